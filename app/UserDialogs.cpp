@@ -1,0 +1,85 @@
+#include "UserDialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+QStringList qtNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& text = parts.at(i);
+        const QString patterns = QString(parts.at(i + 1)).replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << (text.contains(QLatin1Char('(')) ? text : QStringLiteral("%1 (%2)").arg(text, patterns));
+    }
+    return filters;
+}
+
+namespace {
+
+QString runFileDialog(QWidget* parent, const FileDialogOptions& o, bool save)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // The program lets the user name any file and reports a failure to open it.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(qtNameFilters(o.filter));
+    dialog.setDefaultSuffix(o.defaultExt);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !o.overwritePrompt);
+    QString dir = o.initialDir;
+    if (!o.fileName.isEmpty())
+        dir = QFileInfo(o.fileName).absolutePath();
+    if (!dir.isEmpty())
+        dialog.setDirectory(dir);
+    if (!o.fileName.isEmpty())
+        dialog.selectFile(QFileInfo(o.fileName).fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QMessageBox::Icon iconOf(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Information: return QMessageBox::Information;
+    case MessageKind::Warning: return QMessageBox::Warning;
+    case MessageKind::Error: return QMessageBox::Critical;
+    case MessageKind::Question: return QMessageBox::Question;
+    case MessageKind::Plain: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QString QtUserDialogs::openFileName(QWidget* parent, const FileDialogOptions& options)
+{
+    return runFileDialog(parent, options, false);
+}
+
+QString QtUserDialogs::saveFileName(QWidget* parent, const FileDialogOptions& options)
+{
+    return runFileDialog(parent, options, true);
+}
+
+void QtUserDialogs::showMessage(QWidget* parent, MessageKind kind, const QString& caption, const QString& text)
+{
+    QMessageBox box(iconOf(kind), caption, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool QtUserDialogs::askYesNo(QWidget* parent, MessageKind kind, const QString& caption, const QString& text)
+{
+    QMessageBox box(iconOf(kind), caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool TFileDialog::Execute(UserDialogs& dialogs, QWidget* parent)
+{
+    const QString chosen = save ? dialogs.saveFileName(parent, options) : dialogs.openFileName(parent, options);
+    if (chosen.isEmpty())
+        return false;
+    options.fileName = chosen;
+    return true;
+}

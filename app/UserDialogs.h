@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// What a file dialog is asked to do: a filter in the form "Text|*.ext|...",
+// the extension added to a name typed without one, the start directory, the
+// name offered, and whether to ask before overwriting.
+struct FileDialogOptions {
+    QString filter;
+    QString defaultExt;
+    QString initialDir;
+    QString fileName;
+    bool overwritePrompt = false;
+};
+
+enum class MessageKind { Plain, Information, Warning, Error, Question };
+
+// The window's modal dialogs behind one small interface, so that tests can
+// answer them. The program uses QtUserDialogs.
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+    // The chosen file, or an empty text when the user cancels.
+    virtual QString openFileName(QWidget* parent, const FileDialogOptions& options) = 0;
+    virtual QString saveFileName(QWidget* parent, const FileDialogOptions& options) = 0;
+    virtual void showMessage(QWidget* parent, MessageKind kind, const QString& caption, const QString& text) = 0;
+    // Yes and No; true for Yes.
+    virtual bool askYesNo(QWidget* parent, MessageKind kind, const QString& caption, const QString& text) = 0;
+};
+
+class QtUserDialogs : public UserDialogs {
+public:
+    QString openFileName(QWidget* parent, const FileDialogOptions& options) override;
+    QString saveFileName(QWidget* parent, const FileDialogOptions& options) override;
+    void showMessage(QWidget* parent, MessageKind kind, const QString& caption, const QString& text) override;
+    bool askYesNo(QWidget* parent, MessageKind kind, const QString& caption, const QString& text) override;
+};
+
+// "Text (*.ext)|*.ext|All|*.*" as name filters of a Qt file dialog.
+QStringList qtNameFilters(const QString& filter);
+
+// A file dialog of the window, named and kept like its other controls: it
+// remembers its settings and the name chosen last.
+class TFileDialog {
+public:
+    FileDialogOptions options;
+    bool save = false;
+
+    QString& FileName() { return options.fileName; }
+    // Shows the dialog; true and FileName() set when the user chose a file.
+    bool Execute(UserDialogs& dialogs, QWidget* parent);
+};

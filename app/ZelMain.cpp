@@ -1,0 +1,336 @@
+#include "ZelMain.h"
+
+#include "Images.h"
+
+#include "data/DataFile.h"
+#include "data/TextTable.h"
+#include "data/ZelError.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+const QString kApplicationTitle = QStringLiteral("ZEL-TERRAVOXNew");
+
+void TToolBar::mouseReleaseEvent(QMouseEvent* event)
+{
+    emit mouseUp(event->button(), event->modifiers());
+    QWidget::mouseReleaseEvent(event);
+}
+
+TForm1::TForm1(UserDialogs* dialogs, QWidget* parent)
+    : QMainWindow(parent)
+{
+    if (!dialogs) {
+        m_ownDialogs = std::make_unique<QtUserDialogs>();
+        dialogs = m_ownDialogs.get();
+    }
+    m_dialogs = dialogs;
+
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("ZEL - TERRAVOX"));
+    setWindowIcon(emblemIcon());
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    move(190, 110);
+    resize(997, 696);
+
+    buildMenu();
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    buildToolBar();
+    column->addWidget(ToolBar1);
+
+    auto* panel = new QFrame(central);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    auto* panelLayout = new QVBoxLayout(panel);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    ListBox1 = new QListWidget(panel);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    QFont listFont(QStringLiteral("Courier New"));
+    listFont.setPixelSize(13);
+    listFont.setStyleHint(QFont::TypeWriter);
+    listFont.setFixedPitch(true);
+    ListBox1->setFont(listFont);
+    ListBox1->setUniformItemSizes(true);
+    ListBox1->setStyleSheet(QStringLiteral("QListWidget::item { height: 16px; padding: 0px; }"));
+    panelLayout->addWidget(ListBox1);
+    column->addWidget(panel, 1);
+    setCentralWidget(central);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setFixedHeight(19);
+    setStatusBar(StatusBar1);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setSingleShot(false);
+    Timer1->setInterval(2000);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+    OpenDialog2.options.filter = QStringLiteral("File A,B,M,N|*.txt|All|*.*");
+    SaveDialog1.save = true;
+
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    if (!m_closed)
+        FormClose();
+}
+
+void TForm1::buildMenu()
+{
+    auto add = [this](QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    Read1 = add(file, "Read1", QStringLiteral("Read Data"), &TForm1::ToolButton2Click);
+    LoadFile1 = add(file, "LoadFile1", QStringLiteral("Load File *zel"), &TForm1::ToolButton1Click);
+    SaveFile1 = add(file, "SaveFile1", QStringLiteral("Save File *zel"), &TForm1::ToolButton8Click);
+    View1 = add(file, "View1", QStringLiteral("View"), &TForm1::ToolButton6Click);
+    Save1 = add(file, "Save1", QStringLiteral("Save as text"), &TForm1::Save1Click);
+    QMenu* exel = menuBar()->addMenu(QStringLiteral("Exel"));
+    ZELSOLO1 = add(exel, "ZELSOLO1", QStringLiteral("ZEL-SOLO"), &TForm1::ToolButton5Click);
+    TERRAVOX1 = add(exel, "TERRAVOX1", QStringLiteral("TERRAVOX"), &TForm1::ToolButton9Click);
+    QMenu* service = menuBar()->addMenu(QStringLiteral("Service"));
+    EEPROM1 = add(service, "EEPROM1", QStringLiteral("EEPROM"), &TForm1::ToolButton12Click);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    Contens1 = add(help, "Contens1", QStringLiteral("Contents"), &TForm1::Contens1Click);
+    help->addSeparator();
+    About2 = add(help, "About2", QStringLiteral("About"), &TForm1::About2Click);
+}
+
+void TForm1::buildToolBar()
+{
+    ToolBar1 = new TToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setFixedHeight(30);
+    auto* row = new QHBoxLayout(ToolBar1);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    auto button = [this, row](const char* name, const QString& hint, int image, void (TForm1::*handler)()) {
+        auto* b = new QToolButton(ToolBar1);
+        b->setObjectName(QLatin1String(name));
+        b->setToolTip(hint);
+        b->setIcon(toolImage(image));
+        b->setIconSize(QSize(16, 16));
+        b->setAutoRaise(true);
+        b->setFixedSize(28, 25);
+        connect(b, &QToolButton::clicked, this, handler);
+        row->addWidget(b);
+        return b;
+    };
+    auto separator = [this, row](const char* name, int width) {
+        auto* s = new QWidget(ToolBar1);
+        s->setObjectName(QLatin1String(name));
+        s->setFixedWidth(width);
+        row->addWidget(s);
+        return s;
+    };
+    auto combo = [this, row](const char* name, const QString& hint) {
+        auto* c = new QComboBox(ToolBar1);
+        c->setObjectName(QLatin1String(name));
+        c->setToolTip(hint);
+        c->setEditable(false);
+        c->setFixedWidth(80);
+        row->addWidget(c);
+        return c;
+    };
+
+    ToolButton2 = button("ToolButton2", QStringLiteral("Read Data"), 0, &TForm1::ToolButton2Click);
+    ToolButton1 = button("ToolButton1", QStringLiteral("Load File *zel"), 4, &TForm1::ToolButton1Click);
+    ToolButton8 = button("ToolButton8", QStringLiteral("Save File *zel"), 7, &TForm1::ToolButton8Click);
+    ToolButton4 = separator("ToolButton4", 16);
+    ComboBox1 = combo("ComboBox1", QStringLiteral("Port"));
+    ToolButton7 = separator("ToolButton7", 13);
+    ComboBox2 = combo("ComboBox2", QStringLiteral("Speed"));
+    ToolButton6 = button("ToolButton6", QStringLiteral("View"), 1, &TForm1::ToolButton6Click);
+    ToolButton3 = button("ToolButton3", QStringLiteral("Save as text"), 5, &TForm1::Save1Click);
+    ToolButton5 = button("ToolButton5", QStringLiteral("ZEL-SOLO"), 10, &TForm1::ToolButton5Click);
+    ToolButton9 = button("ToolButton9", QStringLiteral("TERRAVOX"), 9, &TForm1::ToolButton9Click);
+    ToolButton10 = button("ToolButton10", QStringLiteral("Save protocol"), 2, &TForm1::ToolButton10Click);
+    ToolButton11 = separator("ToolButton11", 40);
+    ToolButton12 = button("ToolButton12", QStringLiteral("Save To EEPROM"), 8, &TForm1::ToolButton12Click);
+    row->addStretch(1);
+
+    ComboBox2->addItems({QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
+                         QStringLiteral("57600"), QStringLiteral("115200")});
+    connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
+    connect(ComboBox2, &QComboBox::activated, this, &TForm1::ComboBox2Change);
+    connect(ToolBar1, &TToolBar::mouseUp, this, &TForm1::ToolBar1MouseUp);
+}
+
+template <class F>
+void TForm1::guarded(F&& command)
+{
+    try {
+        command();
+    } catch (const zel::ZelError& e) {
+        ShowError(e.text());
+    } catch (const std::exception& e) {
+        ShowError(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void TForm1::ShowError(const QString& text)
+{
+    m_dialogs->showMessage(this, MessageKind::Error, kApplicationTitle, zel::withFullStop(text));
+}
+
+void TForm1::AddLine(const QString& line) { ListBox1->addItem(line); }
+
+void TForm1::SetDataCommandsEnabled(bool enabled)
+{
+    for (QToolButton* b : {ToolButton3, ToolButton5, ToolButton9, ToolButton6, ToolButton8})
+        b->setEnabled(enabled);
+}
+
+void TForm1::FormCreate()
+{
+    ComboBox1->setCurrentIndex(-1);
+    ComboBox2->setCurrentIndex(4);
+    RawDump.clear();
+    DecodedData.clear();
+    const QString startDir = QDir::currentPath();
+    SaveDialog1.options.initialDir = startDir;
+    OpenDialog1.options.initialDir = startDir;
+    SetDataCommandsEnabled(false);
+    Header = {};
+}
+
+void TForm1::FormClose()
+{
+    m_closed = true;
+    Timer1->stop();
+    RawDump.clear();
+    DecodedData.clear();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (!m_closed)
+        FormClose();
+    event->accept();
+}
+
+bool TForm1::ReadDump()
+{
+    zel::DumpDecoding d = zel::decodeDump(RawDump);
+    DecodedData = std::move(d.decoded);
+    if (d.count)
+        MeasurementCount = *d.count;
+    if (d.headers)
+        Header = *d.headers;
+    ListBox1->addItems(d.lines);
+    const bool decoded = d.outcome == zel::DumpDecoding::Outcome::Decoded;
+    SetDataCommandsEnabled(decoded);
+    if (d.outcome == zel::DumpDecoding::Outcome::Rejected)
+        m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle, d.message);
+    else if (d.outcome == zel::DumpDecoding::Outcome::Failed)
+        ShowError(d.message);
+    return decoded;
+}
+
+void TForm1::ToolButton1Click()
+{
+    OpenDialog1.options.filter = QStringLiteral("Файл ZEL-TERRAVOX (*.zel)|*.zel");
+    OpenDialog1.options.defaultExt = QStringLiteral("zel");
+    if (!OpenDialog1.Execute(*m_dialogs, this))
+        return;
+    guarded([this] {
+        // A file that cannot be read leaves the current data as it is.
+        QByteArray bytes = zel::readWholeFile(OpenDialog1.FileName());
+        ListBox1->clear();
+        RawDump = std::move(bytes);
+        ReadDump();
+    });
+}
+
+void TForm1::ToolButton8Click()
+{
+    SaveDialog1.options.overwritePrompt = true;
+    SaveDialog1.options.filter = QStringLiteral("Файл ZEL-TERRAVOX_New (*.zel)|*.zel");
+    SaveDialog1.options.defaultExt = QStringLiteral("zel");
+    if (!SaveDialog1.Execute(*m_dialogs, this))
+        return;
+    guarded([this] { zel::writeWholeFile(SaveDialog1.FileName(), RawDump); });
+}
+
+void TForm1::ToolButton6Click()
+{
+    guarded([this] {
+        QStringList lines;
+        QString error;
+        try {
+            Header = zel::readHeaderFields(DecodedData);
+            zel::appendViewLines(DecodedData, MeasurementCount, zel::DateTimeSeparators::of(QLocale()), lines);
+        } catch (const zel::ZelError& e) {
+            error = e.text();
+        }
+        if (!lines.isEmpty()) {
+            ListBox1->clear();
+            ListBox1->addItems(lines);
+        }
+        if (!error.isEmpty())
+            ShowError(error);
+    });
+}
+
+void TForm1::Save1Click()
+{
+    SaveDialog1.options.overwritePrompt = true;
+    SaveDialog1.options.filter = QStringLiteral("Текстовый файл (*.txt)|*.txt");
+    SaveDialog1.options.defaultExt = QStringLiteral("txt");
+    if (!SaveDialog1.Execute(*m_dialogs, this))
+        return;
+    guarded([this] {
+        // The table is made first: without decoded data no file is created.
+        const QByteArray bytes =
+            zel::textFileBytes(DecodedData, MeasurementCount, zel::DateTimeSeparators::of(QLocale()));
+        zel::writeWholeFile(SaveDialog1.FileName(), bytes);
+    });
+}
+
+void TForm1::ToolButton2Click() {}
+void TForm1::ToolButton5Click() {}
+void TForm1::ToolButton9Click() {}
+void TForm1::ToolButton10Click() {}
+void TForm1::ToolButton12Click() {}
+void TForm1::Contens1Click() {}
+void TForm1::About2Click() {}
+void TForm1::ComboBox1Change() {}
+void TForm1::ComboBox2Change() {}
+
+void TForm1::Timer1Timer()
+{
+    Timer1->stop();
+    TimedOut = true;
+}
+
+void TForm1::ToolBar1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    const bool shiftAlt = modifiers.testFlag(Qt::ShiftModifier) && modifiers.testFlag(Qt::AltModifier);
+    if (button != Qt::LeftButton || !shiftAlt)
+        return;
+    ToolButton1->setVisible(!ToolButton1->isVisibleTo(ToolBar1));
+    ToolButton8->setVisible(!ToolButton8->isVisibleTo(ToolBar1));
+}

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "UserDialogs.h"
+
+#include "data/RawDump.h"
+
+#include <QByteArray>
+#include <QMainWindow>
+
+#include <cstdint>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QListWidget;
+class QStatusBar;
+class QTimer;
+class QToolButton;
+
+// The caption of the program's message boxes, as the task bar names it.
+extern const QString kApplicationTitle;
+
+// The free area of the toolbar reports a released mouse button.
+class TToolBar : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+signals:
+    void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// The main window: it owns the data of the current reading and runs every
+// command in one of its handlers.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // `dialogs` answers the window's modal dialogs (QtUserDialogs when null).
+    explicit TForm1(UserDialogs* dialogs = nullptr, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Controls, named as on the form.
+    TToolBar* ToolBar1 = nullptr;
+    QToolButton* ToolButton1 = nullptr;   // Load File *zel
+    QToolButton* ToolButton2 = nullptr;   // Read Data
+    QToolButton* ToolButton3 = nullptr;   // Save as text
+    QWidget* ToolButton4 = nullptr;       // separator
+    QToolButton* ToolButton5 = nullptr;   // ZEL-SOLO
+    QToolButton* ToolButton6 = nullptr;   // View
+    QWidget* ToolButton7 = nullptr;       // separator
+    QToolButton* ToolButton8 = nullptr;   // Save File *zel
+    QToolButton* ToolButton9 = nullptr;   // TERRAVOX
+    QToolButton* ToolButton10 = nullptr;  // Save protocol
+    QWidget* ToolButton11 = nullptr;      // separator
+    QToolButton* ToolButton12 = nullptr;  // Save To EEPROM
+    QComboBox* ComboBox1 = nullptr;       // Port
+    QComboBox* ComboBox2 = nullptr;       // Speed
+    QListWidget* ListBox1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    TFileDialog SaveDialog1;
+    TFileDialog OpenDialog1;
+    TFileDialog OpenDialog2;
+    TFileDialog OpenDialog3;
+
+    // Menu items.
+    QAction* Read1 = nullptr;
+    QAction* LoadFile1 = nullptr;
+    QAction* SaveFile1 = nullptr;
+    QAction* View1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* ZELSOLO1 = nullptr;
+    QAction* TERRAVOX1 = nullptr;
+    QAction* EEPROM1 = nullptr;
+    QAction* Contens1 = nullptr;
+    QAction* About2 = nullptr;
+
+    // The current data.
+    QByteArray RawDump;                  // header answer, time stamp, data answer
+    QByteArray DecodedData;              // header fields and 48-byte record images
+    std::uint16_t MeasurementCount = 0;
+    zel::HeaderTexts Header;             // HeaderName, HeaderVersion, HeaderTime
+    bool TimedOut = false;               // the dialogue timer's time-out flag
+
+    // Handlers.
+    void FormCreate();
+    void FormClose();
+    void ToolButton1Click();   // Load File
+    void ToolButton2Click();   // Read Data
+    void ToolButton5Click();   // spreadsheet, ZEL-SOLO layout
+    void ToolButton6Click();   // View
+    void ToolButton8Click();   // Save File
+    void ToolButton9Click();   // spreadsheet, TERRAVOX layout
+    void ToolButton10Click();  // Save protocol
+    void ToolButton12Click();  // Save To EEPROM
+    void Save1Click();         // Save as text
+    void Contens1Click();
+    void About2Click();
+    void ComboBox1Change();
+    void ComboBox2Change();
+    void Timer1Timer();
+    void ToolBar1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+
+    // Decodes the raw dump, lists the count and header lines; true when decoded.
+    bool ReadDump();
+    // "Save as text", both spreadsheet commands, "View" and "Save File" together.
+    void SetDataCommandsEnabled(bool enabled);
+    void AddLine(const QString& line);
+    // An error that a command does not handle itself.
+    void ShowError(const QString& text);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenu();
+    void buildToolBar();
+    template <class F>
+    void guarded(F&& command);
+
+    std::unique_ptr<UserDialogs> m_ownDialogs;
+    UserDialogs* m_dialogs = nullptr;
+    bool m_closed = false;
+};

@@ -1,0 +1,13 @@
+#include "ZelMain.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zel-terravox"));
+    QApplication::setApplicationVersion(QStringLiteral("2-1.10"));
+    TForm1 form;
+    form.show();
+    return app.exec();
+}

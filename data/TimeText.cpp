@@ -1,0 +1,69 @@
+#include "TimeText.h"
+
+namespace zel {
+
+namespace {
+
+// First character of a format that is neither a field letter nor quoted text,
+// after the first field: the separator that the locale puts between fields.
+QChar firstSeparator(const QString& format, QChar fallback)
+{
+    bool inField = false;
+    bool seenField = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            return fallback;  // quoted literal text: not a plain separator layout
+        if (c.isLetter()) {
+            inField = true;
+            seenField = true;
+            continue;
+        }
+        if (seenField && inField)
+            return c.isSpace() ? fallback : c;  // "d MMM yyyy" has no separator of its own
+        inField = false;
+    }
+    return fallback;
+}
+
+} // namespace
+
+QString longTimeFormat(const QLocale& locale)
+{
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString out;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\''))
+            quoted = !quoted;
+        if (!quoted && c == QLatin1Char('t'))
+            continue;  // the time zone
+        out += c;
+    }
+    return out.trimmed();
+}
+
+QString timeStamp(const QDateTime& when, const QLocale& locale)
+{
+    return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+        + locale.toString(when.time(), longTimeFormat(locale));
+}
+
+QString timeStamp() { return timeStamp(QDateTime::currentDateTime(), QLocale()); }
+
+QString dateTimeText(const QDateTime& when, const QLocale& locale)
+{
+    QString text = QLatin1Char(' ') + locale.toString(when.date(), QLocale::ShortFormat);
+    if (when.time() != QTime(0, 0))
+        text += QLatin1Char(' ') + locale.toString(when.time(), longTimeFormat(locale));
+    return text;
+}
+
+DateTimeSeparators DateTimeSeparators::of(const QLocale& locale)
+{
+    DateTimeSeparators s;
+    s.date = firstSeparator(locale.dateFormat(QLocale::ShortFormat), s.date);
+    s.time = firstSeparator(longTimeFormat(locale), s.time);
+    return s;
+}
+
+} // namespace zel

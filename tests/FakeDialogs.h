@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/UserDialogs.h"
+
+#include <QList>
+#include <QStringList>
+
+// Answers the window's dialogs from scripted answers and records what was shown.
+class FakeDialogs : public UserDialogs {
+public:
+    struct Shown {
+        MessageKind kind;
+        QString caption;
+        QString text;
+    };
+
+    QStringList fileAnswers;        // taken in order; empty text = cancel
+    QList<bool> yesNoAnswers;       // taken in order; No when none is left
+    QList<Shown> messages;
+    QList<FileDialogOptions> fileDialogs;
+
+    QString openFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o); }
+    QString saveFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o); }
+    void showMessage(QWidget*, MessageKind kind, const QString& caption, const QString& text) override
+    {
+        messages.append({kind, caption, text});
+    }
+    bool askYesNo(QWidget*, MessageKind kind, const QString& caption, const QString& text) override
+    {
+        messages.append({kind, caption, text});
+        return yesNoAnswers.isEmpty() ? false : yesNoAnswers.takeFirst();
+    }
+
+private:
+    QString nextFile(const FileDialogOptions& o)
+    {
+        fileDialogs.append(o);
+        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    }
+};

@@ -1,0 +1,91 @@
+#include "TestDumps.h"
+
+#include "zeltool/Commands.h"
+
+#include "data/DataFile.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+struct Captured {
+    int status = 0;
+    QByteArray out;
+    QByteArray err;
+};
+
+QByteArray readAll(std::FILE* f)
+{
+    std::rewind(f);
+    QByteArray bytes;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        bytes.append(buf, qsizetype(n));
+    std::fclose(f);
+    return bytes;
+}
+
+Captured run(const QStringList& args)
+{
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    Captured c;
+    c.status = zeltool::run(args, out, err);
+    c.out = readAll(out);
+    c.err = readAll(err);
+    return c;
+}
+
+} // namespace
+
+TEST(Zeltool, ViewPrintsTheViewLinesAsUtf8)
+{
+    const Captured c = run({"view", zeltest::dataFile("sample.zel")});
+    EXPECT_EQ(c.status, 0);
+    const QList<QByteArray> lines = c.out.split('\n');
+    ASSERT_EQ(lines.size(), 5 + 15 + 1);
+    EXPECT_EQ(lines.at(0), "ZEL-TERRAVOX MMVII01");
+    EXPECT_TRUE(lines.at(3).startsWith("File  Line   Station"));
+    EXPECT_TRUE(c.err.isEmpty());
+}
+
+TEST(Zeltool, TextWritesTheSameBytesAsSaveAsText)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out.txt");
+    const Captured c = run({"text", zeltest::dataFile("sample.zel"), out});
+    EXPECT_EQ(c.status, 0);
+    const QByteArray written = zel::readWholeFile(out);
+    EXPECT_TRUE(written.startsWith("ZEL-TERRAVOX MMVII01\r\nV2.1E1.0\r\n"));
+    EXPECT_TRUE(written.endsWith("\r\n"));
+    EXPECT_EQ(written.count('\n'), 5 + 15);
+}
+
+TEST(Zeltool, BadInputGivesOneLineOnStderrAndAFailingStatus)
+{
+    QTemporaryDir dir;
+    const QString bad = dir.filePath("bad.zel");
+    zel::writeWholeFile(bad, QByteArray("\x05\x00\x00\x00" "ABCDE", 9));
+    Captured c = run({"view", bad});
+    EXPECT_EQ(c.status, 1);
+    EXPECT_TRUE(c.out.isEmpty());
+    EXPECT_EQ(c.err, "zeltool: Эта программа для \"ZEL-TERRAVOX\" версии 1XX.\n");
+
+    c = run({"view", dir.filePath("missing.zel")});
+    EXPECT_EQ(c.status, 1);
+    EXPECT_TRUE(c.err.startsWith("zeltool: Cannot open file"));
+    EXPECT_EQ(c.err.count('\n'), 1);
+
+    const QString target = dir.filePath("t.txt");
+    c = run({"text", bad, target});
+    EXPECT_EQ(c.status, 1);
+    EXPECT_FALSE(QFile::exists(target));
+
+    EXPECT_EQ(run({"frobnicate"}).status, 2);
+    EXPECT_EQ(run({"view"}).status, 2);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QStringList>
+
+#include <cstdio>
+
+// zeltool's subcommands. Each returns the process exit status; errors go to
+// `err` as one line.
+namespace zeltool {
+
+int view(const QStringList& args, std::FILE* out, std::FILE* err);
+int text(const QStringList& args, std::FILE* out, std::FILE* err);
+
+int run(const QStringList& args, std::FILE* out, std::FILE* err);
+
+} // namespace zeltool
