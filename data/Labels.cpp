@@ -17,17 +17,27 @@ constexpr std::array<const char*, kCurrentLabelCount> kCurrentLabels = {
 
 } // namespace
 
+const char* freqLabelText(int index)
+{
+    return (index >= 0 && index < kFreqLabelCount) ? kFreqLabels[std::size_t(index)] : nullptr;
+}
+
+const char* currentLabelText(int index)
+{
+    return (index >= 0 && index < kCurrentLabelCount) ? kCurrentLabels[std::size_t(index)] : nullptr;
+}
+
 QString freqLabel(int index)
 {
-    if (index >= 0 && index < kFreqLabelCount)
-        return QString::fromLatin1(kFreqLabels[std::size_t(index)]);
+    if (const char* label = freqLabelText(index))
+        return QString::fromLatin1(label);
     return QStringLiteral("?%1").arg(index).rightJustified(4, QLatin1Char(' '));
 }
 
 QString currentLabel(int index)
 {
-    if (index >= 0 && index < kCurrentLabelCount)
-        return QString::fromLatin1(kCurrentLabels[std::size_t(index)]);
+    if (const char* label = currentLabelText(index))
+        return QString::fromLatin1(label);
     return QStringLiteral("?%1").arg(index).leftJustified(5, QLatin1Char(' '));
 }
 

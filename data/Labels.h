@@ -14,4 +14,8 @@ constexpr int kCurrentLabelCount = 17;
 QString freqLabel(int index);
 QString currentLabel(int index);
 
+// The table's own label, or null for an index without one.
+const char* freqLabelText(int index);
+const char* currentLabelText(int index);
+
 } // namespace zel

@@ -5,6 +5,7 @@
 #include "RawDump.h"
 #include "ZelError.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 
@@ -33,8 +34,20 @@ public:
     }
     void blanks(int n)
     {
-        for (int i = 0; i < n; ++i)
-            m_buf[m_len++] = u' ';
+        if (n <= 0)
+            return;
+        std::fill_n(m_buf.begin() + m_len, n, u' ');
+        m_len += n;
+    }
+    // At least two digits, the form of every date and time field.
+    void twoDigits(int v)
+    {
+        if (v >= 0 && v < 100) {
+            m_buf[m_len++] = char16_t(u'0' + v / 10);
+            m_buf[m_len++] = char16_t(u'0' + v % 10);
+        } else {
+            number(v, 0, 2);
+        }
     }
     void ch(QChar c) { m_buf[m_len++] = c.unicode(); }
 
@@ -63,6 +76,20 @@ public:
         blanks(width - int(s.size()));
         text(s);
     }
+    void currentLabel(int index)
+    {
+        if (const char* label = currentLabelText(index))
+            text(label);
+        else
+            text(zel::currentLabel(index));
+    }
+    void freqLabel(int index)
+    {
+        if (const char* label = freqLabelText(index))
+            text(label);
+        else
+            rightAligned(zel::freqLabel(index), 4);
+    }
 
     int length() const { return m_len; }
     char16_t at(int column) const { return m_buf[column - 1]; }
@@ -76,7 +103,7 @@ public:
     QString toString() const { return QString(reinterpret_cast<const QChar*>(m_buf.data()), m_len); }
 
 private:
-    std::array<char16_t, 256> m_buf{};
+    std::array<char16_t, 256> m_buf;  // written before read: no need to clear it
     int m_len = 0;
 };
 
@@ -142,7 +169,7 @@ QString TablTex(const MeasurementRecord& r, const DateTimeSeparators& sep)
     if (r.ValueKind == 1) {
         line.text("None");
         line.blanks(24);
-        line.text(currentLabel(r.Current));
+        line.currentLabel(r.Current);
         line.blanks(9);
     } else {
         for (int ch = 0; ch < 4; ++ch) {
@@ -167,7 +194,7 @@ QString TablTex(const MeasurementRecord& r, const DateTimeSeparators& sep)
                 line.remove(49, 5);
         }
         if (!isAuto) {
-            line.text(currentLabel(r.Current));
+            line.currentLabel(r.Current);
             line.blanks(3);
         }
     }
@@ -205,19 +232,19 @@ QString TablTex(const MeasurementRecord& r, const DateTimeSeparators& sep)
         break;
     }
 
-    line.number(r.Day, 0, 2);
+    line.twoDigits(r.Day);
     line.ch(sep.date);
-    line.number(r.Month, 0, 2);
+    line.twoDigits(r.Month);
     line.ch(sep.date);
     line.number(r.Year, 0, 2);
     line.blanks(1);
-    line.number(r.Hour, 0, 2);
+    line.twoDigits(r.Hour);
     line.ch(sep.time);
-    line.number(r.Minute, 0, 2);
+    line.twoDigits(r.Minute);
     line.ch(sep.time);
-    line.number(r.Second, 0, 2);
+    line.twoDigits(r.Second);
     line.blanks(3);
-    line.rightAligned(freqLabel(r.FreqIndex), 4);
+    line.freqLabel(r.FreqIndex);
 
     if (r.Mode >= 10 && r.Mode <= 14) {
         line.blanks(6);
@@ -262,8 +289,15 @@ QByteArray textFileBytes(const QByteArray& decoded, std::uint16_t count, const D
     out.reserve(qsizetype(count + 5) * 124);
     out += h.name + kCrLf + h.version + kCrLf + h.time + kCrLf;
     out += toCp1251(kTextFileHeading) + kCrLf + kCrLf;
-    for (int i = 0; i < count; ++i)
-        out += toCp1251(TablTex(recordAt(decoded, i), separators)) + kCrLf;
+    for (int i = 0; i < count; ++i) {
+        const QString line = TablTex(recordAt(decoded, i), separators);
+        // Table lines are ASCII unless the locale's separators are not.
+        bool ascii = true;
+        for (const QChar c : line)
+            ascii = ascii && c.unicode() < 0x80;
+        out += ascii ? line.toLatin1() : toCp1251(line);
+        out += kCrLf;
+    }
     return out;
 }
 

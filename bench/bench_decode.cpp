@@ -1,0 +1,121 @@
+// Decoding and rendering a full station memory (65,535 records), and filling
+// the main list with the "View" lines. Prints the figures.
+#include "app/ZelMain.h"
+#include "data/RawDump.h"
+#include "data/Record.h"
+#include "data/TextTable.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QListWidget>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+namespace {
+
+QByteArray fullMemory(int count)
+{
+    std::mt19937 rng(7);
+    QByteArray records(qsizetype(count) * zel::kRawRecordSize + 2, '\0');
+    for (int i = 0; i < count; ++i) {
+        zel::MeasurementRecord r;
+        r.FileNo = std::uint8_t(rng() % 10);
+        r.LineNo = std::int8_t(rng() % 50);
+        r.Station = std::int16_t(i % 1000);
+        r.Mode = std::uint8_t(rng() % 16);
+        r.ValueKind = std::uint8_t(rng() % 4);
+        r.FreqIndex = std::uint8_t(rng() % 11);
+        r.Current = std::uint16_t(rng() % 17);
+        for (int c = 0; c < 4; ++c) {
+            r.Range[c] = std::uint8_t(rng() % 8);
+            r.U[c] = std::int16_t(rng());
+        }
+        r.ElectrodeA = int(rng() % 511) - 256;
+        r.ElectrodeB = int(rng() % 511) - 256;
+        r.ElectrodeM = std::uint8_t(rng() % 128);
+        r.ElectrodeN = std::uint8_t(rng() % 128);
+        r.Year = 2007;
+        r.Month = 7;
+        r.Day = 5;
+        r.Hour = 9;
+        r.Minute = 8;
+        r.Second = 7;
+        zel::encodeRawRecord(r, reinterpret_cast<std::uint8_t*>(records.data()) + qsizetype(i) * zel::kRawRecordSize);
+    }
+    QByteArray header = "ZEL-0701V2.1E1.0";
+    header.append(char(count >> 8)).append(char(count & 0xFF)).append("\r\n");
+    QByteArray dump;
+    zel::appendBlock(dump, header);
+    zel::appendBlock(dump, "05.07.2007 10:11:12");
+    zel::appendBlock(dump, records);
+    return dump;
+}
+
+template <class F>
+double bestOf(int runs, F&& f)
+{
+    double best = 1e99;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        f();
+        best = std::min(best, double(t.nsecsElapsed()) / 1e6);
+    }
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    constexpr int kCount = 65535;
+    const QByteArray dump = fullMemory(kCount);
+    const zel::DateTimeSeparators sep;
+
+    zel::DumpDecoding decoded;
+    const double decodeMs = bestOf(5, [&] { decoded = zel::decodeDump(dump); });
+    // The first View of a run also pays for fresh pages of memory (cold); a
+    // later View reuses the memory the previous list gave back (warm).
+    QStringList lines;
+    QElapsedTimer cold;
+    cold.start();
+    zel::appendViewLines(decoded.decoded, *decoded.count, sep, lines);
+    const double coldMs = double(cold.nsecsElapsed()) / 1e6;
+    double renderMs = 1e99;
+    for (int i = 0; i < 5; ++i) {
+        lines = QStringList();
+        renderMs = std::min(renderMs, bestOf(1, [&] { zel::appendViewLines(decoded.decoded, *decoded.count, sep, lines); }));
+    }
+    std::vector<zel::MeasurementRecord> records;
+    for (int i = 0; i < kCount; ++i)
+        records.push_back(zel::readRecordImage(reinterpret_cast<const std::uint8_t*>(decoded.decoded.constData()) + 66 + 48 * i));
+    qsizetype total = 0;
+    const double tablTexMs = bestOf(5, [&] {
+        for (const auto& r : records)
+            total += zel::TablTex(r, sep).size();
+    });
+    const double textMs = bestOf(5, [&] { (void)zel::textFileBytes(decoded.decoded, *decoded.count, sep); });
+
+    TForm1 form;
+    form.show();
+    QApplication::processEvents();
+    const double listMs = bestOf(5, [&] {
+        form.ListBox1->clear();
+        form.ListBox1->addItems(lines);
+        QApplication::processEvents();
+    });
+
+    std::printf("records                         %d\n", kCount);
+    std::printf("decode (ReadDump)               %8.2f ms\n", decodeMs);
+    std::printf("TablTex of every record         %8.2f ms   (%lld characters)\n", tablTexMs, static_cast<long long>(total / 5));
+    std::printf("decode + TablTex                %8.2f ms   (goal < 25 ms)\n", decodeMs + tablTexMs);
+    std::printf("View lines kept in a list       %8.2f ms   (first View of a run: %.2f ms)\n", renderMs, coldMs);
+    std::printf("Save as text bytes              %8.2f ms\n", textMs);
+    std::printf("fill ListBox1 with View lines   %8.2f ms   (goal < 200 ms)\n", listMs);
+    return 0;
+}
