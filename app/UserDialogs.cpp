@@ -75,6 +75,13 @@ bool QtUserDialogs::askYesNo(QWidget* parent, MessageKind kind, const QString& c
     return box.exec() == QMessageBox::Yes;
 }
 
+bool QtUserDialogs::askRetry(QWidget* parent, const QString& caption, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Abort | QMessageBox::Retry, parent);
+    box.setEscapeButton(QMessageBox::Retry);
+    return box.exec() != QMessageBox::Abort;
+}
+
 bool TFileDialog::Execute(UserDialogs& dialogs, QWidget* parent)
 {
     const QString chosen = save ? dialogs.saveFileName(parent, options) : dialogs.openFileName(parent, options);

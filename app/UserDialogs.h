@@ -28,6 +28,8 @@ public:
     virtual void showMessage(QWidget* parent, MessageKind kind, const QString& caption, const QString& text) = 0;
     // Yes and No; true for Yes.
     virtual bool askYesNo(QWidget* parent, MessageKind kind, const QString& caption, const QString& text) = 0;
+    // A warning with Abort and Retry; true for Retry (closing the box counts as Retry).
+    virtual bool askRetry(QWidget* parent, const QString& caption, const QString& text) = 0;
 };
 
 class QtUserDialogs : public UserDialogs {
@@ -36,6 +38,7 @@ public:
     QString saveFileName(QWidget* parent, const FileDialogOptions& options) override;
     void showMessage(QWidget* parent, MessageKind kind, const QString& caption, const QString& text) override;
     bool askYesNo(QWidget* parent, MessageKind kind, const QString& caption, const QString& text) override;
+    bool askRetry(QWidget* parent, const QString& caption, const QString& text) override;
 };
 
 // "Text (*.ext)|*.ext|All|*.*" as name filters of a Qt file dialog.

@@ -5,6 +5,7 @@
 #include "data/DataFile.h"
 #include "data/TextTable.h"
 #include "data/ZelError.h"
+#include "serial/QCCom32.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -14,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -21,14 +23,40 @@
 
 const QString kApplicationTitle = QStringLiteral("ZEL-TERRAVOXNew");
 
+namespace {
+
+const QString kIniName = QStringLiteral("Zel-Terravox.ini");
+const QString kPortKey = QStringLiteral("Path/COM");
+
+// The serial component's dialogs, shown by the window.
+class WindowComPrompts : public zel::ComPrompts {
+public:
+    WindowComPrompts(UserDialogs& dialogs, QWidget* window) : m_dialogs(dialogs), m_window(window) {}
+    Answer abortRetry(const QString& text) override
+    {
+        return m_dialogs.askRetry(m_window, kApplicationTitle, text) ? Answer::Retry : Answer::Abort;
+    }
+    void message(const QString& text) override
+    {
+        m_dialogs.showMessage(m_window, MessageKind::Plain, kApplicationTitle, text);
+    }
+
+private:
+    UserDialogs& m_dialogs;
+    QWidget* m_window;
+};
+
+} // namespace
+
 void TToolBar::mouseReleaseEvent(QMouseEvent* event)
 {
     emit mouseUp(event->button(), event->modifiers());
     QWidget::mouseReleaseEvent(event);
 }
 
-TForm1::TForm1(UserDialogs* dialogs, QWidget* parent)
+TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, QWidget* parent)
     : QMainWindow(parent)
+    , m_serialDevices(std::move(serialDevices))
 {
     if (!dialogs) {
         m_ownDialogs = std::make_unique<QtUserDialogs>();
@@ -174,6 +202,7 @@ void TForm1::buildToolBar()
 
     ComboBox2->addItems({QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
                          QStringLiteral("57600"), QStringLiteral("115200")});
+    ComboBox2->setCurrentIndex(-1);
     connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
     connect(ComboBox2, &QComboBox::activated, this, &TForm1::ComboBox2Change);
     connect(ToolBar1, &TToolBar::mouseUp, this, &TForm1::ToolBar1MouseUp);
@@ -207,7 +236,34 @@ void TForm1::SetDataCommandsEnabled(bool enabled)
 void TForm1::FormCreate()
 {
     ComboBox1->setCurrentIndex(-1);
-    ComboBox2->setCurrentIndex(4);
+    Ini = new QSettings(QDir::currentPath() + QLatin1Char('/') + kIniName, QSettings::IniFormat, this);
+
+    QCCom = new T_QCCom32(this);
+    m_comPrompts = std::make_unique<WindowComPrompts>(*m_dialogs, this);
+    QCCom->setPrompts(m_comPrompts.get());
+    QCCom->setBaud(9600);
+    QCCom->setEndOfResponse({});
+
+    fillPortList();
+    QCCom->setDeviceResolver([this](int port) { return Ports ? Ports->deviceOf(port) : QString(); });
+    ComboBox1->setCurrentIndex(ComboBox1->count() - 1);
+    bool stored = false;
+    const int index = Ini->value(kPortKey).toString().trimmed().toInt(&stored);
+    // A stored index that names no entry (a port gone since) keeps the last entry.
+    if (stored && index >= 0 && index < ComboBox1->count())
+        ComboBox1->setCurrentIndex(index);
+    if (ComboBox1->currentIndex() < 0) {
+        ToolButton2->setEnabled(false);
+        ComboBox1->setEnabled(false);
+        ComboBox2->setEnabled(false);
+        m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle, QStringLiteral("There are no free ports COM"));
+    } else {
+        QCCom->setPort(selectedPortNumber());
+        storePortIndex();
+        ComboBox2->setCurrentIndex(4);
+        QCCom->setBaud(ComboBox2->currentText().toInt());
+    }
+
     RawDump.clear();
     DecodedData.clear();
     const QString startDir = QDir::currentPath();
@@ -220,6 +276,8 @@ void TForm1::FormCreate()
 void TForm1::FormClose()
 {
     m_closed = true;
+    QCCom->SendString("$GB");  // goes out only when a dialogue left the port open
+    QCCom->Close();
     Timer1->stop();
     RawDump.clear();
     DecodedData.clear();
@@ -317,8 +375,32 @@ void TForm1::ToolButton10Click() {}
 void TForm1::ToolButton12Click() {}
 void TForm1::Contens1Click() {}
 void TForm1::About2Click() {}
-void TForm1::ComboBox1Change() {}
-void TForm1::ComboBox2Change() {}
+void TForm1::fillPortList()
+{
+    ComboBox1->clear();
+    const QStringList devices = m_serialDevices ? *m_serialDevices : zel::PortMap::systemCandidates();
+    Ports = std::make_unique<zel::PortMap>(*Ini, devices, &zel::PortMap::probe);
+    for (const zel::PortEntry& entry : Ports->openable()) {
+        ComboBox1->addItem(entry.text());
+        ComboBox1->setItemData(ComboBox1->count() - 1, entry.toolTip(), Qt::ToolTipRole);
+    }
+}
+
+int TForm1::selectedPortNumber() const { return ComboBox1->currentText().mid(3).toInt(); }
+
+void TForm1::storePortIndex()
+{
+    Ini->setValue(kPortKey, ComboBox1->currentIndex());
+    Ini->sync();
+}
+
+void TForm1::ComboBox1Change()
+{
+    QCCom->setPort(selectedPortNumber());
+    storePortIndex();
+}
+
+void TForm1::ComboBox2Change() { QCCom->setBaud(ComboBox2->currentText().toInt()); }
 
 void TForm1::Timer1Timer()
 {

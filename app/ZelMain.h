@@ -3,16 +3,21 @@
 #include "UserDialogs.h"
 
 #include "data/RawDump.h"
+#include "serial/ComPrompts.h"
+#include "serial/PortMap.h"
 
 #include <QByteArray>
 #include <QMainWindow>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QComboBox;
 class QListWidget;
+class QSettings;
+class T_QCCom32;
 class QStatusBar;
 class QTimer;
 class QToolButton;
@@ -37,8 +42,10 @@ protected:
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    // `dialogs` answers the window's modal dialogs (QtUserDialogs when null).
-    explicit TForm1(UserDialogs* dialogs = nullptr, QWidget* parent = nullptr);
+    // `dialogs` answers the window's modal dialogs (QtUserDialogs when null);
+    // `serialDevices` replaces the devices found on this machine (tests).
+    explicit TForm1(UserDialogs* dialogs = nullptr, std::optional<QStringList> serialDevices = std::nullopt,
+                    QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Controls, named as on the form.
@@ -76,6 +83,10 @@ public:
     QAction* EEPROM1 = nullptr;
     QAction* Contens1 = nullptr;
     QAction* About2 = nullptr;
+
+    T_QCCom32* QCCom = nullptr;          // the serial port component
+    QSettings* Ini = nullptr;            // the settings file "Zel-Terravox.ini"
+    std::unique_ptr<zel::PortMap> Ports; // port numbers and their devices
 
     // The current data.
     QByteArray RawDump;                  // header answer, time stamp, data answer
@@ -120,7 +131,13 @@ private:
     template <class F>
     void guarded(F&& command);
 
+    void fillPortList();
+    int selectedPortNumber() const;
+    void storePortIndex();
+
     std::unique_ptr<UserDialogs> m_ownDialogs;
     UserDialogs* m_dialogs = nullptr;
+    std::unique_ptr<zel::ComPrompts> m_comPrompts;
+    std::optional<QStringList> m_serialDevices;
     bool m_closed = false;
 };

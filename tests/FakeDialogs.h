@@ -16,6 +16,7 @@ public:
 
     QStringList fileAnswers;        // taken in order; empty text = cancel
     QList<bool> yesNoAnswers;       // taken in order; No when none is left
+    QList<bool> retryAnswers;       // taken in order; Abort when none is left
     QList<Shown> messages;
     QList<FileDialogOptions> fileDialogs;
 
@@ -29,6 +30,12 @@ public:
     {
         messages.append({kind, caption, text});
         return yesNoAnswers.isEmpty() ? false : yesNoAnswers.takeFirst();
+    }
+
+    bool askRetry(QWidget*, const QString& caption, const QString& text) override
+    {
+        messages.append({MessageKind::Warning, caption, text});
+        return retryAnswers.isEmpty() ? false : retryAnswers.takeFirst();
     }
 
 private:

@@ -1,5 +1,7 @@
 #include "FakeDialogs.h"
+#include "Pty.h"
 #include "TestDumps.h"
+#include "WindowInDir.h"
 
 #include "app/ZelMain.h"
 #include "data/DataFile.h"
@@ -33,77 +35,86 @@ bool dataButtonsEnabled(const TForm1& f, bool expected)
     return true;
 }
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public ::testing::Test, protected WindowInDir {
 protected:
-    void SetUp() override { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
-    void TearDown() override { QLocale::setDefault(QLocale::c()); }
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        writeIni("[Ports]\nCOM3=" + pty.path().toLocal8Bit() + "\n");
+        form = std::make_unique<TForm1>(&dialogs, QStringList());
+    }
+    void TearDown() override
+    {
+        form.reset();
+        QLocale::setDefault(QLocale::c());
+    }
 
     void load(const QString& path)
     {
         dialogs.fileAnswers << path;
-        form.ToolButton1Click();
+        form->ToolButton1Click();
     }
 
+    Pty pty;
     FakeDialogs dialogs;
-    TForm1 form{&dialogs};
-    QTemporaryDir dir;
+    std::unique_ptr<TForm1> form;
 };
 
 } // namespace
 
 TEST_F(MainWindow, LayoutCaptionMenuAndToolbar)
 {
-    EXPECT_EQ(form.windowTitle(), "ZEL - TERRAVOX");
+    EXPECT_EQ(form->windowTitle(), "ZEL - TERRAVOX");
     QStringList menus;
-    for (QAction* a : form.menuBar()->actions())
+    for (QAction* a : form->menuBar()->actions())
         menus << a->text();
     EXPECT_EQ(menus, QStringList({"File", "Exel", "Service", "Help"}));
-    EXPECT_EQ(form.Read1->text(), "Read Data");
-    EXPECT_EQ(form.Save1->text(), "Save as text");
-    EXPECT_EQ(form.EEPROM1->text(), "EEPROM");
-    EXPECT_EQ(form.ToolButton10->toolTip(), "Save protocol");
-    EXPECT_EQ(form.ToolButton12->toolTip(), "Save To EEPROM");
-    EXPECT_EQ(form.ComboBox1->toolTip(), "Port");
-    EXPECT_EQ(form.ComboBox2->toolTip(), "Speed");
-    EXPECT_EQ(form.ComboBox2->currentText(), "115200");
-    EXPECT_TRUE(form.ListBox1->font().fixedPitch());
-    EXPECT_FALSE(form.Timer1->isActive());
-    EXPECT_EQ(form.Timer1->interval(), 2000);
+    EXPECT_EQ(form->Read1->text(), "Read Data");
+    EXPECT_EQ(form->Save1->text(), "Save as text");
+    EXPECT_EQ(form->EEPROM1->text(), "EEPROM");
+    EXPECT_EQ(form->ToolButton10->toolTip(), "Save protocol");
+    EXPECT_EQ(form->ToolButton12->toolTip(), "Save To EEPROM");
+    EXPECT_EQ(form->ComboBox1->toolTip(), "Port");
+    EXPECT_EQ(form->ComboBox2->toolTip(), "Speed");
+    EXPECT_EQ(form->ComboBox2->currentText(), "115200");
+    EXPECT_TRUE(form->ListBox1->font().fixedPitch());
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_EQ(form->Timer1->interval(), 2000);
 
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     const int lefts[] = {0, 28, 56, 100, 193, 273, 301, 329, 357, 385, 453};
-    const QWidget* controls[] = {form.ToolButton2, form.ToolButton1, form.ToolButton8, form.ComboBox1,
-                                 form.ComboBox2,   form.ToolButton6, form.ToolButton3, form.ToolButton5,
-                                 form.ToolButton9, form.ToolButton10, form.ToolButton12};
+    const QWidget* controls[] = {form->ToolButton2, form->ToolButton1, form->ToolButton8, form->ComboBox1,
+                                 form->ComboBox2,   form->ToolButton6, form->ToolButton3, form->ToolButton5,
+                                 form->ToolButton9, form->ToolButton10, form->ToolButton12};
     for (std::size_t i = 0; i < std::size(lefts); ++i)
         EXPECT_EQ(controls[i]->x(), lefts[i]) << controls[i]->objectName().toStdString();
-    for (QToolButton* b : form.ToolBar1->findChildren<QToolButton*>())
+    for (QToolButton* b : form->ToolBar1->findChildren<QToolButton*>())
         EXPECT_FALSE(b->icon().isNull()) << b->objectName().toStdString();
 }
 
 TEST_F(MainWindow, DataCommandsDisabledAtStartStationCommandsEnabled)
 {
-    EXPECT_TRUE(dataButtonsEnabled(form, false));
-    EXPECT_TRUE(form.ToolButton2->isEnabled());
-    EXPECT_TRUE(form.ToolButton1->isEnabled());
-    EXPECT_TRUE(form.ToolButton10->isEnabled());
-    EXPECT_TRUE(form.ToolButton12->isEnabled());
-    EXPECT_TRUE(form.View1->isEnabled());  // menu items stay enabled
+    EXPECT_TRUE(dataButtonsEnabled(*form, false));
+    EXPECT_TRUE(form->ToolButton2->isEnabled());
+    EXPECT_TRUE(form->ToolButton1->isEnabled());
+    EXPECT_TRUE(form->ToolButton10->isEnabled());
+    EXPECT_TRUE(form->ToolButton12->isEnabled());
+    EXPECT_TRUE(form->View1->isEnabled());  // menu items stay enabled
 }
 
 TEST_F(MainWindow, LoadFileListsCountAndHeaderAndEnablesTheDataCommands)
 {
     load(zeltest::dataFile("sample.zel"));
-    EXPECT_EQ(listLines(form), QStringList({"Количество измерений 15", "ZEL-TERRAVOX MMVII01", "V2.1E1.0",
+    EXPECT_EQ(listLines(*form), QStringList({"Количество измерений 15", "ZEL-TERRAVOX MMVII01", "V2.1E1.0",
                                             "05.07.2007 10:11:12"}));
-    EXPECT_TRUE(dataButtonsEnabled(form, true));
+    EXPECT_TRUE(dataButtonsEnabled(*form, true));
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(dialogs.fileDialogs.at(0).filter, "Файл ZEL-TERRAVOX (*.zel)|*.zel");
     EXPECT_EQ(dialogs.fileDialogs.at(0).defaultExt, "zel");
 
-    form.ToolButton6Click();
-    const QStringList lines = listLines(form);
+    form->ToolButton6Click();
+    const QStringList lines = listLines(*form);
     ASSERT_EQ(lines.size(), 20);
     EXPECT_EQ(lines.at(3), zel::kViewHeading);
     EXPECT_EQ(lines.at(5).left(30), "   1    1      1     123.45  0");
@@ -114,7 +125,7 @@ TEST_F(MainWindow, SaveFileAfterLoadWritesAnIdenticalFile)
     load(zeltest::dataFile("sample.zel"));
     const QString out = dir.filePath("copy.zel");
     dialogs.fileAnswers << out;
-    form.ToolButton8Click();
+    form->ToolButton8Click();
     EXPECT_EQ(zel::readWholeFile(out), zel::readWholeFile(zeltest::dataFile("sample.zel")));
     EXPECT_TRUE(dialogs.fileDialogs.last().overwritePrompt);
     EXPECT_EQ(dialogs.fileDialogs.last().filter, "Файл ZEL-TERRAVOX_New (*.zel)|*.zel");
@@ -125,10 +136,10 @@ TEST_F(MainWindow, SaveAsTextWritesTheGoldenTable)
     load(zeltest::dataFile("sample.zel"));
     const QString out = dir.filePath("table.txt");
     dialogs.fileAnswers << out;
-    form.Save1Click();
+    form->Save1Click();
     EXPECT_EQ(zel::readWholeFile(out), zel::readWholeFile(zeltest::dataFile("sample.txt")));
     EXPECT_EQ(dialogs.fileDialogs.last().filter, "Текстовый файл (*.txt)|*.txt");
-    form.ToolButton8Click();  // cancelled; the shared dialog offers the name chosen last
+    form->ToolButton8Click();  // cancelled; the shared dialog offers the name chosen last
     EXPECT_EQ(dialogs.fileDialogs.last().fileName, out);
 }
 
@@ -141,10 +152,10 @@ TEST_F(MainWindow, RejectedHeaderDisablesAndErrorsShowTheTitleAndFullStop)
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages.at(0).kind, MessageKind::Plain);
     EXPECT_EQ(dialogs.messages.at(0).text, "Эта программа для \"ZEL-TERRAVOX\" версии 1XX");
-    EXPECT_TRUE(dataButtonsEnabled(form, false));
-    EXPECT_TRUE(listLines(form).isEmpty());
+    EXPECT_TRUE(dataButtonsEnabled(*form, false));
+    EXPECT_TRUE(listLines(*form).isEmpty());
 
-    form.ToolButton6Click();  // View through the menu without data
+    form->ToolButton6Click();  // View through the menu without data
     ASSERT_EQ(dialogs.messages.size(), 2);
     EXPECT_EQ(dialogs.messages.at(1).kind, MessageKind::Error);
     EXPECT_EQ(dialogs.messages.at(1).caption, "ZEL-TERRAVOXNew");
@@ -152,7 +163,7 @@ TEST_F(MainWindow, RejectedHeaderDisablesAndErrorsShowTheTitleAndFullStop)
 
     const QString txt = dir.filePath("none.txt");
     dialogs.fileAnswers << txt;
-    form.Save1Click();
+    form->Save1Click();
     EXPECT_EQ(dialogs.messages.last().text, "Stream read error.");
     EXPECT_FALSE(QFile::exists(txt));
 }
@@ -160,15 +171,15 @@ TEST_F(MainWindow, RejectedHeaderDisablesAndErrorsShowTheTitleAndFullStop)
 TEST_F(MainWindow, UnreadableFileKeepsTheDataAlreadyLoaded)
 {
     load(zeltest::dataFile("sample.zel"));
-    const QStringList before = listLines(form);
+    const QStringList before = listLines(*form);
     load(dir.filePath("missing.zel"));
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages.at(0).text.startsWith("Cannot open file"));
-    EXPECT_EQ(listLines(form), before);
-    EXPECT_TRUE(dataButtonsEnabled(form, true));
+    EXPECT_EQ(listLines(*form), before);
+    EXPECT_TRUE(dataButtonsEnabled(*form, true));
     const QString out = dir.filePath("still.zel");
     dialogs.fileAnswers << out;
-    form.ToolButton8Click();
+    form->ToolButton8Click();
     EXPECT_EQ(zel::readWholeFile(out), zel::readWholeFile(zeltest::dataFile("sample.zel")));
 }
 
@@ -178,42 +189,42 @@ TEST_F(MainWindow, TruncatedFileListsWhatItCanAndReportsTheReadError)
     const QString cut = dir.filePath("cut.zel");
     zel::writeWholeFile(cut, good.left(4 + 20 + 4 + 19 + 2));  // inside the record block's length
     load(cut);
-    EXPECT_EQ(listLines(form).size(), 4);
+    EXPECT_EQ(listLines(*form).size(), 4);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages.at(0).text, "Stream read error.");
-    EXPECT_TRUE(dataButtonsEnabled(form, false));
+    EXPECT_TRUE(dataButtonsEnabled(*form, false));
 }
 
 TEST_F(MainWindow, CancelledDialogsChangeNothing)
 {
     load(zeltest::dataFile("sample.zel"));
-    const QStringList before = listLines(form);
+    const QStringList before = listLines(*form);
     load(QString());
-    form.ToolButton8Click();
-    form.Save1Click();
-    EXPECT_EQ(listLines(form), before);
-    EXPECT_TRUE(dataButtonsEnabled(form, true));
+    form->ToolButton8Click();
+    form->Save1Click();
+    EXPECT_EQ(listLines(*form), before);
+    EXPECT_TRUE(dataButtonsEnabled(*form, true));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(MainWindow, ShiftAltClickOnTheFreeToolbarAreaTogglesLoadAndSave)
 {
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    const QPoint free(form.ToolBar1->width() - 10, 10);
-    QTest::mouseClick(form.ToolBar1, Qt::LeftButton, Qt::NoModifier, free);
-    QTest::mouseClick(form.ToolBar1, Qt::LeftButton, Qt::ShiftModifier, free);
-    QTest::mouseClick(form.ToolBar1, Qt::RightButton, Qt::ShiftModifier | Qt::AltModifier, free);
-    EXPECT_TRUE(form.ToolButton1->isVisible());
-    EXPECT_TRUE(form.ToolButton8->isVisible());
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    const QPoint free(form->ToolBar1->width() - 10, 10);
+    QTest::mouseClick(form->ToolBar1, Qt::LeftButton, Qt::NoModifier, free);
+    QTest::mouseClick(form->ToolBar1, Qt::LeftButton, Qt::ShiftModifier, free);
+    QTest::mouseClick(form->ToolBar1, Qt::RightButton, Qt::ShiftModifier | Qt::AltModifier, free);
+    EXPECT_TRUE(form->ToolButton1->isVisible());
+    EXPECT_TRUE(form->ToolButton8->isVisible());
 
-    QTest::mouseClick(form.ToolBar1, Qt::LeftButton, Qt::ShiftModifier | Qt::AltModifier, free);
-    EXPECT_FALSE(form.ToolButton1->isVisible());
-    EXPECT_FALSE(form.ToolButton8->isVisible());
-    EXPECT_TRUE(form.LoadFile1->isVisible());
+    QTest::mouseClick(form->ToolBar1, Qt::LeftButton, Qt::ShiftModifier | Qt::AltModifier, free);
+    EXPECT_FALSE(form->ToolButton1->isVisible());
+    EXPECT_FALSE(form->ToolButton8->isVisible());
+    EXPECT_TRUE(form->LoadFile1->isVisible());
 
-    QTest::mouseClick(form.ToolBar1, Qt::LeftButton, Qt::ShiftModifier | Qt::AltModifier | Qt::ControlModifier,
+    QTest::mouseClick(form->ToolBar1, Qt::LeftButton, Qt::ShiftModifier | Qt::AltModifier | Qt::ControlModifier,
                       free);
-    EXPECT_TRUE(form.ToolButton1->isVisible());
-    EXPECT_TRUE(form.ToolButton8->isVisible());
+    EXPECT_TRUE(form->ToolButton1->isVisible());
+    EXPECT_TRUE(form->ToolButton8->isVisible());
 }

@@ -1,0 +1,127 @@
+#include "PortMap.h"
+
+#include "QCCom32.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFileInfo>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+#include <QSettings>
+
+#include <algorithm>
+
+namespace zel {
+
+namespace {
+
+const QString kPortsGroup = QStringLiteral("Ports");
+const QString kNotesGroup = QStringLiteral("PortNotes");
+
+QString canonical(const QString& path)
+{
+    const QString c = QFileInfo(path).canonicalFilePath();
+    return c.isEmpty() ? path : c;
+}
+
+int numberOfKey(const QString& key)
+{
+    if (!key.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
+        return 0;
+    bool ok = false;
+    const int n = key.mid(3).toInt(&ok);
+    return (ok && n >= kFirstPort && n <= kLastPort) ? n : 0;
+}
+
+QMap<int, QString> readGroup(QSettings& settings, const QString& group)
+{
+    QMap<int, QString> values;
+    settings.beginGroup(group);
+    for (const QString& key : settings.childKeys()) {
+        const int n = numberOfKey(key);
+        const QString value = settings.value(key).toString().trimmed();
+        if (n && !value.isEmpty())
+            values.insert(n, value);
+    }
+    settings.endGroup();
+    return values;
+}
+
+} // namespace
+
+PortMap::PortMap(QSettings& settings, const QStringList& candidates, const CanOpen& canOpen)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(settings);
+    Q_UNUSED(candidates);
+    for (int n = kFirstPort; n <= kLastPort; ++n) {
+        const QString device = T_QCCom32::defaultDevicePath(n);
+        m_devices.insert(n, device);
+        if (canOpen(device))
+            m_openable.append({n, device, {}});
+    }
+#else
+    m_devices = readGroup(settings, kPortsGroup);
+    m_notes = readGroup(settings, kNotesGroup);
+
+    QStringList numbered;
+    for (const QString& device : std::as_const(m_devices))
+        numbered << canonical(device);
+
+    QMap<int, bool> opensNow;
+    for (const QString& device : candidates) {
+        const QString c = canonical(device);
+        if (numbered.contains(c))
+            continue;
+        if (!canOpen(device))
+            continue;
+        int free = kFirstPort;
+        while (free <= kLastPort && m_devices.contains(free))
+            ++free;
+        if (free > kLastPort)
+            break;
+        m_devices.insert(free, device);
+        numbered << c;
+        opensNow.insert(free, true);
+        settings.setValue(kPortsGroup + QLatin1Char('/') + QStringLiteral("COM%1").arg(free), device);
+    }
+    settings.sync();
+
+    for (auto it = m_devices.cbegin(); it != m_devices.cend(); ++it) {
+        if (opensNow.value(it.key()) || canOpen(it.value()))
+            m_openable.append({it.key(), it.value(), m_notes.value(it.key())});
+    }
+#endif
+}
+
+QString PortMap::deviceOf(int number) const { return m_devices.value(number); }
+
+QStringList PortMap::systemCandidates()
+{
+    QStringList devices;
+#ifndef Q_OS_WIN
+    const QDir dev(QStringLiteral("/dev"));
+    for (const QString& name :
+         dev.entryList({QStringLiteral("ttyS*"), QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*")}, QDir::System))
+        devices << dev.filePath(name);
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        if (!devices.contains(info.systemLocation()))
+            devices << info.systemLocation();
+    QCollator natural;
+    natural.setNumericMode(true);
+    std::sort(devices.begin(), devices.end(), [&](const QString& a, const QString& b) { return natural.compare(a, b) < 0; });
+#endif
+    return devices;
+}
+
+bool PortMap::probe(const QString& device)
+{
+    QSerialPort port;
+    port.setPortName(device);
+    if (!port.open(QIODevice::ReadWrite))
+        return false;
+    port.close();
+    return true;
+}
+
+} // namespace zel

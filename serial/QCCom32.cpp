@@ -1,0 +1,218 @@
+#include "QCCom32.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QSerialPort>
+#include <QTimer>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// Terminator mode reads into a buffer that starts at this size.
+constexpr int kInitialReadBuffer = 81904;
+
+} // namespace
+
+T_QCCom32::T_QCCom32(QObject* owner)
+    : QObject(owner)
+    , m_serial(new QSerialPort(this))
+    , m_responseTimer(new QTimer(this))
+{
+    // No limit on what the component holds: a whole memory read must fit.
+    m_serial->setReadBufferSize(0);
+    m_responseTimer->setSingleShot(true);
+    m_responseTimer->setInterval(1000);
+    connect(m_responseTimer, &QTimer::timeout, this, &T_QCCom32::TimerExpired);
+}
+
+T_QCCom32::~T_QCCom32()
+{
+    delete m_responseTimer;
+    m_responseTimer = nullptr;
+    Close();
+}
+
+int T_QCCom32::ResponseTime() const { return m_responseTimer ? m_responseTimer->interval() : 0; }
+
+void T_QCCom32::setResponseTime(int ms)
+{
+    if (m_responseTimer)
+        m_responseTimer->setInterval(ms);
+}
+
+void T_QCCom32::setBaud(int baud)
+{
+    if (baud == m_baud)
+        return;
+    m_baud = baud;
+    if (Opened()) {
+        Close();
+        Open();
+    }
+}
+
+void T_QCCom32::setPort(int port)
+{
+    if (port == m_port)
+        return;
+    m_port = port;
+    if (Opened()) {
+        Close();
+        Open();
+    }
+}
+
+bool T_QCCom32::Opened() const { return m_serial->isOpen(); }
+
+QString T_QCCom32::defaultDevicePath(int port)
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("\\\\.\\COM%1").arg(port);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
+#endif
+}
+
+QString T_QCCom32::devicePath(int port) const
+{
+    const QString path = m_resolver ? m_resolver(port) : QString();
+    return path.isEmpty() ? defaultDevicePath(port) : path;
+}
+
+bool T_QCCom32::Open()
+{
+    if (Opened())
+        Close();
+    for (;;) {
+        m_serial->setPortName(devicePath(m_port));
+        if (m_serial->open(QIODevice::ReadWrite))
+            break;
+        if (!m_showErrors)
+            return false;
+        const auto answer = m_prompts ? m_prompts->abortRetry(QStringLiteral("Error opening COM%1: ").arg(m_port))
+                                      : zel::ComPrompts::Answer::Abort;
+        if (answer == zel::ComPrompts::Answer::Abort)
+            return false;
+    }
+    // A line whose settings cannot be applied stays open with what it had.
+    m_serial->setBaudRate(m_baud);
+    m_serial->setDataBits(QSerialPort::Data8);
+    m_serial->setParity(QSerialPort::NoParity);
+    m_serial->setStopBits(QSerialPort::OneStop);
+    m_serial->setFlowControl(QSerialPort::NoFlowControl);
+    // A pseudo-terminal refuses the modem-line calls; the line still works.
+    m_serial->setDataTerminalReady(false);
+    m_serial->setRequestToSend(false);
+    m_serial->clear(QSerialPort::Input);
+    m_serial->clearError();
+    return true;
+}
+
+void T_QCCom32::Close()
+{
+    if (m_serial->isOpen())
+        m_serial->close();
+}
+
+void T_QCCom32::drain() const
+{
+    // Moves what the operating system holds into the component, without waiting.
+    if (m_serial->isOpen())
+        m_serial->waitForReadyRead(0);
+}
+
+int T_QCCom32::InCount() const
+{
+    if (!Opened())
+        return 0;
+    drain();
+    return int(std::min<qint64>(m_serial->bytesAvailable(), INT_MAX));
+}
+
+int T_QCCom32::OutCount() const
+{
+    return Opened() ? int(std::min<qint64>(m_serial->bytesToWrite(), INT_MAX)) : 0;
+}
+
+bool T_QCCom32::SendString(const QByteArray& bytes)
+{
+    if (!Opened())
+        return false;
+    if (bytes.isEmpty())
+        return true;
+    if (m_serial->write(bytes) != bytes.size())
+        return false;
+    // Time for the line to carry the bytes (10 bits each), twice over, and 2 s more.
+    const qint64 budgetMs = bytes.size() * 10 * 1000 / std::max(m_baud, 1) * 2 + 2000;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 pending = m_serial->bytesToWrite();
+    while (pending > 0) {
+        const qint64 left = budgetMs - clock.elapsed();
+        if (left <= 0 || !m_serial->waitForBytesWritten(int(left)))
+            break;
+        pending = m_serial->bytesToWrite();
+        emit sendProgress(bytes.size() - pending, bytes.size());
+    }
+    return m_serial->bytesToWrite() == 0;
+}
+
+void T_QCCom32::ReadResponse(QByteArray& response)
+{
+    response.clear();
+    if (m_inUse) {
+        if (m_showErrors && m_prompts)
+            m_prompts->message(QStringLiteral("Port is in use -- operation aborted"));
+        return;
+    }
+    m_inUse = true;
+    if (Opened()) {
+        if (m_endOfResponse.isEmpty()) {
+            const int n = InCount();
+            if (n > 0)
+                response = m_serial->read(n);
+        } else {
+            response.reserve(kInitialReadBuffer);
+            QEventLoop loop;
+            bool done = false;
+            while (!done) {
+                m_timedOut = false;
+                m_responseTimer->start();
+                for (;;) {
+                    const int n = InCount();
+                    if (n > 0)
+                        response += m_serial->read(n);
+                    if (response.contains(m_endOfResponse)) {
+                        done = true;
+                        break;
+                    }
+                    if (m_timedOut || !Opened())
+                        break;
+                    loop.processEvents(QEventLoop::WaitForMoreEvents);
+                }
+                if (m_responseTimer)
+                    m_responseTimer->stop();
+                if (done)
+                    break;
+                // Without the dialog (or on a line that went away) the wait ends here.
+                if (!m_showErrors || !m_prompts || !Opened()
+                    || m_prompts->abortRetry(QStringLiteral("Timeout waiting for response."))
+                           == zel::ComPrompts::Answer::Abort)
+                    done = true;
+            }
+        }
+    }
+    m_inUse = false;
+}
+
+void T_QCCom32::TimerExpired()
+{
+    m_timedOut = true;
+    if (m_responseTimer)
+        m_responseTimer->stop();
+    DoTimeout();
+}
+
+void T_QCCom32::DoTimeout() { emit OnTimeout(this); }

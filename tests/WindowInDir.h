@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+// Makes a fresh temporary directory the current one, where the window keeps
+// its settings file, for as long as it lives.
+class WindowInDir {
+public:
+    WindowInDir()
+    {
+        m_previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+    }
+    ~WindowInDir() { QDir::setCurrent(m_previous); }
+    void writeIni(const QByteArray& text)
+    {
+        QFile f(dir.filePath("Zel-Terravox.ini"));
+        f.open(QIODevice::WriteOnly);
+        f.write(text);
+    }
+    QTemporaryDir dir;
+
+private:
+    QString m_previous;
+};

@@ -1,0 +1,138 @@
+#include "FakeDialogs.h"
+#include "Pty.h"
+#include "TestDumps.h"
+#include "WindowInDir.h"
+
+#include "app/ZelMain.h"
+#include "serial/QCCom32.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QSerialPort>
+#include <QSettings>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class PortChoice : public ::testing::Test, protected WindowInDir {
+protected:
+    QByteArray portsSection() const
+    {
+        return "[Ports]\nCOM1=" + com1.path().toLocal8Bit() + "\nCOM3=" + com3.path().toLocal8Bit()
+            + "\nCOM4=" + com4.path().toLocal8Bit() + "\n";
+    }
+    void start() { form = std::make_unique<TForm1>(&dialogs, QStringList()); }
+    QStringList entries() const
+    {
+        QStringList t;
+        for (int i = 0; i < form->ComboBox1->count(); ++i)
+            t << form->ComboBox1->itemText(i);
+        return t;
+    }
+    int storedIndex() const
+    {
+        return QSettings(dir.filePath("Zel-Terravox.ini"), QSettings::IniFormat).value("Path/COM", -1).toInt();
+    }
+
+    Pty com1, com3, com4;
+    FakeDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+};
+
+} // namespace
+
+TEST_F(PortChoice, WithoutAStoredChoiceTheLastPortIsSelectedAndStored)
+{
+    writeIni(portsSection());
+    start();
+    EXPECT_EQ(entries(), QStringList({"COM1", "COM3", "COM4"}));
+    EXPECT_EQ(form->ComboBox1->currentText(), "COM4");
+    EXPECT_EQ(form->QCCom->Port(), 4);
+    EXPECT_EQ(storedIndex(), 2);
+    EXPECT_EQ(form->ComboBox1->itemData(2, Qt::ToolTipRole).toString(), com4.path());
+    EXPECT_EQ(form->ComboBox2->currentText(), "115200");
+    EXPECT_EQ(form->QCCom->Baud(), 115200);
+    EXPECT_FALSE(form->QCCom->Opened());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(PortChoice, StoredIndexIsRestored)
+{
+    writeIni(portsSection() + "[Path]\nCOM=0\n");
+    start();
+    EXPECT_EQ(form->ComboBox1->currentText(), "COM1");
+    EXPECT_EQ(form->QCCom->Port(), 1);
+}
+
+TEST_F(PortChoice, StoredIndexThatNamesNoEntryOrGarbageFallsBackToTheLastPort)
+{
+    for (const char* value : {"7", "-1", "abc", ""}) {
+        writeIni(portsSection() + "[Path]\nCOM=" + value + "\n");
+        start();
+        EXPECT_EQ(form->ComboBox1->currentText(), "COM4") << value;
+        EXPECT_EQ(storedIndex(), 2) << value;
+        form.reset();
+    }
+}
+
+TEST_F(PortChoice, PortHeldByAnotherProgramIsMissing)
+{
+    QSerialPort other;
+    other.setPortName(com3.path());
+    ASSERT_TRUE(other.open(QIODevice::ReadWrite));
+    writeIni(portsSection());
+    start();
+    EXPECT_EQ(entries(), QStringList({"COM1", "COM4"}));
+}
+
+TEST_F(PortChoice, ChoosingPortAndSpeedSetsTheComponentWithoutOpening)
+{
+    writeIni(portsSection());
+    start();
+    form->ComboBox1->setCurrentIndex(1);
+    form->ComboBox1Change();
+    EXPECT_EQ(form->QCCom->Port(), 3);
+    EXPECT_EQ(storedIndex(), 1);
+    form->ComboBox2->setCurrentIndex(0);
+    form->ComboBox2Change();
+    EXPECT_EQ(form->QCCom->Baud(), 9600);
+    EXPECT_FALSE(form->QCCom->Opened());
+    EXPECT_TRUE(com3.receive(1, 50).isEmpty());
+}
+
+TEST_F(PortChoice, ClosingSendsTheEndOfDialogueOnlyWhenThePortIsOpen)
+{
+    writeIni(portsSection());
+    start();
+    form->close();
+    EXPECT_TRUE(com4.receive(1, 100).isEmpty());
+    form.reset();
+
+    start();
+    ASSERT_TRUE(form->QCCom->Open());
+    form->close();
+    EXPECT_EQ(com4.receive(3), "$GB");
+    EXPECT_FALSE(form->QCCom->Opened());
+}
+
+TEST_F(PortChoice, WithoutAFreePortReadingIsDisabledButFilesStillWork)
+{
+    writeIni("[Path]\nCOM=1\n");
+    start();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages.at(0).kind, MessageKind::Plain);
+    EXPECT_EQ(dialogs.messages.at(0).text, "There are no free ports COM");
+    EXPECT_FALSE(form->ToolButton2->isEnabled());
+    EXPECT_FALSE(form->ComboBox1->isEnabled());
+    EXPECT_FALSE(form->ComboBox2->isEnabled());
+    EXPECT_TRUE(form->Read1->isEnabled());
+    EXPECT_EQ(form->QCCom->Port(), 1);
+    EXPECT_EQ(form->QCCom->Baud(), 9600);
+
+    dialogs.fileAnswers << zeltest::dataFile("sample.zel");
+    form->ToolButton1Click();
+    EXPECT_EQ(form->ListBox1->count(), 4);
+    EXPECT_TRUE(form->ToolButton6->isEnabled());
+}
