@@ -4,7 +4,11 @@
 
 #include "data/DataFile.h"
 #include "data/TextTable.h"
+#include "data/TimeText.h"
 #include "data/ZelError.h"
+#include "protocol/EventLoopClock.h"
+#include "protocol/ReadData.h"
+#include "protocol/SerialLink.h"
 #include "serial/QCCom32.h"
 
 #include <QAction>
@@ -15,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
@@ -47,6 +52,44 @@ private:
 };
 
 } // namespace
+
+// The window as the place where a station dialogue reports.
+class WindowReport : public zel::DialogueReport {
+public:
+    explicit WindowReport(TForm1& form) : m_form(form) {}
+    void addLine(const QString& line) override { m_form.AddLine(line); }
+    QString timeStamp() override { return zel::timeStamp(); }
+    void dataProgress(qint64 arrived, qint64 expected) override
+    {
+        m_form.StatusBar1->showMessage(QStringLiteral("Принято %1 из %2 байт").arg(arrived).arg(expected));
+        m_form.ProgressBar1->setRange(0, 1000);
+        m_form.ProgressBar1->setValue(expected > 0 ? int(arrived * 1000 / expected) : 0);
+        m_form.ProgressBar1->show();
+    }
+
+private:
+    TForm1& m_form;
+};
+
+// Marks a station dialogue as running for as long as it lives, and takes the
+// progress display away at its end.
+class DialogueScope {
+public:
+    explicit DialogueScope(TForm1& form) : m_form(form) { m_form.m_dialogueRunning = true; }
+    ~DialogueScope()
+    {
+        m_form.m_dialogueRunning = false;
+        if (m_form.ProgressBar1->isVisible()) {
+            m_form.ProgressBar1->hide();
+            m_form.StatusBar1->clearMessage();
+        }
+    }
+    DialogueScope(const DialogueScope&) = delete;
+    DialogueScope& operator=(const DialogueScope&) = delete;
+
+private:
+    TForm1& m_form;
+};
 
 void TToolBar::mouseReleaseEvent(QMouseEvent* event)
 {
@@ -102,6 +145,13 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setFixedHeight(19);
     setStatusBar(StatusBar1);
+    ProgressBar1 = new QProgressBar(StatusBar1);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setMaximumHeight(15);
+    ProgressBar1->setFixedWidth(200);
+    ProgressBar1->setTextVisible(false);
+    StatusBar1->addPermanentWidget(ProgressBar1);
+    ProgressBar1->hide();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -368,7 +418,47 @@ void TForm1::Save1Click()
     });
 }
 
-void TForm1::ToolButton2Click() {}
+bool TForm1::refuseSecondDialogue()
+{
+    if (!m_dialogueRunning)
+        return false;
+    StatusBar1->showMessage(QStringLiteral("Идёт обмен со станцией: дождитесь его окончания"), 3000);
+    return true;
+}
+
+void TForm1::ToolButton2Click()
+{
+    if (refuseSecondDialogue())
+        return;
+    DialogueScope scope(*this);
+    DecodedData.clear();
+    RawDump.clear();
+    ListBox1->clear();
+    SetDataCommandsEnabled(false);
+
+    zel::SerialLink link(*QCCom);
+    zel::EventLoopClock clock(*Timer1, TimedOut, &m_closed);
+    WindowReport report(*this);
+    zel::StationReading reading;
+    auto status = zel::DialogueStatus::Refused;
+    QString error;
+    try {
+        status = zel::readStationMemory(link, clock, report, reading);
+    } catch (const zel::ZelError& e) {
+        error = e.text();
+    }
+    if (m_closed)
+        return;
+    RawDump = reading.rawDump;
+    if (reading.count)
+        MeasurementCount = *reading.count;
+    if (reading.headerTime)
+        Header.time = *reading.headerTime;
+    if (!error.isEmpty())
+        ShowError(error);
+    else if (status == zel::DialogueStatus::Done && MeasurementCount > 0)
+        ReadDump();
+}
 void TForm1::ToolButton5Click() {}
 void TForm1::ToolButton9Click() {}
 void TForm1::ToolButton10Click() {}
@@ -394,13 +484,31 @@ void TForm1::storePortIndex()
     Ini->sync();
 }
 
+void TForm1::showPortChoiceOfComponent()
+{
+    const int port = ComboBox1->findText(QStringLiteral("COM%1").arg(QCCom->Port()));
+    if (port >= 0)
+        ComboBox1->setCurrentIndex(port);
+    const int speed = ComboBox2->findText(QString::number(QCCom->Baud()));
+    if (speed >= 0)
+        ComboBox2->setCurrentIndex(speed);
+}
+
 void TForm1::ComboBox1Change()
 {
+    // The port is not changed under a running dialogue.
+    if (refuseSecondDialogue())
+        return showPortChoiceOfComponent();
     QCCom->setPort(selectedPortNumber());
     storePortIndex();
 }
 
-void TForm1::ComboBox2Change() { QCCom->setBaud(ComboBox2->currentText().toInt()); }
+void TForm1::ComboBox2Change()
+{
+    if (refuseSecondDialogue())
+        return showPortChoiceOfComponent();
+    QCCom->setBaud(ComboBox2->currentText().toInt());
+}
 
 void TForm1::Timer1Timer()
 {

@@ -16,6 +16,7 @@
 class QAction;
 class QComboBox;
 class QListWidget;
+class QProgressBar;
 class QSettings;
 class T_QCCom32;
 class QStatusBar;
@@ -66,6 +67,7 @@ public:
     QComboBox* ComboBox2 = nullptr;       // Speed
     QListWidget* ListBox1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;  // in the status bar while data arrives
     QTimer* Timer1 = nullptr;
     TFileDialog SaveDialog1;
     TFileDialog OpenDialog1;
@@ -121,6 +123,8 @@ public:
     void AddLine(const QString& line);
     // An error that a command does not handle itself.
     void ShowError(const QString& text);
+    // True while a station command talks to the station.
+    bool DialogueRunning() const { return m_dialogueRunning; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -132,6 +136,11 @@ private:
     void guarded(F&& command);
 
     void fillPortList();
+    // Refuses a station command while another dialogue runs; true when refused.
+    bool refuseSecondDialogue();
+    void showPortChoiceOfComponent();
+    friend class WindowReport;
+    friend class DialogueScope;
     int selectedPortNumber() const;
     void storePortIndex();
 
@@ -140,4 +149,5 @@ private:
     std::unique_ptr<zel::ComPrompts> m_comPrompts;
     std::optional<QStringList> m_serialDevices;
     bool m_closed = false;
+    bool m_dialogueRunning = false;
 };

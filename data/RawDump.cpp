@@ -66,6 +66,11 @@ int headerYear(const QByteArray& header)
 
 } // namespace
 
+QByteArray stationName(const QByteArray& header)
+{
+    return QByteArray("ZEL-TERRAVOX ") + IntToRoman(2000 + headerYear(header)).toLatin1() + header.mid(6, 2);
+}
+
 QByteArray headerField(const QByteArray& text)
 {
     QByteArray field(kHeaderFieldSize, '\0');
@@ -100,9 +105,7 @@ DumpDecoding decodeDump(const QByteArray& rawDump)
 
         HeaderTexts texts;
         texts.time = stamp.left(kHeaderTextMax);
-        const int yy = headerYear(header);
-        texts.name = (QByteArray("ZEL-TERRAVOX ") + IntToRoman(2000 + yy).toLatin1() + header.mid(6, 2))
-                         .left(kHeaderTextMax);
+        texts.name = stationName(header).left(kHeaderTextMax);
         texts.version = header.mid(8, 8);
         d.headers = texts;
         d.lines << fromCp1251(texts.name) << fromCp1251(texts.version) << fromCp1251(texts.time);

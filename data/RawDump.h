@@ -55,6 +55,11 @@ extern const QString kHeaderRejectedMessage;
 // record into its 48-byte image.
 DumpDecoding decodeDump(const QByteArray& rawDump);
 
+// The station name line of a header: "ZEL-TERRAVOX ", the year (2000 + the
+// number in characters 5-6) in Roman numerals and characters 7-8; not cut.
+// Throws ZelError when characters 5-6 are not a number.
+QByteArray stationName(const QByteArray& header);
+
 // Builds a 22-byte header field: a length byte and 21 characters.
 QByteArray headerField(const QByteArray& text);
 

@@ -10,6 +10,8 @@ namespace zeltool {
 
 int view(const QStringList& args, std::FILE* out, std::FILE* err);
 int text(const QStringList& args, std::FILE* out, std::FILE* err);
+int read(const QStringList& args, std::FILE* out, std::FILE* err);
+int port(const QStringList& args, std::FILE* out, std::FILE* err);
 
 int run(const QStringList& args, std::FILE* out, std::FILE* err);
 

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Dialogue.h"
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <optional>
+
+namespace zel {
+
+constexpr int kReadFirstTimeoutMs = 1000;
+constexpr int kHeaderTimeoutMs = 2000;
+constexpr int kHeaderMinBytes = 20;
+constexpr int kDataIdleTimeoutMs = 2000;
+
+// What "Read Data" leaves behind: the raw dump as far as it got, the
+// measurement count and the time-stamp line once the header has arrived.
+struct StationReading {
+    QByteArray rawDump;
+    std::optional<std::uint16_t> count;
+    std::optional<QByteArray> headerTime;
+};
+
+// The data request for `count` measurements: "$UD", 0, 0, high byte | 0x80, low byte.
+QByteArray dataRequest(std::uint16_t count);
+
+// Reads the station's measurement memory: handshake, "$OK" and the header
+// answer, "$UD" and the data answer, "$GB". Adds the list lines of the
+// command and checks the memory checksum. Done means the checksum matched
+// (the raw dump is complete); the window then decodes it.
+DialogueStatus readStationMemory(StationLink& link, DialogueClock& clock, DialogueReport& report,
+                                 StationReading& reading);
+
+} // namespace zel

@@ -1,0 +1,151 @@
+#include "StationModel.h"
+
+#include "data/Bytes.h"
+#include "protocol/Dialogue.h"
+
+#include <random>
+
+namespace zel::sim {
+
+StationModel::StationModel(QByteArray header, QByteArray records, Faults faults)
+    : m_header(std::move(header))
+    , m_records(std::move(records))
+    , m_faults(faults)
+{
+}
+
+QByteArray StationModel::dataAnswer(std::uint16_t count) const
+{
+    QByteArray answer = m_records.left(qsizetype(count) * kRawRecordSize);
+    answer.resize(qsizetype(count) * kRawRecordSize, '\0');
+    std::uint16_t sum =
+        checksumAddUint16Be({reinterpret_cast<const std::uint8_t*>(answer.constData()), std::size_t(answer.size())});
+    if (m_faults.checksumOffByOne)
+        ++sum;
+    answer.append(char(sum >> 8)).append(char(sum & 0xFF));
+    return answer;
+}
+
+std::vector<Segment> StationModel::feed(const QByteArray& fromProgram)
+{
+    m_received += fromProgram;
+    m_pending += fromProgram;
+    std::vector<Segment> out;
+    while (!m_pending.isEmpty()) {
+        if (m_pending.at(0) == kWakeUp) {
+            m_pending.remove(0, 1);
+            ++m_wakeUps;
+            if (m_faults.silent)
+                continue;
+            QByteArray answer;
+            if (m_wakeUps <= m_faults.wrongLinkAnswers)
+                answer = QByteArray("\x12\x34", 2);
+            else
+                answer = kLinkCodes[std::clamp(m_faults.linkCode, 1, 5) - 1];
+            if (m_faults.junkAroundLink)
+                answer = QByteArray("\xFF\x00\x07", 3) + answer + QByteArray("\x55", 1);
+            if (!m_faults.linkAnswer.isEmpty())
+                answer = m_faults.linkAnswer;
+            out.push_back({answer});
+            continue;
+        }
+        if (m_pending.at(0) != '$') {
+            m_pending.remove(0, 1);  // the link code echo, or noise
+            continue;
+        }
+        if (m_pending.size() < 3)
+            break;
+        const QByteArray command = m_pending.left(3);
+        if (command == "$OK") {
+            m_pending.remove(0, 3);
+            if (m_faults.silent)
+                continue;
+            QByteArray h = m_header;
+            if (m_faults.shortHeader >= 0)
+                h = h.left(m_faults.shortHeader);
+            out.push_back({h});
+        } else if (command == "$UD") {
+            if (m_pending.size() < 7)
+                break;
+            const auto* p = reinterpret_cast<const std::uint8_t*>(m_pending.constData());
+            const auto count = std::uint16_t(((p[5] & 0x7F) << 8) | p[6]);
+            m_pending.remove(0, 7);
+            if (m_faults.silent)
+                continue;
+            QByteArray answer = dataAnswer(count);
+            bool hangUp = false;
+            if (m_faults.hangUpAfterByte >= 0 && m_faults.hangUpAfterByte < answer.size()) {
+                answer.truncate(m_faults.hangUpAfterByte);
+                hangUp = true;
+            }
+            if (m_faults.pauseAfterByte >= 0 && m_faults.pauseAfterByte < answer.size()) {
+                out.push_back({answer.left(m_faults.pauseAfterByte)});
+                out.push_back({answer.mid(m_faults.pauseAfterByte), m_faults.pauseMs, hangUp});
+            } else {
+                out.push_back({answer, 0, hangUp});
+            }
+        } else if (command == "$GB") {
+            m_pending.remove(0, 3);
+            ++m_dialoguesEnded;
+        } else {
+            m_pending.remove(0, 1);
+        }
+    }
+    return out;
+}
+
+std::vector<MeasurementRecord> generateRecords(int count, std::uint32_t seed)
+{
+    std::mt19937 rng(seed);
+    auto pick = [&](int lo, int hi) { return int(std::uniform_int_distribution<int>(lo, hi)(rng)); };
+    std::vector<MeasurementRecord> records;
+    records.reserve(std::size_t(count));
+    int station = 1;
+    for (int i = 0; i < count; ++i) {
+        MeasurementRecord r;
+        r.FileNo = std::uint8_t(1 + i / 500);
+        r.LineNo = std::int8_t(1 + (i / 50) % 100);
+        r.Mode = std::uint8_t(i % 16);
+        r.ValueKind = std::uint8_t((i / 16) % 4);
+        r.Station = std::int16_t(i % 37 == 0 ? 0 : station++);
+        r.FreqIndex = std::uint8_t(pick(0, 10));
+        r.Current = std::uint16_t(r.Mode == 15 ? pick(1, 600) : pick(0, 16));
+        for (int c = 0; c < 4; ++c) {
+            r.Range[c] = std::uint8_t(pick(0, 9) == 9 ? 7 : pick(0, 4));
+            r.U[c] = std::int16_t(pick(-30000, 30000));
+        }
+        if (r.Mode >= 10 && r.Mode <= 14) {
+            r.ElectrodeA = pick(-255, 255);
+            r.ElectrodeB = pick(-255, 255);
+            r.ElectrodeM = std::uint8_t(pick(0, 127));
+            r.ElectrodeN = std::uint8_t(pick(0, 127));
+        }
+        r.Aux1 = std::uint16_t(pick(0, 65535));
+        r.Aux2 = std::uint16_t(pick(0, 65535));
+        r.Year = std::uint16_t(2020 + pick(0, 6));
+        r.Month = std::uint8_t(pick(1, 12));
+        r.Day = std::uint8_t(pick(1, 28));
+        r.Hour = std::uint8_t(pick(0, 23));
+        r.Minute = std::uint8_t(pick(0, 59));
+        r.Second = std::uint8_t(pick(0, 59));
+        records.push_back(r);
+    }
+    return records;
+}
+
+QByteArray rawRecords(const std::vector<MeasurementRecord>& records)
+{
+    QByteArray raw(qsizetype(records.size()) * kRawRecordSize, '\0');
+    for (std::size_t i = 0; i < records.size(); ++i)
+        encodeRawRecord(records[i], reinterpret_cast<std::uint8_t*>(raw.data()) + i * kRawRecordSize);
+    return raw;
+}
+
+QByteArray makeHeader(int count)
+{
+    QByteArray h("ZEL-2601V2.1E1.0");
+    h.append(char((count >> 8) & 0xFF)).append(char(count & 0xFF)).append("\r\n");
+    return h;
+}
+
+} // namespace zel::sim

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "data/Record.h"
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <vector>
+
+namespace zel::sim {
+
+// Ways in which the simulated station misbehaves on request, as stations,
+// cables and adapters do in the field.
+struct Faults {
+    bool silent = false;               // never answers
+    int linkCode = 1;                  // which of the five link codes it answers with (1-5)
+    int wrongLinkAnswers = 0;          // the first k answers to the wake-up byte hold no link code
+    bool junkAroundLink = false;       // bytes before and after the link code
+    QByteArray linkAnswer;             // when set, the whole answer to every wake-up byte
+    int shortHeader = -1;              // the header answer has only this many bytes
+    qint64 pauseAfterByte = -1;        // a pause after this many bytes of the data answer
+    int pauseMs = 0;
+    bool checksumOffByOne = false;     // the data answer's checksum is one too high
+    qint64 hangUpAfterByte = -1;       // the line goes dead after this many bytes of the data answer
+};
+
+// Bytes the station sends, after a pause; the line may go dead after them.
+struct Segment {
+    QByteArray bytes;
+    int delayMs = 0;
+    bool hangUp = false;
+};
+
+// The station's side of the dialogue, without any I/O: it is fed the bytes
+// the program sends and answers with what the station would send.
+class StationModel {
+public:
+    // `header` is the header answer (its bytes 17-18 hold the count);
+    // `records` the raw records of the memory.
+    StationModel(QByteArray header, QByteArray records, Faults faults = {});
+
+    std::vector<Segment> feed(const QByteArray& fromProgram);
+
+    int dialoguesEnded() const { return m_dialoguesEnded; }
+    int wakeUps() const { return m_wakeUps; }
+    const QByteArray& received() const { return m_received; }
+    const QByteArray& header() const { return m_header; }
+
+    // The data answer for a request of `count` measurements.
+    QByteArray dataAnswer(std::uint16_t count) const;
+
+private:
+    QByteArray m_header;
+    QByteArray m_records;
+    Faults m_faults;
+    QByteArray m_pending;
+    QByteArray m_received;
+    int m_wakeUps = 0;
+    int m_dialoguesEnded = 0;
+};
+
+// A station memory of `count` generated measurements: every Mode and
+// ValueKind, plausible voltages, currents, dates and electrode positions.
+std::vector<MeasurementRecord> generateRecords(int count, std::uint32_t seed);
+QByteArray rawRecords(const std::vector<MeasurementRecord>& records);
+// A header answer of 20 bytes for `count` measurements.
+QByteArray makeHeader(int count);
+
+} // namespace zel::sim

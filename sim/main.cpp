@@ -1,0 +1,235 @@
+// zel-station-sim: a simulated ZEL-TERRAVOX station on a pseudo-terminal.
+//
+// It prints the device path of its line, keeps a symbolic link to it when
+// asked (--link), and answers the program's dialogue at the pace of the line
+// speed the program chose (10 bits a byte). Fault switches reproduce what
+// happens in the field: a silent station, wrong link codes, a short header,
+// a pause or a hang-up in the middle of the data, a wrong checksum.
+
+#include "StationModel.h"
+
+#include "data/DataFile.h"
+#include "data/RawDump.h"
+#include "data/ZelError.h"
+#include "serial/PseudoTerminal.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <deque>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+
+void onSignal(int) { g_stop = 1; }
+
+using Clock = std::chrono::steady_clock;
+
+struct Outgoing {
+    zel::sim::Segment segment;
+    qsizetype sent = 0;
+    bool started = false;
+    Clock::time_point start;
+};
+
+struct Options {
+    QString link;
+    QString zel;
+    int count = 100;
+    std::uint32_t seed = 1;
+    int baud = 115200;
+    bool pace = true;
+    bool once = false;
+    zel::sim::Faults faults;
+};
+
+Options parse(const QCoreApplication& app)
+{
+    QCommandLineParser p;
+    p.setApplicationDescription(QStringLiteral("Simulated ZEL-TERRAVOX station on a pseudo-terminal."));
+    p.addHelpOption();
+    const QCommandLineOption link({"l", "link"}, "Keep a symbolic link to the line at <path>.", "path");
+    const QCommandLineOption zel("zel", "Take the memory from a .zel data file.", "file");
+    const QCommandLineOption count("count", "Generate <n> measurements (default 100).", "n", "100");
+    const QCommandLineOption seed("seed", "Seed of the generated measurements (default 1).", "s", "1");
+    const QCommandLineOption baud("baud", "Line speed when the line does not tell (default 115200).", "bit/s", "115200");
+    const QCommandLineOption noPace("no-pace", "Send at once instead of at the line's pace.");
+    const QCommandLineOption once("once", "End after the first dialogue (after \"$GB\").");
+    const QCommandLineOption silent("silent", "Never answer.");
+    const QCommandLineOption linkCode("link-code", "Answer with link code <k> of the five (default 1).", "k", "1");
+    const QCommandLineOption wrongLink("wrong-link", "The first <k> answers hold no link code.", "k", "0");
+    const QCommandLineOption junk("junk", "Put bytes before and after the link code.");
+    const QCommandLineOption shortHeader("short-header", "Send only <n> bytes of the header answer.", "n");
+    const QCommandLineOption pauseAfter("pause-after", "Pause after byte <n> of the data answer.", "n");
+    const QCommandLineOption pauseMs("pause-ms", "Length of that pause (default 1500).", "ms", "1500");
+    const QCommandLineOption badChecksum("bad-checksum", "Send the data checksum off by one.");
+    const QCommandLineOption hangUp("hangup-after", "Hang up the line after byte <n> of the data answer.", "n");
+    p.addOptions({link, zel, count, seed, baud, noPace, once, silent, linkCode, wrongLink, junk, shortHeader,
+                  pauseAfter, pauseMs, badChecksum, hangUp});
+    p.process(app);
+
+    Options o;
+    o.link = p.value(link);
+    o.zel = p.value(zel);
+    o.count = std::clamp(p.value(count).toInt(), 0, 65535);
+    o.seed = p.value(seed).toUInt();
+    o.baud = std::max(1, p.value(baud).toInt());
+    o.pace = !p.isSet(noPace);
+    o.once = p.isSet(once);
+    o.faults.silent = p.isSet(silent);
+    o.faults.linkCode = p.value(linkCode).toInt();
+    o.faults.wrongLinkAnswers = p.value(wrongLink).toInt();
+    o.faults.junkAroundLink = p.isSet(junk);
+    if (p.isSet(shortHeader))
+        o.faults.shortHeader = p.value(shortHeader).toInt();
+    if (p.isSet(pauseAfter)) {
+        o.faults.pauseAfterByte = p.value(pauseAfter).toLongLong();
+        o.faults.pauseMs = p.value(pauseMs).toInt();
+    }
+    o.faults.checksumOffByOne = p.isSet(badChecksum);
+    if (p.isSet(hangUp))
+        o.faults.hangUpAfterByte = p.value(hangUp).toLongLong();
+    return o;
+}
+
+zel::sim::StationModel makeStation(const Options& o)
+{
+    if (o.zel.isEmpty()) {
+        return zel::sim::StationModel(zel::sim::makeHeader(o.count),
+                                      zel::sim::rawRecords(zel::sim::generateRecords(o.count, o.seed)), o.faults);
+    }
+    const QByteArray dump = zel::readWholeFile(o.zel);
+    zel::BlockReader reader(dump);
+    const QByteArray header = reader.readBlock();
+    reader.readBlock();  // the time stamp of the reading
+    QByteArray records;
+    try {
+        records = reader.readBlock();
+    } catch (const zel::StreamReadError&) {
+        // a file of an empty memory has no record block
+    }
+    return zel::sim::StationModel(header, records, o.faults);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zel-station-sim"));
+    const Options options = parse(app);
+
+    std::optional<zel::sim::StationModel> station;
+    try {
+        station.emplace(makeStation(options));
+    } catch (const zel::ZelError& e) {
+        std::fprintf(stderr, "zel-station-sim: %s\n", qPrintable(zel::withFullStop(e.text())));
+        return 1;
+    }
+
+    zel::PseudoTerminal line;
+    if (!line.ok()) {
+        std::fprintf(stderr, "zel-station-sim: cannot create a pseudo-terminal: %s\n", std::strerror(errno));
+        return 1;
+    }
+    if (!options.link.isEmpty()) {
+        if (QFileInfo(options.link).isSymLink())
+            QFile::remove(options.link);
+        if (!QFile::link(line.slavePath(), options.link)) {
+            std::fprintf(stderr, "zel-station-sim: cannot create the link %s\n", qPrintable(options.link));
+            return 1;
+        }
+    }
+    std::printf("%s\n", qPrintable(line.slavePath()));
+    std::fflush(stdout);
+
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    ::sigaction(SIGTERM, &sa, nullptr);
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::fcntl(line.master(), F_SETFL, ::fcntl(line.master(), F_GETFL) | O_NONBLOCK);
+
+    std::deque<Outgoing> queue;
+    Clock::time_point lastEnd = Clock::now();
+    int status = 0;
+    while (!g_stop) {
+        const auto now = Clock::now();
+        const int speed = line.lineSpeed() > 0 ? line.lineSpeed() : options.baud;
+        const Clock::duration byteTime = options.pace ? Clock::duration(std::chrono::nanoseconds(10'000'000'000LL / speed))
+                                                      : Clock::duration(0);
+
+        // Send what is due of the first segment.
+        int timeoutMs = -1;
+        bool hungUp = false;
+        while (!queue.empty()) {
+            Outgoing& out = queue.front();
+            if (!out.started) {
+                out.start = std::max(now, lastEnd) + std::chrono::milliseconds(out.segment.delayMs);
+                out.started = true;
+            }
+            const qsizetype size = out.segment.bytes.size();
+            qsizetype due = size;
+            if (byteTime.count() > 0)
+                due = now < out.start ? 0 : std::min<qsizetype>(size, (now - out.start) / byteTime + 1);
+            if (due > out.sent) {
+                const ssize_t n = ::write(line.master(), out.segment.bytes.constData() + out.sent, size_t(due - out.sent));
+                if (n > 0)
+                    out.sent += n;
+            }
+            if (out.sent < size) {
+                const Clock::time_point next = out.start + byteTime * (out.sent + 1);
+                timeoutMs = int(std::clamp<long long>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count(), 2, 50));
+                break;
+            }
+            const Clock::time_point end = out.start + byteTime * size;
+            lastEnd = std::max(now, end);
+            if (out.segment.hangUp) {
+                hungUp = true;
+                break;
+            }
+            queue.pop_front();
+        }
+        if (hungUp) {
+            std::fprintf(stderr, "zel-station-sim: hanging up the line\n");
+            break;
+        }
+        if (options.once && queue.empty() && station->dialoguesEnded() > 0)
+            break;
+
+        pollfd pfd{line.master(), POLLIN, 0};
+        const int ready = ::poll(&pfd, 1, timeoutMs < 0 ? 200 : timeoutMs);
+        if (ready < 0 && errno != EINTR) {
+            status = 1;
+            break;
+        }
+        if (ready > 0 && (pfd.revents & POLLIN)) {
+            char buf[65536];
+            const ssize_t n = ::read(line.master(), buf, sizeof buf);
+            if (n > 0) {
+                for (auto& segment : station->feed(QByteArray(buf, n))) {
+                    Outgoing out;
+                    out.segment = std::move(segment);
+                    queue.push_back(std::move(out));
+                }
+            }
+        }
+    }
+    line.hangUp();
+    if (!options.link.isEmpty())
+        QFile::remove(options.link);
+    return status;
+}

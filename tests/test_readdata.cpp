@@ -1,0 +1,258 @@
+#include "VirtualStation.h"
+
+#include "data/RawDump.h"
+#include "data/ZelError.h"
+#include "protocol/ReadData.h"
+
+#include <gtest/gtest.h>
+
+using zel::DialogueStatus;
+
+namespace {
+
+struct Reading {
+    zel::sim::StationModel model;
+    VirtualStation line;
+    RecordingReport report;
+    zel::StationReading reading;
+    DialogueStatus status = DialogueStatus::Refused;
+
+    Reading(int count, zel::sim::Faults faults = {}, QByteArray header = {})
+        : model(header.isEmpty() ? zel::sim::makeHeader(count) : header,
+                zel::sim::rawRecords(zel::sim::generateRecords(count, 3)), faults)
+        , line(model)
+    {
+    }
+    DialogueStatus run()
+    {
+        status = zel::readStationMemory(line, line, report, reading);
+        return status;
+    }
+    std::int64_t sentAt(const QByteArray& bytes) const
+    {
+        for (const auto& s : line.sent)
+            if (s.bytes == bytes)
+                return s.atMs;
+        return -1;
+    }
+};
+
+const QByteArray kWake(1, '\x07');
+const QByteArray kCode1("\x05\x6C", 2);
+
+QList<QByteArray> blocksOf(const QByteArray& dump)
+{
+    QList<QByteArray> blocks;
+    zel::BlockReader reader(dump);
+    for (;;) {
+        try {
+            blocks << reader.readBlock();
+        } catch (const zel::ZelError&) {
+            return blocks;
+        }
+    }
+}
+
+} // namespace
+
+TEST(ReadData, HundredMeasurementsStepByStep)
+{
+    Reading r(100);
+    ASSERT_EQ(r.run(), DialogueStatus::Done);
+    EXPECT_EQ(r.line.sentBytes(),
+              QByteArrayList({kWake, kCode1, "$OK", QByteArray("$UD\x00\x00\x80\x64", 7), "$GB"}));
+    EXPECT_EQ(r.report.lines, QStringList({"Считано 3218 байт"}));
+    EXPECT_EQ(r.sentAt("$OK") - r.sentAt(kCode1), 500);  // the pause after the echo
+    EXPECT_FALSE(r.line.isOpen());
+    EXPECT_EQ(r.reading.count, 100);
+
+    const auto blocks = blocksOf(r.reading.rawDump);
+    ASSERT_EQ(blocks.size(), 3);
+    EXPECT_EQ(blocks.at(0), zel::sim::makeHeader(100));
+    EXPECT_EQ(blocks.at(1), "07.12.2026 10:11:12");
+    EXPECT_EQ(blocks.at(2), r.model.dataAnswer(100));
+    EXPECT_EQ(zel::decodeDump(r.reading.rawDump).outcome, zel::DumpDecoding::Outcome::Decoded);
+    for (const auto& s : r.line.sent)
+        EXPECT_FALSE(s.bytes.endsWith('\r') || s.bytes.endsWith('\n'));
+}
+
+TEST(ReadData, DataRequestSetsTheTopBitOfTheCount)
+{
+    EXPECT_EQ(zel::dataRequest(300), QByteArray("$UD\x00\x00\x81\x2C", 7));
+    EXPECT_EQ(zel::dataRequest(65535), QByteArray("$UD\x00\x00\xFF\xFF", 7));
+    Reading r(300);
+    ASSERT_EQ(r.run(), DialogueStatus::Done);
+    EXPECT_EQ(r.line.sentBytes().at(3), QByteArray("$UD\x00\x00\x81\x2C", 7));
+    EXPECT_EQ(r.report.lines, QStringList({"Считано 9618 байт"}));
+}
+
+TEST(ReadData, EmptyMemoryEndsAfterTheHeaderWithFourLines)
+{
+    QByteArray header = zel::sim::makeHeader(0) + "ABCD";  // 24 bytes
+    Reading r(0, {}, header);
+    ASSERT_EQ(r.run(), DialogueStatus::Done);
+    EXPECT_EQ(r.line.sentBytes(), QByteArrayList({kWake, kCode1, "$OK", "$GB"}));
+    EXPECT_EQ(r.report.lines,
+              QStringList({"Считано 24 байт", "ZEL-TERRAVOX MMXXVI01", "V2.1E1.0", "07.12.2026 10:11:12"}));
+    const auto blocks = blocksOf(r.reading.rawDump);
+    ASSERT_EQ(blocks.size(), 2);
+    EXPECT_EQ(blocks.at(0), header);
+    EXPECT_EQ(r.reading.count, 0);
+}
+
+TEST(ReadData, ChecksumOffByOneKeepsTheThreeBlocks)
+{
+    zel::sim::Faults f;
+    f.checksumOffByOne = true;
+    Reading r(100, f);
+    EXPECT_EQ(r.run(), DialogueStatus::ChecksumMismatch);
+    EXPECT_EQ(r.report.lines,
+              QStringList({"Считано 3218 байт", "Не совпали контрольные суммы", "Повторите ввод"}));
+    EXPECT_EQ(blocksOf(r.reading.rawDump).size(), 3);
+    EXPECT_EQ(r.line.sentBytes().last(), "$GB");
+    EXPECT_FALSE(r.line.isOpen());
+}
+
+TEST(ReadData, PauseInTheDataAnswerUpToTwoSecondsIsWaitedFor)
+{
+    zel::sim::Faults f;
+    f.pauseAfterByte = 1000;
+    f.pauseMs = 1500;
+    Reading ok(100, f);
+    EXPECT_EQ(ok.run(), DialogueStatus::Done);
+
+    f.pauseMs = 1990;
+    Reading still(100, f);
+    EXPECT_EQ(still.run(), DialogueStatus::Done);
+
+    f.pauseMs = 2100;
+    Reading late(100, f);
+    EXPECT_EQ(late.run(), DialogueStatus::TimedOut);
+    EXPECT_EQ(late.report.lines, QStringList({"Время ожидания истекло (3)"}));
+    EXPECT_EQ(late.line.sentBytes().last(), "$GB");
+    EXPECT_FALSE(late.line.isOpen());
+    EXPECT_EQ(blocksOf(late.reading.rawDump).size(), 2);
+}
+
+TEST(ReadData, StationThatNeverStartsItsDataAnswerTimesOutAfterTwoSeconds)
+{
+    zel::sim::Faults f;
+    f.hangUpAfterByte = 0;
+    Reading r(100, f);
+    EXPECT_EQ(r.run(), DialogueStatus::TimedOut);
+    EXPECT_EQ(r.line.tickMs() - r.sentAt(QByteArray("$UD\x00\x00\x80\x64", 7)), 2000);
+}
+
+TEST(ReadData, HangUpInTheMiddleOfTheData)
+{
+    zel::sim::Faults f;
+    f.hangUpAfterByte = 2000;
+    Reading r(100, f);
+    EXPECT_EQ(r.run(), DialogueStatus::TimedOut);
+    EXPECT_EQ(r.report.lines, QStringList({"Время ожидания истекло (3)"}));
+    EXPECT_FALSE(r.line.isOpen());
+}
+
+TEST(ReadData, SilentStationGetsOneWakeUpByte)
+{
+    zel::sim::Faults f;
+    f.silent = true;
+    Reading r(100, f);
+    EXPECT_EQ(r.run(), DialogueStatus::NoAnswer);
+    EXPECT_EQ(r.line.sentBytes(), QByteArrayList({kWake}));
+    EXPECT_EQ(r.report.lines, QStringList({"Время ожидания истекло (1)"}));
+    EXPECT_EQ(r.line.tickMs(), 1000);
+    EXPECT_FALSE(r.line.isOpen());
+}
+
+TEST(ReadData, TenWakeUpBytesWithoutALinkCode)
+{
+    zel::sim::Faults f;
+    f.wrongLinkAnswers = 100;
+    Reading r(100, f);
+    EXPECT_EQ(r.run(), DialogueStatus::NoLink);
+    EXPECT_EQ(r.line.sentBytes(), QByteArrayList(10, kWake));
+    EXPECT_EQ(r.report.lines, QStringList({"Не установлено соединение"}));
+    EXPECT_FALSE(r.line.isOpen());
+}
+
+TEST(ReadData, LinkCodeOnTheThirdWakeUpByte)
+{
+    zel::sim::Faults f;
+    f.wrongLinkAnswers = 2;
+    Reading r(10, f);
+    EXPECT_EQ(r.run(), DialogueStatus::Done);
+    EXPECT_EQ(r.line.sentBytes().mid(0, 4), QByteArrayList({kWake, kWake, kWake, kCode1}));
+}
+
+TEST(ReadData, LinkCodeFoundAnywhereAndTableOrderDecides)
+{
+    zel::sim::Faults f;
+    f.linkAnswer = QByteArray("\x33\x44\x01\x5A", 4);
+    Reading r(10, f);
+    EXPECT_EQ(r.run(), DialogueStatus::Done);
+    EXPECT_EQ(r.line.sentBytes().at(1), QByteArray("\x01\x5A", 2));
+
+    f.linkAnswer = QByteArray("\x00\xE6\x05\x6C", 4);
+    Reading both(10, f);
+    EXPECT_EQ(both.run(), DialogueStatus::Done);
+    EXPECT_EQ(both.line.sentBytes().at(1), kCode1);
+
+    EXPECT_EQ(zel::findLinkCode(QByteArray("\x00\x73\x02\xB5", 4)), QByteArray("\x02\xB5", 2));
+    EXPECT_TRUE(zel::findLinkCode(QByteArray("\x05\x00\x6C", 3)).isEmpty());
+}
+
+TEST(ReadData, ShortHeaderTimesOutWithoutTheEndOfDialogue)
+{
+    zel::sim::Faults f;
+    f.shortHeader = 19;
+    Reading r(100, f);
+    EXPECT_EQ(r.run(), DialogueStatus::TimedOut);
+    EXPECT_EQ(r.report.lines, QStringList({"Время ожидания истекло (2)"}));
+    EXPECT_EQ(r.line.sentBytes(), QByteArrayList({kWake, kCode1, "$OK"}));
+    EXPECT_FALSE(r.line.isOpen());
+    EXPECT_TRUE(r.reading.rawDump.isEmpty());
+}
+
+TEST(ReadData, PortThatDoesNotOpen)
+{
+    Reading r(100);
+    r.line.failOpen = true;
+    EXPECT_EQ(r.run(), DialogueStatus::PortNotOpened);
+    EXPECT_EQ(r.report.lines, QStringList({"Невозможно открыть порт"}));
+    EXPECT_TRUE(r.line.sent.empty());
+}
+
+TEST(ReadData, TimeStampBlockHoldsAtMost21Characters)
+{
+    Reading r(1);
+    r.report.stamp = "Monday, 7 December 2026 10:11:12";
+    ASSERT_EQ(r.run(), DialogueStatus::Done);
+    EXPECT_EQ(blocksOf(r.reading.rawDump).at(1), "Monday, 7 December 20");
+    EXPECT_EQ(r.reading.headerTime, "Monday, 7 December 20");
+}
+
+TEST(ReadData, CancelledWhenTheWindowClosesDuringTheWait)
+{
+    Reading r(100);
+    r.line.onPass = [&](std::int64_t ms) {
+        if (ms == 700)
+            r.line.cancel = true;
+    };
+    EXPECT_EQ(r.run(), DialogueStatus::Cancelled);
+    EXPECT_LE(r.line.tickMs(), 701);
+}
+
+TEST(Dialogue, ByteWaitTimeOutWinsOnTheSamePassAndPauseLowersTheFlag)
+{
+    zel::sim::StationModel model(zel::sim::makeHeader(0), {});
+    VirtualStation line(model);
+    ASSERT_TRUE(line.open());
+    line.send(QByteArray(1, '\x07'));  // answered with 2 bytes after 174 us
+    EXPECT_EQ(zel::byteWait(line, line, 2, 1), zel::WaitResult::TimedOut);
+    EXPECT_TRUE(line.timedOut());
+    line.lowerFlag();
+    EXPECT_EQ(zel::pause(line, 500), zel::WaitResult::Arrived);
+    EXPECT_FALSE(line.timedOut());
+    EXPECT_EQ(line.tickMs(), 501);
+}
