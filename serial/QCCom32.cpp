@@ -25,6 +25,16 @@ T_QCCom32::T_QCCom32(QObject* owner)
     m_responseTimer->setSingleShot(true);
     m_responseTimer->setInterval(1000);
     connect(m_responseTimer, &QTimer::timeout, this, &T_QCCom32::TimerExpired);
+    // A line that hangs up (an unplugged USB adapter, a station that goes
+    // away) fails every read from then on: it is closed, so that waits see no
+    // more bytes and time out instead of spinning on the dead device.
+    // The close waits for the next pass of the event loop: the error is raised
+    // from inside the device's own read.
+    connect(m_serial, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+        if (e == QSerialPort::ReadError || e == QSerialPort::ResourceError)
+            QMetaObject::invokeMethod(
+                this, [this] { if (m_serial->isOpen()) m_serial->close(); }, Qt::QueuedConnection);
+    });
 }
 
 T_QCCom32::~T_QCCom32()

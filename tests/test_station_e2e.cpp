@@ -1,0 +1,131 @@
+#include "FakeDialogs.h"
+#include "SimProcess.h"
+#include "WindowInDir.h"
+
+#include "app/ZelMain.h"
+#include "data/DataFile.h"
+#include "data/RawDump.h"
+#include "serial/QCCom32.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList listLines(const TForm1& form)
+{
+    QStringList lines;
+    for (int i = 0; i < form.ListBox1->count(); ++i)
+        lines << form.ListBox1->item(i)->text();
+    return lines;
+}
+
+// The window with the simulated station as COM5.
+class StationEndToEnd : public ::testing::Test, protected WindowInDir {
+protected:
+    void startStation(const QStringList& args)
+    {
+        const QString link = dir.filePath("station");
+        sim = std::make_unique<SimProcess>(link, args);
+        ASSERT_TRUE(sim->ok());
+        writeIni("[Ports]\nCOM5=" + link.toLocal8Bit() + "\n[PortNotes]\nCOM5=simulated station\n");
+        form = std::make_unique<TForm1>(&dialogs, QStringList());
+        ASSERT_EQ(form->ComboBox1->currentText(), "COM5");
+    }
+    void TearDown() override
+    {
+        form.reset();
+        sim.reset();
+    }
+
+    FakeDialogs dialogs;
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<TForm1> form;
+};
+
+} // namespace
+
+TEST_F(StationEndToEnd, ReadDataFillsTheWindowAsAfterLoadingAFile)
+{
+    startStation({"--count", "100", "--once"});
+    form->ToolButton2Click();
+    const QStringList lines = listLines(*form);
+    ASSERT_EQ(lines.size(), 5) << lines.join('\n').toStdString();
+    EXPECT_EQ(lines.at(0), "Считано 3218 байт");
+    EXPECT_EQ(lines.at(1), "Количество измерений 100");
+    EXPECT_EQ(lines.at(2), "ZEL-TERRAVOX MMXXVI01");
+    EXPECT_EQ(lines.at(3), "V2.1E1.0");
+    EXPECT_TRUE(form->ToolButton6->isEnabled());
+    EXPECT_TRUE(form->ToolButton8->isEnabled());
+    EXPECT_FALSE(form->QCCom->Opened());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(sim->process().waitForFinished(3000));  // it saw "$GB"
+
+    form->ToolButton6Click();
+    EXPECT_EQ(form->ListBox1->count(), 105);
+
+    const QString saved = dir.filePath("reading.zel");
+    dialogs.fileAnswers << saved;
+    form->ToolButton8Click();
+    const zel::DumpDecoding again = zel::decodeDump(zel::readWholeFile(saved));
+    EXPECT_EQ(again.outcome, zel::DumpDecoding::Outcome::Decoded);
+    EXPECT_EQ(again.count, 100);
+}
+
+TEST_F(StationEndToEnd, HangUpInTheMiddleOfTheDataEndsWithTimeOutThree)
+{
+    startStation({"--count", "200", "--hangup-after", "1000"});
+    QElapsedTimer clock;
+    clock.start();
+    form->ToolButton2Click();
+    EXPECT_EQ(listLines(*form), QStringList({"Время ожидания истекло (3)"}));
+    EXPECT_FALSE(form->QCCom->Opened());
+    EXPECT_FALSE(form->ToolButton6->isEnabled());
+    EXPECT_LT(clock.elapsed(), 6000);
+}
+
+TEST_F(StationEndToEnd, WrongChecksumLeavesTheDataCommandsDisabled)
+{
+    startStation({"--count", "20", "--bad-checksum"});
+    form->ToolButton2Click();
+    EXPECT_EQ(listLines(*form), QStringList({"Считано 658 байт", "Не совпали контрольные суммы", "Повторите ввод"}));
+    EXPECT_FALSE(form->ToolButton8->isEnabled());
+}
+
+TEST_F(StationEndToEnd, OnlyOneDialogueAtATimeAndThePortStaysUnderIt)
+{
+    startStation({"--count", "300"});
+    int refusedAt = -1;
+    QTimer::singleShot(300, [&] {
+        EXPECT_TRUE(form->DialogueRunning());
+        form->ToolButton2Click();  // refused: returns at once
+        form->ComboBox2->setCurrentIndex(0);
+        form->ComboBox2Change();  // refused: the speed stays
+        refusedAt = form->ListBox1->count();
+    });
+    form->ToolButton2Click();
+    EXPECT_EQ(refusedAt, 0);
+    EXPECT_EQ(form->QCCom->Baud(), 115200);
+    EXPECT_EQ(form->ComboBox2->currentText(), "115200");
+    EXPECT_EQ(listLines(*form).at(0), "Считано 9618 байт");
+    EXPECT_EQ(form->ListBox1->count(), 5);
+    EXPECT_FALSE(form->DialogueRunning());
+}
+
+TEST_F(StationEndToEnd, ClosingTheWindowDuringTheDataWaitEndsTheDialogue)
+{
+    startStation({"--count", "100", "--pause-after", "100", "--pause-ms", "10000"});
+    QTimer::singleShot(1000, [&] { form->close(); });
+    QElapsedTimer clock;
+    clock.start();
+    form->ToolButton2Click();
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_FALSE(form->QCCom->Opened());
+    EXPECT_EQ(form->ListBox1->count(), 0);
+}
