@@ -14,7 +14,7 @@ namespace zel {
 // wait that must notice an unchanged count comes round again soon.
 class EventLoopClock : public DialogueClock {
 public:
-    static constexpr int kPulseMs = 10;
+    static constexpr int kPulseMs = 20;
 
     // `cancel`, when given, ends the waits as soon as it is true.
     EventLoopClock(QTimer& timer, bool& flag, const bool* cancel = nullptr);

@@ -1,5 +1,7 @@
 #include "QCCom32.h"
 
+#include "SystemQueue.h"
+
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSerialPort>
@@ -126,24 +128,28 @@ void T_QCCom32::Close()
         m_serial->close();
 }
 
-void T_QCCom32::drain() const
-{
-    // Moves what the operating system holds into the component, without waiting.
-    if (m_serial->isOpen())
-        m_serial->waitForReadyRead(0);
-}
-
 int T_QCCom32::InCount() const
 {
     if (!Opened())
         return 0;
-    drain();
-    return int(std::min<qint64>(m_serial->bytesAvailable(), INT_MAX));
+    // The device's notifier moves arriving bytes into the component whenever
+    // events are processed; what the system still holds counts as well.
+    const qint64 n = m_serial->bytesAvailable() + systemBytesWaiting(*m_serial);
+    return int(std::min<qint64>(n, INT_MAX));
 }
 
 int T_QCCom32::OutCount() const
 {
     return Opened() ? int(std::min<qint64>(m_serial->bytesToWrite(), INT_MAX)) : 0;
+}
+
+void T_QCCom32::drain() const
+{
+    // Moves what the system holds into the component, without waiting.
+    while (m_serial->isOpen() && systemBytesWaiting(*m_serial) > 0) {
+        if (!m_serial->waitForReadyRead(0))
+            break;
+    }
 }
 
 bool T_QCCom32::SendString(const QByteArray& bytes)
@@ -180,6 +186,7 @@ void T_QCCom32::ReadResponse(QByteArray& response)
     m_inUse = true;
     if (Opened()) {
         if (m_endOfResponse.isEmpty()) {
+            drain();
             const int n = InCount();
             if (n > 0)
                 response = m_serial->read(n);
@@ -191,6 +198,7 @@ void T_QCCom32::ReadResponse(QByteArray& response)
                 m_timedOut = false;
                 m_responseTimer->start();
                 for (;;) {
+                    drain();
                     const int n = InCount();
                     if (n > 0)
                         response += m_serial->read(n);

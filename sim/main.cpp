@@ -33,6 +33,7 @@
 namespace {
 
 volatile std::sig_atomic_t g_stop = 0;
+constexpr long long kChunkMs = 10;
 
 void onSignal(int) { g_stop = 1; }
 
@@ -191,8 +192,10 @@ int main(int argc, char* argv[])
             }
             if (out.sent < size) {
                 const Clock::time_point next = out.start + byteTime * (out.sent + 1);
+                // Bytes go out in the chunks of about 10 ms that a UART's FIFO
+                // and a USB adapter's latency timer make of a stream.
                 timeoutMs = int(std::clamp<long long>(
-                    std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count(), 2, 50));
+                    std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count(), kChunkMs, 50));
                 break;
             }
             const Clock::time_point end = out.start + byteTime * size;

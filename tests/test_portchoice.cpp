@@ -119,7 +119,7 @@ TEST_F(PortChoice, ClosingSendsTheEndOfDialogueOnlyWhenThePortIsOpen)
 
 TEST_F(PortChoice, WithoutAFreePortReadingIsDisabledButFilesStillWork)
 {
-    writeIni("[Path]\nCOM=1\n");
+    writeIni("[Path]\nCOM=1\n[Ports]\nCOM1=" + dir.filePath("unplugged").toLocal8Bit() + "\n");
     start();
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages.at(0).kind, MessageKind::Plain);
@@ -135,4 +135,12 @@ TEST_F(PortChoice, WithoutAFreePortReadingIsDisabledButFilesStillWork)
     form->ToolButton1Click();
     EXPECT_EQ(form->ListBox1->count(), 4);
     EXPECT_TRUE(form->ToolButton6->isEnabled());
+
+    // The menu item still reads, on COM1: its device does not open, the user aborts.
+    form->ToolButton2Click();
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages.at(1).text, "Error opening COM1: ");
+    EXPECT_EQ(form->ListBox1->count(), 1);
+    EXPECT_EQ(form->ListBox1->item(0)->text(), "Невозможно открыть порт");
+    EXPECT_FALSE(form->ToolButton6->isEnabled());
 }
