@@ -14,6 +14,8 @@ namespace {
 
 // Terminator mode reads into a buffer that starts at this size.
 constexpr int kInitialReadBuffer = 81904;
+// Failed reads in a row after which the line counts as hung up.
+constexpr int kFailedReadsOfADeadLine = 200;
 
 } // namespace
 
@@ -28,12 +30,15 @@ T_QCCom32::T_QCCom32(QObject* owner)
     m_responseTimer->setInterval(1000);
     connect(m_responseTimer, &QTimer::timeout, this, &T_QCCom32::TimerExpired);
     // A line that hangs up (an unplugged USB adapter, a station that goes
-    // away) fails every read from then on: it is closed, so that waits see no
-    // more bytes and time out instead of spinning on the dead device.
-    // The close waits for the next pass of the event loop: the error is raised
-    // from inside the device's own read.
+    // away) fails every read from then on. After many failed reads in a row,
+    // with no byte between them, it is closed, so that waits see no more
+    // bytes and time out instead of spinning on the dead device. A single
+    // failed read (a spurious wake-up with nothing to read) is no hang-up.
+    connect(m_serial, &QSerialPort::readyRead, this, [this] { m_failedReads = 0; });
     connect(m_serial, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        if (e == QSerialPort::ReadError || e == QSerialPort::ResourceError)
+        if (e != QSerialPort::ReadError && e != QSerialPort::ResourceError)
+            return;
+        if (++m_failedReads == kFailedReadsOfADeadLine)
             QMetaObject::invokeMethod(
                 this, [this] { if (m_serial->isOpen()) m_serial->close(); }, Qt::QueuedConnection);
     });
@@ -119,6 +124,7 @@ bool T_QCCom32::Open()
     m_serial->setRequestToSend(false);
     m_serial->clear(QSerialPort::Input);
     m_serial->clearError();
+    m_failedReads = 0;
     return true;
 }
 

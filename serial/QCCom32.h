@@ -91,4 +91,5 @@ private:
     bool m_timedOut = false;
     bool m_showErrors = true;
     bool m_inUse = false;
+    int m_failedReads = 0;
 };

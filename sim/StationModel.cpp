@@ -67,8 +67,14 @@ std::vector<Segment> StationModel::feed(const QByteArray& fromProgram)
         } else if (command == "$UD") {
             if (m_pending.size() < 7)
                 break;
+            // The request's top bit is always set, so it carries the low 15
+            // bits of the count: a memory of more than 32,767 measurements is
+            // sent whole when those bits match its own count.
             const auto* p = reinterpret_cast<const std::uint8_t*>(m_pending.constData());
-            const auto count = std::uint16_t(((p[5] & 0x7F) << 8) | p[6]);
+            auto count = std::uint16_t(((p[5] & 0x7F) << 8) | p[6]);
+            const auto own = std::uint16_t(m_records.size() / kRawRecordSize);
+            if (count == (own & 0x7FFF))
+                count = own;
             m_pending.remove(0, 7);
             if (m_faults.silent)
                 continue;
