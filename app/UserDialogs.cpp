@@ -1,8 +1,10 @@
 #include "UserDialogs.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QUrl>
 
 QStringList qtNameFilters(const QString& filter)
 {
@@ -80,6 +82,11 @@ bool QtUserDialogs::askRetry(QWidget* parent, const QString& caption, const QStr
     QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Abort | QMessageBox::Retry, parent);
     box.setEscapeButton(QMessageBox::Retry);
     return box.exec() != QMessageBox::Abort;
+}
+
+void QtUserDialogs::openDocument(const QString& path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 bool TFileDialog::Execute(UserDialogs& dialogs, QWidget* parent)

@@ -30,6 +30,8 @@ public:
     virtual bool askYesNo(QWidget* parent, MessageKind kind, const QString& caption, const QString& text) = 0;
     // A warning with Abort and Retry; true for Retry (closing the box counts as Retry).
     virtual bool askRetry(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // Opens a file in the desktop's application for it; nothing happens when there is none.
+    virtual void openDocument(const QString& path) = 0;
 };
 
 class QtUserDialogs : public UserDialogs {
@@ -39,6 +41,7 @@ public:
     void showMessage(QWidget* parent, MessageKind kind, const QString& caption, const QString& text) override;
     bool askYesNo(QWidget* parent, MessageKind kind, const QString& caption, const QString& text) override;
     bool askRetry(QWidget* parent, const QString& caption, const QString& text) override;
+    void openDocument(const QString& path) override;
 };
 
 // "Text (*.ext)|*.ext|All|*.*" as name filters of a Qt file dialog.

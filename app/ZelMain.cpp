@@ -2,7 +2,10 @@
 
 #include "Images.h"
 
+#include "data/Cp1251.h"
 #include "data/DataFile.h"
+#include "export/ExelCall.h"
+#include "export/XlsxWriter.h"
 #include "data/TextTable.h"
 #include "data/TimeText.h"
 #include "data/ZelError.h"
@@ -15,6 +18,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -161,6 +165,7 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
 
     OpenDialog2.options.filter = QStringLiteral("File A,B,M,N|*.txt|All|*.*");
     SaveDialog1.save = true;
+    SaveDialog2.save = true;
 
     FormCreate();
 }
@@ -459,8 +464,50 @@ void TForm1::ToolButton2Click()
     else if (status == zel::DialogueStatus::Done && MeasurementCount > 0)
         ReadDump();
 }
-void TForm1::ToolButton5Click() {}
-void TForm1::ToolButton9Click() {}
+void TForm1::ToolButton5Click() { ExelCall(zel::kZelSoloLayout); }
+void TForm1::ToolButton9Click() { ExelCall(zel::kTerravoxLayout); }
+
+namespace {
+
+// "ZEL-SOLO 07.12.2026 10-11-12.xlsx": the layout and the reading's time stamp.
+QString workbookName(int layout, const QByteArray& stamp)
+{
+    QString time = zel::fromCp1251(stamp);
+    for (QChar& c : time)
+        if (!c.isLetterOrNumber() && c != QLatin1Char(' ') && c != QLatin1Char('.') && c != QLatin1Char('-'))
+            c = QLatin1Char('-');
+    const QString name = layout == zel::kTerravoxLayout ? QStringLiteral("TERRAVOX") : QStringLiteral("ZEL-SOLO");
+    return (name + QLatin1Char(' ') + time.trimmed()).trimmed() + QStringLiteral(".xlsx");
+}
+
+} // namespace
+
+void TForm1::ExelCall(int layout)
+{
+    guarded([&] {
+        // Without decoded data the export ends here, before any file is made.
+        const zel::HeaderTexts headers = zel::readHeaderFields(DecodedData);
+        const QString dir = SaveDialog2.FileName().isEmpty() ? QDir::currentPath()
+                                                             : QFileInfo(SaveDialog2.FileName()).absolutePath();
+        SaveDialog2.options.filter = QStringLiteral("Книга Excel (*.xlsx)|*.xlsx");
+        SaveDialog2.options.defaultExt = QStringLiteral("xlsx");
+        SaveDialog2.options.overwritePrompt = true;
+        SaveDialog2.FileName() = QDir(dir).filePath(workbookName(layout, headers.time));
+        if (!SaveDialog2.Execute(*m_dialogs, this))
+            return;
+        zel::SheetModel sheet;
+        QString error;
+        try {
+            zel::ExelCall(layout, DecodedData, QLocale(), sheet, MeasurementCount, Header);
+        } catch (const zel::ZelError& e) {
+            error = e.text();  // the rows before the faulty record are kept, as the user sees them
+        }
+        zel::writeXlsx(sheet, SaveDialog2.FileName());
+        m_dialogs->openDocument(SaveDialog2.FileName());
+        if (!error.isEmpty())
+            ShowError(error);
+    });
+}
 void TForm1::ToolButton10Click() {}
 void TForm1::ToolButton12Click() {}
 void TForm1::Contens1Click() {}

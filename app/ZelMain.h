@@ -73,6 +73,7 @@ public:
     TFileDialog OpenDialog1;
     TFileDialog OpenDialog2;
     TFileDialog OpenDialog3;
+    TFileDialog SaveDialog2;  // where a workbook goes
 
     // Menu items.
     QAction* Read1 = nullptr;
@@ -118,6 +119,9 @@ public:
 
     // Decodes the raw dump, lists the count and header lines; true when decoded.
     bool ReadDump();
+    // Writes the records of one layout (0 ZEL-SOLO, 1 TERRAVOX) into a workbook
+    // and opens it.
+    void ExelCall(int layout);
     // "Save as text", both spreadsheet commands, "View" and "Save File" together.
     void SetDataCommandsEnabled(bool enabled);
     void AddLine(const QString& line);

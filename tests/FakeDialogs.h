@@ -19,6 +19,7 @@ public:
     QList<bool> retryAnswers;       // taken in order; Abort when none is left
     QList<Shown> messages;
     QList<FileDialogOptions> fileDialogs;
+    QStringList openedDocuments;
 
     QString openFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o); }
     QString saveFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o); }
@@ -37,6 +38,8 @@ public:
         messages.append({MessageKind::Warning, caption, text});
         return retryAnswers.isEmpty() ? false : retryAnswers.takeFirst();
     }
+
+    void openDocument(const QString& path) override { openedDocuments << path; }
 
 private:
     QString nextFile(const FileDialogOptions& o)

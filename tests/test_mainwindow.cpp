@@ -228,3 +228,45 @@ TEST_F(MainWindow, ShiftAltClickOnTheFreeToolbarAreaTogglesLoadAndSave)
     EXPECT_TRUE(form->ToolButton1->isVisible());
     EXPECT_TRUE(form->ToolButton8->isVisible());
 }
+
+TEST_F(MainWindow, SpreadsheetCommandsWriteTheWorkbookAndOpenIt)
+{
+    dialogs.fileAnswers << dir.filePath("none.xlsx");
+    form->ToolButton5Click();  // through the menu, before any data
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages.at(0).text, "Stream read error.");
+    EXPECT_TRUE(dialogs.fileDialogs.isEmpty());  // nothing asked, no file made
+    EXPECT_FALSE(QFile::exists(dir.filePath("none.xlsx")));
+    dialogs.fileAnswers.clear();
+    dialogs.messages.clear();
+
+    load(zeltest::dataFile("sample.zel"));
+    const QString book = dir.filePath("solo.xlsx");
+    dialogs.fileAnswers << book;
+    form->ToolButton5Click();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(dialogs.fileDialogs.last().fileName.endsWith("ZEL-SOLO 05.07.2007 10-11-12.xlsx"));
+    EXPECT_EQ(dialogs.fileDialogs.last().filter, "Книга Excel (*.xlsx)|*.xlsx");
+    EXPECT_TRUE(QFile::exists(book));
+    EXPECT_EQ(dialogs.openedDocuments, QStringList({book}));
+    EXPECT_EQ(form->MeasurementCount, 15);
+
+    dialogs.fileAnswers << QString();  // cancelled
+    form->ToolButton9Click();
+    EXPECT_TRUE(dialogs.fileDialogs.last().fileName.contains("TERRAVOX"));
+    EXPECT_EQ(dialogs.openedDocuments.size(), 1);
+}
+
+TEST_F(MainWindow, WorkbookThatCannotBeWrittenIsReportedAndTheOldOneKept)
+{
+    load(zeltest::dataFile("sample.zel"));
+    const QString book = dir.filePath("kept.xlsx");
+    zel::writeWholeFile(book, "old");
+    dialogs.fileAnswers << dir.filePath("no/such/dir/book.xlsx");
+    form->ToolButton9Click();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages.at(0).kind, MessageKind::Error);
+    EXPECT_TRUE(dialogs.messages.at(0).text.startsWith("Cannot create file"));
+    EXPECT_TRUE(dialogs.openedDocuments.isEmpty());
+    EXPECT_EQ(zel::readWholeFile(book), "old");
+}

@@ -256,3 +256,13 @@ TEST(Dialogue, ByteWaitTimeOutWinsOnTheSamePassAndPauseLowersTheFlag)
     EXPECT_FALSE(line.timedOut());
     EXPECT_EQ(line.tickMs(), 501);
 }
+
+TEST(SimulatedStation, MemoryOfMoreThan32767MeasurementsIsSentWhole)
+{
+    zel::sim::StationModel model(zel::sim::makeHeader(40000), zel::sim::rawRecords(zel::sim::generateRecords(40000, 1)));
+    const auto segments = model.feed(zel::dataRequest(40000));
+    ASSERT_EQ(segments.size(), 1u);
+    EXPECT_EQ(segments.at(0).bytes.size(), 40000 * 32 + 2);
+    // A request whose low 15 bits name another count gets that many.
+    EXPECT_EQ(model.feed(zel::dataRequest(100)).at(0).bytes.size(), 100 * 32 + 2);
+}

@@ -6,6 +6,8 @@
 #include "data/TimeText.h"
 #include "data/ZelError.h"
 
+#include "export/ExelCall.h"
+#include "export/XlsxWriter.h"
 #include "protocol/EventLoopClock.h"
 #include "protocol/ReadData.h"
 #include "protocol/SerialLink.h"
@@ -33,7 +35,8 @@ constexpr const char* kUsage =
     "usage: zeltool view FILE.zel\n"
     "       zeltool text FILE.zel OUT.txt\n"
     "       zeltool read --port DEVICE|COMn [--baud N] OUT.zel\n"
-    "       zeltool port DEVICE [NOTE]\n";
+    "       zeltool port DEVICE [NOTE]\n"
+    "       zeltool xlsx --layout zel-solo|terravox FILE.zel OUT.xlsx\n";
 
 const QString kIniName = QStringLiteral("Zel-Terravox.ini");
 
@@ -198,6 +201,33 @@ int port(const QStringList& args, std::FILE* out, std::FILE* err)
     throw zel::ZelError(QStringLiteral("no free port number for %1").arg(args.at(0)));
 }
 
+int xlsx(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
+{
+    QStringList args = arguments;
+    const QString layoutName = takeOption(args, QStringLiteral("--layout"));
+    const int layout = layoutName == QLatin1String("zel-solo") ? zel::kZelSoloLayout
+        : layoutName == QLatin1String("terravox")              ? zel::kTerravoxLayout
+                                                               : -1;
+    if (layout < 0 || args.size() != 2) {
+        std::fputs(kUsage, err);
+        return 2;
+    }
+    const zel::DumpDecoding d = load(args.at(0), err);
+    zel::SheetModel sheet;
+    std::uint16_t count = 0;
+    zel::HeaderTexts headers;
+    QString error;
+    try {
+        zel::ExelCall(layout, d.decoded, QLocale(), sheet, count, headers);
+    } catch (const zel::ZelError& e) {
+        error = e.text();
+    }
+    zel::writeXlsx(sheet, args.at(1));
+    if (!error.isEmpty())
+        throw zel::ZelError(error);
+    return 0;
+}
+
 int run(const QStringList& args, std::FILE* out, std::FILE* err)
 {
     if (args.isEmpty()) {
@@ -215,6 +245,8 @@ int run(const QStringList& args, std::FILE* out, std::FILE* err)
             return read(rest, out, err);
         if (command == QLatin1String("port"))
             return port(rest, out, err);
+        if (command == QLatin1String("xlsx"))
+            return xlsx(rest, out, err);
     } catch (const zel::ZelError& e) {
         printLine(err, QStringLiteral("zeltool: ") + zel::withFullStop(e.text()));
         return 1;

@@ -12,6 +12,7 @@ int view(const QStringList& args, std::FILE* out, std::FILE* err);
 int text(const QStringList& args, std::FILE* out, std::FILE* err);
 int read(const QStringList& args, std::FILE* out, std::FILE* err);
 int port(const QStringList& args, std::FILE* out, std::FILE* err);
+int xlsx(const QStringList& args, std::FILE* out, std::FILE* err);
 
 int run(const QStringList& args, std::FILE* out, std::FILE* err);
 
