@@ -50,11 +50,18 @@ QString timeStamp(const QDateTime& when, const QLocale& locale)
 
 QString timeStamp() { return timeStamp(QDateTime::currentDateTime(), QLocale()); }
 
-QString dateTimeText(const QDateTime& when, const QLocale& locale)
+DateTimeText::DateTimeText(const QLocale& locale)
+    : m_locale(locale)
+    , m_dateFormat(locale.dateFormat(QLocale::ShortFormat))
+    , m_timeFormat(longTimeFormat(locale))
 {
-    QString text = QLatin1Char(' ') + locale.toString(when.date(), QLocale::ShortFormat);
-    if (when.time() != QTime(0, 0))
-        text += QLatin1Char(' ') + locale.toString(when.time(), longTimeFormat(locale));
+}
+
+QString DateTimeText::operator()(QDate date, QTime time) const
+{
+    QString text = QLatin1Char(' ') + m_locale.toString(date, m_dateFormat);
+    if (time != QTime(0, 0))
+        text += QLatin1Char(' ') + m_locale.toString(time, m_timeFormat);
     return text;
 }
 

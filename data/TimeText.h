@@ -17,8 +17,18 @@ QString timeStamp(const QDateTime& when, const QLocale& locale);
 QString timeStamp();  // now, in the user's locale
 
 // The spreadsheet's date-time text: a blank and the short date, then, unless
-// the time is exactly midnight, a blank and the long time.
-QString dateTimeText(const QDateTime& when, const QLocale& locale);
+// the time is exactly midnight, a blank and the long time. The formats are
+// taken from the locale once; no time zone is involved.
+class DateTimeText {
+public:
+    explicit DateTimeText(const QLocale& locale);
+    QString operator()(QDate date, QTime time) const;
+
+private:
+    QLocale m_locale;
+    QString m_dateFormat;
+    QString m_timeFormat;
+};
 
 // Separators of the user's locale between day, month and year and between
 // hours, minutes and seconds, taken from its short date and long time formats.

@@ -27,7 +27,7 @@ void writeCommonColumns(SheetModel& sheet, int row, const MeasurementRecord& r)
 }
 
 void zelSoloRow(SheetModel& sheet, int& row, std::optional<int>& previousMode, const MeasurementRecord& r,
-                const QLocale& locale)
+                const DateTimeText& dateTime)
 {
     const bool isAuto = r.Mode == 15;
     if ((isAuto && previousMode != 15) || r.Station == 0) {
@@ -58,13 +58,13 @@ void zelSoloRow(SheetModel& sheet, int& row, std::optional<int>& previousMode, c
     default:
         break;
     }
-    sheet.setText(row, K, recordDateTimeText(r, locale));
+    sheet.setText(row, K, recordDateTimeText(r, dateTime));
     sheet.setText(row, L, freqLabel(r.FreqIndex));
     ++row;
 }
 
 void terravoxRow(SheetModel& sheet, int& row, std::optional<int>& previousMode, const MeasurementRecord& r,
-                 const QLocale& locale)
+                 const DateTimeText& dateTime)
 {
     if (previousMode != r.Mode || r.Station == 0) {
         PrintLine(sheet, row, r, kTerravoxLayout);
@@ -79,7 +79,7 @@ void terravoxRow(SheetModel& sheet, int& row, std::optional<int>& previousMode, 
         }
     }
     sheet.setText(row, H, currentLabel(r.Current));
-    sheet.setText(row, K, recordDateTimeText(r, locale));
+    sheet.setText(row, K, recordDateTimeText(r, dateTime));
     sheet.setText(row, L, freqLabel(r.FreqIndex));
     sheet.setInt32(row, M, r.ElectrodeA);
     sheet.setInt32(row, N, r.ElectrodeB);
@@ -90,7 +90,7 @@ void terravoxRow(SheetModel& sheet, int& row, std::optional<int>& previousMode, 
 
 } // namespace
 
-QString recordDateTimeText(const MeasurementRecord& r, const QLocale& locale)
+QString recordDateTimeText(const MeasurementRecord& r, const DateTimeText& dateTime)
 {
     const QDate date(r.Year, r.Month, r.Day);
     if (!date.isValid())
@@ -98,7 +98,7 @@ QString recordDateTimeText(const MeasurementRecord& r, const QLocale& locale)
     const QTime time(r.Hour, r.Minute, r.Second);
     if (!time.isValid())
         throw ZelError(QStringLiteral("Invalid argument to time encode"));
-    return dateTimeText(QDateTime(date, time), locale);
+    return dateTime(date, time);
 }
 
 void PrintLine(SheetModel& sheet, int row, const MeasurementRecord& record, int layout)
@@ -136,6 +136,7 @@ void ExelCall(int layout, const QByteArray& decoded, const QLocale& locale, Shee
     sheet.setText(2, A, fromCp1251(headers.version));
     sheet.setText(3, A, fromCp1251(headers.time));
 
+    const DateTimeText dateTime(locale);
     int row = kFirstDataRow;
     std::optional<int> previousMode;
     const int n = recordsIn(decoded);
@@ -144,9 +145,9 @@ void ExelCall(int layout, const QByteArray& decoded, const QLocale& locale, Shee
     for (int i = 0; i < n; ++i) {
         const MeasurementRecord r = readRecordImage(images + qsizetype(i) * kRecordImageSize);
         if (layout == kZelSoloLayout && isZelSoloMode(r.Mode))
-            zelSoloRow(sheet, row, previousMode, r, locale);
+            zelSoloRow(sheet, row, previousMode, r, dateTime);
         else if (layout == kTerravoxLayout && isTerravoxMode(r.Mode))
-            terravoxRow(sheet, row, previousMode, r, locale);
+            terravoxRow(sheet, row, previousMode, r, dateTime);
     }
 
     sheet.select({kFirstDataRow, A}, {row, M});

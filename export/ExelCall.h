@@ -4,6 +4,7 @@
 
 #include "data/RawDump.h"
 #include "data/Record.h"
+#include "data/TimeText.h"
 
 #include <QByteArray>
 #include <QLocale>
@@ -28,6 +29,6 @@ void ExelCall(int layout, const QByteArray& decoded, const QLocale& locale, Shee
 
 // The date-time text of a record; throws ZelError("Invalid argument to date
 // encode" / "... time encode") for a date or time that does not exist.
-QString recordDateTimeText(const MeasurementRecord& record, const QLocale& locale);
+QString recordDateTimeText(const MeasurementRecord& record, const DateTimeText& text);
 
 } // namespace zel

@@ -246,11 +246,11 @@ TEST(Export, MidnightShowsTheDateOnlyAndImpossibleDatesStopTheExport)
 
     MeasurementRecord badTime = rec(0, 2);
     badTime.Second = 60;
-    EXPECT_THROW(zel::recordDateTimeText(badTime, kRussian), zel::ZelError);
+    EXPECT_THROW(zel::recordDateTimeText(badTime, zel::DateTimeText(kRussian)), zel::ZelError);
     badTime.Second = 0;
     badTime.Day = 30;
     badTime.Month = 2;
-    EXPECT_THROW(zel::recordDateTimeText(badTime, kRussian), zel::ZelError);
+    EXPECT_THROW(zel::recordDateTimeText(badTime, zel::DateTimeText(kRussian)), zel::ZelError);
 }
 
 TEST(Export, HeadingCellsAreYellowBoldArialBlackFramedAndStylesAreShared)

@@ -178,8 +178,9 @@ TEST(TimeText, StampHasNoTimeZone)
     EXPECT_EQ(zel::timeStamp(when, QLocale(QLocale::Russian, QLocale::Russia)), "07.12.2026 10:11:12");
     EXPECT_FALSE(zel::longTimeFormat(QLocale(QLocale::English, QLocale::UnitedStates)).contains('t'));
     const QLocale ru(QLocale::Russian, QLocale::Russia);
-    EXPECT_EQ(zel::dateTimeText(when, ru), " 07.12.2026 10:11:12");
-    EXPECT_EQ(zel::dateTimeText(QDateTime(QDate(2007, 7, 5), QTime(0, 0)), ru), " 05.07.2007");
+    const zel::DateTimeText dateTime(ru);
+    EXPECT_EQ(dateTime(when.date(), when.time()), " 07.12.2026 10:11:12");
+    EXPECT_EQ(dateTime(QDate(2007, 7, 5), QTime(0, 0)), " 05.07.2007");
 }
 
 TEST(TextTable, SampleFileGivesTheGoldenTextFileByteForByte)
