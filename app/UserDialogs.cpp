@@ -73,7 +73,10 @@ void QtUserDialogs::showMessage(QWidget* parent, MessageKind kind, const QString
 
 bool QtUserDialogs::askYesNo(QWidget* parent, MessageKind kind, const QString& caption, const QString& text)
 {
-    QMessageBox box(iconOf(kind), caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    // A lone CR breaks the line, as the system's message boxes show it.
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(iconOf(kind), caption, shown, QMessageBox::Yes | QMessageBox::No, parent);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -9,7 +9,9 @@
 #include "data/TextTable.h"
 #include "data/TimeText.h"
 #include "data/ZelError.h"
+#include "protocol/ElectrodeTable.h"
 #include "protocol/EventLoopClock.h"
+#include "protocol/Firmware.h"
 #include "protocol/ReadData.h"
 #include "protocol/SerialLink.h"
 #include "serial/QCCom32.h"
@@ -69,6 +71,15 @@ public:
         m_form.ProgressBar1->setRange(0, 1000);
         m_form.ProgressBar1->setValue(expected > 0 ? int(arrived * 1000 / expected) : 0);
         m_form.ProgressBar1->show();
+    }
+    void sendProgress(qint64 sent, qint64 total) override
+    {
+        // The frame goes out in one piece: paint now, without events.
+        m_form.StatusBar1->showMessage(QStringLiteral("Передано %1 из %2 байт").arg(sent).arg(total));
+        m_form.ProgressBar1->setRange(0, 1000);
+        m_form.ProgressBar1->setValue(total > 0 ? int(sent * 1000 / total) : 0);
+        m_form.ProgressBar1->show();
+        m_form.StatusBar1->repaint();
     }
 
 private:
@@ -441,9 +452,9 @@ void TForm1::ToolButton2Click()
     ListBox1->clear();
     SetDataCommandsEnabled(false);
 
-    zel::SerialLink link(*QCCom);
-    zel::EventLoopClock clock(*Timer1, TimedOut, &m_closed);
     WindowReport report(*this);
+    zel::SerialLink link(*QCCom, &report);
+    zel::EventLoopClock clock(*Timer1, TimedOut, &m_closed);
     zel::StationReading reading;
     auto status = zel::DialogueStatus::Refused;
     QString error;
@@ -508,8 +519,58 @@ void TForm1::ExelCall(int layout)
             ShowError(error);
     });
 }
-void TForm1::ToolButton10Click() {}
-void TForm1::ToolButton12Click() {}
+void TForm1::ToolButton10Click()
+{
+    if (refuseSecondDialogue() || !OpenDialog2.Execute(*m_dialogs, this))
+        return;
+    ListBox1->clear();
+    guarded([this] {
+        // The whole table is read and checked before the port is opened.
+        const QByteArray name = zel::protocolName(OpenDialog2.FileName());
+        const auto words = zel::electrodeWords(zel::parseElectrodeTable(zel::readWholeFile(OpenDialog2.FileName())));
+        DialogueScope scope(*this);
+        WindowReport report(*this);
+        zel::SerialLink link(*QCCom, &report);
+        zel::EventLoopClock clock(*Timer1, TimedOut, &m_closed);
+        zel::uploadElectrodeTable(link, clock, report, name, words);
+    });
+}
+
+void TForm1::ToolButton12Click()
+{
+    if (refuseSecondDialogue())
+        return;
+    StatusBar1->clearMessage();
+    ListBox1->clear();
+    if (!m_dialogs->askYesNo(this, MessageKind::Question, kApplicationTitle,
+                             QStringLiteral("Вы уверены? Будьте внимательны!")))
+        return;
+    OpenDialog3.options.filter = QStringLiteral("Файл прошивки (*.bin)|*.bin");
+    if (!OpenDialog3.Execute(*m_dialogs, this))
+        return;
+    guarded([this] {
+        const auto firmware = zel::firmwareImage(zel::readWholeFile(OpenDialog3.FileName()));
+        if (!firmware) {
+            m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle,
+                                   QStringLiteral("Этот файл не является программой для прибора ZEL-TERRAVOX"));
+            return;
+        }
+        // Its word count would wrap: the station would get another program.
+        if (firmware->image.size() > zel::kMaxFirmwareImage)
+            throw zel::ZelError(QStringLiteral("Файл прошивки слишком велик: %1 байт, допустимо не более %2")
+                                    .arg(firmware->image.size())
+                                    .arg(zel::kMaxFirmwareImage));
+        if (!m_dialogs->askYesNo(this, MessageKind::Warning, kApplicationTitle,
+                                 QStringLiteral("У Вас выбрана прошивка для модуля ") + zel::fromCp1251(firmware->moduleName)
+                                     + QLatin1Char('\r') + QStringLiteral("Продолжить?")))
+            return;
+        DialogueScope scope(*this);
+        WindowReport report(*this);
+        zel::SerialLink link(*QCCom, &report);
+        zel::EventLoopClock clock(*Timer1, TimedOut, &m_closed);
+        zel::uploadFirmware(link, clock, report, firmware->image);
+    });
+}
 void TForm1::Contens1Click() {}
 void TForm1::About2Click() {}
 void TForm1::fillPortList()

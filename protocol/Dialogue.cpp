@@ -56,22 +56,24 @@ QByteArray findLinkCode(const QByteArray& answer)
 }
 
 DialogueStatus handshake(StationLink& link, DialogueClock& clock, DialogueReport& report, int firstTimeoutMs,
-                         const QString& noAnswerLine, const QString& noLinkLine)
+                         HandshakeLines lines)
 {
+    const bool stamped = lines == HandshakeLines::TimeStamped;
     for (int attempts = 1;; ++attempts) {
         link.send(QByteArray(1, kWakeUp));
         const WaitResult wait = byteWait(link, clock, 2, firstTimeoutMs);
         if (wait == WaitResult::Cancelled)
             return DialogueStatus::Cancelled;
         if (wait == WaitResult::TimedOut) {
-            report.addLine(noAnswerLine);
+            report.addLine((stamped ? report.timeStamp() : QString()) + QStringLiteral("Время ожидания истекло (1)"));
             link.close();
             return DialogueStatus::NoAnswer;
         }
         const QByteArray answer = link.take();
         clock.disable();
         if (attempts >= kMaxWakeUps) {
-            report.addLine(noLinkLine);
+            report.addLine(stamped ? report.timeStamp() + QStringLiteral(" Не установлено соединение")
+                                   : QStringLiteral("Не установлено соединение"));
             link.close();
             return DialogueStatus::NoLink;
         }

@@ -47,6 +47,8 @@ public:
     virtual void addLine(const QString& line) = 0;
     virtual QString timeStamp() = 0;  // the user's date and time now
     virtual void dataProgress(qint64 arrived, qint64 expected) { Q_UNUSED(arrived); Q_UNUSED(expected); }
+    // Bytes of a long frame that have left so far.
+    virtual void sendProgress(qint64 sent, qint64 total) { Q_UNUSED(sent); Q_UNUSED(total); }
 };
 
 // How a dialogue ended.
@@ -81,9 +83,15 @@ WaitResult pause(DialogueClock& clock, int ms);
 // The first link code, in table order, anywhere in the answer; empty when none.
 QByteArray findLinkCode(const QByteArray& answer);
 
+// How a command words the handshake's failure lines.
+enum class HandshakeLines {
+    Plain,       // "Время ожидания истекло (1)", "Не установлено соединение"
+    TimeStamped, // the time stamp directly before the first, and with a blank before the second
+};
+
 // Wake-up byte, link code, echo and the 500 ms pause after it. On failure it
-// has added the command's own line for it and closed the port.
+// has added the command's line for it and closed the port.
 DialogueStatus handshake(StationLink& link, DialogueClock& clock, DialogueReport& report, int firstTimeoutMs,
-                         const QString& noAnswerLine, const QString& noLinkLine);
+                         HandshakeLines lines = HandshakeLines::Plain);
 
 } // namespace zel

@@ -53,9 +53,7 @@ DialogueStatus readStationMemory(StationLink& link, DialogueClock& clock, Dialog
         report.addLine(QStringLiteral("Невозможно открыть порт"));
         return DialogueStatus::PortNotOpened;
     }
-    const DialogueStatus linked =
-        handshake(link, clock, report, kReadFirstTimeoutMs, QStringLiteral("Время ожидания истекло (1)"),
-                  QStringLiteral("Не установлено соединение"));
+    const DialogueStatus linked = handshake(link, clock, report, kReadFirstTimeoutMs);
     if (linked != DialogueStatus::Done)
         return linked;
 

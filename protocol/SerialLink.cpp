@@ -4,6 +4,16 @@
 
 namespace zel {
 
+SerialLink::SerialLink(T_QCCom32& com, DialogueReport* report)
+    : m_com(com)
+{
+    if (report)
+        m_progress = QObject::connect(&com, &T_QCCom32::sendProgress,
+                                      [report](qint64 sent, qint64 total) { report->sendProgress(sent, total); });
+}
+
+SerialLink::~SerialLink() { QObject::disconnect(m_progress); }
+
 bool SerialLink::open() { return m_com.Open(); }
 void SerialLink::close() { m_com.Close(); }
 bool SerialLink::send(const QByteArray& bytes) { return m_com.SendString(bytes); }

@@ -2,6 +2,8 @@
 
 #include "Dialogue.h"
 
+#include <QObject>
+
 class T_QCCom32;
 
 namespace zel {
@@ -9,7 +11,9 @@ namespace zel {
 // The serial port component as the station dialogue's line.
 class SerialLink : public StationLink {
 public:
-    explicit SerialLink(T_QCCom32& com) : m_com(com) {}
+    // `report`, when given, hears how far a long frame has gone out.
+    explicit SerialLink(T_QCCom32& com, DialogueReport* report = nullptr);
+    ~SerialLink() override;
     bool open() override;
     void close() override;
     bool send(const QByteArray& bytes) override;
@@ -18,6 +22,7 @@ public:
 
 private:
     T_QCCom32& m_com;
+    QMetaObject::Connection m_progress;
 };
 
 } // namespace zel

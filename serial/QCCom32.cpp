@@ -14,6 +14,8 @@ namespace {
 
 // Terminator mode reads into a buffer that starts at this size.
 constexpr int kInitialReadBuffer = 81904;
+// Strings from this length on report how far they have gone out.
+constexpr qsizetype kLongString = 512;
 // Failed reads in a row after which the line counts as hung up.
 constexpr int kFailedReadsOfADeadLine = 200;
 
@@ -176,7 +178,8 @@ bool T_QCCom32::SendString(const QByteArray& bytes)
         if (left <= 0 || !m_serial->waitForBytesWritten(int(left)))
             break;
         pending = m_serial->bytesToWrite();
-        emit sendProgress(bytes.size() - pending, bytes.size());
+        if (bytes.size() >= kLongString)
+            emit sendProgress(bytes.size() - pending, bytes.size());
     }
     return m_serial->bytesToWrite() == 0;
 }

@@ -71,7 +71,7 @@ public:
 
 signals:
     void OnTimeout(T_QCCom32* sender);
-    // Bytes of the current SendString that have left the component so far.
+    // Bytes of the current (long) SendString that have left the component so far.
     void sendProgress(qint64 written, qint64 total);
 
 protected:

@@ -90,6 +90,30 @@ std::vector<Segment> StationModel::feed(const QByteArray& fromProgram)
             } else {
                 out.push_back({answer, 0, hangUp});
             }
+        } else if (command == "$DP" || command == "$DD") {
+            if (m_pending.size() < 7)
+                break;
+            const auto* p = reinterpret_cast<const std::uint8_t*>(m_pending.constData());
+            const qsizetype total = 7 + 2 * qsizetype(beU16(p + 5));
+            if (m_pending.size() < total)
+                break;
+            const QByteArray payload = m_pending.mid(7, total - 7);
+            m_pending.remove(0, total);
+            (command == "$DP" ? m_lastTable : m_lastFirmware) = payload;
+            for (auto& segment : answerUpload(payload))
+                out.push_back(std::move(segment));
+        } else if (command == "$A5" || command == "$CL") {
+            if (m_pending.size() < 5)
+                break;
+            const QByteArray five = m_pending.left(5);
+            m_pending.remove(0, five == "$A5EB" || five == "$CLEA" ? 5 : 1);
+            if (five == "$A5EB") {
+                m_storedTable = m_lastTable;
+                ++m_tablesStored;
+            } else if (five == "$CLEA") {
+                m_storedFirmware = m_lastFirmware;
+                ++m_firmwareCommits;
+            }
         } else if (command == "$GB") {
             m_pending.remove(0, 3);
             ++m_dialoguesEnded;
@@ -98,6 +122,39 @@ std::vector<Segment> StationModel::feed(const QByteArray& fromProgram)
         }
     }
     return out;
+}
+
+std::vector<Segment> StationModel::answerUpload(const QByteArray& payload)
+{
+    ++m_uploadFrames;
+    if (m_faults.uploadSilent)
+        return {};
+    std::uint16_t sum =
+        checksumAddUint16Be({reinterpret_cast<const std::uint8_t*>(payload.constData()), std::size_t(payload.size())});
+    if (m_uploadFrames <= m_faults.wrongUploadAnswers)
+        sum = std::uint16_t(sum ^ 0x5555);
+    QByteArray answer;
+    answer.append(char(sum >> 8));
+    if (!m_faults.uploadOneByte)
+        answer.append(char(sum & 0xFF));
+    return {Segment{answer}};
+}
+
+QByteArray tableAsText(const QByteArray& stored)
+{
+    auto position = [](std::uint16_t word) {
+        const int magnitude = word & 0xFF;
+        return (word & 0x100) ? -magnitude : magnitude;
+    };
+    QByteArray text;
+    const auto* p = reinterpret_cast<const std::uint8_t*>(stored.constData());
+    for (qsizetype i = 8; i + 4 <= stored.size(); i += 4) {
+        const std::uint16_t w1 = beU16(p + i);
+        const std::uint16_t w2 = beU16(p + i + 2);
+        text += QByteArray::number(position(w1)) + ' ' + QByteArray::number(position(w2)) + ' '
+            + QByteArray::number(w1 >> 9) + ' ' + QByteArray::number(w2 >> 9) + "\r\n";
+    }
+    return text;
 }
 
 std::vector<MeasurementRecord> generateRecords(int count, std::uint32_t seed)

@@ -22,6 +22,9 @@ struct Faults {
     int pauseMs = 0;
     bool checksumOffByOne = false;     // the data answer's checksum is one too high
     qint64 hangUpAfterByte = -1;       // the line goes dead after this many bytes of the data answer
+    int wrongUploadAnswers = 0;        // the first k upload frames get a wrong checksum
+    bool uploadOneByte = false;        // upload frames get a one-byte answer
+    bool uploadSilent = false;         // upload frames get no answer
 };
 
 // Bytes the station sends, after a pause; the line may go dead after them.
@@ -42,6 +45,13 @@ public:
     std::vector<Segment> feed(const QByteArray& fromProgram);
 
     int dialoguesEnded() const { return m_dialoguesEnded; }
+    int uploadFrames() const { return m_uploadFrames; }
+    // The electrode table stored by "$A5EB": the protocol name and the entry
+    // words as received; the firmware image committed by "$CLEA".
+    const QByteArray& storedTable() const { return m_storedTable; }
+    int tablesStored() const { return m_tablesStored; }
+    const QByteArray& storedFirmware() const { return m_storedFirmware; }
+    int firmwareCommits() const { return m_firmwareCommits; }
     int wakeUps() const { return m_wakeUps; }
     const QByteArray& received() const { return m_received; }
     const QByteArray& header() const { return m_header; }
@@ -53,7 +63,17 @@ private:
     QByteArray m_header;
     QByteArray m_records;
     Faults m_faults;
+    // Answers an upload frame's payload with its checksum (or a fault).
+    std::vector<Segment> answerUpload(const QByteArray& payload);
+
     QByteArray m_pending;
+    QByteArray m_lastTable;
+    QByteArray m_storedTable;
+    QByteArray m_lastFirmware;
+    QByteArray m_storedFirmware;
+    int m_uploadFrames = 0;
+    int m_tablesStored = 0;
+    int m_firmwareCommits = 0;
     QByteArray m_received;
     int m_wakeUps = 0;
     int m_dialoguesEnded = 0;
@@ -65,5 +85,9 @@ std::vector<MeasurementRecord> generateRecords(int count, std::uint32_t seed);
 QByteArray rawRecords(const std::vector<MeasurementRecord>& records);
 // A header answer of 20 bytes for `count` measurements.
 QByteArray makeHeader(int count);
+
+// The electrode table held in upload words (name first) as text lines
+// "A B M N", the sign-and-magnitude form read back.
+QByteArray tableAsText(const QByteArray& stored);
 
 } // namespace zel::sim

@@ -54,6 +54,8 @@ struct Options {
     int baud = 115200;
     bool pace = true;
     bool once = false;
+    QString tableOut;
+    QString firmwareOut;
     zel::sim::Faults faults;
 };
 
@@ -78,8 +80,14 @@ Options parse(const QCoreApplication& app)
     const QCommandLineOption pauseMs("pause-ms", "Length of that pause (default 1500).", "ms", "1500");
     const QCommandLineOption badChecksum("bad-checksum", "Send the data checksum off by one.");
     const QCommandLineOption hangUp("hangup-after", "Hang up the line after byte <n> of the data answer.", "n");
+    const QCommandLineOption uploadWrong("upload-wrong", "Answer the first <k> upload frames with a wrong checksum.", "k", "0");
+    const QCommandLineOption uploadOneByte("upload-one-byte", "Answer upload frames with one byte only.");
+    const QCommandLineOption uploadSilent("upload-silent", "Do not answer upload frames.");
+    const QCommandLineOption tableOut("table-out", "Write the electrode table stored by \"$A5EB\" to <file> (A B M N lines).", "file");
+    const QCommandLineOption firmwareOut("firmware-out", "Write the firmware image committed by \"$CLEA\" to <file>.", "file");
     p.addOptions({link, zel, count, seed, baud, noPace, once, silent, linkCode, wrongLink, junk, shortHeader,
-                  pauseAfter, pauseMs, badChecksum, hangUp});
+                  pauseAfter, pauseMs, badChecksum, hangUp, uploadWrong, uploadOneByte, uploadSilent, tableOut,
+                  firmwareOut});
     p.process(app);
 
     Options o;
@@ -103,6 +111,11 @@ Options parse(const QCoreApplication& app)
     o.faults.checksumOffByOne = p.isSet(badChecksum);
     if (p.isSet(hangUp))
         o.faults.hangUpAfterByte = p.value(hangUp).toLongLong();
+    o.faults.wrongUploadAnswers = p.value(uploadWrong).toInt();
+    o.faults.uploadOneByte = p.isSet(uploadOneByte);
+    o.faults.uploadSilent = p.isSet(uploadSilent);
+    o.tableOut = p.value(tableOut);
+    o.firmwareOut = p.value(firmwareOut);
     return o;
 }
 
@@ -223,10 +236,20 @@ int main(int argc, char* argv[])
             char buf[65536];
             const ssize_t n = ::read(line.master(), buf, sizeof buf);
             if (n > 0) {
+                const int tables = station->tablesStored();
+                const int images = station->firmwareCommits();
                 for (auto& segment : station->feed(QByteArray(buf, n))) {
                     Outgoing out;
                     out.segment = std::move(segment);
                     queue.push_back(std::move(out));
+                }
+                try {
+                    if (station->tablesStored() != tables && !options.tableOut.isEmpty())
+                        zel::writeWholeFile(options.tableOut, zel::sim::tableAsText(station->storedTable()));
+                    if (station->firmwareCommits() != images && !options.firmwareOut.isEmpty())
+                        zel::writeWholeFile(options.firmwareOut, station->storedFirmware());
+                } catch (const zel::ZelError& e) {
+                    std::fprintf(stderr, "zel-station-sim: %s\n", qPrintable(e.text()));
                 }
             }
         }

@@ -1,0 +1,257 @@
+#include "ElectrodeTable.h"
+
+#include "data/Bytes.h"
+#include "data/Cp1251.h"
+#include "data/ZelError.h"
+
+#include <QFileInfo>
+
+namespace zel {
+
+namespace {
+
+constexpr char kCtrlZ = 0x1A;
+constexpr int kMaxNumberText = 32;
+
+// Walks through the bytes of a table file, counting lines: a line ends with
+// LF, CR LF, or a CR alone.
+class TableReader {
+public:
+    explicit TableReader(const QByteArray& data) : m_data(data) {}
+
+    // No byte left, or a Ctrl-Z: the end of the data.
+    bool atEnd() const { return m_pos >= m_data.size() || m_data.at(m_pos) == kCtrlZ; }
+    int line() const { return m_line; }
+
+    void skipSeparators()
+    {
+        while (!atEnd() && std::uint8_t(m_data.at(m_pos)) <= 0x20)
+            advance();
+    }
+
+    // The text of the next number: a run of at most 32 bytes above 0x20.
+    // Empty when the data ends first.
+    QByteArray numberText()
+    {
+        skipSeparators();
+        const qsizetype start = m_pos;
+        while (!atEnd() && m_pos - start < kMaxNumberText && std::uint8_t(m_data.at(m_pos)) > 0x20)
+            advance();
+        return m_data.mid(start, m_pos - start);
+    }
+
+    // Skips the rest of the line after the fourth number.
+    void skipRestOfLine()
+    {
+        while (!atEnd()) {
+            const char c = m_data.at(m_pos);
+            advance();
+            if (c == '\n')
+                return;
+            if (c == '\r') {
+                if (!atEnd() && m_data.at(m_pos) == '\n')
+                    advance();
+                return;
+            }
+        }
+    }
+
+private:
+    void advance()
+    {
+        const char c = m_data.at(m_pos++);
+        if (c == '\n' || (c == '\r' && (m_pos >= m_data.size() || m_data.at(m_pos) != '\n')))
+            ++m_line;
+    }
+
+    const QByteArray& m_data;
+    qsizetype m_pos = 0;
+    int m_line = 1;
+};
+
+bool parseHex(const QByteArray& digits, std::int32_t& value)
+{
+    if (digits.isEmpty() || digits.size() > 8)
+        return false;
+    std::uint32_t v = 0;
+    for (const char c : digits) {
+        int d;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
+        v = (v << 4) | std::uint32_t(d);
+    }
+    value = std::int32_t(v);  // a 32-bit pattern
+    return true;
+}
+
+bool parseNumber(const QByteArray& text, std::int32_t& value)
+{
+    if (text.startsWith("0x") || text.startsWith("0X"))
+        return parseHex(text.mid(2), value);
+    if (text.startsWith('$') || text.startsWith('x') || text.startsWith('X'))
+        return parseHex(text.mid(1), value);
+    qsizetype i = (text.startsWith('+') || text.startsWith('-')) ? 1 : 0;
+    if (i == text.size())
+        return false;
+    std::int64_t v = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text.at(i);
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + (c - '0');
+        if (v > std::int64_t(INT32_MAX) + 1)
+            return false;
+    }
+    if (text.startsWith('-'))
+        v = -v;
+    if (v > INT32_MAX || v < INT32_MIN)
+        return false;
+    value = std::int32_t(v);
+    return true;
+}
+
+void checkRange(const char* name, std::int32_t value, std::int32_t low, std::int32_t high, int line)
+{
+    if (value < low || value > high)
+        throw ZelError(QStringLiteral("Строка %1: %2 = %3 вне пределов от %4 до %5")
+                           .arg(line)
+                           .arg(QLatin1String(name))
+                           .arg(value)
+                           .arg(low)
+                           .arg(high));
+}
+
+} // namespace
+
+std::vector<ElectrodeEntry> parseElectrodeTable(const QByteArray& file)
+{
+    std::vector<ElectrodeEntry> entries;
+    TableReader reader(file);
+    for (;;) {
+        // Blank lines and blanks after the last entry end the table.
+        reader.skipSeparators();
+        if (reader.atEnd())
+            break;
+        ElectrodeEntry e;
+        e.line = reader.line();
+        std::int32_t* fields[4] = {&e.a, &e.b, &e.m, &e.n};
+        for (std::int32_t* field : fields) {
+            const int numberLine = reader.line();
+            const QByteArray text = reader.numberText();
+            if (text.isEmpty())
+                throw ZelError(QStringLiteral("Строка %1: запись неполная, нужны четыре числа A, B, M, N").arg(e.line));
+            if (!parseNumber(text, *field))
+                throw ZelError(QStringLiteral("Invalid numeric input \"%1\" in line %2")
+                                   .arg(fromCp1251(text))
+                                   .arg(numberLine));
+        }
+        reader.skipRestOfLine();
+        checkRange("A", e.a, -255, 255, e.line);
+        checkRange("B", e.b, -255, 255, e.line);
+        checkRange("M", e.m, 0, 127, e.line);
+        checkRange("N", e.n, 0, 127, e.line);
+        if (int(entries.size()) == kMaxElectrodeEntries)
+            throw ZelError(QStringLiteral("Строка %1: в таблице больше %2 записей").arg(e.line).arg(kMaxElectrodeEntries));
+        entries.push_back(e);
+    }
+    return entries;
+}
+
+QByteArray protocolName(const QString& fileName)
+{
+    QByteArray name = toCp1251(QFileInfo(fileName).fileName()).left(8);
+    while (name.size() < 8)
+        name.append(' ');
+    return name;
+}
+
+std::uint16_t electrodeWord(std::int32_t signedPosition, std::int32_t upper)
+{
+    const std::uint32_t low = signedPosition >= 0 ? std::uint32_t(signedPosition) : 256u + std::uint32_t(-signedPosition);
+    return std::uint16_t((std::uint32_t(upper) << 9) | low);
+}
+
+std::vector<std::uint16_t> electrodeWords(const std::vector<ElectrodeEntry>& entries)
+{
+    std::vector<std::uint16_t> words;
+    words.reserve(entries.size() * 2);
+    for (const ElectrodeEntry& e : entries) {
+        words.push_back(electrodeWord(e.a, e.m));
+        words.push_back(electrodeWord(e.b, e.n));
+    }
+    return words;
+}
+
+QByteArray electrodeFrame(const QByteArray& name, const std::vector<std::uint16_t>& words)
+{
+    const auto count = std::uint16_t(4 + words.size());  // the name's four words and two per entry
+    QByteArray frame("$DP\x18\x00", 5);
+    frame.append(char(count >> 8)).append(char(count & 0xFF));
+    frame += name;
+    for (const std::uint16_t w : words)
+        frame.append(char(w >> 8)).append(char(w & 0xFF));
+    return frame;
+}
+
+std::uint16_t electrodeChecksum(const QByteArray& name, const std::vector<std::uint16_t>& words)
+{
+    std::uint16_t sum = checksumAddUint16Be({reinterpret_cast<const std::uint8_t*>(name.constData()), std::size_t(name.size())});
+    for (const std::uint16_t w : words)
+        sum = std::uint16_t(sum + w);
+    return sum;
+}
+
+DialogueStatus uploadElectrodeTable(StationLink& link, DialogueClock& clock, DialogueReport& report,
+                                    const QByteArray& name, const std::vector<std::uint16_t>& words)
+{
+    clock.lowerFlag();
+    if (!link.open()) {
+        link.close();
+        return DialogueStatus::PortNotOpened;
+    }
+    const DialogueStatus linked = handshake(link, clock, report, 2000);
+    if (linked != DialogueStatus::Done)
+        return linked;
+
+    const QByteArray frame = electrodeFrame(name, words);
+    const std::uint16_t sum = electrodeChecksum(name, words);
+    for (int attempt = 1; attempt <= kUploadAttempts; ++attempt) {
+        // The header in one piece, then every byte as a string of its own.
+        link.send(frame.left(7));
+        for (qsizetype i = 7; i < frame.size(); ++i) {
+            link.send(frame.mid(i, 1));
+            if ((i & 1023) == 0)
+                report.sendProgress(i, frame.size());
+        }
+        report.sendProgress(frame.size(), frame.size());
+        clock.disable();
+        const WaitResult wait = byteWait(link, clock, 2, kElectrodeAnswerTimeoutMs);
+        if (wait == WaitResult::Cancelled)
+            return DialogueStatus::Cancelled;
+        if (wait == WaitResult::TimedOut) {
+            report.addLine(QStringLiteral("Время ожидания k/s истекло (4)"));
+            link.send(kEndOfDialogue);
+            link.close();
+            return DialogueStatus::TimedOut;
+        }
+        const QByteArray answer = link.take();
+        if (answer.size() >= 2 && beU16(reinterpret_cast<const std::uint8_t*>(answer.constData())) == sum) {
+            link.send("$A5EB");
+            report.addLine(QStringLiteral("Таблица записана успешно! Всего %1").arg(words.size() / 2));
+            link.close();
+            return DialogueStatus::Done;
+        }
+    }
+    link.send(kEndOfDialogue);
+    report.addLine(QStringLiteral("Не совпала контрольная сумма"));
+    link.close();
+    return DialogueStatus::ChecksumMismatch;
+}
+
+} // namespace zel
