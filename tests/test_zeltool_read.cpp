@@ -53,7 +53,7 @@ TEST(ZeltoolRead, WritesTheReadingOnAChecksumMatch)
     const QList<QByteArray> lines = r.out.split('\n');
     EXPECT_EQ(lines.at(0), "Считано 1618 байт");
     EXPECT_EQ(lines.at(1), "Количество измерений 50");
-    EXPECT_TRUE(r.err.contains("received 1602 of 1602 bytes"));
+    EXPECT_TRUE(r.err.contains("1602 of 1602 bytes"));
     const zel::DumpDecoding d = zel::decodeDump(zel::readWholeFile(out));
     EXPECT_EQ(d.outcome, zel::DumpDecoding::Outcome::Decoded);
 }

@@ -8,7 +8,10 @@
 
 #include "export/ExelCall.h"
 #include "export/XlsxWriter.h"
+#include "data/Cp1251.h"
+#include "protocol/ElectrodeTable.h"
 #include "protocol/EventLoopClock.h"
+#include "protocol/Firmware.h"
 #include "protocol/ReadData.h"
 #include "protocol/SerialLink.h"
 #include "serial/PortMap.h"
@@ -36,7 +39,9 @@ constexpr const char* kUsage =
     "       zeltool text FILE.zel OUT.txt\n"
     "       zeltool read --port DEVICE|COMn [--baud N] OUT.zel\n"
     "       zeltool port DEVICE [NOTE]\n"
-    "       zeltool xlsx --layout zel-solo|terravox FILE.zel OUT.xlsx\n";
+    "       zeltool xlsx --layout zel-solo|terravox FILE.zel OUT.xlsx\n"
+    "       zeltool protocol --port DEVICE|COMn [--baud N] TABLE.txt\n"
+    "       zeltool firmware --port DEVICE|COMn [--baud N] [--yes] FILE.bin\n";
 
 const QString kIniName = QStringLiteral("Zel-Terravox.ini");
 
@@ -76,13 +81,13 @@ public:
     ConsoleReport(std::FILE* out, std::FILE* err) : m_out(out), m_err(err) { m_clock.start(); }
     void addLine(const QString& line) override { printLine(m_out, line); }
     QString timeStamp() override { return zel::timeStamp(); }
+    void sendProgress(qint64 sent, qint64 total) override { dataProgress(sent, total); }
     void dataProgress(qint64 arrived, qint64 expected) override
     {
         if (arrived < expected && m_clock.elapsed() - m_last < 500)
             return;
         m_last = m_clock.elapsed();
-        std::fprintf(m_err, "\rreceived %lld of %lld bytes", static_cast<long long>(arrived),
-                     static_cast<long long>(expected));
+        std::fprintf(m_err, "\r%lld of %lld bytes", static_cast<long long>(arrived), static_cast<long long>(expected));
         if (arrived >= expected)
             std::fputc('\n', m_err);
         std::fflush(m_err);
@@ -135,37 +140,62 @@ int text(const QStringList& args, std::FILE* /*out*/, std::FILE* err)
     return 0;
 }
 
+// The serial line of --port and --baud, with the dialogue's clock and report.
+class Session {
+public:
+    // Takes --port and --baud out of `args`; valid() tells whether they were right.
+    Session(QStringList& args, std::FILE* out, std::FILE* err)
+        : m_report(out, err)
+    {
+        const QString port = takeOption(args, QStringLiteral("--port"));
+        const QString baud = takeOption(args, QStringLiteral("--baud"));
+        bool baudOk = true;
+        const int speed = baud.isEmpty() ? 115200 : baud.toInt(&baudOk);
+        m_valid = !port.isEmpty() && baudOk && speed > 0;
+        m_device = deviceOfPort(port);
+        m_com.setShowErrors(false);
+        m_com.setDeviceResolver([this](int) { return m_device; });
+        m_com.setBaud(speed);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_timer.stop();
+            m_timedOut = true;
+        });
+    }
+    bool valid() const { return m_valid; }
+    zel::StationLink& link() { return m_link; }
+    zel::DialogueClock& clock() { return m_clock; }
+    zel::DialogueReport& report() { return m_report; }
+    // The exit status of a dialogue that ended so.
+    int exitStatus(zel::DialogueStatus status) const
+    {
+        if (status == zel::DialogueStatus::PortNotOpened)
+            throw zel::ZelError(QStringLiteral("cannot open %1").arg(m_device));
+        return status == zel::DialogueStatus::Done ? 0 : 1;
+    }
+
+private:
+    bool m_valid = false;
+    QString m_device;
+    T_QCCom32 m_com;
+    QTimer m_timer;
+    bool m_timedOut = false;
+    ConsoleReport m_report;
+    zel::SerialLink m_link{m_com, &m_report};
+    zel::EventLoopClock m_clock{m_timer, m_timedOut};
+};
+
 int read(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
     QStringList args = arguments;
-    const QString port = takeOption(args, QStringLiteral("--port"));
-    const QString baud = takeOption(args, QStringLiteral("--baud"));
-    bool baudOk = true;
-    const int speed = baud.isEmpty() ? 115200 : baud.toInt(&baudOk);
-    if (port.isEmpty() || args.size() != 1 || !baudOk || speed <= 0) {
+    Session session(args, out, err);
+    if (!session.valid() || args.size() != 1) {
         std::fputs(kUsage, err);
         return 2;
     }
-    T_QCCom32 com;
-    com.setShowErrors(false);
-    const QString device = deviceOfPort(port);
-    com.setDeviceResolver([device](int) { return device; });
-    com.setBaud(speed);
-
-    QTimer timer;
-    bool timedOut = false;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        timer.stop();
-        timedOut = true;
-    });
-    zel::SerialLink link(com);
-    zel::EventLoopClock clock(timer, timedOut);
-    ConsoleReport report(out, err);
     zel::StationReading reading;
-    const zel::DialogueStatus status = zel::readStationMemory(link, clock, report, reading);
-    if (status == zel::DialogueStatus::PortNotOpened)
-        throw zel::ZelError(QStringLiteral("cannot open %1").arg(device));
-    if (status != zel::DialogueStatus::Done)
+    const zel::DialogueStatus status =
+        zel::readStationMemory(session.link(), session.clock(), session.report(), reading);
+    if (session.exitStatus(status) != 0)
         return 1;
     if (reading.count.value_or(0) == 0) {
         printLine(err, QStringLiteral("zeltool: the station holds no measurements; nothing written"));
@@ -228,7 +258,59 @@ int xlsx(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
     return 0;
 }
 
-int run(const QStringList& args, std::FILE* out, std::FILE* err)
+int protocol(const QStringList& arguments, std::FILE* out, std::FILE* err)
+{
+    QStringList args = arguments;
+    Session session(args, out, err);
+    if (!session.valid() || args.size() != 1) {
+        std::fputs(kUsage, err);
+        return 2;
+    }
+    // The whole table is read and checked before the line is opened.
+    const QByteArray name = zel::protocolName(args.at(0));
+    const auto words = zel::electrodeWords(zel::parseElectrodeTable(zel::readWholeFile(args.at(0))));
+    return session.exitStatus(zel::uploadElectrodeTable(session.link(), session.clock(), session.report(), name, words));
+}
+
+namespace {
+
+bool confirm(std::FILE* in, std::FILE* err, const QString& question)
+{
+    printLine(err, question + QStringLiteral(" [y/N]"));
+    char answer[16] = {};
+    if (!std::fgets(answer, sizeof answer, in))
+        return false;
+    return answer[0] == 'y' || answer[0] == 'Y';
+}
+
+} // namespace
+
+int firmware(const QStringList& arguments, std::FILE* in, std::FILE* out, std::FILE* err)
+{
+    QStringList args = arguments;
+    const bool yes = args.removeAll(QStringLiteral("--yes")) > 0;
+    Session session(args, out, err);
+    if (!session.valid() || args.size() != 1) {
+        std::fputs(kUsage, err);
+        return 2;
+    }
+    if (!yes && !confirm(in, err, QStringLiteral("Вы уверены? Будьте внимательны!")))
+        return 1;
+    const auto image = zel::firmwareImage(zel::readWholeFile(args.at(0)));
+    if (!image)
+        throw zel::ZelError(QStringLiteral("Этот файл не является программой для прибора ZEL-TERRAVOX"));
+    if (image->image.size() > zel::kMaxFirmwareImage)
+        throw zel::ZelError(QStringLiteral("Файл прошивки слишком велик: %1 байт, допустимо не более %2")
+                                .arg(image->image.size())
+                                .arg(zel::kMaxFirmwareImage));
+    if (!yes
+        && !confirm(in, err,
+                    QStringLiteral("У Вас выбрана прошивка для модуля %1. Продолжить?").arg(zel::fromCp1251(image->moduleName))))
+        return 1;
+    return session.exitStatus(zel::uploadFirmware(session.link(), session.clock(), session.report(), image->image));
+}
+
+int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in)
 {
     if (args.isEmpty()) {
         std::fputs(kUsage, err);
@@ -247,6 +329,10 @@ int run(const QStringList& args, std::FILE* out, std::FILE* err)
             return port(rest, out, err);
         if (command == QLatin1String("xlsx"))
             return xlsx(rest, out, err);
+        if (command == QLatin1String("protocol"))
+            return protocol(rest, out, err);
+        if (command == QLatin1String("firmware"))
+            return firmware(rest, in, out, err);
     } catch (const zel::ZelError& e) {
         printLine(err, QStringLiteral("zeltool: ") + zel::withFullStop(e.text()));
         return 1;

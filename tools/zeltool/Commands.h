@@ -13,7 +13,10 @@ int text(const QStringList& args, std::FILE* out, std::FILE* err);
 int read(const QStringList& args, std::FILE* out, std::FILE* err);
 int port(const QStringList& args, std::FILE* out, std::FILE* err);
 int xlsx(const QStringList& args, std::FILE* out, std::FILE* err);
+int protocol(const QStringList& args, std::FILE* out, std::FILE* err);
+// `in` answers the two questions unless --yes is given.
+int firmware(const QStringList& args, std::FILE* in, std::FILE* out, std::FILE* err);
 
-int run(const QStringList& args, std::FILE* out, std::FILE* err);
+int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in = stdin);
 
 } // namespace zeltool

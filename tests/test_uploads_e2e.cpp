@@ -1,0 +1,173 @@
+#include "FakeDialogs.h"
+#include "SimProcess.h"
+#include "WindowInDir.h"
+
+#include "app/ZelMain.h"
+#include "data/DataFile.h"
+#include "serial/QCCom32.h"
+#include "zeltool/Commands.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+QStringList listLines(const TForm1& form)
+{
+    QStringList lines;
+    for (int i = 0; i < form.ListBox1->count(); ++i)
+        lines << form.ListBox1->item(i)->text();
+    return lines;
+}
+
+// Waits until the simulated station has written a file of its own.
+QByteArray fileOfStation(const QString& path)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!QFile::exists(path) && clock.elapsed() < 3000)
+        QThread::msleep(10);
+    return QFile::exists(path) ? zel::readWholeFile(path) : QByteArray("<none>");
+}
+
+// The simulated station as COM5 of the window, storing what it receives.
+class UploadEndToEnd : public ::testing::Test, protected WindowInDir {
+protected:
+    void start(const QStringList& extra = {})
+    {
+        const QString link = dir.filePath("station");
+        sim = std::make_unique<SimProcess>(link, QStringList{"--count", "1", "--table-out", tableOut(),
+                                                             "--firmware-out", firmwareOut()} + extra);
+        ASSERT_TRUE(sim->ok());
+        writeIni("[Ports]\nCOM5=" + link.toLocal8Bit() + "\n");
+        form = std::make_unique<TForm1>(&dialogs, QStringList());
+    }
+    void TearDown() override
+    {
+        form.reset();
+        sim.reset();
+    }
+    QString tableOut() const { return dir.filePath("stored-table.txt"); }
+    QString firmwareOut() const { return dir.filePath("stored-firmware.bin"); }
+    QString write(const char* name, const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(name);
+        zel::writeWholeFile(path, bytes);
+        return path;
+    }
+
+    FakeDialogs dialogs;
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<TForm1> form;
+};
+
+} // namespace
+
+TEST_F(UploadEndToEnd, ElectrodeTableWrittenOnLinuxReachesTheStationWhole)
+{
+    start();
+    dialogs.fileAnswers << write("profile01.txt", "-5 12 3 4\n255 -255 127 0 end of line\n0 1 2 3\n\n");
+    form->ToolButton10Click();
+    EXPECT_EQ(listLines(*form), QStringList({"Таблица записана успешно! Всего 3"}));
+    EXPECT_EQ(dialogs.fileDialogs.at(0).filter, "File A,B,M,N|*.txt|All|*.*");
+    EXPECT_EQ(fileOfStation(tableOut()), "-5 12 3 4\r\n255 -255 127 0\r\n0 1 2 3\r\n");
+    EXPECT_FALSE(form->QCCom->Opened());
+}
+
+TEST_F(UploadEndToEnd, BadTableIsRefusedBeforeThePortOpens)
+{
+    start();
+    form->ListBox1->addItem("earlier line");
+    dialogs.fileAnswers << write("bad.txt", "1 2 3 4\n1 2 300 4\n");
+    form->ToolButton10Click();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages.at(0).kind, MessageKind::Error);
+    EXPECT_EQ(dialogs.messages.at(0).text, "Строка 2: M = 300 вне пределов от 0 до 127.");
+    EXPECT_EQ(form->ListBox1->count(), 0);
+    EXPECT_FALSE(QFile::exists(tableOut()));
+
+    dialogs.fileAnswers << QString();  // cancelled: the list keeps its content
+    form->ListBox1->addItem("kept");
+    form->ToolButton10Click();
+    EXPECT_EQ(listLines(*form), QStringList({"kept"}));
+}
+
+TEST_F(UploadEndToEnd, FirmwareIsConfirmedTwiceSentAndCommitted)
+{
+    start();
+    const QByteArray image = QByteArray(4001, '\x5A') + "ZEL-TERRAV" + QByteArray(100, '\x01');  // odd length
+    dialogs.yesNoAnswers << true << true;
+    dialogs.fileAnswers << write("fw.bin", image);
+    form->ToolButton12Click();
+    const QStringList lines = listLines(*form);
+    ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines.at(0).endsWith(" Запись программы в EEPROM"));
+    EXPECT_TRUE(lines.at(1).endsWith(" Программа загружена"));
+    EXPECT_EQ(dialogs.messages.at(0).text, "Вы уверены? Будьте внимательны!");
+    EXPECT_EQ(dialogs.messages.at(0).kind, MessageKind::Question);
+    EXPECT_EQ(dialogs.messages.at(1).text, "У Вас выбрана прошивка для модуля ZEL-TERRAVOX\rПродолжить?");
+    EXPECT_EQ(dialogs.messages.at(1).kind, MessageKind::Warning);
+    EXPECT_EQ(dialogs.fileDialogs.at(0).filter, "Файл прошивки (*.bin)|*.bin");
+    EXPECT_EQ(fileOfStation(firmwareOut()), image + QByteArray(1, '\0'));
+}
+
+TEST_F(UploadEndToEnd, FirmwareRefusalsSendNothing)
+{
+    start();
+    form->ListBox1->addItem("old");
+    dialogs.yesNoAnswers << false;
+    form->ToolButton12Click();  // "No" to the first question
+    EXPECT_EQ(form->ListBox1->count(), 0);
+    EXPECT_TRUE(dialogs.fileDialogs.isEmpty());
+
+    dialogs.yesNoAnswers << true;
+    dialogs.fileAnswers << write("notes.bin", "zel-terrav is not it");
+    form->ToolButton12Click();
+    EXPECT_EQ(dialogs.messages.last().text, "Этот файл не является программой для прибора ZEL-TERRAVOX");
+    EXPECT_EQ(dialogs.messages.last().kind, MessageKind::Plain);
+
+    dialogs.yesNoAnswers << true;
+    dialogs.fileAnswers << write("huge.bin", QByteArray(65535, 'x') + "ZEL-TERRAV");
+    form->ToolButton12Click();
+    EXPECT_EQ(dialogs.messages.last().kind, MessageKind::Error);
+    EXPECT_TRUE(dialogs.messages.last().text.startsWith("Файл прошивки слишком велик: 65546 байт"));
+
+    dialogs.yesNoAnswers << true << false;  // "No" to the module question
+    dialogs.fileAnswers << write("fw.bin", "ZEL-TERRAV");
+    form->ToolButton12Click();
+    EXPECT_EQ(form->ListBox1->count(), 0);
+
+    dialogs.yesNoAnswers << true;
+    dialogs.fileAnswers << dir.filePath("missing.bin");
+    form->ToolButton12Click();
+    EXPECT_TRUE(dialogs.messages.last().text.startsWith("Cannot open file"));
+
+    EXPECT_FALSE(QFile::exists(firmwareOut()));
+    EXPECT_FALSE(form->QCCom->Opened());
+}
+
+TEST_F(UploadEndToEnd, ZeltoolUploadsBothFiles)
+{
+    start();
+    const QString table = write("t.txt", "1 2 3 4\r\n-1 -2 5 6\r\n");
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    std::FILE* in = std::tmpfile();
+    EXPECT_EQ(zeltool::run({"protocol", "--port", dir.filePath("station"), table}, out, err, in), 0);
+    EXPECT_EQ(fileOfStation(tableOut()), "1 2 3 4\r\n-1 -2 5 6\r\n");
+
+    const QString fw = write("fw.bin", "ZEL-TERRAV firmware");
+    std::fputs("y\ny\n", in);
+    std::rewind(in);
+    EXPECT_EQ(zeltool::run({"firmware", "--port", dir.filePath("station"), fw}, out, err, in), 0);
+    EXPECT_EQ(fileOfStation(firmwareOut()), QByteArray("ZEL-TERRAV firmware\0", 20));
+    std::fclose(out);
+    std::fclose(err);
+    std::fclose(in);
+}
