@@ -4,6 +4,7 @@
 #include "data/RawDump.h"
 #include "data/Record.h"
 #include "data/TextTable.h"
+#include "sim/StationModel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -11,46 +12,16 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <random>
 #include <vector>
 
 namespace {
 
 QByteArray fullMemory(int count)
 {
-    std::mt19937 rng(7);
-    QByteArray records(qsizetype(count) * zel::kRawRecordSize + 2, '\0');
-    for (int i = 0; i < count; ++i) {
-        zel::MeasurementRecord r;
-        r.FileNo = std::uint8_t(rng() % 10);
-        r.LineNo = std::int8_t(rng() % 50);
-        r.Station = std::int16_t(i % 1000);
-        r.Mode = std::uint8_t(rng() % 16);
-        r.ValueKind = std::uint8_t(rng() % 4);
-        r.FreqIndex = std::uint8_t(rng() % 11);
-        r.Current = std::uint16_t(rng() % 17);
-        for (int c = 0; c < 4; ++c) {
-            r.Range[c] = std::uint8_t(rng() % 8);
-            r.U[c] = std::int16_t(rng());
-        }
-        r.ElectrodeA = int(rng() % 511) - 256;
-        r.ElectrodeB = int(rng() % 511) - 256;
-        r.ElectrodeM = std::uint8_t(rng() % 128);
-        r.ElectrodeN = std::uint8_t(rng() % 128);
-        r.Year = 2007;
-        r.Month = 7;
-        r.Day = 5;
-        r.Hour = 9;
-        r.Minute = 8;
-        r.Second = 7;
-        zel::encodeRawRecord(r, reinterpret_cast<std::uint8_t*>(records.data()) + qsizetype(i) * zel::kRawRecordSize);
-    }
-    QByteArray header = "ZEL-0701V2.1E1.0";
-    header.append(char(count >> 8)).append(char(count & 0xFF)).append("\r\n");
     QByteArray dump;
-    zel::appendBlock(dump, header);
+    zel::appendBlock(dump, zel::sim::makeHeader(count));
     zel::appendBlock(dump, "05.07.2007 10:11:12");
-    zel::appendBlock(dump, records);
+    zel::appendBlock(dump, zel::sim::rawRecords(zel::sim::generateRecords(count, 7)));
     return dump;
 }
 

@@ -1,8 +1,20 @@
 #pragma once
 
+#include "app/ZelMain.h"
+
 #include <QDir>
 #include <QFile>
+#include <QListWidget>
 #include <QTemporaryDir>
+
+// The lines of the window's list.
+inline QStringList listLines(const TForm1& form)
+{
+    QStringList lines;
+    for (int i = 0; i < form.ListBox1->count(); ++i)
+        lines << form.ListBox1->item(i)->text();
+    return lines;
+}
 
 // Makes a fresh temporary directory the current one, where the window keeps
 // its settings file, for as long as it lives.

@@ -19,14 +19,6 @@
 
 namespace {
 
-QStringList listLines(const TForm1& form)
-{
-    QStringList lines;
-    for (int i = 0; i < form.ListBox1->count(); ++i)
-        lines << form.ListBox1->item(i)->text();
-    return lines;
-}
-
 bool dataButtonsEnabled(const TForm1& f, bool expected)
 {
     for (QToolButton* b : {f.ToolButton3, f.ToolButton5, f.ToolButton9, f.ToolButton6, f.ToolButton8})

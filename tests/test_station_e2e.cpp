@@ -18,14 +18,6 @@
 
 namespace {
 
-QStringList listLines(const TForm1& form)
-{
-    QStringList lines;
-    for (int i = 0; i < form.ListBox1->count(); ++i)
-        lines << form.ListBox1->item(i)->text();
-    return lines;
-}
-
 // The window with the simulated station as COM5.
 class StationEndToEnd : public ::testing::Test, protected WindowInDir {
 protected:

@@ -18,14 +18,6 @@
 
 namespace {
 
-QStringList listLines(const TForm1& form)
-{
-    QStringList lines;
-    for (int i = 0; i < form.ListBox1->count(); ++i)
-        lines << form.ListBox1->item(i)->text();
-    return lines;
-}
-
 // Waits until the simulated station has written a file of its own.
 QByteArray fileOfStation(const QString& path)
 {

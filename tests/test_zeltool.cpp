@@ -1,5 +1,7 @@
 #include "TestDumps.h"
 
+#include "Capture.h"
+
 #include "zeltool/Commands.h"
 
 #include "data/DataFile.h"
@@ -18,26 +20,14 @@ struct Captured {
     QByteArray err;
 };
 
-QByteArray readAll(std::FILE* f)
-{
-    std::rewind(f);
-    QByteArray bytes;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        bytes.append(buf, qsizetype(n));
-    std::fclose(f);
-    return bytes;
-}
-
 Captured run(const QStringList& args)
 {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     Captured c;
     c.status = zeltool::run(args, out, err);
-    c.out = readAll(out);
-    c.err = readAll(err);
+    c.out = readAllAndClose(out);
+    c.err = readAllAndClose(err);
     return c;
 }
 

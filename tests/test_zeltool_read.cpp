@@ -1,5 +1,7 @@
 #include "SimProcess.h"
 
+#include "Capture.h"
+
 #include "zeltool/Commands.h"
 
 #include "data/DataFile.h"
@@ -14,18 +16,6 @@
 
 namespace {
 
-QByteArray readAll(std::FILE* f)
-{
-    std::rewind(f);
-    QByteArray bytes;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        bytes.append(buf, qsizetype(n));
-    std::fclose(f);
-    return bytes;
-}
-
 struct ToolRun {
     int status;
     QByteArray out;
@@ -37,7 +27,7 @@ ToolRun zeltoolRun(const QStringList& args)
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     const int status = zeltool::run(args, out, err);
-    return {status, readAll(out), readAll(err)};
+    return {status, readAllAndClose(out), readAllAndClose(err)};
 }
 
 } // namespace
