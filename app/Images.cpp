@@ -119,24 +119,25 @@ QIcon toolImage(int index)
 
 QPixmap emblem()
 {
-    // A monochrome emblem: a ground line with the four electrodes A, M, N, B
-    // and the current lines between A and B.
+    // A monochrome emblem: the ground line with the electrodes A, M, N, B
+    // and the current lines between A and B beneath it.
     QImage img(145, 145, QImage::Format_Mono);
     img.fill(1);
     QPainter p(&img);
     p.setPen(QPen(Qt::black, 5));
     p.setBrush(Qt::NoBrush);
-    p.drawEllipse(6, 6, 133, 133);
+    p.drawEllipse(5, 5, 135, 135);
     p.setPen(QPen(Qt::black, 4));
-    p.drawLine(20, 64, 125, 64);
+    p.drawLine(16, 62, 129, 62);
     for (int x : {30, 58, 87, 115})
-        p.drawLine(x, 44, x, 84);
+        p.drawLine(x, 50, x, 74);
+    p.setPen(QPen(Qt::black, 2, Qt::DashLine));
+    for (int depth : {18, 32, 46})
+        p.drawArc(QRectF(30, 62 - depth, 85, 2 * depth), 180 * 16, 180 * 16);
     p.setPen(QPen(Qt::black, 2));
-    for (int r = 16; r <= 40; r += 12)
-        p.drawArc(72 - 2 * r, 64 - r, 4 * r, 2 * r, 180 * 16, 180 * 16);
-    QFont f(QStringLiteral("Sans"), 11, QFont::Bold);
-    p.setFont(f);
-    p.drawText(QRect(20, 20, 105, 22), Qt::AlignCenter, QStringLiteral("ZEL"));
+    QFont font(QStringLiteral("Sans"), 13, QFont::Bold);
+    p.setFont(font);
+    p.drawText(QRect(20, 18, 105, 26), Qt::AlignCenter, QStringLiteral("ZEL"));
     p.end();
     return QPixmap::fromImage(img);
 }

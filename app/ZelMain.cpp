@@ -1,5 +1,8 @@
 #include "ZelMain.h"
 
+#include "Ab.h"
+#include "HelpWindow.h"
+#include "HtmlHlp.h"
 #include "Images.h"
 
 #include "data/Cp1251.h"
@@ -179,7 +182,11 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     SaveDialog2.save = true;
 
     FormCreate();
+    AboutBox = new TAboutBox(this);
+    m_helpLoader = std::make_unique<THtmlHelpLoader>();
 }
+
+void TForm1::setHelpLoader(std::unique_ptr<THtmlHelpLoader> loader) { m_helpLoader = std::move(loader); }
 
 TForm1::~TForm1()
 {
@@ -571,8 +578,19 @@ void TForm1::ToolButton12Click()
         zel::uploadFirmware(link, clock, report, firmware->image);
     });
 }
-void TForm1::Contens1Click() {}
-void TForm1::About2Click() {}
+void TForm1::Contens1Click()
+{
+    // The help file's first topic in the help viewer; without a viewer (or
+    // without the help file) the program's own help opens at its contents.
+    const QString topic = helpTopicText(kHelpFile, 1);
+    if (m_helpLoader->HtmlHelp(this, topic, THtmlHelpLoader::kDisplayTopic, 0) != 0)
+        return;
+    if (!HelpWindow)
+        HelpWindow = new THelpWindow(this);
+    HelpWindow->showTopic(1);
+}
+
+void TForm1::About2Click() { AboutBox->exec(); }
 void TForm1::fillPortList()
 {
     ComboBox1->clear();

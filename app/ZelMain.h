@@ -19,6 +19,9 @@ class QListWidget;
 class QProgressBar;
 class QSettings;
 class T_QCCom32;
+class TAboutBox;
+class THelpWindow;
+class THtmlHelpLoader;
 class QStatusBar;
 class QTimer;
 class QToolButton;
@@ -74,6 +77,8 @@ public:
     TFileDialog OpenDialog2;
     TFileDialog OpenDialog3;
     TFileDialog SaveDialog2;  // where a workbook goes
+    TAboutBox* AboutBox = nullptr;
+    THelpWindow* HelpWindow = nullptr;  // the program's own help, made on first use
 
     // Menu items.
     QAction* Read1 = nullptr;
@@ -127,6 +132,9 @@ public:
     void AddLine(const QString& line);
     // An error that a command does not handle itself.
     void ShowError(const QString& text);
+    // The help viewer loader (tests give one with a stand-in viewer).
+    void setHelpLoader(std::unique_ptr<THtmlHelpLoader> loader);
+    THtmlHelpLoader& helpLoader() { return *m_helpLoader; }
     // True while a station command talks to the station.
     bool DialogueRunning() const { return m_dialogueRunning; }
 
@@ -152,6 +160,7 @@ private:
     UserDialogs* m_dialogs = nullptr;
     std::unique_ptr<zel::ComPrompts> m_comPrompts;
     std::optional<QStringList> m_serialDevices;
+    std::unique_ptr<THtmlHelpLoader> m_helpLoader;
     bool m_closed = false;
     bool m_dialogueRunning = false;
 };

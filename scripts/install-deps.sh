@@ -11,7 +11,7 @@ packages=(
   python3 python3-openpyxl
   fonts-dejavu-core
   xvfb xauth
-  desktop-file-utils
+  desktop-file-utils dpkg-dev file
 )
 
 missing=()

@@ -1,0 +1,70 @@
+#include "Ab.h"
+
+#include "Images.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+TAboutBox::TAboutBox(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(QStringLiteral("About"));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFixedSize(345, 272);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    // A raised inner and a lowered outer bevel.
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(8, 8, 333, 221);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setLineWidth(1);
+    Panel1->setMidLineWidth(1);
+
+    ProgramIcon = new QLabel(Panel1);
+    ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
+    ProgramIcon->setGeometry(8, 8, 85, 81);
+    ProgramIcon->setScaledContents(true);
+    ProgramIcon->setPixmap(emblem());
+
+    ProductName = new QLabel(QStringLiteral("ZEL-TERRAVOX"), Panel1);
+    ProductName->setObjectName(QStringLiteral("ProductName"));
+    ProductName->move(161, 8);
+    ProductName->adjustSize();
+
+    Version = new QLabel(QStringLiteral("Version 2-1.10"), Panel1);
+    Version->setObjectName(QStringLiteral("Version"));
+    Version->move(168, 24);
+    Version->adjustSize();
+
+    Copyright = new QLabel(Panel1);
+    Copyright->setObjectName(QStringLiteral("Copyright"));
+    Copyright->setGeometry(120, 48, 181, 104);
+    Copyright->setWordWrap(true);
+    Copyright->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Copyright->setText(QStringLiteral("Программа станции ZEL-TERRAVOX\n"
+                                      "Чтение, просмотр, выгрузка данных\n"
+                                      "Таблицы электродов и прошивка\n"
+                                      "Qt 6; Linux и Windows\n"
+                                      "Лицензия: все права у владельца\n"
+                                      "Справка: меню Help, Contents\n"
+                                      "Документы: share/doc/zel-terravox\n"
+                                      "Командная строка: zeltool"));
+
+    Comments = new QLabel(QStringLiteral("Визуализация данных электроразведочной станции ZEL-TERRAVOX"), Panel1);
+    Comments->setObjectName(QStringLiteral("Comments"));
+    Comments->setGeometry(81, 176, 153, 39);
+    Comments->setWordWrap(true);
+    Comments->setAlignment(Qt::AlignCenter);
+
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setGeometry(139, 236, 75, 25);
+    OKButton->setDefault(true);
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+}
