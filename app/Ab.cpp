@@ -47,13 +47,13 @@ TAboutBox::TAboutBox(QWidget* parent)
     Copyright->setGeometry(120, 48, 181, 104);
     Copyright->setWordWrap(true);
     Copyright->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Copyright->setText(QStringLiteral("Программа станции ZEL-TERRAVOX\n"
-                                      "Чтение, просмотр, выгрузка данных\n"
-                                      "Таблицы электродов и прошивка\n"
-                                      "Qt 6; Linux и Windows\n"
-                                      "Лицензия: все права у владельца\n"
-                                      "Справка: меню Help, Contents\n"
-                                      "Документы: share/doc/zel-terravox\n"
+    Copyright->setText(QStringLiteral("Программа станции\n"
+                                      "ZEL-TERRAVOX для ПК\n"
+                                      "Данные: чтение, вывод\n"
+                                      "Электроды и прошивка\n"
+                                      "Лицензия: у владельца\n"
+                                      "Справка: Help, Contents\n"
+                                      "Документы: share/doc\n"
                                       "Командная строка: zeltool"));
 
     Comments = new QLabel(QStringLiteral("Визуализация данных электроразведочной станции ZEL-TERRAVOX"), Panel1);
