@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
+  clang libclang-rt-14-dev clang-tidy cppcheck
   qt6-base-dev qt6-serialport-dev qt6-5compat-dev libqt6svg6
   libxlsxwriter-dev
   googletest libgtest-dev

@@ -50,6 +50,10 @@ QMap<int, QString> readGroup(QSettings& settings, const QString& group)
 } // namespace
 
 PortMap::PortMap(QSettings& settings, const QStringList& candidates, const CanOpen& canOpen)
+#ifndef Q_OS_WIN
+    : m_devices(readGroup(settings, kPortsGroup))
+    , m_notes(readGroup(settings, kNotesGroup))
+#endif
 {
 #ifdef Q_OS_WIN
     Q_UNUSED(settings);
@@ -61,9 +65,6 @@ PortMap::PortMap(QSettings& settings, const QStringList& candidates, const CanOp
             m_openable.append({n, device, {}});
     }
 #else
-    m_devices = readGroup(settings, kPortsGroup);
-    m_notes = readGroup(settings, kNotesGroup);
-
     QStringList numbered;
     for (const QString& device : std::as_const(m_devices))
         numbered << canonical(device);

@@ -41,8 +41,7 @@ T_QCCom32::T_QCCom32(QObject* owner)
         if (e != QSerialPort::ReadError && e != QSerialPort::ResourceError)
             return;
         if (++m_failedReads == kFailedReadsOfADeadLine)
-            QMetaObject::invokeMethod(
-                this, [this] { if (m_serial->isOpen()) m_serial->close(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, "closeDeadLine", Qt::QueuedConnection);
     });
 }
 
@@ -128,6 +127,12 @@ bool T_QCCom32::Open()
     m_serial->clearError();
     m_failedReads = 0;
     return true;
+}
+
+void T_QCCom32::closeDeadLine()
+{
+    if (m_serial->isOpen())
+        m_serial->close();
 }
 
 void T_QCCom32::Close()

@@ -77,6 +77,9 @@ signals:
 protected:
     virtual void DoTimeout();
 
+private slots:
+    void closeDeadLine();  // a line that hung up
+
 private:
     void TimerExpired();
     void drain() const;  // takes what the operating system holds into the component

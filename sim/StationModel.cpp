@@ -10,7 +10,7 @@ namespace zel::sim {
 StationModel::StationModel(QByteArray header, QByteArray records, Faults faults)
     : m_header(std::move(header))
     , m_records(std::move(records))
-    , m_faults(faults)
+    , m_faults(std::move(faults))
 {
 }
 

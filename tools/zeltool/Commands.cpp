@@ -53,7 +53,7 @@ QString takeOption(QStringList& args, const QString& name)
     const qsizetype at = args.indexOf(name);
     if (at < 0 || at + 1 >= args.size())
         return {};
-    const QString value = args.at(at + 1);
+    QString value = args.at(at + 1);
     args.remove(at, 2);
     return value;
 }
@@ -103,7 +103,7 @@ private:
 // Loads and decodes a data file as "Load File" does. Throws on failure.
 zel::DumpDecoding load(const QString& path, std::FILE* err)
 {
-    const zel::DumpDecoding d = zel::decodeDump(zel::readWholeFile(path));
+    zel::DumpDecoding d = zel::decodeDump(zel::readWholeFile(path));
     if (d.outcome != zel::DumpDecoding::Outcome::Decoded)
         throw zel::ZelError(zel::withFullStop(d.message));
     // A notice that only part of the records could be decoded.
@@ -316,7 +316,7 @@ int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in)
         std::fputs(kUsage, err);
         return 2;
     }
-    const QString command = args.at(0);
+    const QString& command = args.at(0);
     const QStringList rest = args.mid(1);
     try {
         if (command == QLatin1String("view"))
