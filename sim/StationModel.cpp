@@ -32,6 +32,12 @@ std::vector<Segment> StationModel::feed(const QByteArray& fromProgram)
     m_pending += fromProgram;
     std::vector<Segment> out;
     while (!m_pending.isEmpty()) {
+        if (!m_faults.hangUpOn.isEmpty()
+            && (m_faults.hangUpOn == "wake" ? m_pending.at(0) == kWakeUp : m_pending.startsWith(m_faults.hangUpOn))) {
+            m_pending.clear();
+            out.push_back({{}, 0, true});
+            break;
+        }
         if (m_pending.at(0) == kWakeUp) {
             m_pending.remove(0, 1);
             ++m_wakeUps;
@@ -78,7 +84,7 @@ std::vector<Segment> StationModel::feed(const QByteArray& fromProgram)
             m_pending.remove(0, 7);
             if (m_faults.silent)
                 continue;
-            QByteArray answer = dataAnswer(count);
+            QByteArray answer = dataAnswer(count) + QByteArray(m_faults.extraAfterData, '\x55');
             bool hangUp = false;
             if (m_faults.hangUpAfterByte >= 0 && m_faults.hangUpAfterByte < answer.size()) {
                 answer.truncate(m_faults.hangUpAfterByte);
@@ -117,6 +123,8 @@ std::vector<Segment> StationModel::feed(const QByteArray& fromProgram)
         } else if (command == "$GB") {
             m_pending.remove(0, 3);
             ++m_dialoguesEnded;
+            if (m_faults.junkAfterEnd > 0)
+                out.push_back({QByteArray(m_faults.junkAfterEnd, '\x07'), 20});
         } else {
             m_pending.remove(0, 1);
         }

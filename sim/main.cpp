@@ -84,10 +84,13 @@ Options parse(const QCoreApplication& app)
     const QCommandLineOption uploadOneByte("upload-one-byte", "Answer upload frames with one byte only.");
     const QCommandLineOption uploadSilent("upload-silent", "Do not answer upload frames.");
     const QCommandLineOption tableOut("table-out", "Write the electrode table stored by \"$A5EB\" to <file> (A B M N lines).", "file");
+    const QCommandLineOption hangUpOn("hangup-on", "Hang up instead of answering <what>: wake, header, table or firmware.", "what");
+    const QCommandLineOption extraAfterData("extra-after-data", "Send <n> bytes nobody asked for after the data answer.", "n", "0");
+    const QCommandLineOption junkAfterEnd("junk-after-end", "Send <n> bytes after \"$GB\".", "n", "0");
     const QCommandLineOption firmwareOut("firmware-out", "Write the firmware image committed by \"$CLEA\" to <file>.", "file");
     p.addOptions({link, zel, count, seed, baud, noPace, once, silent, linkCode, wrongLink, junk, shortHeader,
                   pauseAfter, pauseMs, badChecksum, hangUp, uploadWrong, uploadOneByte, uploadSilent, tableOut,
-                  firmwareOut});
+                  firmwareOut, hangUpOn, extraAfterData, junkAfterEnd});
     p.process(app);
 
     Options o;
@@ -114,6 +117,14 @@ Options parse(const QCoreApplication& app)
     o.faults.wrongUploadAnswers = p.value(uploadWrong).toInt();
     o.faults.uploadOneByte = p.isSet(uploadOneByte);
     o.faults.uploadSilent = p.isSet(uploadSilent);
+    const QString on = p.value(hangUpOn);
+    o.faults.hangUpOn = on == QLatin1String("wake")     ? QByteArray("wake")
+        : on == QLatin1String("header")                 ? QByteArray("$OK")
+        : on == QLatin1String("table")                  ? QByteArray("$DP")
+        : on == QLatin1String("firmware")               ? QByteArray("$DD")
+                                                        : QByteArray();
+    o.faults.extraAfterData = p.value(extraAfterData).toInt();
+    o.faults.junkAfterEnd = p.value(junkAfterEnd).toInt();
     o.tableOut = p.value(tableOut);
     o.firmwareOut = p.value(firmwareOut);
     return o;

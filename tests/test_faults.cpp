@@ -1,0 +1,217 @@
+// Faults of the field and of the laptop: a station that hangs up or says too
+// much, a line that goes away, a full disk, corrupt and unreadable files. In
+// every case a clear line or message, the port closed, the program alive and
+// nothing lost.
+#include "FakeDialogs.h"
+#include "SimProcess.h"
+#include "TestDumps.h"
+#include "WindowInDir.h"
+
+#include "app/ZelMain.h"
+#include "data/Bytes.h"
+#include "data/DataFile.h"
+#include "data/RawDump.h"
+#include "serial/QCCom32.h"
+#include "sim/StationModel.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+
+namespace {
+
+class Faults : public ::testing::Test, protected WindowInDir {
+protected:
+    void startStation(const QStringList& args)
+    {
+        sim = std::make_unique<SimProcess>(dir.filePath("station"), args);
+        ASSERT_TRUE(sim->ok());
+        writeIni("[Ports]\nCOM5=" + dir.filePath("station").toLocal8Bit() + "\n");
+        form = std::make_unique<TForm1>(&dialogs, QStringList());
+        ASSERT_EQ(form->ComboBox1->currentText(), "COM5");
+    }
+    void TearDown() override
+    {
+        form.reset();
+        sim.reset();
+    }
+    void expectAliveAndClosed()
+    {
+        EXPECT_FALSE(form->QCCom->Opened());
+        EXPECT_FALSE(form->DialogueRunning());
+        form->ToolButton6Click();  // the window still answers
+    }
+
+    FakeDialogs dialogs;
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<TForm1> form;
+};
+
+// A tmpfs of a few KiB that is full after a few writes; unmounted at the end.
+class TinyDisk {
+public:
+    explicit TinyDisk(const QString& path) : m_path(path)
+    {
+        QDir().mkpath(path);
+        m_mounted = ::mount("tmpfs", path.toLocal8Bit().constData(), "tmpfs", 0, "size=16k") == 0;
+    }
+    ~TinyDisk()
+    {
+        if (m_mounted)
+            ::umount(m_path.toLocal8Bit().constData());
+    }
+    bool mounted() const { return m_mounted; }
+    QString filePath(const QString& name) const { return m_path + QLatin1Char('/') + name; }
+
+private:
+    QString m_path;
+    bool m_mounted = false;
+};
+
+} // namespace
+
+TEST_F(Faults, HangUpDuringTheHandshake)
+{
+    startStation({"--hangup-on", "wake"});
+    form->ToolButton2Click();
+    EXPECT_EQ(listLines(*form), QStringList({"Время ожидания истекло (1)"}));
+    expectAliveAndClosed();
+}
+
+TEST_F(Faults, HangUpDuringTheTableUpload)
+{
+    startStation({"--hangup-on", "table"});
+    const QString table = dir.filePath("t.txt");
+    zel::writeWholeFile(table, "1 2 3 4\n");
+    dialogs.fileAnswers << table;
+    form->ToolButton10Click();
+    EXPECT_EQ(listLines(*form), QStringList({"Время ожидания k/s истекло (4)"}));
+    expectAliveAndClosed();
+}
+
+TEST_F(Faults, HangUpDuringTheFirmwareUpload)
+{
+    startStation({"--hangup-on", "firmware"});
+    const QString fw = dir.filePath("fw.bin");
+    zel::writeWholeFile(fw, QByteArray(3000, 'x') + "ZEL-TERRAV");
+    dialogs.yesNoAnswers << true << true;
+    dialogs.fileAnswers << fw;
+    form->ToolButton12Click();
+    const QStringList lines = listLines(*form);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines.at(1).endsWith(" Время ожидания истекло (2), 0")) << lines.at(1).toStdString();
+    expectAliveAndClosed();
+}
+
+TEST_F(Faults, StationThatSendsMoreThanAskedGivesAClearOutcome)
+{
+    startStation({"--count", "100", "--extra-after-data", "40"});
+    form->ToolButton2Click();
+    const QStringList lines = listLines(*form);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_TRUE(lines.at(0).startsWith("Считано ")) << lines.at(0).toStdString();
+    // Extra bytes that arrive with the last data bytes move the checksum; that is a failed reading.
+    if (lines.size() != 5) {
+        EXPECT_EQ(lines.mid(1), QStringList({"Не совпали контрольные суммы", "Повторите ввод"}));
+    }
+    expectAliveAndClosed();
+}
+
+TEST_F(Faults, BytesAfterTheEndOfDialogueDoNotDisturbTheNextReading)
+{
+    startStation({"--count", "10", "--junk-after-end", "50"});
+    form->ToolButton2Click();
+    EXPECT_EQ(form->ListBox1->count(), 5);
+    QThread::msleep(100);  // the junk is in the line now
+    form->ToolButton2Click();
+    EXPECT_EQ(listLines(*form).at(0), "Считано 338 байт");
+    EXPECT_EQ(form->ListBox1->count(), 5);
+    expectAliveAndClosed();
+}
+
+TEST_F(Faults, LineThatWentAwayWhileIdle)
+{
+    startStation({"--count", "10"});
+    sim.reset();  // the station's line is gone
+    form->ToolButton2Click();
+    EXPECT_EQ(listLines(*form), QStringList({"Невозможно открыть порт"}));
+    EXPECT_EQ(dialogs.messages.last().text, "Error opening COM5: ");
+    expectAliveAndClosed();
+}
+
+TEST_F(Faults, FullDiskLeavesTheEarlierFilesAndReportsTheError)
+{
+    TinyDisk disk(dir.filePath("disk"));
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    form = std::make_unique<TForm1>(&dialogs, QStringList());
+    const QString big = dir.filePath("big.zel");
+    zel::writeWholeFile(big, zeltest::dump(zeltest::header(1000), "stamp",
+                                           zel::sim::rawRecords(zel::sim::generateRecords(1000, 5))));
+    dialogs.fileAnswers << big;
+    form->ToolButton1Click();
+    ASSERT_TRUE(form->ToolButton8->isEnabled());
+
+    for (const char* name : {"reading.zel", "table.txt", "book.xlsx"}) {
+        const QString target = disk.filePath(name);
+        zel::writeWholeFile(target, "earlier");
+        dialogs.messages.clear();
+        dialogs.fileAnswers << target;
+        if (QByteArray(name).endsWith(".zel"))
+            form->ToolButton8Click();
+        else if (QByteArray(name).endsWith(".txt"))
+            form->Save1Click();
+        else
+            form->ToolButton5Click();
+        ASSERT_EQ(dialogs.messages.size(), 1) << name;
+        EXPECT_EQ(dialogs.messages.at(0).kind, MessageKind::Error);
+        EXPECT_TRUE(dialogs.messages.at(0).text.contains(QDir::toNativeSeparators(target)))
+            << dialogs.messages.at(0).text.toStdString();
+        EXPECT_EQ(zel::readWholeFile(target), "earlier") << name;
+    }
+    EXPECT_EQ(QDir(disk.filePath("")).entryList(QDir::Files).size(), 3);  // no temporary file left
+    EXPECT_TRUE(form->ToolButton8->isEnabled());                          // the reading is still there
+}
+
+TEST_F(Faults, LengthFieldsClaimingGigabytesAreRefusedAtOnce)
+{
+    form = std::make_unique<TForm1>(&dialogs, QStringList());
+    dialogs.messages.clear();  // no free port here
+    QByteArray corrupt;
+    zel::appendBlock(corrupt, zeltest::header(5));
+    zel::appendBlock(corrupt, "stamp");
+    std::uint8_t huge[4];
+    zel::putLeS32(huge, 0x7FFFFFF0);
+    corrupt.append(reinterpret_cast<const char*>(huge), 4).append("records");
+    const QString path = dir.filePath("corrupt.zel");
+    zel::writeWholeFile(path, corrupt);
+    QElapsedTimer clock;
+    clock.start();
+    dialogs.fileAnswers << path;
+    form->ToolButton1Click();
+    EXPECT_LT(clock.elapsed(), 1000);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages.at(0).text, "Stream read error.");
+    EXPECT_FALSE(form->ToolButton6->isEnabled());
+}
+
+TEST_F(Faults, UnreadableFileKeepsTheDataInTheWindow)
+{
+    form = std::make_unique<TForm1>(&dialogs, QStringList());
+    dialogs.messages.clear();  // no free port here
+    dialogs.fileAnswers << zeltest::dataFile("sample.zel");
+    form->ToolButton1Click();
+    const QStringList before = listLines(*form);
+    QDir(dir.path()).mkdir("folder.zel");
+    dialogs.fileAnswers << dir.filePath("folder.zel");
+    form->ToolButton1Click();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages.at(0).kind, MessageKind::Error);
+    EXPECT_EQ(listLines(*form), before);
+    EXPECT_TRUE(form->ToolButton6->isEnabled());
+}
