@@ -110,7 +110,6 @@ DumpDecoding decodeDump(const QByteArray& rawDump)
         d.headers = texts;
         d.lines << fromCp1251(texts.name) << fromCp1251(texts.version) << fromCp1251(texts.time);
 
-        d.decoded.reserve(kHeaderFieldsSize + qsizetype(count) * kRecordImageSize);
         d.decoded += headerField(texts.name);
         d.decoded += headerField(texts.version);
         d.decoded += headerField(texts.time);
