@@ -13,6 +13,7 @@ build/sim/zel-station-sim --link "$link" --count 200 >/dev/null &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -L "$link" ] && break; sleep 0.1; done
-# Gives the station's line a COM number in the settings file of this directory.
-build/tools/zeltool/zeltool port "$link" "simulated station" >/dev/null
+# Gives the station's line the last COM number in the settings file of this
+# directory: the last entry of the list is the one chosen when no choice is stored.
+build/tools/zeltool/zeltool port --number 32 "$link" "simulated station" >/dev/null
 build/app/zel-terravox "$@"

@@ -6,6 +6,8 @@
 
 #include "data/DataFile.h"
 
+#include <QDir>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -78,4 +80,23 @@ TEST(Zeltool, BadInputGivesOneLineOnStderrAndAFailingStatus)
 
     EXPECT_EQ(run({"frobnicate"}).status, 2);
     EXPECT_EQ(run({"view"}).status, 2);
+}
+
+TEST(Zeltool, PortGivesADeviceANumberInTheSettingsOfTheCurrentDirectory)
+{
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    Captured c = run({"port", "/dev/pts/77", "station A"});
+    EXPECT_EQ(c.out, "COM1\n");
+    c = run({"port", "--number", "32", "/tmp/station", "simulated station"});
+    EXPECT_EQ(c.out, "COM32\n");
+    c = run({"port", "/dev/pts/77"});  // already numbered
+    EXPECT_EQ(c.out, "COM1\n");
+    EXPECT_EQ(run({"port", "--number", "33", "/x"}).status, 2);
+    QSettings ini(dir.filePath("Zel-Terravox.ini"), QSettings::IniFormat);
+    EXPECT_EQ(ini.value("Ports/COM32").toString(), "/tmp/station");
+    EXPECT_EQ(ini.value("PortNotes/COM32").toString(), "simulated station");
+    EXPECT_EQ(ini.value("PortNotes/COM1").toString(), "station A");
+    QDir::setCurrent(previous);
 }

@@ -38,7 +38,7 @@ constexpr const char* kUsage =
     "usage: zeltool view FILE.zel\n"
     "       zeltool text FILE.zel OUT.txt\n"
     "       zeltool read --port DEVICE|COMn [--baud N] OUT.zel\n"
-    "       zeltool port DEVICE [NOTE]\n"
+    "       zeltool port [--number N] DEVICE [NOTE]\n"
     "       zeltool xlsx --layout zel-solo|terravox FILE.zel OUT.xlsx\n"
     "       zeltool protocol --port DEVICE|COMn [--baud N] TABLE.txt\n"
     "       zeltool firmware --port DEVICE|COMn [--baud N] [--yes] FILE.bin\n";
@@ -210,13 +210,21 @@ int read(const QStringList& arguments, std::FILE* out, std::FILE* err)
     return 0;
 }
 
-int port(const QStringList& args, std::FILE* out, std::FILE* err)
+int port(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
-    if (args.isEmpty() || args.size() > 2) {
+    QStringList args = arguments;
+    const QString number = takeOption(args, QStringLiteral("--number"));
+    bool numberOk = true;
+    const int wanted = number.isEmpty() ? 0 : number.toInt(&numberOk);
+    if (args.isEmpty() || args.size() > 2 || !numberOk || (wanted && (wanted < zel::kFirstPort || wanted > zel::kLastPort))) {
         std::fputs(kUsage, err);
         return 2;
     }
     QSettings ini = iniInCurrentDir();
+    if (wanted) {
+        ini.setValue(QStringLiteral("Ports/COM%1").arg(wanted), args.at(0));
+        ini.sync();
+    }
     const zel::PortMap map(ini, {args.at(0)}, [](const QString&) { return true; });
     for (int n = zel::kFirstPort; n <= zel::kLastPort; ++n) {
         if (map.deviceOf(n) != args.at(0))
