@@ -26,12 +26,12 @@ WaitResult dataWait(StationLink& link, DialogueClock& clock, DialogueReport& rep
     seen = 0;
     while (seen < expected) {
         seen = link.inCount();
-        if (seen == previous)
+        if (seen == previous) {
             clock.enable();
-        else
+        } else {
             clock.disable();
-        if (seen != previous)
             report.dataProgress(seen, expected);
+        }
         clock.processEvents();
         if (clock.cancelled())
             return WaitResult::Cancelled;

@@ -27,8 +27,11 @@ QByteArray dataRequest(std::uint16_t count);
 
 // Reads the station's measurement memory: handshake, "$OK" and the header
 // answer, "$UD" and the data answer, "$GB". Adds the list lines of the
-// command and checks the memory checksum. Done means the checksum matched
-// (the raw dump is complete); the window then decodes it.
+// command and checks the memory checksum. Done means either that the
+// checksum matched (the raw dump is complete and the window decodes it) or
+// that the station holds no measurements (count 0, two blocks). Throws
+// ZelError when the header's year of an empty memory is not a number; the
+// port is closed by then.
 DialogueStatus readStationMemory(StationLink& link, DialogueClock& clock, DialogueReport& report,
                                  StationReading& reading);
 
