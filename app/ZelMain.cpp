@@ -89,6 +89,7 @@ private:
     TForm1& m_form;
 };
 
+
 // Marks a station dialogue as running for as long as it lives, and takes the
 // progress display away at its end.
 class DialogueScope {
@@ -107,6 +108,23 @@ public:
 
 private:
     TForm1& m_form;
+};
+
+// What a station command talks through: the serial line, the dialogue timer
+// and the window as its report, for as long as the dialogue runs.
+class StationDialogue {
+public:
+    explicit StationDialogue(TForm1& form)
+        : scope(form)
+        , report(form)
+        , link(*form.QCCom, &report)
+        , clock(*form.Timer1, form.TimedOut, &form.m_closed)
+    {
+    }
+    DialogueScope scope;
+    WindowReport report;
+    zel::SerialLink link;
+    zel::EventLoopClock clock;
 };
 
 void TToolBar::mouseReleaseEvent(QMouseEvent* event)
@@ -453,20 +471,17 @@ void TForm1::ToolButton2Click()
 {
     if (refuseSecondDialogue())
         return;
-    DialogueScope scope(*this);
+    StationDialogue dialogue(*this);
     DecodedData.clear();
     RawDump.clear();
     ListBox1->clear();
     SetDataCommandsEnabled(false);
 
-    WindowReport report(*this);
-    zel::SerialLink link(*QCCom, &report);
-    zel::EventLoopClock clock(*Timer1, TimedOut, &m_closed);
     zel::StationReading reading;
     auto status = zel::DialogueStatus::Refused;
     QString error;
     try {
-        status = zel::readStationMemory(link, clock, report, reading);
+        status = zel::readStationMemory(dialogue.link, dialogue.clock, dialogue.report, reading);
     } catch (const zel::ZelError& e) {
         error = e.text();
     }
@@ -535,11 +550,8 @@ void TForm1::ToolButton10Click()
         // The whole table is read and checked before the port is opened.
         const QByteArray name = zel::protocolName(OpenDialog2.FileName());
         const auto words = zel::electrodeWords(zel::parseElectrodeTable(zel::readWholeFile(OpenDialog2.FileName())));
-        DialogueScope scope(*this);
-        WindowReport report(*this);
-        zel::SerialLink link(*QCCom, &report);
-        zel::EventLoopClock clock(*Timer1, TimedOut, &m_closed);
-        zel::uploadElectrodeTable(link, clock, report, name, words);
+        StationDialogue dialogue(*this);
+        zel::uploadElectrodeTable(dialogue.link, dialogue.clock, dialogue.report, name, words);
     });
 }
 
@@ -571,11 +583,8 @@ void TForm1::ToolButton12Click()
                                  QStringLiteral("У Вас выбрана прошивка для модуля ") + zel::fromCp1251(firmware->moduleName)
                                      + QLatin1Char('\r') + QStringLiteral("Продолжить?")))
             return;
-        DialogueScope scope(*this);
-        WindowReport report(*this);
-        zel::SerialLink link(*QCCom, &report);
-        zel::EventLoopClock clock(*Timer1, TimedOut, &m_closed);
-        zel::uploadFirmware(link, clock, report, firmware->image);
+        StationDialogue dialogue(*this);
+        zel::uploadFirmware(dialogue.link, dialogue.clock, dialogue.report, firmware->image);
     });
 }
 void TForm1::Contens1Click()

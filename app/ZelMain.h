@@ -153,6 +153,7 @@ private:
     void showPortChoiceOfComponent();
     friend class WindowReport;
     friend class DialogueScope;
+    friend class StationDialogue;
     int selectedPortNumber() const;
     void storePortIndex();
 
