@@ -27,6 +27,11 @@ inline void putLeS32(std::uint8_t* p, std::int32_t v)
     p[2] = std::uint8_t(u >> 16);
     p[3] = std::uint8_t(u >> 24);
 }
+inline void putBeU16(std::uint8_t* p, std::uint16_t v)
+{
+    p[0] = std::uint8_t(v >> 8);
+    p[1] = std::uint8_t(v);
+}
 inline std::uint16_t leU16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
 
 // The station's checksum: the sum, modulo 65536, of big-endian 16-bit words

@@ -52,16 +52,12 @@ MeasurementRecord decodeRawRecord(const std::uint8_t* p)
 
 void encodeRawRecord(const MeasurementRecord& r, std::uint8_t* p)
 {
-    auto putBe = [](std::uint8_t* q, std::uint16_t v) {
-        q[0] = std::uint8_t(v >> 8);
-        q[1] = std::uint8_t(v);
-    };
     p[0] = std::uint8_t(r.LineNo);
     p[1] = r.FileNo;
-    putBe(p + 2, std::uint16_t(r.Station));
+    putBeU16(p + 2, std::uint16_t(r.Station));
     p[4] = std::uint8_t(((r.Mode & 0x0F) << 4) | (r.ValueKind & 0x0F));
     p[5] = r.FreqIndex;
-    putBe(p + 6, r.Current);
+    putBeU16(p + 6, r.Current);
     p[8] = std::uint8_t(((r.ElectrodeM & 0x7F) << 1) | nineBitSignBit(r.ElectrodeA));
     p[9] = std::uint8_t(r.ElectrodeA);
     p[10] = std::uint8_t(((r.ElectrodeN & 0x7F) << 1) | nineBitSignBit(r.ElectrodeB));
@@ -69,9 +65,9 @@ void encodeRawRecord(const MeasurementRecord& r, std::uint8_t* p)
     p[12] = std::uint8_t(((r.Range[0] & 0x0F) << 4) | (r.Range[1] & 0x0F));
     p[13] = std::uint8_t(((r.Range[2] & 0x0F) << 4) | (r.Range[3] & 0x0F));
     for (int i = 0; i < 4; ++i)
-        putBe(p + 14 + 2 * i, std::uint16_t(r.U[i]));
-    putBe(p + 22, r.Aux1);
-    putBe(p + 24, r.Aux2);
+        putBeU16(p + 14 + 2 * i, std::uint16_t(r.U[i]));
+    putBeU16(p + 22, r.Aux1);
+    putBeU16(p + 24, r.Aux2);
     p[26] = std::uint8_t(r.Year - 2000);
     p[27] = r.Month;
     p[28] = r.Day;

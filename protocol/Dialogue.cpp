@@ -47,6 +47,12 @@ WaitResult pause(DialogueClock& clock, int ms)
     return WaitResult::Arrived;
 }
 
+void endDialogue(StationLink& link)
+{
+    link.send(kEndOfDialogue);
+    link.close();
+}
+
 QByteArray findLinkCode(const QByteArray& answer)
 {
     for (const QByteArray& code : kLinkCodes)

@@ -80,6 +80,9 @@ WaitResult byteWaitArmed(StationLink& link, DialogueClock& clock, int n);
 // Lets ms pass, processing events; leaves the flag lowered.
 WaitResult pause(DialogueClock& clock, int ms);
 
+// Ends a dialogue: "$GB", then the port closed.
+void endDialogue(StationLink& link);
+
 // The first link code, in table order, anywhere in the answer; empty when none.
 QByteArray findLinkCode(const QByteArray& answer);
 

@@ -236,8 +236,7 @@ DialogueStatus uploadElectrodeTable(StationLink& link, DialogueClock& clock, Dia
             return DialogueStatus::Cancelled;
         if (wait == WaitResult::TimedOut) {
             report.addLine(QStringLiteral("Время ожидания k/s истекло (4)"));
-            link.send(kEndOfDialogue);
-            link.close();
+            endDialogue(link);
             return DialogueStatus::TimedOut;
         }
         const QByteArray answer = link.take();

@@ -75,8 +75,7 @@ DialogueStatus readStationMemory(StationLink& link, DialogueClock& clock, Dialog
     reading.count = count;
 
     if (count == 0) {
-        link.send(kEndOfDialogue);
-        link.close();
+        endDialogue(link);
         report.addLine(readLine(header.size()));
         report.addLine(fromCp1251(stationName(header)));  // not cut to 21 characters
         report.addLine(fromCp1251(header.mid(8, 8)));
@@ -93,16 +92,14 @@ DialogueStatus readStationMemory(StationLink& link, DialogueClock& clock, Dialog
         return DialogueStatus::Cancelled;
     if (dataArrived == WaitResult::TimedOut) {
         report.addLine(QStringLiteral("Время ожидания истекло (3)"));
-        link.send(kEndOfDialogue);
-        link.close();
+        endDialogue(link);
         return DialogueStatus::TimedOut;
     }
 
     const QByteArray data = link.take();
     appendBlock(reading.rawDump, data);
     report.addLine(readLine(data.size() + 16));
-    link.send(kEndOfDialogue);
-    link.close();
+    endDialogue(link);
 
     // The sum covers the bytes before the last two of the count that ended the
     // wait; those two are the station's checksum, high byte first.

@@ -43,6 +43,13 @@ constexpr const char* kUsage =
     "       zeltool protocol --port DEVICE|COMn [--baud N] TABLE.txt\n"
     "       zeltool firmware --port DEVICE|COMn [--baud N] [--yes] FILE.bin\n";
 
+// The usage text on stderr; the exit status of a wrong call.
+int usage(std::FILE* err)
+{
+    std::fputs(kUsage, err);
+    return 2;
+}
+
 const QString kIniName = QStringLiteral("Zel-Terravox.ini");
 
 QSettings iniInCurrentDir() { return QSettings(QDir::current().filePath(kIniName), QSettings::IniFormat); }
@@ -116,10 +123,8 @@ zel::DumpDecoding load(const QString& path, std::FILE* err)
 
 int view(const QStringList& args, std::FILE* out, std::FILE* err)
 {
-    if (args.size() != 1) {
-        std::fputs(kUsage, err);
-        return 2;
-    }
+    if (args.size() != 1)
+        return usage(err);
     const zel::DumpDecoding d = load(args.at(0), err);
     QStringList lines;
     zel::appendViewLines(d.decoded, d.count.value_or(0), zel::DateTimeSeparators::of(QLocale()), lines);
@@ -130,10 +135,8 @@ int view(const QStringList& args, std::FILE* out, std::FILE* err)
 
 int text(const QStringList& args, std::FILE* /*out*/, std::FILE* err)
 {
-    if (args.size() != 2) {
-        std::fputs(kUsage, err);
-        return 2;
-    }
+    if (args.size() != 2)
+        return usage(err);
     const zel::DumpDecoding d = load(args.at(0), err);
     zel::writeWholeFile(args.at(1),
                         zel::textFileBytes(d.decoded, d.count.value_or(0), zel::DateTimeSeparators::of(QLocale())));
@@ -188,10 +191,8 @@ int read(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
     QStringList args = arguments;
     Session session(args, out, err);
-    if (!session.valid() || args.size() != 1) {
-        std::fputs(kUsage, err);
-        return 2;
-    }
+    if (!session.valid() || args.size() != 1)
+        return usage(err);
     zel::StationReading reading;
     const zel::DialogueStatus status =
         zel::readStationMemory(session.link(), session.clock(), session.report(), reading);
@@ -216,10 +217,8 @@ int port(const QStringList& arguments, std::FILE* out, std::FILE* err)
     const QString number = takeOption(args, QStringLiteral("--number"));
     bool numberOk = true;
     const int wanted = number.isEmpty() ? 0 : number.toInt(&numberOk);
-    if (args.isEmpty() || args.size() > 2 || !numberOk || (wanted && (wanted < zel::kFirstPort || wanted > zel::kLastPort))) {
-        std::fputs(kUsage, err);
-        return 2;
-    }
+    if (args.isEmpty() || args.size() > 2 || !numberOk || (wanted && (wanted < zel::kFirstPort || wanted > zel::kLastPort)))
+        return usage(err);
     QSettings ini = iniInCurrentDir();
     if (wanted) {
         ini.setValue(QStringLiteral("Ports/COM%1").arg(wanted), args.at(0));
@@ -246,10 +245,8 @@ int xlsx(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
     const int layout = layoutName == QLatin1String("zel-solo") ? zel::kZelSoloLayout
         : layoutName == QLatin1String("terravox")              ? zel::kTerravoxLayout
                                                                : -1;
-    if (layout < 0 || args.size() != 2) {
-        std::fputs(kUsage, err);
-        return 2;
-    }
+    if (layout < 0 || args.size() != 2)
+        return usage(err);
     const zel::DumpDecoding d = load(args.at(0), err);
     zel::SheetModel sheet;
     std::uint16_t count = 0;
@@ -270,10 +267,8 @@ int protocol(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
     QStringList args = arguments;
     Session session(args, out, err);
-    if (!session.valid() || args.size() != 1) {
-        std::fputs(kUsage, err);
-        return 2;
-    }
+    if (!session.valid() || args.size() != 1)
+        return usage(err);
     // The whole table is read and checked before the line is opened.
     const QByteArray name = zel::protocolName(args.at(0));
     const auto words = zel::electrodeWords(zel::parseElectrodeTable(zel::readWholeFile(args.at(0))));
@@ -298,10 +293,8 @@ int firmware(const QStringList& arguments, std::FILE* in, std::FILE* out, std::F
     QStringList args = arguments;
     const bool yes = args.removeAll(QStringLiteral("--yes")) > 0;
     Session session(args, out, err);
-    if (!session.valid() || args.size() != 1) {
-        std::fputs(kUsage, err);
-        return 2;
-    }
+    if (!session.valid() || args.size() != 1)
+        return usage(err);
     if (!yes && !confirm(in, err, QStringLiteral("Вы уверены? Будьте внимательны!")))
         return 1;
     const auto image = zel::firmwareImage(zel::readWholeFile(args.at(0)));
@@ -320,10 +313,8 @@ int firmware(const QStringList& arguments, std::FILE* in, std::FILE* out, std::F
 
 int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in)
 {
-    if (args.isEmpty()) {
-        std::fputs(kUsage, err);
-        return 2;
-    }
+    if (args.isEmpty())
+        return usage(err);
     const QString& command = args.at(0);
     const QStringList rest = args.mid(1);
     try {
@@ -345,8 +336,7 @@ int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in)
         printLine(err, QStringLiteral("zeltool: ") + zel::withFullStop(e.text()));
         return 1;
     }
-    std::fputs(kUsage, err);
-    return 2;
+    return usage(err);
 }
 
 } // namespace zeltool
