@@ -4,6 +4,7 @@
 #include "HelpWindow.h"
 #include "HtmlHlp.h"
 #include "Images.h"
+#include "Texts.h"
 
 #include "data/Cp1251.h"
 #include "data/DataFile.h"
@@ -39,9 +40,6 @@ const QString kApplicationTitle = QStringLiteral("ZEL-TERRAVOXNew");
 
 namespace {
 
-const QString kIniName = QStringLiteral("Zel-Terravox.ini");
-const QString kPortKey = QStringLiteral("Path/COM");
-
 // The serial component's dialogs, shown by the window.
 class WindowComPrompts : public zel::ComPrompts {
 public:
@@ -66,38 +64,43 @@ private:
 class WindowReport : public zel::DialogueReport {
 public:
     explicit WindowReport(TForm1& form) : m_form(form) {}
-    void addLine(const QString& line) override { m_form.AddLine(line); }
+    void addLine(const zel::ReportLine& line) override { m_form.AddLine(zel::texts::lineText(line)); }
     QString timeStamp() override { return zel::timeStamp(); }
     void dataProgress(qint64 arrived, qint64 expected) override
     {
-        m_form.StatusBar1->showMessage(QStringLiteral("Принято %1 из %2 байт").arg(arrived).arg(expected));
-        m_form.ProgressBar1->setRange(0, 1000);
-        m_form.ProgressBar1->setValue(expected > 0 ? int(arrived * 1000 / expected) : 0);
-        m_form.ProgressBar1->show();
+        progress(zel::texts::receivedProgress(arrived, expected), arrived, expected);
     }
     void sendProgress(qint64 sent, qint64 total) override
     {
-        // The frame goes out in one piece: paint now, without events.
-        m_form.StatusBar1->showMessage(QStringLiteral("Передано %1 из %2 байт").arg(sent).arg(total));
-        m_form.ProgressBar1->setRange(0, 1000);
-        m_form.ProgressBar1->setValue(total > 0 ? int(sent * 1000 / total) : 0);
-        m_form.ProgressBar1->show();
-        m_form.StatusBar1->repaint();
+        progress(zel::texts::sentProgress(sent, total), sent, total);
     }
 
 private:
+    void progress(const QString& text, qint64 done, qint64 total)
+    {
+        m_form.StatusBar1->showMessage(text);
+        m_form.ProgressBar1->setRange(0, 1000);
+        m_form.ProgressBar1->setValue(total > 0 ? int(done * 1000 / total) : 0);
+        m_form.ProgressBar1->show();
+    }
+
     TForm1& m_form;
 };
 
 
-// Marks a station dialogue as running for as long as it lives, and takes the
-// progress display away at its end.
+// Puts the window into the state of a station dialogue for as long as it
+// lives, and takes the progress display away at its end.
 class DialogueScope {
 public:
-    explicit DialogueScope(TForm1& form) : m_form(form) { m_form.m_dialogueRunning = true; }
+    DialogueScope(TForm1& form, WindowState state) : m_form(form)
+    {
+        m_form.m_state = state;
+        m_form.UpdateActions();
+    }
     ~DialogueScope()
     {
-        m_form.m_dialogueRunning = false;
+        m_form.m_state = WindowState::Idle;
+        m_form.UpdateActions();
         if (m_form.ProgressBar1->isVisible()) {
             m_form.ProgressBar1->hide();
             m_form.StatusBar1->clearMessage();
@@ -114,17 +117,17 @@ private:
 // and the window as its report, for as long as the dialogue runs.
 class StationDialogue {
 public:
-    explicit StationDialogue(TForm1& form)
-        : scope(form)
+    StationDialogue(TForm1& form, WindowState state)
+        : scope(form, state)
         , report(form)
-        , link(*form.QCCom, &report)
-        , clock(*form.Timer1, form.TimedOut, &form.m_closed)
+        , link(*form.QCCom)
+        , clock(*form.m_clock)
     {
     }
     DialogueScope scope;
     WindowReport report;
     zel::SerialLink link;
-    zel::EventLoopClock clock;
+    zel::DialogueClock& clock;
 };
 
 void TToolBar::mouseReleaseEvent(QMouseEvent* event)
@@ -189,11 +192,8 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     StatusBar1->addPermanentWidget(ProgressBar1);
     ProgressBar1->hide();
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setSingleShot(false);
-    Timer1->setInterval(2000);
-    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    m_clock = std::make_unique<zel::EventLoopClock>(&m_closed);
+    Timer1 = &m_clock->timer();
 
     OpenDialog2.options.filter = QStringLiteral("File A,B,M,N|*.txt|All|*.*");
     SaveDialog1.save = true;
@@ -318,16 +318,27 @@ void TForm1::ShowError(const QString& text)
 
 void TForm1::AddLine(const QString& line) { ListBox1->addItem(line); }
 
-void TForm1::SetDataCommandsEnabled(bool enabled)
+void TForm1::UpdateActions()
 {
+    const bool idle = m_state == WindowState::Idle;
+    // The five data commands' buttons need decoded data; their menu items
+    // stay usable whenever no dialogue runs.
     for (QToolButton* b : {ToolButton3, ToolButton5, ToolButton9, ToolButton6, ToolButton8})
-        b->setEnabled(enabled);
+        b->setEnabled(idle && m_data.decodedWhole);
+    // Without a free port at start the button and both lists stay disabled;
+    // the menu item still tries.
+    for (QWidget* w : std::initializer_list<QWidget*>{ToolButton2, ComboBox1, ComboBox2})
+        w->setEnabled(idle && m_portsFound);
+    for (QToolButton* b : {ToolButton1, ToolButton10, ToolButton12})
+        b->setEnabled(idle);
+    for (QAction* a : {Read1, LoadFile1, SaveFile1, View1, Save1, ZELSOLO1, TERRAVOX1, EEPROM1})
+        a->setEnabled(idle);
 }
 
 void TForm1::FormCreate()
 {
     ComboBox1->setCurrentIndex(-1);
-    Ini = new QSettings(QDir::currentPath() + QLatin1Char('/') + kIniName, QSettings::IniFormat, this);
+    Ini = new QSettings(zel::PortMap::settingsFile(QDir::currentPath()), QSettings::IniFormat, this);
 
     QCCom = new T_QCCom32(this);
     m_comPrompts = std::make_unique<WindowComPrompts>(*m_dialogs, this);
@@ -338,15 +349,12 @@ void TForm1::FormCreate()
     fillPortList();
     QCCom->setDeviceResolver([this](int port) { return Ports ? Ports->deviceOf(port) : QString(); });
     ComboBox1->setCurrentIndex(ComboBox1->count() - 1);
-    bool stored = false;
-    const int index = Ini->value(kPortKey).toString().trimmed().toInt(&stored);
     // A stored index that names no entry (a port gone since) keeps the last entry.
-    if (stored && index >= 0 && index < ComboBox1->count())
-        ComboBox1->setCurrentIndex(index);
-    if (ComboBox1->currentIndex() < 0) {
-        ToolButton2->setEnabled(false);
-        ComboBox1->setEnabled(false);
-        ComboBox2->setEnabled(false);
+    const std::optional<int> stored = zel::PortMap::storedChoice(*Ini);
+    if (stored && *stored >= 0 && *stored < ComboBox1->count())
+        ComboBox1->setCurrentIndex(*stored);
+    m_portsFound = ComboBox1->currentIndex() >= 0;
+    if (!m_portsFound) {
         m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle, QStringLiteral("There are no free ports COM"));
     } else {
         QCCom->setPort(selectedPortNumber());
@@ -355,13 +363,11 @@ void TForm1::FormCreate()
         QCCom->setBaud(ComboBox2->currentText().toInt());
     }
 
-    RawDump.clear();
-    DecodedData.clear();
+    m_data = {};
     const QString startDir = QDir::currentPath();
     SaveDialog1.options.initialDir = startDir;
     OpenDialog1.options.initialDir = startDir;
-    SetDataCommandsEnabled(false);
-    Header = {};
+    UpdateActions();
 }
 
 void TForm1::FormClose()
@@ -370,8 +376,7 @@ void TForm1::FormClose()
     QCCom->SendString("$GB");  // goes out only when a dialogue left the port open
     QCCom->Close();
     Timer1->stop();
-    RawDump.clear();
-    DecodedData.clear();
+    m_data = {};
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -381,26 +386,37 @@ void TForm1::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+bool TForm1::refuseDuringDialogue()
+{
+    if (m_state == WindowState::Idle)
+        return false;
+    StatusBar1->showMessage(zel::texts::dialogueRunning(), 3000);
+    return true;
+}
+
 bool TForm1::ReadDump()
 {
-    zel::DumpDecoding d = zel::decodeDump(RawDump);
-    DecodedData = std::move(d.decoded);
-    if (d.count)
-        MeasurementCount = *d.count;
-    if (d.headers)
-        Header = *d.headers;
+    zel::DumpDecoding d = zel::decodeDump(m_data.rawDump);
+    zel::Reading decoded;
+    decoded.rawDump = m_data.rawDump;
+    decoded.decoded = std::move(d.decoded);
+    decoded.count = d.count.value_or(m_data.count);
+    decoded.header = d.headers.value_or(m_data.header);
+    decoded.decodedWhole = d.outcome == zel::DumpDecoding::Outcome::Decoded;
+    m_data = std::move(decoded);
     ListBox1->addItems(d.lines);
-    const bool decoded = d.outcome == zel::DumpDecoding::Outcome::Decoded;
-    SetDataCommandsEnabled(decoded);
+    UpdateActions();
     if (d.outcome == zel::DumpDecoding::Outcome::Rejected)
         m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle, d.message);
     else if (d.outcome == zel::DumpDecoding::Outcome::Failed)
         ShowError(d.message);
-    return decoded;
+    return m_data.decodedWhole;
 }
 
 void TForm1::ToolButton1Click()
 {
+    if (refuseDuringDialogue())
+        return;
     OpenDialog1.options.filter = QStringLiteral("Файл ZEL-TERRAVOX (*.zel)|*.zel");
     OpenDialog1.options.defaultExt = QStringLiteral("zel");
     if (!OpenDialog1.Execute(*m_dialogs, this))
@@ -409,29 +425,33 @@ void TForm1::ToolButton1Click()
         // A file that cannot be read leaves the current data as it is.
         QByteArray bytes = zel::readWholeFile(OpenDialog1.FileName());
         ListBox1->clear();
-        RawDump = std::move(bytes);
+        m_data = zel::Reading{std::move(bytes), {}, 0, {}, false};
         ReadDump();
     });
 }
 
 void TForm1::ToolButton8Click()
 {
+    if (refuseDuringDialogue())
+        return;
     SaveDialog1.options.overwritePrompt = true;
     SaveDialog1.options.filter = QStringLiteral("Файл ZEL-TERRAVOX_New (*.zel)|*.zel");
     SaveDialog1.options.defaultExt = QStringLiteral("zel");
     if (!SaveDialog1.Execute(*m_dialogs, this))
         return;
-    guarded([this] { zel::writeWholeFile(SaveDialog1.FileName(), RawDump); });
+    guarded([this] { zel::writeWholeFile(SaveDialog1.FileName(), m_data.rawDump); });
 }
 
 void TForm1::ToolButton6Click()
 {
+    if (refuseDuringDialogue())
+        return;
     guarded([this] {
         QStringList lines;
         QString error;
         try {
-            Header = zel::readHeaderFields(DecodedData);
-            zel::appendViewLines(DecodedData, MeasurementCount, zel::DateTimeSeparators::of(QLocale()), lines);
+            m_data.header = zel::readHeaderFields(m_data.decoded);
+            zel::appendViewLines(m_data.decoded, m_data.count, zel::DateTimeSeparators::of(QLocale()), lines);
         } catch (const zel::ZelError& e) {
             error = e.text();
         }
@@ -446,6 +466,8 @@ void TForm1::ToolButton6Click()
 
 void TForm1::Save1Click()
 {
+    if (refuseDuringDialogue())
+        return;
     SaveDialog1.options.overwritePrompt = true;
     SaveDialog1.options.filter = QStringLiteral("Текстовый файл (*.txt)|*.txt");
     SaveDialog1.options.defaultExt = QStringLiteral("txt");
@@ -454,28 +476,18 @@ void TForm1::Save1Click()
     guarded([this] {
         // The table is made first: without decoded data no file is created.
         const QByteArray bytes =
-            zel::textFileBytes(DecodedData, MeasurementCount, zel::DateTimeSeparators::of(QLocale()));
+            zel::textFileBytes(m_data.decoded, m_data.count, zel::DateTimeSeparators::of(QLocale()));
         zel::writeWholeFile(SaveDialog1.FileName(), bytes);
     });
 }
 
-bool TForm1::refuseSecondDialogue()
-{
-    if (!m_dialogueRunning)
-        return false;
-    StatusBar1->showMessage(QStringLiteral("Идёт обмен со станцией: дождитесь его окончания"), 3000);
-    return true;
-}
-
 void TForm1::ToolButton2Click()
 {
-    if (refuseSecondDialogue())
+    if (refuseDuringDialogue())
         return;
-    StationDialogue dialogue(*this);
-    DecodedData.clear();
-    RawDump.clear();
+    m_data = {};
     ListBox1->clear();
-    SetDataCommandsEnabled(false);
+    StationDialogue dialogue(*this, WindowState::Reading);
 
     zel::StationReading reading;
     auto status = zel::DialogueStatus::Refused;
@@ -487,16 +499,19 @@ void TForm1::ToolButton2Click()
     }
     if (m_closed)
         return;
-    RawDump = reading.rawDump;
-    if (reading.count)
-        MeasurementCount = *reading.count;
-    if (reading.headerTime)
-        Header.time = *reading.headerTime;
+    // What the reading left is the current data, whole, even when it failed:
+    // the raw dump as far as it got, nothing decoded.
+    zel::Reading read;
+    read.rawDump = std::move(reading.rawDump);
+    read.count = reading.count.value_or(0);
+    read.header.time = reading.headerTime.value_or(QByteArray());
+    m_data = std::move(read);
     if (!error.isEmpty())
         ShowError(error);
-    else if (status == zel::DialogueStatus::Done && MeasurementCount > 0)
+    else if (status == zel::DialogueStatus::Done && m_data.count > 0)
         ReadDump();
 }
+
 void TForm1::ToolButton5Click() { ExelCall(zel::kZelSoloLayout); }
 void TForm1::ToolButton9Click() { ExelCall(zel::kTerravoxLayout); }
 
@@ -517,9 +532,11 @@ QString workbookName(int layout, const QByteArray& stamp)
 
 void TForm1::ExelCall(int layout)
 {
+    if (refuseDuringDialogue())
+        return;
     guarded([&] {
         // Without decoded data the export ends here, before any file is made.
-        const zel::HeaderTexts headers = zel::readHeaderFields(DecodedData);
+        const zel::HeaderTexts headers = zel::readHeaderFields(m_data.decoded);
         const QString dir = SaveDialog2.FileName().isEmpty() ? QDir::currentPath()
                                                              : QFileInfo(SaveDialog2.FileName()).absolutePath();
         SaveDialog2.options.filter = QStringLiteral("Книга Excel (*.xlsx)|*.xlsx");
@@ -528,36 +545,33 @@ void TForm1::ExelCall(int layout)
         SaveDialog2.FileName() = QDir(dir).filePath(workbookName(layout, headers.time));
         if (!SaveDialog2.Execute(*m_dialogs, this))
             return;
-        zel::SheetModel sheet;
-        QString error;
-        try {
-            zel::ExelCall(layout, DecodedData, QLocale(), sheet, MeasurementCount, Header);
-        } catch (const zel::ZelError& e) {
-            error = e.text();  // the rows before the faulty record are kept, as the user sees them
-        }
-        zel::writeXlsx(sheet, SaveDialog2.FileName());
+        const zel::SheetExport exported = zel::ExelCall(layout, m_data.decoded, QLocale());
+        m_data.count = exported.count;
+        m_data.header = exported.headers;
+        zel::writeXlsx(exported.sheet, SaveDialog2.FileName());
         m_dialogs->openDocument(SaveDialog2.FileName());
-        if (!error.isEmpty())
-            ShowError(error);
+        if (!exported.error.isEmpty())
+            ShowError(exported.error);
     });
 }
+
 void TForm1::ToolButton10Click()
 {
-    if (refuseSecondDialogue() || !OpenDialog2.Execute(*m_dialogs, this))
+    if (refuseDuringDialogue() || !OpenDialog2.Execute(*m_dialogs, this))
         return;
     ListBox1->clear();
     guarded([this] {
         // The whole table is read and checked before the port is opened.
         const QByteArray name = zel::protocolName(OpenDialog2.FileName());
         const auto words = zel::electrodeWords(zel::parseElectrodeTable(zel::readWholeFile(OpenDialog2.FileName())));
-        StationDialogue dialogue(*this);
+        StationDialogue dialogue(*this, WindowState::Uploading);
         zel::uploadElectrodeTable(dialogue.link, dialogue.clock, dialogue.report, name, words);
     });
 }
 
 void TForm1::ToolButton12Click()
 {
-    if (refuseSecondDialogue())
+    if (refuseDuringDialogue())
         return;
     StatusBar1->clearMessage();
     ListBox1->clear();
@@ -579,14 +593,16 @@ void TForm1::ToolButton12Click()
             throw zel::ZelError(QStringLiteral("Файл прошивки слишком велик: %1 байт, допустимо не более %2")
                                     .arg(firmware->image.size())
                                     .arg(zel::kMaxFirmwareImage));
+        // The CR of the question is the station program's own line break.
         if (!m_dialogs->askYesNo(this, MessageKind::Warning, kApplicationTitle,
                                  QStringLiteral("У Вас выбрана прошивка для модуля ") + zel::fromCp1251(firmware->moduleName)
                                      + QLatin1Char('\r') + QStringLiteral("Продолжить?")))
             return;
-        StationDialogue dialogue(*this);
+        StationDialogue dialogue(*this, WindowState::Uploading);
         zel::uploadFirmware(dialogue.link, dialogue.clock, dialogue.report, firmware->image);
     });
 }
+
 void TForm1::Contens1Click()
 {
     // The help file's first topic in the help viewer; without a viewer (or
@@ -606,22 +622,18 @@ void TForm1::fillPortList()
     const QStringList devices = m_serialDevices ? *m_serialDevices : zel::PortMap::systemCandidates();
     Ports = std::make_unique<zel::PortMap>(*Ini, devices, &zel::PortMap::probe);
     for (const zel::PortEntry& entry : Ports->openable()) {
-        ComboBox1->addItem(entry.text());
+        ComboBox1->addItem(entry.text(), entry.number);
         ComboBox1->setItemData(ComboBox1->count() - 1, entry.toolTip(), Qt::ToolTipRole);
     }
 }
 
-int TForm1::selectedPortNumber() const { return ComboBox1->currentText().mid(3).toInt(); }
+int TForm1::selectedPortNumber() const { return ComboBox1->currentData().toInt(); }
 
-void TForm1::storePortIndex()
-{
-    Ini->setValue(kPortKey, ComboBox1->currentIndex());
-    Ini->sync();
-}
+void TForm1::storePortIndex() { zel::PortMap::storeChoice(*Ini, ComboBox1->currentIndex()); }
 
 void TForm1::showPortChoiceOfComponent()
 {
-    const int port = ComboBox1->findText(QStringLiteral("COM%1").arg(QCCom->Port()));
+    const int port = ComboBox1->findData(QCCom->Port());
     if (port >= 0)
         ComboBox1->setCurrentIndex(port);
     const int speed = ComboBox2->findText(QString::number(QCCom->Baud()));
@@ -632,7 +644,7 @@ void TForm1::showPortChoiceOfComponent()
 void TForm1::ComboBox1Change()
 {
     // The port is not changed under a running dialogue.
-    if (refuseSecondDialogue())
+    if (refuseDuringDialogue())
         return showPortChoiceOfComponent();
     QCCom->setPort(selectedPortNumber());
     storePortIndex();
@@ -640,15 +652,9 @@ void TForm1::ComboBox1Change()
 
 void TForm1::ComboBox2Change()
 {
-    if (refuseSecondDialogue())
+    if (refuseDuringDialogue())
         return showPortChoiceOfComponent();
     QCCom->setBaud(ComboBox2->currentText().toInt());
-}
-
-void TForm1::Timer1Timer()
-{
-    Timer1->stop();
-    TimedOut = true;
 }
 
 void TForm1::ToolBar1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)

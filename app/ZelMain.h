@@ -26,6 +26,10 @@ class QStatusBar;
 class QTimer;
 class QToolButton;
 
+namespace zel {
+class EventLoopClock;
+}
+
 // The caption of the program's message boxes, as the task bar names it.
 extern const QString kApplicationTitle;
 
@@ -39,6 +43,14 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// What the window is doing; every control's enabled state follows from it
+// (see TForm1::UpdateActions).
+enum class WindowState {
+    Idle,       // waiting for a command
+    Reading,    // "Read Data" talks to the station
+    Uploading,  // an electrode table or firmware goes to the station
 };
 
 // The main window: it owns the data of the current reading and runs every
@@ -71,7 +83,7 @@ public:
     QListWidget* ListBox1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;  // in the status bar while data arrives
-    QTimer* Timer1 = nullptr;
+    QTimer* Timer1 = nullptr;             // the dialogue timer, owned by the dialogue clock
     TFileDialog SaveDialog1;
     TFileDialog OpenDialog1;
     TFileDialog OpenDialog2;
@@ -96,12 +108,9 @@ public:
     QSettings* Ini = nullptr;            // the settings file "Zel-Terravox.ini"
     std::unique_ptr<zel::PortMap> Ports; // port numbers and their devices
 
-    // The current data.
-    QByteArray RawDump;                  // header answer, time stamp, data answer
-    QByteArray DecodedData;              // header fields and 48-byte record images
-    std::uint16_t MeasurementCount = 0;
-    zel::HeaderTexts Header;             // HeaderName, HeaderVersion, HeaderTime
-    bool TimedOut = false;               // the dialogue timer's time-out flag
+    // The current data, replaced whole by a reading or a loaded file.
+    const zel::Reading& Data() const { return m_data; }
+    WindowState State() const { return m_state; }
 
     // Handlers.
     void FormCreate();
@@ -119,16 +128,17 @@ public:
     void About2Click();
     void ComboBox1Change();
     void ComboBox2Change();
-    void Timer1Timer();
     void ToolBar1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
 
-    // Decodes the raw dump, lists the count and header lines; true when decoded.
+    // Decodes the raw dump of the current data, lists the count and header
+    // lines; true when decoded.
     bool ReadDump();
     // Writes the records of one layout (0 ZEL-SOLO, 1 TERRAVOX) into a workbook
     // and opens it.
     void ExelCall(int layout);
-    // "Save as text", both spreadsheet commands, "View" and "Save File" together.
-    void SetDataCommandsEnabled(bool enabled);
+    // Enables every control as the window's state, the current data and the
+    // port list allow.
+    void UpdateActions();
     void AddLine(const QString& line);
     // An error that a command does not handle itself.
     void ShowError(const QString& text);
@@ -136,7 +146,7 @@ public:
     void setHelpLoader(std::unique_ptr<THtmlHelpLoader> loader);
     THtmlHelpLoader& helpLoader() { return *m_helpLoader; }
     // True while a station command talks to the station.
-    bool DialogueRunning() const { return m_dialogueRunning; }
+    bool DialogueRunning() const { return m_state != WindowState::Idle; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -148,8 +158,8 @@ private:
     void guarded(F&& command);
 
     void fillPortList();
-    // Refuses a station command while another dialogue runs; true when refused.
-    bool refuseSecondDialogue();
+    // Refuses a command while a dialogue runs; true when refused.
+    bool refuseDuringDialogue();
     void showPortChoiceOfComponent();
     friend class WindowReport;
     friend class DialogueScope;
@@ -162,6 +172,9 @@ private:
     std::unique_ptr<zel::ComPrompts> m_comPrompts;
     std::optional<QStringList> m_serialDevices;
     std::unique_ptr<THtmlHelpLoader> m_helpLoader;
+    std::unique_ptr<zel::EventLoopClock> m_clock;
+    zel::Reading m_data;
+    WindowState m_state = WindowState::Idle;
+    bool m_portsFound = false;
     bool m_closed = false;
-    bool m_dialogueRunning = false;
 };

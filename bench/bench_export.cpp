@@ -68,10 +68,7 @@ int oneExport(int layout, const QString& out, const QString& cells)
     const QByteArray decoded = decodedStream(layout);
     QElapsedTimer t;
     t.start();
-    zel::SheetModel sheet;
-    std::uint16_t count = 0;
-    zel::HeaderTexts headers;
-    zel::ExelCall(layout, decoded, QLocale(QLocale::Russian, QLocale::Russia), sheet, count, headers);
+    const zel::SheetModel sheet = zel::ExelCall(layout, decoded, QLocale(QLocale::Russian, QLocale::Russia)).sheet;
     const double fillMs = double(t.nsecsElapsed()) / 1e6;
     zel::writeXlsx(sheet, out);
     const double ms = double(t.nsecsElapsed()) / 1e6;

@@ -26,7 +26,7 @@ double cpuSeconds()
 
 class QuietReport : public zel::DialogueReport {
 public:
-    void addLine(const QString& line) override { std::printf("  list: %s\n", qPrintable(line)); }
+    void addLine(const zel::ReportLine&) override {}
     QString timeStamp() override { return QStringLiteral("07.12.2026 10:11:12"); }
 };
 
@@ -51,14 +51,8 @@ int main(int argc, char* argv[])
     com.setShowErrors(false);
     com.setDeviceResolver([&](int) { return link; });
     com.setBaud(baud);
-    QTimer timer;
-    bool timedOut = false;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        timer.stop();
-        timedOut = true;
-    });
     zel::SerialLink line(com);
-    zel::EventLoopClock clock(timer, timedOut);
+    zel::EventLoopClock clock;
     QuietReport report;
     zel::StationReading reading;
 

@@ -1,5 +1,7 @@
 #include "RawDump.h"
 
+#include <QtEndian>
+
 #include "Bytes.h"
 #include "Cp1251.h"
 #include "Record.h"
@@ -13,7 +15,7 @@ const QString kHeaderRejectedMessage = QStringLiteral("Эта программа
 void appendBlock(QByteArray& dump, const QByteArray& block)
 {
     std::uint8_t len[4];
-    putLeS32(len, std::int32_t(block.size()));
+    qToLittleEndian<qint32>(std::int32_t(block.size()), len);
     dump.append(reinterpret_cast<const char*>(len), 4);
     dump.append(block);
 }
@@ -22,7 +24,7 @@ QByteArray BlockReader::readBlock()
 {
     if (m_dump.size() - m_pos < 4)
         throw StreamReadError();
-    const std::int32_t len = leS32(reinterpret_cast<const std::uint8_t*>(m_dump.constData() + m_pos));
+    const std::int32_t len = qFromLittleEndian<qint32>(reinterpret_cast<const std::uint8_t*>(m_dump.constData() + m_pos));
     if (len < 0 || len > m_dump.size() - m_pos - 4)
         throw StreamReadError();
     QByteArray block = m_dump.mid(m_pos + 4, len);
@@ -99,7 +101,7 @@ DumpDecoding decodeDump(const QByteArray& rawDump)
                                .arg(kMinHeaderSize));
 
         const auto* h = reinterpret_cast<const std::uint8_t*>(header.constData());
-        const std::uint16_t count = beU16(h + 16);
+        const std::uint16_t count = qFromBigEndian<quint16>(h + 16);
         d.lines << QStringLiteral("Количество измерений %1").arg(count);
         d.count = count;
 

@@ -16,6 +16,17 @@ struct HeaderTexts {
     QByteArray time;
 };
 
+// The current data of the window: the raw dump as read or loaded and what
+// decoding it gave. It is replaced whole, so that its parts always come from
+// one reading or one file.
+struct Reading {
+    QByteArray rawDump;   // header answer, time stamp, data answer
+    QByteArray decoded;   // header fields and 48-byte record images
+    std::uint16_t count = 0;
+    HeaderTexts header;   // HeaderName, HeaderVersion, HeaderTime
+    bool decodedWhole = false;  // the raw dump was decoded: the data commands apply
+};
+
 constexpr int kHeaderTextMax = 21;
 constexpr int kMinHeaderSize = 18;  // the measurement count sits in bytes 17-18
 

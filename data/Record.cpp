@@ -1,5 +1,7 @@
 #include "Record.h"
 
+#include <QtEndian>
+
 #include "Bytes.h"
 
 #include <cstring>
@@ -24,11 +26,11 @@ MeasurementRecord decodeRawRecord(const std::uint8_t* p)
     MeasurementRecord r;
     r.LineNo = std::int8_t(p[0]);
     r.FileNo = p[1];
-    r.Station = beS16(p + 2);
+    r.Station = qFromBigEndian<qint16>(p + 2);
     r.Mode = p[4] >> 4;
     r.ValueKind = p[4] & 0x0F;
     r.FreqIndex = p[5];
-    r.Current = beU16(p + 6);
+    r.Current = qFromBigEndian<quint16>(p + 6);
     r.ElectrodeM = p[8] >> 1;
     r.ElectrodeA = nineBitSigned(p[8], p[9]);
     r.ElectrodeN = p[10] >> 1;
@@ -38,9 +40,9 @@ MeasurementRecord decodeRawRecord(const std::uint8_t* p)
     r.Range[2] = p[13] >> 4;
     r.Range[3] = p[13] & 0x0F;
     for (int i = 0; i < 4; ++i)
-        r.U[i] = beS16(p + 14 + 2 * i);
-    r.Aux1 = beU16(p + 22);
-    r.Aux2 = beU16(p + 24);
+        r.U[i] = qFromBigEndian<qint16>(p + 14 + 2 * i);
+    r.Aux1 = qFromBigEndian<quint16>(p + 22);
+    r.Aux2 = qFromBigEndian<quint16>(p + 24);
     r.Year = std::uint16_t(p[26] + 2000);
     r.Month = p[27];
     r.Day = p[28];
@@ -54,10 +56,10 @@ void encodeRawRecord(const MeasurementRecord& r, std::uint8_t* p)
 {
     p[0] = std::uint8_t(r.LineNo);
     p[1] = r.FileNo;
-    putBeU16(p + 2, std::uint16_t(r.Station));
+    qToBigEndian<quint16>(std::uint16_t(r.Station), p + 2);
     p[4] = std::uint8_t(((r.Mode & 0x0F) << 4) | (r.ValueKind & 0x0F));
     p[5] = r.FreqIndex;
-    putBeU16(p + 6, r.Current);
+    qToBigEndian<quint16>(r.Current, p + 6);
     p[8] = std::uint8_t(((r.ElectrodeM & 0x7F) << 1) | nineBitSignBit(r.ElectrodeA));
     p[9] = std::uint8_t(r.ElectrodeA);
     p[10] = std::uint8_t(((r.ElectrodeN & 0x7F) << 1) | nineBitSignBit(r.ElectrodeB));
@@ -65,9 +67,9 @@ void encodeRawRecord(const MeasurementRecord& r, std::uint8_t* p)
     p[12] = std::uint8_t(((r.Range[0] & 0x0F) << 4) | (r.Range[1] & 0x0F));
     p[13] = std::uint8_t(((r.Range[2] & 0x0F) << 4) | (r.Range[3] & 0x0F));
     for (int i = 0; i < 4; ++i)
-        putBeU16(p + 14 + 2 * i, std::uint16_t(r.U[i]));
-    putBeU16(p + 22, r.Aux1);
-    putBeU16(p + 24, r.Aux2);
+        qToBigEndian<quint16>(std::uint16_t(r.U[i]), p + 14 + 2 * i);
+    qToBigEndian<quint16>(r.Aux1, p + 22);
+    qToBigEndian<quint16>(r.Aux2, p + 24);
     p[26] = std::uint8_t(r.Year - 2000);
     p[27] = r.Month;
     p[28] = r.Day;
@@ -81,22 +83,22 @@ void writeRecordImage(const MeasurementRecord& r, std::uint8_t* q)
     std::memset(q, 0, kRecordImageSize);
     q[0] = std::uint8_t(r.LineNo);
     q[1] = r.FileNo;
-    putLeU16(q + 2, std::uint16_t(r.Station));
+    qToLittleEndian<quint16>(std::uint16_t(r.Station), q + 2);
     q[4] = r.Mode;
     q[5] = r.ValueKind;
     q[6] = r.FreqIndex;
-    putLeU16(q + 8, r.Current);
+    qToLittleEndian<quint16>(r.Current, q + 8);
     q[10] = r.ElectrodeM;
-    putLeS32(q + 12, r.ElectrodeA);
+    qToLittleEndian<qint32>(r.ElectrodeA, q + 12);
     q[16] = r.ElectrodeN;
-    putLeS32(q + 20, r.ElectrodeB);
+    qToLittleEndian<qint32>(r.ElectrodeB, q + 20);
     for (int i = 0; i < 4; ++i) {
         q[24 + i] = r.Range[i];
-        putLeU16(q + 28 + 2 * i, std::uint16_t(r.U[i]));
+        qToLittleEndian<quint16>(std::uint16_t(r.U[i]), q + 28 + 2 * i);
     }
-    putLeU16(q + 36, r.Aux1);
-    putLeU16(q + 38, r.Aux2);
-    putLeU16(q + 40, r.Year);
+    qToLittleEndian<quint16>(r.Aux1, q + 36);
+    qToLittleEndian<quint16>(r.Aux2, q + 38);
+    qToLittleEndian<quint16>(r.Year, q + 40);
     q[42] = r.Month;
     q[43] = r.Day;
     q[44] = r.Hour;
@@ -109,22 +111,22 @@ MeasurementRecord readRecordImage(const std::uint8_t* q)
     MeasurementRecord r;
     r.LineNo = std::int8_t(q[0]);
     r.FileNo = q[1];
-    r.Station = std::int16_t(leU16(q + 2));
+    r.Station = std::int16_t(qFromLittleEndian<quint16>(q + 2));
     r.Mode = q[4];
     r.ValueKind = q[5];
     r.FreqIndex = q[6];
-    r.Current = leU16(q + 8);
+    r.Current = qFromLittleEndian<quint16>(q + 8);
     r.ElectrodeM = q[10];
-    r.ElectrodeA = leS32(q + 12);
+    r.ElectrodeA = qFromLittleEndian<qint32>(q + 12);
     r.ElectrodeN = q[16];
-    r.ElectrodeB = leS32(q + 20);
+    r.ElectrodeB = qFromLittleEndian<qint32>(q + 20);
     for (int i = 0; i < 4; ++i) {
         r.Range[i] = q[24 + i];
-        r.U[i] = std::int16_t(leU16(q + 28 + 2 * i));
+        r.U[i] = std::int16_t(qFromLittleEndian<quint16>(q + 28 + 2 * i));
     }
-    r.Aux1 = leU16(q + 36);
-    r.Aux2 = leU16(q + 38);
-    r.Year = leU16(q + 40);
+    r.Aux1 = qFromLittleEndian<quint16>(q + 36);
+    r.Aux2 = qFromLittleEndian<quint16>(q + 38);
+    r.Year = qFromLittleEndian<quint16>(q + 40);
     r.Month = q[42];
     r.Day = q[43];
     r.Hour = q[44];

@@ -128,31 +128,38 @@ void PrintLine(SheetModel& sheet, int row, const MeasurementRecord& record, int 
     }
 }
 
-void ExelCall(int layout, const QByteArray& decoded, const QLocale& locale, SheetModel& sheet,
-              std::uint16_t& measurementCount, HeaderTexts& headers)
+SheetExport ExelCall(int layout, const QByteArray& decoded, const QLocale& locale)
 {
-    headers = readHeaderFields(decoded);
-    sheet.setText(1, A, fromCp1251(headers.name));
-    sheet.setText(2, A, fromCp1251(headers.version));
-    sheet.setText(3, A, fromCp1251(headers.time));
+    SheetExport out;
+    SheetModel& sheet = out.sheet;
+    out.headers = readHeaderFields(decoded);
+    sheet.setText(1, A, fromCp1251(out.headers.name));
+    sheet.setText(2, A, fromCp1251(out.headers.version));
+    sheet.setText(3, A, fromCp1251(out.headers.time));
 
     const DateTimeText dateTime(locale);
     int row = kFirstDataRow;
     std::optional<int> previousMode;
     const int n = recordsIn(decoded);
-    measurementCount = std::uint16_t(n);
+    out.count = std::uint16_t(n);
     const auto* images = reinterpret_cast<const std::uint8_t*>(decoded.constData()) + kHeaderFieldsSize;
-    for (int i = 0; i < n; ++i) {
-        const MeasurementRecord r = readRecordImage(images + qsizetype(i) * kRecordImageSize);
-        if (layout == kZelSoloLayout && isZelSoloMode(r.Mode))
-            zelSoloRow(sheet, row, previousMode, r, dateTime);
-        else if (layout == kTerravoxLayout && isTerravoxMode(r.Mode))
-            terravoxRow(sheet, row, previousMode, r, dateTime);
+    try {
+        for (int i = 0; i < n; ++i) {
+            const MeasurementRecord r = readRecordImage(images + qsizetype(i) * kRecordImageSize);
+            if (layout == kZelSoloLayout && isZelSoloMode(r.Mode))
+                zelSoloRow(sheet, row, previousMode, r, dateTime);
+            else if (layout == kTerravoxLayout && isTerravoxMode(r.Mode))
+                terravoxRow(sheet, row, previousMode, r, dateTime);
+        }
+    } catch (const ZelError& e) {
+        out.error = e.text();  // the rows before the faulty record stay, as the user sees them
+        return out;
     }
 
     sheet.select({kFirstDataRow, A}, {row, M});
     sheet.setFontName(kFirstDataRow, A, QStringLiteral("Arial Black"));
     sheet.select({row, A}, {row, A});
+    return out;
 }
 
 } // namespace zel

@@ -40,7 +40,7 @@ public:
             __builtin_trap();  // a wait that never ends
     }
 
-    void addLine(const QString&) override {}
+    void addLine(const zel::ReportLine&) override {}
     QString timeStamp() override { return QStringLiteral("07.12.2026 10:11:12"); }
 
 private:

@@ -14,6 +14,26 @@ constexpr int kMaxWakeUps = 10;  // nine answers are looked at, the tenth is rea
 
 } // namespace
 
+WaitResult waitSent(StationLink& link, DialogueClock& clock, DialogueReport& report)
+{
+    const qint64 total = link.outCount();
+    if (total <= 0)
+        return WaitResult::Arrived;
+    // A line that does not drain (an adapter held by flow control) gets its
+    // line time and the slack; the answer time then starts all the same.
+    const DialogueClock::TimePoint deadline = clock.now() + link.lineTime(total) + kDrainSlack;
+    for (qint64 left = total; left > 0 && clock.now() < deadline; left = link.outCount()) {
+        if (total >= kLongFrame)
+            report.sendProgress(total - left, total);
+        clock.processEvents();
+        if (clock.cancelled())
+            return WaitResult::Cancelled;
+    }
+    if (total >= kLongFrame)
+        report.sendProgress(total - link.outCount(), total);
+    return WaitResult::Arrived;
+}
+
 WaitResult byteWaitArmed(StationLink& link, DialogueClock& clock, int n)
 {
     for (;;) {
@@ -29,15 +49,17 @@ WaitResult byteWaitArmed(StationLink& link, DialogueClock& clock, int n)
     }
 }
 
-WaitResult byteWait(StationLink& link, DialogueClock& clock, int n, int ms)
+WaitResult byteWait(StationLink& link, DialogueClock& clock, DialogueReport& report, int n, milliseconds timeout)
 {
-    clock.arm(ms);
+    if (waitSent(link, clock, report) == WaitResult::Cancelled)
+        return WaitResult::Cancelled;
+    clock.arm(timeout);
     return byteWaitArmed(link, clock, n);
 }
 
-WaitResult pause(DialogueClock& clock, int ms)
+WaitResult pause(DialogueClock& clock, milliseconds length)
 {
-    clock.arm(ms);
+    clock.arm(length);
     while (!clock.timedOut()) {
         clock.processEvents();
         if (clock.cancelled())
@@ -47,11 +69,28 @@ WaitResult pause(DialogueClock& clock, int ms)
     return WaitResult::Arrived;
 }
 
-void endDialogue(StationLink& link)
+WaitResult settle(DialogueClock& clock, milliseconds length)
 {
-    link.send(kEndOfDialogue);
-    link.close();
+    const DialogueClock::TimePoint end = clock.now() + length;
+    while (clock.now() < end) {
+        clock.processEvents();
+        if (clock.cancelled())
+            return WaitResult::Cancelled;
+    }
+    return WaitResult::Arrived;
 }
+
+PortSession::PortSession(StationLink& link, DialogueClock& clock)
+    : m_link(link)
+{
+    m_opened = m_link.open();
+    clock.disable();
+    clock.lowerFlag();
+}
+
+PortSession::~PortSession() { m_link.close(); }
+
+void PortSession::sayGoodbye() { m_link.send(kEndOfDialogue); }
 
 QByteArray findLinkCode(const QByteArray& answer)
 {
@@ -61,33 +100,40 @@ QByteArray findLinkCode(const QByteArray& answer)
     return {};
 }
 
-DialogueStatus handshake(StationLink& link, DialogueClock& clock, DialogueReport& report, int firstTimeoutMs,
+DialogueStatus failedWait(WaitResult wait, DialogueReport& report, const ReportLine& line)
+{
+    if (wait == WaitResult::Cancelled)
+        return DialogueStatus::Cancelled;
+    report.addLine(line);
+    return DialogueStatus::TimedOut;
+}
+
+DialogueStatus handshake(StationLink& link, DialogueClock& clock, DialogueReport& report, milliseconds firstTimeout,
                          HandshakeLines lines)
 {
-    const bool stamped = lines == HandshakeLines::TimeStamped;
+    auto line = [&](LineId id) {
+        return ReportLine{id, 0, {}, lines == HandshakeLines::TimeStamped ? report.timeStamp() : QString()};
+    };
     for (int attempts = 1;; ++attempts) {
         link.send(QByteArray(1, kWakeUp));
-        const WaitResult wait = byteWait(link, clock, 2, firstTimeoutMs);
+        const WaitResult wait = byteWait(link, clock, report, 2, firstTimeout);
         if (wait == WaitResult::Cancelled)
             return DialogueStatus::Cancelled;
         if (wait == WaitResult::TimedOut) {
-            report.addLine((stamped ? report.timeStamp() : QString()) + QStringLiteral("Время ожидания истекло (1)"));
-            link.close();
+            report.addLine(line(LineId::NoAnswer));
             return DialogueStatus::NoAnswer;
         }
         const QByteArray answer = link.take();
         clock.disable();
         if (attempts >= kMaxWakeUps) {
-            report.addLine(stamped ? report.timeStamp() + QStringLiteral(" Не установлено соединение")
-                                   : QStringLiteral("Не установлено соединение"));
-            link.close();
+            report.addLine(line(LineId::NoLink));
             return DialogueStatus::NoLink;
         }
         const QByteArray code = findLinkCode(answer);
         if (code.isEmpty())
             continue;
         link.send(code);
-        if (pause(clock, kLinkPauseMs) == WaitResult::Cancelled)
+        if (pause(clock, kLinkPause) == WaitResult::Cancelled)
             return DialogueStatus::Cancelled;
         return DialogueStatus::Done;
     }

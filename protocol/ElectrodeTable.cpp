@@ -1,5 +1,7 @@
 #include "ElectrodeTable.h"
 
+#include <QtEndian>
+
 #include "data/Bytes.h"
 #include "data/Cp1251.h"
 #include "data/ZelError.h"
@@ -207,49 +209,67 @@ std::uint16_t electrodeChecksum(const QByteArray& name, const std::vector<std::u
     return sum;
 }
 
+namespace {
+
+enum class Attempt { Matched, Mismatched, TimedOut, Cancelled };
+
+// One attempt: the frame (its header in one piece, then every byte as a
+// string of its own), then the station's checksum within the answer time,
+// which starts once the frame has left the line.
+Attempt sendFrameOnce(StationLink& link, DialogueClock& clock, DialogueReport& report, const QByteArray& frame,
+                      std::uint16_t sum)
+{
+    link.send(frame.left(7));
+    for (qsizetype i = 7; i < frame.size(); ++i)
+        link.send(frame.mid(i, 1));
+    clock.disable();
+    switch (byteWait(link, clock, report, 2, kElectrodeAnswerTimeout)) {
+    case WaitResult::Cancelled:
+        return Attempt::Cancelled;
+    case WaitResult::TimedOut:
+        return Attempt::TimedOut;
+    case WaitResult::Arrived:
+        break;
+    }
+    const QByteArray answer = link.take();
+    return answer.size() >= 2 && qFromBigEndian<quint16>(answer.constData()) == sum ? Attempt::Matched
+                                                                                     : Attempt::Mismatched;
+}
+
+ReportLine line(LineId id, qint64 number = 0) { return ReportLine{id, number, {}, {}}; }
+
+} // namespace
+
 DialogueStatus uploadElectrodeTable(StationLink& link, DialogueClock& clock, DialogueReport& report,
                                     const QByteArray& name, const std::vector<std::uint16_t>& words)
 {
-    clock.lowerFlag();
-    if (!link.open()) {
-        link.close();
+    PortSession port(link, clock);
+    if (!port.opened())
         return DialogueStatus::PortNotOpened;
-    }
-    const DialogueStatus linked = handshake(link, clock, report, 2000);
+    const DialogueStatus linked = handshake(link, clock, report, kUploadFirstTimeout);
     if (linked != DialogueStatus::Done)
         return linked;
 
     const QByteArray frame = electrodeFrame(name, words);
     const std::uint16_t sum = electrodeChecksum(name, words);
     for (int attempt = 1; attempt <= kUploadAttempts; ++attempt) {
-        // The header in one piece, then every byte as a string of its own.
-        link.send(frame.left(7));
-        for (qsizetype i = 7; i < frame.size(); ++i) {
-            link.send(frame.mid(i, 1));
-            if ((i & 1023) == 0)
-                report.sendProgress(i, frame.size());
-        }
-        report.sendProgress(frame.size(), frame.size());
-        clock.disable();
-        const WaitResult wait = byteWait(link, clock, 2, kElectrodeAnswerTimeoutMs);
-        if (wait == WaitResult::Cancelled)
+        switch (sendFrameOnce(link, clock, report, frame, sum)) {
+        case Attempt::Cancelled:
             return DialogueStatus::Cancelled;
-        if (wait == WaitResult::TimedOut) {
-            report.addLine(QStringLiteral("Время ожидания k/s истекло (4)"));
-            endDialogue(link);
+        case Attempt::TimedOut:
+            report.addLine(line(LineId::TableAnswerTimedOut));
+            port.sayGoodbye();
             return DialogueStatus::TimedOut;
-        }
-        const QByteArray answer = link.take();
-        if (answer.size() >= 2 && beU16(reinterpret_cast<const std::uint8_t*>(answer.constData())) == sum) {
+        case Attempt::Matched:
             link.send("$A5EB");
-            report.addLine(QStringLiteral("Таблица записана успешно! Всего %1").arg(words.size() / 2));
-            link.close();
+            report.addLine(line(LineId::TableWritten, qint64(words.size() / 2)));
             return DialogueStatus::Done;
+        case Attempt::Mismatched:
+            break;
         }
     }
-    link.send(kEndOfDialogue);
-    report.addLine(QStringLiteral("Не совпала контрольная сумма"));
-    link.close();
+    port.sayGoodbye();
+    report.addLine(line(LineId::TableChecksumDiffers));
     return DialogueStatus::ChecksumMismatch;
 }
 

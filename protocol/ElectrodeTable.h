@@ -21,7 +21,8 @@ struct ElectrodeEntry {
 };
 
 constexpr int kMaxElectrodeEntries = 32765;  // the word count is 16 bits
-constexpr int kElectrodeAnswerTimeoutMs = 500;
+constexpr milliseconds kUploadFirstTimeout{2000};
+constexpr milliseconds kElectrodeAnswerTimeout{500};
 constexpr int kUploadAttempts = 4;
 
 // Reads an electrode table file: four integers A, B, M, N per entry

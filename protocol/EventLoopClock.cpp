@@ -4,31 +4,50 @@
 
 namespace zel {
 
-EventLoopClock::EventLoopClock(QTimer& timer, bool& flag, const bool* cancel)
-    : m_timer(timer)
-    , m_flag(flag)
-    , m_cancel(cancel)
+EventLoopClock::EventLoopClock(const bool* cancel)
+    : m_cancel(cancel)
 {
-    m_pulse.setInterval(kPulseMs);
+    m_timer.setObjectName(QStringLiteral("Timer1"));
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setInterval(m_interval);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { expire(); });
+    m_pulse.setInterval(kPulse);
     m_pulse.setTimerType(Qt::PreciseTimer);
     m_pulse.start();
-    m_ticks.start();
 }
 
-void EventLoopClock::arm(int ms)
+void EventLoopClock::startCount()
+{
+    m_deadline = now() + m_interval;
+    m_timer.start(m_interval);
+}
+
+void EventLoopClock::arm(milliseconds interval)
 {
     m_timer.stop();
-    m_timer.setInterval(ms);
-    m_timer.start();
+    m_interval = interval;
+    startCount();
 }
 
 void EventLoopClock::enable()
 {
     if (!m_timer.isActive())
-        m_timer.start();
+        startCount();
 }
 
 void EventLoopClock::disable() { m_timer.stop(); }
+
+void EventLoopClock::expire()
+{
+    const TimePoint t = now();
+    if (t < m_deadline) {
+        // Woken before the deadline: count the rest, rounded up.
+        m_timer.start(std::chrono::ceil<milliseconds>(m_deadline - t));
+        return;
+    }
+    m_flag = true;
+}
 
 void EventLoopClock::processEvents()
 {

@@ -2,38 +2,46 @@
 
 #include "Dialogue.h"
 
-#include <QElapsedTimer>
 #include <QTimer>
 
 namespace zel {
 
-// The dialogue clock of the running program: the window's dialogue timer,
-// whose expiry handler raises `flag`, and the thread's event loop. A pass
+// The dialogue clock of the running program: its own timer (the window's
+// Timer1), whose expiry raises the time-out flag, and the thread's event
+// loop. The timer keeps a deadline on the monotonic clock and raises the
+// flag only once the deadline has passed, so that no wait ends early. A pass
 // sleeps in the event loop until something happens (bytes arrive, the timer
 // fires, the user acts), and at the latest after a short pulse, so that a
 // wait that must notice an unchanged count comes round again soon.
 class EventLoopClock : public DialogueClock {
 public:
-    static constexpr int kPulseMs = 20;
+    static constexpr milliseconds kPulse{20};
+    static constexpr milliseconds kInitialInterval{2000};
 
     // `cancel`, when given, ends the waits as soon as it is true.
-    EventLoopClock(QTimer& timer, bool& flag, const bool* cancel = nullptr);
+    explicit EventLoopClock(const bool* cancel = nullptr);
 
-    void arm(int ms) override;
+    void arm(milliseconds interval) override;
     void enable() override;
     void disable() override;
     bool timedOut() const override { return m_flag; }
     void lowerFlag() override { m_flag = false; }
     void processEvents() override;
-    std::int64_t tickMs() const override { return m_ticks.elapsed(); }
+    TimePoint now() const override { return std::chrono::steady_clock::now(); }
     bool cancelled() const override { return m_cancel && *m_cancel; }
 
+    QTimer& timer() { return m_timer; }
+
 private:
-    QTimer& m_timer;
-    bool& m_flag;
-    const bool* m_cancel;
+    void startCount();
+    void expire();  // the timer fired: raise the flag, or wait out the rest of the count
+
+    QTimer m_timer;
     QTimer m_pulse;
-    QElapsedTimer m_ticks;
+    milliseconds m_interval = kInitialInterval;
+    TimePoint m_deadline;
+    bool m_flag = false;
+    const bool* m_cancel;
 };
 
 } // namespace zel

@@ -1,5 +1,7 @@
 #include "Firmware.h"
 
+#include <QtEndian>
+
 #include "data/Bytes.h"
 
 namespace zel {
@@ -36,42 +38,37 @@ DialogueStatus uploadFirmware(StationLink& link, DialogueClock& clock, DialogueR
 {
     const QByteArray frame = firmwareFrame(image);
     const std::uint16_t sum = firmwareChecksum(image);
-    clock.lowerFlag();
-    if (!link.open())
+    // Every line of this command begins with the time stamp.
+    auto line = [&report](LineId id, qint64 number = 0) { return ReportLine{id, number, {}, report.timeStamp()}; };
+
+    PortSession port(link, clock);
+    if (!port.opened())
         return DialogueStatus::PortNotOpened;
-    const DialogueStatus linked = handshake(link, clock, report, 2000, HandshakeLines::TimeStamped);
+    const DialogueStatus linked = handshake(link, clock, report, kFirmwareFirstTimeout, HandshakeLines::TimeStamped);
     if (linked != DialogueStatus::Done)
         return linked;
 
     link.send(frame);
-    report.addLine(report.timeStamp() + QStringLiteral(" Запись программы в EEPROM"));
-    clock.lowerFlag();
-    clock.arm(kFirmwareAnswerTimeoutMs);
-    // The station needs a moment before it answers; the 3000 ms run on.
-    const std::int64_t start = clock.tickMs();
-    while (clock.tickMs() - start < kFirmwareSettleMs) {
-        clock.processEvents();
-        if (clock.cancelled())
-            return DialogueStatus::Cancelled;
-    }
-    const WaitResult wait = byteWaitArmed(link, clock, 2);
-    if (wait == WaitResult::Cancelled)
+    report.addLine(line(LineId::FirmwareWriting));
+    // The answer time counts from the moment the frame has left the line.
+    if (waitSent(link, clock, report) == WaitResult::Cancelled)
         return DialogueStatus::Cancelled;
-    if (wait == WaitResult::TimedOut) {
-        report.addLine(report.timeStamp() + QStringLiteral(" Время ожидания истекло (2), ") + QString::number(link.inCount()));
-        link.close();
-        return DialogueStatus::TimedOut;
-    }
+    clock.lowerFlag();
+    clock.arm(kFirmwareAnswerTimeout);
+    // The station needs a moment before it answers; the answer time runs on.
+    WaitResult wait = settle(clock, kFirmwareSettle);
+    if (wait == WaitResult::Arrived)
+        wait = byteWaitArmed(link, clock, 2);
+    if (wait != WaitResult::Arrived)
+        return failedWait(wait, report, line(LineId::FirmwareAnswerTimedOut, link.inCount()));
     const QByteArray answer = link.take();
-    const bool match = answer.size() >= 2 && beU16(reinterpret_cast<const std::uint8_t*>(answer.constData())) == sum;
-    if (match) {
+    if (answer.size() >= 2 && qFromBigEndian<quint16>(answer.constData()) == sum) {
         link.send("$CLEA");
-        report.addLine(report.timeStamp() + QStringLiteral(" Программа загружена"));
-    } else {
-        report.addLine(report.timeStamp() + QStringLiteral("Не совпала контрольная сумма "));
+        report.addLine(line(LineId::FirmwareLoaded));
+        return DialogueStatus::Done;
     }
-    link.close();
-    return match ? DialogueStatus::Done : DialogueStatus::ChecksumMismatch;
+    report.addLine(line(LineId::FirmwareChecksumDiffers));
+    return DialogueStatus::ChecksumMismatch;
 }
 
 } // namespace zel

@@ -11,8 +11,9 @@ namespace zel {
 
 extern const QByteArray kFirmwareSignature;  // "ZEL-TERRAV"
 constexpr qsizetype kMaxFirmwareImage = 65534;  // the word count is 16 bits
-constexpr int kFirmwareAnswerTimeoutMs = 3000;
-constexpr int kFirmwareSettleMs = 100;
+constexpr milliseconds kFirmwareFirstTimeout{2000};
+constexpr milliseconds kFirmwareAnswerTimeout{3000};
+constexpr milliseconds kFirmwareSettle{100};
 
 // A firmware file ready to send: padded to an even length, with the module
 // name ("ZEL-TERRAVOX") found at the signature.

@@ -5,6 +5,8 @@
 #include "data/RawDump.h"
 #include "data/Record.h"
 
+#include <QtEndian>
+
 namespace zel {
 
 QByteArray dataRequest(std::uint16_t count)
@@ -16,7 +18,8 @@ QByteArray dataRequest(std::uint16_t count)
 
 namespace {
 
-QString readLine(qsizetype bytes) { return QStringLiteral("Считано %1 байт").arg(bytes); }
+ReportLine line(LineId id, qint64 number = 0) { return ReportLine{id, number, {}, {}}; }
+ReportLine stationText(const QString& text) { return ReportLine{LineId::StationText, 0, text, {}}; }
 
 // Waits for the data answer: it ends when `expected` bytes are waiting, or
 // after the count has not changed for the timer's interval.
@@ -48,68 +51,63 @@ DialogueStatus readStationMemory(StationLink& link, DialogueClock& clock, Dialog
                                  StationReading& reading)
 {
     reading = {};
-    clock.lowerFlag();
-    if (!link.open()) {
-        report.addLine(QStringLiteral("Невозможно открыть порт"));
+    PortSession port(link, clock);
+    if (!port.opened()) {
+        report.addLine(line(LineId::PortNotOpened));
         return DialogueStatus::PortNotOpened;
     }
-    const DialogueStatus linked = handshake(link, clock, report, kReadFirstTimeoutMs);
+    const DialogueStatus linked = handshake(link, clock, report, kReadFirstTimeout);
     if (linked != DialogueStatus::Done)
         return linked;
 
     link.send("$OK");
-    const WaitResult headerWait = byteWait(link, clock, kHeaderMinBytes, kHeaderTimeoutMs);
-    if (headerWait == WaitResult::Cancelled)
-        return DialogueStatus::Cancelled;
-    if (headerWait == WaitResult::TimedOut) {
-        report.addLine(QStringLiteral("Время ожидания истекло (2)"));
-        link.close();
-        return DialogueStatus::TimedOut;
-    }
+    const WaitResult headerWait = byteWait(link, clock, report, kHeaderMinBytes, kHeaderTimeout);
+    if (headerWait != WaitResult::Arrived)
+        return failedWait(headerWait, report, line(LineId::HeaderTimedOut));
     const QByteArray header = link.take();
     const QByteArray stamp = toCp1251(report.timeStamp()).left(kHeaderTextMax);
     reading.headerTime = stamp;
     appendBlock(reading.rawDump, header);
     appendBlock(reading.rawDump, stamp);
-    const std::uint16_t count = beU16(reinterpret_cast<const std::uint8_t*>(header.constData()) + 16);
+    const std::uint16_t count = qFromBigEndian<quint16>(header.constData() + 16);
     reading.count = count;
 
     if (count == 0) {
-        endDialogue(link);
-        report.addLine(readLine(header.size()));
-        report.addLine(fromCp1251(stationName(header)));  // not cut to 21 characters
-        report.addLine(fromCp1251(header.mid(8, 8)));
-        report.addLine(report.timeStamp());
+        port.sayGoodbye();
+        report.addLine(line(LineId::BytesRead, header.size()));
+        report.addLine(stationText(fromCp1251(stationName(header))));  // not cut to 21 characters
+        report.addLine(stationText(fromCp1251(header.mid(8, 8))));
+        report.addLine(stationText(report.timeStamp()));
         return DialogueStatus::Done;
     }
 
     link.send(dataRequest(count));
-    clock.arm(kDataIdleTimeoutMs);
+    if (waitSent(link, clock, report) == WaitResult::Cancelled)
+        return DialogueStatus::Cancelled;
+    clock.arm(kDataIdleTimeout);
     const qint64 expected = qint64(count) * kRawRecordSize + 2;
     qint64 seen = 0;
     const WaitResult dataArrived = dataWait(link, clock, report, expected, seen);
-    if (dataArrived == WaitResult::Cancelled)
-        return DialogueStatus::Cancelled;
-    if (dataArrived == WaitResult::TimedOut) {
-        report.addLine(QStringLiteral("Время ожидания истекло (3)"));
-        endDialogue(link);
-        return DialogueStatus::TimedOut;
+    if (dataArrived != WaitResult::Arrived) {
+        if (dataArrived == WaitResult::TimedOut)
+            port.sayGoodbye();
+        return failedWait(dataArrived, report, line(LineId::DataTimedOut));
     }
 
     const QByteArray data = link.take();
     appendBlock(reading.rawDump, data);
-    report.addLine(readLine(data.size() + 16));
-    endDialogue(link);
+    report.addLine(line(LineId::BytesRead, data.size() + 16));
+    port.sayGoodbye();
 
     // The sum covers the bytes before the last two of the count that ended the
     // wait; those two are the station's checksum, high byte first.
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.constData());
     const qint64 n = std::min<qint64>(seen, data.size());
     const std::uint16_t sum = checksumAddUint16Be({bytes, std::size_t(std::max<qint64>(n - 2, 0))});
-    const bool match = n >= 2 && sum == beU16(bytes + n - 2);
+    const bool match = n >= 2 && sum == qFromBigEndian<quint16>(bytes + n - 2);
     if (!match) {
-        report.addLine(QStringLiteral("Не совпали контрольные суммы"));
-        report.addLine(QStringLiteral("Повторите ввод"));
+        report.addLine(line(LineId::ChecksumsDiffer));
+        report.addLine(line(LineId::RepeatReading));
         return DialogueStatus::ChecksumMismatch;
     }
     return DialogueStatus::Done;

@@ -9,10 +9,10 @@
 
 namespace zel {
 
-constexpr int kReadFirstTimeoutMs = 1000;
-constexpr int kHeaderTimeoutMs = 2000;
+constexpr milliseconds kReadFirstTimeout{1000};
+constexpr milliseconds kHeaderTimeout{2000};
 constexpr int kHeaderMinBytes = 20;
-constexpr int kDataIdleTimeoutMs = 2000;
+constexpr milliseconds kDataIdleTimeout{2000};
 
 // What "Read Data" leaves behind: the raw dump as far as it got, the
 // measurement count and the time-stamp line once the header has arrived.

@@ -2,17 +2,9 @@
 
 #include "serial/QCCom32.h"
 
+#include <algorithm>
+
 namespace zel {
-
-SerialLink::SerialLink(T_QCCom32& com, DialogueReport* report)
-    : m_com(com)
-{
-    if (report)
-        m_progress = QObject::connect(&com, &T_QCCom32::sendProgress,
-                                      [report](qint64 sent, qint64 total) { report->sendProgress(sent, total); });
-}
-
-SerialLink::~SerialLink() { QObject::disconnect(m_progress); }
 
 bool SerialLink::open() { return m_com.Open(); }
 void SerialLink::close() { m_com.Close(); }
@@ -24,6 +16,19 @@ QByteArray SerialLink::take()
     QByteArray bytes;
     m_com.ReadResponse(bytes);
     return bytes;
+}
+
+qint64 SerialLink::outCount()
+{
+    const qint64 leftNs = m_com.LineTimeLeft().count();
+    // A byte still on its way counts as one, however little of it is left.
+    const qint64 onTheLine = leftNs > 0 ? std::max<qint64>(1, leftNs * std::max(m_com.Baud(), 1) / 10'000'000'000LL) : 0;
+    return std::max<qint64>(m_com.OutCount(), onTheLine);
+}
+
+milliseconds SerialLink::lineTime(qint64 bytes) const
+{
+    return milliseconds((bytes * 10 * 1000 + m_com.Baud() - 1) / std::max(m_com.Baud(), 1));
 }
 
 } // namespace zel

@@ -15,8 +15,12 @@ namespace zel {
 
 namespace {
 
+const QString kSettingsName = QStringLiteral("Zel-Terravox.ini");
+const QString kChoiceKey = QStringLiteral("Path/COM");
 const QString kPortsGroup = QStringLiteral("Ports");
 const QString kNotesGroup = QStringLiteral("PortNotes");
+
+QString keyOf(const QString& group, int number) { return group + QLatin1Char('/') + PortMap::portText(number); }
 
 QString canonical(const QString& path)
 {
@@ -24,24 +28,16 @@ QString canonical(const QString& path)
     return c.isEmpty() ? path : c;
 }
 
-int numberOfKey(const QString& key)
-{
-    if (!key.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
-        return 0;
-    bool ok = false;
-    const int n = key.mid(3).toInt(&ok);
-    return (ok && n >= kFirstPort && n <= kLastPort) ? n : 0;
-}
 
 QMap<int, QString> readGroup(QSettings& settings, const QString& group)
 {
     QMap<int, QString> values;
     settings.beginGroup(group);
     for (const QString& key : settings.childKeys()) {
-        const int n = numberOfKey(key);
+        const std::optional<int> n = PortMap::numberOfText(key);
         const QString value = settings.value(key).toString().trimmed();
         if (n && !value.isEmpty())
-            values.insert(n, value);
+            values.insert(*n, value);
     }
     settings.endGroup();
     return values;
@@ -84,9 +80,8 @@ PortMap::PortMap(QSettings& settings, const QStringList& candidates, const CanOp
         m_devices.insert(free, device);
         numbered << c;
         opensNow.insert(free, true);
-        settings.setValue(kPortsGroup + QLatin1Char('/') + QStringLiteral("COM%1").arg(free), device);
+        record(settings, free, device);
     }
-    settings.sync();
 
     for (auto it = m_devices.cbegin(); it != m_devices.cend(); ++it) {
         if (opensNow.value(it.key()) || canOpen(it.value()))
@@ -95,7 +90,52 @@ PortMap::PortMap(QSettings& settings, const QStringList& candidates, const CanOp
 #endif
 }
 
+QString PortEntry::text() const { return PortMap::portText(number); }
+
 QString PortMap::deviceOf(int number) const { return m_devices.value(number); }
+
+QString PortMap::settingsFile(const QString& dir) { return QDir(dir).filePath(kSettingsName); }
+
+std::optional<int> PortMap::storedChoice(QSettings& settings)
+{
+    bool ok = false;
+    const int index = settings.value(kChoiceKey).toString().trimmed().toInt(&ok);
+    return ok ? std::optional<int>(index) : std::nullopt;
+}
+
+void PortMap::storeChoice(QSettings& settings, int index)
+{
+    settings.setValue(kChoiceKey, index);
+    settings.sync();
+}
+
+QString PortMap::portText(int number) { return QStringLiteral("COM%1").arg(number); }
+
+std::optional<int> PortMap::numberOfText(const QString& text)
+{
+    if (!text.startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
+        return std::nullopt;
+    bool ok = false;
+    const int n = text.mid(3).toInt(&ok);
+    return (ok && n >= kFirstPort && n <= kLastPort) ? std::optional<int>(n) : std::nullopt;
+}
+
+void PortMap::record(QSettings& settings, int number, const QString& device)
+{
+    settings.setValue(keyOf(kPortsGroup, number), device);
+    settings.sync();
+}
+
+void PortMap::setNote(QSettings& settings, int number, const QString& note)
+{
+    settings.setValue(keyOf(kNotesGroup, number), note);
+    settings.sync();
+}
+
+QString PortMap::recordedDevice(QSettings& settings, int number)
+{
+    return settings.value(keyOf(kPortsGroup, number)).toString().trimmed();
+}
 
 QStringList PortMap::systemCandidates()
 {

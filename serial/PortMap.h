@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class QSettings;
 
@@ -17,7 +18,7 @@ struct PortEntry {
     int number = 0;
     QString device;
     QString note;
-    QString text() const { return QStringLiteral("COM%1").arg(number); }
+    QString text() const;  // "COM" + number
     QString toolTip() const { return note.isEmpty() ? device : device + QStringLiteral(" (") + note + QLatin1Char(')'); }
 };
 
@@ -33,6 +34,20 @@ constexpr int kLastPort = 32;
 class PortMap {
 public:
     using CanOpen = std::function<bool(const QString& device)>;
+
+    // The settings file "Zel-Terravox.ini" in `dir`.
+    static QString settingsFile(const QString& dir);
+    // The chosen entry of the port list: [Path] COM, its index in the list.
+    static std::optional<int> storedChoice(QSettings& settings);
+    static void storeChoice(QSettings& settings, int index);
+    // "COM" + number as the list shows it, and back (none for another text).
+    static QString portText(int number);
+    static std::optional<int> numberOfText(const QString& text);
+    // Records a device under a number in [Ports], and a note in [PortNotes].
+    static void record(QSettings& settings, int number, const QString& device);
+    static void setNote(QSettings& settings, int number, const QString& note);
+    // The device recorded under a number; empty when none.
+    static QString recordedDevice(QSettings& settings, int number);
 
     // Reads the recorded numbers, numbers the openable devices among
     // `candidates` that have none, and lists the ports that open now.

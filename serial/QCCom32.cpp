@@ -2,7 +2,6 @@
 
 #include "SystemQueue.h"
 
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSerialPort>
 #include <QTimer>
@@ -14,8 +13,6 @@ namespace {
 
 // Terminator mode reads into a buffer that starts at this size.
 constexpr int kInitialReadBuffer = 81904;
-// Strings from this length on report how far they have gone out.
-constexpr qsizetype kLongString = 512;
 // Failed reads in a row after which the line counts as hung up.
 constexpr int kFailedReadsOfADeadLine = 200;
 
@@ -126,6 +123,7 @@ bool T_QCCom32::Open()
     m_serial->clear(QSerialPort::Input);
     m_serial->clearError();
     m_failedReads = 0;
+    m_lineFreeAt = {};
     return true;
 }
 
@@ -153,7 +151,16 @@ int T_QCCom32::InCount() const
 
 int T_QCCom32::OutCount() const
 {
-    return Opened() ? int(std::min<qint64>(m_serial->bytesToWrite(), INT_MAX)) : 0;
+    if (!Opened())
+        return 0;
+    const qint64 n = m_serial->bytesToWrite() + systemBytesQueued(*m_serial);
+    return int(std::min<qint64>(n, INT_MAX));
+}
+
+std::chrono::nanoseconds T_QCCom32::LineTimeLeft() const
+{
+    const auto now = std::chrono::steady_clock::now();
+    return Opened() && m_lineFreeAt > now ? m_lineFreeAt - now : std::chrono::nanoseconds(0);
 }
 
 void T_QCCom32::drain() const
@@ -171,22 +178,17 @@ bool T_QCCom32::SendString(const QByteArray& bytes)
         return false;
     if (bytes.isEmpty())
         return true;
-    if (m_serial->write(bytes) != bytes.size())
-        return false;
-    // Time for the line to carry the bytes (10 bits each), twice over, and 2 s more.
-    const qint64 budgetMs = bytes.size() * 10 * 1000 / std::max(m_baud, 1) * 2 + 2000;
-    QElapsedTimer clock;
-    clock.start();
-    qint64 pending = m_serial->bytesToWrite();
-    while (pending > 0) {
-        const qint64 left = budgetMs - clock.elapsed();
-        if (left <= 0 || !m_serial->waitForBytesWritten(int(left)))
-            break;
-        pending = m_serial->bytesToWrite();
-        if (bytes.size() >= kLongString)
-            emit sendProgress(bytes.size() - pending, bytes.size());
+    const qint64 written = m_serial->write(bytes);
+    if (written > 0) {
+        // The line carries 10 bits a byte; a write that follows another
+        // starts when the one before it has left.
+        const auto now = std::chrono::steady_clock::now();
+        m_lineFreeAt = std::max(m_lineFreeAt, now)
+            + std::chrono::nanoseconds(written * 10 * 1'000'000'000LL / std::max(m_baud, 1));
     }
-    return m_serial->bytesToWrite() == 0;
+    // Hands the driver what it takes now, without waiting.
+    m_serial->flush();
+    return written == bytes.size();
 }
 
 void T_QCCom32::ReadResponse(QByteArray& response)

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 
 class QSerialPort;
@@ -54,16 +55,23 @@ public:
     bool Opened() const;
     bool InUse() const { return m_inUse; }
 
+    // Bytes written that have not yet left on the line: the component's
+    // buffer and the driver's queue.
+    // How long the line still needs for the bytes written so far, at 10 bits
+    // a byte at Baud, counted from the start of each write (a driver that
+    // takes bytes faster than the line carries them does not tell).
+    std::chrono::nanoseconds LineTimeLeft() const;
+
     void setPrompts(zel::ComPrompts* prompts) { m_prompts = prompts; }
     void setDeviceResolver(DeviceResolver resolver) { m_resolver = std::move(resolver); }
-    QString devicePath(int port) const;
     // The platform's own device name of a port number ("COM12" on Windows).
     static QString defaultDevicePath(int port);
 
     bool Open();
     void Close();
-    // Writes exactly the string's bytes and returns when they have left the
-    // component; true when all of them were written.
+    // Writes exactly the string's bytes and returns when the driver has
+    // taken what it takes at once; the rest leaves from the component's
+    // buffer while events are processed. True when all bytes were accepted.
     bool SendString(const QByteArray& bytes);
     // Immediate mode (no terminator): everything waiting now. Terminator
     // mode: waits, processing events, until the terminator has arrived.
@@ -71,8 +79,6 @@ public:
 
 signals:
     void OnTimeout(T_QCCom32* sender);
-    // Bytes of the current (long) SendString that have left the component so far.
-    void sendProgress(qint64 written, qint64 total);
 
 protected:
     virtual void DoTimeout();
@@ -82,6 +88,7 @@ private slots:
 
 private:
     void TimerExpired();
+    QString devicePath(int port) const;
     void drain() const;  // takes what the operating system holds into the component
 
     QSerialPort* m_serial = nullptr;
@@ -95,4 +102,5 @@ private:
     bool m_showErrors = true;
     bool m_inUse = false;
     int m_failedReads = 0;
+    std::chrono::steady_clock::time_point m_lineFreeAt;  // when the bytes written so far have left
 };

@@ -6,14 +6,34 @@
 #include <sys/ioctl.h>
 #endif
 
-qint64 systemBytesWaiting(const QSerialPort& port)
+namespace {
+
+qint64 queueCount([[maybe_unused]] const QSerialPort& port, [[maybe_unused]] unsigned long request)
 {
 #ifdef Q_OS_UNIX
     int n = 0;
-    if (port.isOpen() && ::ioctl(int(port.handle()), FIONREAD, &n) == 0 && n > 0)
+    if (port.isOpen() && ::ioctl(int(port.handle()), request, &n) == 0 && n > 0)
         return n;
-#else
-    Q_UNUSED(port);
 #endif
     return 0;
+}
+
+} // namespace
+
+qint64 systemBytesWaiting(const QSerialPort& port)
+{
+#ifdef Q_OS_UNIX
+    return queueCount(port, FIONREAD);
+#else
+    return queueCount(port, 0);
+#endif
+}
+
+qint64 systemBytesQueued(const QSerialPort& port)
+{
+#ifdef Q_OS_UNIX
+    return queueCount(port, TIOCOUTQ);
+#else
+    return queueCount(port, 0);
+#endif
 }

@@ -4,6 +4,10 @@
 
 class QSerialPort;
 
-// Bytes that the operating system holds for an open serial device and has
-// not yet handed to it (0 where the platform hands them over at once).
+// Bytes that the operating system holds for an open serial device: received
+// and not yet handed to it, and written and not yet sent on the line (0
+// where the platform does not tell, or hands them over at once). A
+// pseudo-terminal's output queue is empty as soon as the bytes are written;
+// a real adapter's drains at the line speed.
 qint64 systemBytesWaiting(const QSerialPort& port);
+qint64 systemBytesQueued(const QSerialPort& port);

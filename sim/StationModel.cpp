@@ -1,5 +1,7 @@
 #include "StationModel.h"
 
+#include <QtEndian>
+
 #include "data/Bytes.h"
 #include "protocol/Dialogue.h"
 
@@ -100,7 +102,7 @@ std::vector<Segment> StationModel::feed(const QByteArray& fromProgram)
             if (m_pending.size() < 7)
                 break;
             const auto* p = reinterpret_cast<const std::uint8_t*>(m_pending.constData());
-            const qsizetype total = 7 + 2 * qsizetype(beU16(p + 5));
+            const qsizetype total = 7 + 2 * qsizetype(qFromBigEndian<quint16>(p + 5));
             if (m_pending.size() < total)
                 break;
             const QByteArray payload = m_pending.mid(7, total - 7);
@@ -157,8 +159,8 @@ QByteArray tableAsText(const QByteArray& stored)
     QByteArray text;
     const auto* p = reinterpret_cast<const std::uint8_t*>(stored.constData());
     for (qsizetype i = 8; i + 4 <= stored.size(); i += 4) {
-        const std::uint16_t w1 = beU16(p + i);
-        const std::uint16_t w2 = beU16(p + i + 2);
+        const std::uint16_t w1 = qFromBigEndian<quint16>(p + i);
+        const std::uint16_t w2 = qFromBigEndian<quint16>(p + i + 2);
         text += QByteArray::number(position(w1)) + ' ' + QByteArray::number(position(w2)) + ' '
             + QByteArray::number(w1 >> 9) + ' ' + QByteArray::number(w2 >> 9) + "\r\n";
     }

@@ -35,17 +35,17 @@ QByteArray VirtualLine::take()
     return bytes;
 }
 
-void VirtualLine::arm(int ms)
+void VirtualLine::arm(milliseconds interval)
 {
-    m_intervalMs = ms;
-    m_deadlineUs = m_nowUs + std::int64_t(ms) * 1000;
+    m_interval = interval;
+    m_deadlineUs = m_nowUs + std::chrono::microseconds(interval).count();
     m_running = true;
 }
 
 void VirtualLine::enable()
 {
     if (!m_running)
-        arm(m_intervalMs);
+        arm(m_interval);
 }
 
 void VirtualLine::deliver(std::int64_t atUs, char byte)

@@ -21,12 +21,13 @@ public:
     bool isOpen() const { return m_open; }
 
     // DialogueClock
-    void arm(int ms) override;
+    void arm(milliseconds interval) override;
     void enable() override;
     void disable() override { m_running = false; }
     bool timedOut() const override { return m_flag; }
     void lowerFlag() override { m_flag = false; }
-    std::int64_t tickMs() const override { return m_nowUs / 1000; }
+    TimePoint now() const override { return TimePoint(std::chrono::microseconds(m_nowUs)); }
+    std::int64_t tickMs() const { return m_nowUs / 1000; }
 
 protected:
     std::int64_t nowUs() const { return m_nowUs; }
@@ -43,7 +44,7 @@ private:
     std::int64_t m_nowUs = 0;
     std::int64_t m_lastArrivalUs = 0;
     std::int64_t m_deadlineUs = 0;
-    int m_intervalMs = 2000;
+    milliseconds m_interval{2000};
     bool m_running = false;
     bool m_flag = false;
     bool m_open = false;

@@ -4,6 +4,7 @@
 // model and the dialogue timer, sharing one clock that advances a
 // millisecond with every pass of a wait. No test waits for real time.
 
+#include "app/Texts.h"
 #include "protocol/Dialogue.h"
 #include "sim/StationModel.h"
 #include "sim/VirtualLine.h"
@@ -86,6 +87,6 @@ class RecordingReport : public zel::DialogueReport {
 public:
     QStringList lines;
     QString stamp = QStringLiteral("07.12.2026 10:11:12");
-    void addLine(const QString& line) override { lines << line; }
+    void addLine(const zel::ReportLine& line) override { lines << zel::texts::lineText(line); }
     QString timeStamp() override { return stamp; }
 };

@@ -1,5 +1,7 @@
 #include "TestDumps.h"
 
+#include <QtEndian>
+
 #include "data/Bytes.h"
 #include "data/DataFile.h"
 #include "data/RawDump.h"
@@ -30,7 +32,7 @@ zel::MeasurementRecord imageAt(const QByteArray& decoded, int i)
 QByteArray lengthField(std::int32_t v)
 {
     std::uint8_t b[4];
-    zel::putLeS32(b, v);
+    qToLittleEndian<qint32>(v, b);
     return QByteArray(reinterpret_cast<const char*>(b), 4);
 }
 

@@ -49,10 +49,10 @@ QByteArray stream(const std::vector<MeasurementRecord>& records)
 }
 
 struct Export {
-    zel::SheetModel sheet;
-    std::uint16_t count = 999;
-    zel::HeaderTexts headers;
-    Export(int layout, const QByteArray& decoded) { zel::ExelCall(layout, decoded, kRussian, sheet, count, headers); }
+    zel::SheetExport result;
+    zel::SheetModel& sheet = result.sheet;
+    std::uint16_t& count = result.count;
+    Export(int layout, const QByteArray& decoded) : result(zel::ExelCall(layout, decoded, kRussian)) {}
     QString text(int row, int col) const { return sheet.cell(row, col).text; }
     bool isHeading(int row) const
     {
@@ -89,10 +89,7 @@ TEST(Export, TrailingPartOfARecordIsIgnoredAndTheCountSet)
 
 TEST(Export, WithoutDecodedDataTheStreamCannotBeRead)
 {
-    zel::SheetModel sheet;
-    std::uint16_t count = 0;
-    zel::HeaderTexts h;
-    EXPECT_THROW(zel::ExelCall(0, QByteArray(65, '\0'), kRussian, sheet, count, h), zel::StreamReadError);
+    EXPECT_THROW(zel::ExelCall(0, QByteArray(65, '\0'), kRussian), zel::StreamReadError);
 }
 
 TEST(Export, ZelSoloHeadingsOpenAutoGroupsAndStationZero)
@@ -233,16 +230,9 @@ TEST(Export, MidnightShowsTheDateOnlyAndImpossibleDatesStopTheExport)
 
     MeasurementRecord badDate = rec(0, 2);
     badDate.Month = 13;
-    zel::SheetModel sheet;
-    std::uint16_t count = 0;
-    zel::HeaderTexts h;
-    try {
-        zel::ExelCall(0, stream({midnight, badDate}), kRussian, sheet, count, h);
-        FAIL();
-    } catch (const zel::ZelError& e) {
-        EXPECT_EQ(e.text(), "Invalid argument to date encode");
-    }
-    EXPECT_EQ(sheet.cell(5, C).text, "1");  // the row before stays
+    const zel::SheetExport cut = zel::ExelCall(0, stream({midnight, badDate}), kRussian);
+    EXPECT_EQ(cut.error, "Invalid argument to date encode");
+    EXPECT_EQ(cut.sheet.cell(5, C).text, "1");  // the row before stays
 
     MeasurementRecord badTime = rec(0, 2);
     badTime.Second = 60;

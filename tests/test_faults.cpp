@@ -3,6 +3,8 @@
 // every case a clear line or message, the port closed, the program alive and
 // nothing lost.
 #include "FakeDialogs.h"
+
+#include <QtEndian>
 #include "SimProcess.h"
 #include "TestDumps.h"
 #include "WindowInDir.h"
@@ -186,7 +188,7 @@ TEST_F(Faults, LengthFieldsClaimingGigabytesAreRefusedAtOnce)
     zel::appendBlock(corrupt, zeltest::header(5));
     zel::appendBlock(corrupt, "stamp");
     std::uint8_t huge[4];
-    zel::putLeS32(huge, 0x7FFFFFF0);
+    qToLittleEndian<qint32>(0x7FFFFFF0, huge);
     corrupt.append(reinterpret_cast<const char*>(huge), 4).append("records");
     const QString path = dir.filePath("corrupt.zel");
     zel::writeWholeFile(path, corrupt);

@@ -241,7 +241,7 @@ TEST_F(MainWindow, SpreadsheetCommandsWriteTheWorkbookAndOpenIt)
     EXPECT_EQ(dialogs.fileDialogs.last().filter, "Книга Excel (*.xlsx)|*.xlsx");
     EXPECT_TRUE(QFile::exists(book));
     EXPECT_EQ(dialogs.openedDocuments, QStringList({book}));
-    EXPECT_EQ(form->MeasurementCount, 15);
+    EXPECT_EQ(form->Data().count, 15);
 
     dialogs.fileAnswers << QString();  // cancelled
     form->ToolButton9Click();

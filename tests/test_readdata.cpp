@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using zel::DialogueStatus;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -249,10 +250,11 @@ TEST(Dialogue, ByteWaitTimeOutWinsOnTheSamePassAndPauseLowersTheFlag)
     VirtualStation line(model);
     ASSERT_TRUE(line.open());
     line.send(QByteArray(1, '\x07'));  // answered with 2 bytes after 174 us
-    EXPECT_EQ(zel::byteWait(line, line, 2, 1), zel::WaitResult::TimedOut);
+    RecordingReport report;
+    EXPECT_EQ(zel::byteWait(line, line, report, 2, 1ms), zel::WaitResult::TimedOut);
     EXPECT_TRUE(line.timedOut());
     line.lowerFlag();
-    EXPECT_EQ(zel::pause(line, 500), zel::WaitResult::Arrived);
+    EXPECT_EQ(zel::pause(line, 500ms), zel::WaitResult::Arrived);
     EXPECT_FALSE(line.timedOut());
     EXPECT_EQ(line.tickMs(), 501);
 }

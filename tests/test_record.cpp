@@ -1,4 +1,6 @@
 #include "data/Bytes.h"
+
+#include <QtEndian>
 #include "data/Labels.h"
 #include "data/Record.h"
 #include "data/Roman.h"
@@ -90,13 +92,13 @@ TEST(RecordImage, HoldsEveryFieldAtItsOffsetWithZeroPadding)
     image.fill(0xEE);
     zel::writeRecordImage(r, image.data());
     EXPECT_EQ(image[0], 0xFD);
-    EXPECT_EQ(zel::leU16(&image[2]), 0xFFFE);
+    EXPECT_EQ(qFromLittleEndian<quint16>(&image[2]), 0xFFFE);
     EXPECT_EQ(image[4], 11);
     EXPECT_EQ(image[5], 3);
     EXPECT_EQ(image[6], 10);
-    EXPECT_EQ(zel::leS32(&image[12]), -256);
-    EXPECT_EQ(zel::leS32(&image[20]), 255);
-    EXPECT_EQ(zel::leU16(&image[40]), 2255);
+    EXPECT_EQ(qFromLittleEndian<qint32>(&image[12]), -256);
+    EXPECT_EQ(qFromLittleEndian<qint32>(&image[20]), 255);
+    EXPECT_EQ(qFromLittleEndian<quint16>(&image[40]), 2255);
     EXPECT_EQ(image[46], 58);
     for (int zero : {7, 11, 17, 18, 19, 47})
         EXPECT_EQ(image[std::size_t(zero)], 0) << "offset " << zero;

@@ -226,7 +226,4 @@ TEST(SerialDevices, PortNumbersNameThePlatformsDevices)
     EXPECT_EQ(com.Baud(), 115200);
     EXPECT_EQ(com.ResponseTime(), 1000);
     EXPECT_TRUE(com.ShowErrors());
-    com.setDeviceResolver([](int port) { return port == 12 ? QStringLiteral("/dev/pts/99") : QString(); });
-    EXPECT_EQ(com.devicePath(12), "/dev/pts/99");
-    EXPECT_EQ(com.devicePath(3), T_QCCom32::defaultDevicePath(3));
 }

@@ -17,6 +17,8 @@
 #include "serial/PortMap.h"
 #include "serial/QCCom32.h"
 
+#include "app/Texts.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocale>
@@ -50,9 +52,7 @@ int usage(std::FILE* err)
     return 2;
 }
 
-const QString kIniName = QStringLiteral("Zel-Terravox.ini");
-
-QSettings iniInCurrentDir() { return QSettings(QDir::current().filePath(kIniName), QSettings::IniFormat); }
+QSettings iniInCurrentDir() { return QSettings(zel::PortMap::settingsFile(QDir::currentPath()), QSettings::IniFormat); }
 
 // Options of the form --name value; the rest stays in `args`.
 QString takeOption(QStringList& args, const QString& name)
@@ -70,14 +70,10 @@ QString takeOption(QStringList& args, const QString& name)
 // platform's own device of that number.
 QString deviceOfPort(const QString& port)
 {
-    if (port.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) {
-        bool ok = false;
-        const int n = port.mid(3).toInt(&ok);
-        if (ok && n >= zel::kFirstPort && n <= zel::kLastPort) {
-            QSettings ini = iniInCurrentDir();
-            const QString mapped = ini.value(QStringLiteral("Ports/COM%1").arg(n)).toString();
-            return mapped.isEmpty() ? T_QCCom32::defaultDevicePath(n) : mapped;
-        }
+    if (const std::optional<int> n = zel::PortMap::numberOfText(port)) {
+        QSettings ini = iniInCurrentDir();
+        const QString mapped = zel::PortMap::recordedDevice(ini, *n);
+        return mapped.isEmpty() ? T_QCCom32::defaultDevicePath(*n) : mapped;
     }
     return port;
 }
@@ -86,7 +82,7 @@ QString deviceOfPort(const QString& port)
 class ConsoleReport : public zel::DialogueReport {
 public:
     ConsoleReport(std::FILE* out, std::FILE* err) : m_out(out), m_err(err) { m_clock.start(); }
-    void addLine(const QString& line) override { printLine(m_out, line); }
+    void addLine(const zel::ReportLine& line) override { printLine(m_out, zel::texts::lineText(line)); }
     QString timeStamp() override { return zel::timeStamp(); }
     void sendProgress(qint64 sent, qint64 total) override { dataProgress(sent, total); }
     void dataProgress(qint64 arrived, qint64 expected) override
@@ -159,10 +155,6 @@ public:
         m_com.setShowErrors(false);
         m_com.setDeviceResolver([this](int) { return m_device; });
         m_com.setBaud(speed);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_timer.stop();
-            m_timedOut = true;
-        });
     }
     bool valid() const { return m_valid; }
     zel::StationLink& link() { return m_link; }
@@ -180,11 +172,9 @@ private:
     bool m_valid = false;
     QString m_device;
     T_QCCom32 m_com;
-    QTimer m_timer;
-    bool m_timedOut = false;
     ConsoleReport m_report;
-    zel::SerialLink m_link{m_com, &m_report};
-    zel::EventLoopClock m_clock{m_timer, m_timedOut};
+    zel::SerialLink m_link{m_com};
+    zel::EventLoopClock m_clock;
 };
 
 int read(const QStringList& arguments, std::FILE* out, std::FILE* err)
@@ -220,19 +210,15 @@ int port(const QStringList& arguments, std::FILE* out, std::FILE* err)
     if (args.isEmpty() || args.size() > 2 || !numberOk || (wanted && (wanted < zel::kFirstPort || wanted > zel::kLastPort)))
         return usage(err);
     QSettings ini = iniInCurrentDir();
-    if (wanted) {
-        ini.setValue(QStringLiteral("Ports/COM%1").arg(wanted), args.at(0));
-        ini.sync();
-    }
+    if (wanted)
+        zel::PortMap::record(ini, wanted, args.at(0));
     const zel::PortMap map(ini, {args.at(0)}, [](const QString&) { return true; });
     for (int n = zel::kFirstPort; n <= zel::kLastPort; ++n) {
         if (map.deviceOf(n) != args.at(0))
             continue;
-        if (args.size() == 2) {
-            ini.setValue(QStringLiteral("PortNotes/COM%1").arg(n), args.at(1));
-            ini.sync();
-        }
-        printLine(out, QStringLiteral("COM%1").arg(n));
+        if (args.size() == 2)
+            zel::PortMap::setNote(ini, n, args.at(1));
+        printLine(out, zel::PortMap::portText(n));
         return 0;
     }
     throw zel::ZelError(QStringLiteral("no free port number for %1").arg(args.at(0)));
@@ -248,18 +234,10 @@ int xlsx(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
     if (layout < 0 || args.size() != 2)
         return usage(err);
     const zel::DumpDecoding d = load(args.at(0), err);
-    zel::SheetModel sheet;
-    std::uint16_t count = 0;
-    zel::HeaderTexts headers;
-    QString error;
-    try {
-        zel::ExelCall(layout, d.decoded, QLocale(), sheet, count, headers);
-    } catch (const zel::ZelError& e) {
-        error = e.text();
-    }
-    zel::writeXlsx(sheet, args.at(1));
-    if (!error.isEmpty())
-        throw zel::ZelError(error);
+    const zel::SheetExport exported = zel::ExelCall(layout, d.decoded, QLocale());
+    zel::writeXlsx(exported.sheet, args.at(1));
+    if (!exported.error.isEmpty())
+        throw zel::ZelError(exported.error);
     return 0;
 }
 

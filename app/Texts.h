@@ -1,0 +1,21 @@
+#pragma once
+
+#include "protocol/Dialogue.h"
+
+#include <QString>
+
+// The texts the program shows for what its core reports. The Russian texts
+// are the station program's own and stay exactly as they are; each goes
+// through translate() so that a translation can follow.
+namespace zel::texts {
+
+// A line of the main list.
+QString lineText(const ReportLine& line);
+
+// The status bar while the data answer arrives and while a long frame leaves.
+QString receivedProgress(qint64 arrived, qint64 expected);
+QString sentProgress(qint64 sent, qint64 total);
+// The status bar when a command is refused because a dialogue runs.
+QString dialogueRunning();
+
+} // namespace zel::texts
