@@ -28,6 +28,7 @@
 #include <deque>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -53,6 +54,7 @@ struct Options {
     std::uint32_t seed = 1;
     int baud = 115200;
     bool pace = true;
+    bool pacedInput = false;
     bool once = false;
     QString tableOut;
     QString firmwareOut;
@@ -70,6 +72,7 @@ Options parse(const QCoreApplication& app)
     const QCommandLineOption seed("seed", "Seed of the generated measurements (default 1).", "s", "1");
     const QCommandLineOption baud("baud", "Line speed when the line does not tell (default 115200).", "bit/s", "115200");
     const QCommandLineOption noPace("no-pace", "Send at once instead of at the line's pace.");
+    const QCommandLineOption pacedInput("paced-input", "Take the program's bytes at the line's pace, as a UART does.");
     const QCommandLineOption once("once", "End after the first dialogue (after \"$GB\").");
     const QCommandLineOption silent("silent", "Never answer.");
     const QCommandLineOption linkCode("link-code", "Answer with link code <k> of the five (default 1).", "k", "1");
@@ -88,7 +91,7 @@ Options parse(const QCoreApplication& app)
     const QCommandLineOption extraAfterData("extra-after-data", "Send <n> bytes nobody asked for after the data answer.", "n", "0");
     const QCommandLineOption junkAfterEnd("junk-after-end", "Send <n> bytes after \"$GB\".", "n", "0");
     const QCommandLineOption firmwareOut("firmware-out", "Write the firmware image committed by \"$CLEA\" to <file>.", "file");
-    p.addOptions({link, zel, count, seed, baud, noPace, once, silent, linkCode, wrongLink, junk, shortHeader,
+    p.addOptions({link, zel, count, seed, baud, noPace, pacedInput, once, silent, linkCode, wrongLink, junk, shortHeader,
                   pauseAfter, pauseMs, badChecksum, hangUp, uploadWrong, uploadOneByte, uploadSilent, tableOut,
                   firmwareOut, hangUpOn, extraAfterData, junkAfterEnd});
     p.process(app);
@@ -100,6 +103,7 @@ Options parse(const QCoreApplication& app)
     o.seed = p.value(seed).toUInt();
     o.baud = std::max(1, p.value(baud).toInt());
     o.pace = !p.isSet(noPace);
+    o.pacedInput = p.isSet(pacedInput);
     o.once = p.isSet(once);
     o.faults.silent = p.isSet(silent);
     o.faults.linkCode = p.value(linkCode).toInt();
@@ -189,6 +193,10 @@ int main(int argc, char* argv[])
 
     std::deque<Outgoing> queue;
     Clock::time_point lastEnd = Clock::now();
+    // With paced input, the moment by which the bytes taken so far have
+    // come in over the line; bytes are taken only as fast as the line carries them.
+    Clock::time_point inputFreeAt = Clock::now();
+    bool inputPending = false;
     int status = 0;
     while (!g_stop) {
         const auto now = Clock::now();
@@ -237,15 +245,34 @@ int main(int argc, char* argv[])
         if (options.once && queue.empty() && station->dialoguesEnded() > 0)
             break;
 
-        pollfd pfd{line.master(), POLLIN, 0};
+        std::size_t room = 65536;
+        if (options.pacedInput && inputPending) {
+            // What the line has carried since the last byte taken.
+            const auto carried = byteTime.count() > 0 ? (now - inputFreeAt) / byteTime : 65536;
+            room = std::size_t(std::clamp<long long>(carried, 0, 65536));
+            if (room == 0)
+                timeoutMs = int(kChunkMs);
+        }
+        pollfd pfd{line.master(), short(room > 0 ? POLLIN : 0), 0};
         const int ready = ::poll(&pfd, 1, timeoutMs < 0 ? 200 : timeoutMs);
         if (ready < 0 && errno != EINTR) {
             status = 1;
             break;
         }
+        if (ready > 0 && (pfd.revents & POLLIN) && options.pacedInput && !inputPending) {
+            // The first byte after a quiet line starts coming in now.
+            inputPending = true;
+            inputFreeAt = Clock::now();
+            continue;
+        }
         if (ready > 0 && (pfd.revents & POLLIN)) {
             char buf[65536];
-            const ssize_t n = ::read(line.master(), buf, sizeof buf);
+            const ssize_t n = ::read(line.master(), buf, room);
+            if (options.pacedInput && n > 0) {
+                inputFreeAt += byteTime * n;
+                int waiting = 0;
+                inputPending = ::ioctl(line.master(), FIONREAD, &waiting) == 0 && waiting > 0;
+            }
             if (n > 0) {
                 const int tables = station->tablesStored();
                 const int images = station->firmwareCommits();

@@ -30,6 +30,8 @@ public:
     bool open() override
     {
         ++opens;
+        if (onOpen)
+            onOpen();
         return !failOpen && VirtualLine::open();
     }
     bool send(const QByteArray& bytes) override
@@ -67,6 +69,7 @@ public:
     int opens = 0;
     std::int64_t passes = 0;
     std::function<void(std::int64_t nowMs)> onPass;
+    std::function<void()> onOpen;  // while the port opens (its dialogs run events)
 
     QByteArrayList sentBytes() const
     {

@@ -2,6 +2,7 @@
 
 #include "data/RawDump.h"
 #include "data/ZelError.h"
+#include "protocol/EventLoopClock.h"
 #include "protocol/ReadData.h"
 
 #include <gtest/gtest.h>
@@ -267,4 +268,33 @@ TEST(SimulatedStation, MemoryOfMoreThan32767MeasurementsIsSentWhole)
     EXPECT_EQ(segments.at(0).bytes.size(), 40000 * 32 + 2);
     // A request whose low 15 bits name another count gets that many.
     EXPECT_EQ(model.feed(zel::dataRequest(100)).at(0).bytes.size(), 100 * 32 + 2);
+}
+
+// A dialogue timer left running by an earlier command may expire while the
+// port opens (its Abort/Retry box processes events): the handshake still
+// gets its whole first time-out.
+TEST(Dialogue, TimeOutLeftOverFromAnEarlierCommandIsGoneOnceThePortOpens)
+{
+    Reading r(5);
+    r.line.onOpen = [&] {
+        r.line.arm(0ms);
+        r.line.processEvents();
+    };
+    EXPECT_EQ(r.run(), DialogueStatus::Done);
+    EXPECT_EQ(r.report.lines, QStringList({"Считано 178 байт"}));
+}
+
+// The program's dialogue timer never ends a wait before its interval.
+TEST(Dialogue, EventLoopClockNeverExpiresEarly)
+{
+    zel::EventLoopClock clock;
+    for (const auto interval : {30ms, 200ms, 450ms}) {
+        clock.lowerFlag();
+        const auto start = std::chrono::steady_clock::now();
+        clock.arm(interval);
+        while (!clock.timedOut())
+            clock.processEvents();
+        EXPECT_GE(std::chrono::steady_clock::now() - start, interval);
+        EXPECT_FALSE(clock.timer().isActive());
+    }
 }

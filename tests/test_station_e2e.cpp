@@ -7,7 +7,9 @@
 #include "data/RawDump.h"
 #include "serial/QCCom32.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QMenu>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QStatusBar>
@@ -90,24 +92,43 @@ TEST_F(StationEndToEnd, WrongChecksumLeavesTheDataCommandsDisabled)
     EXPECT_FALSE(form->ToolButton8->isEnabled());
 }
 
-TEST_F(StationEndToEnd, OnlyOneDialogueAtATimeAndThePortStaysUnderIt)
+// While the station is read, nothing that touches the data, the port or the
+// station can start: a click that still arrives changes nothing.
+TEST_F(StationEndToEnd, OnlyOneDialogueAtATimeAndNothingElseTouchesTheData)
 {
-    startStation({"--count", "300"});
+    startStation({"--count", "300", "--pause-after", "2000", "--pause-ms", "1500"});
+    const QString other = dir.filePath("other.zel");
+    QFile::copy(QStringLiteral(ZEL_TEST_DATA_DIR "/sample.zel"), other);
+    dialogs.fileAnswers << other;
     int refusedAt = -1;
-    QTimer::singleShot(300, [&] {
+    QStringList enabled;
+    QTimer::singleShot(1000, [&] {
         EXPECT_TRUE(form->DialogueRunning());
+        for (QAction* a : form->findChildren<QAction*>())
+            if (a->isEnabled() && !a->text().isEmpty() && !a->menu())
+                enabled << a->text();
+        for (QWidget* w : form->ToolBar1->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (w->isEnabled() && (qobject_cast<QToolButton*>(w) || qobject_cast<QComboBox*>(w)))
+                enabled << w->objectName();
         form->ToolButton2Click();  // refused: returns at once
+        form->ToolButton1Click();  // Load File refused: no dialog, the data stays the reading's
         form->ComboBox2->setCurrentIndex(0);
         form->ComboBox2Change();  // refused: the speed stays
         refusedAt = form->ListBox1->count();
     });
     form->ToolButton2Click();
+    EXPECT_EQ(enabled, QStringList({"Contents", "About"}));
     EXPECT_EQ(refusedAt, 0);
+    EXPECT_EQ(dialogs.fileAnswers, QStringList({other}));
     EXPECT_EQ(form->QCCom->Baud(), 115200);
     EXPECT_EQ(form->ComboBox2->currentText(), "115200");
     EXPECT_EQ(listLines(*form).at(0), "Считано 9618 байт");
+    EXPECT_EQ(form->Data().count, 300);
     EXPECT_EQ(form->ListBox1->count(), 5);
     EXPECT_FALSE(form->DialogueRunning());
+    EXPECT_TRUE(form->ToolButton1->isEnabled());
+    EXPECT_TRUE(form->LoadFile1->isEnabled());
+    EXPECT_TRUE(form->ToolButton8->isEnabled());
 }
 
 TEST_F(StationEndToEnd, ClosingTheWindowDuringTheDataWaitEndsTheDialogue)

@@ -10,7 +10,12 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QListWidget>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <QAction>
 
 #include <gtest/gtest.h>
 
@@ -162,4 +167,39 @@ TEST_F(UploadEndToEnd, ZeltoolUploadsBothFiles)
     std::fclose(out);
     std::fclose(err);
     std::fclose(in);
+}
+
+// A station whose UART takes the program's bytes at 9600 bit/s: the answer
+// time of each upload starts only once its frame has left the line, and the
+// window goes on processing events, showing how far the frame has gone.
+TEST_F(UploadEndToEnd, BothUploadsAt9600BitPerSecondToAStationThatTakesBytesAtTheLineSpeed)
+{
+    start({"--paced-input"});
+    form->ComboBox2->setCurrentIndex(0);
+    form->ComboBox2Change();
+    ASSERT_EQ(form->QCCom->Baud(), 9600);
+
+    QByteArray table;
+    for (int i = 0; i < 600; ++i)
+        table += QByteArray::number(i % 200) + " 1 2 3\r\n";
+    dialogs.fileAnswers << write("long.txt", table);
+    form->ToolButton10Click();
+    EXPECT_EQ(listLines(*form), QStringList({"Таблица записана успешно! Всего 600"}));
+
+    const QByteArray image = "ZEL-TERRAV" + QByteArray(5000, '\x33');  // 5.2 s on the line
+    dialogs.yesNoAnswers << true << true;
+    dialogs.fileAnswers << write("fw5k.bin", image);
+    QString progress;
+    bool loadRefused = false;
+    QTimer::singleShot(2000, [&] {
+        progress = form->StatusBar1->currentMessage();
+        loadRefused = !form->ToolButton1->isEnabled() && !form->LoadFile1->isEnabled();
+    });
+    form->ToolButton12Click();
+    const QStringList lines = listLines(*form);
+    ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines.at(1).endsWith(" Программа загружена"));
+    EXPECT_TRUE(QRegularExpression("^Передано \\d+ из 50\\d\\d байт$").match(progress).hasMatch()) << progress.toStdString();
+    EXPECT_TRUE(loadRefused);
+    EXPECT_EQ(fileOfStation(firmwareOut()), image);
 }
