@@ -8,11 +8,32 @@ namespace {
 
 QString tr(const char* text) { return QCoreApplication::translate("zel", text); }
 
+// Puts the arguments in place of %1 to %9 in one pass, so that an argument
+// holding "%1" itself (a file name) stays as it is.
+QString withArguments(const QString& text, const QStringList& args)
+{
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int n = i + 1 < text.size() ? text.at(i + 1).digitValue() : -1;
+        if (text.at(i) == QLatin1Char('%') && n >= 1 && n <= args.size()) {
+            out += args.at(n - 1);
+            ++i;
+        } else {
+            out += text.at(i);
+        }
+    }
+    return out;
+}
+
 QString body(const ReportLine& line)
 {
     switch (line.id) {
     case LineId::StationText:
         return line.text;
+    case LineId::MeasurementCount:
+        return tr("Количество измерений %1").arg(line.number);
+    case LineId::PartialRecords:
+        return tr("Блок записей неполный: декодировано измерений %1 из %2").arg(line.number).arg(line.of);
     case LineId::PortNotOpened:
         return tr("Невозможно открыть порт");
     case LineId::NoAnswer:
@@ -59,6 +80,74 @@ QString lineText(const ReportLine& line)
         return line.stamp + QLatin1Char(' ') + body(line);
     return line.stamp + body(line);
 }
+
+QStringList lineTexts(const QList<ReportLine>& lines)
+{
+    QStringList texts;
+    texts.reserve(lines.size());
+    for (const ReportLine& line : lines)
+        texts << lineText(line);
+    return texts;
+}
+
+QString errorText(const ZelError& error)
+{
+    QString text;
+    switch (error.id()) {
+    case ErrorId::StreamRead:
+        text = tr("Stream read error");
+        break;
+    case ErrorId::NotAnInteger:
+        text = tr("'%1' is not a valid integer value");
+        break;
+    case ErrorId::HeaderTooShort:
+        text = tr("Заголовок данных неполный: %1 байт вместо %2");
+        break;
+    case ErrorId::CannotOpenFile:
+        text = tr("Cannot open file \"%1\". %2");
+        break;
+    case ErrorId::FileTooLarge:
+        text = tr("Файл \"%1\" слишком велик (%2 байт) для файла данных станции");
+        break;
+    case ErrorId::ReadError:
+        text = tr("Read error in file \"%1\". %2");
+        break;
+    case ErrorId::CannotCreateFile:
+        text = tr("Cannot create file \"%1\". %2");
+        break;
+    case ErrorId::WriteError:
+        text = tr("Write error in file \"%1\". %2");
+        break;
+    case ErrorId::TableValueOutOfRange:
+        text = tr("Строка %1: %2 = %3 вне пределов от %4 до %5");
+        break;
+    case ErrorId::TableEntryIncomplete:
+        text = tr("Строка %1: запись неполная, нужны четыре числа A, B, M, N");
+        break;
+    case ErrorId::InvalidNumber:
+        text = tr("Invalid numeric input \"%1\" in line %2");
+        break;
+    case ErrorId::TableTooLong:
+        text = tr("Строка %1: в таблице больше %2 записей");
+        break;
+    case ErrorId::InvalidDate:
+        text = tr("Invalid argument to date encode");
+        break;
+    case ErrorId::InvalidTime:
+        text = tr("Invalid argument to time encode");
+        break;
+    case ErrorId::NotFirmware:
+        text = tr("Этот файл не является программой для прибора ZEL-TERRAVOX");
+        break;
+    case ErrorId::FirmwareTooLarge:
+        text = tr("Файл прошивки слишком велик: %1 байт, допустимо не более %2");
+        break;
+    }
+    // A reason the system does not give leaves no blank behind the full stop.
+    return withArguments(text, error.args()).trimmed();
+}
+
+QString headerRejected() { return tr("Эта программа для \"ZEL-TERRAVOX\" версии 1XX"); }
 
 QString receivedProgress(qint64 arrived, qint64 expected)
 {

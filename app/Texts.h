@@ -1,8 +1,10 @@
 #pragma once
 
-#include "protocol/Dialogue.h"
+#include "data/Messages.h"
+#include "data/ZelError.h"
 
 #include <QString>
+#include <QStringList>
 
 // The texts the program shows for what its core reports. The Russian texts
 // are the station program's own and stay exactly as they are; each goes
@@ -11,6 +13,13 @@ namespace zel::texts {
 
 // A line of the main list.
 QString lineText(const ReportLine& line);
+QStringList lineTexts(const QList<ReportLine>& lines);
+
+// The text of an error, as the error box shows it (before its full stop).
+QString errorText(const ZelError& error);
+
+// The message box of a data file or reading whose header is not the station's.
+QString headerRejected();
 
 // The status bar while the data answer arrives and while a long frame leaves.
 QString receivedProgress(qint64 arrived, qint64 expected);

@@ -305,7 +305,7 @@ void TForm1::guarded(F&& command)
     try {
         command();
     } catch (const zel::ZelError& e) {
-        ShowError(e.text());
+        ShowError(zel::texts::errorText(e));
     } catch (const std::exception& e) {
         ShowError(QString::fromLocal8Bit(e.what()));
     }
@@ -404,12 +404,12 @@ bool TForm1::ReadDump()
     decoded.header = d.headers.value_or(m_data.header);
     decoded.decodedWhole = d.outcome == zel::DumpDecoding::Outcome::Decoded;
     m_data = std::move(decoded);
-    ListBox1->addItems(d.lines);
+    ListBox1->addItems(zel::texts::lineTexts(d.lines));
     UpdateActions();
     if (d.outcome == zel::DumpDecoding::Outcome::Rejected)
-        m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle, d.message);
-    else if (d.outcome == zel::DumpDecoding::Outcome::Failed)
-        ShowError(d.message);
+        m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle, zel::texts::headerRejected());
+    else if (d.error)
+        ShowError(zel::texts::errorText(*d.error));
     return m_data.decodedWhole;
 }
 
@@ -453,7 +453,7 @@ void TForm1::ToolButton6Click()
             m_data.header = zel::readHeaderFields(m_data.decoded);
             zel::appendViewLines(m_data.decoded, m_data.count, zel::DateTimeSeparators::of(QLocale()), lines);
         } catch (const zel::ZelError& e) {
-            error = e.text();
+            error = zel::texts::errorText(e);
         }
         if (!lines.isEmpty()) {
             ListBox1->clear();
@@ -495,7 +495,7 @@ void TForm1::ToolButton2Click()
     try {
         status = zel::readStationMemory(dialogue.link, dialogue.clock, dialogue.report, reading);
     } catch (const zel::ZelError& e) {
-        error = e.text();
+        error = zel::texts::errorText(e);
     }
     if (m_closed)
         return;
@@ -550,8 +550,8 @@ void TForm1::ExelCall(int layout)
         m_data.header = exported.headers;
         zel::writeXlsx(exported.sheet, SaveDialog2.FileName());
         m_dialogs->openDocument(SaveDialog2.FileName());
-        if (!exported.error.isEmpty())
-            ShowError(exported.error);
+        if (exported.error)
+            ShowError(zel::texts::errorText(*exported.error));
     });
 }
 
@@ -585,14 +585,10 @@ void TForm1::ToolButton12Click()
         const auto firmware = zel::firmwareImage(zel::readWholeFile(OpenDialog3.FileName()));
         if (!firmware) {
             m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle,
-                                   QStringLiteral("Этот файл не является программой для прибора ZEL-TERRAVOX"));
+                                   zel::texts::errorText(zel::ZelError(zel::ErrorId::NotFirmware)));
             return;
         }
-        // Its word count would wrap: the station would get another program.
-        if (firmware->image.size() > zel::kMaxFirmwareImage)
-            throw zel::ZelError(QStringLiteral("Файл прошивки слишком велик: %1 байт, допустимо не более %2")
-                                    .arg(firmware->image.size())
-                                    .arg(zel::kMaxFirmwareImage));
+        zel::checkFirmwareSize(*firmware);
         // The CR of the question is the station program's own line break.
         if (!m_dialogs->askYesNo(this, MessageKind::Warning, kApplicationTitle,
                                  QStringLiteral("У Вас выбрана прошивка для модуля ") + zel::fromCp1251(firmware->moduleName)

@@ -10,8 +10,6 @@
 
 namespace zel {
 
-const QString kHeaderRejectedMessage = QStringLiteral("Эта программа для \"ZEL-TERRAVOX\" версии 1XX");
-
 void appendBlock(QByteArray& dump, const QByteArray& block)
 {
     std::uint8_t len[4];
@@ -62,7 +60,7 @@ int headerYear(const QByteArray& header)
     while (i < text.size() && text.at(i) >= '0' && text.at(i) <= '9')
         ++i;
     if (i == firstDigit || i != text.size())
-        throw ZelError(QStringLiteral("'%1' is not a valid integer value").arg(fromCp1251(text)));
+        throw ZelError(ErrorId::NotAnInteger, {fromCp1251(text)});
     return text.trimmed().toInt();
 }
 
@@ -91,18 +89,15 @@ DumpDecoding decodeDump(const QByteArray& rawDump)
         const QByteArray header = rawDump.isEmpty() ? QByteArray() : reader.readBlock();
         if (!headerAccepted(header)) {
             d.outcome = DumpDecoding::Outcome::Rejected;
-            d.message = kHeaderRejectedMessage;
             return d;
         }
         const QByteArray stamp = reader.readBlock();
         if (header.size() < kMinHeaderSize)
-            throw ZelError(QStringLiteral("Заголовок данных неполный: %1 байт вместо %2")
-                               .arg(header.size())
-                               .arg(kMinHeaderSize));
+            throw ZelError(ErrorId::HeaderTooShort, {QString::number(header.size()), QString::number(kMinHeaderSize)});
 
         const auto* h = reinterpret_cast<const std::uint8_t*>(header.constData());
         const std::uint16_t count = qFromBigEndian<quint16>(h + 16);
-        d.lines << QStringLiteral("Количество измерений %1").arg(count);
+        d.lines << ReportLine::plain(LineId::MeasurementCount, count);
         d.count = count;
 
         HeaderTexts texts;
@@ -110,7 +105,8 @@ DumpDecoding decodeDump(const QByteArray& rawDump)
         texts.name = stationName(header).left(kHeaderTextMax);
         texts.version = header.mid(8, 8);
         d.headers = texts;
-        d.lines << fromCp1251(texts.name) << fromCp1251(texts.version) << fromCp1251(texts.time);
+        for (const QByteArray* text : {&texts.name, &texts.version, &texts.time})
+            d.lines << ReportLine::station(fromCp1251(*text));
 
         d.decoded += headerField(texts.name);
         d.decoded += headerField(texts.version);
@@ -119,7 +115,9 @@ DumpDecoding decodeDump(const QByteArray& rawDump)
         const QByteArray records = reader.readBlock();
         const int whole = int(std::min<qsizetype>(count, records.size() / kRawRecordSize));
         if (whole < count) {
-            d.lines << QStringLiteral("Блок записей неполный: декодировано измерений %1 из %2").arg(whole).arg(count);
+            ReportLine partial = ReportLine::plain(LineId::PartialRecords, whole);
+            partial.of = count;
+            d.lines << partial;
             d.count = std::uint16_t(whole);
         }
         const qsizetype start = d.decoded.size();
@@ -131,7 +129,7 @@ DumpDecoding decodeDump(const QByteArray& rawDump)
         d.outcome = DumpDecoding::Outcome::Decoded;
     } catch (const ZelError& e) {
         d.outcome = DumpDecoding::Outcome::Failed;
-        d.message = e.text();
+        d.error = e;
     }
     return d;
 }

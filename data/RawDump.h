@@ -1,7 +1,10 @@
 #pragma once
 
+#include "Messages.h"
+#include "ZelError.h"
+
 #include <QByteArray>
-#include <QStringList>
+#include <QList>
 
 #include <cstdint>
 #include <optional>
@@ -53,14 +56,12 @@ private:
 struct DumpDecoding {
     enum class Outcome { Decoded, Rejected, Failed };
     Outcome outcome = Outcome::Failed;
-    QStringList lines;
-    QString message;            // the rejection message or the error's text
+    QList<ReportLine> lines;
+    std::optional<ZelError> error;  // Failed: what stopped the decoding
     QByteArray decoded;         // the decoded data stream
     std::optional<std::uint16_t> count;  // set once the header has been read
     std::optional<HeaderTexts> headers;  // set once the header lines are made
 };
-
-extern const QString kHeaderRejectedMessage;
 
 // Checks the header, lists the count and header lines and decodes every raw
 // record into its 48-byte image.

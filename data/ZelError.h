@@ -1,26 +1,51 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
 #include <stdexcept>
 
 namespace zel {
 
-// An error that ends the command where it happens. The window shows its text
-// in an error message box; zeltool prints it on stderr.
+// Errors that end a command where they happen. The texts belong to the
+// program's text table; an error here is which one and what it names.
+enum class ErrorId {
+    StreamRead,            // reading past the end of a raw dump or decoded data stream
+    NotAnInteger,          // (text): the header's year is not a number
+    HeaderTooShort,        // (size, needed)
+    CannotOpenFile,        // (file, system's reason)
+    FileTooLarge,          // (file, size): no data file of the station is that large
+    ReadError,             // (file, system's reason)
+    CannotCreateFile,      // (file, system's reason)
+    WriteError,            // (file, system's reason)
+    TableValueOutOfRange,  // (line, name, value, low, high)
+    TableEntryIncomplete,  // (line)
+    InvalidNumber,         // (text, line)
+    TableTooLong,          // (line, maximum)
+    InvalidDate,           // a record's date does not exist
+    InvalidTime,           // a record's time does not exist
+    NotFirmware,           // the file lacks the station's signature
+    FirmwareTooLarge,      // (size, maximum)
+};
+
+// The window shows an error in an error message box; zeltool prints it on
+// stderr.
 class ZelError : public std::runtime_error {
 public:
-    explicit ZelError(const QString& text)
-        : std::runtime_error(text.toStdString()), m_text(text) {}
-    const QString& text() const noexcept { return m_text; }
+    explicit ZelError(ErrorId id, QStringList args = {})
+        : std::runtime_error("zel error"), m_id(id), m_args(std::move(args)) {}
+    ErrorId id() const noexcept { return m_id; }
+    const QStringList& args() const noexcept { return m_args; }
 
 private:
-    QString m_text;
+    ErrorId m_id;
+    QStringList m_args;
 };
 
 // Reading past the end of an in-memory stream (raw dump, decoded data stream).
 class StreamReadError : public ZelError {
 public:
-    StreamReadError() : ZelError(QStringLiteral("Stream read error")) {}
+    StreamReadError() : ZelError(ErrorId::StreamRead) {}
 };
 
 // The text of an error as the user sees it: a full stop is added when the last

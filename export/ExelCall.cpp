@@ -94,10 +94,10 @@ QString recordDateTimeText(const MeasurementRecord& r, const DateTimeText& dateT
 {
     const QDate date(r.Year, r.Month, r.Day);
     if (!date.isValid())
-        throw ZelError(QStringLiteral("Invalid argument to date encode"));
+        throw ZelError(ErrorId::InvalidDate);
     const QTime time(r.Hour, r.Minute, r.Second);
     if (!time.isValid())
-        throw ZelError(QStringLiteral("Invalid argument to time encode"));
+        throw ZelError(ErrorId::InvalidTime);
     return dateTime(date, time);
 }
 
@@ -152,7 +152,7 @@ SheetExport ExelCall(int layout, const QByteArray& decoded, const QLocale& local
                 terravoxRow(sheet, row, previousMode, r, dateTime);
         }
     } catch (const ZelError& e) {
-        out.error = e.text();  // the rows before the faulty record stay, as the user sees them
+        out.error = e;  // the rows before the faulty record stay, as the user sees them
         return out;
     }
 

@@ -5,11 +5,13 @@
 #include "data/RawDump.h"
 #include "data/Record.h"
 #include "data/TimeText.h"
+#include "data/ZelError.h"
 
 #include <QByteArray>
 #include <QLocale>
 
 #include <cstdint>
+#include <optional>
 
 namespace zel {
 
@@ -24,7 +26,7 @@ struct SheetExport {
     SheetModel sheet;
     std::uint16_t count = 0;  // the whole records in the stream
     HeaderTexts headers;      // the stream's header lines
-    QString error;            // a record whose date or time cannot be ended the export there
+    std::optional<ZelError> error;  // a record whose date or time cannot be ended the export there
 };
 
 // Fills a worksheet with the records of one layout from the decoded data
@@ -34,8 +36,8 @@ struct SheetExport {
 // rows written before it stay in the sheet.
 SheetExport ExelCall(int layout, const QByteArray& decoded, const QLocale& locale);
 
-// The date-time text of a record; throws ZelError("Invalid argument to date
-// encode" / "... time encode") for a date or time that does not exist.
+// The date-time text of a record; throws ZelError (InvalidDate, InvalidTime)
+// for a date or time that does not exist.
 QString recordDateTimeText(const MeasurementRecord& record, const DateTimeText& text);
 
 } // namespace zel

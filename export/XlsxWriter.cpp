@@ -37,8 +37,7 @@ lxw_format* makeFormat(lxw_workbook* book, const CellStyle& style)
 void check(lxw_error error, const QString& path)
 {
     if (error != LXW_NO_ERROR)
-        throw ZelError(QStringLiteral("Cannot create file \"%1\". %2")
-                           .arg(QDir::toNativeSeparators(path), QString::fromUtf8(lxw_strerror(error))));
+        throw ZelError(ErrorId::CannotCreateFile, {QDir::toNativeSeparators(path), QString::fromUtf8(lxw_strerror(error))});
 }
 
 } // namespace
@@ -47,8 +46,7 @@ void writeXlsx(const SheetModel& sheet, const QString& path)
 {
     QTemporaryDir scratch;
     if (!scratch.isValid())
-        throw ZelError(QStringLiteral("Cannot create file \"%1\". %2")
-                           .arg(QDir::toNativeSeparators(path), scratch.errorString()));
+        throw ZelError(ErrorId::CannotCreateFile, {QDir::toNativeSeparators(path), scratch.errorString()});
     const QByteArray scratchFile = QFile::encodeName(scratch.filePath(QStringLiteral("workbook.xlsx")));
     const QByteArray scratchDir = QFile::encodeName(scratch.path());
 
@@ -57,7 +55,7 @@ void writeXlsx(const SheetModel& sheet, const QString& path)
     options.tmpdir = const_cast<char*>(scratchDir.constData());
     lxw_workbook* book = workbook_new_opt(scratchFile.constData(), &options);
     if (!book)
-        throw ZelError(QStringLiteral("Cannot create file \"%1\".").arg(QDir::toNativeSeparators(path)));
+        throw ZelError(ErrorId::CannotCreateFile, {QDir::toNativeSeparators(path), QString()});
     lxw_worksheet* ws = workbook_add_worksheet(book, nullptr);
 
     std::vector<lxw_format*> formats;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Messages.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -54,35 +56,6 @@ public:
     virtual TimePoint now() const = 0;
     // True when the dialogue must end at once (the window is closing).
     virtual bool cancelled() const { return false; }
-};
-
-// What a station command adds to the main list. The texts belong to the
-// program's text table; a line here is only which one and its numbers.
-enum class LineId {
-    StationText,            // a text of the station or the reading, shown as it is
-    PortNotOpened,          // "Невозможно открыть порт"
-    NoAnswer,               // "Время ожидания истекло (1)"
-    NoLink,                 // "Не установлено соединение"
-    HeaderTimedOut,         // "Время ожидания истекло (2)"
-    BytesRead,              // "Считано <number> байт"
-    DataTimedOut,           // "Время ожидания истекло (3)"
-    ChecksumsDiffer,        // "Не совпали контрольные суммы"
-    RepeatReading,          // "Повторите ввод"
-    TableAnswerTimedOut,    // "Время ожидания k/s истекло (4)"
-    TableWritten,           // "Таблица записана успешно! Всего <number>"
-    TableChecksumDiffers,   // "Не совпала контрольная сумма"
-    FirmwareWriting,        // "Запись программы в EEPROM"
-    FirmwareAnswerTimedOut, // "Время ожидания истекло (2), <number>"
-    FirmwareLoaded,         // "Программа загружена"
-    FirmwareChecksumDiffers,// "Не совпала контрольная сумма "
-};
-
-struct ReportLine {
-    LineId id = LineId::StationText;
-    qint64 number = 0;
-    QString text;   // LineId::StationText only
-    QString stamp;  // the time stamp that begins the firmware upload's lines; empty otherwise
-    bool operator==(const ReportLine&) const = default;
 };
 
 // Where a dialogue reports: lines of the main list, and progress.

@@ -121,12 +121,9 @@ bool parseNumber(const QByteArray& text, std::int32_t& value)
 void checkRange(const char* name, std::int32_t value, std::int32_t low, std::int32_t high, int line)
 {
     if (value < low || value > high)
-        throw ZelError(QStringLiteral("Строка %1: %2 = %3 вне пределов от %4 до %5")
-                           .arg(line)
-                           .arg(QLatin1String(name))
-                           .arg(value)
-                           .arg(low)
-                           .arg(high));
+        throw ZelError(ErrorId::TableValueOutOfRange,
+                       {QString::number(line), QLatin1String(name), QString::number(value), QString::number(low),
+                        QString::number(high)});
 }
 
 } // namespace
@@ -147,11 +144,9 @@ std::vector<ElectrodeEntry> parseElectrodeTable(const QByteArray& file)
             const int numberLine = reader.line();
             const QByteArray text = reader.numberText();
             if (text.isEmpty())
-                throw ZelError(QStringLiteral("Строка %1: запись неполная, нужны четыре числа A, B, M, N").arg(e.line));
+                throw ZelError(ErrorId::TableEntryIncomplete, {QString::number(e.line)});
             if (!parseNumber(text, *field))
-                throw ZelError(QStringLiteral("Invalid numeric input \"%1\" in line %2")
-                                   .arg(fromCp1251(text))
-                                   .arg(numberLine));
+                throw ZelError(ErrorId::InvalidNumber, {fromCp1251(text), QString::number(numberLine)});
         }
         reader.skipRestOfLine();
         checkRange("A", e.a, -255, 255, e.line);
@@ -159,7 +154,7 @@ std::vector<ElectrodeEntry> parseElectrodeTable(const QByteArray& file)
         checkRange("M", e.m, 0, 127, e.line);
         checkRange("N", e.n, 0, 127, e.line);
         if (int(entries.size()) == kMaxElectrodeEntries)
-            throw ZelError(QStringLiteral("Строка %1: в таблице больше %2 записей").arg(e.line).arg(kMaxElectrodeEntries));
+            throw ZelError(ErrorId::TableTooLong, {QString::number(e.line), QString::number(kMaxElectrodeEntries)});
         entries.push_back(e);
     }
     return entries;
@@ -236,7 +231,6 @@ Attempt sendFrameOnce(StationLink& link, DialogueClock& clock, DialogueReport& r
                                                                                      : Attempt::Mismatched;
 }
 
-ReportLine line(LineId id, qint64 number = 0) { return ReportLine{id, number, {}, {}}; }
 
 } // namespace
 
@@ -257,19 +251,19 @@ DialogueStatus uploadElectrodeTable(StationLink& link, DialogueClock& clock, Dia
         case Attempt::Cancelled:
             return DialogueStatus::Cancelled;
         case Attempt::TimedOut:
-            report.addLine(line(LineId::TableAnswerTimedOut));
+            report.addLine(ReportLine::plain(LineId::TableAnswerTimedOut));
             port.sayGoodbye();
             return DialogueStatus::TimedOut;
         case Attempt::Matched:
             link.send("$A5EB");
-            report.addLine(line(LineId::TableWritten, qint64(words.size() / 2)));
+            report.addLine(ReportLine::plain(LineId::TableWritten, qint64(words.size() / 2)));
             return DialogueStatus::Done;
         case Attempt::Mismatched:
             break;
         }
     }
     port.sayGoodbye();
-    report.addLine(line(LineId::TableChecksumDiffers));
+    report.addLine(ReportLine::plain(LineId::TableChecksumDiffers));
     return DialogueStatus::ChecksumMismatch;
 }
 

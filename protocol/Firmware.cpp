@@ -3,6 +3,7 @@
 #include <QtEndian>
 
 #include "data/Bytes.h"
+#include "data/ZelError.h"
 
 namespace zel {
 
@@ -19,6 +20,13 @@ std::optional<FirmwareImage> firmwareImage(const QByteArray& file)
         return std::nullopt;
     f.moduleName = f.image.mid(at, kFirmwareSignature.size()) + "OX";
     return f;
+}
+
+void checkFirmwareSize(const FirmwareImage& firmware)
+{
+    if (firmware.image.size() > kMaxFirmwareImage)
+        throw ZelError(ErrorId::FirmwareTooLarge,
+                       {QString::number(firmware.image.size()), QString::number(kMaxFirmwareImage)});
 }
 
 QByteArray firmwareFrame(const QByteArray& image)

@@ -26,6 +26,10 @@ struct FirmwareImage {
 // nothing when the file is not firmware of the station.
 std::optional<FirmwareImage> firmwareImage(const QByteArray& file);
 
+// Refuses (ZelError FirmwareTooLarge) an image whose word count would wrap:
+// the station would get another program.
+void checkFirmwareSize(const FirmwareImage& firmware);
+
 // "$DD", 0x00, 0x00, the word count, the image.
 QByteArray firmwareFrame(const QByteArray& image);
 std::uint16_t firmwareChecksum(const QByteArray& image);

@@ -18,8 +18,6 @@ QByteArray dataRequest(std::uint16_t count)
 
 namespace {
 
-ReportLine line(LineId id, qint64 number = 0) { return ReportLine{id, number, {}, {}}; }
-ReportLine stationText(const QString& text) { return ReportLine{LineId::StationText, 0, text, {}}; }
 
 // Waits for the data answer: it ends when `expected` bytes are waiting, or
 // after the count has not changed for the timer's interval.
@@ -53,7 +51,7 @@ DialogueStatus readStationMemory(StationLink& link, DialogueClock& clock, Dialog
     reading = {};
     PortSession port(link, clock);
     if (!port.opened()) {
-        report.addLine(line(LineId::PortNotOpened));
+        report.addLine(ReportLine::plain(LineId::PortNotOpened));
         return DialogueStatus::PortNotOpened;
     }
     const DialogueStatus linked = handshake(link, clock, report, kReadFirstTimeout);
@@ -63,7 +61,7 @@ DialogueStatus readStationMemory(StationLink& link, DialogueClock& clock, Dialog
     link.send("$OK");
     const WaitResult headerWait = byteWait(link, clock, report, kHeaderMinBytes, kHeaderTimeout);
     if (headerWait != WaitResult::Arrived)
-        return failedWait(headerWait, report, line(LineId::HeaderTimedOut));
+        return failedWait(headerWait, report, ReportLine::plain(LineId::HeaderTimedOut));
     const QByteArray header = link.take();
     const QByteArray stamp = toCp1251(report.timeStamp()).left(kHeaderTextMax);
     reading.headerTime = stamp;
@@ -74,10 +72,10 @@ DialogueStatus readStationMemory(StationLink& link, DialogueClock& clock, Dialog
 
     if (count == 0) {
         port.sayGoodbye();
-        report.addLine(line(LineId::BytesRead, header.size()));
-        report.addLine(stationText(fromCp1251(stationName(header))));  // not cut to 21 characters
-        report.addLine(stationText(fromCp1251(header.mid(8, 8))));
-        report.addLine(stationText(report.timeStamp()));
+        report.addLine(ReportLine::plain(LineId::BytesRead, header.size()));
+        report.addLine(ReportLine::station(fromCp1251(stationName(header))));  // not cut to 21 characters
+        report.addLine(ReportLine::station(fromCp1251(header.mid(8, 8))));
+        report.addLine(ReportLine::station(report.timeStamp()));
         return DialogueStatus::Done;
     }
 
@@ -91,12 +89,12 @@ DialogueStatus readStationMemory(StationLink& link, DialogueClock& clock, Dialog
     if (dataArrived != WaitResult::Arrived) {
         if (dataArrived == WaitResult::TimedOut)
             port.sayGoodbye();
-        return failedWait(dataArrived, report, line(LineId::DataTimedOut));
+        return failedWait(dataArrived, report, ReportLine::plain(LineId::DataTimedOut));
     }
 
     const QByteArray data = link.take();
     appendBlock(reading.rawDump, data);
-    report.addLine(line(LineId::BytesRead, data.size() + 16));
+    report.addLine(ReportLine::plain(LineId::BytesRead, data.size() + 16));
     port.sayGoodbye();
 
     // The sum covers the bytes before the last two of the count that ended the
@@ -106,8 +104,8 @@ DialogueStatus readStationMemory(StationLink& link, DialogueClock& clock, Dialog
     const std::uint16_t sum = checksumAddUint16Be({bytes, std::size_t(std::max<qint64>(n - 2, 0))});
     const bool match = n >= 2 && sum == qFromBigEndian<quint16>(bytes + n - 2);
     if (!match) {
-        report.addLine(line(LineId::ChecksumsDiffer));
-        report.addLine(line(LineId::RepeatReading));
+        report.addLine(ReportLine::plain(LineId::ChecksumsDiffer));
+        report.addLine(ReportLine::plain(LineId::RepeatReading));
         return DialogueStatus::ChecksumMismatch;
     }
     return DialogueStatus::Done;

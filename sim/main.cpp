@@ -8,6 +8,8 @@
 
 #include "StationModel.h"
 
+#include "app/Texts.h"
+
 #include "data/DataFile.h"
 #include "data/RawDump.h"
 #include "data/ZelError.h"
@@ -165,7 +167,7 @@ int main(int argc, char* argv[])
     try {
         station.emplace(makeStation(options));
     } catch (const zel::ZelError& e) {
-        std::fprintf(stderr, "zel-station-sim: %s\n", qPrintable(zel::withFullStop(e.text())));
+        std::fprintf(stderr, "zel-station-sim: %s\n", qPrintable(zel::withFullStop(zel::texts::errorText(e))));
         return 1;
     }
 
@@ -287,7 +289,7 @@ int main(int argc, char* argv[])
                     if (station->firmwareCommits() != images && !options.firmwareOut.isEmpty())
                         zel::writeWholeFile(options.firmwareOut, station->storedFirmware());
                 } catch (const zel::ZelError& e) {
-                    std::fprintf(stderr, "zel-station-sim: %s\n", qPrintable(e.text()));
+                    std::fprintf(stderr, "zel-station-sim: %s\n", qPrintable(zel::texts::errorText(e)));
                 }
             }
         }

@@ -1,5 +1,7 @@
 #include "TestDumps.h"
 
+#include "app/Texts.h"
+
 #include "data/Bytes.h"
 #include "data/RawDump.h"
 
@@ -42,3 +44,12 @@ QByteArray dump(const std::vector<zel::MeasurementRecord>& records)
 QString dataFile(const char* name) { return QStringLiteral(ZEL_TEST_DATA_DIR "/") + QLatin1String(name); }
 
 } // namespace zeltest
+
+QStringList lines(const zel::DumpDecoding& d) { return zel::texts::lineTexts(d.lines); }
+
+QString message(const zel::DumpDecoding& d)
+{
+    if (d.error)
+        return zel::texts::errorText(*d.error);
+    return d.outcome == zel::DumpDecoding::Outcome::Rejected ? zel::texts::headerRejected() : QString();
+}

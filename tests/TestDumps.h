@@ -1,9 +1,11 @@
 #pragma once
 
+#include "data/RawDump.h"
 #include "data/Record.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -23,3 +25,8 @@ QByteArray dump(const std::vector<zel::MeasurementRecord>& records);
 QString dataFile(const char* name);  // a file of tests/data
 
 } // namespace zeltest
+
+// What the window shows of a decoding: its list lines, and the text of its
+// message box (empty when it succeeded).
+QStringList lines(const zel::DumpDecoding& d);
+QString message(const zel::DumpDecoding& d);

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "app/Texts.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -38,8 +40,8 @@ TEST(DataFile, MissingFileErrorNamesTheFile)
         zel::readWholeFile(path);
         FAIL() << "no error";
     } catch (const zel::ZelError& e) {
-        EXPECT_TRUE(e.text().startsWith("Cannot open file \"" + QDir::toNativeSeparators(path) + "\"."))
-            << e.text().toStdString();
+        EXPECT_TRUE(zel::texts::errorText(e).startsWith("Cannot open file \"" + QDir::toNativeSeparators(path) + "\"."))
+            << zel::texts::errorText(e).toStdString();
     }
 }
 

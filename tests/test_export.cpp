@@ -5,6 +5,8 @@
 #include "export/ExelCall.h"
 #include "export/SheetModel.h"
 
+#include "app/Texts.h"
+
 #include <gtest/gtest.h>
 
 using zel::CellKind;
@@ -231,7 +233,8 @@ TEST(Export, MidnightShowsTheDateOnlyAndImpossibleDatesStopTheExport)
     MeasurementRecord badDate = rec(0, 2);
     badDate.Month = 13;
     const zel::SheetExport cut = zel::ExelCall(0, stream({midnight, badDate}), kRussian);
-    EXPECT_EQ(cut.error, "Invalid argument to date encode");
+    ASSERT_TRUE(cut.error);
+    EXPECT_EQ(zel::texts::errorText(*cut.error), "Invalid argument to date encode");
     EXPECT_EQ(cut.sheet.cell(5, C).text, "1");  // the row before stays
 
     MeasurementRecord badTime = rec(0, 2);

@@ -229,7 +229,7 @@ TEST(TextTable, StationBytesAreWrittenAsTheStationSentThem)
     const zel::DumpDecoding d = zel::decodeDump(zeltest::dump(h, "\xD0\xD1", ""));
     const QByteArray text = zel::textFileBytes(d.decoded, 0, kRussian);
     EXPECT_TRUE(text.startsWith("ZEL-TERRAVOX MMVII\xC0\xC1\r\n\xC2\xC3\x98" "1E1.0\r\n\xD0\xD1\r\n"));
-    EXPECT_EQ(d.lines.at(1), "ZEL-TERRAVOX MMVIIАБ");
+    EXPECT_EQ(lines(d).at(1), "ZEL-TERRAVOX MMVIIАБ");
 }
 
 TEST(FullStop, AddedWhenTheLastCharacterSortsAfterTheFullStop)

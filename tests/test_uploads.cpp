@@ -4,6 +4,8 @@
 #include "protocol/ElectrodeTable.h"
 #include "protocol/Firmware.h"
 
+#include "app/Texts.h"
+
 #include <gtest/gtest.h>
 
 using zel::DialogueStatus;
@@ -24,7 +26,7 @@ QString parseError(const QByteArray& file)
     try {
         zel::parseElectrodeTable(file);
     } catch (const zel::ZelError& e) {
-        return e.text();
+        return zel::texts::errorText(e);
     }
     return {};
 }

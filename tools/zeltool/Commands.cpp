@@ -103,15 +103,28 @@ private:
     qint64 m_last = -1000;
 };
 
+// A failure of zeltool's own, in its own words.
+struct ToolError {
+    QString text;
+};
+
+// The error that ended a decoding that did not succeed.
+[[noreturn]] void throwDecodingError(const zel::DumpDecoding& d)
+{
+    if (d.error)
+        throw *d.error;
+    throw ToolError{zel::texts::headerRejected()};
+}
+
 // Loads and decodes a data file as "Load File" does. Throws on failure.
 zel::DumpDecoding load(const QString& path, std::FILE* err)
 {
     zel::DumpDecoding d = zel::decodeDump(zel::readWholeFile(path));
     if (d.outcome != zel::DumpDecoding::Outcome::Decoded)
-        throw zel::ZelError(zel::withFullStop(d.message));
+        throwDecodingError(d);
     // A notice that only part of the records could be decoded.
     for (qsizetype i = 4; i < d.lines.size(); ++i)
-        printLine(err, QStringLiteral("zeltool: ") + d.lines.at(i));
+        printLine(err, QStringLiteral("zeltool: ") + zel::texts::lineText(d.lines.at(i)));
     return d;
 }
 
@@ -164,7 +177,7 @@ public:
     int exitStatus(zel::DialogueStatus status) const
     {
         if (status == zel::DialogueStatus::PortNotOpened)
-            throw zel::ZelError(QStringLiteral("cannot open %1").arg(m_device));
+            throw ToolError{QStringLiteral("cannot open %1").arg(m_device)};
         return status == zel::DialogueStatus::Done ? 0 : 1;
     }
 
@@ -193,10 +206,10 @@ int read(const QStringList& arguments, std::FILE* out, std::FILE* err)
         return 0;
     }
     const zel::DumpDecoding d = zel::decodeDump(reading.rawDump);
-    for (const QString& line : d.lines)
+    for (const QString& line : zel::texts::lineTexts(d.lines))
         printLine(out, line);
     if (d.outcome != zel::DumpDecoding::Outcome::Decoded)
-        throw zel::ZelError(d.message);
+        throwDecodingError(d);
     zel::writeWholeFile(args.at(0), reading.rawDump);
     return 0;
 }
@@ -221,7 +234,7 @@ int port(const QStringList& arguments, std::FILE* out, std::FILE* err)
         printLine(out, zel::PortMap::portText(n));
         return 0;
     }
-    throw zel::ZelError(QStringLiteral("no free port number for %1").arg(args.at(0)));
+    throw ToolError{QStringLiteral("no free port number for %1").arg(args.at(0))};
 }
 
 int xlsx(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
@@ -236,8 +249,8 @@ int xlsx(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
     const zel::DumpDecoding d = load(args.at(0), err);
     const zel::SheetExport exported = zel::ExelCall(layout, d.decoded, QLocale());
     zel::writeXlsx(exported.sheet, args.at(1));
-    if (!exported.error.isEmpty())
-        throw zel::ZelError(exported.error);
+    if (exported.error)
+        throw *exported.error;
     return 0;
 }
 
@@ -277,11 +290,8 @@ int firmware(const QStringList& arguments, std::FILE* in, std::FILE* out, std::F
         return 1;
     const auto image = zel::firmwareImage(zel::readWholeFile(args.at(0)));
     if (!image)
-        throw zel::ZelError(QStringLiteral("Этот файл не является программой для прибора ZEL-TERRAVOX"));
-    if (image->image.size() > zel::kMaxFirmwareImage)
-        throw zel::ZelError(QStringLiteral("Файл прошивки слишком велик: %1 байт, допустимо не более %2")
-                                .arg(image->image.size())
-                                .arg(zel::kMaxFirmwareImage));
+        throw zel::ZelError(zel::ErrorId::NotFirmware);
+    zel::checkFirmwareSize(*image);
     if (!yes
         && !confirm(in, err,
                     QStringLiteral("У Вас выбрана прошивка для модуля %1. Продолжить?").arg(zel::fromCp1251(image->moduleName))))
@@ -311,7 +321,10 @@ int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in)
         if (command == QLatin1String("firmware"))
             return firmware(rest, in, out, err);
     } catch (const zel::ZelError& e) {
-        printLine(err, QStringLiteral("zeltool: ") + zel::withFullStop(e.text()));
+        printLine(err, QStringLiteral("zeltool: ") + zel::withFullStop(zel::texts::errorText(e)));
+        return 1;
+    } catch (const ToolError& e) {
+        printLine(err, QStringLiteral("zeltool: ") + zel::withFullStop(e.text));
         return 1;
     }
     return usage(err);
