@@ -147,6 +147,20 @@ QString errorText(const ZelError& error)
     return withArguments(text, error.args()).trimmed();
 }
 
+QString comPromptText(const ComPrompt& prompt)
+{
+    switch (prompt.kind) {
+    case ComPrompt::Kind::OpenFailed:
+        // The port number and ": " end the text; what follows is the system's reason.
+        return tr("Error opening COM%1: ").arg(prompt.port) + prompt.reason;
+    case ComPrompt::Kind::ResponseTimeout:
+        return tr("Timeout waiting for response.");
+    case ComPrompt::Kind::PortInUse:
+        return tr("Port is in use -- operation aborted");
+    }
+    return {};
+}
+
 QString headerRejected() { return tr("Эта программа для \"ZEL-TERRAVOX\" версии 1XX"); }
 
 QString receivedProgress(qint64 arrived, qint64 expected)

@@ -2,6 +2,7 @@
 
 #include "data/Messages.h"
 #include "data/ZelError.h"
+#include "serial/ComPrompts.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,6 +18,9 @@ QStringList lineTexts(const QList<ReportLine>& lines);
 
 // The text of an error, as the error box shows it (before its full stop).
 QString errorText(const ZelError& error);
+
+// The serial component's dialogs.
+QString comPromptText(const ComPrompt& prompt);
 
 // The message box of a data file or reading whose header is not the station's.
 QString headerRejected();

@@ -44,13 +44,14 @@ namespace {
 class WindowComPrompts : public zel::ComPrompts {
 public:
     WindowComPrompts(UserDialogs& dialogs, QWidget* window) : m_dialogs(dialogs), m_window(window) {}
-    Answer abortRetry(const QString& text) override
+    Answer abortRetry(const zel::ComPrompt& prompt) override
     {
-        return m_dialogs.askRetry(m_window, kApplicationTitle, text) ? Answer::Retry : Answer::Abort;
+        return m_dialogs.askRetry(m_window, kApplicationTitle, zel::texts::comPromptText(prompt)) ? Answer::Retry
+                                                                                                  : Answer::Abort;
     }
-    void message(const QString& text) override
+    void message(const zel::ComPrompt& prompt) override
     {
-        m_dialogs.showMessage(m_window, MessageKind::Plain, kApplicationTitle, text);
+        m_dialogs.showMessage(m_window, MessageKind::Plain, kApplicationTitle, zel::texts::comPromptText(prompt));
     }
 
 private:

@@ -4,6 +4,19 @@
 
 namespace zel {
 
+// What the serial component asks or tells the user; the texts belong to the
+// program's text table.
+struct ComPrompt {
+    enum class Kind {
+        OpenFailed,       // "Error opening COM<port>: " (Abort, Retry)
+        ResponseTimeout,  // "Timeout waiting for response." (Abort, Retry)
+        PortInUse,        // "Port is in use -- operation aborted" (OK)
+    };
+    Kind kind = Kind::OpenFailed;
+    int port = 0;
+    QString reason;  // why the system refused to open the port, when it says
+};
+
 // The serial component's own modal dialogs, behind an interface so that the
 // window shows them and tests answer them.
 class ComPrompts {
@@ -11,9 +24,9 @@ public:
     enum class Answer { Abort, Retry };
     virtual ~ComPrompts() = default;
     // A warning with the buttons Abort and Retry.
-    virtual Answer abortRetry(const QString& text) = 0;
+    virtual Answer abortRetry(const ComPrompt& prompt) = 0;
     // A plain message with an OK button.
-    virtual void message(const QString& text) = 0;
+    virtual void message(const ComPrompt& prompt) = 0;
 };
 
 } // namespace zel

@@ -106,7 +106,7 @@ bool T_QCCom32::Open()
             break;
         if (!m_showErrors)
             return false;
-        const auto answer = m_prompts ? m_prompts->abortRetry(QStringLiteral("Error opening COM%1: ").arg(m_port))
+        const auto answer = m_prompts ? m_prompts->abortRetry({zel::ComPrompt::Kind::OpenFailed, m_port, {}})
                                       : zel::ComPrompts::Answer::Abort;
         if (answer == zel::ComPrompts::Answer::Abort)
             return false;
@@ -196,7 +196,7 @@ void T_QCCom32::ReadResponse(QByteArray& response)
     response.clear();
     if (m_inUse) {
         if (m_showErrors && m_prompts)
-            m_prompts->message(QStringLiteral("Port is in use -- operation aborted"));
+            m_prompts->message({zel::ComPrompt::Kind::PortInUse, m_port, {}});
         return;
     }
     m_inUse = true;
@@ -232,7 +232,7 @@ void T_QCCom32::ReadResponse(QByteArray& response)
                     break;
                 // Without the dialog (or on a line that went away) the wait ends here.
                 if (!m_showErrors || !m_prompts || !Opened()
-                    || m_prompts->abortRetry(QStringLiteral("Timeout waiting for response."))
+                    || m_prompts->abortRetry({zel::ComPrompt::Kind::ResponseTimeout, m_port, {}})
                            == zel::ComPrompts::Answer::Abort)
                     done = true;
             }

@@ -10,6 +10,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include "app/Texts.h"
+
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -20,12 +22,12 @@ class ScriptedPrompts : public zel::ComPrompts {
 public:
     QStringList shown;
     std::function<Answer(const QString&)> answer = [](const QString&) { return Answer::Abort; };
-    Answer abortRetry(const QString& text) override
+    Answer abortRetry(const zel::ComPrompt& prompt) override
     {
-        shown << text;
-        return answer(text);
+        shown << zel::texts::comPromptText(prompt);
+        return answer(shown.last());
     }
-    void message(const QString& text) override { shown << text; }
+    void message(const zel::ComPrompt& prompt) override { shown << zel::texts::comPromptText(prompt); }
 };
 
 // Lets the event loop run until `done` or `ms` have passed.
