@@ -37,7 +37,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     ProductName->move(161, 8);
     ProductName->adjustSize();
 
-    Version = new QLabel(QStringLiteral("Version 2-1.10"), Panel1);
+    Version = new QLabel(QStringLiteral("Version " ZEL_VERSION_TEXT), Panel1);
     Version->setObjectName(QStringLiteral("Version"));
     Version->move(168, 24);
     Version->adjustSize();

@@ -1,14 +1,22 @@
 #include "Images.h"
 #include "ZelMain.h"
 
+#include "data/Cp1251.h"
+
 #include <QApplication>
+#include <QMessageBox>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zel-terravox"));
-    QApplication::setApplicationVersion(QStringLiteral("2-1.10"));
+    QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION_TEXT));
     QApplication::setWindowIcon(emblemIcon());
+    if (!zel::cp1251Available()) {
+        QMessageBox::critical(nullptr, kApplicationTitle,
+                              QStringLiteral("The Windows-1251 text codec is missing: install Qt's Core5Compat."));
+        return 1;
+    }
     TForm1 form;
     form.show();
     return app.exec();

@@ -6,6 +6,7 @@
 #include "ZelError.h"
 
 #include <algorithm>
+#include <charconv>
 #include <array>
 #include <cstdlib>
 
@@ -56,20 +57,17 @@ public:
     void number(long long v, int width = 0, int minDigits = 1)
     {
         char digits[24];
-        int n = 0;
-        unsigned long long mag = v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
-        do {
-            digits[n++] = char('0' + mag % 10);
-            mag /= 10;
-        } while (mag);
-        while (n < minDigits)
-            digits[n++] = '0';
-        const int len = n + (v < 0 ? 1 : 0);
-        blanks(width - len);
+        const unsigned long long mag =
+            v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+        const int n = int(std::to_chars(std::begin(digits), std::end(digits), mag).ptr - digits);
+        const int zeros = std::max(minDigits - n, 0);
+        blanks(width - zeros - n - (v < 0 ? 1 : 0));
         if (v < 0)
             m_buf[m_len++] = u'-';
-        while (n)
-            m_buf[m_len++] = char16_t(digits[--n]);
+        for (int i = 0; i < zeros; ++i)
+            m_buf[m_len++] = u'0';
+        for (int i = 0; i < n; ++i)
+            m_buf[m_len++] = char16_t(digits[i]);
     }
     void rightAligned(const QString& s, int width)
     {

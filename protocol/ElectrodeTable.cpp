@@ -8,6 +8,8 @@
 
 #include <QFileInfo>
 
+#include <charconv>
+
 namespace zel {
 
 namespace {
@@ -71,51 +73,36 @@ private:
     int m_line = 1;
 };
 
+// One to eight hexadecimal digits of either case, taken as a 32-bit pattern.
 bool parseHex(const QByteArray& digits, std::int32_t& value)
 {
     if (digits.isEmpty() || digits.size() > 8)
         return false;
     std::uint32_t v = 0;
-    for (const char c : digits) {
-        int d;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else
-            return false;
-        v = (v << 4) | std::uint32_t(d);
-    }
-    value = std::int32_t(v);  // a 32-bit pattern
+    const char* end = digits.constData() + digits.size();
+    const auto [ptr, ec] = std::from_chars(digits.constData(), end, v, 16);
+    if (ec != std::errc() || ptr != end)
+        return false;
+    value = std::int32_t(v);
     return true;
 }
 
+// Decimal digits with an optional "+" or "-", within the signed 32-bit range.
 bool parseNumber(const QByteArray& text, std::int32_t& value)
 {
     if (text.startsWith("0x") || text.startsWith("0X"))
         return parseHex(text.mid(2), value);
     if (text.startsWith('$') || text.startsWith('x') || text.startsWith('X'))
         return parseHex(text.mid(1), value);
-    qsizetype i = (text.startsWith('+') || text.startsWith('-')) ? 1 : 0;
-    if (i == text.size())
+    // from_chars takes a "-" but no "+"; a sign must be followed by a digit.
+    const bool plus = text.startsWith('+');
+    const char* begin = text.constData() + (plus ? 1 : 0);
+    const char* end = text.constData() + text.size();
+    const char* digits = !plus && begin != end && *begin == '-' ? begin + 1 : begin;
+    if (digits == end || *digits < '0' || *digits > '9')
         return false;
-    std::int64_t v = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text.at(i);
-        if (c < '0' || c > '9')
-            return false;
-        v = v * 10 + (c - '0');
-        if (v > std::int64_t(INT32_MAX) + 1)
-            return false;
-    }
-    if (text.startsWith('-'))
-        v = -v;
-    if (v > INT32_MAX || v < INT32_MIN)
-        return false;
-    value = std::int32_t(v);
-    return true;
+    const auto [ptr, ec] = std::from_chars(begin, end, value);
+    return ec == std::errc() && ptr == end;
 }
 
 void checkRange(const char* name, std::int32_t value, std::int32_t low, std::int32_t high, int line)

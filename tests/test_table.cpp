@@ -1,5 +1,6 @@
 #include "TestDumps.h"
 
+#include "data/Cp1251.h"
 #include "data/DataFile.h"
 #include "data/RawDump.h"
 #include "data/TextTable.h"
@@ -241,4 +242,13 @@ TEST(FullStop, AddedWhenTheLastCharacterSortsAfterTheFullStop)
     EXPECT_EQ(zel::withFullStop("code 7"), "code 7.");
     EXPECT_EQ(zel::withFullStop("a-"), "a-");
     EXPECT_EQ(zel::withFullStop(""), "");
+}
+
+// Every text file and list line depends on the Windows-1251 codec: it must be
+// there, never replaced by another code page.
+TEST(Cp1251, CodecIsPresentAndRoundTripsCyrillic)
+{
+    ASSERT_TRUE(zel::cp1251Available());
+    EXPECT_EQ(zel::toCp1251(QStringLiteral("Считано ё")), QByteArray("\xD1\xF7\xE8\xF2\xE0\xED\xEE \xB8"));
+    EXPECT_EQ(zel::fromCp1251("\xC0\xE1\xE2"), QStringLiteral("Абв"));
 }
