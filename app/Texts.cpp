@@ -161,6 +161,13 @@ QString comPromptText(const ComPrompt& prompt)
     return {};
 }
 
+QString firmwareSure() { return tr("Вы уверены? Будьте внимательны!"); }
+
+QString firmwareModule(const QString& module, const QString& lineBreak)
+{
+    return tr("У Вас выбрана прошивка для модуля ") + module + lineBreak + tr("Продолжить?");
+}
+
 QString headerRejected() { return tr("Эта программа для \"ZEL-TERRAVOX\" версии 1XX"); }
 
 QString receivedProgress(qint64 arrived, qint64 expected)

@@ -22,6 +22,11 @@ QString errorText(const ZelError& error);
 // The serial component's dialogs.
 QString comPromptText(const ComPrompt& prompt);
 
+// The firmware upload's two questions. The module question breaks its line
+// with `lineBreak` (the window: a CR, as the station program's box).
+QString firmwareSure();
+QString firmwareModule(const QString& module, const QString& lineBreak);
+
 // The message box of a data file or reading whose header is not the station's.
 QString headerRejected();
 

@@ -576,8 +576,7 @@ void TForm1::ToolButton12Click()
         return;
     StatusBar1->clearMessage();
     ListBox1->clear();
-    if (!m_dialogs->askYesNo(this, MessageKind::Question, kApplicationTitle,
-                             QStringLiteral("Вы уверены? Будьте внимательны!")))
+    if (!m_dialogs->askYesNo(this, MessageKind::Question, kApplicationTitle, zel::texts::firmwareSure()))
         return;
     OpenDialog3.options.filter = QStringLiteral("Файл прошивки (*.bin)|*.bin");
     if (!OpenDialog3.Execute(*m_dialogs, this))
@@ -592,8 +591,7 @@ void TForm1::ToolButton12Click()
         zel::checkFirmwareSize(*firmware);
         // The CR of the question is the station program's own line break.
         if (!m_dialogs->askYesNo(this, MessageKind::Warning, kApplicationTitle,
-                                 QStringLiteral("У Вас выбрана прошивка для модуля ") + zel::fromCp1251(firmware->moduleName)
-                                     + QLatin1Char('\r') + QStringLiteral("Продолжить?")))
+                                 zel::texts::firmwareModule(zel::fromCp1251(firmware->moduleName), QStringLiteral("\r"))))
             return;
         StationDialogue dialogue(*this, WindowState::Uploading);
         zel::uploadFirmware(dialogue.link, dialogue.clock, dialogue.report, firmware->image);

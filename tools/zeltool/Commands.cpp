@@ -19,11 +19,11 @@
 
 #include "app/Texts.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QSettings>
-#include <QTimer>
 
 namespace zeltool {
 
@@ -54,16 +54,34 @@ int usage(std::FILE* err)
 
 QSettings iniInCurrentDir() { return QSettings(zel::PortMap::settingsFile(QDir::currentPath()), QSettings::IniFormat); }
 
-// Options of the form --name value; the rest stays in `args`.
-QString takeOption(QStringList& args, const QString& name)
-{
-    const qsizetype at = args.indexOf(name);
-    if (at < 0 || at + 1 >= args.size())
-        return {};
-    QString value = args.at(at + 1);
-    args.remove(at, 2);
-    return value;
-}
+// A subcommand's options and positional arguments.
+class Arguments {
+public:
+    Arguments(const QStringList& args, const QList<QCommandLineOption>& options)
+    {
+        m_parser.addOptions(options);
+        m_ok = m_parser.parse(QStringList{QStringLiteral("zeltool")} + args);
+    }
+    // True when every option was known and the positional arguments number
+    // from `least` to `most`.
+    bool ok(qsizetype least, qsizetype most) const
+    {
+        const qsizetype n = m_parser.positionalArguments().size();
+        return m_ok && n >= least && n <= most;
+    }
+    QString value(const QString& name) const { return m_parser.value(name); }
+    bool isSet(const QString& name) const { return m_parser.isSet(name); }
+    QString at(qsizetype i) const { return m_parser.positionalArguments().value(i); }
+    qsizetype count() const { return m_parser.positionalArguments().size(); }
+
+private:
+    QCommandLineParser m_parser;
+    bool m_ok = false;
+};
+
+const QCommandLineOption kPortOption(QStringLiteral("port"), QStringLiteral("The station's line."), QStringLiteral("DEVICE|COMn"));
+const QCommandLineOption kBaudOption(QStringLiteral("baud"), QStringLiteral("Line speed."), QStringLiteral("N"),
+                                     QStringLiteral("115200"));
 
 // The device of a port given as a device path, or as "COMn": the number the
 // window shows for it (the settings file of the current directory), or the
@@ -130,9 +148,10 @@ zel::DumpDecoding load(const QString& path, std::FILE* err)
 
 } // namespace
 
-int view(const QStringList& args, std::FILE* out, std::FILE* err)
+int view(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
-    if (args.size() != 1)
+    const Arguments args(arguments, {});
+    if (!args.ok(1, 1))
         return usage(err);
     const zel::DumpDecoding d = load(args.at(0), err);
     QStringList lines;
@@ -142,9 +161,10 @@ int view(const QStringList& args, std::FILE* out, std::FILE* err)
     return 0;
 }
 
-int text(const QStringList& args, std::FILE* /*out*/, std::FILE* err)
+int text(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
 {
-    if (args.size() != 2)
+    const Arguments args(arguments, {});
+    if (!args.ok(2, 2))
         return usage(err);
     const zel::DumpDecoding d = load(args.at(0), err);
     zel::writeWholeFile(args.at(1),
@@ -155,14 +175,13 @@ int text(const QStringList& args, std::FILE* /*out*/, std::FILE* err)
 // The serial line of --port and --baud, with the dialogue's clock and report.
 class Session {
 public:
-    // Takes --port and --baud out of `args`; valid() tells whether they were right.
-    Session(QStringList& args, std::FILE* out, std::FILE* err)
+    // The line of --port and --baud; valid() tells whether they were right.
+    Session(const Arguments& args, std::FILE* out, std::FILE* err)
         : m_report(out, err)
     {
-        const QString port = takeOption(args, QStringLiteral("--port"));
-        const QString baud = takeOption(args, QStringLiteral("--baud"));
-        bool baudOk = true;
-        const int speed = baud.isEmpty() ? 115200 : baud.toInt(&baudOk);
+        const QString port = args.value(kPortOption.names().constFirst());
+        bool baudOk = false;
+        const int speed = args.value(kBaudOption.names().constFirst()).toInt(&baudOk);
         m_valid = !port.isEmpty() && baudOk && speed > 0;
         m_device = deviceOfPort(port);
         m_com.setShowErrors(false);
@@ -192,9 +211,9 @@ private:
 
 int read(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
-    QStringList args = arguments;
+    const Arguments args(arguments, {kPortOption, kBaudOption});
     Session session(args, out, err);
-    if (!session.valid() || args.size() != 1)
+    if (!session.valid() || !args.ok(1, 1))
         return usage(err);
     zel::StationReading reading;
     const zel::DialogueStatus status =
@@ -216,11 +235,11 @@ int read(const QStringList& arguments, std::FILE* out, std::FILE* err)
 
 int port(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
-    QStringList args = arguments;
-    const QString number = takeOption(args, QStringLiteral("--number"));
+    const Arguments args(arguments, {{QStringLiteral("number"), QStringLiteral("The COM number."), QStringLiteral("N")}});
     bool numberOk = true;
+    const QString number = args.value(QStringLiteral("number"));
     const int wanted = number.isEmpty() ? 0 : number.toInt(&numberOk);
-    if (args.isEmpty() || args.size() > 2 || !numberOk || (wanted && (wanted < zel::kFirstPort || wanted > zel::kLastPort)))
+    if (!args.ok(1, 2) || !numberOk || (wanted && (wanted < zel::kFirstPort || wanted > zel::kLastPort)))
         return usage(err);
     QSettings ini = iniInCurrentDir();
     if (wanted)
@@ -229,7 +248,7 @@ int port(const QStringList& arguments, std::FILE* out, std::FILE* err)
     for (int n = zel::kFirstPort; n <= zel::kLastPort; ++n) {
         if (map.deviceOf(n) != args.at(0))
             continue;
-        if (args.size() == 2)
+        if (args.count() == 2)
             zel::PortMap::setNote(ini, n, args.at(1));
         printLine(out, zel::PortMap::portText(n));
         return 0;
@@ -239,12 +258,12 @@ int port(const QStringList& arguments, std::FILE* out, std::FILE* err)
 
 int xlsx(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
 {
-    QStringList args = arguments;
-    const QString layoutName = takeOption(args, QStringLiteral("--layout"));
+    const Arguments args(arguments, {{QStringLiteral("layout"), QStringLiteral("The workbook's layout."), QStringLiteral("NAME")}});
+    const QString layoutName = args.value(QStringLiteral("layout"));
     const int layout = layoutName == QLatin1String("zel-solo") ? zel::kZelSoloLayout
         : layoutName == QLatin1String("terravox")              ? zel::kTerravoxLayout
                                                                : -1;
-    if (layout < 0 || args.size() != 2)
+    if (layout < 0 || !args.ok(2, 2))
         return usage(err);
     const zel::DumpDecoding d = load(args.at(0), err);
     const zel::SheetExport exported = zel::ExelCall(layout, d.decoded, QLocale());
@@ -256,9 +275,9 @@ int xlsx(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
 
 int protocol(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
-    QStringList args = arguments;
+    const Arguments args(arguments, {kPortOption, kBaudOption});
     Session session(args, out, err);
-    if (!session.valid() || args.size() != 1)
+    if (!session.valid() || !args.ok(1, 1))
         return usage(err);
     // The whole table is read and checked before the line is opened.
     const QByteArray name = zel::protocolName(args.at(0));
@@ -281,20 +300,19 @@ bool confirm(std::FILE* in, std::FILE* err, const QString& question)
 
 int firmware(const QStringList& arguments, std::FILE* in, std::FILE* out, std::FILE* err)
 {
-    QStringList args = arguments;
-    const bool yes = args.removeAll(QStringLiteral("--yes")) > 0;
+    const Arguments args(arguments, {kPortOption, kBaudOption, {QStringLiteral("yes"), QStringLiteral("Ask nothing.")}});
+    const bool yes = args.isSet(QStringLiteral("yes"));
     Session session(args, out, err);
-    if (!session.valid() || args.size() != 1)
+    if (!session.valid() || !args.ok(1, 1))
         return usage(err);
-    if (!yes && !confirm(in, err, QStringLiteral("Вы уверены? Будьте внимательны!")))
+    if (!yes && !confirm(in, err, zel::texts::firmwareSure()))
         return 1;
     const auto image = zel::firmwareImage(zel::readWholeFile(args.at(0)));
     if (!image)
         throw zel::ZelError(zel::ErrorId::NotFirmware);
     zel::checkFirmwareSize(*image);
     if (!yes
-        && !confirm(in, err,
-                    QStringLiteral("У Вас выбрана прошивка для модуля %1. Продолжить?").arg(zel::fromCp1251(image->moduleName))))
+        && !confirm(in, err, zel::texts::firmwareModule(zel::fromCp1251(image->moduleName), QStringLiteral(". "))))
         return 1;
     return session.exitStatus(zel::uploadFirmware(session.link(), session.clock(), session.report(), image->image));
 }
