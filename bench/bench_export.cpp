@@ -107,7 +107,7 @@ int main(int argc, char* argv[])
                 f = figures;
         }
         QProcess py;
-        py.start(QStringLiteral("/usr/bin/python3"),
+        py.start(QStringLiteral(ZEL_PYTHON),
                  {QStringLiteral(ZEL_OPENPYXL_SCRIPT), dir.filePath("cells.tsv"), dir.filePath("openpyxl.xlsx")});
         py.waitForFinished(-1);
         const QStringList p = QString::fromLatin1(py.readAllStandardOutput()).split(QLatin1Char(' '));

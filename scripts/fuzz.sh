@@ -9,8 +9,8 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(zel table firmware dialogue)
 
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DZEL_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz >/dev/null
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz >/dev/null
 
 for t in "${targets[@]}"; do
   corpus=build-fuzz/corpus/$t

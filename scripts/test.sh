@@ -5,18 +5,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 
-cmake -S . -B build -G Ninja -DZEL_BUILD_TESTS=ON >/dev/null
-cmake --build build
-ctest --test-dir build --output-on-failure --timeout 300 -j"$jobs"
+cmake --preset default >/dev/null
+cmake --build --preset default
+ctest --preset default -j"$jobs"
 
 echo "== the suite under AddressSanitizer and UndefinedBehaviorSanitizer"
-CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DZEL_SANITIZE=ON -DZEL_BUILD_BENCH=OFF >/dev/null
-cmake --build build-asan
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-asan --output-on-failure --timeout 300 -j"$jobs"
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan -j"$jobs"
 
 echo "== fuzz smoke runs"
 scripts/fuzz.sh 5
