@@ -1,5 +1,9 @@
 #include "PseudoTerminal.h"
 
+#include <QDeadlineTimer>
+
+#include <cerrno>
+#include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -33,6 +37,41 @@ void PseudoTerminal::hangUp()
     if (m_slave >= 0)
         ::close(m_slave);
     m_master = m_slave = -1;
+}
+
+bool PseudoTerminal::send(const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (m_master >= 0 && done < bytes.size()) {
+        const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
+            pollfd p{m_master, POLLOUT, 0};
+            ::poll(&p, 1, 100);
+            continue;
+        }
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return done == bytes.size();
+}
+
+QByteArray PseudoTerminal::receive(int atLeast, int timeoutMs)
+{
+    QByteArray got;
+    QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        // Waits for bytes until the deadline, or takes what is there once enough has come.
+        const int wait = got.size() >= atLeast ? 0 : int(deadline.remainingTime());
+        pollfd p{m_master, POLLIN, 0};
+        if (m_master < 0 || ::poll(&p, 1, wait) <= 0 || !(p.revents & POLLIN))
+            return got;
+        char buf[4096];
+        const ssize_t n = ::read(m_master, buf, sizeof buf);
+        if (n <= 0)
+            return got;
+        got.append(buf, n);
+    }
 }
 
 int PseudoTerminal::lineSpeed() const

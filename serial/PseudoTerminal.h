@@ -3,6 +3,7 @@
 // A pseudo-terminal pair: the simulated station and the tests hold the master
 // side, the program opens the slave device like any serial device. POSIX only.
 
+#include <QByteArray>
 #include <QString>
 
 namespace zel {
@@ -22,6 +23,12 @@ public:
     int lineSpeed() const;
     // Closes the master side: the program's side sees the line hang up.
     void hangUp();
+
+    // The station's side: writes every byte (waiting while the line is
+    // full), and takes what the program wrote, waiting up to `timeoutMs` for
+    // at least `atLeast` bytes and then taking what else is there.
+    bool send(const QByteArray& bytes);
+    QByteArray receive(int atLeast = 1, int timeoutMs = 2000);
 
 private:
     int m_master = -1;

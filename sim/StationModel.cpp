@@ -214,9 +214,18 @@ QByteArray rawRecords(const std::vector<MeasurementRecord>& records)
     return raw;
 }
 
-QByteArray makeHeader(int count)
+QByteArray withChecksum(const QByteArray& records)
 {
-    QByteArray h("ZEL-2601V2.1E1.0");
+    const std::uint16_t sum =
+        checksumAddUint16Be({reinterpret_cast<const std::uint8_t*>(records.constData()), std::size_t(records.size())});
+    QByteArray out = records;
+    out.append(char(sum >> 8)).append(char(sum & 0xFF));
+    return out;
+}
+
+QByteArray makeHeader(int count, const QByteArray& yearAndTwo, const QByteArray& version)
+{
+    QByteArray h = "ZEL-" + yearAndTwo + version;
     h.append(char((count >> 8) & 0xFF)).append(char(count & 0xFF)).append("\r\n");
     return h;
 }

@@ -86,8 +86,11 @@ private:
 // ValueKind, plausible voltages, currents, dates and electrode positions.
 std::vector<MeasurementRecord> generateRecords(int count, std::uint32_t seed);
 QByteArray rawRecords(const std::vector<MeasurementRecord>& records);
-// A header answer of 20 bytes for `count` measurements.
-QByteArray makeHeader(int count);
+// The raw records followed by the station's checksum of them, high byte first.
+QByteArray withChecksum(const QByteArray& records);
+// A header answer of 20 bytes for `count` measurements: "ZEL-", the year's
+// two digits and two characters, the eight-character version line, the count.
+QByteArray makeHeader(int count, const QByteArray& yearAndTwo = "2601", const QByteArray& version = "V2.1E1.0");
 
 // The electrode table held in upload words (name first) as text lines
 // "A B M N", the sign-and-magnitude form read back.

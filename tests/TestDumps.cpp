@@ -2,29 +2,20 @@
 
 #include "app/Texts.h"
 
-#include "data/Bytes.h"
 #include "data/RawDump.h"
+#include "sim/StationModel.h"
 
 namespace zeltest {
 
 QByteArray header(int count, const QByteArray& yearAndTwo, const QByteArray& version)
 {
-    QByteArray h = "ZEL-" + yearAndTwo + version;
-    h.append(char(count >> 8)).append(char(count & 0xFF)).append("\r\n");
-    return h;
+    return zel::sim::makeHeader(count, yearAndTwo, version);
 }
 
 QByteArray rawRecords(const std::vector<zel::MeasurementRecord>& records, bool withChecksum)
 {
-    QByteArray out(qsizetype(records.size()) * zel::kRawRecordSize, '\0');
-    for (std::size_t i = 0; i < records.size(); ++i)
-        zel::encodeRawRecord(records[i], reinterpret_cast<std::uint8_t*>(out.data()) + i * zel::kRawRecordSize);
-    if (withChecksum) {
-        const auto sum = zel::checksumAddUint16Be(
-            {reinterpret_cast<const std::uint8_t*>(out.constData()), std::size_t(out.size())});
-        out.append(char(sum >> 8)).append(char(sum & 0xFF));
-    }
-    return out;
+    const QByteArray raw = zel::sim::rawRecords(records);
+    return withChecksum ? zel::sim::withChecksum(raw) : raw;
 }
 
 QByteArray dump(const QByteArray& header, const QByteArray& stamp, const QByteArray& records)

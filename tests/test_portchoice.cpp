@@ -1,5 +1,5 @@
 #include "FakeDialogs.h"
-#include "Pty.h"
+#include "serial/PseudoTerminal.h"
 #include "TestDumps.h"
 #include "WindowInDir.h"
 
@@ -20,8 +20,8 @@ class PortChoice : public ::testing::Test, protected WindowInDir {
 protected:
     QByteArray portsSection() const
     {
-        return "[Ports]\nCOM1=" + com1.path().toLocal8Bit() + "\nCOM3=" + com3.path().toLocal8Bit()
-            + "\nCOM4=" + com4.path().toLocal8Bit() + "\n";
+        return "[Ports]\nCOM1=" + com1.slavePath().toLocal8Bit() + "\nCOM3=" + com3.slavePath().toLocal8Bit()
+            + "\nCOM4=" + com4.slavePath().toLocal8Bit() + "\n";
     }
     void start() { form = std::make_unique<TForm1>(&dialogs, QStringList()); }
     QStringList entries() const
@@ -36,7 +36,7 @@ protected:
         return QSettings(dir.filePath("Zel-Terravox.ini"), QSettings::IniFormat).value("Path/COM", -1).toInt();
     }
 
-    Pty com1, com3, com4;
+    zel::PseudoTerminal com1, com3, com4;
     FakeDialogs dialogs;
     std::unique_ptr<TForm1> form;
 };
@@ -51,7 +51,7 @@ TEST_F(PortChoice, WithoutAStoredChoiceTheLastPortIsSelectedAndStored)
     EXPECT_EQ(form->ComboBox1->currentText(), "COM4");
     EXPECT_EQ(form->QCCom->Port(), 4);
     EXPECT_EQ(storedIndex(), 2);
-    EXPECT_EQ(form->ComboBox1->itemData(2, Qt::ToolTipRole).toString(), com4.path());
+    EXPECT_EQ(form->ComboBox1->itemData(2, Qt::ToolTipRole).toString(), com4.slavePath());
     EXPECT_EQ(form->ComboBox2->currentText(), "115200");
     EXPECT_EQ(form->QCCom->Baud(), 115200);
     EXPECT_FALSE(form->QCCom->Opened());
@@ -80,7 +80,7 @@ TEST_F(PortChoice, StoredIndexThatNamesNoEntryOrGarbageFallsBackToTheLastPort)
 TEST_F(PortChoice, PortHeldByAnotherProgramIsMissing)
 {
     QSerialPort other;
-    other.setPortName(com3.path());
+    other.setPortName(com3.slavePath());
     ASSERT_TRUE(other.open(QIODevice::ReadWrite));
     writeIni(portsSection());
     start();

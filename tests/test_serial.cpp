@@ -1,4 +1,4 @@
-#include "Pty.h"
+#include "serial/PseudoTerminal.h"
 
 #include "serial/QCCom32.h"
 
@@ -50,12 +50,12 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(pty.ok());
-        com.setDeviceResolver([this](int port) { return port == 7 ? pty.path() : QString(); });
+        com.setDeviceResolver([this](int port) { return port == 7 ? pty.slavePath() : QString(); });
         com.setPrompts(&prompts);
         com.setPort(7);
     }
 
-    Pty pty;
+    zel::PseudoTerminal pty;
     ScriptedPrompts prompts;
     T_QCCom32 com;
 };
@@ -152,7 +152,7 @@ TEST_F(SerialOnPty, OpenFailureAsksAbortOrRetryUntilThePortOpens)
     int asked = 0;
     prompts.answer = [&](const QString&) {
         if (++asked == 2)
-            QFile::link(pty.path(), link);  // the cable is plugged in now
+            QFile::link(pty.slavePath(), link);  // the cable is plugged in now
         return zel::ComPrompts::Answer::Retry;
     };
     EXPECT_TRUE(com.Open());
@@ -169,7 +169,7 @@ TEST_F(SerialOnPty, OpenFailureAsksAbortOrRetryUntilThePortOpens)
 TEST_F(SerialOnPty, PortHeldByAnotherProgramDoesNotOpen)
 {
     QSerialPort other;
-    other.setPortName(pty.path());
+    other.setPortName(pty.slavePath());
     ASSERT_TRUE(other.open(QIODevice::ReadWrite));
     com.setShowErrors(false);
     EXPECT_FALSE(com.Open());
