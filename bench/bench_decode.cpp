@@ -63,6 +63,7 @@ int main(int argc, char* argv[])
         renderMs = std::min(renderMs, bestOf(1, [&] { zel::appendViewLines(decoded.decoded, *decoded.count, sep, lines); }));
     }
     std::vector<zel::MeasurementRecord> records;
+    records.reserve(kCount);
     for (int i = 0; i < kCount; ++i)
         records.push_back(zel::readRecordImage(reinterpret_cast<const std::uint8_t*>(decoded.decoded.constData()) + 66 + 48 * i));
     qsizetype total = 0;

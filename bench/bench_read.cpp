@@ -49,7 +49,7 @@ int main(int argc, char* argv[])
 
     T_QCCom32 com;
     com.setShowErrors(false);
-    com.setDeviceResolver([&](int) { return link; });
+    com.setDeviceResolver([&](int) { return QString(link); });
     com.setBaud(baud);
     zel::SerialLink line(com);
     zel::EventLoopClock clock;

@@ -156,7 +156,10 @@ TEST_F(HelpAndAbout, AboutBoxLayoutAndTexts)
     EXPECT_EQ(box.OKButton->geometry(), QRect(139, 236, 75, 25));
     EXPECT_TRUE(box.OKButton->isDefault());
 
-    QTimer::singleShot(50, [&] { box.OKButton->click(); });
+    QTimer ok;
+    ok.setSingleShot(true);
+    QObject::connect(&ok, &QTimer::timeout, &box, [&] { box.OKButton->click(); });
+    ok.start(50);
     form.About2Click();  // modal until OK
     EXPECT_EQ(box.result(), QDialog::Accepted);
 }

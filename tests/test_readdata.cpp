@@ -19,7 +19,7 @@ struct Reading {
     zel::StationReading reading;
     DialogueStatus status = DialogueStatus::Refused;
 
-    Reading(int count, zel::sim::Faults faults = {}, QByteArray header = {})
+    Reading(int count, const zel::sim::Faults& faults = {}, const QByteArray& header = {})
         : model(header.isEmpty() ? zel::sim::makeHeader(count) : header,
                 zel::sim::rawRecords(zel::sim::generateRecords(count, 3)), faults)
         , line(model)

@@ -16,6 +16,7 @@ namespace {
 std::vector<std::array<int, 4>> values(const std::vector<ElectrodeEntry>& entries)
 {
     std::vector<std::array<int, 4>> v;
+    v.reserve(entries.size());
     for (const auto& e : entries)
         v.push_back({e.a, e.b, e.m, e.n});
     return v;
@@ -38,7 +39,7 @@ struct Upload {
     zel::sim::StationModel model;
     VirtualStation line;
     RecordingReport report;
-    explicit Upload(zel::sim::Faults faults = {}, int baud = 115200)
+    explicit Upload(const zel::sim::Faults& faults = {}, int baud = 115200)
         : model(zel::sim::makeHeader(0), {}, faults)
         , line(model, baud)
     {

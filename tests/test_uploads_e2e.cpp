@@ -63,7 +63,7 @@ protected:
     QString firmwareOut() const { return dir.filePath("stored-firmware.bin"); }
     QString write(const char* name, const QByteArray& bytes)
     {
-        const QString path = dir.filePath(name);
+        QString path = dir.filePath(name);
         zel::writeWholeFile(path, bytes);
         return path;
     }
