@@ -28,7 +28,7 @@ qint64 SerialLink::outCount()
 
 milliseconds SerialLink::lineTime(qint64 bytes) const
 {
-    return milliseconds((bytes * 10 * 1000 + m_com.Baud() - 1) / std::max(m_com.Baud(), 1));
+    return std::chrono::ceil<milliseconds>(T_QCCom32::LineTime(bytes, m_com.Baud()));
 }
 
 } // namespace zel

@@ -157,6 +157,11 @@ int T_QCCom32::OutCount() const
     return int(std::min<qint64>(n, INT_MAX));
 }
 
+std::chrono::nanoseconds T_QCCom32::LineTime(qint64 bytes, int baud)
+{
+    return std::chrono::nanoseconds(bytes * 10 * 1'000'000'000LL / std::max(baud, 1));
+}
+
 std::chrono::nanoseconds T_QCCom32::LineTimeLeft() const
 {
     const auto now = std::chrono::steady_clock::now();
@@ -183,8 +188,7 @@ bool T_QCCom32::SendString(const QByteArray& bytes)
         // The line carries 10 bits a byte; a write that follows another
         // starts when the one before it has left.
         const auto now = std::chrono::steady_clock::now();
-        m_lineFreeAt = std::max(m_lineFreeAt, now)
-            + std::chrono::nanoseconds(written * 10 * 1'000'000'000LL / std::max(m_baud, 1));
+        m_lineFreeAt = std::max(m_lineFreeAt, now) + LineTime(written, m_baud);
     }
     // Hands the driver what it takes now, without waiting.
     m_serial->flush();

@@ -61,6 +61,9 @@ public:
     // a byte at Baud, counted from the start of each write (a driver that
     // takes bytes faster than the line carries them does not tell).
     std::chrono::nanoseconds LineTimeLeft() const;
+    // How long a line at `baud` takes for `bytes`: 10 bits a byte (start bit,
+    // 8 data bits, stop bit).
+    static std::chrono::nanoseconds LineTime(qint64 bytes, int baud);
 
     void setPrompts(zel::ComPrompts* prompts) { m_prompts = prompts; }
     void setDeviceResolver(DeviceResolver resolver) { m_resolver = std::move(resolver); }
