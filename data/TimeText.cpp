@@ -27,6 +27,13 @@ QChar firstSeparator(const QString& format, QChar fallback)
 
 } // namespace
 
+QString shortDateFormat(const QLocale& locale)
+{
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    const QChar none(0);
+    return firstSeparator(format, none) == none ? QStringLiteral("dd.MM.yyyy") : format;
+}
+
 QString longTimeFormat(const QLocale& locale)
 {
     const QString format = locale.timeFormat(QLocale::LongFormat);
@@ -44,7 +51,7 @@ QString longTimeFormat(const QLocale& locale)
 
 QString timeStamp(const QDateTime& when, const QLocale& locale)
 {
-    return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+    return locale.toString(when.date(), shortDateFormat(locale)) + QLatin1Char(' ')
         + locale.toString(when.time(), longTimeFormat(locale));
 }
 
@@ -52,7 +59,7 @@ QString timeStamp() { return timeStamp(QDateTime::currentDateTime(), QLocale());
 
 DateTimeText::DateTimeText(const QLocale& locale)
     : m_locale(locale)
-    , m_dateFormat(locale.dateFormat(QLocale::ShortFormat))
+    , m_dateFormat(shortDateFormat(locale))
     , m_timeFormat(longTimeFormat(locale))
 {
 }

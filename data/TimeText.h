@@ -7,6 +7,11 @@
 
 namespace zel {
 
+// The user's short date format; "dd.MM.yyyy" for a locale whose short date
+// has no separator between its fields (the C locale's "d MMM yyyy"), the form
+// the text table then uses too.
+QString shortDateFormat(const QLocale& locale);
+
 // The user's long time format: hours, minutes and seconds as the locale
 // writes them, without the time zone that Qt's own long format appends.
 QString longTimeFormat(const QLocale& locale);

@@ -68,6 +68,8 @@ void writeXlsx(const SheetModel& sheet, const QString& path)
         const double width = widths[std::size_t(col)] > 0 ? widths[std::size_t(col)] : LXW_DEF_COL_WIDTH;
         worksheet_set_column(ws, lxw_col_t(col), lxw_col_t(col), width, formats[0]);
     }
+    // The columns after the last written one too, so that no cell shows another font.
+    worksheet_set_column(ws, lxw_col_t(SheetModel::kColumns), LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, formats[0]);
 
     for (int row = 1; row <= sheet.rowCount(); ++row) {
         for (int col = 1; col <= SheetModel::kColumns; ++col) {

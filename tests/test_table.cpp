@@ -182,6 +182,13 @@ TEST(TimeText, StampHasNoTimeZone)
     const zel::DateTimeText dateTime(ru);
     EXPECT_EQ(dateTime(when.date(), when.time()), " 07.12.2026 10:11:12");
     EXPECT_EQ(dateTime(QDate(2007, 7, 5), QTime(0, 0)), " 05.07.2007");
+
+    // A locale whose short date has no separator: the stamp, the table and
+    // the workbook all write the date as dd.MM.yyyy.
+    const QLocale c = QLocale::c();
+    EXPECT_EQ(zel::timeStamp(when, c), "07.12.2026 10:11:12");
+    EXPECT_EQ(zel::DateTimeText(c)(when.date(), when.time()), " 07.12.2026 10:11:12");
+    EXPECT_EQ(zel::DateTimeSeparators::of(c).date, QLatin1Char('.'));
 }
 
 TEST(TextTable, SampleFileGivesTheGoldenTextFileByteForByte)

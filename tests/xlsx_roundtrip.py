@@ -56,6 +56,10 @@ with tempfile.TemporaryDirectory() as d:
     sel = solo.sheet_view.selection[0]
     expect("selection", (sel.activeCell, sel.sqref), ("A18", "A18"))
     expect("width A fitted", solo.column_dimensions["A"].width > 15, True)
+    # Empty cells anywhere show the sheet's font: every column carries it.
+    beyond = [d for d in solo.column_dimensions.values() if d.min <= 17 <= d.max]
+    expect("font of the columns after P", [d.font.name for d in beyond], ["Ms Sans Serif"])
+    expect("last formatted column", max(d.max for d in solo.column_dimensions.values()), 16384)
 
     tv = books["terravox"]
     expect("I5", tv["I5"].value, "Method 2")
