@@ -168,6 +168,33 @@ QString firmwareModule(const QString& module, const QString& lineBreak)
     return tr("У Вас выбрана прошивка для модуля ") + module + lineBreak + tr("Продолжить?");
 }
 
+QString fileProblem(const QString& file, qint64 fileSize, const std::optional<ZelError>& error)
+{
+    static const char* const blocks[] = {"", QT_TRANSLATE_NOOP("zel", "заголовок"),
+                                         QT_TRANSLATE_NOOP("zel", "время чтения"),
+                                         QT_TRANSLATE_NOOP("zel", "записи измерений")};
+    if (fileSize == 0)
+        return tr("Файл «%1» пуст.").arg(file);
+    if (!error)  // a header that is not the station's
+        return tr("Файл «%1» не похож на память станции: в его заголовке нет ни «ZEL», ни «E1».").arg(file);
+    const QStringList& a = error->args();
+    if (error->id() != ErrorId::StreamRead || a.size() < 4)
+        return {};
+    const int block = a.at(0).toInt();
+    const QString name = block >= 1 && block <= 3 ? tr(blocks[block]) : a.at(0);
+    if (a.at(2).isEmpty())
+        return withArguments(tr("Файл «%1» слишком короткий: он кончается на байте %2, где должна стоять длина "
+                                "блока %3 (%4)."),
+                             {file, QString::number(a.at(1).toLongLong() + a.at(3).toLongLong()), a.at(0), name});
+    if (a.at(2).toLongLong() < 0)
+        return withArguments(tr("Файл «%1» не похож на память станции: блок %2 (%3) с байта %4 объявляет "
+                                "отрицательную длину %5."),
+                             {file, a.at(0), name, a.at(1), a.at(2)});
+    return withArguments(tr("Файл «%1» не похож на память станции: блок %2 (%3) с байта %4 объявляет длину %5 байт, "
+                            "а за ней в файле %6 байт."),
+                         {file, a.at(0), name, a.at(1), a.at(2), a.at(3)});
+}
+
 QString headerRejected() { return tr("Эта программа для \"ZEL-TERRAVOX\" версии 1XX"); }
 
 QString receivedProgress(qint64 arrived, qint64 expected)

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The texts the program shows for what its core reports. The Russian texts
 // are the station program's own and stay exactly as they are; each goes
 // through translate() so that a translation can follow.
@@ -26,6 +28,10 @@ QString comPromptText(const ComPrompt& prompt);
 // with `lineBreak` (the window: a CR, as the station program's box).
 QString firmwareSure();
 QString firmwareModule(const QString& module, const QString& lineBreak);
+
+// What was wrong with a file that did not decode, naming it: a second
+// paragraph for the box of a rejected header or a stream read error.
+QString fileProblem(const QString& file, qint64 fileSize, const std::optional<ZelError>& error);
 
 // The message box of a data file or reading whose header is not the station's.
 QString headerRejected();

@@ -395,7 +395,7 @@ bool TForm1::refuseDuringDialogue()
     return true;
 }
 
-bool TForm1::ReadDump()
+bool TForm1::ReadDump(const QString& source)
 {
     zel::DumpDecoding d = zel::decodeDump(m_data.rawDump);
     zel::Reading decoded;
@@ -407,10 +407,15 @@ bool TForm1::ReadDump()
     m_data = std::move(decoded);
     ListBox1->addItems(zel::texts::lineTexts(d.lines));
     UpdateActions();
+    // A file says which file and what was wrong with it, below the message.
+    const QString problem = source.isEmpty() || m_data.decodedWhole
+        ? QString()
+        : zel::texts::fileProblem(QDir::toNativeSeparators(source), m_data.rawDump.size(), d.error);
+    const QString more = problem.isEmpty() ? QString() : QStringLiteral("\n\n") + problem;
     if (d.outcome == zel::DumpDecoding::Outcome::Rejected)
-        m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle, zel::texts::headerRejected());
+        m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle, zel::texts::headerRejected() + more);
     else if (d.error)
-        ShowError(zel::texts::errorText(*d.error));
+        ShowError(zel::withFullStop(zel::texts::errorText(*d.error)) + more);
     return m_data.decodedWhole;
 }
 
@@ -422,12 +427,17 @@ void TForm1::ToolButton1Click()
     OpenDialog1.options.defaultExt = QStringLiteral("zel");
     if (!OpenDialog1.Execute(*m_dialogs, this))
         return;
-    guarded([this] {
+    LoadFile(OpenDialog1.FileName());
+}
+
+void TForm1::LoadFile(const QString& path)
+{
+    guarded([&] {
         // A file that cannot be read leaves the current data as it is.
-        QByteArray bytes = zel::readWholeFile(OpenDialog1.FileName());
+        QByteArray bytes = zel::readWholeFile(path);
         ListBox1->clear();
         m_data = zel::Reading{std::move(bytes), {}, 0, {}, false};
-        ReadDump();
+        ReadDump(path);
     });
 }
 

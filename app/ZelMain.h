@@ -131,8 +131,10 @@ public:
     void ToolBar1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
 
     // Decodes the raw dump of the current data, lists the count and header
-    // lines; true when decoded.
-    bool ReadDump();
+    // lines; true when decoded. `source` names the file it came from.
+    bool ReadDump(const QString& source = {});
+    // "Load File" of a chosen file.
+    void LoadFile(const QString& path);
     // Writes the records of one layout (0 ZEL-SOLO, 1 TERRAVOX) into a workbook
     // and opens it.
     void ExelCall(int layout);

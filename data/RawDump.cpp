@@ -20,11 +20,12 @@ void appendBlock(QByteArray& dump, const QByteArray& block)
 
 QByteArray BlockReader::readBlock()
 {
+    ++m_block;
     if (m_dump.size() - m_pos < 4)
-        throw StreamReadError();
+        throw StreamReadError(m_block, m_pos, std::nullopt, m_dump.size() - m_pos);
     const std::int32_t len = qFromLittleEndian<qint32>(reinterpret_cast<const std::uint8_t*>(m_dump.constData() + m_pos));
     if (len < 0 || len > m_dump.size() - m_pos - 4)
-        throw StreamReadError();
+        throw StreamReadError(m_block, m_pos, len, m_dump.size() - m_pos - 4);
     QByteArray block = m_dump.mid(m_pos + 4, len);
     m_pos += 4 + len;
     return block;

@@ -48,6 +48,7 @@ public:
 private:
     const QByteArray& m_dump;
     qsizetype m_pos = 0;
+    int m_block = 0;
 };
 
 // What decoding a raw dump produced: the list lines in order, the decoded data

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <stdexcept>
 
 namespace zel {
@@ -10,7 +11,8 @@ namespace zel {
 // Errors that end a command where they happen. The texts belong to the
 // program's text table; an error here is which one and what it names.
 enum class ErrorId {
-    StreamRead,            // reading past the end of a raw dump or decoded data stream
+    StreamRead,            // reading past the end of a raw dump or decoded data stream;
+                           // for a raw dump's block: (block, position, length or "", bytes left)
     NotAnInteger,          // (text): the header's year is not a number
     HeaderTooShort,        // (size, needed)
     CannotOpenFile,        // (file, system's reason)
@@ -46,6 +48,15 @@ private:
 class StreamReadError : public ZelError {
 public:
     StreamReadError() : ZelError(ErrorId::StreamRead) {}
+    // A block of a raw dump (1 header, 2 time stamp, 3 records) whose length
+    // field at `position` is cut off (`length` < 0 is "none") or names more
+    // bytes than the `left` that follow it.
+    StreamReadError(int block, qint64 position, std::optional<qint64> length, qint64 left)
+        : ZelError(ErrorId::StreamRead,
+                   {QString::number(block), QString::number(position), length ? QString::number(*length) : QString(),
+                    QString::number(left)})
+    {
+    }
 };
 
 // The text of an error as the user sees it: a full stop is added when the last

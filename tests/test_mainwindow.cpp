@@ -183,8 +183,39 @@ TEST_F(MainWindow, TruncatedFileListsWhatItCanAndReportsTheReadError)
     load(cut);
     EXPECT_EQ(listLines(*form).size(), 4);
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_EQ(dialogs.messages.at(0).text, "Stream read error.");
+    EXPECT_TRUE(dialogs.messages.at(0).text.startsWith("Stream read error.\n\n"));
     EXPECT_TRUE(dataButtonsEnabled(*form, false));
+}
+
+// A file that is not a station memory: the message stays, and below it the
+// file and what was wrong with it.
+TEST_F(MainWindow, FileThatIsNotAStationMemorySaysWhichAndWhy)
+{
+    const QByteArray good = zel::readWholeFile(zeltest::dataFile("sample.zel"));
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QString message;
+    } cases[] = {
+        {"notes.zel", "Hello, this is a text file\n",
+         "Stream read error.\n\nФайл «%1» не похож на память станции: блок 1 (заголовок) с байта 0 объявляет длину "
+         "1819043144 байт, а за ней в файле 23 байт."},
+        {"empty.zel", "", "Эта программа для \"ZEL-TERRAVOX\" версии 1XX\n\nФайл «%1» пуст."},
+        {"cut.zel", good.left(4 + 20 + 4 + 19 + 2),
+         "Stream read error.\n\nФайл «%1» слишком короткий: он кончается на байте 49, где должна стоять длина блока 3 "
+         "(записи измерений)."},
+        {"other.zel", QByteArray("\x04\x00\x00\x00" "ABCD", 8),
+         "Эта программа для \"ZEL-TERRAVOX\" версии 1XX\n\nФайл «%1» не похож на память станции: в его заголовке нет "
+         "ни «ZEL», ни «E1»."},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(c.name);
+        zel::writeWholeFile(path, c.bytes);
+        dialogs.messages.clear();
+        load(path);
+        ASSERT_EQ(dialogs.messages.size(), 1) << c.name;
+        EXPECT_EQ(dialogs.messages.at(0).text, c.message.arg(QDir::toNativeSeparators(path))) << c.name;
+    }
 }
 
 TEST_F(MainWindow, CancelledDialogsChangeNothing)
