@@ -148,7 +148,7 @@ TEST_F(SerialOnPty, OpenFailureAsksAbortOrRetryUntilThePortOpens)
 {
     QTemporaryDir dir;
     const QString link = dir.filePath("station");
-    com.setDeviceResolver([&](int) { return link; });
+    com.setDeviceResolver([&](int) { return QString(link); });
     int asked = 0;
     prompts.answer = [&](const QString&) {
         if (++asked == 2)
