@@ -147,18 +147,42 @@ QString errorText(const ZelError& error)
     return withArguments(text, error.args()).trimmed();
 }
 
+QString openFailureReason(const ComPrompt& prompt)
+{
+    switch (prompt.reason) {
+    case ComPrompt::Reason::NoDevice:
+        return tr("no such device (%1). Is the adapter plugged in?").arg(prompt.detail);
+    case ComPrompt::Reason::PermissionDenied:
+        return tr("permission denied (%1). Your user must be in the group dialout: "
+                  "sudo adduser $USER dialout, then log out and in again.")
+            .arg(prompt.detail);
+    case ComPrompt::Reason::Busy:
+        return tr("the port is busy: another program holds it (%1).").arg(prompt.detail);
+    case ComPrompt::Reason::Unknown:
+        break;
+    }
+    return prompt.detail;
+}
+
 QString comPromptText(const ComPrompt& prompt)
 {
     switch (prompt.kind) {
     case ComPrompt::Kind::OpenFailed:
-        // The port number and ": " end the text; what follows is the system's reason.
-        return tr("Error opening COM%1: ").arg(prompt.port) + prompt.reason;
+        // The port number and ": " end the component's own text; the reason follows.
+        return tr("Error opening COM%1: ").arg(prompt.port) + openFailureReason(prompt);
     case ComPrompt::Kind::ResponseTimeout:
         return tr("Timeout waiting for response.");
     case ComPrompt::Kind::PortInUse:
         return tr("Port is in use -- operation aborted");
     }
     return {};
+}
+
+QString noFreePortsHelp()
+{
+    return tr("On Linux this usually means that your user is not in the group dialout "
+              "(sudo adduser $USER dialout, then log out and in again), or that no serial adapter is plugged in. "
+              "The program carries on without a port: data files can still be loaded, viewed and exported.");
 }
 
 QString firmwareSure() { return tr("Вы уверены? Будьте внимательны!"); }

@@ -24,6 +24,9 @@ QString errorText(const ZelError& error);
 // The serial component's dialogs.
 QString comPromptText(const ComPrompt& prompt);
 
+// The second paragraph of "There are no free ports COM".
+QString noFreePortsHelp();
+
 // The firmware upload's two questions. The module question breaks its line
 // with `lineBreak` (the window: a CR, as the station program's box).
 QString firmwareSure();

@@ -83,7 +83,8 @@ bool QtUserDialogs::askYesNo(QWidget* parent, MessageKind kind, const QString& c
 bool QtUserDialogs::askRetry(QWidget* parent, const QString& caption, const QString& text)
 {
     QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Abort | QMessageBox::Retry, parent);
-    box.setEscapeButton(QMessageBox::Retry);
+    // Escape gives up: a box that kept coming back would trap the user.
+    box.setEscapeButton(QMessageBox::Abort);
     return box.exec() != QMessageBox::Abort;
 }
 

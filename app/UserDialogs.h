@@ -28,7 +28,7 @@ public:
     virtual void showMessage(QWidget* parent, MessageKind kind, const QString& caption, const QString& text) = 0;
     // Yes and No; true for Yes.
     virtual bool askYesNo(QWidget* parent, MessageKind kind, const QString& caption, const QString& text) = 0;
-    // A warning with Abort and Retry; true for Retry (closing the box counts as Retry).
+    // A warning with Abort and Retry; true for Retry (Escape counts as Abort).
     virtual bool askRetry(QWidget* parent, const QString& caption, const QString& text) = 0;
     // Opens a file in the desktop's application for it; nothing happens when there is none.
     virtual void openDocument(const QString& path) = 0;

@@ -356,7 +356,8 @@ void TForm1::FormCreate()
         ComboBox1->setCurrentIndex(*stored);
     m_portsFound = ComboBox1->currentIndex() >= 0;
     if (!m_portsFound) {
-        m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle, QStringLiteral("There are no free ports COM"));
+        m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle,
+                               QStringLiteral("There are no free ports COM\n\n") + zel::texts::noFreePortsHelp());
     } else {
         QCCom->setPort(selectedPortNumber());
         storePortIndex();

@@ -12,9 +12,17 @@ struct ComPrompt {
         ResponseTimeout,  // "Timeout waiting for response." (Abort, Retry)
         PortInUse,        // "Port is in use -- operation aborted" (OK)
     };
+    // Why the system refused to open the port.
+    enum class Reason {
+        Unknown,           // `detail` holds the system's own words
+        NoDevice,          // nothing at that device path (adapter unplugged)
+        PermissionDenied,  // the user may not open serial devices
+        Busy,              // another program holds the port
+    };
     Kind kind = Kind::OpenFailed;
     int port = 0;
-    QString reason;  // why the system refused to open the port, when it says
+    Reason reason = Reason::Unknown;
+    QString detail;  // the device and the system's words
 };
 
 // The serial component's own modal dialogs, behind an interface so that the

@@ -106,8 +106,7 @@ bool T_QCCom32::Open()
             break;
         if (!m_showErrors)
             return false;
-        const auto answer = m_prompts ? m_prompts->abortRetry({zel::ComPrompt::Kind::OpenFailed, m_port, {}})
-                                      : zel::ComPrompts::Answer::Abort;
+        const auto answer = m_prompts ? m_prompts->abortRetry(openFailure()) : zel::ComPrompts::Answer::Abort;
         if (answer == zel::ComPrompts::Answer::Abort)
             return false;
     }
@@ -125,6 +124,21 @@ bool T_QCCom32::Open()
     m_failedReads = 0;
     m_lineFreeAt = {};
     return true;
+}
+
+zel::ComPrompt T_QCCom32::openFailure() const
+{
+    using Reason = zel::ComPrompt::Reason;
+    zel::ComPrompt prompt{zel::ComPrompt::Kind::OpenFailed, m_port};
+    const QString device = devicePath(m_port);
+    switch (openFailureOf(device, m_serial->error())) {
+    case OpenFailure::NoDevice: prompt.reason = Reason::NoDevice; break;
+    case OpenFailure::PermissionDenied: prompt.reason = Reason::PermissionDenied; break;
+    case OpenFailure::Busy: prompt.reason = Reason::Busy; break;
+    case OpenFailure::Unknown: break;
+    }
+    prompt.detail = device + QStringLiteral(": ") + m_serial->errorString();
+    return prompt;
 }
 
 void T_QCCom32::closeDeadLine()
@@ -200,7 +214,7 @@ void T_QCCom32::ReadResponse(QByteArray& response)
     response.clear();
     if (m_inUse) {
         if (m_showErrors && m_prompts)
-            m_prompts->message({zel::ComPrompt::Kind::PortInUse, m_port, {}});
+            m_prompts->message({zel::ComPrompt::Kind::PortInUse, m_port});
         return;
     }
     m_inUse = true;
@@ -236,7 +250,7 @@ void T_QCCom32::ReadResponse(QByteArray& response)
                     break;
                 // Without the dialog (or on a line that went away) the wait ends here.
                 if (!m_showErrors || !m_prompts || !Opened()
-                    || m_prompts->abortRetry({zel::ComPrompt::Kind::ResponseTimeout, m_port, {}})
+                    || m_prompts->abortRetry({zel::ComPrompt::Kind::ResponseTimeout, m_port})
                            == zel::ComPrompts::Answer::Abort)
                     done = true;
             }

@@ -92,6 +92,7 @@ private slots:
 private:
     void TimerExpired();
     QString devicePath(int port) const;
+    zel::ComPrompt openFailure() const;  // the prompt after a failed open, with the system's reason
     void drain() const;  // takes what the operating system holds into the component
 
     QSerialPort* m_serial = nullptr;

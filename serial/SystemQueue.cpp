@@ -4,6 +4,7 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/ioctl.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -19,6 +20,31 @@ qint64 queueCount([[maybe_unused]] const QSerialPort& port, [[maybe_unused]] uns
 }
 
 } // namespace
+
+OpenFailure openFailureOf([[maybe_unused]] const QString& device, int error)
+{
+#ifdef Q_OS_UNIX
+    // Qt reports a busy device as a permission error: the file's own
+    // permissions tell the two apart.
+    const QByteArray path = device.toLocal8Bit();
+    if (::access(path.constData(), F_OK) != 0)
+        return OpenFailure::NoDevice;
+    if (::access(path.constData(), R_OK | W_OK) != 0)
+        return OpenFailure::PermissionDenied;
+    if (error == QSerialPort::PermissionError || error == QSerialPort::OpenError)
+        return OpenFailure::Busy;
+#else
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return OpenFailure::NoDevice;
+    case QSerialPort::PermissionError:
+        return OpenFailure::Busy;  // Windows refuses a port another program holds so
+    default:
+        break;
+    }
+#endif
+    return OpenFailure::Unknown;
+}
 
 qint64 systemBytesWaiting(const QSerialPort& port)
 {

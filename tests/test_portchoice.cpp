@@ -6,7 +6,10 @@
 #include "app/ZelMain.h"
 #include "serial/QCCom32.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QTest>
+#include <QTimer>
 #include <QListWidget>
 #include <QSerialPort>
 #include <QSettings>
@@ -123,7 +126,9 @@ TEST_F(PortChoice, WithoutAFreePortReadingIsDisabledButFilesStillWork)
     start();
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages.at(0).kind, MessageKind::Plain);
-    EXPECT_EQ(dialogs.messages.at(0).text, "There are no free ports COM");
+    const QStringList paragraphs = dialogs.messages.at(0).text.split("\n\n");
+    EXPECT_EQ(paragraphs.at(0), "There are no free ports COM");
+    EXPECT_TRUE(paragraphs.value(1).contains("dialout") && paragraphs.value(1).contains("carries on"));
     EXPECT_FALSE(form->ToolButton2->isEnabled());
     EXPECT_FALSE(form->ComboBox1->isEnabled());
     EXPECT_FALSE(form->ComboBox2->isEnabled());
@@ -139,8 +144,22 @@ TEST_F(PortChoice, WithoutAFreePortReadingIsDisabledButFilesStillWork)
     // The menu item still reads, on COM1: its device does not open, the user aborts.
     form->ToolButton2Click();
     ASSERT_EQ(dialogs.messages.size(), 2);
-    EXPECT_EQ(dialogs.messages.at(1).text, "Error opening COM1: ");
+    EXPECT_TRUE(dialogs.messages.at(1).text.startsWith("Error opening COM1: "));
     EXPECT_EQ(form->ListBox1->count(), 1);
     EXPECT_EQ(form->ListBox1->item(0)->text(), "Невозможно открыть порт");
     EXPECT_FALSE(form->ToolButton6->isEnabled());
+}
+
+// Escape in the Abort/Retry box of a port that does not open gives up, so
+// that the box cannot keep coming back.
+TEST(QtDialogs, EscapeAnswersAbortRetryWithAbort)
+{
+    QtUserDialogs dialogs;
+    QTimer escape;
+    QObject::connect(&escape, &QTimer::timeout, [] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            QTest::keyClick(box, Qt::Key_Escape);
+    });
+    escape.start(20);
+    EXPECT_FALSE(dialogs.askRetry(nullptr, "ZEL-TERRAVOXNew", "Error opening COM5: "));
 }
