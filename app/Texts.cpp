@@ -221,6 +221,36 @@ QString fileProblem(const QString& file, qint64 fileSize, const std::optional<Ze
 
 QString headerRejected() { return tr("Эта программа для \"ZEL-TERRAVOX\" версии 1XX"); }
 
+Hint hintFor(LineId id)
+{
+    constexpr int kReading = 3, kTable = 6, kFirmware = 7;  // help topics H03, H06, H07
+    switch (id) {
+    case LineId::NoAnswer:
+        return {tr("Станция не отвечает: проверьте кабель и питание станции, выбранный порт и скорость, "
+                   "установленную на станции."),
+                kReading};
+    case LineId::NoLink:
+        return {tr("Станция отвечает, но без кода связи: проверьте скорость, установленную на станции."), kReading};
+    case LineId::HeaderTimedOut:
+        return {tr("Станция не прислала заголовок памяти: проверьте скорость на станции и повторите чтение."),
+                kReading};
+    case LineId::DataTimedOut:
+        return {tr("Передача данных прервалась: проверьте кабель и питание станции и повторите чтение."), kReading};
+    case LineId::ChecksumsDiffer:
+        return {tr("Данные пришли искажёнными: проверьте кабель и повторите чтение."), kReading};
+    case LineId::TableAnswerTimedOut:
+    case LineId::TableChecksumDiffers:
+        return {tr("Станция не подтвердила таблицу: проверьте кабель и скорость и повторите запись."), kTable};
+    case LineId::FirmwareAnswerTimedOut:
+    case LineId::FirmwareChecksumDiffers:
+        return {tr("Станция не подтвердила прошивку: проверьте кабель и повторите запись."), kFirmware};
+    default:
+        return {};
+    }
+}
+
+QString helpLink() { return tr("<a href=\"help\">Справка</a>"); }
+
 QString receivedProgress(qint64 arrived, qint64 expected)
 {
     return tr("Принято %1 из %2 байт").arg(arrived).arg(expected);

@@ -39,8 +39,18 @@ QString fileProblem(const QString& file, qint64 fileSize, const std::optional<Ze
 // The message box of a data file or reading whose header is not the station's.
 QString headerRejected();
 
+// What the status bar says after a failed dialogue: what to check, and the
+// help topic that explains the line. Empty for a line that needs no advice.
+struct Hint {
+    QString text;
+    int topic = 0;
+};
+Hint hintFor(LineId id);
+
 // The status bar while the data answer arrives and while a long frame leaves.
 QString receivedProgress(qint64 arrived, qint64 expected);
+// The link beside a hint that opens its help topic.
+QString helpLink();
 QString sentProgress(qint64 sent, qint64 total);
 // The status bar when a command is refused because a dialogue runs.
 QString dialogueRunning();

@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -65,7 +66,13 @@ private:
 class WindowReport : public zel::DialogueReport {
 public:
     explicit WindowReport(TForm1& form) : m_form(form) {}
-    void addLine(const zel::ReportLine& line) override { m_form.AddLine(zel::texts::lineText(line)); }
+    void addLine(const zel::ReportLine& line) override
+    {
+        m_form.AddLine(zel::texts::lineText(line));
+        const zel::texts::Hint hint = zel::texts::hintFor(line.id);
+        if (!hint.text.isEmpty())
+            m_form.m_hint = hint;
+    }
     QString timeStamp() override { return zel::timeStamp(); }
     void dataProgress(qint64 arrived, qint64 expected) override
     {
@@ -96,15 +103,21 @@ public:
     DialogueScope(TForm1& form, WindowState state) : m_form(form)
     {
         m_form.m_state = state;
+        m_form.m_hint = {};
+        m_form.HelpLink1->hide();
+        m_form.StatusBar1->clearMessage();
         m_form.UpdateActions();
     }
     ~DialogueScope()
     {
         m_form.m_state = WindowState::Idle;
         m_form.UpdateActions();
-        if (m_form.ProgressBar1->isVisible()) {
-            m_form.ProgressBar1->hide();
-            m_form.StatusBar1->clearMessage();
+        m_form.ProgressBar1->hide();
+        m_form.StatusBar1->clearMessage();
+        // What to check after a failure stays until the next command.
+        if (!m_form.m_hint.text.isEmpty()) {
+            m_form.StatusBar1->showMessage(m_form.m_hint.text);
+            m_form.HelpLink1->show();
         }
     }
     DialogueScope(const DialogueScope&) = delete;
@@ -192,6 +205,11 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     ProgressBar1->setTextVisible(false);
     StatusBar1->addPermanentWidget(ProgressBar1);
     ProgressBar1->hide();
+    HelpLink1 = new QLabel(zel::texts::helpLink(), StatusBar1);
+    HelpLink1->setObjectName(QStringLiteral("HelpLink1"));
+    StatusBar1->addPermanentWidget(HelpLink1);
+    HelpLink1->hide();
+    connect(HelpLink1, &QLabel::linkActivated, this, [this] { ShowHelpTopic(m_hint.topic); });
 
     m_clock = std::make_unique<zel::EventLoopClock>(&m_closed);
     Timer1 = &m_clock->timer();
@@ -609,16 +627,17 @@ void TForm1::ToolButton12Click()
     });
 }
 
-void TForm1::Contens1Click()
+void TForm1::Contens1Click() { ShowHelpTopic(1); }
+
+void TForm1::ShowHelpTopic(int topic)
 {
-    // The help file's first topic in the help viewer; without a viewer (or
-    // without the help file) the program's own help opens at its contents.
-    const QString topic = helpTopicText(kHelpFile, 1);
-    if (m_helpLoader->HtmlHelp(this, topic, THtmlHelpLoader::kDisplayTopic, 0) != 0)
+    // The topic in the help viewer; without a viewer (or without the help
+    // file) in the program's own help.
+    if (m_helpLoader->HtmlHelp(this, helpTopicText(kHelpFile, topic), THtmlHelpLoader::kDisplayTopic, 0) != 0)
         return;
     if (!HelpWindow)
         HelpWindow = new THelpWindow(this);
-    HelpWindow->showTopic(1);
+    HelpWindow->showTopic(topic);
 }
 
 void TForm1::About2Click() { AboutBox->exec(); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Texts.h"
 #include "UserDialogs.h"
 
 #include "data/RawDump.h"
@@ -15,6 +16,7 @@
 
 class QAction;
 class QComboBox;
+class QLabel;
 class QListWidget;
 class QProgressBar;
 class QSettings;
@@ -83,6 +85,7 @@ public:
     QListWidget* ListBox1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;  // in the status bar while data arrives
+    QLabel* HelpLink1 = nullptr;           // beside a hint after a failed dialogue: its help topic
     QTimer* Timer1 = nullptr;             // the dialogue timer, owned by the dialogue clock
     TFileDialog SaveDialog1;
     TFileDialog OpenDialog1;
@@ -146,6 +149,8 @@ public:
     void ShowError(const QString& text);
     // The help viewer loader (tests give one with a stand-in viewer).
     void setHelpLoader(std::unique_ptr<THtmlHelpLoader> loader);
+    // A help topic (H01 the contents) in the help viewer or the program's own help.
+    void ShowHelpTopic(int topic);
     THtmlHelpLoader& helpLoader() { return *m_helpLoader; }
     // True while a station command talks to the station.
     bool DialogueRunning() const { return m_state != WindowState::Idle; }
@@ -176,6 +181,7 @@ private:
     std::unique_ptr<THtmlHelpLoader> m_helpLoader;
     std::unique_ptr<zel::EventLoopClock> m_clock;
     zel::Reading m_data;
+    zel::texts::Hint m_hint;  // what to check after the last dialogue failed
     WindowState m_state = WindowState::Idle;
     bool m_portsFound = false;
     bool m_closed = false;

@@ -17,6 +17,8 @@
 #include "sim/StationModel.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QStatusBar>
 #include <QElapsedTimer>
 #include <QThread>
 #include <QToolButton>
@@ -97,6 +99,9 @@ TEST_F(Faults, HangUpDuringTheHandshake)
     startStation({"--hangup-on", "wake"});
     form->ToolButton2Click();
     EXPECT_EQ(listLines(*form), QStringList({"Время ожидания истекло (1)"}));
+    EXPECT_EQ(form->StatusBar1->currentMessage(),
+              "Станция не отвечает: проверьте кабель и питание станции, выбранный порт и скорость, установленную на "
+              "станции.");
     expectAliveAndClosed();
 }
 

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QMenu>
 #include <QElapsedTimer>
 #include <QListWidget>
@@ -79,6 +80,9 @@ TEST_F(StationEndToEnd, HangUpInTheMiddleOfTheDataEndsWithTimeOutThree)
     clock.start();
     form->ToolButton2Click();
     EXPECT_EQ(listLines(*form), QStringList({"Время ожидания истекло (3)"}));
+    // The line stays; the status bar says what to check, beside a link to the help.
+    EXPECT_TRUE(form->StatusBar1->currentMessage().startsWith("Передача данных прервалась: проверьте кабель"));
+    EXPECT_TRUE(form->HelpLink1->isVisibleTo(form.get()));
     EXPECT_FALSE(form->QCCom->Opened());
     EXPECT_FALSE(form->ToolButton6->isEnabled());
     EXPECT_LT(clock.elapsed(), 6000);
