@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QUrl>
@@ -12,8 +13,12 @@ QStringList qtNameFilters(const QString& filter)
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString& text = parts.at(i);
-        const QString patterns = QString(parts.at(i + 1)).replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << (text.contains(QLatin1Char('(')) ? text : QStringLiteral("%1 (%2)").arg(text, patterns));
+        QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'));
+        // "*.*" means every file, also one without a dot in its name.
+        for (QString& p : patterns)
+            if (p == QLatin1String("*.*"))
+                p = QStringLiteral("*");
+        filters << (text.contains(QLatin1Char('(')) ? text : QStringLiteral("%1 (%2)").arg(text, patterns.join(QLatin1Char(' '))));
     }
     return filters;
 }
@@ -91,6 +96,14 @@ bool QtUserDialogs::askRetry(QWidget* parent, const QString& caption, const QStr
 void QtUserDialogs::openDocument(const QString& path)
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void TFileDialog::suggestExtension()
+{
+    if (options.fileName.isEmpty() || options.defaultExt.isEmpty())
+        return;
+    const QFileInfo name(options.fileName);
+    options.fileName = name.dir().filePath(name.completeBaseName() + QLatin1Char('.') + options.defaultExt);
 }
 
 bool TFileDialog::Execute(UserDialogs& dialogs, QWidget* parent)

@@ -55,6 +55,8 @@ public:
     bool save = false;
 
     QString& FileName() { return options.fileName; }
+    // Offers the name chosen last with the default extension in place of its own.
+    void suggestExtension();
     // Shows the dialog; true and FileName() set when the user chose a file.
     bool Execute(UserDialogs& dialogs, QWidget* parent);
 };

@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -239,21 +240,25 @@ void TForm1::buildMenu()
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    // The captions' first letters are underlined: Alt+F, Alt+E, Alt+S, Alt+H.
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     Read1 = add(file, "Read1", QStringLiteral("Read Data"), &TForm1::ToolButton2Click);
     LoadFile1 = add(file, "LoadFile1", QStringLiteral("Load File *zel"), &TForm1::ToolButton1Click);
     SaveFile1 = add(file, "SaveFile1", QStringLiteral("Save File *zel"), &TForm1::ToolButton8Click);
     View1 = add(file, "View1", QStringLiteral("View"), &TForm1::ToolButton6Click);
     Save1 = add(file, "Save1", QStringLiteral("Save as text"), &TForm1::Save1Click);
-    QMenu* exel = menuBar()->addMenu(QStringLiteral("Exel"));
+    QMenu* exel = menuBar()->addMenu(QStringLiteral("&Exel"));
     ZELSOLO1 = add(exel, "ZELSOLO1", QStringLiteral("ZEL-SOLO"), &TForm1::ToolButton5Click);
     TERRAVOX1 = add(exel, "TERRAVOX1", QStringLiteral("TERRAVOX"), &TForm1::ToolButton9Click);
-    QMenu* service = menuBar()->addMenu(QStringLiteral("Service"));
+    QMenu* service = menuBar()->addMenu(QStringLiteral("&Service"));
     EEPROM1 = add(service, "EEPROM1", QStringLiteral("EEPROM"), &TForm1::ToolButton12Click);
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     Contens1 = add(help, "Contens1", QStringLiteral("Contents"), &TForm1::Contens1Click);
     help->addSeparator();
     About2 = add(help, "About2", QStringLiteral("About"), &TForm1::About2Click);
+    LoadFile1->setShortcut(QKeySequence::Open);
+    SaveFile1->setShortcut(QKeySequence::Save);
+    Contens1->setShortcut(QKeySequence::HelpContents);
 }
 
 void TForm1::buildToolBar()
@@ -467,6 +472,7 @@ void TForm1::ToolButton8Click()
     SaveDialog1.options.overwritePrompt = true;
     SaveDialog1.options.filter = QStringLiteral("Файл ZEL-TERRAVOX_New (*.zel)|*.zel");
     SaveDialog1.options.defaultExt = QStringLiteral("zel");
+    SaveDialog1.suggestExtension();
     if (!SaveDialog1.Execute(*m_dialogs, this))
         return;
     guarded([this] { zel::writeWholeFile(SaveDialog1.FileName(), m_data.rawDump); });
@@ -501,6 +507,9 @@ void TForm1::Save1Click()
     SaveDialog1.options.overwritePrompt = true;
     SaveDialog1.options.filter = QStringLiteral("Текстовый файл (*.txt)|*.txt");
     SaveDialog1.options.defaultExt = QStringLiteral("txt");
+    // The name chosen last for a data file is offered as a text file: Enter
+    // can never replace a .zel file with a table.
+    SaveDialog1.suggestExtension();
     if (!SaveDialog1.Execute(*m_dialogs, this))
         return;
     guarded([this] {

@@ -9,7 +9,9 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTextBrowser>
+#include <QToolButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -109,10 +111,21 @@ TEST_F(HelpAndAbout, ContentsOpensTheProgramsOwnHelpWithoutAViewer)
     ASSERT_NE(form.HelpWindow, nullptr);
     EXPECT_TRUE(form.HelpWindow->isVisible());
     EXPECT_TRUE(form.HelpWindow->browser()->source().toString().endsWith("H01.htm"));
-    EXPECT_EQ(form.HelpWindow->windowTitle(), "ZEL-TERRAVOX: содержание");
-    // The links between topics work.
-    form.HelpWindow->browser()->setSource(QUrl("H06.htm"));
-    EXPECT_TRUE(form.HelpWindow->browser()->toPlainText().contains("A и B — от -255 до 255"));
+    // The links between topics work; Back, Forward and Contents move
+    // through them; the title stays; Escape closes the window.
+    THelpWindow& help = *form.HelpWindow;
+    help.browser()->setSource(QUrl("H06.htm"));
+    EXPECT_TRUE(help.browser()->toPlainText().contains("A и B — от -255 до 255"));
+    EXPECT_EQ(help.windowTitle(), "ZEL-TERRAVOX");
+    help.BackButton->click();
+    EXPECT_TRUE(help.browser()->source().toString().endsWith("H01.htm"));
+    ASSERT_TRUE(help.ForwardButton->isEnabled());
+    help.ForwardButton->click();
+    EXPECT_TRUE(help.browser()->source().toString().endsWith("H06.htm"));
+    help.ContentsButton->click();
+    EXPECT_TRUE(help.browser()->source().toString().endsWith("H01.htm"));
+    QTest::keyClick(&help, Qt::Key_Escape);
+    EXPECT_FALSE(help.isVisible());
     for (int topic = 1; topic <= 10; ++topic) {
         form.HelpWindow->showTopic(topic);
         EXPECT_FALSE(form.HelpWindow->browser()->toPlainText().isEmpty()) << topic;

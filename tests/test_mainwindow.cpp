@@ -60,7 +60,11 @@ TEST_F(MainWindow, LayoutCaptionMenuAndToolbar)
     QStringList menus;
     for (QAction* a : form->menuBar()->actions())
         menus << a->text();
-    EXPECT_EQ(menus, QStringList({"File", "Exel", "Service", "Help"}));
+    // The captions, with the letter that Alt opens them by.
+    EXPECT_EQ(menus, QStringList({"&File", "&Exel", "&Service", "&Help"}));
+    EXPECT_EQ(form->LoadFile1->shortcut(), QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(form->SaveFile1->shortcut(), QKeySequence(QKeySequence::Save));
+    EXPECT_EQ(form->Contens1->shortcut(), QKeySequence(QKeySequence::HelpContents));
     EXPECT_EQ(form->Read1->text(), "Read Data");
     EXPECT_EQ(form->Save1->text(), "Save as text");
     EXPECT_EQ(form->EEPROM1->text(), "EEPROM");
@@ -131,8 +135,16 @@ TEST_F(MainWindow, SaveAsTextWritesTheGoldenTable)
     form->Save1Click();
     EXPECT_EQ(zel::readWholeFile(out), zel::readWholeFile(zeltest::dataFile("sample.txt")));
     EXPECT_EQ(dialogs.fileDialogs.last().filter, "Текстовый файл (*.txt)|*.txt");
-    form->ToolButton8Click();  // cancelled; the shared dialog offers the name chosen last
-    EXPECT_EQ(dialogs.fileDialogs.last().fileName, out);
+    // The shared dialog offers the name chosen last with the command's own
+    // extension, so that Enter never puts a table over a data file.
+    form->ToolButton8Click();  // cancelled
+    EXPECT_EQ(dialogs.fileDialogs.last().fileName, dir.filePath("table.zel"));
+    dialogs.fileAnswers << dir.filePath("reading.zel");
+    form->ToolButton8Click();
+    form->Save1Click();  // cancelled
+    EXPECT_EQ(dialogs.fileDialogs.last().fileName, dir.filePath("reading.txt"));
+    // The electrode table's "All" shows files without a dot too.
+    EXPECT_EQ(qtNameFilters("File A,B,M,N|*.txt|All|*.*"), QStringList({"File A,B,M,N (*.txt)", "All (*)"}));
 }
 
 TEST_F(MainWindow, RejectedHeaderDisablesAndErrorsShowTheTitleAndFullStop)
