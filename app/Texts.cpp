@@ -1,6 +1,8 @@
 #include "Texts.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace zel::texts {
 
@@ -10,6 +12,19 @@ QString tr(const char* text) { return QCoreApplication::translate("zel", text); 
 
 // Puts the arguments in place of %1 to %9 in one pass, so that an argument
 // holding "%1" itself (a file name) stays as it is.
+} // namespace
+
+bool installQtTranslations(const QLocale& locale)
+{
+    static QTranslator qt;
+    QCoreApplication::removeTranslator(&qt);
+    if (!qt.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&qt);
+}
+
+namespace {
+
 QString withArguments(const QString& text, const QStringList& args)
 {
     QString out;

@@ -4,6 +4,7 @@
 #include "data/ZelError.h"
 #include "serial/ComPrompts.h"
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,10 @@
 // are the station program's own and stay exactly as they are; each goes
 // through translate() so that a translation can follow.
 namespace zel::texts {
+
+// Installs Qt's own translations for `locale` (the buttons and file dialogs
+// of the toolkit); true when there was one to install.
+bool installQtTranslations(const QLocale& locale);
 
 // A line of the main list.
 QString lineText(const ReportLine& line);

@@ -32,6 +32,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
@@ -145,6 +146,15 @@ public:
     zel::DialogueClock& clock;
 };
 
+QRect fitIntoScreen(const QRect& wanted, const QRect& available, const QMargins& frame)
+{
+    const QRect room = available.marginsRemoved(frame);
+    QRect fitted(wanted.topLeft(), wanted.size().boundedTo(room.size()));
+    fitted.moveLeft(std::clamp(fitted.left(), room.left(), room.right() - fitted.width() + 1));
+    fitted.moveTop(std::clamp(fitted.top(), room.top(), room.bottom() - fitted.height() + 1));
+    return fitted;
+}
+
 void TToolBar::mouseReleaseEvent(QMouseEvent* event)
 {
     emit mouseUp(event->button(), event->modifiers());
@@ -165,8 +175,10 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     setWindowTitle(QStringLiteral("ZEL - TERRAVOX"));
     setWindowIcon(emblemIcon());
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    move(190, 110);
-    resize(997, 696);
+    // The form's place and size, moved and shrunk into a smaller screen so
+    // that the status bar, where progress shows, stays in sight.
+    const QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
+    setGeometry(fitIntoScreen(QRect(190, 110, 997, 696), available, kTypicalFrame));
 
     buildMenu();
 

@@ -1,4 +1,5 @@
 #include "Images.h"
+#include "Texts.h"
 #include "ZelMain.h"
 
 #include "data/Cp1251.h"
@@ -12,6 +13,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("zel-terravox"));
     QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION_TEXT));
     QApplication::setWindowIcon(emblemIcon());
+    // Under a Russian locale the toolkit's own buttons and dialogs speak Russian too.
+    zel::texts::installQtTranslations(QLocale());
     if (!zel::cp1251Available()) {
         QMessageBox::critical(nullptr, kApplicationTitle,
                               QStringLiteral("The Windows-1251 text codec is missing: install Qt's Core5Compat."));

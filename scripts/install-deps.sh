@@ -1,19 +1,30 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian 12 machine lacks to build, run and test the program.
+# Installs what a fresh Debian 12 machine lacks. "run" (the default): what
+# building and running the program, zeltool and the simulated station needs;
+# "test": that and what the tests, sanitizers, fuzzers and static analysis add.
 # Idempotent: when every package is present it prints nothing and changes nothing.
 set -euo pipefail
 
-packages=(
+run_packages=(
   cmake ninja-build g++ pkg-config
-  clang libclang-rt-14-dev clang-tidy cppcheck
-  qt6-base-dev qt6-serialport-dev qt6-5compat-dev libqt6svg6
+  qt6-base-dev qt6-serialport-dev qt6-5compat-dev libqt6svg6 qt6-translations-l10n
   libxlsxwriter-dev
+  fonts-dejavu-core xdg-utils
+)
+test_packages=(
+  clang libclang-rt-14-dev clang-tidy cppcheck
   googletest libgtest-dev
   python3 python3-openpyxl
-  fonts-dejavu-core
   xvfb xauth
   desktop-file-utils dpkg-dev file
 )
+
+packages=("${run_packages[@]}")
+case "${1:-run}" in
+  run) ;;
+  test) packages+=("${test_packages[@]}") ;;
+  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

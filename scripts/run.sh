@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the program and starts it, with a simulated
+# Installs what is missing, builds the program (with zeltool and the simulated
+# station, nothing else) and starts it, with a simulated
 # station on a pseudo-terminal offered as one more COM port (its tooltip says
 # "simulated station"). Real stations on real ports are listed as usual.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -G Ninja >/dev/null
-cmake --build build
+cmake --preset program >/dev/null
+cmake --build --preset program
 
 link="$PWD/build/zel-station"
 build/sim/zel-station-sim --link "$link" --count 200 >/dev/null &

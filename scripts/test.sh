@@ -4,7 +4,7 @@
 # short run of every fuzz target. Fails on any failure or sanitizer report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh test
 jobs=$(nproc)
 
 cmake --preset default >/dev/null

@@ -3,6 +3,7 @@
 #include "TestDumps.h"
 #include "WindowInDir.h"
 
+#include "app/Texts.h"
 #include "app/ZelMain.h"
 #include "data/DataFile.h"
 #include "data/TextTable.h"
@@ -304,4 +305,36 @@ TEST_F(MainWindow, WorkbookThatCannotBeWrittenIsReportedAndTheOldOneKept)
     EXPECT_TRUE(dialogs.messages.at(0).text.startsWith("Cannot create file"));
     EXPECT_TRUE(dialogs.openedDocuments.isEmpty());
     EXPECT_EQ(zel::readWholeFile(book), "old");
+}
+
+// The form's place and size where they fit; moved, then shrunk, into a smaller
+// screen, so that the status bar stays in sight.
+TEST(WindowGeometry, FitsTheFormIntoTheAvailableScreen)
+{
+    const QRect form(190, 110, 997, 696);
+    const QMargins frame(4, 30, 4, 4);
+    const struct {
+        QRect available;
+        QRect expected;
+    } cases[] = {
+        {QRect(0, 0, 1920, 1040), form},                          // fits as it is
+        {QRect(0, 0, 1366, 738), QRect(190, 38, 997, 696)},       // a laptop with a task bar: moved up
+        {QRect(0, 32, 1366, 736), QRect(190, 68, 997, 696)},      // a panel at the top
+        {QRect(0, 0, 1024, 600), QRect(23, 30, 997, 566)},        // moved left and shrunk
+        {QRect(0, 0, 800, 600), QRect(4, 30, 792, 566)},          // shrunk both ways
+    };
+    for (const auto& c : cases) {
+        const QRect fitted = fitIntoScreen(form, c.available, frame);
+        EXPECT_EQ(fitted, c.expected) << c.available.width() << "x" << c.available.height();
+        EXPECT_TRUE(c.available.contains(fitted.marginsAdded(frame)));
+    }
+}
+
+// Under a Russian locale the toolkit's own buttons speak Russian.
+TEST(QtTranslations, RussianButtonsUnderARussianLocale)
+{
+    ASSERT_TRUE(zel::texts::installQtTranslations(QLocale(QLocale::Russian, QLocale::Russia)));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Отмена");
+    zel::texts::installQtTranslations(QLocale::c());
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
 }
