@@ -264,6 +264,17 @@ Hint hintFor(LineId id)
     }
 }
 
+QString readingKept(const QString& path) { return tr("Чтение сохранено: %1").arg(path); }
+
+QString readingNotKept(const QString& reason)
+{
+    return tr("Чтение не удалось сохранить в папку чтений (%1); сохраните его командой Save File.").arg(reason);
+}
+
+QString recentReadings() { return tr("Recent readings"); }
+QString openReadingsFolder() { return tr("Open readings folder"); }
+QString noReadingsYet() { return tr("(no readings kept yet)"); }
+
 QString helpLink() { return tr("<a href=\"help\">Справка</a>"); }
 
 QString receivedProgress(qint64 arrived, qint64 expected)

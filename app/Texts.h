@@ -52,6 +52,13 @@ struct Hint {
 };
 Hint hintFor(LineId id);
 
+// Kept readings: the status bar after keeping one, the menu entries.
+QString readingKept(const QString& path);
+QString readingNotKept(const QString& reason);
+QString recentReadings();
+QString openReadingsFolder();
+QString noReadingsYet();
+
 // The status bar while the data answer arrives and while a long frame leaves.
 QString receivedProgress(qint64 arrived, qint64 expected);
 // The link beside a hint that opens its help topic.

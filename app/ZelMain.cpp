@@ -75,7 +75,18 @@ public:
         if (!hint.text.isEmpty())
             m_form.m_hint = hint;
     }
-    QString timeStamp() override { return zel::timeStamp(); }
+    QString timeStamp() override
+    {
+        const QDateTime now = QDateTime::currentDateTime();
+        if (!m_firstStampAt.isValid())
+            m_firstStampAt = now;
+        return zel::timeStamp(now, QLocale());
+    }
+    // When the dialogue first took the time: the time of a reading.
+    QDateTime firstStampAt() const
+    {
+        return m_firstStampAt.isValid() ? m_firstStampAt : QDateTime::currentDateTime();
+    }
     void dataProgress(qint64 arrived, qint64 expected) override
     {
         progress(zel::texts::receivedProgress(arrived, expected), arrived, expected);
@@ -95,6 +106,7 @@ private:
     }
 
     TForm1& m_form;
+    QDateTime m_firstStampAt;
 };
 
 
@@ -259,6 +271,11 @@ void TForm1::buildMenu()
     SaveFile1 = add(file, "SaveFile1", QStringLiteral("Save File *zel"), &TForm1::ToolButton8Click);
     View1 = add(file, "View1", QStringLiteral("View"), &TForm1::ToolButton6Click);
     Save1 = add(file, "Save1", QStringLiteral("Save as text"), &TForm1::Save1Click);
+    file->addSeparator();
+    RecentReadings1 = file->addMenu(zel::texts::recentReadings());
+    RecentReadings1->setObjectName(QStringLiteral("RecentReadings1"));
+    connect(RecentReadings1, &QMenu::aboutToShow, this, &TForm1::fillRecentReadings);
+    ReadingsFolder1 = add(file, "ReadingsFolder1", zel::texts::openReadingsFolder(), &TForm1::OpenReadingsFolder);
     QMenu* exel = menuBar()->addMenu(QStringLiteral("&Exel"));
     ZELSOLO1 = add(exel, "ZELSOLO1", QStringLiteral("ZEL-SOLO"), &TForm1::ToolButton5Click);
     TERRAVOX1 = add(exel, "TERRAVOX1", QStringLiteral("TERRAVOX"), &TForm1::ToolButton9Click);
@@ -369,6 +386,7 @@ void TForm1::UpdateActions()
         b->setEnabled(idle);
     for (QAction* a : {Read1, LoadFile1, SaveFile1, View1, Save1, ZELSOLO1, TERRAVOX1, EEPROM1})
         a->setEnabled(idle);
+    RecentReadings1->setEnabled(idle);
 }
 
 void TForm1::FormCreate()
@@ -538,18 +556,25 @@ void TForm1::ToolButton2Click()
         return;
     m_data = {};
     ListBox1->clear();
-    StationDialogue dialogue(*this, WindowState::Reading);
 
     zel::StationReading reading;
     auto status = zel::DialogueStatus::Refused;
     QString error;
-    try {
-        status = zel::readStationMemory(dialogue.link, dialogue.clock, dialogue.report, reading);
-    } catch (const zel::ZelError& e) {
-        error = zel::texts::errorText(e);
+    QDateTime readAt;
+    {
+        StationDialogue dialogue(*this, WindowState::Reading);
+        try {
+            status = zel::readStationMemory(dialogue.link, dialogue.clock, dialogue.report, reading);
+        } catch (const zel::ZelError& e) {
+            error = zel::texts::errorText(e);
+        }
+        readAt = dialogue.report.firstStampAt();
     }
     if (m_closed)
         return;
+    const bool matched = status == zel::DialogueStatus::Done && reading.count.value_or(0) > 0;
+    if (matched || status == zel::DialogueStatus::ChecksumMismatch)
+        keepReading(reading.rawDump, readAt, !matched);
     // What the reading left is the current data, whole, even when it failed:
     // the raw dump as far as it got, nothing decoded.
     zel::Reading read;
@@ -561,6 +586,46 @@ void TForm1::ToolButton2Click()
         ShowError(error);
     else if (status == zel::DialogueStatus::Done && m_data.count > 0)
         ReadDump();
+}
+
+void TForm1::keepReading(const QByteArray& rawDump, const QDateTime& readAt, bool checksumMismatch)
+{
+    // Before anything else: a reading never lives only in memory. A failure
+    // here does not fail the reading; the status bar says so.
+    try {
+        const QString kept = m_readings.keep(rawDump, readAt, checksumMismatch);
+        if (m_hint.text.isEmpty())
+            StatusBar1->showMessage(zel::texts::readingKept(QDir::toNativeSeparators(kept)));
+    } catch (const zel::ZelError& e) {
+        StatusBar1->showMessage(zel::texts::readingNotKept(zel::texts::errorText(e)));
+    }
+}
+
+void TForm1::OpenRecentReading(const QString& path)
+{
+    if (refuseDuringDialogue())
+        return;
+    OpenDialog1.FileName() = path;
+    LoadFile(path);
+}
+
+void TForm1::OpenReadingsFolder()
+{
+    QDir().mkpath(m_readings.folder());
+    m_dialogs->openDocument(m_readings.folder());
+}
+
+void TForm1::fillRecentReadings()
+{
+    RecentReadings1->clear();
+    const QStringList recent = m_readings.recent(kRecentReadings);
+    for (const QString& path : recent) {
+        QAction* a = RecentReadings1->addAction(QFileInfo(path).fileName());
+        a->setData(path);
+        connect(a, &QAction::triggered, this, [this, path] { OpenRecentReading(path); });
+    }
+    if (recent.isEmpty())
+        RecentReadings1->addAction(zel::texts::noReadingsYet())->setEnabled(false);
 }
 
 void TForm1::ToolButton5Click() { ExelCall(zel::kZelSoloLayout); }

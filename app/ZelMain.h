@@ -4,6 +4,7 @@
 #include "UserDialogs.h"
 
 #include "data/RawDump.h"
+#include "data/ReadingArchive.h"
 #include "serial/ComPrompts.h"
 #include "serial/PortMap.h"
 
@@ -20,6 +21,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QMenu;
 class QProgressBar;
 class QSettings;
 class T_QCCom32;
@@ -115,6 +117,8 @@ public:
     QAction* EEPROM1 = nullptr;
     QAction* Contens1 = nullptr;
     QAction* About2 = nullptr;
+    QMenu* RecentReadings1 = nullptr;     // the last kept readings, newest first
+    QAction* ReadingsFolder1 = nullptr;
 
     T_QCCom32* QCCom = nullptr;          // the serial port component
     QSettings* Ini = nullptr;            // the settings file "Zel-Terravox.ini"
@@ -147,6 +151,13 @@ public:
     bool ReadDump(const QString& source = {});
     // "Load File" of a chosen file.
     void LoadFile(const QString& path);
+    // "File" → "Recent readings" → a kept reading, and "Open readings folder".
+    void OpenRecentReading(const QString& path);
+    void OpenReadingsFolder();
+    static constexpr int kRecentReadings = 10;
+    // Where every reading is kept (tests give a folder of their own).
+    void setReadingsFolder(const QString& folder) { m_readings = zel::ReadingArchive(folder); }
+    const zel::ReadingArchive& readings() const { return m_readings; }
     // Writes the records of one layout (0 ZEL-SOLO, 1 TERRAVOX) into a workbook
     // and opens it.
     void ExelCall(int layout);
@@ -174,6 +185,8 @@ private:
     void guarded(F&& command);
 
     void fillPortList();
+    void fillRecentReadings();
+    void keepReading(const QByteArray& rawDump, const QDateTime& readAt, bool checksumMismatch);
     // Refuses a command while a dialogue runs; true when refused.
     bool refuseDuringDialogue();
     void showPortChoiceOfComponent();
@@ -190,6 +203,7 @@ private:
     std::unique_ptr<THtmlHelpLoader> m_helpLoader;
     std::unique_ptr<zel::EventLoopClock> m_clock;
     zel::Reading m_data;
+    zel::ReadingArchive m_readings{zel::ReadingArchive::defaultFolder()};
     zel::texts::Hint m_hint;  // what to check after the last dialogue failed
     WindowState m_state = WindowState::Idle;
     bool m_portsFound = false;

@@ -1,4 +1,5 @@
 #include "data/DataFile.h"
+#include "data/ReadingArchive.h"
 #include "data/ZelError.h"
 
 #include <QDir>
@@ -69,4 +70,26 @@ TEST(DataFile, FailedWriteLeavesTheEarlierFileAndNoTemporaryFile)
     EXPECT_THROW(zel::writeWholeFile(dir.filePath("no/such/dir/x.txt"), "new"), zel::ZelError);
     EXPECT_EQ(contents(path), "good");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"kept.txt"}));
+}
+
+// Kept readings: named from their time, a second one of the same second
+// numbered, a mismatch marked; listed newest first; a folder that cannot be
+// made is a clear error.
+TEST(ReadingArchive, NamesOrderAndFailure)
+{
+    QTemporaryDir dir;
+    const zel::ReadingArchive archive(dir.filePath("readings"));
+    const QDateTime at(QDate(2026, 12, 7), QTime(10, 11, 12));
+    const QString first = archive.keep("one", at, false);
+    const QString second = archive.keep("two", at, false);
+    const QString bad = archive.keep("bad", at.addSecs(60), true);
+    EXPECT_TRUE(first.endsWith("/readings/2026-12-07_10-11-12.zel"));
+    EXPECT_TRUE(second.endsWith("/readings/2026-12-07_10-11-12-2.zel"));
+    EXPECT_TRUE(bad.endsWith("/readings/2026-12-07_10-12-12-checksum-mismatch.zel"));
+    EXPECT_EQ(zel::readWholeFile(second), "two");
+    EXPECT_EQ(archive.recent(10), QStringList({bad, second, first}));
+    EXPECT_EQ(archive.recent(2), QStringList({bad, second}));
+
+    zel::writeWholeFile(dir.filePath("file"), "x");
+    EXPECT_THROW(zel::ReadingArchive(dir.filePath("file/readings")).keep("x", at, false), zel::ZelError);
 }

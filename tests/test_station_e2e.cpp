@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QElapsedTimer>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -121,7 +122,7 @@ TEST_F(StationEndToEnd, OnlyOneDialogueAtATimeAndNothingElseTouchesTheData)
         refusedAt = form->ListBox1->count();
     });
     form->ToolButton2Click();
-    EXPECT_EQ(enabled, QStringList({"Contents", "About"}));
+    EXPECT_EQ(enabled, QStringList({"Open readings folder", "Contents", "About"}));
     EXPECT_EQ(refusedAt, 0);
     EXPECT_EQ(dialogs.fileAnswers, QStringList({other}));
     EXPECT_EQ(form->QCCom->Baud(), 115200);
@@ -145,4 +146,34 @@ TEST_F(StationEndToEnd, ClosingTheWindowDuringTheDataWaitEndsTheDialogue)
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_FALSE(form->QCCom->Opened());
     EXPECT_EQ(form->ListBox1->count(), 0);
+}
+
+// A reading whose checksum matches is kept at once in the readings folder,
+// named from its time; one whose checksum does not is kept for diagnosis. The
+// newest open from "File" → "Recent readings".
+TEST_F(StationEndToEnd, EveryReadingIsKeptAtOnceAndOpensFromRecentReadings)
+{
+    startStation({"--count", "20"});
+    form->setReadingsFolder(dir.filePath("readings"));
+    form->ToolButton2Click();
+    QStringList kept = form->readings().recent(10);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_TRUE(QRegularExpression(R"(/readings/\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d\.zel$)").match(kept.at(0)).hasMatch())
+        << kept.at(0).toStdString();
+    EXPECT_EQ(zel::readWholeFile(kept.at(0)), form->Data().rawDump);
+    EXPECT_TRUE(form->StatusBar1->currentMessage().startsWith("Чтение сохранено: "));
+
+    form.reset();
+    sim.reset();
+    startStation({"--count", "20", "--bad-checksum"});
+    form->setReadingsFolder(dir.filePath("readings"));
+    form->ToolButton2Click();
+    kept = form->readings().recent(10);
+    ASSERT_EQ(kept.size(), 2);
+    EXPECT_TRUE(kept.at(0).endsWith("-checksum-mismatch.zel")) << kept.at(0).toStdString();
+
+    // Opening the older one from the menu loads it as "Load File" does.
+    form->OpenRecentReading(kept.at(1));
+    EXPECT_EQ(listLines(*form).value(0), "Количество измерений 20");
+    EXPECT_TRUE(form->ToolButton6->isEnabled());
 }

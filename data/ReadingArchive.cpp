@@ -1,0 +1,71 @@
+#include "ReadingArchive.h"
+
+#include "DataFile.h"
+#include "ZelError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace zel {
+
+namespace {
+
+const QString kSuffix = QStringLiteral(".zel");
+const QString kMismatch = QStringLiteral("-checksum-mismatch");
+
+// 1 for the first reading of a second, n for the one named "-n".
+int sequenceOf(const QFileInfo& file)
+{
+    QString rest = file.completeBaseName().mid(19);
+    if (rest.startsWith(kMismatch))
+        rest = rest.mid(kMismatch.size());
+    bool ok = false;
+    const int n = rest.startsWith(QLatin1Char('-')) ? rest.mid(1).toInt(&ok) : 1;
+    return ok || n == 1 ? n : 1;
+}
+
+} // namespace
+
+QString ReadingArchive::defaultFolder()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("readings"));
+}
+
+QString ReadingArchive::keep(const QByteArray& rawDump, const QDateTime& readAt, bool checksumMismatch) const
+{
+    QDir dir(m_folder);
+    if (!dir.mkpath(QStringLiteral(".")))
+        throw ZelError(ErrorId::CannotCreateFile, {QDir::toNativeSeparators(m_folder), QString()});
+    const QString base = readAt.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) + (checksumMismatch ? kMismatch : QString());
+    QString path = dir.filePath(base + kSuffix);
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = dir.filePath(base + QLatin1Char('-') + QString::number(n) + kSuffix);
+    writeWholeFile(path, rawDump);
+    return path;
+}
+
+QStringList ReadingArchive::recent(int count) const
+{
+    // The names begin with the time of the reading: newest first by it, then
+    // by the number of a later reading of the same second, then by the time
+    // of writing.
+    QFileInfoList files = QDir(m_folder).entryInfoList({QStringLiteral("*") + kSuffix}, QDir::Files);
+    std::sort(files.begin(), files.end(), [](const QFileInfo& a, const QFileInfo& b) {
+        const QString ta = a.fileName().left(19);
+        const QString tb = b.fileName().left(19);
+        if (ta != tb)
+            return ta > tb;
+        if (sequenceOf(a) != sequenceOf(b))
+            return sequenceOf(a) > sequenceOf(b);
+        return a.lastModified() > b.lastModified();
+    });
+    QStringList paths;
+    for (qsizetype i = 0; i < files.size() && i < count; ++i)
+        paths << files.at(i).filePath();
+    return paths;
+}
+
+} // namespace zel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace zel {
+
+// Every reading kept as it arrived, one data file each, in a folder of the
+// user's: a reading that took minutes never lives only in memory. Files are
+// named from the time of the reading ("2026-12-07_10-11-12.zel"); a reading
+// whose checksum did not match is kept for diagnosis with
+// "-checksum-mismatch" in its name. Nothing here ever deletes a file.
+class ReadingArchive {
+public:
+    explicit ReadingArchive(QString folder) : m_folder(std::move(folder)) {}
+
+    // The folder "readings" in the user's data folder of this program.
+    static QString defaultFolder();
+
+    const QString& folder() const { return m_folder; }
+
+    // Writes the raw dump through a temporary file and returns its path; a
+    // second reading of the same second gets "-2", "-3", ... Throws ZelError
+    // when the folder or the file cannot be written.
+    QString keep(const QByteArray& rawDump, const QDateTime& readAt, bool checksumMismatch) const;
+
+    // The kept readings, newest first, at most `count`.
+    QStringList recent(int count) const;
+
+private:
+    QString m_folder;
+};
+
+} // namespace zel
