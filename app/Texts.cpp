@@ -264,6 +264,15 @@ Hint hintFor(LineId id)
     }
 }
 
+QString workbookNotOpened(const QString& path)
+{
+    return tr("Книга записана в файл %1, но открыть её нечем: установите программу для таблиц "
+              "(например, LibreOffice Calc) или откройте файл на другом компьютере.")
+        .arg(path);
+}
+
+QString openFolder() { return tr("Открыть папку"); }
+
 QString readingKept(const QString& path) { return tr("Чтение сохранено: %1").arg(path); }
 
 QString readingNotKept(const QString& reason)

@@ -52,6 +52,10 @@ struct Hint {
 };
 Hint hintFor(LineId id);
 
+// A workbook written that no spreadsheet application opened.
+QString workbookNotOpened(const QString& path);
+QString openFolder();
+
 // Kept readings: the status bar after keeping one, the menu entries.
 QString readingKept(const QString& path);
 QString readingNotKept(const QString& reason);

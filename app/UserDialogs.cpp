@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 QStringList qtNameFilters(const QString& filter)
@@ -93,9 +94,18 @@ bool QtUserDialogs::askRetry(QWidget* parent, const QString& caption, const QStr
     return box.exec() != QMessageBox::Abort;
 }
 
-void QtUserDialogs::openDocument(const QString& path)
+bool QtUserDialogs::askWithButton(QWidget* parent, MessageKind kind, const QString& caption, const QString& text,
+                                  const QString& button)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    QMessageBox box(iconOf(kind), caption, text, QMessageBox::Ok, parent);
+    QPushButton* extra = box.addButton(button, QMessageBox::ActionRole);
+    box.exec();
+    return box.clickedButton() == extra;
+}
+
+bool QtUserDialogs::openDocument(const QString& path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void TFileDialog::suggestExtension()

@@ -30,8 +30,12 @@ public:
     virtual bool askYesNo(QWidget* parent, MessageKind kind, const QString& caption, const QString& text) = 0;
     // A warning with Abort and Retry; true for Retry (Escape counts as Abort).
     virtual bool askRetry(QWidget* parent, const QString& caption, const QString& text) = 0;
-    // Opens a file in the desktop's application for it; nothing happens when there is none.
-    virtual void openDocument(const QString& path) = 0;
+    // A message with OK and one more button; true when that button was chosen.
+    virtual bool askWithButton(QWidget* parent, MessageKind kind, const QString& caption, const QString& text,
+                               const QString& button) = 0;
+    // Opens a file or folder in the desktop's application for it; false when
+    // there is none.
+    virtual bool openDocument(const QString& path) = 0;
 };
 
 class QtUserDialogs : public UserDialogs {
@@ -41,7 +45,9 @@ public:
     void showMessage(QWidget* parent, MessageKind kind, const QString& caption, const QString& text) override;
     bool askYesNo(QWidget* parent, MessageKind kind, const QString& caption, const QString& text) override;
     bool askRetry(QWidget* parent, const QString& caption, const QString& text) override;
-    void openDocument(const QString& path) override;
+    bool askWithButton(QWidget* parent, MessageKind kind, const QString& caption, const QString& text,
+                       const QString& button) override;
+    bool openDocument(const QString& path) override;
 };
 
 // "Text (*.ext)|*.ext|All|*.*" as name filters of a Qt file dialog.

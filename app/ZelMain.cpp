@@ -664,8 +664,14 @@ void TForm1::ExelCall(int layout)
         const zel::SheetExport exported = zel::ExelCall(layout, m_data.decoded, QLocale());
         m_data.count = exported.count;
         m_data.header = exported.headers;
-        zel::writeXlsx(exported.sheet, SaveDialog2.FileName());
-        m_dialogs->openDocument(SaveDialog2.FileName());
+        const QString book = SaveDialog2.FileName();
+        zel::writeXlsx(exported.sheet, book);
+        // Without a spreadsheet application the workbook is there all the same: say where.
+        if (!m_dialogs->openDocument(book)
+            && m_dialogs->askWithButton(this, MessageKind::Information, kApplicationTitle,
+                                        zel::texts::workbookNotOpened(QDir::toNativeSeparators(book)),
+                                        zel::texts::openFolder()))
+            m_dialogs->openDocument(QFileInfo(book).absolutePath());
         if (exported.error)
             ShowError(zel::texts::errorText(*exported.error));
     });

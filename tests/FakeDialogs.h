@@ -20,6 +20,8 @@ public:
     QList<Shown> messages;
     QList<FileDialogOptions> fileDialogs;
     QStringList openedDocuments;
+    bool documentsOpen = true;      // whether the desktop has an application for what is opened
+    QList<bool> buttonAnswers;      // the extra button chosen; OK when none is left
 
     QString openFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o); }
     QString saveFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o); }
@@ -39,7 +41,17 @@ public:
         return retryAnswers.isEmpty() ? false : retryAnswers.takeFirst();
     }
 
-    void openDocument(const QString& path) override { openedDocuments << path; }
+    bool askWithButton(QWidget*, MessageKind kind, const QString& caption, const QString& text, const QString&) override
+    {
+        messages.append({kind, caption, text});
+        return buttonAnswers.isEmpty() ? false : buttonAnswers.takeFirst();
+    }
+
+    bool openDocument(const QString& path) override
+    {
+        openedDocuments << path;
+        return documentsOpen;
+    }
 
 private:
     QString nextFile(const FileDialogOptions& o)

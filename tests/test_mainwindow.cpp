@@ -291,6 +291,17 @@ TEST_F(MainWindow, SpreadsheetCommandsWriteTheWorkbookAndOpenIt)
     form->ToolButton9Click();
     EXPECT_TRUE(dialogs.fileDialogs.last().fileName.contains("TERRAVOX"));
     EXPECT_EQ(dialogs.openedDocuments.size(), 1);
+
+    // No spreadsheet application: the box names the written file and offers its folder.
+    dialogs.documentsOpen = false;
+    dialogs.buttonAnswers << true;
+    const QString second = dir.filePath("second.xlsx");
+    dialogs.fileAnswers << second;
+    form->ToolButton5Click();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages.at(0).text.contains(QDir::toNativeSeparators(second)));
+    EXPECT_TRUE(dialogs.messages.at(0).text.contains("LibreOffice Calc"));
+    EXPECT_EQ(dialogs.openedDocuments.mid(1), QStringList({second, QFileInfo(second).absolutePath()}));
 }
 
 TEST_F(MainWindow, WorkbookThatCannotBeWrittenIsReportedAndTheOldOneKept)
