@@ -157,6 +157,12 @@ QString errorText(const ZelError& error)
     case ErrorId::FirmwareTooLarge:
         text = tr("Файл прошивки слишком велик: %1 байт, допустимо не более %2");
         break;
+    case ErrorId::NoPositions:
+        text = tr("В данных нет измерений с положениями электродов (методы 1–5): выгружать нечего");
+        break;
+    case ErrorId::ProfileNotInData:
+        text = tr("Профиля L%1 F%2 (линия %1, файл %2) в данных нет");
+        break;
     }
     // A reason the system does not give leaves no blank behind the full stop.
     return withArguments(text, error.args()).trimmed();

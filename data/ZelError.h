@@ -28,6 +28,8 @@ enum class ErrorId {
     InvalidTime,           // a record's time does not exist
     NotFirmware,           // the file lacks the station's signature
     FirmwareTooLarge,      // (size, maximum)
+    NoPositions,           // no record with electrode positions to export
+    ProfileNotInData,      // (line, file)
 };
 
 // The window shows an error in an error message box; zeltool prints it on

@@ -9,6 +9,14 @@
 
 namespace {
 
+#ifdef Q_OS_UNIX
+constexpr unsigned long kInputQueue = FIONREAD;
+constexpr unsigned long kOutputQueue = TIOCOUTQ;
+#else
+constexpr unsigned long kInputQueue = 0;  // the platform does not tell
+constexpr unsigned long kOutputQueue = 0;
+#endif
+
 qint64 queueCount([[maybe_unused]] const QSerialPort& port, [[maybe_unused]] unsigned long request)
 {
 #ifdef Q_OS_UNIX
@@ -46,20 +54,6 @@ OpenFailure openFailureOf([[maybe_unused]] const QString& device, int error)
     return OpenFailure::Unknown;
 }
 
-qint64 systemBytesWaiting(const QSerialPort& port)
-{
-#ifdef Q_OS_UNIX
-    return queueCount(port, FIONREAD);
-#else
-    return queueCount(port, 0);
-#endif
-}
+qint64 systemBytesWaiting(const QSerialPort& port) { return queueCount(port, kInputQueue); }
 
-qint64 systemBytesQueued(const QSerialPort& port)
-{
-#ifdef Q_OS_UNIX
-    return queueCount(port, TIOCOUTQ);
-#else
-    return queueCount(port, 0);
-#endif
-}
+qint64 systemBytesQueued(const QSerialPort& port) { return queueCount(port, kOutputQueue); }

@@ -1,0 +1,215 @@
+#include "Exports.h"
+
+#include "data/ZelError.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+#include <charconv>
+#include <cmath>
+#include <set>
+
+namespace zel {
+
+namespace {
+
+const QByteArray kCrLf = "\r\n";
+
+void appendInt(QByteArray& out, long long v)
+{
+    char buf[24];
+    out.append(buf, std::to_chars(std::begin(buf), std::end(buf), v).ptr - buf);
+}
+
+void appendOptional(QByteArray& out, const std::optional<double>& v, int significant = 7)
+{
+    if (v)
+        out += plainDecimal(*v, significant, false);
+}
+
+QByteArray isoTime(const MeasurementRecord& r)
+{
+    const QDateTime t(QDate(r.Year, r.Month, r.Day), QTime(r.Hour, r.Minute, r.Second));
+    return t.isValid() ? t.toString(Qt::ISODate).toLatin1() : QByteArray();
+}
+
+bool inProfile(const MeasurementRecord& r, const Profile& p) { return r.LineNo == p.line && r.FileNo == p.file; }
+
+} // namespace
+
+QByteArray plainDecimal(double value, int significant, bool withPoint)
+{
+    if (!std::isfinite(value))
+        return {};
+    const int exponent = value == 0 ? 0 : int(std::floor(std::log10(std::abs(value))));
+    const int decimals = std::clamp(significant - 1 - exponent, 1, 30);
+    char buf[400];
+    const auto end = std::to_chars(std::begin(buf), std::end(buf), value, std::chars_format::fixed, decimals).ptr;
+    QByteArray text(buf, end - buf);
+    while (text.endsWith('0'))
+        text.chop(1);
+    if (text.endsWith('.'))
+        text.append(withPoint ? "0" : "").chop(withPoint ? 0 : 1);
+    if (text == "-0.0" || text == "-0")
+        text.remove(0, 1);
+    return text;
+}
+
+std::vector<Profile> profilesOf(const std::vector<MeasurementRecord>& records)
+{
+    std::vector<Profile> profiles;
+    std::set<std::pair<int, int>> seen;
+    for (const MeasurementRecord& r : records)
+        if (seen.insert({r.LineNo, r.FileNo}).second)
+            profiles.push_back({r.LineNo, r.FileNo});
+    return profiles;
+}
+
+QByteArray csvFile(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values)
+{
+    QByteArray out = "index,line,file,station,mode,kind,channel,a,b,m,n,xa,xb,xm,xn,u_mV,i_mA,r_ohm,k_m,rhoa_ohmm,"
+                     "depth_m,freq_Hz,time" + kCrLf;
+    out.reserve(qsizetype(values.size()) * 120 + out.size());
+    for (const ChannelValue& v : values) {
+        const MeasurementRecord& r = records[std::size_t(v.record)];
+        for (const long long n : {v.record + 1LL, (long long)r.LineNo, (long long)r.FileNo, (long long)r.Station,
+                                  (long long)r.Mode, (long long)r.ValueKind, (long long)v.channel}) {
+            appendInt(out, n);
+            out += ',';
+        }
+        for (std::size_t j = 0; j < 4; ++j) {
+            if (v.electrodes)
+                appendInt(out, v.electrodes->number[j]);
+            out += ',';
+        }
+        for (std::size_t j = 0; j < 4; ++j) {
+            if (v.electrodes)
+                out += plainDecimal(v.electrodes->x[j], 7, false);
+            out += ',';
+        }
+        // The voltage with the channel's own decimals, as the table shows it.
+        out += QByteArray::number(*v.u, 'f', r.Range[v.channel - 1]) + ',';
+        appendOptional(out, v.i);
+        out += ',';
+        appendOptional(out, v.r);
+        out += ',';
+        appendOptional(out, v.k);
+        out += ',';
+        appendOptional(out, v.rhoa);
+        out += ',';
+        appendOptional(out, v.depth);
+        out += ',';
+        appendOptional(out, frequencyHertz(r.FreqIndex));
+        out += ',' + isoTime(r) + kCrLf;
+    }
+    return out;
+}
+
+std::vector<ChannelValue> invertibleValues(const std::vector<MeasurementRecord>& records,
+                                           const std::vector<ChannelValue>& values, const Profile& profile)
+{
+    std::vector<ChannelValue> out;
+    for (const ChannelValue& v : values)
+        if (v.electrodes && v.r && v.k && inProfile(records[std::size_t(v.record)], profile))
+            out.push_back(v);
+    return out;
+}
+
+QByteArray res2dinvFile(const Profile& profile, const std::vector<ChannelValue>& values)
+{
+    std::set<double> positions;
+    for (const ChannelValue& v : values)
+        positions.insert(v.electrodes->x.begin(), v.electrodes->x.end());
+    // The unit spacing: the smallest gap between distinct electrode positions.
+    double unit = 0;
+    for (auto it = positions.begin(); it != positions.end() && std::next(it) != positions.end(); ++it)
+        if (const double gap = *std::next(it) - *it; unit == 0 || gap < unit)
+            unit = gap;
+
+    QByteArray out = "ZEL-TERRAVOX line " + QByteArray::number(profile.line) + " file "
+        + QByteArray::number(profile.file) + kCrLf;
+    out += plainDecimal(unit) + kCrLf;
+    out += "11" + kCrLf + "0" + kCrLf;
+    out += "Type of measurement (0=app. resistivity,1=resistance)" + kCrLf + "1" + kCrLf;
+    out += QByteArray::number(qsizetype(values.size())) + kCrLf;
+    out += "0" + kCrLf + "0" + kCrLf;  // flat line, no induced polarization
+    for (const ChannelValue& v : values) {
+        out += '4';
+        for (const double x : v.electrodes->x)
+            out += ' ' + plainDecimal(x) + " 0.0";
+        out += ' ' + plainDecimal(*v.r) + kCrLf;
+    }
+    out += "0" + kCrLf + "0" + kCrLf + "0" + kCrLf + "0" + kCrLf;
+    return out;
+}
+
+QByteArray ohmFile(const std::vector<ChannelValue>& values)
+{
+    std::set<double> set;
+    for (const ChannelValue& v : values)
+        set.insert(v.electrodes->x.begin(), v.electrodes->x.end());
+    const std::vector<double> positions(set.begin(), set.end());
+    auto indexOf = [&](double x) {
+        return long(std::lower_bound(positions.begin(), positions.end(), x) - positions.begin()) + 1;
+    };
+
+    QByteArray out = QByteArray::number(qsizetype(positions.size())) + "# Number of electrodes" + kCrLf;
+    out += "# x z" + kCrLf;
+    for (const double x : positions)
+        out += plainDecimal(x) + " 0.0" + kCrLf;
+    out += QByteArray::number(qsizetype(values.size())) + "# Number of data" + kCrLf;
+    out += "# a b m n r u/mV i/mA k rhoa" + kCrLf;
+    for (const ChannelValue& v : values) {
+        for (const double x : v.electrodes->x) {
+            appendInt(out, indexOf(x));
+            out += ' ';
+        }
+        out += plainDecimal(*v.r) + ' ' + plainDecimal(*v.u) + ' ' + plainDecimal(*v.i) + ' ' + plainDecimal(*v.k)
+            + ' ' + plainDecimal(*v.rhoa) + kCrLf;
+    }
+    out += "0" + kCrLf;
+    return out;
+}
+
+QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const std::vector<MeasurementRecord>& records,
+                                                   const SurveyGeometry& geometry, std::optional<Profile> chosen,
+                                                   const QString& out)
+{
+    const std::vector<ChannelValue> values = surveyValues(records, geometry);
+    const std::vector<Profile> all = profilesOf(records);
+    if (chosen && std::find(all.begin(), all.end(), *chosen) == all.end())
+        throw ZelError(ErrorId::ProfileNotInData, {QString::number(chosen->line), QString::number(chosen->file)});
+    if (format == SurveyFormat::Csv) {
+        if (!chosen)
+            return {{out, csvFile(records, values)}};
+        std::vector<ChannelValue> ofProfile;
+        for (const ChannelValue& v : values)
+            if (inProfile(records[std::size_t(v.record)], *chosen))
+                ofProfile.push_back(v);
+        return {{out, csvFile(records, ofProfile)}};
+    }
+
+    std::vector<std::pair<Profile, std::vector<ChannelValue>>> profiles;
+    for (const Profile& p : chosen ? std::vector<Profile>{*chosen} : all)
+        if (std::vector<ChannelValue> v = invertibleValues(records, values, p); !v.empty())
+            profiles.emplace_back(p, std::move(v));
+    if (profiles.empty())
+        throw ZelError(ErrorId::NoPositions);
+
+    QList<std::pair<QString, QByteArray>> files;
+    const QFileInfo target(out);
+    for (const auto& [profile, ofProfile] : profiles) {
+        const QString path = profiles.size() == 1
+            ? out
+            : target.dir().filePath(QStringLiteral("%1_L%2_F%3.%4")
+                                        .arg(target.completeBaseName())
+                                        .arg(profile.line)
+                                        .arg(profile.file)
+                                        .arg(target.suffix()));
+        files.append({path, format == SurveyFormat::Res2DInv ? res2dinvFile(profile, ofProfile) : ohmFile(ofProfile)});
+    }
+    return files;
+}
+
+} // namespace zel

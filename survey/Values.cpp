@@ -1,0 +1,156 @@
+#include "Values.h"
+
+#include "data/RawDump.h"
+
+#include <QByteArray>
+
+#include <cmath>
+#include <numbers>
+
+namespace zel {
+
+namespace {
+
+constexpr std::array<double, 17> kCurrentsMilliamps = {5, 1, 1.5, 2, 5, 10, 20, 50, 100,
+                                                        200, 500, 750, 1000, 1250, 1500, 1750, 2000};
+constexpr std::array<double, 11> kFrequenciesHertz = {0, 1.22, 2.44, 4.88, 9.76, 19.5, 50, 100, 625, 1250, 2500};
+
+constexpr int kOutOfRange = 7;
+
+bool hasPositions(const MeasurementRecord& r) { return r.Mode >= 10 && r.Mode <= 14; }
+
+// The current-potential pairs of the geometric sum, with their signs: AM +, BM −, AN −, BN +.
+struct Pair {
+    int current;
+    int potential;
+    double sign;
+};
+constexpr std::array<Pair, 4> kPairs = {{{0, 2, 1.0}, {1, 2, -1.0}, {0, 3, -1.0}, {1, 3, 1.0}}};
+
+// 1/AM − 1/BM − 1/AN + 1/BN; none when a distance is 0.
+std::optional<double> geometricSum(const std::array<double, 4>& x)
+{
+    double sum = 0;
+    for (const Pair& p : kPairs) {
+        const double distance = std::abs(x[std::size_t(p.current)] - x[std::size_t(p.potential)]);
+        if (distance == 0)
+            return std::nullopt;
+        sum += p.sign / distance;
+    }
+    return sum;
+}
+
+} // namespace
+
+std::optional<double> currentMilliamps(int index)
+{
+    return index >= 0 && index < int(kCurrentsMilliamps.size()) ? std::optional(kCurrentsMilliamps[std::size_t(index)])
+                                                                : std::nullopt;
+}
+
+std::optional<double> frequencyHertz(int index)
+{
+    return index >= 0 && index < int(kFrequenciesHertz.size()) ? std::optional(kFrequenciesHertz[std::size_t(index)])
+                                                               : std::nullopt;
+}
+
+std::optional<double> geometricFactor(const std::array<double, 4>& x)
+{
+    const std::optional<double> sum = geometricSum(x);
+    if (!sum || *sum == 0)
+        return std::nullopt;
+    return 2 * std::numbers::pi / *sum;
+}
+
+std::optional<double> medianDepth(const std::array<double, 4>& x)
+{
+    const std::optional<double> whole = geometricSum(x);
+    if (!whole || *whole == 0)
+        return std::nullopt;
+    // The share of the signal that arises above z: 0 at the surface, 1 deep down.
+    auto shareAbove = [&](double z) {
+        double sum = 0;
+        for (const Pair& p : kPairs) {
+            const double l = std::abs(x[std::size_t(p.current)] - x[std::size_t(p.potential)]);
+            sum += p.sign * (1 / l - 1 / std::sqrt(l * l + 4 * z * z));
+        }
+        return sum / *whole;
+    };
+    double longest = 0;
+    for (const Pair& p : kPairs)
+        longest = std::max(longest, std::abs(x[std::size_t(p.current)] - x[std::size_t(p.potential)]));
+    double low = 0;
+    double high = longest;
+    while (shareAbove(high) < 0.5) {
+        high *= 2;
+        if (high > longest * 1e6)
+            return std::nullopt;
+    }
+    for (int step = 0; step < 100 && high - low > longest * 1e-12; ++step) {
+        const double mid = (low + high) / 2;
+        (shareAbove(mid) < 0.5 ? low : high) = mid;
+    }
+    return (low + high) / 2;
+}
+
+std::optional<ArrayElectrodes> channelElectrodes(const MeasurementRecord& r, int channel, const SurveyGeometry& g)
+{
+    if (!hasPositions(r) || channel < 1 || channel > 4)
+        return std::nullopt;
+    if (channel > 1 && g.channels == ChannelGeometry::FirstOnly)
+        return std::nullopt;
+    const int d = int(r.ElectrodeN) - int(r.ElectrodeM);
+    const int shift = (channel - 1) * d;
+    ArrayElectrodes e;
+    e.number = {int(r.ElectrodeA), int(r.ElectrodeB), int(r.ElectrodeM) + shift, int(r.ElectrodeN) + shift};
+    for (std::size_t j = 0; j < 4; ++j)
+        e.x[j] = g.position(e.number[j]);
+    return e;
+}
+
+std::vector<ChannelValue> surveyValues(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry)
+{
+    std::vector<ChannelValue> values;
+    values.reserve(records.size() * 4);
+    for (std::size_t n = 0; n < records.size(); ++n) {
+        const MeasurementRecord& r = records[n];
+        if (r.ValueKind == 1)
+            continue;  // no voltages were measured
+        const std::optional<double> i = r.Mode == 15 ? std::nullopt : currentMilliamps(r.Current);
+        for (int ch = 1; ch <= 4; ++ch) {
+            const int range = r.Range[ch - 1];
+            if (range >= kOutOfRange)
+                continue;
+            ChannelValue v;
+            v.record = int(n);
+            v.channel = ch;
+            v.u = r.U[ch - 1] / std::pow(10.0, range) * (r.ValueKind == 3 ? -1 : 1);
+            v.i = i;
+            if (i && *i != 0)
+                v.r = *v.u / *i;
+            v.electrodes = channelElectrodes(r, ch, geometry);
+            if (v.electrodes) {
+                v.k = geometricFactor(v.electrodes->x);
+                if (v.k && v.r)
+                    v.rhoa = *v.k * *v.r;
+                if (v.k)
+                    v.depth = medianDepth(v.electrodes->x);
+            }
+            values.push_back(v);
+        }
+    }
+    return values;
+}
+
+std::vector<MeasurementRecord> recordsOf(const QByteArray& decoded)
+{
+    const int n = recordsIn(decoded);
+    std::vector<MeasurementRecord> records;
+    records.reserve(std::size_t(n));
+    const auto* images = reinterpret_cast<const std::uint8_t*>(decoded.constData()) + kHeaderFieldsSize;
+    for (int i = 0; i < n; ++i)
+        records.push_back(readRecordImage(images + qsizetype(i) * kRecordImageSize));
+    return records;
+}
+
+} // namespace zel

@@ -1,0 +1,197 @@
+#include "TestDumps.h"
+
+#include "data/DataFile.h"
+#include "data/ZelError.h"
+#include "sim/StationModel.h"
+#include "survey/Exports.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+using zel::ChannelGeometry;
+using zel::MeasurementRecord;
+using zel::SurveyGeometry;
+
+namespace {
+
+constexpr double pi = std::numbers::pi;
+
+std::array<double, 4> abmn(double a, double b, double m, double n) { return {a, b, m, n}; }
+
+MeasurementRecord withPositions(int a, int b, int m, int n, int line = 1, int file = 1)
+{
+    MeasurementRecord r;
+    r.Mode = 10;
+    r.LineNo = std::int8_t(line);
+    r.FileNo = std::uint8_t(file);
+    r.ElectrodeA = a;
+    r.ElectrodeB = b;
+    r.ElectrodeM = std::uint8_t(m);
+    r.ElectrodeN = std::uint8_t(n);
+    r.Current = 5;  // 10 mA
+    r.Range[0] = 2;
+    r.U[0] = 12345;  // 123.45 mV
+    for (int ch = 1; ch < 4; ++ch) {
+        r.Range[ch] = 1;
+        r.U[ch] = std::int16_t(100 * ch);
+    }
+    r.Year = 2025;
+    r.Month = 12;
+    r.Day = 26;
+    r.Hour = 12;
+    r.Minute = 22;
+    r.Second = 1;
+    return r;
+}
+
+} // namespace
+
+// The closed forms of the common arrays, with a = 2 m.
+TEST(Survey, GeometricFactorsOfTheCommonArrays)
+{
+    const double a = 2;
+    const struct {
+        const char* name;
+        std::array<double, 4> x;
+        double k;
+    } cases[] = {
+        {"Wenner", abmn(0, 3 * a, a, 2 * a), 2 * pi * a},
+        {"Schlumberger n=2", abmn(0, 5 * a, 2 * a, 3 * a), pi * 2 * 3 * a},
+        {"Schlumberger n=4", abmn(0, 9 * a, 4 * a, 5 * a), pi * 4 * 5 * a},
+        {"dipole-dipole n=1", abmn(0, a, 2 * a, 3 * a), -pi * 1 * 2 * 3 * a},
+        {"dipole-dipole n=3", abmn(0, a, 4 * a, 5 * a), -pi * 3 * 4 * 5 * a},
+        {"left of zero", abmn(-20, -20 + 3 * a, -20 + a, -20 + 2 * a), 2 * pi * a},
+    };
+    for (const auto& c : cases) {
+        const auto k = zel::geometricFactor(c.x);
+        ASSERT_TRUE(k) << c.name;
+        EXPECT_NEAR(*k, c.k, 1e-9) << c.name;
+    }
+    EXPECT_FALSE(zel::geometricFactor(abmn(0, 3, 0, 2)));  // A on M
+    EXPECT_FALSE(zel::geometricFactor(abmn(1, 1, 2, 3)));  // A on B: the sum is 0
+    EXPECT_FALSE(zel::medianDepth(abmn(0, 3, 3, 2)));
+}
+
+// Edwards' median depths, from the sensitivity of each electrode pair.
+TEST(Survey, MedianDepthOfInvestigation)
+{
+    const double a = 3;
+    EXPECT_NEAR(*zel::medianDepth(abmn(0, 3 * a, a, 2 * a)), 0.519 * a, 0.002 * a);
+    const double dipoleDipole[] = {0.416, 0.697, 0.962, 1.220, 1.476, 1.730};
+    for (int n = 1; n <= 6; ++n)
+        EXPECT_NEAR(*zel::medianDepth(abmn(0, a, (n + 1) * a, (n + 2) * a)), dipoleDipole[n - 1] * a, 0.002 * a) << n;
+    const double schlumberger[] = {0.925, 1.318, 1.706, 2.093, 2.478};
+    for (int n = 2; n <= 6; ++n)
+        EXPECT_NEAR(*zel::medianDepth(abmn(0, (2 * n + 1) * a, n * a, (n + 1) * a)), schlumberger[n - 2] * a, 0.002 * a)
+            << n;
+}
+
+// Voltage, current, resistance and the channels' electrodes of a record.
+TEST(Survey, ValuesPerRecordAndChannel)
+{
+    MeasurementRecord r = withPositions(-5, -4, 1, 2);
+    SurveyGeometry g{2.0, 10.0, ChannelGeometry::Consecutive};
+    auto v = zel::surveyValues({r}, g);
+    ASSERT_EQ(v.size(), 4u);
+    EXPECT_DOUBLE_EQ(*v[0].u, 123.45);
+    EXPECT_DOUBLE_EQ(*v[0].i, 10);
+    EXPECT_DOUBLE_EQ(*v[0].r, 12.345);
+    EXPECT_EQ(v[0].electrodes->number, (std::array<int, 4>{-5, -4, 1, 2}));
+    EXPECT_EQ(v[0].electrodes->x, (std::array<double, 4>{0, 2, 12, 14}));
+    EXPECT_EQ(v[3].electrodes->number, (std::array<int, 4>{-5, -4, 4, 5}));  // the fourth dipole along
+    EXPECT_DOUBLE_EQ(*v[3].rhoa, *v[3].k * *v[3].r);
+
+    g.channels = ChannelGeometry::FirstOnly;
+    v = zel::surveyValues({r}, g);
+    EXPECT_TRUE(v[0].electrodes && v[0].k);
+    EXPECT_FALSE(v[1].electrodes || v[1].k || v[1].rhoa);
+    EXPECT_TRUE(v[1].r);
+
+    r.ValueKind = 3;  // "-": negated as the table shows it
+    r.Range[2] = 7;   // out of range: no value
+    r.Current = 17;   // no label: no current
+    v = zel::surveyValues({r}, g);
+    ASSERT_EQ(v.size(), 3u);
+    EXPECT_DOUBLE_EQ(*v[0].u, -123.45);
+    EXPECT_FALSE(v[0].i || v[0].r || v[0].rhoa);
+    r.ValueKind = 1;
+    EXPECT_TRUE(zel::surveyValues({r}, g).empty());
+    r.ValueKind = 0;
+    r.Mode = 15;  // Auto: the current field holds a time
+    r.Current = 5;
+    EXPECT_FALSE(zel::surveyValues({r}, g)[0].i);
+}
+
+TEST(Survey, PlainDecimalsNeverUseAnExponent)
+{
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {{-10, "-10.0"}, {0.0000213, "0.0000213"}, {2e-05, "0.00002"}, {0, "0.0"},
+                 {1234567.891, "1234567.9"}, {6.283185307179586, "6.283185"}, {-0.0000001, "-0.0000001"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(zel::plainDecimal(c.value), c.text) << c.value;
+    EXPECT_EQ(zel::plainDecimal(1000, 7, false), "1000");
+}
+
+TEST(Survey, GeometrySettingFallsBackToTheDefaults)
+{
+    QTemporaryDir dir;
+    QSettings ini(dir.filePath("Zel-Terravox.ini"), QSettings::IniFormat);
+    EXPECT_EQ(zel::readSurveyGeometry(ini), SurveyGeometry());
+    ini.setValue("Survey/Spacing", "-1");
+    ini.setValue("Survey/X0", "abc");
+    ini.setValue("Survey/Channels", "sideways");
+    EXPECT_EQ(zel::readSurveyGeometry(ini), SurveyGeometry());
+    const SurveyGeometry g{2.5, -10, ChannelGeometry::FirstOnly};
+    zel::writeSurveyGeometry(ini, g);
+    EXPECT_EQ(zel::readSurveyGeometry(ini), g);
+}
+
+// Golden files of the three formats from a small memory of two profiles.
+TEST(Survey, ExportsMatchTheirGoldenFiles)
+{
+    MeasurementRecord plain;
+    plain.Station = 7;
+    plain.Current = 2;
+    plain.FreqIndex = 6;
+    plain.U[0] = 5;
+    plain.Range[0] = 0;
+    for (int ch = 1; ch < 4; ++ch)
+        plain.Range[ch] = 9;
+    plain.Year = 2025;
+    const std::vector<MeasurementRecord> records = {plain, withPositions(1, 2, 3, 4), withPositions(2, 3, 4, 5),
+                                                    withPositions(1, 2, 3, 4, 2, 1)};
+    QTemporaryDir dir;
+    const SurveyGeometry g{2.0, 0.0, ChannelGeometry::Consecutive};
+    const struct {
+        zel::SurveyFormat format;
+        const char* out;
+        QStringList golden;
+    } cases[] = {
+        {zel::SurveyFormat::Csv, "s.csv", {"survey.csv"}},
+        {zel::SurveyFormat::Res2DInv, "s.dat", {"survey_L1_F1.dat", "survey_L2_F1.dat"}},
+        {zel::SurveyFormat::Ohm, "s.ohm", {"survey_L1_F1.ohm", "survey_L2_F1.ohm"}},
+    };
+    for (const auto& c : cases) {
+        const auto files = zel::surveyExport(c.format, records, g, std::nullopt, dir.filePath(c.out));
+        ASSERT_EQ(files.size(), c.golden.size()) << c.out;
+        for (qsizetype i = 0; i < files.size(); ++i)
+            EXPECT_EQ(files.at(i).second, zel::readWholeFile(zeltest::dataFile(qPrintable(c.golden.at(i)))))
+                << c.golden.at(i).toStdString();
+    }
+    EXPECT_TRUE(zel::surveyExport(zel::SurveyFormat::Res2DInv, records, g, std::nullopt, dir.filePath("s.dat"))
+                    .at(1)
+                    .first.endsWith("/s_L2_F1.dat"));
+    EXPECT_EQ(zel::surveyExport(zel::SurveyFormat::Ohm, records, g, zel::Profile{2, 1}, dir.filePath("one.ohm"))
+                  .at(0)
+                  .first,
+              dir.filePath("one.ohm"));
+    EXPECT_THROW(zel::surveyExport(zel::SurveyFormat::Ohm, {plain}, g, std::nullopt, "x.ohm"), zel::ZelError);
+    EXPECT_THROW(zel::surveyExport(zel::SurveyFormat::Csv, records, g, zel::Profile{9, 9}, "x.csv"), zel::ZelError);
+}
