@@ -2,10 +2,12 @@
 
 #include "data/ZelError.h"
 
-#include <QDateTime>
+#include <QDate>
+#include <QTime>
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <set>
@@ -22,16 +24,67 @@ void appendInt(QByteArray& out, long long v)
     out.append(buf, std::to_chars(std::begin(buf), std::end(buf), v).ptr - buf);
 }
 
-void appendOptional(QByteArray& out, const std::optional<double>& v, int significant = 7)
+// The digits of plainDecimal into `buf`; returns their end.
+char* writePlainDecimal(char* buf, char* bufEnd, double value, int significant, bool withPoint)
 {
-    if (v)
-        out += plainDecimal(*v, significant, false);
+    if (!std::isfinite(value))
+        return buf;
+    const int exponent = value == 0 ? 0 : int(std::floor(std::log10(std::abs(value))));
+    const int decimals = std::clamp(significant - 1 - exponent, 1, 30);
+    char* end = std::to_chars(buf, bufEnd, value, std::chars_format::fixed, decimals).ptr;
+    while (end[-1] == '0')
+        --end;
+    if (end[-1] == '.') {
+        if (withPoint)
+            *end++ = '0';
+        else
+            --end;
+    }
+    // No "-0": a value that rounds to nothing has no sign.
+    if (buf[0] == '-' && std::all_of(buf + 1, end, [](char c) { return c == '0' || c == '.'; })) {
+        std::copy(buf + 1, end, buf);
+        --end;
+    }
+    return end;
 }
 
-QByteArray isoTime(const MeasurementRecord& r)
+void appendPlainDecimal(QByteArray& out, double value, int significant = 7, bool withPoint = true)
 {
-    const QDateTime t(QDate(r.Year, r.Month, r.Day), QTime(r.Hour, r.Minute, r.Second));
-    return t.isValid() ? t.toString(Qt::ISODate).toLatin1() : QByteArray();
+    char buf[400];
+    out.append(buf, writePlainDecimal(buf, std::end(buf), value, significant, withPoint) - buf);
+}
+
+void appendOptional(QByteArray& out, const std::optional<double>& v)
+{
+    if (v)
+        appendPlainDecimal(out, *v, 7, false);
+}
+
+void appendDigits(QByteArray& out, int value, int width)
+{
+    char buf[12];
+    const int n = int(std::to_chars(std::begin(buf), std::end(buf), value).ptr - buf);
+    for (int i = n; i < width; ++i)
+        out += '0';
+    out.append(buf, n);
+}
+
+// ISO 8601 without a zone ("2025-12-26T12:22:01"); nothing for a time that cannot be.
+void appendIsoTime(QByteArray& out, const MeasurementRecord& r)
+{
+    if (!QDate::isValid(r.Year, r.Month, r.Day) || !QTime::isValid(r.Hour, r.Minute, r.Second))
+        return;
+    appendDigits(out, r.Year, 4);
+    out += '-';
+    appendDigits(out, r.Month, 2);
+    out += '-';
+    appendDigits(out, r.Day, 2);
+    out += 'T';
+    appendDigits(out, r.Hour, 2);
+    out += ':';
+    appendDigits(out, r.Minute, 2);
+    out += ':';
+    appendDigits(out, r.Second, 2);
 }
 
 bool inProfile(const MeasurementRecord& r, const Profile& p) { return r.LineNo == p.line && r.FileNo == p.file; }
@@ -40,19 +93,8 @@ bool inProfile(const MeasurementRecord& r, const Profile& p) { return r.LineNo =
 
 QByteArray plainDecimal(double value, int significant, bool withPoint)
 {
-    if (!std::isfinite(value))
-        return {};
-    const int exponent = value == 0 ? 0 : int(std::floor(std::log10(std::abs(value))));
-    const int decimals = std::clamp(significant - 1 - exponent, 1, 30);
-    char buf[400];
-    const auto end = std::to_chars(std::begin(buf), std::end(buf), value, std::chars_format::fixed, decimals).ptr;
-    QByteArray text(buf, end - buf);
-    while (text.endsWith('0'))
-        text.chop(1);
-    if (text.endsWith('.'))
-        text.append(withPoint ? "0" : "").chop(withPoint ? 0 : 1);
-    if (text == "-0.0" || text == "-0")
-        text.remove(0, 1);
+    QByteArray text;
+    appendPlainDecimal(text, value, significant, withPoint);
     return text;
 }
 
@@ -85,11 +127,14 @@ QByteArray csvFile(const std::vector<MeasurementRecord>& records, const std::vec
         }
         for (std::size_t j = 0; j < 4; ++j) {
             if (v.electrodes)
-                out += plainDecimal(v.electrodes->x[j], 7, false);
+                appendPlainDecimal(out, v.electrodes->x[j], 7, false);
             out += ',';
         }
         // The voltage with the channel's own decimals, as the table shows it.
-        out += QByteArray::number(*v.u, 'f', r.Range[v.channel - 1]) + ',';
+        char buf[40];
+        out.append(buf, std::to_chars(std::begin(buf), std::end(buf), *v.u, std::chars_format::fixed,
+                                      r.Range[v.channel - 1]).ptr - buf);
+        out += ',';
         appendOptional(out, v.i);
         out += ',';
         appendOptional(out, v.r);
@@ -101,7 +146,9 @@ QByteArray csvFile(const std::vector<MeasurementRecord>& records, const std::vec
         appendOptional(out, v.depth);
         out += ',';
         appendOptional(out, frequencyHertz(r.FreqIndex));
-        out += ',' + isoTime(r) + kCrLf;
+        out += ',';
+        appendIsoTime(out, r);
+        out += kCrLf;
     }
     return out;
 }
@@ -136,9 +183,14 @@ QByteArray res2dinvFile(const Profile& profile, const std::vector<ChannelValue>&
     out += "0" + kCrLf + "0" + kCrLf;  // flat line, no induced polarization
     for (const ChannelValue& v : values) {
         out += '4';
-        for (const double x : v.electrodes->x)
-            out += ' ' + plainDecimal(x) + " 0.0";
-        out += ' ' + plainDecimal(*v.r) + kCrLf;
+        for (const double x : v.electrodes->x) {
+            out += ' ';
+            appendPlainDecimal(out, x);
+            out += " 0.0";
+        }
+        out += ' ';
+        appendPlainDecimal(out, *v.r);
+        out += kCrLf;
     }
     out += "0" + kCrLf + "0" + kCrLf + "0" + kCrLf + "0" + kCrLf;
     return out;
@@ -165,8 +217,12 @@ QByteArray ohmFile(const std::vector<ChannelValue>& values)
             appendInt(out, indexOf(x));
             out += ' ';
         }
-        out += plainDecimal(*v.r) + ' ' + plainDecimal(*v.u) + ' ' + plainDecimal(*v.i) + ' ' + plainDecimal(*v.k)
-            + ' ' + plainDecimal(*v.rhoa) + kCrLf;
+        for (const double x : {*v.r, *v.u, *v.i, *v.k}) {
+            appendPlainDecimal(out, x);
+            out += ' ';
+        }
+        appendPlainDecimal(out, *v.rhoa);
+        out += kCrLf;
     }
     out += "0" + kCrLf;
     return out;

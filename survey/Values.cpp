@@ -5,6 +5,7 @@
 #include <QByteArray>
 
 #include <cmath>
+#include <map>
 #include <numbers>
 
 namespace zel {
@@ -86,7 +87,8 @@ std::optional<double> medianDepth(const std::array<double, 4>& x)
         if (high > longest * 1e6)
             return std::nullopt;
     }
-    for (int step = 0; step < 100 && high - low > longest * 1e-12; ++step) {
+    // Halving to a billionth of the array: far finer than any electrode position.
+    while (high - low > longest * 1e-9) {
         const double mid = (low + high) / 2;
         (shareAbove(mid) < 0.5 ? low : high) = mid;
     }
@@ -110,6 +112,18 @@ std::optional<ArrayElectrodes> channelElectrodes(const MeasurementRecord& r, int
 
 std::vector<ChannelValue> surveyValues(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry)
 {
+    // The depth depends only on the array's shape, which repeats along a
+    // profile: each shape is solved once.
+    std::map<std::array<double, 4>, std::optional<double>> depths;
+    auto depthOf = [&](const std::array<double, 4>& x) {
+        std::array<double, 4> shape;
+        for (std::size_t j = 0; j < 4; ++j)
+            shape[j] = x[j] - x[0];
+        const auto [it, added] = depths.try_emplace(shape);
+        if (added)
+            it->second = medianDepth(shape);
+        return it->second;
+    };
     std::vector<ChannelValue> values;
     values.reserve(records.size() * 4);
     for (std::size_t n = 0; n < records.size(); ++n) {
@@ -134,7 +148,7 @@ std::vector<ChannelValue> surveyValues(const std::vector<MeasurementRecord>& rec
                 if (v.k && v.r)
                     v.rhoa = *v.k * *v.r;
                 if (v.k)
-                    v.depth = medianDepth(v.electrodes->x);
+                    v.depth = depthOf(v.electrodes->x);
             }
             values.push_back(v);
         }

@@ -100,3 +100,30 @@ TEST(Zeltool, PortGivesADeviceANumberInTheSettingsOfTheCurrentDirectory)
     EXPECT_EQ(ini.value("PortNotes/COM1").toString(), "station A");
     QDir::setCurrent(previous);
 }
+
+// zeltool export: one file per profile where the data hold several; bad
+// options give one line on stderr, a failing status and no file.
+TEST(Zeltool, ExportWritesTheSurveyFilesAndRefusesBadOptions)
+{
+    QTemporaryDir dir;
+    const QString sample = zeltest::dataFile("sample.zel");
+    const QString out = dir.filePath("s.ohm");
+    Captured c = run({"export", "--format", "ohm", "--spacing", "2", "--channels", "first", sample, out});
+    EXPECT_EQ(c.status, 0) << c.err.toStdString();
+    EXPECT_TRUE(zel::readWholeFile(out).endsWith("\r\n0\r\n"));
+
+    const QStringList bad[] = {
+        {"export", "--format", "xml", sample, dir.filePath("a")},
+        {"export", "--format", "csv", "--spacing", "0", sample, dir.filePath("b")},
+        {"export", "--format", "csv", "--spacing", "x", sample, dir.filePath("c")},
+        {"export", "--format", "csv", "--channels", "all", sample, dir.filePath("d")},
+        {"export", "--format", "res2dinv", "--line", "9", "--file", "9", sample, dir.filePath("e")},
+        {"export", "--format", "csv", "--line", "1", sample, dir.filePath("f")},
+    };
+    for (const QStringList& args : bad) {
+        c = run(args);
+        EXPECT_NE(c.status, 0) << args.join(' ').toStdString();
+        EXPECT_EQ(c.err.count('\n') == 1 || c.status == 2, true) << c.err.toStdString();
+        EXPECT_FALSE(QFile::exists(args.last())) << args.join(' ').toStdString();
+    }
+}

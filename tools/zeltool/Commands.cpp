@@ -16,6 +16,7 @@
 #include "protocol/SerialLink.h"
 #include "serial/PortMap.h"
 #include "serial/QCCom32.h"
+#include "survey/Exports.h"
 
 #include "app/Texts.h"
 
@@ -42,6 +43,8 @@ constexpr const char* kUsage =
     "       zeltool read --port DEVICE|COMn [--baud N] OUT.zel\n"
     "       zeltool port [--number N] DEVICE [NOTE]\n"
     "       zeltool xlsx --layout zel-solo|terravox FILE.zel OUT.xlsx\n"
+    "       zeltool export --format csv|res2dinv|ohm [--spacing S] [--x0 X] [--channels consecutive|first]\n"
+    "                      [--line L --file F] FILE.zel OUT\n"
     "       zeltool protocol --port DEVICE|COMn [--baud N] TABLE.txt\n"
     "       zeltool firmware --port DEVICE|COMn [--baud N] [--yes] FILE.bin\n";
 
@@ -273,6 +276,69 @@ int xlsx(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
     return 0;
 }
 
+int exportSurvey(const QStringList& arguments, std::FILE* out, std::FILE* err)
+{
+    const QString format = QStringLiteral("format"), spacing = QStringLiteral("spacing"), x0 = QStringLiteral("x0"),
+                  channels = QStringLiteral("channels"), line = QStringLiteral("line"), file = QStringLiteral("file");
+    const Arguments args(arguments, {{format, QStringLiteral("csv, res2dinv or ohm."), QStringLiteral("NAME")},
+                                     {spacing, QStringLiteral("Electrode spacing, m."), QStringLiteral("S")},
+                                     {x0, QStringLiteral("Position of electrode 0, m."), QStringLiteral("X")},
+                                     {channels, QStringLiteral("consecutive or first."), QStringLiteral("NAME")},
+                                     {line, QStringLiteral("The profile's line."), QStringLiteral("L")},
+                                     {file, QStringLiteral("The profile's file."), QStringLiteral("F")}});
+    if (!args.ok(2, 2))
+        return usage(err);
+    const QString name = args.value(format);
+    const std::optional<zel::SurveyFormat> kind = name == QLatin1String("csv") ? std::optional(zel::SurveyFormat::Csv)
+        : name == QLatin1String("res2dinv")                                  ? std::optional(zel::SurveyFormat::Res2DInv)
+        : name == QLatin1String("ohm")                                       ? std::optional(zel::SurveyFormat::Ohm)
+                                                                             : std::nullopt;
+    if (!kind)
+        throw ToolError{QStringLiteral("unknown format \"%1\": csv, res2dinv or ohm").arg(name)};
+
+    // The options, else [Survey] of the settings file here, else the defaults.
+    QSettings ini = iniInCurrentDir();
+    zel::SurveyGeometry geometry = zel::readSurveyGeometry(ini);
+    auto number = [&](const QString& option, double& into, double low, double high) {
+        if (!args.isSet(option))
+            return;
+        bool ok = false;
+        const double v = args.value(option).toDouble(&ok);
+        if (!ok || !(v >= low && v <= high))
+            throw ToolError{QStringLiteral("--%1 %2: a number from %3 to %4 is needed")
+                                .arg(option, args.value(option))
+                                .arg(low)
+                                .arg(high)};
+        into = v;
+    };
+    number(spacing, geometry.spacing, zel::kMinSpacing, zel::kMaxSpacing);
+    number(x0, geometry.x0, -zel::kMaxOffset, zel::kMaxOffset);
+    if (args.isSet(channels)) {
+        const auto g = zel::channelGeometryOfName(args.value(channels));
+        if (!g)
+            throw ToolError{QStringLiteral("--channels %1: consecutive or first").arg(args.value(channels))};
+        geometry.channels = *g;
+    }
+    std::optional<zel::Profile> profile;
+    if (args.isSet(line) != args.isSet(file))
+        return usage(err);
+    if (args.isSet(line)) {
+        bool lineOk = false, fileOk = false;
+        profile = zel::Profile{args.value(line).toInt(&lineOk), args.value(file).toInt(&fileOk)};
+        if (!lineOk || !fileOk)
+            return usage(err);
+    }
+
+    const zel::DumpDecoding d = load(args.at(0), err);
+    const auto files = zel::surveyExport(*kind, zel::recordsOf(d.decoded), geometry, profile, args.at(1));
+    for (const auto& [path, bytes] : files) {
+        zel::writeWholeFile(path, bytes);
+        if (files.size() > 1)
+            printLine(out, path);
+    }
+    return 0;
+}
+
 int protocol(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
     const Arguments args(arguments, {kPortOption, kBaudOption});
@@ -334,6 +400,8 @@ int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in)
             return port(rest, out, err);
         if (command == QLatin1String("xlsx"))
             return xlsx(rest, out, err);
+        if (command == QLatin1String("export"))
+            return exportSurvey(rest, out, err);
         if (command == QLatin1String("protocol"))
             return protocol(rest, out, err);
         if (command == QLatin1String("firmware"))

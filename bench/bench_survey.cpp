@@ -1,0 +1,60 @@
+// The survey exports of a full memory: 32,766 records with positions, four
+// channels each (131,064 values), written as CSV, Res2DInv and pyGIMLi/BERT
+// files. Goal: each under 0.3 s.
+#include "survey/Exports.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    constexpr int kRecords = 32766;
+    std::vector<zel::MeasurementRecord> records;
+    records.reserve(kRecords);
+    for (int i = 0; i < kRecords; ++i) {
+        zel::MeasurementRecord r;
+        r.Mode = 10 + i % 5;
+        r.LineNo = 1;
+        r.FileNo = 1;
+        r.Station = std::int16_t(i % 1000);
+        r.ElectrodeA = i % 100;
+        r.ElectrodeB = r.ElectrodeA + 1 + i % 3;
+        r.ElectrodeM = std::uint8_t(r.ElectrodeB + 1 + i % 7);
+        r.ElectrodeN = std::uint8_t(r.ElectrodeM + 1 + i % 2);
+        r.Current = std::uint16_t(i % 17);
+        for (int ch = 0; ch < 4; ++ch) {
+            r.Range[ch] = std::uint8_t(ch);
+            r.U[ch] = std::int16_t(1000 + i % 20000 - 10000);
+        }
+        r.Year = 2025;
+        r.Month = 12;
+        r.Day = 26;
+        records.push_back(r);
+    }
+    const zel::SurveyGeometry geometry;
+    const struct {
+        const char* name;
+        zel::SurveyFormat format;
+    } formats[] = {{"CSV", zel::SurveyFormat::Csv},
+                   {"Res2DInv", zel::SurveyFormat::Res2DInv},
+                   {"pyGIMLi/BERT .ohm", zel::SurveyFormat::Ohm}};
+    int failures = 0;
+    for (const auto& f : formats) {
+        double best = 1e99;
+        qsizetype bytes = 0;
+        for (int run = 0; run < 3; ++run) {
+            QElapsedTimer t;
+            t.start();
+            const auto files = zel::surveyExport(f.format, records, geometry, std::nullopt, QStringLiteral("out"));
+            best = std::min(best, double(t.nsecsElapsed()) / 1e9);
+            bytes = files.at(0).second.size();
+        }
+        std::printf("%-18s %7.3f s for %d values (%lld bytes)  goal < 0.3 s%s\n", f.name, best, kRecords * 4,
+                    static_cast<long long>(bytes), best < 0.3 ? "" : "  MISSED");
+        failures += best >= 0.3;
+    }
+    return failures;
+}
