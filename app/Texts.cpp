@@ -279,6 +279,14 @@ QString workbookNotOpened(const QString& path)
 
 QString openFolder() { return tr("Открыть папку"); }
 
+QString surveyGeometryCommand() { return tr("Survey geometry..."); }
+
+QString filesWritten(const QStringList& paths)
+{
+    return tr("Профилей в данных несколько: записан файл на каждый профиль.") + QStringLiteral("\n\n")
+        + paths.join(QLatin1Char('\n'));
+}
+
 QString readingKept(const QString& path) { return tr("Чтение сохранено: %1").arg(path); }
 
 QString readingNotKept(const QString& reason)

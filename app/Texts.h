@@ -56,6 +56,10 @@ Hint hintFor(LineId id);
 QString workbookNotOpened(const QString& path);
 QString openFolder();
 
+// The survey menu: its geometry command, and the files an export wrote.
+QString surveyGeometryCommand();
+QString filesWritten(const QStringList& paths);
+
 // Kept readings: the status bar after keeping one, the menu entries.
 QString readingKept(const QString& path);
 QString readingNotKept(const QString& reason);

@@ -1,5 +1,7 @@
 #include "UserDialogs.h"
 
+#include "SurveyDialog.h"
+
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QDir>
@@ -101,6 +103,15 @@ bool QtUserDialogs::askWithButton(QWidget* parent, MessageKind kind, const QStri
     QPushButton* extra = box.addButton(button, QMessageBox::ActionRole);
     box.exec();
     return box.clickedButton() == extra;
+}
+
+std::optional<zel::SurveyGeometry> QtUserDialogs::editSurveyGeometry(QWidget* parent,
+                                                                    const zel::SurveyGeometry& geometry)
+{
+    TSurveyDialog dialog(geometry, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.geometry();
 }
 
 bool QtUserDialogs::openDocument(const QString& path)

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "survey/Geometry.h"
+
 #include <QString>
+
+#include <optional>
 
 class QWidget;
 
@@ -36,6 +40,9 @@ public:
     // Opens a file or folder in the desktop's application for it; false when
     // there is none.
     virtual bool openDocument(const QString& path) = 0;
+    // "Survey geometry...": the geometry the user chose, or none for Cancel.
+    virtual std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget* parent,
+                                                                  const zel::SurveyGeometry& geometry) = 0;
 };
 
 class QtUserDialogs : public UserDialogs {
@@ -48,6 +55,7 @@ public:
     bool askWithButton(QWidget* parent, MessageKind kind, const QString& caption, const QString& text,
                        const QString& button) override;
     bool openDocument(const QString& path) override;
+    std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget* parent, const zel::SurveyGeometry& geometry) override;
 };
 
 // "Text (*.ext)|*.ext|All|*.*" as name filters of a Qt file dialog.

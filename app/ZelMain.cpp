@@ -18,6 +18,7 @@
 #include "protocol/Firmware.h"
 #include "protocol/ReadData.h"
 #include "protocol/SerialLink.h"
+#include "survey/Exports.h"
 #include "serial/QCCom32.h"
 
 #include <QAction>
@@ -167,6 +168,15 @@ QRect fitIntoScreen(const QRect& wanted, const QRect& available, const QMargins&
     return fitted;
 }
 
+QString fileNameOfStamp(const QString& prefix, const QByteArray& stamp, const char* extension)
+{
+    QString time = zel::fromCp1251(stamp);
+    for (QChar& c : time)
+        if (!c.isLetterOrNumber() && c != QLatin1Char(' ') && c != QLatin1Char('.') && c != QLatin1Char('-'))
+            c = QLatin1Char('-');
+    return (prefix + QLatin1Char(' ') + time.trimmed()).trimmed() + QLatin1Char('.') + QLatin1String(extension);
+}
+
 void TToolBar::mouseReleaseEvent(QMouseEvent* event)
 {
     emit mouseUp(event->button(), event->modifiers());
@@ -279,6 +289,12 @@ void TForm1::buildMenu()
     QMenu* exel = menuBar()->addMenu(QStringLiteral("&Exel"));
     ZELSOLO1 = add(exel, "ZELSOLO1", QStringLiteral("ZEL-SOLO"), &TForm1::ToolButton5Click);
     TERRAVOX1 = add(exel, "TERRAVOX1", QStringLiteral("TERRAVOX"), &TForm1::ToolButton9Click);
+    QMenu* survey = menuBar()->addMenu(QStringLiteral("S&urvey"));
+    SurveyGeometry1 = add(survey, "SurveyGeometry1", zel::texts::surveyGeometryCommand(), &TForm1::SurveyGeometry1Click);
+    survey->addSeparator();
+    ExportCsv1 = add(survey, "ExportCsv1", QStringLiteral("Export CSV..."), &TForm1::ExportCsv1Click);
+    ExportRes2DInv1 = add(survey, "ExportRes2DInv1", QStringLiteral("Export Res2DInv..."), &TForm1::ExportRes2DInv1Click);
+    ExportOhm1 = add(survey, "ExportOhm1", QStringLiteral("Export pyGIMLi/BERT..."), &TForm1::ExportOhm1Click);
     QMenu* service = menuBar()->addMenu(QStringLiteral("&Service"));
     EEPROM1 = add(service, "EEPROM1", QStringLiteral("EEPROM"), &TForm1::ToolButton12Click);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -387,6 +403,9 @@ void TForm1::UpdateActions()
     for (QAction* a : {Read1, LoadFile1, SaveFile1, View1, Save1, ZELSOLO1, TERRAVOX1, EEPROM1})
         a->setEnabled(idle);
     RecentReadings1->setEnabled(idle);
+    // The survey exports need decoded data.
+    for (QAction* a : {ExportCsv1, ExportRes2DInv1, ExportOhm1})
+        a->setEnabled(idle && m_data.decodedWhole);
 }
 
 void TForm1::FormCreate()
@@ -636,12 +655,8 @@ namespace {
 // "ZEL-SOLO 07.12.2026 10-11-12.xlsx": the layout and the reading's time stamp.
 QString workbookName(int layout, const QByteArray& stamp)
 {
-    QString time = zel::fromCp1251(stamp);
-    for (QChar& c : time)
-        if (!c.isLetterOrNumber() && c != QLatin1Char(' ') && c != QLatin1Char('.') && c != QLatin1Char('-'))
-            c = QLatin1Char('-');
-    const QString name = layout == zel::kTerravoxLayout ? QStringLiteral("TERRAVOX") : QStringLiteral("ZEL-SOLO");
-    return (name + QLatin1Char(' ') + time.trimmed()).trimmed() + QStringLiteral(".xlsx");
+    return fileNameOfStamp(layout == zel::kTerravoxLayout ? QStringLiteral("TERRAVOX") : QStringLiteral("ZEL-SOLO"),
+                           stamp, "xlsx");
 }
 
 } // namespace
@@ -674,6 +689,55 @@ void TForm1::ExelCall(int layout)
             m_dialogs->openDocument(QFileInfo(book).absolutePath());
         if (exported.error)
             ShowError(zel::texts::errorText(*exported.error));
+    });
+}
+
+void TForm1::SurveyGeometry1Click()
+{
+    if (const auto chosen = m_dialogs->editSurveyGeometry(this, zel::readSurveyGeometry(*Ini)))
+        zel::writeSurveyGeometry(*Ini, *chosen);
+}
+
+void TForm1::ExportCsv1Click() { ExportSurvey(zel::SurveyFormat::Csv); }
+void TForm1::ExportRes2DInv1Click() { ExportSurvey(zel::SurveyFormat::Res2DInv); }
+void TForm1::ExportOhm1Click() { ExportSurvey(zel::SurveyFormat::Ohm); }
+
+void TForm1::ExportSurvey(zel::SurveyFormat format)
+{
+    if (refuseDuringDialogue() || !m_data.decodedWhole)
+        return;
+    guarded([&] {
+        const std::vector<zel::MeasurementRecord> records = zel::recordsOf(m_data.decoded);
+        const zel::SurveyGeometry geometry = zel::readSurveyGeometry(*Ini);
+        // The inversion formats need positions: say so before a file is asked for.
+        if (format != zel::SurveyFormat::Csv
+            && std::none_of(records.begin(), records.end(), [](const auto& r) { return r.Mode >= 10 && r.Mode <= 14; })) {
+            m_dialogs->showMessage(this, MessageKind::Information, kApplicationTitle,
+                                   zel::texts::errorText(zel::ZelError(zel::ErrorId::NoPositions)) + QLatin1Char('.'));
+            return;
+        }
+        static const struct {
+            const char* filter;
+            const char* ext;
+        } kinds[] = {{"CSV (*.csv)|*.csv", "csv"}, {"Res2DInv (*.dat)|*.dat", "dat"}, {"pyGIMLi/BERT (*.ohm)|*.ohm", "ohm"}};
+        const auto& kind = kinds[int(format)];
+        const QString dir = SaveDialog3.FileName().isEmpty() ? QDir::currentPath()
+                                                             : QFileInfo(SaveDialog3.FileName()).absolutePath();
+        SaveDialog3.options.filter = QLatin1String(kind.filter);
+        SaveDialog3.options.defaultExt = QLatin1String(kind.ext);
+        SaveDialog3.options.overwritePrompt = true;
+        SaveDialog3.FileName() = QDir(dir).filePath(fileNameOfStamp(QStringLiteral("Survey"), m_data.header.time, kind.ext));
+        if (!SaveDialog3.Execute(*m_dialogs, this))
+            return;
+        const auto files = zel::surveyExport(format, records, geometry, std::nullopt, SaveDialog3.FileName());
+        QStringList written;
+        for (const auto& [path, bytes] : files) {
+            zel::writeWholeFile(path, bytes);
+            written << QDir::toNativeSeparators(path);
+        }
+        // One file per profile: the user is told which.
+        if (written.size() > 1)
+            m_dialogs->showMessage(this, MessageKind::Information, kApplicationTitle, zel::texts::filesWritten(written));
     });
 }
 

@@ -34,6 +34,7 @@ class QToolButton;
 
 namespace zel {
 class EventLoopClock;
+enum class SurveyFormat;
 }
 
 // The caption of the program's message boxes, as the task bar names it.
@@ -45,6 +46,9 @@ inline const QMargins kTypicalFrame{4, 30, 4, 4};
 // The window's geometry `wanted` (without its frame) moved, and shrunk where
 // it must, so that the window with its frame lies within `available`.
 QRect fitIntoScreen(const QRect& wanted, const QRect& available, const QMargins& frame);
+
+// A file name offered for what a reading gives: "ZEL-SOLO 07.12.2026 10-11-12.xlsx".
+QString fileNameOfStamp(const QString& prefix, const QByteArray& stamp, const char* extension);
 
 // The free area of the toolbar reports a released mouse button.
 class TToolBar : public QWidget {
@@ -103,6 +107,7 @@ public:
     TFileDialog OpenDialog2;
     TFileDialog OpenDialog3;
     TFileDialog SaveDialog2;  // where a workbook goes
+    TFileDialog SaveDialog3;  // where a survey export goes
     TAboutBox* AboutBox = nullptr;
     THelpWindow* HelpWindow = nullptr;  // the program's own help, made on first use
 
@@ -118,6 +123,10 @@ public:
     QAction* Contens1 = nullptr;
     QAction* About2 = nullptr;
     QMenu* RecentReadings1 = nullptr;     // the last kept readings, newest first
+    QAction* SurveyGeometry1 = nullptr;
+    QAction* ExportCsv1 = nullptr;
+    QAction* ExportRes2DInv1 = nullptr;
+    QAction* ExportOhm1 = nullptr;
     QAction* ReadingsFolder1 = nullptr;
 
     T_QCCom32* QCCom = nullptr;          // the serial port component
@@ -140,6 +149,10 @@ public:
     void ToolButton10Click();  // Save protocol
     void ToolButton12Click();  // Save To EEPROM
     void Save1Click();         // Save as text
+    void SurveyGeometry1Click();
+    void ExportCsv1Click();
+    void ExportRes2DInv1Click();
+    void ExportOhm1Click();
     void Contens1Click();
     void About2Click();
     void ComboBox1Change();
@@ -149,6 +162,8 @@ public:
     // Decodes the raw dump of the current data, lists the count and header
     // lines; true when decoded. `source` names the file it came from.
     bool ReadDump(const QString& source = {});
+    // Writes the survey values in a format for inversion programs (or CSV).
+    void ExportSurvey(zel::SurveyFormat format);
     // "Load File" of a chosen file.
     void LoadFile(const QString& path);
     // "File" → "Recent readings" → a kept reading, and "Open readings folder".

@@ -22,6 +22,8 @@ public:
     QStringList openedDocuments;
     bool documentsOpen = true;      // whether the desktop has an application for what is opened
     QList<bool> buttonAnswers;      // the extra button chosen; OK when none is left
+    QList<zel::SurveyGeometry> geometryAnswers;  // Cancel when none is left
+    zel::SurveyGeometry shownGeometry;
 
     QString openFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o); }
     QString saveFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o); }
@@ -45,6 +47,12 @@ public:
     {
         messages.append({kind, caption, text});
         return buttonAnswers.isEmpty() ? false : buttonAnswers.takeFirst();
+    }
+
+    std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget*, const zel::SurveyGeometry& shown) override
+    {
+        shownGeometry = shown;
+        return geometryAnswers.isEmpty() ? std::nullopt : std::optional(geometryAnswers.takeFirst());
     }
 
     bool openDocument(const QString& path) override

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -62,7 +63,7 @@ TEST_F(MainWindow, LayoutCaptionMenuAndToolbar)
     for (QAction* a : form->menuBar()->actions())
         menus << a->text();
     // The captions, with the letter that Alt opens them by.
-    EXPECT_EQ(menus, QStringList({"&File", "&Exel", "&Service", "&Help"}));
+    EXPECT_EQ(menus, QStringList({"&File", "&Exel", "S&urvey", "&Service", "&Help"}));
     EXPECT_EQ(form->LoadFile1->shortcut(), QKeySequence(QKeySequence::Open));
     EXPECT_EQ(form->SaveFile1->shortcut(), QKeySequence(QKeySequence::Save));
     EXPECT_EQ(form->Contens1->shortcut(), QKeySequence(QKeySequence::HelpContents));
@@ -348,4 +349,42 @@ TEST(QtTranslations, RussianButtonsUnderARussianLocale)
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Отмена");
     zel::texts::installQtTranslations(QLocale::c());
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+}
+
+// The survey menu: the geometry kept in [Survey], the exports enabled with
+// decoded data, a data set without positions refused by the inversion formats.
+TEST_F(MainWindow, SurveyGeometryAndExports)
+{
+    EXPECT_FALSE(form->ExportCsv1->isEnabled());
+    dialogs.geometryAnswers << zel::SurveyGeometry{2.5, -5.0, zel::ChannelGeometry::FirstOnly};
+    form->SurveyGeometry1Click();
+    QSettings ini(dir.filePath("Zel-Terravox.ini"), QSettings::IniFormat);
+    EXPECT_EQ(ini.value("Survey/Spacing").toString(), "2.5");
+    EXPECT_EQ(ini.value("Survey/Channels").toString(), "first");
+    form->SurveyGeometry1Click();  // shown with what is kept; cancelled
+    EXPECT_EQ(dialogs.shownGeometry, (zel::SurveyGeometry{2.5, -5.0, zel::ChannelGeometry::FirstOnly}));
+
+    load(zeltest::dataFile("sample.zel"));
+    ASSERT_TRUE(form->ExportRes2DInv1->isEnabled());
+    const QString dat = dir.filePath("line.dat");
+    dialogs.fileAnswers << dat;
+    form->ExportRes2DInv1Click();
+    EXPECT_TRUE(dialogs.fileDialogs.last().fileName.endsWith("Survey 05.07.2007 10-11-12.dat"));
+    EXPECT_EQ(dialogs.fileDialogs.last().filter, "Res2DInv (*.dat)|*.dat");
+    // Electrode 30 at -5 + 30 · 2.5 m.
+    EXPECT_TRUE(zel::readWholeFile(dat).contains(" 70.0 0.0 "));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    // Only plain measurements: nothing to invert, said before a file is asked for.
+    std::vector<zel::MeasurementRecord> plain(3);
+    for (auto& r : plain)
+        r.Year = 2025;
+    const QString noPositions = dir.filePath("plain.zel");
+    zel::writeWholeFile(noPositions, zeltest::dump(plain));
+    load(noPositions);
+    const qsizetype asked = dialogs.fileDialogs.size();
+    form->ExportOhm1Click();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages.at(0).text.contains("положениями электродов"));
+    EXPECT_EQ(dialogs.fileDialogs.size(), asked);
 }

@@ -1,0 +1,65 @@
+#include "SurveyDialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+TSurveyDialog::TSurveyDialog(const zel::SurveyGeometry& geometry, QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("SurveyDialog"));
+    setWindowTitle(tr("Геометрия съёмки"));
+
+    SpacingEdit = new QDoubleSpinBox(this);
+    SpacingEdit->setObjectName(QStringLiteral("SpacingEdit"));
+    SpacingEdit->setDecimals(3);
+    SpacingEdit->setRange(zel::kMinSpacing, zel::kMaxSpacing);
+    SpacingEdit->setSuffix(tr(" м"));
+    SpacingEdit->setValue(geometry.spacing);
+
+    OffsetEdit = new QDoubleSpinBox(this);
+    OffsetEdit->setObjectName(QStringLiteral("OffsetEdit"));
+    OffsetEdit->setDecimals(3);
+    OffsetEdit->setRange(-zel::kMaxOffset, zel::kMaxOffset);
+    OffsetEdit->setSuffix(tr(" м"));
+    OffsetEdit->setValue(geometry.x0);
+
+    ChannelsBox = new QComboBox(this);
+    ChannelsBox->setObjectName(QStringLiteral("ChannelsBox"));
+    ChannelsBox->addItem(tr("четыре диполя подряд: канал k между M + (k−1)·d и N + (k−1)·d, d = N − M"),
+                         int(zel::ChannelGeometry::Consecutive));
+    ChannelsBox->addItem(tr("только первый канал: у каналов 2–4 положений нет"), int(zel::ChannelGeometry::FirstOnly));
+    ChannelsBox->setCurrentIndex(geometry.channels == zel::ChannelGeometry::FirstOnly ? 1 : 0);
+
+    auto* form = new QFormLayout;
+    form->addRow(tr("Шаг электродов:"), SpacingEdit);
+    form->addRow(tr("Положение электрода 0 (x0):"), OffsetEdit);
+    form->addRow(tr("Каналы:"), ChannelsBox);
+
+    auto* note = new QLabel(tr("Положение электрода с номером n: x = x0 + n · шаг; отрицательные номера A и B лежат "
+                               "левее нуля. Геометрия каналов — допущение о подключении станции: сверьте её с "
+                               "документацией станции."),
+                            this);
+    note->setWordWrap(true);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(note);
+    layout->addWidget(buttons);
+}
+
+zel::SurveyGeometry TSurveyDialog::geometry() const
+{
+    zel::SurveyGeometry g;
+    g.spacing = SpacingEdit->value();
+    g.x0 = OffsetEdit->value();
+    g.channels = zel::ChannelGeometry(ChannelsBox->currentData().toInt());
+    return g;
+}
