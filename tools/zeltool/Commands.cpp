@@ -18,6 +18,10 @@
 #include "serial/QCCom32.h"
 #include "survey/Exports.h"
 
+#include "app/Plots.h"
+
+#include <qcustomplot.h>
+
 #include "app/Texts.h"
 
 #include <QCommandLineParser>
@@ -45,6 +49,8 @@ constexpr const char* kUsage =
     "       zeltool xlsx --layout zel-solo|terravox FILE.zel OUT.xlsx\n"
     "       zeltool export --format csv|res2dinv|ohm [--spacing S] [--x0 X] [--channels consecutive|first]\n"
     "                      [--line L --file F] FILE.zel OUT\n"
+    "       zeltool plot --kind profile|pseudosection [--value u|r] [--log] [--line L --file F]\n"
+    "                    [--width W --height H] FILE.zel OUT.png|OUT.pdf\n"
     "       zeltool protocol --port DEVICE|COMn [--baud N] TABLE.txt\n"
     "       zeltool firmware --port DEVICE|COMn [--baud N] [--yes] FILE.bin\n";
 
@@ -339,6 +345,61 @@ int exportSurvey(const QStringList& arguments, std::FILE* out, std::FILE* err)
     return 0;
 }
 
+int plot(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
+{
+    const QString kind = QStringLiteral("kind"), value = QStringLiteral("value"), log = QStringLiteral("log"),
+                  line = QStringLiteral("line"), file = QStringLiteral("file"), width = QStringLiteral("width"),
+                  height = QStringLiteral("height");
+    const Arguments args(arguments, {{kind, QStringLiteral("profile or pseudosection."), QStringLiteral("NAME")},
+                                     {value, QStringLiteral("u or r."), QStringLiteral("NAME"), QStringLiteral("u")},
+                                     {log, QStringLiteral("A logarithmic value axis.")},
+                                     {line, QStringLiteral("The profile's line."), QStringLiteral("L")},
+                                     {file, QStringLiteral("The profile's file."), QStringLiteral("F")},
+                                     {width, QStringLiteral("Width in pixels."), QStringLiteral("W"), QStringLiteral("1000")},
+                                     {height, QStringLiteral("Height in pixels."), QStringLiteral("H"), QStringLiteral("700")}});
+    bool widthOk = false, heightOk = false;
+    const int w = args.value(width).toInt(&widthOk);
+    const int h = args.value(height).toInt(&heightOk);
+    const QString kindName = args.value(kind);
+    const QString valueName = args.value(value);
+    if (!args.ok(2, 2) || !widthOk || !heightOk || w < 100 || h < 100 || w > 10000 || h > 10000
+        || args.isSet(line) != args.isSet(file) || (kindName != QLatin1String("profile") && kindName != QLatin1String("pseudosection"))
+        || (valueName != QLatin1String("u") && valueName != QLatin1String("r")))
+        return usage(err);
+    const QString target = args.at(1);
+    if (!target.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && !target.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        throw ToolError{QStringLiteral("%1: the picture is written as .png or .pdf").arg(target)};
+
+    const zel::DumpDecoding d = load(args.at(0), err);
+    std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
+    std::optional<zel::Profile> profile;
+    if (args.isSet(line)) {
+        bool lineOk = false, fileOk = false;
+        profile = zel::Profile{args.value(line).toInt(&lineOk), args.value(file).toInt(&fileOk)};
+        const auto all = zel::profilesOf(records);
+        if (!lineOk || !fileOk || std::find(all.begin(), all.end(), *profile) == all.end())
+            throw zel::ZelError(zel::ErrorId::ProfileNotInData, {args.value(line), args.value(file)});
+    }
+
+    QCustomPlot picture;
+    if (kindName == QLatin1String("profile")) {
+        if (profile)
+            std::erase_if(records, [&](const auto& r) { return r.LineNo != profile->line || r.FileNo != profile->file; });
+        const zel::ProfileOptions options{valueName == QLatin1String("r") ? zel::ProfileValue::R : zel::ProfileValue::U,
+                                          args.isSet(log), false};
+        zel::drawProfileGraph(picture, zel::profileGraph(records, options.value, options.logarithmic, false), options);
+    } else {
+        const auto withPositions = zel::pseudosectionProfiles(records);
+        if (withPositions.empty() || (profile && std::find(withPositions.begin(), withPositions.end(), *profile) == withPositions.end()))
+            throw zel::ZelError(zel::ErrorId::NoPositions);
+        QSettings ini = iniInCurrentDir();
+        zel::drawPseudosection(picture, zel::pseudosection(records, zel::readSurveyGeometry(ini),
+                                                           profile.value_or(withPositions.front())));
+    }
+    zel::savePlot(picture, target, w, h);
+    return 0;
+}
+
 int protocol(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
     const Arguments args(arguments, {kPortOption, kBaudOption});
@@ -400,6 +461,8 @@ int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in)
             return port(rest, out, err);
         if (command == QLatin1String("xlsx"))
             return xlsx(rest, out, err);
+        if (command == QLatin1String("plot"))
+            return plot(rest, out, err);
         if (command == QLatin1String("export"))
             return exportSurvey(rest, out, err);
         if (command == QLatin1String("protocol"))

@@ -2,11 +2,22 @@
 
 #include "data/Cp1251.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+
+#include <cstring>
+#include <memory>
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // A plot is drawn with widgets, without a display: the offscreen platform.
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && std::strcmp(argv[1], "plot") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     if (!zel::cp1251Available()) {
         std::fputs("zeltool: the Windows-1251 text codec is missing: install Qt's Core5Compat.\n", stderr);
         return 1;

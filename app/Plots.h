@@ -1,0 +1,36 @@
+#pragma once
+
+#include "survey/Plots.h"
+
+#include <QColor>
+#include <QString>
+
+class QCustomPlot;
+
+namespace zel {
+
+struct ProfileOptions {
+    ProfileValue value = ProfileValue::U;
+    bool logarithmic = false;
+    bool allRecords = false;
+};
+
+// Draws the profile graph: one curve per line, file and channel with a
+// legend, "+" and "-" records as markers of their own, marks as labelled
+// vertical lines, a logarithmic axis that says how many values it left out.
+void drawProfileGraph(QCustomPlot& plot, const ProfileGraph& graph, const ProfileOptions& options);
+
+// Draws the pseudosection: apparent resistivity on a logarithmic colour
+// scale with a colour bar, depth downward, electrode positions as ticks on
+// top, negative values as hollow grey markers, and what was left out below.
+void drawPseudosection(QCustomPlot& plot, const Pseudosection& section);
+
+// The colour the pseudosection gives an apparent resistivity in [low, high].
+QColor resistivityColour(double rhoa, double low, double high);
+
+// Writes the plot as PNG or PDF (by the file's extension) of the given size,
+// through a temporary file, so that a failed picture leaves an earlier one
+// whole. Throws ZelError when it cannot be written.
+void savePlot(QCustomPlot& plot, const QString& path, int width, int height);
+
+} // namespace zel

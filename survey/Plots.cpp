@@ -1,0 +1,81 @@
+#include "Plots.h"
+
+#include <map>
+#include <set>
+
+namespace zel {
+
+namespace {
+
+bool hasPositions(const MeasurementRecord& r) { return r.Mode >= 10 && r.Mode <= 14; }
+
+} // namespace
+
+ProfileGraph profileGraph(const std::vector<MeasurementRecord>& records, ProfileValue value, bool logarithmic,
+                          bool allRecords)
+{
+    ProfileGraph graph;
+    std::map<std::tuple<int, int, int>, std::size_t> curveOf;  // line, file, channel
+    for (const ChannelValue& v : surveyValues(records, SurveyGeometry())) {
+        const MeasurementRecord& r = records[std::size_t(v.record)];
+        if (!allRecords && r.Mode > 9)
+            continue;
+        const std::optional<double> y = value == ProfileValue::U ? v.u : v.r;
+        if (!y)
+            continue;
+        if (logarithmic && *y <= 0) {
+            ++graph.leftOut;
+            continue;
+        }
+        const auto key = std::make_tuple(int(r.LineNo), int(r.FileNo), v.channel);
+        auto [it, added] = curveOf.try_emplace(key, graph.curves.size());
+        if (added) {
+            ProfileCurve c;
+            c.profile = {r.LineNo, r.FileNo};
+            c.channel = v.channel;
+            c.legend = QStringLiteral("L%1 F%2 ch%3").arg(r.LineNo).arg(r.FileNo).arg(v.channel);
+            graph.curves.push_back(std::move(c));
+        }
+        graph.curves[it->second].points.push_back({double(r.Station), *y, v.record, r.ValueKind});
+    }
+    for (const MeasurementRecord& r : records)
+        if (r.Mode >= 1 && r.Mode <= 8)
+            graph.marks.push_back({double(r.Station), r.Mode});
+    return graph;
+}
+
+std::vector<Profile> pseudosectionProfiles(const std::vector<MeasurementRecord>& records)
+{
+    std::vector<MeasurementRecord> withPositions;
+    for (const MeasurementRecord& r : records)
+        if (hasPositions(r))
+            withPositions.push_back(r);
+    return profilesOf(withPositions);
+}
+
+Pseudosection pseudosection(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
+                            const Profile& profile)
+{
+    Pseudosection s;
+    s.profile = profile;
+    std::set<double> electrodes;
+    for (const ChannelValue& v : surveyValues(records, geometry)) {
+        const MeasurementRecord& r = records[std::size_t(v.record)];
+        if (!v.electrodes || r.LineNo != profile.line || r.FileNo != profile.file)
+            continue;
+        const int index = int(s.values.size());
+        s.values.push_back(v);
+        const auto& x = v.electrodes->x;
+        electrodes.insert(x.begin(), x.end());
+        if (!v.rhoa || !v.depth || *v.rhoa == 0) {
+            ++s.leftOut;
+            continue;
+        }
+        const PseudosectionPoint p{((x[0] + x[1]) / 2 + (x[2] + x[3]) / 2) / 2, *v.depth, *v.rhoa, index};
+        (*v.rhoa > 0 ? s.points : s.negative).push_back(p);
+    }
+    s.electrodes.assign(electrodes.begin(), electrodes.end());
+    return s;
+}
+
+} // namespace zel

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "Exports.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace zel {
+
+// What the profile graph shows: plain measurements (and, on request, all)
+// along the line, x = station, y = u (mV) or r = u/i (ohm).
+enum class ProfileValue { U, R };
+
+struct ProfilePoint {
+    double x = 0;
+    double y = 0;
+    int record = 0;  // from 0, for the table line a hover shows
+    int kind = 0;    // ValueKind: 2 "+", 3 "-" get marker shapes of their own
+};
+
+// One curve per line, file and channel: "L3 F1 ch2".
+struct ProfileCurve {
+    Profile profile;
+    int channel = 1;
+    QString legend;
+    std::vector<ProfilePoint> points;
+};
+
+// A mark (Mode 1-8) at its station.
+struct ProfileMark {
+    double x = 0;
+    int mark = 0;
+};
+
+struct ProfileGraph {
+    std::vector<ProfileCurve> curves;
+    std::vector<ProfileMark> marks;
+    int leftOut = 0;  // values a logarithmic axis cannot show (not positive)
+};
+
+ProfileGraph profileGraph(const std::vector<MeasurementRecord>& records, ProfileValue value, bool logarithmic,
+                          bool allRecords);
+
+// What the pseudosection of one profile shows: each value with an apparent
+// resistivity at x halfway between the AB and MN centres and y = its median
+// depth; negative ones apart (drawn hollow), and the count of values without
+// an apparent resistivity.
+struct PseudosectionPoint {
+    double x = 0;
+    double depth = 0;
+    double rhoa = 0;
+    int value = 0;  // index into Pseudosection::values
+};
+
+struct Pseudosection {
+    Profile profile;
+    std::vector<ChannelValue> values;       // the profile's values with positions
+    std::vector<PseudosectionPoint> points;    // rhoa > 0
+    std::vector<PseudosectionPoint> negative;  // rhoa < 0
+    int leftOut = 0;                           // no rhoa (no current, coinciding electrodes)
+    std::vector<double> electrodes;            // the distinct electrode positions, ascending
+};
+
+// The profiles that have values with positions.
+std::vector<Profile> pseudosectionProfiles(const std::vector<MeasurementRecord>& records);
+Pseudosection pseudosection(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
+                            const Profile& profile);
+
+} // namespace zel
