@@ -33,9 +33,11 @@ void resetPlot(QCustomPlot& plot)
     plot.clearItems();
     plot.clearPlottables();
     // The layout keeps only the axis rect: colour bars and notes are made anew.
-    while (plot.plotLayout()->elementCount() > 1)
-        plot.plotLayout()->remove(plot.plotLayout()->elementAt(plot.plotLayout()->elementCount() - 1));
-    plot.plotLayout()->simplify();
+    QCPLayoutGrid* layout = plot.plotLayout();
+    for (int i = layout->elementCount() - 1; i >= 0; --i)
+        if (QCPLayoutElement* element = layout->elementAt(i); element && element != plot.axisRect())
+            layout->remove(element);
+    layout->simplify();
     plot.xAxis->setScaleType(QCPAxis::stLinear);
     plot.yAxis->setScaleType(QCPAxis::stLinear);
     plot.xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new QCPAxisTicker));

@@ -287,6 +287,12 @@ QString filesWritten(const QStringList& paths)
         + paths.join(QLatin1Char('\n'));
 }
 
+QString profileGraphTitle() { return tr("ZEL-TERRAVOX: профиль"); }
+QString pseudosectionTitle() { return tr("ZEL-TERRAVOX: псевдоразрез"); }
+QString logarithmicAxis() { return tr("Логарифмическая ось"); }
+QString allRecords() { return tr("Все измерения"); }
+QString saveImage() { return tr("Save image..."); }
+
 QString readingKept(const QString& path) { return tr("Чтение сохранено: %1").arg(path); }
 
 QString readingNotKept(const QString& reason)

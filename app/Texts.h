@@ -60,6 +60,13 @@ QString openFolder();
 QString surveyGeometryCommand();
 QString filesWritten(const QStringList& paths);
 
+// The plot windows.
+QString profileGraphTitle();
+QString pseudosectionTitle();
+QString logarithmicAxis();
+QString allRecords();
+QString saveImage();
+
 // Kept readings: the status bar after keeping one, the menu entries.
 QString readingKept(const QString& path);
 QString readingNotKept(const QString& reason);

@@ -3,6 +3,7 @@
 #include "Ab.h"
 #include "HelpWindow.h"
 #include "HtmlHlp.h"
+#include "PlotWindows.h"
 #include "Images.h"
 #include "Texts.h"
 
@@ -295,6 +296,9 @@ void TForm1::buildMenu()
     ExportCsv1 = add(survey, "ExportCsv1", QStringLiteral("Export CSV..."), &TForm1::ExportCsv1Click);
     ExportRes2DInv1 = add(survey, "ExportRes2DInv1", QStringLiteral("Export Res2DInv..."), &TForm1::ExportRes2DInv1Click);
     ExportOhm1 = add(survey, "ExportOhm1", QStringLiteral("Export pyGIMLi/BERT..."), &TForm1::ExportOhm1Click);
+    survey->addSeparator();
+    ProfileGraph1 = add(survey, "ProfileGraph1", QStringLiteral("Profile graph"), &TForm1::ProfileGraph1Click);
+    Pseudosection1 = add(survey, "Pseudosection1", QStringLiteral("Pseudosection"), &TForm1::Pseudosection1Click);
     QMenu* service = menuBar()->addMenu(QStringLiteral("&Service"));
     EEPROM1 = add(service, "EEPROM1", QStringLiteral("EEPROM"), &TForm1::ToolButton12Click);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -404,7 +408,7 @@ void TForm1::UpdateActions()
         a->setEnabled(idle);
     RecentReadings1->setEnabled(idle);
     // The survey exports need decoded data.
-    for (QAction* a : {ExportCsv1, ExportRes2DInv1, ExportOhm1})
+    for (QAction* a : {ExportCsv1, ExportRes2DInv1, ExportOhm1, ProfileGraph1, Pseudosection1})
         a->setEnabled(idle && m_data.decodedWhole);
 }
 
@@ -480,6 +484,7 @@ bool TForm1::ReadDump(const QString& source)
     m_data = std::move(decoded);
     ListBox1->addItems(zel::texts::lineTexts(d.lines));
     UpdateActions();
+    refreshPlots();
     // A file says which file and what was wrong with it, below the message.
     const QString problem = source.isEmpty() || m_data.decodedWhole
         ? QString()
@@ -575,6 +580,7 @@ void TForm1::ToolButton2Click()
         return;
     m_data = {};
     ListBox1->clear();
+    refreshPlots();
 
     zel::StationReading reading;
     auto status = zel::DialogueStatus::Refused;
@@ -696,6 +702,44 @@ void TForm1::SurveyGeometry1Click()
 {
     if (const auto chosen = m_dialogs->editSurveyGeometry(this, zel::readSurveyGeometry(*Ini)))
         zel::writeSurveyGeometry(*Ini, *chosen);
+}
+
+void TForm1::ProfileGraph1Click() { showPlotWindow(ProfileWindow); }
+void TForm1::Pseudosection1Click() { showPlotWindow(PseudosectionWindow); }
+
+template <class Window>
+void TForm1::showPlotWindow(Window*& window)
+{
+    if (!window) {
+        window = new Window(*Ini, this);
+        window->setTableLine([this](int record) {
+            const auto records = zel::recordsOf(m_data.decoded);
+            return record < int(records.size()) ? zel::TablTex(records[std::size_t(record)],
+                                                               zel::DateTimeSeparators::of(QLocale()))
+                                                : QString();
+        });
+        window->setAskImageFile([this] {
+            FileDialogOptions o;
+            o.filter = QStringLiteral("PNG (*.png)|*.png|PDF (*.pdf)|*.pdf");
+            o.defaultExt = QStringLiteral("png");
+            o.overwritePrompt = true;
+            o.fileName = QDir::current().filePath(fileNameOfStamp(QStringLiteral("Plot"), m_data.header.time, "png"));
+            return m_dialogs->saveFileName(this, o);
+        });
+    }
+    window->setRecords(zel::recordsOf(m_data.decoded), zel::readSurveyGeometry(*Ini));
+    window->show();
+    window->raise();
+}
+
+void TForm1::refreshPlots()
+{
+    // Open plots follow the current data.
+    const std::vector<zel::MeasurementRecord> records =
+        m_data.decodedWhole ? zel::recordsOf(m_data.decoded) : std::vector<zel::MeasurementRecord>();
+    for (TPlotWindow* window : std::initializer_list<TPlotWindow*>{ProfileWindow, PseudosectionWindow})
+        if (window && window->isVisible())
+            window->setRecords(records, zel::readSurveyGeometry(*Ini));
 }
 
 void TForm1::ExportCsv1Click() { ExportSurvey(zel::SurveyFormat::Csv); }

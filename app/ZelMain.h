@@ -26,6 +26,9 @@ class QProgressBar;
 class QSettings;
 class T_QCCom32;
 class TAboutBox;
+class TPlotWindow;
+class TProfileWindow;
+class TPseudosectionWindow;
 class THelpWindow;
 class THtmlHelpLoader;
 class QStatusBar;
@@ -127,6 +130,10 @@ public:
     QAction* ExportCsv1 = nullptr;
     QAction* ExportRes2DInv1 = nullptr;
     QAction* ExportOhm1 = nullptr;
+    QAction* ProfileGraph1 = nullptr;
+    QAction* Pseudosection1 = nullptr;
+    TProfileWindow* ProfileWindow = nullptr;            // made on first use
+    TPseudosectionWindow* PseudosectionWindow = nullptr;
     QAction* ReadingsFolder1 = nullptr;
 
     T_QCCom32* QCCom = nullptr;          // the serial port component
@@ -153,6 +160,8 @@ public:
     void ExportCsv1Click();
     void ExportRes2DInv1Click();
     void ExportOhm1Click();
+    void ProfileGraph1Click();
+    void Pseudosection1Click();
     void Contens1Click();
     void About2Click();
     void ComboBox1Change();
@@ -201,6 +210,9 @@ private:
 
     void fillPortList();
     void fillRecentReadings();
+    template <class Window>
+    void showPlotWindow(Window*& window);
+    void refreshPlots();
     void keepReading(const QByteArray& rawDump, const QDateTime& readAt, bool checksumMismatch);
     // Refuses a command while a dialogue runs; true when refused.
     bool refuseDuringDialogue();

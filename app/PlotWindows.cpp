@@ -1,0 +1,197 @@
+#include "PlotWindows.h"
+
+#include "Texts.h"
+
+#include "data/ZelError.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QSettings>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <qcustomplot.h>
+
+namespace {
+
+constexpr double kHoverPixels = 8;
+
+// The nearest of `points` to `pixel` within kHoverPixels, or -1.
+template <class Points, class Coords>
+int nearest(const Points& points, const QPointF& pixel, Coords&& coords)
+{
+    int best = -1;
+    double bestDistance = kHoverPixels * kHoverPixels;
+    for (int i = 0; i < int(points.size()); ++i) {
+        const QPointF p = coords(points[std::size_t(i)]);
+        const double d = (p.x() - pixel.x()) * (p.x() - pixel.x()) + (p.y() - pixel.y()) * (p.y() - pixel.y());
+        if (d <= bestDistance) {
+            best = i;
+            bestDistance = d;
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+TPlotWindow::TPlotWindow(const QString& name, QSettings& settings, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_name(name)
+    , m_settings(settings)
+{
+    setObjectName(name);
+    Plot = new QCustomPlot(this);
+    Plot->setObjectName(QStringLiteral("Plot"));
+    SaveImageButton = new QPushButton(zel::texts::saveImage(), this);
+    SaveImageButton->setObjectName(QStringLiteral("SaveImageButton"));
+    m_controls = new QHBoxLayout;
+    m_controls->addStretch(1);
+    m_controls->addWidget(SaveImageButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(m_controls);
+    layout->addWidget(Plot, 1);
+    connect(SaveImageButton, &QPushButton::clicked, this, &TPlotWindow::saveImage);
+    connect(Plot, &QCustomPlot::mouseMove, this, &TPlotWindow::showHover);
+
+    resize(900, 600);
+    const QByteArray kept = m_settings.value(QStringLiteral("Windows/") + m_name).toByteArray();
+    if (!kept.isEmpty())
+        restoreGeometry(kept);
+}
+
+void TPlotWindow::addControl(QWidget* control) { m_controls->insertWidget(m_controls->count() - 2, control); }
+
+void TPlotWindow::closeEvent(QCloseEvent* event)
+{
+    m_settings.setValue(QStringLiteral("Windows/") + m_name, saveGeometry());
+    m_settings.sync();
+    QWidget::closeEvent(event);
+}
+
+void TPlotWindow::saveImage()
+{
+    const QString path = m_askImageFile ? m_askImageFile() : QString();
+    if (path.isEmpty())
+        return;
+    try {
+        zel::savePlot(*Plot, path, Plot->width(), Plot->height());
+    } catch (const zel::ZelError& e) {
+        QMessageBox::critical(this, windowTitle(), zel::withFullStop(zel::texts::errorText(e)));
+    }
+}
+
+void TPlotWindow::showHover(QMouseEvent* event)
+{
+    const QString text = hoverText(event->position());
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(event->globalPosition().toPoint(), text, Plot);
+}
+
+TProfileWindow::TProfileWindow(QSettings& settings, QWidget* parent)
+    : TPlotWindow(QStringLiteral("ProfileWindow"), settings, parent)
+{
+    setWindowTitle(zel::texts::profileGraphTitle());
+    ValueBox = new QComboBox(this);
+    ValueBox->setObjectName(QStringLiteral("ValueBox"));
+    ValueBox->addItem(QStringLiteral("U, mV"), int(zel::ProfileValue::U));
+    ValueBox->addItem(QStringLiteral("R = U / I, Ohm"), int(zel::ProfileValue::R));
+    LogBox = new QCheckBox(zel::texts::logarithmicAxis(), this);
+    LogBox->setObjectName(QStringLiteral("LogBox"));
+    AllBox = new QCheckBox(zel::texts::allRecords(), this);
+    AllBox->setObjectName(QStringLiteral("AllBox"));
+    for (QWidget* w : std::initializer_list<QWidget*>{ValueBox, LogBox, AllBox})
+        addControl(w);
+    connect(ValueBox, &QComboBox::currentIndexChanged, this, &TProfileWindow::redraw);
+    connect(LogBox, &QCheckBox::toggled, this, &TProfileWindow::redraw);
+    connect(AllBox, &QCheckBox::toggled, this, &TProfileWindow::redraw);
+}
+
+void TProfileWindow::setRecords(const std::vector<zel::MeasurementRecord>& records, const zel::SurveyGeometry&)
+{
+    m_records = records;
+    redraw();
+}
+
+void TProfileWindow::redraw()
+{
+    const zel::ProfileOptions options{zel::ProfileValue(ValueBox->currentData().toInt()), LogBox->isChecked(),
+                                      AllBox->isChecked()};
+    m_graph = zel::profileGraph(m_records, options.value, options.logarithmic, options.allRecords);
+    zel::drawProfileGraph(*Plot, m_graph, options);
+    Plot->replot();
+}
+
+QString TProfileWindow::hoverText(const QPointF& pixel) const
+{
+    for (const zel::ProfileCurve& curve : m_graph.curves) {
+        const int i = nearest(curve.points, pixel, [&](const zel::ProfilePoint& p) {
+            return QPointF(Plot->xAxis->coordToPixel(p.x), Plot->yAxis->coordToPixel(p.y));
+        });
+        if (i >= 0)
+            return curve.legend + QLatin1Char('\n') + tableLine(curve.points[std::size_t(i)].record);
+    }
+    return {};
+}
+
+TPseudosectionWindow::TPseudosectionWindow(QSettings& settings, QWidget* parent)
+    : TPlotWindow(QStringLiteral("PseudosectionWindow"), settings, parent)
+{
+    setWindowTitle(zel::texts::pseudosectionTitle());
+    ProfileBox = new QComboBox(this);
+    ProfileBox->setObjectName(QStringLiteral("ProfileBox"));
+    addControl(ProfileBox);
+    connect(ProfileBox, &QComboBox::currentIndexChanged, this, &TPseudosectionWindow::redraw);
+}
+
+void TPseudosectionWindow::setRecords(const std::vector<zel::MeasurementRecord>& records,
+                                      const zel::SurveyGeometry& geometry)
+{
+    m_records = records;
+    m_geometry = geometry;
+    const QString chosen = ProfileBox->currentText();
+    {
+        const QSignalBlocker quiet(ProfileBox);
+        ProfileBox->clear();
+        for (const zel::Profile& p : zel::pseudosectionProfiles(records))
+            ProfileBox->addItem(QStringLiteral("L%1 F%2").arg(p.line).arg(p.file), QVariant::fromValue(QPoint(p.line, p.file)));
+        const int again = ProfileBox->findText(chosen);
+        ProfileBox->setCurrentIndex(again >= 0 ? again : 0);
+    }
+    redraw();
+}
+
+void TPseudosectionWindow::redraw()
+{
+    const QPoint p = ProfileBox->currentData().toPoint();
+    m_section = ProfileBox->count() > 0 ? zel::pseudosection(m_records, m_geometry, {p.x(), p.y()}) : zel::Pseudosection();
+    zel::drawPseudosection(*Plot, m_section);
+    Plot->replot();
+}
+
+QString TPseudosectionWindow::hoverText(const QPointF& pixel) const
+{
+    for (const auto* points : {&m_section.points, &m_section.negative}) {
+        const int i = nearest(*points, pixel, [&](const zel::PseudosectionPoint& p) {
+            return QPointF(Plot->xAxis->coordToPixel(p.x), Plot->yAxis->coordToPixel(p.depth));
+        });
+        if (i < 0)
+            continue;
+        const zel::ChannelValue& v = m_section.values[std::size_t((*points)[std::size_t(i)].value)];
+        const auto& n = v.electrodes->number;
+        return tableLine(v.record)
+            + QStringLiteral("\nch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m")
+                  .arg(v.channel)
+                  .arg(n[0])
+                  .arg(n[1])
+                  .arg(n[2])
+                  .arg(n[3])
+                  .arg(QString::fromLatin1(zel::plainDecimal(*v.k, 6, false)),
+                       QString::fromLatin1(zel::plainDecimal(*v.rhoa, 6, false)));
+    }
+    return {};
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "Plots.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QCustomPlot;
+class QMouseEvent;
+class QPushButton;
+class QSettings;
+
+// A non-modal window with a plot of the current data: zoom and pan with the
+// mouse, a hover that shows the record's table line, "Save image..." for PNG
+// and PDF. Its size and place are kept in the settings between runs.
+class TPlotWindow : public QWidget {
+    Q_OBJECT
+public:
+    // The table line of a record (from 0); the picture's file for "Save image...".
+    using TableLine = std::function<QString(int record)>;
+    using AskImageFile = std::function<QString()>;
+
+    TPlotWindow(const QString& name, QSettings& settings, QWidget* parent);
+    void setTableLine(TableLine line) { m_tableLine = std::move(line); }
+    void setAskImageFile(AskImageFile ask) { m_askImageFile = std::move(ask); }
+
+    // The data to draw: replaces what was drawn.
+    virtual void setRecords(const std::vector<zel::MeasurementRecord>& records, const zel::SurveyGeometry& geometry) = 0;
+
+    QCustomPlot* Plot = nullptr;
+    QPushButton* SaveImageButton = nullptr;
+    // The text a hover at a pixel of the plot shows (empty away from a point).
+    virtual QString hoverText(const QPointF& pixel) const = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void addControl(QWidget* control);
+    QString tableLine(int record) const { return m_tableLine ? m_tableLine(record) : QString(); }
+
+private:
+    void saveImage();
+    void showHover(QMouseEvent* event);
+
+    QString m_name;
+    QSettings& m_settings;
+    TableLine m_tableLine;
+    AskImageFile m_askImageFile;
+    class QHBoxLayout* m_controls;
+};
+
+// "Survey" → "Profile graph".
+class TProfileWindow : public TPlotWindow {
+    Q_OBJECT
+public:
+    TProfileWindow(QSettings& settings, QWidget* parent);
+    void setRecords(const std::vector<zel::MeasurementRecord>& records, const zel::SurveyGeometry& geometry) override;
+    QString hoverText(const QPointF& pixel) const override;
+
+    QComboBox* ValueBox = nullptr;
+    QCheckBox* LogBox = nullptr;
+    QCheckBox* AllBox = nullptr;
+
+private:
+    void redraw();
+    std::vector<zel::MeasurementRecord> m_records;
+    zel::ProfileGraph m_graph;
+};
+
+// "Survey" → "Pseudosection".
+class TPseudosectionWindow : public TPlotWindow {
+    Q_OBJECT
+public:
+    TPseudosectionWindow(QSettings& settings, QWidget* parent);
+    void setRecords(const std::vector<zel::MeasurementRecord>& records, const zel::SurveyGeometry& geometry) override;
+    QString hoverText(const QPointF& pixel) const override;
+    const zel::Pseudosection& section() const { return m_section; }
+
+    QComboBox* ProfileBox = nullptr;
+
+private:
+    void redraw();
+    std::vector<zel::MeasurementRecord> m_records;
+    zel::SurveyGeometry m_geometry;
+    zel::Pseudosection m_section;
+};

@@ -1,0 +1,146 @@
+// The plots as a user sees them: rendered offscreen, looked at pixel by pixel.
+#include "FakeDialogs.h"
+#include "TestDumps.h"
+#include "WindowInDir.h"
+
+#include "app/PlotWindows.h"
+#include "app/ZelMain.h"
+#include "data/DataFile.h"
+#include "zeltool/Commands.h"
+
+#include <QComboBox>
+#include <QImage>
+
+#include <qcustomplot.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+// A Wenner profile, a = 1 m: electrodes i, i+1, i+2, i+3; apparent
+// resistivity 10 ohm·m on the left half, 1000 on the right, and one negative
+// value far to the right.
+std::vector<zel::MeasurementRecord> twoHalves()
+{
+    std::vector<zel::MeasurementRecord> records;
+    for (int i = 0; i < 21; ++i) {
+        zel::MeasurementRecord r;
+        r.Mode = 11;
+        r.LineNo = 1;
+        r.FileNo = 1;
+        r.Station = std::int16_t(i);
+        r.ElectrodeA = i;
+        r.ElectrodeM = std::uint8_t(i + 1);
+        r.ElectrodeN = std::uint8_t(i + 2);
+        r.ElectrodeB = i + 3;
+        r.Current = 5;  // 10 mA: u = rhoa · 10 / 2π mV
+        r.Range[0] = i < 10 ? 3 : 1;
+        r.U[0] = std::int16_t(i == 20 ? -15915 : 15915);
+        r.Range[1] = r.Range[2] = r.Range[3] = 9;
+        if (i == 20)
+            r.ElectrodeA = 40, r.ElectrodeM = 41, r.ElectrodeN = 42, r.ElectrodeB = 43;
+        r.Year = 2025;
+        records.push_back(r);
+    }
+    return records;
+}
+
+QRgb pixelAt(const QImage& image, const QCustomPlot& plot, double x, double y)
+{
+    return image.pixel(int(plot.xAxis->coordToPixel(x)), int(plot.yAxis->coordToPixel(y)));
+}
+
+bool near(QRgb a, QColor b)
+{
+    return std::abs(qRed(a) - b.red()) + std::abs(qGreen(a) - b.green()) + std::abs(qBlue(a) - b.blue()) < 60;
+}
+
+} // namespace
+
+TEST(Plots, PseudosectionShowsLowColourLeftHighRightAndNegativeHollow)
+{
+    const zel::SurveyGeometry geometry{1.0, 0.0, zel::ChannelGeometry::FirstOnly};
+    const zel::Pseudosection s = zel::pseudosection(twoHalves(), geometry, {1, 1});
+    ASSERT_EQ(s.points.size(), 20u);
+    ASSERT_EQ(s.negative.size(), 1u);
+    QCustomPlot plot;
+    zel::drawPseudosection(plot, s);
+    const QImage image = plot.toPixmap(900, 600).toImage();
+
+    const double depth = s.points.front().depth;  // 0.519 m for a = 1 m
+    EXPECT_NEAR(depth, 0.519, 0.002);
+    EXPECT_TRUE(near(pixelAt(image, plot, s.points.front().x, depth), zel::resistivityColour(10, 10, 1000)));
+    EXPECT_TRUE(near(pixelAt(image, plot, s.points.back().x, depth), zel::resistivityColour(1000, 10, 1000)));
+    // The negative value: a grey ring around a white middle.
+    const auto& negative = s.negative.front();
+    EXPECT_EQ(pixelAt(image, plot, negative.x, negative.depth), qRgb(255, 255, 255));
+    const int centreX = int(plot.xAxis->coordToPixel(negative.x));
+    const int centreY = int(plot.yAxis->coordToPixel(negative.depth));
+    bool ring = false;
+    for (int dx = 2; dx <= 5; ++dx)
+        ring = ring || qGray(image.pixel(centreX + dx, centreY)) < 215;
+    EXPECT_TRUE(ring);
+    // Every point and every electrode lies within the axes; depth runs downward.
+    for (const auto& p : s.points) {
+        EXPECT_TRUE(plot.xAxis->range().contains(p.x));
+        EXPECT_TRUE(plot.yAxis->range().contains(p.depth));
+    }
+    EXPECT_TRUE(plot.xAxis->range().contains(s.electrodes.front()) && plot.xAxis->range().contains(s.electrodes.back()));
+    EXPECT_TRUE(plot.yAxis->rangeReversed());
+}
+
+TEST(Plots, LogarithmicProfileLeavesOutWhatIsNotPositiveAndSaysSo)
+{
+    std::vector<zel::MeasurementRecord> records(4);
+    for (int i = 0; i < 4; ++i) {
+        records[std::size_t(i)].Station = std::int16_t(i + 1);
+        records[std::size_t(i)].U[0] = std::int16_t(i < 2 ? -5 : 50);
+        records[std::size_t(i)].Range[1] = records[std::size_t(i)].Range[2] = records[std::size_t(i)].Range[3] = 9;
+    }
+    const zel::ProfileGraph graph = zel::profileGraph(records, zel::ProfileValue::U, true, false);
+    EXPECT_EQ(graph.leftOut, 2);
+    ASSERT_EQ(graph.curves.size(), 1u);
+    EXPECT_EQ(graph.curves.at(0).legend, "L0 F0 ch1");
+    QCustomPlot plot;
+    zel::drawProfileGraph(plot, graph, {zel::ProfileValue::U, true, false});
+    bool said = false;
+    for (int i = 0; i < plot.plotLayout()->elementCount(); ++i)
+        if (auto* text = qobject_cast<QCPTextElement*>(plot.plotLayout()->elementAt(i)))
+            said = said || text->text().startsWith("2 value");
+    EXPECT_TRUE(said);
+    EXPECT_EQ(plot.yAxis->scaleType(), QCPAxis::stLogarithmic);
+    EXPECT_TRUE(plot.xAxis->range().contains(3) && plot.xAxis->range().contains(4));
+}
+
+// The plot windows follow the current data; zeltool draws the same picture
+// and refuses a profile that is not in the data.
+TEST(Plots, WindowsFollowTheDataAndZeltoolDrawsOrRefuses)
+{
+    WindowInDir place;
+    FakeDialogs dialogs;
+    TForm1 form(&dialogs, QStringList());
+    const QString file = place.dir.filePath("halves.zel");
+    zel::writeWholeFile(file, zeltest::dump(twoHalves()));
+    dialogs.fileAnswers << file;
+    form.ToolButton1Click();
+    form.Pseudosection1Click();
+    ASSERT_NE(form.PseudosectionWindow, nullptr);
+    EXPECT_EQ(form.PseudosectionWindow->ProfileBox->currentText(), "L1 F1");
+    EXPECT_EQ(form.PseudosectionWindow->section().points.size(), 21u - 1u + 0u);  // consecutive dipoles, channel 1 only
+    dialogs.fileAnswers << zeltest::dataFile("sample.zel");
+    form.ToolButton1Click();  // another reading: the open window is drawn anew
+    EXPECT_NE(form.PseudosectionWindow->section().values.size(), 21u);
+
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const QString png = place.dir.filePath("p.png");
+    EXPECT_EQ(zeltool::run({"plot", "--kind", "pseudosection", "--width", "400", "--height", "300", file, png}, out, err), 0);
+    EXPECT_EQ(QImage(png).size(), QSize(400, 300));
+    const QString none = place.dir.filePath("none.png");
+    EXPECT_NE(zeltool::run({"plot", "--kind", "pseudosection", "--line", "7", "--file", "7", file, none}, out, err), 0);
+    EXPECT_FALSE(QFile::exists(none));
+    std::fclose(out);
+    std::fclose(err);
+}
