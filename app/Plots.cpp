@@ -20,6 +20,21 @@ constexpr double kMarkerSize = 7;
 
 QCPColorGradient resistivityGradient() { return QCPColorGradient(QCPColorGradient::gpJet); }
 
+// A marker drawn once and copied to every point of its colour class: a
+// pseudosection of a whole memory replots quickly.
+QPixmap discOf(const QColor& colour)
+{
+    const int size = int(kMarkerSize) + 1;
+    QPixmap disc(size, size);
+    disc.fill(Qt::transparent);
+    QPainter painter(&disc);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawEllipse(QRectF(0.5, 0.5, kMarkerSize, kMarkerSize));
+    return disc;
+}
+
 QCPTextElement* noteBelow(QCustomPlot& plot, const QString& text)
 {
     auto* note = new QCPTextElement(&plot, text, QFont(plot.font().family(), 9));
@@ -29,6 +44,9 @@ QCPTextElement* noteBelow(QCustomPlot& plot, const QString& text)
 
 void resetPlot(QCustomPlot& plot)
 {
+    // What an earlier drawing tied to the x axis goes with it.
+    QObject::disconnect(plot.xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), &plot, nullptr);
+    QObject::disconnect(plot.xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), plot.xAxis2, nullptr);
     plot.clearGraphs();
     plot.clearItems();
     plot.clearPlottables();
@@ -46,6 +64,34 @@ void resetPlot(QCustomPlot& plot)
     plot.xAxis2->setVisible(false);
     plot.legend->setVisible(false);
     plot.setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
+    plot.setPlottingHint(QCP::phFastPolylines, true);
+}
+
+// Many markers are drawn without antialiasing: a replot after a zoom stays quick.
+void markersForCount(QCustomPlot& plot, std::size_t count)
+{
+    constexpr std::size_t kSmoothMarkers = 5000;
+    if (count > kSmoothMarkers)
+        plot.setNotAntialiasedElements(QCP::aeScatters);
+    else
+        plot.setAntialiasedElements(QCP::aeScatters);
+}
+
+// Markers on a curve of many points: about one per few pixels of what is in
+// view, all of them once the user has zoomed in far enough.
+void thinMarkers(QCustomPlot& plot)
+{
+    const double width = std::max(plot.axisRect()->width(), 100);
+    for (int i = 0; i < plot.graphCount(); ++i) {
+        QCPGraph* g = plot.graph(i);
+        if (g->lineStyle() == QCPGraph::lsNone)
+            continue;
+        bool found = false;
+        const QCPRange keys = g->getKeyRange(found);
+        const double shown = found && keys.size() > 0 ? std::min(1.0, plot.xAxis->range().size() / keys.size()) : 1.0;
+        const double visible = g->data()->size() * shown;
+        g->setScatterSkip(int(visible / (width / 4)));
+    }
 }
 
 } // namespace
@@ -78,9 +124,9 @@ void drawProfileGraph(QCustomPlot& plot, const ProfileGraph& graph, const Profil
         }
         QCPGraph* g = plot.addGraph();
         g->setName(curve.legend);
-        g->setPen(QPen(colour, 1.5));
+        g->setPen(QPen(colour, 1));  // a one-pixel pen: wide pens are slow on long curves
         g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, colour, colour, 5));
-        g->setData(x, y, true);
+        g->setData(x, y);
         // "+" and "-" records: shapes of their own over the curve's markers.
         for (const auto& [xs, ys, shape] : {std::tuple{plusX, plusY, QCPScatterStyle::ssCrossSquare},
                                             std::tuple{minusX, minusY, QCPScatterStyle::ssTriangleInverted}}) {
@@ -89,11 +135,17 @@ void drawProfileGraph(QCustomPlot& plot, const ProfileGraph& graph, const Profil
             QCPGraph* marked = plot.addGraph();
             marked->setLineStyle(QCPGraph::lsNone);
             marked->setScatterStyle(QCPScatterStyle(shape, colour, Qt::white, 11));
-            marked->setData(xs, ys, true);
+            marked->setData(xs, ys);
             marked->removeFromLegend();
         }
     }
     plot.rescaleAxes();
+    std::size_t points = 0;
+    for (const ProfileCurve& curve : graph.curves)
+        points += curve.points.size();
+    markersForCount(plot, points);
+    QObject::connect(plot.xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), &plot,
+                     [&plot] { thinMarkers(plot); });
     // Some room around the outer markers.
     const QCPRange x = plot.xAxis->range();
     plot.xAxis->setRange(x.lower - std::max(x.size() * 0.03, 0.5), x.upper + std::max(x.size() * 0.03, 0.5));
@@ -149,8 +201,8 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
         const QColor colour = resistivityColour(low * std::exp(span * (c + 0.5) / kColourClasses), low, high);
         QCPGraph* g = plot.addGraph();
         g->setLineStyle(QCPGraph::lsNone);
-        g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, colour, colour, kMarkerSize));
-        g->setData(xs[std::size_t(c)], ys[std::size_t(c)], true);
+        g->setScatterStyle(QCPScatterStyle(discOf(colour)));
+        g->setData(xs[std::size_t(c)], ys[std::size_t(c)]);
     }
     if (!s.negative.empty()) {
         QVector<double> x, y;
@@ -159,9 +211,10 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
         QCPGraph* g = plot.addGraph();
         g->setLineStyle(QCPGraph::lsNone);
         g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(Qt::gray, 1.5), Qt::NoBrush, kMarkerSize));
-        g->setData(x, y, true);
+        g->setData(x, y);
     }
     plot.rescaleAxes();
+    markersForCount(plot, s.points.size() + s.negative.size());
     // Some room around the outer markers.
     for (QCPAxis* axis : {plot.xAxis, plot.yAxis}) {
         const QCPRange r = axis->range();
