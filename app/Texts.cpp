@@ -160,6 +160,22 @@ QString errorText(const ZelError& error)
     case ErrorId::NoPositions:
         text = tr("В данных нет измерений с положениями электродов (методы 1–5): выгружать нечего");
         break;
+    case ErrorId::SequenceParameter:
+        text = tr("%1 = %2: нужно %3");
+        break;
+    case ErrorId::SequenceSingleChannel:
+        text = tr("Установка %1 одноканальная: четыре канала бывают только у диполь-дипольной");
+        break;
+    case ErrorId::SequenceEmpty:
+        text = tr("На линии из %1 электродов не помещается ни одна установка: уменьшите a или n");
+        break;
+    case ErrorId::SequenceTooLong:
+        text = tr("В таблице было бы %1 записей, а станция принимает не больше %2, на %3 меньше: уменьшите "
+                  "a-max, n-max или число электродов");
+        break;
+    case ErrorId::SequenceElectrodeRange:
+        text = tr("Электрод %1 = %2 вне пределов от %3 до %4 на %5: сдвиньте первый номер или уменьшите линию");
+        break;
     case ErrorId::ProfileNotInData:
         text = tr("Профиля L%1 F%2 (линия %1, файл %2) в данных нет");
         break;

@@ -30,6 +30,11 @@ enum class ErrorId {
     FirmwareTooLarge,      // (size, maximum)
     NoPositions,           // no record with electrode positions to export
     ProfileNotInData,      // (line, file)
+    SequenceParameter,     // (name, value, rule): a generator value out of its range
+    SequenceSingleChannel, // (array): four channels for an array that has one
+    SequenceEmpty,         // (electrodes): the line is too short for any entry
+    SequenceTooLong,       // (entries, maximum, by how much)
+    SequenceElectrodeRange,// (name, value, low, high, by how much)
 };
 
 // The window shows an error in an error message box; zeltool prints it on

@@ -17,6 +17,7 @@
 #include "serial/PortMap.h"
 #include "serial/QCCom32.h"
 #include "survey/Exports.h"
+#include "survey/Sequence.h"
 
 #include "app/Plots.h"
 
@@ -49,6 +50,8 @@ constexpr const char* kUsage =
     "       zeltool xlsx --layout zel-solo|terravox FILE.zel OUT.xlsx\n"
     "       zeltool export --format csv|res2dinv|ohm [--spacing S] [--x0 X] [--channels consecutive|first]\n"
     "                      [--line L --file F] FILE.zel OUT\n"
+    "       zeltool sequence --array wenner|schlumberger|dipole-dipole --electrodes COUNT [--first F]\n"
+    "                        [--a-min A] [--a-max A] [--n-max N] [--channels 1|4] OUT.txt\n"
     "       zeltool plot --kind profile|pseudosection [--value u|r] [--log] [--line L --file F]\n"
     "                    [--width W --height H] FILE.zel OUT.png|OUT.pdf\n"
     "       zeltool protocol --port DEVICE|COMn [--baud N] TABLE.txt\n"
@@ -400,6 +403,35 @@ int plot(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
     return 0;
 }
 
+int sequence(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
+{
+    const QString array = QStringLiteral("array");
+    const QStringList numbers = {QStringLiteral("electrodes"), QStringLiteral("first"), QStringLiteral("a-min"),
+                                 QStringLiteral("a-max"), QStringLiteral("n-max"), QStringLiteral("channels")};
+    QList<QCommandLineOption> options = {{array, QStringLiteral("wenner, schlumberger or dipole-dipole."), QStringLiteral("NAME")}};
+    for (const QString& name : numbers)
+        options.append({name, name, QStringLiteral("N")});
+    const Arguments args(arguments, options);
+    zel::SequenceOptions o;
+    if (!args.ok(1, 1) || !args.isSet(QStringLiteral("electrodes")))
+        return usage(err);
+    if (!zel::arrayOfName(args.value(array), o.array))
+        throw ToolError{QStringLiteral("--array %1: wenner, schlumberger or dipole-dipole").arg(args.value(array))};
+    int* fields[] = {&o.electrodes, &o.first, &o.aMin, &o.aMax, &o.nMax, &o.channels};
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        if (!args.isSet(numbers.at(i)))
+            continue;
+        bool ok = false;
+        *fields[i] = args.value(numbers.at(i)).toInt(&ok);
+        if (!ok)
+            throw ToolError{QStringLiteral("--%1 %2: a whole number is needed").arg(numbers.at(i), args.value(numbers.at(i)))};
+    }
+    if (!args.isSet(QStringLiteral("a-max")))
+        o.aMax = std::max(o.aMax, o.aMin);
+    zel::writeWholeFile(args.at(0), zel::electrodeTableText(zel::electrodeSequence(o)));
+    return 0;
+}
+
 int protocol(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
     const Arguments args(arguments, {kPortOption, kBaudOption});
@@ -461,6 +493,8 @@ int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in)
             return port(rest, out, err);
         if (command == QLatin1String("xlsx"))
             return xlsx(rest, out, err);
+        if (command == QLatin1String("sequence"))
+            return sequence(rest, out, err);
         if (command == QLatin1String("plot"))
             return plot(rest, out, err);
         if (command == QLatin1String("export"))

@@ -15,6 +15,8 @@ int port(const QStringList& args, std::FILE* out, std::FILE* err);
 int xlsx(const QStringList& args, std::FILE* out, std::FILE* err);
 // Values of the survey as CSV, Res2DInv or pyGIMLi/BERT files.
 int exportSurvey(const QStringList& args, std::FILE* out, std::FILE* err);
+// An electrode table of a Wenner, Wenner-Schlumberger or dipole-dipole sequence.
+int sequence(const QStringList& args, std::FILE* out, std::FILE* err);
 // The profile graph or the pseudosection as PNG or PDF, drawn without a display.
 int plot(const QStringList& args, std::FILE* out, std::FILE* err);
 int protocol(const QStringList& args, std::FILE* out, std::FILE* err);
