@@ -309,6 +309,25 @@ QString logarithmicAxis() { return tr("Логарифмическая ось"); 
 QString allRecords() { return tr("Все измерения"); }
 QString saveImage() { return tr("Save image..."); }
 
+QString sequenceTitle() { return tr("Генератор таблицы электродов"); }
+
+QString sequenceField(int field)
+{
+    switch (field) {
+    case 0: return tr("Установка:");
+    case 1: return tr("Электродов на линии:");
+    case 2: return tr("Номер первого электрода:");
+    default: return tr("Каналов:");
+    }
+}
+
+QString sequenceCount(qsizetype entries) { return tr("Записей в таблице: %1").arg(entries); }
+
+QString sequenceUploadQuestion(qsizetype entries)
+{
+    return tr("Записать в станцию таблицу из %1 записей?").arg(entries);
+}
+
 QString readingKept(const QString& path) { return tr("Чтение сохранено: %1").arg(path); }
 
 QString readingNotKept(const QString& reason)

@@ -67,6 +67,13 @@ QString logarithmicAxis();
 QString allRecords();
 QString saveImage();
 
+// The electrode table generator: its title, field labels (array, electrodes,
+// first number, channels), the count of entries, and the question before an upload.
+QString sequenceTitle();
+QString sequenceField(int field);
+QString sequenceCount(qsizetype entries);
+QString sequenceUploadQuestion(qsizetype entries);
+
 // Kept readings: the status bar after keeping one, the menu entries.
 QString readingKept(const QString& path);
 QString readingNotKept(const QString& reason);

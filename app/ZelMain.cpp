@@ -4,6 +4,7 @@
 #include "HelpWindow.h"
 #include "HtmlHlp.h"
 #include "PlotWindows.h"
+#include "SequenceDialog.h"
 #include "Images.h"
 #include "Texts.h"
 
@@ -301,6 +302,7 @@ void TForm1::buildMenu()
     Pseudosection1 = add(survey, "Pseudosection1", QStringLiteral("Pseudosection"), &TForm1::Pseudosection1Click);
     QMenu* service = menuBar()->addMenu(QStringLiteral("&Service"));
     EEPROM1 = add(service, "EEPROM1", QStringLiteral("EEPROM"), &TForm1::ToolButton12Click);
+    Generator1 = add(service, "Generator1", QStringLiteral("Electrode table generator..."), &TForm1::Generator1Click);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     Contens1 = add(help, "Contens1", QStringLiteral("Contents"), &TForm1::Contens1Click);
     help->addSeparator();
@@ -404,7 +406,7 @@ void TForm1::UpdateActions()
         w->setEnabled(idle && m_portsFound);
     for (QToolButton* b : {ToolButton1, ToolButton10, ToolButton12})
         b->setEnabled(idle);
-    for (QAction* a : {Read1, LoadFile1, SaveFile1, View1, Save1, ZELSOLO1, TERRAVOX1, EEPROM1})
+    for (QAction* a : {Read1, LoadFile1, SaveFile1, View1, Save1, ZELSOLO1, TERRAVOX1, EEPROM1, Generator1})
         a->setEnabled(idle);
     RecentReadings1->setEnabled(idle);
     // The survey exports need decoded data.
@@ -792,11 +794,43 @@ void TForm1::ToolButton10Click()
     ListBox1->clear();
     guarded([this] {
         // The whole table is read and checked before the port is opened.
-        const QByteArray name = zel::protocolName(OpenDialog2.FileName());
-        const auto words = zel::electrodeWords(zel::parseElectrodeTable(zel::readWholeFile(OpenDialog2.FileName())));
-        StationDialogue dialogue(*this, WindowState::Uploading);
-        zel::uploadElectrodeTable(dialogue.link, dialogue.clock, dialogue.report, name, words);
+        uploadTable(zel::protocolName(OpenDialog2.FileName()), zel::readWholeFile(OpenDialog2.FileName()));
     });
+}
+
+void TForm1::uploadTable(const QByteArray& name, const QByteArray& table)
+{
+    const auto words = zel::electrodeWords(zel::parseElectrodeTable(table));
+    StationDialogue dialogue(*this, WindowState::Uploading);
+    zel::uploadElectrodeTable(dialogue.link, dialogue.clock, dialogue.report, name, words);
+}
+
+void TForm1::Generator1Click()
+{
+    if (refuseDuringDialogue())
+        return;
+    auto save = [this](const std::vector<zel::TableEntry>& entries, const QString& name) {
+        OpenDialog2.options.defaultExt = QStringLiteral("txt");
+        OpenDialog2.FileName() = QDir::current().filePath(name);
+        FileDialogOptions o = OpenDialog2.options;
+        o.overwritePrompt = true;
+        const QString path = m_dialogs->saveFileName(this, o);
+        if (!path.isEmpty())
+            guarded([&] { zel::writeWholeFile(path, zel::electrodeTableText(entries)); });
+    };
+    auto upload = [this](const std::vector<zel::TableEntry>& entries, const QString& name) {
+        if (refuseDuringDialogue()
+            || !m_dialogs->askYesNo(this, MessageKind::Question, kApplicationTitle,
+                                    zel::texts::sequenceUploadQuestion(qsizetype(entries.size()))))
+            return;
+        ListBox1->clear();
+        // The table goes the way of a file: the station gets what the reader takes.
+        guarded([&] { uploadTable(zel::protocolName(name), zel::electrodeTableText(entries)); });
+    };
+    TSequenceDialog dialog(save, upload, this);
+    if (m_sequenceDialogShown)
+        m_sequenceDialogShown(dialog);
+    dialog.exec();
 }
 
 void TForm1::ToolButton12Click()

@@ -14,6 +14,7 @@
 #include <QRect>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -27,6 +28,7 @@ class QSettings;
 class T_QCCom32;
 class TAboutBox;
 class TPlotWindow;
+class TSequenceDialog;
 class TProfileWindow;
 class TPseudosectionWindow;
 class THelpWindow;
@@ -130,6 +132,7 @@ public:
     QAction* ExportCsv1 = nullptr;
     QAction* ExportRes2DInv1 = nullptr;
     QAction* ExportOhm1 = nullptr;
+    QAction* Generator1 = nullptr;
     QAction* ProfileGraph1 = nullptr;
     QAction* Pseudosection1 = nullptr;
     TProfileWindow* ProfileWindow = nullptr;            // made on first use
@@ -161,6 +164,9 @@ public:
     void ExportRes2DInv1Click();
     void ExportOhm1Click();
     void ProfileGraph1Click();
+    void Generator1Click();  // "Service" → "Electrode table generator..."
+    // Tests reach the generator while it is open.
+    void setSequenceDialogShown(std::function<void(TSequenceDialog&)> shown) { m_sequenceDialogShown = std::move(shown); }
     void Pseudosection1Click();
     void Contens1Click();
     void About2Click();
@@ -213,6 +219,8 @@ private:
     template <class Window>
     void showPlotWindow(Window*& window);
     void refreshPlots();
+    // "Save protocol" of an electrode table's bytes: read and checked before the port opens.
+    void uploadTable(const QByteArray& name, const QByteArray& table);
     void keepReading(const QByteArray& rawDump, const QDateTime& readAt, bool checksumMismatch);
     // Refuses a command while a dialogue runs; true when refused.
     bool refuseDuringDialogue();
@@ -231,7 +239,8 @@ private:
     std::unique_ptr<zel::EventLoopClock> m_clock;
     zel::Reading m_data;
     zel::ReadingArchive m_readings{zel::ReadingArchive::defaultFolder()};
-    zel::texts::Hint m_hint;  // what to check after the last dialogue failed
+    zel::texts::Hint m_hint;
+    std::function<void(TSequenceDialog&)> m_sequenceDialogShown;  // what to check after the last dialogue failed
     WindowState m_state = WindowState::Idle;
     bool m_portsFound = false;
     bool m_closed = false;

@@ -2,12 +2,16 @@
 #include "SimProcess.h"
 #include "WindowInDir.h"
 
+#include "app/SequenceDialog.h"
 #include "app/ZelMain.h"
 #include "data/DataFile.h"
 #include "serial/QCCom32.h"
 #include "zeltool/Commands.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QRegularExpression>
@@ -211,4 +215,32 @@ TEST_F(UploadEndToEnd, BothUploadsAt9600BitPerSecondToAStationThatTakesBytesAtTh
     EXPECT_TRUE(QRegularExpression("^Передано \\d+ из 50\\d\\d байт$").match(progress).hasMatch()) << progress.toStdString();
     EXPECT_TRUE(loadRefused);
     EXPECT_EQ(fileOfStation(firmwareOut()), image);
+}
+
+// A 48-electrode dipole-dipole table made in the generator, saved, and
+// uploaded to the station, which stores it whole.
+TEST_F(UploadEndToEnd, GeneratedTableIsSavedAndUploaded)
+{
+    start();
+    const QString saved = dir.filePath("DD48.txt");
+    dialogs.fileAnswers << saved;
+    dialogs.yesNoAnswers << true;
+    QString count;
+    form->setSequenceDialogShown([&](TSequenceDialog& d) {
+        d.ArrayBox->setCurrentIndex(2);
+        d.ElectrodesEdit->setValue(48);
+        d.AMaxEdit->setValue(2);
+        d.NMaxEdit->setValue(6);
+        count = d.CountLabel->text();
+        EXPECT_TRUE(d.SketchLabel->text().startsWith("A───B"));
+        d.SaveButton->click();
+        d.UploadButton->click();
+        QTimer::singleShot(0, &d, &QDialog::reject);
+    });
+    form->Generator1Click();
+    const auto expected = zel::electrodeSequence({zel::ArrayKind::DipoleDipole, 48, 1, 1, 2, 6, 1});
+    EXPECT_EQ(count, QStringLiteral("Записей в таблице: %1").arg(expected.size()));
+    EXPECT_EQ(zel::readWholeFile(saved), zel::electrodeTableText(expected));
+    EXPECT_EQ(listLines(*form), QStringList({QStringLiteral("Таблица записана успешно! Всего %1").arg(expected.size())}));
+    EXPECT_EQ(fileOfStation(tableOut()), zel::electrodeTableText(expected));
 }

@@ -1,0 +1,151 @@
+#include "SequenceDialog.h"
+
+#include "Texts.h"
+
+#include "data/ZelError.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kPreviewLines = 12;
+
+QSpinBox* spin(QWidget* parent, const char* name, int low, int high, int value)
+{
+    auto* s = new QSpinBox(parent);
+    s->setObjectName(QLatin1String(name));
+    s->setRange(low, high);
+    s->setValue(value);
+    return s;
+}
+
+} // namespace
+
+QString arraySketch(zel::ArrayKind array, int n)
+{
+    const QString a = QStringLiteral("───");
+    const QString na = a.repeated(std::clamp(n, 1, 4));
+    switch (array) {
+    case zel::ArrayKind::Wenner:
+        return QStringLiteral("A") + a + QStringLiteral("M") + a + QStringLiteral("N") + a + QStringLiteral("B");
+    case zel::ArrayKind::Schlumberger:
+        return QStringLiteral("A") + na + QStringLiteral("M") + a + QStringLiteral("N") + na + QStringLiteral("B");
+    case zel::ArrayKind::DipoleDipole:
+        break;
+    }
+    return QStringLiteral("A") + a + QStringLiteral("B") + na + QStringLiteral("M") + a + QStringLiteral("N");
+}
+
+TSequenceDialog::TSequenceDialog(Action save, Action upload, QWidget* parent)
+    : QDialog(parent)
+    , m_save(std::move(save))
+    , m_upload(std::move(upload))
+{
+    setObjectName(QStringLiteral("SequenceDialog"));
+    setWindowTitle(zel::texts::sequenceTitle());
+    ArrayBox = new QComboBox(this);
+    ArrayBox->setObjectName(QStringLiteral("ArrayBox"));
+    ArrayBox->addItem(QStringLiteral("Wenner"), int(zel::ArrayKind::Wenner));
+    ArrayBox->addItem(QStringLiteral("Wenner–Schlumberger"), int(zel::ArrayKind::Schlumberger));
+    ArrayBox->addItem(QStringLiteral("Dipole-dipole"), int(zel::ArrayKind::DipoleDipole));
+    ArrayBox->setCurrentIndex(2);
+    ElectrodesEdit = spin(this, "ElectrodesEdit", 4, 383, 32);
+    FirstEdit = spin(this, "FirstEdit", -255, 127, 1);
+    AMinEdit = spin(this, "AMinEdit", 1, 127, 1);
+    AMaxEdit = spin(this, "AMaxEdit", 1, 127, 1);
+    NMaxEdit = spin(this, "NMaxEdit", 1, 127, 6);
+    ChannelsBox = new QComboBox(this);
+    ChannelsBox->setObjectName(QStringLiteral("ChannelsBox"));
+    ChannelsBox->addItem(QStringLiteral("1"), 1);
+    ChannelsBox->addItem(QStringLiteral("4"), 4);
+
+    auto* form = new QFormLayout;
+    form->addRow(zel::texts::sequenceField(0), ArrayBox);
+    form->addRow(zel::texts::sequenceField(1), ElectrodesEdit);
+    form->addRow(zel::texts::sequenceField(2), FirstEdit);
+    form->addRow(QStringLiteral("a-min:"), AMinEdit);
+    form->addRow(QStringLiteral("a-max:"), AMaxEdit);
+    form->addRow(QStringLiteral("n-max:"), NMaxEdit);
+    form->addRow(zel::texts::sequenceField(3), ChannelsBox);
+
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    SketchLabel = new QLabel(this);
+    SketchLabel->setObjectName(QStringLiteral("SketchLabel"));
+    SketchLabel->setFont(fixed);
+    CountLabel = new QLabel(this);
+    CountLabel->setObjectName(QStringLiteral("CountLabel"));
+    CountLabel->setWordWrap(true);
+    Preview = new QPlainTextEdit(this);
+    Preview->setObjectName(QStringLiteral("Preview"));
+    Preview->setReadOnly(true);
+    Preview->setFont(fixed);
+
+    SaveButton = new QPushButton(QStringLiteral("Save..."), this);
+    UploadButton = new QPushButton(QStringLiteral("Upload..."), this);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->addButton(SaveButton, QDialogButtonBox::ActionRole);
+    buttons->addButton(UploadButton, QDialogButtonBox::ActionRole);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(SaveButton, &QPushButton::clicked, this, [this] {
+        if (m_entries)
+            m_save(*m_entries, tableName());
+    });
+    connect(UploadButton, &QPushButton::clicked, this, [this] {
+        if (m_entries)
+            m_upload(*m_entries, tableName());
+    });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(SketchLabel);
+    layout->addWidget(CountLabel);
+    layout->addWidget(Preview, 1);
+    layout->addWidget(buttons);
+
+    for (QSpinBox* s : {ElectrodesEdit, FirstEdit, AMinEdit, AMaxEdit, NMaxEdit})
+        connect(s, &QSpinBox::valueChanged, this, &TSequenceDialog::update);
+    connect(ArrayBox, &QComboBox::currentIndexChanged, this, &TSequenceDialog::update);
+    connect(ChannelsBox, &QComboBox::currentIndexChanged, this, &TSequenceDialog::update);
+    resize(520, 560);
+    update();
+}
+
+zel::SequenceOptions TSequenceDialog::options() const
+{
+    return {zel::ArrayKind(ArrayBox->currentData().toInt()), ElectrodesEdit->value(), FirstEdit->value(),
+            AMinEdit->value(), AMaxEdit->value(), NMaxEdit->value(), ChannelsBox->currentData().toInt()};
+}
+
+QString TSequenceDialog::tableName() const
+{
+    static const char* const prefixes[] = {"WE", "WS", "DD"};
+    return QStringLiteral("%1%2.txt").arg(QLatin1String(prefixes[ArrayBox->currentIndex()])).arg(ElectrodesEdit->value());
+}
+
+void TSequenceDialog::update()
+{
+    const zel::SequenceOptions o = options();
+    NMaxEdit->setEnabled(o.array != zel::ArrayKind::Wenner);
+    SketchLabel->setText(arraySketch(o.array, o.array == zel::ArrayKind::Wenner ? 1 : std::min(o.nMax, 2)));
+    try {
+        m_entries = zel::electrodeSequence(o);
+        CountLabel->setText(zel::texts::sequenceCount(qsizetype(m_entries->size())));
+        const std::vector<zel::TableEntry> first(m_entries->begin(),
+                                                 m_entries->begin() + std::min<qsizetype>(kPreviewLines, m_entries->size()));
+        Preview->setPlainText(QString::fromLatin1(zel::electrodeTableText(first)).remove(QLatin1Char('\r')));
+    } catch (const zel::ZelError& e) {
+        m_entries.reset();
+        CountLabel->setText(zel::withFullStop(zel::texts::errorText(e)));
+        Preview->clear();
+    }
+    SaveButton->setEnabled(m_entries.has_value());
+    UploadButton->setEnabled(m_entries.has_value());
+}

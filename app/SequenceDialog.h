@@ -1,0 +1,55 @@
+#pragma once
+
+#include "survey/Sequence.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+
+// "Service" → "Electrode table generator...": an array and its numbers, the
+// count and first lines of the table while the user types, a sketch of the
+// array, and "Save..." and "Upload..." of the table.
+class TSequenceDialog : public QDialog {
+    Q_OBJECT
+public:
+    // What the buttons do with the table: `save` writes it (asking for the
+    // file), `upload` sends it to the station.
+    using Action = std::function<void(const std::vector<zel::TableEntry>& entries, const QString& name)>;
+    TSequenceDialog(Action save, Action upload, QWidget* parent = nullptr);
+
+    zel::SequenceOptions options() const;
+    // The table of the current choice; none (and the reason shown) when refused.
+    const std::optional<std::vector<zel::TableEntry>>& entries() const { return m_entries; }
+    // A name for the table: "DD48.txt".
+    QString tableName() const;
+
+    QComboBox* ArrayBox = nullptr;
+    QSpinBox* ElectrodesEdit = nullptr;
+    QSpinBox* FirstEdit = nullptr;
+    QSpinBox* AMinEdit = nullptr;
+    QSpinBox* AMaxEdit = nullptr;
+    QSpinBox* NMaxEdit = nullptr;
+    QComboBox* ChannelsBox = nullptr;
+    QLabel* CountLabel = nullptr;
+    QLabel* SketchLabel = nullptr;
+    QPlainTextEdit* Preview = nullptr;
+    QPushButton* SaveButton = nullptr;
+    QPushButton* UploadButton = nullptr;
+
+private:
+    void update();
+
+    Action m_save;
+    Action m_upload;
+    std::optional<std::vector<zel::TableEntry>> m_entries;
+};
+
+// The sketch of an array for its spacing multiple and level: "A--M--N--B".
+QString arraySketch(zel::ArrayKind array, int n);
