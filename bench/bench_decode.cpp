@@ -1,5 +1,6 @@
 // Decoding and rendering a full station memory (65,535 records), and filling
 // the main list with the "View" lines. Prints the figures.
+#include "BestOf.h"
 #include "app/ZelMain.h"
 #include "data/RawDump.h"
 #include "data/Record.h"
@@ -23,19 +24,6 @@ QByteArray fullMemory(int count)
     zel::appendBlock(dump, "05.07.2007 10:11:12");
     zel::appendBlock(dump, zel::sim::rawRecords(zel::sim::generateRecords(count, 7)));
     return dump;
-}
-
-template <class F>
-double bestOf(int runs, F&& f)
-{
-    double best = 1e99;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        f();
-        best = std::min(best, double(t.nsecsElapsed()) / 1e6);
-    }
-    return best;
 }
 
 } // namespace

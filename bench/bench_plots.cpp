@@ -1,6 +1,8 @@
 // The plots of a full memory: a pseudosection of 32,766 records with four
 // channels (131,064 points) and a profile graph of 32,766 plain records, each
 // rendered to PNG (goal < 0.5 s), and a replot after a zoom (goal < 50 ms).
+#include "BestOf.h"
+
 #include "app/Plots.h"
 
 #include <QApplication>
@@ -45,14 +47,7 @@ std::vector<zel::MeasurementRecord> memory(bool positions)
 template <class F>
 double bestSeconds(int runs, F&& f)
 {
-    double best = 1e99;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        f();
-        best = std::min(best, double(t.nsecsElapsed()) / 1e9);
-    }
-    return best;
+    return bestOf(runs, std::forward<F>(f)) / 1000;
 }
 
 } // namespace
