@@ -129,7 +129,7 @@ bool T_QCCom32::Open()
 zel::ComPrompt T_QCCom32::openFailure() const
 {
     using Reason = zel::ComPrompt::Reason;
-    zel::ComPrompt prompt{zel::ComPrompt::Kind::OpenFailed, m_port};
+    zel::ComPrompt prompt{zel::ComPrompt::Kind::OpenFailed, m_port, Reason::Unknown, {}};
     const QString device = devicePath(m_port);
     switch (openFailureOf(device, m_serial->error())) {
     case OpenFailure::NoDevice: prompt.reason = Reason::NoDevice; break;
@@ -214,7 +214,7 @@ void T_QCCom32::ReadResponse(QByteArray& response)
     response.clear();
     if (m_inUse) {
         if (m_showErrors && m_prompts)
-            m_prompts->message({zel::ComPrompt::Kind::PortInUse, m_port});
+            m_prompts->message({zel::ComPrompt::Kind::PortInUse, m_port, {}, {}});
         return;
     }
     m_inUse = true;
@@ -250,7 +250,7 @@ void T_QCCom32::ReadResponse(QByteArray& response)
                     break;
                 // Without the dialog (or on a line that went away) the wait ends here.
                 if (!m_showErrors || !m_prompts || !Opened()
-                    || m_prompts->abortRetry({zel::ComPrompt::Kind::ResponseTimeout, m_port})
+                    || m_prompts->abortRetry({zel::ComPrompt::Kind::ResponseTimeout, m_port, {}, {}})
                            == zel::ComPrompts::Answer::Abort)
                     done = true;
             }
