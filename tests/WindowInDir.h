@@ -21,8 +21,8 @@ inline QStringList listLines(const TForm1& form)
 class WindowInDir {
 public:
     WindowInDir()
+        : m_previous(QDir::currentPath())
     {
-        m_previous = QDir::currentPath();
         QDir::setCurrent(dir.path());
     }
     ~WindowInDir() { QDir::setCurrent(m_previous); }
