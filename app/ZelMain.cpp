@@ -403,7 +403,7 @@ void TForm1::UpdateActions()
     // Without a free port at start the button and both lists stay disabled;
     // the menu item still tries.
     for (QWidget* w : std::initializer_list<QWidget*>{ToolButton2, ComboBox1, ComboBox2})
-        w->setEnabled(idle && m_portsFound);
+        w->setEnabled(idle && ComboBox1->count() > 0);
     for (QToolButton* b : {ToolButton1, ToolButton10, ToolButton12})
         b->setEnabled(idle);
     for (QAction* a : {Read1, LoadFile1, SaveFile1, View1, Save1, ZELSOLO1, TERRAVOX1, EEPROM1, Generator1})
@@ -432,8 +432,7 @@ void TForm1::FormCreate()
     const std::optional<int> stored = zel::PortMap::storedChoice(*Ini);
     if (stored && *stored >= 0 && *stored < ComboBox1->count())
         ComboBox1->setCurrentIndex(*stored);
-    m_portsFound = ComboBox1->currentIndex() >= 0;
-    if (!m_portsFound) {
+    if (ComboBox1->currentIndex() < 0) {
         m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle,
                                QStringLiteral("There are no free ports COM\n\n") + zel::texts::noFreePortsHelp());
     } else {
@@ -714,11 +713,13 @@ void TForm1::showPlotWindow(Window*& window)
 {
     if (!window) {
         window = new Window(*Ini, this);
+        // A hover decodes the one record it shows.
         window->setTableLine([this](int record) {
-            const auto records = zel::recordsOf(m_data.decoded);
-            return record < int(records.size()) ? zel::TablTex(records[std::size_t(record)],
-                                                               zel::DateTimeSeparators::of(QLocale()))
-                                                : QString();
+            if (record < 0 || record >= zel::recordsIn(m_data.decoded))
+                return QString();
+            const auto* images = reinterpret_cast<const std::uint8_t*>(m_data.decoded.constData()) + zel::kHeaderFieldsSize;
+            return zel::TablTex(zel::readRecordImage(images + qsizetype(record) * zel::kRecordImageSize),
+                                zel::DateTimeSeparators::of(QLocale()));
         });
         window->setAskImageFile([this] {
             FileDialogOptions o;

@@ -242,6 +242,5 @@ private:
     zel::texts::Hint m_hint;
     std::function<void(TSequenceDialog&)> m_sequenceDialogShown;  // what to check after the last dialogue failed
     WindowState m_state = WindowState::Idle;
-    bool m_portsFound = false;
     bool m_closed = false;
 };
