@@ -164,10 +164,10 @@ public:
     void ExportRes2DInv1Click();
     void ExportOhm1Click();
     void ProfileGraph1Click();
+    void Pseudosection1Click();
     void Generator1Click();  // "Service" → "Electrode table generator..."
     // Tests reach the generator while it is open.
     void setSequenceDialogShown(std::function<void(TSequenceDialog&)> shown) { m_sequenceDialogShown = std::move(shown); }
-    void Pseudosection1Click();
     void Contens1Click();
     void About2Click();
     void ComboBox1Change();

@@ -483,24 +483,15 @@ int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in)
     const QString& command = args.at(0);
     const QStringList rest = args.mid(1);
     try {
-        if (command == QLatin1String("view"))
-            return view(rest, out, err);
-        if (command == QLatin1String("text"))
-            return text(rest, out, err);
-        if (command == QLatin1String("read"))
-            return read(rest, out, err);
-        if (command == QLatin1String("port"))
-            return port(rest, out, err);
-        if (command == QLatin1String("xlsx"))
-            return xlsx(rest, out, err);
-        if (command == QLatin1String("sequence"))
-            return sequence(rest, out, err);
-        if (command == QLatin1String("plot"))
-            return plot(rest, out, err);
-        if (command == QLatin1String("export"))
-            return exportSurvey(rest, out, err);
-        if (command == QLatin1String("protocol"))
-            return protocol(rest, out, err);
+        using Command = int (*)(const QStringList&, std::FILE*, std::FILE*);
+        static const std::pair<const char*, Command> commands[] = {
+            {"view", view},         {"text", text},         {"read", read},
+            {"port", port},         {"xlsx", xlsx},         {"sequence", sequence},
+            {"plot", plot},         {"export", exportSurvey}, {"protocol", protocol},
+        };
+        for (const auto& [name, handler] : commands)
+            if (command == QLatin1String(name))
+                return handler(rest, out, err);
         if (command == QLatin1String("firmware"))
             return firmware(rest, in, out, err);
     } catch (const zel::ZelError& e) {
