@@ -2,6 +2,7 @@
 
 #include "Images.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -47,16 +48,8 @@ TAboutBox::TAboutBox(QWidget* parent)
     Copyright->setGeometry(120, 48, 181, 104);
     Copyright->setWordWrap(true);
     Copyright->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Copyright->setText(QStringLiteral("Программа станции\n"
-                                      "ZEL-TERRAVOX для ПК\n"
-                                      "Данные: чтение, вывод\n"
-                                      "Электроды и прошивка\n"
-                                      "Лицензия: у владельца\n"
-                                      "Справка: Help, Contents\n"
-                                      "Документы: share/doc\n"
-                                      "Командная строка: zeltool"));
 
-    Comments = new QLabel(QStringLiteral("Визуализация данных электроразведочной станции ZEL-TERRAVOX"), Panel1);
+    Comments = new QLabel(Panel1);
     Comments->setObjectName(QStringLiteral("Comments"));
     Comments->setGeometry(81, 176, 153, 39);
     Comments->setWordWrap(true);
@@ -67,4 +60,25 @@ TAboutBox::TAboutBox(QWidget* parent)
     OKButton->setGeometry(139, 236, 75, 25);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    retranslate();
+}
+
+void TAboutBox::retranslate()
+{
+    Copyright->setText(tr("Программа станции\n"
+                          "ZEL-TERRAVOX для ПК\n"
+                          "Данные: чтение, вывод\n"
+                          "Электроды и прошивка\n"
+                          "Лицензия: у владельца\n"
+                          "Справка: Help, Contents\n"
+                          "Документы: share/doc\n"
+                          "Командная строка: zeltool"));
+    Comments->setText(tr("Визуализация данных электроразведочной станции ZEL-TERRAVOX"));
+}
+
+void TAboutBox::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QDialog::changeEvent(event);
 }

@@ -19,4 +19,10 @@ public:
     QLabel* Copyright;  // the eight lines about the program
     QLabel* Comments;
     QPushButton* OKButton;
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void retranslate();
 };

@@ -1,5 +1,7 @@
 #include "HelpWindow.h"
 
+#include "Texts.h"
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QStyle>
@@ -9,7 +11,19 @@
 
 namespace {
 
-QUrl topicUrl(int topic) { return QUrl(QStringLiteral("qrc:/help/") + QString::asprintf("H%2.2d.htm", topic)); }
+// The topics in the language of the interface: the English set in a folder of its own.
+QUrl topicUrl(int topic)
+{
+    const bool english = zel::texts::currentLanguage() == zel::texts::Language::English;
+    return QUrl(QStringLiteral("qrc:/help/") + (english ? QStringLiteral("en/") : QString())
+                + QString::asprintf("H%2.2d.htm", topic));
+}
+
+int topicOf(const QUrl& url)
+{
+    const QString name = url.fileName();
+    return name.size() == 7 && name.startsWith(QLatin1Char('H')) ? name.mid(1, 2).toInt() : 1;
+}
 
 } // namespace
 
@@ -31,9 +45,10 @@ THelpWindow::THelpWindow(QWidget* parent)
         b->setAutoRaise(true);
         return b;
     };
-    BackButton = button("BackButton", tr("Назад"), QStyle::SP_ArrowBack);
-    ForwardButton = button("ForwardButton", tr("Вперёд"), QStyle::SP_ArrowForward);
-    ContentsButton = button("ContentsButton", tr("Содержание"), QStyle::SP_DirHomeIcon);
+    BackButton = button("BackButton", QString(), QStyle::SP_ArrowBack);
+    ForwardButton = button("ForwardButton", QString(), QStyle::SP_ArrowForward);
+    ContentsButton = button("ContentsButton", QString(), QStyle::SP_DirHomeIcon);
+    retranslate();
     BackButton->setEnabled(false);
     ForwardButton->setEnabled(false);
 
@@ -64,6 +79,26 @@ void THelpWindow::keyPressEvent(QKeyEvent* event)
         close();
     else
         QWidget::keyPressEvent(event);
+}
+
+void THelpWindow::retranslate()
+{
+    BackButton->setText(tr("Назад"));
+    ForwardButton->setText(tr("Вперёд"));
+    ContentsButton->setText(tr("Содержание"));
+}
+
+void THelpWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        retranslate();
+        // The topic shown stays, in the other language; the way back starts anew.
+        if (!m_browser->source().isEmpty()) {
+            m_browser->setSource(topicUrl(topicOf(m_browser->source())));
+            m_browser->clearHistory();
+        }
+    }
+    QWidget::changeEvent(event);
 }
 
 void THelpWindow::showTopic(int topic)

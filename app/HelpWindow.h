@@ -6,7 +6,8 @@ class QTextBrowser;
 class QToolButton;
 
 // The program's own help, shown when no help viewer is there: the topics
-// H01.htm, H02.htm, ... built into the program, H01 being the contents.
+// H01.htm, H02.htm, ... built into the program, H01 being the contents, in
+// Russian and in English as the interface is.
 // Back, Forward and Contents buttons move through the topics; Escape closes it.
 class THelpWindow : public QWidget {
     Q_OBJECT
@@ -21,7 +22,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void retranslate();
     QTextBrowser* m_browser;
 };

@@ -64,6 +64,15 @@ TPlotWindow::TPlotWindow(const QString& name, QSettings& settings, QWidget* pare
 
 void TPlotWindow::addControl(QWidget* control) { m_controls->insertWidget(m_controls->count() - 2, control); }
 
+void TPlotWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
+}
+
+void TPlotWindow::retranslate() { SaveImageButton->setText(zel::texts::saveImage()); }
+
 void TPlotWindow::closeEvent(QCloseEvent* event)
 {
     m_settings.setValue(QStringLiteral("Windows/") + m_name, saveGeometry());
@@ -95,20 +104,29 @@ void TPlotWindow::showHover(QMouseEvent* event)
 TProfileWindow::TProfileWindow(QSettings& settings, QWidget* parent)
     : TPlotWindow(QStringLiteral("ProfileWindow"), settings, parent)
 {
-    setWindowTitle(zel::texts::profileGraphTitle());
     ValueBox = new QComboBox(this);
     ValueBox->setObjectName(QStringLiteral("ValueBox"));
     ValueBox->addItem(QStringLiteral("U, mV"), int(zel::ProfileValue::U));
     ValueBox->addItem(QStringLiteral("R = U / I, Ohm"), int(zel::ProfileValue::R));
-    LogBox = new QCheckBox(zel::texts::logarithmicAxis(), this);
+    LogBox = new QCheckBox(this);
     LogBox->setObjectName(QStringLiteral("LogBox"));
-    AllBox = new QCheckBox(zel::texts::allRecords(), this);
+    AllBox = new QCheckBox(this);
     AllBox->setObjectName(QStringLiteral("AllBox"));
     for (QWidget* w : std::initializer_list<QWidget*>{ValueBox, LogBox, AllBox})
         addControl(w);
     connect(ValueBox, &QComboBox::currentIndexChanged, this, &TProfileWindow::redraw);
     connect(LogBox, &QCheckBox::toggled, this, &TProfileWindow::redraw);
     connect(AllBox, &QCheckBox::toggled, this, &TProfileWindow::redraw);
+    TProfileWindow::retranslate();
+}
+
+void TProfileWindow::retranslate()
+{
+    TPlotWindow::retranslate();
+    setWindowTitle(zel::texts::profileGraphTitle());
+    LogBox->setText(zel::texts::logarithmicAxis());
+    AllBox->setText(zel::texts::allRecords());
+    redraw();
 }
 
 void TProfileWindow::setRecords(const std::vector<zel::MeasurementRecord>& records, const zel::SurveyGeometry&)
@@ -141,11 +159,18 @@ QString TProfileWindow::hoverText(const QPointF& pixel) const
 TPseudosectionWindow::TPseudosectionWindow(QSettings& settings, QWidget* parent)
     : TPlotWindow(QStringLiteral("PseudosectionWindow"), settings, parent)
 {
-    setWindowTitle(zel::texts::pseudosectionTitle());
     ProfileBox = new QComboBox(this);
     ProfileBox->setObjectName(QStringLiteral("ProfileBox"));
     addControl(ProfileBox);
     connect(ProfileBox, &QComboBox::currentIndexChanged, this, &TPseudosectionWindow::redraw);
+    TPseudosectionWindow::retranslate();
+}
+
+void TPseudosectionWindow::retranslate()
+{
+    TPlotWindow::retranslate();
+    setWindowTitle(zel::texts::pseudosectionTitle());
+    redraw();
 }
 
 void TPseudosectionWindow::setRecords(const std::vector<zel::MeasurementRecord>& records,

@@ -37,6 +37,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    // The texts that follow the language, and the plot drawn again with them.
+    virtual void retranslate();
     void addControl(QWidget* control);
     QString tableLine(int record) const { return m_tableLine ? m_tableLine(record) : QString(); }
 
@@ -63,6 +66,9 @@ public:
     QCheckBox* LogBox = nullptr;
     QCheckBox* AllBox = nullptr;
 
+protected:
+    void retranslate() override;
+
 private:
     void redraw();
     std::vector<zel::MeasurementRecord> m_records;
@@ -79,6 +85,9 @@ public:
     const zel::Pseudosection& section() const { return m_section; }
 
     QComboBox* ProfileBox = nullptr;
+
+protected:
+    void retranslate() override;
 
 private:
     void redraw();

@@ -2,29 +2,94 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QSettings>
 #include <QTranslator>
 
 namespace zel::texts {
 
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("zel", text); }
+// The context of the table's texts in the translation files.
+constexpr char kContext[] = "zel::texts";
 
-// Puts the arguments in place of %1 to %9 in one pass, so that an argument
-// holding "%1" itself (a file name) stays as it is.
+QString tr(const char* text) { return QCoreApplication::translate(kContext, text); }
+
+QTranslator& qtTranslator()
+{
+    static QTranslator qt;
+    return qt;
+}
+
+QTranslator& englishTranslator()
+{
+    static QTranslator english;
+    return english;
+}
+
+Language& chosenLanguage()
+{
+    static Language language = Language::Russian;
+    return language;
+}
+
+// Where the settings file keeps the language of the interface.
+constexpr char kLanguageKey[] = "Interface/Language";
+
 } // namespace
 
 bool installQtTranslations(const QLocale& locale)
 {
-    static QTranslator qt;
+    QTranslator& qt = qtTranslator();
     QCoreApplication::removeTranslator(&qt);
     if (!qt.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
     return QCoreApplication::installTranslator(&qt);
 }
 
+bool useLanguage(Language language)
+{
+    QTranslator& english = englishTranslator();
+    QCoreApplication::removeTranslator(&english);
+    chosenLanguage() = language;
+    if (language == Language::Russian)
+        return installQtTranslations(QLocale(QLocale::Russian, QLocale::Russia));
+    // Qt's own texts are English without a translation of their own.
+    QCoreApplication::removeTranslator(&qtTranslator());
+    return english.load(QStringLiteral(":/i18n/zel_en.qm")) && QCoreApplication::installTranslator(&english);
+}
+
+Language currentLanguage() { return chosenLanguage(); }
+
+std::optional<Language> storedLanguage(QSettings& settings)
+{
+    const QString code = settings.value(QLatin1String(kLanguageKey)).toString();
+    if (code == QLatin1String("ru"))
+        return Language::Russian;
+    if (code == QLatin1String("en"))
+        return Language::English;
+    return std::nullopt;
+}
+
+void storeLanguage(QSettings& settings, Language language)
+{
+    settings.setValue(QLatin1String(kLanguageKey), language == Language::English ? QStringLiteral("en") : QStringLiteral("ru"));
+}
+
+Language languageOfEnvironment()
+{
+    // The messages' locale as POSIX finds it: LC_ALL, then LC_MESSAGES, then LANG.
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QString value = qEnvironmentVariable(name);
+        if (!value.isEmpty())
+            return value.startsWith(QLatin1String("ru")) ? Language::Russian : Language::English;
+    }
+    return QLocale::system().language() == QLocale::Russian ? Language::Russian : Language::English;
+}
+
 namespace {
 
+// Puts the arguments in place of %1 to %9 in one pass, so that an argument
+// holding "%1" itself (a file name) stays as it is.
 QString withArguments(const QString& text, const QStringList& args)
 {
     QString out;
@@ -231,9 +296,9 @@ QString firmwareModule(const QString& module, const QString& lineBreak)
 
 QString fileProblem(const QString& file, qint64 fileSize, const std::optional<ZelError>& error)
 {
-    static const char* const blocks[] = {"", QT_TRANSLATE_NOOP("zel", "заголовок"),
-                                         QT_TRANSLATE_NOOP("zel", "время чтения"),
-                                         QT_TRANSLATE_NOOP("zel", "записи измерений")};
+    static const char* const blocks[] = {"", QT_TRANSLATE_NOOP("zel::texts", "заголовок"),
+                                         QT_TRANSLATE_NOOP("zel::texts", "время чтения"),
+                                         QT_TRANSLATE_NOOP("zel::texts", "записи измерений")};
     if (fileSize == 0)
         return tr("Файл «%1» пуст.").arg(file);
     if (!error)  // a header that is not the station's

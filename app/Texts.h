@@ -5,6 +5,7 @@
 #include "serial/ComPrompts.h"
 
 #include <QLocale>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +19,24 @@ namespace zel::texts {
 // Installs Qt's own translations for `locale` (the buttons and file dialogs
 // of the toolkit); true when there was one to install.
 bool installQtTranslations(const QLocale& locale);
+
+// The language of what a person reads: the station program's own texts
+// (Russian), or their English translation built into the program.
+enum class Language { Russian, English };
+
+// Puts the program's texts and Qt's own into `language` at once; every
+// widget gets a LanguageChange event. True when the translation loaded.
+bool useLanguage(Language language);
+Language currentLanguage();
+
+// The language kept in the settings file ([Interface] Language=ru|en);
+// none when the user never chose one.
+std::optional<Language> storedLanguage(QSettings& settings);
+void storeLanguage(QSettings& settings, Language language);
+
+// The language the environment asks for (LC_ALL, LC_MESSAGES, LANG):
+// Russian for a Russian locale, English for any other.
+Language languageOfEnvironment();
 
 // A line of the main list.
 QString lineText(const ReportLine& line);

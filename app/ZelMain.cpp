@@ -24,8 +24,10 @@
 #include "serial/QCCom32.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -73,10 +75,9 @@ public:
     explicit WindowReport(TForm1& form) : m_form(form) {}
     void addLine(const zel::ReportLine& line) override
     {
-        m_form.AddLine(zel::texts::lineText(line));
-        const zel::texts::Hint hint = zel::texts::hintFor(line.id);
-        if (!hint.text.isEmpty())
-            m_form.m_hint = hint;
+        m_form.AddReportLine(line);
+        if (!zel::texts::hintFor(line.id).text.isEmpty())
+            m_form.m_hintLine = line.id;
     }
     QString timeStamp() override
     {
@@ -120,7 +121,7 @@ public:
     DialogueScope(TForm1& form, WindowState state) : m_form(form)
     {
         m_form.m_state = state;
-        m_form.m_hint = {};
+        m_form.m_hintLine.reset();
         m_form.HelpLink1->hide();
         m_form.StatusBar1->clearMessage();
         m_form.UpdateActions();
@@ -132,10 +133,7 @@ public:
         m_form.ProgressBar1->hide();
         m_form.StatusBar1->clearMessage();
         // What to check after a failure stays until the next command.
-        if (!m_form.m_hint.text.isEmpty()) {
-            m_form.StatusBar1->showMessage(m_form.m_hint.text);
-            m_form.HelpLink1->show();
-        }
+        m_form.showHint();
     }
     DialogueScope(const DialogueScope&) = delete;
     DialogueScope& operator=(const DialogueScope&) = delete;
@@ -246,7 +244,10 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     HelpLink1->setObjectName(QStringLiteral("HelpLink1"));
     StatusBar1->addPermanentWidget(HelpLink1);
     HelpLink1->hide();
-    connect(HelpLink1, &QLabel::linkActivated, this, [this] { ShowHelpTopic(m_hint.topic); });
+    connect(HelpLink1, &QLabel::linkActivated, this, [this] {
+        if (m_hintLine)
+            ShowHelpTopic(zel::texts::hintFor(*m_hintLine).topic);
+    });
 
     m_clock = std::make_unique<zel::EventLoopClock>(&m_closed);
     Timer1 = &m_clock->timer();
@@ -307,6 +308,17 @@ void TForm1::buildMenu()
     Contens1 = add(help, "Contens1", QStringLiteral("Contents"), &TForm1::Contens1Click);
     help->addSeparator();
     About2 = add(help, "About2", QStringLiteral("About"), &TForm1::About2Click);
+    // Each language is named in itself, so that a user who reads only one finds it.
+    Language1 = help->addMenu(QStringLiteral("Language"));
+    Language1->setObjectName(QStringLiteral("Language1"));
+    auto* languages = new QActionGroup(this);
+    Russian1 = add(Language1, "Russian1", QStringLiteral("Русский"), &TForm1::Russian1Click);
+    English1 = add(Language1, "English1", QStringLiteral("English"), &TForm1::English1Click);
+    for (QAction* a : {Russian1, English1}) {
+        a->setCheckable(true);
+        languages->addAction(a);
+    }
+    Russian1->setChecked(true);
     LoadFile1->setShortcut(QKeySequence::Open);
     SaveFile1->setShortcut(QKeySequence::Save);
     Contens1->setShortcut(QKeySequence::HelpContents);
@@ -393,6 +405,21 @@ void TForm1::ShowError(const QString& text)
 
 void TForm1::AddLine(const QString& line) { ListBox1->addItem(line); }
 
+void TForm1::AddReportLine(const zel::ReportLine& line)
+{
+    // The item keeps the line itself, so that it can be shown again in another language.
+    auto* item = new QListWidgetItem(zel::texts::lineText(line), ListBox1);
+    item->setData(Qt::UserRole, QVariant::fromValue(line));
+}
+
+void TForm1::showHint()
+{
+    if (!m_hintLine)
+        return;
+    StatusBar1->showMessage(zel::texts::hintFor(*m_hintLine).text);
+    HelpLink1->show();
+}
+
 void TForm1::UpdateActions()
 {
     const bool idle = m_state == WindowState::Idle;
@@ -418,6 +445,9 @@ void TForm1::FormCreate()
 {
     ComboBox1->setCurrentIndex(-1);
     Ini = new QSettings(zel::PortMap::settingsFile(QDir::currentPath()), QSettings::IniFormat, this);
+    // The language chosen in an earlier run, before the first message.
+    if (const auto language = zel::texts::storedLanguage(*Ini))
+        SetLanguage(*language);
 
     QCCom = new T_QCCom32(this);
     m_comPrompts = std::make_unique<WindowComPrompts>(*m_dialogs, this);
@@ -483,7 +513,8 @@ bool TForm1::ReadDump(const QString& source)
     decoded.header = d.headers.value_or(m_data.header);
     decoded.decodedWhole = d.outcome == zel::DumpDecoding::Outcome::Decoded;
     m_data = std::move(decoded);
-    ListBox1->addItems(zel::texts::lineTexts(d.lines));
+    for (const zel::ReportLine& line : d.lines)
+        AddReportLine(line);
     UpdateActions();
     refreshPlots();
     // A file says which file and what was wrong with it, below the message.
@@ -502,7 +533,7 @@ void TForm1::ToolButton1Click()
 {
     if (refuseDuringDialogue())
         return;
-    OpenDialog1.options.filter = QStringLiteral("Файл ZEL-TERRAVOX (*.zel)|*.zel");
+    OpenDialog1.options.filter = tr("Файл ZEL-TERRAVOX (*.zel)|*.zel");
     OpenDialog1.options.defaultExt = QStringLiteral("zel");
     if (!OpenDialog1.Execute(*m_dialogs, this))
         return;
@@ -525,7 +556,7 @@ void TForm1::ToolButton8Click()
     if (refuseDuringDialogue())
         return;
     SaveDialog1.options.overwritePrompt = true;
-    SaveDialog1.options.filter = QStringLiteral("Файл ZEL-TERRAVOX_New (*.zel)|*.zel");
+    SaveDialog1.options.filter = tr("Файл ZEL-TERRAVOX_New (*.zel)|*.zel");
     SaveDialog1.options.defaultExt = QStringLiteral("zel");
     SaveDialog1.suggestExtension();
     if (!SaveDialog1.Execute(*m_dialogs, this))
@@ -560,7 +591,7 @@ void TForm1::Save1Click()
     if (refuseDuringDialogue())
         return;
     SaveDialog1.options.overwritePrompt = true;
-    SaveDialog1.options.filter = QStringLiteral("Текстовый файл (*.txt)|*.txt");
+    SaveDialog1.options.filter = tr("Текстовый файл (*.txt)|*.txt");
     SaveDialog1.options.defaultExt = QStringLiteral("txt");
     // The name chosen last for a data file is offered as a text file: Enter
     // can never replace a .zel file with a table.
@@ -620,7 +651,7 @@ void TForm1::keepReading(const QByteArray& rawDump, const QDateTime& readAt, boo
     // here does not fail the reading; the status bar says so.
     try {
         const QString kept = m_readings.keep(rawDump, readAt, checksumMismatch);
-        if (m_hint.text.isEmpty())
+        if (!m_hintLine)
             StatusBar1->showMessage(zel::texts::readingKept(QDir::toNativeSeparators(kept)));
     } catch (const zel::ZelError& e) {
         StatusBar1->showMessage(zel::texts::readingNotKept(zel::texts::errorText(e)));
@@ -677,7 +708,7 @@ void TForm1::ExelCall(int layout)
         const zel::HeaderTexts headers = zel::readHeaderFields(m_data.decoded);
         const QString dir = SaveDialog2.FileName().isEmpty() ? QDir::currentPath()
                                                              : QFileInfo(SaveDialog2.FileName()).absolutePath();
-        SaveDialog2.options.filter = QStringLiteral("Книга Excel (*.xlsx)|*.xlsx");
+        SaveDialog2.options.filter = tr("Книга Excel (*.xlsx)|*.xlsx");
         SaveDialog2.options.defaultExt = QStringLiteral("xlsx");
         SaveDialog2.options.overwritePrompt = true;
         SaveDialog2.FileName() = QDir(dir).filePath(workbookName(layout, headers.time));
@@ -842,7 +873,7 @@ void TForm1::ToolButton12Click()
     ListBox1->clear();
     if (!m_dialogs->askYesNo(this, MessageKind::Question, kApplicationTitle, zel::texts::firmwareSure()))
         return;
-    OpenDialog3.options.filter = QStringLiteral("Файл прошивки (*.bin)|*.bin");
+    OpenDialog3.options.filter = tr("Файл прошивки (*.bin)|*.bin");
     if (!OpenDialog3.Execute(*m_dialogs, this))
         return;
     guarded([this] {
@@ -867,8 +898,11 @@ void TForm1::Contens1Click() { ShowHelpTopic(1); }
 void TForm1::ShowHelpTopic(int topic)
 {
     // The topic in the help viewer; without a viewer (or without the help
-    // file) in the program's own help.
-    if (m_helpLoader->HtmlHelp(this, helpTopicText(kHelpFile, topic), THtmlHelpLoader::kDisplayTopic, 0) != 0)
+    // file) in the program's own help. The help file is Russian: in English
+    // the program's own help shows the topic.
+    const bool english = zel::texts::currentLanguage() == zel::texts::Language::English;
+    if (!english
+        && m_helpLoader->HtmlHelp(this, helpTopicText(kHelpFile, topic), THtmlHelpLoader::kDisplayTopic, 0) != 0)
         return;
     if (!HelpWindow)
         HelpWindow = new THelpWindow(this);
@@ -876,6 +910,46 @@ void TForm1::ShowHelpTopic(int topic)
 }
 
 void TForm1::About2Click() { AboutBox->exec(); }
+
+void TForm1::Russian1Click() { SetLanguage(zel::texts::Language::Russian); }
+void TForm1::English1Click() { SetLanguage(zel::texts::Language::English); }
+
+void TForm1::SetLanguage(zel::texts::Language language)
+{
+    zel::texts::storeLanguage(*Ini, language);
+    if (!zel::texts::useLanguage(language))
+        StatusBar1->showMessage(QStringLiteral("The English translation is missing from this build."));
+    // The widgets' LanguageChange events are posted: deliver them now, so
+    // that every open window speaks the new language when this returns.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    RetranslateUi();
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange && Ini)
+        RetranslateUi();
+    QMainWindow::changeEvent(event);
+}
+
+void TForm1::RetranslateUi()
+{
+    for (int i = 0; i < ListBox1->count(); ++i) {
+        QListWidgetItem* item = ListBox1->item(i);
+        const QVariant line = item->data(Qt::UserRole);
+        if (line.isValid())
+            item->setText(zel::texts::lineText(line.value<zel::ReportLine>()));
+    }
+    RecentReadings1->setTitle(zel::texts::recentReadings());
+    ReadingsFolder1->setText(zel::texts::openReadingsFolder());
+    SurveyGeometry1->setText(zel::texts::surveyGeometryCommand());
+    HelpLink1->setText(zel::texts::helpLink());
+    const bool english = zel::texts::currentLanguage() == zel::texts::Language::English;
+    (english ? English1 : Russian1)->setChecked(true);
+    // A message in the other language goes; the hint of a failure stays, translated.
+    StatusBar1->clearMessage();
+    showHint();
+}
 void TForm1::fillPortList()
 {
     ComboBox1->clear();

@@ -127,6 +127,9 @@ public:
     QAction* EEPROM1 = nullptr;
     QAction* Contens1 = nullptr;
     QAction* About2 = nullptr;
+    QMenu* Language1 = nullptr;  // "Help" → "Language": "Русский", "English"
+    QAction* Russian1 = nullptr;
+    QAction* English1 = nullptr;
     QMenu* RecentReadings1 = nullptr;     // the last kept readings, newest first
     QAction* SurveyGeometry1 = nullptr;
     QAction* ExportCsv1 = nullptr;
@@ -170,6 +173,10 @@ public:
     void setSequenceDialogShown(std::function<void(TSequenceDialog&)> shown) { m_sequenceDialogShown = std::move(shown); }
     void Contens1Click();
     void About2Click();
+    void Russian1Click();
+    void English1Click();
+    // Shows every text in `language` at once and keeps the choice in the settings.
+    void SetLanguage(zel::texts::Language language);
     void ComboBox1Change();
     void ComboBox2Change();
     void ToolBar1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
@@ -195,6 +202,8 @@ public:
     // port list allow.
     void UpdateActions();
     void AddLine(const QString& line);
+    // A line the core reports, shown in the current language.
+    void AddReportLine(const zel::ReportLine& line);
     // An error that a command does not handle itself.
     void ShowError(const QString& text);
     // The help viewer loader (tests give one with a stand-in viewer).
@@ -207,10 +216,15 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildMenu();
     void buildToolBar();
+    // The texts of the window that follow the language: the list's report
+    // lines, the status bar's hint, the menu items from the text table.
+    void RetranslateUi();
+    void showHint();
     template <class F>
     void guarded(F&& command);
 
@@ -239,8 +253,8 @@ private:
     std::unique_ptr<zel::EventLoopClock> m_clock;
     zel::Reading m_data;
     zel::ReadingArchive m_readings{zel::ReadingArchive::defaultFolder()};
-    zel::texts::Hint m_hint;
-    std::function<void(TSequenceDialog&)> m_sequenceDialogShown;  // what to check after the last dialogue failed
+    std::optional<zel::LineId> m_hintLine;  // the failure whose hint the status bar shows
+    std::function<void(TSequenceDialog&)> m_sequenceDialogShown;
     WindowState m_state = WindowState::Idle;
     bool m_closed = false;
 };

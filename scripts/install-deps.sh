@@ -8,6 +8,7 @@ set -euo pipefail
 run_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev qt6-5compat-dev libqt6svg6 qt6-translations-l10n
+  qt6-tools-dev qt6-l10n-tools
   libxlsxwriter-dev libqcustomplot-dev
   fonts-dejavu-core xdg-utils
 )

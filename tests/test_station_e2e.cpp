@@ -122,7 +122,8 @@ TEST_F(StationEndToEnd, OnlyOneDialogueAtATimeAndNothingElseTouchesTheData)
         refusedAt = form->ListBox1->count();
     });
     form->ToolButton2Click();
-    EXPECT_EQ(enabled, QStringList({"Open readings folder", "Survey geometry...", "Contents", "About"}));
+    EXPECT_EQ(enabled, QStringList({"Open readings folder", "Survey geometry...", "Contents", "About", "Русский",
+                                    "English"}));
     EXPECT_EQ(refusedAt, 0);
     EXPECT_EQ(dialogs.fileAnswers, QStringList({other}));
     EXPECT_EQ(form->QCCom->Baud(), 115200);

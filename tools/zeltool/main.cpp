@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "app/Texts.h"
+
 #include "data/Cp1251.h"
 
 #include <QApplication>
@@ -22,6 +24,10 @@ int main(int argc, char* argv[])
         std::fputs("zeltool: the Windows-1251 text codec is missing: install Qt's Core5Compat.\n", stderr);
         return 1;
     }
+    // The messages in English unless the environment asks for Russian; the
+    // data written never depend on it.
+    if (zel::texts::languageOfEnvironment() == zel::texts::Language::English)
+        zel::texts::useLanguage(zel::texts::Language::English);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     return zeltool::run(args, stdout, stderr);

@@ -1,0 +1,517 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Station</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>U, mV</source>
+        <translation>U, mV</translation>
+    </message>
+    <message>
+        <source>R = U / I, Ohm</source>
+        <translation>R = U / I, Ohm</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n value(s) not above 0 left out of the logarithmic axis</source>
+        <translation>
+            <numerusform>%n value not above 0 left out of the logarithmic axis</numerusform>
+            <numerusform>%n values not above 0 left out of the logarithmic axis</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>x, m</source>
+        <translation>x, m</translation>
+    </message>
+    <message>
+        <source>Depth, m</source>
+        <translation>Depth, m</translation>
+    </message>
+    <message>
+        <source>Apparent resistivity, Ohm·m</source>
+        <translation>Apparent resistivity, Ohm·m</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n value(s) without apparent resistivity left out</source>
+        <translation>
+            <numerusform>%n value without apparent resistivity left out</numerusform>
+            <numerusform>%n values without apparent resistivity left out</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n negative value(s) drawn hollow</source>
+        <translation>
+            <numerusform>%n negative value drawn hollow</numerusform>
+            <numerusform>%n negative values drawn hollow</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>TAboutBox</name>
+    <message>
+        <source>Программа станции
+ZEL-TERRAVOX для ПК
+Данные: чтение, вывод
+Электроды и прошивка
+Лицензия: у владельца
+Справка: Help, Contents
+Документы: share/doc
+Командная строка: zeltool</source>
+        <translation>Station program
+ZEL-TERRAVOX for PC
+Data: reading, output
+Electrodes and firmware
+Licence: with the owner
+Help: Help, Contents
+Documents: share/doc
+Command line: zeltool</translation>
+    </message>
+    <message>
+        <source>Визуализация данных электроразведочной станции ZEL-TERRAVOX</source>
+        <translation>Data of the ZEL-TERRAVOX electrical prospecting station, shown and exported</translation>
+    </message>
+</context>
+<context>
+    <name>TForm1</name>
+    <message>
+        <source>Файл ZEL-TERRAVOX (*.zel)|*.zel</source>
+        <translation>ZEL-TERRAVOX file (*.zel)|*.zel</translation>
+    </message>
+    <message>
+        <source>Файл ZEL-TERRAVOX_New (*.zel)|*.zel</source>
+        <translation>ZEL-TERRAVOX_New file (*.zel)|*.zel</translation>
+    </message>
+    <message>
+        <source>Текстовый файл (*.txt)|*.txt</source>
+        <translation>Text file (*.txt)|*.txt</translation>
+    </message>
+    <message>
+        <source>Книга Excel (*.xlsx)|*.xlsx</source>
+        <translation>Excel workbook (*.xlsx)|*.xlsx</translation>
+    </message>
+    <message>
+        <source>Файл прошивки (*.bin)|*.bin</source>
+        <translation>Firmware file (*.bin)|*.bin</translation>
+    </message>
+</context>
+<context>
+    <name>THelpWindow</name>
+    <message>
+        <source>Назад</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Вперёд</source>
+        <translation>Forward</translation>
+    </message>
+    <message>
+        <source>Содержание</source>
+        <translation>Contents</translation>
+    </message>
+</context>
+<context>
+    <name>TSurveyDialog</name>
+    <message>
+        <source>Геометрия съёмки</source>
+        <translation>Survey geometry</translation>
+    </message>
+    <message>
+        <source> м</source>
+        <translation> m</translation>
+    </message>
+    <message>
+        <source>четыре диполя подряд: канал k между M + (k−1)·d и N + (k−1)·d, d = N − M</source>
+        <translation>four dipoles in a row: channel k between M + (k−1)·d and N + (k−1)·d, d = N − M</translation>
+    </message>
+    <message>
+        <source>только первый канал: у каналов 2–4 положений нет</source>
+        <translation>first channel only: channels 2–4 have no positions</translation>
+    </message>
+    <message>
+        <source>Шаг электродов:</source>
+        <translation>Electrode spacing:</translation>
+    </message>
+    <message>
+        <source>Положение электрода 0 (x0):</source>
+        <translation>Position of electrode 0 (x0):</translation>
+    </message>
+    <message>
+        <source>Каналы:</source>
+        <translation>Channels:</translation>
+    </message>
+    <message>
+        <source>Положение электрода с номером n: x = x0 + n · шаг; отрицательные номера A и B лежат левее нуля. Геометрия каналов — допущение о подключении станции: сверьте её с документацией станции.</source>
+        <translation>The electrode numbered n stands at x = x0 + n · spacing; negative numbers A and B lie left of zero. The channel geometry is an assumption about how the station is connected: check it against the station&apos;s documentation.</translation>
+    </message>
+</context>
+<context>
+    <name>zel::texts</name>
+    <message>
+        <source>Количество измерений %1</source>
+        <translation>Number of measurements %1</translation>
+    </message>
+    <message>
+        <source>Блок записей неполный: декодировано измерений %1 из %2</source>
+        <translation>Record block incomplete: %1 of %2 measurements decoded</translation>
+    </message>
+    <message>
+        <source>Невозможно открыть порт</source>
+        <translation>Cannot open the port</translation>
+    </message>
+    <message>
+        <source>Время ожидания истекло (1)</source>
+        <translation>Timed out (1)</translation>
+    </message>
+    <message>
+        <source>Не установлено соединение</source>
+        <translation>No connection established</translation>
+    </message>
+    <message>
+        <source>Время ожидания истекло (2)</source>
+        <translation>Timed out (2)</translation>
+    </message>
+    <message>
+        <source>Считано %1 байт</source>
+        <translation>Read %1 bytes</translation>
+    </message>
+    <message>
+        <source>Время ожидания истекло (3)</source>
+        <translation>Timed out (3)</translation>
+    </message>
+    <message>
+        <source>Не совпали контрольные суммы</source>
+        <translation>Checksums do not match</translation>
+    </message>
+    <message>
+        <source>Повторите ввод</source>
+        <translation>Repeat the reading</translation>
+    </message>
+    <message>
+        <source>Время ожидания k/s истекло (4)</source>
+        <translation>Timed out waiting for k/s (4)</translation>
+    </message>
+    <message>
+        <source>Таблица записана успешно! Всего %1</source>
+        <translation>Table written successfully! Total %1</translation>
+    </message>
+    <message>
+        <source>Не совпала контрольная сумма</source>
+        <translation>Checksum does not match</translation>
+    </message>
+    <message>
+        <source> Запись программы в EEPROM</source>
+        <translation> Writing the program to EEPROM</translation>
+    </message>
+    <message>
+        <source> Время ожидания истекло (2), %1</source>
+        <translation> Timed out (2), %1</translation>
+    </message>
+    <message>
+        <source> Программа загружена</source>
+        <translation> Program loaded</translation>
+    </message>
+    <message>
+        <source>Не совпала контрольная сумма </source>
+        <translation>Checksum does not match </translation>
+    </message>
+    <message>
+        <source>Stream read error</source>
+        <translation>Stream read error</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid integer value</source>
+        <translation>&apos;%1&apos; is not a valid integer value</translation>
+    </message>
+    <message>
+        <source>Заголовок данных неполный: %1 байт вместо %2</source>
+        <translation>Data header incomplete: %1 bytes instead of %2</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Cannot open file &quot;%1&quot;. %2</translation>
+    </message>
+    <message>
+        <source>Файл &quot;%1&quot; слишком велик (%2 байт) для файла данных станции</source>
+        <translation>File &quot;%1&quot; is too large (%2 bytes) for a station data file</translation>
+    </message>
+    <message>
+        <source>Read error in file &quot;%1&quot;. %2</source>
+        <translation>Read error in file &quot;%1&quot;. %2</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>Cannot create file &quot;%1&quot;. %2</translation>
+    </message>
+    <message>
+        <source>Write error in file &quot;%1&quot;. %2</source>
+        <translation>Write error in file &quot;%1&quot;. %2</translation>
+    </message>
+    <message>
+        <source>Строка %1: %2 = %3 вне пределов от %4 до %5</source>
+        <translation>Line %1: %2 = %3 outside the range %4 to %5</translation>
+    </message>
+    <message>
+        <source>Строка %1: запись неполная, нужны четыре числа A, B, M, N</source>
+        <translation>Line %1: incomplete entry, four numbers A, B, M, N are needed</translation>
+    </message>
+    <message>
+        <source>Invalid numeric input &quot;%1&quot; in line %2</source>
+        <translation>Invalid numeric input &quot;%1&quot; in line %2</translation>
+    </message>
+    <message>
+        <source>Строка %1: в таблице больше %2 записей</source>
+        <translation>Line %1: the table has more than %2 entries</translation>
+    </message>
+    <message>
+        <source>Invalid argument to date encode</source>
+        <translation>Invalid argument to date encode</translation>
+    </message>
+    <message>
+        <source>Invalid argument to time encode</source>
+        <translation>Invalid argument to time encode</translation>
+    </message>
+    <message>
+        <source>Этот файл не является программой для прибора ZEL-TERRAVOX</source>
+        <translation>This file is not a program for the ZEL-TERRAVOX instrument</translation>
+    </message>
+    <message>
+        <source>Файл прошивки слишком велик: %1 байт, допустимо не более %2</source>
+        <translation>The firmware file is too large: %1 bytes, at most %2 allowed</translation>
+    </message>
+    <message>
+        <source>В данных нет измерений с положениями электродов (методы 1–5): выгружать нечего</source>
+        <translation>The data hold no measurements with electrode positions (methods 1–5): nothing to export</translation>
+    </message>
+    <message>
+        <source>%1 = %2: нужно %3</source>
+        <translation>%1 = %2: must be %3</translation>
+    </message>
+    <message>
+        <source>Установка %1 одноканальная: четыре канала бывают только у диполь-дипольной</source>
+        <translation>The %1 array has one channel: only dipole-dipole has four channels</translation>
+    </message>
+    <message>
+        <source>На линии из %1 электродов не помещается ни одна установка: уменьшите a или n</source>
+        <translation>No array fits on a line of %1 electrodes: reduce a or n</translation>
+    </message>
+    <message>
+        <source>В таблице было бы %1 записей, а станция принимает не больше %2, на %3 меньше: уменьшите a-max, n-max или число электродов</source>
+        <translation>The table would have %1 entries, but the station takes at most %2, %3 fewer: reduce a-max, n-max or the number of electrodes</translation>
+    </message>
+    <message>
+        <source>Электрод %1 = %2 вне пределов от %3 до %4 на %5: сдвиньте первый номер или уменьшите линию</source>
+        <translation>Electrode %1 = %2 is outside the range %3 to %4 by %5: move the first number or shorten the line</translation>
+    </message>
+    <message>
+        <source>Профиля L%1 F%2 (линия %1, файл %2) в данных нет</source>
+        <translation>Profile L%1 F%2 (line %1, file %2) is not in the data</translation>
+    </message>
+    <message>
+        <source>no such device (%1). Is the adapter plugged in?</source>
+        <translation>no such device (%1). Is the adapter plugged in?</translation>
+    </message>
+    <message>
+        <source>permission denied (%1). Your user must be in the group dialout: sudo adduser $USER dialout, then log out and in again.</source>
+        <translation>permission denied (%1). Your user must be in the group dialout: sudo adduser $USER dialout, then log out and in again.</translation>
+    </message>
+    <message>
+        <source>the port is busy: another program holds it (%1).</source>
+        <translation>the port is busy: another program holds it (%1).</translation>
+    </message>
+    <message>
+        <source>Error opening COM%1: </source>
+        <translation>Error opening COM%1: </translation>
+    </message>
+    <message>
+        <source>Timeout waiting for response.</source>
+        <translation>Timeout waiting for response.</translation>
+    </message>
+    <message>
+        <source>Port is in use -- operation aborted</source>
+        <translation>Port is in use -- operation aborted</translation>
+    </message>
+    <message>
+        <source>On Linux this usually means that your user is not in the group dialout (sudo adduser $USER dialout, then log out and in again), or that no serial adapter is plugged in. The program carries on without a port: data files can still be loaded, viewed and exported.</source>
+        <translation>On Linux this usually means that your user is not in the group dialout (sudo adduser $USER dialout, then log out and in again), or that no serial adapter is plugged in. The program carries on without a port: data files can still be loaded, viewed and exported.</translation>
+    </message>
+    <message>
+        <source>Вы уверены? Будьте внимательны!</source>
+        <translation>Are you sure? Be careful!</translation>
+    </message>
+    <message>
+        <source>У Вас выбрана прошивка для модуля </source>
+        <translation>You have chosen the firmware for the module </translation>
+    </message>
+    <message>
+        <source>Продолжить?</source>
+        <translation>Continue?</translation>
+    </message>
+    <message>
+        <source>заголовок</source>
+        <translation>header</translation>
+    </message>
+    <message>
+        <source>время чтения</source>
+        <translation>reading time</translation>
+    </message>
+    <message>
+        <source>записи измерений</source>
+        <translation>measurement records</translation>
+    </message>
+    <message>
+        <source>Файл «%1» пуст.</source>
+        <translation>The file “%1” is empty.</translation>
+    </message>
+    <message>
+        <source>Файл «%1» не похож на память станции: в его заголовке нет ни «ZEL», ни «E1».</source>
+        <translation>The file “%1” does not look like a station memory: its header holds neither “ZEL” nor “E1”.</translation>
+    </message>
+    <message>
+        <source>Файл «%1» слишком короткий: он кончается на байте %2, где должна стоять длина блока %3 (%4).</source>
+        <translation>The file “%1” is too short: it ends at byte %2, where the length of block %3 (%4) should stand.</translation>
+    </message>
+    <message>
+        <source>Файл «%1» не похож на память станции: блок %2 (%3) с байта %4 объявляет отрицательную длину %5.</source>
+        <translation>The file “%1” does not look like a station memory: block %2 (%3) at byte %4 declares the negative length %5.</translation>
+    </message>
+    <message>
+        <source>Файл «%1» не похож на память станции: блок %2 (%3) с байта %4 объявляет длину %5 байт, а за ней в файле %6 байт.</source>
+        <translation>The file “%1” does not look like a station memory: block %2 (%3) at byte %4 declares a length of %5 bytes, but the file holds %6 bytes after it.</translation>
+    </message>
+    <message>
+        <source>Эта программа для &quot;ZEL-TERRAVOX&quot; версии 1XX</source>
+        <translation>This program is for &quot;ZEL-TERRAVOX&quot; version 1XX</translation>
+    </message>
+    <message>
+        <source>Станция не отвечает: проверьте кабель и питание станции, выбранный порт и скорость, установленную на станции.</source>
+        <translation>The station does not answer: check the cable and the station&apos;s power, the port chosen and the speed set on the station.</translation>
+    </message>
+    <message>
+        <source>Станция отвечает, но без кода связи: проверьте скорость, установленную на станции.</source>
+        <translation>The station answers, but without the link code: check the speed set on the station.</translation>
+    </message>
+    <message>
+        <source>Станция не прислала заголовок памяти: проверьте скорость на станции и повторите чтение.</source>
+        <translation>The station sent no memory header: check the speed on the station and read again.</translation>
+    </message>
+    <message>
+        <source>Передача данных прервалась: проверьте кабель и питание станции и повторите чтение.</source>
+        <translation>The data transfer broke off: check the cable and the station&apos;s power and read again.</translation>
+    </message>
+    <message>
+        <source>Данные пришли искажёнными: проверьте кабель и повторите чтение.</source>
+        <translation>The data arrived corrupted: check the cable and read again.</translation>
+    </message>
+    <message>
+        <source>Станция не подтвердила таблицу: проверьте кабель и скорость и повторите запись.</source>
+        <translation>The station did not confirm the table: check the cable and the speed and write again.</translation>
+    </message>
+    <message>
+        <source>Станция не подтвердила прошивку: проверьте кабель и повторите запись.</source>
+        <translation>The station did not confirm the firmware: check the cable and write again.</translation>
+    </message>
+    <message>
+        <source>Книга записана в файл %1, но открыть её нечем: установите программу для таблиц (например, LibreOffice Calc) или откройте файл на другом компьютере.</source>
+        <translation>The workbook was written to %1, but there is nothing to open it with: install a spreadsheet program (for example, LibreOffice Calc) or open the file on another computer.</translation>
+    </message>
+    <message>
+        <source>Открыть папку</source>
+        <translation>Open folder</translation>
+    </message>
+    <message>
+        <source>Survey geometry...</source>
+        <translation>Survey geometry...</translation>
+    </message>
+    <message>
+        <source>Профилей в данных несколько: записан файл на каждый профиль.</source>
+        <translation>The data hold several profiles: one file was written per profile.</translation>
+    </message>
+    <message>
+        <source>ZEL-TERRAVOX: профиль</source>
+        <translation>ZEL-TERRAVOX: profile</translation>
+    </message>
+    <message>
+        <source>ZEL-TERRAVOX: псевдоразрез</source>
+        <translation>ZEL-TERRAVOX: pseudosection</translation>
+    </message>
+    <message>
+        <source>Логарифмическая ось</source>
+        <translation>Logarithmic axis</translation>
+    </message>
+    <message>
+        <source>Все измерения</source>
+        <translation>All measurements</translation>
+    </message>
+    <message>
+        <source>Save image...</source>
+        <translation>Save image...</translation>
+    </message>
+    <message>
+        <source>Генератор таблицы электродов</source>
+        <translation>Electrode table generator</translation>
+    </message>
+    <message>
+        <source>Установка:</source>
+        <translation>Array:</translation>
+    </message>
+    <message>
+        <source>Электродов на линии:</source>
+        <translation>Electrodes on the line:</translation>
+    </message>
+    <message>
+        <source>Номер первого электрода:</source>
+        <translation>First electrode number:</translation>
+    </message>
+    <message>
+        <source>Каналов:</source>
+        <translation>Channels:</translation>
+    </message>
+    <message>
+        <source>Записей в таблице: %1</source>
+        <translation>Entries in the table: %1</translation>
+    </message>
+    <message>
+        <source>Записать в станцию таблицу из %1 записей?</source>
+        <translation>Write a table of %1 entries to the station?</translation>
+    </message>
+    <message>
+        <source>Чтение сохранено: %1</source>
+        <translation>Reading kept: %1</translation>
+    </message>
+    <message>
+        <source>Чтение не удалось сохранить в папку чтений (%1); сохраните его командой Save File.</source>
+        <translation>The reading could not be kept in the readings folder (%1); save it with Save File.</translation>
+    </message>
+    <message>
+        <source>Recent readings</source>
+        <translation>Recent readings</translation>
+    </message>
+    <message>
+        <source>Open readings folder</source>
+        <translation>Open readings folder</translation>
+    </message>
+    <message>
+        <source>(no readings kept yet)</source>
+        <translation>(no readings kept yet)</translation>
+    </message>
+    <message>
+        <source>&lt;a href=&quot;help&quot;&gt;Справка&lt;/a&gt;</source>
+        <translation>&lt;a href=&quot;help&quot;&gt;Help&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>Принято %1 из %2 байт</source>
+        <translation>Received %1 of %2 bytes</translation>
+    </message>
+    <message>
+        <source>Передано %1 из %2 байт</source>
+        <translation>Sent %1 of %2 bytes</translation>
+    </message>
+    <message>
+        <source>Идёт обмен со станцией: дождитесь его окончания</source>
+        <translation>The station dialogue is running: wait for it to end</translation>
+    </message>
+</context>
+</TS>
