@@ -1,5 +1,7 @@
 #include "UserDialogs.h"
 
+#include "Texts.h"
+
 #include "SurveyDialog.h"
 
 #include <QDesktopServices>
@@ -37,6 +39,10 @@ QString runFileDialog(QWidget* parent, const FileDialogOptions& o, bool save)
     dialog.setNameFilters(qtNameFilters(o.filter));
     dialog.setDefaultSuffix(o.defaultExt);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !o.overwritePrompt);
+    // The desktop's own dialog speaks the desktop's language: under English
+    // on another desktop, Qt's dialog speaks English with the rest.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, zel::texts::currentLanguage() == zel::texts::Language::English
+                                                           && QLocale::system().language() != QLocale::English);
     QString dir = o.initialDir;
     if (!o.fileName.isEmpty())
         dir = QFileInfo(o.fileName).absolutePath();

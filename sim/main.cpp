@@ -161,6 +161,9 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zel-station-sim"));
+    // Messages as zeltool gives them: English unless the locale is Russian.
+    if (zel::texts::languageOfEnvironment() == zel::texts::Language::English)
+        zel::texts::useLanguage(zel::texts::Language::English);
     const Options options = parse(app);
 
     std::optional<zel::sim::StationModel> station;
