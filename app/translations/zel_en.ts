@@ -71,7 +71,7 @@ Command line: zeltool</translation>
     </message>
     <message>
         <source>Визуализация данных электроразведочной станции ZEL-TERRAVOX</source>
-        <translation>Data of the ZEL-TERRAVOX electrical prospecting station, shown and exported</translation>
+        <translation>Data visualisation for the ZEL-TERRAVOX station</translation>
     </message>
 </context>
 <context>
