@@ -311,12 +311,12 @@ void TForm1::buildMenu()
     // Each language is named in itself, so that a user who reads only one finds it.
     Language1 = help->addMenu(QStringLiteral("Language"));
     Language1->setObjectName(QStringLiteral("Language1"));
-    auto* languages = new QActionGroup(this);
+    m_languages = new QActionGroup(this);
     Russian1 = add(Language1, "Russian1", QStringLiteral("Русский"), &TForm1::Russian1Click);
     English1 = add(Language1, "English1", QStringLiteral("English"), &TForm1::English1Click);
     for (QAction* a : {Russian1, English1}) {
         a->setCheckable(true);
-        languages->addAction(a);
+        m_languages->addAction(a);
     }
     Russian1->setChecked(true);
     LoadFile1->setShortcut(QKeySequence::Open);

@@ -19,6 +19,7 @@
 #include <optional>
 
 class QAction;
+class QActionGroup;
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -253,6 +254,7 @@ private:
     std::unique_ptr<zel::EventLoopClock> m_clock;
     zel::Reading m_data;
     zel::ReadingArchive m_readings{zel::ReadingArchive::defaultFolder()};
+    QActionGroup* m_languages = nullptr;  // one of "Русский" and "English" is checked
     std::optional<zel::LineId> m_hintLine;  // the failure whose hint the status bar shows
     std::function<void(TSequenceDialog&)> m_sequenceDialogShown;
     WindowState m_state = WindowState::Idle;

@@ -53,7 +53,7 @@ QStringList everyTableText()
                             zel::ComPrompt::Kind::PortInUse})
         for (const R reason : {R::NoDevice, R::PermissionDenied, R::Busy, R::Unknown})
             texts << comPromptText(zel::ComPrompt{kind, 3, reason, QStringLiteral("errno 2")});
-    const auto stream = [](QStringList args) { return zel::ZelError(zel::ErrorId::StreamRead, args); };
+    const auto stream = [](const QStringList& args) { return zel::ZelError(zel::ErrorId::StreamRead, args); };
     for (const auto& error : {std::optional<zel::ZelError>(), std::optional(stream({"2", "10", "", "3"})),
                               std::optional(stream({"3", "10", "-5", "3"})), std::optional(stream({"1", "0", "99", "3"}))})
         texts << fileProblem("f.zel", 10, error);
