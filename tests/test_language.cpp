@@ -6,15 +6,17 @@
 #include "app/HelpWindow.h"
 #include "app/HtmlHlp.h"
 #include "app/PlotWindows.h"
+#include "app/SequenceDialog.h"
+#include "app/SurveyDialog.h"
 #include "app/Texts.h"
 #include "app/ZelMain.h"
 #include "data/DataFile.h"
 #include "serial/PseudoTerminal.h"
 
 #include <QAbstractButton>
-#include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDoubleSpinBox>
 #include <QDirIterator>
 #include <QLabel>
 #include <QListWidget>
@@ -91,6 +93,8 @@ QStringList shownTexts(QWidget& window)
             texts << browser->toPlainText() << browser->documentTitle();
         if (auto* menu = qobject_cast<QMenu*>(w))
             texts << menu->title();
+        if (auto* spin = qobject_cast<QDoubleSpinBox*>(w))
+            texts << spin->suffix();
         if (auto* status = qobject_cast<QStatusBar*>(w))
             texts << status->currentMessage();
     }
@@ -232,6 +236,9 @@ TEST_F(LanguageWindow, EnglishFromTheMenuReachesEveryWindowAndNoFile)
     EXPECT_EQ(listLines(*form).first(), "Number of measurements 15");
     EXPECT_EQ(russianOf(shownTexts(*form)), "");
     EXPECT_EQ(russianOf(shownTexts(*form->AboutBox)), "");
+    TSurveyDialog geometry(zel::SurveyGeometry{});
+    TSequenceDialog generator([](auto&, auto&) {}, [](auto&, auto&) {});
+    EXPECT_EQ(russianOf(shownTexts(geometry) + shownTexts(generator)), "");
     EXPECT_TRUE(form->HelpWindow->browser()->source().toString().endsWith("/en/H03.htm"));
     EXPECT_EQ(writtenFiles("en"), russianFiles);
     ASSERT_EQ(dialogs.fileDialogs.size(), 7);
