@@ -51,8 +51,11 @@ bool useLanguage(Language language)
     QTranslator& english = englishTranslator();
     QCoreApplication::removeTranslator(&english);
     chosenLanguage() = language;
-    if (language == Language::Russian)
-        return installQtTranslations(QLocale(QLocale::Russian, QLocale::Russia));
+    if (language == Language::Russian) {
+        // The program's own texts are Russian; Qt's follow where its translation is installed.
+        installQtTranslations(QLocale(QLocale::Russian, QLocale::Russia));
+        return true;
+    }
     // Qt's own texts are English without a translation of their own.
     QCoreApplication::removeTranslator(&qtTranslator());
     return english.load(QStringLiteral(":/i18n/zel_en.qm")) && QCoreApplication::installTranslator(&english);

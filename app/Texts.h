@@ -25,7 +25,8 @@ bool installQtTranslations(const QLocale& locale);
 enum class Language { Russian, English };
 
 // Puts the program's texts and Qt's own into `language` at once; every
-// widget gets a LanguageChange event. True when the translation loaded.
+// widget gets a LanguageChange event. False when the program's texts could
+// not be put into it (the English translation did not load).
 bool useLanguage(Language language);
 Language currentLanguage();
 
