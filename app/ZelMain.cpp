@@ -447,7 +447,7 @@ void TForm1::FormCreate()
     Ini = new QSettings(zel::PortMap::settingsFile(QDir::currentPath()), QSettings::IniFormat, this);
     // The language chosen in an earlier run, before the first message.
     if (const auto language = zel::texts::storedLanguage(*Ini))
-        SetLanguage(*language);
+        applyLanguage(*language);
 
     QCCom = new T_QCCom32(this);
     m_comPrompts = std::make_unique<WindowComPrompts>(*m_dialogs, this);
@@ -917,19 +917,19 @@ void TForm1::English1Click() { SetLanguage(zel::texts::Language::English); }
 void TForm1::SetLanguage(zel::texts::Language language)
 {
     zel::texts::storeLanguage(*Ini, language);
-    if (!zel::texts::useLanguage(language))
-        StatusBar1->showMessage(QStringLiteral("The English translation is missing from this build."));
-    // The widgets' LanguageChange events are posted: deliver them now, so
-    // that every open window speaks the new language when this returns.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
-    RetranslateUi();
+    applyLanguage(language);
 }
 
-void TForm1::changeEvent(QEvent* event)
+void TForm1::applyLanguage(zel::texts::Language language)
 {
-    if (event->type() == QEvent::LanguageChange && Ini)
-        RetranslateUi();
-    QMainWindow::changeEvent(event);
+    const bool translated = zel::texts::useLanguage(language);
+    // The widgets' LanguageChange events are posted: deliver them now, so
+    // that every open window speaks the new language when this returns.
+    // The window itself only changes its language here.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    RetranslateUi();
+    if (!translated)
+        StatusBar1->showMessage(QStringLiteral("The English translation is missing from this build."));
 }
 
 void TForm1::RetranslateUi()

@@ -217,7 +217,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void buildMenu();
@@ -225,6 +224,8 @@ private:
     // The texts of the window that follow the language: the list's report
     // lines, the status bar's hint, the menu items from the text table.
     void RetranslateUi();
+    // Puts the program into `language` without keeping the choice.
+    void applyLanguage(zel::texts::Language language);
     void showHint();
     template <class F>
     void guarded(F&& command);
