@@ -201,6 +201,12 @@ QString errorText(const ZelError& error)
     case ErrorId::WriteError:
         text = tr("Write error in file \"%1\". %2");
         break;
+    case ErrorId::NotRegularFile:
+        text = tr("«%1» — не обычный файл (устройство, канал или папка): прочитать его как файл нельзя");
+        break;
+    case ErrorId::OutputIsInput:
+        text = tr("«%1» — это входной файл: запись в него уничтожила бы данные. Укажите другое имя");
+        break;
     case ErrorId::TableValueOutOfRange:
         text = tr("Строка %1: %2 = %3 вне пределов от %4 до %5");
         break;

@@ -629,9 +629,7 @@ void TForm1::ToolButton2Click()
     }
     if (m_closed)
         return;
-    const bool matched = status == zel::DialogueStatus::Done && reading.count.value_or(0) > 0;
-    if (matched || status == zel::DialogueStatus::ChecksumMismatch)
-        keepReading(reading.rawDump, readAt, !matched);
+    keepReading(reading, status, readAt);
     // What the reading left is the current data, whole, even when it failed:
     // the raw dump as far as it got, nothing decoded.
     zel::Reading read;
@@ -645,12 +643,14 @@ void TForm1::ToolButton2Click()
         ReadDump();
 }
 
-void TForm1::keepReading(const QByteArray& rawDump, const QDateTime& readAt, bool checksumMismatch)
+void TForm1::keepReading(const zel::StationReading& reading, zel::DialogueStatus status, const QDateTime& readAt)
 {
     // Before anything else: a reading never lives only in memory. A failure
     // here does not fail the reading; the status bar says so.
     try {
-        const QString kept = m_readings.keep(rawDump, readAt, checksumMismatch);
+        const QString kept = zel::keepStationReading(m_readings, reading, status, readAt);
+        if (kept.isEmpty())
+            return;
         if (!m_hintLine)
             StatusBar1->showMessage(zel::texts::readingKept(QDir::toNativeSeparators(kept)));
     } catch (const zel::ZelError& e) {

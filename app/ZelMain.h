@@ -41,6 +41,8 @@ class QToolButton;
 namespace zel {
 class EventLoopClock;
 enum class SurveyFormat;
+enum class DialogueStatus;
+struct StationReading;
 }
 
 // The caption of the program's message boxes, as the task bar names it.
@@ -237,7 +239,7 @@ private:
     void refreshPlots();
     // "Save protocol" of an electrode table's bytes: read and checked before the port opens.
     void uploadTable(const QByteArray& name, const QByteArray& table);
-    void keepReading(const QByteArray& rawDump, const QDateTime& readAt, bool checksumMismatch);
+    void keepReading(const zel::StationReading& reading, zel::DialogueStatus status, const QDateTime& readAt);
     // Refuses a command while a dialogue runs; true when refused.
     bool refuseDuringDialogue();
     void showPortChoiceOfComponent();

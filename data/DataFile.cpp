@@ -4,30 +4,73 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include <filesystem>
+#include <system_error>
 
 namespace zel {
 
-QByteArray readWholeFile(const QString& path, qint64 maxSize)
+namespace {
+
+QString nativeName(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// Something that exists under the name and is not a regular file (nor a link to one).
+bool isSpecialFile(const QFileInfo& info) { return info.exists() && !info.isFile(); }
+
+// Writes into an existing device or pipe as it is, unbuffered so that a
+// failed write is seen at once.
+void writeIntoSpecialFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw ZelError(ErrorId::CannotCreateFile, {nativeName(path), file.errorString()});
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        throw ZelError(ErrorId::WriteError, {nativeName(path), file.errorString()});
+}
+
+} // namespace
+
+QByteArray readWholeFile(const QString& path, qint64 maxSize)
+{
+    if (isSpecialFile(QFileInfo(path)))
+        throw ZelError(ErrorId::NotRegularFile, {nativeName(path)});
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw ZelError(ErrorId::CannotOpenFile, {QDir::toNativeSeparators(path), file.errorString()});
+        throw ZelError(ErrorId::CannotOpenFile, {nativeName(path), file.errorString()});
     if (file.size() > maxSize)
-        throw ZelError(ErrorId::FileTooLarge, {QDir::toNativeSeparators(path), QString::number(file.size())});
+        throw ZelError(ErrorId::FileTooLarge, {nativeName(path), QString::number(file.size())});
     QByteArray bytes = file.read(maxSize + 1);
     if (file.error() != QFileDevice::NoError || bytes.size() > maxSize)
-        throw ZelError(ErrorId::ReadError, {QDir::toNativeSeparators(path), file.errorString()});
+        throw ZelError(ErrorId::ReadError, {nativeName(path), file.errorString()});
     return bytes;
 }
 
 void writeWholeFile(const QString& path, const QByteArray& bytes)
 {
+    const QFileInfo info(path);
+    if (isSpecialFile(info) && !info.isDir()) {
+        writeIntoSpecialFile(path, bytes);
+        return;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw ZelError(ErrorId::CannotCreateFile, {QDir::toNativeSeparators(path), file.errorString()});
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw ZelError(ErrorId::WriteError, {QDir::toNativeSeparators(path), file.errorString()});
+        throw ZelError(ErrorId::CannotCreateFile, {nativeName(path), file.errorString()});
+    // A small file stays in the write buffer until commit(), which does not
+    // tell a failed flush (a full disk) from success: flush first and look.
+    // Without commit() the temporary file is removed and the target kept.
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        throw ZelError(ErrorId::WriteError, {nativeName(path), file.errorString()});
+    if (!file.commit())
+        throw ZelError(ErrorId::WriteError, {nativeName(path), file.errorString()});
+}
+
+void refuseOutputOverInput(const QString& input, const QString& output)
+{
+    std::error_code error;
+    if (std::filesystem::equivalent(input.toStdU16String(), output.toStdU16String(), error))
+        throw ZelError(ErrorId::OutputIsInput, {nativeName(output)});
 }
 
 } // namespace zel

@@ -9,13 +9,20 @@ namespace zel {
 // (65,535 records are 2 MiB); a larger file is not a data file of the station.
 constexpr qint64 kMaxDataFileSize = 64 * 1024 * 1024;
 
-// Reads a whole file. Throws ZelError naming the file when it cannot be
-// opened or read, or when it is larger than maxSize.
+// Reads a whole regular file. Throws ZelError naming the file when it cannot
+// be opened or read, when it is larger than maxSize, or when it is a device,
+// a pipe or a folder (a pipe with no writer would wait for ever).
 QByteArray readWholeFile(const QString& path, qint64 maxSize = kMaxDataFileSize);
 
 // Writes a whole file through a temporary file that replaces the target only
-// when everything was written: a failed write leaves an existing file as it was.
-// Throws ZelError naming the file.
+// when every byte reached the disk: a failed write (a full disk included)
+// leaves an existing file as it was. An existing target that is a device or a
+// pipe is written into directly, never replaced. Throws ZelError naming the
+// file and the system's reason.
 void writeWholeFile(const QString& path, const QByteArray& bytes);
+
+// Throws ZelError when `output` is the very file `input` (the same file under
+// any name or link): writing it would destroy what is being read.
+void refuseOutputOverInput(const QString& input, const QString& output);
 
 } // namespace zel

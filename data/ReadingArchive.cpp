@@ -4,6 +4,7 @@
 #include "ZelError.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -15,13 +16,15 @@ namespace {
 
 const QString kSuffix = QStringLiteral(".zel");
 const QString kMismatch = QStringLiteral("-checksum-mismatch");
+const QString kIncomplete = QStringLiteral("-incomplete");
 
 // 1 for the first reading of a second, n for the one named "-n".
 int sequenceOf(const QFileInfo& file)
 {
     QString rest = file.completeBaseName().mid(19);
-    if (rest.startsWith(kMismatch))
-        rest = rest.mid(kMismatch.size());
+    for (const QString& mark : {kMismatch, kIncomplete})
+        if (rest.startsWith(mark))
+            rest = rest.mid(mark.size());
     bool ok = false;
     const int n = rest.startsWith(QLatin1Char('-')) ? rest.mid(1).toInt(&ok) : 1;
     return ok || n == 1 ? n : 1;
@@ -34,16 +37,30 @@ QString ReadingArchive::defaultFolder()
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("readings"));
 }
 
-QString ReadingArchive::keep(const QByteArray& rawDump, const QDateTime& readAt, bool checksumMismatch) const
+QString ReadingArchive::keep(const QByteArray& rawDump, const QDateTime& readAt, Kind kind) const
 {
     QDir dir(m_folder);
     if (!dir.mkpath(QStringLiteral(".")))
         throw ZelError(ErrorId::CannotCreateFile, {QDir::toNativeSeparators(m_folder), QString()});
-    const QString base = readAt.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) + (checksumMismatch ? kMismatch : QString());
+    const QString mark = kind == Kind::ChecksumMismatch ? kMismatch : kind == Kind::Incomplete ? kIncomplete : QString();
+    const QString base = readAt.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) + mark;
+    // Claim a free name by creating it (an empty file that no one else can
+    // take), then replace it whole with the reading.
     QString path = dir.filePath(base + kSuffix);
-    for (int n = 2; QFileInfo::exists(path); ++n)
+    for (int n = 2;; ++n) {
+        QFile claim(path);
+        if (claim.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            break;
+        if (!claim.exists() || n > 10000)
+            throw ZelError(ErrorId::CannotCreateFile, {QDir::toNativeSeparators(path), claim.errorString()});
         path = dir.filePath(base + QLatin1Char('-') + QString::number(n) + kSuffix);
-    writeWholeFile(path, rawDump);
+    }
+    try {
+        writeWholeFile(path, rawDump);
+    } catch (const ZelError&) {
+        QFile::remove(path);
+        throw;
+    }
     return path;
 }
 

@@ -20,6 +20,8 @@ enum class ErrorId {
     ReadError,             // (file, system's reason)
     CannotCreateFile,      // (file, system's reason)
     WriteError,            // (file, system's reason)
+    NotRegularFile,        // (file): a device, a pipe or a folder where a file is read
+    OutputIsInput,         // (file): the output named is the input file itself
     TableValueOutOfRange,  // (line, name, value, low, high)
     TableEntryIncomplete,  // (line)
     InvalidNumber,         // (text, line)

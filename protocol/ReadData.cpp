@@ -16,13 +16,35 @@ QByteArray dataRequest(std::uint16_t count)
     return r;
 }
 
+std::optional<QByteArray> incompleteDump(const StationReading& reading)
+{
+    if (!reading.arrivedBeforeTimeout)
+        return std::nullopt;
+    QByteArray dump = reading.rawDump;
+    appendBlock(dump, *reading.arrivedBeforeTimeout);
+    return dump;
+}
+
+QString keepStationReading(const ReadingArchive& archive, const StationReading& reading, DialogueStatus status,
+                           const QDateTime& readAt)
+{
+    if (status == DialogueStatus::Done && reading.count.value_or(0) > 0)
+        return archive.keep(reading.rawDump, readAt);
+    if (status == DialogueStatus::ChecksumMismatch)
+        return archive.keep(reading.rawDump, readAt, ReadingArchive::Kind::ChecksumMismatch);
+    if (const std::optional<QByteArray> cut = incompleteDump(reading))
+        return archive.keep(*cut, readAt, ReadingArchive::Kind::Incomplete);
+    return {};
+}
+
 namespace {
 
-
-// Waits for the data answer: it ends when `expected` bytes are waiting, or
-// after the count has not changed for the timer's interval.
+// Waits for the data answer: it ends when `expected` bytes are waiting,
+// after the count has not changed for the timer's interval, or when the
+// whole answer has taken far longer than the line needs for it.
 WaitResult dataWait(StationLink& link, DialogueClock& clock, DialogueReport& report, qint64 expected, qint64& seen)
 {
+    const DialogueClock::TimePoint deadline = clock.now() + kDataLineTimes * link.lineTime(expected) + kDataSlack;
     qint64 previous = 0;
     seen = 0;
     while (seen < expected) {
@@ -37,7 +59,7 @@ WaitResult dataWait(StationLink& link, DialogueClock& clock, DialogueReport& rep
         if (clock.cancelled())
             return WaitResult::Cancelled;
         previous = seen;
-        if (clock.timedOut() && seen < expected)
+        if ((clock.timedOut() || clock.now() >= deadline) && seen < expected)
             return WaitResult::TimedOut;
     }
     return WaitResult::Arrived;
@@ -87,8 +109,10 @@ DialogueStatus readStationMemory(StationLink& link, DialogueClock& clock, Dialog
     qint64 seen = 0;
     const WaitResult dataArrived = dataWait(link, clock, report, expected, seen);
     if (dataArrived != WaitResult::Arrived) {
-        if (dataArrived == WaitResult::TimedOut)
+        if (dataArrived == WaitResult::TimedOut) {
+            reading.arrivedBeforeTimeout = link.take();
             port.sayGoodbye();
+        }
         return failedWait(dataArrived, report, ReportLine::plain(LineId::DataTimedOut));
     }
 

@@ -4,7 +4,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/Texts.h"
 
@@ -80,16 +84,52 @@ TEST(ReadingArchive, NamesOrderAndFailure)
     QTemporaryDir dir;
     const zel::ReadingArchive archive(dir.filePath("readings"));
     const QDateTime at(QDate(2026, 12, 7), QTime(10, 11, 12));
-    const QString first = archive.keep("one", at, false);
-    const QString second = archive.keep("two", at, false);
-    const QString bad = archive.keep("bad", at.addSecs(60), true);
+    using Kind = zel::ReadingArchive::Kind;
+    const QString first = archive.keep("one", at);
+    const QString second = archive.keep("two", at);
+    const QString bad = archive.keep("bad", at.addSecs(60), Kind::ChecksumMismatch);
+    const QString cut = archive.keep("cut", at.addSecs(120), Kind::Incomplete);
     EXPECT_TRUE(first.endsWith("/readings/2026-12-07_10-11-12.zel"));
     EXPECT_TRUE(second.endsWith("/readings/2026-12-07_10-11-12-2.zel"));
     EXPECT_TRUE(bad.endsWith("/readings/2026-12-07_10-12-12-checksum-mismatch.zel"));
     EXPECT_EQ(zel::readWholeFile(second), "two");
-    EXPECT_EQ(archive.recent(10), QStringList({bad, second, first}));
-    EXPECT_EQ(archive.recent(2), QStringList({bad, second}));
+    EXPECT_TRUE(cut.endsWith("/readings/2026-12-07_10-13-12-incomplete.zel"));
+    EXPECT_EQ(archive.recent(10), QStringList({cut, bad, second, first}));
+    EXPECT_EQ(archive.recent(2), QStringList({cut, bad}));
+
+    // A name another program has just claimed (created, still empty) is
+    // never written over: the reading takes the next number.
+    QFile claimed(dir.filePath("readings/2026-12-07_10-11-12-3.zel"));
+    ASSERT_TRUE(claimed.open(QIODevice::WriteOnly));
+    claimed.close();
+    const QString fourth = archive.keep("four", at);
+    EXPECT_TRUE(fourth.endsWith("-4.zel"));
+    EXPECT_EQ(QFile(claimed.fileName()).size(), 0);
 
     zel::writeWholeFile(dir.filePath("file"), "x");
-    EXPECT_THROW(zel::ReadingArchive(dir.filePath("file/readings")).keep("x", at, false), zel::ZelError);
+    EXPECT_THROW(zel::ReadingArchive(dir.filePath("file/readings")).keep("x", at), zel::ZelError);
+}
+
+// Where the output is the input (by another name, too), or is no regular
+// file, nothing is replaced; a pipe is never read (it would wait for ever).
+TEST(DataFile, InputAndOutputThatAreNotPlainFiles)
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath("a.zel");
+    zel::writeWholeFile(data, "data");
+    const QString link = dir.filePath("link.zel");
+    ASSERT_TRUE(QFile::link(data, link));
+    const QString hard = dir.filePath("hard.zel");
+    ASSERT_EQ(::link(data.toLocal8Bit().constData(), hard.toLocal8Bit().constData()), 0);
+    for (const QString& same : {data, link, hard, dir.path() + "/./a.zel"})
+        EXPECT_THROW(zel::refuseOutputOverInput(data, same), zel::ZelError) << same.toStdString();
+    EXPECT_NO_THROW(zel::refuseOutputOverInput(data, dir.filePath("b.zel")));
+    EXPECT_NO_THROW(zel::refuseOutputOverInput(data, dir.filePath("new/b.zel")));
+
+    zel::writeWholeFile("/dev/null", "table");  // written into, not replaced
+    EXPECT_TRUE(QFileInfo("/dev/null").isFile() == false && QFileInfo("/dev/null").exists());
+    const QString fifo = dir.filePath("fifo");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    EXPECT_THROW(zel::readWholeFile(fifo), zel::ZelError);
+    EXPECT_THROW(zel::readWholeFile(dir.path()), zel::ZelError);
 }

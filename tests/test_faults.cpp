@@ -13,6 +13,8 @@
 #include "data/Bytes.h"
 #include "data/DataFile.h"
 #include "data/RawDump.h"
+#include "data/ReadingArchive.h"
+#include "app/Texts.h"
 #include "serial/QCCom32.h"
 #include "sim/StationModel.h"
 
@@ -206,6 +208,36 @@ TEST_F(Faults, FullDiskLeavesTheEarlierFilesAndReportsTheError)
     }
     EXPECT_EQ(QDir(disk.filePath("")).entryList(QDir::Files).size(), 3);  // no temporary file left
     EXPECT_TRUE(form->ToolButton8->isEnabled());                          // the reading is still there
+}
+
+// Files smaller than the write buffer fail at the last moment: the earlier
+// file stays, the system's reason is given, and no kept reading is left empty.
+TEST(FullDisk, SmallFilesFailWithTheSystemsReason)
+{
+    QTemporaryDir dir;
+    TinyDisk disk(dir.filePath("disk"));
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    const QString target = disk.filePath("table.txt");
+    zel::writeWholeFile(target, "earlier");
+    QFile filler(disk.filePath("filler"));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(512, 'f')) == 512) {
+    }
+    filler.close();
+    for (const QByteArray& bytes : {QByteArray("x"), QByteArray(3000, 'y')}) {
+        try {
+            zel::writeWholeFile(target, bytes);
+            ADD_FAILURE() << bytes.size() << " bytes written on a full disk";
+        } catch (const zel::ZelError& e) {
+            EXPECT_TRUE(zel::texts::errorText(e).contains("No space left on device"))
+                << zel::texts::errorText(e).toStdString();
+        }
+        EXPECT_EQ(zel::readWholeFile(target), "earlier");
+    }
+    const zel::ReadingArchive archive(disk.filePath("readings"));
+    EXPECT_THROW(archive.keep("reading", QDateTime::currentDateTime()), zel::ZelError);
+    EXPECT_EQ(QDir(disk.filePath("readings")).entryList(QDir::Files), QStringList());
 }
 
 TEST_F(Faults, LengthFieldsClaimingGigabytesAreRefusedAtOnce)

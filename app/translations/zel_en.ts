@@ -513,5 +513,13 @@ Command line: zeltool</translation>
         <source>Идёт обмен со станцией: дождитесь его окончания</source>
         <translation>The station dialogue is running: wait for it to end</translation>
     </message>
+    <message>
+        <source>«%1» — не обычный файл (устройство, канал или папка): прочитать его как файл нельзя</source>
+        <translation>"%1" is not a regular file (a device, a pipe or a folder): it cannot be read as a file</translation>
+    </message>
+    <message>
+        <source>«%1» — это входной файл: запись в него уничтожила бы данные. Укажите другое имя</source>
+        <translation>"%1" is the input file: writing it would destroy the data. Give another name</translation>
+    </message>
 </context>
 </TS>
