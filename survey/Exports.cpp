@@ -54,6 +54,19 @@ void appendPlainDecimal(QByteArray& out, double value, int significant = 7, bool
     out.append(buf, writePlainDecimal(buf, std::end(buf), value, significant, withPoint) - buf);
 }
 
+// An electrode position: the shortest plain decimal that reads back to the
+// same double, never with an exponent ("1000000.01", "512345.25").
+void appendPosition(QByteArray& out, double x, bool withPoint = true)
+{
+    char buf[400];
+    char* end = std::to_chars(std::begin(buf), std::end(buf), x == 0 ? 0.0 : x, std::chars_format::fixed).ptr;
+    if (withPoint && std::find(buf, end, '.') == end) {
+        *end++ = '.';
+        *end++ = '0';
+    }
+    out.append(buf, end - buf);
+}
+
 void appendOptional(QByteArray& out, const std::optional<double>& v)
 {
     if (v)
@@ -127,7 +140,7 @@ QByteArray csvFile(const std::vector<MeasurementRecord>& records, const std::vec
         }
         for (std::size_t j = 0; j < 4; ++j) {
             if (v.electrodes)
-                appendPlainDecimal(out, v.electrodes->x[j], 7, false);
+                appendPosition(out, v.electrodes->x[j], false);
             out += ',';
         }
         // The voltage with the channel's own decimals, as the table shows it.
@@ -158,7 +171,8 @@ std::vector<ChannelValue> invertibleValues(const std::vector<MeasurementRecord>&
 {
     std::vector<ChannelValue> out;
     for (const ChannelValue& v : values)
-        if (v.electrodes && v.r && v.k && inProfile(records[std::size_t(v.record)], profile))
+        // U = 0 exactly is no measurement: nothing for an inversion to fit.
+        if (v.electrodes && v.r && v.k && *v.u != 0 && inProfile(records[std::size_t(v.record)], profile))
             out.push_back(v);
     return out;
 }
@@ -180,12 +194,13 @@ QByteArray res2dinvFile(const Profile& profile, const std::vector<ChannelValue>&
     out += "11" + kCrLf + "0" + kCrLf;
     out += "Type of measurement (0=app. resistivity,1=resistance)" + kCrLf + "1" + kCrLf;
     out += QByteArray::number(qsizetype(values.size())) + kCrLf;
-    out += "0" + kCrLf + "0" + kCrLf;  // flat line, no induced polarization
+    // x-locations are true horizontal distances (no topography), no induced polarization.
+    out += "2" + kCrLf + "0" + kCrLf;
     for (const ChannelValue& v : values) {
         out += '4';
         for (const double x : v.electrodes->x) {
             out += ' ';
-            appendPlainDecimal(out, x);
+            appendPosition(out, x);
             out += " 0.0";
         }
         out += ' ';
@@ -208,8 +223,10 @@ QByteArray ohmFile(const std::vector<ChannelValue>& values)
 
     QByteArray out = QByteArray::number(qsizetype(positions.size())) + "# Number of electrodes" + kCrLf;
     out += "# x z" + kCrLf;
-    for (const double x : positions)
-        out += plainDecimal(x) + " 0.0" + kCrLf;
+    for (const double x : positions) {
+        appendPosition(out, x);
+        out += " 0.0" + kCrLf;
+    }
     out += QByteArray::number(qsizetype(values.size())) + "# Number of data" + kCrLf;
     out += "# a b m n r u/mV i/mA k rhoa" + kCrLf;
     for (const ChannelValue& v : values) {

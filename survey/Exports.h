@@ -35,7 +35,7 @@ std::vector<Profile> profilesOf(const std::vector<MeasurementRecord>& records);
 QByteArray csvFile(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values);
 
 // The values of one profile that the inversion formats take: with positions,
-// a resistance and a geometric factor.
+// a geometric factor and a resistance from a voltage other than 0.
 std::vector<ChannelValue> invertibleValues(const std::vector<MeasurementRecord>& records,
                                            const std::vector<ChannelValue>& values, const Profile& profile);
 

@@ -2,6 +2,8 @@
 
 #include <QSettings>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace zel {
@@ -12,14 +14,79 @@ const QString kSpacingKey = QStringLiteral("Survey/Spacing");
 const QString kX0Key = QStringLiteral("Survey/X0");
 const QString kChannelsKey = QStringLiteral("Survey/Channels");
 
-std::optional<double> number(QSettings& settings, const QString& key)
+// A double as the decimal digits × 10^exponent of its shortest text.
+struct Decimal {
+    long long digits = 0;
+    int exponent = 0;
+};
+
+std::optional<Decimal> decimalOf(double v)
 {
-    bool ok = false;
-    const double v = settings.value(key).toString().trimmed().toDouble(&ok);
-    return ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+    char buf[40];
+    const auto [end, ec] = std::to_chars(std::begin(buf), std::end(buf), v, std::chars_format::scientific);
+    if (ec != std::errc())
+        return std::nullopt;
+    const char* e = std::find(static_cast<const char*>(buf), static_cast<const char*>(end), 'e');
+    Decimal d;
+    bool negative = false;
+    for (const char* c = buf; c != e; ++c) {
+        if (*c == '-')
+            negative = true;
+        else if (*c >= '0' && *c <= '9')
+            d.digits = d.digits * 10 + (*c - '0');
+        else if (*c == '.')
+            d.exponent -= int(e - c - 1);  // the digits after the point
+    }
+    int power = 0;
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), end, power);
+    d.exponent += power;
+    if (negative)
+        d.digits = -d.digits;
+    return d;
+}
+
+// digits · 10^by, none when it leaves 64 bits.
+std::optional<long long> scaled(long long digits, int by)
+{
+    for (int i = 0; i < by; ++i)
+        if (__builtin_mul_overflow(digits, 10LL, &digits))
+            return std::nullopt;
+    return digits;
 }
 
 } // namespace
+
+double SurveyGeometry::position(int electrode) const
+{
+    const std::optional<Decimal> a = decimalOf(x0);
+    const std::optional<Decimal> d = decimalOf(spacing);
+    if (a && d) {
+        const int exponent = std::min(a->exponent, d->exponent);
+        const std::optional<long long> start = scaled(a->digits, a->exponent - exponent);
+        const std::optional<long long> step = scaled(d->digits, d->exponent - exponent);
+        long long product = 0, sum = 0;
+        if (start && step && !__builtin_mul_overflow(*step, (long long)electrode, &product)
+            && !__builtin_add_overflow(*start, product, &sum)) {
+            char text[48];
+            char* end = std::to_chars(std::begin(text), std::end(text), sum).ptr;
+            *end++ = 'e';
+            end = std::to_chars(end, std::end(text), exponent).ptr;
+            double x = 0;
+            std::from_chars(text, end, x);
+            return x;
+        }
+    }
+    return x0 + electrode * spacing;  // digits beyond 64 bits: the binary sum
+}
+
+std::optional<double> decimalOfText(const QString& text)
+{
+    QString t = text.trimmed();
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    return ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+}
 
 QString channelGeometryName(ChannelGeometry geometry)
 {
@@ -35,15 +102,30 @@ std::optional<ChannelGeometry> channelGeometryOfName(const QString& name)
     return std::nullopt;
 }
 
-SurveyGeometry readSurveyGeometry(QSettings& settings)
+SurveyGeometry readSurveyGeometry(QSettings& settings, std::vector<SurveySettingProblem>* problems)
 {
     SurveyGeometry g;
-    if (const auto spacing = number(settings, kSpacingKey); spacing && *spacing >= kMinSpacing && *spacing <= kMaxSpacing)
-        g.spacing = *spacing;
-    if (const auto x0 = number(settings, kX0Key); x0 && std::abs(*x0) <= kMaxOffset)
-        g.x0 = *x0;
-    if (const auto channels = channelGeometryOfName(settings.value(kChannelsKey).toString().trimmed()))
-        g.channels = *channels;
+    auto bad = [&](const QString& key, std::optional<std::pair<double, double>> range) {
+        if (problems)
+            problems->push_back({key.mid(key.indexOf(QLatin1Char('/')) + 1), settings.value(key).toString(), range});
+    };
+    auto number = [&](const QString& key, double& into, double low, double high) {
+        if (!settings.contains(key))
+            return;
+        const std::optional<double> v = decimalOfText(settings.value(key).toString());
+        if (v && *v >= low && *v <= high)
+            into = *v;
+        else
+            bad(key, std::pair(low, high));
+    };
+    number(kSpacingKey, g.spacing, kMinSpacing, kMaxSpacing);
+    number(kX0Key, g.x0, -kMaxOffset, kMaxOffset);
+    if (settings.contains(kChannelsKey)) {
+        if (const auto channels = channelGeometryOfName(settings.value(kChannelsKey).toString().trimmed()))
+            g.channels = *channels;
+        else
+            bad(kChannelsKey, std::nullopt);
+    }
     return g;
 }
 

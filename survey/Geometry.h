@@ -3,6 +3,8 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QSettings;
 
@@ -24,7 +26,10 @@ struct SurveyGeometry {
     double x0 = 0.0;
     ChannelGeometry channels = ChannelGeometry::Consecutive;
 
-    double position(int electrode) const { return x0 + electrode * spacing; }
+    // x0 + electrode · spacing, summed as the decimals the user gave (the
+    // shortest texts of x0 and spacing) and rounded once: 0 + 3 · 0.1 is
+    // the double of 0.3, and 1000000 + 1 · 0.01 stays apart from 1000000.
+    double position(int electrode) const;
     bool operator==(const SurveyGeometry&) const = default;
 };
 
@@ -32,9 +37,23 @@ constexpr double kMinSpacing = 0.001;
 constexpr double kMaxSpacing = 10000.0;
 constexpr double kMaxOffset = 1.0e7;
 
-// [Survey] Spacing, X0, Channels (consecutive|first) of the settings file; a
-// missing or unreadable value gives the default.
-SurveyGeometry readSurveyGeometry(QSettings& settings);
+// A value of [Survey] that cannot be used: its key ("Spacing", "X0",
+// "Channels"), the text written, and the range of numbers needed (none: a
+// channel geometry name is needed).
+struct SurveySettingProblem {
+    QString key;
+    QString value;
+    std::optional<std::pair<double, double>> range;
+    bool operator==(const SurveySettingProblem&) const = default;
+};
+
+// [Survey] Spacing, X0, Channels (consecutive|first) of the settings file.
+// A missing value gives the default; so does a bad one, which is also added
+// to `problems`. A comma is read as the decimal point ("1,5" is 1.5).
+SurveyGeometry readSurveyGeometry(QSettings& settings, std::vector<SurveySettingProblem>* problems = nullptr);
+// The numbers of the geometry as the settings file and the dialog take them:
+// a full stop or a comma as the decimal point; none for anything else.
+std::optional<double> decimalOfText(const QString& text);
 void writeSurveyGeometry(QSettings& settings, const SurveyGeometry& geometry);
 
 // "consecutive" / "first", and back (none for another text).

@@ -28,18 +28,65 @@ struct Pair {
 };
 constexpr std::array<Pair, 4> kPairs = {{{0, 2, 1.0}, {1, 2, -1.0}, {0, 3, -1.0}, {1, 3, 1.0}}};
 
-// 1/AM − 1/BM − 1/AN + 1/BN; none when a distance is 0.
+// The station's potential electrodes are numbered 0-127.
+constexpr int kLastPotentialElectrode = 127;
+// A geometric sum this small against its largest term is zero but for the
+// rounding of its four terms: the array measures nothing.
+constexpr double kZeroSum = 1e-9;
+
+// 1/AM − 1/BM − 1/AN + 1/BN; none when a distance is 0, when A and B or M
+// and N coincide, or when the terms cancel to within rounding.
 std::optional<double> geometricSum(const std::array<double, 4>& x)
 {
+    if (x[0] == x[1] || x[2] == x[3])
+        return std::nullopt;
     double sum = 0;
+    double largest = 0;
     for (const Pair& p : kPairs) {
         const double distance = std::abs(x[std::size_t(p.current)] - x[std::size_t(p.potential)]);
         if (distance == 0)
             return std::nullopt;
         sum += p.sign / distance;
+        largest = std::max(largest, 1 / distance);
     }
+    if (!(std::abs(sum) > kZeroSum * largest))
+        return std::nullopt;
     return sum;
 }
+
+// The electrode numbers of a channel, as channelElectrodes documents them.
+std::optional<std::array<int, 4>> channelNumbers(const MeasurementRecord& r, int channel, const SurveyGeometry& g)
+{
+    if (!hasPositions(r) || channel < 1 || channel > 4)
+        return std::nullopt;
+    if (channel > 1 && g.channels == ChannelGeometry::FirstOnly)
+        return std::nullopt;
+    const int d = int(r.ElectrodeN) - int(r.ElectrodeM);
+    const int shift = (channel - 1) * d;
+    const std::array<int, 4> n = {int(r.ElectrodeA), int(r.ElectrodeB), int(r.ElectrodeM) + shift,
+                                  int(r.ElectrodeN) + shift};
+    for (const int potential : {n[2], n[3]})
+        if (potential < 0 || potential > kLastPotentialElectrode)
+            return std::nullopt;  // beyond the station's electrodes: no such dipole
+    return n;
+}
+
+// Positions of electrode numbers, each worked out once.
+class PositionTable {
+public:
+    explicit PositionTable(const SurveyGeometry& g) : m_geometry(g) {}
+    double operator()(int electrode)
+    {
+        const auto [it, added] = m_known.try_emplace(electrode);
+        if (added)
+            it->second = m_geometry.position(electrode);
+        return it->second;
+    }
+
+private:
+    const SurveyGeometry& m_geometry;
+    std::map<int, double> m_known;
+};
 
 } // namespace
 
@@ -97,14 +144,11 @@ std::optional<double> medianDepth(const std::array<double, 4>& x)
 
 std::optional<ArrayElectrodes> channelElectrodes(const MeasurementRecord& r, int channel, const SurveyGeometry& g)
 {
-    if (!hasPositions(r) || channel < 1 || channel > 4)
+    const std::optional<std::array<int, 4>> numbers = channelNumbers(r, channel, g);
+    if (!numbers)
         return std::nullopt;
-    if (channel > 1 && g.channels == ChannelGeometry::FirstOnly)
-        return std::nullopt;
-    const int d = int(r.ElectrodeN) - int(r.ElectrodeM);
-    const int shift = (channel - 1) * d;
     ArrayElectrodes e;
-    e.number = {int(r.ElectrodeA), int(r.ElectrodeB), int(r.ElectrodeM) + shift, int(r.ElectrodeN) + shift};
+    e.number = *numbers;
     for (std::size_t j = 0; j < 4; ++j)
         e.x[j] = g.position(e.number[j]);
     return e;
@@ -112,18 +156,31 @@ std::optional<ArrayElectrodes> channelElectrodes(const MeasurementRecord& r, int
 
 std::vector<ChannelValue> surveyValues(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry)
 {
-    // The depth depends only on the array's shape, which repeats along a
-    // profile: each shape is solved once.
-    std::map<std::array<double, 4>, std::optional<double>> depths;
-    auto depthOf = [&](const std::array<double, 4>& x) {
-        std::array<double, 4> shape;
+    // The geometric factor and the depth depend only on the array's shape,
+    // the distances in electrode numbers times the spacing (free of the
+    // rounding of positions far from 0), which repeats along a profile: each
+    // shape is solved once.
+    struct Solved {
+        std::optional<double> k;
+        std::optional<double> depth;
+    };
+    std::map<std::array<int, 4>, Solved> shapes;
+    auto solve = [&](const std::array<int, 4>& n) -> const Solved& {
+        std::array<int, 4> relative;
         for (std::size_t j = 0; j < 4; ++j)
-            shape[j] = x[j] - x[0];
-        const auto [it, added] = depths.try_emplace(shape);
-        if (added)
-            it->second = medianDepth(shape);
+            relative[j] = n[j] - n[0];
+        const auto [it, added] = shapes.try_emplace(relative);
+        if (added) {
+            std::array<double, 4> shape;
+            for (std::size_t j = 0; j < 4; ++j)
+                shape[j] = relative[j] * geometry.spacing;
+            it->second.k = geometricFactor(shape);
+            if (it->second.k)
+                it->second.depth = medianDepth(shape);
+        }
         return it->second;
     };
+    PositionTable position(geometry);
     std::vector<ChannelValue> values;
     values.reserve(records.size() * 4);
     for (std::size_t n = 0; n < records.size(); ++n) {
@@ -142,13 +199,17 @@ std::vector<ChannelValue> surveyValues(const std::vector<MeasurementRecord>& rec
             v.i = i;
             if (i && *i != 0)
                 v.r = *v.u / *i;
-            v.electrodes = channelElectrodes(r, ch, geometry);
-            if (v.electrodes) {
-                v.k = geometricFactor(v.electrodes->x);
+            if (const std::optional<std::array<int, 4>> numbers = channelNumbers(r, ch, geometry)) {
+                ArrayElectrodes e;
+                e.number = *numbers;
+                for (std::size_t j = 0; j < 4; ++j)
+                    e.x[j] = position(e.number[j]);
+                v.electrodes = e;
+                const Solved& solved = solve(*numbers);
+                v.k = solved.k;
+                v.depth = solved.depth;
                 if (v.k && v.r)
                     v.rhoa = *v.k * *v.r;
-                if (v.k)
-                    v.depth = depthOf(v.electrodes->x);
             }
             values.push_back(v);
         }

@@ -38,7 +38,8 @@ std::optional<double> currentMilliamps(int index);
 std::optional<double> frequencyHertz(int index);
 
 // The geometric factor 2π / (1/AM − 1/BM − 1/AN + 1/BN) of four electrodes
-// on a line; none when two that form a distance coincide or the sum is 0.
+// on a line; none when two that form a distance coincide, when A and B or M
+// and N coincide, or when the sum is 0 within the rounding of its terms.
 std::optional<double> geometricFactor(const std::array<double, 4>& x);
 
 // The median depth of investigation of a four-electrode array over a
@@ -49,7 +50,8 @@ std::optional<double> geometricFactor(const std::array<double, 4>& x);
 std::optional<double> medianDepth(const std::array<double, 4>& x);
 
 // The electrodes of a channel of a record with positions (Mode 10-14); none
-// for other records and for channels the geometry gives no positions.
+// for other records, for channels the geometry gives no positions, and for
+// channels whose M or N falls beyond the station's electrodes 0-127.
 std::optional<ArrayElectrodes> channelElectrodes(const MeasurementRecord& record, int channel,
                                                  const SurveyGeometry& geometry);
 

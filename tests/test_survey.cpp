@@ -139,18 +139,97 @@ TEST(Survey, PlainDecimalsNeverUseAnExponent)
     EXPECT_EQ(zel::plainDecimal(1000, 7, false), "1000");
 }
 
-TEST(Survey, GeometrySettingFallsBackToTheDefaults)
+// Bad values fall back to the defaults and are named; a comma is a decimal point.
+TEST(Survey, GeometrySettingFallsBackToTheDefaultsAndNamesBadValues)
 {
     QTemporaryDir dir;
     QSettings ini(dir.filePath("Zel-Terravox.ini"), QSettings::IniFormat);
-    EXPECT_EQ(zel::readSurveyGeometry(ini), SurveyGeometry());
-    ini.setValue("Survey/Spacing", "-1");
-    ini.setValue("Survey/X0", "abc");
-    ini.setValue("Survey/Channels", "sideways");
-    EXPECT_EQ(zel::readSurveyGeometry(ini), SurveyGeometry());
+    std::vector<zel::SurveySettingProblem> problems;
+    EXPECT_EQ(zel::readSurveyGeometry(ini, &problems), SurveyGeometry());
+    EXPECT_TRUE(problems.empty());
+    for (const char* bad : {"2m", "0", "-1", "nan", "inf", ""}) {
+        ini.setValue("Survey/Spacing", bad);
+        problems.clear();
+        EXPECT_EQ(zel::readSurveyGeometry(ini, &problems), SurveyGeometry()) << bad;
+        ASSERT_EQ(problems.size(), 1u) << bad;
+        EXPECT_EQ(problems[0].key, "Spacing");
+        EXPECT_EQ(problems[0].value, bad);
+    }
+    ini.setValue("Survey/Spacing", "1,5");
+    ini.setValue("Survey/X0", "2e7");
+    ini.setValue("Survey/Channels", "bogus");
+    problems.clear();
+    EXPECT_EQ(zel::readSurveyGeometry(ini, &problems).spacing, 1.5);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].key, "X0");
+    EXPECT_EQ(problems[1].key, "Channels");
+    EXPECT_FALSE(problems[1].range);
     const SurveyGeometry g{2.5, -10, ChannelGeometry::FirstOnly};
     zel::writeSurveyGeometry(ini, g);
     EXPECT_EQ(zel::readSurveyGeometry(ini), g);
+}
+
+// Arrays that measure nothing, and dipoles beyond the station's electrodes,
+// give no k and never reach an inversion file; neither does U = 0.
+TEST(Survey, DegenerateArraysHaveNoGeometricFactor)
+{
+    const struct {
+        int a, b, m, n;
+        bool k1, k4;  // a k on channel 1, on channel 4
+    } cases[] = {
+        {0, 3, 1, 1, false, false},  // M = N
+        {2, 2, 5, 6, false, false},  // A = B
+        {0, 10, 5, 5, false, false},
+        {9, 10, 127, 0, true, false}, // channel dipoles at -127, -254, -381
+        {0, 1, 120, 122, true, false}, // channel 4 at 126, 128
+        {0, 1, 2, 3, true, true},
+    };
+    for (const auto& c : cases) {
+        const MeasurementRecord r = withPositions(c.a, c.b, c.m, c.n);
+        const auto v = zel::surveyValues({r}, SurveyGeometry{});
+        ASSERT_EQ(v.size(), 4u);
+        EXPECT_EQ(bool(v[0].k), c.k1) << c.a << c.b << c.m << c.n;
+        EXPECT_EQ(bool(v[3].k), c.k4) << c.a << c.b << c.m << c.n;
+        for (const auto& value : v) {
+            EXPECT_EQ(bool(value.k), bool(value.rhoa) && bool(value.depth));
+            if (value.electrodes)
+                for (const int e : {value.electrodes->number[2], value.electrodes->number[3]})
+                    EXPECT_TRUE(e >= 0 && e <= 127);
+        }
+    }
+    MeasurementRecord zero = withPositions(0, 1, 2, 3);
+    for (int ch = 0; ch < 4; ++ch) {
+        zero.U[ch] = 0;
+        zero.Range[ch] = 0;
+    }
+    const auto values = zel::surveyValues({zero, withPositions(1, 2, 2, 2)}, SurveyGeometry{});
+    EXPECT_TRUE(zel::invertibleValues({zero, withPositions(1, 2, 2, 2)}, values, {1, 1}).empty());
+    const QByteArray csv = zel::csvFile({zero, withPositions(1, 2, 2, 2)}, values);
+    EXPECT_EQ(csv.count("\r\n"), 1 + 8);  // every value stays in the CSV
+    EXPECT_FALSE(csv.contains("e+"));
+}
+
+// Positions are written exactly: far from 0, with a fine spacing.
+TEST(Survey, PositionsAreWrittenWhole)
+{
+    const struct {
+        double spacing, x0;
+        int m;
+        const char* row;  // the start of the .dat data line
+    } cases[] = {
+        {0.01, 1000000, 2, "4 1000000.0 0.0 1000000.01 0.0 1000000.02 0.0 1000000.03 0.0 "},
+        {1, 512345.25, 2, "4 512345.25 0.0 512346.25 0.0 512347.25 0.0 512348.25 0.0 "},
+        {0.1, 0, 2, "4 0.0 0.0 0.1 0.0 0.2 0.0 0.3 0.0 "},
+        {0.001, -10000000, 2, "4 -10000000.0 0.0 -9999999.999 0.0 -9999999.998 0.0 -9999999.997 0.0 "},
+    };
+    for (const auto& c : cases) {
+        const SurveyGeometry g{c.spacing, c.x0, ChannelGeometry::FirstOnly};
+        const std::vector<MeasurementRecord> records = {withPositions(0, 1, c.m, c.m + 1)};
+        const QByteArray dat = zel::res2dinvFile({1, 1}, zel::invertibleValues(records, zel::surveyValues(records, g), {1, 1}));
+        EXPECT_TRUE(dat.contains(c.row)) << dat.toStdString();
+        for (int e = -256; e < 256; e += 17)
+            EXPECT_NEAR(g.position(e), c.x0 + e * c.spacing, 1e-6) << e;
+    }
 }
 
 // Golden files of the three formats from a small memory of two profiles.
