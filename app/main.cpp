@@ -3,6 +3,7 @@
 #include "ZelMain.h"
 
 #include "data/Cp1251.h"
+#include "data/NumericLocale.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -10,6 +11,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    zel::keepFullStopInNumbers();
     QApplication::setApplicationName(QStringLiteral("zel-terravox"));
     QApplication::setApplicationVersion(QStringLiteral(ZEL_VERSION_TEXT));
     QApplication::setWindowIcon(emblemIcon());

@@ -1,6 +1,7 @@
 // Decoding and rendering a full station memory (65,535 records), and filling
 // the main list with the "View" lines. Prints the figures.
 #include "BestOf.h"
+#include "data/NumericLocale.h"
 #include "app/ZelMain.h"
 #include "data/RawDump.h"
 #include "data/Record.h"
@@ -32,6 +33,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
+    zel::keepFullStopInNumbers();
     constexpr int kCount = 65535;
     const QByteArray dump = fullMemory(kCount);
     const zel::DateTimeSeparators sep;

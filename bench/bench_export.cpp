@@ -3,6 +3,7 @@
 // Usage: zel-bench-export            (runs both layouts, each in a process of its own)
 //        zel-bench-export LAYOUT OUT.xlsx [CELLS.tsv]   (one export; writes the cells for openpyxl)
 #include "data/RawDump.h"
+#include "data/NumericLocale.h"
 #include "export/ExelCall.h"
 #include "export/XlsxWriter.h"
 #include "sim/StationModel.h"
@@ -86,6 +87,7 @@ int oneExport(int layout, const QString& out, const QString& cells)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    zel::keepFullStopInNumbers();
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 3)
         return oneExport(args.at(1).toInt(), args.at(2), args.value(3));

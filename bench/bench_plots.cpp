@@ -2,6 +2,7 @@
 // channels (131,064 points) and a profile graph of 32,766 plain records, each
 // rendered to PNG (goal < 0.5 s), and a replot after a zoom (goal < 50 ms).
 #include "BestOf.h"
+#include "data/NumericLocale.h"
 
 #include "app/Plots.h"
 
@@ -56,6 +57,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    zel::keepFullStopInNumbers();
     QTemporaryDir dir;
     int missed = 0;
     auto report = [&](const char* what, double seconds, double goal) {

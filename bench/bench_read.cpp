@@ -2,6 +2,7 @@
 // wall time against the time the bytes need on the line, and the CPU time
 // the program spends waiting. Usage: zel-bench-read [count] [baud]
 #include "protocol/EventLoopClock.h"
+#include "data/NumericLocale.h"
 #include "protocol/ReadData.h"
 #include "protocol/SerialLink.h"
 #include "serial/QCCom32.h"
@@ -35,6 +36,7 @@ public:
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    zel::keepFullStopInNumbers();
     const int count = argc > 1 ? std::atoi(argv[1]) : 32766;
     const int baud = argc > 2 ? std::atoi(argv[2]) : 115200;
 

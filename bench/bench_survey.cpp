@@ -2,6 +2,7 @@
 // channels each (131,064 values), written as CSV, Res2DInv and pyGIMLi/BERT
 // files. Goal: each under 0.3 s.
 #include "survey/Exports.h"
+#include "data/NumericLocale.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,6 +12,7 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    zel::keepFullStopInNumbers();
     constexpr int kRecords = 32766;
     std::vector<zel::MeasurementRecord> records;
     records.reserve(kRecords);

@@ -18,7 +18,11 @@ test_packages=(
   python3 python3-openpyxl
   xvfb xauth
   desktop-file-utils dpkg-dev file
+  locales unzip
 )
+# The users' locales, in which the tests write every file once more: a
+# locale that is not generated falls back to C silently and proves nothing.
+test_locales=(ru_RU.UTF-8 de_DE.UTF-8)
 
 packages=("${run_packages[@]}")
 case "${1:-run}" in
@@ -34,12 +38,24 @@ for p in "${packages[@]}"; do
   fi
 done
 
-[ ${#missing[@]} -eq 0 ] && exit 0
-
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 
-export DEBIAN_FRONTEND=noninteractive
-echo "Installing: ${missing[*]}" >&2
-"${sudo_cmd[@]}" apt-get update -qq >/dev/null
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  echo "Installing: ${missing[*]}" >&2
+  "${sudo_cmd[@]}" apt-get update -qq >/dev/null
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if [ "${1:-run}" = test ]; then
+  for l in "${test_locales[@]}"; do
+    # locale -a lists "ru_RU.utf8" for ru_RU.UTF-8.
+    if ! locale -a 2>/dev/null | grep -qix "${l%%.*}.utf8"; then
+      echo "Generating the locale $l" >&2
+      "${sudo_cmd[@]}" sed -i "s/^# *\($l UTF-8\)/\1/" /etc/locale.gen
+      grep -qx "$l UTF-8" /etc/locale.gen || echo "$l UTF-8" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+      "${sudo_cmd[@]}" locale-gen >/dev/null
+    fi
+  done
+fi

@@ -11,6 +11,7 @@
 #include "app/Texts.h"
 
 #include "data/DataFile.h"
+#include "data/NumericLocale.h"
 #include "data/RawDump.h"
 #include "data/ZelError.h"
 #include "serial/PseudoTerminal.h"
@@ -160,6 +161,7 @@ zel::sim::StationModel makeStation(const Options& o)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    zel::keepFullStopInNumbers();
     QCoreApplication::setApplicationName(QStringLiteral("zel-station-sim"));
     // Messages as zeltool gives them: English unless the locale is Russian.
     if (zel::texts::languageOfEnvironment() == zel::texts::Language::English)

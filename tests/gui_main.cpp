@@ -1,3 +1,5 @@
+#include "data/NumericLocale.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@ int main(int argc, char** argv)
     QTemporaryDir data;
     qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     QApplication app(argc, argv);
+    zel::keepFullStopInNumbers();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -3,6 +3,7 @@
 #include "app/Texts.h"
 
 #include "data/Cp1251.h"
+#include "data/NumericLocale.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -20,6 +21,7 @@ int main(int argc, char* argv[])
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
+    zel::keepFullStopInNumbers();
     if (!zel::cp1251Available()) {
         std::fputs("zeltool: the Windows-1251 text codec is missing: install Qt's Core5Compat.\n", stderr);
         return 1;

@@ -1,0 +1,9 @@
+#include "NumericLocale.h"
+
+#include <clocale>
+
+namespace zel {
+
+void keepFullStopInNumbers() { std::setlocale(LC_NUMERIC, "C"); }
+
+} // namespace zel
