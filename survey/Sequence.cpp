@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kMaxEntries = 32765;  // the upload's word count is 16 bits
 constexpr int kCurrentLow = -255, kCurrentHigh = 255, kPotentialLow = 0, kPotentialHigh = 127;
+constexpr int kSpan = kCurrentHigh - kCurrentLow;
 
 void require(bool ok, const char* name, int value, const QString& rule)
 {
@@ -54,9 +55,18 @@ bool arrayOfName(const QString& name, ArrayKind& array)
 std::vector<TableEntry> electrodeSequence(const SequenceOptions& o)
 {
     require(o.electrodes >= 4, "electrodes", o.electrodes, QStringLiteral(">= 4"));
+    // The station numbers its electrodes from -255 to 255: no spacing or
+    // level beyond that span, and no first number outside it, can give an
+    // entry. Refused before any loop, so that no sum can overflow.
+    const QString withinSpan = QStringLiteral("<= %1").arg(kSpan);
+    require(o.first >= kCurrentLow && o.first <= kCurrentHigh, "first", o.first,
+            QStringLiteral("%1 … %2").arg(kCurrentLow).arg(kCurrentHigh));
     require(o.aMin >= 1, "a-min", o.aMin, QStringLiteral(">= 1"));
+    require(o.aMin <= kSpan, "a-min", o.aMin, withinSpan);
     require(o.aMax >= o.aMin, "a-max", o.aMax, QStringLiteral(">= a-min"));
+    require(o.aMax <= kSpan, "a-max", o.aMax, withinSpan);
     require(o.nMax >= 1, "n-max", o.nMax, QStringLiteral(">= 1"));
+    require(o.nMax <= kSpan, "n-max", o.nMax, withinSpan);
     require(o.channels == 1 || o.channels == 4, "channels", o.channels, QStringLiteral("1 or 4"));
     if (o.channels == 4 && o.array != ArrayKind::DipoleDipole)
         throw ZelError(ErrorId::SequenceSingleChannel, {arrayName(o.array)});
@@ -86,7 +96,7 @@ std::vector<TableEntry> electrodeSequence(const SequenceOptions& o)
     std::vector<TableEntry> entries;
     entries.reserve(std::size_t(total));
     auto add = [&](const TableEntry& e) { entries.push_back(e); };
-    for (int a = o.aMin; a <= o.aMax; ++a) {
+    for (int a = o.aMin; a <= o.aMax && a < o.electrodes; ++a) {
         if (o.array == ArrayKind::Wenner) {
             for (int i = o.first; i + 3 * a <= last; ++i)
                 add({i, i + 3 * a, i + a, i + 2 * a});

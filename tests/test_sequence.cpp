@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using zel::ArrayKind;
 using zel::SequenceOptions;
 using zel::TableEntry;
@@ -87,6 +89,13 @@ TEST(Sequence, EveryLimitIsRefusedSayingWhichAndByHowMuch)
         {{ArrayKind::DipoleDipole, 130, 1, 1, 1, 1, 1}, "Электрод N = 128 вне пределов от 0 до 127 на 1"},
         {{ArrayKind::Wenner, 20, 250, 1, 1, 1, 1}, "Электрод M = 251 вне пределов от 0 до 127 на 124"},
         {{ArrayKind::DipoleDipole, 1000, 1, 1, 40, 30, 1}, "записей, а станция принимает не больше 32765"},
+        // Values far past the station's ranges: refused at once, no overflow.
+        {{ArrayKind::Wenner, 32, 1, 1, INT_MAX, 1, 1}, "a-max = 2147483647"},
+        {{ArrayKind::DipoleDipole, 32, 1, INT_MAX, INT_MAX, 1, 1}, "a-min = 2147483647"},
+        {{ArrayKind::Schlumberger, 32, 1, 1, 1, INT_MAX, 1}, "n-max = 2147483647"},
+        {{ArrayKind::DipoleDipole, 1024, INT_MAX, 1, 1, 1, 1}, "first = 2147483647"},
+        {{ArrayKind::DipoleDipole, 1024, INT_MIN, 1, 1, 1, 1}, "first = -2147483648"},
+        {{ArrayKind::DipoleDipole, INT_MAX, 1, 1, 1, 1, 1}, "electrodes = 2147483647"},
     };
     for (const auto& c : cases)
         EXPECT_TRUE(refusal(c.options).contains(QString::fromUtf8(c.says))) << refusal(c.options).toStdString();
