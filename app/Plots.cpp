@@ -256,6 +256,21 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
         auto* note = new QCPTextElement(&plot, notes.join(QStringLiteral("; ")), QFont(plot.font().family(), 9));
         plot.plotLayout()->addElement(1, 0, note);
     }
+    // Which profile, and the geometry its positions and depths follow: two
+    // pictures of one file drawn with other spacings never look alike unsaid.
+    if (!s.values.empty() || !s.electrodes.empty()) {
+        plot.plotLayout()->insertRow(0);
+        plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, pseudosectionCaption(s), QFont(plot.font().family(), 10)));
+    }
+}
+
+QString pseudosectionCaption(const Pseudosection& s)
+{
+    return QObject::tr("Line %1, file %2: electrode spacing %3 m, electrode 0 at x = %4 m")
+        .arg(s.profile.line)
+        .arg(s.profile.file)
+        .arg(QString::fromLatin1(plainDecimal(s.geometry.spacing, 15, false)),
+             QString::fromLatin1(plainDecimal(s.geometry.x0, 15, false)));
 }
 
 void savePlot(QCustomPlot& plot, const QString& path, int width, int height)

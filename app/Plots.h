@@ -25,6 +25,9 @@ void drawProfileGraph(QCustomPlot& plot, const ProfileGraph& graph, const Profil
 // top, negative values as hollow grey markers, and what was left out below.
 void drawPseudosection(QCustomPlot& plot, const Pseudosection& section);
 
+// The pseudosection's caption: its line and file, the spacing and x0.
+QString pseudosectionCaption(const Pseudosection& section);
+
 // The colour the pseudosection gives an apparent resistivity in [low, high].
 QColor resistivityColour(double rhoa, double low, double high);
 

@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-TSurveyDialog::TSurveyDialog(const zel::SurveyGeometry& geometry, QWidget* parent)
+TSurveyDialog::TSurveyDialog(const zel::SurveyGeometry& geometry, QWidget* parent, const QString& problem)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("SurveyDialog"));
@@ -49,7 +49,14 @@ TSurveyDialog::TSurveyDialog(const zel::SurveyGeometry& geometry, QWidget* paren
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    ProblemLabel = new QLabel(problem, this);
+    ProblemLabel->setObjectName(QStringLiteral("ProblemLabel"));
+    ProblemLabel->setWordWrap(true);
+    ProblemLabel->setStyleSheet(QStringLiteral("color: #b00000"));
+    ProblemLabel->setVisible(!problem.isEmpty());
+
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(ProblemLabel);
     layout->addLayout(form);
     layout->addWidget(note);
     layout->addWidget(buttons);

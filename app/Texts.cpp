@@ -402,6 +402,17 @@ QString sequenceUploadQuestion(qsizetype entries)
     return tr("Записать в станцию таблицу из %1 записей?").arg(entries);
 }
 
+QString surveySettingProblem(const QString& file, const QString& key, const QString& value,
+                             std::optional<std::pair<double, double>> range)
+{
+    const QString needed = range ? tr("нужно число от %1 до %2")
+                                       .arg(QString::number(range->first, 'g', 10), QString::number(range->second, 'g', 10))
+                                 : tr("нужно consecutive или first");
+    return withArguments(tr("%1: неверное значение [Survey] %2=%3: %4"), {file, key, value, needed});
+}
+
+QString surveyDefaultUsed() { return tr("до сохранения верного значения взято значение по умолчанию"); }
+
 QString readingKept(const QString& path) { return tr("Чтение сохранено: %1").arg(path); }
 
 QString readingNotKept(const QString& reason)

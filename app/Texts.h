@@ -94,6 +94,13 @@ QString sequenceField(int field);
 QString sequenceCount(qsizetype entries);
 QString sequenceUploadQuestion(qsizetype entries);
 
+// A [Survey] value of the settings file `file` that cannot be used: its
+// key, the text written, and the numbers needed (none: a channel geometry).
+QString surveySettingProblem(const QString& file, const QString& key, const QString& value,
+                             std::optional<std::pair<double, double>> range);
+// What the window does meanwhile.
+QString surveyDefaultUsed();
+
 // Kept readings: the status bar after keeping one, the menu entries.
 QString readingKept(const QString& path);
 QString readingNotKept(const QString& reason);

@@ -112,9 +112,10 @@ bool QtUserDialogs::askWithButton(QWidget* parent, MessageKind kind, const QStri
 }
 
 std::optional<zel::SurveyGeometry> QtUserDialogs::editSurveyGeometry(QWidget* parent,
-                                                                    const zel::SurveyGeometry& geometry)
+                                                                    const zel::SurveyGeometry& geometry,
+                                                                    const QString& problem)
 {
-    TSurveyDialog dialog(geometry, parent);
+    TSurveyDialog dialog(geometry, parent, problem);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.geometry();

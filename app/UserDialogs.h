@@ -40,9 +40,10 @@ public:
     // Opens a file or folder in the desktop's application for it; false when
     // there is none.
     virtual bool openDocument(const QString& path) = 0;
-    // "Survey geometry...": the geometry the user chose, or none for Cancel.
-    virtual std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget* parent,
-                                                                  const zel::SurveyGeometry& geometry) = 0;
+    // "Survey geometry...": the geometry the user chose, or none for Cancel;
+    // `problem` says which stored value could not be used.
+    virtual std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget* parent, const zel::SurveyGeometry& geometry,
+                                                                  const QString& problem) = 0;
 };
 
 class QtUserDialogs : public UserDialogs {
@@ -55,7 +56,8 @@ public:
     bool askWithButton(QWidget* parent, MessageKind kind, const QString& caption, const QString& text,
                        const QString& button) override;
     bool openDocument(const QString& path) override;
-    std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget* parent, const zel::SurveyGeometry& geometry) override;
+    std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget* parent, const zel::SurveyGeometry& geometry,
+                                                          const QString& problem) override;
 };
 
 // "Text (*.ext)|*.ext|All|*.*" as name filters of a Qt file dialog.

@@ -378,8 +378,8 @@ void TForm1::buildToolBar()
     ToolButton12 = button("ToolButton12", QStringLiteral("Save To EEPROM"), 8, &TForm1::ToolButton12Click);
     row->addStretch(1);
 
-    ComboBox2->addItems({QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
-                         QStringLiteral("57600"), QStringLiteral("115200")});
+    for (const int speed : kLineSpeeds)
+        ComboBox2->addItem(QString::number(speed));
     ComboBox2->setCurrentIndex(-1);
     connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
     connect(ComboBox2, &QComboBox::activated, this, &TForm1::ComboBox2Change);
@@ -730,9 +730,27 @@ void TForm1::ExelCall(int layout)
     });
 }
 
+zel::SurveyGeometry TForm1::surveyGeometry(QString* problem)
+{
+    std::vector<zel::SurveySettingProblem> problems;
+    const zel::SurveyGeometry geometry = zel::readSurveyGeometry(*Ini, &problems);
+    QStringList texts;
+    for (const zel::SurveySettingProblem& p : problems)
+        texts << zel::texts::surveySettingProblem(QDir::toNativeSeparators(Ini->fileName()), p.key, p.value, p.range);
+    if (!texts.isEmpty()) {
+        texts << zel::texts::surveyDefaultUsed();
+        StatusBar1->showMessage(texts.join(QStringLiteral("; ")));
+        if (problem)
+            *problem = texts.join(QLatin1Char('\n'));
+    }
+    return geometry;
+}
+
 void TForm1::SurveyGeometry1Click()
 {
-    if (const auto chosen = m_dialogs->editSurveyGeometry(this, zel::readSurveyGeometry(*Ini)))
+    QString problem;
+    const zel::SurveyGeometry stored = surveyGeometry(&problem);
+    if (const auto chosen = m_dialogs->editSurveyGeometry(this, stored, problem))
         zel::writeSurveyGeometry(*Ini, *chosen);
 }
 
@@ -761,7 +779,7 @@ void TForm1::showPlotWindow(Window*& window)
             return m_dialogs->saveFileName(this, o);
         });
     }
-    window->setRecords(zel::recordsOf(m_data.decoded), zel::readSurveyGeometry(*Ini));
+    window->setRecords(zel::recordsOf(m_data.decoded), surveyGeometry());
     window->show();
     window->raise();
 }
@@ -773,7 +791,7 @@ void TForm1::refreshPlots()
         m_data.decodedWhole ? zel::recordsOf(m_data.decoded) : std::vector<zel::MeasurementRecord>();
     for (TPlotWindow* window : std::initializer_list<TPlotWindow*>{ProfileWindow, PseudosectionWindow})
         if (window && window->isVisible())
-            window->setRecords(records, zel::readSurveyGeometry(*Ini));
+            window->setRecords(records, surveyGeometry());
 }
 
 void TForm1::ExportCsv1Click() { ExportSurvey(zel::SurveyFormat::Csv); }
@@ -786,7 +804,7 @@ void TForm1::ExportSurvey(zel::SurveyFormat format)
         return;
     guarded([&] {
         const std::vector<zel::MeasurementRecord> records = zel::recordsOf(m_data.decoded);
-        const zel::SurveyGeometry geometry = zel::readSurveyGeometry(*Ini);
+        const zel::SurveyGeometry geometry = surveyGeometry();
         // The inversion formats need positions: say so before a file is asked for.
         if (format != zel::SurveyFormat::Csv
             && std::none_of(records.begin(), records.end(), [](const auto& r) { return r.Mode >= 10 && r.Mode <= 14; })) {

@@ -41,6 +41,7 @@ class QToolButton;
 namespace zel {
 class EventLoopClock;
 enum class SurveyFormat;
+struct SurveyGeometry;
 enum class DialogueStatus;
 struct StationReading;
 }
@@ -237,6 +238,10 @@ private:
     template <class Window>
     void showPlotWindow(Window*& window);
     void refreshPlots();
+    // The survey geometry of the settings file; a stored value that cannot be
+    // used is said in the status bar (and in `problem`), and the default
+    // serves until a valid one is saved.
+    zel::SurveyGeometry surveyGeometry(QString* problem = nullptr);
     // "Save protocol" of an electrode table's bytes: read and checked before the port opens.
     void uploadTable(const QByteArray& name, const QByteArray& table);
     void keepReading(const zel::StationReading& reading, zel::DialogueStatus status, const QDateTime& readAt);

@@ -66,6 +66,23 @@ void writeWholeFile(const QString& path, const QByteArray& bytes)
         throw ZelError(ErrorId::WriteError, {nativeName(path), file.errorString()});
 }
 
+void checkWritable(const QString& path)
+{
+    const QFileInfo info(path);
+    if (isSpecialFile(info) && !info.isDir()) {
+        // Opening a pipe to try it would wait for a reader.
+        if (!info.isWritable())
+            throw ZelError(ErrorId::CannotCreateFile, {nativeName(path), QString()});
+        return;
+    }
+    // The temporary file the write would make, made and removed again: an
+    // existing file stays as it is.
+    QSaveFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly))
+        throw ZelError(ErrorId::CannotCreateFile, {nativeName(path), probe.errorString()});
+    probe.cancelWriting();
+}
+
 void refuseOutputOverInput(const QString& input, const QString& output)
 {
     std::error_code error;

@@ -21,6 +21,10 @@ QByteArray readWholeFile(const QString& path, qint64 maxSize = kMaxDataFileSize)
 // file and the system's reason.
 void writeWholeFile(const QString& path, const QByteArray& bytes);
 
+// Throws ZelError, as writeWholeFile would, when `path` cannot be written:
+// checked before a long transfer whose result goes there. Changes nothing.
+void checkWritable(const QString& path);
+
 // Throws ZelError when `output` is the very file `input` (the same file under
 // any name or link): writing it would destroy what is being read.
 void refuseOutputOverInput(const QString& input, const QString& output);

@@ -34,7 +34,9 @@ int sequenceOf(const QFileInfo& file)
 
 QString ReadingArchive::defaultFolder()
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("readings"));
+    // The same folder for the window and zeltool, whatever each program is called.
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("zel-terravox/readings"));
 }
 
 QString ReadingArchive::keep(const QByteArray& rawDump, const QDateTime& readAt, Kind kind) const

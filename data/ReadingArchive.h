@@ -19,7 +19,7 @@ public:
 
     explicit ReadingArchive(QString folder) : m_folder(std::move(folder)) {}
 
-    // The folder "readings" in the user's data folder of this program.
+    // The folder "zel-terravox/readings" in the user's data folder.
     static QString defaultFolder();
 
     const QString& folder() const { return m_folder; }

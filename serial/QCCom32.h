@@ -6,11 +6,15 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <chrono>
 #include <functional>
 
 class QSerialPort;
 class QTimer;
+
+// The line speeds the station can be set to, as the speed list offers them.
+constexpr std::array<int, 5> kLineSpeeds = {9600, 19200, 38400, 57600, 115200};
 
 // The program's only access to a serial line: opens the device of port number
 // `Port` at `Baud` with 8 data bits, no parity, one stop bit, no flow control

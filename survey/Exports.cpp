@@ -275,11 +275,11 @@ QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const st
     for (const auto& [profile, ofProfile] : profiles) {
         const QString path = profiles.size() == 1
             ? out
-            : target.dir().filePath(QStringLiteral("%1_L%2_F%3.%4")
+            : target.dir().filePath(QStringLiteral("%1_L%2_F%3")
                                         .arg(target.completeBaseName())
                                         .arg(profile.line)
                                         .arg(profile.file)
-                                        .arg(target.suffix()));
+                                    + (target.suffix().isEmpty() ? QString() : QLatin1Char('.') + target.suffix()));
         files.append({path, format == SurveyFormat::Res2DInv ? res2dinvFile(profile, ofProfile) : ohmFile(ofProfile)});
     }
     return files;

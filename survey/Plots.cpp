@@ -58,6 +58,7 @@ Pseudosection pseudosection(const std::vector<MeasurementRecord>& records, const
 {
     Pseudosection s;
     s.profile = profile;
+    s.geometry = geometry;
     std::set<double> electrodes;
     for (const ChannelValue& v : surveyValues(records, geometry)) {
         const MeasurementRecord& r = records[std::size_t(v.record)];

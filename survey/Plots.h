@@ -55,6 +55,7 @@ struct PseudosectionPoint {
 
 struct Pseudosection {
     Profile profile;
+    SurveyGeometry geometry;                // the positions and factors drawn come from it
     std::vector<ChannelValue> values;       // the profile's values with positions
     std::vector<PseudosectionPoint> points;    // rhoa > 0
     std::vector<PseudosectionPoint> negative;  // rhoa < 0

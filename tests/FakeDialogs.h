@@ -24,6 +24,7 @@ public:
     QList<bool> buttonAnswers;      // the extra button chosen; OK when none is left
     QList<zel::SurveyGeometry> geometryAnswers;  // Cancel when none is left
     zel::SurveyGeometry shownGeometry;
+    QString shownGeometryProblem;
 
     QString openFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o); }
     QString saveFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o); }
@@ -49,9 +50,11 @@ public:
         return buttonAnswers.isEmpty() ? false : buttonAnswers.takeFirst();
     }
 
-    std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget*, const zel::SurveyGeometry& shown) override
+    std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget*, const zel::SurveyGeometry& shown,
+                                                          const QString& problem) override
     {
         shownGeometry = shown;
+        shownGeometryProblem = problem;
         return geometryAnswers.isEmpty() ? std::nullopt : std::optional(geometryAnswers.takeFirst());
     }
 

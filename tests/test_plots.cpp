@@ -140,7 +140,20 @@ TEST(Plots, WindowsFollowTheDataAndZeltoolDrawsOrRefuses)
     EXPECT_EQ(QImage(png).size(), QSize(400, 300));
     const QString none = place.dir.filePath("none.png");
     EXPECT_NE(zeltool::run({"plot", "--kind", "pseudosection", "--line", "7", "--file", "7", file, none}, out, err), 0);
+    EXPECT_NE(zeltool::run({"plot", "--kind", "profile", "--width", "wide", file, none}, out, err), 0);
+    // Nothing to draw is refused: no plain measurement here for the profile graph.
+    EXPECT_EQ(zeltool::run({"plot", "--kind", "profile", "--line", "1", "--file", "1", file, none}, out, err), 1);
     EXPECT_FALSE(QFile::exists(none));
+    // The caption names the profile and the geometry drawn, in the window and in zeltool's picture.
+    auto caption = [](QCustomPlot& plot) {
+        for (int i = 0; i < plot.plotLayout()->elementCount(); ++i)
+            if (auto* text = qobject_cast<QCPTextElement*>(plot.plotLayout()->elementAt(i)))
+                if (text->text().startsWith("Line"))
+                    return text->text();
+        return QString();
+    };
+    EXPECT_EQ(caption(*form.PseudosectionWindow->Plot), "Line 1, file 1: electrode spacing 1 m, electrode 0 at x = 0 m");
+    EXPECT_EQ(zeltool::run({"plot", "--kind", "pseudosection", "--spacing", "2.5", "--x0", "-10", file, png}, out, err), 0);
     std::fclose(out);
     std::fclose(err);
 }

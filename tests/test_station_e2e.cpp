@@ -77,10 +77,21 @@ TEST_F(StationEndToEnd, ReadDataFillsTheWindowAsAfterLoadingAFile)
 TEST_F(StationEndToEnd, HangUpInTheMiddleOfTheDataEndsWithTimeOutThree)
 {
     startStation({"--count", "200", "--hangup-after", "1000"});
+    form->setReadingsFolder(dir.filePath("readings"));
     QElapsedTimer clock;
     clock.start();
     form->ToolButton2Click();
     EXPECT_EQ(listLines(*form), QStringList({"Время ожидания истекло (3)"}));
+    // What arrived is kept, marked incomplete, with the bytes of the data answer as its record block.
+    const QStringList kept = form->readings().recent(10);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_TRUE(kept.at(0).endsWith("-incomplete.zel"));
+    const QByteArray incomplete = zel::readWholeFile(kept.at(0));
+    zel::BlockReader blocks(incomplete);
+    blocks.readBlock();
+    blocks.readBlock();
+    const qsizetype arrived = blocks.readBlock().size();  // a hang-up may drop what the line still held
+    EXPECT_TRUE(arrived > 0 && arrived <= 1000) << arrived;
     // The line stays; the status bar says what to check, beside a link to the help.
     EXPECT_TRUE(form->StatusBar1->currentMessage().startsWith("Передача данных прервалась: проверьте кабель"));
     EXPECT_TRUE(form->HelpLink1->isVisibleTo(form.get()));

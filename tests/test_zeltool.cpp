@@ -7,12 +7,15 @@
 #include "data/DataFile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -126,4 +129,66 @@ TEST(Zeltool, ExportWritesTheSurveyFilesAndRefusesBadOptions)
         EXPECT_EQ(c.err.count('\n') == 1 || c.status == 2, true) << c.err.toStdString();
         EXPECT_FALSE(QFile::exists(args.last())) << args.join(' ').toStdString();
     }
+}
+
+// Calls that would destroy data, block, or write a wrong or empty file are
+// refused with one line naming what is wrong; nothing is written.
+TEST(Zeltool, RefusesWhatWouldLoseDataOrSayNothing)
+{
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const QString data = dir.filePath("a.zel");
+    zel::writeWholeFile(data, zel::readWholeFile(zeltest::dataFile("sample.zel")));
+    const QString fifo = dir.filePath("fifo");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const struct {
+        QStringList args;
+        int status;
+        const char* says;
+    } cases[] = {
+        {{"export", "--format", "csv", data, data}, 1, "это входной файл"},
+        {{"text", data, dir.path() + "/./a.zel"}, 1, "это входной файл"},
+        {{"xlsx", "--layout", "terravox", data, data}, 1, "это входной файл"},
+        {{"view", fifo}, 1, "не обычный файл"},
+        {{"export", "--format", "csv", "--line", "abc", "--file", "1", data, "x.csv"}, 2, "--line abc: a whole number"},
+        {{"sequence", "--array", "wenner", "--electrodes", "32", "--a-max", "2147483647", "s.txt"}, 1, "a-max = 2147483647"},
+    };
+    for (const auto& c : cases) {
+        const Captured got = run(c.args);
+        EXPECT_EQ(got.status, c.status) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(got.err.contains(c.says)) << got.err.toStdString();
+    }
+    EXPECT_EQ(zel::readWholeFile(data), zel::readWholeFile(zeltest::dataFile("sample.zel")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"a.zel"}));
+
+    // Into a device, never over it.
+    EXPECT_EQ(run({"export", "--format", "csv", data, "/dev/null"}).status, 0);
+    EXPECT_FALSE(QFileInfo("/dev/null").isFile());
+
+    // A bad [Survey] value is refused, naming key, value and file, unless an option replaces it.
+    QSettings ini(dir.filePath("Zel-Terravox.ini"), QSettings::IniFormat);
+    ini.setValue("Survey/Spacing", "2m");
+    ini.sync();
+    Captured got = run({"export", "--format", "res2dinv", data, "s"});
+    EXPECT_EQ(got.status, 1);
+    EXPECT_TRUE(got.err.contains("Zel-Terravox.ini") && got.err.contains("Spacing=2m")) << got.err.toStdString();
+    zel::MeasurementRecord r;
+    r.Mode = 10;
+    r.ElectrodeA = 0;
+    r.ElectrodeB = 1;
+    r.ElectrodeM = 2;
+    r.ElectrodeN = 3;
+    r.Current = 5;
+    r.U[0] = 100;
+    r.Year = 2025;
+    r.Month = r.Day = 1;
+    std::vector<zel::MeasurementRecord> twoProfiles = {r, r};
+    twoProfiles[1].LineNo = 2;
+    zel::writeWholeFile(data, zeltest::dump(twoProfiles));
+    got = run({"export", "--format", "res2dinv", "--spacing", "2,5", data, "s"});
+    EXPECT_EQ(got.status, 0) << got.err.toStdString();
+    EXPECT_TRUE(QFile::exists("s_L0_F0"));  // no trailing dot without an extension
+    EXPECT_TRUE(zel::readWholeFile("s_L2_F0").contains("\r\n2.5\r\n"));
+    QDir::setCurrent(previous);
 }

@@ -6,8 +6,11 @@
 
 #include "data/DataFile.h"
 #include "data/RawDump.h"
+#include "data/ReadingArchive.h"
 
+#include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -46,6 +49,37 @@ TEST(ZeltoolRead, WritesTheReadingOnAChecksumMatch)
     EXPECT_TRUE(r.err.contains("1602 of 1602 bytes"));
     const zel::DumpDecoding d = zel::decodeDump(zel::readWholeFile(out));
     EXPECT_EQ(d.outcome, zel::DumpDecoding::Outcome::Decoded);
+    // Kept as the window keeps it, and said where.
+    const QStringList kept = zel::ReadingArchive(zel::ReadingArchive::defaultFolder()).recent(1);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_TRUE(r.err.contains(QDir::toNativeSeparators(kept.at(0)).toUtf8()));
+    EXPECT_EQ(zel::readWholeFile(kept.at(0)), zel::readWholeFile(out));
+}
+
+// A reading that breaks off keeps what arrived; an output that cannot be
+// written is refused before the station is asked for anything.
+TEST(ZeltoolRead, KeepsWhatArrivedAndChecksTheOutputFirst)
+{
+    QTemporaryDir dir;
+    SimProcess sim(dir.filePath("station"), {"--count", "50", "--hangup-after", "600"});
+    ASSERT_TRUE(sim.ok());
+    ToolRun r = zeltoolRun({"read", "--port", dir.filePath("station"), dir.filePath("no/such/folder/r.zel")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.startsWith("zeltool: Cannot create file")) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+
+    r = zeltoolRun({"read", "--port", dir.filePath("station"), dir.filePath("r.zel")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.startsWith("Время ожидания истекло (3)\nПередача данных прервалась")) << r.out.toStdString();
+    const QRegularExpressionMatch kept = QRegularExpression("Чтение сохранено: (\\S+-incomplete\\.zel)").match(QString::fromUtf8(r.err));
+    ASSERT_TRUE(kept.hasMatch()) << r.err.toStdString();
+    const QByteArray cut = zel::readWholeFile(kept.captured(1));
+    zel::BlockReader blocks(cut);
+    blocks.readBlock();
+    blocks.readBlock();
+    const qsizetype arrived = blocks.readBlock().size();  // a hang-up may drop what the line still held
+    EXPECT_TRUE(arrived > 0 && arrived <= 600) << arrived;
+    EXPECT_FALSE(QFile::exists(dir.filePath("r.zel")));
 }
 
 TEST(ZeltoolRead, FailsWithoutWritingOnAWrongChecksumOrNoPort)
@@ -59,8 +93,13 @@ TEST(ZeltoolRead, FailsWithoutWritingOnAWrongChecksumOrNoPort)
     EXPECT_TRUE(r.out.contains("Не совпали контрольные суммы"));
     EXPECT_FALSE(QFile::exists(out));
 
+    EXPECT_TRUE(r.err.contains("-checksum-mismatch.zel"));
+
     r = zeltoolRun({"read", "--port", dir.filePath("nothing-here"), out});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.startsWith("zeltool: cannot open"));
     EXPECT_EQ(zeltoolRun({"read", out}).status, 2);
+    r = zeltoolRun({"read", "--port", dir.filePath("station"), "--baud", "12345", out});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.startsWith("zeltool: --baud 12345: one of 9600,"));
 }

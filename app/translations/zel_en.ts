@@ -48,6 +48,10 @@
             <numerusform>%n negative values drawn hollow</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Line %1, file %2: electrode spacing %3 m, electrode 0 at x = %4 m</source>
+        <translation>Line %1, file %2: electrode spacing %3 m, electrode 0 at x = %4 m</translation>
+    </message>
 </context>
 <context>
     <name>TAboutBox</name>
@@ -515,11 +519,27 @@ Command line: zeltool</translation>
     </message>
     <message>
         <source>«%1» — не обычный файл (устройство, канал или папка): прочитать его как файл нельзя</source>
-        <translation>"%1" is not a regular file (a device, a pipe or a folder): it cannot be read as a file</translation>
+        <translation>&quot;%1&quot; is not a regular file (a device, a pipe or a folder): it cannot be read as a file</translation>
     </message>
     <message>
         <source>«%1» — это входной файл: запись в него уничтожила бы данные. Укажите другое имя</source>
-        <translation>"%1" is the input file: writing it would destroy the data. Give another name</translation>
+        <translation>&quot;%1&quot; is the input file: writing it would destroy the data. Give another name</translation>
+    </message>
+    <message>
+        <source>нужно число от %1 до %2</source>
+        <translation>a number from %1 to %2 is needed</translation>
+    </message>
+    <message>
+        <source>нужно consecutive или first</source>
+        <translation>consecutive or first is needed</translation>
+    </message>
+    <message>
+        <source>%1: неверное значение [Survey] %2=%3: %4</source>
+        <translation>%1: bad value [Survey] %2=%3: %4</translation>
+    </message>
+    <message>
+        <source>до сохранения верного значения взято значение по умолчанию</source>
+        <translation>the default is used until a valid value is saved</translation>
     </message>
 </context>
 </TS>

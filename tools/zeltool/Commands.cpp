@@ -18,6 +18,7 @@
 #include "serial/QCCom32.h"
 #include "survey/Exports.h"
 #include "survey/Sequence.h"
+#include "data/ReadingArchive.h"
 
 #include "app/Plots.h"
 
@@ -26,6 +27,7 @@
 #include "app/Texts.h"
 
 #include <QCommandLineParser>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocale>
@@ -57,12 +59,25 @@ constexpr const char* kUsage =
     "       zeltool protocol --port DEVICE|COMn [--baud N] TABLE.txt\n"
     "       zeltool firmware --port DEVICE|COMn [--baud N] [--yes] FILE.bin\n";
 
-// The usage text on stderr; the exit status of a wrong call.
-int usage(std::FILE* err)
+// The usage text on stderr, after what was wrong when it is known; the
+// exit status of a wrong call.
+int usage(std::FILE* err, const QString& wrong = QString())
 {
+    if (!wrong.isEmpty())
+        printLine(err, QStringLiteral("zeltool: ") + wrong);
     std::fputs(kUsage, err);
     return 2;
 }
+
+// A failure of zeltool's own, in its own words.
+struct ToolError {
+    QString text;
+};
+
+// A wrong call: an option whose value cannot be, named with its value.
+struct UsageError {
+    QString text;
+};
 
 QSettings iniInCurrentDir() { return QSettings(zel::PortMap::settingsFile(QDir::currentPath()), QSettings::IniFormat); }
 
@@ -81,7 +96,29 @@ public:
         const qsizetype n = m_parser.positionalArguments().size();
         return m_ok && n >= least && n <= most;
     }
+    // What was wrong with the call: an unknown option, a missing value, or
+    // the number of files.
+    QString wrong(qsizetype least, qsizetype most) const
+    {
+        if (!m_ok)
+            return m_parser.errorText();
+        const qsizetype n = m_parser.positionalArguments().size();
+        if (n < least)
+            return QStringLiteral("%1 file name(s) needed, %2 given").arg(least).arg(n);
+        if (n > most)
+            return QStringLiteral("at most %1 file name(s), %2 given").arg(most).arg(n);
+        return {};
+    }
     QString value(const QString& name) const { return m_parser.value(name); }
+    // The whole number of an option; throws naming the option when it is not one.
+    int wholeNumber(const QString& name) const
+    {
+        bool ok = false;
+        const int v = m_parser.value(name).toInt(&ok);
+        if (!ok)
+            throw UsageError{QStringLiteral("--%1 %2: a whole number is needed").arg(name, m_parser.value(name))};
+        return v;
+    }
     bool isSet(const QString& name) const { return m_parser.isSet(name); }
     QString at(qsizetype i) const { return m_parser.positionalArguments().value(i); }
     qsizetype count() const { return m_parser.positionalArguments().size(); }
@@ -108,12 +145,26 @@ QString deviceOfPort(const QString& port)
     return port;
 }
 
-// The dialogue's lines on stdout, the progress of the data answer on stderr.
+// The dialogue's lines on stdout, each failure followed by what to check as
+// the window's status bar says it; the progress of the data answer on stderr.
 class ConsoleReport : public zel::DialogueReport {
 public:
     ConsoleReport(std::FILE* out, std::FILE* err) : m_out(out), m_err(err) { m_clock.start(); }
-    void addLine(const zel::ReportLine& line) override { printLine(m_out, zel::texts::lineText(line)); }
-    QString timeStamp() override { return zel::timeStamp(); }
+    void addLine(const zel::ReportLine& line) override
+    {
+        printLine(m_out, zel::texts::lineText(line));
+        if (const QString hint = zel::texts::hintFor(line.id).text; !hint.isEmpty())
+            printLine(m_out, hint);
+    }
+    QString timeStamp() override
+    {
+        const QDateTime now = QDateTime::currentDateTime();
+        if (!m_firstStampAt.isValid())
+            m_firstStampAt = now;
+        return zel::timeStamp(now, QLocale());
+    }
+    // When the dialogue first took the time: the time of a reading.
+    QDateTime firstStampAt() const { return m_firstStampAt.isValid() ? m_firstStampAt : QDateTime::currentDateTime(); }
     void sendProgress(qint64 sent, qint64 total) override { dataProgress(sent, total); }
     void dataProgress(qint64 arrived, qint64 expected) override
     {
@@ -131,11 +182,7 @@ private:
     std::FILE* m_err;
     QElapsedTimer m_clock;
     qint64 m_last = -1000;
-};
-
-// A failure of zeltool's own, in its own words.
-struct ToolError {
-    QString text;
+    QDateTime m_firstStampAt;
 };
 
 // The error that ended a decoding that did not succeed.
@@ -158,13 +205,69 @@ zel::DumpDecoding load(const QString& path, std::FILE* err)
     return d;
 }
 
+// The options of the survey geometry, shared by export and plot.
+const QString kSpacing = QStringLiteral("spacing"), kX0 = QStringLiteral("x0"), kChannels = QStringLiteral("channels"),
+              kLine = QStringLiteral("line"), kFile = QStringLiteral("file");
+const QList<QCommandLineOption> kGeometryOptions = {
+    {kSpacing, QStringLiteral("Electrode spacing, m."), QStringLiteral("S")},
+    {kX0, QStringLiteral("Position of electrode 0, m."), QStringLiteral("X")},
+    {kChannels, QStringLiteral("consecutive or first."), QStringLiteral("NAME")},
+    {kLine, QStringLiteral("The profile's line."), QStringLiteral("L")},
+    {kFile, QStringLiteral("The profile's file."), QStringLiteral("F")},
+};
+
+// The options, else [Survey] of the settings file here, else the defaults.
+// A bad value in the settings file that no option replaces is refused,
+// naming the key, the value and the file.
+zel::SurveyGeometry surveyGeometryOf(const Arguments& args)
+{
+    QSettings ini = iniInCurrentDir();
+    std::vector<zel::SurveySettingProblem> problems;
+    zel::SurveyGeometry geometry = zel::readSurveyGeometry(ini, &problems);
+    for (const zel::SurveySettingProblem& p : problems) {
+        const QString option = p.key == QLatin1String("Spacing") ? kSpacing : p.key == QLatin1String("X0") ? kX0 : kChannels;
+        if (!args.isSet(option))
+            throw ToolError{zel::texts::surveySettingProblem(QDir::toNativeSeparators(ini.fileName()), p.key, p.value, p.range)};
+    }
+    auto number = [&](const QString& option, double& into, double low, double high) {
+        if (!args.isSet(option))
+            return;
+        const std::optional<double> v = zel::decimalOfText(args.value(option));
+        if (!v || !(*v >= low && *v <= high))
+            throw ToolError{QStringLiteral("--%1 %2: a number from %3 to %4 is needed")
+                                .arg(option, args.value(option))
+                                .arg(low)
+                                .arg(high)};
+        into = *v;
+    };
+    number(kSpacing, geometry.spacing, zel::kMinSpacing, zel::kMaxSpacing);
+    number(kX0, geometry.x0, -zel::kMaxOffset, zel::kMaxOffset);
+    if (args.isSet(kChannels)) {
+        const auto g = zel::channelGeometryOfName(args.value(kChannels));
+        if (!g)
+            throw ToolError{QStringLiteral("--channels %1: consecutive or first").arg(args.value(kChannels))};
+        geometry.channels = *g;
+    }
+    return geometry;
+}
+
+// The profile of --line and --file, none when neither is given.
+std::optional<zel::Profile> profileOf(const Arguments& args)
+{
+    if (args.isSet(kLine) != args.isSet(kFile))
+        throw UsageError{QStringLiteral("--line and --file go together")};
+    if (!args.isSet(kLine))
+        return std::nullopt;
+    return zel::Profile{args.wholeNumber(kLine), args.wholeNumber(kFile)};
+}
+
 } // namespace
 
 int view(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
     const Arguments args(arguments, {});
     if (!args.ok(1, 1))
-        return usage(err);
+        return usage(err, args.wrong(1, 1));
     const zel::DumpDecoding d = load(args.at(0), err);
     QStringList lines;
     zel::appendViewLines(d.decoded, d.count.value_or(0), zel::DateTimeSeparators::of(QLocale()), lines);
@@ -177,7 +280,8 @@ int text(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
 {
     const Arguments args(arguments, {});
     if (!args.ok(2, 2))
-        return usage(err);
+        return usage(err, args.wrong(2, 2));
+    zel::refuseOutputOverInput(args.at(0), args.at(1));
     const zel::DumpDecoding d = load(args.at(0), err);
     zel::writeWholeFile(args.at(1),
                         zel::textFileBytes(d.decoded, d.count.value_or(0), zel::DateTimeSeparators::of(QLocale())));
@@ -187,14 +291,15 @@ int text(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
 // The serial line of --port and --baud, with the dialogue's clock and report.
 class Session {
 public:
-    // The line of --port and --baud; valid() tells whether they were right.
+    // The line of --port and --baud; throws naming a speed the station has not.
     Session(const Arguments& args, std::FILE* out, std::FILE* err)
         : m_report(out, err)
     {
         const QString port = args.value(kPortOption.names().constFirst());
-        bool baudOk = false;
-        const int speed = args.value(kBaudOption.names().constFirst()).toInt(&baudOk);
-        m_valid = !port.isEmpty() && baudOk && speed > 0;
+        const int speed = args.wholeNumber(kBaudOption.names().constFirst());
+        if (std::find(kLineSpeeds.begin(), kLineSpeeds.end(), speed) == kLineSpeeds.end())
+            throw UsageError{QStringLiteral("--baud %1: one of 9600, 19200, 38400, 57600, 115200").arg(speed)};
+        m_valid = !port.isEmpty();
         m_device = deviceOfPort(port);
         m_com.setShowErrors(false);
         m_com.setDeviceResolver([this](int) { return m_device; });
@@ -203,7 +308,7 @@ public:
     bool valid() const { return m_valid; }
     zel::StationLink& link() { return m_link; }
     zel::DialogueClock& clock() { return m_clock; }
-    zel::DialogueReport& report() { return m_report; }
+    ConsoleReport& report() { return m_report; }
     // The exit status of a dialogue that ended so.
     int exitStatus(zel::DialogueStatus status) const
     {
@@ -224,12 +329,25 @@ private:
 int read(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
     const Arguments args(arguments, {kPortOption, kBaudOption});
+    if (!args.ok(1, 1))
+        return usage(err, args.wrong(1, 1));
     Session session(args, out, err);
-    if (!session.valid() || !args.ok(1, 1))
-        return usage(err);
+    if (!session.valid())
+        return usage(err, QStringLiteral("--port is needed"));
+    // A name that cannot be written is said before a transfer of minutes.
+    zel::checkWritable(args.at(0));
     zel::StationReading reading;
     const zel::DialogueStatus status =
         zel::readStationMemory(session.link(), session.clock(), session.report(), reading);
+    // Every reading is kept as the window keeps it, before anything else.
+    try {
+        const QString kept = zel::keepStationReading(zel::ReadingArchive(zel::ReadingArchive::defaultFolder()), reading,
+                                                     status, session.report().firstStampAt());
+        if (!kept.isEmpty())
+            printLine(err, QStringLiteral("zeltool: ") + zel::texts::readingKept(QDir::toNativeSeparators(kept)));
+    } catch (const zel::ZelError& e) {
+        printLine(err, QStringLiteral("zeltool: ") + zel::texts::readingNotKept(zel::texts::errorText(e)));
+    }
     if (session.exitStatus(status) != 0)
         return 1;
     if (reading.count.value_or(0) == 0) {
@@ -247,12 +365,16 @@ int read(const QStringList& arguments, std::FILE* out, std::FILE* err)
 
 int port(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
-    const Arguments args(arguments, {{QStringLiteral("number"), QStringLiteral("The COM number."), QStringLiteral("N")}});
-    bool numberOk = true;
-    const QString number = args.value(QStringLiteral("number"));
-    const int wanted = number.isEmpty() ? 0 : number.toInt(&numberOk);
-    if (!args.ok(1, 2) || !numberOk || (wanted && (wanted < zel::kFirstPort || wanted > zel::kLastPort)))
-        return usage(err);
+    const QString numberOption = QStringLiteral("number");
+    const Arguments args(arguments, {{numberOption, QStringLiteral("The COM number."), QStringLiteral("N")}});
+    if (!args.ok(1, 2))
+        return usage(err, args.wrong(1, 2));
+    const int wanted = args.isSet(numberOption) ? args.wholeNumber(numberOption) : 0;
+    if (args.isSet(numberOption) && (wanted < zel::kFirstPort || wanted > zel::kLastPort))
+        throw UsageError{QStringLiteral("--number %1: a number from %2 to %3 is needed")
+                            .arg(wanted)
+                            .arg(zel::kFirstPort)
+                            .arg(zel::kLastPort)};
     QSettings ini = iniInCurrentDir();
     if (wanted)
         zel::PortMap::record(ini, wanted, args.at(0));
@@ -271,12 +393,15 @@ int port(const QStringList& arguments, std::FILE* out, std::FILE* err)
 int xlsx(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
 {
     const Arguments args(arguments, {{QStringLiteral("layout"), QStringLiteral("The workbook's layout."), QStringLiteral("NAME")}});
+    if (!args.ok(2, 2))
+        return usage(err, args.wrong(2, 2));
     const QString layoutName = args.value(QStringLiteral("layout"));
     const int layout = layoutName == QLatin1String("zel-solo") ? zel::kZelSoloLayout
         : layoutName == QLatin1String("terravox")              ? zel::kTerravoxLayout
                                                                : -1;
-    if (layout < 0 || !args.ok(2, 2))
-        return usage(err);
+    if (layout < 0)
+        throw UsageError{QStringLiteral("--layout %1: zel-solo or terravox").arg(layoutName)};
+    zel::refuseOutputOverInput(args.at(0), args.at(1));
     const zel::DumpDecoding d = load(args.at(0), err);
     const zel::SheetExport exported = zel::ExelCall(layout, d.decoded, QLocale());
     zel::writeXlsx(exported.sheet, args.at(1));
@@ -287,16 +412,12 @@ int xlsx(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
 
 int exportSurvey(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
-    const QString format = QStringLiteral("format"), spacing = QStringLiteral("spacing"), x0 = QStringLiteral("x0"),
-                  channels = QStringLiteral("channels"), line = QStringLiteral("line"), file = QStringLiteral("file");
-    const Arguments args(arguments, {{format, QStringLiteral("csv, res2dinv or ohm."), QStringLiteral("NAME")},
-                                     {spacing, QStringLiteral("Electrode spacing, m."), QStringLiteral("S")},
-                                     {x0, QStringLiteral("Position of electrode 0, m."), QStringLiteral("X")},
-                                     {channels, QStringLiteral("consecutive or first."), QStringLiteral("NAME")},
-                                     {line, QStringLiteral("The profile's line."), QStringLiteral("L")},
-                                     {file, QStringLiteral("The profile's file."), QStringLiteral("F")}});
+    const QString format = QStringLiteral("format");
+    const Arguments args(arguments, QList<QCommandLineOption>{{format, QStringLiteral("csv, res2dinv or ohm."),
+                                                               QStringLiteral("NAME")}}
+                                        + kGeometryOptions);
     if (!args.ok(2, 2))
-        return usage(err);
+        return usage(err, args.wrong(2, 2));
     const QString name = args.value(format);
     const std::optional<zel::SurveyFormat> kind = name == QLatin1String("csv") ? std::optional(zel::SurveyFormat::Csv)
         : name == QLatin1String("res2dinv")                                  ? std::optional(zel::SurveyFormat::Res2DInv)
@@ -304,42 +425,13 @@ int exportSurvey(const QStringList& arguments, std::FILE* out, std::FILE* err)
                                                                              : std::nullopt;
     if (!kind)
         throw ToolError{QStringLiteral("unknown format \"%1\": csv, res2dinv or ohm").arg(name)};
-
-    // The options, else [Survey] of the settings file here, else the defaults.
-    QSettings ini = iniInCurrentDir();
-    zel::SurveyGeometry geometry = zel::readSurveyGeometry(ini);
-    auto number = [&](const QString& option, double& into, double low, double high) {
-        if (!args.isSet(option))
-            return;
-        bool ok = false;
-        const double v = args.value(option).toDouble(&ok);
-        if (!ok || !(v >= low && v <= high))
-            throw ToolError{QStringLiteral("--%1 %2: a number from %3 to %4 is needed")
-                                .arg(option, args.value(option))
-                                .arg(low)
-                                .arg(high)};
-        into = v;
-    };
-    number(spacing, geometry.spacing, zel::kMinSpacing, zel::kMaxSpacing);
-    number(x0, geometry.x0, -zel::kMaxOffset, zel::kMaxOffset);
-    if (args.isSet(channels)) {
-        const auto g = zel::channelGeometryOfName(args.value(channels));
-        if (!g)
-            throw ToolError{QStringLiteral("--channels %1: consecutive or first").arg(args.value(channels))};
-        geometry.channels = *g;
-    }
-    std::optional<zel::Profile> profile;
-    if (args.isSet(line) != args.isSet(file))
-        return usage(err);
-    if (args.isSet(line)) {
-        bool lineOk = false, fileOk = false;
-        profile = zel::Profile{args.value(line).toInt(&lineOk), args.value(file).toInt(&fileOk)};
-        if (!lineOk || !fileOk)
-            return usage(err);
-    }
+    const zel::SurveyGeometry geometry = surveyGeometryOf(args);
+    const std::optional<zel::Profile> profile = profileOf(args);
 
     const zel::DumpDecoding d = load(args.at(0), err);
     const auto files = zel::surveyExport(*kind, zel::recordsOf(d.decoded), geometry, profile, args.at(1));
+    for (const auto& [path, bytes] : files)
+        zel::refuseOutputOverInput(args.at(0), path);
     for (const auto& [path, bytes] : files) {
         zel::writeWholeFile(path, bytes);
         if (files.size() > 1)
@@ -351,37 +443,40 @@ int exportSurvey(const QStringList& arguments, std::FILE* out, std::FILE* err)
 int plot(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
 {
     const QString kind = QStringLiteral("kind"), value = QStringLiteral("value"), log = QStringLiteral("log"),
-                  line = QStringLiteral("line"), file = QStringLiteral("file"), width = QStringLiteral("width"),
-                  height = QStringLiteral("height");
-    const Arguments args(arguments, {{kind, QStringLiteral("profile or pseudosection."), QStringLiteral("NAME")},
-                                     {value, QStringLiteral("u or r."), QStringLiteral("NAME"), QStringLiteral("u")},
-                                     {log, QStringLiteral("A logarithmic value axis.")},
-                                     {line, QStringLiteral("The profile's line."), QStringLiteral("L")},
-                                     {file, QStringLiteral("The profile's file."), QStringLiteral("F")},
-                                     {width, QStringLiteral("Width in pixels."), QStringLiteral("W"), QStringLiteral("1000")},
-                                     {height, QStringLiteral("Height in pixels."), QStringLiteral("H"), QStringLiteral("700")}});
-    bool widthOk = false, heightOk = false;
-    const int w = args.value(width).toInt(&widthOk);
-    const int h = args.value(height).toInt(&heightOk);
+                  width = QStringLiteral("width"), height = QStringLiteral("height");
+    const Arguments args(arguments,
+                         QList<QCommandLineOption>{
+                             {kind, QStringLiteral("profile or pseudosection."), QStringLiteral("NAME")},
+                             {value, QStringLiteral("u or r."), QStringLiteral("NAME"), QStringLiteral("u")},
+                             {log, QStringLiteral("A logarithmic value axis.")},
+                             {width, QStringLiteral("Width in pixels."), QStringLiteral("W"), QStringLiteral("1000")},
+                             {height, QStringLiteral("Height in pixels."), QStringLiteral("H"), QStringLiteral("700")}}
+                             + kGeometryOptions);
+    if (!args.ok(2, 2))
+        return usage(err, args.wrong(2, 2));
     const QString kindName = args.value(kind);
     const QString valueName = args.value(value);
-    if (!args.ok(2, 2) || !widthOk || !heightOk || w < 100 || h < 100 || w > 10000 || h > 10000
-        || args.isSet(line) != args.isSet(file) || (kindName != QLatin1String("profile") && kindName != QLatin1String("pseudosection"))
-        || (valueName != QLatin1String("u") && valueName != QLatin1String("r")))
-        return usage(err);
+    if (kindName != QLatin1String("profile") && kindName != QLatin1String("pseudosection"))
+        throw UsageError{QStringLiteral("--kind %1: profile or pseudosection").arg(kindName)};
+    if (valueName != QLatin1String("u") && valueName != QLatin1String("r"))
+        throw UsageError{QStringLiteral("--value %1: u or r").arg(valueName)};
+    const int w = args.wholeNumber(width);
+    const int h = args.wholeNumber(height);
+    if (w < 100 || h < 100 || w > 10000 || h > 10000)
+        throw UsageError{QStringLiteral("--width %1 --height %2: from 100 to 10000 pixels each").arg(w).arg(h)};
     const QString target = args.at(1);
     if (!target.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && !target.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         throw ToolError{QStringLiteral("%1: the picture is written as .png or .pdf").arg(target)};
+    zel::refuseOutputOverInput(args.at(0), target);
+    const zel::SurveyGeometry geometry = surveyGeometryOf(args);
+    const std::optional<zel::Profile> profile = profileOf(args);
 
     const zel::DumpDecoding d = load(args.at(0), err);
     std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
-    std::optional<zel::Profile> profile;
-    if (args.isSet(line)) {
-        bool lineOk = false, fileOk = false;
-        profile = zel::Profile{args.value(line).toInt(&lineOk), args.value(file).toInt(&fileOk)};
+    if (profile) {
         const auto all = zel::profilesOf(records);
-        if (!lineOk || !fileOk || std::find(all.begin(), all.end(), *profile) == all.end())
-            throw zel::ZelError(zel::ErrorId::ProfileNotInData, {args.value(line), args.value(file)});
+        if (std::find(all.begin(), all.end(), *profile) == all.end())
+            throw zel::ZelError(zel::ErrorId::ProfileNotInData, {QString::number(profile->line), QString::number(profile->file)});
     }
 
     QCustomPlot picture;
@@ -390,14 +485,21 @@ int plot(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
             std::erase_if(records, [&](const auto& r) { return r.LineNo != profile->line || r.FileNo != profile->file; });
         const zel::ProfileOptions options{valueName == QLatin1String("r") ? zel::ProfileValue::R : zel::ProfileValue::U,
                                           args.isSet(log), false};
-        zel::drawProfileGraph(picture, zel::profileGraph(records, options.value, options.logarithmic, false), options);
+        const zel::ProfileGraph graph = zel::profileGraph(records, options.value, options.logarithmic, false);
+        if (std::all_of(graph.curves.begin(), graph.curves.end(), [](const auto& c) { return c.points.empty(); }))
+            throw ToolError{QStringLiteral("nothing to draw: no plain measurement has a value%1")
+                                .arg(options.logarithmic ? QStringLiteral(" above 0") : QString())};
+        zel::drawProfileGraph(picture, graph, options);
     } else {
         const auto withPositions = zel::pseudosectionProfiles(records);
         if (withPositions.empty() || (profile && std::find(withPositions.begin(), withPositions.end(), *profile) == withPositions.end()))
             throw zel::ZelError(zel::ErrorId::NoPositions);
-        QSettings ini = iniInCurrentDir();
-        zel::drawPseudosection(picture, zel::pseudosection(records, zel::readSurveyGeometry(ini),
-                                                           profile.value_or(withPositions.front())));
+        const zel::Pseudosection section = zel::pseudosection(records, geometry, profile.value_or(withPositions.front()));
+        if (section.points.empty() && section.negative.empty())
+            throw ToolError{QStringLiteral("nothing to draw: no value of L%1 F%2 has an apparent resistivity")
+                                .arg(section.profile.line)
+                                .arg(section.profile.file)};
+        zel::drawPseudosection(picture, section);
     }
     zel::savePlot(picture, target, w, h);
     return 0;
@@ -413,19 +515,16 @@ int sequence(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
         options.append({name, name, QStringLiteral("N")});
     const Arguments args(arguments, options);
     zel::SequenceOptions o;
-    if (!args.ok(1, 1) || !args.isSet(QStringLiteral("electrodes")))
-        return usage(err);
+    if (!args.ok(1, 1))
+        return usage(err, args.wrong(1, 1));
+    if (!args.isSet(QStringLiteral("electrodes")))
+        return usage(err, QStringLiteral("--electrodes is needed"));
     if (!zel::arrayOfName(args.value(array), o.array))
         throw ToolError{QStringLiteral("--array %1: wenner, schlumberger or dipole-dipole").arg(args.value(array))};
     int* fields[] = {&o.electrodes, &o.first, &o.aMin, &o.aMax, &o.nMax, &o.channels};
-    for (qsizetype i = 0; i < numbers.size(); ++i) {
-        if (!args.isSet(numbers.at(i)))
-            continue;
-        bool ok = false;
-        *fields[i] = args.value(numbers.at(i)).toInt(&ok);
-        if (!ok)
-            throw ToolError{QStringLiteral("--%1 %2: a whole number is needed").arg(numbers.at(i), args.value(numbers.at(i)))};
-    }
+    for (qsizetype i = 0; i < numbers.size(); ++i)
+        if (args.isSet(numbers.at(i)))
+            *fields[i] = args.wholeNumber(numbers.at(i));
     if (!args.isSet(QStringLiteral("a-max")))
         o.aMax = std::max(o.aMax, o.aMin);
     zel::writeWholeFile(args.at(0), zel::electrodeTableText(zel::electrodeSequence(o)));
@@ -435,9 +534,11 @@ int sequence(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
 int protocol(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
     const Arguments args(arguments, {kPortOption, kBaudOption});
+    if (!args.ok(1, 1))
+        return usage(err, args.wrong(1, 1));
     Session session(args, out, err);
-    if (!session.valid() || !args.ok(1, 1))
-        return usage(err);
+    if (!session.valid())
+        return usage(err, QStringLiteral("--port is needed"));
     // The whole table is read and checked before the line is opened.
     const QByteArray name = zel::protocolName(args.at(0));
     const auto words = zel::electrodeWords(zel::parseElectrodeTable(zel::readWholeFile(args.at(0))));
@@ -461,9 +562,11 @@ int firmware(const QStringList& arguments, std::FILE* in, std::FILE* out, std::F
 {
     const Arguments args(arguments, {kPortOption, kBaudOption, {QStringLiteral("yes"), QStringLiteral("Ask nothing.")}});
     const bool yes = args.isSet(QStringLiteral("yes"));
+    if (!args.ok(1, 1))
+        return usage(err, args.wrong(1, 1));
     Session session(args, out, err);
-    if (!session.valid() || !args.ok(1, 1))
-        return usage(err);
+    if (!session.valid())
+        return usage(err, QStringLiteral("--port is needed"));
     if (!yes && !confirm(in, err, zel::texts::firmwareSure()))
         return 1;
     const auto image = zel::firmwareImage(zel::readWholeFile(args.at(0)));
@@ -500,6 +603,8 @@ int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in)
     } catch (const ToolError& e) {
         printLine(err, QStringLiteral("zeltool: ") + zel::withFullStop(e.text));
         return 1;
+    } catch (const UsageError& e) {
+        return usage(err, e.text);
     }
     return usage(err);
 }
