@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -363,6 +364,17 @@ TEST_F(MainWindow, SurveyGeometryAndExports)
     EXPECT_EQ(ini.value("Survey/Channels").toString(), "first");
     form->SurveyGeometry1Click();  // shown with what is kept; cancelled
     EXPECT_EQ(dialogs.shownGeometry, (zel::SurveyGeometry{2.5, -5.0, zel::ChannelGeometry::FirstOnly}));
+    EXPECT_TRUE(dialogs.shownGeometryProblem.isEmpty());
+    // A value written by hand that cannot be used: said in the status bar and
+    // the dialog, the default used meanwhile; a comma is a decimal point.
+    ini.setValue("Survey/Spacing", "2m");
+    ini.setValue("Survey/X0", "-5,5");
+    ini.sync();
+    form->SurveyGeometry1Click();
+    EXPECT_EQ(dialogs.shownGeometry, (zel::SurveyGeometry{1.0, -5.5, zel::ChannelGeometry::FirstOnly}));
+    EXPECT_TRUE(dialogs.shownGeometryProblem.contains("[Survey] Spacing=2m")) << dialogs.shownGeometryProblem.toStdString();
+    EXPECT_TRUE(form->StatusBar1->currentMessage().contains("Zel-Terravox.ini: неверное значение [Survey] Spacing=2m"));
+    zel::writeSurveyGeometry(ini, {2.5, -5.0, zel::ChannelGeometry::FirstOnly});
 
     load(zeltest::dataFile("sample.zel"));
     ASSERT_TRUE(form->ExportRes2DInv1->isEnabled());
