@@ -40,10 +40,11 @@ public:
             return false;
         sent.push_back({bytes, tickMs()});
         std::int64_t t = std::max(nowUs(), lastArrivalUs());
+        const bool trickle = trickleUs > 0 && bytes.startsWith("$UD");
         for (const auto& segment : m_model.feed(bytes)) {
             t += std::int64_t(segment.delayMs) * 1000;
             for (const char c : segment.bytes) {
-                t += m_byteUs;
+                t += trickle ? trickleUs : m_byteUs;
                 if (m_hangUpUs < 0 || t <= m_hangUpUs)
                     deliver(t, c);
             }
@@ -61,11 +62,13 @@ public:
             onPass(tickMs());
     }
     bool cancelled() const override { return cancel; }
+    zel::milliseconds lineTime(qint64 bytes) const override { return zel::milliseconds(bytes * m_byteUs / 1000); }
 
     // What the program sent, one entry per SendString.
     std::vector<Sent> sent;
     bool failOpen = false;
     bool cancel = false;
+    std::int64_t trickleUs = 0;  // > 0: the data answer's bytes come this far apart, whatever the speed
     int opens = 0;
     std::int64_t passes = 0;
     std::function<void(std::int64_t nowMs)> onPass;

@@ -145,6 +145,26 @@ TEST(ReadData, StationThatNeverStartsItsDataAnswerTimesOutAfterTwoSeconds)
     EXPECT_EQ(r.line.tickMs() - r.sentAt(QByteArray("$UD\x00\x00\x80\x64", 7)), 2000);
 }
 
+// A line that delivers a byte a second never goes idle for two seconds: the
+// wait ends at three times the line time of the answer and ten seconds
+// more, and what arrived is kept for the incomplete reading.
+TEST(ReadData, TricklingDataAnswerEndsAtThreeLineTimesAndTenSeconds)
+{
+    Reading r(100);
+    r.line.trickleUs = 1'000'000;
+    EXPECT_EQ(r.run(), DialogueStatus::TimedOut);
+    EXPECT_EQ(r.report.lines, QStringList({"Время ожидания истекло (3)"}));
+    const std::int64_t waited = r.line.tickMs() - r.sentAt(QByteArray("$UD\x00\x00\x80\x64", 7));
+    const std::int64_t limit = 3 * r.line.lineTime(100 * 32 + 2).count() + 10000;
+    EXPECT_GE(waited, limit);
+    EXPECT_LE(waited, limit + 2);
+    ASSERT_TRUE(r.reading.arrivedBeforeTimeout);
+    const QList<QByteArray> cut = blocksOf(*zel::incompleteDump(r.reading));
+    ASSERT_EQ(cut.size(), 3);
+    EXPECT_EQ(cut.at(2), *r.reading.arrivedBeforeTimeout);
+    EXPECT_GT(cut.at(2).size(), 5);
+}
+
 TEST(ReadData, HangUpInTheMiddleOfTheData)
 {
     zel::sim::Faults f;
