@@ -1,0 +1,71 @@
+// Raw records and a survey geometry through the survey values and all three
+// export files, and the electrode sequence generator through its
+// parameters. Besides crashes and sanitizer reports: no file holds an
+// exponent, "nan" or "inf", and no value reaches an inversion file without
+// a geometric factor or with a potential electrode beyond 0-127.
+#include "data/Record.h"
+#include "data/ZelError.h"
+#include "survey/Exports.h"
+#include "survey/Sequence.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+template <class T>
+T take(const std::uint8_t*& data, std::size_t& size)
+{
+    T v{};
+    if (size >= sizeof v) {
+        std::memcpy(&v, data, sizeof v);
+        data += sizeof v;
+        size -= sizeof v;
+    }
+    return v;
+}
+
+void expectPlain(const QByteArray& file)
+{
+    if (file.contains("e+") || file.contains("e-") || file.contains("nan") || file.contains("inf"))
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    zel::SequenceOptions o;
+    o.array = zel::ArrayKind(take<std::uint8_t>(data, size) % 3);
+    for (int* field : {&o.electrodes, &o.first, &o.aMin, &o.aMax, &o.nMax, &o.channels})
+        *field = take<std::int32_t>(data, size);
+    try {
+        (void)zel::electrodeTableText(zel::electrodeSequence(o));
+    } catch (const zel::ZelError&) {
+    }
+
+    zel::SurveyGeometry g;
+    g.spacing = zel::kMinSpacing + double(take<std::uint32_t>(data, size) % 10'000'000) / 1000;
+    g.x0 = double(take<std::int32_t>(data, size)) / 1000;
+    g.channels = take<std::uint8_t>(data, size) % 2 ? zel::ChannelGeometry::FirstOnly : zel::ChannelGeometry::Consecutive;
+    std::vector<zel::MeasurementRecord> records;
+    for (; size >= 32; data += 32, size -= 32)
+        records.push_back(zel::decodeRawRecord(data));
+
+    const std::vector<zel::ChannelValue> values = zel::surveyValues(records, g);
+    expectPlain(zel::csvFile(records, values));
+    for (const zel::Profile& p : zel::profilesOf(records)) {
+        const std::vector<zel::ChannelValue> invertible = zel::invertibleValues(records, values, p);
+        for (const zel::ChannelValue& v : invertible)
+            if (!v.k || !v.rhoa || *v.u == 0 || v.electrodes->number[2] < 0 || v.electrodes->number[3] > 127
+                || v.electrodes->number[2] > 127 || v.electrodes->number[3] < 0)
+                std::abort();
+        if (invertible.empty())
+            continue;
+        expectPlain(zel::res2dinvFile(p, invertible));
+        expectPlain(zel::ohmFile(invertible));
+    }
+    return 0;
+}
