@@ -55,6 +55,7 @@ constexpr const char* kUsage =
     "       zeltool sequence --array wenner|schlumberger|dipole-dipole --electrodes COUNT [--first F]\n"
     "                        [--a-min A] [--a-max A] [--n-max N] [--channels 1|4] OUT.txt\n"
     "       zeltool plot --kind profile|pseudosection [--value u|r] [--log] [--line L --file F]\n"
+    "                    [--spacing S] [--x0 X] [--channels consecutive|first]\n"
     "                    [--width W --height H] FILE.zel OUT.png|OUT.pdf\n"
     "       zeltool protocol --port DEVICE|COMn [--baud N] TABLE.txt\n"
     "       zeltool firmware --port DEVICE|COMn [--baud N] [--yes] FILE.bin\n";
