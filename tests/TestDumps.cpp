@@ -32,6 +32,14 @@ QByteArray dump(const std::vector<zel::MeasurementRecord>& records)
     return dump(header(int(records.size())), "05.07.2007 10:11:12", rawRecords(records));
 }
 
+QByteArray recordBlock(const QByteArray& dump)
+{
+    zel::BlockReader blocks(dump);
+    blocks.readBlock();
+    blocks.readBlock();
+    return blocks.readBlock();
+}
+
 QString dataFile(const char* name) { return QStringLiteral(ZEL_TEST_DATA_DIR "/") + QLatin1String(name); }
 
 } // namespace zeltest

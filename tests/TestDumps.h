@@ -22,6 +22,9 @@ QByteArray rawRecords(const std::vector<zel::MeasurementRecord>& records, bool w
 QByteArray dump(const QByteArray& header, const QByteArray& stamp, const QByteArray& records);
 QByteArray dump(const std::vector<zel::MeasurementRecord>& records);
 
+// The third block of a raw dump: the data answer as it arrived.
+QByteArray recordBlock(const QByteArray& dump);
+
 QString dataFile(const char* name);  // a file of tests/data
 
 } // namespace zeltest

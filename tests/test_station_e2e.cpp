@@ -1,5 +1,6 @@
 #include "FakeDialogs.h"
 #include "SimProcess.h"
+#include "TestDumps.h"
 #include "WindowInDir.h"
 
 #include "app/ZelMain.h"
@@ -86,11 +87,7 @@ TEST_F(StationEndToEnd, HangUpInTheMiddleOfTheDataEndsWithTimeOutThree)
     const QStringList kept = form->readings().recent(10);
     ASSERT_EQ(kept.size(), 1);
     EXPECT_TRUE(kept.at(0).endsWith("-incomplete.zel"));
-    const QByteArray incomplete = zel::readWholeFile(kept.at(0));
-    zel::BlockReader blocks(incomplete);
-    blocks.readBlock();
-    blocks.readBlock();
-    const qsizetype arrived = blocks.readBlock().size();  // a hang-up may drop what the line still held
+    const qsizetype arrived = zeltest::recordBlock(zel::readWholeFile(kept.at(0))).size();  // a hang-up may drop what the line still held
     EXPECT_TRUE(arrived > 0 && arrived <= 1000) << arrived;
     // The line stays; the status bar says what to check, beside a link to the help.
     EXPECT_TRUE(form->StatusBar1->currentMessage().startsWith("Передача данных прервалась: проверьте кабель"));
