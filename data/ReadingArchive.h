@@ -12,7 +12,7 @@ namespace zel {
 // named from the time of the reading ("2026-12-07_10-11-12.zel"); a reading
 // whose checksum did not match is kept for diagnosis with
 // "-checksum-mismatch" in its name, one that broke off with what arrived
-// and "-incomplete". Nothing here ever deletes a file.
+// and "-incomplete". Nothing here ever deletes a reading.
 class ReadingArchive {
 public:
     enum class Kind { Complete, ChecksumMismatch, Incomplete };
