@@ -1,13 +1,20 @@
 #include "PortMap.h"
 
 #include "QCCom32.h"
+#include "SerialDevice.h"
 
 #include <QCollator>
 #include <QDir>
 #include <QFileInfo>
-#include <QSerialPort>
-#include <QSerialPortInfo>
 #include <QSettings>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <vector>
+#else
+#include <QSerialPortInfo>
+#endif
 
 #include <algorithm>
 
@@ -52,12 +59,13 @@ PortMap::PortMap(QSettings& settings, const QStringList& candidates, const CanOp
 #endif
 {
 #ifdef Q_OS_WIN
+    // The system's own numbers: only the ports it names are tried, since
+    // opening a name that is no port, or a Bluetooth port, can take seconds.
     Q_UNUSED(settings);
-    Q_UNUSED(candidates);
     for (int n = kFirstPort; n <= kLastPort; ++n) {
         const QString device = T_QCCom32::defaultDevicePath(n);
         m_devices.insert(n, device);
-        if (canOpen(device))
+        if (candidates.contains(portText(n), Qt::CaseInsensitive) && canOpen(device))
             m_openable.append({n, device, {}});
     }
 #else
@@ -140,7 +148,20 @@ QString PortMap::recordedDevice(QSettings& settings, int number)
 QStringList PortMap::systemCandidates()
 {
     QStringList devices;
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+    // The names of the system's devices ("COM3", "LPT1", ...): the COM ports
+    // among them, as "COMn".
+    std::vector<wchar_t> names(1 << 16);
+    DWORD length = 0;
+    while ((length = QueryDosDeviceW(nullptr, names.data(), DWORD(names.size()))) == 0
+           && GetLastError() == ERROR_INSUFFICIENT_BUFFER && names.size() < (1u << 22))
+        names.resize(names.size() * 2);
+    for (const wchar_t* name = names.data(); name < names.data() + length && *name; name += wcslen(name) + 1) {
+        const QString text = QString::fromWCharArray(name);
+        if (const std::optional<int> n = numberOfText(text); n && text.mid(3) == QString::number(*n))
+            devices << portText(*n);
+    }
+#else
     const QDir dev(QStringLiteral("/dev"));
     for (const QString& name :
          dev.entryList({QStringLiteral("ttyS*"), QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*")}, QDir::System))
@@ -155,14 +176,6 @@ QStringList PortMap::systemCandidates()
     return devices;
 }
 
-bool PortMap::probe(const QString& device)
-{
-    QSerialPort port;
-    port.setPortName(device);
-    if (!port.open(QIODevice::ReadWrite))
-        return false;
-    port.close();
-    return true;
-}
+bool PortMap::probe(const QString& device) { return SerialDevice::canOpen(device); }
 
 } // namespace zel

@@ -56,7 +56,8 @@ public:
     const QList<PortEntry>& openable() const { return m_openable; }
     QString deviceOf(int number) const;  // empty when the number names no device
 
-    // The serial devices of this machine worth trying.
+    // The serial devices of this machine worth trying (on Windows the
+    // names of the COM ports the system has, "COMn").
     static QStringList systemCandidates();
     // Opens and closes the device at once: true when it could be opened now.
     static bool probe(const QString& device);

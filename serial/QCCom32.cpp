@@ -1,9 +1,8 @@
 #include "QCCom32.h"
 
-#include "SystemQueue.h"
+#include "SerialDevice.h"
 
 #include <QEventLoop>
-#include <QSerialPort>
 #include <QTimer>
 
 #include <algorithm>
@@ -13,33 +12,20 @@ namespace {
 
 // Terminator mode reads into a buffer that starts at this size.
 constexpr int kInitialReadBuffer = 81904;
-// Failed reads in a row after which the line counts as hung up.
-constexpr int kFailedReadsOfADeadLine = 200;
 
 } // namespace
 
 T_QCCom32::T_QCCom32(QObject* owner)
     : QObject(owner)
-    , m_serial(new QSerialPort(this))
+    , m_device(SerialDevice::make())
     , m_responseTimer(new QTimer(this))
 {
-    // No limit on what the component holds: a whole memory read must fit.
-    m_serial->setReadBufferSize(0);
     m_responseTimer->setSingleShot(true);
     m_responseTimer->setInterval(1000);
     connect(m_responseTimer, &QTimer::timeout, this, &T_QCCom32::TimerExpired);
-    // A line that hangs up (an unplugged USB adapter, a station that goes
-    // away) fails every read from then on. After many failed reads in a row,
-    // with no byte between them, it is closed, so that waits see no more
-    // bytes and time out instead of spinning on the dead device. A single
-    // failed read (a spurious wake-up with nothing to read) is no hang-up.
-    connect(m_serial, &QSerialPort::readyRead, this, [this] { m_failedReads = 0; });
-    connect(m_serial, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        if (e != QSerialPort::ReadError && e != QSerialPort::ResourceError)
-            return;
-        if (++m_failedReads == kFailedReadsOfADeadLine)
-            QMetaObject::invokeMethod(this, "closeDeadLine", Qt::QueuedConnection);
-    });
+    // A line that went away is closed, so that waits see no more bytes and
+    // time out instead of spinning on the dead device.
+    connect(m_device.get(), &SerialDevice::lineDead, this, &T_QCCom32::closeDeadLine, Qt::QueuedConnection);
 }
 
 T_QCCom32::~T_QCCom32()
@@ -79,7 +65,7 @@ void T_QCCom32::setPort(int port)
     }
 }
 
-bool T_QCCom32::Opened() const { return m_serial->isOpen(); }
+bool T_QCCom32::Opened() const { return m_device->isOpen(); }
 
 QString T_QCCom32::defaultDevicePath(int port)
 {
@@ -101,8 +87,7 @@ bool T_QCCom32::Open()
     if (Opened())
         Close();
     for (;;) {
-        m_serial->setPortName(devicePath(m_port));
-        if (m_serial->open(QIODevice::ReadWrite))
+        if (m_device->open(devicePath(m_port), m_baud))
             break;
         if (!m_showErrors)
             return false;
@@ -110,18 +95,6 @@ bool T_QCCom32::Open()
         if (answer == zel::ComPrompts::Answer::Abort)
             return false;
     }
-    // A line whose settings cannot be applied stays open with what it had.
-    m_serial->setBaudRate(m_baud);
-    m_serial->setDataBits(QSerialPort::Data8);
-    m_serial->setParity(QSerialPort::NoParity);
-    m_serial->setStopBits(QSerialPort::OneStop);
-    m_serial->setFlowControl(QSerialPort::NoFlowControl);
-    // A pseudo-terminal refuses the modem-line calls; the line still works.
-    m_serial->setDataTerminalReady(false);
-    m_serial->setRequestToSend(false);
-    m_serial->clear(QSerialPort::Input);
-    m_serial->clearError();
-    m_failedReads = 0;
     m_lineFreeAt = {};
     return true;
 }
@@ -131,35 +104,25 @@ zel::ComPrompt T_QCCom32::openFailure() const
     using Reason = zel::ComPrompt::Reason;
     zel::ComPrompt prompt{zel::ComPrompt::Kind::OpenFailed, m_port, Reason::Unknown, {}};
     const QString device = devicePath(m_port);
-    switch (openFailureOf(device, m_serial->error())) {
+    switch (m_device->openFailure(device)) {
     case OpenFailure::NoDevice: prompt.reason = Reason::NoDevice; break;
     case OpenFailure::PermissionDenied: prompt.reason = Reason::PermissionDenied; break;
     case OpenFailure::Busy: prompt.reason = Reason::Busy; break;
     case OpenFailure::Unknown: break;
     }
-    prompt.detail = device + QStringLiteral(": ") + m_serial->errorString();
+    prompt.detail = device + QStringLiteral(": ") + m_device->errorString();
     return prompt;
 }
 
-void T_QCCom32::closeDeadLine()
-{
-    if (m_serial->isOpen())
-        m_serial->close();
-}
+void T_QCCom32::closeDeadLine() { m_device->close(); }
 
-void T_QCCom32::Close()
-{
-    if (m_serial->isOpen())
-        m_serial->close();
-}
+void T_QCCom32::Close() { m_device->close(); }
 
 int T_QCCom32::InCount() const
 {
     if (!Opened())
         return 0;
-    // The device's notifier moves arriving bytes into the component whenever
-    // events are processed; what the system still holds counts as well.
-    const qint64 n = m_serial->bytesAvailable() + systemBytesWaiting(*m_serial);
+    const qint64 n = m_device->bytesWaiting();
     return int(std::min<qint64>(n, INT_MAX));
 }
 
@@ -167,7 +130,7 @@ int T_QCCom32::OutCount() const
 {
     if (!Opened())
         return 0;
-    const qint64 n = m_serial->bytesToWrite() + systemBytesQueued(*m_serial);
+    const qint64 n = m_device->bytesQueued();
     return int(std::min<qint64>(n, INT_MAX));
 }
 
@@ -182,30 +145,19 @@ std::chrono::nanoseconds T_QCCom32::LineTimeLeft() const
     return Opened() && m_lineFreeAt > now ? m_lineFreeAt - now : std::chrono::nanoseconds(0);
 }
 
-void T_QCCom32::drain() const
-{
-    // Moves what the system holds into the component, without waiting.
-    while (m_serial->isOpen() && systemBytesWaiting(*m_serial) > 0) {
-        if (!m_serial->waitForReadyRead(0))
-            break;
-    }
-}
-
 bool T_QCCom32::SendString(const QByteArray& bytes)
 {
     if (!Opened())
         return false;
     if (bytes.isEmpty())
         return true;
-    const qint64 written = m_serial->write(bytes);
+    const qint64 written = m_device->write(bytes);
     if (written > 0) {
         // The line carries 10 bits a byte; a write that follows another
         // starts when the one before it has left.
         const auto now = std::chrono::steady_clock::now();
         m_lineFreeAt = std::max(m_lineFreeAt, now) + LineTime(written, m_baud);
     }
-    // Hands the driver what it takes now, without waiting.
-    m_serial->flush();
     return written == bytes.size();
 }
 
@@ -220,10 +172,10 @@ void T_QCCom32::ReadResponse(QByteArray& response)
     m_inUse = true;
     if (Opened()) {
         if (m_endOfResponse.isEmpty()) {
-            drain();
+            m_device->drain();
             const int n = InCount();
             if (n > 0)
-                response = m_serial->read(n);
+                response = m_device->read(n);
         } else {
             response.reserve(kInitialReadBuffer);
             QEventLoop loop;
@@ -232,10 +184,10 @@ void T_QCCom32::ReadResponse(QByteArray& response)
                 m_timedOut = false;
                 m_responseTimer->start();
                 for (;;) {
-                    drain();
+                    m_device->drain();
                     const int n = InCount();
                     if (n > 0)
-                        response += m_serial->read(n);
+                        response += m_device->read(n);
                     if (response.contains(m_endOfResponse)) {
                         done = true;
                         break;

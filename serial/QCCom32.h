@@ -9,9 +9,10 @@
 #include <array>
 #include <chrono>
 #include <functional>
+#include <memory>
 
-class QSerialPort;
 class QTimer;
+class SerialDevice;
 
 // The line speeds the station can be set to, as the speed list offers them.
 constexpr std::array<int, 5> kLineSpeeds = {9600, 19200, 38400, 57600, 115200};
@@ -97,9 +98,8 @@ private:
     void TimerExpired();
     QString devicePath(int port) const;
     zel::ComPrompt openFailure() const;  // the prompt after a failed open, with the system's reason
-    void drain() const;  // takes what the operating system holds into the component
 
-    QSerialPort* m_serial = nullptr;
+    std::unique_ptr<SerialDevice> m_device;
     QTimer* m_responseTimer = nullptr;
     zel::ComPrompts* m_prompts = nullptr;
     DeviceResolver m_resolver;
@@ -109,6 +109,5 @@ private:
     bool m_timedOut = false;
     bool m_showErrors = true;
     bool m_inUse = false;
-    int m_failedReads = 0;
     std::chrono::steady_clock::time_point m_lineFreeAt;  // when the bytes written so far have left
 };
