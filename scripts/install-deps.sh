@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks. "run" (the default): what
 # building and running the program, zeltool and the simulated station needs;
-# "test": that and what the tests, sanitizers, fuzzers and static analysis add.
+# "test": that and what the tests, sanitizers, fuzzers and static analysis add;
+# "windows": that and the cross compiler, Wine and NSIS of the Windows package.
 # Idempotent: when every package is present it prints nothing and changes nothing.
 set -euo pipefail
 
@@ -20,6 +21,10 @@ test_packages=(
   desktop-file-utils dpkg-dev file
   locales unzip
 )
+windows_packages=(
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest dpkg-dev
+  wine wine64 nsis zip xvfb xauth
+)
 # The users' locales, in which the tests write every file once more: a
 # locale that is not generated falls back to C silently and proves nothing.
 test_locales=(ru_RU.UTF-8 de_DE.UTF-8)
@@ -28,7 +33,8 @@ packages=("${run_packages[@]}")
 case "${1:-run}" in
   run) ;;
   test) packages+=("${test_packages[@]}") ;;
-  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+  windows) packages+=("${windows_packages[@]}") ;;
+  *) echo "usage: $0 [run|test|windows]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -29,6 +29,7 @@ const QString kNotesGroup = QStringLiteral("PortNotes");
 
 QString keyOf(const QString& group, int number) { return group + QLatin1Char('/') + PortMap::portText(number); }
 
+#ifndef Q_OS_WIN
 QString canonical(const QString& path)
 {
     const QString c = QFileInfo(path).canonicalFilePath();
@@ -49,6 +50,7 @@ QMap<int, QString> readGroup(QSettings& settings, const QString& group)
     settings.endGroup();
     return values;
 }
+#endif
 
 } // namespace
 

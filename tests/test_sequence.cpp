@@ -1,5 +1,7 @@
 #include "Capture.h"
+#ifndef Q_OS_WIN
 #include "SimProcess.h"
+#endif
 
 #include "app/Texts.h"
 #include "data/DataFile.h"
@@ -122,6 +124,7 @@ TEST(Sequence, GeneratedTableIsReadBackAndStoredByTheStation)
     EXPECT_EQ(read.back().a, expected.back().a);
     EXPECT_EQ(read.back().n, expected.back().n);
 
+#ifndef Q_OS_WIN  // the simulated station serves a pseudo-terminal
     const QString stored = dir.filePath("stored.txt");
     SimProcess sim(dir.filePath("station"), {"--table-out", stored});
     ASSERT_TRUE(sim.ok());
@@ -129,6 +132,7 @@ TEST(Sequence, GeneratedTableIsReadBackAndStoredByTheStation)
     for (int i = 0; i < 300 && !QFile::exists(stored); ++i)
         QThread::msleep(10);
     EXPECT_EQ(zel::readWholeFile(stored), zel::electrodeTableText(expected));
+#endif
 
     EXPECT_NE(zeltool::run({"sequence", "--array", "wenner", "--electrodes", "32", "--channels", "4", dir.filePath("w.txt")},
                            out, err),

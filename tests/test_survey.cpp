@@ -192,9 +192,10 @@ TEST(Survey, DegenerateArraysHaveNoGeometricFactor)
         EXPECT_EQ(bool(v[3].k), c.k4) << c.a << c.b << c.m << c.n;
         for (const auto& value : v) {
             EXPECT_EQ(bool(value.k), bool(value.rhoa) && bool(value.depth));
-            if (value.electrodes)
+            if (value.electrodes) {
                 for (const int e : {value.electrodes->number[2], value.electrodes->number[3]})
                     EXPECT_TRUE(e >= 0 && e <= 127);
+            }
         }
     }
     MeasurementRecord zero = withPositions(0, 1, 2, 3);

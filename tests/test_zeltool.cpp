@@ -15,7 +15,9 @@
 
 #include <cstdio>
 
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -85,6 +87,7 @@ TEST(Zeltool, BadInputGivesOneLineOnStderrAndAFailingStatus)
     EXPECT_EQ(run({"view"}).status, 2);
 }
 
+#ifndef Q_OS_WIN  // Windows names its ports itself
 TEST(Zeltool, PortGivesADeviceANumberInTheSettingsOfTheCurrentDirectory)
 {
     QTemporaryDir dir;
@@ -103,6 +106,7 @@ TEST(Zeltool, PortGivesADeviceANumberInTheSettingsOfTheCurrentDirectory)
     EXPECT_EQ(ini.value("PortNotes/COM1").toString(), "station A");
     QDir::setCurrent(previous);
 }
+#endif
 
 // zeltool export: one file per profile where the data hold several; bad
 // options give one line on stderr, a failing status and no file.
@@ -140,8 +144,12 @@ TEST(Zeltool, RefusesWhatWouldLoseDataOrSayNothing)
     QDir::setCurrent(dir.path());
     const QString data = dir.filePath("a.zel");
     zel::writeWholeFile(data, zel::readWholeFile(zeltest::dataFile("sample.zel")));
+#ifndef Q_OS_WIN
     const QString fifo = dir.filePath("fifo");
     ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+#else
+    const QString fifo = dir.path();  // a folder: no regular file either
+#endif
     const struct {
         QStringList args;
         int status;
@@ -162,9 +170,11 @@ TEST(Zeltool, RefusesWhatWouldLoseDataOrSayNothing)
     EXPECT_EQ(zel::readWholeFile(data), zel::readWholeFile(zeltest::dataFile("sample.zel")));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"a.zel"}));
 
+#ifndef Q_OS_WIN
     // Into a device, never over it.
     EXPECT_EQ(run({"export", "--format", "csv", data, "/dev/null"}).status, 0);
     EXPECT_FALSE(QFileInfo("/dev/null").isFile());
+#endif
 
     // A bad [Survey] value is refused, naming key, value and file, unless an option replaces it.
     QSettings ini(dir.filePath("Zel-Terravox.ini"), QSettings::IniFormat);

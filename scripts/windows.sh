@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# Makes the Windows package on Debian: cross-compiles the program and zeltool
+# with mingw-w64 (posix threads) against Qt, libxlsxwriter and QCustomPlot
+# built for Windows from Debian's own source packages, and packs
+# dist/zel-terravox-<version>-win64.zip and an NSIS installer.
+#
+# The libraries are built once into a cache outside the checkout
+# (ZEL_MINGW_CACHE, default ~/.cache/zel-terravox/mingw), one folder per
+# recipe, and reused while the recipe is unchanged. Qt takes 40-65 minutes on
+# two cores: where ../shared/mingw holds a copy made by the same recipe, the
+# cache is seeded from it instead.
+#
+# Usage: scripts/windows.sh [build|test|package|all]   (default: all)
+#   build    the libraries (when not cached) and the Windows build
+#   test     build, then the core test suite and zeltool.exe under Wine
+#   package  build, then the zip and the installer
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+what=${1:-all}
+
+scripts/install-deps.sh windows
+
+cache=${ZEL_MINGW_CACHE:-$HOME/.cache/zel-terravox/mingw}
+toolchain=$root/cmake/mingw-w64.cmake
+host_qt=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+jobs=$(nproc)
+
+# --- Qt -------------------------------------------------------------------
+qt_version=6.4.2+dfsg-10
+qt_features=(-DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_vulkan=OFF
+             -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_tabletevent=OFF)
+qt_recipe="qt6-base $qt_version Release shared ${qt_features[*]} $(sha256sum "$toolchain" | cut -c1-16)"
+qt_prefix=$cache/qt-$(echo "$qt_recipe" | sha256sum | cut -c1-16)
+
+# Source packages come from the deb-src entry of the same suite.
+need_sources() {
+  if ! apt-get source --print-uris -qq libxlsxwriter >/dev/null 2>&1 \
+     || [ -z "$(apt-get source --print-uris -qq libxlsxwriter 2>/dev/null)" ]; then
+    . /etc/os-release
+    echo "Adding a deb-src entry for $VERSION_CODENAME" >&2
+    sudo_cmd=(); [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+    printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+      "$VERSION_CODENAME" | "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/zel-deb-src.sources >/dev/null
+    "${sudo_cmd[@]}" apt-get update -qq >/dev/null
+  fi
+}
+
+# The source tree of a Debian source package, unpacked under $1.
+source_tree() {
+  local dir=$1 package=$2
+  mkdir -p "$dir"
+  (cd "$dir" && apt-get source -qq "$package" >/dev/null 2>&1 || apt-get source --download-only -qq "$package" >/dev/null)
+  find "$dir" -mindepth 1 -maxdepth 1 -type d | head -n 1
+}
+
+seeded_from_shared() {
+  local shared=$root/../shared/mingw
+  [ -f "$shared/RECIPE" ] && [ -f "$shared/qt-6.4.2-mingw64-posix.tar.xz" ] || return 1
+  grep -q "$qt_version" "$shared/RECIPE" || return 1
+  for f in "${qt_features[@]}"; do grep -q -- "$f" "$shared/RECIPE" || return 1; done
+  echo "Seeding the Qt cache from $shared" >&2
+  mkdir -p "$qt_prefix.tmp"
+  tar xJf "$shared/qt-6.4.2-mingw64-posix.tar.xz" -C "$qt_prefix.tmp"
+  mv "$qt_prefix.tmp" "$qt_prefix"
+}
+
+build_qt() {
+  need_sources
+  local work; work=$(mktemp -d "$cache/qt-build.XXXX")
+  local src; src=$(source_tree "$work/src" qt6-base)
+  echo "Building Qt for Windows from $src (40-65 minutes)" >&2
+  local start=$SECONDS
+  cmake -G Ninja -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$qt_prefix.tmp" -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
+    "${host_qt[@]}" "${qt_features[@]}" >/dev/null
+  cmake --build "$work/build" -j"$jobs"
+  cmake --install "$work/build" >/dev/null
+  mv "$qt_prefix.tmp" "$qt_prefix"
+  rm -rf "$work"
+  echo "Qt built in $(( (SECONDS - start) / 60 )) min" >&2
+}
+
+mkdir -p "$cache"
+rm -rf "$qt_prefix.tmp"
+if [ ! -f "$qt_prefix/lib/cmake/Qt6/Qt6Config.cmake" ]; then
+  if [ -n "${ZEL_QT_FROM_SOURCE:-}" ] || ! seeded_from_shared; then
+    build_qt
+  fi
+fi
+
+# --- libxlsxwriter, QCustomPlot, GoogleTest --------------------------------
+deps_recipe="libxlsxwriter qcustomplot googletest $qt_prefix $(sha256sum "$0" | cut -c1-16)"
+deps_prefix=$cache/deps-$(echo "$deps_recipe" | sha256sum | cut -c1-16)
+cross=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release "-DZEL_MINGW_PREFIXES=$qt_prefix;$deps_prefix.tmp"
+       -DCMAKE_INSTALL_PREFIX="$deps_prefix.tmp" "${host_qt[@]}")
+
+build_deps() {
+  need_sources
+  local work; work=$(mktemp -d "$cache/deps-build.XXXX")
+  rm -rf "$deps_prefix.tmp"
+
+  local xlsx; xlsx=$(source_tree "$work/xlsx" libxlsxwriter)
+  [ -f "$xlsx/CMakeLists.txt" ] || { tar xzf "$work"/xlsx/libxlsxwriter_*.orig.tar.gz -C "$work/xlsx"; xlsx=$(find "$work/xlsx" -mindepth 1 -maxdepth 1 -type d | head -n 1); }
+  cmake "${cross[@]}" -S "$xlsx" -B "$work/xlsx-build" -DBUILD_SHARED_LIBS=OFF -DUSE_DTOA_LIBRARY=ON >/dev/null
+  cmake --build "$work/xlsx-build" -j"$jobs" >/dev/null
+  cmake --install "$work/xlsx-build" >/dev/null
+
+  # QCustomPlot ships one source file: a static library and a CMake package
+  # of the name Debian's Linux package has.
+  local qcp; qcp=$(source_tree "$work/qcp" qcustomplot)
+  [ -f "$qcp/qcustomplot.cpp" ] || { tar xzf "$work"/qcp/qcustomplot_*.orig.tar.gz -C "$work/qcp"; qcp=$(find "$work/qcp" -mindepth 1 -maxdepth 1 -type d | head -n 1); }
+  cp "$root/packaging/windows/qcustomplot.cmake" "$qcp/CMakeLists.txt"
+  cmake "${cross[@]}" -S "$qcp" -B "$work/qcp-build" >/dev/null
+  cmake --build "$work/qcp-build" -j"$jobs" >/dev/null
+  cmake --install "$work/qcp-build" >/dev/null
+
+  cmake "${cross[@]}" -S /usr/src/googletest -B "$work/gtest-build" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON >/dev/null
+  cmake --build "$work/gtest-build" -j"$jobs" >/dev/null
+  cmake --install "$work/gtest-build" >/dev/null
+
+  mv "$deps_prefix.tmp" "$deps_prefix"
+  rm -rf "$work"
+}
+
+if [ ! -f "$deps_prefix/lib/libxlsxwriter.a" ]; then
+  echo "Building libxlsxwriter, QCustomPlot and GoogleTest for Windows" >&2
+  build_deps
+fi
+
+# --- the program -----------------------------------------------------------
+export ZEL_MINGW_QT=$qt_prefix ZEL_MINGW_DEPS=$deps_prefix
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+
+# Where the programs find their DLLs under Wine: Qt's and the mingw runtime's.
+gcc_runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
+export WINEPATH="$(winepath -w "$qt_prefix/bin" 2>/dev/null);$(winepath -w "$gcc_runtime" 2>/dev/null);$(winepath -w /usr/x86_64-w64-mingw32/lib 2>/dev/null)"
+
+run_tests() {
+  export WINEDEBUG=-all WINEPREFIX=${WINEPREFIX:-$root/build-windows/wineprefix}
+  [ -d "$WINEPREFIX" ] || wineboot --init >/dev/null 2>&1 || true
+  QT_QPA_PLATFORM=offscreen ctest --preset windows -j"$jobs"
+}
+
+package() {
+  packaging/windows/package.sh "$root/build-windows" "$qt_prefix" "$gcc_runtime" "$root/dist"
+}
+
+case $what in
+  build) ;;
+  test) run_tests ;;
+  package) package ;;
+  all) run_tests; package ;;
+  *) echo "usage: $0 [build|test|package|all]" >&2; exit 2 ;;
+esac
