@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# zeltool.exe under Wine against the Linux build: the files it writes are the
+# same bytes (the workbook's time of writing aside), and on a COM port that
+# Wine maps to the simulated station's pseudo-terminal it reads the memory
+# whole and uploads an electrode table and a firmware image whole.
+# Usage: tests/wine_checks.sh WINDOWS_BUILD LINUX_BUILD   (WINEPATH, WINEPREFIX set)
+set -euo pipefail
+# Both builds write the dates of the users' own locale, which Wine takes from LANG.
+export LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
+win=$(realpath "$1")
+linux=$(realpath "$2")
+data=$(realpath "$(dirname "$0")/data")
+work=$(mktemp -d)
+sim_pid=
+cleanup() {
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+passed=0
+failed=0
+check() {  # check NAME COMMAND...
+  if "${@:2}" >"$work/last.log" 2>&1; then passed=$((passed + 1)); else
+    failed=$((failed + 1)); echo "FAILED: $1"; sed 's/^/    /' "$work/last.log" | tail -n 20; fi
+}
+wz() { wine "$win/zeltool.exe" "$@" 2>>"$work/wine.log"; }
+lz() { "$linux/tools/zeltool/zeltool" "$@"; }
+winpath() { winepath -w "$1" 2>/dev/null; }
+
+# --- the same bytes -------------------------------------------------------
+mkdir -p "$work/w" "$work/l"
+sample_w=$(winpath "$data/sample.zel")
+same_view() { cmp <(wz view "$sample_w" | tr -d '\r') <(lz view "$data/sample.zel"); }
+same_file() {  # same_file NAME ARGS...: zeltool ARGS FILE.zel OUT in both builds
+  local name=$1; shift
+  wz "$@" "$sample_w" "$(winpath "$work/w/$name")" && lz "$@" "$data/sample.zel" "$work/l/$name" \
+    && cmp "$work/w/$name" "$work/l/$name"
+}
+check "view" same_view
+check "text" same_file t.txt text
+for format in csv res2dinv ohm; do
+  check "export $format" same_file "s.$format" export --format "$format" --spacing 2.5
+done
+xlsx_parts() {  # the workbook's parts but its time of writing
+  python3 -c "import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); [sys.stdout.buffer.write(n.encode() + z.read(n)) for n in sorted(z.namelist()) if n != 'docProps/core.xml']" "$1"
+}
+for layout in zel-solo terravox; do
+  wz xlsx --layout "$layout" "$sample_w" "$(winpath "$work/w/$layout.xlsx")" || true
+  lz xlsx --layout "$layout" "$data/sample.zel" "$work/l/$layout.xlsx"
+  check "xlsx $layout" cmp <(xlsx_parts "$work/w/$layout.xlsx") <(xlsx_parts "$work/l/$layout.xlsx")
+done
+
+# --- the serial line: COM5 is the simulated station ------------------------
+start_station() {
+  rm -f "$work/station"
+  "$linux/sim/zel-station-sim" --link "$work/station" "$@" >"$work/sim.log" 2>&1 &
+  sim_pid=$!
+  for _ in $(seq 100); do [ -L "$work/station" ] && break; sleep 0.05; done
+  ln -sfn "$(readlink -f "$work/station")" "$WINEPREFIX/dosdevices/com5"
+}
+stop_station() { kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; sim_pid=; }
+blocks13() {  # header answer and record block of a data file
+  python3 -c "
+import struct, sys
+b = open(sys.argv[1], 'rb').read(); out = []; pos = 0
+while pos < len(b):
+    n = struct.unpack_from('<i', b, pos)[0]; out.append(b[pos + 4:pos + 4 + n]); pos += 4 + n
+sys.stdout.buffer.write(out[0] + out[2])" "$1"
+}
+
+start_station --zel "$data/sample.zel" --once
+check "read COM5" wz read --port COM5 "$(winpath "$work/read.zel")"
+check "read equals the station's memory" cmp <(blocks13 "$work/read.zel") <(blocks13 "$data/sample.zel")
+stop_station
+
+printf '1 2 3 4\r\n-5 12 3 4\r\n10 20 5 6\r\n' >"$work/table.txt"
+start_station --table-out "$work/stored.txt" --once
+check "protocol COM5" wz protocol --port COM5 "$(winpath "$work/table.txt")"
+for _ in $(seq 100); do [ -s "$work/stored.txt" ] && break; sleep 0.05; done
+check "table stored whole" cmp <(tr -d '\r' <"$work/table.txt" | tr -s ' ') <(tr -d '\r' <"$work/stored.txt" | tr -s ' ')
+stop_station
+
+python3 -c "import sys; sys.stdout.buffer.write(bytes(range(256)) * 20 + b'ZEL-TERRAV' + bytes(100))" >"$work/fw.bin"
+start_station --firmware-out "$work/stored.bin" --once
+check "firmware COM5" wz firmware --port COM5 --yes "$(winpath "$work/fw.bin")"
+for _ in $(seq 100); do [ -s "$work/stored.bin" ] && break; sleep 0.05; done
+check "firmware stored whole" cmp "$work/fw.bin" "$work/stored.bin"
+stop_station
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
