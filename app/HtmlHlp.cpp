@@ -5,6 +5,11 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QWidget>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 const QString kHelpFile = QStringLiteral("ZEL-TERRAVOX.chm");
 
@@ -58,6 +63,37 @@ QString THtmlHelpLoader::findHelpFile(const QString& bareName)
     return {};
 }
 
+#ifdef Q_OS_WIN
+
+THtmlHelpLoader::Loader THtmlHelpLoader::defaultLoader()
+{
+    // The system's HTML help control and its entry point; the help file is
+    // named by its bare name and looked for as findHelpFile() does.
+    return []() -> std::optional<EntryPoint> {
+        const HMODULE library = LoadLibraryW(L"HHCTRL.OCX");
+        if (!library)
+            return std::nullopt;
+        using HtmlHelpW = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
+        const auto entry = reinterpret_cast<HtmlHelpW>(reinterpret_cast<void*>(GetProcAddress(library, "HtmlHelpW")));
+        if (!entry)
+            return std::nullopt;
+        return EntryPoint([entry](QWidget* owner, const QString& text, std::uint32_t command, std::uint32_t data) {
+            QString target = text;
+            if (command == kDisplayTopic) {
+                const QString file = findHelpFile(text.section(QStringLiteral("::"), 0, 0));
+                if (file.isEmpty())
+                    return std::uintptr_t(0);
+                target = QDir::toNativeSeparators(file) + QStringLiteral("::") + text.section(QStringLiteral("::"), 1);
+            }
+            const HWND window = owner ? reinterpret_cast<HWND>(owner->winId()) : nullptr;
+            return reinterpret_cast<std::uintptr_t>(
+                entry(window, target.isEmpty() ? nullptr : reinterpret_cast<LPCWSTR>(target.utf16()), command, data));
+        });
+    };
+}
+
+#else
+
 THtmlHelpLoader::Loader THtmlHelpLoader::defaultLoader()
 {
     return []() -> std::optional<EntryPoint> {
@@ -86,3 +122,5 @@ THtmlHelpLoader::Loader THtmlHelpLoader::defaultLoader()
         });
     };
 }
+
+#endif

@@ -33,7 +33,8 @@ public:
     bool loaded() const { return m_entry.has_value(); }
     const QString& libraryName() const { return m_libraryName; }
 
-    // The CHM viewers of this desktop (xchm, kchmviewer), found on the PATH.
+    // Windows: the system's HHCTRL.OCX and its HtmlHelpW. Elsewhere the CHM
+    // viewers of the desktop (xchm, kchmviewer), found on the PATH.
     static Loader defaultLoader();
     // "ZEL-TERRAVOX.chm" under its bare name: the current directory, then the
     // program's own directory; empty when there is none.

@@ -261,12 +261,23 @@ QString errorText(const ZelError& error)
 QString openFailureReason(const ComPrompt& prompt)
 {
     switch (prompt.reason) {
+#ifdef Q_OS_WIN
+    case ComPrompt::Reason::NoDevice:
+        return tr("no such port (%1). Is the adapter plugged in, and does the Device Manager list it under "
+                  "Ports (COM & LPT)?")
+            .arg(prompt.detail);
+    case ComPrompt::Reason::PermissionDenied:
+        return tr("access denied (%1). Another program may hold the port, or the adapter's driver refuses it: "
+                  "see the Device Manager.")
+            .arg(prompt.detail);
+#else
     case ComPrompt::Reason::NoDevice:
         return tr("no such device (%1). Is the adapter plugged in?").arg(prompt.detail);
     case ComPrompt::Reason::PermissionDenied:
         return tr("permission denied (%1). Your user must be in the group dialout: "
                   "sudo adduser $USER dialout, then log out and in again.")
             .arg(prompt.detail);
+#endif
     case ComPrompt::Reason::Busy:
         return tr("the port is busy: another program holds it (%1).").arg(prompt.detail);
     case ComPrompt::Reason::Unknown:
@@ -291,9 +302,15 @@ QString comPromptText(const ComPrompt& prompt)
 
 QString noFreePortsHelp()
 {
+#ifdef Q_OS_WIN
+    return tr("This usually means that no serial adapter is plugged in, that its driver is missing (the Device "
+              "Manager lists the adapter under Ports (COM & LPT) once it works), or that another program holds the "
+              "port. The program carries on without a port: data files can still be loaded, viewed and exported.");
+#else
     return tr("On Linux this usually means that your user is not in the group dialout "
               "(sudo adduser $USER dialout, then log out and in again), or that no serial adapter is plugged in. "
               "The program carries on without a port: data files can still be loaded, viewed and exported.");
+#endif
 }
 
 QString firmwareSure() { return tr("Вы уверены? Будьте внимательны!"); }

@@ -30,6 +30,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -217,10 +218,19 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     panelLayout->setContentsMargins(0, 0, 0, 0);
     ListBox1 = new QListWidget(panel);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    QFont listFont(QStringLiteral("Courier New"));
-    listFont.setPixelSize(13);
+    // The table lines up only in a fixed-pitch font: Courier New, else the
+    // first fixed-pitch family this system has, else its fixed font.
+    QFont listFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QStringList families = QFontDatabase::families();
+    for (const char* family : {"Courier New", "Consolas", "Lucida Console", "DejaVu Sans Mono", "Liberation Mono"}) {
+        if (families.contains(QLatin1String(family), Qt::CaseInsensitive)) {
+            listFont = QFont(QLatin1String(family));
+            break;
+        }
+    }
     listFont.setStyleHint(QFont::TypeWriter);
     listFont.setFixedPitch(true);
+    listFont.setPixelSize(13);
     ListBox1->setFont(listFont);
     ListBox1->setUniformItemSizes(true);
     ListBox1->setStyleSheet(QStringLiteral("QListWidget::item { height: 16px; padding: 0px; }"));
@@ -658,7 +668,9 @@ void TForm1::keepReading(const zel::StationReading& reading, zel::DialogueStatus
     }
 }
 
-void TForm1::OpenRecentReading(const QString& path)
+void TForm1::OpenRecentReading(const QString& path) { OpenDataFile(path); }
+
+void TForm1::OpenDataFile(const QString& path)
 {
     if (refuseDuringDialogue())
         return;

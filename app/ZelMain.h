@@ -194,6 +194,10 @@ public:
     void LoadFile(const QString& path);
     // "File" → "Recent readings" → a kept reading, and "Open readings folder".
     void OpenRecentReading(const QString& path);
+    // Loads a data file as Load File does, without asking for it: a kept
+    // reading, or a file named on the command line (a .zel file opened from
+    // the desktop).
+    void OpenDataFile(const QString& path);
     void OpenReadingsFolder();
     static constexpr int kRecentReadings = 10;
     // Where every reading is kept (tests give a folder of their own).

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 int main(int argc, char* argv[])
 {
@@ -24,5 +25,9 @@ int main(int argc, char* argv[])
     }
     TForm1 form;
     form.show();
+    // A data file named on the command line (a .zel file opened from the desktop) is loaded as by Load File.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        QTimer::singleShot(0, &form, [&form, path = arguments.at(1)] { form.OpenDataFile(path); });
     return app.exec();
 }

@@ -541,5 +541,17 @@ Command line: zeltool</translation>
         <source>до сохранения верного значения взято значение по умолчанию</source>
         <translation>the default is used until a valid value is saved</translation>
     </message>
+    <message>
+        <source>no such port (%1). Is the adapter plugged in, and does the Device Manager list it under Ports (COM &amp; LPT)?</source>
+        <translation>no such port (%1). Is the adapter plugged in, and does the Device Manager list it under Ports (COM &amp; LPT)?</translation>
+    </message>
+    <message>
+        <source>access denied (%1). Another program may hold the port, or the adapter&apos;s driver refuses it: see the Device Manager.</source>
+        <translation>access denied (%1). Another program may hold the port, or the adapter's driver refuses it: see the Device Manager.</translation>
+    </message>
+    <message>
+        <source>This usually means that no serial adapter is plugged in, that its driver is missing (the Device Manager lists the adapter under Ports (COM &amp; LPT) once it works), or that another program holds the port. The program carries on without a port: data files can still be loaded, viewed and exported.</source>
+        <translation>This usually means that no serial adapter is plugged in, that its driver is missing (the Device Manager lists the adapter under Ports (COM &amp; LPT) once it works), or that another program holds the port. The program carries on without a port: data files can still be loaded, viewed and exported.</translation>
+    </message>
 </context>
 </TS>

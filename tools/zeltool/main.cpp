@@ -11,6 +11,10 @@
 #include <cstring>
 #include <memory>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 int main(int argc, char* argv[])
 {
     // A plot is drawn with widgets, without a display: the offscreen platform.
@@ -22,6 +26,10 @@ int main(int argc, char* argv[])
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     zel::keepFullStopInNumbers();
+#ifdef Q_OS_WIN
+    // Messages and tables are written as UTF-8: the console shows them so.
+    SetConsoleOutputCP(CP_UTF8);
+#endif
     if (!zel::cp1251Available()) {
         std::fputs("zeltool: the Windows-1251 text codec is missing: install Qt's Core5Compat.\n", stderr);
         return 1;

@@ -1,0 +1,75 @@
+; The installer of the Windows package: for the user who installs it (no
+; administrator needed), with a Start-menu shortcut whose working folder is
+; the user's own "ZEL-TERRAVOX" folder in Documents (the settings file
+; Zel-Terravox.ini lives in the current folder), .zel files opening in the
+; program, and an uninstaller. makensis -DVERSION=... -DSTAGE=... -DOUTFILE=...
+Target amd64-unicode
+!include "MUI2.nsh"
+
+Name "ZEL-TERRAVOX ${VERSION}"
+OutFile "${OUTFILE}"
+RequestExecutionLevel user
+InstallDir "$LOCALAPPDATA\Programs\ZEL-TERRAVOX"
+InstallDirRegKey HKCU "Software\ZEL-TERRAVOX" "InstallDir"
+SetCompressor /SOLID lzma
+
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "Russian"
+!insertmacro MUI_LANGUAGE "English"
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ZEL-TERRAVOX"
+
+Section "ZEL-TERRAVOX"
+  SetShellVarContext current
+  SetOutPath "$INSTDIR"
+  File /r "${STAGE}\*.*"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  WriteRegStr HKCU "Software\ZEL-TERRAVOX" "InstallDir" "$INSTDIR"
+
+  ; The working folder of the shortcut: writable, the user's own.
+  CreateDirectory "$DOCUMENTS\ZEL-TERRAVOX"
+  SetOutPath "$DOCUMENTS\ZEL-TERRAVOX"
+  CreateDirectory "$SMPROGRAMS\ZEL-TERRAVOX"
+  CreateShortCut "$SMPROGRAMS\ZEL-TERRAVOX\ZEL-TERRAVOX.lnk" "$INSTDIR\zel-terravox.exe"
+  CreateShortCut "$SMPROGRAMS\ZEL-TERRAVOX\Uninstall.lnk" "$INSTDIR\uninstall.exe"
+
+  ; .zel files open in the program, which loads the file named on its command line.
+  WriteRegStr HKCU "Software\Classes\.zel" "" "ZEL-TERRAVOX.Data"
+  WriteRegStr HKCU "Software\Classes\ZEL-TERRAVOX.Data" "" "ZEL-TERRAVOX data file"
+  WriteRegStr HKCU "Software\Classes\ZEL-TERRAVOX.Data\shell\open\command" "" '"$INSTDIR\zel-terravox.exe" "%1"'
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "ZEL-TERRAVOX ${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Section "Uninstall"
+  SetShellVarContext current
+  ; The program's files only (never a folder's other contents): the user's
+  ; folder with settings and data stays.
+  Delete "$INSTDIR\*.exe"
+  Delete "$INSTDIR\*.dll"
+  Delete "$INSTDIR\qt.conf"
+  Delete "$INSTDIR\README.txt"
+  Delete "$INSTDIR\ZEL-TERRAVOX.chm"
+  RMDir /r "$INSTDIR\platforms"
+  RMDir /r "$INSTDIR\styles"
+  RMDir /r "$INSTDIR\imageformats"
+  RMDir /r "$INSTDIR\translations"
+  RMDir /r "$INSTDIR\help"
+  RMDir "$INSTDIR"
+  Delete "$SMPROGRAMS\ZEL-TERRAVOX\ZEL-TERRAVOX.lnk"
+  Delete "$SMPROGRAMS\ZEL-TERRAVOX\Uninstall.lnk"
+  RMDir "$SMPROGRAMS\ZEL-TERRAVOX"
+  DeleteRegKey HKCU "Software\Classes\ZEL-TERRAVOX.Data"
+  ReadRegStr $0 HKCU "Software\Classes\.zel" ""
+  StrCmp $0 "ZEL-TERRAVOX.Data" 0 +2
+    DeleteRegKey HKCU "Software\Classes\.zel"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  DeleteRegKey HKCU "Software\ZEL-TERRAVOX"
+SectionEnd

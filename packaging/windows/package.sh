@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Packs the Windows build: the program, zeltool.exe, exactly the DLLs and Qt
+# plugins they load, Qt's Russian translation, both help sets and the README,
+# as dist/zel-terravox-<version>-win64.zip and an NSIS installer.
+# Usage: packaging/windows/package.sh BUILD QT_PREFIX GCC_RUNTIME_DIR DIST
+set -euo pipefail
+build=$(realpath "$1")
+qt=$(realpath "$2")
+gcc_runtime=$(realpath "$3")
+dist=$4
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+version=$(sed -n 's/^project(zel-terravox VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+name=zel-terravox-$version-win64
+mkdir -p "$dist"
+dist=$(realpath "$dist")
+stage=$dist/stage/$name
+rm -rf "$dist/stage"
+mkdir -p "$stage/platforms" "$stage/styles" "$stage/imageformats" "$stage/translations" "$stage/help"
+
+cp "$build/zel-terravox.exe" "$build/zeltool.exe" "$stage/"
+cp "$qt/plugins/platforms/qwindows.dll" "$qt/plugins/platforms/qoffscreen.dll" "$stage/platforms/"
+cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
+cp "$qt/plugins/imageformats/qico.dll" "$qt/plugins/imageformats/qjpeg.dll" "$stage/imageformats/"
+
+# Every DLL these load, found among Qt's and the mingw runtime's; the
+# system's own (KERNEL32, USER32, ...) are not shipped.
+search=("$qt/bin" "$gcc_runtime" /usr/x86_64-w64-mingw32/lib)
+declare -A shipped=()
+queue=("$stage"/*.exe "$stage"/*/*.dll)
+while [ ${#queue[@]} -gt 0 ]; do
+  file=${queue[0]}
+  queue=("${queue[@]:1}")
+  for dll in $(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^\s*DLL Name: //p'); do
+    [ -n "${shipped[$dll]:-}" ] && continue
+    for dir in "${search[@]}"; do
+      if [ -f "$dir/$dll" ]; then
+        cp "$dir/$dll" "$stage/"
+        shipped[$dll]=1
+        queue+=("$stage/$dll")
+        break
+      fi
+    done
+  done
+done
+
+# Qt finds its plugins and translations beside the program.
+printf '[Paths]\nPrefix=.\nPlugins=.\nTranslations=translations\n' >"$stage/qt.conf"
+cp /usr/share/qt6/translations/qtbase_ru.qm "$stage/translations/"
+cp "$root"/app/help/H*.htm "$stage/help/"
+mkdir -p "$stage/help/en"
+cp "$root"/app/help/en/H*.htm "$stage/help/en/"
+[ -f "$root/ZEL-TERRAVOX.chm" ] && cp "$root/ZEL-TERRAVOX.chm" "$stage/"
+sed 's/$/\r/' "$root/README.md" >"$stage/README.txt"
+
+rm -f "$dist/$name.zip"
+(cd "$dist/stage" && zip -qr "$dist/$name.zip" "$name")
+makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$dist/$name-setup.exe" "$here/installer.nsi"
+rm -rf "$dist/stage"
+echo "$dist/$name.zip"
+echo "$dist/$name-setup.exe"
