@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the suite,
-# the same suite under AddressSanitizer and UndefinedBehaviorSanitizer, and a
-# short run of every fuzz target. Fails on any failure or sanitizer report.
+# the same suite under AddressSanitizer and UndefinedBehaviorSanitizer, a
+# short run of every fuzz target, and the Windows build's core suite and
+# zeltool.exe under Wine. Fails on any failure or sanitizer report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -18,3 +19,6 @@ ctest --preset asan -j"$jobs"
 
 echo "== fuzz smoke runs"
 scripts/fuzz.sh 5
+
+echo "== the Windows build: the core suite and zeltool.exe under Wine"
+scripts/windows.sh test

@@ -151,6 +151,8 @@ run_tests() {
 
 package() {
   packaging/windows/package.sh "$root/build-windows" "$qt_prefix" "$gcc_runtime" "$root/dist"
+  echo "== the installer under Wine"
+  packaging/windows/check_installer.sh "$(ls "$root"/dist/zel-terravox-*-win64-setup.exe | tail -n 1)" tests/data/sample.zel
 }
 
 case $what in

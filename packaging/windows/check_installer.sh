@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The installer under Wine, in a Wine prefix of its own: a silent install puts
+# the programs, the Start-menu shortcut and the .zel association in place; the
+# installed zeltool.exe runs with nothing but what the package brought; the
+# installed program starts, given a .zel file, in the shortcut's working
+# folder and keeps its settings there; the uninstaller takes the program away
+# and leaves the user's folder.
+# Usage: packaging/windows/check_installer.sh SETUP.exe SAMPLE.zel
+set -euo pipefail
+setup=$(realpath "$1")
+sample=$(realpath "$2")
+export WINEDEBUG=-all WINEPREFIX
+WINEPREFIX=$(mktemp -d)
+unset WINEPATH DISPLAY
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
+wineboot --init >/dev/null 2>&1 || true
+user=$(wine cmd /c 'echo %USERNAME%' 2>/dev/null | tr -d '\r')
+home=$WINEPREFIX/drive_c/users/$user
+dir=$home/AppData/Local/Programs/ZEL-TERRAVOX
+passed=0
+failed=0
+check() {
+  if "${@:2}" >/dev/null 2>&1; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $1"; fi
+}
+wine "$setup" /S
+check "installed" test -f "$dir/zel-terravox.exe" -a -f "$dir/zeltool.exe" -a -f "$dir/platforms/qwindows.dll"
+check "shortcut" test -f "$home/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/ZEL-TERRAVOX/ZEL-TERRAVOX.lnk"
+check ".zel association" wine reg query 'HKCU\Software\Classes\ZEL-TERRAVOX.Data\shell\open\command'
+check "zeltool.exe alone" bash -c "wine '$dir/zeltool.exe' view '$(winepath -w "$sample")' | grep -q 'ZEL-TERRAVOX MMVII01'"
+
+# The program in its working folder: it keeps its settings file there.
+work=$home/Documents/ZEL-TERRAVOX
+check "working folder" test -d "$work"
+(cd "$work" && QT_QPA_PLATFORM=offscreen wine "$dir/zel-terravox.exe" "$(winepath -w "$sample")" >/dev/null 2>&1 &)
+for _ in $(seq 60); do [ -f "$work/Zel-Terravox.ini" ] && break; sleep 0.5; done
+check "program started" test -f "$work/Zel-Terravox.ini"
+wineserver -k 2>/dev/null || true
+
+wine "$dir/uninstall.exe" /S "_?=$(winepath -w "$dir")"
+check "uninstalled" test ! -e "$dir/zel-terravox.exe" -a ! -e "$dir/platforms"
+check "association gone" bash -c "! wine reg query 'HKCU\\Software\\Classes\\ZEL-TERRAVOX.Data'"
+check "user's folder kept" test -f "$work/Zel-Terravox.ini"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
