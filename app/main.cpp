@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 
 int main(int argc, char* argv[])
 {
@@ -28,6 +27,6 @@ int main(int argc, char* argv[])
     // A data file named on the command line (a .zel file opened from the desktop) is loaded as by Load File.
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1)
-        QTimer::singleShot(0, &form, [&form, path = arguments.at(1)] { form.OpenDataFile(path); });
+        form.OpenDataFile(arguments.at(1));
     return app.exec();
 }

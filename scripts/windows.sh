@@ -139,10 +139,12 @@ export WINEPATH="$(winepath -w "$qt_prefix/bin" 2>/dev/null);$(winepath -w "$gcc
 
 run_tests() {
   export WINEDEBUG=-all WINEPREFIX=${WINEPREFIX:-$root/build-windows/wineprefix}
-  # One Wine server for the run, its own words in a log of the build.
-  wineserver -p 2>>"$root/build-windows/wineserver.log" &
+  # One Wine server for the run, its own words in a log of the build, and
+  # Wine's services started here: started by a test, they would keep the
+  # test runner's output open after the test ends.
+  wineserver -p >>"$root/build-windows/wineserver.log" 2>&1 &
   trap 'wineserver -k 2>/dev/null || true' RETURN
-  [ -d "$WINEPREFIX/drive_c" ] || wineboot --init >/dev/null 2>&1 || true
+  wineboot >>"$root/build-windows/wineserver.log" 2>&1 || true
   QT_QPA_PLATFORM=offscreen ctest --preset windows -j"$jobs"
   echo "== zeltool.exe under Wine: the same files, and the station on COM5"
   [ -x build/sim/zel-station-sim ] || { cmake --preset default >/dev/null; cmake --build --preset default --target zeltool zel-station-sim >/dev/null; }

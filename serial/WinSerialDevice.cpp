@@ -61,7 +61,7 @@ public:
         m_poll.setInterval(kPollMs);
         connect(&m_poll, &QTimer::timeout, this, &WinSerialDevice::look);
     }
-    ~WinSerialDevice() override { close(); }
+    ~WinSerialDevice() override { release(); }
 
     bool open(const QString& device, int baud) override
     {
@@ -108,20 +108,7 @@ public:
         return true;
     }
 
-    void close() override
-    {
-        m_poll.stop();
-        if (m_handle == INVALID_HANDLE_VALUE)
-            return;
-        CancelIo(m_handle);
-        for (PendingWrite& w : m_writes) {
-            DWORD done = 0;
-            GetOverlappedResult(m_handle, &w.op.ov, &done, TRUE);
-        }
-        m_writes.clear();
-        CloseHandle(m_handle);
-        m_handle = INVALID_HANDLE_VALUE;
-    }
+    void close() override { release(); }
 
     bool isOpen() const override { return m_handle != INVALID_HANDLE_VALUE; }
 
@@ -152,7 +139,7 @@ public:
     QByteArray read(qint64 n) override
     {
         drain();
-        const QByteArray taken = m_received.left(qsizetype(n));
+        QByteArray taken = m_received.left(qsizetype(n));
         m_received.remove(0, taken.size());
         return taken;
     }
@@ -203,6 +190,22 @@ public:
     QString errorString() const override { return systemMessage(m_error); }
 
 private:
+    // Ends every write, lets the port go and stops looking at it.
+    void release()
+    {
+        m_poll.stop();
+        if (m_handle == INVALID_HANDLE_VALUE)
+            return;
+        CancelIo(m_handle);
+        for (PendingWrite& w : m_writes) {
+            DWORD done = 0;
+            GetOverlappedResult(m_handle, &w.op.ov, &done, TRUE);
+        }
+        m_writes.clear();
+        CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+    }
+
     // The driver's queue counts; false when the line cannot tell (it went away).
     bool queues(COMSTAT& status) const
     {
