@@ -145,16 +145,16 @@ run_tests() {
   wineserver -p >>"$root/build-windows/wineserver.log" 2>&1 &
   trap 'wineserver -k 2>/dev/null || true' RETURN
   wineboot >>"$root/build-windows/wineserver.log" 2>&1 || true
-  QT_QPA_PLATFORM=offscreen ctest --preset windows -j"$jobs"
+  QT_QPA_PLATFORM=offscreen ctest --preset windows -j"$jobs" --timeout 300
   echo "== zeltool.exe under Wine: the same files, and the station on COM5"
   [ -x build/sim/zel-station-sim ] || { cmake --preset default >/dev/null; cmake --build --preset default --target zeltool zel-station-sim >/dev/null; }
-  tests/wine_checks.sh build-windows build
+  timeout 600 tests/wine_checks.sh build-windows build
 }
 
 package() {
   packaging/windows/package.sh "$root/build-windows" "$qt_prefix" "$gcc_runtime" "$root/dist"
   echo "== the installer under Wine"
-  packaging/windows/check_installer.sh "$(ls "$root"/dist/zel-terravox-*-win64-setup.exe | tail -n 1)" tests/data/sample.zel
+  timeout 300 packaging/windows/check_installer.sh "$(ls "$root"/dist/zel-terravox-*-win64-setup.exe | tail -n 1)" tests/data/sample.zel
 }
 
 case $what in

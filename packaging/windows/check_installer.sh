@@ -31,12 +31,19 @@ check "zeltool.exe alone" bash -c "wine '$dir/zeltool.exe' view '$(winepath -w "
 # The program in its working folder: it keeps its settings file there.
 work=$home/Documents/ZEL-TERRAVOX
 check "working folder" test -d "$work"
-(cd "$work" && QT_QPA_PLATFORM=offscreen wine "$dir/zel-terravox.exe" "$(winepath -w "$sample")" >/dev/null 2>&1 &)
+sample_w=$(winepath -w "$sample")
+cd "$work"
+QT_QPA_PLATFORM=offscreen wine "$dir/zel-terravox.exe" "$sample_w" >/dev/null 2>&1 &
+program=$!
+cd - >/dev/null
 for _ in $(seq 60); do [ -f "$work/Zel-Terravox.ini" ] && break; sleep 0.5; done
 check "program started" test -f "$work/Zel-Terravox.ini"
-wineserver -k 2>/dev/null || true
+# The running program holds its files: it ends first.
+kill "$program" 2>/dev/null || true
+wait "$program" 2>/dev/null || true
 
 wine "$dir/uninstall.exe" /S "_?=$(winepath -w "$dir")"
+for _ in $(seq 40); do [ -e "$dir/zel-terravox.exe" ] || break; sleep 0.25; done
 check "uninstalled" test ! -e "$dir/zel-terravox.exe" -a ! -e "$dir/platforms"
 check "association gone" bash -c "! wine reg query 'HKCU\\Software\\Classes\\ZEL-TERRAVOX.Data'"
 check "user's folder kept" test -f "$work/Zel-Terravox.ini"
