@@ -265,6 +265,7 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     OpenDialog2.options.filter = QStringLiteral("File A,B,M,N|*.txt|All|*.*");
     SaveDialog1.save = true;
     SaveDialog2.save = true;
+    SaveDialog3.save = true;  // an export asks before it replaces a file
 
     FormCreate();
     AboutBox = new TAboutBox(this);

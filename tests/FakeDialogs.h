@@ -19,6 +19,7 @@ public:
     QList<bool> retryAnswers;       // taken in order; Abort when none is left
     QList<Shown> messages;
     QList<FileDialogOptions> fileDialogs;
+    QList<bool> fileDialogSaves;    // for each file dialog: a save dialog (true) or an open one
     QStringList openedDocuments;
     bool documentsOpen = true;      // whether the desktop has an application for what is opened
     QList<bool> buttonAnswers;      // the extra button chosen; OK when none is left
@@ -26,8 +27,8 @@ public:
     zel::SurveyGeometry shownGeometry;
     QString shownGeometryProblem;
 
-    QString openFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o); }
-    QString saveFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o); }
+    QString openFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o, false); }
+    QString saveFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o, true); }
     void showMessage(QWidget*, MessageKind kind, const QString& caption, const QString& text) override
     {
         messages.append({kind, caption, text});
@@ -65,9 +66,10 @@ public:
     }
 
 private:
-    QString nextFile(const FileDialogOptions& o)
+    QString nextFile(const FileDialogOptions& o, bool save)
     {
         fileDialogs.append(o);
+        fileDialogSaves.append(save);
         return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
     }
 };

@@ -382,6 +382,7 @@ TEST_F(MainWindow, SurveyGeometryAndExports)
     dialogs.fileAnswers << dat;
     form->ExportRes2DInv1Click();
     EXPECT_TRUE(dialogs.fileDialogs.last().fileName.endsWith("Survey 05.07.2007 10-11-12.dat"));
+    EXPECT_TRUE(dialogs.fileDialogSaves.last() && dialogs.fileDialogs.last().overwritePrompt);  // asks before replacing
     EXPECT_EQ(dialogs.fileDialogs.last().filter, "Res2DInv (*.dat)|*.dat");
     // Electrode 30 at -5 + 30 · 2.5 m.
     EXPECT_TRUE(zel::readWholeFile(dat).contains(" 70.0 0.0 "));
