@@ -175,7 +175,8 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
 {
     resetPlot(plot);
     plot.xAxis->setLabel(QObject::tr("x, m"));
-    plot.yAxis->setLabel(QObject::tr("Depth, m"));
+    // The median depth of investigation of each array, not a true depth.
+    plot.yAxis->setLabel(QObject::tr("Pseudo-depth, m"));
     plot.yAxis->setRangeReversed(true);  // downward
 
     double low = 0, high = 0;

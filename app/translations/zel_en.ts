@@ -27,10 +27,6 @@
         <translation>x, m</translation>
     </message>
     <message>
-        <source>Depth, m</source>
-        <translation>Depth, m</translation>
-    </message>
-    <message>
         <source>Apparent resistivity, Ohm·m</source>
         <translation>Apparent resistivity, Ohm·m</translation>
     </message>
@@ -51,6 +47,10 @@
     <message>
         <source>Line %1, file %2: electrode spacing %3 m, electrode 0 at x = %4 m</source>
         <translation>Line %1, file %2: electrode spacing %3 m, electrode 0 at x = %4 m</translation>
+    </message>
+    <message>
+        <source>Pseudo-depth, m</source>
+        <translation>Pseudo-depth, m</translation>
     </message>
 </context>
 <context>
@@ -547,7 +547,7 @@ Command line: zeltool</translation>
     </message>
     <message>
         <source>access denied (%1). Another program may hold the port, or the adapter&apos;s driver refuses it: see the Device Manager.</source>
-        <translation>access denied (%1). Another program may hold the port, or the adapter's driver refuses it: see the Device Manager.</translation>
+        <translation>access denied (%1). Another program may hold the port, or the adapter&apos;s driver refuses it: see the Device Manager.</translation>
     </message>
     <message>
         <source>This usually means that no serial adapter is plugged in, that its driver is missing (the Device Manager lists the adapter under Ports (COM &amp; LPT) once it works), or that another program holds the port. The program carries on without a port: data files can still be loaded, viewed and exported.</source>
