@@ -18,17 +18,21 @@ void require(bool ok, const char* name, int value, const QString& rule)
         throw ZelError(ErrorId::SequenceParameter, {QLatin1String(name), QString::number(value), rule});
 }
 
-void checkElectrode(const char* name, int value, int low, int high)
-{
-    if (value < low)
-        throw ZelError(ErrorId::SequenceElectrodeRange,
-                       {QLatin1String(name), QString::number(value), QString::number(low), QString::number(high),
-                        QString::number(low - value)});
-    if (value > high)
-        throw ZelError(ErrorId::SequenceElectrodeRange,
-                       {QLatin1String(name), QString::number(value), QString::number(low), QString::number(high),
-                        QString::number(value - high)});
-}
+// The electrode of a table farthest outside its range, and by how much.
+struct Excess {
+    const char* name = nullptr;
+    int value = 0;
+    int low = 0;
+    int high = 0;
+    int by = 0;
+
+    void take(const char* electrode, int v, int lowest, int highest)
+    {
+        const int outside = v < lowest ? lowest - v : v > highest ? v - highest : 0;
+        if (outside > by)
+            *this = {electrode, v, lowest, highest, outside};
+    }
+};
 
 } // namespace
 
@@ -121,12 +125,18 @@ std::vector<TableEntry> electrodeSequence(const SequenceOptions& o)
     }
     if (entries.empty())
         throw ZelError(ErrorId::SequenceEmpty, {QString::number(o.electrodes)});
+    // The refusal names the largest excess: moving the line by it fits every entry.
+    Excess worst;
     for (const TableEntry& e : entries) {
-        checkElectrode("A", e.a, kCurrentLow, kCurrentHigh);
-        checkElectrode("B", e.b, kCurrentLow, kCurrentHigh);
-        checkElectrode("M", e.m, kPotentialLow, kPotentialHigh);
-        checkElectrode("N", e.n + (o.channels == 4 ? 3 * (e.n - e.m) : 0), kPotentialLow, kPotentialHigh);
+        worst.take("A", e.a, kCurrentLow, kCurrentHigh);
+        worst.take("B", e.b, kCurrentLow, kCurrentHigh);
+        worst.take("M", e.m, kPotentialLow, kPotentialHigh);
+        worst.take("N", e.n + (o.channels == 4 ? 3 * (e.n - e.m) : 0), kPotentialLow, kPotentialHigh);
     }
+    if (worst.by > 0)
+        throw ZelError(ErrorId::SequenceElectrodeRange,
+                       {QLatin1String(worst.name), QString::number(worst.value), QString::number(worst.low),
+                        QString::number(worst.high), QString::number(worst.by)});
     return entries;
 }
 

@@ -88,8 +88,10 @@ TEST(Sequence, EveryLimitIsRefusedSayingWhichAndByHowMuch)
         {{ArrayKind::DipoleDipole, 3, 1, 1, 1, 1, 1}, "electrodes = 3"},
         {{ArrayKind::DipoleDipole, 32, 1, 3, 2, 1, 1}, "a-max = 2"},
         {{ArrayKind::Wenner, 6, 1, 2, 2, 1, 1}, "из 6 электродов"},
-        {{ArrayKind::DipoleDipole, 130, 1, 1, 1, 1, 1}, "Электрод N = 128 вне пределов от 0 до 127 на 1"},
-        {{ArrayKind::Wenner, 20, 250, 1, 1, 1, 1}, "Электрод M = 251 вне пределов от 0 до 127 на 124"},
+        // The largest excess is named: moving the line by it fits every entry.
+        {{ArrayKind::DipoleDipole, 130, 1, 1, 1, 1, 1}, "Электрод N = 130 вне пределов от 0 до 127 на 3"},
+        {{ArrayKind::DipoleDipole, 64, 99, 1, 1, 1, 1}, "Электрод N = 162 вне пределов от 0 до 127 на 35"},
+        {{ArrayKind::Wenner, 20, 250, 1, 1, 1, 1}, "Электрод N = 268 вне пределов от 0 до 127 на 141"},
         {{ArrayKind::DipoleDipole, 1000, 1, 1, 40, 30, 1}, "записей, а станция принимает не больше 32765"},
         // Values far past the station's ranges: refused at once, no overflow.
         {{ArrayKind::Wenner, 32, 1, 1, INT_MAX, 1, 1}, "a-max = 2147483647"},
