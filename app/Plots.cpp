@@ -58,6 +58,10 @@ void resetPlot(QCustomPlot& plot)
     layout->simplify();
     plot.xAxis->setScaleType(QCPAxis::stLinear);
     plot.yAxis->setScaleType(QCPAxis::stLinear);
+    // A range left from an earlier drawing decides which sign a logarithmic
+    // axis looks for when it is fitted to the data: start from a positive one.
+    plot.xAxis->setRange(0, 1);
+    plot.yAxis->setRange(1, 10);
     plot.xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new QCPAxisTicker));
     plot.yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new QCPAxisTicker));
     plot.yAxis->setRangeReversed(false);

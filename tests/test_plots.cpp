@@ -112,6 +112,18 @@ TEST(Plots, LogarithmicProfileLeavesOutWhatIsNotPositiveAndSaysSo)
     EXPECT_TRUE(said);
     EXPECT_EQ(plot.yAxis->scaleType(), QCPAxis::stLogarithmic);
     EXPECT_TRUE(plot.xAxis->range().contains(3) && plot.xAxis->range().contains(4));
+
+    // After a linear view of large negative values the logarithmic axis
+    // still finds the positive ones.
+    for (auto& r : records)
+        r.U[0] = -30000;
+    zel::drawProfileGraph(plot, zel::profileGraph(records, zel::ProfileValue::U, false, false),
+                          {zel::ProfileValue::U, false, false});
+    records[3].U[0] = 50;
+    zel::drawProfileGraph(plot, zel::profileGraph(records, zel::ProfileValue::U, true, false),
+                          {zel::ProfileValue::U, true, false});
+    EXPECT_GT(plot.yAxis->range().lower, 0);
+    EXPECT_TRUE(plot.yAxis->range().contains(50)) << plot.yAxis->range().lower << " " << plot.yAxis->range().upper;
 }
 
 // The plot windows follow the current data; zeltool draws the same picture
