@@ -26,7 +26,7 @@ void writeIntoSpecialFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw ZelError(ErrorId::CannotCreateFile, {nativeName(path), file.errorString()});
-    if (file.write(bytes) != bytes.size() || !file.flush())
+    if (file.write(bytes) != bytes.size())
         throw ZelError(ErrorId::WriteError, {nativeName(path), file.errorString()});
 }
 

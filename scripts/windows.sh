@@ -46,11 +46,15 @@ need_sources() {
   fi
 }
 
-# The source tree of a Debian source package, unpacked under $1.
+# The source tree of a Debian source package, unpacked under $1 (its
+# upstream tarball where dpkg-source cannot unpack it).
 source_tree() {
   local dir=$1 package=$2
   mkdir -p "$dir"
-  (cd "$dir" && apt-get source -qq "$package" >/dev/null 2>&1 || apt-get source --download-only -qq "$package" >/dev/null)
+  if ! (cd "$dir" && apt-get source -qq "$package" >/dev/null 2>&1); then
+    (cd "$dir" && apt-get source --download-only -qq "$package" >/dev/null)
+    tar xf "$dir"/*.orig.tar.* -C "$dir"
+  fi
   find "$dir" -mindepth 1 -maxdepth 1 -type d | head -n 1
 }
 
@@ -90,7 +94,9 @@ if [ ! -f "$qt_prefix/lib/cmake/Qt6/Qt6Config.cmake" ]; then
 fi
 
 # --- libxlsxwriter, QCustomPlot, GoogleTest --------------------------------
-deps_recipe="libxlsxwriter qcustomplot googletest $qt_prefix $(sha256sum "$0" | cut -c1-16)"
+# Raise deps_version when build_deps below changes how they are built.
+deps_version=1
+deps_recipe="libxlsxwriter qcustomplot googletest v$deps_version $qt_prefix $(cat "$toolchain" "$root/packaging/windows/qcustomplot.cmake" | sha256sum | cut -c1-16)"
 deps_prefix=$cache/deps-$(echo "$deps_recipe" | sha256sum | cut -c1-16)
 cross=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release "-DZEL_MINGW_PREFIXES=$qt_prefix;$deps_prefix.tmp"
        -DCMAKE_INSTALL_PREFIX="$deps_prefix.tmp" "${host_qt[@]}")
@@ -101,7 +107,6 @@ build_deps() {
   rm -rf "$deps_prefix.tmp"
 
   local xlsx; xlsx=$(source_tree "$work/xlsx" libxlsxwriter)
-  [ -f "$xlsx/CMakeLists.txt" ] || { tar xzf "$work"/xlsx/libxlsxwriter_*.orig.tar.gz -C "$work/xlsx"; xlsx=$(find "$work/xlsx" -mindepth 1 -maxdepth 1 -type d | head -n 1); }
   cmake "${cross[@]}" -S "$xlsx" -B "$work/xlsx-build" -DBUILD_SHARED_LIBS=OFF -DUSE_DTOA_LIBRARY=ON >/dev/null
   cmake --build "$work/xlsx-build" -j"$jobs" >/dev/null
   cmake --install "$work/xlsx-build" >/dev/null
@@ -109,7 +114,6 @@ build_deps() {
   # QCustomPlot ships one source file: a static library and a CMake package
   # of the name Debian's Linux package has.
   local qcp; qcp=$(source_tree "$work/qcp" qcustomplot)
-  [ -f "$qcp/qcustomplot.cpp" ] || { tar xzf "$work"/qcp/qcustomplot_*.orig.tar.gz -C "$work/qcp"; qcp=$(find "$work/qcp" -mindepth 1 -maxdepth 1 -type d | head -n 1); }
   cp "$root/packaging/windows/qcustomplot.cmake" "$qcp/CMakeLists.txt"
   cmake "${cross[@]}" -S "$qcp" -B "$work/qcp-build" >/dev/null
   cmake --build "$work/qcp-build" -j"$jobs" >/dev/null
