@@ -149,6 +149,8 @@ QString body(const ReportLine& line)
         return tr(" Программа загружена");
     case LineId::FirmwareChecksumDiffers:
         return tr("Не совпала контрольная сумма ");
+    case LineId::StoppedByUser:
+        return tr("Остановлено пользователем");
     }
     return {};
 }
@@ -451,5 +453,7 @@ QString receivedProgress(qint64 arrived, qint64 expected)
 QString sentProgress(qint64 sent, qint64 total) { return tr("Передано %1 из %2 байт").arg(sent).arg(total); }
 
 QString dialogueRunning() { return tr("Идёт обмен со станцией: дождитесь его окончания"); }
+QString stopCommand() { return tr("Стоп"); }
+QString stopAndClose() { return tr("Идёт обмен со станцией. Остановить его и закрыть программу?"); }
 
 } // namespace zel::texts

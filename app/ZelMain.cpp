@@ -39,6 +39,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
@@ -122,19 +123,25 @@ public:
     DialogueScope(TForm1& form, WindowState state) : m_form(form)
     {
         m_form.m_state = state;
+        m_form.m_stopRequested = false;
         m_form.m_hintLine.reset();
         m_form.HelpLink1->hide();
         m_form.StatusBar1->clearMessage();
         m_form.UpdateActions();
+        m_form.StopButton1->show();
     }
     ~DialogueScope()
     {
         m_form.m_state = WindowState::Idle;
         m_form.UpdateActions();
         m_form.ProgressBar1->hide();
+        m_form.StopButton1->hide();
         m_form.StatusBar1->clearMessage();
         // What to check after a failure stays until the next command.
         m_form.showHint();
+        // A window closed during the dialogue closes once it has ended.
+        if (m_form.m_closeAfterDialogue)
+            QTimer::singleShot(0, &m_form, &QWidget::close);
     }
     DialogueScope(const DialogueScope&) = delete;
     DialogueScope& operator=(const DialogueScope&) = delete;
@@ -250,6 +257,18 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     ProgressBar1->setTextVisible(false);
     StatusBar1->addPermanentWidget(ProgressBar1);
     ProgressBar1->hide();
+    StopButton1 = new QToolButton(StatusBar1);
+    StopButton1->setObjectName(QStringLiteral("StopButton1"));
+    StopButton1->setMaximumHeight(17);
+    StopButton1->setText(zel::texts::stopCommand());
+    StatusBar1->addPermanentWidget(StopButton1);
+    StopButton1->hide();
+    connect(StopButton1, &QToolButton::clicked, this, &TForm1::StopButton1Click);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (DialogueRunning())
+            StopButton1Click();
+    });
     HelpLink1 = new QLabel(zel::texts::helpLink(), StatusBar1);
     HelpLink1->setObjectName(QStringLiteral("HelpLink1"));
     StatusBar1->addPermanentWidget(HelpLink1);
@@ -259,7 +278,7 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
             ShowHelpTopic(zel::texts::hintFor(*m_hintLine).topic);
     });
 
-    m_clock = std::make_unique<zel::EventLoopClock>(&m_closed);
+    m_clock = std::make_unique<zel::EventLoopClock>(&m_closed, &m_stopRequested);
     Timer1 = &m_clock->timer();
 
     OpenDialog2.options.filter = QStringLiteral("File A,B,M,N|*.txt|All|*.*");
@@ -501,9 +520,27 @@ void TForm1::FormClose()
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
+    // A running dialogue is stopped first, so that the station hears "$GB"
+    // and what a reading got is kept; the window closes when it has ended.
+    if (DialogueRunning() && !m_closed) {
+        event->ignore();
+        if (!m_closeAfterDialogue
+            && m_dialogs->askYesNo(this, MessageKind::Question, kApplicationTitle,
+                                   zel::texts::stopAndClose())) {
+            m_closeAfterDialogue = true;
+            StopButton1Click();
+        }
+        return;
+    }
     if (!m_closed)
         FormClose();
     event->accept();
+}
+
+void TForm1::StopButton1Click()
+{
+    if (DialogueRunning())
+        m_stopRequested = true;
 }
 
 bool TForm1::refuseDuringDialogue()
@@ -975,6 +1012,8 @@ void TForm1::RetranslateUi()
     ReadingsFolder1->setText(zel::texts::openReadingsFolder());
     SurveyGeometry1->setText(zel::texts::surveyGeometryCommand());
     HelpLink1->setText(zel::texts::helpLink());
+    StopButton1->setText(zel::texts::stopCommand());
+    StopButton1->setToolTip(QStringLiteral("Esc"));
     const bool english = zel::texts::currentLanguage() == zel::texts::Language::English;
     (english ? English1 : Russian1)->setChecked(true);
     // A message in the other language goes; the hint of a failure stays, translated.

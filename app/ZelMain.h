@@ -109,6 +109,7 @@ public:
     QListWidget* ListBox1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;  // in the status bar while data arrives
+    QToolButton* StopButton1 = nullptr;    // beside the progress bar while a dialogue runs; Escape too
     QLabel* HelpLink1 = nullptr;           // beside a hint after a failed dialogue: its help topic
     QTimer* Timer1 = nullptr;             // the dialogue timer, owned by the dialogue clock
     TFileDialog SaveDialog1;
@@ -181,6 +182,9 @@ public:
     void English1Click();
     // Shows every text in `language` at once and keeps the choice in the settings.
     void SetLanguage(zel::texts::Language language);
+    // Stop (or Escape) during a station dialogue: it ends as a time-out
+    // would, with its own list line, and a reading keeps what arrived.
+    void StopButton1Click();
     void ComboBox1Change();
     void ComboBox2Change();
     void ToolBar1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
@@ -271,4 +275,6 @@ private:
     std::function<void(TSequenceDialog&)> m_sequenceDialogShown;
     WindowState m_state = WindowState::Idle;
     bool m_closed = false;
+    bool m_stopRequested = false;       // the user stopped the running dialogue
+    bool m_closeAfterDialogue = false;  // the window was closed during a dialogue
 };

@@ -25,6 +25,7 @@ enum class LineId {
     FirmwareAnswerTimedOut, // "Время ожидания истекло (2), <number>"
     FirmwareLoaded,         // "Программа загружена"
     FirmwareChecksumDiffers,// "Не совпала контрольная сумма "
+    StoppedByUser,          // "Остановлено пользователем"
 };
 
 struct ReportLine {

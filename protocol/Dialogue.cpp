@@ -82,6 +82,7 @@ WaitResult settle(DialogueClock& clock, milliseconds length)
 
 PortSession::PortSession(StationLink& link, DialogueClock& clock)
     : m_link(link)
+    , m_clock(clock)
 {
     m_opened = m_link.open();
     clock.disable();
@@ -91,6 +92,15 @@ PortSession::PortSession(StationLink& link, DialogueClock& clock)
 PortSession::~PortSession() { m_link.close(); }
 
 void PortSession::sayGoodbye() { m_link.send(kEndOfDialogue); }
+
+DialogueStatus PortSession::ended(DialogueReport& report, DialogueStatus status)
+{
+    if (status != DialogueStatus::Cancelled || !m_clock.stopRequested())
+        return status;
+    sayGoodbye();
+    report.addLine(ReportLine::plain(LineId::StoppedByUser));
+    return DialogueStatus::Stopped;
+}
 
 QByteArray findLinkCode(const QByteArray& answer)
 {

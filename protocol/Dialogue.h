@@ -54,8 +54,12 @@ public:
     // until something happens, but comes back soon even when nothing does.
     virtual void processEvents() = 0;
     virtual TimePoint now() const = 0;
-    // True when the dialogue must end at once (the window is closing).
+    // True when the dialogue must end at once (the window is closing, or the
+    // user stopped it).
     virtual bool cancelled() const { return false; }
+    // True when the user asked the dialogue to stop: it then ends as a
+    // time-out would, with its own list line and "$GB".
+    virtual bool stopRequested() const { return false; }
 };
 
 // Where a dialogue reports: lines of the main list, and progress.
@@ -79,6 +83,7 @@ enum class DialogueStatus {
     ChecksumMismatch,
     Refused,           // the user or a check stopped it before the port was opened
     Cancelled,         // the window closed during the dialogue
+    Stopped,           // the user stopped it: "Остановлено пользователем"
 };
 
 // The five link codes with which the station answers the wake-up byte, in
@@ -123,9 +128,13 @@ public:
     bool opened() const { return m_opened; }
     // Ends the station's dialogue with "$GB" before the port closes.
     void sayGoodbye();
+    // The status a command ends with: a dialogue the user stopped says so in
+    // the list and ends the station's side with "$GB".
+    DialogueStatus ended(DialogueReport& report, DialogueStatus status);
 
 private:
     StationLink& m_link;
+    DialogueClock& m_clock;
     bool m_opened = false;
 };
 

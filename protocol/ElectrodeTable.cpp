@@ -227,31 +227,33 @@ DialogueStatus uploadElectrodeTable(StationLink& link, DialogueClock& clock, Dia
     PortSession port(link, clock);
     if (!port.opened())
         return DialogueStatus::PortNotOpened;
-    const DialogueStatus linked = handshake(link, clock, report, kUploadFirstTimeout);
-    if (linked != DialogueStatus::Done)
-        return linked;
+    return port.ended(report, [&] {
+        const DialogueStatus linked = handshake(link, clock, report, kUploadFirstTimeout);
+        if (linked != DialogueStatus::Done)
+            return linked;
 
-    const QByteArray frame = electrodeFrame(name, words);
-    const std::uint16_t sum = electrodeChecksum(name, words);
-    for (int attempt = 1; attempt <= kUploadAttempts; ++attempt) {
-        switch (sendFrameOnce(link, clock, report, frame, sum)) {
-        case Attempt::Cancelled:
-            return DialogueStatus::Cancelled;
-        case Attempt::TimedOut:
-            report.addLine(ReportLine::plain(LineId::TableAnswerTimedOut));
-            port.sayGoodbye();
-            return DialogueStatus::TimedOut;
-        case Attempt::Matched:
-            link.send("$A5EB");
-            report.addLine(ReportLine::plain(LineId::TableWritten, qint64(words.size() / 2)));
-            return DialogueStatus::Done;
-        case Attempt::Mismatched:
-            break;
+        const QByteArray frame = electrodeFrame(name, words);
+        const std::uint16_t sum = electrodeChecksum(name, words);
+        for (int attempt = 1; attempt <= kUploadAttempts; ++attempt) {
+            switch (sendFrameOnce(link, clock, report, frame, sum)) {
+            case Attempt::Cancelled:
+                return DialogueStatus::Cancelled;
+            case Attempt::TimedOut:
+                report.addLine(ReportLine::plain(LineId::TableAnswerTimedOut));
+                port.sayGoodbye();
+                return DialogueStatus::TimedOut;
+            case Attempt::Matched:
+                link.send("$A5EB");
+                report.addLine(ReportLine::plain(LineId::TableWritten, qint64(words.size() / 2)));
+                return DialogueStatus::Done;
+            case Attempt::Mismatched:
+                break;
+            }
         }
-    }
-    port.sayGoodbye();
-    report.addLine(ReportLine::plain(LineId::TableChecksumDiffers));
-    return DialogueStatus::ChecksumMismatch;
+        port.sayGoodbye();
+        report.addLine(ReportLine::plain(LineId::TableChecksumDiffers));
+        return DialogueStatus::ChecksumMismatch;
+    }());
 }
 
 } // namespace zel

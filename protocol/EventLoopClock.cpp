@@ -4,8 +4,9 @@
 
 namespace zel {
 
-EventLoopClock::EventLoopClock(const bool* cancel)
+EventLoopClock::EventLoopClock(const bool* cancel, const bool* stop)
     : m_cancel(cancel)
+    , m_stop(stop)
 {
     m_timer.setObjectName(QStringLiteral("Timer1"));
     m_timer.setSingleShot(true);

@@ -18,8 +18,9 @@ public:
     static constexpr milliseconds kPulse{20};
     static constexpr milliseconds kInitialInterval{2000};
 
-    // `cancel`, when given, ends the waits as soon as it is true.
-    explicit EventLoopClock(const bool* cancel = nullptr);
+    // `cancel`, when given, ends the waits as soon as it is true; so does
+    // `stop`, which the dialogue takes as the user's Stop.
+    explicit EventLoopClock(const bool* cancel = nullptr, const bool* stop = nullptr);
 
     void arm(milliseconds interval) override;
     void enable() override;
@@ -28,7 +29,8 @@ public:
     void lowerFlag() override { m_flag = false; }
     void processEvents() override;
     TimePoint now() const override { return std::chrono::steady_clock::now(); }
-    bool cancelled() const override { return m_cancel && *m_cancel; }
+    bool cancelled() const override { return (m_cancel && *m_cancel) || stopRequested(); }
+    bool stopRequested() const override { return m_stop && *m_stop; }
 
     QTimer& timer() { return m_timer; }
 
@@ -42,6 +44,7 @@ private:
     TimePoint m_deadline;
     bool m_flag = false;
     const bool* m_cancel;
+    const bool* m_stop;
 };
 
 } // namespace zel

@@ -52,31 +52,33 @@ DialogueStatus uploadFirmware(StationLink& link, DialogueClock& clock, DialogueR
     PortSession port(link, clock);
     if (!port.opened())
         return DialogueStatus::PortNotOpened;
-    const DialogueStatus linked = handshake(link, clock, report, kFirmwareFirstTimeout, HandshakeLines::TimeStamped);
-    if (linked != DialogueStatus::Done)
-        return linked;
+    return port.ended(report, [&] {
+        const DialogueStatus linked = handshake(link, clock, report, kFirmwareFirstTimeout, HandshakeLines::TimeStamped);
+        if (linked != DialogueStatus::Done)
+            return linked;
 
-    link.send(frame);
-    report.addLine(line(LineId::FirmwareWriting));
-    // The answer time counts from the moment the frame has left the line.
-    if (waitSent(link, clock, report) == WaitResult::Cancelled)
-        return DialogueStatus::Cancelled;
-    clock.lowerFlag();
-    clock.arm(kFirmwareAnswerTimeout);
-    // The station needs a moment before it answers; the answer time runs on.
-    WaitResult wait = settle(clock, kFirmwareSettle);
-    if (wait == WaitResult::Arrived)
-        wait = byteWaitArmed(link, clock, 2);
-    if (wait != WaitResult::Arrived)
-        return failedWait(wait, report, line(LineId::FirmwareAnswerTimedOut, link.inCount()));
-    const QByteArray answer = link.take();
-    if (answer.size() >= 2 && qFromBigEndian<quint16>(answer.constData()) == sum) {
-        link.send("$CLEA");
-        report.addLine(line(LineId::FirmwareLoaded));
-        return DialogueStatus::Done;
-    }
-    report.addLine(line(LineId::FirmwareChecksumDiffers));
-    return DialogueStatus::ChecksumMismatch;
+        link.send(frame);
+        report.addLine(line(LineId::FirmwareWriting));
+        // The answer time counts from the moment the frame has left the line.
+        if (waitSent(link, clock, report) == WaitResult::Cancelled)
+            return DialogueStatus::Cancelled;
+        clock.lowerFlag();
+        clock.arm(kFirmwareAnswerTimeout);
+        // The station needs a moment before it answers; the answer time runs on.
+        WaitResult wait = settle(clock, kFirmwareSettle);
+        if (wait == WaitResult::Arrived)
+            wait = byteWaitArmed(link, clock, 2);
+        if (wait != WaitResult::Arrived)
+            return failedWait(wait, report, line(LineId::FirmwareAnswerTimedOut, link.inCount()));
+        const QByteArray answer = link.take();
+        if (answer.size() >= 2 && qFromBigEndian<quint16>(answer.constData()) == sum) {
+            link.send("$CLEA");
+            report.addLine(line(LineId::FirmwareLoaded));
+            return DialogueStatus::Done;
+        }
+        report.addLine(line(LineId::FirmwareChecksumDiffers));
+        return DialogueStatus::ChecksumMismatch;
+    }());
 }
 
 } // namespace zel

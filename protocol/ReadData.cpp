@@ -65,17 +65,10 @@ WaitResult dataWait(StationLink& link, DialogueClock& clock, DialogueReport& rep
     return WaitResult::Arrived;
 }
 
-} // namespace
-
-DialogueStatus readStationMemory(StationLink& link, DialogueClock& clock, DialogueReport& report,
-                                 StationReading& reading)
+// The reading once the port is open.
+DialogueStatus readOverOpenPort(StationLink& link, DialogueClock& clock, DialogueReport& report, PortSession& port,
+                                StationReading& reading)
 {
-    reading = {};
-    PortSession port(link, clock);
-    if (!port.opened()) {
-        report.addLine(ReportLine::plain(LineId::PortNotOpened));
-        return DialogueStatus::PortNotOpened;
-    }
     const DialogueStatus linked = handshake(link, clock, report, kReadFirstTimeout);
     if (linked != DialogueStatus::Done)
         return linked;
@@ -102,17 +95,22 @@ DialogueStatus readStationMemory(StationLink& link, DialogueClock& clock, Dialog
     }
 
     link.send(dataRequest(count));
-    if (waitSent(link, clock, report) == WaitResult::Cancelled)
+    // A reading the user stops keeps what arrived of the data answer, as a
+    // time-out does.
+    if (waitSent(link, clock, report) == WaitResult::Cancelled) {
+        if (clock.stopRequested())
+            reading.arrivedBeforeTimeout = link.take();
         return DialogueStatus::Cancelled;
+    }
     clock.arm(kDataIdleTimeout);
     const qint64 expected = qint64(count) * kRawRecordSize + 2;
     qint64 seen = 0;
     const WaitResult dataArrived = dataWait(link, clock, report, expected, seen);
     if (dataArrived != WaitResult::Arrived) {
-        if (dataArrived == WaitResult::TimedOut) {
+        if (dataArrived == WaitResult::TimedOut || clock.stopRequested())
             reading.arrivedBeforeTimeout = link.take();
+        if (dataArrived == WaitResult::TimedOut)
             port.sayGoodbye();
-        }
         return failedWait(dataArrived, report, ReportLine::plain(LineId::DataTimedOut));
     }
 
@@ -133,6 +131,20 @@ DialogueStatus readStationMemory(StationLink& link, DialogueClock& clock, Dialog
         return DialogueStatus::ChecksumMismatch;
     }
     return DialogueStatus::Done;
+}
+
+} // namespace
+
+DialogueStatus readStationMemory(StationLink& link, DialogueClock& clock, DialogueReport& report,
+                                 StationReading& reading)
+{
+    reading = {};
+    PortSession port(link, clock);
+    if (!port.opened()) {
+        report.addLine(ReportLine::plain(LineId::PortNotOpened));
+        return DialogueStatus::PortNotOpened;
+    }
+    return port.ended(report, readOverOpenPort(link, clock, report, port, reading));
 }
 
 } // namespace zel

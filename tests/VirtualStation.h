@@ -61,13 +61,15 @@ public:
         if (onPass)
             onPass(tickMs());
     }
-    bool cancelled() const override { return cancel; }
+    bool cancelled() const override { return cancel || stop; }
+    bool stopRequested() const override { return stop; }
     zel::milliseconds lineTime(qint64 bytes) const override { return zel::milliseconds(bytes * m_byteUs / 1000); }
 
     // What the program sent, one entry per SendString.
     std::vector<Sent> sent;
     bool failOpen = false;
     bool cancel = false;
+    bool stop = false;  // the user's Stop
     std::int64_t trickleUs = 0;  // > 0: the data answer's bytes come this far apart, whatever the speed
     int opens = 0;
     std::int64_t passes = 0;

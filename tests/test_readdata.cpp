@@ -265,6 +265,31 @@ TEST(ReadData, CancelledWhenTheWindowClosesDuringTheWait)
     EXPECT_LE(r.line.tickMs(), 701);
 }
 
+// Stop ends the reading wherever it is, as a time-out would: its own line,
+// "$GB", the port closed; stopped in the data answer, what arrived is kept.
+TEST(ReadData, StopEndsTheReadingAndKeepsWhatArrived)
+{
+    struct Case {
+        std::int64_t atMs;
+        bool keepsData;
+    };
+    for (const Case c : {Case{300, false}, Case{2000, true}, Case{5000, true}}) {
+        Reading r(3000);
+        r.line.onPass = [&](std::int64_t ms) {
+            if (ms == c.atMs)
+                r.line.stop = true;
+        };
+        EXPECT_EQ(r.run(), DialogueStatus::Stopped) << c.atMs;
+        EXPECT_LE(r.line.tickMs(), c.atMs + 1);
+        EXPECT_EQ(r.report.lines.last(), "Остановлено пользователем");
+        EXPECT_EQ(r.line.sentBytes().last(), "$GB");
+        EXPECT_FALSE(r.line.isOpen());
+        EXPECT_EQ(bool(r.reading.arrivedBeforeTimeout), c.keepsData) << c.atMs;
+        if (c.keepsData)
+            EXPECT_EQ(blocksOf(*zel::incompleteDump(r.reading)).size(), 3);
+    }
+}
+
 TEST(Dialogue, ByteWaitTimeOutWinsOnTheSamePassAndPauseLowersTheFlag)
 {
     zel::sim::StationModel model(zel::sim::makeHeader(0), {});

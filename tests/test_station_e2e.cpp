@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QElapsedTimer>
@@ -145,16 +146,43 @@ TEST_F(StationEndToEnd, OnlyOneDialogueAtATimeAndNothingElseTouchesTheData)
     EXPECT_TRUE(form->ToolButton8->isEnabled());
 }
 
-TEST_F(StationEndToEnd, ClosingTheWindowDuringTheDataWaitEndsTheDialogue)
+// Stop (and closing the window, once the user agrees) ends a reading in the
+// data wait at once: "$GB", the port closed, its own line, and what arrived
+// kept as an incomplete reading. A refused close leaves the reading running.
+TEST_F(StationEndToEnd, StopOrClosingDuringTheDataWaitEndsTheReadingAndKeepsWhatArrived)
 {
-    startStation({"--count", "100", "--pause-after", "100", "--pause-ms", "10000"});
-    QTimer::singleShot(1000, [&] { form->close(); });
-    QElapsedTimer clock;
-    clock.start();
-    form->ToolButton2Click();
-    EXPECT_LT(clock.elapsed(), 3000);
-    EXPECT_FALSE(form->QCCom->Opened());
-    EXPECT_EQ(form->ListBox1->count(), 0);
+    for (const bool closing : {false, true}) {
+        startStation({"--count", "100", "--pause-after", "100", "--pause-ms", "10000"});
+        form->setReadingsFolder(dir.filePath(closing ? "closed" : "stopped"));
+        form->show();
+        bool stopShown = false;
+        QTimer::singleShot(1000, [&] {
+            stopShown = form->StopButton1->isVisible();
+            if (closing) {
+                form->close();  // refused: the reading goes on
+                dialogs.yesNoAnswers = {true};
+                form->close();
+            } else {
+                form->StopButton1->click();
+            }
+        });
+        QElapsedTimer clock;
+        clock.start();
+        form->ToolButton2Click();
+        EXPECT_LT(clock.elapsed(), 3000);
+        EXPECT_TRUE(stopShown);
+        EXPECT_FALSE(form->StopButton1->isVisible());
+        EXPECT_FALSE(form->QCCom->Opened());
+        EXPECT_EQ(listLines(*form).last(), "Остановлено пользователем");
+        const QStringList kept = form->readings().recent(10);
+        ASSERT_EQ(kept.size(), 1);
+        EXPECT_TRUE(kept.at(0).endsWith("-incomplete.zel"));
+        EXPECT_EQ(closing ? 2 : 0, dialogs.messages.size());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form->isVisible(), !closing);
+        form.reset();
+        sim.reset();
+    }
 }
 
 // A reading whose checksum matches is kept at once in the readings folder,

@@ -194,6 +194,26 @@ TEST(ElectrodeUpload, NoAnswerWithin500MsAfterTheLastByte)
     EXPECT_EQ(none.line.tickMs(), 2000);  // the first time-out of this command
 }
 
+TEST(Uploads, StopEndsEitherUploadWithItsLineAndGoodbye)
+{
+    const auto words = zel::electrodeWords(zel::parseElectrodeTable("1 2 3 4\n"));
+    const auto firmware = zel::firmwareImage(QByteArray("\x01\x02ZEL-TERRAV\x03", 13));
+    ASSERT_TRUE(firmware);
+    for (const bool table : {true, false}) {
+        zel::sim::Faults f;
+        f.silent = true;
+        Upload u(f);
+        u.line.onPass = [&](std::int64_t ms) { u.line.stop = ms >= 400; };
+        const DialogueStatus status = table
+            ? zel::uploadElectrodeTable(u.line, u.line, u.report, "t.txt   ", words)
+            : zel::uploadFirmware(u.line, u.line, u.report, firmware->image);
+        EXPECT_EQ(status, DialogueStatus::Stopped);
+        EXPECT_EQ(u.report.lines, QStringList({"Остановлено пользователем"}));
+        EXPECT_EQ(u.line.sentBytes().last(), "$GB");
+        EXPECT_FALSE(u.line.isOpen());
+    }
+}
+
 TEST(Firmware, PaddingSignatureAndModuleName)
 {
     auto f = zel::firmwareImage(QByteArray("\x01\x02ZEL-TERRAV\x03", 13));

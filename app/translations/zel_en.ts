@@ -553,5 +553,17 @@ Command line: zeltool</translation>
         <source>This usually means that no serial adapter is plugged in, that its driver is missing (the Device Manager lists the adapter under Ports (COM &amp; LPT) once it works), or that another program holds the port. The program carries on without a port: data files can still be loaded, viewed and exported.</source>
         <translation>This usually means that no serial adapter is plugged in, that its driver is missing (the Device Manager lists the adapter under Ports (COM &amp; LPT) once it works), or that another program holds the port. The program carries on without a port: data files can still be loaded, viewed and exported.</translation>
     </message>
+    <message>
+        <source>Остановлено пользователем</source>
+        <translation>Stopped by the user</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Идёт обмен со станцией. Остановить его и закрыть программу?</source>
+        <translation>The station dialogue is still running. Stop it and close the program?</translation>
+    </message>
 </context>
 </TS>
