@@ -104,6 +104,8 @@ void TPlotWindow::showHover(QMouseEvent* event)
 TProfileWindow::TProfileWindow(QSettings& settings, QWidget* parent)
     : TPlotWindow(QStringLiteral("ProfileWindow"), settings, parent)
 {
+    ProfileBox = new QComboBox(this);
+    ProfileBox->setObjectName(QStringLiteral("ProfileBox"));
     ValueBox = new QComboBox(this);
     ValueBox->setObjectName(QStringLiteral("ValueBox"));
     ValueBox->addItem(QStringLiteral("U, mV"), int(zel::ProfileValue::U));
@@ -112,8 +114,9 @@ TProfileWindow::TProfileWindow(QSettings& settings, QWidget* parent)
     LogBox->setObjectName(QStringLiteral("LogBox"));
     AllBox = new QCheckBox(this);
     AllBox->setObjectName(QStringLiteral("AllBox"));
-    for (QWidget* w : std::initializer_list<QWidget*>{ValueBox, LogBox, AllBox})
+    for (QWidget* w : std::initializer_list<QWidget*>{ProfileBox, ValueBox, LogBox, AllBox})
         addControl(w);
+    connect(ProfileBox, &QComboBox::currentIndexChanged, this, &TProfileWindow::redraw);
     connect(ValueBox, &QComboBox::currentIndexChanged, this, &TProfileWindow::redraw);
     connect(LogBox, &QCheckBox::toggled, this, &TProfileWindow::redraw);
     connect(AllBox, &QCheckBox::toggled, this, &TProfileWindow::redraw);
@@ -126,20 +129,40 @@ void TProfileWindow::retranslate()
     setWindowTitle(zel::texts::profileGraphTitle());
     LogBox->setText(zel::texts::logarithmicAxis());
     AllBox->setText(zel::texts::allRecords());
+    fillProfiles();
     redraw();
 }
 
 void TProfileWindow::setRecords(const std::vector<zel::MeasurementRecord>& records, const zel::SurveyGeometry&)
 {
     m_records = records;
+    fillProfiles();
     redraw();
+}
+
+void TProfileWindow::fillProfiles()
+{
+    // The profile shown stays chosen while the new data have it.
+    const QVariant chosen = ProfileBox->currentData();
+    const QSignalBlocker quiet(ProfileBox);
+    ProfileBox->clear();
+    const std::vector<zel::Profile> profiles = zel::profilesOf(m_records);
+    if (profiles.size() > 1 && profiles.size() <= std::size_t(zel::kReadableProfiles))
+        ProfileBox->addItem(zel::texts::allProfiles());
+    for (const zel::Profile& p : profiles)
+        ProfileBox->addItem(QStringLiteral("L%1 F%2").arg(p.line).arg(p.file), QVariant::fromValue(QPoint(p.line, p.file)));
+    const int again = chosen.isValid() ? ProfileBox->findData(chosen) : -1;
+    ProfileBox->setCurrentIndex(std::max(again, 0));
 }
 
 void TProfileWindow::redraw()
 {
     const zel::ProfileOptions options{zel::ProfileValue(ValueBox->currentData().toInt()), LogBox->isChecked(),
                                       AllBox->isChecked()};
-    m_graph = zel::profileGraph(m_records, options.value, options.logarithmic, options.allRecords);
+    std::optional<zel::Profile> only;
+    if (const QVariant p = ProfileBox->currentData(); p.isValid())
+        only = zel::Profile{p.toPoint().x(), p.toPoint().y()};
+    m_graph = zel::profileGraph(m_records, options.value, options.logarithmic, options.allRecords, only);
     zel::drawProfileGraph(*Plot, m_graph, options);
     Plot->replot();
 }

@@ -62,6 +62,7 @@ public:
     void setRecords(const std::vector<zel::MeasurementRecord>& records, const zel::SurveyGeometry& geometry) override;
     QString hoverText(const QPointF& pixel) const override;
 
+    QComboBox* ProfileBox = nullptr;  // one profile, or all of them while they stay readable
     QComboBox* ValueBox = nullptr;
     QCheckBox* LogBox = nullptr;
     QCheckBox* AllBox = nullptr;
@@ -71,6 +72,7 @@ protected:
 
 private:
     void redraw();
+    void fillProfiles();
     std::vector<zel::MeasurementRecord> m_records;
     zel::ProfileGraph m_graph;
 };

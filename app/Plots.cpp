@@ -9,7 +9,9 @@
 
 #include <qcustomplot.h>
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace zel {
 
@@ -17,6 +19,8 @@ namespace {
 
 constexpr int kColourClasses = 64;
 constexpr double kMarkerSize = 7;
+constexpr int kLegendEntries = 12;
+constexpr double kMarkSpacing = 16;  // pixels between two mark lines: room for a number
 
 QCPColorGradient resistivityGradient() { return QCPColorGradient(QCPColorGradient::gpJet); }
 
@@ -47,6 +51,7 @@ void resetPlot(QCustomPlot& plot)
     // What an earlier drawing tied to the x axis goes with it.
     QObject::disconnect(plot.xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), &plot, nullptr);
     QObject::disconnect(plot.xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), plot.xAxis2, nullptr);
+    QObject::disconnect(&plot, &QCustomPlot::afterLayout, plot.xAxis, nullptr);
     plot.clearGraphs();
     plot.clearItems();
     plot.clearPlottables();
@@ -96,6 +101,43 @@ void thinMarkers(QCustomPlot& plot)
         const double visible = g->data()->size() * shown;
         g->setScatterSkip(int(visible / (width / 4)));
     }
+}
+
+// Marks as dashed lines with their number at the top, at most one in every
+// kMarkSpacing pixels of the view, placed again whenever the plot is laid
+// out (a zoom, a resize, a picture of another size): the numbers never
+// overlap, and a memory full of marks draws as fast as one with a few.
+void placeMarksOnEveryLayout(QCustomPlot& plot, std::vector<ProfileMark> marks)
+{
+    if (marks.empty())
+        return;
+    std::sort(marks.begin(), marks.end(), [](const ProfileMark& a, const ProfileMark& b) { return a.x < b.x; });
+    auto placed = std::make_shared<std::vector<QCPAbstractItem*>>();
+    QObject::connect(&plot, &QCustomPlot::afterLayout, plot.xAxis, [&plot, marks = std::move(marks), placed] {
+        for (QCPAbstractItem* item : *placed)
+            plot.removeItem(item);
+        placed->clear();
+        const QCPRange view = plot.xAxis->range();
+        double lastPixel = -1e9;
+        for (const ProfileMark& m : marks) {
+            const double pixel = plot.xAxis->coordToPixel(m.x);
+            if (!view.contains(m.x) || pixel - lastPixel < kMarkSpacing)
+                continue;
+            lastPixel = pixel;
+            auto* line = new QCPItemStraightLine(&plot);
+            line->point1->setCoords(m.x, 0);
+            line->point2->setCoords(m.x, 1);
+            line->setPen(QPen(Qt::darkGray, 1, Qt::DashLine));
+            auto* label = new QCPItemText(&plot);
+            label->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
+            label->position->setCoords(m.x, 0.02);
+            label->setPositionAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            label->setText(QString::number(m.mark));
+            label->setColor(Qt::darkGray);
+            placed->push_back(line);
+            placed->push_back(label);
+        }
+    });
 }
 
 } // namespace
@@ -158,18 +200,17 @@ void drawProfileGraph(QCustomPlot& plot, const ProfileGraph& graph, const Profil
         plot.yAxis->setRange(y.lower / 1.5, y.upper * 1.5);
     else
         plot.yAxis->setRange(y.lower - std::max(y.size() * 0.05, 0.5), y.upper + std::max(y.size() * 0.05, 0.5));
-    for (const ProfileMark& m : graph.marks) {
-        auto* line = new QCPItemStraightLine(&plot);
-        line->point1->setCoords(m.x, 0);
-        line->point2->setCoords(m.x, 1);
-        line->setPen(QPen(Qt::darkGray, 1, Qt::DashLine));
-        auto* label = new QCPItemText(&plot);
-        label->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
-        label->position->setCoords(m.x, 0.02);
-        label->setPositionAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        label->setText(QString::number(m.mark));
-        label->setColor(Qt::darkGray);
+    placeMarksOnEveryLayout(plot, graph.marks);
+    // The legend names what fits beside the plot; a note says how many more curves there are.
+    for (int i = 0, named = 0; i < plot.graphCount(); ++i) {
+        QCPGraph* g = plot.graph(i);
+        if (g->name().isEmpty())
+            continue;
+        if (++named > kLegendEntries)
+            g->removeFromLegend();
     }
+    if (const int unnamed = int(graph.curves.size()) - kLegendEntries; unnamed > 0)
+        noteBelow(plot, QObject::tr("The legend names %1 of %n curve(s)", nullptr, int(graph.curves.size())).arg(kLegendEntries));
     plot.legend->setVisible(!graph.curves.empty());
     if (options.logarithmic && graph.leftOut > 0)
         noteBelow(plot, QObject::tr("%n value(s) not above 0 left out of the logarithmic axis", nullptr, graph.leftOut));
@@ -280,6 +321,10 @@ QString pseudosectionCaption(const Pseudosection& s)
 
 void savePlot(QCustomPlot& plot, const QString& path, int width, int height)
 {
+    // A plot never shown is laid out at the picture's size first.
+    if (!plot.isVisible())
+        plot.setViewport(QRect(0, 0, width, height));
+    plot.replot(QCustomPlot::rpImmediateRefresh);
     QTemporaryDir scratch;
     const QString drawn = scratch.filePath(QStringLiteral("picture.") + QFileInfo(path).suffix().toLower());
     const bool pdf = path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);

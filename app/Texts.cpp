@@ -400,6 +400,7 @@ QString profileGraphTitle() { return tr("ZEL-TERRAVOX: профиль"); }
 QString pseudosectionTitle() { return tr("ZEL-TERRAVOX: псевдоразрез"); }
 QString logarithmicAxis() { return tr("Логарифмическая ось"); }
 QString allRecords() { return tr("Все измерения"); }
+QString allProfiles() { return tr("Все профили"); }
 QString saveImage() { return tr("Save image..."); }
 
 QString sequenceTitle() { return tr("Генератор таблицы электродов"); }

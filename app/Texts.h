@@ -85,6 +85,7 @@ QString profileGraphTitle();
 QString pseudosectionTitle();
 QString logarithmicAxis();
 QString allRecords();
+QString allProfiles();  // the profile chooser's entry for every profile at once
 QString saveImage();
 
 // The electrode table generator: its title, field labels (array, electrodes,

@@ -98,5 +98,30 @@ int main(int argc, char* argv[])
                profile.xAxis->scaleRange(0.8);
                profile.replot(QCustomPlot::rpImmediateRefresh);
            }), 0.05);
+
+    // A memory of many short profiles, a mark on every fifth record: the
+    // window shows one profile at a time, or all of up to eight of them.
+    std::vector<zel::MeasurementRecord> profiles = memory(false);
+    for (std::size_t i = 0; i < profiles.size(); ++i) {
+        profiles[i].LineNo = std::uint8_t(1 + (i / 50) % 200);
+        profiles[i].FileNo = std::uint8_t(1 + i / 10000);
+        profiles[i].Mode = i % 5 == 0 ? std::uint8_t(1 + i % 8) : 0;
+    }
+    std::printf("profiles in the memory: %zu\n", zel::profilesOf(profiles).size());
+    QCustomPlot many;
+    report("profile graph, 656 profiles: one to PNG", bestSeconds(3, [&] {
+               const auto first = zel::profilesOf(profiles).front();
+               zel::drawProfileGraph(many, zel::profileGraph(profiles, options.value, false, false, first), options);
+               zel::savePlot(many, dir.filePath("m.png"), 1000, 700);
+           }), 0.5);
+    for (auto& r : profiles) {
+        r.LineNo = std::uint8_t(1 + r.Station * zel::kReadableProfiles / kRecords);
+        r.FileNo = 1;
+        r.Mode = r.Station % 3 == 0 ? std::uint8_t(1 + r.Station % 8) : 0;
+    }
+    report("profile graph, 8 profiles with marks: all to PNG", bestSeconds(3, [&] {
+               zel::drawProfileGraph(many, zel::profileGraph(profiles, options.value, false, false), options);
+               zel::savePlot(many, dir.filePath("a.png"), 1000, 700);
+           }), 0.5);
     return missed;
 }

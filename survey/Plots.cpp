@@ -12,13 +12,16 @@ bool hasPositions(const MeasurementRecord& r) { return r.Mode >= 10 && r.Mode <=
 } // namespace
 
 ProfileGraph profileGraph(const std::vector<MeasurementRecord>& records, ProfileValue value, bool logarithmic,
-                          bool allRecords)
+                          bool allRecords, const std::optional<Profile>& only)
 {
     ProfileGraph graph;
+    const auto shown = [&only](const MeasurementRecord& r) {
+        return !only || (r.LineNo == only->line && r.FileNo == only->file);
+    };
     std::map<std::tuple<int, int, int>, std::size_t> curveOf;  // line, file, channel
     for (const ChannelValue& v : surveyValues(records, SurveyGeometry())) {
         const MeasurementRecord& r = records[std::size_t(v.record)];
-        if (!allRecords && r.Mode > 9)
+        if ((!allRecords && r.Mode > 9) || !shown(r))
             continue;
         const std::optional<double> y = value == ProfileValue::U ? v.u : v.r;
         if (!y)
@@ -39,7 +42,7 @@ ProfileGraph profileGraph(const std::vector<MeasurementRecord>& records, Profile
         graph.curves[it->second].points.push_back({double(r.Station), *y, v.record, r.ValueKind});
     }
     for (const MeasurementRecord& r : records)
-        if (r.Mode >= 1 && r.Mode <= 8)
+        if (r.Mode >= 1 && r.Mode <= 8 && shown(r))
             graph.marks.push_back({double(r.Station), r.Mode});
     return graph;
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace zel {
@@ -39,8 +40,13 @@ struct ProfileGraph {
     int leftOut = 0;  // values a logarithmic axis cannot show (not positive)
 };
 
+// More profiles than this are drawn one at a time: a graph of all of them
+// has more curves than anyone can tell apart.
+constexpr int kReadableProfiles = 8;
+
+// The graph of every profile, or of `only` one of them (its curves and marks).
 ProfileGraph profileGraph(const std::vector<MeasurementRecord>& records, ProfileValue value, bool logarithmic,
-                          bool allRecords);
+                          bool allRecords, const std::optional<Profile>& only = std::nullopt);
 
 // What the pseudosection of one profile shows: each value with an apparent
 // resistivity at x halfway between the AB and MN centres and y = its median

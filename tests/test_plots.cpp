@@ -9,6 +9,8 @@
 #include "zeltool/Commands.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QSettings>
 #include <QImage>
 
 #include <qcustomplot.h>
@@ -168,4 +170,52 @@ TEST(Plots, WindowsFollowTheDataAndZeltoolDrawsOrRefuses)
     EXPECT_EQ(zeltool::run({"plot", "--kind", "pseudosection", "--spacing", "2.5", "--x0", "-10", file, png}, out, err), 0);
     std::fclose(out);
     std::fclose(err);
+}
+
+// A memory of many profiles full of marks: the profile window shows one
+// profile (no "all" entry), the legend and the mark numbers stay readable.
+TEST(Plots, ProfileGraphOfManyProfilesShowsOneWithReadableLegendAndMarks)
+{
+    std::vector<zel::MeasurementRecord> records(2000);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        auto& r = records[i];
+        r.LineNo = std::uint8_t(1 + i / 100);  // 20 profiles of 100 stations
+        r.FileNo = 1;
+        r.Station = std::int16_t(i % 100);
+        r.Mode = std::uint8_t(1 + i % 8);  // a mark at every station
+        for (int ch = 0; ch < 4; ++ch)
+            r.U[ch] = std::int16_t(10 + ch);
+    }
+    QSettings settings(QDir::temp().filePath("zel-plots-test.ini"), QSettings::IniFormat);
+    TProfileWindow window(settings, nullptr);
+    window.resize(900, 600);
+    window.show();
+    window.setRecords(records, {});
+    EXPECT_EQ(window.ProfileBox->count(), 20);
+    EXPECT_EQ(window.ProfileBox->currentText(), "L1 F1");
+    window.Plot->replot(QCustomPlot::rpImmediateRefresh);
+    std::vector<double> labels;
+    for (int i = 0; i < window.Plot->itemCount(); ++i)
+        if (auto* t = qobject_cast<QCPItemText*>(window.Plot->item(i)))
+            labels.push_back(window.Plot->xAxis->coordToPixel(t->position->coords().x()));
+    std::sort(labels.begin(), labels.end());
+    ASSERT_GT(labels.size(), 5u);
+    EXPECT_LT(labels.size(), 100u);
+    for (std::size_t i = 1; i < labels.size(); ++i)
+        EXPECT_GE(labels[i] - labels[i - 1], 16);
+    window.Plot->xAxis->scaleRange(0.1);  // zoomed in, every mark of the view has its number
+    window.Plot->replot(QCustomPlot::rpImmediateRefresh);
+    int inView = 0;
+    for (int i = 0; i < window.Plot->itemCount(); ++i)
+        inView += qobject_cast<QCPItemText*>(window.Plot->item(i)) != nullptr;
+    EXPECT_GE(inView, 9);
+
+    // Eight profiles at most are offered all at once; the profile shown stays
+    // chosen, and the legend of all names twelve of the 32 curves.
+    records.resize(800);
+    window.setRecords(records, {});
+    EXPECT_EQ(window.ProfileBox->itemText(0), "Все профили");
+    EXPECT_EQ(window.ProfileBox->currentText(), "L1 F1");
+    window.ProfileBox->setCurrentIndex(0);
+    EXPECT_EQ(window.Plot->legend->itemCount(), 12);
 }

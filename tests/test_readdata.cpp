@@ -285,8 +285,9 @@ TEST(ReadData, StopEndsTheReadingAndKeepsWhatArrived)
         EXPECT_EQ(r.line.sentBytes().last(), "$GB");
         EXPECT_FALSE(r.line.isOpen());
         EXPECT_EQ(bool(r.reading.arrivedBeforeTimeout), c.keepsData) << c.atMs;
-        if (c.keepsData)
+        if (c.keepsData) {
             EXPECT_EQ(blocksOf(*zel::incompleteDump(r.reading)).size(), 3);
+        }
     }
 }
 

@@ -52,6 +52,13 @@
         <source>Pseudo-depth, m</source>
         <translation>Pseudo-depth, m</translation>
     </message>
+    <message numerus="yes">
+        <source>The legend names %1 of %n curve(s)</source>
+        <translation>
+            <numerusform>The legend names %1 of %n curve</numerusform>
+            <numerusform>The legend names %1 of %n curves</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>TAboutBox</name>
@@ -564,6 +571,10 @@ Command line: zeltool</translation>
     <message>
         <source>Идёт обмен со станцией. Остановить его и закрыть программу?</source>
         <translation>The station dialogue is still running. Stop it and close the program?</translation>
+    </message>
+    <message>
+        <source>Все профили</source>
+        <translation>All profiles</translation>
     </message>
 </context>
 </TS>

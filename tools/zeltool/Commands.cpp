@@ -482,11 +482,18 @@ int plot(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
 
     QCustomPlot picture;
     if (kindName == QLatin1String("profile")) {
-        if (profile)
-            std::erase_if(records, [&](const auto& r) { return r.LineNo != profile->line || r.FileNo != profile->file; });
+        // Every profile while they stay readable in one graph; else the first,
+        // and the user is told how to choose another.
+        std::optional<zel::Profile> only = profile;
+        const auto all = zel::profilesOf(records);
+        if (!only && all.size() > std::size_t(zel::kReadableProfiles)) {
+            only = all.front();
+            std::fprintf(err, "zeltool: drawing L%d F%d, the first of %zu profiles; --line and --file choose another\n",
+                         only->line, only->file, all.size());
+        }
         const zel::ProfileOptions options{valueName == QLatin1String("r") ? zel::ProfileValue::R : zel::ProfileValue::U,
                                           args.isSet(log), false};
-        const zel::ProfileGraph graph = zel::profileGraph(records, options.value, options.logarithmic, false);
+        const zel::ProfileGraph graph = zel::profileGraph(records, options.value, options.logarithmic, false, only);
         if (std::all_of(graph.curves.begin(), graph.curves.end(), [](const auto& c) { return c.points.empty(); }))
             throw ToolError{QStringLiteral("nothing to draw: no plain measurement has a value%1")
                                 .arg(options.logarithmic ? QStringLiteral(" above 0") : QString())};
