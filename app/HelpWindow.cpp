@@ -1,6 +1,6 @@
 #include "HelpWindow.h"
 
-#include "Texts.h"
+#include "texts/Texts.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

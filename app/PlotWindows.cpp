@@ -1,6 +1,6 @@
 #include "PlotWindows.h"
 
-#include "Texts.h"
+#include "texts/Texts.h"
 
 #include "data/ZelError.h"
 
@@ -71,7 +71,14 @@ void TPlotWindow::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void TPlotWindow::retranslate() { SaveImageButton->setText(zel::texts::saveImage()); }
+void TPlotWindow::retranslate()
+{
+    SaveImageButton->setText(zel::texts::saveImage());
+    // The numbers of the axes as the interface's language writes them: a
+    // decimal point in English whatever the desktop's locale.
+    const bool english = zel::texts::currentLanguage() == zel::texts::Language::English;
+    Plot->setLocale(english ? QLocale(QLocale::English, QLocale::UnitedKingdom) : QLocale());
+}
 
 void TPlotWindow::closeEvent(QCloseEvent* event)
 {
@@ -108,8 +115,8 @@ TProfileWindow::TProfileWindow(QSettings& settings, QWidget* parent)
     ProfileBox->setObjectName(QStringLiteral("ProfileBox"));
     ValueBox = new QComboBox(this);
     ValueBox->setObjectName(QStringLiteral("ValueBox"));
-    ValueBox->addItem(QStringLiteral("U, mV"), int(zel::ProfileValue::U));
-    ValueBox->addItem(QStringLiteral("R = U / I, Ohm"), int(zel::ProfileValue::R));
+    ValueBox->addItem(QString(), int(zel::ProfileValue::U));
+    ValueBox->addItem(QString(), int(zel::ProfileValue::R));
     LogBox = new QCheckBox(this);
     LogBox->setObjectName(QStringLiteral("LogBox"));
     AllBox = new QCheckBox(this);
@@ -128,6 +135,8 @@ void TProfileWindow::retranslate()
     TPlotWindow::retranslate();
     setWindowTitle(zel::texts::profileGraphTitle());
     LogBox->setText(zel::texts::logarithmicAxis());
+    ValueBox->setItemText(0, tr("U, мВ"));
+    ValueBox->setItemText(1, tr("R = U / I, Ом"));
     AllBox->setText(zel::texts::allRecords());
     fillProfiles();
     redraw();

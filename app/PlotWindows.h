@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Plots.h"
+#include "plots/Plots.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #include "SequenceDialog.h"
 
-#include "Texts.h"
+#include "texts/Texts.h"
 
 #include "data/ZelError.h"
 
@@ -88,8 +88,8 @@ TSequenceDialog::TSequenceDialog(Action save, Action upload, QWidget* parent)
     Preview->setReadOnly(true);
     Preview->setFont(fixed);
 
-    SaveButton = new QPushButton(QStringLiteral("Save..."), this);
-    UploadButton = new QPushButton(QStringLiteral("Upload..."), this);
+    SaveButton = new QPushButton(tr("Сохранить..."), this);
+    UploadButton = new QPushButton(tr("Записать в станцию..."), this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->addButton(SaveButton, QDialogButtonBox::ActionRole);
     buttons->addButton(UploadButton, QDialogButtonBox::ActionRole);

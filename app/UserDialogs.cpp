@@ -1,6 +1,6 @@
 #include "UserDialogs.h"
 
-#include "Texts.h"
+#include "texts/Texts.h"
 
 #include "SurveyDialog.h"
 

@@ -6,7 +6,7 @@
 #include "PlotWindows.h"
 #include "SequenceDialog.h"
 #include "Images.h"
-#include "Texts.h"
+#include "texts/Texts.h"
 
 #include "data/Cp1251.h"
 #include "data/DataFile.h"
@@ -478,6 +478,8 @@ void TForm1::FormCreate()
     // The language chosen in an earlier run, before the first message.
     if (const auto language = zel::texts::storedLanguage(*Ini))
         applyLanguage(*language);
+    else
+        zel::texts::installProgramTranslations(zel::texts::Language::Russian);
 
     QCCom = new T_QCCom32(this);
     m_comPrompts = std::make_unique<WindowComPrompts>(*m_dialogs, this);

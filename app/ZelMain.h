@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Texts.h"
+#include "texts/Texts.h"
 #include "UserDialogs.h"
 
 #include "data/RawDump.h"

@@ -1,5 +1,5 @@
 #include "Images.h"
-#include "Texts.h"
+#include "texts/Texts.h"
 #include "ZelMain.h"
 
 #include "data/Cp1251.h"

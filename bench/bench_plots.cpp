@@ -4,7 +4,7 @@
 #include "BestOf.h"
 #include "data/NumericLocale.h"
 
-#include "app/Plots.h"
+#include "plots/Plots.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

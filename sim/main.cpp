@@ -8,7 +8,7 @@
 
 #include "StationModel.h"
 
-#include "app/Texts.h"
+#include "texts/Texts.h"
 
 #include "data/DataFile.h"
 #include "data/NumericLocale.h"
@@ -164,8 +164,7 @@ int main(int argc, char* argv[])
     zel::keepFullStopInNumbers();
     QCoreApplication::setApplicationName(QStringLiteral("zel-station-sim"));
     // Messages as zeltool gives them: English unless the locale is Russian.
-    if (zel::texts::languageOfEnvironment() == zel::texts::Language::English)
-        zel::texts::useLanguage(zel::texts::Language::English);
+    zel::texts::installProgramTranslations(zel::texts::languageOfEnvironment());
     const Options options = parse(app);
 
     std::optional<zel::sim::StationModel> station;

@@ -1,6 +1,6 @@
 #include "TestDumps.h"
 
-#include "app/Texts.h"
+#include "texts/Texts.h"
 
 #include "data/RawDump.h"
 #include "sim/StationModel.h"

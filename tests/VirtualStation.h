@@ -4,7 +4,7 @@
 // model and the dialogue timer, sharing one clock that advances a
 // millisecond with every pass of a wait. No test waits for real time.
 
-#include "app/Texts.h"
+#include "texts/Texts.h"
 #include "protocol/Dialogue.h"
 #include "sim/StationModel.h"
 #include "sim/VirtualLine.h"

@@ -12,7 +12,7 @@
 #include <unistd.h>
 #endif
 
-#include "app/Texts.h"
+#include "texts/Texts.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "export/ExelCall.h"
 #include "export/SheetModel.h"
 
-#include "app/Texts.h"
+#include "texts/Texts.h"
 
 #include <gtest/gtest.h>
 

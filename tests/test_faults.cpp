@@ -14,7 +14,7 @@
 #include "data/DataFile.h"
 #include "data/RawDump.h"
 #include "data/ReadingArchive.h"
-#include "app/Texts.h"
+#include "texts/Texts.h"
 #include "serial/QCCom32.h"
 #include "sim/StationModel.h"
 
@@ -172,7 +172,8 @@ TEST_F(Faults, LineThatWentAwayWhileIdle)
     sim.reset();  // the station's line is gone
     form->ToolButton2Click();
     EXPECT_EQ(listLines(*form), QStringList({"Невозможно открыть порт"}));
-    EXPECT_TRUE(dialogs.messages.last().text.startsWith("Error opening COM5: no such device ("));
+    // The station program's own first words, the reason in the interface's language.
+    EXPECT_TRUE(dialogs.messages.last().text.startsWith("Error opening COM5: устройство не найдено ("));
     expectAliveAndClosed();
 }
 

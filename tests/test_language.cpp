@@ -8,7 +8,7 @@
 #include "app/PlotWindows.h"
 #include "app/SequenceDialog.h"
 #include "app/SurveyDialog.h"
-#include "app/Texts.h"
+#include "texts/Texts.h"
 #include "app/ZelMain.h"
 #include "data/DataFile.h"
 #include "serial/PseudoTerminal.h"
@@ -25,6 +25,9 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTextBrowser>
+
+#include <QPushButton>
+#include <qcustomplot.h>
 
 #include <gtest/gtest.h>
 
@@ -262,4 +265,12 @@ TEST_F(LanguageWindow, EnglishFromTheMenuReachesEveryWindowAndNoFile)
     form->Russian1->trigger();
     EXPECT_EQ(form->HelpLink1->text(), "<a href=\"help\">Справка</a>");
     EXPECT_EQ(QSettings("Zel-Terravox.ini", QSettings::IniFormat).value("Interface/Language").toString(), "ru");
+    // What the program adds in English has its Russian too: plots, the generator.
+    dialogs.fileAnswers << zeltest::dataFile("sample.zel");
+    form->ToolButton1Click();
+    form->ProfileGraph1Click();
+    EXPECT_EQ(form->ProfileWindow->SaveImageButton->text(), "Сохранить изображение...");
+    EXPECT_EQ(form->ProfileWindow->Plot->xAxis->label(), "Пикет");
+    TSequenceDialog russianGenerator([](auto&, auto&) {}, [](auto&, auto&) {});
+    EXPECT_EQ(russianGenerator.UploadButton->text(), "Записать в станцию...");
 }

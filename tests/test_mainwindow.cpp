@@ -3,7 +3,7 @@
 #include "TestDumps.h"
 #include "WindowInDir.h"
 
-#include "app/Texts.h"
+#include "texts/Texts.h"
 #include "app/ZelMain.h"
 #include "data/DataFile.h"
 #include "data/TextTable.h"

@@ -162,11 +162,11 @@ TEST(Plots, WindowsFollowTheDataAndZeltoolDrawsOrRefuses)
     auto caption = [](QCustomPlot& plot) {
         for (int i = 0; i < plot.plotLayout()->elementCount(); ++i)
             if (auto* text = qobject_cast<QCPTextElement*>(plot.plotLayout()->elementAt(i)))
-                if (text->text().startsWith("Line"))
+                if (text->text().startsWith("Линия"))
                     return text->text();
         return QString();
     };
-    EXPECT_EQ(caption(*form.PseudosectionWindow->Plot), "Line 1, file 1: electrode spacing 1 m, electrode 0 at x = 0 m");
+    EXPECT_EQ(caption(*form.PseudosectionWindow->Plot), "Линия 1, файл 1: шаг электродов 1 м, электрод 0 при x = 0 м");
     EXPECT_EQ(zeltool::run({"plot", "--kind", "pseudosection", "--spacing", "2.5", "--x0", "-10", file, png}, out, err), 0);
     std::fclose(out);
     std::fclose(err);

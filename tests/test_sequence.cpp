@@ -3,7 +3,7 @@
 #include "SimProcess.h"
 #endif
 
-#include "app/Texts.h"
+#include "texts/Texts.h"
 #include "data/DataFile.h"
 #include "data/ZelError.h"
 #include "protocol/ElectrodeTable.h"

@@ -10,7 +10,7 @@
 #include <QThread>
 #include <QTimer>
 
-#include "app/Texts.h"
+#include "texts/Texts.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "protocol/ElectrodeTable.h"
 #include "protocol/Firmware.h"
 
-#include "app/Texts.h"
+#include "texts/Texts.h"
 
 #include <gtest/gtest.h>
 

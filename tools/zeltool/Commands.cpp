@@ -20,11 +20,11 @@
 #include "survey/Sequence.h"
 #include "data/ReadingArchive.h"
 
-#include "app/Plots.h"
+#include "plots/Plots.h"
 
 #include <qcustomplot.h>
 
-#include "app/Texts.h"
+#include "texts/Texts.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -481,6 +481,8 @@ int plot(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
     }
 
     QCustomPlot picture;
+    if (zel::texts::currentLanguage() == zel::texts::Language::English)
+        picture.setLocale(QLocale(QLocale::English, QLocale::UnitedKingdom));
     if (kindName == QLatin1String("profile")) {
         // Every profile while they stay readable in one graph; else the first,
         // and the user is told how to choose another.

@@ -1,6 +1,6 @@
 #include "Commands.h"
 
-#include "app/Texts.h"
+#include "texts/Texts.h"
 
 #include "data/Cp1251.h"
 #include "data/NumericLocale.h"
@@ -36,8 +36,7 @@ int main(int argc, char* argv[])
     }
     // The messages in English unless the environment asks for Russian; the
     // data written never depend on it.
-    if (zel::texts::languageOfEnvironment() == zel::texts::Language::English)
-        zel::texts::useLanguage(zel::texts::Language::English);
+    zel::texts::installProgramTranslations(zel::texts::languageOfEnvironment());
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     return zeltool::run(args, stdout, stderr);

@@ -26,8 +26,12 @@ enum class Language { Russian, English };
 
 // Puts the program's texts and Qt's own into `language` at once; every
 // widget gets a LanguageChange event. False when the program's texts could
-// not be put into it (the English translation did not load).
+// not be put into it (a translation did not load).
 bool useLanguage(Language language);
+// Puts only the program's texts into `language`, Qt's own left as they are:
+// at start without a stored choice, the Russian interface (the texts the
+// program adds in English get their Russian, the station program's stay).
+bool installProgramTranslations(Language language);
 Language currentLanguage();
 
 // The language kept in the settings file ([Interface] Language=ru|en);

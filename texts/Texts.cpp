@@ -1,9 +1,13 @@
 #include "Texts.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QSettings>
 #include <QTranslator>
+
+#include <memory>
+#include <vector>
 
 namespace zel::texts {
 
@@ -20,10 +24,12 @@ QTranslator& qtTranslator()
     return qt;
 }
 
-QTranslator& englishTranslator()
+// The translations of the program's texts into the language chosen: one
+// file of each library built into the program (":/i18n/<library>_<code>.qm").
+std::vector<std::unique_ptr<QTranslator>>& programTranslators()
 {
-    static QTranslator english;
-    return english;
+    static std::vector<std::unique_ptr<QTranslator>> translators;
+    return translators;
 }
 
 Language& chosenLanguage()
@@ -46,19 +52,32 @@ bool installQtTranslations(const QLocale& locale)
     return QCoreApplication::installTranslator(&qt);
 }
 
+bool installProgramTranslations(Language language)
+{
+    auto& translators = programTranslators();
+    for (const auto& t : translators)
+        QCoreApplication::removeTranslator(t.get());
+    translators.clear();
+    chosenLanguage() = language;
+    const QString code = language == Language::English ? QStringLiteral("en") : QStringLiteral("ru");
+    const QDir folder(QStringLiteral(":/i18n"));
+    const QStringList files = folder.entryList({QStringLiteral("*_%1.qm").arg(code)}, QDir::Files, QDir::Name);
+    bool all = !files.isEmpty();
+    for (const QString& file : files) {
+        auto t = std::make_unique<QTranslator>();
+        all = t->load(folder.filePath(file)) && QCoreApplication::installTranslator(t.get()) && all;
+        translators.push_back(std::move(t));
+    }
+    return all;
+}
+
 bool useLanguage(Language language)
 {
-    QTranslator& english = englishTranslator();
-    QCoreApplication::removeTranslator(&english);
-    chosenLanguage() = language;
-    if (language == Language::Russian) {
-        // The program's own texts are Russian; Qt's follow where its translation is installed.
+    if (language == Language::Russian)
         installQtTranslations(QLocale(QLocale::Russian, QLocale::Russia));
-        return true;
-    }
-    // Qt's own texts are English without a translation of their own.
-    QCoreApplication::removeTranslator(&qtTranslator());
-    return english.load(QStringLiteral(":/i18n/zel_en.qm")) && QCoreApplication::installTranslator(&english);
+    else
+        QCoreApplication::removeTranslator(&qtTranslator());  // Qt's own texts are English without one
+    return installProgramTranslations(language);
 }
 
 Language currentLanguage() { return chosenLanguage(); }

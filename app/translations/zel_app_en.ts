@@ -1,0 +1,124 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>TAboutBox</name>
+    <message>
+        <source>Программа станции
+ZEL-TERRAVOX для ПК
+Данные: чтение, вывод
+Электроды и прошивка
+Лицензия: у владельца
+Справка: Help, Contents
+Документы: share/doc
+Командная строка: zeltool</source>
+        <translation>Station program
+ZEL-TERRAVOX for PC
+Data: reading, output
+Electrodes and firmware
+Licence: with the owner
+Help: Help, Contents
+Documents: share/doc
+Command line: zeltool</translation>
+    </message>
+    <message>
+        <source>Визуализация данных электроразведочной станции ZEL-TERRAVOX</source>
+        <translation>Data visualisation for the ZEL-TERRAVOX station</translation>
+    </message>
+</context>
+<context>
+    <name>TForm1</name>
+    <message>
+        <source>Файл ZEL-TERRAVOX (*.zel)|*.zel</source>
+        <translation>ZEL-TERRAVOX file (*.zel)|*.zel</translation>
+    </message>
+    <message>
+        <source>Файл ZEL-TERRAVOX_New (*.zel)|*.zel</source>
+        <translation>ZEL-TERRAVOX_New file (*.zel)|*.zel</translation>
+    </message>
+    <message>
+        <source>Текстовый файл (*.txt)|*.txt</source>
+        <translation>Text file (*.txt)|*.txt</translation>
+    </message>
+    <message>
+        <source>Книга Excel (*.xlsx)|*.xlsx</source>
+        <translation>Excel workbook (*.xlsx)|*.xlsx</translation>
+    </message>
+    <message>
+        <source>Файл прошивки (*.bin)|*.bin</source>
+        <translation>Firmware file (*.bin)|*.bin</translation>
+    </message>
+</context>
+<context>
+    <name>THelpWindow</name>
+    <message>
+        <source>Назад</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Вперёд</source>
+        <translation>Forward</translation>
+    </message>
+    <message>
+        <source>Содержание</source>
+        <translation>Contents</translation>
+    </message>
+</context>
+<context>
+    <name>TProfileWindow</name>
+    <message>
+        <source>U, мВ</source>
+        <translation>U, mV</translation>
+    </message>
+    <message>
+        <source>R = U / I, Ом</source>
+        <translation>R = U / I, Ohm</translation>
+    </message>
+</context>
+<context>
+    <name>TSequenceDialog</name>
+    <message>
+        <source>Сохранить...</source>
+        <translation>Save...</translation>
+    </message>
+    <message>
+        <source>Записать в станцию...</source>
+        <translation>Upload...</translation>
+    </message>
+</context>
+<context>
+    <name>TSurveyDialog</name>
+    <message>
+        <source>Геометрия съёмки</source>
+        <translation>Survey geometry</translation>
+    </message>
+    <message>
+        <source> м</source>
+        <translation> m</translation>
+    </message>
+    <message>
+        <source>четыре диполя подряд: канал k между M + (k−1)·d и N + (k−1)·d, d = N − M</source>
+        <translation>four dipoles in a row: channel k between M + (k−1)·d and N + (k−1)·d, d = N − M</translation>
+    </message>
+    <message>
+        <source>только первый канал: у каналов 2–4 положений нет</source>
+        <translation>first channel only: channels 2–4 have no positions</translation>
+    </message>
+    <message>
+        <source>Шаг электродов:</source>
+        <translation>Electrode spacing:</translation>
+    </message>
+    <message>
+        <source>Положение электрода 0 (x0):</source>
+        <translation>Position of electrode 0 (x0):</translation>
+    </message>
+    <message>
+        <source>Каналы:</source>
+        <translation>Channels:</translation>
+    </message>
+    <message>
+        <source>Положение электрода с номером n: x = x0 + n · шаг; отрицательные номера A и B лежат левее нуля. Геометрия каналов — допущение о подключении станции: сверьте её с документацией станции.</source>
+        <translation>The electrode numbered n stands at x = x0 + n · spacing; negative numbers A and B lie left of zero. The channel geometry is an assumption about how the station is connected: check it against the station&apos;s documentation.</translation>
+    </message>
+</context>
+</TS>

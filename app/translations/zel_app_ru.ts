@@ -1,0 +1,117 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru">
+<context>
+    <name>TAboutBox</name>
+    <message>
+        <source>Программа станции
+ZEL-TERRAVOX для ПК
+Данные: чтение, вывод
+Электроды и прошивка
+Лицензия: у владельца
+Справка: Help, Contents
+Документы: share/doc
+Командная строка: zeltool</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Визуализация данных электроразведочной станции ZEL-TERRAVOX</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TForm1</name>
+    <message>
+        <source>Файл ZEL-TERRAVOX (*.zel)|*.zel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Файл ZEL-TERRAVOX_New (*.zel)|*.zel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Текстовый файл (*.txt)|*.txt</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Книга Excel (*.xlsx)|*.xlsx</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Файл прошивки (*.bin)|*.bin</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>THelpWindow</name>
+    <message>
+        <source>Назад</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Вперёд</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Содержание</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TProfileWindow</name>
+    <message>
+        <source>U, мВ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>R = U / I, Ом</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TSequenceDialog</name>
+    <message>
+        <source>Сохранить...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Записать в станцию...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TSurveyDialog</name>
+    <message>
+        <source>Геометрия съёмки</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> м</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>четыре диполя подряд: канал k между M + (k−1)·d и N + (k−1)·d, d = N − M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>только первый канал: у каналов 2–4 положений нет</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Шаг электродов:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Положение электрода 0 (x0):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Каналы:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Положение электрода с номером n: x = x0 + n · шаг; отрицательные номера A и B лежат левее нуля. Геометрия каналов — допущение о подключении станции: сверьте её с документацией станции.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>

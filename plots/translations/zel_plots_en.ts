@@ -1,0 +1,63 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Station</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>U, mV</source>
+        <translation>U, mV</translation>
+    </message>
+    <message>
+        <source>R = U / I, Ohm</source>
+        <translation>R = U / I, Ohm</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n value(s) not above 0 left out of the logarithmic axis</source>
+        <translation>
+            <numerusform>%n value not above 0 left out of the logarithmic axis</numerusform>
+            <numerusform>%n values not above 0 left out of the logarithmic axis</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>x, m</source>
+        <translation>x, m</translation>
+    </message>
+    <message>
+        <source>Apparent resistivity, Ohm·m</source>
+        <translation>Apparent resistivity, Ohm·m</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n value(s) without apparent resistivity left out</source>
+        <translation>
+            <numerusform>%n value without apparent resistivity left out</numerusform>
+            <numerusform>%n values without apparent resistivity left out</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n negative value(s) drawn hollow</source>
+        <translation>
+            <numerusform>%n negative value drawn hollow</numerusform>
+            <numerusform>%n negative values drawn hollow</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Line %1, file %2: electrode spacing %3 m, electrode 0 at x = %4 m</source>
+        <translation>Line %1, file %2: electrode spacing %3 m, electrode 0 at x = %4 m</translation>
+    </message>
+    <message>
+        <source>Pseudo-depth, m</source>
+        <translation>Pseudo-depth, m</translation>
+    </message>
+    <message numerus="yes">
+        <source>The legend names %1 of %n curve(s)</source>
+        <translation>
+            <numerusform>The legend names %1 of %n curve</numerusform>
+            <numerusform>The legend names %1 of %n curves</numerusform>
+        </translation>
+    </message>
+</context>
+</TS>

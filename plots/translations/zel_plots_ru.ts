@@ -1,0 +1,67 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru">
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Station</source>
+        <translation>Пикет</translation>
+    </message>
+    <message>
+        <source>U, mV</source>
+        <translation>U, мВ</translation>
+    </message>
+    <message>
+        <source>R = U / I, Ohm</source>
+        <translation>R = U / I, Ом</translation>
+    </message>
+    <message numerus="yes">
+        <source>The legend names %1 of %n curve(s)</source>
+        <translation>
+            <numerusform>В легенде %1 из %n кривой</numerusform>
+            <numerusform>В легенде %1 из %n кривых</numerusform>
+            <numerusform>В легенде %1 из %n кривых</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n value(s) not above 0 left out of the logarithmic axis</source>
+        <translation>
+            <numerusform>%n значение не больше 0 не показано на логарифмической оси</numerusform>
+            <numerusform>%n значения не больше 0 не показаны на логарифмической оси</numerusform>
+            <numerusform>%n значений не больше 0 не показаны на логарифмической оси</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>x, m</source>
+        <translation>x, м</translation>
+    </message>
+    <message>
+        <source>Pseudo-depth, m</source>
+        <translation>Псевдоглубина, м</translation>
+    </message>
+    <message>
+        <source>Apparent resistivity, Ohm·m</source>
+        <translation>Кажущееся сопротивление, Ом·м</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n value(s) without apparent resistivity left out</source>
+        <translation>
+            <numerusform>%n значение без кажущегося сопротивления не показано</numerusform>
+            <numerusform>%n значения без кажущегося сопротивления не показаны</numerusform>
+            <numerusform>%n значений без кажущегося сопротивления не показаны</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n negative value(s) drawn hollow</source>
+        <translation>
+            <numerusform>%n отрицательное значение показано пустым кружком</numerusform>
+            <numerusform>%n отрицательных значения показаны пустыми кружками</numerusform>
+            <numerusform>%n отрицательных значений показаны пустыми кружками</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Line %1, file %2: electrode spacing %3 m, electrode 0 at x = %4 m</source>
+        <translation>Линия %1, файл %2: шаг электродов %3 м, электрод 0 при x = %4 м</translation>
+    </message>
+</context>
+</TS>
