@@ -5,6 +5,8 @@
 #include "SurveyDialog.h"
 
 #include <QDesktopServices>
+#include <QMimeDatabase>
+#include <QProcess>
 #include <QFileDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -121,8 +123,40 @@ std::optional<zel::SurveyGeometry> QtUserDialogs::editSurveyGeometry(QWidget* pa
     return dialog.geometry();
 }
 
+namespace {
+
+// Whether the desktop has an application for the file or folder. On Linux
+// the desktop's opener starts whether or not anything will open the file,
+// so xdg-mime is asked for the application of its type; none when it cannot
+// be asked (the opener then decides). Windows says so itself.
+std::optional<bool> desktopHasApplication(const QString& path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return std::nullopt;
+#else
+    const QString type = QMimeDatabase().mimeTypeForFile(path).name();
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), type});
+    if (!query.waitForStarted(2000))
+        return std::nullopt;
+    if (!query.waitForFinished(3000)) {
+        query.kill();
+        query.waitForFinished(1000);
+        return std::nullopt;
+    }
+    if (query.exitStatus() != QProcess::NormalExit)
+        return std::nullopt;
+    return query.exitCode() == 0 && !query.readAllStandardOutput().trimmed().isEmpty();
+#endif
+}
+
+} // namespace
+
 bool QtUserDialogs::openDocument(const QString& path)
 {
+    if (desktopHasApplication(path) == false)
+        return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 

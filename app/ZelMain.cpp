@@ -721,7 +721,9 @@ void TForm1::OpenDataFile(const QString& path)
 void TForm1::OpenReadingsFolder()
 {
     QDir().mkpath(m_readings.folder());
-    m_dialogs->openDocument(m_readings.folder());
+    if (!m_dialogs->openDocument(m_readings.folder()))
+        m_dialogs->showMessage(this, MessageKind::Information, kApplicationTitle,
+                               zel::texts::folderNotOpened(QDir::toNativeSeparators(m_readings.folder())));
 }
 
 void TForm1::fillRecentReadings()

@@ -304,6 +304,26 @@ TEST_F(MainWindow, SpreadsheetCommandsWriteTheWorkbookAndOpenIt)
     EXPECT_TRUE(dialogs.messages.at(0).text.contains(QDir::toNativeSeparators(second)));
     EXPECT_TRUE(dialogs.messages.at(0).text.contains("LibreOffice Calc"));
     EXPECT_EQ(dialogs.openedDocuments.mid(1), QStringList({second, QFileInfo(second).absolutePath()}));
+    // Nor anything for folders: the readings folder is named instead.
+    form->OpenReadingsFolder();
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_TRUE(dialogs.messages.at(1).text.startsWith("Чтения хранятся в папке "));
+
+#ifndef Q_OS_WIN
+    // The desktop's opener starts whatever the file; the program asks
+    // xdg-mime first and never starts the opener for nothing.
+    QDir(dir.path()).mkpath("bin");
+    for (const auto& [name, script] : {std::pair{"xdg-mime", "#!/bin/sh\nexit 0\n"},
+                                       std::pair{"xdg-open", "#!/bin/sh\ntouch \"$0.ran\"\n"}}) {
+        zel::writeWholeFile(dir.filePath(QStringLiteral("bin/") + name), script);
+        QFile::setPermissions(dir.filePath(QStringLiteral("bin/") + name), QFile::ReadOwner | QFile::ExeOwner);
+    }
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", dir.filePath("bin").toLocal8Bit() + ":" + path);
+    EXPECT_FALSE(QtUserDialogs().openDocument(second));
+    qputenv("PATH", path);
+    EXPECT_FALSE(QFile::exists(dir.filePath("bin/xdg-open.ran")));
+#endif
 }
 
 TEST_F(MainWindow, WorkbookThatCannotBeWrittenIsReportedAndTheOldOneKept)

@@ -398,6 +398,11 @@ Hint hintFor(LineId id)
     }
 }
 
+QString folderNotOpened(const QString& path)
+{
+    return tr("Чтения хранятся в папке %1, но открыть её нечем: откройте её в файловом менеджере.").arg(path);
+}
+
 QString workbookNotOpened(const QString& path)
 {
     return tr("Книга записана в файл %1, но открыть её нечем: установите программу для таблиц "

@@ -111,6 +111,8 @@ QString readingKept(const QString& path);
 QString readingNotKept(const QString& reason);
 QString recentReadings();
 QString openReadingsFolder();
+// The readings folder when nothing on the desktop opens folders.
+QString folderNotOpened(const QString& path);
 QString noReadingsYet();
 
 // The status bar while the data answer arrives and while a long frame leaves.

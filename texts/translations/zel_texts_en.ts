@@ -419,5 +419,9 @@
         <source>Все профили</source>
         <translation>All profiles</translation>
     </message>
+    <message>
+        <source>Чтения хранятся в папке %1, но открыть её нечем: откройте её в файловом менеджере.</source>
+        <translation>Readings are kept in the folder %1, but nothing here opens folders: open it in a file manager.</translation>
+    </message>
 </context>
 </TS>

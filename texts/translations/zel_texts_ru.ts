@@ -419,5 +419,9 @@
         <source>Идёт обмен со станцией. Остановить его и закрыть программу?</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Чтения хранятся в папке %1, но открыть её нечем: откройте её в файловом менеджере.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>
