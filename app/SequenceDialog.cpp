@@ -9,6 +9,7 @@
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -94,24 +95,30 @@ TSequenceDialog::TSequenceDialog(Action save, Action upload, QWidget* parent)
     buttons->addButton(SaveButton, QDialogButtonBox::ActionRole);
     buttons->addButton(UploadButton, QDialogButtonBox::ActionRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(SaveButton, &QPushButton::clicked, this, [this] {
-        if (m_entries)
-            m_save(*m_entries, tableName());
-    });
-    connect(UploadButton, &QPushButton::clicked, this, [this] {
-        if (m_entries)
-            m_upload(*m_entries, tableName());
-    });
+    ResultLabel = new QLabel(this);
+    ResultLabel->setObjectName(QStringLiteral("ResultLabel"));
+    ResultLabel->setWordWrap(true);
+    for (const auto& [button, action] : {std::pair{SaveButton, &m_save}, std::pair{UploadButton, &m_upload}}) {
+        connect(button, &QPushButton::clicked, this, [this, action = action] {
+            if (m_entries && *action)
+                ResultLabel->setText((*action)(*m_entries, tableName()));
+        });
+    }
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(SketchLabel);
     layout->addWidget(CountLabel);
     layout->addWidget(Preview, 1);
+    layout->addWidget(ResultLabel);
     layout->addWidget(buttons);
 
-    for (QSpinBox* s : {ElectrodesEdit, FirstEdit, AMinEdit, AMaxEdit, NMaxEdit})
+    // Every keystroke counts: a number typed out of a field's range leaves
+    // its value unchanged, and must not leave the old table on offer.
+    for (QSpinBox* s : {ElectrodesEdit, FirstEdit, AMinEdit, AMaxEdit, NMaxEdit}) {
         connect(s, &QSpinBox::valueChanged, this, &TSequenceDialog::update);
+        connect(s->findChild<QLineEdit*>(), &QLineEdit::textChanged, this, &TSequenceDialog::update);
+    }
     connect(ArrayBox, &QComboBox::currentIndexChanged, this, &TSequenceDialog::update);
     connect(ChannelsBox, &QComboBox::currentIndexChanged, this, &TSequenceDialog::update);
     resize(520, 560);
@@ -135,15 +142,29 @@ void TSequenceDialog::update()
     const zel::SequenceOptions o = options();
     NMaxEdit->setEnabled(o.array != zel::ArrayKind::Wenner);
     SketchLabel->setText(arraySketch(o.array, o.array == zel::ArrayKind::Wenner ? 1 : std::min(o.nMax, 2)));
-    try {
-        m_entries = zel::electrodeSequence(o);
+    ResultLabel->clear();
+    m_entries.reset();
+    QString refused;
+    const std::pair<QSpinBox*, QString> fields[] = {
+        {ElectrodesEdit, zel::texts::sequenceField(1)}, {FirstEdit, zel::texts::sequenceField(2)},
+        {AMinEdit, QStringLiteral("a-min:")}, {AMaxEdit, QStringLiteral("a-max:")}, {NMaxEdit, QStringLiteral("n-max:")}};
+    for (const auto& [edit, field] : fields)
+        if (refused.isEmpty() && edit->isEnabled() && !edit->hasAcceptableInput())
+            refused = zel::texts::sequenceValueNeeded(field, edit->minimum(), edit->maximum());
+    if (refused.isEmpty()) {
+        try {
+            m_entries = zel::electrodeSequence(o);
+        } catch (const zel::ZelError& e) {
+            refused = zel::withFullStop(zel::texts::errorText(e));
+        }
+    }
+    if (m_entries) {
         CountLabel->setText(zel::texts::sequenceCount(qsizetype(m_entries->size())));
         const std::vector<zel::TableEntry> first(m_entries->begin(),
                                                  m_entries->begin() + std::min<qsizetype>(kPreviewLines, m_entries->size()));
         Preview->setPlainText(QString::fromLatin1(zel::electrodeTableText(first)).remove(QLatin1Char('\r')));
-    } catch (const zel::ZelError& e) {
-        m_entries.reset();
-        CountLabel->setText(zel::withFullStop(zel::texts::errorText(e)));
+    } else {
+        CountLabel->setText(refused);
         Preview->clear();
     }
     SaveButton->setEnabled(m_entries.has_value());

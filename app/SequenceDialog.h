@@ -20,8 +20,9 @@ class TSequenceDialog : public QDialog {
     Q_OBJECT
 public:
     // What the buttons do with the table: `save` writes it (asking for the
-    // file), `upload` sends it to the station.
-    using Action = std::function<void(const std::vector<zel::TableEntry>& entries, const QString& name)>;
+    // file), `upload` sends it to the station. Each returns what came of it,
+    // shown in the dialog (empty: nothing done).
+    using Action = std::function<QString(const std::vector<zel::TableEntry>& entries, const QString& name)>;
     TSequenceDialog(Action save, Action upload, QWidget* parent = nullptr);
 
     zel::SequenceOptions options() const;
@@ -40,6 +41,7 @@ public:
     QLabel* CountLabel = nullptr;
     QLabel* SketchLabel = nullptr;
     QPlainTextEdit* Preview = nullptr;
+    QLabel* ResultLabel = nullptr;  // what the last Save or Upload came to
     QPushButton* SaveButton = nullptr;
     QPushButton* UploadButton = nullptr;
 

@@ -597,7 +597,8 @@ void TForm1::LoadFile(const QString& path)
         QByteArray bytes = zel::readWholeFile(path);
         ListBox1->clear();
         m_data = zel::Reading{std::move(bytes), {}, 0, {}, false};
-        ReadDump(path);
+        if (ReadDump(path))
+            StatusBar1->showMessage(zel::texts::fileLoaded(QDir::toNativeSeparators(path), m_data.count));
     });
 }
 
@@ -820,17 +821,16 @@ void TForm1::showPlotWindow(Window*& window)
         window->setTableLine([this](int record) {
             if (record < 0 || record >= zel::recordsIn(m_data.decoded))
                 return QString();
-            const auto* images = reinterpret_cast<const std::uint8_t*>(m_data.decoded.constData()) + zel::kHeaderFieldsSize;
-            return zel::TablTex(zel::readRecordImage(images + qsizetype(record) * zel::kRecordImageSize),
-                                zel::DateTimeSeparators::of(QLocale()));
+            return zel::TablTex(zel::recordAt(m_data.decoded, record), zel::DateTimeSeparators::of(QLocale()));
         });
-        window->setAskImageFile([this] {
+        window->setAskImageFile([this, w = window] {
             FileDialogOptions o;
             o.filter = QStringLiteral("PNG (*.png)|*.png|PDF (*.pdf)|*.pdf");
             o.defaultExt = QStringLiteral("png");
             o.overwritePrompt = true;
             o.fileName = QDir::current().filePath(fileNameOfStamp(QStringLiteral("Plot"), m_data.header.time, "png"));
-            return m_dialogs->saveFileName(this, o);
+            // The dialog belongs to the plot window, which stays in front.
+            return m_dialogs->saveFileName(w, o);
         });
     }
     window->setRecords(zel::recordsOf(m_data.decoded), surveyGeometry());
@@ -861,7 +861,7 @@ void TForm1::ExportSurvey(zel::SurveyFormat format)
         const zel::SurveyGeometry geometry = surveyGeometry();
         // The inversion formats need positions: say so before a file is asked for.
         if (format != zel::SurveyFormat::Csv
-            && std::none_of(records.begin(), records.end(), [](const auto& r) { return r.Mode >= 10 && r.Mode <= 14; })) {
+            && std::none_of(records.begin(), records.end(), [](const auto& r) { return zel::carriesElectrodes(r.Mode); })) {
             m_dialogs->showMessage(this, MessageKind::Information, kApplicationTitle,
                                    zel::texts::errorText(zel::ZelError(zel::ErrorId::NoPositions)) + QLatin1Char('.'));
             return;
@@ -888,6 +888,8 @@ void TForm1::ExportSurvey(zel::SurveyFormat format)
         // One file per profile: the user is told which.
         if (written.size() > 1)
             m_dialogs->showMessage(this, MessageKind::Information, kApplicationTitle, zel::texts::filesWritten(written));
+        else if (!written.isEmpty())
+            StatusBar1->showMessage(zel::texts::fileWritten(written.first()));
     });
 }
 
@@ -919,17 +921,27 @@ void TForm1::Generator1Click()
         FileDialogOptions o = OpenDialog2.options;
         o.overwritePrompt = true;
         const QString path = m_dialogs->saveFileName(this, o);
+        bool written = false;
         if (!path.isEmpty())
-            guarded([&] { zel::writeWholeFile(path, zel::electrodeTableText(entries)); });
+            guarded([&] {
+                zel::writeWholeFile(path, zel::electrodeTableText(entries));
+                written = true;
+            });
+        return written ? zel::texts::sequenceSaved(QDir::toNativeSeparators(path)) : QString();
     };
+    // The upload's result, as the main list shows it, is shown in the generator too.
     auto upload = [this](const std::vector<zel::TableEntry>& entries, const QString& name) {
         if (refuseDuringDialogue()
             || !m_dialogs->askYesNo(this, MessageKind::Question, kApplicationTitle,
                                     zel::texts::sequenceUploadQuestion(qsizetype(entries.size()))))
-            return;
+            return QString();
         ListBox1->clear();
         // The table goes the way of a file: the station gets what the reader takes.
         guarded([&] { uploadTable(zel::protocolName(name), zel::electrodeTableText(entries)); });
+        QStringList lines;
+        for (int i = 0; i < ListBox1->count(); ++i)
+            lines << ListBox1->item(i)->text();
+        return lines.join(QLatin1Char('\n'));
     };
     TSequenceDialog dialog(save, upload, this);
     if (m_sequenceDialogShown)

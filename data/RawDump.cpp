@@ -152,4 +152,12 @@ int recordsIn(const QByteArray& decoded)
     return decoded.size() < kHeaderFieldsSize ? 0 : int((decoded.size() - kHeaderFieldsSize) / kRecordImageSize);
 }
 
+MeasurementRecord recordAt(const QByteArray& decoded, int index)
+{
+    const qsizetype offset = kHeaderFieldsSize + qsizetype(index) * kRecordImageSize;
+    if (index < 0 || decoded.size() - offset < kRecordImageSize)
+        throw StreamReadError();
+    return readRecordImage(reinterpret_cast<const std::uint8_t*>(decoded.constData() + offset));
+}
+
 } // namespace zel

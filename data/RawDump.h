@@ -80,5 +80,9 @@ QByteArray headerField(const QByteArray& text);
 // with a stream read error when the stream is shorter than asked.
 HeaderTexts readHeaderFields(const QByteArray& decoded);
 int recordsIn(const QByteArray& decoded);  // whole records after the header fields
+// The record `index` (from 0) of a decoded data stream; a stream read error
+// when the stream holds no whole record there.
+struct MeasurementRecord;
+MeasurementRecord recordAt(const QByteArray& decoded, int index);
 
 } // namespace zel

@@ -45,4 +45,8 @@ void encodeRawRecord(const MeasurementRecord& r, std::uint8_t* raw);
 void writeRecordImage(const MeasurementRecord& r, std::uint8_t* image);
 MeasurementRecord readRecordImage(const std::uint8_t* image);
 
+// Modes 10 to 14 are the TERRAVOX measurements: they carry the electrode
+// numbers A, B, M, N (and fill the TERRAVOX layout of a workbook).
+constexpr bool carriesElectrodes(int mode) { return mode >= 10 && mode <= 14; }
+
 } // namespace zel

@@ -244,7 +244,7 @@ QString TablTex(const MeasurementRecord& r, const DateTimeSeparators& sep)
     line.blanks(3);
     line.freqLabel(r.FreqIndex);
 
-    if (r.Mode >= 10 && r.Mode <= 14) {
+    if (carriesElectrodes(r.Mode)) {
         line.blanks(6);
         line.number(r.ElectrodeA, 0, 2);
         line.blanks(2);
@@ -257,17 +257,6 @@ QString TablTex(const MeasurementRecord& r, const DateTimeSeparators& sep)
     return line.toString();
 }
 
-namespace {
-
-MeasurementRecord recordAt(const QByteArray& decoded, int index)
-{
-    const qsizetype offset = kHeaderFieldsSize + qsizetype(index) * kRecordImageSize;
-    if (decoded.size() - offset < kRecordImageSize)
-        throw StreamReadError();
-    return readRecordImage(reinterpret_cast<const std::uint8_t*>(decoded.constData() + offset));
-}
-
-} // namespace
 
 void appendViewLines(const QByteArray& decoded, std::uint16_t count, const DateTimeSeparators& separators,
                      QStringList& out)

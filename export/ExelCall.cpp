@@ -16,7 +16,6 @@ enum Column { A = 1, B, C, D, E, F, G, H, I, J, K, L, M, N, O, P };
 
 constexpr int kFirstDataRow = 5;
 
-bool isTerravoxMode(int mode) { return mode >= 10 && mode <= 14; }
 bool isZelSoloMode(int mode) { return (mode >= 0 && mode <= 9) || mode == 15; }
 
 void writeCommonColumns(SheetModel& sheet, int row, const MeasurementRecord& r)
@@ -117,7 +116,7 @@ void PrintLine(SheetModel& sheet, int row, const MeasurementRecord& record, int 
 
     if (record.Mode <= 9)
         sheet.setText(row, I, record.ValueKind == 0 ? QStringLiteral("Metka") : QString());
-    else if (isTerravoxMode(record.Mode))
+    else if (carriesElectrodes(record.Mode))
         sheet.setText(row, I, QStringLiteral("Method %1").arg(record.Mode - 9));
     else if (record.Mode == 15)
         sheet.setText(row, I, QStringLiteral("Auto"));
@@ -148,7 +147,7 @@ SheetExport ExelCall(int layout, const QByteArray& decoded, const QLocale& local
             const MeasurementRecord r = readRecordImage(images + qsizetype(i) * kRecordImageSize);
             if (layout == kZelSoloLayout && isZelSoloMode(r.Mode))
                 zelSoloRow(sheet, row, previousMode, r, dateTime);
-            else if (layout == kTerravoxLayout && isTerravoxMode(r.Mode))
+            else if (layout == kTerravoxLayout && carriesElectrodes(r.Mode))
                 terravoxRow(sheet, row, previousMode, r, dateTime);
         }
     } catch (const ZelError& e) {

@@ -187,7 +187,7 @@ std::vector<MeasurementRecord> generateRecords(int count, std::uint32_t seed)
             r.Range[c] = std::uint8_t(pick(0, 9) == 9 ? 7 : pick(0, 4));
             r.U[c] = std::int16_t(pick(-30000, 30000));
         }
-        if (r.Mode >= 10 && r.Mode <= 14) {
+        if (carriesElectrodes(r.Mode)) {
             r.ElectrodeA = pick(-255, 255);
             r.ElectrodeB = pick(-255, 255);
             r.ElectrodeM = std::uint8_t(pick(0, 127));

@@ -5,12 +5,6 @@
 
 namespace zel {
 
-namespace {
-
-bool hasPositions(const MeasurementRecord& r) { return r.Mode >= 10 && r.Mode <= 14; }
-
-} // namespace
-
 ProfileGraph profileGraph(const std::vector<MeasurementRecord>& records, ProfileValue value, bool logarithmic,
                           bool allRecords, const std::optional<Profile>& only)
 {
@@ -51,7 +45,7 @@ std::vector<Profile> pseudosectionProfiles(const std::vector<MeasurementRecord>&
 {
     std::vector<MeasurementRecord> withPositions;
     for (const MeasurementRecord& r : records)
-        if (hasPositions(r))
+        if (carriesElectrodes(r.Mode))
             withPositions.push_back(r);
     return profilesOf(withPositions);
 }

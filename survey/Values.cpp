@@ -18,8 +18,6 @@ constexpr std::array<double, 11> kFrequenciesHertz = {0, 1.22, 2.44, 4.88, 9.76,
 
 constexpr int kOutOfRange = 7;
 
-bool hasPositions(const MeasurementRecord& r) { return r.Mode >= 10 && r.Mode <= 14; }
-
 // The current-potential pairs of the geometric sum, with their signs: AM +, BM −, AN −, BN +.
 struct Pair {
     int current;
@@ -57,7 +55,7 @@ std::optional<double> geometricSum(const std::array<double, 4>& x)
 // The electrode numbers of a channel, as channelElectrodes documents them.
 std::optional<std::array<int, 4>> channelNumbers(const MeasurementRecord& r, int channel, const SurveyGeometry& g)
 {
-    if (!hasPositions(r) || channel < 1 || channel > 4)
+    if (!carriesElectrodes(r.Mode) || channel < 1 || channel > 4)
         return std::nullopt;
     if (channel > 1 && g.channels == ChannelGeometry::FirstOnly)
         return std::nullopt;
@@ -222,9 +220,8 @@ std::vector<MeasurementRecord> recordsOf(const QByteArray& decoded)
     const int n = recordsIn(decoded);
     std::vector<MeasurementRecord> records;
     records.reserve(std::size_t(n));
-    const auto* images = reinterpret_cast<const std::uint8_t*>(decoded.constData()) + kHeaderFieldsSize;
     for (int i = 0; i < n; ++i)
-        records.push_back(readRecordImage(images + qsizetype(i) * kRecordImageSize));
+        records.push_back(recordAt(decoded, i));
     return records;
 }
 

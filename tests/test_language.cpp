@@ -240,7 +240,7 @@ TEST_F(LanguageWindow, EnglishFromTheMenuReachesEveryWindowAndNoFile)
     EXPECT_EQ(russianOf(shownTexts(*form)), "");
     EXPECT_EQ(russianOf(shownTexts(*form->AboutBox)), "");
     TSurveyDialog geometry(zel::SurveyGeometry{});
-    TSequenceDialog generator([](auto&, auto&) {}, [](auto&, auto&) {});
+    TSequenceDialog generator([](auto&, auto&) { return QString(); }, [](auto&, auto&) { return QString(); });
     EXPECT_EQ(russianOf(shownTexts(geometry) + shownTexts(generator)), "");
     EXPECT_TRUE(form->HelpWindow->browser()->source().toString().endsWith("/en/H03.htm"));
     EXPECT_EQ(writtenFiles("en"), russianFiles);
@@ -271,6 +271,6 @@ TEST_F(LanguageWindow, EnglishFromTheMenuReachesEveryWindowAndNoFile)
     form->ProfileGraph1Click();
     EXPECT_EQ(form->ProfileWindow->SaveImageButton->text(), "Сохранить изображение...");
     EXPECT_EQ(form->ProfileWindow->Plot->xAxis->label(), "Пикет");
-    TSequenceDialog russianGenerator([](auto&, auto&) {}, [](auto&, auto&) {});
+    TSequenceDialog russianGenerator([](auto&, auto&) { return QString(); }, [](auto&, auto&) { return QString(); });
     EXPECT_EQ(russianGenerator.UploadButton->text(), "Записать в станцию...");
 }

@@ -111,6 +111,8 @@ TEST_F(MainWindow, LoadFileListsCountAndHeaderAndEnablesTheDataCommands)
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(dialogs.fileDialogs.at(0).filter, "Файл ZEL-TERRAVOX (*.zel)|*.zel");
     EXPECT_EQ(dialogs.fileDialogs.at(0).defaultExt, "zel");
+    EXPECT_EQ(form->StatusBar1->currentMessage(),
+              "Загружен файл " + QDir::toNativeSeparators(zeltest::dataFile("sample.zel")) + ": измерений 15");
 
     form->ToolButton6Click();
     const QStringList lines = listLines(*form);
@@ -407,6 +409,7 @@ TEST_F(MainWindow, SurveyGeometryAndExports)
     // Electrode 30 at -5 + 30 · 2.5 m.
     EXPECT_TRUE(zel::readWholeFile(dat).contains(" 70.0 0.0 "));
     EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(form->StatusBar1->currentMessage(), "Записан файл " + QDir::toNativeSeparators(dat));
 
     // Only plain measurements: nothing to invert, said before a file is asked for.
     std::vector<zel::MeasurementRecord> plain(3);

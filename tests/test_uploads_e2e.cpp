@@ -17,6 +17,8 @@
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QThread>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QAction>
@@ -226,15 +228,25 @@ TEST_F(UploadEndToEnd, GeneratedTableIsSavedAndUploaded)
     dialogs.fileAnswers << saved;
     dialogs.yesNoAnswers << true;
     QString count;
+    QStringList results;
     form->setSequenceDialogShown([&](TSequenceDialog& d) {
+        // A count typed out of range takes the table away until it is valid.
+        auto* typed = d.ElectrodesEdit->findChild<QLineEdit*>();
+        typed->setText("2");
+        EXPECT_FALSE(d.SaveButton->isEnabled() || d.UploadButton->isEnabled());
+        EXPECT_TRUE(d.Preview->toPlainText().isEmpty());
+        EXPECT_EQ(d.CountLabel->text(), "Электродов на линии: нужно целое число от 4 до 383.");
         d.ArrayBox->setCurrentIndex(2);
         d.ElectrodesEdit->setValue(48);
         d.AMaxEdit->setValue(2);
         d.NMaxEdit->setValue(6);
         count = d.CountLabel->text();
+        EXPECT_TRUE(d.UploadButton->isEnabled());
         EXPECT_TRUE(d.SketchLabel->text().startsWith("A───B"));
         d.SaveButton->click();
+        results << d.ResultLabel->text();
         d.UploadButton->click();
+        results << d.ResultLabel->text();
         QTimer::singleShot(0, &d, &QDialog::reject);
     });
     form->Generator1Click();
@@ -242,5 +254,6 @@ TEST_F(UploadEndToEnd, GeneratedTableIsSavedAndUploaded)
     EXPECT_EQ(count, QStringLiteral("Записей в таблице: %1").arg(expected.size()));
     EXPECT_EQ(zel::readWholeFile(saved), zel::electrodeTableText(expected));
     EXPECT_EQ(listLines(*form), QStringList({QStringLiteral("Таблица записана успешно! Всего %1").arg(expected.size())}));
+    EXPECT_EQ(results, QStringList({"Таблица записана в файл " + QDir::toNativeSeparators(saved), listLines(*form).at(0)}));
     EXPECT_EQ(fileOfStation(tableOut()), zel::electrodeTableText(expected));
 }

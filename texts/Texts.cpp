@@ -398,6 +398,13 @@ Hint hintFor(LineId id)
     }
 }
 
+QString fileWritten(const QString& path) { return tr("Записан файл %1").arg(path); }
+
+QString fileLoaded(const QString& path, int measurements)
+{
+    return tr("Загружен файл %1: измерений %2").arg(path).arg(measurements);
+}
+
 QString folderNotOpened(const QString& path)
 {
     return tr("Чтения хранятся в папке %1, но открыть её нечем: откройте её в файловом менеджере.").arg(path);
@@ -440,6 +447,13 @@ QString sequenceField(int field)
 }
 
 QString sequenceCount(qsizetype entries) { return tr("Записей в таблице: %1").arg(entries); }
+
+QString sequenceValueNeeded(const QString& field, int low, int high)
+{
+    return tr("%1 нужно целое число от %2 до %3.").arg(field).arg(low).arg(high);
+}
+
+QString sequenceSaved(const QString& path) { return tr("Таблица записана в файл %1").arg(path); }
 
 QString sequenceUploadQuestion(qsizetype entries)
 {

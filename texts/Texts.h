@@ -83,6 +83,9 @@ QString openFolder();
 // The survey menu: its geometry command, and the files an export wrote.
 QString surveyGeometryCommand();
 QString filesWritten(const QStringList& paths);
+// The status bar after a command wrote one file, and after Load File.
+QString fileWritten(const QString& path);
+QString fileLoaded(const QString& path, int measurements);
 
 // The plot windows.
 QString profileGraphTitle();
@@ -97,6 +100,10 @@ QString saveImage();
 QString sequenceTitle();
 QString sequenceField(int field);
 QString sequenceCount(qsizetype entries);
+// A generator field whose text is not a number within its range.
+QString sequenceValueNeeded(const QString& field, int low, int high);
+// What came of the generator's Save.
+QString sequenceSaved(const QString& path);
 QString sequenceUploadQuestion(qsizetype entries);
 
 // A [Survey] value of the settings file `file` that cannot be used: its

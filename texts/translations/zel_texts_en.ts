@@ -423,5 +423,21 @@
         <source>Чтения хранятся в папке %1, но открыть её нечем: откройте её в файловом менеджере.</source>
         <translation>Readings are kept in the folder %1, but nothing here opens folders: open it in a file manager.</translation>
     </message>
+    <message>
+        <source>%1 нужно целое число от %2 до %3.</source>
+        <translation>%1 needs a whole number from %2 to %3.</translation>
+    </message>
+    <message>
+        <source>Таблица записана в файл %1</source>
+        <translation>The table was written to %1</translation>
+    </message>
+    <message>
+        <source>Записан файл %1</source>
+        <translation>Written: %1</translation>
+    </message>
+    <message>
+        <source>Загружен файл %1: измерений %2</source>
+        <translation>Loaded %1: %2 measurements</translation>
+    </message>
 </context>
 </TS>

@@ -423,5 +423,21 @@
         <source>Чтения хранятся в папке %1, но открыть её нечем: откройте её в файловом менеджере.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 нужно целое число от %2 до %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Таблица записана в файл %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Записан файл %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Загружен файл %1: измерений %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>
