@@ -141,7 +141,7 @@ public:
         m_form.showHint();
         // A window closed during the dialogue closes once it has ended.
         if (m_form.m_closeAfterDialogue)
-            QTimer::singleShot(0, &m_form, &QWidget::close);
+            QMetaObject::invokeMethod(&m_form, "close", Qt::QueuedConnection);
     }
     DialogueScope(const DialogueScope&) = delete;
     DialogueScope& operator=(const DialogueScope&) = delete;

@@ -14,7 +14,7 @@ run_packages=(
   fonts-dejavu-core xdg-utils
 )
 test_packages=(
-  clang libclang-rt-14-dev clang-tidy cppcheck
+  clang libclang-rt-dev clang-tidy cppcheck
   googletest libgtest-dev
   python3 python3-openpyxl
   xvfb xauth
