@@ -27,6 +27,26 @@ QByteArray recordBlock(const QByteArray& dump);
 
 QString dataFile(const char* name);  // a file of tests/data
 
+// A measurement record as a test writes it: a plain measurement taken on
+// 05.07.2007 at 09:08:07, every other field 0 until a setter gives it.
+class Record {
+public:
+    Record();
+    Record& mode(int mode);
+    Record& kind(int kind);
+    Record& station(int station);
+    Record& profile(int line, int file);
+    Record& current(int code);
+    Record& frequency(int index);
+    Record& electrodes(int a, int b, int m, int n);
+    Record& u(int channel, int value, int range);  // channel 1 to 4
+    Record& taken(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+    operator zel::MeasurementRecord() const { return m_r; }
+
+private:
+    zel::MeasurementRecord m_r;
+};
+
 } // namespace zeltest
 
 // What the window shows of a decoding: its list lines, and the text of its

@@ -15,19 +15,9 @@ using Outcome = zel::DumpDecoding::Outcome;
 
 namespace {
 
-zel::MeasurementRecord recordOfStation(int station)
-{
-    zel::MeasurementRecord r;
-    r.Station = std::int16_t(station);
-    r.Year = 2007;
-    return r;
-}
+zel::MeasurementRecord recordOfStation(int station) { return zeltest::Record().station(station); }
 
-zel::MeasurementRecord imageAt(const QByteArray& decoded, int i)
-{
-    return zel::readRecordImage(
-        reinterpret_cast<const std::uint8_t*>(decoded.constData() + zel::kHeaderFieldsSize + i * zel::kRecordImageSize));
-}
+zel::MeasurementRecord imageAt(const QByteArray& decoded, int i) { return zel::recordAt(decoded, i); }
 
 QByteArray lengthField(std::int32_t v)
 {

@@ -20,23 +20,7 @@ const QLocale kRussian(QLocale::Russian, QLocale::Russia);
 
 MeasurementRecord rec(int mode, int station, int kind = 0)
 {
-    MeasurementRecord r;
-    r.Mode = std::uint8_t(mode);
-    r.Station = std::int16_t(station);
-    r.ValueKind = std::uint8_t(kind);
-    r.FileNo = 3;
-    r.LineNo = -4;
-    r.Current = 5;
-    r.FreqIndex = 6;
-    r.Year = 2007;
-    r.Month = 7;
-    r.Day = 5;
-    r.Hour = 9;
-    r.Minute = 8;
-    r.Second = 7;
-    r.Range[0] = 2;
-    r.U[0] = 1234;
-    return r;
+    return zeltest::Record().mode(mode).station(station).kind(kind).profile(-4, 3).current(5).frequency(6).u(1, 1234, 2);
 }
 
 QByteArray stream(const std::vector<MeasurementRecord>& records)

@@ -28,23 +28,18 @@ std::vector<zel::MeasurementRecord> twoHalves()
 {
     std::vector<zel::MeasurementRecord> records;
     for (int i = 0; i < 21; ++i) {
-        zel::MeasurementRecord r;
-        r.Mode = 11;
-        r.LineNo = 1;
-        r.FileNo = 1;
-        r.Station = std::int16_t(i);
-        r.ElectrodeA = i;
-        r.ElectrodeM = std::uint8_t(i + 1);
-        r.ElectrodeN = std::uint8_t(i + 2);
-        r.ElectrodeB = i + 3;
-        r.Current = 5;  // 10 mA: u = rhoa · 10 / 2π mV
-        r.Range[0] = i < 10 ? 3 : 1;
-        r.U[0] = std::int16_t(i == 20 ? -15915 : 15915);
-        r.Range[1] = r.Range[2] = r.Range[3] = 9;
-        if (i == 20)
-            r.ElectrodeA = 40, r.ElectrodeM = 41, r.ElectrodeN = 42, r.ElectrodeB = 43;
-        r.Year = 2025;
-        records.push_back(r);
+        const int a = i == 20 ? 40 : i;
+        // 10 mA: u = rhoa · 10 / 2π mV; channels 2 to 4 out of range.
+        records.push_back(zeltest::Record()
+                              .mode(11)
+                              .profile(1, 1)
+                              .station(i)
+                              .electrodes(a, a + 3, a + 1, a + 2)
+                              .current(5)
+                              .u(1, i == 20 ? -15915 : 15915, i < 10 ? 3 : 1)
+                              .u(2, 0, 9)
+                              .u(3, 0, 9)
+                              .u(4, 0, 9));
     }
     return records;
 }

@@ -23,30 +23,19 @@ constexpr double pi = std::numbers::pi;
 
 std::array<double, 4> abmn(double a, double b, double m, double n) { return {a, b, m, n}; }
 
+// 10 mA; 123.45 mV on channel 1, 10, 20 and 30 mV on the others.
 MeasurementRecord withPositions(int a, int b, int m, int n, int line = 1, int file = 1)
 {
-    MeasurementRecord r;
-    r.Mode = 10;
-    r.LineNo = std::int8_t(line);
-    r.FileNo = std::uint8_t(file);
-    r.ElectrodeA = a;
-    r.ElectrodeB = b;
-    r.ElectrodeM = std::uint8_t(m);
-    r.ElectrodeN = std::uint8_t(n);
-    r.Current = 5;  // 10 mA
-    r.Range[0] = 2;
-    r.U[0] = 12345;  // 123.45 mV
-    for (int ch = 1; ch < 4; ++ch) {
-        r.Range[ch] = 1;
-        r.U[ch] = std::int16_t(100 * ch);
-    }
-    r.Year = 2025;
-    r.Month = 12;
-    r.Day = 26;
-    r.Hour = 12;
-    r.Minute = 22;
-    r.Second = 1;
-    return r;
+    return zeltest::Record()
+        .mode(10)
+        .profile(line, file)
+        .electrodes(a, b, m, n)
+        .current(5)
+        .u(1, 12345, 2)
+        .u(2, 100, 1)
+        .u(3, 200, 1)
+        .u(4, 300, 1)
+        .taken(2025, 12, 26, 12, 22, 1);
 }
 
 } // namespace

@@ -15,22 +15,7 @@ namespace {
 
 const zel::DateTimeSeparators kRussian{QLatin1Char('.'), QLatin1Char(':')};
 
-MeasurementRecord plain()
-{
-    MeasurementRecord r;
-    r.FileNo = 1;
-    r.LineNo = 2;
-    r.Station = 3;
-    r.Current = 5;
-    r.FreqIndex = 6;
-    r.Year = 2007;
-    r.Month = 7;
-    r.Day = 5;
-    r.Hour = 9;
-    r.Minute = 8;
-    r.Second = 7;
-    return r;
-}
+MeasurementRecord plain() { return zeltest::Record().profile(2, 1).station(3).current(5).frequency(6); }
 
 // Columns counted from 1, as the table's layout names them.
 QString cols(const QString& line, int from, int to) { return line.mid(from - 1, to - from + 1); }

@@ -183,16 +183,7 @@ TEST(Zeltool, RefusesWhatWouldLoseDataOrSayNothing)
     Captured got = run({"export", "--format", "res2dinv", data, "s"});
     EXPECT_EQ(got.status, 1);
     EXPECT_TRUE(got.err.contains("Zel-Terravox.ini") && got.err.contains("Spacing=2m")) << got.err.toStdString();
-    zel::MeasurementRecord r;
-    r.Mode = 10;
-    r.ElectrodeA = 0;
-    r.ElectrodeB = 1;
-    r.ElectrodeM = 2;
-    r.ElectrodeN = 3;
-    r.Current = 5;
-    r.U[0] = 100;
-    r.Year = 2025;
-    r.Month = r.Day = 1;
+    const zel::MeasurementRecord r = zeltest::Record().mode(10).electrodes(0, 1, 2, 3).current(5).u(1, 100, 0);
     std::vector<zel::MeasurementRecord> twoProfiles = {r, r};
     twoProfiles[1].LineNo = 2;
     zel::writeWholeFile(data, zeltest::dump(twoProfiles));
