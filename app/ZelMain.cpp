@@ -16,6 +16,8 @@
 #include "data/TimeText.h"
 #include "data/ZelError.h"
 #include "protocol/ElectrodeTable.h"
+#include "document/Document.h"
+#include "protocol/DialogueRunner.h"
 #include "protocol/EventLoopClock.h"
 #include "protocol/Firmware.h"
 #include "protocol/ReadData.h"
@@ -70,102 +72,6 @@ private:
 };
 
 } // namespace
-
-// The window as the place where a station dialogue reports.
-class WindowReport : public zel::DialogueReport {
-public:
-    explicit WindowReport(TForm1& form) : m_form(form) {}
-    void addLine(const zel::ReportLine& line) override
-    {
-        m_form.AddReportLine(line);
-        if (!zel::texts::hintFor(line.id).text.isEmpty())
-            m_form.m_hintLine = line.id;
-    }
-    QString timeStamp() override
-    {
-        const QDateTime now = QDateTime::currentDateTime();
-        if (!m_firstStampAt.isValid())
-            m_firstStampAt = now;
-        return zel::timeStamp(now, QLocale());
-    }
-    // When the dialogue first took the time: the time of a reading.
-    QDateTime firstStampAt() const
-    {
-        return m_firstStampAt.isValid() ? m_firstStampAt : QDateTime::currentDateTime();
-    }
-    void dataProgress(qint64 arrived, qint64 expected) override
-    {
-        progress(zel::texts::receivedProgress(arrived, expected), arrived, expected);
-    }
-    void sendProgress(qint64 sent, qint64 total) override
-    {
-        progress(zel::texts::sentProgress(sent, total), sent, total);
-    }
-
-private:
-    void progress(const QString& text, qint64 done, qint64 total)
-    {
-        m_form.StatusBar1->showMessage(text);
-        m_form.ProgressBar1->setRange(0, 1000);
-        m_form.ProgressBar1->setValue(total > 0 ? int(done * 1000 / total) : 0);
-        m_form.ProgressBar1->show();
-    }
-
-    TForm1& m_form;
-    QDateTime m_firstStampAt;
-};
-
-
-// Puts the window into the state of a station dialogue for as long as it
-// lives, and takes the progress display away at its end.
-class DialogueScope {
-public:
-    DialogueScope(TForm1& form, WindowState state) : m_form(form)
-    {
-        m_form.m_state = state;
-        m_form.m_stopRequested = false;
-        m_form.m_hintLine.reset();
-        m_form.HelpLink1->hide();
-        m_form.StatusBar1->clearMessage();
-        m_form.UpdateActions();
-        m_form.StopButton1->show();
-    }
-    ~DialogueScope()
-    {
-        m_form.m_state = WindowState::Idle;
-        m_form.UpdateActions();
-        m_form.ProgressBar1->hide();
-        m_form.StopButton1->hide();
-        m_form.StatusBar1->clearMessage();
-        // What to check after a failure stays until the next command.
-        m_form.showHint();
-        // A window closed during the dialogue closes once it has ended.
-        if (m_form.m_closeAfterDialogue)
-            QMetaObject::invokeMethod(&m_form, "close", Qt::QueuedConnection);
-    }
-    DialogueScope(const DialogueScope&) = delete;
-    DialogueScope& operator=(const DialogueScope&) = delete;
-
-private:
-    TForm1& m_form;
-};
-
-// What a station command talks through: the serial line, the dialogue timer
-// and the window as its report, for as long as the dialogue runs.
-class StationDialogue {
-public:
-    StationDialogue(TForm1& form, WindowState state)
-        : scope(form, state)
-        , report(form)
-        , link(*form.QCCom)
-        , clock(*form.m_clock)
-    {
-    }
-    DialogueScope scope;
-    WindowReport report;
-    zel::SerialLink link;
-    zel::DialogueClock& clock;
-};
 
 QRect fitIntoScreen(const QRect& wanted, const QRect& available, const QMargins& frame)
 {
@@ -278,8 +184,11 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
             ShowHelpTopic(zel::texts::hintFor(*m_hintLine).topic);
     });
 
-    m_clock = std::make_unique<zel::EventLoopClock>(&m_closed, &m_stopRequested);
-    Timer1 = &m_clock->timer();
+    Doc = new zel::Document(this);
+    connect(Doc, &zel::Document::changed, this, [this] {
+        UpdateActions();
+        refreshPlots();
+    });
 
     OpenDialog2.options.filter = QStringLiteral("File A,B,M,N|*.txt|All|*.*");
     SaveDialog1.save = true;
@@ -290,6 +199,8 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     AboutBox = new TAboutBox(this);
     m_helpLoader = std::make_unique<THtmlHelpLoader>();
 }
+
+const zel::Reading& TForm1::Data() const { return Doc->reading(); }
 
 void TForm1::setHelpLoader(std::unique_ptr<THtmlHelpLoader> loader) { m_helpLoader = std::move(loader); }
 
@@ -456,7 +367,7 @@ void TForm1::UpdateActions()
     // The five data commands' buttons need decoded data; their menu items
     // stay usable whenever no dialogue runs.
     for (QToolButton* b : {ToolButton3, ToolButton5, ToolButton9, ToolButton6, ToolButton8})
-        b->setEnabled(idle && m_data.decodedWhole);
+        b->setEnabled(idle && Doc->decoded());
     // Without a free port at start the button and both lists stay disabled;
     // the menu item still tries.
     for (QWidget* w : std::initializer_list<QWidget*>{ToolButton2, ComboBox1, ComboBox2})
@@ -468,7 +379,7 @@ void TForm1::UpdateActions()
     RecentReadings1->setEnabled(idle);
     // The survey exports need decoded data.
     for (QAction* a : {ExportCsv1, ExportRes2DInv1, ExportOhm1, ProfileGraph1, Pseudosection1})
-        a->setEnabled(idle && m_data.decodedWhole);
+        a->setEnabled(idle && Doc->decoded());
 }
 
 void TForm1::FormCreate()
@@ -484,6 +395,12 @@ void TForm1::FormCreate()
     QCCom = new T_QCCom32(this);
     m_comPrompts = std::make_unique<WindowComPrompts>(*m_dialogs, this);
     QCCom->setPrompts(m_comPrompts.get());
+    Runner = new zel::DialogueRunner(*QCCom, &m_closed, this);
+    Timer1 = &Runner->clock().timer();
+    connect(Runner, &zel::DialogueRunner::started, this, &TForm1::dialogueStarted);
+    connect(Runner, &zel::DialogueRunner::lineAdded, this, &TForm1::dialogueLine);
+    connect(Runner, &zel::DialogueRunner::progress, this, &TForm1::dialogueProgress);
+    connect(Runner, &zel::DialogueRunner::finished, this, &TForm1::dialogueFinished);
     QCCom->setBaud(9600);
     QCCom->setEndOfResponse({});
 
@@ -504,7 +421,6 @@ void TForm1::FormCreate()
         QCCom->setBaud(ComboBox2->currentText().toInt());
     }
 
-    m_data = {};
     const QString startDir = QDir::currentPath();
     SaveDialog1.options.initialDir = startDir;
     OpenDialog1.options.initialDir = startDir;
@@ -517,7 +433,6 @@ void TForm1::FormClose()
     QCCom->SendString("$GB");  // goes out only when a dialogue left the port open
     QCCom->Close();
     Timer1->stop();
-    m_data = {};
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -539,10 +454,51 @@ void TForm1::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void TForm1::StopButton1Click()
+void TForm1::StopButton1Click() { Runner->stop(); }
+
+void TForm1::runDialogue(WindowState state, const std::function<void()>& dialogue)
 {
-    if (DialogueRunning())
-        m_stopRequested = true;
+    m_dialogueState = state;
+    dialogue();
+}
+
+void TForm1::dialogueStarted()
+{
+    m_state = m_dialogueState;
+    m_hintLine.reset();
+    HelpLink1->hide();
+    StatusBar1->clearMessage();
+    UpdateActions();
+    StopButton1->show();
+}
+
+void TForm1::dialogueLine(const zel::ReportLine& line)
+{
+    AddReportLine(line);
+    if (!zel::texts::hintFor(line.id).text.isEmpty())
+        m_hintLine = line.id;
+}
+
+void TForm1::dialogueProgress(qint64 done, qint64 total, bool sending)
+{
+    StatusBar1->showMessage(sending ? zel::texts::sentProgress(done, total) : zel::texts::receivedProgress(done, total));
+    ProgressBar1->setRange(0, 1000);
+    ProgressBar1->setValue(total > 0 ? int(done * 1000 / total) : 0);
+    ProgressBar1->show();
+}
+
+void TForm1::dialogueFinished()
+{
+    m_state = WindowState::Idle;
+    UpdateActions();
+    ProgressBar1->hide();
+    StopButton1->hide();
+    StatusBar1->clearMessage();
+    // What to check after a failure stays until the next command.
+    showHint();
+    // A window closed during the dialogue closes once it has ended.
+    if (m_closeAfterDialogue)
+        QMetaObject::invokeMethod(this, "close", Qt::QueuedConnection);
 }
 
 bool TForm1::refuseDuringDialogue()
@@ -553,30 +509,23 @@ bool TForm1::refuseDuringDialogue()
     return true;
 }
 
-bool TForm1::ReadDump(const QString& source)
+bool TForm1::ReadDump(const QString& source) { return showDecoding(Doc->decode(), source); }
+
+bool TForm1::showDecoding(const zel::DumpDecoding& d, const QString& source)
 {
-    zel::DumpDecoding d = zel::decodeDump(m_data.rawDump);
-    zel::Reading decoded;
-    decoded.rawDump = m_data.rawDump;
-    decoded.decoded = std::move(d.decoded);
-    decoded.count = d.count.value_or(m_data.count);
-    decoded.header = d.headers.value_or(m_data.header);
-    decoded.decodedWhole = d.outcome == zel::DumpDecoding::Outcome::Decoded;
-    m_data = std::move(decoded);
     for (const zel::ReportLine& line : d.lines)
         AddReportLine(line);
-    UpdateActions();
-    refreshPlots();
+    const zel::Reading& data = Doc->reading();
     // A file says which file and what was wrong with it, below the message.
-    const QString problem = source.isEmpty() || m_data.decodedWhole
+    const QString problem = source.isEmpty() || data.decodedWhole
         ? QString()
-        : zel::texts::fileProblem(QDir::toNativeSeparators(source), m_data.rawDump.size(), d.error);
+        : zel::texts::fileProblem(QDir::toNativeSeparators(source), data.rawDump.size(), d.error);
     const QString more = problem.isEmpty() ? QString() : QStringLiteral("\n\n") + problem;
     if (d.outcome == zel::DumpDecoding::Outcome::Rejected)
         m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle, zel::texts::headerRejected() + more);
     else if (d.error)
         ShowError(zel::withFullStop(zel::texts::errorText(*d.error)) + more);
-    return m_data.decodedWhole;
+    return data.decodedWhole;
 }
 
 void TForm1::ToolButton1Click()
@@ -596,9 +545,8 @@ void TForm1::LoadFile(const QString& path)
         // A file that cannot be read leaves the current data as it is.
         QByteArray bytes = zel::readWholeFile(path);
         ListBox1->clear();
-        m_data = zel::Reading{std::move(bytes), {}, 0, {}, false};
-        if (ReadDump(path))
-            StatusBar1->showMessage(zel::texts::fileLoaded(QDir::toNativeSeparators(path), m_data.count));
+        if (showDecoding(Doc->load(std::move(bytes), path), path))
+            StatusBar1->showMessage(zel::texts::fileLoaded(QDir::toNativeSeparators(path), Data().count));
     });
 }
 
@@ -612,7 +560,7 @@ void TForm1::ToolButton8Click()
     SaveDialog1.suggestExtension();
     if (!SaveDialog1.Execute(*m_dialogs, this))
         return;
-    guarded([this] { zel::writeWholeFile(SaveDialog1.FileName(), m_data.rawDump); });
+    guarded([this] { zel::writeWholeFile(SaveDialog1.FileName(), Data().rawDump); });
 }
 
 void TForm1::ToolButton6Click()
@@ -623,8 +571,8 @@ void TForm1::ToolButton6Click()
         QStringList lines;
         QString error;
         try {
-            m_data.header = zel::readHeaderFields(m_data.decoded);
-            zel::appendViewLines(m_data.decoded, m_data.count, zel::DateTimeSeparators::of(QLocale()), lines);
+            Doc->setCountAndHeader(Data().count, zel::readHeaderFields(Data().decoded));
+            zel::appendViewLines(Data().decoded, Data().count, zel::DateTimeSeparators::of(QLocale()), lines);
         } catch (const zel::ZelError& e) {
             error = zel::texts::errorText(e);
         }
@@ -652,7 +600,7 @@ void TForm1::Save1Click()
     guarded([this] {
         // The table is made first: without decoded data no file is created.
         const QByteArray bytes =
-            zel::textFileBytes(m_data.decoded, m_data.count, zel::DateTimeSeparators::of(QLocale()));
+            zel::textFileBytes(Data().decoded, Data().count, zel::DateTimeSeparators::of(QLocale()));
         zel::writeWholeFile(SaveDialog1.FileName(), bytes);
     });
 }
@@ -661,51 +609,41 @@ void TForm1::ToolButton2Click()
 {
     if (refuseDuringDialogue())
         return;
-    m_data = {};
+    Doc->clear();
     ListBox1->clear();
-    refreshPlots();
-
     zel::StationReading reading;
     auto status = zel::DialogueStatus::Refused;
     QString error;
     QDateTime readAt;
-    {
-        StationDialogue dialogue(*this, WindowState::Reading);
+    runDialogue(WindowState::Reading, [&] {
         try {
-            status = zel::readStationMemory(dialogue.link, dialogue.clock, dialogue.report, reading);
+            status = Runner->readData(reading, readAt);
         } catch (const zel::ZelError& e) {
             error = zel::texts::errorText(e);
         }
-        readAt = dialogue.report.firstStampAt();
-    }
+    });
     if (m_closed)
         return;
-    keepReading(reading, status, readAt);
-    // What the reading left is the current data, whole, even when it failed:
-    // the raw dump as far as it got, nothing decoded.
-    zel::Reading read;
-    read.rawDump = std::move(reading.rawDump);
-    read.count = reading.count.value_or(0);
-    read.header.time = reading.headerTime.value_or(QByteArray());
-    m_data = std::move(read);
+    // Before anything else: a reading never lives only in memory. What it
+    // left is the current data, whole, even when it failed.
+    Doc->setStationReading(reading, keepReading(reading, status, readAt));
     if (!error.isEmpty())
         ShowError(error);
-    else if (status == zel::DialogueStatus::Done && m_data.count > 0)
+    else if (status == zel::DialogueStatus::Done && Data().count > 0)
         ReadDump();
 }
 
-void TForm1::keepReading(const zel::StationReading& reading, zel::DialogueStatus status, const QDateTime& readAt)
+QString TForm1::keepReading(const zel::StationReading& reading, zel::DialogueStatus status, const QDateTime& readAt)
 {
-    // Before anything else: a reading never lives only in memory. A failure
-    // here does not fail the reading; the status bar says so.
+    // A failure here does not fail the reading; the status bar says so.
     try {
         const QString kept = zel::keepStationReading(m_readings, reading, status, readAt);
-        if (kept.isEmpty())
-            return;
-        if (!m_hintLine)
+        if (!kept.isEmpty() && !m_hintLine)
             StatusBar1->showMessage(zel::texts::readingKept(QDir::toNativeSeparators(kept)));
+        return kept;
     } catch (const zel::ZelError& e) {
         StatusBar1->showMessage(zel::texts::readingNotKept(zel::texts::errorText(e)));
+        return {};
     }
 }
 
@@ -760,7 +698,7 @@ void TForm1::ExelCall(int layout)
         return;
     guarded([&] {
         // Without decoded data the export ends here, before any file is made.
-        const zel::HeaderTexts headers = zel::readHeaderFields(m_data.decoded);
+        const zel::HeaderTexts headers = zel::readHeaderFields(Data().decoded);
         const QString dir = SaveDialog2.FileName().isEmpty() ? QDir::currentPath()
                                                              : QFileInfo(SaveDialog2.FileName()).absolutePath();
         SaveDialog2.options.filter = tr("Книга Excel (*.xlsx)|*.xlsx");
@@ -769,9 +707,8 @@ void TForm1::ExelCall(int layout)
         SaveDialog2.FileName() = QDir(dir).filePath(workbookName(layout, headers.time));
         if (!SaveDialog2.Execute(*m_dialogs, this))
             return;
-        const zel::SheetExport exported = zel::ExelCall(layout, m_data.decoded, QLocale());
-        m_data.count = exported.count;
-        m_data.header = exported.headers;
+        const zel::SheetExport exported = zel::ExelCall(layout, Data().decoded, QLocale());
+        Doc->setCountAndHeader(exported.count, exported.headers);
         const QString book = SaveDialog2.FileName();
         zel::writeXlsx(exported.sheet, book);
         // Without a spreadsheet application the workbook is there all the same: say where.
@@ -819,21 +756,21 @@ void TForm1::showPlotWindow(Window*& window)
         window = new Window(*Ini, this);
         // A hover decodes the one record it shows.
         window->setTableLine([this](int record) {
-            if (record < 0 || record >= zel::recordsIn(m_data.decoded))
+            if (record < 0 || record >= zel::recordsIn(Data().decoded))
                 return QString();
-            return zel::TablTex(zel::recordAt(m_data.decoded, record), zel::DateTimeSeparators::of(QLocale()));
+            return zel::TablTex(zel::recordAt(Data().decoded, record), zel::DateTimeSeparators::of(QLocale()));
         });
         window->setAskImageFile([this, w = window] {
             FileDialogOptions o;
             o.filter = QStringLiteral("PNG (*.png)|*.png|PDF (*.pdf)|*.pdf");
             o.defaultExt = QStringLiteral("png");
             o.overwritePrompt = true;
-            o.fileName = QDir::current().filePath(fileNameOfStamp(QStringLiteral("Plot"), m_data.header.time, "png"));
+            o.fileName = QDir::current().filePath(fileNameOfStamp(QStringLiteral("Plot"), Data().header.time, "png"));
             // The dialog belongs to the plot window, which stays in front.
             return m_dialogs->saveFileName(w, o);
         });
     }
-    window->setRecords(zel::recordsOf(m_data.decoded), surveyGeometry());
+    window->setRecords(Doc->records(), surveyGeometry());
     window->show();
     window->raise();
 }
@@ -841,8 +778,7 @@ void TForm1::showPlotWindow(Window*& window)
 void TForm1::refreshPlots()
 {
     // Open plots follow the current data.
-    const std::vector<zel::MeasurementRecord> records =
-        m_data.decodedWhole ? zel::recordsOf(m_data.decoded) : std::vector<zel::MeasurementRecord>();
+    const std::vector<zel::MeasurementRecord> records = Doc->records();
     for (TPlotWindow* window : std::initializer_list<TPlotWindow*>{ProfileWindow, PseudosectionWindow})
         if (window && window->isVisible())
             window->setRecords(records, surveyGeometry());
@@ -854,10 +790,10 @@ void TForm1::ExportOhm1Click() { ExportSurvey(zel::SurveyFormat::Ohm); }
 
 void TForm1::ExportSurvey(zel::SurveyFormat format)
 {
-    if (refuseDuringDialogue() || !m_data.decodedWhole)
+    if (refuseDuringDialogue() || !Doc->decoded())
         return;
     guarded([&] {
-        const std::vector<zel::MeasurementRecord> records = zel::recordsOf(m_data.decoded);
+        const std::vector<zel::MeasurementRecord> records = Doc->records();
         const zel::SurveyGeometry geometry = surveyGeometry();
         // The inversion formats need positions: say so before a file is asked for.
         if (format != zel::SurveyFormat::Csv
@@ -876,7 +812,7 @@ void TForm1::ExportSurvey(zel::SurveyFormat format)
         SaveDialog3.options.filter = QLatin1String(kind.filter);
         SaveDialog3.options.defaultExt = QLatin1String(kind.ext);
         SaveDialog3.options.overwritePrompt = true;
-        SaveDialog3.FileName() = QDir(dir).filePath(fileNameOfStamp(QStringLiteral("Survey"), m_data.header.time, kind.ext));
+        SaveDialog3.FileName() = QDir(dir).filePath(fileNameOfStamp(QStringLiteral("Survey"), Data().header.time, kind.ext));
         if (!SaveDialog3.Execute(*m_dialogs, this))
             return;
         const auto files = zel::surveyExport(format, records, geometry, std::nullopt, SaveDialog3.FileName());
@@ -907,8 +843,7 @@ void TForm1::ToolButton10Click()
 void TForm1::uploadTable(const QByteArray& name, const QByteArray& table)
 {
     const auto words = zel::electrodeWords(zel::parseElectrodeTable(table));
-    StationDialogue dialogue(*this, WindowState::Uploading);
-    zel::uploadElectrodeTable(dialogue.link, dialogue.clock, dialogue.report, name, words);
+    runDialogue(WindowState::Uploading, [&] { Runner->uploadTable(name, words); });
 }
 
 void TForm1::Generator1Click()
@@ -972,8 +907,7 @@ void TForm1::ToolButton12Click()
         if (!m_dialogs->askYesNo(this, MessageKind::Warning, kApplicationTitle,
                                  zel::texts::firmwareModule(zel::fromCp1251(firmware->moduleName), QStringLiteral("\r"))))
             return;
-        StationDialogue dialogue(*this, WindowState::Uploading);
-        zel::uploadFirmware(dialogue.link, dialogue.clock, dialogue.report, firmware->image);
+        runDialogue(WindowState::Uploading, [&] { Runner->uploadFirmware(firmware->image); });
     });
 }
 

@@ -39,7 +39,8 @@ class QTimer;
 class QToolButton;
 
 namespace zel {
-class EventLoopClock;
+class DialogueRunner;
+class Document;
 enum class SurveyFormat;
 struct SurveyGeometry;
 enum class DialogueStatus;
@@ -79,8 +80,8 @@ enum class WindowState {
     Uploading,  // an electrode table or firmware goes to the station
 };
 
-// The main window: it owns the data of the current reading and runs every
-// command in one of its handlers.
+// The main window: it shows the current reading (Doc) and runs every command
+// from one of its handlers, the station dialogues through Runner.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -148,11 +149,13 @@ public:
     QAction* ReadingsFolder1 = nullptr;
 
     T_QCCom32* QCCom = nullptr;          // the serial port component
+    zel::DialogueRunner* Runner = nullptr;  // runs the station dialogues over QCCom
+    zel::Document* Doc = nullptr;           // the current reading
     QSettings* Ini = nullptr;            // the settings file "Zel-Terravox.ini"
     std::unique_ptr<zel::PortMap> Ports; // port numbers and their devices
 
     // The current data, replaced whole by a reading or a loaded file.
-    const zel::Reading& Data() const { return m_data; }
+    const zel::Reading& Data() const;
     WindowState State() const { return m_state; }
 
     // Handlers.
@@ -252,13 +255,18 @@ private:
     zel::SurveyGeometry surveyGeometry(QString* problem = nullptr);
     // "Save protocol" of an electrode table's bytes: read and checked before the port opens.
     void uploadTable(const QByteArray& name, const QByteArray& table);
-    void keepReading(const zel::StationReading& reading, zel::DialogueStatus status, const QDateTime& readAt);
+    // Keeps a reading in the readings folder and says so; the path kept, empty when none.
+    QString keepReading(const zel::StationReading& reading, zel::DialogueStatus status, const QDateTime& readAt);
+    bool showDecoding(const zel::DumpDecoding& d, const QString& source);
+    // Runs a station dialogue in `state`; the runner's signals show it.
+    void runDialogue(WindowState state, const std::function<void()>& dialogue);
+    void dialogueStarted();
+    void dialogueLine(const zel::ReportLine& line);
+    void dialogueProgress(qint64 done, qint64 total, bool sending);
+    void dialogueFinished();
     // Refuses a command while a dialogue runs; true when refused.
     bool refuseDuringDialogue();
     void showPortChoiceOfComponent();
-    friend class WindowReport;
-    friend class DialogueScope;
-    friend class StationDialogue;
     int selectedPortNumber() const;
     void storePortIndex();
 
@@ -267,14 +275,12 @@ private:
     std::unique_ptr<zel::ComPrompts> m_comPrompts;
     std::optional<QStringList> m_serialDevices;
     std::unique_ptr<THtmlHelpLoader> m_helpLoader;
-    std::unique_ptr<zel::EventLoopClock> m_clock;
-    zel::Reading m_data;
     zel::ReadingArchive m_readings{zel::ReadingArchive::defaultFolder()};
     QActionGroup* m_languages = nullptr;  // one of "Русский" and "English" is checked
     std::optional<zel::LineId> m_hintLine;  // the failure whose hint the status bar shows
     std::function<void(TSequenceDialog&)> m_sequenceDialogShown;
     WindowState m_state = WindowState::Idle;
     bool m_closed = false;
-    bool m_stopRequested = false;       // the user stopped the running dialogue
+    WindowState m_dialogueState = WindowState::Idle;  // the state of the dialogue about to start
     bool m_closeAfterDialogue = false;  // the window was closed during a dialogue
 };

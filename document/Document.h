@@ -1,0 +1,61 @@
+#pragma once
+
+#include "data/RawDump.h"
+#include "data/Record.h"
+#include "protocol/ReadData.h"
+
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+namespace zel {
+
+// Where the current reading came from.
+enum class ReadingOrigin {
+    None,     // nothing read or loaded yet
+    Station,  // Read Data (its kept copy, when there is one, is the path)
+    File,     // Load File, a kept reading, or a file named on the command line
+};
+
+// The current reading of the program: its raw dump and what was decoded of
+// it, where it came from, and one signal whenever it is replaced. The window,
+// its menus and its plot windows follow it.
+class Document : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    const Reading& reading() const { return m_reading; }
+    ReadingOrigin origin() const { return m_origin; }
+    // The file it was loaded from, or the kept copy of a station reading;
+    // empty when there is none.
+    const QString& path() const { return m_path; }
+    bool decoded() const { return m_reading.decodedWhole; }
+    // The measurement records of the decoded data; none before decoding.
+    std::vector<MeasurementRecord> records() const;
+
+    void clear();
+    // A data file's bytes, decoded as Load File does. The decoding's list
+    // lines and error are the caller's to show.
+    DumpDecoding load(QByteArray rawDump, const QString& path);
+    // What Read Data left, whole even when it failed: the raw dump as far as
+    // it got, the count and time stamp once the header arrived, nothing
+    // decoded yet. `kept` is its copy in the readings folder.
+    void setStationReading(const StationReading& reading, const QString& kept);
+    // Decodes the raw dump of the current reading.
+    DumpDecoding decode();
+    // The count and header texts as View and the workbook export read them
+    // again from the decoded data; what is drawn does not change, so no signal.
+    void setCountAndHeader(std::uint16_t count, const HeaderTexts& header);
+
+signals:
+    void changed();
+
+private:
+    Reading m_reading;
+    ReadingOrigin m_origin = ReadingOrigin::None;
+    QString m_path;
+};
+
+} // namespace zel
