@@ -10,6 +10,7 @@
 #include "export/XlsxWriter.h"
 #include "data/Cp1251.h"
 #include "protocol/ElectrodeTable.h"
+#include "protocol/DialogueRunner.h"
 #include "protocol/EventLoopClock.h"
 #include "protocol/Firmware.h"
 #include "protocol/ReadData.h"
@@ -148,42 +149,42 @@ QString deviceOfPort(const QString& port)
 
 // The dialogue's lines on stdout, each failure followed by what to check as
 // the window's status bar says it; the progress of the data answer on stderr.
-class ConsoleReport : public zel::DialogueReport {
+// The dialogue's lines on stdout, each failure followed by what to check as
+// the window's status bar says it; the progress on stderr, twice a second.
+class ConsolePrinter {
 public:
-    ConsoleReport(std::FILE* out, std::FILE* err) : m_out(out), m_err(err) { m_clock.start(); }
-    void addLine(const zel::ReportLine& line) override
+    ConsolePrinter(zel::DialogueRunner& runner, std::FILE* out, std::FILE* err)
+        : m_out(out)
+        , m_err(err)
+    {
+        m_clock.start();
+        QObject::connect(&runner, &zel::DialogueRunner::lineAdded, [this](const zel::ReportLine& line) { addLine(line); });
+        QObject::connect(&runner, &zel::DialogueRunner::progress,
+                         [this](qint64 done, qint64 total, bool) { progress(done, total); });
+    }
+
+private:
+    void addLine(const zel::ReportLine& line)
     {
         printLine(m_out, zel::texts::lineText(line));
         if (const QString hint = zel::texts::hintFor(line.id).text; !hint.isEmpty())
             printLine(m_out, hint);
     }
-    QString timeStamp() override
+    void progress(qint64 done, qint64 total)
     {
-        const QDateTime now = QDateTime::currentDateTime();
-        if (!m_firstStampAt.isValid())
-            m_firstStampAt = now;
-        return zel::timeStamp(now, QLocale());
-    }
-    // When the dialogue first took the time: the time of a reading.
-    QDateTime firstStampAt() const { return m_firstStampAt.isValid() ? m_firstStampAt : QDateTime::currentDateTime(); }
-    void sendProgress(qint64 sent, qint64 total) override { dataProgress(sent, total); }
-    void dataProgress(qint64 arrived, qint64 expected) override
-    {
-        if (arrived < expected && m_clock.elapsed() - m_last < 500)
+        if (done < total && m_clock.elapsed() - m_last < 500)
             return;
         m_last = m_clock.elapsed();
-        std::fprintf(m_err, "\r%lld of %lld bytes", static_cast<long long>(arrived), static_cast<long long>(expected));
-        if (arrived >= expected)
+        std::fprintf(m_err, "\r%lld of %lld bytes", static_cast<long long>(done), static_cast<long long>(total));
+        if (done >= total)
             std::fputc('\n', m_err);
         std::fflush(m_err);
     }
 
-private:
     std::FILE* m_out;
     std::FILE* m_err;
     QElapsedTimer m_clock;
     qint64 m_last = -1000;
-    QDateTime m_firstStampAt;
 };
 
 // The error that ended a decoding that did not succeed.
@@ -294,7 +295,7 @@ class Session {
 public:
     // The line of --port and --baud; throws naming a speed the station has not.
     Session(const Arguments& args, std::FILE* out, std::FILE* err)
-        : m_report(out, err)
+        : m_printer(m_runner, out, err)
     {
         const QString port = args.value(kPortOption.names().constFirst());
         const int speed = args.wholeNumber(kBaudOption.names().constFirst());
@@ -307,9 +308,7 @@ public:
         m_com.setBaud(speed);
     }
     bool valid() const { return m_valid; }
-    zel::StationLink& link() { return m_link; }
-    zel::DialogueClock& clock() { return m_clock; }
-    ConsoleReport& report() { return m_report; }
+    zel::DialogueRunner& runner() { return m_runner; }
     // The exit status of a dialogue that ended so.
     int exitStatus(zel::DialogueStatus status) const
     {
@@ -322,9 +321,8 @@ private:
     bool m_valid = false;
     QString m_device;
     T_QCCom32 m_com;
-    ConsoleReport m_report;
-    zel::SerialLink m_link{m_com};
-    zel::EventLoopClock m_clock;
+    zel::DialogueRunner m_runner{m_com};
+    ConsolePrinter m_printer;
 };
 
 int read(const QStringList& arguments, std::FILE* out, std::FILE* err)
@@ -338,12 +336,12 @@ int read(const QStringList& arguments, std::FILE* out, std::FILE* err)
     // A name that cannot be written is said before a transfer of minutes.
     zel::checkWritable(args.at(0));
     zel::StationReading reading;
-    const zel::DialogueStatus status =
-        zel::readStationMemory(session.link(), session.clock(), session.report(), reading);
+    QDateTime readAt;
+    const zel::DialogueStatus status = session.runner().readData(reading, readAt);
     // Every reading is kept as the window keeps it, before anything else.
     try {
         const QString kept = zel::keepStationReading(zel::ReadingArchive(zel::ReadingArchive::defaultFolder()), reading,
-                                                     status, session.report().firstStampAt());
+                                                     status, readAt);
         if (!kept.isEmpty())
             printLine(err, QStringLiteral("zeltool: ") + zel::texts::readingKept(QDir::toNativeSeparators(kept)));
     } catch (const zel::ZelError& e) {
@@ -552,7 +550,7 @@ int protocol(const QStringList& arguments, std::FILE* out, std::FILE* err)
     // The whole table is read and checked before the line is opened.
     const QByteArray name = zel::protocolName(args.at(0));
     const auto words = zel::electrodeWords(zel::parseElectrodeTable(zel::readWholeFile(args.at(0))));
-    return session.exitStatus(zel::uploadElectrodeTable(session.link(), session.clock(), session.report(), name, words));
+    return session.exitStatus(session.runner().uploadTable(name, words));
 }
 
 namespace {
@@ -586,7 +584,7 @@ int firmware(const QStringList& arguments, std::FILE* in, std::FILE* out, std::F
     if (!yes
         && !confirm(in, err, zel::texts::firmwareModule(zel::fromCp1251(image->moduleName), QStringLiteral(". "))))
         return 1;
-    return session.exitStatus(zel::uploadFirmware(session.link(), session.clock(), session.report(), image->image));
+    return session.exitStatus(session.runner().uploadFirmware(image->image));
 }
 
 int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in)
