@@ -2,6 +2,7 @@
 
 #include "texts/Texts.h"
 
+#include "data/Settings.h"
 #include "data/ZelError.h"
 
 #include <QCheckBox>
@@ -57,7 +58,7 @@ TPlotWindow::TPlotWindow(const QString& name, QSettings& settings, QWidget* pare
     connect(Plot, &QCustomPlot::mouseMove, this, &TPlotWindow::showHover);
 
     resize(900, 600);
-    const QByteArray kept = m_settings.value(QStringLiteral("Windows/") + m_name).toByteArray();
+    const QByteArray kept = m_settings.value(zel::settings::kWindows + QLatin1Char('/') + m_name).toByteArray();
     if (!kept.isEmpty())
         restoreGeometry(kept);
 }
@@ -82,7 +83,7 @@ void TPlotWindow::retranslate()
 
 void TPlotWindow::closeEvent(QCloseEvent* event)
 {
-    m_settings.setValue(QStringLiteral("Windows/") + m_name, saveGeometry());
+    m_settings.setValue(zel::settings::kWindows + QLatin1Char('/') + m_name, saveGeometry());
     m_settings.sync();
     QWidget::closeEvent(event);
 }

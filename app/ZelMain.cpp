@@ -10,6 +10,7 @@
 
 #include "data/Cp1251.h"
 #include "data/DataFile.h"
+#include "data/Settings.h"
 #include "export/ExelCall.h"
 #include "export/XlsxWriter.h"
 #include "data/TextTable.h"
@@ -385,7 +386,7 @@ void TForm1::UpdateActions()
 void TForm1::FormCreate()
 {
     ComboBox1->setCurrentIndex(-1);
-    Ini = new QSettings(zel::PortMap::settingsFile(QDir::currentPath()), QSettings::IniFormat, this);
+    Ini = new QSettings(zel::settings::fileIn(QDir::currentPath()), QSettings::IniFormat, this);
     // The language chosen in an earlier run, before the first message.
     if (const auto language = zel::texts::storedLanguage(*Ini))
         applyLanguage(*language);
@@ -742,8 +743,10 @@ void TForm1::SurveyGeometry1Click()
 {
     QString problem;
     const zel::SurveyGeometry stored = surveyGeometry(&problem);
-    if (const auto chosen = m_dialogs->editSurveyGeometry(this, stored, problem))
+    if (const auto chosen = m_dialogs->editSurveyGeometry(this, stored, problem)) {
         zel::writeSurveyGeometry(*Ini, *chosen);
+        saveSettings();
+    }
 }
 
 void TForm1::ProfileGraph1Click() { showPlotWindow(ProfileWindow); }
@@ -935,6 +938,7 @@ void TForm1::English1Click() { SetLanguage(zel::texts::Language::English); }
 void TForm1::SetLanguage(zel::texts::Language language)
 {
     zel::texts::storeLanguage(*Ini, language);
+    saveSettings();
     applyLanguage(language);
 }
 
@@ -983,7 +987,22 @@ void TForm1::fillPortList()
 
 int TForm1::selectedPortNumber() const { return ComboBox1->currentData().toInt(); }
 
-void TForm1::storePortIndex() { zel::PortMap::storeChoice(*Ini, ComboBox1->currentIndex()); }
+void TForm1::storePortIndex()
+{
+    zel::PortMap::storeChoice(*Ini, ComboBox1->currentIndex());
+    saveSettings();
+}
+
+void TForm1::saveSettings()
+{
+    // A settings file that cannot be written is said once a run: the
+    // choices then last only until the program ends.
+    if (const auto file = zel::settings::notWritten(*Ini); file && !m_settingsNotWrittenSaid) {
+        m_settingsNotWrittenSaid = true;
+        m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,
+                               zel::texts::settingsNotWritten(QDir::toNativeSeparators(*file)));
+    }
+}
 
 void TForm1::showPortChoiceOfComponent()
 {

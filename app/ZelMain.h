@@ -269,6 +269,8 @@ private:
     void showPortChoiceOfComponent();
     int selectedPortNumber() const;
     void storePortIndex();
+    // Writes the settings file now; says once a run when it cannot.
+    void saveSettings();
 
     std::unique_ptr<UserDialogs> m_ownDialogs;
     UserDialogs* m_dialogs = nullptr;
@@ -283,4 +285,5 @@ private:
     bool m_closed = false;
     WindowState m_dialogueState = WindowState::Idle;  // the state of the dialogue about to start
     bool m_closeAfterDialogue = false;  // the window was closed during a dialogue
+    bool m_settingsNotWrittenSaid = false;
 };

@@ -1,5 +1,7 @@
 #include "PortMap.h"
 
+#include "data/Settings.h"
+
 #include "QCCom32.h"
 #include "SerialDevice.h"
 
@@ -22,10 +24,9 @@ namespace zel {
 
 namespace {
 
-const QString kSettingsName = QStringLiteral("Zel-Terravox.ini");
-const QString kChoiceKey = QStringLiteral("Path/COM");
-const QString kPortsGroup = QStringLiteral("Ports");
-const QString kNotesGroup = QStringLiteral("PortNotes");
+const QString& kChoiceKey = settings::kPortChoice;
+const QString& kPortsGroup = settings::kPorts;
+const QString& kNotesGroup = settings::kPortNotes;
 
 QString keyOf(const QString& group, int number) { return group + QLatin1Char('/') + PortMap::portText(number); }
 
@@ -104,7 +105,7 @@ QString PortEntry::text() const { return PortMap::portText(number); }
 
 QString PortMap::deviceOf(int number) const { return m_devices.value(number); }
 
-QString PortMap::settingsFile(const QString& dir) { return QDir(dir).filePath(kSettingsName); }
+QString PortMap::settingsFile(const QString& dir) { return settings::fileIn(dir); }
 
 std::optional<int> PortMap::storedChoice(QSettings& settings)
 {

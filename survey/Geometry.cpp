@@ -1,8 +1,11 @@
 #include "Geometry.h"
 
+#include "data/Settings.h"
+
 #include <QSettings>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -10,9 +13,9 @@ namespace zel {
 
 namespace {
 
-const QString kSpacingKey = QStringLiteral("Survey/Spacing");
-const QString kX0Key = QStringLiteral("Survey/X0");
-const QString kChannelsKey = QStringLiteral("Survey/Channels");
+const QString& kSpacingKey = settings::kSpacing;
+const QString& kX0Key = settings::kX0;
+const QString& kChannelsKey = settings::kChannels;
 
 // A double as the decimal digits × 10^exponent of its shortest text.
 struct Decimal {
@@ -67,13 +70,15 @@ double SurveyGeometry::position(int electrode) const
         long long product = 0, sum = 0;
         if (start && step && !__builtin_mul_overflow(*step, (long long)electrode, &product)
             && !__builtin_add_overflow(*start, product, &sum)) {
-            char text[48];
-            char* end = std::to_chars(std::begin(text), std::end(text), sum).ptr;
+            // "<digits>e<exponent>": at most 20 + 1 + 11 characters.
+            std::array<char, 48> text{};
+            const auto digits = std::to_chars(text.data(), text.data() + 21, sum);
+            char* end = digits.ptr;
             *end++ = 'e';
-            end = std::to_chars(end, std::end(text), exponent).ptr;
+            end = std::to_chars(end, text.data() + text.size(), exponent).ptr;
             double x = 0;
-            std::from_chars(text, end, x);
-            return x;
+            if (digits.ec == std::errc() && std::from_chars(text.data(), end, x).ec == std::errc())
+                return x;
         }
     }
     return x0 + electrode * spacing;  // digits beyond 64 bits: the binary sum

@@ -1,5 +1,7 @@
 #include "Texts.h"
 
+#include "data/Settings.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
@@ -39,7 +41,7 @@ Language& chosenLanguage()
 }
 
 // Where the settings file keeps the language of the interface.
-constexpr char kLanguageKey[] = "Interface/Language";
+const QString& kLanguageKey = settings::kLanguage;
 
 } // namespace
 
@@ -84,7 +86,7 @@ Language currentLanguage() { return chosenLanguage(); }
 
 std::optional<Language> storedLanguage(QSettings& settings)
 {
-    const QString code = settings.value(QLatin1String(kLanguageKey)).toString();
+    const QString code = settings.value(kLanguageKey).toString();
     if (code == QLatin1String("ru"))
         return Language::Russian;
     if (code == QLatin1String("en"))
@@ -94,7 +96,7 @@ std::optional<Language> storedLanguage(QSettings& settings)
 
 void storeLanguage(QSettings& settings, Language language)
 {
-    settings.setValue(QLatin1String(kLanguageKey), language == Language::English ? QStringLiteral("en") : QStringLiteral("ru"));
+    settings.setValue(kLanguageKey, language == Language::English ? QStringLiteral("en") : QStringLiteral("ru"));
 }
 
 Language languageOfEnvironment()
@@ -493,6 +495,12 @@ QString sentProgress(qint64 sent, qint64 total) { return tr("Передано %1
 
 QString dialogueRunning() { return tr("Идёт обмен со станцией: дождитесь его окончания"); }
 QString stopCommand() { return tr("Стоп"); }
+QString settingsNotWritten(const QString& file)
+{
+    return tr("Настройки не сохраняются: файл %1 недоступен для записи. Выбранные порт, язык и геометрия "
+              "действуют до закрытия программы.")
+        .arg(file);
+}
 QString stopAndClose() { return tr("Идёт обмен со станцией. Остановить его и закрыть программу?"); }
 
 } // namespace zel::texts

@@ -129,6 +129,8 @@ QString helpLink();
 QString sentProgress(qint64 sent, qint64 total);
 // The status bar when a command is refused because a dialogue runs.
 QString dialogueRunning();
+// The settings file that cannot be written.
+QString settingsNotWritten(const QString& file);
 // The button that stops a running dialogue, and the question when the window
 // is closed during one.
 QString stopCommand();

@@ -439,5 +439,9 @@
         <source>Загружен файл %1: измерений %2</source>
         <translation>Loaded %1: %2 measurements</translation>
     </message>
+    <message>
+        <source>Настройки не сохраняются: файл %1 недоступен для записи. Выбранные порт, язык и геометрия действуют до закрытия программы.</source>
+        <translation>Settings are not saved: the file %1 cannot be written. The chosen port, language and geometry last until the program closes.</translation>
+    </message>
 </context>
 </TS>

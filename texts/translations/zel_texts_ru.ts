@@ -439,5 +439,9 @@
         <source>Загружен файл %1: измерений %2</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Настройки не сохраняются: файл %1 недоступен для записи. Выбранные порт, язык и геометрия действуют до закрытия программы.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "data/DataFile.h"
+#include "data/Settings.h"
 #include "data/RawDump.h"
 #include "data/TextTable.h"
 #include "data/TimeText.h"
@@ -81,7 +82,7 @@ struct UsageError {
     QString text;
 };
 
-QSettings iniInCurrentDir() { return QSettings(zel::PortMap::settingsFile(QDir::currentPath()), QSettings::IniFormat); }
+QSettings iniInCurrentDir() { return QSettings(zel::settings::fileIn(QDir::currentPath()), QSettings::IniFormat); }
 
 // A subcommand's options and positional arguments.
 class Arguments {

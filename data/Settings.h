@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+// The settings file "Zel-Terravox.ini" that the window and zeltool keep in
+// the folder they start in: its name, its sections and keys, and whether
+// what was set reached the disk. Every reader and writer of the file takes
+// its keys from here.
+namespace zel::settings {
+
+// [Path] COM: the index of the port chosen last in the port list.
+inline const QString kPortChoice = QStringLiteral("Path/COM");
+// [Ports] COMn=device and [PortNotes] COMn=note: ports given by hand.
+inline const QString kPorts = QStringLiteral("Ports");
+inline const QString kPortNotes = QStringLiteral("PortNotes");
+// [Survey]: the electrode spacing, the position of electrode 0, the channels' geometry.
+inline const QString kSpacing = QStringLiteral("Survey/Spacing");
+inline const QString kX0 = QStringLiteral("Survey/X0");
+inline const QString kChannels = QStringLiteral("Survey/Channels");
+// [Interface] Language=ru|en.
+inline const QString kLanguage = QStringLiteral("Interface/Language");
+// [Windows]: the place and size of each plot window, by its name.
+inline const QString kWindows = QStringLiteral("Windows");
+
+// The settings file in `dir`.
+QString fileIn(const QString& dir);
+std::unique_ptr<QSettings> openIn(const QString& dir);
+
+// Writes what was set to the file; the file's name when it could not be
+// written (a read-only folder, a file that is not a file), none when it was.
+std::optional<QString> notWritten(QSettings& settings);
+
+} // namespace zel::settings
