@@ -148,6 +148,15 @@ QString PortMap::recordedDevice(QSettings& settings, int number)
     return settings.value(keyOf(kPortsGroup, number)).toString().trimmed();
 }
 
+QString PortMap::deviceOfPort(QSettings& settings, const QString& port)
+{
+    const std::optional<int> n = numberOfText(port);
+    if (!n)
+        return port;
+    const QString recorded = recordedDevice(settings, *n);
+    return recorded.isEmpty() ? T_QCCom32::defaultDevicePath(*n) : recorded;
+}
+
 QStringList PortMap::systemCandidates()
 {
     QStringList devices;

@@ -48,6 +48,9 @@ public:
     static void setNote(QSettings& settings, int number, const QString& note);
     // The device recorded under a number; empty when none.
     static QString recordedDevice(QSettings& settings, int number);
+    // The device of a port given as "COMn" (the device recorded under that
+    // number, else the platform's own device of it) or as a device path.
+    static QString deviceOfPort(QSettings& settings, const QString& port);
 
     // Reads the recorded numbers, numbers the openable devices among
     // `candidates` that have none, and lists the ports that open now.

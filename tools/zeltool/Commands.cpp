@@ -136,16 +136,11 @@ const QCommandLineOption kBaudOption(QStringLiteral("baud"), QStringLiteral("Lin
                                      QStringLiteral("115200"));
 
 // The device of a port given as a device path, or as "COMn": the number the
-// window shows for it (the settings file of the current directory), or the
-// platform's own device of that number.
+// window shows for it (the settings file of the current directory).
 QString deviceOfPort(const QString& port)
 {
-    if (const std::optional<int> n = zel::PortMap::numberOfText(port)) {
-        QSettings ini = iniInCurrentDir();
-        const QString mapped = zel::PortMap::recordedDevice(ini, *n);
-        return mapped.isEmpty() ? T_QCCom32::defaultDevicePath(*n) : mapped;
-    }
-    return port;
+    QSettings ini = iniInCurrentDir();
+    return zel::PortMap::deviceOfPort(ini, port);
 }
 
 // The dialogue's lines on stdout, each failure followed by what to check as
