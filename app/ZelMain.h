@@ -235,6 +235,10 @@ protected:
 private:
     void buildMenu();
     void buildToolBar();
+    void buildListAndStatusBar();
+    // The serial component, its dialogue runner and the port list, as the
+    // form's creation sets them up.
+    void setUpPort();
     // The texts of the window that follow the language: the list's report
     // lines, the status bar's hint, the menu items from the text table.
     void RetranslateUi();
@@ -287,3 +291,16 @@ private:
     bool m_closeAfterDialogue = false;  // the window was closed during a dialogue
     bool m_settingsNotWrittenSaid = false;
 };
+
+// Runs a command; an error it does not handle itself is shown.
+template <class F>
+inline void TForm1::guarded(F&& command)
+{
+    try {
+        command();
+    } catch (const zel::ZelError& e) {
+        ShowError(zel::texts::errorText(e));
+    } catch (const std::exception& e) {
+        ShowError(QString::fromLocal8Bit(e.what()));
+    }
+}

@@ -1,5 +1,7 @@
 #include "Exports.h"
 
+#include "data/DataFile.h"
+
 #include "data/ZelError.h"
 
 #include <QDate>
@@ -283,6 +285,16 @@ QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const st
         files.append({path, format == SurveyFormat::Res2DInv ? res2dinvFile(profile, ofProfile) : ohmFile(ofProfile)});
     }
     return files;
+}
+
+QStringList writeExportFiles(const QList<std::pair<QString, QByteArray>>& files)
+{
+    QStringList written;
+    for (const auto& [path, bytes] : files) {
+        writeWholeFile(path, bytes);
+        written << path;
+    }
+    return written;
 }
 
 } // namespace zel

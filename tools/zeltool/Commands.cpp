@@ -427,11 +427,10 @@ int exportSurvey(const QStringList& arguments, std::FILE* out, std::FILE* err)
     const auto files = zel::surveyExport(*kind, zel::recordsOf(d.decoded), geometry, profile, args.at(1));
     for (const auto& [path, bytes] : files)
         zel::refuseOutputOverInput(args.at(0), path);
-    for (const auto& [path, bytes] : files) {
-        zel::writeWholeFile(path, bytes);
-        if (files.size() > 1)
+    const QStringList written = zel::writeExportFiles(files);
+    if (written.size() > 1)
+        for (const QString& path : written)
             printLine(out, path);
-    }
     return 0;
 }
 
