@@ -49,12 +49,12 @@ QByteArray ohmFile(const std::vector<ChannelValue>& values);
 // "<name>_L<line>_F<file>.<ext>" beside `out` when there are several and no
 // profile was chosen. Throws ZelError when there is nothing to write (no
 // record with positions) or the chosen profile is not in the data.
-// Writes the files of an export, each whole or not at all, in order; the
-// paths written. Throws ZelError at the first that cannot be written.
-QStringList writeExportFiles(const QList<std::pair<QString, QByteArray>>& files);
-
 QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const std::vector<MeasurementRecord>& records,
                                                    const SurveyGeometry& geometry, std::optional<Profile> chosen,
                                                    const QString& out);
+
+// Writes the files of an export, each whole or not at all, in order; the
+// paths written. Throws ZelError at the first that cannot be written.
+QStringList writeExportFiles(const QList<std::pair<QString, QByteArray>>& files);
 
 } // namespace zel
