@@ -116,7 +116,7 @@ void TForm1::ExportSurvey(zel::SurveyFormat format)
         if (!SaveDialog3.Execute(*m_dialogs, this))
             return;
         QStringList written =
-            zel::writeExportFiles(zel::surveyExport(format, records, geometry, std::nullopt, SaveDialog3.FileName()));
+            zel::writeExportFiles(zel::surveyExport(format, records, geometry, std::nullopt, SaveDialog3.FileName(), {Doc->exclusions(), false}));
         for (QString& path : written)
             path = QDir::toNativeSeparators(path);
         // One file per profile: the user is told which.

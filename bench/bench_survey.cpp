@@ -50,7 +50,7 @@ int main(int argc, char* argv[])
         for (int run = 0; run < 3; ++run) {
             QElapsedTimer t;
             t.start();
-            const auto files = zel::surveyExport(f.format, records, geometry, std::nullopt, QStringLiteral("out"));
+            const auto files = zel::surveyExport(f.format, records, geometry, std::nullopt, QStringLiteral("out"), {});
             best = std::min(best, double(t.nsecsElapsed()) / 1e9);
             bytes = files.at(0).second.size();
         }

@@ -21,6 +21,11 @@ inline const QString kPortNotes = QStringLiteral("PortNotes");
 inline const QString kSpacing = QStringLiteral("Survey/Spacing");
 inline const QString kX0 = QStringLiteral("Survey/X0");
 inline const QString kChannels = QStringLiteral("Survey/Channels");
+// [Survey]: what the data check takes for suspect.
+inline const QString kMinVoltage = QStringLiteral("Survey/MinVoltage");
+inline const QString kSpikeFactor = QStringLiteral("Survey/SpikeFactor");
+inline const QString kMaxError = QStringLiteral("Survey/MaxError");
+inline const QString kDefaultError = QStringLiteral("Survey/DefaultError");
 // [Interface] Language=ru|en.
 inline const QString kLanguage = QStringLiteral("Interface/Language");
 // [Windows]: the place and size of each plot window, by its name.

@@ -2,6 +2,11 @@
 
 #include "survey/Values.h"
 
+#include "data/DataFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
 namespace zel {
 
 std::vector<MeasurementRecord> Document::records() const
@@ -11,6 +16,7 @@ std::vector<MeasurementRecord> Document::records() const
 
 void Document::clear()
 {
+    m_exclusions.clear();
     m_reading = {};
     m_origin = ReadingOrigin::None;
     m_path.clear();
@@ -19,6 +25,7 @@ void Document::clear()
 
 DumpDecoding Document::load(QByteArray rawDump, const QString& path)
 {
+    m_exclusions.clear();
     m_reading = Reading{std::move(rawDump), {}, 0, {}, false};
     m_origin = ReadingOrigin::File;
     m_path = path;
@@ -27,6 +34,7 @@ DumpDecoding Document::load(QByteArray rawDump, const QString& path)
 
 void Document::setStationReading(const StationReading& reading, const QString& kept)
 {
+    m_exclusions.clear();
     m_reading = {};
     m_reading.rawDump = reading.rawDump;
     m_reading.count = reading.count.value_or(0);
@@ -53,6 +61,55 @@ void Document::setCountAndHeader(std::uint16_t count, const HeaderTexts& header)
 {
     m_reading.count = count;
     m_reading.header = header;
+}
+
+int Document::loadExclusions()
+{
+    m_exclusions.clear();
+    const QString file = exclusionsFileOf(m_path);
+    if (m_path.isEmpty() || !QFileInfo::exists(file))
+        return 0;
+    const ExclusionsRead read = parseExclusions(readWholeFile(file), recordsIn(m_reading.decoded));
+    if (read.badLine == 0)
+        m_exclusions = read.exclusions;
+    emit exclusionsChanged();
+    return read.badLine;
+}
+
+void Document::setExcluded(const ValueKey& value, bool excluded)
+{
+    Exclusions e = m_exclusions;
+    if (excluded)
+        e.insert(value);
+    else
+        e.erase(value);
+    setExclusions(std::move(e));
+}
+
+void Document::setExclusions(Exclusions exclusions)
+{
+    if (exclusions == m_exclusions)
+        return;
+    m_exclusions = std::move(exclusions);
+    emit exclusionsChanged();
+    keepExclusions();
+}
+
+void Document::keepExclusions()
+{
+    // A reading with no file of its own (a copy that could not be kept) keeps
+    // its exclusions for the run only.
+    if (!m_path.isEmpty())
+        saveExclusionsBeside(m_path);
+}
+
+void Document::saveExclusionsBeside(const QString& dataFile) const
+{
+    const QString file = exclusionsFileOf(dataFile);
+    if (m_exclusions.empty())
+        QFile::remove(file);
+    else
+        writeWholeFile(file, exclusionsText(m_exclusions));
 }
 
 } // namespace zel

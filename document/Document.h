@@ -3,6 +3,7 @@
 #include "data/RawDump.h"
 #include "data/Record.h"
 #include "protocol/ReadData.h"
+#include "survey/Checks.h"
 
 #include <QObject>
 #include <QString>
@@ -49,13 +50,32 @@ public:
     // again from the decoded data; what is drawn does not change, so no signal.
     void setCountAndHeader(std::uint16_t count, const HeaderTexts& header);
 
+    // The values the user left out of the inversion files, kept beside the
+    // data file (or the kept copy of a reading) as "<file>.exclude".
+    const Exclusions& exclusions() const { return m_exclusions; }
+    // Takes the exclusions file beside the data file, when there is one. A
+    // file that does not match the data is not applied: the line that does
+    // not match (from 1), 0 when it was taken or there was none.
+    int loadExclusions();
+    // Leaves a value out, or takes it back, and keeps the exclusions beside
+    // the data file at once. Throws ZelError when they cannot be written.
+    void setExcluded(const ValueKey& value, bool excluded);
+    void setExclusions(Exclusions exclusions);
+    // Keeps the exclusions beside `dataFile` (Save File of the data under a
+    // new name); with none, an earlier exclusions file there goes.
+    void saveExclusionsBeside(const QString& dataFile) const;
+
 signals:
     void changed();
+    void exclusionsChanged();
 
 private:
+    void keepExclusions();
+
     Reading m_reading;
     ReadingOrigin m_origin = ReadingOrigin::None;
     QString m_path;
+    Exclusions m_exclusions;
 };
 
 } // namespace zel

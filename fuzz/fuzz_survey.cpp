@@ -64,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::abort();
         if (invertible.empty())
             continue;
-        expectPlain(zel::res2dinvFile(p, invertible));
-        expectPlain(zel::ohmFile(invertible));
+        expectPlain(zel::res2dinvFile(p, zel::asData(invertible)));
+        expectPlain(zel::ohmFile(zel::asData(invertible), 3));
     }
     return 0;
 }

@@ -10,8 +10,10 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <map>
 #include <set>
 
 namespace zel {
@@ -123,16 +125,18 @@ std::vector<Profile> profilesOf(const std::vector<MeasurementRecord>& records)
     return profiles;
 }
 
-QByteArray csvFile(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values)
+QByteArray csvFile(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
+                   const std::vector<ValueCheck>& checks, const std::vector<bool>& excluded)
 {
     QByteArray out = "index,line,file,station,mode,kind,channel,a,b,m,n,xa,xb,xm,xn,u_mV,i_mA,r_ohm,k_m,rhoa_ohmm,"
-                     "depth_m,freq_Hz,time" + kCrLf;
-    out.reserve(qsizetype(values.size()) * 120 + out.size());
-    for (const ChannelValue& v : values) {
+                     "depth_m,freq_Hz,time,err_pct,flags" + kCrLf;
+    out.reserve(qsizetype(values.size()) * 130 + out.size());
+    for (std::size_t n = 0; n < values.size(); ++n) {
+        const ChannelValue& v = values[n];
         const MeasurementRecord& r = records[std::size_t(v.record)];
-        for (const long long n : {v.record + 1LL, (long long)r.LineNo, (long long)r.FileNo, (long long)r.Station,
-                                  (long long)r.Mode, (long long)r.ValueKind, (long long)v.channel}) {
-            appendInt(out, n);
+        for (const long long number : {v.record + 1LL, (long long)r.LineNo, (long long)r.FileNo, (long long)r.Station,
+                                       (long long)r.Mode, (long long)r.ValueKind, (long long)v.channel}) {
+            appendInt(out, number);
             out += ',';
         }
         for (std::size_t j = 0; j < 4; ++j) {
@@ -163,6 +167,11 @@ QByteArray csvFile(const std::vector<MeasurementRecord>& records, const std::vec
         appendOptional(out, frequencyHertz(r.FreqIndex));
         out += ',';
         appendIsoTime(out, r);
+        out += ',';
+        if (n < checks.size())
+            appendOptional(out, checks[n].errorPercent);
+        out += ',';
+        out += flagNames(n < checks.size() ? checks[n].flags : 0, n < excluded.size() && excluded[n]);
         out += kCrLf;
     }
     return out;
@@ -179,11 +188,63 @@ std::vector<ChannelValue> invertibleValues(const std::vector<MeasurementRecord>&
     return out;
 }
 
-QByteArray res2dinvFile(const Profile& profile, const std::vector<ChannelValue>& values)
+std::vector<InversionDatum> inversionData(const std::vector<MeasurementRecord>& records,
+                                          const std::vector<ChannelValue>& values,
+                                          const std::vector<ValueCheck>& checks, const Profile& profile,
+                                          const ExportChoice& choice)
+{
+    std::vector<InversionDatum> data;
+    std::vector<int> counts;
+    std::map<std::array<int, 4>, std::size_t> datumOf;
+    for (std::size_t n = 0; n < values.size(); ++n) {
+        const ChannelValue& v = values[n];
+        if (!v.electrodes || !v.r || !v.k || *v.u == 0 || !inProfile(records[std::size_t(v.record)], profile))
+            continue;
+        if (choice.exclusions.count(keyOf(v)) || (choice.dropFlagged && checks[n].flags != 0))
+            continue;
+        const auto [at, added] = datumOf.try_emplace(v.electrodes->number, data.size());
+        if (added) {
+            data.push_back({v, checks[n].errorPercent});
+            counts.push_back(1);
+            continue;
+        }
+        // A repeat: its sums now, the means below.
+        InversionDatum& d = data[at->second];
+        *d.value.r += *v.r;
+        *d.value.u += *v.u;
+        if (d.value.i && v.i)
+            *d.value.i += *v.i;
+        if (checks[n].errorPercent)
+            d.errorPercent = std::max(d.errorPercent.value_or(0), *checks[n].errorPercent);
+        ++counts[at->second];
+    }
+    for (std::size_t j = 0; j < data.size(); ++j) {
+        if (counts[j] == 1)
+            continue;
+        ChannelValue& v = data[j].value;
+        *v.r /= counts[j];
+        *v.u /= counts[j];
+        if (v.i)
+            *v.i /= counts[j];
+        v.rhoa = *v.k * *v.r;
+    }
+    return data;
+}
+
+std::vector<InversionDatum> asData(const std::vector<ChannelValue>& values)
+{
+    std::vector<InversionDatum> data;
+    data.reserve(values.size());
+    for (const ChannelValue& v : values)
+        data.push_back({v, std::nullopt});
+    return data;
+}
+
+QByteArray res2dinvFile(const Profile& profile, const std::vector<InversionDatum>& data)
 {
     std::set<double> positions;
-    for (const ChannelValue& v : values)
-        positions.insert(v.electrodes->x.begin(), v.electrodes->x.end());
+    for (const InversionDatum& d : data)
+        positions.insert(d.value.electrodes->x.begin(), d.value.electrodes->x.end());
     // The unit spacing: the smallest gap between distinct electrode positions.
     double unit = 0;
     for (auto it = positions.begin(); it != positions.end() && std::next(it) != positions.end(); ++it)
@@ -195,29 +256,29 @@ QByteArray res2dinvFile(const Profile& profile, const std::vector<ChannelValue>&
     out += plainDecimal(unit) + kCrLf;
     out += "11" + kCrLf + "0" + kCrLf;
     out += "Type of measurement (0=app. resistivity,1=resistance)" + kCrLf + "1" + kCrLf;
-    out += QByteArray::number(qsizetype(values.size())) + kCrLf;
+    out += QByteArray::number(qsizetype(data.size())) + kCrLf;
     // x-locations are true horizontal distances (no topography), no induced polarization.
     out += "2" + kCrLf + "0" + kCrLf;
-    for (const ChannelValue& v : values) {
+    for (const InversionDatum& d : data) {
         out += '4';
-        for (const double x : v.electrodes->x) {
+        for (const double x : d.value.electrodes->x) {
             out += ' ';
             appendPosition(out, x);
             out += " 0.0";
         }
         out += ' ';
-        appendPlainDecimal(out, *v.r);
+        appendPlainDecimal(out, *d.value.r);
         out += kCrLf;
     }
     out += "0" + kCrLf + "0" + kCrLf + "0" + kCrLf + "0" + kCrLf;
     return out;
 }
 
-QByteArray ohmFile(const std::vector<ChannelValue>& values)
+QByteArray ohmFile(const std::vector<InversionDatum>& data, double defaultErrorPercent)
 {
     std::set<double> set;
-    for (const ChannelValue& v : values)
-        set.insert(v.electrodes->x.begin(), v.electrodes->x.end());
+    for (const InversionDatum& d : data)
+        set.insert(d.value.electrodes->x.begin(), d.value.electrodes->x.end());
     const std::vector<double> positions(set.begin(), set.end());
     auto indexOf = [&](double x) {
         return long(std::lower_bound(positions.begin(), positions.end(), x) - positions.begin()) + 1;
@@ -229,18 +290,20 @@ QByteArray ohmFile(const std::vector<ChannelValue>& values)
         appendPosition(out, x);
         out += " 0.0" + kCrLf;
     }
-    out += QByteArray::number(qsizetype(values.size())) + "# Number of data" + kCrLf;
-    out += "# a b m n r u/mV i/mA k rhoa" + kCrLf;
-    for (const ChannelValue& v : values) {
+    out += QByteArray::number(qsizetype(data.size())) + "# Number of data" + kCrLf;
+    out += "# a b m n r u/mV i/mA k rhoa err" + kCrLf;
+    for (const InversionDatum& d : data) {
+        const ChannelValue& v = d.value;
         for (const double x : v.electrodes->x) {
             appendInt(out, indexOf(x));
             out += ' ';
         }
-        for (const double x : {*v.r, *v.u, *v.i, *v.k}) {
+        for (const double x : {*v.r, *v.u, *v.i, *v.k, *v.rhoa}) {
             appendPlainDecimal(out, x);
             out += ' ';
         }
-        appendPlainDecimal(out, *v.rhoa);
+        // The relative error as a fraction, as pyGIMLi reads the column err.
+        appendPlainDecimal(out, d.errorPercent.value_or(defaultErrorPercent) / 100);
         out += kCrLf;
     }
     out += "0" + kCrLf;
@@ -249,26 +312,31 @@ QByteArray ohmFile(const std::vector<ChannelValue>& values)
 
 QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const std::vector<MeasurementRecord>& records,
                                                    const SurveyGeometry& geometry, std::optional<Profile> chosen,
-                                                   const QString& out)
+                                                   const QString& out, const ExportChoice& choice)
 {
     const std::vector<ChannelValue> values = surveyValues(records, geometry);
+    const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
     const std::vector<Profile> all = profilesOf(records);
     if (chosen && std::find(all.begin(), all.end(), *chosen) == all.end())
         throw ZelError(ErrorId::ProfileNotInData, {QString::number(chosen->line), QString::number(chosen->file)});
     if (format == SurveyFormat::Csv) {
-        if (!chosen)
-            return {{out, csvFile(records, values)}};
-        std::vector<ChannelValue> ofProfile;
-        for (const ChannelValue& v : values)
-            if (inProfile(records[std::size_t(v.record)], *chosen))
-                ofProfile.push_back(v);
-        return {{out, csvFile(records, ofProfile)}};
+        std::vector<ChannelValue> shown;
+        std::vector<ValueCheck> shownChecks;
+        std::vector<bool> excluded;
+        for (std::size_t n = 0; n < values.size(); ++n) {
+            if (chosen && !inProfile(records[std::size_t(values[n].record)], *chosen))
+                continue;
+            shown.push_back(values[n]);
+            shownChecks.push_back(checks[n]);
+            excluded.push_back(choice.exclusions.count(keyOf(values[n])) > 0);
+        }
+        return {{out, csvFile(records, shown, shownChecks, excluded)}};
     }
 
-    std::vector<std::pair<Profile, std::vector<ChannelValue>>> profiles;
+    std::vector<std::pair<Profile, std::vector<InversionDatum>>> profiles;
     for (const Profile& p : chosen ? std::vector<Profile>{*chosen} : all)
-        if (std::vector<ChannelValue> v = invertibleValues(records, values, p); !v.empty())
-            profiles.emplace_back(p, std::move(v));
+        if (std::vector<InversionDatum> d = inversionData(records, values, checks, p, choice); !d.empty())
+            profiles.emplace_back(p, std::move(d));
     if (profiles.empty())
         throw ZelError(ErrorId::NoPositions);
 
@@ -282,7 +350,8 @@ QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const st
                                         .arg(profile.line)
                                         .arg(profile.file)
                                     + (target.suffix().isEmpty() ? QString() : QLatin1Char('.') + target.suffix()));
-        files.append({path, format == SurveyFormat::Res2DInv ? res2dinvFile(profile, ofProfile) : ohmFile(ofProfile)});
+        files.append({path, format == SurveyFormat::Res2DInv ? res2dinvFile(profile, ofProfile)
+                                                             : ohmFile(ofProfile, geometry.thresholds.defaultError)});
     }
     return files;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Checks.h"
 #include "Values.h"
 
 #include <QByteArray>
@@ -11,13 +12,6 @@
 #include <vector>
 
 namespace zel {
-
-// Records of one line and file form one profile.
-struct Profile {
-    int line = 0;
-    int file = 0;
-    bool operator==(const Profile&) const = default;
-};
 
 enum class SurveyFormat { Csv, Res2DInv, Ohm };
 
@@ -31,27 +25,49 @@ QByteArray plainDecimal(double value, int significant = 7, bool withPoint = true
 std::vector<Profile> profilesOf(const std::vector<MeasurementRecord>& records);
 
 // Every measured value of every profile as CSV (RFC 4180, comma, CRLF, UTF-8)
-// with a header line.
-QByteArray csvFile(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values);
+// with a header line; the last two columns are the data check's error
+// estimate and flags (`checks` one per value; empty: not checked) and the
+// values left out (`excluded` one per value; empty: none).
+QByteArray csvFile(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
+                   const std::vector<ValueCheck>& checks = {}, const std::vector<bool>& excluded = {});
 
 // The values of one profile that the inversion formats take: with positions,
 // a geometric factor and a resistance from a voltage other than 0.
 std::vector<ChannelValue> invertibleValues(const std::vector<MeasurementRecord>& records,
                                            const std::vector<ChannelValue>& values, const Profile& profile);
 
-// Res2DInv's general array format of one profile's invertible values.
-QByteArray res2dinvFile(const Profile& profile, const std::vector<ChannelValue>& values);
-// pyGIMLi/BERT's unified data format (.ohm) of one profile's invertible values.
-QByteArray ohmFile(const std::vector<ChannelValue>& values);
+// One datum of an inversion file: a value, or the mean of the values of one
+// A, B, M, N measured more than once (r, u and i their means, the apparent
+// resistivity k times the mean r), with the largest of their error estimates.
+struct InversionDatum {
+    ChannelValue value;
+    std::optional<double> errorPercent;
+};
+// One profile's data for the inversion files: its invertible values less
+// those the choice leaves out, repeats as one datum, in the order of their
+// first measurement. `checks` one per value.
+std::vector<InversionDatum> inversionData(const std::vector<MeasurementRecord>& records,
+                                          const std::vector<ChannelValue>& values,
+                                          const std::vector<ValueCheck>& checks, const Profile& profile,
+                                          const ExportChoice& choice);
+// The data of invertible values as they are, without estimates.
+std::vector<InversionDatum> asData(const std::vector<ChannelValue>& values);
+// Res2DInv's general array format of one profile's data.
+QByteArray res2dinvFile(const Profile& profile, const std::vector<InversionDatum>& data);
+// pyGIMLi/BERT's unified data format (.ohm) of one profile's data, with the
+// relative error of each datum (its estimate, else `defaultErrorPercent`).
+QByteArray ohmFile(const std::vector<InversionDatum>& data, double defaultErrorPercent);
 
 // The files an export writes: for CSV one file with every profile; for the
 // inversion formats one per profile with invertible values, named
 // "<name>_L<line>_F<file>.<ext>" beside `out` when there are several and no
-// profile was chosen. Throws ZelError when there is nothing to write (no
-// record with positions) or the chosen profile is not in the data.
+// profile was chosen. Every value is checked with the geometry's
+// thresholds; the choice says what the inversion files leave out. Throws
+// ZelError when there is nothing to write (no record with positions) or the
+// chosen profile is not in the data.
 QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const std::vector<MeasurementRecord>& records,
                                                    const SurveyGeometry& geometry, std::optional<Profile> chosen,
-                                                   const QString& out);
+                                                   const QString& out, const ExportChoice& choice);
 
 // Writes the files of an export, each whole or not at all, in order; the
 // paths written. Throws ZelError at the first that cannot be written.

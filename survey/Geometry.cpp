@@ -125,6 +125,10 @@ SurveyGeometry readSurveyGeometry(QSettings& settings, std::vector<SurveySetting
     };
     number(kSpacingKey, g.spacing, kMinSpacing, kMaxSpacing);
     number(kX0Key, g.x0, -kMaxOffset, kMaxOffset);
+    number(settings::kMinVoltage, g.thresholds.minVoltage, kMinThreshold, kMaxThreshold);
+    number(settings::kSpikeFactor, g.thresholds.spikeFactor, kMinThreshold, kMaxThreshold);
+    number(settings::kMaxError, g.thresholds.maxError, kMinThreshold, kMaxThreshold);
+    number(settings::kDefaultError, g.thresholds.defaultError, kMinThreshold, kMaxThreshold);
     if (settings.contains(kChannelsKey)) {
         if (const auto channels = channelGeometryOfName(settings.value(kChannelsKey).toString().trimmed()))
             g.channels = *channels;
@@ -138,6 +142,10 @@ void writeSurveyGeometry(QSettings& settings, const SurveyGeometry& geometry)
 {
     settings.setValue(kSpacingKey, QString::number(geometry.spacing, 'g', 17));
     settings.setValue(kX0Key, QString::number(geometry.x0, 'g', 17));
+    settings.setValue(settings::kMinVoltage, QString::number(geometry.thresholds.minVoltage, 'g', 17));
+    settings.setValue(settings::kSpikeFactor, QString::number(geometry.thresholds.spikeFactor, 'g', 17));
+    settings.setValue(settings::kMaxError, QString::number(geometry.thresholds.maxError, 'g', 17));
+    settings.setValue(settings::kDefaultError, QString::number(geometry.thresholds.defaultError, 'g', 17));
     settings.setValue(kChannelsKey, channelGeometryName(geometry.channels));
     settings.sync();
 }

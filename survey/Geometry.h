@@ -21,10 +21,20 @@ enum class ChannelGeometry {
 
 // How electrode numbers lie on the profile: x = x0 + number · spacing, in
 // metres. The channel geometry is an assumption about the station's wiring.
+// What the data check takes for suspect ([Survey] of the settings file).
+struct CheckThresholds {
+    double minVoltage = 0.1;    // mV: |U| below it is a low signal
+    double spikeFactor = 3;     // a ratio to the neighbours' median beyond it (or its inverse) is a spike
+    double maxError = 5;        // %: an error estimate above it is flagged
+    double defaultError = 3;    // %: the error of a value without an estimate, in the .ohm file
+    bool operator==(const CheckThresholds&) const = default;
+};
+
 struct SurveyGeometry {
     double spacing = 1.0;  // > 0
     double x0 = 0.0;
     ChannelGeometry channels = ChannelGeometry::Consecutive;
+    CheckThresholds thresholds{};
 
     // x0 + electrode · spacing, summed as the decimals the user gave (the
     // shortest texts of x0 and spacing) and rounded once: 0 + 3 · 0.1 is
@@ -34,6 +44,9 @@ struct SurveyGeometry {
 };
 
 constexpr double kMinSpacing = 0.001;
+// Every threshold of the data check is a number above 0.
+constexpr double kMinThreshold = 1e-6;
+constexpr double kMaxThreshold = 1e6;
 constexpr double kMaxSpacing = 10000.0;
 constexpr double kMaxOffset = 1.0e7;
 

@@ -16,6 +16,13 @@ struct ArrayElectrodes {
     std::array<double, 4> x{};       // their positions, metres
 };
 
+// Records of one line and file form one profile.
+struct Profile {
+    int line = 0;
+    int file = 0;
+    bool operator==(const Profile&) const = default;
+};
+
 // What one channel of one record measured, and what follows from it. A
 // value that does not exist is empty: no voltage for a channel out of range
 // or a record without voltages, no current for Auto or an unknown label, no

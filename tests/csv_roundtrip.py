@@ -10,7 +10,7 @@ import tempfile
 
 zeltool, data = sys.argv[1], sys.argv[2]
 HEADER = ("index,line,file,station,mode,kind,channel,a,b,m,n,xa,xb,xm,xn,u_mV,i_mA,r_ohm,k_m,rhoa_ohmm,"
-          "depth_m,freq_Hz,time").split(",")
+          "depth_m,freq_Hz,time,err_pct,flags").split(",")
 
 with tempfile.TemporaryDirectory() as d:
     out = f"{d}/survey.csv"
@@ -29,12 +29,16 @@ if not body or any(len(r) != len(HEADER) for r in rows[1:]):
     failures.append("rows missing or of another width")
 with_positions = 0
 for row in body:
-    for name in HEADER[:-1]:
+    for name in HEADER:
+        if name in ("time", "flags"):
+            continue
         if row[name] and "e" in row[name].lower():
             failures.append(f"exponent in {name}: {row[name]}")
         if row[name]:
             float(row[name])
     datetime.datetime.fromisoformat(row["time"])
+    if any(f not in ("zero", "low-signal", "negative", "spike", "error", "excluded") for f in filter(None, row["flags"].split("|"))):
+        failures.append(f"row {row['index']}: flags {row['flags']}")
     if row["rhoa_ohmm"]:
         with_positions += 1
         k, r, rhoa = float(row["k_m"]), float(row["r_ohm"]), float(row["rhoa_ohmm"])

@@ -215,7 +215,7 @@ TEST(Survey, PositionsAreWrittenWhole)
     for (const auto& c : cases) {
         const SurveyGeometry g{c.spacing, c.x0, ChannelGeometry::FirstOnly};
         const std::vector<MeasurementRecord> records = {withPositions(0, 1, c.m, c.m + 1)};
-        const QByteArray dat = zel::res2dinvFile({1, 1}, zel::invertibleValues(records, zel::surveyValues(records, g), {1, 1}));
+        const QByteArray dat = zel::res2dinvFile({1, 1}, zel::asData(zel::invertibleValues(records, zel::surveyValues(records, g), {1, 1})));
         EXPECT_TRUE(dat.contains(c.row)) << dat.toStdString();
         for (int e = -256; e < 256; e += 17)
             EXPECT_NEAR(g.position(e), c.x0 + e * c.spacing, 1e-6) << e;
@@ -248,19 +248,19 @@ TEST(Survey, ExportsMatchTheirGoldenFiles)
         {zel::SurveyFormat::Ohm, "s.ohm", {"survey_L1_F1.ohm", "survey_L2_F1.ohm"}},
     };
     for (const auto& c : cases) {
-        const auto files = zel::surveyExport(c.format, records, g, std::nullopt, dir.filePath(c.out));
+        const auto files = zel::surveyExport(c.format, records, g, std::nullopt, dir.filePath(c.out), {});
         ASSERT_EQ(files.size(), c.golden.size()) << c.out;
         for (qsizetype i = 0; i < files.size(); ++i)
             EXPECT_EQ(files.at(i).second, zel::readWholeFile(zeltest::dataFile(qPrintable(c.golden.at(i)))))
                 << c.golden.at(i).toStdString();
     }
-    EXPECT_TRUE(zel::surveyExport(zel::SurveyFormat::Res2DInv, records, g, std::nullopt, dir.filePath("s.dat"))
+    EXPECT_TRUE(zel::surveyExport(zel::SurveyFormat::Res2DInv, records, g, std::nullopt, dir.filePath("s.dat"), {})
                     .at(1)
                     .first.endsWith("/s_L2_F1.dat"));
-    EXPECT_EQ(zel::surveyExport(zel::SurveyFormat::Ohm, records, g, zel::Profile{2, 1}, dir.filePath("one.ohm"))
+    EXPECT_EQ(zel::surveyExport(zel::SurveyFormat::Ohm, records, g, zel::Profile{2, 1}, dir.filePath("one.ohm"), {})
                   .at(0)
                   .first,
               dir.filePath("one.ohm"));
-    EXPECT_THROW(zel::surveyExport(zel::SurveyFormat::Ohm, {plain}, g, std::nullopt, "x.ohm"), zel::ZelError);
-    EXPECT_THROW(zel::surveyExport(zel::SurveyFormat::Csv, records, g, zel::Profile{9, 9}, "x.csv"), zel::ZelError);
+    EXPECT_THROW(zel::surveyExport(zel::SurveyFormat::Ohm, {plain}, g, std::nullopt, "x.ohm", {}), zel::ZelError);
+    EXPECT_THROW(zel::surveyExport(zel::SurveyFormat::Csv, records, g, zel::Profile{9, 9}, "x.csv", {}), zel::ZelError);
 }

@@ -495,6 +495,13 @@ QString sentProgress(qint64 sent, qint64 total) { return tr("Передано %1
 
 QString dialogueRunning() { return tr("Идёт обмен со станцией: дождитесь его окончания"); }
 QString stopCommand() { return tr("Стоп"); }
+QString exclusionsBadLine(const QString& file, int line)
+{
+    return tr("%1, строка %2: не номер измерения и канал этих данных; исключения из файла не применены.")
+        .arg(file)
+        .arg(line);
+}
+
 QString settingsNotWritten(const QString& file)
 {
     return tr("Настройки не сохраняются: файл %1 недоступен для записи. Выбранные порт, язык и геометрия "

@@ -131,6 +131,8 @@ QString sentProgress(qint64 sent, qint64 total);
 QString dialogueRunning();
 // The settings file that cannot be written.
 QString settingsNotWritten(const QString& file);
+// An exclusions file that does not match its data: the line that does not.
+QString exclusionsBadLine(const QString& file, int line);
 // The button that stops a running dialogue, and the question when the window
 // is closed during one.
 QString stopCommand();

@@ -443,5 +443,9 @@
         <source>Настройки не сохраняются: файл %1 недоступен для записи. Выбранные порт, язык и геометрия действуют до закрытия программы.</source>
         <translation>Settings are not saved: the file %1 cannot be written. The chosen port, language and geometry last until the program closes.</translation>
     </message>
+    <message>
+        <source>%1, строка %2: не номер измерения и канал этих данных; исключения из файла не применены.</source>
+        <translation>%1, line %2: not a measurement index and channel of this data; no exclusion of the file was applied.</translation>
+    </message>
 </context>
 </TS>

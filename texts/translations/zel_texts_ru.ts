@@ -443,5 +443,9 @@
         <source>Настройки не сохраняются: файл %1 недоступен для записи. Выбранные порт, язык и геометрия действуют до закрытия программы.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1, строка %2: не номер измерения и канал этих данных; исключения из файла не применены.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -53,7 +53,10 @@ constexpr const char* kUsage =
     "       zeltool port [--number N] DEVICE [NOTE]\n"
     "       zeltool xlsx --layout zel-solo|terravox FILE.zel OUT.xlsx\n"
     "       zeltool export --format csv|res2dinv|ohm [--spacing S] [--x0 X] [--channels consecutive|first]\n"
-    "                      [--line L --file F] FILE.zel OUT\n"
+    "                      [--line L --file F] [--exclude FILE] [--drop-flagged] [THRESHOLDS] FILE.zel OUT\n"
+    "       zeltool check [--spacing S] [--x0 X] [--channels consecutive|first] [--line L --file F]\n"
+    "                     [THRESHOLDS] FILE.zel\n"
+    "         THRESHOLDS: [--min-voltage MV] [--spike-factor F] [--max-error P] [--default-error P]\n"
     "       zeltool sequence --array wenner|schlumberger|dipole-dipole --electrodes COUNT [--first F]\n"
     "                        [--a-min A] [--a-max A] [--n-max N] [--channels 1|4] OUT.txt\n"
     "       zeltool plot --kind profile|pseudosection [--value u|r] [--log] [--line L --file F]\n"
@@ -90,6 +93,8 @@ public:
     Arguments(const QStringList& args, const QList<QCommandLineOption>& options)
     {
         m_parser.addOptions(options);
+        for (const QCommandLineOption& o : options)
+            m_names += o.names();
         m_ok = m_parser.parse(QStringList{QStringLiteral("zeltool")} + args);
     }
     // True when every option was known and the positional arguments number
@@ -122,12 +127,14 @@ public:
             throw UsageError{QStringLiteral("--%1 %2: a whole number is needed").arg(name, m_parser.value(name))};
         return v;
     }
-    bool isSet(const QString& name) const { return m_parser.isSet(name); }
+    // False for an option the command does not take.
+    bool isSet(const QString& name) const { return m_names.contains(name) && m_parser.isSet(name); }
     QString at(qsizetype i) const { return m_parser.positionalArguments().value(i); }
     qsizetype count() const { return m_parser.positionalArguments().size(); }
 
 private:
     QCommandLineParser m_parser;
+    QStringList m_names;
     bool m_ok = false;
 };
 
@@ -214,6 +221,16 @@ const QList<QCommandLineOption> kGeometryOptions = {
     {kFile, QStringLiteral("The profile's file."), QStringLiteral("F")},
 };
 
+// The thresholds of the data check, shared by check and export.
+const QString kMinVoltage = QStringLiteral("min-voltage"), kSpikeFactor = QStringLiteral("spike-factor"),
+              kMaxError = QStringLiteral("max-error"), kDefaultError = QStringLiteral("default-error");
+const QList<QCommandLineOption> kCheckOptions = {
+    {kMinVoltage, QStringLiteral("Below this |U|, mV, a low signal."), QStringLiteral("MV")},
+    {kSpikeFactor, QStringLiteral("Beyond this ratio to the neighbours, a spike."), QStringLiteral("F")},
+    {kMaxError, QStringLiteral("Above this error estimate, %, an error."), QStringLiteral("P")},
+    {kDefaultError, QStringLiteral("The error, %, of a value without an estimate in .ohm."), QStringLiteral("P")},
+};
+
 // The options, else [Survey] of the settings file here, else the defaults.
 // A bad value in the settings file that no option replaces is refused,
 // naming the key, the value and the file.
@@ -223,8 +240,12 @@ zel::SurveyGeometry surveyGeometryOf(const Arguments& args)
     std::vector<zel::SurveySettingProblem> problems;
     zel::SurveyGeometry geometry = zel::readSurveyGeometry(ini, &problems);
     for (const zel::SurveySettingProblem& p : problems) {
-        const QString option = p.key == QLatin1String("Spacing") ? kSpacing : p.key == QLatin1String("X0") ? kX0 : kChannels;
-        if (!args.isSet(option))
+        static const QMap<QString, QString> optionOfKey = {
+            {QStringLiteral("Spacing"), kSpacing},         {QStringLiteral("X0"), kX0},
+            {QStringLiteral("Channels"), kChannels},       {QStringLiteral("MinVoltage"), kMinVoltage},
+            {QStringLiteral("SpikeFactor"), kSpikeFactor}, {QStringLiteral("MaxError"), kMaxError},
+            {QStringLiteral("DefaultError"), kDefaultError}};
+        if (!args.isSet(optionOfKey.value(p.key)))
             throw ToolError{zel::texts::surveySettingProblem(QDir::toNativeSeparators(ini.fileName()), p.key, p.value, p.range)};
     }
     auto number = [&](const QString& option, double& into, double low, double high) {
@@ -240,6 +261,10 @@ zel::SurveyGeometry surveyGeometryOf(const Arguments& args)
     };
     number(kSpacing, geometry.spacing, zel::kMinSpacing, zel::kMaxSpacing);
     number(kX0, geometry.x0, -zel::kMaxOffset, zel::kMaxOffset);
+    zel::CheckThresholds& t = geometry.thresholds;
+    for (const auto& [option, into] : {std::pair{kMinVoltage, &t.minVoltage}, std::pair{kSpikeFactor, &t.spikeFactor},
+                                       std::pair{kMaxError, &t.maxError}, std::pair{kDefaultError, &t.defaultError}})
+        number(option, *into, zel::kMinThreshold, zel::kMaxThreshold);
     if (args.isSet(kChannels)) {
         const auto g = zel::channelGeometryOfName(args.value(kChannels));
         if (!g)
@@ -247,6 +272,27 @@ zel::SurveyGeometry surveyGeometryOf(const Arguments& args)
         geometry.channels = *g;
     }
     return geometry;
+}
+
+const QString kExclude = QStringLiteral("exclude"), kDropFlagged = QStringLiteral("drop-flagged");
+
+// The values the user left out: of --exclude FILE, else of the exclusions
+// file beside the data file when there is one. A file that does not match
+// the data is refused when named, and said and ignored when found beside it.
+zel::Exclusions exclusionsOf(const Arguments& args, const QString& dataFile, int records, std::FILE* err)
+{
+    const bool named = args.isSet(kExclude);
+    const QString path = named ? args.value(kExclude) : zel::exclusionsFileOf(dataFile);
+    if (!named && !QFileInfo::exists(path))
+        return {};
+    const zel::ExclusionsRead read = zel::parseExclusions(zel::readWholeFile(path), records);
+    if (read.badLine == 0)
+        return read.exclusions;
+    const QString problem = zel::texts::exclusionsBadLine(QDir::toNativeSeparators(path), read.badLine);
+    if (named)
+        throw ToolError{problem};
+    printLine(err, QStringLiteral("zeltool: ") + problem);
+    return {};
 }
 
 // The profile of --line and --file, none when neither is given.
@@ -408,9 +454,12 @@ int xlsx(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
 int exportSurvey(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
     const QString format = QStringLiteral("format");
-    const Arguments args(arguments, QList<QCommandLineOption>{{format, QStringLiteral("csv, res2dinv or ohm."),
-                                                               QStringLiteral("NAME")}}
-                                        + kGeometryOptions);
+    const Arguments args(arguments,
+                         QList<QCommandLineOption>{
+                             {format, QStringLiteral("csv, res2dinv or ohm."), QStringLiteral("NAME")},
+                             {kExclude, QStringLiteral("The values to leave out."), QStringLiteral("FILE")},
+                             {kDropFlagged, QStringLiteral("Leave out every flagged value too.")}}
+                             + kGeometryOptions + kCheckOptions);
     if (!args.ok(2, 2))
         return usage(err, args.wrong(2, 2));
     const QString name = args.value(format);
@@ -424,13 +473,74 @@ int exportSurvey(const QStringList& arguments, std::FILE* out, std::FILE* err)
     const std::optional<zel::Profile> profile = profileOf(args);
 
     const zel::DumpDecoding d = load(args.at(0), err);
-    const auto files = zel::surveyExport(*kind, zel::recordsOf(d.decoded), geometry, profile, args.at(1));
+    const std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
+    const zel::ExportChoice choice{exclusionsOf(args, args.at(0), int(records.size()), err), args.isSet(kDropFlagged)};
+    const auto files = zel::surveyExport(*kind, records, geometry, profile, args.at(1), choice);
     for (const auto& [path, bytes] : files)
         zel::refuseOutputOverInput(args.at(0), path);
     const QStringList written = zel::writeExportFiles(files);
     if (written.size() > 1)
         for (const QString& path : written)
             printLine(out, path);
+    return 0;
+}
+
+int check(const QStringList& arguments, std::FILE* out, std::FILE* err)
+{
+    const Arguments args(arguments, kGeometryOptions + kCheckOptions);
+    if (!args.ok(1, 1))
+        return usage(err, args.wrong(1, 1));
+    const zel::SurveyGeometry geometry = surveyGeometryOf(args);
+    const std::optional<zel::Profile> profile = profileOf(args);
+    const zel::DumpDecoding d = load(args.at(0), err);
+    std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
+    if (profile) {
+        const auto all = zel::profilesOf(records);
+        if (std::find(all.begin(), all.end(), *profile) == all.end())
+            throw zel::ZelError(zel::ErrorId::ProfileNotInData, {QString::number(profile->line), QString::number(profile->file)});
+    }
+    const zel::Exclusions excluded = exclusionsOf(args, args.at(0), int(records.size()), err);
+    std::vector<zel::ChannelValue> values = zel::surveyValues(records, geometry);
+    if (profile)
+        std::erase_if(values, [&](const zel::ChannelValue& v) {
+            const auto& r = records[std::size_t(v.record)];
+            return r.LineNo != profile->line || r.FileNo != profile->file;
+        });
+    const std::vector<zel::ValueCheck> checks = zel::checkValues(records, values, geometry.thresholds);
+    for (const zel::CheckSummary& s : zel::summarizeChecks(records, values, checks)) {
+        QStringList kinds;
+        for (int bit = 0; bit < zel::kCheckFlags; ++bit)
+            kinds << QStringLiteral("%1 %2").arg(QString::fromLatin1(zel::flagName(zel::CheckFlag(1u << bit))))
+                         .arg(s.byFlag[std::size_t(bit)]);
+        printLine(out, QStringLiteral("L%1 F%2: %3 values, %4 flagged (%5), median error %6")
+                           .arg(s.profile.line)
+                           .arg(s.profile.file)
+                           .arg(s.values)
+                           .arg(s.flagged)
+                           .arg(kinds.join(QStringLiteral(", ")),
+                                s.medianError ? QString::fromLatin1(zel::plainDecimal(*s.medianError, 3, false)) + QStringLiteral(" %")
+                                              : QStringLiteral("none")));
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (checks[i].flags == 0)
+            continue;
+        const zel::ChannelValue& v = values[i];
+        const auto& r = records[std::size_t(v.record)];
+        const auto& n = v.electrodes->number;
+        printLine(out, QStringLiteral("%1 ch%2 L%3 F%4  a %5 b %6 m %7 n %8  rhoa %9  err %10  %11")
+                           .arg(v.record + 1)
+                           .arg(v.channel)
+                           .arg(r.LineNo)
+                           .arg(r.FileNo)
+                           .arg(n[0])
+                           .arg(n[1])
+                           .arg(n[2])
+                           .arg(n[3])
+                           .arg(v.rhoa ? QString::fromLatin1(zel::plainDecimal(*v.rhoa, 6, false)) : QStringLiteral("-"),
+                                checks[i].errorPercent ? QString::fromLatin1(zel::plainDecimal(*checks[i].errorPercent, 3, false)) + QStringLiteral(" %")
+                                                       : QStringLiteral("-"),
+                                QString::fromLatin1(zel::flagNames(checks[i].flags, excluded.count(zel::keyOf(v)) > 0))));
+    }
     return 0;
 }
 
@@ -593,7 +703,7 @@ int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in)
         static const std::pair<const char*, Command> commands[] = {
             {"view", view},         {"text", text},         {"read", read},
             {"port", port},         {"xlsx", xlsx},         {"sequence", sequence},
-            {"plot", plot},         {"export", exportSurvey}, {"protocol", protocol},
+            {"plot", plot}, {"check", check},         {"export", exportSurvey}, {"protocol", protocol},
         };
         for (const auto& [name, handler] : commands)
             if (command == QLatin1String(name))

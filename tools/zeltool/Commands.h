@@ -19,6 +19,7 @@ int exportSurvey(const QStringList& args, std::FILE* out, std::FILE* err);
 int sequence(const QStringList& args, std::FILE* out, std::FILE* err);
 // The profile graph or the pseudosection as PNG or PDF, drawn without a display.
 int plot(const QStringList& args, std::FILE* out, std::FILE* err);
+int check(const QStringList& args, std::FILE* out, std::FILE* err);
 int protocol(const QStringList& args, std::FILE* out, std::FILE* err);
 // `in` answers the two questions unless --yes is given.
 int firmware(const QStringList& args, std::FILE* in, std::FILE* out, std::FILE* err);

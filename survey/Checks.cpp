@@ -1,0 +1,220 @@
+#include "Checks.h"
+
+#include <QList>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <map>
+
+namespace zel {
+
+namespace {
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+using Pair = std::pair<int, int>;
+Pair sorted(int a, int b) { return {std::min(a, b), std::max(a, b)}; }
+
+// The values of one profile that are judged, as indices into the values.
+void checkProfile(const std::vector<std::size_t>& profile, const std::vector<ChannelValue>& values,
+                  const CheckThresholds& t, std::vector<ValueCheck>& checks)
+{
+    auto numbers = [&](std::size_t i) { return values[i].electrodes->number; };
+
+    // Repeats: the same A, B, M, N.
+    std::map<std::array<int, 4>, std::vector<std::size_t>> repeats;
+    for (const std::size_t i : profile)
+        repeats[numbers(i)].push_back(i);
+    std::vector<std::optional<double>> repeatError(values.size());
+    for (const auto& [abmn, same] : repeats) {
+        if (same.size() < 2)
+            continue;
+        double mean = 0;
+        for (const std::size_t i : same)
+            mean += *values[i].r;
+        mean /= double(same.size());
+        double squares = 0;
+        for (const std::size_t i : same)
+            squares += (*values[i].r - mean) * (*values[i].r - mean);
+        if (mean == 0)
+            continue;
+        const double percent = std::sqrt(squares / double(same.size() - 1)) / std::abs(mean) * 100;
+        for (const std::size_t i : same)
+            repeatError[i] = percent;
+    }
+
+    // Reciprocals: current and potential pairs swapped, each in either order.
+    std::map<std::pair<Pair, Pair>, std::vector<std::size_t>> byPairs;
+    for (const std::size_t i : profile) {
+        const auto n = numbers(i);
+        byPairs[{sorted(n[0], n[1]), sorted(n[2], n[3])}].push_back(i);
+    }
+    for (const std::size_t i : profile) {
+        const auto n = numbers(i);
+        const auto found = byPairs.find({sorted(n[2], n[3]), sorted(n[0], n[1])});
+        std::optional<double> error;
+        if (found != byPairs.end()) {
+            double r2 = 0;
+            int count = 0;
+            for (const std::size_t j : found->second)
+                if (j != i)  // an array whose pairs coincide is not its own reciprocal
+                    r2 += std::abs(*values[j].r), ++count;
+            const double r1 = std::abs(*values[i].r);
+            if (count > 0 && r1 + r2 / count > 0) {
+                r2 /= count;
+                error = std::abs(r1 - r2) / ((r1 + r2) / 2) * 100;
+            }
+        }
+        checks[i].errorPercent = error ? error : repeatError[i];
+        if (checks[i].errorPercent && *checks[i].errorPercent > t.maxError)
+            checks[i].flags |= FlagError;
+    }
+
+    // Spikes: within one array shape, ordered by A.
+    std::map<std::array<int, 3>, std::vector<std::size_t>> shapes;
+    for (const std::size_t i : profile) {
+        const auto n = numbers(i);
+        shapes[{n[1] - n[0], n[2] - n[0], n[3] - n[0]}].push_back(i);
+    }
+    auto positive = [&](std::size_t i) { return values[i].rhoa && *values[i].rhoa > 0; };
+    for (auto& [shape, level] : shapes) {
+        if (std::count_if(level.begin(), level.end(), positive) < 3)
+            continue;
+        std::stable_sort(level.begin(), level.end(), [&](std::size_t a, std::size_t b) { return numbers(a)[0] < numbers(b)[0]; });
+        for (std::size_t p = 0; p < level.size(); ++p) {
+            if (!positive(level[p]))
+                continue;
+            std::vector<double> around;
+            for (std::size_t q = p >= 2 ? p - 2 : 0; q <= p + 2 && q < level.size(); ++q)
+                if (q != p && positive(level[q]))
+                    around.push_back(*values[level[q]].rhoa);
+            if (around.empty())
+                continue;
+            const double ratio = *values[level[p]].rhoa / median(std::move(around));
+            if (ratio > t.spikeFactor || ratio < 1 / t.spikeFactor)
+                checks[level[p]].flags |= FlagSpike;
+        }
+    }
+}
+
+} // namespace
+
+std::vector<ValueCheck> checkValues(const std::vector<MeasurementRecord>& records,
+                                    const std::vector<ChannelValue>& values, const CheckThresholds& thresholds)
+{
+    std::vector<ValueCheck> checks(values.size());
+    std::map<std::pair<int, int>, std::vector<std::size_t>> profiles;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const ChannelValue& v = values[i];
+        if (!v.electrodes || !v.r)
+            continue;
+        const double u = std::abs(*v.u);
+        if (u == 0)
+            checks[i].flags |= FlagZero;
+        else if (u < thresholds.minVoltage)
+            checks[i].flags |= FlagLowSignal;
+        if (v.rhoa && *v.rhoa < 0)
+            checks[i].flags |= FlagNegative;
+        const MeasurementRecord& r = records[std::size_t(v.record)];
+        profiles[{r.LineNo, r.FileNo}].push_back(i);
+    }
+    for (const auto& [profile, indices] : profiles)
+        checkProfile(indices, values, thresholds, checks);
+    return checks;
+}
+
+std::vector<CheckSummary> summarizeChecks(const std::vector<MeasurementRecord>& records,
+                                          const std::vector<ChannelValue>& values,
+                                          const std::vector<ValueCheck>& checks)
+{
+    std::vector<CheckSummary> out;
+    std::map<std::pair<int, int>, std::size_t> at;
+    std::vector<std::vector<double>> errors;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const ChannelValue& v = values[i];
+        if (!v.electrodes || !v.r)
+            continue;
+        const MeasurementRecord& r = records[std::size_t(v.record)];
+        const auto [it, added] = at.try_emplace({r.LineNo, r.FileNo}, out.size());
+        if (added) {
+            out.push_back({{r.LineNo, r.FileNo}, 0, 0, {}, std::nullopt});
+            errors.emplace_back();
+        }
+        CheckSummary& s = out[it->second];
+        ++s.values;
+        s.flagged += checks[i].flags != 0;
+        for (int bit = 0; bit < kCheckFlags; ++bit)
+            s.byFlag[std::size_t(bit)] += (checks[i].flags >> bit) & 1u;
+        if (checks[i].errorPercent)
+            errors[it->second].push_back(*checks[i].errorPercent);
+    }
+    for (std::size_t p = 0; p < out.size(); ++p)
+        if (!errors[p].empty())
+            out[p].medianError = median(std::move(errors[p]));
+    return out;
+}
+
+QByteArray flagName(CheckFlag flag)
+{
+    switch (flag) {
+    case FlagZero:
+        return "zero";
+    case FlagLowSignal:
+        return "low-signal";
+    case FlagNegative:
+        return "negative";
+    case FlagSpike:
+        return "spike";
+    case FlagError:
+        return "error";
+    }
+    return {};
+}
+
+QByteArray flagNames(unsigned flags, bool excluded)
+{
+    QByteArrayList names;
+    for (int bit = 0; bit < kCheckFlags; ++bit)
+        if (flags & (1u << bit))
+            names << flagName(CheckFlag(1u << bit));
+    if (excluded)
+        names << "excluded";
+    return names.join('|');
+}
+
+QString exclusionsFileOf(const QString& dataFile) { return dataFile + QStringLiteral(".exclude"); }
+
+QByteArray exclusionsText(const Exclusions& exclusions)
+{
+    QByteArray out = "# ZEL-TERRAVOX: values left out of the inversion files (index channel)\r\n";
+    for (const auto& [index, channel] : exclusions)
+        out += QByteArray::number(index) + ' ' + QByteArray::number(channel) + "\r\n";
+    return out;
+}
+
+ExclusionsRead parseExclusions(const QByteArray& text, int records)
+{
+    ExclusionsRead read;
+    const QList<QByteArray> lines = text.split('\n');
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QByteArray line = lines[n].trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        bool indexOk = false, channelOk = false;
+        const int index = fields.size() == 2 ? fields[0].toInt(&indexOk) : 0;
+        const int channel = fields.size() == 2 ? fields[1].toInt(&channelOk) : 0;
+        if (!indexOk || !channelOk || index < 1 || index > records || channel < 1 || channel > 4)
+            return {{}, int(n + 1)};
+        read.exclusions.insert({index, channel});
+    }
+    return read;
+}
+
+} // namespace zel

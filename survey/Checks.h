@@ -1,0 +1,92 @@
+#pragma once
+
+#include "Values.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace zel {
+
+// What the data check finds suspect in a value.
+enum CheckFlag : unsigned {
+    FlagZero = 1u << 0,       // U = 0 (r = 0)
+    FlagLowSignal = 1u << 1,  // 0 < |U| below the minimum voltage
+    FlagNegative = 1u << 2,   // apparent resistivity below 0
+    FlagSpike = 1u << 3,      // far from its neighbours of the same array shape
+    FlagError = 1u << 4,      // its error estimate above the maximum error
+};
+constexpr int kCheckFlags = 5;
+
+// The check of one value: its flags and its error estimate in %.
+struct ValueCheck {
+    unsigned flags = 0;
+    std::optional<double> errorPercent;
+};
+
+// The checks of `values` (surveyValues of `records`), one per value in the
+// same order. Only values with positions and a resistance are judged; the
+// others get neither flags nor an estimate.
+// - Repeat error: values of one profile with the same A, B, M, N: sample
+//   standard deviation / |mean| of r, in %, the same for each of them.
+// - Reciprocal error: a value whose reciprocal (M, N as the current pair and
+//   A, B as the potential pair, each pair in either order) is in the
+//   profile: | |r1| - r2 | / ((|r1| + r2) / 2) in %, r2 the mean |r| of its
+//   reciprocals. A value's estimate is its reciprocal error, else its repeat
+//   error. Every measured value counts, excluded or not.
+// - Spike: in a profile, values of one array shape (B - A, M - A, N - A)
+//   ordered by A; a positive apparent resistivity whose ratio to the median
+//   of the positive ones among the up to two values on each side is beyond
+//   the spike factor. Shapes with fewer than three positive values are not judged.
+std::vector<ValueCheck> checkValues(const std::vector<MeasurementRecord>& records,
+                                    const std::vector<ChannelValue>& values, const CheckThresholds& thresholds);
+
+// What the check found in one profile: its judged values, how many carry
+// any flag and each flag, and the median of their error estimates.
+struct CheckSummary {
+    Profile profile;
+    int values = 0;
+    int flagged = 0;
+    std::array<int, kCheckFlags> byFlag{};  // in the order of CheckFlag's bits
+    std::optional<double> medianError;
+};
+std::vector<CheckSummary> summarizeChecks(const std::vector<MeasurementRecord>& records,
+                                          const std::vector<ChannelValue>& values,
+                                          const std::vector<ValueCheck>& checks);
+
+// "zero|spike", and "excluded" after them when the value is left out.
+QByteArray flagNames(unsigned flags, bool excluded = false);
+// The name of one flag ("low-signal").
+QByteArray flagName(CheckFlag flag);
+
+// Values the user left out of the inversion files: the CSV's index (the
+// record's place from 1) and channel.
+using ValueKey = std::pair<int, int>;
+using Exclusions = std::set<ValueKey>;
+inline ValueKey keyOf(const ChannelValue& v) { return {v.record + 1, v.channel}; }
+
+// The exclusions file beside a data file: "<data file>.exclude".
+QString exclusionsFileOf(const QString& dataFile);
+// A comment line, then one "index channel" a line, CR LF.
+QByteArray exclusionsText(const Exclusions& exclusions);
+// The exclusions of a file's text for a memory of `records` records. A line
+// that is not two whole numbers, or names an index or channel out of range,
+// is refused with its line number (from 1): none of the file is taken then.
+struct ExclusionsRead {
+    Exclusions exclusions;
+    int badLine = 0;  // 0 when every line was good
+};
+ExclusionsRead parseExclusions(const QByteArray& text, int records);
+
+// What an export leaves out, besides values that cannot be inverted.
+struct ExportChoice {
+    Exclusions exclusions;
+    bool dropFlagged = false;  // every flagged value too
+};
+
+} // namespace zel
