@@ -16,3 +16,25 @@ inline QByteArray readAllAndClose(std::FILE* f)
     std::fclose(f);
     return bytes;
 }
+
+#include "zeltool/Commands.h"
+
+#include <QStringList>
+
+// What a zeltool command wrote and its exit status.
+struct Captured {
+    int status = 0;
+    QByteArray out;
+    QByteArray err;
+};
+
+inline Captured run(const QStringList& args)
+{
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    Captured c;
+    c.status = zeltool::run(args, out, err);
+    c.out = readAllAndClose(out);
+    c.err = readAllAndClose(err);
+    return c;
+}

@@ -19,26 +19,6 @@
 #include <sys/stat.h>
 #endif
 
-namespace {
-
-struct Captured {
-    int status = 0;
-    QByteArray out;
-    QByteArray err;
-};
-
-Captured run(const QStringList& args)
-{
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    Captured c;
-    c.status = zeltool::run(args, out, err);
-    c.out = readAllAndClose(out);
-    c.err = readAllAndClose(err);
-    return c;
-}
-
-} // namespace
 
 TEST(Zeltool, ViewPrintsTheViewLinesAsUtf8)
 {

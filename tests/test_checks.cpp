@@ -1,0 +1,156 @@
+// The data check on a small memory whose figures are worked out by hand:
+// 10 mA and a = 1 m, so a Wenner array has k = 2π m and 100 mV give r = 10 Ω.
+#include "Capture.h"
+#include "TestDumps.h"
+
+#include "data/DataFile.h"
+#include "survey/Checks.h"
+#include "survey/Exports.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Channel 1 only (the others out of range): U = raw / 10^range mV.
+zel::MeasurementRecord value(int a, int b, int m, int n, int raw, int range = 2)
+{
+    return zeltest::Record().mode(10).profile(1, 1).electrodes(a, b, m, n).current(5).u(1, raw, range).u(2, 0, 9).u(3, 0, 9).u(4, 0, 9);
+}
+
+// Index (from 1): 1-5 a Wenner level, 1000 mV at 3; 6-7 a repeat (10 and
+// 11 Ω); 8-9 a reciprocal pair (10 and 10.2 Ω); 10 U = 0; 11 0.05 mV; 12 -50 mV.
+std::vector<zel::MeasurementRecord> memory()
+{
+    std::vector<zel::MeasurementRecord> r;
+    for (int a = 0; a < 5; ++a)
+        r.push_back(a == 2 ? value(a, a + 3, a + 1, a + 2, 10000, 1) : value(a, a + 3, a + 1, a + 2, 10000));
+    r.push_back(value(11, 10, 12, 13, 10000));  // dipole-dipole, k = 6π m
+    r.push_back(value(11, 10, 12, 13, 11000));
+    r.push_back(value(21, 20, 22, 23, 10000));
+    r.push_back(value(22, 23, 21, 20, 10200));
+    r.push_back(value(31, 30, 33, 34, 0));
+    r.push_back(value(41, 40, 44, 45, 5));
+    r.push_back(value(51, 50, 55, 56, -5000));
+    return r;
+}
+
+const zel::SurveyGeometry kGeometry{1.0, 0.0, zel::ChannelGeometry::FirstOnly};
+
+} // namespace
+
+TEST(DataCheck, EachFlagAndEstimateOfAHandMadeMemory)
+{
+    const auto records = memory();
+    const auto values = zel::surveyValues(records, kGeometry);
+    ASSERT_EQ(values.size(), 12u);
+    const auto checks = zel::checkValues(records, values, kGeometry.thresholds);
+    // The spike's ratio to its neighbours is 10; a level's end beside it
+    // sees the median of it and one plain value, (10 + 1) / 2 times the
+    // plain one, and is flagged too, as the neighbours' median says.
+    const char* flags[] = {"spike", "", "spike", "", "spike", "error", "error", "", "", "zero", "low-signal", "negative"};
+    for (std::size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(zel::flagNames(checks[i].flags), flags[i]) << "index " << i + 1;
+    // Repeat: r 10 and 11, sd 0.7071 of mean 10.5 is 6.734 %; reciprocal:
+    // |10 - 10.2| / 10.1 is 1.980 %.
+    for (const std::size_t i : {5u, 6u})
+        EXPECT_NEAR(*checks[i].errorPercent, 100 * std::sqrt(0.5) / 10.5, 1e-9);
+    for (const std::size_t i : {7u, 8u})
+        EXPECT_NEAR(*checks[i].errorPercent, 100 * 0.2 / 10.1, 1e-9);
+    EXPECT_FALSE(checks[0].errorPercent);
+    const auto summary = zel::summarizeChecks(records, values, checks);
+    ASSERT_EQ(summary.size(), 1u);
+    EXPECT_EQ(summary[0].values, 12);
+    EXPECT_EQ(summary[0].flagged, 8);
+    EXPECT_EQ(summary[0].byFlag, (std::array<int, 5>{1, 1, 1, 3, 2}));
+
+    // Thresholds move the flags: a 1 % limit flags the reciprocal pair too.
+    zel::CheckThresholds strict = kGeometry.thresholds;
+    strict.maxError = 1;
+    EXPECT_EQ(zel::checkValues(records, values, strict)[7].flags, unsigned(zel::FlagError));
+}
+
+// The .ohm file: the repeat as one datum of mean r with its error, the
+// reciprocals with theirs, the rest with the default error; U = 0 left out,
+// and so are excluded values and, on request, every flagged one.
+TEST(DataCheck, InversionFilesCarryErrorsAndLeaveOutWhatWasExcluded)
+{
+    const auto records = memory();
+    auto ohmLines = [&](const zel::ExportChoice& choice) {
+        const auto files = zel::surveyExport(zel::SurveyFormat::Ohm, records, kGeometry, std::nullopt, "x.ohm", choice);
+        QList<QByteArray> data;
+        bool reading = false;
+        for (const QByteArray& line : files.at(0).second.split('\n')) {
+            if (line.startsWith("# a b m n")) {
+                EXPECT_EQ(line.trimmed(), "# a b m n r u/mV i/mA k rhoa err");
+                reading = true;
+            } else if (reading && line.count(' ') == 9) {
+                data << line.trimmed();
+            }
+        }
+        return data;
+    };
+    const QList<QByteArray> all = ohmLines({});
+    ASSERT_EQ(all.size(), 10);  // 12 values, the repeat merged, U = 0 left out
+    EXPECT_TRUE(all[0].endsWith(" 0.03")) << all[0].toStdString();
+    EXPECT_TRUE(all[5].contains(" 10.5 105.0 10.0 ")) << all[5].toStdString();
+    EXPECT_TRUE(all[5].endsWith(" 0.0673435")) << all[5].toStdString();
+    EXPECT_TRUE(all[6].endsWith(" 0.01980198")) << all[6].toStdString();
+    EXPECT_EQ(ohmLines({{{3, 1}, {12, 1}}, false}).size(), 8);
+    EXPECT_EQ(ohmLines({{}, true}).size(), 4);  // the level's two plain values and the reciprocal pair
+}
+
+// Exclusions live beside the data file: written, read back, and a file
+// that does not match the data is refused whole with its line number.
+TEST(DataCheck, ExclusionsFileRoundTripsAndAMismatchIsRefusedWhole)
+{
+    const zel::Exclusions e = {{3, 1}, {12, 4}};
+    const QByteArray text = zel::exclusionsText(e);
+    EXPECT_TRUE(text.startsWith("# ") && text.endsWith("3 1\r\n12 4\r\n")) << text.toStdString();
+    EXPECT_EQ(zel::parseExclusions(text, 12).exclusions, e);
+    EXPECT_EQ(zel::exclusionsFileOf("/a/b.zel"), "/a/b.zel.exclude");
+    for (const auto& [bad, line] : {std::pair{QByteArray("# x\r\n3 1\r\n13 1\r\n"), 3}, {"3 5\n", 1}, {"3\n", 1},
+                                    {"1 1\nthree 1\n", 2}, {"0 1\n", 1}}) {
+        const zel::ExclusionsRead read = zel::parseExclusions(bad, 12);
+        EXPECT_EQ(read.badLine, line) << bad.toStdString();
+        EXPECT_TRUE(read.exclusions.empty());
+    }
+}
+
+// zeltool check: a summary per profile and a line per flagged value; the
+// exclusions file beside the data is taken, or said and ignored when it does
+// not match; thresholds that are not above 0 are refused.
+TEST(DataCheck, ZeltoolCheckAndExportTakeThresholdsAndExclusions)
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath("m.zel");
+    zel::writeWholeFile(data, zeltest::dump(memory()));
+    const QStringList first = {"check", "--channels", "first"};
+    Captured c = run(first + QStringList{data});
+    ASSERT_EQ(c.status, 0) << c.err.toStdString();
+    const QList<QByteArray> lines = c.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 1 + 8);
+    EXPECT_EQ(lines[0].trimmed(), "L1 F1: 12 values, 8 flagged (zero 1, low-signal 1, negative 1, spike 3, error 2), "
+                                  "median error 4.36 %");
+    EXPECT_TRUE(lines[1].startsWith("1 ch1 L1 F1  a 0 b 3 m 1 n 2  rhoa 62.8319  err -  spike")) << lines[1].toStdString();
+
+    zel::writeWholeFile(zel::exclusionsFileOf(data), zel::exclusionsText({{3, 1}}));
+    c = run(first + QStringList{data});
+    EXPECT_TRUE(c.out.contains("spike|excluded"));
+    const QString ohm = dir.filePath("m.ohm");
+    ASSERT_EQ(run({"export", "--format", "ohm", "--channels", "first", data, ohm}).status, 0);
+    EXPECT_TRUE(zel::readWholeFile(ohm).contains("9# Number of data"));
+    zel::writeWholeFile(zel::exclusionsFileOf(data), "3 1\n99 1\n");
+    c = run({"export", "--format", "ohm", "--channels", "first", data, ohm});
+    EXPECT_EQ(c.status, 0);
+    EXPECT_TRUE(c.err.contains("m.zel.exclude, ") && c.err.contains(" 2: ")) << c.err.toStdString();
+    EXPECT_TRUE(zel::readWholeFile(ohm).contains("10# Number of data"));
+    EXPECT_EQ(run({"export", "--format", "ohm", "--exclude", zel::exclusionsFileOf(data), data, ohm}).status, 1);
+
+    for (const char* bad : {"0", "-1", "nan", "x"}) {
+        c = run(first + QStringList{"--max-error", bad, data});
+        EXPECT_EQ(c.status, 1) << bad;
+        EXPECT_TRUE(c.err.contains("--max-error")) << c.err.toStdString();
+    }
+}
