@@ -179,13 +179,18 @@ QByteArray flagName(CheckFlag flag)
 
 QByteArray flagNames(unsigned flags, bool excluded)
 {
-    QByteArrayList names;
-    for (int bit = 0; bit < kCheckFlags; ++bit)
-        if (flags & (1u << bit))
-            names << flagName(CheckFlag(1u << bit));
+    static const char* const names[kCheckFlags] = {"zero", "low-signal", "negative", "spike", "error"};
+    QByteArray out;
+    for (int bit = 0; bit < kCheckFlags; ++bit) {
+        if (!(flags & (1u << bit)))
+            continue;
+        if (!out.isEmpty())
+            out += '|';
+        out += names[bit];
+    }
     if (excluded)
-        names << "excluded";
-    return names.join('|');
+        out += out.isEmpty() ? "excluded" : "|excluded";
+    return out;
 }
 
 QString exclusionsFileOf(const QString& dataFile) { return dataFile + QStringLiteral(".exclude"); }

@@ -319,6 +319,13 @@ QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const st
     const std::vector<Profile> all = profilesOf(records);
     if (chosen && std::find(all.begin(), all.end(), *chosen) == all.end())
         throw ZelError(ErrorId::ProfileNotInData, {QString::number(chosen->line), QString::number(chosen->file)});
+    if (format == SurveyFormat::Csv && !chosen) {
+        std::vector<bool> excluded(values.size());
+        if (!choice.exclusions.empty())
+            for (std::size_t n = 0; n < values.size(); ++n)
+                excluded[n] = choice.exclusions.count(keyOf(values[n])) > 0;
+        return {{out, csvFile(records, values, checks, excluded)}};
+    }
     if (format == SurveyFormat::Csv) {
         std::vector<ChannelValue> shown;
         std::vector<ValueCheck> shownChecks;
