@@ -4,6 +4,7 @@
 
 #include "data/ZelError.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
@@ -76,6 +77,9 @@ TSequenceDialog::TSequenceDialog(Action save, Action upload, QWidget* parent)
     form->addRow(QStringLiteral("a-max:"), AMaxEdit);
     form->addRow(QStringLiteral("n-max:"), NMaxEdit);
     form->addRow(zel::texts::sequenceField(3), ChannelsBox);
+    ReciprocalsBox = new QCheckBox(tr("Взаимные измерения (M, N, A, B) после таблицы"), this);
+    ReciprocalsBox->setObjectName(QStringLiteral("ReciprocalsBox"));
+    form->addRow(QString(), ReciprocalsBox);
 
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     SketchLabel = new QLabel(this);
@@ -121,14 +125,21 @@ TSequenceDialog::TSequenceDialog(Action save, Action upload, QWidget* parent)
     }
     connect(ArrayBox, &QComboBox::currentIndexChanged, this, &TSequenceDialog::update);
     connect(ChannelsBox, &QComboBox::currentIndexChanged, this, &TSequenceDialog::update);
+    connect(ReciprocalsBox, &QCheckBox::toggled, this, &TSequenceDialog::update);
     resize(520, 560);
     update();
 }
 
 zel::SequenceOptions TSequenceDialog::options() const
 {
-    return {zel::ArrayKind(ArrayBox->currentData().toInt()), ElectrodesEdit->value(), FirstEdit->value(),
-            AMinEdit->value(), AMaxEdit->value(), NMaxEdit->value(), ChannelsBox->currentData().toInt()};
+    return {zel::ArrayKind(ArrayBox->currentData().toInt()),
+            ElectrodesEdit->value(),
+            FirstEdit->value(),
+            AMinEdit->value(),
+            AMaxEdit->value(),
+            NMaxEdit->value(),
+            ChannelsBox->currentData().toInt(),
+            ReciprocalsBox->isChecked()};
 }
 
 QString TSequenceDialog::tableName() const

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
@@ -38,6 +39,7 @@ public:
     QSpinBox* AMaxEdit = nullptr;
     QSpinBox* NMaxEdit = nullptr;
     QComboBox* ChannelsBox = nullptr;
+    QCheckBox* ReciprocalsBox = nullptr;  // the reciprocals after the entries
     QLabel* CountLabel = nullptr;
     QLabel* SketchLabel = nullptr;
     QPlainTextEdit* Preview = nullptr;

@@ -74,6 +74,8 @@ std::vector<TableEntry> electrodeSequence(const SequenceOptions& o)
     require(o.channels == 1 || o.channels == 4, "channels", o.channels, QStringLiteral("1 or 4"));
     if (o.channels == 4 && o.array != ArrayKind::DipoleDipole)
         throw ZelError(ErrorId::SequenceSingleChannel, {arrayName(o.array)});
+    // Four channels measure four dipoles beside M, N: swapped, they would not be the reciprocals.
+    require(!o.reciprocals || o.channels == 1, "channels", o.channels, QStringLiteral("1 with reciprocals"));
     // A line longer than any electrode number can reach is refused by the
     // electrode check below; this keeps the loops short.
     require(o.electrodes <= 1024, "electrodes", o.electrodes, QStringLiteral("<= 1024"));
@@ -137,6 +139,18 @@ std::vector<TableEntry> electrodeSequence(const SequenceOptions& o)
         throw ZelError(ErrorId::SequenceElectrodeRange,
                        {QLatin1String(worst.name), QString::number(worst.value), QString::number(worst.low),
                         QString::number(worst.high), QString::number(worst.by)});
+    if (o.reciprocals) {
+        const std::size_t normal = entries.size();
+        for (std::size_t i = 0; i < normal; ++i) {
+            const TableEntry e = entries[i];
+            if (e.a >= kPotentialLow && e.a <= kPotentialHigh && e.b >= kPotentialLow && e.b <= kPotentialHigh)
+                entries.push_back({e.m, e.n, e.a, e.b});
+        }
+        // The count limit holds for the whole table.
+        if (const auto count = qsizetype(entries.size()); count > kMaxEntries)
+            throw ZelError(ErrorId::SequenceTooLong,
+                           {QString::number(count), QString::number(kMaxEntries), QString::number(count - kMaxEntries)});
+    }
     return entries;
 }
 

@@ -18,6 +18,10 @@ struct SequenceOptions {
     int aMax = 1;
     int nMax = 6;         // level (not for Wenner)
     int channels = 1;     // 4: four consecutive dipoles per entry (dipole-dipole only)
+    // After the entries, the reciprocal (M, N, A, B) of each entry (A, B, M,
+    // N) whose A and B may be potential electrodes (0-127), in their order:
+    // repeat measurements that give the data check its reciprocal errors.
+    bool reciprocals = false;
 };
 
 struct TableEntry {

@@ -143,3 +143,23 @@ TEST(Sequence, GeneratedTableIsReadBackAndStoredByTheStation)
     std::fclose(out);
     std::fclose(err);
 }
+
+// Reciprocals follow the entries in their order; an entry whose A or B
+// cannot be a potential electrode has none; the count limit takes them in.
+TEST(Sequence, ReciprocalsAfterTheEntries)
+{
+    SequenceOptions o{ArrayKind::DipoleDipole, 6, -1, 1, 1, 1, 1, true};
+    const auto entries = zel::electrodeSequence(o);
+    const std::vector<TableEntry> normal = {{-1, 0, 1, 2}, {0, 1, 2, 3}, {1, 2, 3, 4}};
+    ASSERT_EQ(entries.size(), 5u);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(entries[i], normal[i]);
+    EXPECT_EQ(entries[3], (TableEntry{2, 3, 0, 1}));
+    EXPECT_EQ(entries[4], (TableEntry{3, 4, 1, 2}));
+    // 16,410 entries fit; with their 16,410 reciprocals they do not.
+    EXPECT_EQ(zel::electrodeSequence({ArrayKind::DipoleDipole, 128, 0, 1, 5, 87, 1, false}).size(), 16410u);
+    EXPECT_TRUE(refusal({ArrayKind::DipoleDipole, 128, 0, 1, 5, 87, 1, true}).contains("32820")) << refusal({ArrayKind::DipoleDipole, 128, 0, 1, 5, 87, 1, true}).toStdString();
+    EXPECT_EQ(run({"sequence", "--array", "wenner", "--electrodes", "6", "--first", "0", "--reciprocals",
+                   QDir::temp().filePath("zel-reciprocals.txt")}).status, 0);
+    EXPECT_EQ(zel::readWholeFile(QDir::temp().filePath("zel-reciprocals.txt")), "0 3 1 2\r\n1 4 2 3\r\n2 5 3 4\r\n1 2 0 3\r\n2 3 1 4\r\n3 4 2 5\r\n");
+}

@@ -85,6 +85,10 @@ Command line: zeltool</translation>
         <source>Записать в станцию...</source>
         <translation>Upload...</translation>
     </message>
+    <message>
+        <source>Взаимные измерения (M, N, A, B) после таблицы</source>
+        <translation>Reciprocals (M, N, A, B) after the table</translation>
+    </message>
 </context>
 <context>
     <name>TSurveyDialog</name>

@@ -78,6 +78,10 @@ ZEL-TERRAVOX для ПК
         <source>Записать в станцию...</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Взаимные измерения (M, N, A, B) после таблицы</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TSurveyDialog</name>

@@ -58,7 +58,7 @@ constexpr const char* kUsage =
     "                     [THRESHOLDS] FILE.zel\n"
     "         THRESHOLDS: [--min-voltage MV] [--spike-factor F] [--max-error P] [--default-error P]\n"
     "       zeltool sequence --array wenner|schlumberger|dipole-dipole --electrodes COUNT [--first F]\n"
-    "                        [--a-min A] [--a-max A] [--n-max N] [--channels 1|4] OUT.txt\n"
+    "                        [--a-min A] [--a-max A] [--n-max N] [--channels 1|4] [--reciprocals] OUT.txt\n"
     "       zeltool plot --kind profile|pseudosection [--value u|r] [--log] [--line L --file F]\n"
     "                    [--spacing S] [--x0 X] [--channels consecutive|first]\n"
     "                    [--width W --height H] FILE.zel OUT.png|OUT.pdf\n"
@@ -626,6 +626,7 @@ int sequence(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
     QList<QCommandLineOption> options = {{array, QStringLiteral("wenner, schlumberger or dipole-dipole."), QStringLiteral("NAME")}};
     for (const QString& name : numbers)
         options.append({name, name, QStringLiteral("N")});
+    options.append({QStringLiteral("reciprocals"), QStringLiteral("The reciprocal of each entry after the entries.")});
     const Arguments args(arguments, options);
     zel::SequenceOptions o;
     if (!args.ok(1, 1))
@@ -640,6 +641,7 @@ int sequence(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
             *fields[i] = args.wholeNumber(numbers.at(i));
     if (!args.isSet(QStringLiteral("a-max")))
         o.aMax = std::max(o.aMax, o.aMin);
+    o.reciprocals = args.isSet(QStringLiteral("reciprocals"));
     zel::writeWholeFile(args.at(0), zel::electrodeTableText(zel::electrodeSequence(o)));
     return 0;
 }
