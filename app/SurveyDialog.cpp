@@ -7,6 +7,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 TSurveyDialog::TSurveyDialog(const zel::SurveyGeometry& geometry, QWidget* parent, const QString& problem)
     : QDialog(parent)
 {
@@ -34,10 +37,34 @@ TSurveyDialog::TSurveyDialog(const zel::SurveyGeometry& geometry, QWidget* paren
     ChannelsBox->addItem(tr("только первый канал: у каналов 2–4 положений нет"), int(zel::ChannelGeometry::FirstOnly));
     ChannelsBox->setCurrentIndex(geometry.channels == zel::ChannelGeometry::FirstOnly ? 1 : 0);
 
+    auto threshold = [this](const char* name, double value, int decimals, const QString& suffix) {
+        auto* edit = new QDoubleSpinBox(this);
+        edit->setObjectName(QLatin1String(name));
+        edit->setDecimals(decimals);
+        edit->setRange(std::max(zel::kMinThreshold, std::pow(10.0, -decimals)), zel::kMaxThreshold);
+        edit->setSuffix(suffix);
+        edit->setValue(value);
+        return edit;
+    };
+    const zel::CheckThresholds& t = geometry.thresholds;
+    MinVoltageEdit = threshold("MinVoltageEdit", t.minVoltage, 3, tr(" мВ"));
+    SpikeFactorEdit = threshold("SpikeFactorEdit", t.spikeFactor, 2, QString());
+    MaxErrorEdit = threshold("MaxErrorEdit", t.maxError, 2, QStringLiteral(" %"));
+    DefaultErrorEdit = threshold("DefaultErrorEdit", t.defaultError, 2, QStringLiteral(" %"));
+
     auto* form = new QFormLayout;
-    form->addRow(tr("Шаг электродов:"), SpacingEdit);
-    form->addRow(tr("Положение электрода 0 (x0):"), OffsetEdit);
-    form->addRow(tr("Каналы:"), ChannelsBox);
+    auto row = [&](const QString& label, QWidget* field) {
+        form->addRow(label, field);
+        if (auto* number = qobject_cast<QDoubleSpinBox*>(field))
+            m_fields.append({number, label});
+    };
+    row(tr("Шаг электродов:"), SpacingEdit);
+    row(tr("Положение электрода 0 (x0):"), OffsetEdit);
+    row(tr("Каналы:"), ChannelsBox);
+    row(tr("Слабый сигнал, |U| меньше:"), MinVoltageEdit);
+    row(tr("Выброс, отношение к соседям больше:"), SpikeFactorEdit);
+    row(tr("Погрешность, больше:"), MaxErrorEdit);
+    row(tr("Погрешность без оценки (.ohm):"), DefaultErrorEdit);
 
     auto* note = new QLabel(tr("Положение электрода с номером n: x = x0 + n · шаг; отрицательные номера A и B лежат "
                                "левее нуля. Геометрия каналов — допущение о подключении станции: сверьте её с "
@@ -68,5 +95,22 @@ zel::SurveyGeometry TSurveyDialog::geometry() const
     g.spacing = SpacingEdit->value();
     g.x0 = OffsetEdit->value();
     g.channels = zel::ChannelGeometry(ChannelsBox->currentData().toInt());
+    g.thresholds = {MinVoltageEdit->value(), SpikeFactorEdit->value(), MaxErrorEdit->value(), DefaultErrorEdit->value()};
     return g;
+}
+
+void TSurveyDialog::accept()
+{
+    for (const auto& [edit, label] : m_fields) {
+        if (!edit->hasAcceptableInput()) {
+            ProblemLabel->setText(tr("%1 нужно число от %2 до %3.")
+                                      .arg(label)
+                                      .arg(edit->minimum())
+                                      .arg(edit->maximum()));
+            ProblemLabel->show();
+            edit->setFocus();
+            return;
+        }
+    }
+    QDialog::accept();
 }

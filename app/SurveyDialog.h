@@ -8,6 +8,9 @@ class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 
+#include <QList>
+#include <utility>
+
 // "Survey geometry...": the electrode spacing, the position of electrode 0
 // and the channel geometry, each kept within its range.
 class TSurveyDialog : public QDialog {
@@ -21,5 +24,17 @@ public:
     QDoubleSpinBox* SpacingEdit = nullptr;
     QDoubleSpinBox* OffsetEdit = nullptr;
     QComboBox* ChannelsBox = nullptr;
+    // What the data check takes for suspect.
+    QDoubleSpinBox* MinVoltageEdit = nullptr;
+    QDoubleSpinBox* SpikeFactorEdit = nullptr;
+    QDoubleSpinBox* MaxErrorEdit = nullptr;
+    QDoubleSpinBox* DefaultErrorEdit = nullptr;
     QLabel* ProblemLabel = nullptr;
+
+    // OK only while every field holds a number of its range; else the
+    // problem line names the field.
+    void accept() override;
+
+private:
+    QList<std::pair<QDoubleSpinBox*, QString>> m_fields;
 };

@@ -124,5 +124,29 @@ Command line: zeltool</translation>
         <source>Положение электрода с номером n: x = x0 + n · шаг; отрицательные номера A и B лежат левее нуля. Геометрия каналов — допущение о подключении станции: сверьте её с документацией станции.</source>
         <translation>The electrode numbered n stands at x = x0 + n · spacing; negative numbers A and B lie left of zero. The channel geometry is an assumption about how the station is connected: check it against the station&apos;s documentation.</translation>
     </message>
+    <message>
+        <source> мВ</source>
+        <translation> mV</translation>
+    </message>
+    <message>
+        <source>Слабый сигнал, |U| меньше:</source>
+        <translation>Low signal, |U| below:</translation>
+    </message>
+    <message>
+        <source>Выброс, отношение к соседям больше:</source>
+        <translation>Spike, ratio to the neighbours above:</translation>
+    </message>
+    <message>
+        <source>Погрешность, больше:</source>
+        <translation>Error estimate above:</translation>
+    </message>
+    <message>
+        <source>Погрешность без оценки (.ohm):</source>
+        <translation>Error without an estimate (.ohm):</translation>
+    </message>
+    <message>
+        <source>%1 нужно число от %2 до %3.</source>
+        <translation>%1 needs a number from %2 to %3.</translation>
+    </message>
 </context>
 </TS>

@@ -117,5 +117,29 @@ ZEL-TERRAVOX для ПК
         <source>Положение электрода с номером n: x = x0 + n · шаг; отрицательные номера A и B лежат левее нуля. Геометрия каналов — допущение о подключении станции: сверьте её с документацией станции.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source> мВ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Слабый сигнал, |U| меньше:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Выброс, отношение к соседям больше:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Погрешность, больше:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Погрешность без оценки (.ohm):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 нужно число от %2 до %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>
