@@ -196,6 +196,14 @@ TPseudosectionWindow::TPseudosectionWindow(QSettings& settings, QWidget* parent)
     ProfileBox->setObjectName(QStringLiteral("ProfileBox"));
     addControl(ProfileBox);
     connect(ProfileBox, &QComboBox::currentIndexChanged, this, &TPseudosectionWindow::redraw);
+    // A click toggles a value's exclusion; a drag pans as before.
+    connect(Plot, &QCustomPlot::mousePress, this, [this](QMouseEvent* e) { m_pressedAt = e->position(); });
+    connect(Plot, &QCustomPlot::mouseRelease, this, [this](QMouseEvent* e) {
+        if ((e->position() - m_pressedAt).manhattanLength() > 3)
+            return;
+        if (const auto value = valueAt(e->position()))
+            emit valueClicked(*value);
+    });
     TPseudosectionWindow::retranslate();
 }
 
@@ -226,9 +234,33 @@ void TPseudosectionWindow::setRecords(const std::vector<zel::MeasurementRecord>&
 void TPseudosectionWindow::redraw()
 {
     const QPoint p = ProfileBox->currentData().toPoint();
-    m_section = ProfileBox->count() > 0 ? zel::pseudosection(m_records, m_geometry, {p.x(), p.y()}) : zel::Pseudosection();
+    m_section = ProfileBox->count() > 0 ? zel::pseudosection(m_records, m_geometry, {p.x(), p.y()}, m_exclusions)
+                                        : zel::Pseudosection();
     zel::drawPseudosection(*Plot, m_section);
     Plot->replot();
+}
+
+void TPseudosectionWindow::setExclusions(const zel::Exclusions& exclusions)
+{
+    m_exclusions = exclusions;
+    // The view stays where the user has moved it.
+    const QCPRange x = Plot->xAxis->range(), y = Plot->yAxis->range();
+    redraw();
+    Plot->xAxis->setRange(x);
+    Plot->yAxis->setRange(y);
+    Plot->replot();
+}
+
+std::optional<zel::ValueKey> TPseudosectionWindow::valueAt(const QPointF& pixel) const
+{
+    for (const auto* points : {&m_section.points, &m_section.negative}) {
+        const int i = nearest(*points, pixel, [&](const zel::PseudosectionPoint& p) {
+            return QPointF(Plot->xAxis->coordToPixel(p.x), Plot->yAxis->coordToPixel(p.depth));
+        });
+        if (i >= 0)
+            return zel::keyOf(m_section.values[std::size_t((*points)[std::size_t(i)].value)]);
+    }
+    return std::nullopt;
 }
 
 QString TPseudosectionWindow::hoverText(const QPointF& pixel) const

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -85,8 +86,16 @@ public:
     void setRecords(const std::vector<zel::MeasurementRecord>& records, const zel::SurveyGeometry& geometry) override;
     QString hoverText(const QPointF& pixel) const override;
     const zel::Pseudosection& section() const { return m_section; }
+    // The values the user left out: drawn crossed.
+    void setExclusions(const zel::Exclusions& exclusions);
+    // The value drawn at a pixel of the plot; none away from every point.
+    std::optional<zel::ValueKey> valueAt(const QPointF& pixel) const;
 
     QComboBox* ProfileBox = nullptr;
+
+signals:
+    // A click (not a drag) on a value's point: its exclusion is to change.
+    void valueClicked(zel::ValueKey value);
 
 protected:
     void retranslate() override;
@@ -95,5 +104,7 @@ private:
     void redraw();
     std::vector<zel::MeasurementRecord> m_records;
     zel::SurveyGeometry m_geometry;
+    zel::Exclusions m_exclusions;
     zel::Pseudosection m_section;
+    QPointF m_pressedAt;
 };

@@ -71,6 +71,8 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
         UpdateActions();
         refreshPlots();
     });
+    connect(Doc, &zel::Document::exclusionsNotKept, this,
+            [this](const zel::ZelError& e) { ShowError(zel::texts::errorText(e)); });
 
     OpenDialog2.options.filter = QStringLiteral("File A,B,M,N|*.txt|All|*.*");
     SaveDialog1.save = true;
@@ -195,8 +197,14 @@ void TForm1::LoadFile(const QString& path)
         // A file that cannot be read leaves the current data as it is.
         QByteArray bytes = zel::readWholeFile(path);
         ListBox1->clear();
-        if (showDecoding(Doc->load(std::move(bytes), path), path))
-            StatusBar1->showMessage(zel::texts::fileLoaded(QDir::toNativeSeparators(path), Data().count));
+        if (!showDecoding(Doc->load(std::move(bytes), path), path))
+            return;
+        StatusBar1->showMessage(zel::texts::fileLoaded(QDir::toNativeSeparators(path), Data().count));
+        // The values left out earlier come back with the data; a file that
+        // does not match them is said and not applied.
+        if (const int bad = Doc->loadExclusions())
+            m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,
+                                   zel::texts::exclusionsBadLine(QDir::toNativeSeparators(zel::exclusionsFileOf(path)), bad));
     });
 }
 
@@ -210,7 +218,10 @@ void TForm1::ToolButton8Click()
     SaveDialog1.suggestExtension();
     if (!SaveDialog1.Execute(*m_dialogs, this))
         return;
-    guarded([this] { zel::writeWholeFile(SaveDialog1.FileName(), Data().rawDump); });
+    guarded([this] {
+        zel::writeWholeFile(SaveDialog1.FileName(), Data().rawDump);
+        Doc->savedAs(SaveDialog1.FileName());
+    });
 }
 
 void TForm1::ToolButton6Click()

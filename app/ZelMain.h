@@ -31,6 +31,7 @@ class TAboutBox;
 class TPlotWindow;
 class TSequenceDialog;
 class TProfileWindow;
+class TDataCheckWindow;
 class TPseudosectionWindow;
 class THelpWindow;
 class THtmlHelpLoader;
@@ -144,8 +145,10 @@ public:
     QAction* Generator1 = nullptr;
     QAction* ProfileGraph1 = nullptr;
     QAction* Pseudosection1 = nullptr;
+    QAction* DataCheck1 = nullptr;  // "Survey" → "Data check..."
     TProfileWindow* ProfileWindow = nullptr;            // made on first use
     TPseudosectionWindow* PseudosectionWindow = nullptr;
+    TDataCheckWindow* DataCheckWindow = nullptr;       // made on first use
     QAction* ReadingsFolder1 = nullptr;
 
     T_QCCom32* QCCom = nullptr;          // the serial port component
@@ -176,6 +179,7 @@ public:
     void ExportOhm1Click();
     void ProfileGraph1Click();
     void Pseudosection1Click();
+    void DataCheck1Click();
     void Generator1Click();  // "Service" → "Electrode table generator..."
     // Tests reach the generator while it is open.
     void setSequenceDialogShown(std::function<void(TSequenceDialog&)> shown) { m_sequenceDialogShown = std::move(shown); }

@@ -139,6 +139,8 @@ void TForm1::buildMenu()
     survey->addSeparator();
     ProfileGraph1 = add(survey, "ProfileGraph1", QStringLiteral("Profile graph"), &TForm1::ProfileGraph1Click);
     Pseudosection1 = add(survey, "Pseudosection1", QStringLiteral("Pseudosection"), &TForm1::Pseudosection1Click);
+    survey->addSeparator();
+    DataCheck1 = add(survey, "DataCheck1", zel::texts::dataCheckCommand(), &TForm1::DataCheck1Click);
     QMenu* service = menuBar()->addMenu(QStringLiteral("&Service"));
     EEPROM1 = add(service, "EEPROM1", QStringLiteral("EEPROM"), &TForm1::ToolButton12Click);
     Generator1 = add(service, "Generator1", QStringLiteral("Electrode table generator..."), &TForm1::Generator1Click);
@@ -241,7 +243,7 @@ void TForm1::UpdateActions()
         a->setEnabled(idle);
     RecentReadings1->setEnabled(idle);
     // The survey exports need decoded data.
-    for (QAction* a : {ExportCsv1, ExportRes2DInv1, ExportOhm1, ProfileGraph1, Pseudosection1})
+    for (QAction* a : {ExportCsv1, ExportRes2DInv1, ExportOhm1, ProfileGraph1, Pseudosection1, DataCheck1})
         a->setEnabled(idle && Doc->decoded());
 }
 
@@ -256,6 +258,7 @@ void TForm1::RetranslateUi()
     RecentReadings1->setTitle(zel::texts::recentReadings());
     ReadingsFolder1->setText(zel::texts::openReadingsFolder());
     SurveyGeometry1->setText(zel::texts::surveyGeometryCommand());
+    DataCheck1->setText(zel::texts::dataCheckCommand());
     HelpLink1->setText(zel::texts::helpLink());
     StopButton1->setText(zel::texts::stopCommand());
     StopButton1->setToolTip(QStringLiteral("Esc"));

@@ -2,6 +2,7 @@
 // programs and the plot windows, all of the current reading.
 #include "ZelMain.h"
 
+#include "DataCheckWindow.h"
 #include "PlotWindows.h"
 
 #include "data/DataFile.h"
@@ -16,6 +17,7 @@
 #include <QStatusBar>
 
 #include <algorithm>
+#include <type_traits>
 
 zel::SurveyGeometry TForm1::surveyGeometry(QString* problem)
 {
@@ -40,7 +42,18 @@ void TForm1::SurveyGeometry1Click()
     if (const auto chosen = m_dialogs->editSurveyGeometry(this, stored, problem)) {
         zel::writeSurveyGeometry(*Ini, *chosen);
         saveSettings();
+        // The pictures and the check follow the new geometry and thresholds.
+        refreshPlots();
     }
+}
+
+void TForm1::DataCheck1Click()
+{
+    if (!DataCheckWindow)
+        DataCheckWindow = new TDataCheckWindow(*Doc, [this] { return surveyGeometry(); }, this);
+    DataCheckWindow->refresh();
+    DataCheckWindow->show();
+    DataCheckWindow->raise();
 }
 
 void TForm1::ProfileGraph1Click() { showPlotWindow(ProfileWindow); }
@@ -68,6 +81,18 @@ void TForm1::showPlotWindow(Window*& window)
             return m_dialogs->saveFileName(w, o);
         });
     }
+    if constexpr (std::is_same_v<Window, TPseudosectionWindow>) {
+        if (!window->property("followsExclusions").toBool()) {
+            window->setProperty("followsExclusions", true);
+            // A click on a point leaves it out, or takes it back.
+            connect(window, &TPseudosectionWindow::valueClicked, this, [this](zel::ValueKey value) {
+                Doc->setExcluded(value, Doc->exclusions().count(value) == 0);
+            });
+            connect(Doc, &zel::Document::exclusionsChanged, window,
+                    [this, window] { window->setExclusions(Doc->exclusions()); });
+        }
+        window->setExclusions(Doc->exclusions());
+    }
     window->setRecords(Doc->records(), surveyGeometry());
     window->show();
     window->raise();
@@ -80,6 +105,8 @@ void TForm1::refreshPlots()
     for (TPlotWindow* window : std::initializer_list<TPlotWindow*>{ProfileWindow, PseudosectionWindow})
         if (window && window->isVisible())
             window->setRecords(records, surveyGeometry());
+    if (DataCheckWindow && DataCheckWindow->isVisible())
+        DataCheckWindow->refresh();
 }
 
 void TForm1::ExportCsv1Click() { ExportSurvey(zel::SurveyFormat::Csv); }

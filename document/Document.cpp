@@ -99,8 +99,20 @@ void Document::keepExclusions()
 {
     // A reading with no file of its own (a copy that could not be kept) keeps
     // its exclusions for the run only.
-    if (!m_path.isEmpty())
+    if (m_path.isEmpty())
+        return;
+    try {
         saveExclusionsBeside(m_path);
+    } catch (const ZelError& e) {
+        emit exclusionsNotKept(e);
+    }
+}
+
+void Document::savedAs(const QString& dataFile)
+{
+    saveExclusionsBeside(dataFile);
+    m_path = dataFile;
+    m_origin = ReadingOrigin::File;
 }
 
 void Document::saveExclusionsBeside(const QString& dataFile) const

@@ -58,16 +58,21 @@ public:
     // not match (from 1), 0 when it was taken or there was none.
     int loadExclusions();
     // Leaves a value out, or takes it back, and keeps the exclusions beside
-    // the data file at once. Throws ZelError when they cannot be written.
+    // the data file at once; exclusionsNotKept says when that failed.
     void setExcluded(const ValueKey& value, bool excluded);
     void setExclusions(Exclusions exclusions);
     // Keeps the exclusions beside `dataFile` (Save File of the data under a
     // new name); with none, an earlier exclusions file there goes.
     void saveExclusionsBeside(const QString& dataFile) const;
+    // The data were saved as `dataFile`: their exclusions go beside it, and
+    // what the user excludes from now on is kept there.
+    void savedAs(const QString& dataFile);
 
 signals:
     void changed();
     void exclusionsChanged();
+    // The exclusions file could not be written: they hold for this run only.
+    void exclusionsNotKept(const zel::ZelError& error);
 
 private:
     void keepExclusions();

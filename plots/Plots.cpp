@@ -259,6 +259,26 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
         g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(Qt::gray, 1.5), Qt::NoBrush, kMarkerSize));
         g->setData(x, y);
     }
+    // What the data check flagged is outlined; what the user left out is crossed.
+    QVector<double> flaggedX, flaggedY, excludedX, excludedY;
+    for (const auto* points : {&s.points, &s.negative})
+        for (const PseudosectionPoint& p : *points) {
+            const auto i = std::size_t(p.value);
+            if (i < s.excluded.size() && s.excluded[i])
+                excludedX << p.x, excludedY << p.depth;
+            else if (i < s.flags.size() && s.flags[i] != 0)
+                flaggedX << p.x, flaggedY << p.depth;
+        }
+    for (const auto& [xs, ys, style] :
+         {std::tuple{flaggedX, flaggedY, QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(Qt::black, 1.5), Qt::NoBrush, kMarkerSize + 5)},
+          std::tuple{excludedX, excludedY, QCPScatterStyle(QCPScatterStyle::ssCross, QPen(Qt::black, 2), Qt::NoBrush, kMarkerSize + 3)}}) {
+        if (xs.isEmpty())
+            continue;
+        QCPGraph* g = plot.addGraph();
+        g->setLineStyle(QCPGraph::lsNone);
+        g->setScatterStyle(style);
+        g->setData(xs, ys);
+    }
     plot.rescaleAxes();
     markersForCount(plot, s.points.size() + s.negative.size());
     // Some room around the outer markers.

@@ -51,18 +51,23 @@ std::vector<Profile> pseudosectionProfiles(const std::vector<MeasurementRecord>&
 }
 
 Pseudosection pseudosection(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
-                            const Profile& profile)
+                            const Profile& profile, const Exclusions& exclusions)
 {
     Pseudosection s;
     s.profile = profile;
     s.geometry = geometry;
     std::set<double> electrodes;
-    for (const ChannelValue& v : surveyValues(records, geometry)) {
+    const std::vector<ChannelValue> values = surveyValues(records, geometry);
+    const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
+    for (std::size_t n = 0; n < values.size(); ++n) {
+        const ChannelValue& v = values[n];
         const MeasurementRecord& r = records[std::size_t(v.record)];
         if (!v.electrodes || r.LineNo != profile.line || r.FileNo != profile.file)
             continue;
         const int index = int(s.values.size());
         s.values.push_back(v);
+        s.flags.push_back(checks[n].flags);
+        s.excluded.push_back(exclusions.count(keyOf(v)) > 0);
         const auto& x = v.electrodes->x;
         electrodes.insert(x.begin(), x.end());
         if (!v.rhoa || !v.depth || *v.rhoa == 0) {

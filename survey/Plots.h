@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Checks.h"
 #include "Exports.h"
 
 #include <QString>
@@ -67,11 +68,13 @@ struct Pseudosection {
     std::vector<PseudosectionPoint> negative;  // rhoa < 0
     int leftOut = 0;                           // no rhoa (no current, coinciding electrodes)
     std::vector<double> electrodes;            // the distinct electrode positions, ascending
+    std::vector<unsigned> flags;               // the data check's flags of each value
+    std::vector<bool> excluded;                // each value left out by the user
 };
 
 // The profiles that have values with positions.
 std::vector<Profile> pseudosectionProfiles(const std::vector<MeasurementRecord>& records);
 Pseudosection pseudosection(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
-                            const Profile& profile);
+                            const Profile& profile, const Exclusions& exclusions = {});
 
 } // namespace zel

@@ -422,6 +422,7 @@ QString workbookNotOpened(const QString& path)
 QString openFolder() { return tr("Открыть папку"); }
 
 QString surveyGeometryCommand() { return tr("Survey geometry..."); }
+QString dataCheckCommand() { return tr("Data check..."); }
 
 QString filesWritten(const QStringList& paths)
 {

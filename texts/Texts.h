@@ -82,6 +82,7 @@ QString openFolder();
 
 // The survey menu: its geometry command, and the files an export wrote.
 QString surveyGeometryCommand();
+QString dataCheckCommand();  // "Survey" → "Data check..."
 QString filesWritten(const QStringList& paths);
 // The status bar after a command wrote one file, and after Load File.
 QString fileWritten(const QString& path);

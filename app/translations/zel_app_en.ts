@@ -27,6 +27,65 @@ Command line: zeltool</translation>
     </message>
 </context>
 <context>
+    <name>TDataCheckWindow</name>
+    <message>
+        <source>Проверка данных</source>
+        <translation>Data check</translation>
+    </message>
+    <message>
+        <source>№</source>
+        <translation>Index</translation>
+    </message>
+    <message>
+        <source>Линия</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Канал</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>ρк, Ом·м</source>
+        <translation>ρa, Ohm·m</translation>
+    </message>
+    <message>
+        <source>Погр., %</source>
+        <translation>Error, %</translation>
+    </message>
+    <message>
+        <source>Признаки</source>
+        <translation>Flags</translation>
+    </message>
+    <message>
+        <source>Исключить</source>
+        <translation>Exclude</translation>
+    </message>
+    <message>
+        <source>Исключить все отмеченные</source>
+        <translation>Exclude all flagged</translation>
+    </message>
+    <message>
+        <source>Включить все</source>
+        <translation>Include all</translation>
+    </message>
+    <message>
+        <source>L%1 F%2: значений %3, отмечено %4 (нулевых %5, слабых %6, отрицательных %7, выбросов %8, с большой погрешностью %9), медиана погрешности %10</source>
+        <translation>L%1 F%2: %3 values, %4 flagged (zero %5, low signal %6, negative %7, spike %8, error %9), median error %10</translation>
+    </message>
+    <message>
+        <source>нет</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Нет значений с положениями электродов.</source>
+        <translation>No value has electrode positions.</translation>
+    </message>
+</context>
+<context>
     <name>TForm1</name>
     <message>
         <source>Файл ZEL-TERRAVOX (*.zel)|*.zel</source>

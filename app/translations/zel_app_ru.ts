@@ -20,6 +20,65 @@ ZEL-TERRAVOX для ПК
     </message>
 </context>
 <context>
+    <name>TDataCheckWindow</name>
+    <message>
+        <source>Проверка данных</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>№</source>
+        <translation>№</translation>
+    </message>
+    <message>
+        <source>Линия</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Канал</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ρк, Ом·м</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Погр., %</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Признаки</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Исключить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Исключить все отмеченные</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Включить все</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>L%1 F%2: значений %3, отмечено %4 (нулевых %5, слабых %6, отрицательных %7, выбросов %8, с большой погрешностью %9), медиана погрешности %10</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>нет</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Нет значений с положениями электродов.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>TForm1</name>
     <message>
         <source>Файл ZEL-TERRAVOX (*.zel)|*.zel</source>

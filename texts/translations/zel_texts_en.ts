@@ -447,5 +447,9 @@
         <source>%1, строка %2: не номер измерения и канал этих данных; исключения из файла не применены.</source>
         <translation>%1, line %2: not a measurement index and channel of this data; no exclusion of the file was applied.</translation>
     </message>
+    <message>
+        <source>Data check...</source>
+        <translation>Data check...</translation>
+    </message>
 </context>
 </TS>

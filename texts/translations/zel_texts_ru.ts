@@ -447,5 +447,9 @@
         <source>%1, строка %2: не номер измерения и канал этих данных; исключения из файла не применены.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Data check...</source>
+        <translation>Data check...</translation>
+    </message>
 </context>
 </TS>

@@ -1,0 +1,179 @@
+#include "DataCheckWindow.h"
+
+#include "document/Document.h"
+#include "survey/Exports.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// A cell that sorts by its number, not by its text.
+QTableWidgetItem* numberItem(double value, const QString& text = QString())
+{
+    auto* item = new QTableWidgetItem;
+    item->setData(Qt::DisplayRole, text.isEmpty() ? QVariant(value) : QVariant(text));
+    item->setData(Qt::UserRole, value);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return item;
+}
+
+// The row's value: index and channel, kept in the first cell.
+zel::ValueKey keyOfRow(const QTableWidget& table, int row)
+{
+    const QPoint p = table.item(row, 0)->data(Qt::UserRole + 1).toPoint();
+    return {p.x(), p.y()};
+}
+
+} // namespace
+
+TDataCheckWindow::TDataCheckWindow(zel::Document& document, Geometry geometry, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_document(document)
+    , m_geometry(std::move(geometry))
+{
+    setObjectName(QStringLiteral("DataCheckWindow"));
+    SummaryLabel = new QLabel(this);
+    SummaryLabel->setObjectName(QStringLiteral("SummaryLabel"));
+    SummaryLabel->setWordWrap(true);
+    Table = new QTableWidget(0, kExcludeColumn + 1, this);
+    Table->setObjectName(QStringLiteral("Table"));
+    Table->verticalHeader()->hide();
+    Table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ExcludeFlaggedButton = new QPushButton(this);
+    ExcludeFlaggedButton->setObjectName(QStringLiteral("ExcludeFlaggedButton"));
+    IncludeAllButton = new QPushButton(this);
+    IncludeAllButton->setObjectName(QStringLiteral("IncludeAllButton"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ExcludeFlaggedButton);
+    buttons->addWidget(IncludeAllButton);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(SummaryLabel);
+    layout->addWidget(Table, 1);
+    layout->addLayout(buttons);
+
+    connect(Table, &QTableWidget::itemChanged, this, &TDataCheckWindow::boxChanged);
+    connect(ExcludeFlaggedButton, &QPushButton::clicked, this, &TDataCheckWindow::excludeFlagged);
+    connect(IncludeAllButton, &QPushButton::clicked, this, [this] { m_document.setExclusions({}); });
+    connect(&m_document, &zel::Document::changed, this, &TDataCheckWindow::refresh);
+    connect(&m_document, &zel::Document::exclusionsChanged, this, &TDataCheckWindow::showExclusions);
+    resize(900, 500);
+    retranslate();
+}
+
+void TDataCheckWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
+}
+
+void TDataCheckWindow::retranslate()
+{
+    setWindowTitle(tr("Проверка данных"));
+    Table->setHorizontalHeaderLabels({tr("№"), tr("Линия"), tr("Файл"), tr("Канал"), QStringLiteral("A"),
+                                      QStringLiteral("B"), QStringLiteral("M"), QStringLiteral("N"),
+                                      tr("ρк, Ом·м"), tr("Погр., %"), tr("Признаки"), tr("Исключить")});
+    ExcludeFlaggedButton->setText(tr("Исключить все отмеченные"));
+    IncludeAllButton->setText(tr("Включить все"));
+    refresh();
+}
+
+void TDataCheckWindow::refresh()
+{
+    const std::vector<zel::MeasurementRecord> records = m_document.records();
+    const zel::SurveyGeometry geometry = m_geometry();
+    const std::vector<zel::ChannelValue> values = zel::surveyValues(records, geometry);
+    const std::vector<zel::ValueCheck> checks = zel::checkValues(records, values, geometry.thresholds);
+    const zel::Exclusions& excluded = m_document.exclusions();
+
+    QStringList summary;
+    for (const zel::CheckSummary& s : zel::summarizeChecks(records, values, checks))
+        summary << tr("L%1 F%2: значений %3, отмечено %4 (нулевых %5, слабых %6, отрицательных %7, выбросов %8, "
+                      "с большой погрешностью %9), медиана погрешности %10")
+                       .arg(s.profile.line)
+                       .arg(s.profile.file)
+                       .arg(s.values)
+                       .arg(s.flagged)
+                       .arg(s.byFlag[0])
+                       .arg(s.byFlag[1])
+                       .arg(s.byFlag[2])
+                       .arg(s.byFlag[3])
+                       .arg(s.byFlag[4])
+                       .arg(s.medianError ? QStringLiteral("%1 %").arg(*s.medianError, 0, 'f', 2) : tr("нет"));
+    SummaryLabel->setText(summary.isEmpty() ? tr("Нет значений с положениями электродов.") : summary.join(QLatin1Char('\n')));
+
+    const QSignalBlocker quiet(Table);
+    Table->setSortingEnabled(false);
+    Table->setRowCount(0);
+    m_flagged.clear();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const zel::ChannelValue& v = values[i];
+        const bool out = excluded.count(zel::keyOf(v)) > 0;
+        if (checks[i].flags != 0)
+            m_flagged.push_back(zel::keyOf(v));
+        if (checks[i].flags == 0 && !out)
+            continue;
+        const zel::MeasurementRecord& r = records[std::size_t(v.record)];
+        const int row = Table->rowCount();
+        Table->insertRow(row);
+        const auto& n = v.electrodes->number;
+        const double cells[] = {double(v.record + 1), double(r.LineNo), double(r.FileNo), double(v.channel),
+                                double(n[0]), double(n[1]), double(n[2]), double(n[3])};
+        for (int c = 0; c < 8; ++c)
+            Table->setItem(row, c, numberItem(cells[c]));
+        Table->item(row, 0)->setData(Qt::UserRole + 1, QPoint(v.record + 1, v.channel));
+        Table->setItem(row, 8, v.rhoa ? numberItem(*v.rhoa, QString::number(*v.rhoa, 'g', 6)) : numberItem(0, QStringLiteral("-")));
+        Table->setItem(row, 9, checks[i].errorPercent ? numberItem(*checks[i].errorPercent, QString::number(*checks[i].errorPercent, 'f', 2))
+                                                      : numberItem(-1, QStringLiteral("-")));
+        auto* flags = new QTableWidgetItem(QString::fromLatin1(zel::flagNames(checks[i].flags)));
+        flags->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        Table->setItem(row, 10, flags);
+        auto* box = new QTableWidgetItem;
+        box->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        box->setCheckState(out ? Qt::Checked : Qt::Unchecked);
+        Table->setItem(row, kExcludeColumn, box);
+    }
+    Table->setSortingEnabled(true);
+    Table->resizeColumnsToContents();
+    ExcludeFlaggedButton->setEnabled(!m_flagged.empty());
+    IncludeAllButton->setEnabled(!excluded.empty());
+}
+
+void TDataCheckWindow::showExclusions()
+{
+    // A value left out elsewhere (the pseudosection) that has no row yet needs one.
+    const zel::Exclusions& excluded = m_document.exclusions();
+    int shown = 0;
+    {
+        const QSignalBlocker quiet(Table);
+        for (int row = 0; row < Table->rowCount(); ++row) {
+            const bool out = excluded.count(keyOfRow(*Table, row)) > 0;
+            shown += out;
+            Table->item(row, kExcludeColumn)->setCheckState(out ? Qt::Checked : Qt::Unchecked);
+        }
+    }
+    IncludeAllButton->setEnabled(!excluded.empty());
+    if (shown != int(excluded.size()))
+        refresh();
+}
+
+void TDataCheckWindow::boxChanged(QTableWidgetItem* item)
+{
+    if (item->column() != kExcludeColumn)
+        return;
+    m_document.setExcluded(keyOfRow(*Table, item->row()), item->checkState() == Qt::Checked);
+}
+
+void TDataCheckWindow::excludeFlagged()
+{
+    zel::Exclusions all = m_document.exclusions();
+    all.insert(m_flagged.begin(), m_flagged.end());
+    m_document.setExclusions(std::move(all));
+}

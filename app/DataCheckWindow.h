@@ -1,0 +1,50 @@
+#pragma once
+
+#include "survey/Checks.h"
+#include "survey/Geometry.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+class QTableWidgetItem;
+
+namespace zel {
+class Document;
+}
+
+// "Survey" → "Data check...": the values the data check flags (and those
+// left out), one a row with a box that leaves it out of the inversion
+// files; a summary of each profile above them. It follows the current data.
+class TDataCheckWindow : public QWidget {
+    Q_OBJECT
+public:
+    using Geometry = std::function<zel::SurveyGeometry()>;
+    TDataCheckWindow(zel::Document& document, Geometry geometry, QWidget* parent);
+
+    // Checks the current data again (new data, another geometry or thresholds).
+    void refresh();
+
+    QLabel* SummaryLabel = nullptr;
+    QTableWidget* Table = nullptr;
+    QPushButton* ExcludeFlaggedButton = nullptr;
+    QPushButton* IncludeAllButton = nullptr;
+
+    static constexpr int kExcludeColumn = 11;
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void retranslate();
+    void showExclusions();
+    void boxChanged(QTableWidgetItem* item);
+    void excludeFlagged();
+
+    zel::Document& m_document;
+    Geometry m_geometry;
+    std::vector<zel::ValueKey> m_flagged;  // every flagged value
+};
