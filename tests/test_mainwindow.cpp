@@ -4,7 +4,10 @@
 #include "WindowInDir.h"
 
 #include "texts/Texts.h"
+#include "app/DataCheckWindow.h"
+#include "app/PlotWindows.h"
 #include "app/ZelMain.h"
+#include "document/Document.h"
 #include "data/DataFile.h"
 #include "data/TextTable.h"
 
@@ -17,6 +20,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
 
 #include <gtest/gtest.h>
 
@@ -439,4 +446,43 @@ TEST(SettingsFile, ThatCannotBeWrittenIsSaidOnce)
     EXPECT_EQ(dialogs.messages.at(1).kind, MessageKind::Warning);
     EXPECT_TRUE(dialogs.messages.at(1).text.contains(QDir::toNativeSeparators(place.dir.filePath("Zel-Terravox.ini"))));
     EXPECT_TRUE(form.Russian1->isChecked());
+}
+
+// The data check in the window: a Wenner level of five with a spike at its
+// middle (the ends beside it are flagged too), every flagged value left out
+// at once, one taken back by a click on the pseudosection; the exclusions
+// live beside the file, come back with it and never touch its bytes.
+TEST(DataCheckWindow, ExclusionsFromTheTableAndThePseudosectionLiveBesideTheFile)
+{
+    WindowInDir place;
+    FakeDialogs dialogs;
+    TForm1 form(&dialogs, QStringList());
+    std::vector<zel::MeasurementRecord> level;
+    for (int a = 0; a < 5; ++a)
+        level.push_back(zeltest::Record().mode(10).profile(1, 1).electrodes(a, a + 3, a + 1, a + 2).current(5)
+                            .u(1, 10000, a == 2 ? 1 : 2).u(2, 0, 9).u(3, 0, 9).u(4, 0, 9));
+    const QString file = place.dir.filePath("level.zel");
+    const QByteArray bytes = zeltest::dump(level);
+    zel::writeWholeFile(file, bytes);
+    dialogs.fileAnswers << file;
+    form.ToolButton1Click();
+    form.DataCheck1Click();
+    ASSERT_NE(form.DataCheckWindow, nullptr);
+    EXPECT_EQ(form.DataCheckWindow->Table->rowCount(), 3);
+    EXPECT_TRUE(form.DataCheckWindow->SummaryLabel->text().startsWith("L1 F1: значений 5, отмечено 3"));
+    form.DataCheckWindow->ExcludeFlaggedButton->click();
+    EXPECT_EQ(zel::readWholeFile(file + ".exclude").split('\n').size(), 1 + 3 + 1);
+
+    form.Pseudosection1Click();
+    emit form.PseudosectionWindow->valueClicked({3, 1});  // the spike back in
+    EXPECT_EQ(form.Doc->exclusions(), (zel::Exclusions{{1, 1}, {5, 1}}));
+    EXPECT_EQ(form.DataCheckWindow->Table->item(1, TDataCheckWindow::kExcludeColumn)->checkState(), Qt::Unchecked);
+
+    dialogs.fileAnswers << place.dir.filePath("copy.zel") << file;
+    form.ToolButton8Click();
+    EXPECT_EQ(zel::readWholeFile(place.dir.filePath("copy.zel.exclude")), zel::exclusionsText({{1, 1}, {5, 1}}));
+    form.ToolButton1Click();
+    EXPECT_EQ(form.Doc->exclusions(), (zel::Exclusions{{1, 1}, {5, 1}}));
+    EXPECT_EQ(zel::readWholeFile(file), bytes);
+    EXPECT_TRUE(dialogs.messages.size() <= 1);  // at most "There are no free ports COM"
 }
