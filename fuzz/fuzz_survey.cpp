@@ -9,6 +9,7 @@
 #include "survey/Sequence.h"
 
 #include <cstddef>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -55,8 +56,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         records.push_back(zel::decodeRawRecord(data));
 
     const std::vector<zel::ChannelValue> values = zel::surveyValues(records, g);
-    expectPlain(zel::csvFile(records, values));
+    const std::vector<zel::ValueCheck> checks = zel::checkValues(records, values, g.thresholds);
+    for (const zel::ValueCheck& c : checks)
+        if (c.errorPercent && !(std::isfinite(*c.errorPercent) && *c.errorPercent >= 0))
+            std::abort();
+    expectPlain(zel::csvFile(records, values, checks));
+    // An exclusions file of whatever bytes: taken whole or refused whole.
+    const zel::ExclusionsRead read = zel::parseExclusions(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)),
+                                                          int(records.size()));
+    if (read.badLine != 0 && !read.exclusions.empty())
+        std::abort();
     for (const zel::Profile& p : zel::profilesOf(records)) {
+        expectPlain(zel::ohmFile(zel::inversionData(records, values, checks, p, {read.exclusions, false}), 3));
         const std::vector<zel::ChannelValue> invertible = zel::invertibleValues(records, values, p);
         for (const zel::ChannelValue& v : invertible)
             if (!v.k || !v.rhoa || *v.u == 0 || v.electrodes->number[2] < 0 || v.electrodes->number[3] > 127
