@@ -165,7 +165,7 @@ QString TForm1::keepReading(const zel::StationReading& reading, zel::DialogueSta
 {
     // A failure here does not fail the reading; the status bar says so.
     try {
-        const QString kept = zel::keepStationReading(m_readings, reading, status, readAt);
+        QString kept = zel::keepStationReading(m_readings, reading, status, readAt);
         if (!kept.isEmpty() && !m_hintLine)
             StatusBar1->showMessage(zel::texts::readingKept(QDir::toNativeSeparators(kept)));
         return kept;

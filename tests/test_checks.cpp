@@ -24,6 +24,7 @@ zel::MeasurementRecord value(int a, int b, int m, int n, int raw, int range = 2)
 std::vector<zel::MeasurementRecord> memory()
 {
     std::vector<zel::MeasurementRecord> r;
+    r.reserve(12);
     for (int a = 0; a < 5; ++a)
         r.push_back(a == 2 ? value(a, a + 3, a + 1, a + 2, 10000, 1) : value(a, a + 3, a + 1, a + 2, 10000));
     r.push_back(value(11, 10, 12, 13, 10000));  // dipole-dipole, k = 6π m

@@ -458,6 +458,7 @@ TEST(DataCheckWindow, ExclusionsFromTheTableAndThePseudosectionLiveBesideTheFile
     FakeDialogs dialogs;
     TForm1 form(&dialogs, QStringList());
     std::vector<zel::MeasurementRecord> level;
+    level.reserve(5);
     for (int a = 0; a < 5; ++a)
         level.push_back(zeltest::Record().mode(10).profile(1, 1).electrodes(a, a + 3, a + 1, a + 2).current(5)
                             .u(1, 10000, a == 2 ? 1 : 2).u(2, 0, 9).u(3, 0, 9).u(4, 0, 9));
