@@ -274,6 +274,16 @@ zel::SurveyGeometry surveyGeometryOf(const Arguments& args)
     return geometry;
 }
 
+// Refuses a profile of --line and --file that the data do not have.
+void requireProfile(const std::vector<zel::MeasurementRecord>& records, const std::optional<zel::Profile>& profile)
+{
+    if (!profile)
+        return;
+    const auto all = zel::profilesOf(records);
+    if (std::find(all.begin(), all.end(), *profile) == all.end())
+        throw zel::ZelError(zel::ErrorId::ProfileNotInData, {QString::number(profile->line), QString::number(profile->file)});
+}
+
 const QString kExclude = QStringLiteral("exclude"), kDropFlagged = QStringLiteral("drop-flagged");
 
 // The values the user left out: of --exclude FILE, else of the exclusions
@@ -494,11 +504,7 @@ int check(const QStringList& arguments, std::FILE* out, std::FILE* err)
     const std::optional<zel::Profile> profile = profileOf(args);
     const zel::DumpDecoding d = load(args.at(0), err);
     std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
-    if (profile) {
-        const auto all = zel::profilesOf(records);
-        if (std::find(all.begin(), all.end(), *profile) == all.end())
-            throw zel::ZelError(zel::ErrorId::ProfileNotInData, {QString::number(profile->line), QString::number(profile->file)});
-    }
+    requireProfile(records, profile);
     const zel::Exclusions excluded = exclusionsOf(args, args.at(0), int(records.size()), err);
     std::vector<zel::ChannelValue> values = zel::surveyValues(records, geometry);
     if (profile)
@@ -577,11 +583,7 @@ int plot(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
 
     const zel::DumpDecoding d = load(args.at(0), err);
     std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
-    if (profile) {
-        const auto all = zel::profilesOf(records);
-        if (std::find(all.begin(), all.end(), *profile) == all.end())
-            throw zel::ZelError(zel::ErrorId::ProfileNotInData, {QString::number(profile->line), QString::number(profile->file)});
-    }
+    requireProfile(records, profile);
 
     QCustomPlot picture;
     if (zel::texts::currentLanguage() == zel::texts::Language::English)
