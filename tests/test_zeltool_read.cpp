@@ -13,9 +13,11 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -55,6 +57,21 @@ TEST(ZeltoolRead, WritesTheReadingOnAChecksumMatch)
     ASSERT_EQ(kept.size(), 1);
     EXPECT_TRUE(r.err.contains(QDir::toNativeSeparators(kept.at(0)).toUtf8()));
     EXPECT_EQ(zel::readWholeFile(kept.at(0)), zel::readWholeFile(out));
+}
+
+// Ctrl+C during a reading stops it as the window's Stop does: its line, and
+// what arrived kept as an incomplete reading.
+TEST(ZeltoolRead, InterruptStopsTheReadingAndKeepsWhatArrived)
+{
+    QTemporaryDir dir;
+    SimProcess sim(dir.filePath("station"), {"--count", "100", "--pause-after", "100", "--pause-ms", "10000"});
+    ASSERT_TRUE(sim.ok());
+    QTimer::singleShot(1000, [] { std::raise(SIGINT); });
+    const ToolRun r = zeltoolRun({"read", "--port", dir.filePath("station"), dir.filePath("r.zel")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.contains("Остановлено пользователем")) << r.out.toStdString();
+    EXPECT_TRUE(r.err.contains("-incomplete.zel")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("r.zel")));
 }
 
 // A reading that breaks off keeps what arrived; an output that cannot be

@@ -34,6 +34,9 @@
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QSettings>
+#include <QTimer>
+
+#include <csignal>
 
 namespace zeltool {
 
@@ -343,6 +346,34 @@ int text(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
 }
 
 // The serial line of --port and --baud, with the dialogue's clock and report.
+// Ctrl+C during a station command stops its dialogue as the window's Stop
+// does: its own line, "$GB", the port closed, and what a reading got kept.
+volatile std::sig_atomic_t g_interrupted = 0;
+extern "C" void onInterrupt(int) { g_interrupted = 1; }
+
+class InterruptStops {
+public:
+    explicit InterruptStops(zel::DialogueRunner& runner)
+        : m_previous(std::signal(SIGINT, onInterrupt))
+    {
+        g_interrupted = 0;
+        // The dialogue's waits run the event loop: the flag is looked at there.
+        m_poll.setInterval(50);
+        QObject::connect(&m_poll, &QTimer::timeout, [&runner] {
+            if (g_interrupted)
+                runner.stop();
+        });
+        m_poll.start();
+    }
+    ~InterruptStops() { std::signal(SIGINT, m_previous == SIG_ERR ? SIG_DFL : m_previous); }
+    InterruptStops(const InterruptStops&) = delete;
+    InterruptStops& operator=(const InterruptStops&) = delete;
+
+private:
+    void (*m_previous)(int);
+    QTimer m_poll;
+};
+
 class Session {
 public:
     // The line of --port and --baud; throws naming a speed the station has not.
@@ -375,6 +406,7 @@ private:
     T_QCCom32 m_com;
     zel::DialogueRunner m_runner{m_com};
     ConsolePrinter m_printer;
+    InterruptStops m_interrupt{m_runner};
 };
 
 int read(const QStringList& arguments, std::FILE* out, std::FILE* err)
