@@ -42,8 +42,11 @@ void TForm1::SurveyGeometry1Click()
     if (const auto chosen = m_dialogs->editSurveyGeometry(this, stored, problem)) {
         zel::writeSurveyGeometry(*Ini, *chosen);
         saveSettings();
-        // The pictures and the check follow the new geometry and thresholds.
+        // The pictures and the check follow the new geometry and thresholds
+        // (the check follows new data by itself).
         refreshPlots();
+        if (DataCheckWindow && DataCheckWindow->isVisible())
+            DataCheckWindow->refresh();
     }
 }
 
@@ -105,8 +108,6 @@ void TForm1::refreshPlots()
     for (TPlotWindow* window : std::initializer_list<TPlotWindow*>{ProfileWindow, PseudosectionWindow})
         if (window && window->isVisible())
             window->setRecords(records, surveyGeometry());
-    if (DataCheckWindow && DataCheckWindow->isVisible())
-        DataCheckWindow->refresh();
 }
 
 void TForm1::ExportCsv1Click() { ExportSurvey(zel::SurveyFormat::Csv); }
