@@ -4,6 +4,7 @@
 #include "survey/Exports.h"
 
 #include <QEvent>
+#include <QShowEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -85,8 +86,18 @@ void TDataCheckWindow::retranslate()
     refresh();
 }
 
+void TDataCheckWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_stale)
+        refresh();
+}
+
 void TDataCheckWindow::refresh()
 {
+    m_stale = !isVisible();
+    if (m_stale)
+        return;
     const std::vector<zel::MeasurementRecord> records = m_document.records();
     const zel::SurveyGeometry geometry = m_geometry();
     const std::vector<zel::ChannelValue> values = zel::surveyValues(records, geometry);

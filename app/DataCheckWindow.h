@@ -25,7 +25,8 @@ public:
     using Geometry = std::function<zel::SurveyGeometry()>;
     TDataCheckWindow(zel::Document& document, Geometry geometry, QWidget* parent);
 
-    // Checks the current data again (new data, another geometry or thresholds).
+    // Checks the current data again (new data, another geometry or
+    // thresholds); a hidden window does so when it is shown.
     void refresh();
 
     QLabel* SummaryLabel = nullptr;
@@ -37,6 +38,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void retranslate();
@@ -47,4 +49,5 @@ private:
     zel::Document& m_document;
     Geometry m_geometry;
     std::vector<zel::ValueKey> m_flagged;  // every flagged value
+    bool m_stale = true;                   // checked again when next shown
 };

@@ -45,7 +45,7 @@ void TForm1::SurveyGeometry1Click()
         // The pictures and the check follow the new geometry and thresholds
         // (the check follows new data by itself).
         refreshPlots();
-        if (DataCheckWindow && DataCheckWindow->isVisible())
+        if (DataCheckWindow)
             DataCheckWindow->refresh();
     }
 }
@@ -54,7 +54,6 @@ void TForm1::DataCheck1Click()
 {
     if (!DataCheckWindow)
         DataCheckWindow = new TDataCheckWindow(*Doc, [this] { return surveyGeometry(); }, this);
-    DataCheckWindow->refresh();
     DataCheckWindow->show();
     DataCheckWindow->raise();
 }
