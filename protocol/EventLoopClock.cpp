@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace zel {
 
 EventLoopClock::EventLoopClock(const bool* cancel, const bool* stop)
@@ -52,7 +54,19 @@ void EventLoopClock::expire()
 
 void EventLoopClock::processEvents()
 {
+    const bool flagBefore = m_flag;
+    const auto start = std::chrono::steady_clock::now();
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    const auto length = std::chrono::steady_clock::now() - start;
+    if (length <= kHeldUp)
+        return;
+    m_heldUp += length;
+    // A count that ran out while the pass was held up has the rest of it
+    // still to run.
+    if (m_flag && !flagBefore) {
+        m_flag = false;
+        m_timer.start(std::max(milliseconds(1), std::chrono::ceil<milliseconds>(m_deadline - now())));
+    }
 }
 
 } // namespace zel

@@ -13,10 +13,18 @@ namespace zel {
 // sleeps in the event loop until something happens (bytes arrive, the timer
 // fires, the user acts), and at the latest after a short pulse, so that a
 // wait that must notice an unchanged count comes round again soon.
+//
+// A pass that the user holds up (a modal window with its own loop: About,
+// a file dialog, the close question answered No) does not count: the clock
+// stands still for its length, a time-out that fell due inside it is taken
+// back, and the wait judges the line again by the bytes that arrived
+// meanwhile, as if the window had never been opened.
 class EventLoopClock : public DialogueClock {
 public:
     static constexpr milliseconds kPulse{20};
     static constexpr milliseconds kInitialInterval{2000};
+    // A pass longer than this was held up by a loop of its own.
+    static constexpr milliseconds kHeldUp{250};
 
     // `cancel`, when given, ends the waits as soon as it is true; so does
     // `stop`, which the dialogue takes as the user's Stop.
@@ -28,7 +36,8 @@ public:
     bool timedOut() const override { return m_flag; }
     void lowerFlag() override { m_flag = false; }
     void processEvents() override;
-    TimePoint now() const override { return std::chrono::steady_clock::now(); }
+    // The monotonic clock without the time that passes were held up.
+    TimePoint now() const override { return std::chrono::steady_clock::now() - m_heldUp; }
     bool cancelled() const override { return (m_cancel && *m_cancel) || stopRequested(); }
     bool stopRequested() const override { return m_stop && *m_stop; }
 
@@ -41,7 +50,8 @@ private:
     QTimer m_timer;
     QTimer m_pulse;
     milliseconds m_interval = kInitialInterval;
-    TimePoint m_deadline;
+    TimePoint m_deadline;  // on this clock's time
+    std::chrono::steady_clock::duration m_heldUp{0};
     bool m_flag = false;
     const bool* m_cancel;
     const bool* m_stop;

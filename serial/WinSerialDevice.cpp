@@ -1,8 +1,11 @@
 // The serial device on Windows: the Win32 communications API. Reads return
 // at once with what the driver holds (no read waits on the line); writes are
 // overlapped, so that a long frame leaves while the window goes on. A timer
-// looks at the driver's queues while the port is open: it wakes up waits
-// when bytes arrive and notices a line that went away.
+// looks at the driver's queues while the port is open: it takes what has
+// arrived into the device's own buffer, which has no limit (a driver's queue
+// holds what it grants, a pseudo-terminal behind Wine 4 KiB, less than a
+// memory of the station), wakes up waits when bytes arrive and notices a line
+// that went away. It goes on looking while a modal window runs its own loop.
 #include "SerialDevice.h"
 
 #include <QTimer>
@@ -230,8 +233,10 @@ private:
             return;
         }
         m_failedChecks = 0;
-        if (status.cbInQue > 0)
+        if (status.cbInQue > 0) {
+            drain();
             emit bytesArrived();
+        }
     }
 
     HANDLE m_handle = INVALID_HANDLE_VALUE;

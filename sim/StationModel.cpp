@@ -147,7 +147,7 @@ std::vector<Segment> StationModel::answerUpload(const QByteArray& payload)
     answer.append(char(sum >> 8));
     if (!m_faults.uploadOneByte)
         answer.append(char(sum & 0xFF));
-    return {Segment{answer}};
+    return {Segment{answer, m_faults.uploadAnswerDelayMs}};
 }
 
 QByteArray tableAsText(const QByteArray& stored)

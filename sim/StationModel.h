@@ -25,6 +25,7 @@ struct Faults {
     int wrongUploadAnswers = 0;        // the first k upload frames get a wrong checksum
     bool uploadOneByte = false;        // upload frames get a one-byte answer
     bool uploadSilent = false;         // upload frames get no answer
+    int uploadAnswerDelayMs = 0;       // upload frames are answered after this pause
     QByteArray hangUpOn;               // the line goes dead instead of answering: "wake", "$OK", "$DP" or "$DD"
     int extraAfterData = 0;            // bytes nobody asked for right after the data answer
     int junkAfterEnd = 0;              // bytes sent after "$GB", when the program has left

@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cerrno>
@@ -61,6 +62,7 @@ struct Options {
     bool once = false;
     QString tableOut;
     QString firmwareOut;
+    QString memoryOut;
     zel::sim::Faults faults;
 };
 
@@ -89,14 +91,16 @@ Options parse(const QCoreApplication& app)
     const QCommandLineOption uploadWrong("upload-wrong", "Answer the first <k> upload frames with a wrong checksum.", "k", "0");
     const QCommandLineOption uploadOneByte("upload-one-byte", "Answer upload frames with one byte only.");
     const QCommandLineOption uploadSilent("upload-silent", "Do not answer upload frames.");
+    const QCommandLineOption uploadDelay("upload-delay-ms", "Answer upload frames after <ms>.", "ms", "0");
     const QCommandLineOption tableOut("table-out", "Write the electrode table stored by \"$A5EB\" to <file> (A B M N lines).", "file");
     const QCommandLineOption hangUpOn("hangup-on", "Hang up instead of answering <what>: wake, header, table or firmware.", "what");
     const QCommandLineOption extraAfterData("extra-after-data", "Send <n> bytes nobody asked for after the data answer.", "n", "0");
     const QCommandLineOption junkAfterEnd("junk-after-end", "Send <n> bytes after \"$GB\".", "n", "0");
     const QCommandLineOption firmwareOut("firmware-out", "Write the firmware image committed by \"$CLEA\" to <file>.", "file");
+    const QCommandLineOption memoryOut("memory-out", "Write the memory as a .zel data file to <file> at start.", "file");
     p.addOptions({link, zel, count, seed, baud, noPace, pacedInput, once, silent, linkCode, wrongLink, junk, shortHeader,
                   pauseAfter, pauseMs, badChecksum, hangUp, uploadWrong, uploadOneByte, uploadSilent, tableOut,
-                  firmwareOut, hangUpOn, extraAfterData, junkAfterEnd});
+                  firmwareOut, hangUpOn, extraAfterData, junkAfterEnd, memoryOut, uploadDelay});
     p.process(app);
 
     Options o;
@@ -124,6 +128,7 @@ Options parse(const QCoreApplication& app)
     o.faults.wrongUploadAnswers = p.value(uploadWrong).toInt();
     o.faults.uploadOneByte = p.isSet(uploadOneByte);
     o.faults.uploadSilent = p.isSet(uploadSilent);
+    o.faults.uploadAnswerDelayMs = std::max(0, p.value(uploadDelay).toInt());
     const QString on = p.value(hangUpOn);
     o.faults.hangUpOn = on == QLatin1String("wake")     ? QByteArray("wake")
         : on == QLatin1String("header")                 ? QByteArray("$OK")
@@ -134,6 +139,7 @@ Options parse(const QCoreApplication& app)
     o.faults.junkAfterEnd = p.value(junkAfterEnd).toInt();
     o.tableOut = p.value(tableOut);
     o.firmwareOut = p.value(firmwareOut);
+    o.memoryOut = p.value(memoryOut);
     return o;
 }
 
@@ -170,6 +176,17 @@ int main(int argc, char* argv[])
     std::optional<zel::sim::StationModel> station;
     try {
         station.emplace(makeStation(options));
+        if (!options.memoryOut.isEmpty()) {
+            // What a reading of the whole memory keeps: the header answer, a
+            // time stamp and the data answer with its checksum.
+            const std::uint16_t count = qFromBigEndian<quint16>(station->header().constData() + 16);
+            QByteArray dump;
+            zel::appendBlock(dump, station->header());
+            zel::appendBlock(dump, QByteArray("simulated"));
+            if (count > 0)
+                zel::appendBlock(dump, station->dataAnswer(count));
+            zel::writeWholeFile(options.memoryOut, dump);
+        }
     } catch (const zel::ZelError& e) {
         std::fprintf(stderr, "zel-station-sim: %s\n", qPrintable(zel::withFullStop(zel::texts::errorText(e))));
         return 1;

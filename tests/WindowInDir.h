@@ -2,10 +2,14 @@
 
 #include "app/ZelMain.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
 
 // The lines of the window's list.
 inline QStringList listLines(const TForm1& form)
@@ -37,3 +41,26 @@ public:
 private:
     QString m_previous;
 };
+
+// A modal window over `parent`, kept open for `ms` by its own event loop, as
+// a user leaves About or a file dialog open.
+inline void holdModal(QWidget* parent, int ms)
+{
+    QDialog modal(parent);
+    QTimer::singleShot(ms, &modal, &QDialog::accept);
+    modal.exec();
+}
+
+// Runs `action` once, on the first look at which `ready` holds; looks every 20 ms.
+inline void onceWhen(QObject* owner, std::function<bool()> ready, std::function<void()> action)
+{
+    auto* poll = new QTimer(owner);
+    QObject::connect(poll, &QTimer::timeout, owner, [poll, ready = std::move(ready), action = std::move(action)] {
+        if (!ready())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        action();
+    });
+    poll->start(20);
+}

@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressBar>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QRegularExpression>
@@ -183,6 +184,32 @@ TEST_F(StationEndToEnd, StopOrClosingDuringTheDataWaitEndsTheReadingAndKeepsWhat
         form.reset();
         sim.reset();
     }
+}
+
+// A modal window left open during the data wait, longer than the station's
+// answer time, while the station pauses: the time it was open does not count,
+// and the reading ends with the station's whole memory.
+TEST_F(StationEndToEnd, ModalWindowOpenDuringTheReadingDoesNotFailIt)
+{
+    startStation({"--count", "40", "--seed", "3", "--pause-after", "200", "--pause-ms", "1500", "--memory-out",
+                  dir.filePath("memory.zel")});
+    form->ComboBox2->setCurrentIndex(0);
+    form->ComboBox2Change();
+    ASSERT_EQ(form->QCCom->Baud(), 9600);
+    form->show();
+    bool held = false;
+    onceWhen(form.get(), [&] { return form->ProgressBar1->isVisible() && form->ProgressBar1->value() > 0; }, [&] {
+        QTimer::singleShot(300, form.get(), [&] {  // the station is pausing now
+            holdModal(form.get(), 2500);
+            held = true;
+        });
+    });
+    form->ToolButton2Click();
+    EXPECT_TRUE(held);
+    EXPECT_EQ(listLines(*form).value(0), "Считано 1298 байт") << listLines(*form).join('\n').toStdString();
+    EXPECT_EQ(zel::BlockReader(form->Data().rawDump).readBlock(),
+              zel::BlockReader(zel::readWholeFile(dir.filePath("memory.zel"))).readBlock());
+    EXPECT_EQ(form->Data().rawDump.right(1282), zel::readWholeFile(dir.filePath("memory.zel")).right(1282));
 }
 
 // A reading whose checksum matches is kept at once in the readings folder,

@@ -219,6 +219,30 @@ TEST_F(UploadEndToEnd, BothUploadsAt9600BitPerSecondToAStationThatTakesBytesAtTh
     EXPECT_EQ(fileOfStation(firmwareOut()), image);
 }
 
+// A modal window opened once the table has left the line, while the station
+// takes its time over the answer, and left open past the answer time: the
+// time it was open does not count, and the table is stored.
+TEST_F(UploadEndToEnd, ModalWindowOpenDuringAnUploadDoesNotFailIt)
+{
+    start({"--paced-input", "--upload-delay-ms", "400"});
+    form->ComboBox2->setCurrentIndex(0);
+    form->ComboBox2Change();
+    QByteArray table;
+    for (int i = 0; i < 150; ++i)
+        table += QByteArray::number(i % 100) + " 1 2 3\r\n";
+    dialogs.fileAnswers << write("table.txt", table);
+    form->show();
+    bool held = false;
+    const QRegularExpression allSent("^Передано (\\d+) из \\1 байт$");
+    onceWhen(form.get(), [&] { return allSent.match(form->StatusBar1->currentMessage()).hasMatch(); }, [&] {
+        holdModal(form.get(), 1500);
+        held = true;
+    });
+    form->ToolButton10Click();
+    EXPECT_TRUE(held);
+    EXPECT_EQ(listLines(*form), QStringList({"Таблица записана успешно! Всего 150"}));
+}
+
 // A 48-electrode dipole-dipole table made in the generator, saved, and
 // uploaded to the station, which stores it whole.
 TEST_F(UploadEndToEnd, GeneratedTableIsSavedAndUploaded)

@@ -73,6 +73,16 @@ check "read COM5" wz read --port COM5 "$(winpath "$work/read.zel")"
 check "read equals the station's memory" cmp <(blocks13 "$work/read.zel") <(blocks13 "$data/sample.zel")
 stop_station
 
+# Memories larger than any driver's queue (Wine's is the terminal's 4 KiB),
+# at the line's pace.
+for records in 2000 20000; do
+  start_station --count "$records" --seed "$records" --memory-out "$work/memory-$records.zel" --once
+  check "read $records records COM5" wz read --port COM5 "$(winpath "$work/read-$records.zel")"
+  check "read of $records records equals the station's memory" \
+    cmp <(blocks13 "$work/read-$records.zel") <(blocks13 "$work/memory-$records.zel")
+  stop_station
+done
+
 printf '1 2 3 4\r\n-5 12 3 4\r\n10 20 5 6\r\n' >"$work/table.txt"
 start_station --table-out "$work/stored.txt" --once
 check "protocol COM5" wz protocol --port COM5 "$(winpath "$work/table.txt")"
