@@ -4,6 +4,8 @@
 
 #include <QSerialPort>
 
+#include <cerrno>
+
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -26,8 +28,14 @@ public:
             m_failedReads = 0;
             emit bytesArrived();
         });
+        // A write that finds the system's queue full (a station that takes
+        // bytes at the line's pace, a long table) fails with EAGAIN as a
+        // resource error too; the bytes stay in the port object and go later.
         connect(&m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+            const int systemError = errno;  // the failed call's, reported at once
             if (e != QSerialPort::ReadError && e != QSerialPort::ResourceError)
+                return;
+            if (systemError == EAGAIN || systemError == EWOULDBLOCK)
                 return;
             if (++m_failedReads == kFailedReadsOfADeadLine)
                 emit lineDead();

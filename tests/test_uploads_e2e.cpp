@@ -219,6 +219,21 @@ TEST_F(UploadEndToEnd, BothUploadsAt9600BitPerSecondToAStationThatTakesBytesAtTh
     EXPECT_EQ(fileOfStation(firmwareOut()), image);
 }
 
+// A table of 6,000 entries (24 KB) is more than the system's queue holds for
+// a station that takes bytes at the line's pace: writes find the queue full
+// for a while, which is no hang-up, and the table arrives whole.
+TEST_F(UploadEndToEnd, TableLargerThanTheSystemQueueReachesAStationThatTakesBytesAtTheLineSpeed)
+{
+    start({"--paced-input"});
+    QByteArray table;
+    for (int i = 0; i < 6000; ++i)
+        table += QByteArray::number(i % 200 - 100) + " 1 " + QByteArray::number(i % 128) + " 3\r\n";
+    dialogs.fileAnswers << write("big.txt", table);
+    form->ToolButton10Click();
+    EXPECT_EQ(listLines(*form), QStringList({"Таблица записана успешно! Всего 6000"}));
+    EXPECT_EQ(fileOfStation(tableOut()), table);
+}
+
 // A modal window opened once the table has left the line, while the station
 // takes its time over the answer, and left open past the answer time: the
 // time it was open does not count, and the table is stored.
