@@ -26,6 +26,8 @@ enum class LineId {
     FirmwareLoaded,         // "Программа загружена"
     FirmwareChecksumDiffers,// "Не совпала контрольная сумма "
     StoppedByUser,          // "Остановлено пользователем"
+    LineNotQuiet,           // the line did not go quiet before the wake-up byte
+    NotAMemoryHeader,       // the answer to "$OK" is not a memory header
 };
 
 struct ReportLine {

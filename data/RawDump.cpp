@@ -41,11 +41,15 @@ bool equalsIgnoringAsciiCase(const QByteArray& text, qsizetype from, const char*
     return text.mid(from, want.size()).compare(want, Qt::CaseInsensitive) == 0;
 }
 
-// The version mark "E1" at characters 13-14, or the signature "ZEL" at 1-3.
+
+} // namespace
+
 bool headerAccepted(const QByteArray& header)
 {
     return equalsIgnoringAsciiCase(header, 12, "E1") || equalsIgnoringAsciiCase(header, 0, "ZEL");
 }
+
+namespace {
 
 // The year within the century: characters 5-6 as a decimal integer; leading
 // blanks and a sign are taken as an integer conversion takes them.

@@ -33,6 +33,10 @@ struct Reading {
 constexpr int kHeaderTextMax = 21;
 constexpr int kMinHeaderSize = 18;  // the measurement count sits in bytes 17-18
 
+// A header answer of the station's memory: the version mark "E1" at
+// characters 13-14, or the signature "ZEL" at 1-3 (either case).
+bool headerAccepted(const QByteArray& header);
+
 // The raw dump is three blocks, each a 4-byte little-endian signed length and
 // that many bytes: header answer, time stamp, data answer.
 void appendBlock(QByteArray& dump, const QByteArray& block);

@@ -84,6 +84,8 @@ enum class DialogueStatus {
     Refused,           // the user or a check stopped it before the port was opened
     Cancelled,         // the window closed during the dialogue
     Stopped,           // the user stopped it: "Остановлено пользователем"
+    LineNotQuiet,      // bytes kept coming before the wake-up byte
+    NotAMemoryHeader,  // the answer to "$OK" is not a memory header
 };
 
 // The five link codes with which the station answers the wake-up byte, in

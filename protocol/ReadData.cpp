@@ -65,10 +65,41 @@ WaitResult dataWait(StationLink& link, DialogueClock& clock, DialogueReport& rep
     return WaitResult::Arrived;
 }
 
+// Discards what arrives until the line has been quiet for kQuietLine: the
+// rest of an answer that a stopped reading left behind must not be taken for
+// the link code or the header of a new one.
+WaitResult quietLine(StationLink& link, DialogueClock& clock)
+{
+    const DialogueClock::TimePoint bound = clock.now() + kQuietLineBound;
+    link.take();
+    DialogueClock::TimePoint quietSince = clock.now();
+    while (clock.now() - quietSince < kQuietLine) {
+        if (clock.now() >= bound)
+            return WaitResult::TimedOut;
+        clock.processEvents();
+        if (clock.cancelled())
+            return WaitResult::Cancelled;
+        if (link.inCount() > 0) {
+            link.take();
+            quietSince = clock.now();
+        }
+    }
+    return WaitResult::Arrived;
+}
+
 // The reading once the port is open.
 DialogueStatus readOverOpenPort(StationLink& link, DialogueClock& clock, DialogueReport& report, PortSession& port,
                                 StationReading& reading)
 {
+    switch (quietLine(link, clock)) {
+    case WaitResult::Cancelled:
+        return DialogueStatus::Cancelled;
+    case WaitResult::TimedOut:
+        report.addLine(ReportLine::plain(LineId::LineNotQuiet));
+        return DialogueStatus::LineNotQuiet;
+    case WaitResult::Arrived:
+        break;
+    }
     const DialogueStatus linked = handshake(link, clock, report, kReadFirstTimeout);
     if (linked != DialogueStatus::Done)
         return linked;
@@ -78,6 +109,13 @@ DialogueStatus readOverOpenPort(StationLink& link, DialogueClock& clock, Dialogu
     if (headerWait != WaitResult::Arrived)
         return failedWait(headerWait, report, ReportLine::plain(LineId::HeaderTimedOut));
     const QByteArray header = link.take();
+    if (!headerAccepted(header)) {
+        // Not the station's memory header (the rest of an earlier answer, a
+        // device that is not the station): nothing of it is kept.
+        port.sayGoodbye();
+        report.addLine(ReportLine::plain(LineId::NotAMemoryHeader));
+        return DialogueStatus::NotAMemoryHeader;
+    }
     const QByteArray stamp = toCp1251(report.timeStamp()).left(kHeaderTextMax);
     reading.headerTime = stamp;
     appendBlock(reading.rawDump, header);

@@ -20,6 +20,11 @@ constexpr milliseconds kDataIdleTimeout{2000};
 // three times its line time and this much more.
 constexpr int kDataLineTimes = 3;
 constexpr milliseconds kDataSlack{10000};
+// Before the wake-up byte the line must have been quiet this long (a station
+// still sending a memory whose reading was stopped goes on for a while),
+// within the longer bound.
+constexpr milliseconds kQuietLine{300};
+constexpr milliseconds kQuietLineBound{10000};
 
 // What "Read Data" leaves behind: the raw dump as far as it got, the
 // measurement count and the time-stamp line once the header has arrived.

@@ -53,6 +53,13 @@ public:
         }
         return true;
     }
+    // The rest of an answer of an earlier dialogue, still coming in: a byte
+    // every `everyUs` from now until `untilMs`.
+    void leftover(std::int64_t untilMs, std::int64_t everyUs = 100)
+    {
+        for (std::int64_t t = nowUs() + everyUs; t <= untilMs * 1000; t += everyUs)
+            deliver(t, char(0x05 + (t / everyUs) % 2 * 0x67));  // link codes' bytes among them
+    }
     // A pass of a wait takes a millisecond.
     void processEvents() override
     {

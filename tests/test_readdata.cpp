@@ -183,8 +183,46 @@ TEST(ReadData, SilentStationGetsOneWakeUpByte)
     EXPECT_EQ(r.run(), DialogueStatus::NoAnswer);
     EXPECT_EQ(r.line.sentBytes(), QByteArrayList({kWake}));
     EXPECT_EQ(r.report.lines, QStringList({"Время ожидания истекло (1)"}));
-    EXPECT_EQ(r.line.tickMs(), 1000);
+    EXPECT_EQ(r.line.tickMs() - r.sentAt(kWake), 1000);
     EXPECT_FALSE(r.line.isOpen());
+}
+
+// The rest of a stopped reading still coming in: the wake-up byte goes out
+// only after the line has been quiet for 300 ms, and a line that does not go
+// quiet within 10 s ends the reading before anything is sent.
+TEST(ReadData, WakeUpWaitsForAQuietLine)
+{
+    struct Case {
+        std::int64_t streamUntilMs;
+        DialogueStatus status;
+        std::int64_t wakeUpAtMs;
+    };
+    for (const Case c : {Case{0, DialogueStatus::Done, 300}, Case{4000, DialogueStatus::Done, 4300},
+                         Case{20000, DialogueStatus::LineNotQuiet, -1}}) {
+        Reading r(50);
+        r.line.leftover(c.streamUntilMs);
+        EXPECT_EQ(r.run(), c.status) << c.streamUntilMs;
+        EXPECT_NEAR(double(r.sentAt(kWake)), double(c.wakeUpAtMs), 1.0) << c.streamUntilMs;
+        if (c.status == DialogueStatus::Done)
+            EXPECT_EQ(blocksOf(r.reading.rawDump).value(2), r.model.dataAnswer(50));
+        else
+            EXPECT_EQ(r.report.lines, QStringList({"Линия не затихает: станция продолжает передачу"}));
+    }
+}
+
+// An answer to "$OK" that is not a memory header (bytes of an earlier answer,
+// another device) ends the reading with its own line and keeps nothing.
+TEST(ReadData, AnswerThatIsNotAMemoryHeaderKeepsNothing)
+{
+    for (const QByteArray& header : {QByteArray(20, '\x55'), QByteArray("XYZ-2601V2.1Q1.0\x00\x05\r\n", 20)}) {
+        Reading r(5, {}, header);
+        EXPECT_EQ(r.run(), DialogueStatus::NotAMemoryHeader);
+        EXPECT_EQ(r.report.lines, QStringList({"Ответ станции не является заголовком памяти"}));
+        EXPECT_TRUE(r.reading.rawDump.isEmpty());
+        EXPECT_FALSE(r.reading.count.has_value());
+        EXPECT_EQ(r.line.sentBytes().last(), "$GB");
+        EXPECT_FALSE(r.line.isOpen());
+    }
 }
 
 TEST(ReadData, TenWakeUpBytesWithoutALinkCode)

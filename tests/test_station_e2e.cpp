@@ -186,6 +186,25 @@ TEST_F(StationEndToEnd, StopOrClosingDuringTheDataWaitEndsTheReadingAndKeepsWhat
     }
 }
 
+// The station goes on sending a memory whose reading was stopped. Read Data
+// at once waits until the line is quiet, and then reads the whole memory.
+TEST_F(StationEndToEnd, ReadingRightAfterStopReadsTheWholeMemory)
+{
+    startStation({"--count", "1000", "--seed", "5", "--memory-out", dir.filePath("memory.zel")});
+    form->setReadingsFolder(dir.filePath("readings"));
+    form->show();
+    QTimer::singleShot(1000, form.get(), [&] { form->StopButton1->click(); });
+    form->ToolButton2Click();
+    ASSERT_EQ(listLines(*form).last(), "Остановлено пользователем");
+
+    form->ToolButton2Click();
+    const QStringList lines = listLines(*form);
+    EXPECT_EQ(lines.value(0), "Считано 32018 байт") << lines.join('\n').toStdString();
+    const QByteArray memory = zel::readWholeFile(dir.filePath("memory.zel"));
+    EXPECT_EQ(zel::BlockReader(form->Data().rawDump).readBlock(), zel::BlockReader(memory).readBlock());
+    EXPECT_EQ(form->Data().rawDump.right(32002), memory.right(32002));
+}
+
 // A modal window left open during the data wait, longer than the station's
 // answer time, while the station pauses: the time it was open does not count,
 // and the reading ends with the station's whole memory.

@@ -172,6 +172,10 @@ QString body(const ReportLine& line)
         return tr("Не совпала контрольная сумма ");
     case LineId::StoppedByUser:
         return tr("Остановлено пользователем");
+    case LineId::LineNotQuiet:
+        return tr("Линия не затихает: станция продолжает передачу");
+    case LineId::NotAMemoryHeader:
+        return tr("Ответ станции не является заголовком памяти");
     }
     return {};
 }
@@ -389,6 +393,11 @@ Hint hintFor(LineId id)
         return {tr("Передача данных прервалась: проверьте кабель и питание станции и повторите чтение."), kReading};
     case LineId::ChecksumsDiffer:
         return {tr("Данные пришли искажёнными: проверьте кабель и повторите чтение."), kReading};
+    case LineId::LineNotQuiet:
+    case LineId::NotAMemoryHeader:
+        return {tr("Станция ещё передаёт прерванное чтение: подождите, пока она закончит (или выключите и "
+                   "включите её), и повторите чтение."),
+                kReading};
     case LineId::TableAnswerTimedOut:
     case LineId::TableChecksumDiffers:
         return {tr("Станция не подтвердила таблицу: проверьте кабель и скорость и повторите запись."), kTable};

@@ -451,5 +451,17 @@
         <source>Data check...</source>
         <translation>Data check...</translation>
     </message>
+    <message>
+        <source>Линия не затихает: станция продолжает передачу</source>
+        <translation>The line does not go quiet: the station goes on sending</translation>
+    </message>
+    <message>
+        <source>Ответ станции не является заголовком памяти</source>
+        <translation>The station's answer is not a memory header</translation>
+    </message>
+    <message>
+        <source>Станция ещё передаёт прерванное чтение: подождите, пока она закончит (или выключите и включите её), и повторите чтение.</source>
+        <translation>The station is still sending a reading that was broken off: wait until it has finished (or switch it off and on) and read again.</translation>
+    </message>
 </context>
 </TS>

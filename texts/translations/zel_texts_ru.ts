@@ -451,5 +451,17 @@
         <source>Data check...</source>
         <translation>Data check...</translation>
     </message>
+    <message>
+        <source>Линия не затихает: станция продолжает передачу</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ответ станции не является заголовком памяти</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Станция ещё передаёт прерванное чтение: подождите, пока она закончит (или выключите и включите её), и повторите чтение.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>
