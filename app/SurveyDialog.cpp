@@ -1,5 +1,7 @@
 #include "SurveyDialog.h"
 
+#include "DecimalSpinBox.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -16,14 +18,14 @@ TSurveyDialog::TSurveyDialog(const zel::SurveyGeometry& geometry, QWidget* paren
     setObjectName(QStringLiteral("SurveyDialog"));
     setWindowTitle(tr("Геометрия съёмки"));
 
-    SpacingEdit = new QDoubleSpinBox(this);
+    SpacingEdit = new TDecimalSpinBox(this);
     SpacingEdit->setObjectName(QStringLiteral("SpacingEdit"));
     SpacingEdit->setDecimals(3);
     SpacingEdit->setRange(zel::kMinSpacing, zel::kMaxSpacing);
     SpacingEdit->setSuffix(tr(" м"));
     SpacingEdit->setValue(geometry.spacing);
 
-    OffsetEdit = new QDoubleSpinBox(this);
+    OffsetEdit = new TDecimalSpinBox(this);
     OffsetEdit->setObjectName(QStringLiteral("OffsetEdit"));
     OffsetEdit->setDecimals(3);
     OffsetEdit->setRange(-zel::kMaxOffset, zel::kMaxOffset);
@@ -38,7 +40,7 @@ TSurveyDialog::TSurveyDialog(const zel::SurveyGeometry& geometry, QWidget* paren
     ChannelsBox->setCurrentIndex(geometry.channels == zel::ChannelGeometry::FirstOnly ? 1 : 0);
 
     auto threshold = [this](const char* name, double value, int decimals, const QString& suffix) {
-        auto* edit = new QDoubleSpinBox(this);
+        auto* edit = new TDecimalSpinBox(this);
         edit->setObjectName(QLatin1String(name));
         edit->setDecimals(decimals);
         edit->setRange(std::max(zel::kMinThreshold, std::pow(10.0, -decimals)), zel::kMaxThreshold);
