@@ -58,7 +58,9 @@ TPlotWindow::TPlotWindow(const QString& name, QSettings& settings, QWidget* pare
     connect(Plot, &QCustomPlot::mouseMove, this, &TPlotWindow::showHover);
 
     resize(900, 600);
-    const QByteArray kept = m_settings.value(zel::settings::kWindows + QLatin1Char('/') + m_name).toByteArray();
+    // The place and size as Base64 text, as a line of the settings file holds it.
+    const QByteArray kept = QByteArray::fromBase64(
+        m_settings.value(zel::settings::kWindows + QLatin1Char('/') + m_name).toString().toLatin1());
     if (!kept.isEmpty())
         restoreGeometry(kept);
 }
@@ -83,7 +85,7 @@ void TPlotWindow::retranslate()
 
 void TPlotWindow::closeEvent(QCloseEvent* event)
 {
-    m_settings.setValue(zel::settings::kWindows + QLatin1Char('/') + m_name, saveGeometry());
+    m_settings.setValue(zel::settings::kWindows + QLatin1Char('/') + m_name, QString::fromLatin1(saveGeometry().toBase64()));
     m_settings.sync();
     QWidget::closeEvent(event);
 }

@@ -120,7 +120,7 @@ void TForm1::showHint()
 void TForm1::FormCreate()
 {
     ComboBox1->setCurrentIndex(-1);
-    Ini = new QSettings(zel::settings::fileIn(QDir::currentPath()), QSettings::IniFormat, this);
+    Ini = new QSettings(zel::settings::fileIn(QDir::currentPath()), zel::settings::iniFormat(), this);
     // The language chosen in an earlier run, before the first message.
     if (const auto language = zel::texts::storedLanguage(*Ini))
         applyLanguage(*language);

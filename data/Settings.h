@@ -26,6 +26,8 @@ inline const QString kMinVoltage = QStringLiteral("Survey/MinVoltage");
 inline const QString kSpikeFactor = QStringLiteral("Survey/SpikeFactor");
 inline const QString kMaxError = QStringLiteral("Survey/MaxError");
 inline const QString kDefaultError = QStringLiteral("Survey/DefaultError");
+// [Survey] MinError: the smallest relative error (%) an inversion file gets.
+inline const QString kMinError = QStringLiteral("Survey/MinError");
 // [Interface] Language=ru|en.
 inline const QString kLanguage = QStringLiteral("Interface/Language");
 // [Windows]: the place and size of each plot window, by its name.
@@ -34,6 +36,13 @@ inline const QString kWindows = QStringLiteral("Windows");
 // The settings file in `dir`.
 QString fileIn(const QString& dir);
 std::unique_ptr<QSettings> openIn(const QString& dir);
+
+// The settings file read as a Windows program reads its INI file: sections
+// and keys without regard to case, a value whole up to the end of its line
+// (commas and all; quotes around it taken away), the text in UTF-8, in
+// Windows-1251 where it is not UTF-8, or in UTF-16 after its byte order mark;
+// lines that end in CR LF, LF or CR. It is written back in UTF-8 with CR LF.
+QSettings::Format iniFormat();
 
 // Writes what was set to the file; the file's name when it could not be
 // written (a read-only folder, a file that is not a file), none when it was.

@@ -1,6 +1,7 @@
 #include "TestDumps.h"
 
 #include "data/DataFile.h"
+#include "data/Settings.h"
 #include "data/ZelError.h"
 #include "sim/StationModel.h"
 #include "survey/Exports.h"
@@ -126,6 +127,54 @@ TEST(Survey, PlainDecimalsNeverUseAnExponent)
     for (const auto& c : cases)
         EXPECT_EQ(zel::plainDecimal(c.value), c.text) << c.value;
     EXPECT_EQ(zel::plainDecimal(1000, 7, false), "1000");
+}
+
+// The settings file as people write it, in Notepad or by hand: any case of
+// sections and keys, a comma in a number, quotes, Windows-1251, UTF-16 and
+// UTF-8 with their byte order marks, CR LF, LF or CR line ends.
+TEST(Survey, SettingsFileIsReadAsWindowsReadsItsIniFiles)
+{
+    const QByteArray cp1251Note("\xF1\xF2\xE0\xED\xF6\xE8\xFF");  // "станция"
+    struct Case {
+        QByteArray bytes;
+        double spacing;
+        QString note;
+    };
+    auto utf16 = [](const QString& text) {
+        return QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    };
+    const Case cases[] = {
+        {"[Survey]\r\nSpacing=2,5\r\n", 2.5, {}},
+        {"[survey]\nspacing = 2.5\n[PORTNOTES]\ncom5=станция\n", 2.5, "станция"},
+        {"[SURVEY]\rSPACING=\"2,5\"\r[PortNotes]\rCOM5=" + cp1251Note + "\r", 2.5, "станция"},
+        {"\xEF\xBB\xBF[Survey]\r\nSpacing=3\r\n", 3.0, {}},
+        {utf16("[Survey]\r\nSpacing=3,25\r\n[PortNotes]\r\nCOM5=станция, у дороги\r\n"), 3.25, "станция, у дороги"},
+        {"; comment\r\n[Survey]\r\nSpacing=4\r\nSpacing=5\r\n", 4.0, {}},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        zel::writeWholeFile(zel::settings::fileIn(dir.path()), c.bytes);
+        const auto ini = zel::settings::openIn(dir.path());
+        std::vector<zel::SurveySettingProblem> problems;
+        EXPECT_EQ(zel::readSurveyGeometry(*ini, &problems).spacing, c.spacing) << c.bytes.toStdString();
+        EXPECT_TRUE(problems.empty()) << c.bytes.toStdString();
+        EXPECT_EQ(ini->value("PortNotes/COM5").toString(), c.note);
+    }
+    // What the program writes it reads back the same: backslashes, quotes, blanks.
+    QTemporaryDir dir;
+    const QString device = QStringLiteral("\\\\.\\COM12");
+    {
+        const auto ini = zel::settings::openIn(dir.path());
+        ini->setValue("Ports/COM12", device);
+        ini->setValue("PortNotes/COM12", " \"adapter\", left ");
+        EXPECT_FALSE(zel::settings::notWritten(*ini));
+    }
+    const auto again = zel::settings::openIn(dir.path());
+    EXPECT_EQ(again->value("Ports/COM12").toString(), device);
+    EXPECT_EQ(again->value("PortNotes/COM12").toString(), " \"adapter\", left ");
+    EXPECT_EQ(again->childKeys().size(), 0);
+    again->beginGroup("Ports");
+    EXPECT_EQ(again->childKeys(), QStringList({"COM12"}));
 }
 
 // Bad values fall back to the defaults and are named; a comma is a decimal point.

@@ -88,7 +88,7 @@ struct UsageError {
     QString text;
 };
 
-QSettings iniInCurrentDir() { return QSettings(zel::settings::fileIn(QDir::currentPath()), QSettings::IniFormat); }
+QSettings iniInCurrentDir() { return QSettings(zel::settings::fileIn(QDir::currentPath()), zel::settings::iniFormat()); }
 
 // A subcommand's options and positional arguments.
 class Arguments {
