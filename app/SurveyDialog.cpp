@@ -51,8 +51,10 @@ TSurveyDialog::TSurveyDialog(const zel::SurveyGeometry& geometry, QWidget* paren
     const zel::CheckThresholds& t = geometry.thresholds;
     MinVoltageEdit = threshold("MinVoltageEdit", t.minVoltage, 3, tr(" мВ"));
     SpikeFactorEdit = threshold("SpikeFactorEdit", t.spikeFactor, 2, QString());
+    SpikeFactorEdit->setMinimum(zel::kMinSpikeFactor);
     MaxErrorEdit = threshold("MaxErrorEdit", t.maxError, 2, QStringLiteral(" %"));
     DefaultErrorEdit = threshold("DefaultErrorEdit", t.defaultError, 2, QStringLiteral(" %"));
+    MinErrorEdit = threshold("MinErrorEdit", t.minError, 2, QStringLiteral(" %"));
 
     auto* form = new QFormLayout;
     auto row = [&](const QString& label, QWidget* field) {
@@ -67,6 +69,7 @@ TSurveyDialog::TSurveyDialog(const zel::SurveyGeometry& geometry, QWidget* paren
     row(tr("Выброс, отношение к соседям больше:"), SpikeFactorEdit);
     row(tr("Погрешность, больше:"), MaxErrorEdit);
     row(tr("Погрешность без оценки (.ohm):"), DefaultErrorEdit);
+    row(tr("Наименьшая погрешность (.ohm):"), MinErrorEdit);
 
     auto* note = new QLabel(tr("Положение электрода с номером n: x = x0 + n · шаг; отрицательные номера A и B лежат "
                                "левее нуля. Геометрия каналов — допущение о подключении станции: сверьте её с "
@@ -97,7 +100,8 @@ zel::SurveyGeometry TSurveyDialog::geometry() const
     g.spacing = SpacingEdit->value();
     g.x0 = OffsetEdit->value();
     g.channels = zel::ChannelGeometry(ChannelsBox->currentData().toInt());
-    g.thresholds = {MinVoltageEdit->value(), SpikeFactorEdit->value(), MaxErrorEdit->value(), DefaultErrorEdit->value()};
+    g.thresholds = {MinVoltageEdit->value(), SpikeFactorEdit->value(), MaxErrorEdit->value(), DefaultErrorEdit->value(),
+                    MinErrorEdit->value()};
     return g;
 }
 

@@ -29,6 +29,7 @@ public:
     QDoubleSpinBox* SpikeFactorEdit = nullptr;
     QDoubleSpinBox* MaxErrorEdit = nullptr;
     QDoubleSpinBox* DefaultErrorEdit = nullptr;
+    QDoubleSpinBox* MinErrorEdit = nullptr;
     QLabel* ProblemLabel = nullptr;
 
     // OK only while every field holds a number of its range; else the

@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (read.badLine != 0 && !read.exclusions.empty())
         std::abort();
     for (const zel::Profile& p : zel::profilesOf(records)) {
-        expectPlain(zel::ohmFile(zel::inversionData(records, values, checks, p, {read.exclusions, false}), 3));
+        expectPlain(zel::ohmFile(zel::inversionData(records, values, checks, p, {read.exclusions, false}), 3, 2));
         const std::vector<zel::ChannelValue> invertible = zel::invertibleValues(records, values, p);
         for (const zel::ChannelValue& v : invertible)
             if (!v.k || !v.rhoa || *v.u == 0 || v.electrodes->number[2] < 0 || v.electrodes->number[3] > 127
@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (invertible.empty())
             continue;
         expectPlain(zel::res2dinvFile(p, zel::asData(invertible)));
-        expectPlain(zel::ohmFile(zel::asData(invertible), 3));
+        expectPlain(zel::ohmFile(zel::asData(invertible), 3, 2));
     }
     return 0;
 }

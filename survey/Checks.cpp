@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <numbers>
 
 namespace zel {
 
@@ -26,11 +27,15 @@ void checkProfile(const std::vector<std::size_t>& profile, const std::vector<Cha
                   const CheckThresholds& t, std::vector<ValueCheck>& checks)
 {
     auto numbers = [&](std::size_t i) { return values[i].electrodes->number; };
+    // A reading of U = 0 measured nothing: it takes no part in the estimates
+    // of its repeats and reciprocals.
+    auto measured = [&](std::size_t i) { return *values[i].r != 0; };
 
     // Repeats: the same A, B, M, N.
     std::map<std::array<int, 4>, std::vector<std::size_t>> repeats;
     for (const std::size_t i : profile)
-        repeats[numbers(i)].push_back(i);
+        if (measured(i))
+            repeats[numbers(i)].push_back(i);
     std::vector<std::optional<double>> repeatError(values.size());
     for (const auto& [abmn, same] : repeats) {
         if (same.size() < 2)
@@ -53,9 +58,12 @@ void checkProfile(const std::vector<std::size_t>& profile, const std::vector<Cha
     std::map<std::pair<Pair, Pair>, std::vector<std::size_t>> byPairs;
     for (const std::size_t i : profile) {
         const auto n = numbers(i);
-        byPairs[{sorted(n[0], n[1]), sorted(n[2], n[3])}].push_back(i);
+        if (measured(i))
+            byPairs[{sorted(n[0], n[1]), sorted(n[2], n[3])}].push_back(i);
     }
     for (const std::size_t i : profile) {
+        if (!measured(i))
+            continue;
         const auto n = numbers(i);
         const auto found = byPairs.find({sorted(n[2], n[3]), sorted(n[0], n[1])});
         std::optional<double> error;
@@ -64,11 +72,19 @@ void checkProfile(const std::vector<std::size_t>& profile, const std::vector<Cha
             int count = 0;
             for (const std::size_t j : found->second)
                 if (j != i)  // an array whose pairs coincide is not its own reciprocal
-                    r2 += std::abs(*values[j].r), ++count;
-            const double r1 = std::abs(*values[i].r);
-            if (count > 0 && r1 + r2 / count > 0) {
+                    r2 += *values[j].r, ++count;
+            const double r1 = *values[i].r;
+            if (count > 0) {
                 r2 /= count;
-                error = std::abs(r1 - r2) / ((r1 + r2) / 2) * 100;
+                // By reciprocity both resistances have the same sign: a pair of
+                // opposite signs has a wire or an electrode swapped.
+                if ((r1 > 0) != (r2 > 0))
+                    checks[i].flags |= FlagError;
+                // The relative error of one reading: the two readings'
+                // standard deviation, |r1 - r2| / √2, over their mean.
+                const double mean = (r1 + r2) / 2;
+                if (mean != 0)
+                    error = std::abs(r1 - r2) / std::numbers::sqrt2 / std::abs(mean) * 100;
             }
         }
         checks[i].errorPercent = error ? error : repeatError[i];

@@ -32,13 +32,16 @@ struct ValueCheck {
 // The checks of `values` (surveyValues of `records`), one per value in the
 // same order. Only values with positions and a resistance are judged; the
 // others get neither flags nor an estimate.
+// Both estimates are the relative error of one reading, in %:
 // - Repeat error: values of one profile with the same A, B, M, N: sample
-//   standard deviation / |mean| of r, in %, the same for each of them.
+//   standard deviation / |mean| of r, the same for each of them.
 // - Reciprocal error: a value whose reciprocal (M, N as the current pair and
 //   A, B as the potential pair, each pair in either order) is in the
-//   profile: | |r1| - r2 | / ((|r1| + r2) / 2) in %, r2 the mean |r| of its
-//   reciprocals. A value's estimate is its reciprocal error, else its repeat
-//   error. Every measured value counts, excluded or not.
+//   profile: |r1 - r2| / √2 / |(r1 + r2) / 2|, signs kept, r2 the mean r of
+//   its reciprocals (for 100 and 102 mV both give 1.40 %). A pair of
+//   opposite signs is flagged as an error: reciprocity gives both one sign.
+// A value's estimate is its reciprocal error, else its repeat error. Every
+// measured value counts, excluded or not; a reading of U = 0 takes no part.
 // - Spike: in a profile, values of one array shape (B - A, M - A, N - A)
 //   ordered by A; a positive apparent resistivity whose ratio to the median
 //   of the positive ones among the up to two values on each side is beyond

@@ -274,7 +274,7 @@ QByteArray res2dinvFile(const Profile& profile, const std::vector<InversionDatum
     return out;
 }
 
-QByteArray ohmFile(const std::vector<InversionDatum>& data, double defaultErrorPercent)
+QByteArray ohmFile(const std::vector<InversionDatum>& data, double defaultErrorPercent, double minErrorPercent)
 {
     std::set<double> set;
     for (const InversionDatum& d : data)
@@ -303,7 +303,7 @@ QByteArray ohmFile(const std::vector<InversionDatum>& data, double defaultErrorP
             out += ' ';
         }
         // The relative error as a fraction, as pyGIMLi reads the column err.
-        appendPlainDecimal(out, d.errorPercent.value_or(defaultErrorPercent) / 100);
+        appendPlainDecimal(out, std::max(d.errorPercent.value_or(defaultErrorPercent), minErrorPercent) / 100);
         out += kCrLf;
     }
     out += "0" + kCrLf;
@@ -358,7 +358,7 @@ QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const st
                                         .arg(profile.file)
                                     + (target.suffix().isEmpty() ? QString() : QLatin1Char('.') + target.suffix()));
         files.append({path, format == SurveyFormat::Res2DInv ? res2dinvFile(profile, ofProfile)
-                                                             : ohmFile(ofProfile, geometry.thresholds.defaultError)});
+                                                             : ohmFile(ofProfile, geometry.thresholds.defaultError, geometry.thresholds.minError)});
     }
     return files;
 }

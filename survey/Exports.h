@@ -55,8 +55,9 @@ std::vector<InversionDatum> asData(const std::vector<ChannelValue>& values);
 // Res2DInv's general array format of one profile's data.
 QByteArray res2dinvFile(const Profile& profile, const std::vector<InversionDatum>& data);
 // pyGIMLi/BERT's unified data format (.ohm) of one profile's data, with the
-// relative error of each datum (its estimate, else `defaultErrorPercent`).
-QByteArray ohmFile(const std::vector<InversionDatum>& data, double defaultErrorPercent);
+// relative error of each datum (its estimate, else `defaultErrorPercent`),
+// never below `minErrorPercent`.
+QByteArray ohmFile(const std::vector<InversionDatum>& data, double defaultErrorPercent, double minErrorPercent);
 
 // The files an export writes: for CSV one file with every profile; for the
 // inversion formats one per profile with invertible values, named

@@ -126,9 +126,10 @@ SurveyGeometry readSurveyGeometry(QSettings& settings, std::vector<SurveySetting
     number(kSpacingKey, g.spacing, kMinSpacing, kMaxSpacing);
     number(kX0Key, g.x0, -kMaxOffset, kMaxOffset);
     number(settings::kMinVoltage, g.thresholds.minVoltage, kMinThreshold, kMaxThreshold);
-    number(settings::kSpikeFactor, g.thresholds.spikeFactor, kMinThreshold, kMaxThreshold);
+    number(settings::kSpikeFactor, g.thresholds.spikeFactor, kMinSpikeFactor, kMaxThreshold);
     number(settings::kMaxError, g.thresholds.maxError, kMinThreshold, kMaxThreshold);
     number(settings::kDefaultError, g.thresholds.defaultError, kMinThreshold, kMaxThreshold);
+    number(settings::kMinError, g.thresholds.minError, kMinThreshold, kMaxThreshold);
     if (settings.contains(kChannelsKey)) {
         if (const auto channels = channelGeometryOfName(settings.value(kChannelsKey).toString().trimmed()))
             g.channels = *channels;
@@ -146,6 +147,7 @@ void writeSurveyGeometry(QSettings& settings, const SurveyGeometry& geometry)
     settings.setValue(settings::kSpikeFactor, QString::number(geometry.thresholds.spikeFactor, 'g', 17));
     settings.setValue(settings::kMaxError, QString::number(geometry.thresholds.maxError, 'g', 17));
     settings.setValue(settings::kDefaultError, QString::number(geometry.thresholds.defaultError, 'g', 17));
+    settings.setValue(settings::kMinError, QString::number(geometry.thresholds.minError, 'g', 17));
     settings.setValue(kChannelsKey, channelGeometryName(geometry.channels));
     settings.sync();
 }

@@ -27,6 +27,10 @@ struct CheckThresholds {
     double spikeFactor = 3;     // a ratio to the neighbours' median beyond it (or its inverse) is a spike
     double maxError = 5;        // %: an error estimate above it is flagged
     double defaultError = 3;    // %: the error of a value without an estimate, in the .ohm file
+    // %: the least error any value is given in the .ohm file and the
+    // inversion: two equal readings estimate 0 %, which no measurement has
+    // and an inversion cannot divide by.
+    double minError = 2;
     bool operator==(const CheckThresholds&) const = default;
 };
 
@@ -47,6 +51,8 @@ constexpr double kMinSpacing = 0.001;
 // Every threshold of the data check is a number above 0.
 constexpr double kMinThreshold = 1e-6;
 constexpr double kMaxThreshold = 1e6;
+// A spike factor of 1 or less would flag every value: it starts above 1.
+constexpr double kMinSpikeFactor = 1.01;
 constexpr double kMaxSpacing = 10000.0;
 constexpr double kMaxOffset = 1.0e7;
 

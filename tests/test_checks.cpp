@@ -54,11 +54,11 @@ TEST(DataCheck, EachFlagAndEstimateOfAHandMadeMemory)
     for (std::size_t i = 0; i < values.size(); ++i)
         EXPECT_EQ(zel::flagNames(checks[i].flags), flags[i]) << "index " << i + 1;
     // Repeat: r 10 and 11, sd 0.7071 of mean 10.5 is 6.734 %; reciprocal:
-    // |10 - 10.2| / 10.1 is 1.980 %.
+    // |10 - 10.2| / √2 / 10.1 is 1.400 %.
     for (const std::size_t i : {5u, 6u})
         EXPECT_NEAR(*checks[i].errorPercent, 100 * std::sqrt(0.5) / 10.5, 1e-9);
     for (const std::size_t i : {7u, 8u})
-        EXPECT_NEAR(*checks[i].errorPercent, 100 * 0.2 / 10.1, 1e-9);
+        EXPECT_NEAR(*checks[i].errorPercent, 100 * 0.2 / std::sqrt(2.0) / 10.1, 1e-9);
     EXPECT_FALSE(checks[0].errorPercent);
     const auto summary = zel::summarizeChecks(records, values, checks);
     ASSERT_EQ(summary.size(), 1u);
@@ -97,9 +97,47 @@ TEST(DataCheck, InversionFilesCarryErrorsAndLeaveOutWhatWasExcluded)
     EXPECT_TRUE(all[0].endsWith(" 0.03")) << all[0].toStdString();
     EXPECT_TRUE(all[5].contains(" 10.5 105.0 10.0 ")) << all[5].toStdString();
     EXPECT_TRUE(all[5].endsWith(" 0.0673435")) << all[5].toStdString();
-    EXPECT_TRUE(all[6].endsWith(" 0.01980198")) << all[6].toStdString();
+    EXPECT_TRUE(all[6].endsWith(" 0.02")) << all[6].toStdString();  // 1.40 %, below the least error
     EXPECT_EQ(ohmLines({{{3, 1}, {12, 1}}, false}).size(), 8);
     EXPECT_EQ(ohmLines({{}, true}).size(), 4);  // the level's two plain values and the reciprocal pair
+}
+
+// The estimates of repeats and reciprocals mean the same (the relative error
+// of one reading), judge signs, leave out readings of U = 0, and the .ohm
+// file never gives a value less than the least error.
+TEST(DataCheck, RepeatAndReciprocalEstimatesAndTheLeastError)
+{
+    struct Case {
+        const char* what;
+        int secondA, secondB, secondM, secondN;  // the second reading's electrodes
+        int secondRaw;                           // its U, raw (100 for 1 mV)
+        const char* flags;                       // of the first reading
+        double errorPercent;                     // of the first; < 0: none
+        const char* ohmError;                    // its err in the .ohm file
+    };
+    const Case cases[] = {
+        {"repeat of 102 mV", 0, 3, 1, 2, 10200, "", 100 * std::sqrt(2.0) / 101, "0.02"},
+        {"reciprocal of 102 mV", 1, 2, 0, 3, 10200, "", 100 * std::sqrt(2.0) / 101, "0.02"},
+        {"equal repeat", 0, 3, 1, 2, 10000, "", 0, "0.02"},
+        {"equal reciprocal", 2, 1, 3, 0, 10000, "", 0, "0.02"},
+        {"reciprocal of U = 0", 1, 2, 0, 3, 0, "", -1, "0.03"},
+        {"reciprocal of reversed polarity", 1, 2, 0, 3, -10000, "error", -1, "0.03"},
+    };
+    for (const Case& c : cases) {
+        const std::vector<zel::MeasurementRecord> records = {
+            value(0, 3, 1, 2, 10000), value(c.secondA, c.secondB, c.secondM, c.secondN, c.secondRaw)};
+        const auto values = zel::surveyValues(records, kGeometry);
+        const auto checks = zel::checkValues(records, values, kGeometry.thresholds);
+        EXPECT_EQ(zel::flagNames(checks[0].flags), c.flags) << c.what;
+        EXPECT_EQ(checks[0].errorPercent.has_value(), c.errorPercent >= 0) << c.what;
+        if (c.errorPercent >= 0 && checks[0].errorPercent)
+            EXPECT_NEAR(*checks[0].errorPercent, c.errorPercent, 1e-9) << c.what;
+        const auto files = zel::surveyExport(zel::SurveyFormat::Ohm, records, kGeometry, std::nullopt, "x.ohm", {});
+        const QList<QByteArray> lines = files.at(0).second.split('\n');
+        const auto datum = std::find_if(lines.begin(), lines.end(), [](const QByteArray& l) { return l.count(' ') == 9; });
+        ASSERT_NE(datum, lines.end()) << c.what;
+        EXPECT_TRUE(datum->trimmed().endsWith(QByteArray(" ") + c.ohmError)) << c.what << ": " << datum->toStdString();
+    }
 }
 
 // Exclusions live beside the data file: written, read back, and a file
@@ -133,7 +171,7 @@ TEST(DataCheck, ZeltoolCheckAndExportTakeThresholdsAndExclusions)
     const QList<QByteArray> lines = c.out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 1 + 8);
     EXPECT_EQ(lines[0].trimmed(), "L1 F1: 12 values, 8 flagged (zero 1, low-signal 1, negative 1, spike 3, error 2), "
-                                  "median error 4.36 %");
+                                  "median error 4.07 %");
     EXPECT_TRUE(lines[1].startsWith("1 ch1 L1 F1  a 0 b 3 m 1 n 2  rhoa 62.8319  err -  spike")) << lines[1].toStdString();
 
     zel::writeWholeFile(zel::exclusionsFileOf(data), zel::exclusionsText({{3, 1}}));
@@ -154,4 +192,7 @@ TEST(DataCheck, ZeltoolCheckAndExportTakeThresholdsAndExclusions)
         EXPECT_EQ(c.status, 1) << bad;
         EXPECT_TRUE(c.err.contains("--max-error")) << c.err.toStdString();
     }
+    c = run(first + QStringList{"--spike-factor", "1", data});
+    EXPECT_EQ(c.status, 1);
+    EXPECT_TRUE(c.err.contains("--spike-factor 1: a number from 1.01")) << c.err.toStdString();
 }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 // The interface's language for as long as it lives.
@@ -45,11 +47,14 @@ TEST(NumberFields, CommaAndFullStopAreBothTheDecimalSign)
                                   QLocale(QLocale::German, QLocale::Germany)}) {
         InterfaceLocale shown(locale);
         TSurveyDialog dialog(zel::SurveyGeometry{});
-        for (QDoubleSpinBox* field : {dialog.SpacingEdit, dialog.OffsetEdit, dialog.SpikeFactorEdit}) {
+        for (QDoubleSpinBox* field : {dialog.SpacingEdit, dialog.OffsetEdit, dialog.MinErrorEdit}) {
             for (const Case& c : cases)
                 EXPECT_DOUBLE_EQ(typed(field, c.text), c.value) << locale.name().toStdString() << " " << c.text;
             // A second decimal sign is refused as it is typed.
             EXPECT_DOUBLE_EQ(typed(field, "2,5.1"), 2.51) << locale.name().toStdString();
         }
+        // A spike factor of 1 or less would flag every value.
+        EXPECT_TRUE(std::isnan(typed(dialog.SpikeFactorEdit, "1")));
+        EXPECT_DOUBLE_EQ(typed(dialog.SpikeFactorEdit, "1,5"), 1.5);
     }
 }

@@ -207,5 +207,9 @@ Command line: zeltool</translation>
         <source>%1 нужно число от %2 до %3.</source>
         <translation>%1 needs a number from %2 to %3.</translation>
     </message>
+    <message>
+        <source>Наименьшая погрешность (.ohm):</source>
+        <translation>Least error (.ohm):</translation>
+    </message>
 </context>
 </TS>

@@ -200,5 +200,9 @@ ZEL-TERRAVOX для ПК
         <source>%1 нужно число от %2 до %3.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Наименьшая погрешность (.ohm):</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

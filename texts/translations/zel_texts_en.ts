@@ -457,7 +457,7 @@
     </message>
     <message>
         <source>Ответ станции не является заголовком памяти</source>
-        <translation>The station's answer is not a memory header</translation>
+        <translation>The station&apos;s answer is not a memory header</translation>
     </message>
     <message>
         <source>Станция ещё передаёт прерванное чтение: подождите, пока она закончит (или выключите и включите её), и повторите чтение.</source>

@@ -59,7 +59,7 @@ constexpr const char* kUsage =
     "                      [--line L --file F] [--exclude FILE] [--drop-flagged] [THRESHOLDS] FILE.zel OUT\n"
     "       zeltool check [--spacing S] [--x0 X] [--channels consecutive|first] [--line L --file F]\n"
     "                     [THRESHOLDS] FILE.zel\n"
-    "         THRESHOLDS: [--min-voltage MV] [--spike-factor F] [--max-error P] [--default-error P]\n"
+    "         THRESHOLDS: [--min-voltage MV] [--spike-factor F] [--max-error P] [--default-error P] [--min-error P]\n"
     "       zeltool sequence --array wenner|schlumberger|dipole-dipole --electrodes COUNT [--first F]\n"
     "                        [--a-min A] [--a-max A] [--n-max N] [--channels 1|4] [--reciprocals] OUT.txt\n"
     "       zeltool plot --kind profile|pseudosection [--value u|r] [--log] [--line L --file F]\n"
@@ -226,12 +226,14 @@ const QList<QCommandLineOption> kGeometryOptions = {
 
 // The thresholds of the data check, shared by check and export.
 const QString kMinVoltage = QStringLiteral("min-voltage"), kSpikeFactor = QStringLiteral("spike-factor"),
-              kMaxError = QStringLiteral("max-error"), kDefaultError = QStringLiteral("default-error");
+              kMaxError = QStringLiteral("max-error"), kDefaultError = QStringLiteral("default-error"),
+              kMinError = QStringLiteral("min-error");
 const QList<QCommandLineOption> kCheckOptions = {
     {kMinVoltage, QStringLiteral("Below this |U|, mV, a low signal."), QStringLiteral("MV")},
     {kSpikeFactor, QStringLiteral("Beyond this ratio to the neighbours, a spike."), QStringLiteral("F")},
     {kMaxError, QStringLiteral("Above this error estimate, %, an error."), QStringLiteral("P")},
     {kDefaultError, QStringLiteral("The error, %, of a value without an estimate in .ohm."), QStringLiteral("P")},
+    {kMinError, QStringLiteral("The least error, %, of any value in .ohm."), QStringLiteral("P")},
 };
 
 // The options, else [Survey] of the settings file here, else the defaults.
@@ -247,7 +249,7 @@ zel::SurveyGeometry surveyGeometryOf(const Arguments& args)
             {QStringLiteral("Spacing"), kSpacing},         {QStringLiteral("X0"), kX0},
             {QStringLiteral("Channels"), kChannels},       {QStringLiteral("MinVoltage"), kMinVoltage},
             {QStringLiteral("SpikeFactor"), kSpikeFactor}, {QStringLiteral("MaxError"), kMaxError},
-            {QStringLiteral("DefaultError"), kDefaultError}};
+            {QStringLiteral("DefaultError"), kDefaultError}, {QStringLiteral("MinError"), kMinError}};
         if (!args.isSet(optionOfKey.value(p.key)))
             throw ToolError{zel::texts::surveySettingProblem(QDir::toNativeSeparators(ini.fileName()), p.key, p.value, p.range)};
     }
@@ -265,9 +267,10 @@ zel::SurveyGeometry surveyGeometryOf(const Arguments& args)
     number(kSpacing, geometry.spacing, zel::kMinSpacing, zel::kMaxSpacing);
     number(kX0, geometry.x0, -zel::kMaxOffset, zel::kMaxOffset);
     zel::CheckThresholds& t = geometry.thresholds;
-    for (const auto& [option, into] : {std::pair{kMinVoltage, &t.minVoltage}, std::pair{kSpikeFactor, &t.spikeFactor},
-                                       std::pair{kMaxError, &t.maxError}, std::pair{kDefaultError, &t.defaultError}})
+    for (const auto& [option, into] : {std::pair{kMinVoltage, &t.minVoltage}, std::pair{kMaxError, &t.maxError},
+                                       std::pair{kDefaultError, &t.defaultError}, std::pair{kMinError, &t.minError}})
         number(option, *into, zel::kMinThreshold, zel::kMaxThreshold);
+    number(kSpikeFactor, t.spikeFactor, zel::kMinSpikeFactor, zel::kMaxThreshold);
     if (args.isSet(kChannels)) {
         const auto g = zel::channelGeometryOfName(args.value(kChannels));
         if (!g)
