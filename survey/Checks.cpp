@@ -222,9 +222,15 @@ QByteArray exclusionsText(const Exclusions& exclusions)
 ExclusionsRead parseExclusions(const QByteArray& text, int records)
 {
     ExclusionsRead read;
-    const QList<QByteArray> lines = text.split('\n');
+    // Lines end in CR LF, LF or CR, whichever editor wrote the file; a byte
+    // order mark before the first is no part of it.
+    QByteArray lf = text.startsWith("\xEF\xBB\xBF") ? text.mid(3) : text;
+    lf.replace("\r\n", "\n").replace('\r', '\n');
+    const QList<QByteArray> lines = lf.split('\n');
     for (qsizetype n = 0; n < lines.size(); ++n) {
         const QByteArray line = lines[n].trimmed();
+        if (line.contains('\0'))
+            return {{}, int(n + 1)};
         if (line.isEmpty() || line.startsWith('#'))
             continue;
         const QList<QByteArray> fields = line.simplified().split(' ');

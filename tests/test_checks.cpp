@@ -149,8 +149,12 @@ TEST(DataCheck, ExclusionsFileRoundTripsAndAMismatchIsRefusedWhole)
     EXPECT_TRUE(text.startsWith("# ") && text.endsWith("3 1\r\n12 4\r\n")) << text.toStdString();
     EXPECT_EQ(zel::parseExclusions(text, 12).exclusions, e);
     EXPECT_EQ(zel::exclusionsFileOf("/a/b.zel"), "/a/b.zel.exclude");
+    // Line ends of any editor, and a byte order mark, are read.
+    for (const QByteArray& ends : {QByteArray("# x\r3 1\r12 4\r"), QByteArray("\xEF\xBB\xBF" "3 1\n12 4"),
+                                   QByteArray("3 1\r\n\r\n12 4\r\n")})
+        EXPECT_EQ(zel::parseExclusions(ends, 12).exclusions, e) << ends.toStdString();
     for (const auto& [bad, line] : {std::pair{QByteArray("# x\r\n3 1\r\n13 1\r\n"), 3}, {"3 5\n", 1}, {"3\n", 1},
-                                    {"1 1\nthree 1\n", 2}, {"0 1\n", 1}}) {
+                                    {"1 1\nthree 1\n", 2}, {"0 1\n", 1}, {QByteArray("3 1\n1\0 1\n", 8), 2}}) {
         const zel::ExclusionsRead read = zel::parseExclusions(bad, 12);
         EXPECT_EQ(read.badLine, line) << bad.toStdString();
         EXPECT_TRUE(read.exclusions.empty());
@@ -180,10 +184,15 @@ TEST(DataCheck, ZeltoolCheckAndExportTakeThresholdsAndExclusions)
     const QString ohm = dir.filePath("m.ohm");
     ASSERT_EQ(run({"export", "--format", "ohm", "--channels", "first", data, ohm}).status, 0);
     EXPECT_TRUE(zel::readWholeFile(ohm).contains("9# Number of data"));
+    // An exclusions file beside the data that does not match it stops the
+    // export, which would otherwise put every value in; unless it is ignored.
     zel::writeWholeFile(zel::exclusionsFileOf(data), "3 1\n99 1\n");
     c = run({"export", "--format", "ohm", "--channels", "first", data, ohm});
-    EXPECT_EQ(c.status, 0);
+    EXPECT_EQ(c.status, 1);
     EXPECT_TRUE(c.err.contains("m.zel.exclude, ") && c.err.contains(" 2: ")) << c.err.toStdString();
+    EXPECT_TRUE(zel::readWholeFile(ohm).contains("9# Number of data"));  // the earlier export stays
+    c = run({"export", "--format", "ohm", "--channels", "first", "--ignore-exclusions", data, ohm});
+    EXPECT_EQ(c.status, 0);
     EXPECT_TRUE(zel::readWholeFile(ohm).contains("10# Number of data"));
     EXPECT_EQ(run({"export", "--format", "ohm", "--exclude", zel::exclusionsFileOf(data), data, ohm}).status, 1);
 

@@ -56,7 +56,8 @@ constexpr const char* kUsage =
     "       zeltool port [--number N] DEVICE [NOTE]\n"
     "       zeltool xlsx --layout zel-solo|terravox FILE.zel OUT.xlsx\n"
     "       zeltool export --format csv|res2dinv|ohm [--spacing S] [--x0 X] [--channels consecutive|first]\n"
-    "                      [--line L --file F] [--exclude FILE] [--drop-flagged] [THRESHOLDS] FILE.zel OUT\n"
+    "                      [--line L --file F] [--exclude FILE | --ignore-exclusions] [--drop-flagged] [THRESHOLDS]\n"
+    "                      FILE.zel OUT\n"
     "       zeltool check [--spacing S] [--x0 X] [--channels consecutive|first] [--line L --file F]\n"
     "                     [THRESHOLDS] FILE.zel\n"
     "         THRESHOLDS: [--min-voltage MV] [--spike-factor F] [--max-error P] [--default-error P] [--min-error P]\n"
@@ -290,16 +291,25 @@ void requireProfile(const std::vector<zel::MeasurementRecord>& records, const st
         throw zel::ZelError(zel::ErrorId::ProfileNotInData, {QString::number(profile->line), QString::number(profile->file)});
 }
 
-const QString kExclude = QStringLiteral("exclude"), kDropFlagged = QStringLiteral("drop-flagged");
+const QString kExclude = QStringLiteral("exclude"), kDropFlagged = QStringLiteral("drop-flagged"),
+              kIgnoreExclusions = QStringLiteral("ignore-exclusions");
+
+// What a file of exclusions that does not match the data stops.
+enum class BadExclusions {
+    Refuse,  // a file of values for an inversion: the values would go in unchecked
+    Say,     // a listing: said, and the values listed without it
+};
 
 // The values the user left out: of --exclude FILE, else of the exclusions
-// file beside the data file when there is one. A file that does not match
-// the data is refused when named, and said and ignored when found beside it.
-zel::Exclusions exclusionsOf(const Arguments& args, const QString& dataFile, int records, std::FILE* err)
+// file beside the data file when there is one (unless --ignore-exclusions).
+// A file that does not match the data is refused when named; found beside
+// the data, it is refused or said as `bad` has it.
+zel::Exclusions exclusionsOf(const Arguments& args, const QString& dataFile, int records, std::FILE* err,
+                             BadExclusions bad)
 {
     const bool named = args.isSet(kExclude);
     const QString path = named ? args.value(kExclude) : zel::exclusionsFileOf(dataFile);
-    if (!named && !QFileInfo::exists(path))
+    if (!named && (!QFileInfo::exists(path) || args.isSet(kIgnoreExclusions)))
         return {};
     const zel::ExclusionsRead read = zel::parseExclusions(zel::readWholeFile(path), records);
     if (read.badLine == 0)
@@ -307,6 +317,8 @@ zel::Exclusions exclusionsOf(const Arguments& args, const QString& dataFile, int
     const QString problem = zel::texts::exclusionsBadLine(QDir::toNativeSeparators(path), read.badLine);
     if (named)
         throw ToolError{problem};
+    if (bad == BadExclusions::Refuse)
+        throw ToolError{problem + QStringLiteral(" (--ignore-exclusions exports without it)")};
     printLine(err, QStringLiteral("zeltool: ") + problem);
     return {};
 }
@@ -503,7 +515,8 @@ int exportSurvey(const QStringList& arguments, std::FILE* out, std::FILE* err)
                          QList<QCommandLineOption>{
                              {format, QStringLiteral("csv, res2dinv or ohm."), QStringLiteral("NAME")},
                              {kExclude, QStringLiteral("The values to leave out."), QStringLiteral("FILE")},
-                             {kDropFlagged, QStringLiteral("Leave out every flagged value too.")}}
+                             {kDropFlagged, QStringLiteral("Leave out every flagged value too.")},
+                             {kIgnoreExclusions, QStringLiteral("Leave out nothing of the exclusions file beside the data.")}}
                              + kGeometryOptions + kCheckOptions);
     if (!args.ok(2, 2))
         return usage(err, args.wrong(2, 2));
@@ -519,7 +532,8 @@ int exportSurvey(const QStringList& arguments, std::FILE* out, std::FILE* err)
 
     const zel::DumpDecoding d = load(args.at(0), err);
     const std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
-    const zel::ExportChoice choice{exclusionsOf(args, args.at(0), int(records.size()), err), args.isSet(kDropFlagged)};
+    const zel::ExportChoice choice{exclusionsOf(args, args.at(0), int(records.size()), err, BadExclusions::Refuse),
+                                   args.isSet(kDropFlagged)};
     const auto files = zel::surveyExport(*kind, records, geometry, profile, args.at(1), choice);
     for (const auto& [path, bytes] : files)
         zel::refuseOutputOverInput(args.at(0), path);
@@ -540,7 +554,7 @@ int check(const QStringList& arguments, std::FILE* out, std::FILE* err)
     const zel::DumpDecoding d = load(args.at(0), err);
     std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
     requireProfile(records, profile);
-    const zel::Exclusions excluded = exclusionsOf(args, args.at(0), int(records.size()), err);
+    const zel::Exclusions excluded = exclusionsOf(args, args.at(0), int(records.size()), err, BadExclusions::Say);
     std::vector<zel::ChannelValue> values = zel::surveyValues(records, geometry);
     if (profile)
         std::erase_if(values, [&](const zel::ChannelValue& v) {
