@@ -31,6 +31,7 @@ enum class ErrorId {
     NotFirmware,           // the file lacks the station's signature
     FirmwareTooLarge,      // (size, maximum)
     NoPositions,           // no record with electrode positions to export
+    EverythingLeftOut,     // (values, excluded, flagged): every value with positions was left out
     ProfileNotInData,      // (line, file)
     SequenceParameter,     // (name, value, rule): a generator value out of its range
     SequenceSingleChannel, // (array): four channels for an array that has one

@@ -8,6 +8,7 @@
 #include <QTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <array>
@@ -188,18 +189,35 @@ std::vector<ChannelValue> invertibleValues(const std::vector<MeasurementRecord>&
     return out;
 }
 
-std::vector<InversionDatum> inversionData(const std::vector<MeasurementRecord>& records,
-                                          const std::vector<ChannelValue>& values,
-                                          const std::vector<ValueCheck>& checks, const Profile& profile,
-                                          const ExportChoice& choice)
+namespace {
+
+bool invertible(const ChannelValue& v) { return v.electrodes && v.r && v.k && *v.u != 0; }
+
+// The invertible values of each profile, as indices into the values, found
+// in one pass: a memory of thousands of profiles is not searched once a profile.
+std::map<std::pair<int, int>, std::vector<std::size_t>> invertibleByProfile(const std::vector<MeasurementRecord>& records,
+                                                                             const std::vector<ChannelValue>& values)
+{
+    std::map<std::pair<int, int>, std::vector<std::size_t>> by;
+    for (std::size_t n = 0; n < values.size(); ++n) {
+        if (!invertible(values[n]))
+            continue;
+        const MeasurementRecord& r = records[std::size_t(values[n].record)];
+        by[{r.LineNo, r.FileNo}].push_back(n);
+    }
+    return by;
+}
+
+// The data of the invertible values at `indices`.
+std::vector<InversionDatum> inversionDataOf(const std::vector<ChannelValue>& values,
+                                            const std::vector<ValueCheck>& checks,
+                                            const std::vector<std::size_t>& indices, const ExportChoice& choice)
 {
     std::vector<InversionDatum> data;
     std::vector<int> counts;
     std::map<std::array<int, 4>, std::size_t> datumOf;
-    for (std::size_t n = 0; n < values.size(); ++n) {
+    for (const std::size_t n : indices) {
         const ChannelValue& v = values[n];
-        if (!v.electrodes || !v.r || !v.k || *v.u == 0 || !inProfile(records[std::size_t(v.record)], profile))
-            continue;
         if (choice.exclusions.count(keyOf(v)) || (choice.dropFlagged && checks[n].flags != 0))
             continue;
         const auto [at, added] = datumOf.try_emplace(v.electrodes->number, data.size());
@@ -229,6 +247,20 @@ std::vector<InversionDatum> inversionData(const std::vector<MeasurementRecord>& 
         v.rhoa = *v.k * *v.r;
     }
     return data;
+}
+
+} // namespace
+
+std::vector<InversionDatum> inversionData(const std::vector<MeasurementRecord>& records,
+                                          const std::vector<ChannelValue>& values,
+                                          const std::vector<ValueCheck>& checks, const Profile& profile,
+                                          const ExportChoice& choice)
+{
+    std::vector<std::size_t> indices;
+    for (std::size_t n = 0; n < values.size(); ++n)
+        if (invertible(values[n]) && inProfile(records[std::size_t(values[n].record)], profile))
+            indices.push_back(n);
+    return inversionDataOf(values, checks, indices, choice);
 }
 
 std::vector<InversionDatum> asData(const std::vector<ChannelValue>& values)
@@ -340,10 +372,27 @@ QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const st
         return {{out, csvFile(records, shown, shownChecks, excluded)}};
     }
 
+    const auto byProfile = invertibleByProfile(records, values);
     std::vector<std::pair<Profile, std::vector<InversionDatum>>> profiles;
-    for (const Profile& p : chosen ? std::vector<Profile>{*chosen} : all)
-        if (std::vector<InversionDatum> d = inversionData(records, values, checks, p, choice); !d.empty())
+    int candidates = 0, excluded = 0, flagged = 0;
+    for (const Profile& p : chosen ? std::vector<Profile>{*chosen} : all) {
+        const auto found = byProfile.find({p.line, p.file});
+        if (found == byProfile.end())
+            continue;
+        for (const std::size_t n : found->second) {
+            ++candidates;
+            if (choice.exclusions.count(keyOf(values[n])))
+                ++excluded;
+            else if (choice.dropFlagged && checks[n].flags != 0)
+                ++flagged;
+        }
+        if (std::vector<InversionDatum> d = inversionDataOf(values, checks, found->second, choice); !d.empty())
             profiles.emplace_back(p, std::move(d));
+    }
+    // Values there were, but the user left every one out: say so, and how.
+    if (profiles.empty() && candidates > 0)
+        throw ZelError(ErrorId::EverythingLeftOut,
+                       {QString::number(candidates), QString::number(excluded), QString::number(flagged)});
     if (profiles.empty())
         throw ZelError(ErrorId::NoPositions);
 
@@ -365,12 +414,52 @@ QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const st
 
 QStringList writeExportFiles(const QList<std::pair<QString, QByteArray>>& files)
 {
-    QStringList written;
-    for (const auto& [path, bytes] : files) {
-        writeWholeFile(path, bytes);
-        written << path;
+    if (files.size() == 1) {
+        writeWholeFile(files.at(0).first, files.at(0).second);
+        return {files.at(0).first};
     }
-    return written;
+    // Each file into a temporary file beside it, closed at once (a memory of
+    // a thousand profiles would hold a thousand files open otherwise); the
+    // temporary files go again if any one cannot be written.
+    for (const auto& [path, bytes] : files) {
+        const QFileInfo target(path);
+        if (target.exists() && !target.isFile())
+            throw ZelError(ErrorId::NotRegularFile, {QDir::toNativeSeparators(path)});
+    }
+    QStringList staged;
+    auto discard = [&] {
+        for (const QString& t : staged)
+            QFile::remove(t);
+    };
+    try {
+        for (const auto& [path, bytes] : files) {
+            QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+            file.setAutoRemove(false);
+            const QString name = QDir::toNativeSeparators(path);
+            if (!file.open())
+                throw ZelError(ErrorId::CannotCreateFile, {name, file.errorString()});
+            staged << file.fileName();
+            if (file.write(bytes) != bytes.size() || !file.flush())
+                throw ZelError(ErrorId::WriteError, {name, file.errorString()});
+            file.close();
+            if (file.error() != QFileDevice::NoError)
+                throw ZelError(ErrorId::WriteError, {name, file.errorString()});
+        }
+        QStringList written;
+        for (qsizetype n = 0; n < files.size(); ++n) {
+            const QString& path = files.at(n).first;
+            if (QFile::exists(path) && !QFile::remove(path))
+                throw ZelError(ErrorId::CannotCreateFile, {QDir::toNativeSeparators(path), QString()});
+            QFile moved(staged.at(n));
+            if (!moved.rename(path))
+                throw ZelError(ErrorId::WriteError, {QDir::toNativeSeparators(path), moved.errorString()});
+            written << path;
+        }
+        return written;
+    } catch (const ZelError&) {
+        discard();
+        throw;
+    }
 }
 
 } // namespace zel

@@ -70,8 +70,11 @@ QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const st
                                                    const SurveyGeometry& geometry, std::optional<Profile> chosen,
                                                    const QString& out, const ExportChoice& choice);
 
-// Writes the files of an export, each whole or not at all, in order; the
-// paths written. Throws ZelError at the first that cannot be written.
+// Writes the files of an export, all of them or none: a single file as
+// writeWholeFile does; several first each into a temporary file beside it,
+// and only when every one is written whole are they put in place. The paths
+// written. Throws ZelError at the first that cannot be written, with every
+// file of the export as it was.
 QStringList writeExportFiles(const QList<std::pair<QString, QByteArray>>& files);
 
 } // namespace zel

@@ -140,6 +140,30 @@ TEST(DataCheck, RepeatAndReciprocalEstimatesAndTheLeastError)
     }
 }
 
+// An export of several profiles writes all its files or none: one that
+// cannot be written leaves every earlier file as it was, and no leftovers.
+TEST(DataCheck, ExportOfSeveralProfilesWritesAllOrNothing)
+{
+    QTemporaryDir dir;
+    std::vector<zel::MeasurementRecord> records = memory();
+    for (int a = 0; a < 3; ++a)
+        records.push_back(zeltest::Record().mode(10).profile(1, 2).electrodes(a, a + 3, a + 1, a + 2).current(5)
+                              .u(1, 10000, 2).u(2, 0, 9).u(3, 0, 9).u(4, 0, 9));
+    const auto files = zel::surveyExport(zel::SurveyFormat::Ohm, records, kGeometry, std::nullopt,
+                                         dir.filePath("s.ohm"), {});
+    ASSERT_EQ(files.size(), 2);
+    zel::writeWholeFile(files[0].first, "old");
+    QDir(dir.path()).mkdir(QFileInfo(files[1].first).fileName());  // a folder where the second goes
+    EXPECT_THROW(zel::writeExportFiles(files), zel::ZelError);
+    EXPECT_EQ(zel::readWholeFile(files[0].first), "old");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
+
+    QDir(dir.path()).rmdir(QFileInfo(files[1].first).fileName());
+    EXPECT_EQ(zel::writeExportFiles(files), QStringList({files[0].first, files[1].first}));
+    EXPECT_EQ(zel::readWholeFile(files[1].first), files[1].second);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+}
+
 // Exclusions live beside the data file: written, read back, and a file
 // that does not match the data is refused whole with its line number.
 TEST(DataCheck, ExclusionsFileRoundTripsAndAMismatchIsRefusedWhole)
@@ -195,6 +219,12 @@ TEST(DataCheck, ZeltoolCheckAndExportTakeThresholdsAndExclusions)
     EXPECT_EQ(c.status, 0);
     EXPECT_TRUE(zel::readWholeFile(ohm).contains("10# Number of data"));
     EXPECT_EQ(run({"export", "--format", "ohm", "--exclude", zel::exclusionsFileOf(data), data, ohm}).status, 1);
+    // Every value left out: the user is told how, not that there are no positions.
+    zel::writeWholeFile(zel::exclusionsFileOf(data), "1 1\n2 1\n3 1\n4 1\n5 1\n8 1\n9 1\n");
+    c = run({"export", "--format", "ohm", "--channels", "first", "--drop-flagged", data, ohm});
+    EXPECT_EQ(c.status, 1);
+    EXPECT_TRUE(c.err.contains("Все 11 значений с положениями электродов оставлены в стороне: исключено 7, отмечено проверкой 4"))
+        << c.err.toStdString();
 
     for (const char* bad : {"0", "-1", "nan", "x"}) {
         c = run(first + QStringList{"--max-error", bad, data});

@@ -66,7 +66,7 @@ QStringList everyTableText()
           << firmwareModule("M", "\r") << headerRejected() << workbookNotOpened("b.xlsx") << openFolder()
           << surveyGeometryCommand() << filesWritten({"a", "b"}) << profileGraphTitle() << pseudosectionTitle()
           << logarithmicAxis() << allRecords() << saveImage() << sequenceTitle() << sequenceCount(3)
-          << sequenceUploadQuestion(3) << readingKept("r.zel") << readingNotKept("full") << recentReadings()
+          << sequenceUploadQuestion(3) << readingKept("r.zel") << readingNotKept("full") << readingNotKeptByTool("full") << recentReadings()
           << openReadingsFolder() << noReadingsYet() << helpLink() << receivedProgress(1, 2) << sentProgress(1, 2)
           << dialogueRunning();
     for (int field = 0; field < 4; ++field)

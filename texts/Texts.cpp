@@ -261,6 +261,10 @@ QString errorText(const ZelError& error)
     case ErrorId::NoPositions:
         text = tr("В данных нет измерений с положениями электродов (методы 1–5): выгружать нечего");
         break;
+    case ErrorId::EverythingLeftOut:
+        text = tr("Все %1 значений с положениями электродов оставлены в стороне: исключено %2, отмечено проверкой "
+                  "%3; выгружать нечего");
+        break;
     case ErrorId::SequenceParameter:
         text = tr("%1 = %2: нужно %3");
         break;
@@ -488,6 +492,11 @@ QString readingKept(const QString& path) { return tr("Чтение сохран�
 QString readingNotKept(const QString& reason)
 {
     return tr("Чтение не удалось сохранить в папку чтений (%1); сохраните его командой Save File.").arg(reason);
+}
+
+QString readingNotKeptByTool(const QString& reason)
+{
+    return tr("Чтение не удалось сохранить в папку чтений (%1).").arg(reason);
 }
 
 QString recentReadings() { return tr("Recent readings"); }

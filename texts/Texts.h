@@ -117,6 +117,8 @@ QString surveyDefaultUsed();
 // Kept readings: the status bar after keeping one, the menu entries.
 QString readingKept(const QString& path);
 QString readingNotKept(const QString& reason);
+// zeltool's words for it: no window, no Save File.
+QString readingNotKeptByTool(const QString& reason);
 QString recentReadings();
 QString openReadingsFolder();
 // The readings folder when nothing on the desktop opens folders.

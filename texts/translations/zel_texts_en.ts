@@ -463,5 +463,13 @@
         <source>Станция ещё передаёт прерванное чтение: подождите, пока она закончит (или выключите и включите её), и повторите чтение.</source>
         <translation>The station is still sending a reading that was broken off: wait until it has finished (or switch it off and on) and read again.</translation>
     </message>
+    <message>
+        <source>Чтение не удалось сохранить в папку чтений (%1).</source>
+        <translation>The reading could not be kept in the readings folder (%1).</translation>
+    </message>
+    <message>
+        <source>Все %1 значений с положениями электродов оставлены в стороне: исключено %2, отмечено проверкой %3; выгружать нечего</source>
+        <translation>All %1 values with electrode positions are left out: %2 excluded, %3 flagged by the check; nothing to export</translation>
+    </message>
 </context>
 </TS>

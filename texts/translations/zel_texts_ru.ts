@@ -463,5 +463,13 @@
         <source>Станция ещё передаёт прерванное чтение: подождите, пока она закончит (или выключите и включите её), и повторите чтение.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Чтение не удалось сохранить в папку чтений (%1).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Все %1 значений с положениями электродов оставлены в стороне: исключено %2, отмечено проверкой %3; выгружать нечего</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -444,7 +444,7 @@ int read(const QStringList& arguments, std::FILE* out, std::FILE* err)
         if (!kept.isEmpty())
             printLine(err, QStringLiteral("zeltool: ") + zel::texts::readingKept(QDir::toNativeSeparators(kept)));
     } catch (const zel::ZelError& e) {
-        printLine(err, QStringLiteral("zeltool: ") + zel::texts::readingNotKept(zel::texts::errorText(e)));
+        printLine(err, QStringLiteral("zeltool: ") + zel::texts::readingNotKeptByTool(zel::texts::errorText(e)));
     }
     if (session.exitStatus(status) != 0)
         return 1;
