@@ -224,8 +224,17 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
     plot.yAxis->setLabel(QObject::tr("Pseudo-depth, m"));
     plot.yAxis->setRangeReversed(true);  // downward
 
+    // The colours span what is kept (flagged values included): a value the
+    // user left out, often the wild one, must not stretch the scale over the
+    // ground's contrasts. With everything left out, everything counts.
+    auto kept = [&](const PseudosectionPoint& p) {
+        return std::size_t(p.value) >= s.excluded.size() || !s.excluded[std::size_t(p.value)];
+    };
+    const bool anyKept = std::any_of(s.points.begin(), s.points.end(), kept);
     double low = 0, high = 0;
     for (const PseudosectionPoint& p : s.points) {
+        if (anyKept && !kept(p))
+            continue;
         low = low == 0 ? p.rhoa : std::min(low, p.rhoa);
         high = std::max(high, p.rhoa);
     }

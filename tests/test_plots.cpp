@@ -88,6 +88,33 @@ TEST(Plots, PseudosectionShowsLowColourLeftHighRightAndNegativeHollow)
     EXPECT_TRUE(plot.yAxis->rangeReversed());
 }
 
+// The colour scale spans the values kept: the ends of the profile left out,
+// the 1000 ohm·m half's points become the top of the scale's range, and a
+// scale of what is kept follows each change of the exclusions.
+TEST(Plots, PseudosectionColoursSpanTheValuesKept)
+{
+    const zel::SurveyGeometry geometry{1.0, 0.0, zel::ChannelGeometry::FirstOnly};
+    auto rangeWith = [&](const zel::Exclusions& excluded) {
+        QCustomPlot plot;
+        zel::drawPseudosection(plot, zel::pseudosection(twoHalves(), geometry, {1, 1}, excluded));
+        for (int i = 0; i < plot.plotLayout()->elementCount(); ++i)
+            if (auto* bar = qobject_cast<QCPColorScale*>(plot.plotLayout()->elementAt(i)))
+                return std::pair(bar->dataRange().lower, bar->dataRange().upper);
+        return std::pair(0.0, 0.0);
+    };
+    const auto all = rangeWith({});
+    EXPECT_NEAR(all.first, 10, 1e-3);
+    EXPECT_NEAR(all.second, 1000, 0.1);
+    zel::Exclusions leftHalf;
+    for (int index = 1; index <= 10; ++index)
+        leftHalf.insert({index, 1});
+    const auto kept = rangeWith(leftHalf);
+    EXPECT_NEAR(kept.first, 1000 / 1.5, 0.1);  // one value left: a span around it
+    EXPECT_NEAR(kept.second, 1000 * 1.5, 0.1);
+    leftHalf.erase({1, 1});
+    EXPECT_NEAR(rangeWith(leftHalf).first, 10, 1e-3);
+}
+
 TEST(Plots, LogarithmicProfileLeavesOutWhatIsNotPositiveAndSaysSo)
 {
     std::vector<zel::MeasurementRecord> records(4);
