@@ -4,6 +4,10 @@
 #include "survey/Exports.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -54,8 +58,17 @@ TDataCheckWindow::TDataCheckWindow(zel::Document& document, Geometry geometry, Q
     buttons->addWidget(ExcludeFlaggedButton);
     buttons->addWidget(IncludeAllButton);
     buttons->addStretch(1);
+    // A summary line per profile: a memory of hundreds of profiles scrolls
+    // in a strip of its own and leaves the table its room.
+    SummaryArea = new QScrollArea(this);
+    SummaryArea->setObjectName(QStringLiteral("SummaryArea"));
+    SummaryArea->setWidget(SummaryLabel);
+    SummaryArea->setWidgetResizable(true);
+    SummaryArea->setFrameShape(QFrame::NoFrame);
+    SummaryArea->setMaximumHeight(160);
+    SummaryArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(SummaryLabel);
+    layout->addWidget(SummaryArea);
     layout->addWidget(Table, 1);
     layout->addLayout(buttons);
 
@@ -64,7 +77,13 @@ TDataCheckWindow::TDataCheckWindow(zel::Document& document, Geometry geometry, Q
     connect(IncludeAllButton, &QPushButton::clicked, this, [this] { m_document.setExclusions({}); });
     connect(&m_document, &zel::Document::changed, this, &TDataCheckWindow::refresh);
     connect(&m_document, &zel::Document::exclusionsChanged, this, &TDataCheckWindow::showExclusions);
-    resize(900, 500);
+    // As large as it is meant to be, and never larger than the screen.
+    QSize size(900, 500);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
     retranslate();
 }
 

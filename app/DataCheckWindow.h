@@ -8,6 +8,7 @@
 #include <functional>
 
 class QLabel;
+class QScrollArea;
 class QPushButton;
 class QTableWidget;
 class QTableWidgetItem;
@@ -30,6 +31,7 @@ public:
     void refresh();
 
     QLabel* SummaryLabel = nullptr;
+    QScrollArea* SummaryArea = nullptr;
     QTableWidget* Table = nullptr;
     QPushButton* ExcludeFlaggedButton = nullptr;
     QPushButton* IncludeAllButton = nullptr;

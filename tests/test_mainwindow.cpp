@@ -18,6 +18,8 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 
@@ -486,4 +488,32 @@ TEST(DataCheckWindow, ExclusionsFromTheTableAndThePseudosectionLiveBesideTheFile
     EXPECT_EQ(form.Doc->exclusions(), (zel::Exclusions{{1, 1}, {5, 1}}));
     EXPECT_EQ(zel::readWholeFile(file), bytes);
     EXPECT_TRUE(dialogs.messages.size() <= 1);  // at most "There are no free ports COM"
+}
+
+// A memory of 300 profiles: the summary scrolls, the window fits the screen
+// with its table in view, and Escape closes it.
+TEST(DataCheckWindow, ManyProfilesFitTheScreen)
+{
+    WindowInDir place;
+    FakeDialogs dialogs;
+    TForm1 form(&dialogs, QStringList());
+    std::vector<zel::MeasurementRecord> records;
+    for (int profile = 1; profile <= 300; ++profile)
+        records.push_back(zeltest::Record().mode(10).profile(profile, 1).electrodes(0, 3, 1, 2).current(5)
+                              .u(1, 0, 2).u(2, 0, 9).u(3, 0, 9).u(4, 0, 9));
+    const QString file = place.dir.filePath("many.zel");
+    zel::writeWholeFile(file, zeltest::dump(records));
+    dialogs.fileAnswers << file;
+    form.ToolButton1Click();
+    form.DataCheck1Click();
+    TDataCheckWindow* window = form.DataCheckWindow;
+    ASSERT_NE(window, nullptr);
+    QCoreApplication::processEvents();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(window->minimumSizeHint().height(), screen.height());
+    EXPECT_LE(window->height(), screen.height());
+    EXPECT_GE(window->Table->height(), window->height() / 3);
+    EXPECT_EQ(window->Table->rowCount(), 300);
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
 }
