@@ -15,9 +15,10 @@ EventLoopClock::EventLoopClock(const bool* cancel, const bool* stop)
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(m_interval);
     QObject::connect(&m_timer, &QTimer::timeout, [this] { expire(); });
+    // The pulse runs only during a pass of a wait: an idle program is not
+    // woken fifty times a second.
     m_pulse.setInterval(kPulse);
     m_pulse.setTimerType(Qt::PreciseTimer);
-    m_pulse.start();
 }
 
 void EventLoopClock::startCount()
@@ -56,7 +57,9 @@ void EventLoopClock::processEvents()
 {
     const bool flagBefore = m_flag;
     const auto start = std::chrono::steady_clock::now();
+    m_pulse.start();
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    m_pulse.stop();
     const auto length = std::chrono::steady_clock::now() - start;
     if (length <= kHeldUp)
         return;

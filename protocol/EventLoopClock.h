@@ -42,6 +42,7 @@ public:
     bool stopRequested() const override { return m_stop && *m_stop; }
 
     QTimer& timer() { return m_timer; }
+    const QTimer& pulse() const { return m_pulse; }
 
 private:
     void startCount();

@@ -369,9 +369,12 @@ TEST(Dialogue, TimeOutLeftOverFromAnEarlierCommandIsGoneOnceThePortOpens)
 }
 
 // The program's dialogue timer never ends a wait before its interval.
+// The clock never expires early, and wakes the program only while a wait
+// runs: no timer of it is left running between waits.
 TEST(Dialogue, EventLoopClockNeverExpiresEarly)
 {
     zel::EventLoopClock clock;
+    EXPECT_FALSE(clock.pulse().isActive());
     for (const auto interval : {30ms, 200ms, 450ms}) {
         clock.lowerFlag();
         const auto start = std::chrono::steady_clock::now();
@@ -380,5 +383,6 @@ TEST(Dialogue, EventLoopClockNeverExpiresEarly)
             clock.processEvents();
         EXPECT_GE(std::chrono::steady_clock::now() - start, interval);
         EXPECT_FALSE(clock.timer().isActive());
+        EXPECT_FALSE(clock.pulse().isActive());
     }
 }
