@@ -214,6 +214,10 @@ void drawProfileGraph(QCustomPlot& plot, const ProfileGraph& graph, const Profil
     plot.legend->setVisible(!graph.curves.empty());
     if (options.logarithmic && graph.leftOut > 0)
         noteBelow(plot, QObject::tr("%n value(s) not above 0 left out of the logarithmic axis", nullptr, graph.leftOut));
+    // An empty graph says why it is empty.
+    if (points == 0 && graph.leftOut == 0)
+        noteBelow(plot, QObject::tr("Nothing to draw: no plain measurement here; measurements with electrode "
+                                    "positions are shown by the pseudosection"));
 }
 
 void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)

@@ -118,11 +118,13 @@ QByteArray plainDecimal(double value, int significant, bool withPoint)
 
 std::vector<Profile> profilesOf(const std::vector<MeasurementRecord>& records)
 {
-    std::vector<Profile> profiles;
     std::set<std::pair<int, int>> seen;
     for (const MeasurementRecord& r : records)
-        if (seen.insert({r.LineNo, r.FileNo}).second)
-            profiles.push_back({r.LineNo, r.FileNo});
+        seen.insert({r.LineNo, r.FileNo});
+    std::vector<Profile> profiles;
+    profiles.reserve(seen.size());
+    for (const auto& [line, file] : seen)
+        profiles.push_back({line, file});
     return profiles;
 }
 

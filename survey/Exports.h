@@ -21,7 +21,7 @@ enum class SurveyFormat { Csv, Res2DInv, Ohm };
 // ("-10.0", "0.0000213").
 QByteArray plainDecimal(double value, int significant = 7, bool withPoint = true);
 
-// The profiles of the records, in the order they first appear.
+// The profiles of the records, by line and then by file.
 std::vector<Profile> profilesOf(const std::vector<MeasurementRecord>& records);
 
 // Every measured value of every profile as CSV (RFC 4180, comma, CRLF, UTF-8)

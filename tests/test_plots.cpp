@@ -169,6 +169,15 @@ TEST(Plots, WindowsFollowTheDataAndZeltoolDrawsOrRefuses)
     form.ToolButton1Click();  // another reading: the open window is drawn anew
     EXPECT_NE(form.PseudosectionWindow->section().values.size(), 21u);
 
+    // The profile graph of a memory with no plain measurement says why it is empty.
+    QCustomPlot empty;
+    zel::drawProfileGraph(empty, zel::profileGraph(twoHalves(), zel::ProfileValue::U, false, false, std::nullopt), {});
+    bool explained = false;
+    for (int i = 0; i < empty.plotLayout()->elementCount(); ++i)
+        if (auto* text = qobject_cast<QCPTextElement*>(empty.plotLayout()->elementAt(i)))
+            explained = explained || text->text().contains("pseudosection") || text->text().contains("псевдоразрез");
+    EXPECT_TRUE(explained);
+
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     const QString png = place.dir.filePath("p.png");
@@ -180,6 +189,24 @@ TEST(Plots, WindowsFollowTheDataAndZeltoolDrawsOrRefuses)
     // Nothing to draw is refused: no plain measurement here for the profile graph.
     EXPECT_EQ(zeltool::run({"plot", "--kind", "profile", "--line", "1", "--file", "1", file, none}, out, err), 1);
     EXPECT_FALSE(QFile::exists(none));
+    // A memory whose first profiles have nothing for the profile graph: the
+    // first that has is drawn; one with nothing at all says where to look.
+    std::vector<zel::MeasurementRecord> many = twoHalves();
+    for (int line = 2; line <= 12; ++line)
+        many.push_back(zeltest::Record().mode(0).profile(line, 1).station(1).current(5).u(1, 100, 2));
+    const QString manyFile = place.dir.filePath("many.zel");
+    zel::writeWholeFile(manyFile, zeltest::dump(many));
+    std::FILE* said = std::tmpfile();
+    EXPECT_EQ(zeltool::run({"plot", "--kind", "profile", manyFile, png}, out, said), 0);
+    std::rewind(said);
+    char line[256] = {};
+    EXPECT_TRUE(std::fgets(line, sizeof line, said) && QByteArray(line).startsWith("zeltool: drawing L2 F1, the first of 11")) << line;
+    std::fclose(said);
+    said = std::tmpfile();
+    EXPECT_EQ(zeltool::run({"plot", "--kind", "profile", file, none}, out, said), 1);
+    std::rewind(said);
+    EXPECT_TRUE(std::fgets(line, sizeof line, said) && QByteArray(line).contains("the pseudosection shows this memory")) << line;
+    std::fclose(said);
     // The caption names the profile and the geometry drawn, in the window and in zeltool's picture.
     auto caption = [](QCustomPlot& plot) {
         for (int i = 0; i < plot.plotLayout()->elementCount(); ++i)

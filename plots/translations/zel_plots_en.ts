@@ -59,5 +59,9 @@
             <numerusform>The legend names %1 of %n curves</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Nothing to draw: no plain measurement here; measurements with electrode positions are shown by the pseudosection</source>
+        <translation>Nothing to draw: no plain measurement here; measurements with electrode positions are shown by the pseudosection</translation>
+    </message>
 </context>
 </TS>

@@ -63,5 +63,9 @@
         <source>Line %1, file %2: electrode spacing %3 m, electrode 0 at x = %4 m</source>
         <translation>Линия %1, файл %2: шаг электродов %3 м, электрод 0 при x = %4 м</translation>
     </message>
+    <message>
+        <source>Nothing to draw: no plain measurement here; measurements with electrode positions are shown by the pseudosection</source>
+        <translation>Рисовать нечего: здесь нет обычных измерений; измерения с положениями электродов показывает псевдоразрез</translation>
+    </message>
 </context>
 </TS>

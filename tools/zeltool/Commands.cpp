@@ -638,21 +638,37 @@ int plot(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
     if (zel::texts::currentLanguage() == zel::texts::Language::English)
         picture.setLocale(QLocale(QLocale::English, QLocale::UnitedKingdom));
     if (kindName == QLatin1String("profile")) {
-        // Every profile while they stay readable in one graph; else the first,
-        // and the user is told how to choose another.
+        // Every profile while they stay readable in one graph; else the first
+        // that has something to draw, and the user is told how to choose another.
         std::optional<zel::Profile> only = profile;
-        const auto all = zel::profilesOf(records);
-        if (!only && all.size() > std::size_t(zel::kReadableProfiles)) {
-            only = all.front();
-            std::fprintf(err, "zeltool: drawing L%d F%d, the first of %zu profiles; --line and --file choose another\n",
-                         only->line, only->file, all.size());
-        }
         const zel::ProfileOptions options{valueName == QLatin1String("r") ? zel::ProfileValue::R : zel::ProfileValue::U,
                                           args.isSet(log), false};
-        const zel::ProfileGraph graph = zel::profileGraph(records, options.value, options.logarithmic, false, only);
-        if (std::all_of(graph.curves.begin(), graph.curves.end(), [](const auto& c) { return c.points.empty(); }))
-            throw ToolError{QStringLiteral("nothing to draw: no plain measurement has a value%1")
-                                .arg(options.logarithmic ? QStringLiteral(" above 0") : QString())};
+        const auto empty = [](const zel::ProfileGraph& g) {
+            return std::all_of(g.curves.begin(), g.curves.end(), [](const auto& c) { return c.points.empty(); });
+        };
+        const zel::ProfileGraph whole = zel::profileGraph(records, options.value, options.logarithmic, false, only);
+        std::set<std::pair<int, int>> drawable;
+        for (const zel::ProfileCurve& c : whole.curves)
+            if (!c.points.empty())
+                drawable.insert({c.profile.line, c.profile.file});
+        if (!only && drawable.size() > std::size_t(zel::kReadableProfiles)) {
+            only = zel::Profile{drawable.begin()->first, drawable.begin()->second};
+            std::fprintf(err, "zeltool: drawing L%d F%d, the first of %zu profiles with plain measurements; --line and "
+                              "--file choose another\n",
+                         only->line, only->file, drawable.size());
+        }
+        const zel::ProfileGraph graph =
+            only == profile ? whole : zel::profileGraph(records, options.value, options.logarithmic, false, only);
+        if (empty(graph)) {
+            // Why there is nothing: measurements with positions belong to the pseudosection.
+            const bool positions = !zel::pseudosectionProfiles(records).empty();
+            throw ToolError{positions && !std::any_of(records.begin(), records.end(), [](const auto& r) { return r.Mode <= 9; })
+                                ? QStringLiteral("nothing to draw: no plain measurements; the pseudosection shows this "
+                                                 "memory (--kind pseudosection)")
+                                : QStringLiteral("nothing to draw: no plain measurement%1 has a value%2")
+                                      .arg(only ? QStringLiteral(" of L%1 F%2").arg(only->line).arg(only->file) : QString(),
+                                           options.logarithmic ? QStringLiteral(" above 0") : QString())};
+        }
         zel::drawProfileGraph(picture, graph, options);
     } else {
         const auto withPositions = zel::pseudosectionProfiles(records);
