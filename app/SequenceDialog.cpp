@@ -102,12 +102,36 @@ TSequenceDialog::TSequenceDialog(Action save, Action upload, QWidget* parent)
     ResultLabel = new QLabel(this);
     ResultLabel->setObjectName(QStringLiteral("ResultLabel"));
     ResultLabel->setWordWrap(true);
-    for (const auto& [button, action] : {std::pair{SaveButton, &m_save}, std::pair{UploadButton, &m_upload}}) {
-        connect(button, &QPushButton::clicked, this, [this, action = action] {
-            if (m_entries && *action)
-                ResultLabel->setText((*action)(*m_entries, tableName()));
-        });
-    }
+    StopButton = new QPushButton(zel::texts::stopCommand(), this);
+    StopButton->setObjectName(QStringLiteral("StopButton"));
+    StopButton->hide();
+    buttons->addButton(StopButton, QDialogButtonBox::ActionRole);
+    connect(StopButton, &QPushButton::clicked, this, [this] {
+        if (m_uploading && m_stop)
+            m_stop();
+    });
+    connect(SaveButton, &QPushButton::clicked, this, [this] {
+        if (m_entries && m_save)
+            ResultLabel->setText(m_save(*m_entries, tableName()));
+    });
+    // An upload runs while the generator stays open: the last attempt's
+    // result goes at once, Stop is offered, the table cannot change meanwhile.
+    connect(UploadButton, &QPushButton::clicked, this, [this] {
+        if (!m_entries || !m_upload)
+            return;
+        const std::vector<zel::TableEntry> entries = *m_entries;
+        ResultLabel->clear();
+        m_uploading = true;
+        StopButton->show();
+        for (QWidget* w : {static_cast<QWidget*>(SaveButton), static_cast<QWidget*>(UploadButton)})
+            w->setEnabled(false);
+        const QString result = m_upload(entries, tableName());
+        m_uploading = false;
+        StopButton->hide();
+        SaveButton->setEnabled(m_entries.has_value());
+        UploadButton->setEnabled(m_entries.has_value());
+        ResultLabel->setText(result);
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -140,6 +164,30 @@ zel::SequenceOptions TSequenceDialog::options() const
             NMaxEdit->value(),
             ChannelsBox->currentData().toInt(),
             ReciprocalsBox->isChecked()};
+}
+
+void TSequenceDialog::setOptions(const zel::SequenceOptions& o)
+{
+    ArrayBox->setCurrentIndex(ArrayBox->findData(int(o.array)));
+    ElectrodesEdit->setValue(o.electrodes);
+    FirstEdit->setValue(o.first);
+    AMinEdit->setValue(o.aMin);
+    AMaxEdit->setValue(o.aMax);
+    NMaxEdit->setValue(o.nMax);
+    ChannelsBox->setCurrentIndex(ChannelsBox->findData(o.channels));
+    ReciprocalsBox->setChecked(o.reciprocals);
+    update();
+}
+
+void TSequenceDialog::reject()
+{
+    // Escape stops an upload first; the generator closes on the next one.
+    if (m_uploading) {
+        if (m_stop)
+            m_stop();
+        return;
+    }
+    QDialog::reject();
 }
 
 QString TSequenceDialog::tableName() const
@@ -178,6 +226,6 @@ void TSequenceDialog::update()
         CountLabel->setText(refused);
         Preview->clear();
     }
-    SaveButton->setEnabled(m_entries.has_value());
-    UploadButton->setEnabled(m_entries.has_value());
+    SaveButton->setEnabled(m_entries.has_value() && !m_uploading);
+    UploadButton->setEnabled(m_entries.has_value() && !m_uploading);
 }

@@ -27,6 +27,13 @@ public:
     TSequenceDialog(Action save, Action upload, QWidget* parent = nullptr);
 
     zel::SequenceOptions options() const;
+    // The fields as they were when the generator was last closed.
+    void setOptions(const zel::SequenceOptions& options);
+    // How a running upload is stopped: the Stop button beside the result, and
+    // Escape, which stops the upload before it closes the generator.
+    void setStop(std::function<void()> stop) { m_stop = std::move(stop); }
+    bool uploading() const { return m_uploading; }
+    void reject() override;
     // The table of the current choice; none (and the reason shown) when refused.
     const std::optional<std::vector<zel::TableEntry>>& entries() const { return m_entries; }
     // A name for the table: "DD48.txt".
@@ -46,12 +53,15 @@ public:
     QLabel* ResultLabel = nullptr;  // what the last Save or Upload came to
     QPushButton* SaveButton = nullptr;
     QPushButton* UploadButton = nullptr;
+    QPushButton* StopButton = nullptr;  // shown while an upload runs
 
 private:
     void update();
 
     Action m_save;
     Action m_upload;
+    std::function<void()> m_stop;
+    bool m_uploading = false;
     std::optional<std::vector<zel::TableEntry>> m_entries;
 };
 

@@ -7,6 +7,7 @@
 #include "data/ReadingArchive.h"
 #include "serial/ComPrompts.h"
 #include "serial/PortMap.h"
+#include "survey/Sequence.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -289,6 +290,7 @@ private:
     QActionGroup* m_languages = nullptr;  // one of "Русский" and "English" is checked
     std::optional<zel::LineId> m_hintLine;  // the failure whose hint the status bar shows
     std::function<void(TSequenceDialog&)> m_sequenceDialogShown;
+    std::optional<zel::SequenceOptions> m_generatorOptions;  // the generator's fields when it was last closed
     WindowState m_state = WindowState::Idle;
     bool m_closed = false;
     WindowState m_dialogueState = WindowState::Idle;  // the state of the dialogue about to start

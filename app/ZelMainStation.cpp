@@ -225,9 +225,13 @@ void TForm1::Generator1Click()
         return lines.join(QLatin1Char('\n'));
     };
     TSequenceDialog dialog(save, upload, this);
+    dialog.setStop([this] { StopButton1Click(); });
+    if (m_generatorOptions)
+        dialog.setOptions(*m_generatorOptions);
     if (m_sequenceDialogShown)
         m_sequenceDialogShown(dialog);
     dialog.exec();
+    m_generatorOptions = dialog.options();
 }
 
 void TForm1::ToolButton12Click()

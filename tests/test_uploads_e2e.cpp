@@ -19,6 +19,7 @@
 #include <QThread>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QAction>
@@ -295,4 +296,48 @@ TEST_F(UploadEndToEnd, GeneratedTableIsSavedAndUploaded)
     EXPECT_EQ(listLines(*form), QStringList({QStringLiteral("Таблица записана успешно! Всего %1").arg(expected.size())}));
     EXPECT_EQ(results, QStringList({"Таблица записана в файл " + QDir::toNativeSeparators(saved), listLines(*form).at(0)}));
     EXPECT_EQ(fileOfStation(tableOut()), zel::electrodeTableText(expected));
+}
+
+// The generator's upload stops from the generator: Escape stops it (the
+// generator stays open, showing what came of it), a second Escape closes it,
+// and the generator opens again with the fields it was closed with.
+TEST_F(UploadEndToEnd, GeneratorUploadStopsWithEscapeAndItsFieldsAreKept)
+{
+    start({"--paced-input"});
+    form->ComboBox2->setCurrentIndex(0);
+    form->ComboBox2Change();
+    dialogs.yesNoAnswers << true;
+    bool stopShown = false, openAfterStop = false;
+    QString result;
+    form->setSequenceDialogShown([&](TSequenceDialog& d) {
+        d.ElectrodesEdit->setValue(64);
+        d.NMaxEdit->setValue(8);
+        QTimer::singleShot(700, &d, [&] {
+            stopShown = d.StopButton->isVisible();
+            QTest::keyClick(&d, Qt::Key_Escape);
+        });
+        d.show();
+        d.UploadButton->click();
+        openAfterStop = d.isVisible();
+        result = d.ResultLabel->text();
+        QTimer::singleShot(0, &d, [&d] { QTest::keyClick(&d, Qt::Key_Escape); });
+    });
+    QElapsedTimer clock;
+    clock.start();
+    form->Generator1Click();
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_TRUE(stopShown);
+    EXPECT_TRUE(openAfterStop);
+    EXPECT_EQ(result, "Остановлено пользователем");
+    EXPECT_FALSE(form->QCCom->Opened());
+
+    int electrodes = 0, nMax = 0;
+    form->setSequenceDialogShown([&](TSequenceDialog& d) {
+        electrodes = d.ElectrodesEdit->value();
+        nMax = d.NMaxEdit->value();
+        QTimer::singleShot(0, &d, &QDialog::reject);
+    });
+    form->Generator1Click();
+    EXPECT_EQ(electrodes, 64);
+    EXPECT_EQ(nMax, 8);
 }
