@@ -28,6 +28,24 @@ QTableWidgetItem* numberItem(double value, const QString& text = QString())
     return item;
 }
 
+// The flags in the interface's language (the CSV keeps their own names).
+QString flagTexts(unsigned flags)
+{
+    QStringList texts;
+    for (int bit = 0; bit < zel::kCheckFlags; ++bit) {
+        if (!(flags & (1u << bit)))
+            continue;
+        switch (zel::CheckFlag(1u << bit)) {
+        case zel::FlagZero: texts << TDataCheckWindow::tr("ноль"); break;
+        case zel::FlagLowSignal: texts << TDataCheckWindow::tr("слабый сигнал"); break;
+        case zel::FlagNegative: texts << TDataCheckWindow::tr("отрицательное"); break;
+        case zel::FlagSpike: texts << TDataCheckWindow::tr("выброс"); break;
+        case zel::FlagError: texts << TDataCheckWindow::tr("погрешность"); break;
+        }
+    }
+    return texts.join(QStringLiteral(", "));
+}
+
 // The row's value: index and channel, kept in the first cell.
 zel::ValueKey keyOfRow(const QTableWidget& table, int row)
 {
@@ -162,7 +180,7 @@ void TDataCheckWindow::refresh()
         Table->setItem(row, 8, v.rhoa ? numberItem(*v.rhoa, QString::number(*v.rhoa, 'g', 6)) : numberItem(0, QStringLiteral("-")));
         Table->setItem(row, 9, checks[i].errorPercent ? numberItem(*checks[i].errorPercent, QString::number(*checks[i].errorPercent, 'f', 2))
                                                       : numberItem(-1, QStringLiteral("-")));
-        auto* flags = new QTableWidgetItem(QString::fromLatin1(zel::flagNames(checks[i].flags)));
+        auto* flags = new QTableWidgetItem(flagTexts(checks[i].flags));
         flags->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         Table->setItem(row, 10, flags);
         auto* box = new QTableWidgetItem;

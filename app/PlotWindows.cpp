@@ -80,7 +80,7 @@ void TPlotWindow::retranslate()
     // The numbers of the axes as the interface's language writes them: a
     // decimal point in English whatever the desktop's locale.
     const bool english = zel::texts::currentLanguage() == zel::texts::Language::English;
-    Plot->setLocale(english ? QLocale(QLocale::English, QLocale::UnitedKingdom) : QLocale());
+    Plot->setLocale(zel::plotLocale(english));
 }
 
 void TPlotWindow::closeEvent(QCloseEvent* event)
@@ -276,7 +276,7 @@ QString TPseudosectionWindow::hoverText(const QPointF& pixel) const
         const zel::ChannelValue& v = m_section.values[std::size_t((*points)[std::size_t(i)].value)];
         const auto& n = v.electrodes->number;
         return tableLine(v.record)
-            + QStringLiteral("\nch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m")
+            + tr("\nкан.%1  a %2  b %3  m %4  n %5  k %6 м  ρк %7 Ом·м")
                   .arg(v.channel)
                   .arg(n[0])
                   .arg(n[1])

@@ -55,9 +55,9 @@ TSequenceDialog::TSequenceDialog(Action save, Action upload, QWidget* parent)
     setWindowTitle(zel::texts::sequenceTitle());
     ArrayBox = new QComboBox(this);
     ArrayBox->setObjectName(QStringLiteral("ArrayBox"));
-    ArrayBox->addItem(QStringLiteral("Wenner"), int(zel::ArrayKind::Wenner));
-    ArrayBox->addItem(QStringLiteral("Wenner–Schlumberger"), int(zel::ArrayKind::Schlumberger));
-    ArrayBox->addItem(QStringLiteral("Dipole-dipole"), int(zel::ArrayKind::DipoleDipole));
+    ArrayBox->addItem(tr("Веннер"), int(zel::ArrayKind::Wenner));
+    ArrayBox->addItem(tr("Веннер–Шлюмберже"), int(zel::ArrayKind::Schlumberger));
+    ArrayBox->addItem(tr("Диполь-диполь"), int(zel::ArrayKind::DipoleDipole));
     ArrayBox->setCurrentIndex(2);
     ElectrodesEdit = spin(this, "ElectrodesEdit", 4, 383, 32);
     FirstEdit = spin(this, "FirstEdit", -255, 127, 1);

@@ -125,7 +125,7 @@ void TForm1::FormCreate()
     if (const auto language = zel::texts::storedLanguage(*Ini))
         applyLanguage(*language);
     else
-        zel::texts::installProgramTranslations(zel::texts::Language::Russian);
+        zel::texts::useLanguage(zel::texts::Language::Russian);  // Qt's own dialogs in Russian too
     setUpPort();
 
     const QString startDir = QDir::currentPath();

@@ -220,6 +220,13 @@ void drawProfileGraph(QCustomPlot& plot, const ProfileGraph& graph, const Profil
                                     "positions are shown by the pseudosection"));
 }
 
+QLocale plotLocale(bool english)
+{
+    QLocale numbers = english ? QLocale(QLocale::English, QLocale::UnitedKingdom) : QLocale(QLocale::Russian, QLocale::Russia);
+    numbers.setNumberOptions(numbers.numberOptions() | QLocale::OmitGroupSeparator);
+    return numbers;
+}
+
 void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
 {
     resetPlot(plot);

@@ -3,6 +3,7 @@
 #include "survey/Plots.h"
 
 #include <QColor>
+#include <QLocale>
 #include <QString>
 
 class QCustomPlot;
@@ -24,6 +25,10 @@ void drawProfileGraph(QCustomPlot& plot, const ProfileGraph& graph, const Profil
 // scale with a colour bar, depth downward, electrode positions as ticks on
 // top, negative values as hollow grey markers, and what was left out below.
 void drawPseudosection(QCustomPlot& plot, const Pseudosection& section);
+// How a plot writes its numbers in the interface's language: a decimal point
+// in English, a comma in Russian, never a group separator ("1,000" would be
+// one in Russian).
+QLocale plotLocale(bool english);
 
 // The pseudosection's caption: its line and file, the spacing and x0.
 QString pseudosectionCaption(const Pseudosection& section);

@@ -9,11 +9,14 @@
 #include "app/SequenceDialog.h"
 #include "app/SurveyDialog.h"
 #include "texts/Texts.h"
+#include "plots/Plots.h"
 #include "app/ZelMain.h"
 #include "data/DataFile.h"
 #include "serial/PseudoTerminal.h"
 
 #include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDoubleSpinBox>
@@ -273,4 +276,17 @@ TEST_F(LanguageWindow, EnglishFromTheMenuReachesEveryWindowAndNoFile)
     EXPECT_EQ(form->ProfileWindow->Plot->xAxis->label(), "Пикет");
     TSequenceDialog russianGenerator([](auto&, auto&) { return QString(); }, [](auto&, auto&) { return QString(); });
     EXPECT_EQ(russianGenerator.UploadButton->text(), "Записать в станцию...");
+}
+
+// A first start (no language stored) in Russian under any locale: Qt's own
+// buttons, the generator's arrays and the data check's flags are Russian, and
+// plot numbers have no group separator in either language.
+TEST_F(LanguageWindow, FirstStartIsRussianThroughout)
+{
+    QDialogButtonBox close(QDialogButtonBox::Close);
+    EXPECT_EQ(close.button(QDialogButtonBox::Close)->text(), "Закрыть");
+    TSequenceDialog generator([](auto&, auto&) { return QString(); }, [](auto&, auto&) { return QString(); });
+    EXPECT_EQ(generator.ArrayBox->itemText(2), "Диполь-диполь");
+    EXPECT_EQ(zel::plotLocale(false).toString(1000.5), "1000,5");
+    EXPECT_EQ(zel::plotLocale(true).toString(1000.5), "1000.5");
 }

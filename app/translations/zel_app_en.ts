@@ -84,6 +84,26 @@ Command line: zeltool</translation>
         <source>Нет значений с положениями электродов.</source>
         <translation>No value has electrode positions.</translation>
     </message>
+    <message>
+        <source>ноль</source>
+        <translation>zero</translation>
+    </message>
+    <message>
+        <source>слабый сигнал</source>
+        <translation>low signal</translation>
+    </message>
+    <message>
+        <source>отрицательное</source>
+        <translation>negative</translation>
+    </message>
+    <message>
+        <source>выброс</source>
+        <translation>spike</translation>
+    </message>
+    <message>
+        <source>погрешность</source>
+        <translation>error</translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>
@@ -135,6 +155,15 @@ Command line: zeltool</translation>
     </message>
 </context>
 <context>
+    <name>TPseudosectionWindow</name>
+    <message>
+        <source>
+кан.%1  a %2  b %3  m %4  n %5  k %6 м  ρк %7 Ом·м</source>
+        <translation>
+ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
+    </message>
+</context>
+<context>
     <name>TSequenceDialog</name>
     <message>
         <source>Сохранить...</source>
@@ -147,6 +176,18 @@ Command line: zeltool</translation>
     <message>
         <source>Взаимные измерения (M, N, A, B) после таблицы</source>
         <translation>Reciprocals (M, N, A, B) after the table</translation>
+    </message>
+    <message>
+        <source>Веннер</source>
+        <translation>Wenner</translation>
+    </message>
+    <message>
+        <source>Веннер–Шлюмберже</source>
+        <translation>Wenner–Schlumberger</translation>
+    </message>
+    <message>
+        <source>Диполь-диполь</source>
+        <translation>Dipole-dipole</translation>
     </message>
 </context>
 <context>

@@ -77,6 +77,26 @@ ZEL-TERRAVOX для ПК
         <source>Нет значений с положениями электродов.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>ноль</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>слабый сигнал</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>отрицательное</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>выброс</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>погрешность</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TForm1</name>
@@ -128,6 +148,14 @@ ZEL-TERRAVOX для ПК
     </message>
 </context>
 <context>
+    <name>TPseudosectionWindow</name>
+    <message>
+        <source>
+кан.%1  a %2  b %3  m %4  n %5  k %6 м  ρк %7 Ом·м</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>TSequenceDialog</name>
     <message>
         <source>Сохранить...</source>
@@ -139,6 +167,18 @@ ZEL-TERRAVOX для ПК
     </message>
     <message>
         <source>Взаимные измерения (M, N, A, B) после таблицы</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Веннер</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Веннер–Шлюмберже</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Диполь-диполь</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

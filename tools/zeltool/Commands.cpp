@@ -635,8 +635,7 @@ int plot(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
     requireProfile(records, profile);
 
     QCustomPlot picture;
-    if (zel::texts::currentLanguage() == zel::texts::Language::English)
-        picture.setLocale(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    picture.setLocale(zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English));
     if (kindName == QLatin1String("profile")) {
         // Every profile while they stay readable in one graph; else the first
         // that has something to draw, and the user is told how to choose another.
