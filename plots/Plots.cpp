@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 
 namespace zel {
@@ -26,6 +27,19 @@ QCPColorGradient resistivityGradient() { return QCPColorGradient(QCPColorGradien
 
 // A marker drawn once and copied to every point of its colour class: a
 // pseudosection of a whole memory replots quickly.
+// A marker drawn once and stamped at every point: tens of thousands of
+// outlined circles stroked one by one would make every zoom slow.
+QPixmap stamp(double size, const std::function<void(QPainter&, const QRectF&)>& paint)
+{
+    const int side = int(std::ceil(size)) + 2;
+    QPixmap pixmap(side, side);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paint(painter, QRectF(1, 1, size, size));
+    return pixmap;
+}
+
 QPixmap discOf(const QColor& colour)
 {
     const int size = int(kMarkerSize) + 1;
@@ -289,9 +303,17 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
             else if (i < s.flags.size() && s.flags[i] != 0)
                 flaggedX << p.x, flaggedY << p.depth;
         }
-    for (const auto& [xs, ys, style] :
-         {std::tuple{flaggedX, flaggedY, QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(Qt::black, 1.5), Qt::NoBrush, kMarkerSize + 5)},
-          std::tuple{excludedX, excludedY, QCPScatterStyle(QCPScatterStyle::ssCross, QPen(Qt::black, 2), Qt::NoBrush, kMarkerSize + 3)}}) {
+    const QPixmap ring = stamp(kMarkerSize + 5, [](QPainter& p, const QRectF& r) {
+        p.setPen(QPen(Qt::black, 1.5));
+        p.drawEllipse(r.adjusted(0.75, 0.75, -0.75, -0.75));
+    });
+    const QPixmap cross = stamp(kMarkerSize + 3, [](QPainter& p, const QRectF& r) {
+        p.setPen(QPen(Qt::black, 2));
+        p.drawLine(r.topLeft(), r.bottomRight());
+        p.drawLine(r.topRight(), r.bottomLeft());
+    });
+    for (const auto& [xs, ys, style] : {std::tuple{flaggedX, flaggedY, QCPScatterStyle(ring)},
+                                        std::tuple{excludedX, excludedY, QCPScatterStyle(cross)}}) {
         if (xs.isEmpty())
             continue;
         QCPGraph* g = plot.addGraph();
