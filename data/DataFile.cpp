@@ -22,7 +22,7 @@ QString nativeName(const QString& path) { return QDir::toNativeSeparators(path);
 // commit that fails in the system's last flush says "Unknown error").
 QString reasonOf(const QFileDevice& file, int systemError)
 {
-    const QString qt = file.errorString();
+    QString qt = file.errorString();
     if (systemError != 0 && (qt.isEmpty() || qt == QLatin1String("Unknown error")))
         return QString::fromLocal8Bit(std::strerror(systemError));
     return qt;

@@ -47,7 +47,7 @@ QString canonicalPath(const QString& section, const QString& key)
 {
     static const QString known[] = {kPortChoice, kSpacing,     kX0,          kChannels, kMinVoltage,
                                     kSpikeFactor, kMaxError,   kDefaultError, kMinError, kLanguage};
-    const QString path = section + QLatin1Char('/') + key;
+    QString path = section + QLatin1Char('/') + key;
     for (const QString& k : known)
         if (path.compare(k, Qt::CaseInsensitive) == 0)
             return k;
