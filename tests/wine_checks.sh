@@ -82,6 +82,12 @@ for records in 2000 20000; do
     cmp <(blocks13 "$work/read-$records.zel") <(blocks13 "$work/memory-$records.zel")
   stop_station
 done
+# The full memory, 65,535 records (2 MB), sent as fast as the line takes it.
+start_station --count 65535 --seed 3 --no-pace --memory-out "$work/memory-full.zel" --once
+check "read the full memory COM5" wz read --port COM5 "$(winpath "$work/read-full.zel")"
+check "read of the full memory equals the station's memory" \
+  cmp <(blocks13 "$work/read-full.zel") <(blocks13 "$work/memory-full.zel")
+stop_station
 
 printf '1 2 3 4\r\n-5 12 3 4\r\n10 20 5 6\r\n' >"$work/table.txt"
 start_station --table-out "$work/stored.txt" --once
