@@ -10,7 +10,7 @@ run_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-serialport-dev qt6-5compat-dev libqt6svg6 qt6-translations-l10n
   qt6-tools-dev qt6-l10n-tools
-  libxlsxwriter-dev libqcustomplot-dev
+  libxlsxwriter-dev libqcustomplot-dev libeigen3-dev
   fonts-dejavu-core xdg-utils
 )
 test_packages=(

