@@ -194,18 +194,21 @@ void ForwardModel::solve(const std::vector<double>& cellResistivity)
     }
     // Each source's primary field assumes the mean conductivity of the cells beside it.
     m_sigma0.assign(m_sources.size(), 0);
+    m_cellsBesideSource.assign(m_sources.size(), {});
     for (std::size_t s = 0; s < m_sources.size(); ++s) {
         const int node = m_mesh.electrodeNodes[std::size_t(m_sources[s])];
         const int column = node / m_mesh.rows();
         double sum = 0;
-        int n = 0;
         for (const int i : {column - 1, column})
-            if (i >= 0 && i + 1 < int(m_mesh.columns.size()))
-                sum += m_sigma[std::size_t(m_mesh.cell(i, 0))], ++n;
-        m_sigma0[s] = sum / n;
+            if (i >= 0 && i + 1 < int(m_mesh.columns.size())) {
+                sum += m_sigma[std::size_t(m_mesh.cell(i, 0))];
+                m_cellsBesideSource[s].push_back(m_mesh.cell(i, 0));
+            }
+        m_sigma0[s] = sum / double(m_cellsBesideSource[s].size());
     }
     const std::size_t waves = m_transform.k.size();
     m_total.assign(waves, {});
+    m_green.assign(waves, {});
     m_secondary.assign(waves, {});
     parallelFor(waves, m_threads, [this](std::size_t w) { solveWavenumber(w); });
 
@@ -250,8 +253,10 @@ void ForwardModel::solveWavenumber(std::size_t w)
         throw std::runtime_error("the finite-element system could not be factorised");
 
     auto& totals = m_total[w];
+    auto& green = m_green[w];
     auto& secondary = m_secondary[w];
     totals.assign(m_sources.size(), Eigen::VectorXd());
+    green.assign(m_sources.size(), Eigen::VectorXd());
     secondary.assign(m_sources.size(), Eigen::VectorXd());
     Eigen::VectorXd primary(n), rhs(n);
     for (std::size_t s = 0; s < m_sources.size(); ++s) {
@@ -305,6 +310,12 @@ void ForwardModel::solveWavenumber(std::size_t w)
             atElectrodes(Eigen::Index(j)) = us(m_mesh.electrodeNodes[j]);
         secondary[s] = std::move(atElectrodes);
         totals[s] = us + primary;
+        // The adjoint field of a potential electrode: the mesh's own response
+        // to a unit source at its node, of which the secondary field's
+        // change at that node is the product with the change of A.
+        rhs.setZero();
+        rhs(sourceNode) = 1;
+        green[s] = solver.solve(rhs);
     }
 }
 
@@ -318,6 +329,17 @@ double ForwardModel::potential(int source, int at) const
     for (std::size_t w = 0; w < m_transform.k.size(); ++w)
         u += 2 / pi * m_transform.weight[w] * m_secondary[w][std::size_t(s)](at);
     return u;
+}
+
+double ForwardModel::primaryRemainder(int source, int at) const
+{
+    const Point& p = m_mesh.nodes[std::size_t(m_mesh.electrodeNodes[std::size_t(source)])];
+    const Point& q = m_mesh.nodes[std::size_t(m_mesh.electrodeNodes[std::size_t(at)])];
+    const double r = std::hypot(p.x - q.x, p.z - q.z);
+    double transformed = 0;
+    for (std::size_t w = 0; w < m_transform.k.size(); ++w)
+        transformed += 2 / pi * m_transform.weight[w] * std::cyl_bessel_k(0.0, m_transform.k[w] * r);
+    return (1 / r - transformed) / (2 * pi);
 }
 
 Eigen::MatrixXd ForwardModel::jacobian() const
@@ -336,11 +358,11 @@ Eigen::MatrixXd ForwardModel::jacobian() const
         std::vector<double> dU(std::size_t(parameters), 0.0);
         for (std::size_t w = 0; w < m_transform.k.size(); ++w) {
             const double k2 = m_transform.k[w] * m_transform.k[w];
-            // By reciprocity ∂u_A(M)/∂σ = −2 ũ_Mᵀ (∂A/∂σ) ũ_A; U is bilinear in the
-            // current dipole's and the potential dipole's fields.
+            // ∂ũ_A(M)/∂σ = −g_Mᵀ (∂A/∂σ) ũ_A with g_M = A⁻¹ e_M; U is bilinear in
+            // the current dipole's total field and the potential dipole's g.
             const Eigen::VectorXd current = m_total[w][std::size_t(sa)] - m_total[w][std::size_t(sb)];
-            const Eigen::VectorXd receiver = m_total[w][std::size_t(sm)] - m_total[w][std::size_t(sn)];
-            const double scale = -2 * 2 / pi * m_transform.weight[w];
+            const Eigen::VectorXd receiver = m_green[w][std::size_t(sm)] - m_green[w][std::size_t(sn)];
+            const double scale = -2 / pi * m_transform.weight[w];
             for (const std::size_t e : triangles) {
                 const Element& el = m_elements[e];
                 const double u0 = current(el.node[0]), u1 = current(el.node[1]), u2 = current(el.node[2]);
@@ -353,6 +375,16 @@ Eigen::MatrixXd ForwardModel::jacobian() const
                 const double mass = el.area / 12 * (u0 * v0 + u1 * v1 + u2 * v2 + (u0 + u1 + u2) * (v0 + v1 + v2));
                 dU[std::size_t(m_mesh.parameterOfCell[std::size_t(m_mesh.cellOfTriangle[e])])] += scale * (stiffness + k2 * mass);
             }
+        }
+        // The sources' sigma0 follows the cells beside them: u = remainder / sigma0 + …
+        for (const auto& [source, sign] : {std::pair{a, 1.0}, std::pair{b, -1.0}}) {
+            const int s = m_sourceIndex[std::size_t(source)];
+            const double sigma0 = m_sigma0[std::size_t(s)];
+            const double dUdSigma0 = -sign * (primaryRemainder(source, m) - primaryRemainder(source, n)) / (sigma0 * sigma0);
+            const auto& beside = m_cellsBesideSource[std::size_t(s)];
+            for (const int cell : beside)
+                if (const int p = m_mesh.parameterOfCell[std::size_t(cell)]; p >= 0)
+                    dU[std::size_t(p)] += dUdSigma0 / double(beside.size());
         }
         const double U = m_rhoa[d] / m_data[d].k;
         for (int p = 0; p < parameters; ++p) {

@@ -66,6 +66,12 @@ private:
     };
     void solveWavenumber(std::size_t w);
     double potential(int source, int at) const;  // u for 1 A, from the last solve
+    // The part of a potential that its source's sigma0 scales: the analytic
+    // primary less its transform by the wavenumbers (which the total field
+    // carries), times sigma0; nearly 0, yet a dipole's difference of
+    // potentials feels it.
+    double primaryRemainder(int source, int at) const;
+    std::vector<std::vector<int>> m_cellsBesideSource;  // per source: the cells whose mean is its sigma0
 
     const Mesh& m_mesh;
     std::vector<Configuration> m_data;
@@ -78,6 +84,7 @@ private:
     std::vector<double> m_sigma;                // per cell
     std::vector<double> m_sigma0;               // per source: the conductivity its primary field assumes
     std::vector<std::vector<Eigen::VectorXd>> m_total;      // [wavenumber][source]: total transformed potential
+    std::vector<std::vector<Eigen::VectorXd>> m_green;      // [wavenumber][source]: the mesh's response to a unit nodal source
     std::vector<std::vector<Eigen::VectorXd>> m_secondary;  // [wavenumber][source]: at the electrodes
     std::vector<double> m_rhoa;
 };
