@@ -1,0 +1,267 @@
+#include "Inversion.h"
+
+#include "Forward.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+namespace zel::inv {
+
+namespace {
+
+// The relative error of a datum: its own, and 1 µV of the voltage read.
+double errorOf(const Measurement& m)
+{
+    const double floor = m.voltage > 0 ? 1e-3 / m.voltage : 0;
+    return std::max(m.error, 1e-4) + floor;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// First differences between neighbouring parameter cells, each row one pair.
+struct Smoothness {
+    std::vector<std::array<int, 2>> pairs;
+    std::vector<double> weight;
+
+    Eigen::VectorXd apply(const Eigen::VectorXd& m) const
+    {
+        Eigen::VectorXd out(Eigen::Index(pairs.size()));
+        for (std::size_t i = 0; i < pairs.size(); ++i)
+            out(Eigen::Index(i)) = weight[i] * (m(pairs[i][1]) - m(pairs[i][0]));
+        return out;
+    }
+    // Wmᵀ Wm m
+    Eigen::VectorXd normal(const Eigen::VectorXd& m) const
+    {
+        Eigen::VectorXd out = Eigen::VectorXd::Zero(m.size());
+        for (std::size_t i = 0; i < pairs.size(); ++i) {
+            const double d = weight[i] * weight[i] * (m(pairs[i][1]) - m(pairs[i][0]));
+            out(pairs[i][1]) += d;
+            out(pairs[i][0]) -= d;
+        }
+        return out;
+    }
+};
+
+Smoothness smoothness(const Mesh& mesh, double verticalRatio)
+{
+    Smoothness s;
+    const int columns = int(mesh.columns.size()) - 1;
+    for (int i = 0; i < columns; ++i)
+        for (int j = 0; j < mesh.cellRows(); ++j) {
+            const int p = mesh.parameterOfCell[std::size_t(mesh.cell(i, j))];
+            if (p < 0)
+                continue;
+            if (i + 1 < columns)
+                if (const int q = mesh.parameterOfCell[std::size_t(mesh.cell(i + 1, j))]; q >= 0) {
+                    s.pairs.push_back({p, q});
+                    s.weight.push_back(1);
+                }
+            if (j + 1 < mesh.cellRows())
+                if (const int q = mesh.parameterOfCell[std::size_t(mesh.cell(i, j + 1))]; q >= 0) {
+                    s.pairs.push_back({p, q});
+                    s.weight.push_back(verticalRatio);
+                }
+        }
+    return s;
+}
+
+// Conjugate gradients on (Jᵀ D J + λ WmᵀWm) x = b, D diagonal.
+Eigen::VectorXd conjugateGradients(const Eigen::MatrixXd& J, const Eigen::VectorXd& D, const Smoothness& wm,
+                                   double lambda, const Eigen::VectorXd& b)
+{
+    auto apply = [&](const Eigen::VectorXd& v) -> Eigen::VectorXd {
+        const Eigen::VectorXd Jv = J * v;
+        return J.transpose() * (D.cwiseProduct(Jv)) + lambda * wm.normal(v);
+    };
+    Eigen::VectorXd x = Eigen::VectorXd::Zero(b.size());
+    Eigen::VectorXd r = b;
+    Eigen::VectorXd p = r;
+    double rr = r.squaredNorm();
+    const double stop = 1e-6 * rr;
+    for (int it = 0; it < 300 && rr > stop; ++it) {
+        const Eigen::VectorXd Ap = apply(p);
+        const double alpha = rr / p.dot(Ap);
+        x += alpha * p;
+        r -= alpha * Ap;
+        const double next = r.squaredNorm();
+        p = r + (next / rr) * p;
+        rr = next;
+    }
+    return x;
+}
+
+} // namespace
+
+std::vector<double> electrodesOf(const std::vector<Measurement>& data)
+{
+    std::vector<double> x;
+    for (const Measurement& m : data)
+        x.insert(x.end(), m.x.begin(), m.x.end());
+    std::sort(x.begin(), x.end());
+    // Positions within a millimetre are one electrode.
+    std::vector<double> distinct;
+    for (const double v : x)
+        if (distinct.empty() || v - distinct.back() > 1e-3)
+            distinct.push_back(v);
+    return distinct;
+}
+
+InversionResult invert(const std::vector<Measurement>& input, const InversionOptions& options,
+                       const std::function<void(const IterationReport&)>& progress, const std::atomic<bool>* cancel)
+{
+    const auto started = std::chrono::steady_clock::now();
+    InversionResult result;
+    for (const Measurement& m : input) {
+        if (m.rhoa > 0 && std::isfinite(m.rhoa) && m.k != 0)
+            result.data.push_back(m);
+        else
+            ++result.leftOut;
+    }
+    const std::vector<Measurement>& data = result.data;
+    const std::vector<double> electrodes = electrodesOf(data);
+    if (electrodes.size() < 4)
+        throw InversionRefused("fewer than 4 electrodes");
+    if (data.size() < 4)
+        throw InversionRefused("fewer than 4 data");
+
+    // The parameter region reaches 1.2 times the deepest median depth.
+    MeshOptions meshOptions = options.mesh;
+    if (meshOptions.parameterDepth <= 0) {
+        double deepest = 0;
+        for (const Measurement& m : data)
+            deepest = std::max(deepest, m.depth);
+        if (deepest <= 0)
+            deepest = (electrodes.back() - electrodes.front()) / 5;
+        meshOptions.parameterDepth = 1.2 * deepest;
+    }
+    result.mesh = makeMesh(electrodes, options.elevations, meshOptions);
+    const Mesh& mesh = result.mesh;
+    const int parameters = mesh.parameterCount();
+    if (parameters == 0)
+        throw InversionRefused("no cell under the line");
+
+    std::vector<Configuration> configurations;
+    configurations.reserve(data.size());
+    auto electrodeAt = [&](double x) {
+        return int(std::lower_bound(electrodes.begin(), electrodes.end(), x - 1e-3) - electrodes.begin());
+    };
+    for (const Measurement& m : data)
+        configurations.push_back({{electrodeAt(m.x[0]), electrodeAt(m.x[1]), electrodeAt(m.x[2]), electrodeAt(m.x[3])}, m.k});
+    ForwardModel forward(mesh, configurations, options.threads);
+
+    const Eigen::Index n = Eigen::Index(data.size());
+    Eigen::VectorXd d(n), weight(n);
+    std::vector<double> rhoas;
+    for (Eigen::Index i = 0; i < n; ++i) {
+        d(i) = std::log(data[std::size_t(i)].rhoa);
+        weight(i) = 1 / errorOf(data[std::size_t(i)]);
+        rhoas.push_back(data[std::size_t(i)].rhoa);
+    }
+    result.background = median(rhoas);
+    const Smoothness wm = smoothness(mesh, options.verticalRatio);
+
+    std::vector<double> cellRho(std::size_t(mesh.cellCount()), result.background);
+    auto model = [&](const Eigen::VectorXd& m) {
+        for (int p = 0; p < parameters; ++p)
+            cellRho[std::size_t(mesh.cellOfParameter[std::size_t(p)])] = std::exp(m(p));
+        forward.solve(cellRho);
+        Eigen::VectorXd f(n);
+        for (Eigen::Index i = 0; i < n; ++i)
+            f(i) = std::log(std::max(forward.apparentResistivity()[std::size_t(i)], 1e-12));
+        return f;
+    };
+    Eigen::VectorXd robust = Eigen::VectorXd::Ones(n);
+    auto dataMisfit = [&](const Eigen::VectorXd& f) {
+        return (weight.cwiseProduct(robust).cwiseProduct(d - f)).squaredNorm();
+    };
+    auto chi2Of = [&](const Eigen::VectorXd& f) { return (weight.cwiseProduct(d - f)).squaredNorm() / double(n); };
+    auto rrmsOf = [&](const Eigen::VectorXd& f) {
+        double sum = 0;
+        for (Eigen::Index i = 0; i < n; ++i) {
+            const double rel = (std::exp(f(i)) - std::exp(d(i))) / std::exp(d(i));
+            sum += rel * rel;
+        }
+        return 100 * std::sqrt(sum / double(n));
+    };
+    auto cancelled = [&] { return cancel && cancel->load(); };
+    auto seconds = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    };
+
+    Eigen::VectorXd m = Eigen::VectorXd::Constant(parameters, std::log(result.background));
+    Eigen::VectorXd f = model(m);
+    double lambda = options.lambda;
+    double objective = dataMisfit(f) + lambda * wm.apply(m).squaredNorm();
+    auto report = [&](int number) {
+        IterationReport r{number, chi2Of(f), rrmsOf(f), lambda, seconds()};
+        result.iterations.push_back(r);
+        if (progress)
+            progress(r);
+    };
+    report(0);
+    Eigen::MatrixXd J;
+    for (int iteration = 1; iteration <= options.maxIterations; ++iteration) {
+        if (result.iterations.back().chi2 <= 1 || cancelled())
+            break;
+        J = forward.jacobian();
+        if (cancelled())
+            break;
+        if (options.robust) {
+            // L1-like: a datum's weight falls with its standardised residual.
+            for (Eigen::Index i = 0; i < n; ++i)
+                robust(i) = 1 / std::sqrt(std::max(std::abs(weight(i) * (d(i) - f(i))), 1.0));
+            objective = dataMisfit(f) + lambda * wm.apply(m).squaredNorm();
+        }
+        const Eigen::VectorXd D = weight.cwiseProduct(robust).cwiseAbs2();
+        const Eigen::VectorXd gradient = J.transpose() * D.cwiseProduct(d - f) - lambda * wm.normal(m);
+        const Eigen::VectorXd step = conjugateGradients(J, D, wm, lambda, gradient);
+        // The step, or a part of it when the whole raises the objective.
+        Eigen::VectorXd bestM = m, bestF = f;
+        double best = objective;
+        for (double tau = 1; tau >= 0.125 && !cancelled(); tau /= 2) {
+            const Eigen::VectorXd trialM = m + tau * step;
+            const Eigen::VectorXd trialF = model(trialM);
+            const double value = dataMisfit(trialF) + lambda * wm.apply(trialM).squaredNorm();
+            if (value < best) {
+                best = value;
+                bestM = trialM;
+                bestF = trialF;
+                break;
+            }
+        }
+        if (cancelled())
+            break;
+        const double previousChi2 = result.iterations.back().chi2;
+        const double gain = (objective - best) / objective;
+        m = bestM;
+        f = bestF;
+        if (chi2Of(f) < previousChi2)
+            lambda = std::max(options.lambdaFloor, lambda * 0.8);
+        objective = dataMisfit(f) + lambda * wm.apply(m).squaredNorm();
+        report(iteration);
+        if (gain < 0.02)
+            break;
+    }
+    result.cancelled = cancelled();
+    // The model of the last accepted step, its response and its coverage.
+    model(m);
+    if (J.rows() == 0 || !result.cancelled)
+        J = forward.jacobian();
+    result.resistivity.resize(std::size_t(parameters));
+    result.coverage.resize(std::size_t(parameters));
+    for (int p = 0; p < parameters; ++p) {
+        result.resistivity[std::size_t(p)] = std::exp(m(p));
+        result.coverage[std::size_t(p)] = std::log10(std::max(J.col(p).cwiseAbs().sum(), 1e-300));
+    }
+    result.response = forward.apparentResistivity();
+    return result;
+}
+
+} // namespace zel::inv
