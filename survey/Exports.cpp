@@ -443,6 +443,12 @@ QStringList writeExportFiles(const QList<std::pair<QString, QByteArray>>& files)
             staged << file.fileName();
             if (file.write(bytes) != bytes.size() || !file.flush())
                 throw ZelError(ErrorId::WriteError, {name, file.errorString()});
+            // A temporary file is the owner's alone: the file put in place
+            // keeps the permissions of the one it replaces, else the usual ones.
+            const QFileInfo old(path);
+            file.setPermissions(old.exists() ? old.permissions()
+                                             : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+                                                   | QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther);
             file.close();
             if (file.error() != QFileDevice::NoError)
                 throw ZelError(ErrorId::WriteError, {name, file.errorString()});

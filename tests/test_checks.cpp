@@ -130,8 +130,9 @@ TEST(DataCheck, RepeatAndReciprocalEstimatesAndTheLeastError)
         const auto checks = zel::checkValues(records, values, kGeometry.thresholds);
         EXPECT_EQ(zel::flagNames(checks[0].flags), c.flags) << c.what;
         EXPECT_EQ(checks[0].errorPercent.has_value(), c.errorPercent >= 0) << c.what;
-        if (c.errorPercent >= 0 && checks[0].errorPercent)
+        if (c.errorPercent >= 0 && checks[0].errorPercent) {
             EXPECT_NEAR(*checks[0].errorPercent, c.errorPercent, 1e-9) << c.what;
+        }
         const auto files = zel::surveyExport(zel::SurveyFormat::Ohm, records, kGeometry, std::nullopt, "x.ohm", {});
         const QList<QByteArray> lines = files.at(0).second.split('\n');
         const auto datum = std::find_if(lines.begin(), lines.end(), [](const QByteArray& l) { return l.count(' ') == 9; });
@@ -162,6 +163,9 @@ TEST(DataCheck, ExportOfSeveralProfilesWritesAllOrNothing)
     EXPECT_EQ(zel::writeExportFiles(files), QStringList({files[0].first, files[1].first}));
     EXPECT_EQ(zel::readWholeFile(files[1].first), files[1].second);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+    // Readable by others as any file written, as the file replaced was.
+    EXPECT_TRUE(QFileInfo(files[1].first).permissions().testFlag(QFileDevice::ReadOther));
+    EXPECT_TRUE(QFileInfo(files[0].first).permissions().testFlag(QFileDevice::ReadOther));
 }
 
 // Exclusions live beside the data file: written, read back, and a file
