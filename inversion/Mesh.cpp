@@ -74,9 +74,26 @@ Mesh makeMesh(const std::vector<double>& electrodeX, const std::vector<double>& 
     x.push_back(e.front());
     for (std::size_t n = 1; n < e.size(); ++n) {
         const double gap = e[n] - e[n - 1];
-        const int parts = std::max(o.cellsPerSpacing, int(std::ceil(gap / step - 1e-9)));
-        for (int p = 1; p < parts; ++p)
-            x.push_back(e[n - 1] + gap * p / parts);
+        if (gap <= 8 * spacing) {
+            const int parts = std::max(o.cellsPerSpacing, int(std::ceil(gap / step - 1e-9)));
+            for (int p = 1; p < parts; ++p)
+                x.push_back(e[n - 1] + gap * p / parts);
+        } else {
+            // A remote electrode: cells growing from both ends towards the
+            // middle of the gap, as in the padding.
+            std::vector<double> fromLeft, fromRight;
+            double w = step, left = e[n - 1], right = e[n];
+            while (right - left > 2 * w * o.paddingGrowth) {
+                left += w;
+                right -= w;
+                fromLeft.push_back(left);
+                fromRight.push_back(right);
+                w *= o.paddingGrowth;
+            }
+            x.insert(x.end(), fromLeft.begin(), fromLeft.end());
+            x.push_back((left + right) / 2);
+            x.insert(x.end(), fromRight.rbegin(), fromRight.rend());
+        }
         x.push_back(e[n]);
     }
     // The padding sideways: cells growing geometrically to the far boundary.

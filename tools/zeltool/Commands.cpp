@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "inversion/Files.h"
+
 #include "data/DataFile.h"
 #include "data/Settings.h"
 #include "data/RawDump.h"
@@ -36,6 +38,7 @@
 #include <QSettings>
 #include <QTimer>
 
+#include <atomic>
 #include <csignal>
 
 namespace zeltool {
@@ -66,6 +69,9 @@ constexpr const char* kUsage =
     "       zeltool plot --kind profile|pseudosection [--value u|r] [--log] [--line L --file F]\n"
     "                    [--spacing S] [--x0 X] [--channels consecutive|first]\n"
     "                    [--width W --height H] FILE.zel OUT.png|OUT.pdf\n"
+    "       zeltool invert [--line L --file F] [--spacing S] [--x0 X] [--channels consecutive|first]\n"
+    "                      [--exclude FILE | --ignore-exclusions] [--drop-flagged] [THRESHOLDS] [--topography FILE]\n"
+    "                      [--lambda L] [--max-iterations N] [--robust] [--vertical-ratio R] FILE.zel|FILE.ohm OUT\n"
     "       zeltool protocol --port DEVICE|COMn [--baud N] TABLE.txt\n"
     "       zeltool firmware --port DEVICE|COMn [--baud N] [--yes] FILE.bin\n";
 
@@ -544,6 +550,166 @@ int exportSurvey(const QStringList& arguments, std::FILE* out, std::FILE* err)
     return 0;
 }
 
+// Ctrl+C during an inversion: it stops at its next step.
+std::atomic<bool> g_stopInversion{false};
+extern "C" void onInterruptInversion(int) { g_stopInversion = true; }
+
+// The elevation of each electrode (in the order of zel::inv::electrodesOf)
+// at the positions `x`, from the z of the file's electrodes at the same x.
+std::vector<double> elevationsAt(const std::vector<double>& x, const zel::inv::OhmData& file)
+{
+    std::vector<double> z;
+    bool any = false;
+    for (const double xe : x) {
+        double found = 0;
+        for (std::size_t e = 0; e < file.electrodeX.size(); ++e)
+            if (std::abs(file.electrodeX[e] - xe) <= 1e-3)
+                found = file.electrodeZ[e];
+        any = any || found != 0;
+        z.push_back(found);
+    }
+    return any ? z : std::vector<double>{};
+}
+
+int invert(const QStringList& arguments, std::FILE* out, std::FILE* err)
+{
+    const QString topography = QStringLiteral("topography"), lambda = QStringLiteral("lambda"),
+                  iterations = QStringLiteral("max-iterations"), robust = QStringLiteral("robust"),
+                  ratio = QStringLiteral("vertical-ratio");
+    const Arguments args(arguments,
+                         QList<QCommandLineOption>{
+                             {kExclude, QStringLiteral("The values to leave out."), QStringLiteral("FILE")},
+                             {kDropFlagged, QStringLiteral("Leave out every flagged value too.")},
+                             {kIgnoreExclusions, QStringLiteral("Leave out nothing of the exclusions file beside the data.")},
+                             {topography, QStringLiteral("An elevation per electrode: x z, or electrode z."), QStringLiteral("FILE")},
+                             {lambda, QStringLiteral("The regularisation at the start (20)."), QStringLiteral("L")},
+                             {iterations, QStringLiteral("At most this many iterations (20)."), QStringLiteral("N")},
+                             {robust, QStringLiteral("Weigh outliers down.")},
+                             {ratio, QStringLiteral("Vertical against horizontal smoothness (1)."), QStringLiteral("R")}}
+                             + kGeometryOptions + kCheckOptions);
+    if (!args.ok(2, 2))
+        return usage(err, args.wrong(2, 2));
+    const QString in = args.at(0);
+    const QString target = args.at(1);
+    const zel::SurveyGeometry geometry = surveyGeometryOf(args);
+    zel::inv::InversionOptions options;
+    auto positive = [&](const QString& option, double& into, double low, double high) {
+        if (!args.isSet(option))
+            return;
+        const std::optional<double> v = zel::decimalOfText(args.value(option));
+        if (!v || *v < low || *v > high)
+            throw ToolError{QStringLiteral("--%1 %2: a number from %3 to %4 is needed").arg(option, args.value(option)).arg(low).arg(high)};
+        into = *v;
+    };
+    positive(lambda, options.lambda, 0.001, 1e6);
+    options.lambdaFloor = std::min(options.lambdaFloor, options.lambda);
+    positive(ratio, options.verticalRatio, 0.01, 100);
+    double maxIterations = options.maxIterations;
+    positive(iterations, maxIterations, 1, 100);
+    options.maxIterations = int(maxIterations);
+    options.robust = args.isSet(robust);
+
+    std::vector<zel::inv::Measurement> data;
+    std::vector<std::pair<double, int>> numberAt;  // an electrode's x and number, for "electrode z"
+    QString what;
+    if (in.endsWith(QLatin1String(".ohm"), Qt::CaseInsensitive)) {
+        const zel::inv::OhmData file =
+            zel::inv::parseOhm(zel::readWholeFile(in), geometry.thresholds.defaultError, geometry.thresholds.minError);
+        data = file.data;
+        options.elevations = elevationsAt(zel::inv::electrodesOf(data), file);
+        for (std::size_t e = 0; e < file.electrodeX.size(); ++e)
+            numberAt.emplace_back(file.electrodeX[e], int(e) + 1);
+        what = QDir::toNativeSeparators(in);
+        if (file.poles > 0)
+            printLine(err, QStringLiteral("zeltool: %1 data with a pole electrode left out").arg(file.poles));
+    } else {
+        std::optional<zel::Profile> profile = profileOf(args);
+        const zel::DumpDecoding d = load(in, err);
+        const std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
+        requireProfile(records, profile);
+        const auto withPositions = zel::pseudosectionProfiles(records);
+        if (withPositions.empty())
+            throw zel::ZelError(zel::ErrorId::NoPositions);
+        if (!profile) {
+            profile = withPositions.front();
+            if (withPositions.size() > 1)
+                printLine(err, QStringLiteral("zeltool: inverting L%1 F%2, the first of %3 profiles; --line and --file choose another")
+                                   .arg(profile->line).arg(profile->file).arg(withPositions.size()));
+        }
+        const zel::ExportChoice choice{exclusionsOf(args, in, int(records.size()), err, BadExclusions::Refuse),
+                                       args.isSet(kDropFlagged)};
+        const std::vector<zel::ChannelValue> values = zel::surveyValues(records, geometry);
+        const std::vector<zel::ValueCheck> checks = zel::checkValues(records, values, geometry.thresholds);
+        const std::vector<zel::InversionDatum> chosen = zel::inversionData(records, values, checks, *profile, choice);
+        data = zel::inv::measurementsOf(chosen, geometry.thresholds.defaultError, geometry.thresholds.minError);
+        for (const zel::InversionDatum& datum : chosen)
+            for (std::size_t i = 0; i < 4; ++i)
+                numberAt.emplace_back(datum.value.electrodes->x[i], datum.value.electrodes->number[i]);
+        what = QStringLiteral("L%1 F%2").arg(profile->line).arg(profile->file);
+    }
+    if (args.isSet(topography)) {
+        const std::vector<double> x = zel::inv::electrodesOf(data);
+        std::vector<int> numbers;
+        for (const double xe : x) {
+            const auto found = std::find_if(numberAt.begin(), numberAt.end(), [&](const auto& p) { return std::abs(p.first - xe) <= 1e-3; });
+            numbers.push_back(found == numberAt.end() ? 0 : found->second);
+        }
+        try {
+            options.elevations = zel::inv::parseTopography(zel::readWholeFile(args.value(topography)), x, numbers);
+        } catch (const zel::inv::FileRefused& e) {
+            throw ToolError{QStringLiteral("%1, line %2: %3").arg(QDir::toNativeSeparators(args.value(topography))).arg(e.line()).arg(QString::fromStdString(e.what()))};
+        }
+    }
+
+    zel::refuseOutputOverInput(in, target);
+    g_stopInversion = false;
+    const auto previous = std::signal(SIGINT, onInterruptInversion);
+    zel::inv::InversionResult result;
+    try {
+        result = zel::inv::invert(data, options, [&](const zel::inv::IterationReport& r) {
+            printLine(out, QStringLiteral("iteration %1: chi² %2, RRMS %3 %, lambda %4, %5 s")
+                               .arg(r.number)
+                               .arg(r.chi2, 0, 'f', 2)
+                               .arg(r.rrms, 0, 'f', 2)
+                               .arg(r.lambda, 0, 'g', 3)
+                               .arg(r.seconds, 0, 'f', 1));
+            std::fflush(out);
+        }, &g_stopInversion);
+    } catch (const zel::inv::InversionRefused& e) {
+        std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+        throw ToolError{QStringLiteral("%1: %2 (%3 data, %4 negative left out)")
+                            .arg(what, QString::fromStdString(e.what()))
+                            .arg(data.size())
+                            .arg(std::count_if(data.begin(), data.end(), [](const auto& m) { return !(m.rhoa > 0); }))};
+    }
+    std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+    if (result.cancelled) {
+        printLine(err, QStringLiteral("zeltool: stopped by the user; nothing written"));
+        return 1;
+    }
+    const zel::inv::IterationReport& last = result.iterations.back();
+    printLine(out, QStringLiteral("%1: %2 data, %3 cells, %4 iterations, chi² %5, RRMS %6 %%7")
+                       .arg(what)
+                       .arg(result.data.size())
+                       .arg(result.mesh.parameterCount())
+                       .arg(last.number)
+                       .arg(last.chi2, 0, 'f', 2)
+                       .arg(last.rrms, 0, 'f', 2)
+                       .arg(result.leftOut > 0 ? QStringLiteral("; %1 negative left out").arg(result.leftOut) : QString()));
+    QString base = target;
+    for (const char* ending : {".csv", ".vtu"})
+        if (base.endsWith(QLatin1String(ending), Qt::CaseInsensitive))
+            base.chop(4);
+    const QList<std::pair<QString, QByteArray>> files = {{base + QStringLiteral("-model.csv"), zel::inv::modelCsv(result)},
+                                                         {base + QStringLiteral("-response.csv"), zel::inv::responseCsv(result)},
+                                                         {base + QStringLiteral(".vtu"), zel::inv::modelVtu(result)}};
+    for (const auto& [path, bytes] : files)
+        zel::refuseOutputOverInput(in, path);
+    for (const QString& path : zel::writeExportFiles(files))
+        printLine(out, QDir::toNativeSeparators(path));
+    return 0;
+}
+
 int check(const QStringList& arguments, std::FILE* out, std::FILE* err)
 {
     const Arguments args(arguments, kGeometryOptions + kCheckOptions);
@@ -772,6 +938,7 @@ int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in)
             {"view", view},         {"text", text},         {"read", read},
             {"port", port},         {"xlsx", xlsx},         {"sequence", sequence},
             {"plot", plot}, {"check", check},         {"export", exportSurvey}, {"protocol", protocol},
+            {"invert", invert},
         };
         for (const auto& [name, handler] : commands)
             if (command == QLatin1String(name))

@@ -1,0 +1,347 @@
+#include "Files.h"
+
+#include "survey/Values.h"
+
+#include <QList>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numbers>
+
+namespace zel::inv {
+
+namespace {
+
+const QByteArray kCrLf = "\r\n";
+
+// The lines of a text, with CR LF, LF or CR ends and no byte order mark.
+QList<QByteArray> linesOf(QByteArray text)
+{
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text.remove(0, 3);
+    text.replace("\r\n", "\n").replace('\r', '\n');
+    return text.split('\n');
+}
+
+QList<QByteArray> fieldsOf(const QByteArray& line)
+{
+    QList<QByteArray> fields;
+    for (const QByteArray& f : line.simplified().split(' '))
+        if (!f.isEmpty())
+            fields << f;
+    return fields;
+}
+
+bool numberOf(const QByteArray& text, double& value)
+{
+    bool ok = false;
+    value = text.toDouble(&ok);
+    return ok && std::isfinite(value);
+}
+
+double factorOf(const std::array<double, 4>& x, const std::array<double, 4>& z)
+{
+    auto r = [&](int i, int j) { return std::hypot(x[std::size_t(i)] - x[std::size_t(j)], z[std::size_t(i)] - z[std::size_t(j)]); };
+    const double sum = 1 / r(0, 2) - 1 / r(1, 2) - 1 / r(0, 3) + 1 / r(1, 3);
+    return sum == 0 || !std::isfinite(sum) ? 0 : 2 * std::numbers::pi / sum;
+}
+
+void append(QByteArray& out, double value) { out += plainDecimal(value); }
+
+} // namespace
+
+std::vector<Measurement> measurementsOf(const std::vector<InversionDatum>& data, double defaultErrorPercent,
+                                        double minErrorPercent)
+{
+    std::vector<Measurement> out;
+    out.reserve(data.size());
+    for (const InversionDatum& d : data) {
+        const ChannelValue& v = d.value;
+        if (!v.electrodes || !v.k || !v.rhoa)
+            continue;
+        Measurement m;
+        m.x = v.electrodes->x;
+        m.k = *v.k;
+        m.rhoa = *v.rhoa;
+        m.error = std::max(d.errorPercent.value_or(defaultErrorPercent), minErrorPercent) / 100;
+        m.voltage = v.u ? std::abs(*v.u) : 0;
+        m.depth = v.depth.value_or(0);
+        out.push_back(m);
+    }
+    return out;
+}
+
+OhmData parseOhm(const QByteArray& text, double defaultErrorPercent, double minErrorPercent)
+{
+    const QList<QByteArray> lines = linesOf(text);
+    qsizetype at = 0;
+    // The next line that is not blank; a comment line only when `tokens` is asked for.
+    auto next = [&](bool tokens, QByteArray& line) {
+        while (at < lines.size()) {
+            QByteArray l = lines[at].trimmed();
+            if (l.contains('\0'))
+                throw FileRefused("a NUL byte", int(at + 1));
+            ++at;
+            if (l.isEmpty())
+                continue;
+            if (l.startsWith('#')) {
+                if (tokens) {
+                    line = l.mid(1);
+                    return true;
+                }
+                continue;
+            }
+            if (tokens) {
+                --at;  // no token line: the line is data
+                return false;
+            }
+            line = l;
+            return true;
+        }
+        return false;
+    };
+    auto count = [&](const char* what) {
+        QByteArray line;
+        if (!next(false, line))
+            throw FileRefused(std::string("no ") + what + " count", int(at));
+        const QByteArray number = line.left(line.indexOf('#') < 0 ? line.size() : line.indexOf('#')).trimmed();
+        bool ok = false;
+        const int n = number.toInt(&ok);
+        if (!ok || n < 0 || n > 10'000'000)
+            throw FileRefused(std::string("not a ") + what + " count", int(at));
+        return n;
+    };
+    // The columns a token line names, by their name without a unit.
+    auto columnsOf = [](const QByteArray& tokens) {
+        std::map<QByteArray, std::pair<int, QByteArray>> columns;
+        int i = 0;
+        for (const QByteArray& t : fieldsOf(tokens)) {
+            const qsizetype slash = t.indexOf('/');
+            columns[(slash < 0 ? t : t.left(slash)).toLower()] = {i++, slash < 0 ? QByteArray() : t.mid(slash + 1).toLower()};
+        }
+        return columns;
+    };
+
+    OhmData out;
+    const int electrodes = count("electrode");
+    QByteArray tokens;
+    auto positions = next(true, tokens) ? columnsOf(tokens) : std::map<QByteArray, std::pair<int, QByteArray>>{};
+    for (int e = 0; e < electrodes; ++e) {
+        QByteArray line;
+        if (!next(false, line))
+            throw FileRefused("fewer electrode positions than the count", int(at));
+        const QList<QByteArray> f = fieldsOf(line);
+        std::vector<double> v;
+        for (const QByteArray& field : f) {
+            double x = 0;
+            if (!numberOf(field, x))
+                throw FileRefused("not a number: " + field.toStdString(), int(at));
+            v.push_back(x);
+        }
+        auto column = [&](const char* name, int fallback) {
+            const auto found = positions.find(name);
+            const int i = found != positions.end() ? found->second.first : fallback;
+            return i >= 0 && i < int(v.size()) ? v[std::size_t(i)] : 0.0;
+        };
+        if (v.empty())
+            throw FileRefused("an electrode without a position", int(at));
+        out.electrodeX.push_back(column("x", 0));
+        // x z, or x y z with y = 0.
+        out.electrodeZ.push_back(column("z", v.size() >= 3 ? 2 : 1));
+    }
+    const int data = count("data");
+    auto columns = next(true, tokens) ? columnsOf(tokens) : columnsOf("a b m n rhoa");
+    for (const char* needed : {"a", "b", "m", "n"})
+        if (!columns.count(needed))
+            throw FileRefused(std::string("no column ") + needed, int(at));
+    if (!columns.count("rhoa") && !columns.count("r"))
+        throw FileRefused("neither rhoa nor r", int(at));
+    for (int d = 0; d < data; ++d) {
+        QByteArray line;
+        if (!next(false, line))
+            throw FileRefused("fewer data than the count", int(at));
+        const QList<QByteArray> f = fieldsOf(line);
+        auto value = [&](const char* name, double& into) {
+            const auto found = columns.find(name);
+            if (found == columns.end())
+                return false;
+            if (found->second.first >= f.size() || !numberOf(f[found->second.first], into))
+                throw FileRefused(std::string("no number in the column ") + name, int(at));
+            return true;
+        };
+        std::array<double, 4> index{};
+        const char* names[4] = {"a", "b", "m", "n"};
+        for (int i = 0; i < 4; ++i)
+            value(names[i], index[std::size_t(i)]);
+        if (std::find(index.begin(), index.end(), 0.0) != index.end()) {
+            ++out.poles;
+            continue;
+        }
+        Measurement m;
+        std::array<double, 4> z{};
+        for (int i = 0; i < 4; ++i) {
+            const double e = index[std::size_t(i)];
+            if (e != std::floor(e) || e < 1 || e > electrodes)
+                throw FileRefused("an electrode number out of range", int(at));
+            m.x[std::size_t(i)] = out.electrodeX[std::size_t(e) - 1];
+            z[std::size_t(i)] = out.electrodeZ[std::size_t(e) - 1];
+        }
+        double k = 0, r = 0, rhoa = 0, err = 0, u = 0;
+        if (!value("k", k))
+            k = factorOf(m.x, z);
+        if (!value("rhoa", rhoa)) {
+            value("r", r);
+            rhoa = k * r;
+        }
+        m.k = k;
+        m.rhoa = rhoa;
+        m.error = std::max(value("err", err) ? err * 100 : defaultErrorPercent, minErrorPercent) / 100;
+        if (value("u", u))
+            m.voltage = std::abs(u) * (columns["u"].second == "mv" ? 1 : 1000);
+        if (const std::optional<double> depth = medianDepth(m.x))
+            m.depth = *depth;
+        out.data.push_back(m);
+    }
+    return out;
+}
+
+std::vector<double> parseTopography(const QByteArray& text, const std::vector<double>& electrodeX,
+                                    const std::vector<int>& electrodeNumbers)
+{
+    static const QRegularExpression separators(QStringLiteral("[\\s;]+"));
+    std::vector<std::pair<double, double>> points;
+    bool byElectrode = false;
+    bool first = true;
+    const QList<QByteArray> lines = linesOf(text);
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        if (lines[n].contains('\0'))
+            throw FileRefused("a NUL byte", int(n + 1));
+        QByteArray line = lines[n];
+        if (const qsizetype hash = line.indexOf('#'); hash >= 0)
+            line.truncate(hash);
+        line = line.trimmed();
+        if (line.isEmpty())
+            continue;
+        const QStringList f = QString::fromUtf8(line).split(separators, Qt::SkipEmptyParts);
+        if (first && f.size() == 2 && f[0].compare(QLatin1String("electrode"), Qt::CaseInsensitive) == 0) {
+            byElectrode = true;
+            first = false;
+            continue;
+        }
+        first = false;
+        bool ok1 = false, ok2 = false;
+        const double a = f.value(0).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok1);
+        const double z = f.value(1).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok2);
+        if (f.size() != 2 || !ok1 || !ok2 || !std::isfinite(a) || !std::isfinite(z))
+            throw FileRefused("not two numbers", int(n + 1));
+        points.emplace_back(a, z);
+    }
+    if (points.empty())
+        throw FileRefused("no elevation", 0);
+    std::sort(points.begin(), points.end());
+    auto at = [&](double key) {
+        if (key <= points.front().first)
+            return points.front().second;
+        if (key >= points.back().first)
+            return points.back().second;
+        const auto after = std::upper_bound(points.begin(), points.end(), std::pair(key, -1e300),
+                                            [](const auto& p, const auto& q) { return p.first < q.first; });
+        const auto before = after - 1;
+        const double t = (key - before->first) / (after->first - before->first);
+        return before->second + t * (after->second - before->second);
+    };
+    std::vector<double> elevations;
+    for (std::size_t e = 0; e < electrodeX.size(); ++e)
+        elevations.push_back(at(byElectrode && e < electrodeNumbers.size() ? double(electrodeNumbers[e]) : electrodeX[e]));
+    return elevations;
+}
+
+QByteArray modelCsv(const InversionResult& r)
+{
+    QByteArray out = "x_m,z_m,rho_ohmm,coverage" + kCrLf;
+    for (int p = 0; p < r.mesh.parameterCount(); ++p) {
+        const Point c = r.mesh.cellCentre(r.mesh.cellOfParameter[std::size_t(p)]);
+        for (const double v : {c.x, c.z, r.resistivity[std::size_t(p)]}) {
+            append(out, v);
+            out += ',';
+        }
+        append(out, r.coverage[std::size_t(p)]);
+        out += kCrLf;
+    }
+    return out;
+}
+
+QByteArray responseCsv(const InversionResult& r)
+{
+    QByteArray out = "a_m,b_m,m_m,n_m,rhoa_ohmm,model_rhoa_ohmm,misfit_pct" + kCrLf;
+    for (std::size_t d = 0; d < r.data.size(); ++d) {
+        const Measurement& m = r.data[d];
+        for (const double x : m.x) {
+            append(out, x);
+            out += ',';
+        }
+        append(out, m.rhoa);
+        out += ',';
+        append(out, r.response[d]);
+        out += ',';
+        append(out, (r.response[d] - m.rhoa) / m.rhoa * 100);
+        out += kCrLf;
+    }
+    return out;
+}
+
+QByteArray modelVtu(const InversionResult& r)
+{
+    const Mesh& mesh = r.mesh;
+    // The nodes of the parameter cells, numbered anew.
+    std::map<int, int> pointOf;
+    std::vector<std::array<int, 4>> cells;
+    for (const int c : mesh.cellOfParameter) {
+        const int i = c / mesh.cellRows(), j = c % mesh.cellRows();
+        const std::array<int, 4> corners{mesh.node(i, j), mesh.node(i, j + 1), mesh.node(i + 1, j + 1), mesh.node(i + 1, j)};
+        std::array<int, 4> cell{};
+        for (std::size_t k = 0; k < 4; ++k)
+            cell[k] = pointOf.try_emplace(corners[k], int(pointOf.size())).first->second;
+        cells.push_back(cell);
+    }
+    std::vector<int> nodeOfPoint(pointOf.size());
+    for (const auto& [node, point] : pointOf)
+        nodeOfPoint[std::size_t(point)] = node;
+
+    QByteArray out = "<?xml version=\"1.0\"?>\n<VTKFile type=\"UnstructuredGrid\" version=\"0.1\" byte_order=\"LittleEndian\">\n"
+                     "<UnstructuredGrid>\n<Piece NumberOfPoints=\"" + QByteArray::number(qsizetype(nodeOfPoint.size()))
+        + "\" NumberOfCells=\"" + QByteArray::number(qsizetype(cells.size())) + "\">\n";
+    out += "<Points>\n<DataArray type=\"Float64\" NumberOfComponents=\"3\" format=\"ascii\">\n";
+    for (const int node : nodeOfPoint) {
+        const Point& p = mesh.nodes[std::size_t(node)];
+        append(out, p.x);
+        out += ' ';
+        append(out, p.z);
+        out += " 0\n";
+    }
+    out += "</DataArray>\n</Points>\n<Cells>\n<DataArray type=\"Int32\" Name=\"connectivity\" format=\"ascii\">\n";
+    for (const auto& c : cells)
+        out += QByteArray::number(c[0]) + ' ' + QByteArray::number(c[1]) + ' ' + QByteArray::number(c[2]) + ' '
+            + QByteArray::number(c[3]) + '\n';
+    out += "</DataArray>\n<DataArray type=\"Int32\" Name=\"offsets\" format=\"ascii\">\n";
+    for (std::size_t c = 0; c < cells.size(); ++c)
+        out += QByteArray::number(qsizetype(4 * (c + 1))) + '\n';
+    out += "</DataArray>\n<DataArray type=\"UInt8\" Name=\"types\" format=\"ascii\">\n";
+    for (std::size_t c = 0; c < cells.size(); ++c)
+        out += "9\n";  // VTK_QUAD
+    out += "</DataArray>\n</Cells>\n<CellData Scalars=\"resistivity\">\n";
+    for (const auto& [name, values] : {std::pair{"resistivity", &r.resistivity}, std::pair{"coverage", &r.coverage}}) {
+        out += QByteArray("<DataArray type=\"Float64\" Name=\"") + name + "\" format=\"ascii\">\n";
+        for (const double v : *values) {
+            append(out, v);
+            out += '\n';
+        }
+        out += "</DataArray>\n";
+    }
+    out += "</CellData>\n</Piece>\n</UnstructuredGrid>\n</VTKFile>\n";
+    return out;
+}
+
+} // namespace zel::inv

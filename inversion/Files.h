@@ -1,0 +1,63 @@
+#pragma once
+
+#include "Inversion.h"
+
+#include "survey/Exports.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <stdexcept>
+#include <vector>
+
+namespace zel::inv {
+
+// A file of data or topography that cannot be read, with the line (from 1)
+// where it went wrong (0: the file as a whole).
+class FileRefused : public std::runtime_error {
+public:
+    FileRefused(const std::string& what, int line) : std::runtime_error(what), m_line(line) {}
+    int line() const { return m_line; }
+
+private:
+    int m_line;
+};
+
+// The measurements of one profile's inversion data (as the .ohm file takes
+// them): each with its error estimate, else `defaultErrorPercent`, never
+// below `minErrorPercent`.
+std::vector<Measurement> measurementsOf(const std::vector<InversionDatum>& data, double defaultErrorPercent,
+                                        double minErrorPercent);
+
+// The unified data format (.ohm) as this program and pyGIMLi write it: the
+// electrode count, their positions (x, x z or x y z), the data count and a
+// token line naming the columns (a b m n and rhoa, or r with k, or r alone
+// with k from the positions; err, u, i optional). Data with an electrode 0
+// (a pole) are left out. Errors missing: `defaultErrorPercent`; every error
+// at least `minErrorPercent`. Elevations of the electrodes come with them.
+struct OhmData {
+    std::vector<Measurement> data;
+    std::vector<double> electrodeX;   // in the file's order
+    std::vector<double> electrodeZ;
+    int poles = 0;                    // data with an electrode 0, left out
+};
+OhmData parseOhm(const QByteArray& text, double defaultErrorPercent, double minErrorPercent);
+
+// A topography file: two columns a line, blanks, tabs or semicolons between
+// them, a comma or a full stop for the decimal sign, "#" comments; a first
+// line "electrode z" means electrode numbers, otherwise x in metres. Each
+// electrode's elevation at `electrodeX`: linear between the points given,
+// beyond them the nearest one's; `electrodeNumbers` (one per electrode)
+// serve the "electrode z" form.
+std::vector<double> parseTopography(const QByteArray& text, const std::vector<double>& electrodeX,
+                                    const std::vector<int>& electrodeNumbers = {});
+
+// The files of a result: the model (one row a parameter cell:
+// x_m,z_m,rho_ohmm,coverage), the response (a_m,b_m,m_m,n_m,rhoa_ohmm,
+// model_rhoa_ohmm,misfit_pct), both CSV with CR LF, and the section as a VTK
+// unstructured grid for ParaView.
+QByteArray modelCsv(const InversionResult& result);
+QByteArray responseCsv(const InversionResult& result);
+QByteArray modelVtu(const InversionResult& result);
+
+} // namespace zel::inv
