@@ -225,8 +225,11 @@ std::vector<double> parseTopography(const QByteArray& text, const std::vector<do
         if (line.isEmpty())
             continue;
         const QStringList f = QString::fromUtf8(line).split(separators, Qt::SkipEmptyParts);
-        if (first && f.size() == 2 && f[0].compare(QLatin1String("electrode"), Qt::CaseInsensitive) == 0) {
-            byElectrode = true;
+        // A first line of column names: "electrode z", or "x z".
+        if (first && f.size() == 2 && f[1].compare(QLatin1String("z"), Qt::CaseInsensitive) == 0
+            && (f[0].compare(QLatin1String("electrode"), Qt::CaseInsensitive) == 0
+                || f[0].compare(QLatin1String("x"), Qt::CaseInsensitive) == 0)) {
+            byElectrode = f[0].compare(QLatin1String("electrode"), Qt::CaseInsensitive) == 0;
             first = false;
             continue;
         }

@@ -3,6 +3,14 @@
 // its sensitivities against finite differences.
 #include "inversion/Forward.h"
 #include "inversion/Inversion.h"
+#include "inversion/Files.h"
+
+#include "Capture.h"
+
+#include "data/DataFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -253,4 +261,82 @@ TEST(Inversion, BlocksComeOutOnTheirSideAndAHalfSpaceStaysFlat)
     for (int p = 0; p < flat.mesh.parameterCount(); ++p)
         if (flat.coverage[std::size_t(p)] > best - 1)
             EXPECT_NEAR(flat.resistivity[std::size_t(p)], 100, 3) << p;
+}
+
+// The .ohm file as this program and pyGIMLi write it, and topography files.
+TEST(InversionFiles, OhmAndTopographyFilesAreRead)
+{
+    const auto ours = zel::inv::parseOhm("4# Number of electrodes\r\n# x z\r\n0.0 0.0\r\n1.0 0.0\r\n2.0 0.0\r\n3.0 0.0\r\n"
+                                         "1# Number of data\r\n# a b m n r u/mV i/mA k rhoa err\r\n"
+                                         "1 4 2 3 1.5915 15.915 10.0 18.8496 30.0 0.05\r\n0\r\n",
+                                         3, 2);
+    ASSERT_EQ(ours.data.size(), 1u);
+    EXPECT_EQ(ours.data[0].x, (std::array<double, 4>{0, 3, 1, 2}));
+    EXPECT_DOUBLE_EQ(ours.data[0].rhoa, 30);
+    EXPECT_DOUBLE_EQ(ours.data[0].error, 0.05);
+    EXPECT_DOUBLE_EQ(ours.data[0].voltage, 15.915);
+    // pyGIMLi: x y z, its own column order, u in volts, a pole left out, an error below the least.
+    const auto theirs = zel::inv::parseOhm("4\n# x y z\n0 0 0\n1 0 0\n2 0 -0.5\n3 0 0\n2\n# a b m n err rhoa k u\n"
+                                           "1 4 2 3 0.01 25 18.85 0.1\n1 0 2 3 0.03 25 18.85 0.1\n",
+                                           3, 2);
+    ASSERT_EQ(theirs.data.size(), 1u);
+    EXPECT_EQ(theirs.poles, 1);
+    EXPECT_DOUBLE_EQ(theirs.electrodeZ[2], -0.5);
+    EXPECT_DOUBLE_EQ(theirs.data[0].voltage, 100);
+    EXPECT_DOUBLE_EQ(theirs.data[0].error, 0.02);
+    // r alone: k from the positions (Wenner, a = 1 m: 2π m); no error: the default.
+    const auto resistance = zel::inv::parseOhm("4\n0\n1\n2\n3\n1\n# a b m n r\n1 4 2 3 2\n", 3, 2);
+    ASSERT_EQ(resistance.data.size(), 1u);
+    EXPECT_NEAR(resistance.data[0].rhoa, 4 * pi, 1e-9);
+    EXPECT_DOUBLE_EQ(resistance.data[0].error, 0.03);
+    for (const auto& [bad, line] : {std::pair{QByteArray("4\n0\n1\n2\n3\n1\n# a b m n r\n1 5 2 3 2\n"), 8},
+                                    {QByteArray("4\n0\n1\n2\n"), 5}, {QByteArray("4\n0\n1\n2\n3\n1\n# a b m rhoa\n1 2 3 4\n"), 7}}) {
+        try {
+            zel::inv::parseOhm(bad, 3, 2);
+            ADD_FAILURE() << bad.toStdString();
+        } catch (const zel::inv::FileRefused& e) {
+            EXPECT_EQ(e.line(), line) << bad.toStdString() << ": " << e.what();
+        }
+    }
+
+    const std::vector<double> x = {0, 2, 4, 6};
+    EXPECT_EQ(zel::inv::parseTopography("electrode z\n0 10\n3 7\n", x, {0, 1, 2, 3}), (std::vector<double>{10, 9, 8, 7}));
+    EXPECT_EQ(zel::inv::parseTopography("# levels\r2;100,5\r4\t98,5 # a comment\r", x), (std::vector<double>{100.5, 100.5, 98.5, 98.5}));
+    EXPECT_EQ(zel::inv::parseTopography("x z\n0 1\n6 4\n", x), (std::vector<double>{1, 2, 3, 4}));
+    for (const QByteArray& bad : {QByteArray("0 1\n2\n"), QByteArray("# nothing\n"), QByteArray("0 1 2\n")})
+        EXPECT_THROW(zel::inv::parseTopography(bad, x), zel::inv::FileRefused) << bad.toStdString();
+}
+
+// zeltool invert on a .ohm file of a synthetic section: an iteration a line,
+// a summary, the three files whole; too few electrodes are refused and
+// nothing is written.
+TEST(InversionFiles, ZeltoolInvertWritesTheModelTheResponseAndTheSection)
+{
+    QTemporaryDir dir;
+    const auto data = synthetic(24, [](double x, double z) { return x > 8 && x < 14 && z < -1 ? 20.0 : 100.0; }, 0.02);
+    QByteArray ohm = "24# Number of electrodes\n# x z\n";
+    for (int e = 0; e < 24; ++e)
+        ohm += QByteArray::number(e) + " 0\n";
+    ohm += QByteArray::number(qsizetype(data.size())) + "# Number of data\n# a b m n rhoa err\n";
+    for (const auto& m : data)
+        ohm += QByteArray::number(m.x[0] + 1) + ' ' + QByteArray::number(m.x[1] + 1) + ' ' + QByteArray::number(m.x[2] + 1)
+            + ' ' + QByteArray::number(m.x[3] + 1) + ' ' + QByteArray::number(m.rhoa, 'g', 10) + " 0.02\n";
+    const QString in = dir.filePath("line.ohm");
+    zel::writeWholeFile(in, ohm);
+    const Captured c = run({"invert", "--max-iterations", "4", in, dir.filePath("section")});
+    ASSERT_EQ(c.status, 0) << c.err.toStdString();
+    const QList<QByteArray> lines = c.out.split('\n');
+    EXPECT_TRUE(lines.value(0).startsWith("iteration 0: chi² ")) << c.out.toStdString();
+    EXPECT_TRUE(c.out.contains(QByteArray::number(qsizetype(data.size())) + " data")) << c.out.toStdString();
+    const QList<QByteArray> model = zel::readWholeFile(dir.filePath("section-model.csv")).split('\n');
+    EXPECT_EQ(model.value(0), "x_m,z_m,rho_ohmm,coverage\r");
+    const QList<QByteArray> response = zel::readWholeFile(dir.filePath("section-response.csv")).split('\n');
+    EXPECT_EQ(response.size(), qsizetype(data.size()) + 2);  // the header and the empty line after the last CR LF
+    EXPECT_TRUE(zel::readWholeFile(dir.filePath("section.vtu")).contains("<VTKFile type=\"UnstructuredGrid\""));
+
+    zel::writeWholeFile(in, "3\n0\n1\n2\n1\n# a b m n rhoa\n1 2 3 3 10\n");
+    const Captured refused = run({"invert", in, dir.filePath("none")});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.err.contains("fewer than 4 electrodes")) << refused.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("none-model.csv")));
 }
