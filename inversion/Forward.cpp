@@ -50,6 +50,22 @@ void parallelFor(std::size_t n, int threads, Body body)
 
 } // namespace
 
+double besselK0(double x)
+{
+    if (x <= 2) {
+        const double t = x / 3.75, t2 = t * t;
+        const double i0 = 1 + t2 * (3.5156229 + t2 * (3.0899424 + t2 * (1.2067492 + t2 * (0.2659732 + t2 * (0.0360768 + t2 * 0.0045813)))));
+        const double y = x * x / 4;
+        return -std::log(x / 2) * i0
+            + (-0.57721566 + y * (0.42278420 + y * (0.23069756 + y * (0.03488590 + y * (0.00262698 + y * (0.00010750 + y * 0.00000740))))));
+    }
+    if (x > 700)
+        return 0;
+    const double y = 2 / x;
+    return std::exp(-x) / std::sqrt(x)
+        * (1.25331414 + y * (-0.07832358 + y * (0.02189568 + y * (-0.01062446 + y * (0.00587872 + y * (-0.00251540 + y * 0.00053208))))));
+}
+
 void gaussLegendre(int n, std::vector<double>& nodes, std::vector<double>& weights)
 {
     nodes.assign(std::size_t(n), 0);
@@ -182,7 +198,7 @@ ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, in
         edge(mesh.node(i, rows - 1), mesh.node(i + 1, rows - 1), mesh.cell(i, rows - 2), 0, -1);
 }
 
-void ForwardModel::solve(const std::vector<double>& cellResistivity)
+void ForwardModel::solve(const std::vector<double>& cellResistivity, bool keepFields)
 {
     if (int(cellResistivity.size()) != m_mesh.cellCount())
         throw std::invalid_argument("one resistivity per cell is needed");
@@ -210,7 +226,7 @@ void ForwardModel::solve(const std::vector<double>& cellResistivity)
     m_total.assign(waves, {});
     m_green.assign(waves, {});
     m_secondary.assign(waves, {});
-    parallelFor(waves, m_threads, [this](std::size_t w) { solveWavenumber(w); });
+    parallelFor(waves, m_threads, [this, keepFields](std::size_t w) { solveWavenumber(w, keepFields); });
 
     m_rhoa.resize(m_data.size());
     for (std::size_t d = 0; d < m_data.size(); ++d) {
@@ -220,7 +236,7 @@ void ForwardModel::solve(const std::vector<double>& cellResistivity)
     }
 }
 
-void ForwardModel::solveWavenumber(std::size_t w)
+void ForwardModel::solveWavenumber(std::size_t w, bool keepFields)
 {
     const double k = m_transform.k[w];
     const int n = int(m_mesh.nodes.size());
@@ -274,7 +290,7 @@ void ForwardModel::solveWavenumber(std::size_t w)
             const Point& p = m_mesh.nodes[std::size_t(i)];
             const double r = std::max(std::hypot(p.x - src.x, p.z - src.z), nearest / 4);
             const double kr = k * r;
-            primary(i) = (kr > 700 ? 0 : std::cyl_bessel_k(0.0, kr)) / (2 * pi * sigma0);
+            primary(i) = besselK0(kr) / (2 * pi * sigma0);
         }
         // The secondary field's source: -A(σ − σ0) applied to the primary field.
         rhs.setZero();
@@ -309,6 +325,8 @@ void ForwardModel::solveWavenumber(std::size_t w)
         for (std::size_t j = 0; j < m_mesh.electrodeNodes.size(); ++j)
             atElectrodes(Eigen::Index(j)) = us(m_mesh.electrodeNodes[j]);
         secondary[s] = std::move(atElectrodes);
+        if (!keepFields)
+            continue;
         totals[s] = us + primary;
         // The adjoint field of a potential electrode: the mesh's own response
         // to a unit source at its node, of which the secondary field's
@@ -344,6 +362,8 @@ double ForwardModel::primaryRemainder(int source, int at) const
 
 Eigen::MatrixXd ForwardModel::jacobian() const
 {
+    if (m_total.empty() || m_total.front().empty() || m_total.front().front().size() == 0)
+        throw std::logic_error("the sensitivities need the fields of a solve that kept them");
     const int parameters = m_mesh.parameterCount();
     Eigen::MatrixXd J = Eigen::MatrixXd::Zero(Eigen::Index(m_data.size()), parameters);
     // The triangles of the parameter cells.

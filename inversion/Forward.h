@@ -25,6 +25,12 @@ struct Wavenumbers {
 };
 Wavenumbers wavenumbers(double rMin, int legendre = 8, int laguerre = 8);
 
+// K0(x) for x > 0 by the polynomial approximations of Abramowitz and Stegun
+// (9.8.1, 9.8.5, 9.8.6; relative error below 2e-7): the forward response
+// needs it at every node for every source and wavenumber, where
+// std::cyl_bessel_k would take most of the time.
+double besselK0(double x);
+
 // Gauss–Legendre nodes and weights on [0, 1]; Gauss–Laguerre for the weight e^-t on [0, ∞).
 void gaussLegendre(int n, std::vector<double>& nodes, std::vector<double>& weights);
 void gaussLaguerre(int n, std::vector<double>& nodes, std::vector<double>& weights);
@@ -41,7 +47,9 @@ public:
     ForwardModel(const Mesh& mesh, std::vector<Configuration> data, int threads = 0);
 
     // Solves for a resistivity per cell of the mesh (ohm·m, padding included).
-    void solve(const std::vector<double>& cellResistivity);
+    // Without `keepFields` only the apparent resistivities are kept, and
+    // jacobian() cannot follow.
+    void solve(const std::vector<double>& cellResistivity, bool keepFields = true);
     // The apparent resistivity of each configuration, k · U for 1 A.
     const std::vector<double>& apparentResistivity() const { return m_rhoa; }
     // ∂ log ρa / ∂ log ρ of each parameter cell (rows: configurations), by
@@ -64,7 +72,7 @@ private:
         double cosine = 0;  // of the angle between the outward normal and the way from the line's centre
         double r = 0;       // distance of its middle from the line's centre
     };
-    void solveWavenumber(std::size_t w);
+    void solveWavenumber(std::size_t w, bool keepFields);
     double potential(int source, int at) const;  // u for 1 A, from the last solve
     // The part of a potential that its source's sigma0 scales: the analytic
     // primary less its transform by the wavenumbers (which the total field

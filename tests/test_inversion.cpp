@@ -205,7 +205,7 @@ std::vector<zel::inv::Measurement> synthetic(int electrodes, const std::function
     for (int c = 0; c < mesh.cellCount(); ++c)
         cells[std::size_t(c)] = rho(mesh.cellCentre(c).x, mesh.cellCentre(c).z);
     zel::inv::ForwardModel forward(mesh, l.data);
-    forward.solve(cells);
+    forward.solve(cells, false);
     std::mt19937 random(7);
     std::normal_distribution<double> gauss(0, noise);
     std::vector<zel::inv::Measurement> data;
@@ -339,4 +339,11 @@ TEST(InversionFiles, ZeltoolInvertWritesTheModelTheResponseAndTheSection)
     EXPECT_EQ(refused.status, 1);
     EXPECT_TRUE(refused.err.contains("fewer than 4 electrodes")) << refused.err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath("none-model.csv")));
+}
+
+// The polynomial K0 against the standard library's.
+TEST(InversionForward, BesselK0)
+{
+    for (double x = 1e-4; x < 60; x *= 1.1)
+        EXPECT_NEAR(zel::inv::besselK0(x) / std::cyl_bessel_k(0.0, x), 1, 2e-7) << x;
 }

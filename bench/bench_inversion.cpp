@@ -1,0 +1,135 @@
+// The inversion of a line of 64 electrodes at 2 m (dipole-dipole and
+// Wenner–Schlumberger, a = 1–4, n = 1–6) and of 128 electrodes of the same,
+// over a conductive and a resistive block: the forward response, the
+// sensitivities, each iteration, the iterations and the peak memory.
+// Goals on two cores: 64 electrodes ≤ 5 s, 128 ≤ 30 s, peak ≤ 500 MB.
+#include "inversion/Forward.h"
+#include "inversion/Inversion.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <numbers>
+#include <random>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+
+// The peak resident memory of this process, MB (Linux).
+double peakMegabytes()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024;
+    return 0;
+}
+
+double factor(double a, double b, double m, double n)
+{
+    return 2 * std::numbers::pi / (1 / std::abs(a - m) - 1 / std::abs(b - m) - 1 / std::abs(a - n) + 1 / std::abs(b - n));
+}
+
+double ground(double x, double z, double length)
+{
+    if (z < -3 && z > -9 && x > 0.3 * length && x < 0.4 * length)
+        return 10;
+    if (z < -3 && z > -9 && x > 0.6 * length && x < 0.7 * length)
+        return 1000;
+    return 100;
+}
+
+int run(int electrodes, double goal)
+{
+    const double spacing = 2;
+    std::vector<double> x;
+    for (int i = 0; i < electrodes; ++i)
+        x.push_back(i * spacing);
+    std::vector<zel::inv::Configuration> configurations;
+    auto add = [&](int a, int b, int m, int n) {
+        if (std::max({a, b, m, n}) < electrodes)
+            configurations.push_back({{a, b, m, n}, factor(x[std::size_t(a)], x[std::size_t(b)], x[std::size_t(m)], x[std::size_t(n)])});
+    };
+    for (int a = 1; a <= 4; ++a)
+        for (int n = 1; n <= 6; ++n)
+            for (int i = 0; i < electrodes; ++i) {
+                add(i, i + a, i + a + n * a, i + 2 * a + n * a);        // dipole-dipole
+                add(i, i + 2 * n * a + a, i + n * a, i + n * a + a);    // Wenner–Schlumberger
+            }
+    const double length = x.back();
+    // The data from a finer mesh, with 3 % noise.
+    zel::inv::MeshOptions fine;
+    fine.cellsPerSpacing = 4;
+    fine.firstLayer = 0.125;
+    fine.parameterDepth = 20;
+    const zel::inv::Mesh fineMesh = zel::inv::makeMesh(x, {}, fine);
+    std::vector<double> rho(std::size_t(fineMesh.cellCount()));
+    for (int c = 0; c < fineMesh.cellCount(); ++c)
+        rho[std::size_t(c)] = ground(fineMesh.cellCentre(c).x, fineMesh.cellCentre(c).z, length);
+    zel::inv::ForwardModel synthetic(fineMesh, configurations);
+    synthetic.solve(rho, false);
+    std::mt19937 random(1);
+    std::normal_distribution<double> noise(0, 0.03);
+    std::vector<zel::inv::Measurement> data;
+    for (std::size_t d = 0; d < configurations.size(); ++d) {
+        const auto& c = configurations[d].abmn;
+        zel::inv::Measurement m;
+        m.x = {x[std::size_t(c[0])], x[std::size_t(c[1])], x[std::size_t(c[2])], x[std::size_t(c[3])]};
+        m.k = configurations[d].k;
+        m.rhoa = synthetic.apparentResistivity()[d] * (1 + noise(random));
+        m.error = 0.03;
+        m.depth = 0.2 * std::abs(m.x[3] - m.x[0]);
+        data.push_back(m);
+    }
+
+    // The forward response and the sensitivities of the inversion's own mesh, once.
+    const zel::inv::Mesh mesh = zel::inv::makeMesh(x, {}, [&] {
+        zel::inv::MeshOptions o;
+        double deepest = 0;
+        for (const auto& m : data)
+            deepest = std::max(deepest, m.depth);
+        o.parameterDepth = 1.2 * deepest;
+        return o;
+    }());
+    zel::inv::ForwardModel forward(mesh, configurations);
+    auto t = Clock::now();
+    forward.solve(std::vector<double>(std::size_t(mesh.cellCount()), 100.0));
+    const double forwardSeconds = seconds(t);
+    t = Clock::now();
+    const Eigen::MatrixXd J = forward.jacobian();
+    const double jacobianSeconds = seconds(t);
+
+    t = Clock::now();
+    const zel::inv::InversionResult result = zel::inv::invert(data, {});
+    const double total = seconds(t);
+    const int iterations = result.iterations.back().number;
+    std::printf("%d electrodes, %zu data, %d cells (%zu nodes), %zu wavenumbers\n", electrodes, data.size(),
+                mesh.parameterCount(), mesh.nodes.size(), forward.transform().k.size());
+    std::printf("  forward response      %7.3f s\n", forwardSeconds);
+    std::printf("  sensitivities         %7.3f s  (%ld x %ld)\n", jacobianSeconds, long(J.rows()), long(J.cols()));
+    for (const auto& r : result.iterations)
+        std::printf("  iteration %2d  chi2 %8.2f  RRMS %6.2f %%  lambda %6.2f  at %6.2f s\n", r.number, r.chi2, r.rrms,
+                    r.lambda, r.seconds);
+    std::printf("  inversion             %7.3f s, %d iterations, %.2f s an iteration  goal < %.0f s%s\n", total, iterations,
+                iterations > 0 ? total / iterations : total, goal, total <= goal ? "" : "  MISSED");
+    return total <= goal ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const bool large = !(argc > 1 && std::string(argv[1]) == "--small");
+    int missed = run(64, 5);
+    if (large)
+        missed += run(128, 30);
+    const double peak = peakMegabytes();
+    std::printf("peak memory           %7.0f MB  goal < 500 MB%s\n", peak, peak < 500 ? "" : "  MISSED");
+    return missed + (peak < 500 ? 0 : 1) > 0 ? 1 : 0;
+}
