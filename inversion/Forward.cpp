@@ -271,8 +271,8 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields)
     auto& totals = m_total[w];
     auto& green = m_green[w];
     auto& secondary = m_secondary[w];
-    totals.assign(m_sources.size(), Eigen::VectorXd());
-    green.assign(m_sources.size(), Eigen::VectorXd());
+    totals.assign(m_sources.size(), Eigen::VectorXf());
+    green.assign(m_sources.size(), Eigen::VectorXf());
     secondary.assign(m_sources.size(), Eigen::VectorXd());
     Eigen::VectorXd primary(n), rhs(n);
     for (std::size_t s = 0; s < m_sources.size(); ++s) {
@@ -327,13 +327,13 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields)
         secondary[s] = std::move(atElectrodes);
         if (!keepFields)
             continue;
-        totals[s] = us + primary;
+        totals[s] = (us + primary).cast<float>();
         // The adjoint field of a potential electrode: the mesh's own response
         // to a unit source at its node, of which the secondary field's
         // change at that node is the product with the change of A.
         rhs.setZero();
         rhs(sourceNode) = 1;
-        green[s] = solver.solve(rhs);
+        green[s] = solver.solve(rhs).cast<float>();
     }
 }
 
@@ -380,8 +380,8 @@ Eigen::MatrixXd ForwardModel::jacobian() const
             const double k2 = m_transform.k[w] * m_transform.k[w];
             // ∂ũ_A(M)/∂σ = −g_Mᵀ (∂A/∂σ) ũ_A with g_M = A⁻¹ e_M; U is bilinear in
             // the current dipole's total field and the potential dipole's g.
-            const Eigen::VectorXd current = m_total[w][std::size_t(sa)] - m_total[w][std::size_t(sb)];
-            const Eigen::VectorXd receiver = m_green[w][std::size_t(sm)] - m_green[w][std::size_t(sn)];
+            const Eigen::VectorXd current = (m_total[w][std::size_t(sa)] - m_total[w][std::size_t(sb)]).cast<double>();
+            const Eigen::VectorXd receiver = (m_green[w][std::size_t(sm)] - m_green[w][std::size_t(sn)]).cast<double>();
             const double scale = -2 / pi * m_transform.weight[w];
             for (const std::size_t e : triangles) {
                 const Element& el = m_elements[e];

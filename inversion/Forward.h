@@ -91,8 +91,10 @@ private:
     std::vector<int> m_sourceIndex;             // per electrode, its place among the sources or -1
     std::vector<double> m_sigma;                // per cell
     std::vector<double> m_sigma0;               // per source: the conductivity its primary field assumes
-    std::vector<std::vector<Eigen::VectorXd>> m_total;      // [wavenumber][source]: total transformed potential
-    std::vector<std::vector<Eigen::VectorXd>> m_green;      // [wavenumber][source]: the mesh's response to a unit nodal source
+    // Kept in single precision: ample for sensitivities, and half the memory
+    // of a line of 128 electrodes.
+    std::vector<std::vector<Eigen::VectorXf>> m_total;      // [wavenumber][source]: total transformed potential
+    std::vector<std::vector<Eigen::VectorXf>> m_green;      // [wavenumber][source]: the mesh's response to a unit nodal source
     std::vector<std::vector<Eigen::VectorXd>> m_secondary;  // [wavenumber][source]: at the electrodes
     std::vector<double> m_rhoa;
 };

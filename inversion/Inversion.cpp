@@ -210,6 +210,7 @@ InversionResult invert(const std::vector<Measurement>& input, const InversionOpt
     for (int iteration = 1; iteration <= options.maxIterations; ++iteration) {
         if (result.iterations.back().chi2 <= 1 || cancelled())
             break;
+        J.resize(0, 0);  // the last one goes before the next is made
         J = forward.jacobian();
         if (cancelled())
             break;
@@ -252,8 +253,10 @@ InversionResult invert(const std::vector<Measurement>& input, const InversionOpt
     result.cancelled = cancelled();
     // The model of the last accepted step, its response and its coverage.
     model(m);
-    if (J.rows() == 0 || !result.cancelled)
+    if (J.rows() == 0 || !result.cancelled) {
+        J.resize(0, 0);
         J = forward.jacobian();
+    }
     result.resistivity.resize(std::size_t(parameters));
     result.coverage.resize(std::size_t(parameters));
     for (int p = 0; p < parameters; ++p) {
