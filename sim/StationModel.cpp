@@ -1,5 +1,8 @@
 #include "StationModel.h"
 
+#include "inversion/Forward.h"
+#include "survey/Values.h"
+
 #include <QtEndian>
 
 #include "data/Bytes.h"
@@ -202,6 +205,85 @@ std::vector<MeasurementRecord> generateRecords(int count, std::uint32_t seed)
         r.Minute = std::uint8_t(pick(0, 59));
         r.Second = std::uint8_t(pick(0, 59));
         records.push_back(r);
+    }
+    return records;
+}
+
+std::vector<MeasurementRecord> sectionRecords(int electrodes)
+{
+    constexpr int kCurrentIndex = 8;  // 100 mA
+    constexpr double kMilliamps = 100;
+    std::vector<double> x;
+    for (int e = 0; e < electrodes; ++e)
+        x.push_back(e);
+    struct Planned {
+        MeasurementRecord record;
+        std::array<int, 4> datum{};  // index into the configurations of each channel, -1 for none
+    };
+    std::vector<inv::Configuration> configurations;
+    std::vector<Planned> planned;
+    for (int a = 1; a <= 2; ++a)
+        for (const int n0 : {1, 5})
+            for (int i = 0; i + a + n0 * a + a < electrodes; ++i) {
+                Planned p;
+                MeasurementRecord& r = p.record;
+                r.LineNo = 1;
+                r.FileNo = 1;
+                r.Mode = 10;
+                r.ValueKind = 0;
+                r.Station = std::int16_t(planned.size() + 1);
+                r.Current = kCurrentIndex;
+                r.ElectrodeA = i;
+                r.ElectrodeB = i + a;
+                r.ElectrodeM = std::uint8_t(i + a + n0 * a);
+                r.ElectrodeN = std::uint8_t(i + a + n0 * a + a);
+                r.Year = 2026;
+                r.Month = 12;
+                r.Day = 7;
+                r.Hour = 10;
+                for (int ch = 0; ch < 4; ++ch) {
+                    const int m = r.ElectrodeM + ch * a, n = r.ElectrodeN + ch * a;
+                    p.datum[std::size_t(ch)] = -1;
+                    if (n >= electrodes)
+                        continue;
+                    const std::array<double, 4> at{x[std::size_t(i)], x[std::size_t(i + a)], x[std::size_t(m)], x[std::size_t(n)]};
+                    p.datum[std::size_t(ch)] = int(configurations.size());
+                    configurations.push_back({{i, i + a, m, n}, *geometricFactor(at)});
+                }
+                planned.push_back(p);
+            }
+    inv::MeshOptions fine;
+    fine.cellsPerSpacing = 4;
+    fine.firstLayer = 0.125;
+    fine.parameterDepth = 8;
+    const inv::Mesh mesh = inv::makeMesh(x, {}, fine);
+    std::vector<double> rho(std::size_t(mesh.cellCount()), 100.0);
+    for (int c = 0; c < mesh.cellCount(); ++c) {
+        const inv::Point p = mesh.cellCentre(c);
+        if (p.z < -1.5 && p.z > -4 && p.x > 10 && p.x < 14)
+            rho[std::size_t(c)] = 10;
+        if (p.z < -1.5 && p.z > -4 && p.x > 20 && p.x < 24)
+            rho[std::size_t(c)] = 1000;
+    }
+    inv::ForwardModel forward(mesh, configurations);
+    forward.solve(rho, false);
+    std::vector<MeasurementRecord> records;
+    for (Planned& p : planned) {
+        for (int ch = 0; ch < 4; ++ch) {
+            const int d = p.datum[std::size_t(ch)];
+            if (d < 0) {
+                p.record.Range[ch] = 7;  // no reading on this channel
+                continue;
+            }
+            // U = ρa / k for 1 A, in mV at the current; written with the most digits the word holds.
+            const double milliVolts = forward.apparentResistivity()[std::size_t(d)] / configurations[std::size_t(d)].k * kMilliamps;
+            int range = 0;
+            while (range < 4 && std::abs(milliVolts) * std::pow(10.0, range + 1) <= 30000)
+                ++range;
+            p.record.Range[ch] = std::uint8_t(range);
+            p.record.U[ch] = std::int16_t(std::lround(milliVolts * std::pow(10.0, range)));
+        }
+        records.push_back(p.record);
     }
     return records;
 }

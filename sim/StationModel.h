@@ -86,6 +86,12 @@ private:
 // A station memory of `count` generated measurements: every Mode and
 // ValueKind, plausible voltages, currents, dates and electrode positions.
 std::vector<MeasurementRecord> generateRecords(int count, std::uint32_t seed);
+// A dipole-dipole line as a crew measures it: `electrodes` electrodes
+// (numbers 0 …, 1 m apart unless the geometry says otherwise), a = 1–2 and
+// n = 1–8 with four channels a record, 100 mA, over 100 ohm·m holding a
+// 10 ohm·m block at 10–14 m and a 1,000 ohm·m block at 20–24 m, both from
+// 1.5 m to 4 m deep; the voltages from the inversion's forward response.
+std::vector<MeasurementRecord> sectionRecords(int electrodes);
 QByteArray rawRecords(const std::vector<MeasurementRecord>& records);
 // The raw records followed by the station's checksum of them, high byte first.
 QByteArray withChecksum(const QByteArray& records);

@@ -55,6 +55,7 @@ struct Options {
     QString link;
     QString zel;
     int count = 100;
+    int section = 0;  // electrodes of a dipole-dipole line; 0: generated measurements
     std::uint32_t seed = 1;
     int baud = 115200;
     bool pace = true;
@@ -74,6 +75,7 @@ Options parse(const QCoreApplication& app)
     const QCommandLineOption link({"l", "link"}, "Keep a symbolic link to the line at <path>.", "path");
     const QCommandLineOption zel("zel", "Take the memory from a .zel data file.", "file");
     const QCommandLineOption count("count", "Generate <n> measurements (default 100).", "n", "100");
+    const QCommandLineOption section("section", "A dipole-dipole line of <n> electrodes over two blocks instead.", "n");
     const QCommandLineOption seed("seed", "Seed of the generated measurements (default 1).", "s", "1");
     const QCommandLineOption baud("baud", "Line speed when the line does not tell (default 115200).", "bit/s", "115200");
     const QCommandLineOption noPace("no-pace", "Send at once instead of at the line's pace.");
@@ -100,13 +102,15 @@ Options parse(const QCoreApplication& app)
     const QCommandLineOption memoryOut("memory-out", "Write the memory as a .zel data file to <file> at start.", "file");
     p.addOptions({link, zel, count, seed, baud, noPace, pacedInput, once, silent, linkCode, wrongLink, junk, shortHeader,
                   pauseAfter, pauseMs, badChecksum, hangUp, uploadWrong, uploadOneByte, uploadSilent, tableOut,
-                  firmwareOut, hangUpOn, extraAfterData, junkAfterEnd, memoryOut, uploadDelay});
+                  firmwareOut, hangUpOn, extraAfterData, junkAfterEnd, memoryOut, uploadDelay, section});
     p.process(app);
 
     Options o;
     o.link = p.value(link);
     o.zel = p.value(zel);
     o.count = std::clamp(p.value(count).toInt(), 0, 65535);
+    if (p.isSet(section))
+        o.section = std::clamp(p.value(section).toInt(), 8, 128);
     o.seed = p.value(seed).toUInt();
     o.baud = std::max(1, p.value(baud).toInt());
     o.pace = !p.isSet(noPace);
@@ -145,6 +149,10 @@ Options parse(const QCoreApplication& app)
 
 zel::sim::StationModel makeStation(const Options& o)
 {
+    if (o.zel.isEmpty() && o.section > 0) {
+        const std::vector<zel::MeasurementRecord> records = zel::sim::sectionRecords(o.section);
+        return zel::sim::StationModel(zel::sim::makeHeader(int(records.size())), zel::sim::rawRecords(records), o.faults);
+    }
     if (o.zel.isEmpty()) {
         return zel::sim::StationModel(zel::sim::makeHeader(o.count),
                                       zel::sim::rawRecords(zel::sim::generateRecords(o.count, o.seed)), o.faults);

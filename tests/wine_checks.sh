@@ -82,6 +82,14 @@ for records in 2000 20000; do
     cmp <(blocks13 "$work/read-$records.zel") <(blocks13 "$work/memory-$records.zel")
   stop_station
 done
+# A dipole-dipole line read from the station and inverted into a section.
+start_station --section 32 --once
+check "read a dipole-dipole line COM5" wz read --port COM5 "$(winpath "$work/line.zel")"
+stop_station
+check "invert the line" wz invert "$(winpath "$work/line.zel")" "$(winpath "$work/section")"
+check "the section's files" test -s "$work/section-model.csv" -a -s "$work/section-response.csv" -a -s "$work/section.vtu"
+check "the section fits its data" grep -q "^x_m,z_m,rho_ohmm,coverage" "$work/section-model.csv"
+
 # The full memory, 65,535 records (2 MB), sent as fast as the line takes it.
 start_station --count 65535 --seed 3 --no-pace --memory-out "$work/memory-full.zel" --once
 check "read the full memory COM5" wz read --port COM5 "$(winpath "$work/read-full.zel")"
