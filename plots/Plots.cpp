@@ -381,7 +381,112 @@ QString pseudosectionCaption(const Pseudosection& s)
              QString::fromLatin1(plainDecimal(s.geometry.x0, 15, false)));
 }
 
-void savePlot(QCustomPlot& plot, const QString& path, int width, int height)
+void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString& title)
+{
+    resetPlot(plot);
+    plot.xAxis->setLabel(QObject::tr("x, m"));
+    plot.yAxis->setLabel(QObject::tr("Elevation, m"));
+    const inv::Mesh& mesh = r.mesh;
+    if (mesh.parameterCount() == 0)
+        return;
+    // The extent of the parameter cells.
+    double x0 = 1e300, x1 = -1e300, z0 = 1e300, z1 = -1e300;
+    for (const int c : mesh.cellOfParameter)
+        for (const inv::Point& p : mesh.cellCorners(c)) {
+            x0 = std::min(x0, p.x), x1 = std::max(x1, p.x);
+            z0 = std::min(z0, p.z), z1 = std::max(z1, p.z);
+        }
+    double low = 1e300, high = 0, best = -1e300;
+    for (std::size_t p = 0; p < r.resistivity.size(); ++p) {
+        low = std::min(low, r.resistivity[p]);
+        high = std::max(high, r.resistivity[p]);
+        best = std::max(best, r.coverage[p]);
+    }
+    if (!(high > low))
+        low /= 1.5, high *= 1.5;
+    // The cells sampled on a grid: a column by x, a cell of it by the
+    // elevation of its rows there (the rows follow the topography).
+    constexpr int kNx = 600, kNz = 240;
+    auto* map = new QCPColorMap(plot.xAxis, plot.yAxis);
+    auto* pale = new QCPColorMap(plot.xAxis, plot.yAxis);
+    for (QCPColorMap* m : {map, pale}) {
+        m->data()->setSize(kNx, kNz);
+        m->data()->setRange(QCPRange(x0, x1), QCPRange(z0, z1));
+        m->setInterpolate(false);
+    }
+    const std::vector<double>& cx = mesh.columns;
+    for (int ix = 0; ix < kNx; ++ix) {
+        double x = 0, z = 0;
+        map->data()->cellToCoord(ix, 0, &x, &z);
+        const auto after = std::upper_bound(cx.begin(), cx.end(), x);
+        if (after == cx.begin() || after == cx.end())
+            continue;
+        const int i = int(after - cx.begin()) - 1;
+        const double t = (x - cx[std::size_t(i)]) / (cx[std::size_t(i) + 1] - cx[std::size_t(i)]);
+        auto rowZ = [&](int j) {
+            return (1 - t) * mesh.nodes[std::size_t(mesh.node(i, j))].z + t * mesh.nodes[std::size_t(mesh.node(i + 1, j))].z;
+        };
+        for (int iz = 0; iz < kNz; ++iz) {
+            map->data()->cellToCoord(ix, iz, &x, &z);
+            double value = std::nan(""), paleness = 0;
+            for (int j = 0; j < mesh.cellRows(); ++j) {
+                if (z > rowZ(j) || z < rowZ(j + 1))
+                    continue;
+                if (const int p = mesh.parameterOfCell[std::size_t(mesh.cell(i, j))]; p >= 0) {
+                    value = r.resistivity[std::size_t(p)];
+                    paleness = r.coverage[std::size_t(p)] < best - 3 ? 1 : 0;
+                }
+                break;
+            }
+            map->data()->setCell(ix, iz, value);
+            pale->data()->setCell(ix, iz, std::isnan(value) ? std::nan("") : paleness);
+        }
+    }
+    QCPColorGradient gradient = resistivityGradient();
+    gradient.setNanHandling(QCPColorGradient::nhTransparent);
+    map->setGradient(gradient);
+    map->setDataScaleType(QCPAxis::stLogarithmic);
+    map->setDataRange(QCPRange(low, high));
+    QCPColorGradient veil;
+    veil.setColorStopAt(0, QColor(255, 255, 255, 0));
+    veil.setColorStopAt(1, QColor(255, 255, 255, 170));
+    veil.setNanHandling(QCPColorGradient::nhTransparent);
+    pale->setGradient(veil);
+    pale->setDataRange(QCPRange(0, 1));
+
+    // The surface and the electrodes on it.
+    QVector<double> sx, sz, ex, ez;
+    for (int i = 0; i < int(cx.size()); ++i)
+        if (cx[std::size_t(i)] >= x0 && cx[std::size_t(i)] <= x1)
+            sx << cx[std::size_t(i)], sz << mesh.nodes[std::size_t(mesh.node(i, 0))].z;
+    for (const int node : mesh.electrodeNodes)
+        ex << mesh.nodes[std::size_t(node)].x, ez << mesh.nodes[std::size_t(node)].z;
+    QCPGraph* surface = plot.addGraph();
+    surface->setData(sx, sz);
+    surface->setPen(QPen(Qt::black, 1.5));
+    QCPGraph* electrodes = plot.addGraph();
+    electrodes->setData(ex, ez);
+    electrodes->setLineStyle(QCPGraph::lsNone);
+    electrodes->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssTriangleInverted, QPen(Qt::black), QBrush(Qt::white), 7));
+
+    auto* bar = new QCPColorScale(&plot);
+    plot.plotLayout()->addElement(0, 1, bar);
+    bar->setType(QCPAxis::atRight);
+    bar->setGradient(resistivityGradient());
+    bar->setDataScaleType(QCPAxis::stLogarithmic);
+    bar->axis()->setTicker(QSharedPointer<QCPAxisTickerLog>(new QCPAxisTickerLog));
+    bar->setDataRange(QCPRange(low, high));
+    bar->axis()->setLabel(QObject::tr("Resistivity, Ohm·m"));
+    auto* margins = new QCPMarginGroup(&plot);
+    plot.axisRect()->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
+    bar->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
+    plot.plotLayout()->insertRow(0);
+    plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title, QFont(plot.font().family(), 10)));
+    plot.xAxis->setRange(x0, x1);
+    plot.yAxis->setRange(z0, z1 + 0.05 * (z1 - z0));
+}
+
+QByteArray plotPicture(QCustomPlot& plot, const QString& path, int width, int height)
 {
     // A plot never shown is laid out at the picture's size first.
     if (!plot.isVisible())
@@ -392,7 +497,12 @@ void savePlot(QCustomPlot& plot, const QString& path, int width, int height)
     const bool pdf = path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
     if (!scratch.isValid() || !(pdf ? plot.savePdf(drawn, width, height) : plot.savePng(drawn, width, height)))
         throw ZelError(ErrorId::CannotCreateFile, {QDir::toNativeSeparators(path), QString()});
-    writeWholeFile(path, readWholeFile(drawn, qint64(1) << 30));
+    return readWholeFile(drawn, qint64(1) << 30);
+}
+
+void savePlot(QCustomPlot& plot, const QString& path, int width, int height)
+{
+    writeWholeFile(path, plotPicture(plot, path, width, height));
 }
 
 } // namespace zel

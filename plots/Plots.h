@@ -1,6 +1,7 @@
 #pragma once
 
 #include "survey/Plots.h"
+#include "inversion/Inversion.h"
 
 #include <QColor>
 #include <QLocale>
@@ -40,5 +41,12 @@ QColor resistivityColour(double rhoa, double low, double high);
 // through a temporary file, so that a failed picture leaves an earlier one
 // whole. Throws ZelError when it cannot be written.
 void savePlot(QCustomPlot& plot, const QString& path, int width, int height);
+// The picture savePlot would write to `path` (.png or .pdf), as bytes.
+QByteArray plotPicture(QCustomPlot& plot, const QString& path, int width, int height);
+
+// The resistivity section of an inversion: the model on a logarithmic colour
+// scale with its bar in ohm·m, the surface and the electrodes on top, the
+// cells of low coverage (three decades below the best) paled, `title` above.
+void drawSection(QCustomPlot& plot, const inv::InversionResult& result, const QString& title);
 
 } // namespace zel

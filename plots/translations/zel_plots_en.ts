@@ -63,5 +63,13 @@
         <source>Nothing to draw: no plain measurement here; measurements with electrode positions are shown by the pseudosection</source>
         <translation>Nothing to draw: no plain measurement here; measurements with electrode positions are shown by the pseudosection</translation>
     </message>
+    <message>
+        <source>Elevation, m</source>
+        <translation>Elevation, m</translation>
+    </message>
+    <message>
+        <source>Resistivity, Ohm·m</source>
+        <translation>Resistivity, Ohm·m</translation>
+    </message>
 </context>
 </TS>

@@ -67,5 +67,13 @@
         <source>Nothing to draw: no plain measurement here; measurements with electrode positions are shown by the pseudosection</source>
         <translation>Рисовать нечего: здесь нет обычных измерений; измерения с положениями электродов показывает псевдоразрез</translation>
     </message>
+    <message>
+        <source>Elevation, m</source>
+        <translation>Высота, м</translation>
+    </message>
+    <message>
+        <source>Resistivity, Ohm·m</source>
+        <translation>Удельное сопротивление, Ом·м</translation>
+    </message>
 </context>
 </TS>

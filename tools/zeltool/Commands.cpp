@@ -71,7 +71,8 @@ constexpr const char* kUsage =
     "                    [--width W --height H] FILE.zel OUT.png|OUT.pdf\n"
     "       zeltool invert [--line L --file F] [--spacing S] [--x0 X] [--channels consecutive|first]\n"
     "                      [--exclude FILE | --ignore-exclusions] [--drop-flagged] [THRESHOLDS] [--topography FILE]\n"
-    "                      [--lambda L] [--max-iterations N] [--robust] [--vertical-ratio R] FILE.zel|FILE.ohm OUT\n"
+    "                      [--lambda L] [--max-iterations N] [--robust] [--vertical-ratio R] [--png] [--pdf]\n"
+    "                      FILE.zel|FILE.ohm OUT\n"
     "       zeltool protocol --port DEVICE|COMn [--baud N] TABLE.txt\n"
     "       zeltool firmware --port DEVICE|COMn [--baud N] [--yes] FILE.bin\n";
 
@@ -585,7 +586,9 @@ int invert(const QStringList& arguments, std::FILE* out, std::FILE* err)
                              {lambda, QStringLiteral("The regularisation at the start (20)."), QStringLiteral("L")},
                              {iterations, QStringLiteral("At most this many iterations (20)."), QStringLiteral("N")},
                              {robust, QStringLiteral("Weigh outliers down.")},
-                             {ratio, QStringLiteral("Vertical against horizontal smoothness (1)."), QStringLiteral("R")}}
+                             {ratio, QStringLiteral("Vertical against horizontal smoothness (1)."), QStringLiteral("R")},
+                             {QStringLiteral("png"), QStringLiteral("Draw the section as OUT.png too.")},
+                             {QStringLiteral("pdf"), QStringLiteral("Draw the section as OUT.pdf too.")}}
                              + kGeometryOptions + kCheckOptions);
     if (!args.ok(2, 2))
         return usage(err, args.wrong(2, 2));
@@ -700,9 +703,23 @@ int invert(const QStringList& arguments, std::FILE* out, std::FILE* err)
     for (const char* ending : {".csv", ".vtu"})
         if (base.endsWith(QLatin1String(ending), Qt::CaseInsensitive))
             base.chop(4);
-    const QList<std::pair<QString, QByteArray>> files = {{base + QStringLiteral("-model.csv"), zel::inv::modelCsv(result)},
-                                                         {base + QStringLiteral("-response.csv"), zel::inv::responseCsv(result)},
-                                                         {base + QStringLiteral(".vtu"), zel::inv::modelVtu(result)}};
+    QList<std::pair<QString, QByteArray>> files = {{base + QStringLiteral("-model.csv"), zel::inv::modelCsv(result)},
+                                                   {base + QStringLiteral("-response.csv"), zel::inv::responseCsv(result)},
+                                                   {base + QStringLiteral(".vtu"), zel::inv::modelVtu(result)}};
+    for (const QString kind : {QStringLiteral("png"), QStringLiteral("pdf")}) {
+        if (!args.isSet(kind))
+            continue;
+        QCustomPlot picture;
+        picture.setLocale(zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English));
+        zel::drawSection(picture, result,
+                         QStringLiteral("%1: %2 iterations, RRMS %3 %, chi² %4")
+                             .arg(what)
+                             .arg(last.number)
+                             .arg(last.rrms, 0, 'f', 2)
+                             .arg(last.chi2, 0, 'f', 2));
+        const QString path = base + QLatin1Char('.') + kind;
+        files.append({path, zel::plotPicture(picture, path, 1200, 500)});
+    }
     for (const auto& [path, bytes] : files)
         zel::refuseOutputOverInput(in, path);
     for (const QString& path : zel::writeExportFiles(files))

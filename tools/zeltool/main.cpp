@@ -19,7 +19,10 @@ int main(int argc, char* argv[])
 {
     // A plot is drawn with widgets, without a display: the offscreen platform.
     std::unique_ptr<QCoreApplication> app;
-    if (argc > 1 && std::strcmp(argv[1], "plot") == 0) {
+    bool drawing = argc > 1 && std::strcmp(argv[1], "plot") == 0;
+    for (int i = 2; i < argc && std::strcmp(argv[1], "invert") == 0; ++i)
+        drawing = drawing || std::strcmp(argv[i], "--png") == 0 || std::strcmp(argv[i], "--pdf") == 0;
+    if (drawing) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QApplication>(argc, argv);
     } else {
