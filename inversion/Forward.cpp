@@ -170,6 +170,8 @@ ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, in
         el.area = std::abs((p1.x - p0.x) * (p2.z - p0.z) - (p2.x - p0.x) * (p1.z - p0.z)) / 2;
         m_elements.push_back(el);
     }
+    for (std::size_t i = 0; i < mesh.columns.size(); ++i)
+        m_topography = m_topography || mesh.nodes[std::size_t(mesh.node(int(i), 0))].z != 0;
     // The far boundary: both sides and the bottom, seen from the line's centre.
     const double xc = (mesh.electrodeX.empty() ? 0
                                                 : (*std::min_element(mesh.electrodeX.begin(), mesh.electrodeX.end())
@@ -309,6 +311,27 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields)
                         / (4 * el.area) * primary(el.node[std::size_t(j)]);
                 v += k * k * el.area / 12 * (sum + primary(el.node[std::size_t(i)]));
                 rhs(el.node[std::size_t(i)]) -= ds * v;
+            }
+        }
+        // Where the surface is not level through the source, the half-space
+        // field crosses it: the secondary field takes that flux back, so that
+        // no current leaves through the ground's surface.
+        for (int i = 0; i + 1 < int(m_mesh.columns.size()) && m_topography; ++i) {
+            const int a = m_mesh.node(i, 0), b = m_mesh.node(i + 1, 0);
+            if (a == sourceNode || b == sourceNode)
+                continue;  // along the edge the field is parallel to it
+            const Point& p = m_mesh.nodes[std::size_t(a)];
+            const Point& q = m_mesh.nodes[std::size_t(b)];
+            const double length = std::hypot(q.x - p.x, q.z - p.z);
+            const double nx = -(q.z - p.z) / length, nz = (q.x - p.x) / length;  // outward, upwards
+            for (const double g : {0.5 - 0.5 / std::sqrt(3.0), 0.5 + 0.5 / std::sqrt(3.0)}) {
+                const double x = p.x + g * (q.x - p.x) - src.x, z = p.z + g * (q.z - p.z) - src.z;
+                const double r = std::hypot(x, z);
+                const double kr = k * r;
+                const double dK0 = kr > 700 ? 0 : (k > 0 ? k * std::cyl_bessel_k(1.0, kr) : 1 / r);
+                const double flux = dK0 / (2 * pi) * (x * nx + z * nz) / r * length / 2;  // −σ0 ∂up/∂n, per Gauss point
+                rhs(a) += flux * (1 - g);
+                rhs(b) += flux * g;
             }
         }
         for (std::size_t g = 0; g < m_edges.size(); ++g) {

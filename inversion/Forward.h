@@ -97,6 +97,7 @@ private:
     std::vector<std::vector<Eigen::VectorXf>> m_green;      // [wavenumber][source]: the mesh's response to a unit nodal source
     std::vector<std::vector<Eigen::VectorXd>> m_secondary;  // [wavenumber][source]: at the electrodes
     std::vector<double> m_rhoa;
+    bool m_topography = false;  // the surface is not level
 };
 
 } // namespace zel::inv
