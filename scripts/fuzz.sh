@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(zel table firmware dialogue survey)
+[ ${#targets[@]} -gt 0 ] || targets=(zel table firmware dialogue survey inversion)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz >/dev/null
