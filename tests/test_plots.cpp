@@ -7,6 +7,9 @@
 #include "app/ZelMain.h"
 #include "data/DataFile.h"
 #include "zeltool/Commands.h"
+#include "inversion/Files.h"
+#include "sim/StationModel.h"
+#include "survey/Checks.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -267,4 +270,30 @@ TEST(Plots, ProfileGraphOfManyProfilesShowsOneWithReadableLegendAndMarks)
     EXPECT_EQ(window.ProfileBox->currentText(), "L1 F1");
     window.ProfileBox->setCurrentIndex(0);
     EXPECT_EQ(window.Plot->legend->itemCount(), 12);
+}
+
+// The inverted section of the simulated station's line: the conductive block
+// drawn blue, the resistive one red, the title as given.
+TEST(Plots, SectionShowsTheBlocksOfTheInversion)
+{
+    const auto records = zel::sim::sectionRecords(32);
+    const zel::SurveyGeometry geometry;
+    const auto values = zel::surveyValues(records, geometry);
+    const auto checks = zel::checkValues(records, values, geometry.thresholds);
+    const auto data = zel::inv::measurementsOf(zel::inversionData(records, values, checks, {1, 1}, {}), 3, 2);
+    zel::inv::InversionOptions options;
+    options.maxIterations = 3;
+    const zel::inv::InversionResult result = zel::inv::invert(data, options);
+    QCustomPlot plot;
+    zel::drawSection(plot, result, "L1 F1");
+    const QImage image = plot.toPixmap(900, 400).toImage();
+    const QRgb conductive = pixelAt(image, plot, 12, -2.75);
+    const QRgb resistive = pixelAt(image, plot, 22, -2.75);
+    EXPECT_GT(qBlue(conductive), qRed(conductive) + 50);
+    EXPECT_GT(qRed(resistive), qBlue(resistive) + 50);
+    bool titled = false;
+    for (int i = 0; i < plot.plotLayout()->elementCount(); ++i)
+        if (auto* text = qobject_cast<QCPTextElement*>(plot.plotLayout()->elementAt(i)))
+            titled = titled || text->text() == "L1 F1";
+    EXPECT_TRUE(titled);
 }
