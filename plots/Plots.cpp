@@ -90,6 +90,23 @@ void resetPlot(QCustomPlot& plot)
     plot.setPlottingHint(QCP::phFastPolylines, true);
 }
 
+// The logarithmic colour bar of resistivities beside the axis rectangle, its
+// height kept to the rectangle's.
+void addResistivityBar(QCustomPlot& plot, double low, double high, const QString& label)
+{
+    auto* bar = new QCPColorScale(&plot);
+    plot.plotLayout()->addElement(0, 1, bar);
+    bar->setType(QCPAxis::atRight);
+    bar->setGradient(resistivityGradient());
+    bar->setDataScaleType(QCPAxis::stLogarithmic);
+    bar->axis()->setTicker(QSharedPointer<QCPAxisTickerLog>(new QCPAxisTickerLog));
+    bar->setDataRange(QCPRange(low, high));
+    bar->axis()->setLabel(label);
+    auto* margins = new QCPMarginGroup(&plot);
+    plot.axisRect()->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
+    bar->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
+}
+
 // Many markers are drawn without antialiasing: a replot after a zoom stays quick.
 void markersForCount(QCustomPlot& plot, std::size_t count)
 {
@@ -343,17 +360,7 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
                          qOverload<const QCPRange&>(&QCPAxis::setRange));
     }
 
-    auto* bar = new QCPColorScale(&plot);
-    plot.plotLayout()->addElement(0, 1, bar);
-    bar->setType(QCPAxis::atRight);
-    bar->setGradient(resistivityGradient());
-    bar->setDataScaleType(QCPAxis::stLogarithmic);
-    bar->axis()->setTicker(QSharedPointer<QCPAxisTickerLog>(new QCPAxisTickerLog));
-    bar->setDataRange(QCPRange(low, high));
-    bar->axis()->setLabel(QObject::tr("Apparent resistivity, Ohm·m"));
-    auto* margins = new QCPMarginGroup(&plot);
-    plot.axisRect()->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
-    bar->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
+    addResistivityBar(plot, low, high, QObject::tr("Apparent resistivity, Ohm·m"));
 
     QStringList notes;
     if (s.leftOut > 0)
@@ -469,17 +476,7 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
     electrodes->setLineStyle(QCPGraph::lsNone);
     electrodes->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssTriangleInverted, QPen(Qt::black), QBrush(Qt::white), 7));
 
-    auto* bar = new QCPColorScale(&plot);
-    plot.plotLayout()->addElement(0, 1, bar);
-    bar->setType(QCPAxis::atRight);
-    bar->setGradient(resistivityGradient());
-    bar->setDataScaleType(QCPAxis::stLogarithmic);
-    bar->axis()->setTicker(QSharedPointer<QCPAxisTickerLog>(new QCPAxisTickerLog));
-    bar->setDataRange(QCPRange(low, high));
-    bar->axis()->setLabel(QObject::tr("Resistivity, Ohm·m"));
-    auto* margins = new QCPMarginGroup(&plot);
-    plot.axisRect()->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
-    bar->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
+    addResistivityBar(plot, low, high, QObject::tr("Resistivity, Ohm·m"));
     plot.plotLayout()->insertRow(0);
     plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title, QFont(plot.font().family(), 10)));
     plot.xAxis->setRange(x0, x1);
