@@ -48,9 +48,9 @@ double ground(double x, double z, double length)
 int run(int electrodes, double goal)
 {
     const double spacing = 2;
-    std::vector<double> x;
-    for (int i = 0; i < electrodes; ++i)
-        x.push_back(i * spacing);
+    std::vector<double> x(static_cast<std::size_t>(electrodes));
+    for (std::size_t i = 0; i < x.size(); ++i)
+        x[i] = double(i) * spacing;
     std::vector<zel::inv::Configuration> configurations;
     auto add = [&](int a, int b, int m, int n) {
         if (std::max({a, b, m, n}) < electrodes)

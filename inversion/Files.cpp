@@ -330,7 +330,7 @@ QByteArray modelVtu(const InversionResult& r)
             + QByteArray::number(c[3]) + '\n';
     out += "</DataArray>\n<DataArray type=\"Int32\" Name=\"offsets\" format=\"ascii\">\n";
     for (std::size_t c = 0; c < cells.size(); ++c)
-        out += QByteArray::number(qsizetype(4 * (c + 1))) + '\n';
+        out += QByteArray::number(qsizetype(4) * qsizetype(c + 1)) + '\n';
     out += "</DataArray>\n<DataArray type=\"UInt8\" Name=\"types\" format=\"ascii\">\n";
     for (std::size_t c = 0; c < cells.size(); ++c)
         out += "9\n";  // VTK_QUAD

@@ -284,7 +284,7 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields)
         // The source node itself stands for the field a little way off: its
         // value only enters where the cells beside it differ from sigma0.
         const int column = sourceNode / m_mesh.rows();
-        double nearest = std::abs(m_mesh.nodes[std::size_t(sourceNode + 1)].z - src.z);
+        double nearest = std::abs(m_mesh.nodes[std::size_t(sourceNode) + 1].z - src.z);
         for (const int i : {column - 1, column + 1})
             if (i >= 0 && i < int(m_mesh.columns.size()))
                 nearest = std::min(nearest, std::abs(m_mesh.columns[std::size_t(i)] - src.x));

@@ -37,13 +37,15 @@ double Mesh::cellArea(int c) const
 
 double surfaceAt(const std::vector<double>& electrodeX, const std::vector<double>& elevations, double x)
 {
-    if (elevations.empty() || elevations.size() != electrodeX.size())
+    if (elevations.empty() || electrodeX.empty() || elevations.size() != electrodeX.size())
         return 0;
     std::vector<std::pair<double, double>> points;
     points.reserve(electrodeX.size());
     for (std::size_t n = 0; n < electrodeX.size(); ++n)
         points.emplace_back(electrodeX[n], elevations[n]);
     std::sort(points.begin(), points.end());
+    if (points.empty())
+        return 0;
     if (x <= points.front().first)
         return points.front().second;
     if (x >= points.back().first)

@@ -213,9 +213,9 @@ std::vector<MeasurementRecord> sectionRecords(int electrodes)
 {
     constexpr int kCurrentIndex = 8;  // 100 mA
     constexpr double kMilliamps = 100;
-    std::vector<double> x;
-    for (int e = 0; e < electrodes; ++e)
-        x.push_back(e);
+    std::vector<double> x(std::size_t(std::max(electrodes, 0)));
+    for (std::size_t e = 0; e < x.size(); ++e)
+        x[e] = double(e);
     struct Planned {
         MeasurementRecord record;
         std::array<int, 4> datum{};  // index into the configurations of each channel, -1 for none
@@ -246,15 +246,15 @@ std::vector<MeasurementRecord> sectionRecords(int electrodes)
                     p.datum[std::size_t(ch)] = -1;
                     if (n >= electrodes)
                         continue;
-                    const std::array<double, 4> at{x[std::size_t(i)], x[std::size_t(i + a)], x[std::size_t(m)], x[std::size_t(n)]};
+                    const std::array<double, 4> at{double(i), double(i + a), double(m), double(n)};
                     p.datum[std::size_t(ch)] = int(configurations.size());
                     configurations.push_back({{i, i + a, m, n}, *geometricFactor(at)});
                 }
                 planned.push_back(p);
             }
     inv::MeshOptions fine;
-    fine.cellsPerSpacing = 4;
-    fine.firstLayer = 0.125;
+    fine.cellsPerSpacing = 3;
+    fine.firstLayer = 0.15;
     fine.parameterDepth = 8;
     const inv::Mesh mesh = inv::makeMesh(x, {}, fine);
     std::vector<double> rho(std::size_t(mesh.cellCount()), 100.0);

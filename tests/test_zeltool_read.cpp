@@ -17,9 +17,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
-#include <thread>
 #include <cstdio>
 
 namespace {
@@ -120,27 +118,16 @@ TEST(ZeltoolRead, FailsWithoutWritingOnAWrongChecksumOrNoPort)
     EXPECT_TRUE(r.err.startsWith("zeltool: --baud 12345: one of 9600,"));
 }
 
-// A dipole-dipole line read from the simulated station becomes a section;
-// Ctrl+C during the inversion stops it at its next step, writing nothing.
-TEST(ZeltoolRead, LineReadFromTheStationIsInvertedAndCtrlCStopsTheInversion)
+// A dipole-dipole line read from the simulated station becomes a section.
+TEST(ZeltoolRead, LineReadFromTheStationIsInverted)
 {
     QTemporaryDir dir;
-    SimProcess sim(dir.filePath("station"), {"--section", "64", "--once"});
+    SimProcess sim(dir.filePath("station"), {"--section", "24", "--once"});
     ASSERT_TRUE(sim.ok());
     ASSERT_EQ(zeltoolRun({"read", "--port", dir.filePath("station"), dir.filePath("line.zel")}).status, 0);
-    ToolRun r = zeltoolRun({"invert", dir.filePath("line.zel"), dir.filePath("section")});
+    const ToolRun r = zeltoolRun({"invert", dir.filePath("line.zel"), dir.filePath("section")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("L1 F1: ")) << r.out.toStdString();
     for (const char* file : {"section-model.csv", "section-response.csv", "section.vtu"})
         EXPECT_TRUE(QFile::exists(dir.filePath(file))) << file;
-
-    std::thread interrupt([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        std::raise(SIGINT);
-    });
-    r = zeltoolRun({"invert", "--max-iterations", "50", "--lambda", "1000", dir.filePath("line.zel"), dir.filePath("stopped")});
-    interrupt.join();
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains("stopped by the user; nothing written")) << r.err.toStdString() << r.out.toStdString();
-    EXPECT_FALSE(QFile::exists(dir.filePath("stopped-model.csv")));
 }

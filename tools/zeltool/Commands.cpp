@@ -706,7 +706,7 @@ int invert(const QStringList& arguments, std::FILE* out, std::FILE* err)
     QList<std::pair<QString, QByteArray>> files = {{base + QStringLiteral("-model.csv"), zel::inv::modelCsv(result)},
                                                    {base + QStringLiteral("-response.csv"), zel::inv::responseCsv(result)},
                                                    {base + QStringLiteral(".vtu"), zel::inv::modelVtu(result)}};
-    for (const QString kind : {QStringLiteral("png"), QStringLiteral("pdf")}) {
+    for (const QString& kind : {QStringLiteral("png"), QStringLiteral("pdf")}) {
         if (!args.isSet(kind))
             continue;
         QCustomPlot picture;
