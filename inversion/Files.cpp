@@ -244,20 +244,11 @@ std::vector<double> parseTopography(const QByteArray& text, const std::vector<do
     if (points.empty())
         throw FileRefused("no elevation", 0);
     std::sort(points.begin(), points.end());
-    auto at = [&](double key) {
-        if (key <= points.front().first)
-            return points.front().second;
-        if (key >= points.back().first)
-            return points.back().second;
-        const auto after = std::upper_bound(points.begin(), points.end(), std::pair(key, -1e300),
-                                            [](const auto& p, const auto& q) { return p.first < q.first; });
-        const auto before = after - 1;
-        const double t = (key - before->first) / (after->first - before->first);
-        return before->second + t * (after->second - before->second);
-    };
     std::vector<double> elevations;
+    elevations.reserve(electrodeX.size());
     for (std::size_t e = 0; e < electrodeX.size(); ++e)
-        elevations.push_back(at(byElectrode && e < electrodeNumbers.size() ? double(electrodeNumbers[e]) : electrodeX[e]));
+        elevations.push_back(interpolateClamped(
+            points, byElectrode && e < electrodeNumbers.size() ? double(electrodeNumbers[e]) : electrodeX[e]));
     return elevations;
 }
 

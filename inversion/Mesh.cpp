@@ -44,6 +44,11 @@ double surfaceAt(const std::vector<double>& electrodeX, const std::vector<double
     for (std::size_t n = 0; n < electrodeX.size(); ++n)
         points.emplace_back(electrodeX[n], elevations[n]);
     std::sort(points.begin(), points.end());
+    return interpolateClamped(points, x);
+}
+
+double interpolateClamped(const std::vector<std::pair<double, double>>& points, double x)
+{
     if (points.empty())
         return 0;
     if (x <= points.front().first)

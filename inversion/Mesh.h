@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 namespace zel::inv {
@@ -53,6 +54,10 @@ struct Mesh {
     // The four corners of a cell, anticlockwise from the upper left.
     std::array<Point, 4> cellCorners(int cell) const;
 };
+
+// The value at x of points (x, value) sorted by x: linear between them,
+// beyond them the nearest one's; 0 without points.
+double interpolateClamped(const std::vector<std::pair<double, double>>& sorted, double x);
 
 // The surface's elevation at x: linear between the electrodes, beyond them
 // the nearest one's. `elevations` is one per electrode (empty: flat, 0).
