@@ -33,6 +33,9 @@ enum class ErrorId {
     NoPositions,           // no record with electrode positions to export
     EverythingLeftOut,     // (values, excluded, flagged): every value with positions was left out
     ProfileNotInData,      // (line, file)
+    TopographyLine,        // (file, line): a line of a topography file is not two numbers
+    TopographyEmpty,       // (file): a topography file without an elevation
+    LinesFileLine,         // (file, line, text): a line of the lines' geometry file that cannot be used
     SequenceParameter,     // (name, value, rule): a generator value out of its range
     SequenceSingleChannel, // (array): four channels for an array that has one
     SequenceEmpty,         // (electrodes): the line is too short for any entry

@@ -17,6 +17,7 @@ std::vector<MeasurementRecord> Document::records() const
 void Document::clear()
 {
     m_exclusions.clear();
+    m_lines.clear();
     m_reading = {};
     m_origin = ReadingOrigin::None;
     m_path.clear();
@@ -26,6 +27,7 @@ void Document::clear()
 DumpDecoding Document::load(QByteArray rawDump, const QString& path)
 {
     m_exclusions.clear();
+    m_lines.clear();
     m_reading = Reading{std::move(rawDump), {}, 0, {}, false};
     m_origin = ReadingOrigin::File;
     m_path = path;
@@ -35,6 +37,7 @@ DumpDecoding Document::load(QByteArray rawDump, const QString& path)
 void Document::setStationReading(const StationReading& reading, const QString& kept)
 {
     m_exclusions.clear();
+    m_lines.clear();
     m_reading = {};
     m_reading.rawDump = reading.rawDump;
     m_reading.count = reading.count.value_or(0);
@@ -108,9 +111,32 @@ void Document::keepExclusions()
     }
 }
 
+void Document::loadLines()
+{
+    m_lines.clear();
+    m_lines = readLinesBeside(m_path);
+    emit linesChanged();
+}
+
+void Document::setLines(LineGeometries lines)
+{
+    if (lines == m_lines)
+        return;
+    m_lines = std::move(lines);
+    if (!m_path.isEmpty()) {
+        try {
+            m_lines = writeLinesBeside(m_path, m_lines);
+        } catch (const ZelError& e) {
+            emit linesNotKept(e);
+        }
+    }
+    emit linesChanged();
+}
+
 void Document::savedAs(const QString& dataFile)
 {
     saveExclusionsBeside(dataFile);
+    m_lines = writeLinesBeside(dataFile, m_lines);
     m_path = dataFile;
     m_origin = ReadingOrigin::File;
 }

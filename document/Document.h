@@ -4,6 +4,7 @@
 #include "data/Record.h"
 #include "protocol/ReadData.h"
 #include "survey/Checks.h"
+#include "survey/Lines.h"
 
 #include <QObject>
 #include <QString>
@@ -64,13 +65,27 @@ public:
     // Keeps the exclusions beside `dataFile` (Save File of the data under a
     // new name); with none, an earlier exclusions file there goes.
     void saveExclusionsBeside(const QString& dataFile) const;
-    // The data were saved as `dataFile`: their exclusions go beside it, and
-    // what the user excludes from now on is kept there.
+    // The data were saved as `dataFile`: their exclusions and lines'
+    // geometry go beside it, and what the user changes from now on is kept
+    // there. Throws ZelError when they cannot be written.
     void savedAs(const QString& dataFile);
+
+    // The geometry each profile has of its own, kept beside the data file
+    // (or the kept copy of a reading) as "<file>.survey" with the topography
+    // files it names.
+    const LineGeometries& lines() const { return m_lines; }
+    // Takes the lines' geometry beside the data file, when there is one.
+    // Throws ZelError for a file that cannot be used, which is not applied.
+    void loadLines();
+    // Sets the lines' geometry and keeps it beside the data file at once;
+    // linesNotKept says when that failed.
+    void setLines(LineGeometries lines);
 
 signals:
     void changed();
     void exclusionsChanged();
+    void linesChanged();
+    void linesNotKept(const zel::ZelError& error);
     // The exclusions file could not be written: they hold for this run only.
     void exclusionsNotKept(const zel::ZelError& error);
 
@@ -81,6 +96,7 @@ private:
     ReadingOrigin m_origin = ReadingOrigin::None;
     QString m_path;
     Exclusions m_exclusions;
+    LineGeometries m_lines;
 };
 
 } // namespace zel

@@ -3,6 +3,7 @@
 // four positions of the file's electrodes and a finite factor, and every
 // elevation is finite.
 #include "inversion/Files.h"
+#include "data/ZelError.h"
 
 #include <cmath>
 #include <cstddef>
@@ -24,10 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const zel::inv::FileRefused&) {
     }
     try {
-        for (const double z : zel::inv::parseTopography(text, {0, 1, 2, 3}, {0, 1, 2, 3}))
+        for (const double z : zel::inv::elevationsAt(zel::parseTopography(text, "t"), {0, 1, 2, 3}, {0, 1, 2, 3}))
             if (!std::isfinite(z))
                 std::abort();
-    } catch (const zel::inv::FileRefused&) {
+    } catch (const zel::ZelError&) {
     }
     return 0;
 }

@@ -207,48 +207,39 @@ OhmData parseOhm(const QByteArray& text, double defaultErrorPercent, double minE
     return out;
 }
 
-std::vector<double> parseTopography(const QByteArray& text, const std::vector<double>& electrodeX,
-                                    const std::vector<int>& electrodeNumbers)
+ProfileData profileData(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
+                        const Profile& profile, const ExportChoice& choice)
 {
-    static const QRegularExpression separators(QStringLiteral("[\\s;]+"));
-    std::vector<std::pair<double, double>> points;
-    bool byElectrode = false;
-    bool first = true;
-    const QList<QByteArray> lines = linesOf(text);
-    for (qsizetype n = 0; n < lines.size(); ++n) {
-        if (lines[n].contains('\0'))
-            throw FileRefused("a NUL byte", int(n + 1));
-        QByteArray line = lines[n];
-        if (const qsizetype hash = line.indexOf('#'); hash >= 0)
-            line.truncate(hash);
-        line = line.trimmed();
-        if (line.isEmpty())
-            continue;
-        const QStringList f = QString::fromUtf8(line).split(separators, Qt::SkipEmptyParts);
-        // A first line of column names: "electrode z", or "x z".
-        if (first && f.size() == 2 && f[1].compare(QLatin1String("z"), Qt::CaseInsensitive) == 0
-            && (f[0].compare(QLatin1String("electrode"), Qt::CaseInsensitive) == 0
-                || f[0].compare(QLatin1String("x"), Qt::CaseInsensitive) == 0)) {
-            byElectrode = f[0].compare(QLatin1String("electrode"), Qt::CaseInsensitive) == 0;
-            first = false;
-            continue;
-        }
-        first = false;
-        bool ok1 = false, ok2 = false;
-        const double a = f.value(0).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok1);
-        const double z = f.value(1).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok2);
-        if (f.size() != 2 || !ok1 || !ok2 || !std::isfinite(a) || !std::isfinite(z))
-            throw FileRefused("not two numbers", int(n + 1));
-        points.emplace_back(a, z);
+    const std::vector<ChannelValue> values = surveyValues(records, geometry);
+    const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
+    const std::vector<InversionDatum> chosen = inversionData(records, values, checks, profile, choice);
+    ProfileData out;
+    out.data = measurementsOf(chosen, geometry.thresholds.defaultError, geometry.thresholds.minError);
+    std::map<double, std::pair<int, std::optional<double>>> electrodes;  // x: number, elevation
+    for (const InversionDatum& d : chosen) {
+        const ArrayElectrodes& e = *d.value.electrodes;
+        for (std::size_t j = 0; j < 4; ++j)
+            electrodes.emplace(e.x[j], std::pair(e.number[j], e.z ? std::optional((*e.z)[j]) : std::nullopt));
     }
-    if (points.empty())
-        throw FileRefused("no elevation", 0);
-    std::sort(points.begin(), points.end());
+    const bool topography = !electrodes.empty() && electrodes.begin()->second.second.has_value();
+    for (const double x : electrodesOf(out.data)) {
+        const auto found = electrodes.find(x);
+        out.electrodeNumbers.push_back(found == electrodes.end() ? 0 : found->second.first);
+        if (topography)
+            out.elevations.push_back(found == electrodes.end() ? 0 : found->second.second.value_or(0));
+    }
+    return out;
+}
+
+std::vector<double> elevationsAt(const Topography& topography, const std::vector<double>& electrodeX,
+                                 const std::vector<int>& electrodeNumbers)
+{
     std::vector<double> elevations;
     elevations.reserve(electrodeX.size());
     for (std::size_t e = 0; e < electrodeX.size(); ++e)
-        elevations.push_back(interpolateClamped(
-            points, byElectrode && e < electrodeNumbers.size() ? double(electrodeNumbers[e]) : electrodeX[e]));
+        elevations.push_back(topography.at(topography.byElectrode && e < electrodeNumbers.size()
+                                               ? double(electrodeNumbers[e])
+                                               : electrodeX[e]));
     return elevations;
 }
 

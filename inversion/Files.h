@@ -29,6 +29,18 @@ private:
 std::vector<Measurement> measurementsOf(const std::vector<InversionDatum>& data, double defaultErrorPercent,
                                         double minErrorPercent);
 
+// What one profile of a reading gives an inversion: its data as
+// measurementsOf has them (with the geometry's error estimates), and for each
+// of their electrodes (electrodesOf's order) its number and, on a line with a
+// topography, its elevation.
+struct ProfileData {
+    std::vector<Measurement> data;
+    std::vector<int> electrodeNumbers;
+    std::vector<double> elevations;  // empty: a flat line
+};
+ProfileData profileData(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
+                        const Profile& profile, const ExportChoice& choice);
+
 // The unified data format (.ohm) as this program and pyGIMLi write it: the
 // electrode count, their positions (x, x z or x y z), the data count and a
 // token line naming the columns (a b m n and rhoa, or r with k, or r alone
@@ -43,14 +55,11 @@ struct OhmData {
 };
 OhmData parseOhm(const QByteArray& text, double defaultErrorPercent, double minErrorPercent);
 
-// A topography file: two columns a line, blanks, tabs or semicolons between
-// them, a comma or a full stop for the decimal sign, "#" comments; a first
-// line "electrode z" means electrode numbers, otherwise x in metres. Each
-// electrode's elevation at `electrodeX`: linear between the points given,
-// beyond them the nearest one's; `electrodeNumbers` (one per electrode)
-// serve the "electrode z" form.
-std::vector<double> parseTopography(const QByteArray& text, const std::vector<double>& electrodeX,
-                                    const std::vector<int>& electrodeNumbers = {});
+// Each electrode's elevation at `electrodeX` over the topography;
+// `electrodeNumbers` (one per electrode) serve a topography given by
+// electrode numbers.
+std::vector<double> elevationsAt(const Topography& topography, const std::vector<double>& electrodeX,
+                                 const std::vector<int>& electrodeNumbers = {});
 
 // The files of a result: the model (one row a parameter cell:
 // x_m,z_m,rho_ohmm,coverage), the response (a_m,b_m,m_m,n_m,rhoa_ohmm,

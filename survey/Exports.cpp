@@ -131,8 +131,12 @@ std::vector<Profile> profilesOf(const std::vector<MeasurementRecord>& records)
 QByteArray csvFile(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
                    const std::vector<ValueCheck>& checks, const std::vector<bool>& excluded)
 {
-    QByteArray out = "index,line,file,station,mode,kind,channel,a,b,m,n,xa,xb,xm,xn,u_mV,i_mA,r_ohm,k_m,rhoa_ohmm,"
-                     "depth_m,freq_Hz,time,err_pct,flags" + kCrLf;
+    // Elevations only where a line has a topography: a flat survey keeps its columns.
+    const bool elevations = std::any_of(values.begin(), values.end(), [](const ChannelValue& v) {
+        return v.electrodes && v.electrodes->z;
+    });
+    QByteArray out = QByteArray("index,line,file,station,mode,kind,channel,a,b,m,n,xa,xb,xm,xn,")
+        + (elevations ? "za,zb,zm,zn," : "") + "u_mV,i_mA,r_ohm,k_m,rhoa_ohmm,depth_m,freq_Hz,time,err_pct,flags" + kCrLf;
     out.reserve(qsizetype(values.size()) * 130 + out.size());
     for (std::size_t n = 0; n < values.size(); ++n) {
         const ChannelValue& v = values[n];
@@ -150,6 +154,11 @@ QByteArray csvFile(const std::vector<MeasurementRecord>& records, const std::vec
         for (std::size_t j = 0; j < 4; ++j) {
             if (v.electrodes)
                 appendPosition(out, v.electrodes->x[j], false);
+            out += ',';
+        }
+        for (std::size_t j = 0; elevations && j < 4; ++j) {
+            if (v.electrodes && v.electrodes->z)
+                appendPosition(out, (*v.electrodes->z)[j], false);
             out += ',';
         }
         // The voltage with the channel's own decimals, as the table shows it.
@@ -274,16 +283,32 @@ std::vector<InversionDatum> asData(const std::vector<ChannelValue>& values)
     return data;
 }
 
+namespace {
+
+// The distinct electrodes of inversion data by position, with their
+// elevations where the line has a topography.
+std::map<double, std::optional<double>> electrodesOf(const std::vector<InversionDatum>& data)
+{
+    std::map<double, std::optional<double>> electrodes;
+    for (const InversionDatum& d : data)
+        for (std::size_t j = 0; j < 4; ++j) {
+            const ArrayElectrodes& e = *d.value.electrodes;
+            electrodes.emplace(e.x[j], e.z ? std::optional((*e.z)[j]) : std::nullopt);
+        }
+    return electrodes;
+}
+
+} // namespace
+
 QByteArray res2dinvFile(const Profile& profile, const std::vector<InversionDatum>& data)
 {
-    std::set<double> positions;
-    for (const InversionDatum& d : data)
-        positions.insert(d.value.electrodes->x.begin(), d.value.electrodes->x.end());
+    const std::map<double, std::optional<double>> electrodes = electrodesOf(data);
     // The unit spacing: the smallest gap between distinct electrode positions.
     double unit = 0;
-    for (auto it = positions.begin(); it != positions.end() && std::next(it) != positions.end(); ++it)
-        if (const double gap = *std::next(it) - *it; unit == 0 || gap < unit)
+    for (auto it = electrodes.begin(); it != electrodes.end() && std::next(it) != electrodes.end(); ++it)
+        if (const double gap = std::next(it)->first - it->first; unit == 0 || gap < unit)
             unit = gap;
+    const bool topography = !electrodes.empty() && electrodes.begin()->second.has_value();
 
     QByteArray out = "ZEL-TERRAVOX line " + QByteArray::number(profile.line) + " file "
         + QByteArray::number(profile.file) + kCrLf;
@@ -291,7 +316,7 @@ QByteArray res2dinvFile(const Profile& profile, const std::vector<InversionDatum
     out += "11" + kCrLf + "0" + kCrLf;
     out += "Type of measurement (0=app. resistivity,1=resistance)" + kCrLf + "1" + kCrLf;
     out += QByteArray::number(qsizetype(data.size())) + kCrLf;
-    // x-locations are true horizontal distances (no topography), no induced polarization.
+    // x-locations are true horizontal distances, no induced polarization.
     out += "2" + kCrLf + "0" + kCrLf;
     for (const InversionDatum& d : data) {
         out += '4';
@@ -304,25 +329,46 @@ QByteArray res2dinvFile(const Profile& profile, const std::vector<InversionDatum
         appendPlainDecimal(out, *d.value.r);
         out += kCrLf;
     }
-    out += "0" + kCrLf + "0" + kCrLf + "0" + kCrLf + "0" + kCrLf;
+    if (topography) {
+        // The elevations of the electrodes in a list of their own, at the
+        // same true horizontal distances as the data.
+        out += "Topography in separate list" + kCrLf + "2" + kCrLf;
+        out += QByteArray::number(qsizetype(electrodes.size())) + kCrLf;
+        for (const auto& [x, z] : electrodes) {
+            appendPosition(out, x);
+            out += ' ';
+            appendPosition(out, *z);
+            out += kCrLf;
+        }
+        out += "1" + kCrLf;  // the first electrode of the list is the first of the line
+    } else {
+        out += "0" + kCrLf;
+    }
+    out += "0" + kCrLf + "0" + kCrLf + "0" + kCrLf;
     return out;
 }
 
 QByteArray ohmFile(const std::vector<InversionDatum>& data, double defaultErrorPercent, double minErrorPercent)
 {
-    std::set<double> set;
-    for (const InversionDatum& d : data)
-        set.insert(d.value.electrodes->x.begin(), d.value.electrodes->x.end());
-    const std::vector<double> positions(set.begin(), set.end());
+    const std::map<double, std::optional<double>> electrodes = electrodesOf(data);
+    std::vector<double> positions;
+    positions.reserve(electrodes.size());
+    for (const auto& e : electrodes)
+        positions.push_back(e.first);
     auto indexOf = [&](double x) {
         return long(std::lower_bound(positions.begin(), positions.end(), x) - positions.begin()) + 1;
     };
 
     QByteArray out = QByteArray::number(qsizetype(positions.size())) + "# Number of electrodes" + kCrLf;
     out += "# x z" + kCrLf;
-    for (const double x : positions) {
+    for (const auto& [x, z] : electrodes) {
         appendPosition(out, x);
-        out += " 0.0" + kCrLf;
+        out += ' ';
+        if (z)
+            appendPosition(out, *z);
+        else
+            out += "0.0";
+        out += kCrLf;
     }
     out += QByteArray::number(qsizetype(data.size())) + "# Number of data" + kCrLf;
     out += "# a b m n r u/mV i/mA k rhoa err" + kCrLf;

@@ -1,7 +1,10 @@
 #include "Geometry.h"
 
 #include "data/Settings.h"
+#include "data/ZelError.h"
+#include "inversion/Mesh.h"
 
+#include <QRegularExpression>
 #include <QSettings>
 
 #include <algorithm>
@@ -59,10 +62,94 @@ std::optional<long long> scaled(long long digits, int by)
 
 } // namespace
 
+double Topography::at(double xOrElectrode) const
+{
+    return inv::interpolateClamped(points, xOrElectrode);
+}
+
+Topography parseTopography(const QByteArray& text, const QString& name)
+{
+    static const QRegularExpression separators(QStringLiteral("[\\s;]+"));
+    Topography t;
+    bool first = true;
+    // CR LF, LF or CR alone end a line.
+    const QList<QByteArray> lines = QByteArray(text).replace("\r\n", "\n").replace('\r', '\n').split('\n');
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        QByteArray line = lines[n];
+        if (line.contains('\0'))
+            throw ZelError(ErrorId::TopographyLine, {name, QString::number(n + 1)});
+        if (const qsizetype hash = line.indexOf('#'); hash >= 0)
+            line.truncate(hash);
+        line = line.trimmed();
+        if (n == 0 && line.startsWith("\xEF\xBB\xBF"))
+            line = line.mid(3).trimmed();
+        if (line.isEmpty())
+            continue;
+        const QStringList f = QString::fromUtf8(line).split(separators, Qt::SkipEmptyParts);
+        // A first line of column names: "electrode z", or "x z".
+        if (first && f.size() == 2 && f[1].compare(QLatin1String("z"), Qt::CaseInsensitive) == 0
+            && (f[0].compare(QLatin1String("electrode"), Qt::CaseInsensitive) == 0
+                || f[0].compare(QLatin1String("x"), Qt::CaseInsensitive) == 0)) {
+            t.byElectrode = f[0].compare(QLatin1String("electrode"), Qt::CaseInsensitive) == 0;
+            first = false;
+            continue;
+        }
+        first = false;
+        const std::optional<double> a = decimalOfText(f.value(0));
+        const std::optional<double> z = decimalOfText(f.value(1));
+        if (f.size() != 2 || !a || !z)
+            throw ZelError(ErrorId::TopographyLine, {name, QString::number(n + 1)});
+        t.points.emplace_back(*a, *z);
+    }
+    if (t.points.empty())
+        throw ZelError(ErrorId::TopographyEmpty, {name});
+    std::stable_sort(t.points.begin(), t.points.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return t;
+}
+
+QByteArray topographyText(const Topography& topography)
+{
+    QByteArray out = topography.byElectrode ? "electrode z\r\n" : "x z\r\n";
+    for (const auto& [a, z] : topography.points)
+        out += QByteArray::number(a, 'g', 15) + ' ' + QByteArray::number(z, 'g', 15) + "\r\n";
+    return out;
+}
+
+SurveyGeometry SurveyGeometry::of(const Profile& profile) const
+{
+    SurveyGeometry g = *this;
+    g.lines.clear();
+    const auto found = lines.find(profile);
+    if (found == lines.end())
+        return g;
+    const LineGeometry& own = found->second;
+    g.spacing = own.spacing.value_or(spacing);
+    g.x0 = own.x0.value_or(x0);
+    g.reversed = own.reversed.value_or(reversed);
+    if (!own.topography.empty())
+        g.topography = own.topography;
+    return g;
+}
+
+bool SurveyGeometry::anyTopography() const
+{
+    return !topography.empty()
+        || std::any_of(lines.begin(), lines.end(), [](const auto& l) { return !l.second.topography.empty(); });
+}
+
+std::optional<double> SurveyGeometry::elevation(int electrode) const
+{
+    if (topography.empty())
+        return std::nullopt;
+    return topography.at(topography.byElectrode ? double(electrode) : position(electrode));
+}
+
 double SurveyGeometry::position(int electrode) const
 {
+    // A reversed line counts its electrodes back from x0.
+    const double step = reversed ? -spacing : spacing;
     const std::optional<Decimal> a = decimalOf(x0);
-    const std::optional<Decimal> d = decimalOf(spacing);
+    const std::optional<Decimal> d = decimalOf(step);
     if (a && d) {
         const int exponent = std::min(a->exponent, d->exponent);
         const std::optional<long long> start = scaled(a->digits, a->exponent - exponent);
@@ -81,7 +168,7 @@ double SurveyGeometry::position(int electrode) const
                 return x;
         }
     }
-    return x0 + electrode * spacing;  // digits beyond 64 bits: the binary sum
+    return x0 + electrode * step;  // digits beyond 64 bits: the binary sum
 }
 
 std::optional<double> decimalOfText(const QString& text)

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <compare>
+#include <map>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -19,8 +21,47 @@ enum class ChannelGeometry {
     FirstOnly,
 };
 
+// Records of one line and file form one profile.
+struct Profile {
+    int line = 0;
+    int file = 0;
+    auto operator<=>(const Profile&) const = default;
+};
+
+// The ground's elevation along a line: points (x in metres, or electrode
+// numbers, and z in metres) sorted by the first; linear between them,
+// beyond them the nearest one's.
+struct Topography {
+    bool byElectrode = false;
+    std::vector<std::pair<double, double>> points;
+    bool empty() const { return points.empty(); }
+    double at(double xOrElectrode) const;
+    bool operator==(const Topography&) const = default;
+};
+
+// A topography file: two columns a line, blanks, tabs or semicolons between
+// them, a comma or a full stop for the decimal sign, "#" comments; a first
+// line "electrode z" means electrode numbers in the first column, otherwise
+// (or after "x z") x in metres. Throws ZelError TopographyNotRead naming
+// `name`, the line (from 1; 0: the file as a whole) and what is wrong.
+Topography parseTopography(const QByteArray& text, const QString& name);
+// The file again: "x z" or "electrode z" and a point a line, CR LF.
+QByteArray topographyText(const Topography& topography);
+
+// What one profile has of its own; the rest is the survey's default.
+struct LineGeometry {
+    std::optional<double> spacing;
+    std::optional<double> x0;
+    std::optional<bool> reversed;
+    QString topographyFile;  // a file beside the data; empty: a flat line
+    Topography topography;   // its points
+    bool empty() const { return !spacing && !x0 && !reversed && topographyFile.isEmpty(); }
+    bool operator==(const LineGeometry&) const = default;
+};
+
 // How electrode numbers lie on the profile: x = x0 + number · spacing, in
-// metres. The channel geometry is an assumption about the station's wiring.
+// metres (x0 − number · spacing on a reversed line, electrode 0 at its far
+// end). The channel geometry is an assumption about the station's wiring.
 // What the data check takes for suspect ([Survey] of the settings file).
 struct CheckThresholds {
     double minVoltage = 0.1;    // mV: |U| below it is a low signal
@@ -39,11 +80,23 @@ struct SurveyGeometry {
     double x0 = 0.0;
     ChannelGeometry channels = ChannelGeometry::Consecutive;
     CheckThresholds thresholds{};
+    bool reversed = false;
+    Topography topography;  // empty: a flat line
+    // The profiles that have a geometry of their own.
+    std::map<Profile, LineGeometry> lines;
 
-    // x0 + electrode · spacing, summed as the decimals the user gave (the
+    // The geometry of one profile: this one with what the profile has of
+    // its own, and no lines.
+    SurveyGeometry of(const Profile& profile) const;
+    // Whether this geometry or any of its lines has a topography.
+    bool anyTopography() const;
+
+    // x0 ± electrode · spacing, summed as the decimals the user gave (the
     // shortest texts of x0 and spacing) and rounded once: 0 + 3 · 0.1 is
     // the double of 0.3, and 1000000 + 1 · 0.01 stays apart from 1000000.
     double position(int electrode) const;
+    // The ground's elevation at an electrode; none on a flat line.
+    std::optional<double> elevation(int electrode) const;
     bool operator==(const SurveyGeometry&) const = default;
 };
 

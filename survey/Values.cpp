@@ -33,23 +33,30 @@ constexpr int kLastPotentialElectrode = 127;
 constexpr double kZeroSum = 1e-9;
 
 // 1/AM − 1/BM − 1/AN + 1/BN; none when a distance is 0, when A and B or M
-// and N coincide, or when the terms cancel to within rounding.
-std::optional<double> geometricSum(const std::array<double, 4>& x)
+// and N coincide, or when the terms cancel to within rounding. `distance`
+// gives the distance between two of the four electrodes.
+template <typename Distance>
+std::optional<double> geometricSum(Distance distance)
 {
-    if (x[0] == x[1] || x[2] == x[3])
+    if (distance(0, 1) == 0 || distance(2, 3) == 0)
         return std::nullopt;
     double sum = 0;
     double largest = 0;
     for (const Pair& p : kPairs) {
-        const double distance = std::abs(x[std::size_t(p.current)] - x[std::size_t(p.potential)]);
-        if (distance == 0)
+        const double d = distance(p.current, p.potential);
+        if (d == 0)
             return std::nullopt;
-        sum += p.sign / distance;
-        largest = std::max(largest, 1 / distance);
+        sum += p.sign / d;
+        largest = std::max(largest, 1 / d);
     }
     if (!(std::abs(sum) > kZeroSum * largest))
         return std::nullopt;
     return sum;
+}
+
+std::optional<double> geometricSum(const std::array<double, 4>& x)
+{
+    return geometricSum([&](int a, int b) { return std::abs(x[std::size_t(a)] - x[std::size_t(b)]); });
 }
 
 // The electrode numbers of a channel, as channelElectrodes documents them.
@@ -108,6 +115,16 @@ std::optional<double> geometricFactor(const std::array<double, 4>& x)
     return 2 * std::numbers::pi / *sum;
 }
 
+std::optional<double> geometricFactor(const std::array<double, 4>& x, const std::array<double, 4>& z)
+{
+    const std::optional<double> sum = geometricSum([&](int a, int b) {
+        return std::hypot(x[std::size_t(a)] - x[std::size_t(b)], z[std::size_t(a)] - z[std::size_t(b)]);
+    });
+    if (!sum || *sum == 0)
+        return std::nullopt;
+    return 2 * std::numbers::pi / *sum;
+}
+
 std::optional<double> medianDepth(const std::array<double, 4>& x)
 {
     const std::optional<double> whole = geometricSum(x);
@@ -142,43 +159,107 @@ std::optional<double> medianDepth(const std::array<double, 4>& x)
 
 std::optional<ArrayElectrodes> channelElectrodes(const MeasurementRecord& r, int channel, const SurveyGeometry& g)
 {
-    const std::optional<std::array<int, 4>> numbers = channelNumbers(r, channel, g);
+    const SurveyGeometry line = g.of({r.LineNo, r.FileNo});
+    const std::optional<std::array<int, 4>> numbers = channelNumbers(r, channel, line);
     if (!numbers)
         return std::nullopt;
     ArrayElectrodes e;
     e.number = *numbers;
     for (std::size_t j = 0; j < 4; ++j)
-        e.x[j] = g.position(e.number[j]);
+        e.x[j] = line.position(e.number[j]);
+    if (!line.topography.empty()) {
+        e.z.emplace();
+        for (std::size_t j = 0; j < 4; ++j)
+            (*e.z)[j] = *line.elevation(e.number[j]);
+    }
     return e;
 }
 
-std::vector<ChannelValue> surveyValues(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry)
-{
-    // The geometric factor and the depth depend only on the array's shape,
-    // the distances in electrode numbers times the spacing (free of the
-    // rounding of positions far from 0), which repeats along a profile: each
-    // shape is solved once.
+namespace {
+
+// What the values of one profile share: its geometry, its electrodes'
+// positions and the arrays' factors, each worked out once.
+class ProfileSolver {
+public:
+    explicit ProfileSolver(SurveyGeometry geometry) : m_geometry(std::move(geometry)), m_position(m_geometry) {}
+    ProfileSolver(const ProfileSolver&) = delete;  // its position table refers to its geometry
+    ProfileSolver& operator=(const ProfileSolver&) = delete;
+    const SurveyGeometry& geometry() const { return m_geometry; }
+
+    // The electrodes, factor and depth of an array of electrode numbers.
+    void place(const std::array<int, 4>& numbers, ChannelValue& v)
+    {
+        ArrayElectrodes e;
+        e.number = numbers;
+        for (std::size_t j = 0; j < 4; ++j)
+            e.x[j] = m_position(numbers[j]);
+        const Solved& solved = solve(numbers);
+        v.k = solved.k;
+        v.depth = solved.depth;
+        if (!m_geometry.topography.empty()) {
+            // Over uneven ground the factor takes the straight distances
+            // between the electrodes; the depth stays that of a flat line.
+            e.z.emplace();
+            for (std::size_t j = 0; j < 4; ++j)
+                (*e.z)[j] = elevation(numbers[j]);
+            v.k = v.k ? geometricFactor(e.x, *e.z) : std::nullopt;
+        }
+        v.electrodes = e;
+    }
+
+private:
     struct Solved {
         std::optional<double> k;
         std::optional<double> depth;
     };
-    std::map<std::array<int, 4>, Solved> shapes;
-    auto solve = [&](const std::array<int, 4>& n) -> const Solved& {
+
+    // The geometric factor and the depth of a flat line depend only on the
+    // array's shape, the distances in electrode numbers times the spacing
+    // (free of the rounding of positions far from 0), which repeats along a
+    // profile: each shape is solved once.
+    const Solved& solve(const std::array<int, 4>& n)
+    {
         std::array<int, 4> relative;
         for (std::size_t j = 0; j < 4; ++j)
             relative[j] = n[j] - n[0];
-        const auto [it, added] = shapes.try_emplace(relative);
+        const auto [it, added] = m_shapes.try_emplace(relative);
         if (added) {
             std::array<double, 4> shape;
             for (std::size_t j = 0; j < 4; ++j)
-                shape[j] = relative[j] * geometry.spacing;
+                shape[j] = relative[j] * m_geometry.spacing;
             it->second.k = geometricFactor(shape);
             if (it->second.k)
                 it->second.depth = medianDepth(shape);
         }
         return it->second;
+    }
+
+    double elevation(int electrode)
+    {
+        const auto [it, added] = m_elevations.try_emplace(electrode);
+        if (added)
+            it->second = *m_geometry.elevation(electrode);
+        return it->second;
+    }
+
+    SurveyGeometry m_geometry;
+    PositionTable m_position;
+    std::map<std::array<int, 4>, Solved> m_shapes;
+    std::map<int, double> m_elevations;
+};
+
+} // namespace
+
+std::vector<ChannelValue> surveyValues(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry)
+{
+    std::map<Profile, ProfileSolver> profiles;
+    auto solverOf = [&](const MeasurementRecord& r) -> ProfileSolver& {
+        const Profile p{r.LineNo, r.FileNo};
+        auto it = profiles.find(p);
+        if (it == profiles.end())
+            it = profiles.try_emplace(p, geometry.of(p)).first;
+        return it->second;
     };
-    PositionTable position(geometry);
     std::vector<ChannelValue> values;
     values.reserve(records.size() * 4);
     for (std::size_t n = 0; n < records.size(); ++n) {
@@ -197,17 +278,13 @@ std::vector<ChannelValue> surveyValues(const std::vector<MeasurementRecord>& rec
             v.i = i;
             if (i && *i != 0)
                 v.r = *v.u / *i;
-            if (const std::optional<std::array<int, 4>> numbers = channelNumbers(r, ch, geometry)) {
-                ArrayElectrodes e;
-                e.number = *numbers;
-                for (std::size_t j = 0; j < 4; ++j)
-                    e.x[j] = position(e.number[j]);
-                v.electrodes = e;
-                const Solved& solved = solve(*numbers);
-                v.k = solved.k;
-                v.depth = solved.depth;
-                if (v.k && v.r)
-                    v.rhoa = *v.k * *v.r;
+            if (carriesElectrodes(r.Mode)) {
+                ProfileSolver& solver = solverOf(r);
+                if (const std::optional<std::array<int, 4>> numbers = channelNumbers(r, ch, solver.geometry())) {
+                    solver.place(*numbers, v);
+                    if (v.k && v.r)
+                        v.rhoa = *v.k * *v.r;
+                }
             }
             values.push_back(v);
         }

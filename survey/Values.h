@@ -14,13 +14,7 @@ namespace zel {
 struct ArrayElectrodes {
     std::array<int, 4> number{};     // A, B, M, N
     std::array<double, 4> x{};       // their positions, metres
-};
-
-// Records of one line and file form one profile.
-struct Profile {
-    int line = 0;
-    int file = 0;
-    bool operator==(const Profile&) const = default;
+    std::optional<std::array<double, 4>> z;  // their elevations, metres, on a line with topography
 };
 
 // What one channel of one record measured, and what follows from it. A
@@ -48,6 +42,9 @@ std::optional<double> frequencyHertz(int index);
 // on a line; none when two that form a distance coincide, when A and B or M
 // and N coincide, or when the sum is 0 within the rounding of its terms.
 std::optional<double> geometricFactor(const std::array<double, 4>& x);
+// The same over uneven ground: the straight distances between electrodes at
+// x along the line and elevations z.
+std::optional<double> geometricFactor(const std::array<double, 4>& x, const std::array<double, 4>& z);
 
 // The median depth of investigation of a four-electrode array over a
 // homogeneous half-space (Edwards 1977): the depth above which half of the
@@ -56,7 +53,8 @@ std::optional<double> geometricFactor(const std::array<double, 4>& x);
 // reaches half of its whole. None where the geometric factor is none.
 std::optional<double> medianDepth(const std::array<double, 4>& x);
 
-// The electrodes of a channel of a record with positions (Mode 10-14); none
+// The electrodes of a channel of a record with positions (Mode 10-14), in
+// the geometry of the record's profile; none
 // for other records, for channels the geometry gives no positions, and for
 // channels whose M or N falls beyond the station's electrodes 0-127.
 std::optional<ArrayElectrodes> channelElectrodes(const MeasurementRecord& record, int channel,

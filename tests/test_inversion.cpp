@@ -4,6 +4,7 @@
 #include "inversion/Forward.h"
 #include "inversion/Inversion.h"
 #include "inversion/Files.h"
+#include "data/ZelError.h"
 
 #include "Capture.h"
 
@@ -302,11 +303,23 @@ TEST(InversionFiles, OhmAndTopographyFilesAreRead)
     }
 
     const std::vector<double> x = {0, 2, 4, 6};
-    EXPECT_EQ(zel::inv::parseTopography("electrode z\n0 10\n3 7\n", x, {0, 1, 2, 3}), (std::vector<double>{10, 9, 8, 7}));
-    EXPECT_EQ(zel::inv::parseTopography("# levels\r2;100,5\r4\t98,5 # a comment\r", x), (std::vector<double>{100.5, 100.5, 98.5, 98.5}));
-    EXPECT_EQ(zel::inv::parseTopography("x z\n0 1\n6 4\n", x), (std::vector<double>{1, 2, 3, 4}));
-    for (const QByteArray& bad : {QByteArray("0 1\n2\n"), QByteArray("# nothing\n"), QByteArray("0 1 2\n")})
-        EXPECT_THROW(zel::inv::parseTopography(bad, x), zel::inv::FileRefused) << bad.toStdString();
+    auto levels = [&](const QByteArray& text, const std::vector<int>& numbers = {}) {
+        return zel::inv::elevationsAt(zel::parseTopography(text, "t"), x, numbers);
+    };
+    EXPECT_EQ(levels("electrode z\n0 10\n3 7\n", {0, 1, 2, 3}), (std::vector<double>{10, 9, 8, 7}));
+    EXPECT_EQ(levels("# levels\r2;100,5\r4\t98,5 # a comment\r"), (std::vector<double>{100.5, 100.5, 98.5, 98.5}));
+    EXPECT_EQ(levels("\xEF\xBB\xBFx z\r\n0 1\r\n6 4\r\n"), (std::vector<double>{1, 2, 3, 4}));
+    for (const auto& [bad, line] : {std::pair{QByteArray("0 1\n2\n"), 2}, {QByteArray("0 1 2\n"), 1}, {QByteArray("0 1\n\0 2\n", 8), 2}}) {
+        try {
+            levels(bad);
+            ADD_FAILURE() << bad.toStdString();
+        } catch (const zel::ZelError& e) {
+            EXPECT_EQ(e.args(), (QStringList{"t", QString::number(line)}));
+        }
+    }
+    EXPECT_THROW(levels("# nothing\n"), zel::ZelError);
+    const zel::Topography t = zel::parseTopography("electrode z\n3 7\n0 10\n", "t");
+    EXPECT_EQ(zel::parseTopography(zel::topographyText(t), "t"), t);
 }
 
 // zeltool invert on a .ohm file of a synthetic section: an iteration a line,

@@ -284,6 +284,15 @@ QString errorText(const ZelError& error)
     case ErrorId::ProfileNotInData:
         text = tr("Профиля L%1 F%2 (линия %1, файл %2) в данных нет");
         break;
+    case ErrorId::TopographyLine:
+        text = tr("Файл рельефа «%1», строка %2: нужны два числа — x (или номер электрода) и высота");
+        break;
+    case ErrorId::TopographyEmpty:
+        text = tr("В файле рельефа «%1» нет ни одной высоты");
+        break;
+    case ErrorId::LinesFileLine:
+        text = tr("Файл геометрии линий «%1», строка %2: «%3» — непонятная строка или значение вне пределов");
+        break;
     }
     // A reason the system does not give leaves no blank behind the full stop.
     return withArguments(text, error.args()).trimmed();

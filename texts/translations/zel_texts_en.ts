@@ -471,5 +471,17 @@
         <source>Все %1 значений с положениями электродов оставлены в стороне: исключено %2, отмечено проверкой %3; выгружать нечего</source>
         <translation>All %1 values with electrode positions are left out: %2 excluded, %3 flagged by the check; nothing to export</translation>
     </message>
+    <message>
+        <source>Файл рельефа «%1», строка %2: нужны два числа — x (или номер электрода) и высота</source>
+        <translation>Topography file "%1", line %2: two numbers are needed, x (or the electrode number) and the elevation</translation>
+    </message>
+    <message>
+        <source>В файле рельефа «%1» нет ни одной высоты</source>
+        <translation>The topography file "%1" has no elevation</translation>
+    </message>
+    <message>
+        <source>Файл геометрии линий «%1», строка %2: «%3» — непонятная строка или значение вне пределов</source>
+        <translation>Lines geometry file "%1", line %2: "%3" is not understood or out of range</translation>
+    </message>
 </context>
 </TS>

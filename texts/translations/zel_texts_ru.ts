@@ -471,5 +471,17 @@
         <source>Все %1 значений с положениями электродов оставлены в стороне: исключено %2, отмечено проверкой %3; выгружать нечего</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Файл рельефа «%1», строка %2: нужны два числа — x (или номер электрода) и высота</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>В файле рельефа «%1» нет ни одной высоты</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Файл геометрии линий «%1», строка %2: «%3» — непонятная строка или значение вне пределов</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

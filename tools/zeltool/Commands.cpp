@@ -21,6 +21,7 @@
 #include "serial/PortMap.h"
 #include "serial/QCCom32.h"
 #include "survey/Exports.h"
+#include "survey/Lines.h"
 #include "survey/Sequence.h"
 #include "data/ReadingArchive.h"
 
@@ -244,10 +245,11 @@ const QList<QCommandLineOption> kCheckOptions = {
     {kMinError, QStringLiteral("The least error, %, of any value in .ohm."), QStringLiteral("P")},
 };
 
-// The options, else [Survey] of the settings file here, else the defaults.
-// A bad value in the settings file that no option replaces is refused,
-// naming the key, the value and the file.
-zel::SurveyGeometry surveyGeometryOf(const Arguments& args)
+// The options, else the profile's own of the lines file beside the data
+// file, else [Survey] of the settings file here, else the defaults. A bad
+// value in the settings file that no option replaces is refused, naming the
+// key, the value and the file; so is a lines file that cannot be used.
+zel::SurveyGeometry surveyGeometryOf(const Arguments& args, const QString& dataFile = QString())
 {
     QSettings ini = iniInCurrentDir();
     std::vector<zel::SurveySettingProblem> problems;
@@ -274,6 +276,16 @@ zel::SurveyGeometry surveyGeometryOf(const Arguments& args)
     };
     number(kSpacing, geometry.spacing, zel::kMinSpacing, zel::kMaxSpacing);
     number(kX0, geometry.x0, -zel::kMaxOffset, zel::kMaxOffset);
+    if (!dataFile.isEmpty()) {
+        geometry.lines = zel::readLinesBeside(dataFile);
+        // An option holds for every line.
+        for (auto& [profile, line] : geometry.lines) {
+            if (args.isSet(kSpacing))
+                line.spacing.reset();
+            if (args.isSet(kX0))
+                line.x0.reset();
+        }
+    }
     zel::CheckThresholds& t = geometry.thresholds;
     for (const auto& [option, into] : {std::pair{kMinVoltage, &t.minVoltage}, std::pair{kMaxError, &t.maxError},
                                        std::pair{kDefaultError, &t.defaultError}, std::pair{kMinError, &t.minError}})
@@ -534,7 +546,7 @@ int exportSurvey(const QStringList& arguments, std::FILE* out, std::FILE* err)
                                                                              : std::nullopt;
     if (!kind)
         throw ToolError{QStringLiteral("unknown format \"%1\": csv, res2dinv or ohm").arg(name)};
-    const zel::SurveyGeometry geometry = surveyGeometryOf(args);
+    const zel::SurveyGeometry geometry = surveyGeometryOf(args, args.at(0));
     const std::optional<zel::Profile> profile = profileOf(args);
 
     const zel::DumpDecoding d = load(args.at(0), err);
@@ -594,7 +606,8 @@ int invert(const QStringList& arguments, std::FILE* out, std::FILE* err)
         return usage(err, args.wrong(2, 2));
     const QString in = args.at(0);
     const QString target = args.at(1);
-    const zel::SurveyGeometry geometry = surveyGeometryOf(args);
+    const bool ohm = in.endsWith(QLatin1String(".ohm"), Qt::CaseInsensitive);
+    const zel::SurveyGeometry geometry = surveyGeometryOf(args, ohm ? QString() : in);
     zel::inv::InversionOptions options;
     auto positive = [&](const QString& option, double& into, double low, double high) {
         if (!args.isSet(option))
@@ -615,7 +628,7 @@ int invert(const QStringList& arguments, std::FILE* out, std::FILE* err)
     std::vector<zel::inv::Measurement> data;
     std::vector<std::pair<double, int>> numberAt;  // an electrode's x and number, for "electrode z"
     QString what;
-    if (in.endsWith(QLatin1String(".ohm"), Qt::CaseInsensitive)) {
+    if (ohm) {
         const zel::inv::OhmData file =
             zel::inv::parseOhm(zel::readWholeFile(in), geometry.thresholds.defaultError, geometry.thresholds.minError);
         data = file.data;
@@ -641,13 +654,12 @@ int invert(const QStringList& arguments, std::FILE* out, std::FILE* err)
         }
         const zel::ExportChoice choice{exclusionsOf(args, in, int(records.size()), err, BadExclusions::Refuse),
                                        args.isSet(kDropFlagged)};
-        const std::vector<zel::ChannelValue> values = zel::surveyValues(records, geometry);
-        const std::vector<zel::ValueCheck> checks = zel::checkValues(records, values, geometry.thresholds);
-        const std::vector<zel::InversionDatum> chosen = zel::inversionData(records, values, checks, *profile, choice);
-        data = zel::inv::measurementsOf(chosen, geometry.thresholds.defaultError, geometry.thresholds.minError);
-        for (const zel::InversionDatum& datum : chosen)
-            for (std::size_t i = 0; i < 4; ++i)
-                numberAt.emplace_back(datum.value.electrodes->x[i], datum.value.electrodes->number[i]);
+        zel::inv::ProfileData profileData = zel::inv::profileData(records, geometry, *profile, choice);
+        data = std::move(profileData.data);
+        options.elevations = std::move(profileData.elevations);
+        const std::vector<double> x = zel::inv::electrodesOf(data);
+        for (std::size_t e = 0; e < x.size(); ++e)
+            numberAt.emplace_back(x[e], profileData.electrodeNumbers[e]);
         what = QStringLiteral("L%1 F%2").arg(profile->line).arg(profile->file);
     }
     if (args.isSet(topography)) {
@@ -657,11 +669,8 @@ int invert(const QStringList& arguments, std::FILE* out, std::FILE* err)
             const auto found = std::find_if(numberAt.begin(), numberAt.end(), [&](const auto& p) { return std::abs(p.first - xe) <= 1e-3; });
             numbers.push_back(found == numberAt.end() ? 0 : found->second);
         }
-        try {
-            options.elevations = zel::inv::parseTopography(zel::readWholeFile(args.value(topography)), x, numbers);
-        } catch (const zel::inv::FileRefused& e) {
-            throw ToolError{QStringLiteral("%1, line %2: %3").arg(QDir::toNativeSeparators(args.value(topography))).arg(e.line()).arg(QString::fromStdString(e.what()))};
-        }
+        const QString file = args.value(topography);
+        options.elevations = zel::inv::elevationsAt(zel::parseTopography(zel::readWholeFile(file), QDir::toNativeSeparators(file)), x, numbers);
     }
 
     zel::refuseOutputOverInput(in, target);
@@ -732,7 +741,7 @@ int check(const QStringList& arguments, std::FILE* out, std::FILE* err)
     const Arguments args(arguments, kGeometryOptions + kCheckOptions);
     if (!args.ok(1, 1))
         return usage(err, args.wrong(1, 1));
-    const zel::SurveyGeometry geometry = surveyGeometryOf(args);
+    const zel::SurveyGeometry geometry = surveyGeometryOf(args, args.at(0));
     const std::optional<zel::Profile> profile = profileOf(args);
     const zel::DumpDecoding d = load(args.at(0), err);
     std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
@@ -810,7 +819,7 @@ int plot(const QStringList& arguments, std::FILE* /*out*/, std::FILE* err)
     if (!target.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && !target.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         throw ToolError{QStringLiteral("%1: the picture is written as .png or .pdf").arg(target)};
     zel::refuseOutputOverInput(args.at(0), target);
-    const zel::SurveyGeometry geometry = surveyGeometryOf(args);
+    const zel::SurveyGeometry geometry = surveyGeometryOf(args, args.at(0));
     const std::optional<zel::Profile> profile = profileOf(args);
 
     const zel::DumpDecoding d = load(args.at(0), err);
