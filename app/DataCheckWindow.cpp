@@ -93,7 +93,10 @@ TDataCheckWindow::TDataCheckWindow(zel::Document& document, Geometry geometry, Q
     connect(Table, &QTableWidget::itemChanged, this, &TDataCheckWindow::boxChanged);
     connect(ExcludeFlaggedButton, &QPushButton::clicked, this, &TDataCheckWindow::excludeFlagged);
     connect(IncludeAllButton, &QPushButton::clicked, this, [this] { m_document.setExclusions({}); });
-    connect(&m_document, &zel::Document::changed, this, &TDataCheckWindow::refresh);
+    connect(&m_document, &zel::Document::changed, this, [this] {
+        m_chosen.clear();
+        refresh();
+    });
     connect(&m_document, &zel::Document::exclusionsChanged, this, &TDataCheckWindow::showExclusions);
     // As large as it is meant to be, and never larger than the screen.
     QSize size(900, 500);
@@ -166,7 +169,7 @@ void TDataCheckWindow::refresh()
         const bool out = excluded.count(zel::keyOf(v)) > 0;
         if (checks[i].flags != 0)
             m_flagged.push_back(zel::keyOf(v));
-        if (checks[i].flags == 0 && !out)
+        if (checks[i].flags == 0 && !out && m_chosen.count(zel::keyOf(v)) == 0)
             continue;
         const zel::MeasurementRecord& r = records[std::size_t(v.record)];
         const int row = Table->rowCount();
@@ -192,6 +195,20 @@ void TDataCheckWindow::refresh()
     Table->resizeColumnsToContents();
     ExcludeFlaggedButton->setEnabled(!m_flagged.empty());
     IncludeAllButton->setEnabled(!excluded.empty());
+}
+
+void TDataCheckWindow::selectValue(const zel::ValueKey& value)
+{
+    show();
+    raise();
+    if (m_chosen.insert(value).second)
+        refresh();
+    for (int row = 0; row < Table->rowCount(); ++row)
+        if (keyOfRow(*Table, row) == value) {
+            Table->selectRow(row);
+            Table->scrollToItem(Table->item(row, 0));
+            return;
+        }
 }
 
 void TDataCheckWindow::showExclusions()

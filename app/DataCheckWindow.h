@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <set>
 
 class QLabel;
 class QScrollArea;
@@ -29,6 +30,8 @@ public:
     // Checks the current data again (new data, another geometry or
     // thresholds); a hidden window does so when it is shown.
     void refresh();
+    // Shows a value's row, selected, whether or not the check flags it.
+    void selectValue(const zel::ValueKey& value);
 
     QLabel* SummaryLabel = nullptr;
     QScrollArea* SummaryArea = nullptr;
@@ -51,5 +54,6 @@ private:
     zel::Document& m_document;
     Geometry m_geometry;
     std::vector<zel::ValueKey> m_flagged;  // every flagged value
+    std::set<zel::ValueKey> m_chosen;      // values shown besides the flagged and excluded
     bool m_stale = true;                   // checked again when next shown
 };

@@ -2,7 +2,19 @@
 
 #include "DecimalSpinBox.h"
 
+#include "data/DataFile.h"
+#include "data/ZelError.h"
+#include "texts/Texts.h"
+
+#include <qcustomplot.h>
+
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
@@ -13,8 +25,16 @@
 #include <cmath>
 
 TSurveyDialog::TSurveyDialog(const zel::SurveyGeometry& geometry, QWidget* parent, const QString& problem)
-    : QDialog(parent)
+    : TSurveyDialog(SurveyDialogInput{geometry, problem, {}, {}, {}}, parent)
 {
+}
+
+TSurveyDialog::TSurveyDialog(const SurveyDialogInput& input, QWidget* parent)
+    : QDialog(parent), m_lines(input.geometry.lines), m_profiles(input.profiles),
+      m_askTopographyFile(input.askTopographyFile)
+{
+    const zel::SurveyGeometry& geometry = input.geometry;
+    const QString& problem = input.problem;
     setObjectName(QStringLiteral("SurveyDialog"));
     setWindowTitle(tr("Геометрия съёмки"));
 
@@ -57,14 +77,93 @@ TSurveyDialog::TSurveyDialog(const zel::SurveyGeometry& geometry, QWidget* paren
     MinErrorEdit = threshold("MinErrorEdit", t.minError, 2, QStringLiteral(" %"));
 
     auto* form = new QFormLayout;
-    auto row = [&](const QString& label, QWidget* field) {
-        form->addRow(label, field);
+    auto row = [&](const QString& label, QWidget* field, QFormLayout* into = nullptr) {
+        (into ? into : form)->addRow(label, field);
         if (auto* number = qobject_cast<QDoubleSpinBox*>(field))
             m_fields.append({number, label});
     };
     row(tr("Шаг электродов:"), SpacingEdit);
     row(tr("Положение электрода 0 (x0):"), OffsetEdit);
     row(tr("Каналы:"), ChannelsBox);
+
+    // One profile's own geometry.
+    ProfileBox = new QComboBox(this);
+    ProfileBox->setObjectName(QStringLiteral("ProfileBox"));
+    for (const zel::Profile& p : m_profiles)
+        ProfileBox->addItem(tr("L%1 F%2 (линия %1, файл %2)").arg(p.line).arg(p.file));
+    OwnGeometryBox = new QCheckBox(tr("Своя геометрия (иначе — как по умолчанию)"), this);
+    OwnGeometryBox->setObjectName(QStringLiteral("OwnGeometryBox"));
+    auto lineNumber = [this](const char* name, double low, double high) {
+        auto* edit = new TDecimalSpinBox(this);
+        edit->setObjectName(QLatin1String(name));
+        edit->setDecimals(3);
+        edit->setRange(low, high);
+        edit->setSuffix(tr(" м"));
+        return edit;
+    };
+    LineSpacingEdit = lineNumber("LineSpacingEdit", zel::kMinSpacing, zel::kMaxSpacing);
+    LineOffsetEdit = lineNumber("LineOffsetEdit", -zel::kMaxOffset, zel::kMaxOffset);
+    ReversedBox = new QCheckBox(tr("Обратное направление: электрод 0 в дальнем конце, x = x0 − n · шаг"), this);
+    ReversedBox->setObjectName(QStringLiteral("ReversedBox"));
+    TopographyLabel = new QLabel(this);
+    TopographyLabel->setObjectName(QStringLiteral("TopographyLabel"));
+    TopographyLabel->setWordWrap(true);
+    TopographyButton = new QPushButton(tr("Файл рельефа..."), this);
+    TopographyButton->setObjectName(QStringLiteral("TopographyButton"));
+    NoTopographyButton = new QPushButton(tr("Без рельефа"), this);
+    NoTopographyButton->setObjectName(QStringLiteral("NoTopographyButton"));
+    TopographyPlot = new QCustomPlot(this);
+    TopographyPlot->setObjectName(QStringLiteral("TopographyPlot"));
+    TopographyPlot->setMinimumHeight(110);
+    TopographyPlot->xAxis->setLabel(tr("x или электрод"));
+    TopographyPlot->yAxis->setLabel(tr("z, м"));
+    auto* lineForm = new QFormLayout;
+    lineForm->addRow(tr("Профиль:"), ProfileBox);
+    lineForm->addRow(OwnGeometryBox);
+    row(tr("Шаг электродов профиля:"), LineSpacingEdit, lineForm);
+    row(tr("x0 профиля:"), LineOffsetEdit, lineForm);
+    lineForm->addRow(ReversedBox);
+    auto* topographyButtons = new QHBoxLayout;
+    topographyButtons->addWidget(TopographyLabel, 1);
+    topographyButtons->addWidget(TopographyButton);
+    topographyButtons->addWidget(NoTopographyButton);
+    lineForm->addRow(tr("Рельеф:"), topographyButtons);
+    lineForm->addRow(TopographyPlot);
+    auto* lineGroup = new QGroupBox(tr("Геометрия профиля"), this);
+    lineGroup->setObjectName(QStringLiteral("LineGroup"));
+    lineGroup->setLayout(lineForm);
+    lineGroup->setVisible(!m_profiles.empty());
+    connect(ProfileBox, &QComboBox::currentIndexChanged, this, [this](int index) {
+        keepProfile();
+        showProfile(index);
+    });
+    connect(OwnGeometryBox, &QCheckBox::toggled, this, [this](bool own) {
+        for (QWidget* w : {static_cast<QWidget*>(LineSpacingEdit), static_cast<QWidget*>(LineOffsetEdit),
+                           static_cast<QWidget*>(ReversedBox)})
+            w->setEnabled(own);
+        if (!own) {
+            LineSpacingEdit->setValue(SpacingEdit->value());
+            LineOffsetEdit->setValue(OffsetEdit->value());
+            ReversedBox->setChecked(false);
+        }
+    });
+    connect(TopographyButton, &QPushButton::clicked, this, [this] {
+        if (m_askTopographyFile)
+            if (const QString path = m_askTopographyFile(); !path.isEmpty())
+                setTopographyFile(path);
+    });
+    connect(NoTopographyButton, &QPushButton::clicked, this, [this] {
+        if (m_shown < 0)
+            return;
+        zel::LineGeometry& line = m_lines[m_profiles[std::size_t(m_shown)]];
+        line.topography = {};
+        line.topographyFile.clear();
+        showTopography();
+    });
+
+    auto* checkForm = new QFormLayout;
+    form->addRow(checkForm);
+    form = checkForm;
     row(tr("Слабый сигнал, |U| меньше:"), MinVoltageEdit);
     row(tr("Выброс, отношение к соседям больше:"), SpikeFactorEdit);
     row(tr("Погрешность, больше:"), MaxErrorEdit);
@@ -73,7 +172,8 @@ TSurveyDialog::TSurveyDialog(const zel::SurveyGeometry& geometry, QWidget* paren
 
     auto* note = new QLabel(tr("Положение электрода с номером n: x = x0 + n · шаг; отрицательные номера A и B лежат "
                                "левее нуля. Геометрия каналов — допущение о подключении станции: сверьте её с "
-                               "документацией станции."),
+                               "документацией станции. Своя геометрия профиля хранится рядом с файлом данных "
+                               "(«файл.zel.survey»)."),
                             this);
     note->setWordWrap(true);
 
@@ -89,9 +189,112 @@ TSurveyDialog::TSurveyDialog(const zel::SurveyGeometry& geometry, QWidget* paren
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ProblemLabel);
+    auto* defaults = new QGroupBox(tr("По умолчанию (все профили)"), this);
+    auto* defaultForm = new QFormLayout(defaults);
+    // The first three rows of the form are the default geometry.
+    for (int i = 0; i < 3; ++i) {
+        QLayoutItem* label = form->itemAt(0, QFormLayout::LabelRole);
+        QLayoutItem* field = form->itemAt(0, QFormLayout::FieldRole);
+        QWidget* labelWidget = label ? label->widget() : nullptr;
+        QWidget* fieldWidget = field ? field->widget() : nullptr;
+        form->takeRow(0);
+        defaultForm->addRow(labelWidget, fieldWidget);
+    }
+    layout->addWidget(defaults);
+    layout->addWidget(lineGroup);
     layout->addLayout(form);
     layout->addWidget(note);
     layout->addWidget(buttons);
+
+    if (!m_profiles.empty()) {
+        const auto current = input.current ? std::find(m_profiles.begin(), m_profiles.end(), *input.current)
+                                           : m_profiles.end();
+        const int first = current == m_profiles.end() ? 0 : int(current - m_profiles.begin());
+        ProfileBox->setCurrentIndex(first);
+        showProfile(first);
+    }
+}
+
+void TSurveyDialog::showProfile(int index)
+{
+    m_shown = index >= 0 && index < int(m_profiles.size()) ? index : -1;
+    if (m_shown < 0)
+        return;
+    const auto found = m_lines.find(m_profiles[std::size_t(m_shown)]);
+    const zel::LineGeometry line = found == m_lines.end() ? zel::LineGeometry{} : found->second;
+    const bool own = line.spacing || line.x0 || line.reversed;
+    OwnGeometryBox->setChecked(own);
+    emit OwnGeometryBox->toggled(own);
+    LineSpacingEdit->setValue(line.spacing.value_or(SpacingEdit->value()));
+    LineOffsetEdit->setValue(line.x0.value_or(OffsetEdit->value()));
+    ReversedBox->setChecked(line.reversed.value_or(false));
+    showTopography();
+}
+
+std::map<zel::Profile, zel::LineGeometry> TSurveyDialog::linesShown() const
+{
+    std::map<zel::Profile, zel::LineGeometry> lines = m_lines;
+    if (m_shown < 0)
+        return lines;
+    zel::LineGeometry& line = lines[m_profiles[std::size_t(m_shown)]];
+    if (OwnGeometryBox->isChecked()) {
+        line.spacing = LineSpacingEdit->value();
+        line.x0 = LineOffsetEdit->value();
+        line.reversed = ReversedBox->isChecked();
+    } else {
+        line.spacing.reset();
+        line.x0.reset();
+        line.reversed.reset();
+    }
+    return lines;
+}
+
+void TSurveyDialog::keepProfile()
+{
+    m_lines = linesShown();
+}
+
+void TSurveyDialog::showTopography()
+{
+    TopographyPlot->clearGraphs();
+    const auto found = m_shown < 0 ? m_lines.end() : m_lines.find(m_profiles[std::size_t(m_shown)]);
+    const bool has = found != m_lines.end() && !found->second.topography.empty();
+    NoTopographyButton->setEnabled(has);
+    TopographyPlot->setVisible(has);
+    if (!has) {
+        TopographyLabel->setText(tr("нет (ровная линия)"));
+        return;
+    }
+    const zel::Topography& t = found->second.topography;
+    TopographyLabel->setText(tr("%1: %2 точек, %3").arg(found->second.topographyFile).arg(t.points.size())
+                                 .arg(t.byElectrode ? tr("по номерам электродов") : tr("по x, м")));
+    QCPGraph* graph = TopographyPlot->addGraph();
+    graph->setPen(QPen(QColor(110, 80, 40), 2));
+    graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 4));
+    for (const auto& [x, z] : t.points)
+        graph->addData(x, z);
+    TopographyPlot->xAxis->setLabel(t.byElectrode ? tr("электрод") : tr("x, м"));
+    TopographyPlot->rescaleAxes();
+    TopographyPlot->replot();
+}
+
+bool TSurveyDialog::setTopographyFile(const QString& path)
+{
+    if (m_shown < 0)
+        return false;
+    try {
+        const zel::Topography t = zel::parseTopography(zel::readWholeFile(path), QDir::toNativeSeparators(path));
+        zel::LineGeometry& line = m_lines[m_profiles[std::size_t(m_shown)]];
+        line.topography = t;
+        line.topographyFile = QFileInfo(path).fileName();
+        ProblemLabel->hide();
+    } catch (const zel::ZelError& e) {
+        ProblemLabel->setText(zel::texts::errorText(e));
+        ProblemLabel->show();
+        return false;
+    }
+    showTopography();
+    return true;
 }
 
 zel::SurveyGeometry TSurveyDialog::geometry() const
@@ -102,6 +305,9 @@ zel::SurveyGeometry TSurveyDialog::geometry() const
     g.channels = zel::ChannelGeometry(ChannelsBox->currentData().toInt());
     g.thresholds = {MinVoltageEdit->value(), SpikeFactorEdit->value(), MaxErrorEdit->value(), DefaultErrorEdit->value(),
                     MinErrorEdit->value()};
+    for (const auto& [profile, line] : linesShown())
+        if (!line.empty())
+            g.lines.emplace(profile, line);
     return g;
 }
 

@@ -113,14 +113,21 @@ bool QtUserDialogs::askWithButton(QWidget* parent, MessageKind kind, const QStri
     return box.clickedButton() == extra;
 }
 
-std::optional<zel::SurveyGeometry> QtUserDialogs::editSurveyGeometry(QWidget* parent,
-                                                                    const zel::SurveyGeometry& geometry,
-                                                                    const QString& problem)
+std::optional<zel::SurveyGeometry> QtUserDialogs::editSurveyGeometry(QWidget* parent, const SurveyDialogInput& input)
 {
-    TSurveyDialog dialog(geometry, parent, problem);
+    TSurveyDialog dialog(input, parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.geometry();
+}
+
+std::optional<InversionChoice> QtUserDialogs::askInversion(QWidget* parent, const InversionChoice& choice,
+                                                          const std::vector<zel::Profile>& profiles)
+{
+    TInversionDialog dialog(choice, profiles, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.choice();
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InversionDialog.h"
+#include "SurveyDialog.h"
 #include "survey/Geometry.h"
 
 #include <QString>
@@ -40,10 +42,12 @@ public:
     // Opens a file or folder in the desktop's application for it; false when
     // there is none.
     virtual bool openDocument(const QString& path) = 0;
-    // "Survey geometry...": the geometry the user chose, or none for Cancel;
-    // `problem` says which stored value could not be used.
-    virtual std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget* parent, const zel::SurveyGeometry& geometry,
-                                                                  const QString& problem) = 0;
+    // "Survey geometry...": the geometry the user chose (the default with
+    // the lines' own), or none for Cancel.
+    virtual std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget* parent, const SurveyDialogInput& input) = 0;
+    // "Invert...": the options the user chose for one of `profiles`, or none for Cancel.
+    virtual std::optional<InversionChoice> askInversion(QWidget* parent, const InversionChoice& choice,
+                                                        const std::vector<zel::Profile>& profiles) = 0;
 };
 
 class QtUserDialogs : public UserDialogs {
@@ -56,8 +60,9 @@ public:
     bool askWithButton(QWidget* parent, MessageKind kind, const QString& caption, const QString& text,
                        const QString& button) override;
     bool openDocument(const QString& path) override;
-    std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget* parent, const zel::SurveyGeometry& geometry,
-                                                          const QString& problem) override;
+    std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget* parent, const SurveyDialogInput& input) override;
+    std::optional<InversionChoice> askInversion(QWidget* parent, const InversionChoice& choice,
+                                                const std::vector<zel::Profile>& profiles) override;
 };
 
 // "Text (*.ext)|*.ext|All|*.*" as name filters of a Qt file dialog.

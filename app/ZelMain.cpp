@@ -3,10 +3,12 @@
 // live in ZelMainForm, ZelMainStation and ZelMainSurvey.
 #include "ZelMain.h"
 
+
 #include "Ab.h"
 #include "HelpWindow.h"
 #include "HtmlHlp.h"
 #include "Images.h"
+#include "SectionWindow.h"
 
 #include "data/Cp1251.h"
 #include "data/DataFile.h"
@@ -73,6 +75,8 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     });
     connect(Doc, &zel::Document::exclusionsNotKept, this,
             [this](const zel::ZelError& e) { ShowError(zel::texts::errorText(e)); });
+    connect(Doc, &zel::Document::linesNotKept, this, [this](const zel::ZelError& e) { ShowError(zel::texts::errorText(e)); });
+    connect(Doc, &zel::Document::linesChanged, this, &TForm1::surveyChanged);
 
     OpenDialog2.options.filter = QStringLiteral("File A,B,M,N|*.txt|All|*.*");
     SaveDialog1.save = true;
@@ -144,6 +148,16 @@ void TForm1::FormClose()
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
+    // A running inversion is stopped on the user's word: what it has is
+    // lost, and nothing of it was written.
+    if (inversionRunning() && !m_closed) {
+        if (!m_dialogs->askYesNo(this, MessageKind::Question, kApplicationTitle, zel::texts::stopInversionAndClose())) {
+            event->ignore();
+            return;
+        }
+        SectionWindow->stop();
+        SectionWindow->waitForWorker();
+    }
     // A running dialogue is stopped first, so that the station hears "$GB"
     // and what a reading got is kept; the window closes when it has ended.
     if (DialogueRunning() && !m_closed) {
@@ -205,6 +219,14 @@ void TForm1::LoadFile(const QString& path)
         if (const int bad = Doc->loadExclusions())
             m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,
                                    zel::texts::exclusionsBadLine(QDir::toNativeSeparators(zel::exclusionsFileOf(path)), bad));
+        // So does each profile's own geometry; a file that cannot be used is
+        // said, and the default geometry serves.
+        try {
+            Doc->loadLines();
+        } catch (const zel::ZelError& e) {
+            m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,
+                                   zel::texts::errorText(e) + QStringLiteral("\n\n") + zel::texts::surveyDefaultUsed());
+        }
     });
 }
 

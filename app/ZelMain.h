@@ -34,6 +34,7 @@ class TSequenceDialog;
 class TProfileWindow;
 class TDataCheckWindow;
 class TPseudosectionWindow;
+class TSectionWindow;
 class THelpWindow;
 class THtmlHelpLoader;
 class QStatusBar;
@@ -147,9 +148,11 @@ public:
     QAction* ProfileGraph1 = nullptr;
     QAction* Pseudosection1 = nullptr;
     QAction* DataCheck1 = nullptr;  // "Survey" → "Data check..."
+    QAction* Invert1 = nullptr;     // "Survey" → "Invert..."
     TProfileWindow* ProfileWindow = nullptr;            // made on first use
     TPseudosectionWindow* PseudosectionWindow = nullptr;
     TDataCheckWindow* DataCheckWindow = nullptr;       // made on first use
+    TSectionWindow* SectionWindow = nullptr;           // made on first use
     QAction* ReadingsFolder1 = nullptr;
 
     T_QCCom32* QCCom = nullptr;          // the serial port component
@@ -181,6 +184,7 @@ public:
     void ProfileGraph1Click();
     void Pseudosection1Click();
     void DataCheck1Click();
+    void Invert1Click();
     void Generator1Click();  // "Service" → "Electrode table generator..."
     // Tests reach the generator while it is open.
     void setSequenceDialogShown(std::function<void(TSequenceDialog&)> shown) { m_sequenceDialogShown = std::move(shown); }
@@ -258,6 +262,14 @@ private:
     template <class Window>
     void showPlotWindow(Window*& window);
     void refreshPlots();
+    // The default geometry or the thresholds changed: what is drawn and
+    // checked follows, and a section shown is out of date.
+    void surveyChanged();
+    TSectionWindow& sectionWindow();
+    // The profile the user looks at among `profiles`: the pseudosection's,
+    // else the one inverted last; none for neither.
+    std::optional<zel::Profile> currentProfile(const std::vector<zel::Profile>& profiles) const;
+    bool inversionRunning() const;
     // The survey geometry of the settings file; a stored value that cannot be
     // used is said in the status bar (and in `problem`), and the default
     // serves until a valid one is saved.
@@ -273,8 +285,9 @@ private:
     void dialogueLine(const zel::ReportLine& line);
     void dialogueProgress(qint64 done, qint64 total, bool sending);
     void dialogueFinished();
-    // Refuses a command while a dialogue runs; true when refused.
-    bool refuseDuringDialogue();
+    // Refuses a command while a dialogue runs, and a station command
+    // (`station`) while an inversion runs too; true when refused.
+    bool refuseDuringDialogue(bool station = false);
     void showPortChoiceOfComponent();
     int selectedPortNumber() const;
     void storePortIndex();
@@ -291,6 +304,7 @@ private:
     std::optional<zel::LineId> m_hintLine;  // the failure whose hint the status bar shows
     std::function<void(TSequenceDialog&)> m_sequenceDialogShown;
     std::optional<zel::SequenceOptions> m_generatorOptions;  // the generator's fields when it was last closed
+    std::optional<zel::Profile> m_invertedProfile;           // the profile inverted last
     WindowState m_state = WindowState::Idle;
     bool m_closed = false;
     WindowState m_dialogueState = WindowState::Idle;  // the state of the dialogue about to start

@@ -141,6 +141,7 @@ void TForm1::buildMenu()
     Pseudosection1 = add(survey, "Pseudosection1", QStringLiteral("Pseudosection"), &TForm1::Pseudosection1Click);
     survey->addSeparator();
     DataCheck1 = add(survey, "DataCheck1", zel::texts::dataCheckCommand(), &TForm1::DataCheck1Click);
+    Invert1 = add(survey, "Invert1", zel::texts::invertCommand(), &TForm1::Invert1Click);
     QMenu* service = menuBar()->addMenu(QStringLiteral("&Service"));
     EEPROM1 = add(service, "EEPROM1", QStringLiteral("EEPROM"), &TForm1::ToolButton12Click);
     Generator1 = add(service, "Generator1", QStringLiteral("Electrode table generator..."), &TForm1::Generator1Click);
@@ -243,7 +244,7 @@ void TForm1::UpdateActions()
         a->setEnabled(idle);
     RecentReadings1->setEnabled(idle);
     // The survey exports need decoded data.
-    for (QAction* a : {ExportCsv1, ExportRes2DInv1, ExportOhm1, ProfileGraph1, Pseudosection1, DataCheck1})
+    for (QAction* a : {ExportCsv1, ExportRes2DInv1, ExportOhm1, ProfileGraph1, Pseudosection1, DataCheck1, Invert1})
         a->setEnabled(idle && Doc->decoded());
 }
 
@@ -259,6 +260,7 @@ void TForm1::RetranslateUi()
     ReadingsFolder1->setText(zel::texts::openReadingsFolder());
     SurveyGeometry1->setText(zel::texts::surveyGeometryCommand());
     DataCheck1->setText(zel::texts::dataCheckCommand());
+    Invert1->setText(zel::texts::invertCommand());
     HelpLink1->setText(zel::texts::helpLink());
     StopButton1->setText(zel::texts::stopCommand());
     StopButton1->setToolTip(QStringLiteral("Esc"));

@@ -125,8 +125,12 @@ void TForm1::dialogueFinished()
         QMetaObject::invokeMethod(this, "close", Qt::QueuedConnection);
 }
 
-bool TForm1::refuseDuringDialogue()
+bool TForm1::refuseDuringDialogue(bool station)
 {
+    if (station && inversionRunning()) {
+        StatusBar1->showMessage(zel::texts::inversionRunning(), 5000);
+        return true;
+    }
     if (m_state == WindowState::Idle)
         return false;
     StatusBar1->showMessage(zel::texts::dialogueRunning(), 3000);
@@ -135,7 +139,7 @@ bool TForm1::refuseDuringDialogue()
 
 void TForm1::ToolButton2Click()
 {
-    if (refuseDuringDialogue())
+    if (refuseDuringDialogue(true))
         return;
     Doc->clear();
     ListBox1->clear();
@@ -177,7 +181,7 @@ QString TForm1::keepReading(const zel::StationReading& reading, zel::DialogueSta
 
 void TForm1::ToolButton10Click()
 {
-    if (refuseDuringDialogue() || !OpenDialog2.Execute(*m_dialogs, this))
+    if (refuseDuringDialogue(true) || !OpenDialog2.Execute(*m_dialogs, this))
         return;
     ListBox1->clear();
     guarded([this] {
@@ -212,7 +216,7 @@ void TForm1::Generator1Click()
     };
     // The upload's result, as the main list shows it, is shown in the generator too.
     auto upload = [this](const std::vector<zel::TableEntry>& entries, const QString& name) {
-        if (refuseDuringDialogue()
+        if (refuseDuringDialogue(true)
             || !m_dialogs->askYesNo(this, MessageKind::Question, kApplicationTitle,
                                     zel::texts::sequenceUploadQuestion(qsizetype(entries.size()))))
             return QString();
@@ -236,7 +240,7 @@ void TForm1::Generator1Click()
 
 void TForm1::ToolButton12Click()
 {
-    if (refuseDuringDialogue())
+    if (refuseDuringDialogue(true))
         return;
     StatusBar1->clearMessage();
     ListBox1->clear();

@@ -4,6 +4,7 @@
 
 #include "DataCheckWindow.h"
 #include "PlotWindows.h"
+#include "SectionWindow.h"
 
 #include "data/DataFile.h"
 #include "data/RawDump.h"
@@ -22,7 +23,8 @@
 zel::SurveyGeometry TForm1::surveyGeometry(QString* problem)
 {
     std::vector<zel::SurveySettingProblem> problems;
-    const zel::SurveyGeometry geometry = zel::readSurveyGeometry(*Ini, &problems);
+    zel::SurveyGeometry geometry = zel::readSurveyGeometry(*Ini, &problems);
+    geometry.lines = Doc->lines();
     QStringList texts;
     for (const zel::SurveySettingProblem& p : problems)
         texts << zel::texts::surveySettingProblem(QDir::toNativeSeparators(Ini->fileName()), p.key, p.value, p.range);
@@ -37,17 +39,98 @@ zel::SurveyGeometry TForm1::surveyGeometry(QString* problem)
 
 void TForm1::SurveyGeometry1Click()
 {
-    QString problem;
-    const zel::SurveyGeometry stored = surveyGeometry(&problem);
-    if (const auto chosen = m_dialogs->editSurveyGeometry(this, stored, problem)) {
+    SurveyDialogInput input;
+    input.geometry = surveyGeometry(&input.problem);
+    input.profiles = zel::profilesOf(Doc->records());
+    input.current = currentProfile(input.profiles);
+    const QString folder = Doc->path().isEmpty() ? QDir::currentPath() : QFileInfo(Doc->path()).absolutePath();
+    input.askTopographyFile = [this, folder] {
+        FileDialogOptions o;
+        o.filter = tr("Рельеф (*.txt *.csv *.dat)|*.txt;*.csv;*.dat|Все файлы|*.*");
+        o.fileName = folder;
+        return m_dialogs->openFileName(this, o);
+    };
+    if (const auto chosen = m_dialogs->editSurveyGeometry(this, input)) {
         zel::writeSurveyGeometry(*Ini, *chosen);
         saveSettings();
+        const bool linesChanged = chosen->lines != Doc->lines();
+        Doc->setLines(chosen->lines);
         // The pictures and the check follow the new geometry and thresholds
         // (the check follows new data by itself).
-        refreshPlots();
-        if (DataCheckWindow)
-            DataCheckWindow->refresh();
+        if (!linesChanged)
+            surveyChanged();
     }
+}
+
+void TForm1::surveyChanged()
+{
+    refreshPlots();
+    if (DataCheckWindow)
+        DataCheckWindow->refresh();
+    if (SectionWindow)
+        SectionWindow->markStale();
+}
+
+std::optional<zel::Profile> TForm1::currentProfile(const std::vector<zel::Profile>& profiles) const
+{
+    // The profile the pseudosection shows, else the one inverted last.
+    auto has = [&](const zel::Profile& p) { return std::find(profiles.begin(), profiles.end(), p) != profiles.end(); };
+    if (PseudosectionWindow && PseudosectionWindow->isVisible() && has(PseudosectionWindow->section().profile))
+        return PseudosectionWindow->section().profile;
+    if (m_invertedProfile && has(*m_invertedProfile))
+        return m_invertedProfile;
+    return std::nullopt;
+}
+
+bool TForm1::inversionRunning() const { return SectionWindow && SectionWindow->running(); }
+
+TSectionWindow& TForm1::sectionWindow()
+{
+    if (!SectionWindow) {
+        SectionWindow = new TSectionWindow(*Doc, [this] { return surveyGeometry(); }, this);
+        SectionWindow->setAskFile([this](QWidget* parent, bool picture) {
+            FileDialogOptions o;
+            o.filter = picture ? QStringLiteral("PNG (*.png)|*.png|PDF (*.pdf)|*.pdf") : QStringLiteral("CSV (*.csv)|*.csv");
+            o.defaultExt = picture ? QStringLiteral("png") : QStringLiteral("csv");
+            o.overwritePrompt = true;
+            const QString name = m_invertedProfile ? QStringLiteral("Section_L%1_F%2").arg(m_invertedProfile->line).arg(m_invertedProfile->file)
+                                                   : QStringLiteral("Section");
+            o.fileName = QDir::current().filePath(name + QLatin1Char('.') + o.defaultExt);
+            return m_dialogs->saveFileName(parent, o);
+        });
+        // A misfit point clicked: its value in the data check, to be left out there.
+        connect(SectionWindow, &TSectionWindow::valueChosen, this, [this](zel::ValueKey value) {
+            DataCheck1Click();
+            DataCheckWindow->selectValue(value);
+        });
+    }
+    return *SectionWindow;
+}
+
+void TForm1::Invert1Click()
+{
+    if (refuseDuringDialogue() || !Doc->decoded())
+        return;
+    if (inversionRunning()) {
+        sectionWindow().show();
+        sectionWindow().raise();
+        StatusBar1->showMessage(zel::texts::inversionRunning(), 5000);
+        return;
+    }
+    const std::vector<zel::Profile> profiles = zel::pseudosectionProfiles(Doc->records());
+    if (profiles.empty()) {
+        m_dialogs->showMessage(this, MessageKind::Information, kApplicationTitle,
+                               zel::texts::errorText(zel::ZelError(zel::ErrorId::NoPositions)) + QLatin1Char('.'));
+        return;
+    }
+    InversionChoice choice = readInversionChoice(*Ini);
+    choice.profile = currentProfile(profiles).value_or(profiles.front());
+    const std::optional<InversionChoice> chosen = m_dialogs->askInversion(this, choice, profiles);
+    if (!chosen)
+        return;
+    writeInversionChoice(*Ini, *chosen);
+    m_invertedProfile = chosen->profile;
+    sectionWindow().invert(*chosen);
 }
 
 void TForm1::DataCheck1Click()

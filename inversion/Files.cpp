@@ -57,11 +57,13 @@ std::vector<Measurement> measurementsOf(const std::vector<InversionDatum>& data,
 {
     std::vector<Measurement> out;
     out.reserve(data.size());
-    for (const InversionDatum& d : data) {
+    for (std::size_t n = 0; n < data.size(); ++n) {
+        const InversionDatum& d = data[n];
         const ChannelValue& v = d.value;
         if (!v.electrodes || !v.k || !v.rhoa)
             continue;
         Measurement m;
+        m.tag = int(n);
         m.x = v.electrodes->x;
         m.k = *v.k;
         m.rhoa = *v.rhoa;
@@ -215,6 +217,10 @@ ProfileData profileData(const std::vector<MeasurementRecord>& records, const Sur
     const std::vector<InversionDatum> chosen = inversionData(records, values, checks, profile, choice);
     ProfileData out;
     out.data = measurementsOf(chosen, geometry.thresholds.defaultError, geometry.thresholds.minError);
+    for (Measurement& m : out.data) {
+        out.values.push_back(keyOf(chosen[std::size_t(m.tag)].value));
+        m.tag = int(out.values.size()) - 1;
+    }
     std::map<double, std::pair<int, std::optional<double>>> electrodes;  // x: number, elevation
     for (const InversionDatum& d : chosen) {
         const ArrayElectrodes& e = *d.value.electrodes;
@@ -271,7 +277,7 @@ QByteArray responseCsv(const InversionResult& r)
         out += ',';
         append(out, r.response[d]);
         out += ',';
-        append(out, (r.response[d] - m.rhoa) / m.rhoa * 100);
+        append(out, r.misfitPercent(d));
         out += kCrLf;
     }
     return out;
@@ -327,6 +333,23 @@ QByteArray modelVtu(const InversionResult& r)
     }
     out += "</CellData>\n</Piece>\n</UnstructuredGrid>\n</VTKFile>\n";
     return out;
+}
+
+QString resultBaseName(const QString& target)
+{
+    QString base = target;
+    for (const char* ending : {".csv", ".vtu"})
+        if (base.endsWith(QLatin1String(ending), Qt::CaseInsensitive))
+            base.chop(4);
+    return base;
+}
+
+QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result, const QString& target)
+{
+    const QString base = resultBaseName(target);
+    return {{base + QStringLiteral("-model.csv"), modelCsv(result)},
+            {base + QStringLiteral("-response.csv"), responseCsv(result)},
+            {base + QStringLiteral(".vtu"), modelVtu(result)}};
 }
 
 } // namespace zel::inv

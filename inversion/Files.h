@@ -5,9 +5,11 @@
 #include "survey/Exports.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace zel::inv {
@@ -25,16 +27,18 @@ private:
 
 // The measurements of one profile's inversion data (as the .ohm file takes
 // them): each with its error estimate, else `defaultErrorPercent`, never
-// below `minErrorPercent`.
+// below `minErrorPercent`; each tagged with its index in `data`.
 std::vector<Measurement> measurementsOf(const std::vector<InversionDatum>& data, double defaultErrorPercent,
                                         double minErrorPercent);
 
 // What one profile of a reading gives an inversion: its data as
-// measurementsOf has them (with the geometry's error estimates), and for each
-// of their electrodes (electrodesOf's order) its number and, on a line with a
-// topography, its elevation.
+// measurementsOf has them (with the geometry's error estimates), each datum's
+// value (the first measured of repeats; the datum's tag is its index), and
+// for each of their electrodes (electrodesOf's order) its number and, on a
+// line with a topography, its elevation.
 struct ProfileData {
     std::vector<Measurement> data;
+    std::vector<ValueKey> values;
     std::vector<int> electrodeNumbers;
     std::vector<double> elevations;  // empty: a flat line
 };
@@ -68,5 +72,10 @@ std::vector<double> elevationsAt(const Topography& topography, const std::vector
 QByteArray modelCsv(const InversionResult& result);
 QByteArray responseCsv(const InversionResult& result);
 QByteArray modelVtu(const InversionResult& result);
+// The three files of a result for a target name ("line3", or "line3.csv"):
+// "<name>-model.csv", "<name>-response.csv" and "<name>.vtu"; the name
+// without its ending for pictures beside them.
+QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result, const QString& target);
+QString resultBaseName(const QString& target);
 
 } // namespace zel::inv

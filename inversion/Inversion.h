@@ -20,6 +20,7 @@ struct Measurement {
     double error = 0.03;        // relative, as a fraction
     double voltage = 0;         // |U|, mV; 0: not known
     double depth = 0;           // median depth of investigation, m; 0: not known
+    int tag = -1;               // the caller's own number of the datum, carried into the result
 };
 
 struct InversionOptions {
@@ -52,6 +53,9 @@ struct InversionResult {
     std::vector<IterationReport> iterations;
     int leftOut = 0;                  // negative or zero apparent resistivities left out
     bool cancelled = false;
+
+    // How far the model's response to a datum is from it, % of the datum.
+    double misfitPercent(std::size_t datum) const { return (response[datum] - data[datum].rhoa) / data[datum].rhoa * 100; }
 };
 
 // Why data cannot be inverted (too few electrodes or data).

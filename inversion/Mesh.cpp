@@ -47,6 +47,23 @@ double surfaceAt(const std::vector<double>& electrodeX, const std::vector<double
     return interpolateClamped(points, x);
 }
 
+int Mesh::cellAt(const Point& p) const
+{
+    const auto after = std::upper_bound(columns.begin(), columns.end(), p.x);
+    if (after == columns.begin() || after == columns.end())
+        return -1;
+    const int i = int(after - columns.begin()) - 1;
+    const double t = (p.x - columns[std::size_t(i)]) / (columns[std::size_t(i) + 1] - columns[std::size_t(i)]);
+    // A row's elevation at x: the rows follow the topography.
+    auto rowZ = [&](int j) {
+        return (1 - t) * nodes[std::size_t(node(i, j))].z + t * nodes[std::size_t(node(i + 1, j))].z;
+    };
+    for (int j = 0; j < cellRows(); ++j)
+        if (p.z <= rowZ(j) && p.z >= rowZ(j + 1))
+            return cell(i, j);
+    return -1;
+}
+
 double interpolateClamped(const std::vector<std::pair<double, double>>& points, double x)
 {
     if (points.empty())

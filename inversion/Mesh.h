@@ -53,6 +53,8 @@ struct Mesh {
     double cellArea(int cell) const;
     // The four corners of a cell, anticlockwise from the upper left.
     std::array<Point, 4> cellCorners(int cell) const;
+    // The cell a point lies in; -1 outside the mesh.
+    int cellAt(const Point& p) const;
 };
 
 // The value at x of points (x, value) sorted by x: linear between them,

@@ -388,7 +388,8 @@ QString pseudosectionCaption(const Pseudosection& s)
              QString::fromLatin1(plainDecimal(s.geometry.x0, 15, false)));
 }
 
-void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString& title)
+void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString& title,
+                 std::optional<std::pair<double, double>> range)
 {
     resetPlot(plot);
     plot.xAxis->setLabel(QObject::tr("x, m"));
@@ -403,14 +404,8 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
             x0 = std::min(x0, p.x), x1 = std::max(x1, p.x);
             z0 = std::min(z0, p.z), z1 = std::max(z1, p.z);
         }
-    double low = 1e300, high = 0, best = -1e300;
-    for (std::size_t p = 0; p < r.resistivity.size(); ++p) {
-        low = std::min(low, r.resistivity[p]);
-        high = std::max(high, r.resistivity[p]);
-        best = std::max(best, r.coverage[p]);
-    }
-    if (!(high > low))
-        low /= 1.5, high *= 1.5;
+    const double best = *std::max_element(r.coverage.begin(), r.coverage.end());
+    const auto [low, high] = range ? *range : sectionRange(r, false);
     // The cells sampled on a grid: a column by x, a cell of it by the
     // elevation of its rows there (the rows follow the topography).
     constexpr int kNx = 600, kNz = 240;
@@ -422,33 +417,19 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
         m->setInterpolate(false);
     }
     const std::vector<double>& cx = mesh.columns;
-    for (int ix = 0; ix < kNx; ++ix) {
-        double x = 0, z = 0;
-        map->data()->cellToCoord(ix, 0, &x, &z);
-        const auto after = std::upper_bound(cx.begin(), cx.end(), x);
-        if (after == cx.begin() || after == cx.end())
-            continue;
-        const int i = int(after - cx.begin()) - 1;
-        const double t = (x - cx[std::size_t(i)]) / (cx[std::size_t(i) + 1] - cx[std::size_t(i)]);
-        auto rowZ = [&](int j) {
-            return (1 - t) * mesh.nodes[std::size_t(mesh.node(i, j))].z + t * mesh.nodes[std::size_t(mesh.node(i + 1, j))].z;
-        };
+    for (int ix = 0; ix < kNx; ++ix)
         for (int iz = 0; iz < kNz; ++iz) {
+            double x = 0, z = 0;
             map->data()->cellToCoord(ix, iz, &x, &z);
-            double value = std::nan(""), paleness = 0;
-            for (int j = 0; j < mesh.cellRows(); ++j) {
-                if (z > rowZ(j) || z < rowZ(j + 1))
-                    continue;
-                if (const int p = mesh.parameterOfCell[std::size_t(mesh.cell(i, j))]; p >= 0) {
+            double value = std::nan(""), paleness = std::nan("");
+            if (const int c = mesh.cellAt({x, z}); c >= 0)
+                if (const int p = mesh.parameterOfCell[std::size_t(c)]; p >= 0) {
                     value = r.resistivity[std::size_t(p)];
                     paleness = r.coverage[std::size_t(p)] < best - 3 ? 1 : 0;
                 }
-                break;
-            }
             map->data()->setCell(ix, iz, value);
-            pale->data()->setCell(ix, iz, std::isnan(value) ? std::nan("") : paleness);
+            pale->data()->setCell(ix, iz, paleness);
         }
-    }
     QCPColorGradient gradient = resistivityGradient();
     gradient.setNanHandling(QCPColorGradient::nhTransparent);
     map->setGradient(gradient);
@@ -481,6 +462,114 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
     plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title, QFont(plot.font().family(), 10)));
     plot.xAxis->setRange(x0, x1);
     plot.yAxis->setRange(z0, z1 + 0.05 * (z1 - z0));
+}
+
+QString sectionTitle(const QString& what, const inv::InversionResult& r)
+{
+    const inv::IterationReport last = r.iterations.empty() ? inv::IterationReport{} : r.iterations.back();
+    return QObject::tr("%1: %2 iterations, RRMS %3 %, chi² %4")
+        .arg(what)
+        .arg(last.number)
+        .arg(last.rrms, 0, 'f', 2)
+        .arg(last.chi2, 0, 'f', 2);
+}
+
+std::pair<double, double> sectionRange(const inv::InversionResult& r, bool withData)
+{
+    double low = 1e300, high = 0;
+    auto take = [&](double v) {
+        if (v > 0)
+            low = std::min(low, v), high = std::max(high, v);
+    };
+    for (const double v : r.resistivity)
+        take(v);
+    for (std::size_t d = 0; withData && d < r.data.size(); ++d)
+        take(r.data[d].rhoa), take(r.response[d]);
+    if (high == 0)
+        return {1, 10};
+    if (!(high > low))
+        return {low / 1.5, high * 1.5};
+    return {low, high};
+}
+
+void drawResponse(QCustomPlot& plot, const inv::InversionResult& r, ResponsePanel panel, std::pair<double, double> range)
+{
+    resetPlot(plot);
+    plot.xAxis->setLabel(QObject::tr("x, m"));
+    plot.yAxis->setLabel(QObject::tr("Pseudo-depth, m"));
+    plot.yAxis->setRangeReversed(true);
+    const bool misfit = panel == ResponsePanel::Misfit;
+    // The misfit on a scale even about 0, wide enough for the largest of
+    // it up to ±100 %, and never narrower than ±5 %.
+    double worst = 5;
+    for (std::size_t d = 0; misfit && d < r.data.size(); ++d)
+        worst = std::max(worst, std::min(100.0, std::abs(r.misfitPercent(d))));
+    QCPColorGradient gradient = misfit ? QCPColorGradient(QCPColorGradient::gpPolar) : resistivityGradient();
+    const QCPRange scale = misfit ? QCPRange(-worst, worst) : QCPRange(range.first, range.second);
+    std::vector<QVector<double>> xs(kColourClasses), ys(kColourClasses);
+    for (std::size_t d = 0; d < r.data.size(); ++d) {
+        const double value = panel == ResponsePanel::Measured ? r.data[d].rhoa
+            : panel == ResponsePanel::Modelled              ? r.response[d]
+                                                            : r.misfitPercent(d);
+        const double share = misfit ? (value - scale.lower) / scale.size()
+                                    : std::log(value / scale.lower) / std::log(scale.upper / scale.lower);
+        const auto c = std::size_t(std::clamp(int(share * kColourClasses), 0, kColourClasses - 1));
+        const inv::Point at = responsePoint(r.data[d]);
+        xs[c] << at.x;
+        ys[c] << at.z;
+    }
+    for (std::size_t c = 0; c < xs.size(); ++c) {
+        if (xs[c].isEmpty())
+            continue;
+        const double share = (double(c) + 0.5) / kColourClasses;
+        const double value = misfit ? scale.lower + share * scale.size() : scale.lower * std::pow(scale.upper / scale.lower, share);
+        QCPGraph* g = plot.addGraph();
+        g->setLineStyle(QCPGraph::lsNone);
+        g->setScatterStyle(QCPScatterStyle(discOf(gradient.color(value, scale, !misfit))));
+        g->setData(xs[c], ys[c]);
+    }
+    plot.rescaleAxes();
+    for (QCPAxis* axis : {plot.xAxis, plot.yAxis}) {
+        const QCPRange rg = axis->range();
+        const double pad = rg.size() > 0 ? rg.size() * 0.05 : 1;
+        axis->setRange(rg.lower - pad, rg.upper + pad);
+    }
+    if (misfit) {
+        auto* bar = new QCPColorScale(&plot);
+        plot.plotLayout()->addElement(0, 1, bar);
+        bar->setGradient(gradient);
+        bar->setDataRange(scale);
+        bar->axis()->setLabel(QObject::tr("Misfit, %"));
+        auto* margins = new QCPMarginGroup(&plot);
+        plot.axisRect()->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
+        bar->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
+    } else {
+        addResistivityBar(plot, scale.lower, scale.upper, QObject::tr("Apparent resistivity, Ohm·m"));
+    }
+    const QString titles[] = {QObject::tr("Measured apparent resistivity"), QObject::tr("Modelled apparent resistivity"),
+                              QObject::tr("Misfit (model − measured) / measured")};
+    plot.plotLayout()->insertRow(0);
+    plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, titles[int(panel)], QFont(plot.font().family(), 9)));
+}
+
+inv::Point responsePoint(const inv::Measurement& m)
+{
+    // Halfway between the centres of AB and MN, at the median depth of
+    // investigation (else a fifth of the array's length).
+    const double x = ((m.x[0] + m.x[1]) / 2 + (m.x[2] + m.x[3]) / 2) / 2;
+    const auto [lo, hi] = std::minmax_element(m.x.begin(), m.x.end());
+    return {x, m.depth > 0 ? m.depth : (*hi - *lo) / 5};
+}
+
+void alignPanel(QCustomPlot& plot, int left, int right)
+{
+    plot.axisRect()->setAutoMargins(QCP::msTop | QCP::msBottom);
+    plot.axisRect()->setMargins(QMargins(left, 0, 10, 0));
+    for (int i = 0; i < plot.plotLayout()->elementCount(); ++i)
+        if (auto* bar = qobject_cast<QCPColorScale*>(plot.plotLayout()->elementAt(i))) {
+            bar->setMinimumSize(right, 0);
+            bar->setMaximumSize(right, QWIDGETSIZE_MAX);
+        }
 }
 
 QByteArray plotPicture(QCustomPlot& plot, const QString& path, int width, int height)

@@ -7,6 +7,9 @@
 #include <QLocale>
 #include <QString>
 
+#include <optional>
+#include <utility>
+
 class QCustomPlot;
 
 namespace zel {
@@ -47,6 +50,26 @@ QByteArray plotPicture(QCustomPlot& plot, const QString& path, int width, int he
 // The resistivity section of an inversion: the model on a logarithmic colour
 // scale with its bar in ohm·m, the surface and the electrodes on top, the
 // cells of low coverage (three decades below the best) paled, `title` above.
-void drawSection(QCustomPlot& plot, const inv::InversionResult& result, const QString& title);
+// `range`: the colour scale's ends, ohm·m; none: the model's own.
+void drawSection(QCustomPlot& plot, const inv::InversionResult& result, const QString& title,
+                 std::optional<std::pair<double, double>> range = std::nullopt);
+// A section's title: what was inverted, its iterations, RRMS and χ².
+QString sectionTitle(const QString& what, const inv::InversionResult& result);
+// The resistivities a section's colours span: the model's, and with
+// `withData` the measured and modelled apparent resistivities too.
+std::pair<double, double> sectionRange(const inv::InversionResult& result, bool withData);
+
+// Below a section, on its x axis: the data inverted, the model's response to
+// them (both on the colour scale of `range`) and the misfit, %, on a scale
+// even about 0; each datum a disc at its pseudosection point.
+enum class ResponsePanel { Measured, Modelled, Misfit };
+void drawResponse(QCustomPlot& plot, const inv::InversionResult& result, ResponsePanel panel,
+                  std::pair<double, double> range);
+// Where a datum is drawn: x halfway between the centres of AB and MN, z its
+// pseudo-depth (downwards, positive).
+inv::Point responsePoint(const inv::Measurement& datum);
+// Fixes the plot's left margin and its colour bar's width, so that panels
+// stacked above each other share their x axis' place.
+void alignPanel(QCustomPlot& plot, int left, int right);
 
 } // namespace zel

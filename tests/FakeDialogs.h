@@ -26,6 +26,9 @@ public:
     QList<zel::SurveyGeometry> geometryAnswers;  // Cancel when none is left
     zel::SurveyGeometry shownGeometry;
     QString shownGeometryProblem;
+    std::vector<zel::Profile> shownProfiles;
+    std::optional<InversionChoice> shownInversion;
+    QList<InversionChoice> inversionAnswers;  // each Invert... takes the first
 
     QString openFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o, false); }
     QString saveFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o, true); }
@@ -51,12 +54,23 @@ public:
         return buttonAnswers.isEmpty() ? false : buttonAnswers.takeFirst();
     }
 
-    std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget*, const zel::SurveyGeometry& shown,
-                                                          const QString& problem) override
+    std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget*, const SurveyDialogInput& input) override
     {
-        shownGeometry = shown;
-        shownGeometryProblem = problem;
+        shownGeometry = input.geometry;
+        shownGeometryProblem = input.problem;
+        shownProfiles = input.profiles;
         return geometryAnswers.isEmpty() ? std::nullopt : std::optional(geometryAnswers.takeFirst());
+    }
+
+    std::optional<InversionChoice> askInversion(QWidget*, const InversionChoice& choice,
+                                                const std::vector<zel::Profile>& profiles) override
+    {
+        shownInversion = choice;
+        shownProfiles = profiles;
+        if (inversionAnswers.isEmpty())
+            return std::nullopt;
+        InversionChoice answer = inversionAnswers.takeFirst();
+        return answer;
     }
 
     bool openDocument(const QString& path) override

@@ -445,6 +445,12 @@ QString openFolder() { return tr("Открыть папку"); }
 
 QString surveyGeometryCommand() { return tr("Survey geometry..."); }
 QString dataCheckCommand() { return tr("Data check..."); }
+QString invertCommand() { return tr("Invert..."); }
+QString inversionRunning()
+{
+    return tr("Идёт инверсия: команды станции — после её окончания или после «Стоп» в окне разреза");
+}
+QString stopInversionAndClose() { return tr("Идёт инверсия. Остановить её и закрыть программу?"); }
 
 QString filesWritten(const QStringList& paths)
 {

@@ -83,6 +83,12 @@ QString openFolder();
 // The survey menu: its geometry command, and the files an export wrote.
 QString surveyGeometryCommand();
 QString dataCheckCommand();  // "Survey" → "Data check..."
+// "Survey" → "Invert...".
+QString invertCommand();
+// A station command while an inversion runs.
+QString inversionRunning();
+// Closing the program while an inversion runs.
+QString stopInversionAndClose();
 QString filesWritten(const QStringList& paths);
 // The status bar after a command wrote one file, and after Load File.
 QString fileWritten(const QString& path);

@@ -127,6 +127,10 @@ Command line: zeltool</translation>
         <source>Файл прошивки (*.bin)|*.bin</source>
         <translation>Firmware file (*.bin)|*.bin</translation>
     </message>
+    <message>
+        <source>Рельеф (*.txt *.csv *.dat)|*.txt;*.csv;*.dat|Все файлы|*.*</source>
+        <translation>Topography (*.txt *.csv *.dat)|*.txt;*.csv;*.dat|All files|*.*</translation>
+    </message>
 </context>
 <context>
     <name>THelpWindow</name>
@@ -141,6 +145,45 @@ Command line: zeltool</translation>
     <message>
         <source>Содержание</source>
         <translation>Contents</translation>
+    </message>
+</context>
+<context>
+    <name>TInversionDialog</name>
+    <message>
+        <source>Инверсия</source>
+        <translation>Inversion</translation>
+    </message>
+    <message>
+        <source>L%1 F%2 (линия %1, файл %2)</source>
+        <translation>L%1 F%2 (line %1, file %2)</translation>
+    </message>
+    <message>
+        <source>Устойчивая (робастная) инверсия: выбросы весят меньше</source>
+        <translation>Robust inversion: outliers weigh less</translation>
+    </message>
+    <message>
+        <source>Брать значения, отмеченные проверкой данных</source>
+        <translation>Use values the data check flagged</translation>
+    </message>
+    <message>
+        <source>Профиль:</source>
+        <translation>Profile:</translation>
+    </message>
+    <message>
+        <source>Сглаживание λ (начальное):</source>
+        <translation>Smoothing λ (at the start):</translation>
+    </message>
+    <message>
+        <source>Итераций не больше:</source>
+        <translation>Iterations at most:</translation>
+    </message>
+    <message>
+        <source>Вертикальное / горизонтальное сглаживание:</source>
+        <translation>Vertical / horizontal smoothing:</translation>
+    </message>
+    <message>
+        <source>Исключённые значения в инверсию не входят. Результат — гладкая модель, одна из многих, согласных с данными: смотрите покрытие и расхождение.</source>
+        <translation>Excluded values are not inverted. The result is a smooth model, one of many that fit the data: look at the coverage and the misfit.</translation>
     </message>
 </context>
 <context>
@@ -161,6 +204,61 @@ Command line: zeltool</translation>
 кан.%1  a %2  b %3  m %4  n %5  k %6 м  ρк %7 Ом·м</source>
         <translation>
 ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
+    </message>
+</context>
+<context>
+    <name>TSectionWindow</name>
+    <message>
+        <source>x = %1 м</source>
+        <translation>x = %1 m</translation>
+    </message>
+    <message>
+        <source>Разрез сопротивлений</source>
+        <translation>Resistivity section</translation>
+    </message>
+    <message>
+        <source>Данные изменились после этой инверсии: разрез устарел. «Инверсия заново» пересчитает его.</source>
+        <translation>The data changed since this inversion: the section is out of date. "Invert again" computes it anew.</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Инверсия заново</source>
+        <translation>Invert again</translation>
+    </message>
+    <message>
+        <source>Сохранить модель...</source>
+        <translation>Save model...</translation>
+    </message>
+    <message>
+        <source>в профиле %1 нет значений для инверсии (с положениями, током и напряжением, не исключённых)</source>
+        <translation>profile %1 has no values to invert (with positions, current and voltage, not excluded)</translation>
+    </message>
+    <message>
+        <source>%1: %2 значений, сетка строится...</source>
+        <translation>%1: %2 values, making the mesh...</translation>
+    </message>
+    <message>
+        <source>Итерация %1: χ² %2, RRMS %3 %, λ %4, %5 с</source>
+        <translation>Iteration %1: χ² %2, RRMS %3 %, λ %4, %5 s</translation>
+    </message>
+    <message>
+        <source>Остановлено: показана модель последней итерации.</source>
+        <translation>Stopped: the model of the last iteration is shown.</translation>
+    </message>
+    <message>
+        <source>Инверсия невозможна: %1</source>
+        <translation>Cannot invert: %1</translation>
+    </message>
+    <message>
+        <source>; отрицательных значений не взято: %1</source>
+        <translation>; negative values left out: %1</translation>
+    </message>
+    <message>
+        <source>x = %1 м, высота %2 м, глубина %3 м, ρ = %4 Ом·м</source>
+        <translation>x = %1 m, elevation %2 m, depth %3 m, ρ = %4 Ohm·m</translation>
     </message>
 </context>
 <context>
@@ -221,10 +319,6 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
         <translation>Channels:</translation>
     </message>
     <message>
-        <source>Положение электрода с номером n: x = x0 + n · шаг; отрицательные номера A и B лежат левее нуля. Геометрия каналов — допущение о подключении станции: сверьте её с документацией станции.</source>
-        <translation>The electrode numbered n stands at x = x0 + n · spacing; negative numbers A and B lie left of zero. The channel geometry is an assumption about how the station is connected: check it against the station&apos;s documentation.</translation>
-    </message>
-    <message>
         <source> мВ</source>
         <translation> mV</translation>
     </message>
@@ -251,6 +345,86 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     <message>
         <source>Наименьшая погрешность (.ohm):</source>
         <translation>Least error (.ohm):</translation>
+    </message>
+    <message>
+        <source>L%1 F%2 (линия %1, файл %2)</source>
+        <translation>L%1 F%2 (line %1, file %2)</translation>
+    </message>
+    <message>
+        <source>Своя геометрия (иначе — как по умолчанию)</source>
+        <translation>A geometry of its own (else the same as the default)</translation>
+    </message>
+    <message>
+        <source>Обратное направление: электрод 0 в дальнем конце, x = x0 − n · шаг</source>
+        <translation>Reversed: electrode 0 at the far end, x = x0 − n · spacing</translation>
+    </message>
+    <message>
+        <source>Файл рельефа...</source>
+        <translation>Topography file...</translation>
+    </message>
+    <message>
+        <source>Без рельефа</source>
+        <translation>No topography</translation>
+    </message>
+    <message>
+        <source>x или электрод</source>
+        <translation>x or electrode</translation>
+    </message>
+    <message>
+        <source>z, м</source>
+        <translation>z, m</translation>
+    </message>
+    <message>
+        <source>Профиль:</source>
+        <translation>Profile:</translation>
+    </message>
+    <message>
+        <source>Шаг электродов профиля:</source>
+        <translation>Electrode spacing of the profile:</translation>
+    </message>
+    <message>
+        <source>x0 профиля:</source>
+        <translation>x0 of the profile:</translation>
+    </message>
+    <message>
+        <source>Рельеф:</source>
+        <translation>Topography:</translation>
+    </message>
+    <message>
+        <source>Геометрия профиля</source>
+        <translation>Geometry of a profile</translation>
+    </message>
+    <message>
+        <source>Положение электрода с номером n: x = x0 + n · шаг; отрицательные номера A и B лежат левее нуля. Геометрия каналов — допущение о подключении станции: сверьте её с документацией станции. Своя геометрия профиля хранится рядом с файлом данных («файл.zel.survey»).</source>
+        <translation>The position of electrode number n: x = x0 + n · spacing; negative numbers of A and B lie left of zero. The channel geometry is an assumption about the station's wiring: check it against the station's documentation. A profile's own geometry is kept beside the data file ("file.zel.survey").</translation>
+    </message>
+    <message>
+        <source>По умолчанию (все профили)</source>
+        <translation>Default (every profile)</translation>
+    </message>
+    <message>
+        <source>нет (ровная линия)</source>
+        <translation>none (a flat line)</translation>
+    </message>
+    <message>
+        <source>%1: %2 точек, %3</source>
+        <translation>%1: %2 points, %3</translation>
+    </message>
+    <message>
+        <source>по номерам электродов</source>
+        <translation>by electrode number</translation>
+    </message>
+    <message>
+        <source>по x, м</source>
+        <translation>by x, m</translation>
+    </message>
+    <message>
+        <source>электрод</source>
+        <translation>electrode</translation>
+    </message>
+    <message>
+        <source>x, м</source>
+        <translation>x, m</translation>
     </message>
 </context>
 </TS>

@@ -120,6 +120,10 @@ ZEL-TERRAVOX для ПК
         <source>Файл прошивки (*.bin)|*.bin</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Рельеф (*.txt *.csv *.dat)|*.txt;*.csv;*.dat|Все файлы|*.*</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>THelpWindow</name>
@@ -133,6 +137,45 @@ ZEL-TERRAVOX для ПК
     </message>
     <message>
         <source>Содержание</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TInversionDialog</name>
+    <message>
+        <source>Инверсия</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>L%1 F%2 (линия %1, файл %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Устойчивая (робастная) инверсия: выбросы весят меньше</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Брать значения, отмеченные проверкой данных</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Профиль:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сглаживание λ (начальное):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Итераций не больше:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Вертикальное / горизонтальное сглаживание:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Исключённые значения в инверсию не входят. Результат — гладкая модель, одна из многих, согласных с данными: смотрите покрытие и расхождение.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -152,6 +195,61 @@ ZEL-TERRAVOX для ПК
     <message>
         <source>
 кан.%1  a %2  b %3  m %4  n %5  k %6 м  ρк %7 Ом·м</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TSectionWindow</name>
+    <message>
+        <source>x = %1 м</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Разрез сопротивлений</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Данные изменились после этой инверсии: разрез устарел. «Инверсия заново» пересчитает его.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Инверсия заново</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сохранить модель...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>в профиле %1 нет значений для инверсии (с положениями, током и напряжением, не исключённых)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 значений, сетка строится...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Итерация %1: χ² %2, RRMS %3 %, λ %4, %5 с</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Остановлено: показана модель последней итерации.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Инверсия невозможна: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>; отрицательных значений не взято: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>x = %1 м, высота %2 м, глубина %3 м, ρ = %4 Ом·м</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -213,10 +311,6 @@ ZEL-TERRAVOX для ПК
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Положение электрода с номером n: x = x0 + n · шаг; отрицательные номера A и B лежат левее нуля. Геометрия каналов — допущение о подключении станции: сверьте её с документацией станции.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source> мВ</source>
         <translation type="unfinished"></translation>
     </message>
@@ -242,6 +336,86 @@ ZEL-TERRAVOX для ПК
     </message>
     <message>
         <source>Наименьшая погрешность (.ohm):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>L%1 F%2 (линия %1, файл %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Своя геометрия (иначе — как по умолчанию)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Обратное направление: электрод 0 в дальнем конце, x = x0 − n · шаг</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Файл рельефа...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Без рельефа</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>x или электрод</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>z, м</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Профиль:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Шаг электродов профиля:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>x0 профиля:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Рельеф:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Геометрия профиля</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Положение электрода с номером n: x = x0 + n · шаг; отрицательные номера A и B лежат левее нуля. Геометрия каналов — допущение о подключении станции: сверьте её с документацией станции. Своя геометрия профиля хранится рядом с файлом данных («файл.zel.survey»).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>По умолчанию (все профили)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>нет (ровная линия)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 точек, %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>по номерам электродов</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>по x, м</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>электрод</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>x, м</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -71,5 +71,25 @@
         <source>Resistivity, Ohm·m</source>
         <translation>Resistivity, Ohm·m</translation>
     </message>
+    <message>
+        <source>Misfit, %</source>
+        <translation>Misfit, %</translation>
+    </message>
+    <message>
+        <source>Measured apparent resistivity</source>
+        <translation>Measured apparent resistivity</translation>
+    </message>
+    <message>
+        <source>Modelled apparent resistivity</source>
+        <translation>Modelled apparent resistivity</translation>
+    </message>
+    <message>
+        <source>Misfit (model − measured) / measured</source>
+        <translation>Misfit (model − measured) / measured</translation>
+    </message>
+    <message>
+        <source>%1: %2 iterations, RRMS %3 %, chi² %4</source>
+        <translation>%1: %2 iterations, RRMS %3 %, chi² %4</translation>
+    </message>
 </context>
 </TS>

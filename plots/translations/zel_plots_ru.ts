@@ -75,5 +75,25 @@
         <source>Resistivity, Ohm·m</source>
         <translation>Удельное сопротивление, Ом·м</translation>
     </message>
+    <message>
+        <source>Misfit, %</source>
+        <translation>Расхождение, %</translation>
+    </message>
+    <message>
+        <source>Measured apparent resistivity</source>
+        <translation>Измеренное кажущееся сопротивление</translation>
+    </message>
+    <message>
+        <source>Modelled apparent resistivity</source>
+        <translation>Кажущееся сопротивление модели</translation>
+    </message>
+    <message>
+        <source>Misfit (model − measured) / measured</source>
+        <translation>Расхождение (модель − измерение) / измерение</translation>
+    </message>
+    <message>
+        <source>%1: %2 iterations, RRMS %3 %, chi² %4</source>
+        <translation>%1: итераций %2, RRMS %3 %, χ² %4</translation>
+    </message>
 </context>
 </TS>

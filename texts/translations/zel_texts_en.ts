@@ -473,15 +473,27 @@
     </message>
     <message>
         <source>Файл рельефа «%1», строка %2: нужны два числа — x (или номер электрода) и высота</source>
-        <translation>Topography file "%1", line %2: two numbers are needed, x (or the electrode number) and the elevation</translation>
+        <translation>Topography file &quot;%1&quot;, line %2: two numbers are needed, x (or the electrode number) and the elevation</translation>
     </message>
     <message>
         <source>В файле рельефа «%1» нет ни одной высоты</source>
-        <translation>The topography file "%1" has no elevation</translation>
+        <translation>The topography file &quot;%1&quot; has no elevation</translation>
     </message>
     <message>
         <source>Файл геометрии линий «%1», строка %2: «%3» — непонятная строка или значение вне пределов</source>
-        <translation>Lines geometry file "%1", line %2: "%3" is not understood or out of range</translation>
+        <translation>Lines geometry file &quot;%1&quot;, line %2: &quot;%3&quot; is not understood or out of range</translation>
+    </message>
+    <message>
+        <source>Invert...</source>
+        <translation>Invert...</translation>
+    </message>
+    <message>
+        <source>Идёт инверсия: команды станции — после её окончания или после «Стоп» в окне разреза</source>
+        <translation>An inversion is running: station commands wait until it ends or is stopped with Stop in the section window</translation>
+    </message>
+    <message>
+        <source>Идёт инверсия. Остановить её и закрыть программу?</source>
+        <translation>An inversion is running. Stop it and close the program?</translation>
     </message>
 </context>
 </TS>

@@ -483,5 +483,17 @@
         <source>Файл геометрии линий «%1», строка %2: «%3» — непонятная строка или значение вне пределов</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Invert...</source>
+        <translation>Инверсия...</translation>
+    </message>
+    <message>
+        <source>Идёт инверсия: команды станции — после её окончания или после «Стоп» в окне разреза</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Идёт инверсия. Остановить её и закрыть программу?</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -708,24 +708,14 @@ int invert(const QStringList& arguments, std::FILE* out, std::FILE* err)
                        .arg(last.chi2, 0, 'f', 2)
                        .arg(last.rrms, 0, 'f', 2)
                        .arg(result.leftOut > 0 ? QStringLiteral("; %1 negative left out").arg(result.leftOut) : QString()));
-    QString base = target;
-    for (const char* ending : {".csv", ".vtu"})
-        if (base.endsWith(QLatin1String(ending), Qt::CaseInsensitive))
-            base.chop(4);
-    QList<std::pair<QString, QByteArray>> files = {{base + QStringLiteral("-model.csv"), zel::inv::modelCsv(result)},
-                                                   {base + QStringLiteral("-response.csv"), zel::inv::responseCsv(result)},
-                                                   {base + QStringLiteral(".vtu"), zel::inv::modelVtu(result)}};
+    const QString base = zel::inv::resultBaseName(target);
+    QList<std::pair<QString, QByteArray>> files = zel::inv::resultFiles(result, target);
     for (const QString& kind : {QStringLiteral("png"), QStringLiteral("pdf")}) {
         if (!args.isSet(kind))
             continue;
         QCustomPlot picture;
         picture.setLocale(zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English));
-        zel::drawSection(picture, result,
-                         QStringLiteral("%1: %2 iterations, RRMS %3 %, chi² %4")
-                             .arg(what)
-                             .arg(last.number)
-                             .arg(last.rrms, 0, 'f', 2)
-                             .arg(last.chi2, 0, 'f', 2));
+        zel::drawSection(picture, result, zel::sectionTitle(what, result));
         const QString path = base + QLatin1Char('.') + kind;
         files.append({path, zel::plotPicture(picture, path, 1200, 500)});
     }

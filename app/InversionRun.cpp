@@ -1,0 +1,60 @@
+#include "InversionRun.h"
+
+#include <QThread>
+
+TInversionRun::TInversionRun(QObject* parent) : QObject(parent) {}
+
+TInversionRun::~TInversionRun()
+{
+    stop();
+    wait();
+}
+
+bool TInversionRun::start(std::vector<zel::inv::Measurement> data, zel::inv::InversionOptions options)
+{
+    if (m_running)
+        return false;
+    wait();  // a worker that has reported its end may still be returning
+    m_cancel = false;
+    m_running = true;
+    m_thread = QThread::create([this, data = std::move(data), options = std::move(options)] {
+        // The reports are posted to this object: they reach it in its own
+        // thread, and none arrives once it is gone.
+        auto post = [this](auto deliver) { QMetaObject::invokeMethod(this, std::move(deliver), Qt::QueuedConnection); };
+        try {
+            auto result = std::make_shared<const zel::inv::InversionResult>(zel::inv::invert(
+                data, options, [&](const zel::inv::IterationReport& r) { post([this, r] { emit iteration(r); }); },
+                &m_cancel));
+            post([this, result] {
+                m_running = false;
+                emit finished(result);
+            });
+        } catch (const zel::inv::InversionRefused& e) {
+            post([this, reason = QString::fromStdString(e.what())] {
+                m_running = false;
+                emit refused(reason);
+            });
+        } catch (const std::exception& e) {  // memory: the line is too large for this computer
+            post([this, reason = QString::fromLocal8Bit(e.what())] {
+                m_running = false;
+                emit refused(reason);
+            });
+        }
+    });
+    m_thread->start(QThread::LowPriority);
+    return true;
+}
+
+void TInversionRun::stop()
+{
+    m_cancel = true;
+}
+
+void TInversionRun::wait()
+{
+    if (!m_thread)
+        return;
+    m_thread->wait();
+    delete m_thread;
+    m_thread = nullptr;
+}
