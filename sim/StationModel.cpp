@@ -1,14 +1,19 @@
 #include "StationModel.h"
 
 #include "inversion/Forward.h"
+#include "survey/Sequence.h"
 #include "survey/Values.h"
 
+#include <QList>
 #include <QtEndian>
 
 #include "data/Bytes.h"
 #include "protocol/Dialogue.h"
 
+#include <algorithm>
+#include <functional>
 #include <random>
+#include <stdexcept>
 
 namespace zel::sim {
 
@@ -209,65 +214,72 @@ std::vector<MeasurementRecord> generateRecords(int count, std::uint32_t seed)
     return records;
 }
 
-std::vector<MeasurementRecord> sectionRecords(int electrodes)
+namespace {
+
+// Records of the table's entries measured over a model: four channels a
+// record (dipoles M + k·d, N + k·d), 100 mA, the voltages from the forward
+// response of the model's resistivity at each cell. A channel whose dipole
+// leaves the line has no reading.
+std::vector<MeasurementRecord> recordsOverModel(const std::vector<TableEntry>& entries, const std::vector<double>& x,
+                                                const std::vector<double>& z, const inv::MeshOptions& meshOptions,
+                                                const std::function<double(double x, double depth)>& rhoAt)
 {
     constexpr int kCurrentIndex = 8;  // 100 mA
     constexpr double kMilliamps = 100;
-    std::vector<double> x(std::size_t(std::max(electrodes, 0)));
-    for (std::size_t e = 0; e < x.size(); ++e)
-        x[e] = double(e);
+    const int electrodes = int(x.size());
     struct Planned {
         MeasurementRecord record;
         std::array<int, 4> datum{};  // index into the configurations of each channel, -1 for none
     };
     std::vector<inv::Configuration> configurations;
     std::vector<Planned> planned;
-    for (int a = 1; a <= 2; ++a)
-        for (const int n0 : {1, 5})
-            for (int i = 0; i + a + n0 * a + a < electrodes; ++i) {
-                Planned p;
-                MeasurementRecord& r = p.record;
-                r.LineNo = 1;
-                r.FileNo = 1;
-                r.Mode = 10;
-                r.ValueKind = 0;
-                r.Station = std::int16_t(planned.size() + 1);
-                r.Current = kCurrentIndex;
-                r.ElectrodeA = i;
-                r.ElectrodeB = i + a;
-                r.ElectrodeM = std::uint8_t(i + a + n0 * a);
-                r.ElectrodeN = std::uint8_t(i + a + n0 * a + a);
-                r.Year = 2026;
-                r.Month = 12;
-                r.Day = 7;
-                r.Hour = 10;
-                for (int ch = 0; ch < 4; ++ch) {
-                    const int m = r.ElectrodeM + ch * a, n = r.ElectrodeN + ch * a;
-                    p.datum[std::size_t(ch)] = -1;
-                    if (n >= electrodes)
-                        continue;
-                    const std::array<double, 4> at{double(i), double(i + a), double(m), double(n)};
-                    p.datum[std::size_t(ch)] = int(configurations.size());
-                    configurations.push_back({{i, i + a, m, n}, *geometricFactor(at)});
-                }
-                planned.push_back(p);
-            }
-    inv::MeshOptions fine;
-    fine.cellsPerSpacing = 3;
-    fine.firstLayer = 0.15;
-    fine.parameterDepth = 8;
-    const inv::Mesh mesh = inv::makeMesh(x, {}, fine);
-    std::vector<double> rho(std::size_t(mesh.cellCount()), 100.0);
+    planned.reserve(entries.size());
+    for (const TableEntry& e : entries) {
+        Planned p;
+        MeasurementRecord& r = p.record;
+        r.LineNo = 1;
+        r.FileNo = 1;
+        r.Mode = 10;
+        r.ValueKind = 0;
+        r.Station = std::int16_t(planned.size() + 1);
+        r.Current = kCurrentIndex;
+        r.ElectrodeA = std::int16_t(e.a);
+        r.ElectrodeB = std::int16_t(e.b);
+        r.ElectrodeM = std::uint8_t(e.m);
+        r.ElectrodeN = std::uint8_t(e.n);
+        r.Year = 2026;
+        r.Month = 12;
+        r.Day = 7;
+        r.Hour = 10;
+        const int d = e.n - e.m;
+        for (int ch = 0; ch < 4; ++ch) {
+            const int m = e.m + ch * d, n = e.n + ch * d;
+            p.datum[std::size_t(ch)] = -1;
+            if (e.a < 0 || e.b < 0 || m < 0 || n < 0 || std::max({e.a, e.b, m, n}) >= electrodes)
+                continue;
+            const std::array<int, 4> at{e.a, e.b, m, n};
+            std::array<double, 4> ax{}, az{};
+            for (std::size_t j = 0; j < 4; ++j)
+                ax[j] = x[std::size_t(at[j])], az[j] = z[std::size_t(at[j])];
+            const std::optional<double> k = geometricFactor(ax, az);
+            if (!k)
+                continue;
+            p.datum[std::size_t(ch)] = int(configurations.size());
+            configurations.push_back({at, *k});
+        }
+        planned.push_back(p);
+    }
+    const bool flat = std::all_of(z.begin(), z.end(), [](double v) { return v == 0; });
+    const inv::Mesh mesh = inv::makeMesh(x, flat ? std::vector<double>{} : z, meshOptions);
+    std::vector<double> rho(std::size_t(mesh.cellCount()));
     for (int c = 0; c < mesh.cellCount(); ++c) {
         const inv::Point p = mesh.cellCentre(c);
-        if (p.z < -1.5 && p.z > -4 && p.x > 10 && p.x < 14)
-            rho[std::size_t(c)] = 10;
-        if (p.z < -1.5 && p.z > -4 && p.x > 20 && p.x < 24)
-            rho[std::size_t(c)] = 1000;
+        rho[std::size_t(c)] = rhoAt(p.x, inv::surfaceAt(x, flat ? std::vector<double>{} : z, p.x) - p.z);
     }
     inv::ForwardModel forward(mesh, configurations);
     forward.solve(rho, false);
     std::vector<MeasurementRecord> records;
+    records.reserve(planned.size());
     for (Planned& p : planned) {
         for (int ch = 0; ch < 4; ++ch) {
             const int d = p.datum[std::size_t(ch)];
@@ -286,6 +298,117 @@ std::vector<MeasurementRecord> sectionRecords(int electrodes)
         records.push_back(p.record);
     }
     return records;
+}
+
+} // namespace
+
+std::vector<MeasurementRecord> sectionRecords(int electrodes)
+{
+    std::vector<double> x(std::size_t(std::max(electrodes, 0)));
+    for (std::size_t e = 0; e < x.size(); ++e)
+        x[e] = double(e);
+    std::vector<TableEntry> entries;
+    for (int a = 1; a <= 2; ++a)
+        for (const int n0 : {1, 5})
+            for (int i = 0; i + a + n0 * a + a < electrodes; ++i)
+                entries.push_back({i, i + a, i + a + n0 * a, i + a + n0 * a + a});
+    inv::MeshOptions fine;
+    fine.cellsPerSpacing = 3;
+    fine.firstLayer = 0.15;
+    fine.parameterDepth = 8;
+    return recordsOverModel(entries, x, std::vector<double>(x.size(), 0.0), fine, [](double x, double depth) {
+        if (depth > 1.5 && depth < 4 && x > 10 && x < 14)
+            return 10.0;
+        if (depth > 1.5 && depth < 4 && x > 20 && x < 24)
+            return 1000.0;
+        return 100.0;
+    });
+}
+
+SyntheticLine parseSyntheticLine(const QByteArray& text)
+{
+    SyntheticLine line;
+    const QList<QByteArray> rows = QByteArray(text).replace('\r', '\n').split('\n');
+    for (qsizetype n = 0; n < rows.size(); ++n) {
+        QByteArray row = rows[n];
+        if (const qsizetype hash = row.indexOf('#'); hash >= 0)
+            row.truncate(hash);
+        const QList<QByteArray> f = row.simplified().split(' ');
+        if (f.value(0).isEmpty())
+            continue;
+        std::vector<double> v;
+        for (qsizetype i = 1; i < f.size(); ++i) {
+            bool ok = false;
+            v.push_back(QByteArray(f[i]).replace(',', '.').toDouble(&ok));
+            if (!ok || !std::isfinite(v.back()))
+                throw std::runtime_error("line " + std::to_string(n + 1) + ": not a number");
+        }
+        const QByteArray key = f[0].toLower();
+        auto need = [&](std::size_t count) {
+            if (v.size() != count)
+                throw std::runtime_error("line " + std::to_string(n + 1) + ": " + key.toStdString() + " takes "
+                                         + std::to_string(count) + " numbers");
+        };
+        if (key == "electrodes") {
+            need(1);
+            line.electrodes = std::clamp(int(v[0]), 8, 128);
+        } else if (key == "spacing") {
+            need(1);
+            if (!(v[0] > 0))
+                throw std::runtime_error("line " + std::to_string(n + 1) + ": the spacing is above 0");
+            line.spacing = v[0];
+        } else if (key == "background") {
+            need(1);
+            line.background = v[0];
+        } else if (key == "block") {
+            need(5);
+            line.blocks.push_back({v[0], v[1], v[2], v[3], v[4]});
+        } else if (key == "elevation") {
+            need(2);
+            line.elevations.emplace_back(v[0], v[1]);
+        } else if (key == "table") {
+            need(2);
+            line.aMax = std::clamp(int(v[0]), 1, 8);
+            line.nMax = std::clamp(int(v[1]), 1, 16);
+        } else {
+            throw std::runtime_error("line " + std::to_string(n + 1) + ": unknown \"" + key.toStdString() + "\"");
+        }
+    }
+    if (!(line.background > 0) || std::any_of(line.blocks.begin(), line.blocks.end(), [](const SyntheticBlock& b) { return !(b.rho > 0); }))
+        throw std::runtime_error("resistivities are above 0");
+    std::sort(line.elevations.begin(), line.elevations.end());
+    return line;
+}
+
+std::vector<MeasurementRecord> syntheticRecords(const SyntheticLine& line)
+{
+    SequenceOptions table;
+    table.array = ArrayKind::DipoleDipole;
+    table.electrodes = line.electrodes;
+    table.first = 0;
+    table.aMin = 1;
+    table.aMax = line.aMax;
+    table.nMax = line.nMax;
+    table.channels = 4;
+    const std::vector<TableEntry> entries = electrodeSequence(table);
+    std::vector<double> x, z;
+    for (int e = 0; e < line.electrodes; ++e) {
+        x.push_back(e * line.spacing);
+        z.push_back(inv::interpolateClamped(line.elevations, double(e)));
+    }
+    inv::MeshOptions fine;
+    fine.cellsPerSpacing = 3;
+    fine.firstLayer = 0.15;
+    double deepest = 0;
+    for (const SyntheticBlock& b : line.blocks)
+        deepest = std::max(deepest, b.bottom);
+    fine.parameterDepth = std::max(deepest * 1.5, line.spacing * line.electrodes / 4);
+    return recordsOverModel(entries, x, z, fine, [&](double at, double depth) {
+        for (const SyntheticBlock& b : line.blocks)
+            if (at > b.x0 && at < b.x1 && depth > b.top && depth < b.bottom)
+                return b.rho;
+        return line.background;
+    });
 }
 
 QByteArray rawRecords(const std::vector<MeasurementRecord>& records)

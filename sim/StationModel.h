@@ -5,6 +5,7 @@
 #include <QByteArray>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace zel::sim {
@@ -92,6 +93,33 @@ std::vector<MeasurementRecord> generateRecords(int count, std::uint32_t seed);
 // 10 ohm·m block at 10–14 m and a 1,000 ohm·m block at 20–24 m, both from
 // 1.5 m to 4 m deep; the voltages from the inversion's forward response.
 std::vector<MeasurementRecord> sectionRecords(int electrodes);
+
+// A synthetic line: blocks of their own resistivity in a uniform ground, the
+// electrodes numbered 0 … electrodes − 1 at x = number · spacing, the ground
+// at the elevations given for some electrodes (linear between them, beyond
+// them the nearest one's; none: flat), measured with the electrode table
+// generator's dipole-dipole table (four channels, a 1 … aMax, n up to nMax).
+struct SyntheticBlock {
+    double x0 = 0, x1 = 0;       // m along the line
+    double top = 0, bottom = 0;  // m below the ground
+    double rho = 10;             // ohm·m
+};
+struct SyntheticLine {
+    int electrodes = 32;
+    double spacing = 1;
+    double background = 100;
+    std::vector<SyntheticBlock> blocks;
+    std::vector<std::pair<double, double>> elevations;  // electrode number, z in m
+    int aMax = 2;
+    int nMax = 8;
+};
+// A model file: one "key numbers" a line, "#" comments:
+//   electrodes 48 / spacing 2 / background 100 / block x0 x1 top bottom rho /
+//   elevation electrode z / table aMax nMax
+// Throws std::runtime_error naming the line that cannot be used.
+SyntheticLine parseSyntheticLine(const QByteArray& text);
+// The line's records: the voltages from the inversion's forward response.
+std::vector<MeasurementRecord> syntheticRecords(const SyntheticLine& line);
 QByteArray rawRecords(const std::vector<MeasurementRecord>& records);
 // The raw records followed by the station's checksum of them, high byte first.
 QByteArray withChecksum(const QByteArray& records);

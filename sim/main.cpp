@@ -56,6 +56,7 @@ struct Options {
     QString zel;
     int count = 100;
     int section = 0;  // electrodes of a dipole-dipole line; 0: generated measurements
+    QString model;    // a synthetic line's model file
     std::uint32_t seed = 1;
     int baud = 115200;
     bool pace = true;
@@ -76,6 +77,8 @@ Options parse(const QCoreApplication& app)
     const QCommandLineOption zel("zel", "Take the memory from a .zel data file.", "file");
     const QCommandLineOption count("count", "Generate <n> measurements (default 100).", "n", "100");
     const QCommandLineOption section("section", "A dipole-dipole line of <n> electrodes over two blocks instead.", "n");
+    const QCommandLineOption model("model", "A dipole-dipole line over the synthetic model of <file> instead "
+                                            "(electrodes, spacing, background, block, elevation, table lines).", "file");
     const QCommandLineOption seed("seed", "Seed of the generated measurements (default 1).", "s", "1");
     const QCommandLineOption baud("baud", "Line speed when the line does not tell (default 115200).", "bit/s", "115200");
     const QCommandLineOption noPace("no-pace", "Send at once instead of at the line's pace.");
@@ -102,7 +105,7 @@ Options parse(const QCoreApplication& app)
     const QCommandLineOption memoryOut("memory-out", "Write the memory as a .zel data file to <file> at start.", "file");
     p.addOptions({link, zel, count, seed, baud, noPace, pacedInput, once, silent, linkCode, wrongLink, junk, shortHeader,
                   pauseAfter, pauseMs, badChecksum, hangUp, uploadWrong, uploadOneByte, uploadSilent, tableOut,
-                  firmwareOut, hangUpOn, extraAfterData, junkAfterEnd, memoryOut, uploadDelay, section});
+                  firmwareOut, hangUpOn, extraAfterData, junkAfterEnd, memoryOut, uploadDelay, section, model});
     p.process(app);
 
     Options o;
@@ -111,6 +114,7 @@ Options parse(const QCoreApplication& app)
     o.count = std::clamp(p.value(count).toInt(), 0, 65535);
     if (p.isSet(section))
         o.section = std::clamp(p.value(section).toInt(), 8, 128);
+    o.model = p.value(model);
     o.seed = p.value(seed).toUInt();
     o.baud = std::max(1, p.value(baud).toInt());
     o.pace = !p.isSet(noPace);
@@ -149,6 +153,11 @@ Options parse(const QCoreApplication& app)
 
 zel::sim::StationModel makeStation(const Options& o)
 {
+    if (o.zel.isEmpty() && !o.model.isEmpty()) {
+        const std::vector<zel::MeasurementRecord> records =
+            zel::sim::syntheticRecords(zel::sim::parseSyntheticLine(zel::readWholeFile(o.model)));
+        return zel::sim::StationModel(zel::sim::makeHeader(int(records.size())), zel::sim::rawRecords(records), o.faults);
+    }
     if (o.zel.isEmpty() && o.section > 0) {
         const std::vector<zel::MeasurementRecord> records = zel::sim::sectionRecords(o.section);
         return zel::sim::StationModel(zel::sim::makeHeader(int(records.size())), zel::sim::rawRecords(records), o.faults);
@@ -197,6 +206,9 @@ int main(int argc, char* argv[])
         }
     } catch (const zel::ZelError& e) {
         std::fprintf(stderr, "zel-station-sim: %s\n", qPrintable(zel::withFullStop(zel::texts::errorText(e))));
+        return 1;
+    } catch (const std::runtime_error& e) {  // a model file that cannot be used
+        std::fprintf(stderr, "zel-station-sim: %s: %s\n", qPrintable(options.model), e.what());
         return 1;
     }
 
