@@ -1,0 +1,178 @@
+// Survey → Invert...: the inversion on its worker thread, the section window
+// and the geometry of each profile kept with the reading.
+#include "FakeDialogs.h"
+#include "TestDumps.h"
+#include "WindowInDir.h"
+
+#include "app/DataCheckWindow.h"
+#include "app/SectionWindow.h"
+#include "app/ZelMain.h"
+#include "data/DataFile.h"
+#include "document/Document.h"
+#include "plots/Plots.h"
+#include "sim/StationModel.h"
+#include "texts/Texts.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <qcustomplot.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Lets the window's event loop run until `done` or the time is up.
+template <class Done>
+bool waitUntil(Done done, int ms = 120000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QTest::qWait(5);
+    return done();
+}
+
+} // namespace
+
+// The 64-electrode line over a conductive block: the window stays
+// responsive while it is inverted, refuses a second inversion and station
+// commands meanwhile, draws the block in the low colours at its place, marks
+// itself stale when an exclusion changes, and Stop ends a rerun at its next
+// step; a misfit point clicked is the value the data check then selects.
+TEST(SectionWindow, InvertsOnAWorkerAndFollowsTheData)
+{
+    WindowInDir place;
+    FakeDialogs dialogs;
+    TForm1 form(&dialogs, QStringList());
+    zel::sim::SyntheticLine line;
+    line.electrodes = 64;
+    line.blocks = {{20, 28, 0.8, 2, 10}};
+    line.aMax = 1;
+    const QString file = place.dir.filePath("line.zel");
+    zel::writeWholeFile(file, zeltest::dump(zel::sim::syntheticRecords(line)));
+    dialogs.fileAnswers << file;
+    form.ToolButton1Click();
+
+    InversionChoice choice;
+    choice.profile = {1, 1};
+    choice.maxIterations = 3;
+    dialogs.inversionAnswers << choice;
+    form.Invert1Click();
+    ASSERT_NE(form.SectionWindow, nullptr);
+    ASSERT_TRUE(form.SectionWindow->running());
+    EXPECT_EQ(dialogs.shownProfiles, (std::vector<zel::Profile>{zel::Profile{1, 1}}));
+
+    // A timer's longest wait while the inversion runs.
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, longest = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    tick.start(10);
+    QTest::qWait(30);
+    dialogs.shownInversion.reset();
+    form.Invert1Click();
+    EXPECT_FALSE(dialogs.shownInversion);
+    form.ToolButton2Click();
+    EXPECT_EQ(form.StatusBar1->currentMessage(), zel::texts::inversionRunning());
+    ASSERT_TRUE(waitUntil([&] { return !form.SectionWindow->running(); }));
+    tick.stop();
+    EXPECT_LT(longest, 100);
+
+    TSectionWindow& w = *form.SectionWindow;
+    ASSERT_NE(w.result(), nullptr);
+    EXPECT_FALSE(w.result()->cancelled);
+    EXPECT_TRUE(w.TitleLabel->text().startsWith("L1 F1: ")) << w.TitleLabel->text().toStdString();
+    EXPECT_FALSE(w.StaleLabel->isVisibleTo(&w));
+    const QImage image = w.ModelPlot->toPixmap(900, 300).toImage();
+    const QRgb block = image.pixel(int(w.ModelPlot->xAxis->coordToPixel(24)), int(w.ModelPlot->yAxis->coordToPixel(-1.4)));
+    const QRgb beside = image.pixel(int(w.ModelPlot->xAxis->coordToPixel(45)), int(w.ModelPlot->yAxis->coordToPixel(-1.4)));
+    EXPECT_GT(qBlue(block), qRed(block) + 50);
+    EXPECT_GT(qRed(beside), qBlue(beside));
+
+    // A misfit point clicked: its value, selected in the data check.
+    w.resize(1000, 800);
+    QTest::qWait(20);
+    w.MisfitPlot->replot(QCustomPlot::rpImmediateRefresh);
+    const zel::inv::Point at = zel::responsePoint(w.result()->data[5]);
+    const QPoint pixel(int(w.MisfitPlot->xAxis->coordToPixel(at.x)), int(w.MisfitPlot->yAxis->coordToPixel(at.z)));
+    const std::optional<zel::ValueKey> value = w.valueAt(pixel);
+    ASSERT_TRUE(value);
+    QTest::mouseClick(w.MisfitPlot, Qt::LeftButton, {}, pixel);
+    ASSERT_NE(form.DataCheckWindow, nullptr);
+    const QList<QTableWidgetItem*> selected = form.DataCheckWindow->Table->selectedItems();
+    ASSERT_FALSE(selected.isEmpty());
+    EXPECT_EQ(form.DataCheckWindow->Table->item(selected.first()->row(), 0)->text(), QString::number(value->first));
+
+    // An exclusion makes the section stale; Invert again runs anew, and Stop ends it.
+    form.Doc->setExcluded(*value, true);
+    EXPECT_TRUE(w.StaleLabel->isVisibleTo(&w));
+    int reported = -1;
+    w.AgainButton->click();
+    ASSERT_TRUE(w.running());
+    ASSERT_TRUE(waitUntil([&] {
+        reported = w.Progress->value();
+        return reported >= 1 || !w.running();
+    }));
+    w.StopButton->click();
+    ASSERT_TRUE(waitUntil([&] { return !w.running(); }));
+    EXPECT_TRUE(w.result()->cancelled);
+    EXPECT_LE(w.result()->iterations.back().number, reported + 1);
+    EXPECT_FALSE(w.StaleLabel->isVisibleTo(&w));
+    // The README's picture of the window, when asked for.
+    if (const QByteArray to = qgetenv("ZEL_SCREENSHOTS"); !to.isEmpty())
+        w.grab().save(QString::fromLocal8Bit(to) + "/section-window.png");
+}
+
+// The profiles' own geometry is loaded with the reading, written by the
+// geometry dialog beside it, and goes with Save File under a new name.
+TEST(SectionWindow, LinesGeometryTravelsWithTheReading)
+{
+    WindowInDir place;
+    FakeDialogs dialogs;
+    TForm1 form(&dialogs, QStringList());
+    const auto record = zeltest::Record().mode(10).profile(3, 1).electrodes(0, 1, 2, 3).current(5).u(1, 100, 0);
+    const QString file = place.dir.filePath("r.zel");
+    zel::writeWholeFile(file, zeltest::dump({record}));
+    zel::writeWholeFile(place.dir.filePath("levels.txt"), "electrode z\r\n0 10\r\n3 7\r\n");
+    zel::writeWholeFile(file + ".survey", "[Line 3 File 1]\r\nSpacing=5\r\nTopography=levels.txt\r\n");
+    dialogs.fileAnswers << file;
+    form.ToolButton1Click();
+    ASSERT_EQ(form.Doc->lines().size(), 1u);
+    EXPECT_EQ(form.Doc->lines().at({3, 1}).topography.points.size(), 2u);
+
+    // The dialog shows the lines and the profiles; what it gives is kept beside the file.
+    zel::SurveyGeometry chosen;
+    chosen.lines = form.Doc->lines();
+    chosen.lines[{3, 1}].reversed = true;
+    dialogs.geometryAnswers << chosen;
+    form.SurveyGeometry1Click();
+    EXPECT_EQ(dialogs.shownGeometry.lines.at({3, 1}).spacing, 5);
+    EXPECT_EQ(dialogs.shownProfiles, (std::vector<zel::Profile>{zel::Profile{3, 1}}));
+    EXPECT_EQ(zel::readWholeFile(file + ".survey"), "[Line 3 File 1]\r\nSpacing=5\r\nReversed=1\r\nTopography=levels.txt\r\n");
+
+    QDir(place.dir.path()).mkdir("copy");
+    const QString copy = place.dir.filePath("copy/c.zel");
+    dialogs.fileAnswers << copy;
+    form.ToolButton8Click();
+    dialogs.fileAnswers << copy;
+    form.ToolButton1Click();
+    EXPECT_EQ(form.Doc->lines().at({3, 1}).reversed, true);
+    EXPECT_EQ(form.Doc->lines().at({3, 1}).topography.at(1), 9);
+
+    // A station reading's geometry goes beside its kept copy.
+    zel::Document doc;
+    const QString kept = place.dir.filePath("kept.zel");
+    doc.setStationReading({}, kept);
+    doc.setLines(chosen.lines);
+    EXPECT_TRUE(zel::readWholeFile(kept + ".survey").contains("Reversed=1"));
+}
