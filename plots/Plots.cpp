@@ -504,7 +504,14 @@ void drawResponse(QCustomPlot& plot, const inv::InversionResult& r, ResponsePane
     double worst = 5;
     for (std::size_t d = 0; misfit && d < r.data.size(); ++d)
         worst = std::max(worst, std::min(100.0, std::abs(r.misfitPercent(d))));
-    QCPColorGradient gradient = misfit ? QCPColorGradient(QCPColorGradient::gpPolar) : resistivityGradient();
+    // Blue where the model is low, red where it is high, white where it fits.
+    QCPColorGradient gradient = resistivityGradient();
+    if (misfit) {
+        gradient.clearColorStops();
+        gradient.setColorStopAt(0, QColor(30, 60, 200));
+        gradient.setColorStopAt(0.5, Qt::white);
+        gradient.setColorStopAt(1, QColor(200, 30, 30));
+    }
     const QCPRange scale = misfit ? QCPRange(-worst, worst) : QCPRange(range.first, range.second);
     std::vector<QVector<double>> xs(kColourClasses), ys(kColourClasses);
     for (std::size_t d = 0; d < r.data.size(); ++d) {
@@ -534,6 +541,8 @@ void drawResponse(QCustomPlot& plot, const inv::InversionResult& r, ResponsePane
         const double pad = rg.size() > 0 ? rg.size() * 0.05 : 1;
         axis->setRange(rg.lower - pad, rg.upper + pad);
     }
+    // A misfit near 0 is drawn white: a grey ground keeps its disc in sight.
+    plot.axisRect()->setBackground(misfit ? QBrush(QColor(225, 225, 225)) : QBrush(Qt::NoBrush));
     if (misfit) {
         auto* bar = new QCPColorScale(&plot);
         plot.plotLayout()->addElement(0, 1, bar);
@@ -544,7 +553,7 @@ void drawResponse(QCustomPlot& plot, const inv::InversionResult& r, ResponsePane
         plot.axisRect()->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
         bar->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
     } else {
-        addResistivityBar(plot, scale.lower, scale.upper, QObject::tr("Apparent resistivity, Ohm·m"));
+        addResistivityBar(plot, scale.lower, scale.upper, QObject::tr("ρa, Ohm·m"));
     }
     const QString titles[] = {QObject::tr("Measured apparent resistivity"), QObject::tr("Modelled apparent resistivity"),
                               QObject::tr("Misfit (model − measured) / measured")};

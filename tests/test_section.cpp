@@ -54,10 +54,14 @@ TEST(SectionWindow, InvertsOnAWorkerAndFollowsTheData)
     line.electrodes = 64;
     line.blocks = {{20, 28, 0.8, 2, 10}};
     line.aMax = 1;
+    line.elevations = {{0, 10}, {63, 4}};  // a slope, 6 m down along the line
     const QString file = place.dir.filePath("line.zel");
     zel::writeWholeFile(file, zeltest::dump(zel::sim::syntheticRecords(line)));
     dialogs.fileAnswers << file;
     form.ToolButton1Click();
+    zel::LineGeometry slope;
+    slope.topography = zel::parseTopography("electrode z\n0 10\n63 4\n", "t");
+    form.Doc->setLines({{zel::Profile{1, 1}, slope}});
 
     InversionChoice choice;
     choice.profile = {1, 1};
@@ -94,10 +98,14 @@ TEST(SectionWindow, InvertsOnAWorkerAndFollowsTheData)
     EXPECT_TRUE(w.TitleLabel->text().startsWith("L1 F1: ")) << w.TitleLabel->text().toStdString();
     EXPECT_FALSE(w.StaleLabel->isVisibleTo(&w));
     const QImage image = w.ModelPlot->toPixmap(900, 300).toImage();
-    const QRgb block = image.pixel(int(w.ModelPlot->xAxis->coordToPixel(24)), int(w.ModelPlot->yAxis->coordToPixel(-1.4)));
-    const QRgb beside = image.pixel(int(w.ModelPlot->xAxis->coordToPixel(45)), int(w.ModelPlot->yAxis->coordToPixel(-1.4)));
+    // 1.4 m below the ground at x = 24 m and x = 45 m.
+    const QRgb block = image.pixel(int(w.ModelPlot->xAxis->coordToPixel(24)), int(w.ModelPlot->yAxis->coordToPixel(10 - 6 * 24 / 63.0 - 1.4)));
+    const QRgb beside = image.pixel(int(w.ModelPlot->xAxis->coordToPixel(45)), int(w.ModelPlot->yAxis->coordToPixel(10 - 6 * 45 / 63.0 - 1.4)));
     EXPECT_GT(qBlue(block), qRed(block) + 50);
     EXPECT_GT(qRed(beside), qBlue(beside));
+    // The README's picture of the window, when asked for.
+    if (const QByteArray to = qgetenv("ZEL_SCREENSHOTS"); !to.isEmpty())
+        w.grab().save(QString::fromLocal8Bit(to) + "/section-window.png");
 
     // A misfit point clicked: its value, selected in the data check.
     w.resize(1000, 800);
@@ -128,9 +136,6 @@ TEST(SectionWindow, InvertsOnAWorkerAndFollowsTheData)
     EXPECT_TRUE(w.result()->cancelled);
     EXPECT_LE(w.result()->iterations.back().number, reported + 1);
     EXPECT_FALSE(w.StaleLabel->isVisibleTo(&w));
-    // The README's picture of the window, when asked for.
-    if (const QByteArray to = qgetenv("ZEL_SCREENSHOTS"); !to.isEmpty())
-        w.grab().save(QString::fromLocal8Bit(to) + "/section-window.png");
 }
 
 // The profiles' own geometry is loaded with the reading, written by the

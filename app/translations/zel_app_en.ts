@@ -218,7 +218,7 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     </message>
     <message>
         <source>Данные изменились после этой инверсии: разрез устарел. «Инверсия заново» пересчитает его.</source>
-        <translation>The data changed since this inversion: the section is out of date. "Invert again" computes it anew.</translation>
+        <translation>The data changed since this inversion: the section is out of date. &quot;Invert again&quot; computes it anew.</translation>
     </message>
     <message>
         <source>Стоп</source>
@@ -396,7 +396,7 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     </message>
     <message>
         <source>Положение электрода с номером n: x = x0 + n · шаг; отрицательные номера A и B лежат левее нуля. Геометрия каналов — допущение о подключении станции: сверьте её с документацией станции. Своя геометрия профиля хранится рядом с файлом данных («файл.zel.survey»).</source>
-        <translation>The position of electrode number n: x = x0 + n · spacing; negative numbers of A and B lie left of zero. The channel geometry is an assumption about the station's wiring: check it against the station's documentation. A profile's own geometry is kept beside the data file ("file.zel.survey").</translation>
+        <translation>The position of electrode number n: x = x0 + n · spacing; negative numbers of A and B lie left of zero. The channel geometry is an assumption about the station&apos;s wiring: check it against the station&apos;s documentation. A profile&apos;s own geometry is kept beside the data file (&quot;file.zel.survey&quot;).</translation>
     </message>
     <message>
         <source>По умолчанию (все профили)</source>

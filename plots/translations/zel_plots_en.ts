@@ -91,5 +91,9 @@
         <source>%1: %2 iterations, RRMS %3 %, chi² %4</source>
         <translation>%1: %2 iterations, RRMS %3 %, chi² %4</translation>
     </message>
+    <message>
+        <source>ρa, Ohm·m</source>
+        <translation>ρa, Ohm·m</translation>
+    </message>
 </context>
 </TS>

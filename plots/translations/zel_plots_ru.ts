@@ -95,5 +95,9 @@
         <source>%1: %2 iterations, RRMS %3 %, chi² %4</source>
         <translation>%1: итераций %2, RRMS %3 %, χ² %4</translation>
     </message>
+    <message>
+        <source>ρa, Ohm·m</source>
+        <translation>ρк, Ом·м</translation>
+    </message>
 </context>
 </TS>
