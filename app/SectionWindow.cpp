@@ -158,6 +158,8 @@ void TSectionWindow::retranslate()
     const QLocale locale = zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English);
     for (QCustomPlot* plot : {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot})
         plot->setLocale(locale);
+    if (m_progressText)
+        ProgressLabel->setText(m_progressText());
     if (m_result)
         draw();
 }
@@ -183,7 +185,9 @@ bool TSectionWindow::invert(const InversionChoice& choice)
     m_changedDuringRun = false;
     Progress->setRange(0, choice.maxIterations);
     Progress->setValue(0);
-    ProgressLabel->setText(tr("%1: %2 значений, сетка строится...").arg(profileName(choice.profile)).arg(data.data.size()));
+    showProgress([what = profileName(choice.profile), count = data.data.size()] {
+        return tr("%1: %2 значений, сетка строится...").arg(what).arg(count);
+    });
     m_run.start(std::move(data.data), std::move(options));
     showRunning(true);
     return true;
@@ -192,12 +196,14 @@ bool TSectionWindow::invert(const InversionChoice& choice)
 void TSectionWindow::iteration(const zel::inv::IterationReport& r)
 {
     Progress->setValue(r.number);
-    ProgressLabel->setText(tr("Итерация %1: χ² %2, RRMS %3 %, λ %4, %5 с")
-                               .arg(r.number)
-                               .arg(r.chi2, 0, 'f', 2)
-                               .arg(r.rrms, 0, 'f', 2)
-                               .arg(r.lambda, 0, 'g', 3)
-                               .arg(r.seconds, 0, 'f', 1));
+    showProgress([r] {
+        return tr("Итерация %1: χ² %2, RRMS %3 %, λ %4, %5 с")
+            .arg(r.number)
+            .arg(r.chi2, 0, 'f', 2)
+            .arg(r.rrms, 0, 'f', 2)
+            .arg(r.lambda, 0, 'g', 3)
+            .arg(r.seconds, 0, 'f', 1);
+    });
 }
 
 void TSectionWindow::finished(std::shared_ptr<const zel::inv::InversionResult> result)
@@ -208,14 +214,20 @@ void TSectionWindow::finished(std::shared_ptr<const zel::inv::InversionResult> r
     m_stale = m_changedDuringRun;
     showRunning(false);
     if (m_result->cancelled)
-        ProgressLabel->setText(tr("Остановлено: показана модель последней итерации."));
+        showProgress([] { return tr("Остановлено: показана модель последней итерации."); });
     draw();
 }
 
 void TSectionWindow::refused(const QString& reason)
 {
     showRunning(false);
-    ProgressLabel->setText(tr("Инверсия невозможна: %1").arg(reason));
+    showProgress([reason] { return tr("Инверсия невозможна: %1").arg(reason); });
+}
+
+void TSectionWindow::showProgress(std::function<QString()> text)
+{
+    m_progressText = std::move(text);
+    ProgressLabel->setText(m_progressText());
 }
 
 void TSectionWindow::showRunning(bool running)

@@ -86,6 +86,8 @@ private:
     void refused(const QString& reason);
     void draw();
     void showRunning(bool running);
+    // The progress line, in the language of the moment.
+    void showProgress(std::function<QString()> text);
     void saveImage();
     void saveModel();
     void dataChanged();
@@ -101,4 +103,5 @@ private:
     QString m_what;                          // "L3 F1" of the section shown
     bool m_stale = false;
     bool m_changedDuringRun = false;
+    std::function<QString()> m_progressText;
 };

@@ -103,9 +103,17 @@ TEST(SectionWindow, InvertsOnAWorkerAndFollowsTheData)
     const QRgb beside = image.pixel(int(w.ModelPlot->xAxis->coordToPixel(45)), int(w.ModelPlot->yAxis->coordToPixel(10 - 6 * 45 / 63.0 - 1.4)));
     EXPECT_GT(qBlue(block), qRed(block) + 50);
     EXPECT_GT(qRed(beside), qBlue(beside));
-    // The README's picture of the window, when asked for.
-    if (const QByteArray to = qgetenv("ZEL_SCREENSHOTS"); !to.isEmpty())
-        w.grab().save(QString::fromLocal8Bit(to) + "/section-window.png");
+    // In English the section speaks English; the README's pictures of both when asked for.
+    const QByteArray pictures = qgetenv("ZEL_SCREENSHOTS");
+    if (!pictures.isEmpty())
+        w.grab().save(QString::fromLocal8Bit(pictures) + "/section-window-ru.png");
+    form.English1Click();
+    EXPECT_TRUE(w.TitleLabel->text().startsWith("L1 F1: 2 iterations")) << w.TitleLabel->text().toStdString();
+    EXPECT_EQ(w.AgainButton->text(), "Invert again");
+    EXPECT_TRUE(w.ProgressLabel->text().startsWith("Iteration 2: ")) << w.ProgressLabel->text().toStdString();
+    if (!pictures.isEmpty())
+        w.grab().save(QString::fromLocal8Bit(pictures) + "/section-window-en.png");
+    form.Russian1Click();
 
     // A misfit point clicked: its value, selected in the data check.
     w.resize(1000, 800);
