@@ -126,10 +126,13 @@ TEST_F(HelpAndAbout, ContentsOpensTheProgramsOwnHelpWithoutAViewer)
     EXPECT_TRUE(help.browser()->source().toString().endsWith("H01.htm"));
     QTest::keyClick(&help, Qt::Key_Escape);
     EXPECT_FALSE(help.isVisible());
-    for (int topic = 1; topic <= 11; ++topic) {
+    for (int topic = 1; topic <= 12; ++topic) {
         form.HelpWindow->showTopic(topic);
         EXPECT_FALSE(form.HelpWindow->browser()->toPlainText().isEmpty()) << topic;
     }
+    // The section's topic shows its picture.
+    QTextBrowser* browser = form.HelpWindow->browser();
+    EXPECT_FALSE(browser->loadResource(QTextDocument::ImageResource, browser->source().resolved(QUrl("section.png"))).isNull());
 }
 
 TEST_F(HelpAndAbout, ContentsOpensTheFirstTopicInTheViewer)
