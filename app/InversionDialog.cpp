@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QSettings>
 #include <QSpinBox>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -38,6 +39,8 @@ zel::inv::InversionOptions InversionChoice::options() const
     o.maxIterations = maxIterations;
     o.robust = robust;
     o.verticalRatio = verticalRatio;
+    // One core is left to the window, which stays responsive meanwhile.
+    o.threads = std::max(1, QThread::idealThreadCount() - 1);
     return o;
 }
 

@@ -1,5 +1,13 @@
 #include "app/SurveyDialog.h"
 
+#include "data/DataFile.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QLocale>
@@ -57,4 +65,47 @@ TEST(NumberFields, CommaAndFullStopAreBothTheDecimalSign)
         EXPECT_TRUE(std::isnan(typed(dialog.SpikeFactorEdit, "1")));
         EXPECT_DOUBLE_EQ(typed(dialog.SpikeFactorEdit, "1,5"), 1.5);
     }
+}
+
+// A profile's own geometry in the dialog: kept while another profile is
+// shown, given back only where the profile has something of its own; a
+// topography file that cannot be read is said and changes nothing.
+TEST(SurveyDialog, EachProfileKeepsItsOwnGeometry)
+{
+    QTemporaryDir dir;
+    const QString good = dir.filePath("levels.txt"), bad = dir.filePath("bad.txt");
+    zel::writeWholeFile(good, "electrode z\n0 10\n9 1\n");
+    zel::writeWholeFile(bad, "0 10\nhill\n");
+    SurveyDialogInput input;
+    input.profiles = {{1, 1}, {2, 1}};
+    input.current = zel::Profile{2, 1};
+    input.geometry.spacing = 2;
+    TSurveyDialog dialog(input);
+    EXPECT_EQ(dialog.ProfileBox->currentIndex(), 1);
+    EXPECT_FALSE(dialog.LineSpacingEdit->isEnabled());
+    EXPECT_EQ(dialog.LineSpacingEdit->value(), 2);  // the default's, shown
+
+    dialog.OwnGeometryBox->setChecked(true);
+    dialog.LineSpacingEdit->setValue(5);
+    dialog.ReversedBox->setChecked(true);
+    EXPECT_FALSE(dialog.setTopographyFile(bad));
+    EXPECT_TRUE(dialog.ProblemLabel->text().contains("bad.txt")) << dialog.ProblemLabel->text().toStdString();
+    EXPECT_TRUE(dialog.setTopographyFile(good));
+    dialog.ProfileBox->setCurrentIndex(0);  // away and back
+    EXPECT_FALSE(dialog.OwnGeometryBox->isChecked());
+    dialog.ProfileBox->setCurrentIndex(1);
+    EXPECT_EQ(dialog.LineSpacingEdit->value(), 5);
+
+    const zel::SurveyGeometry g = dialog.geometry();
+    ASSERT_EQ(g.lines.size(), 1u);
+    const zel::LineGeometry& own = g.lines.at({2, 1});
+    EXPECT_EQ(own.spacing, 5);
+    EXPECT_EQ(own.x0, 0);
+    EXPECT_EQ(own.reversed, true);
+    EXPECT_EQ(own.topographyFile, "levels.txt");
+    EXPECT_EQ(g.of({2, 1}).elevation(9), 1);
+
+    dialog.OwnGeometryBox->setChecked(false);
+    dialog.NoTopographyButton->click();
+    EXPECT_TRUE(dialog.geometry().lines.empty());
 }

@@ -7,6 +7,8 @@
 #include "app/HtmlHlp.h"
 #include "app/PlotWindows.h"
 #include "app/SequenceDialog.h"
+#include "app/InversionDialog.h"
+#include "app/SectionWindow.h"
 #include "app/SurveyDialog.h"
 #include "texts/Texts.h"
 #include "plots/Plots.h"
@@ -182,7 +184,7 @@ TEST(Language, EnglishHelpTopicsBesideTheRussianOnes)
         EXPECT_EQ(russianOf({englishTopic}), "") << it.fileName().toStdString();
         EXPECT_EQ(links(englishTopic), links(russianTopic)) << it.fileName().toStdString();
     }
-    EXPECT_EQ(topics, 11);
+    EXPECT_EQ(topics, 12);
 }
 
 class LanguageWindow : public ::testing::Test, protected WindowInDir {
@@ -242,9 +244,13 @@ TEST_F(LanguageWindow, EnglishFromTheMenuReachesEveryWindowAndNoFile)
     EXPECT_EQ(listLines(*form).first(), "Number of measurements 15");
     EXPECT_EQ(russianOf(shownTexts(*form)), "");
     EXPECT_EQ(russianOf(shownTexts(*form->AboutBox)), "");
-    TSurveyDialog geometry(zel::SurveyGeometry{});
+    SurveyDialogInput lines;
+    lines.profiles = {{1, 1}};
+    TSurveyDialog geometry(lines);
     TSequenceDialog generator([](auto&, auto&) { return QString(); }, [](auto&, auto&) { return QString(); });
-    EXPECT_EQ(russianOf(shownTexts(geometry) + shownTexts(generator)), "");
+    TInversionDialog inversion(InversionChoice{}, {{1, 1}});
+    TSectionWindow section(*form->Doc, [] { return zel::SurveyGeometry{}; }, nullptr);
+    EXPECT_EQ(russianOf(shownTexts(geometry) + shownTexts(generator) + shownTexts(inversion) + shownTexts(section)), "");
     EXPECT_TRUE(form->HelpWindow->browser()->source().toString().endsWith("/en/H03.htm"));
     EXPECT_EQ(writtenFiles("en"), russianFiles);
     ASSERT_EQ(dialogs.fileDialogs.size(), 7);
