@@ -20,7 +20,11 @@ bool TInversionRun::start(std::vector<zel::inv::Measurement> data, zel::inv::Inv
     m_thread = QThread::create([this, data = std::move(data), options = std::move(options)] {
         // The reports are posted to this object: they reach it in its own
         // thread, and none arrives once it is gone.
-        auto post = [this](auto deliver) { QMetaObject::invokeMethod(this, std::move(deliver), Qt::QueuedConnection); };
+        auto post = [this](auto deliver) {
+            // The event loop owns the posted call and deletes it once run.
+            // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks)
+            QMetaObject::invokeMethod(this, std::move(deliver), Qt::QueuedConnection);
+        };
         try {
             auto result = std::make_shared<const zel::inv::InversionResult>(zel::inv::invert(
                 data, options, [&](const zel::inv::IterationReport& r) { post([this, r] { emit iteration(r); }); },

@@ -309,6 +309,7 @@ QString TSectionWindow::hoverText(const QPointF& pixel) const
     if (parameter < 0)
         return QString();
     std::vector<std::pair<double, double>> surface;
+    surface.reserve(mesh.columns.size());
     for (int i = 0; i < int(mesh.columns.size()); ++i)
         surface.emplace_back(mesh.columns[std::size_t(i)], mesh.nodes[std::size_t(mesh.node(i, 0))].z);
     return tr("x = %1 м, высота %2 м, глубина %3 м, ρ = %4 Ом·м")

@@ -2,7 +2,6 @@
 
 #include <QString>
 
-#include <compare>
 #include <map>
 #include <optional>
 #include <utility>
@@ -25,7 +24,8 @@ enum class ChannelGeometry {
 struct Profile {
     int line = 0;
     int file = 0;
-    auto operator<=>(const Profile&) const = default;
+    bool operator==(const Profile&) const = default;
+    bool operator<(const Profile& o) const { return line != o.line ? line < o.line : file < o.file; }
 };
 
 // The ground's elevation along a line: points (x in metres, or electrode
