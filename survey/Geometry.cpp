@@ -117,8 +117,14 @@ QByteArray topographyText(const Topography& topography)
 
 SurveyGeometry SurveyGeometry::of(const Profile& profile) const
 {
-    SurveyGeometry g = *this;
-    g.lines.clear();
+    // The lines are not copied: a memory of thousands of profiles asks for each.
+    SurveyGeometry g;
+    g.spacing = spacing;
+    g.x0 = x0;
+    g.channels = channels;
+    g.thresholds = thresholds;
+    g.reversed = reversed;
+    g.topography = topography;
     const auto found = lines.find(profile);
     if (found == lines.end())
         return g;
