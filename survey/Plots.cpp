@@ -55,7 +55,7 @@ Pseudosection pseudosection(const std::vector<MeasurementRecord>& records, const
 {
     Pseudosection s;
     s.profile = profile;
-    s.geometry = geometry;
+    s.geometry = geometry.of(profile);  // the profile's own spacing and x0 in its caption
     std::set<double> electrodes;
     const std::vector<ChannelValue> values = surveyValues(records, geometry);
     const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
