@@ -139,6 +139,12 @@ TEST(SectionWindow, InvertsOnAWorkerAndFollowsTheData)
         reported = w.Progress->value();
         return reported >= 1 || !w.running();
     }));
+    // Closing the program asks first; No keeps it and the inversion running.
+    dialogs.messages.clear();
+    dialogs.yesNoAnswers << false;
+    EXPECT_FALSE(form.close());
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(w.running());
     w.StopButton->click();
     ASSERT_TRUE(waitUntil([&] { return !w.running(); }));
     EXPECT_TRUE(w.result()->cancelled);

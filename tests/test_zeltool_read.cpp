@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <csignal>
 #include <cstdio>
 
@@ -118,16 +120,39 @@ TEST(ZeltoolRead, FailsWithoutWritingOnAWrongChecksumOrNoPort)
     EXPECT_TRUE(r.err.startsWith("zeltool: --baud 12345: one of 9600,"));
 }
 
-// A dipole-dipole line read from the simulated station becomes a section.
+// A line over a synthetic model with a slope, read from the simulated
+// station and given its spacing and topography beside the data, becomes a
+// section with the conductive block at its place under the ground.
 TEST(ZeltoolRead, LineReadFromTheStationIsInverted)
 {
     QTemporaryDir dir;
-    SimProcess sim(dir.filePath("station"), {"--section", "24", "--once"});
+    zel::writeWholeFile(dir.filePath("block.model"), "electrodes 24\nspacing 2\nbackground 100\n"
+                                                     "block 18 28 1 3 10   # x, depth below the ground, ohm-m\n"
+                                                     "elevation 0 50\nelevation 23 44\ntable 1 8\n");
+    SimProcess sim(dir.filePath("station"), {"--model", dir.filePath("block.model"), "--once"});
     ASSERT_TRUE(sim.ok());
-    ASSERT_EQ(zeltoolRun({"read", "--port", dir.filePath("station"), dir.filePath("line.zel")}).status, 0);
-    const ToolRun r = zeltoolRun({"invert", dir.filePath("line.zel"), dir.filePath("section")});
+    const QString line = dir.filePath("line.zel");
+    ASSERT_EQ(zeltoolRun({"read", "--port", dir.filePath("station"), line}).status, 0);
+    zel::writeWholeFile(line + ".survey", "[Line 1 File 1]\r\nSpacing=2\r\nTopography=levels.txt\r\n");
+    zel::writeWholeFile(dir.filePath("levels.txt"), "electrode z\r\n0 50\r\n23 44\r\n");
+    const ToolRun r = zeltoolRun({"invert", line, dir.filePath("section")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("L1 F1: ")) << r.out.toStdString();
     for (const char* file : {"section-model.csv", "section-response.csv", "section.vtu"})
         EXPECT_TRUE(QFile::exists(dir.filePath(file))) << file;
+    // The resistivity of the cell nearest to a point 2 m below the ground.
+    const QList<QByteArray> rows = zel::readWholeFile(dir.filePath("section-model.csv")).trimmed().split('\n');
+    auto rhoAt = [&](double x) {
+        const double z = 50 - 6 * x / 46 - 2;
+        double best = 1e300, rho = 0;
+        for (qsizetype i = 1; i < rows.size(); ++i) {
+            const QList<QByteArray> f = rows[i].trimmed().split(',');
+            const double d = std::hypot(f[0].toDouble() - x, f[1].toDouble() - z);
+            if (d < best)
+                best = d, rho = f[2].toDouble();
+        }
+        return rho;
+    };
+    EXPECT_LT(rhoAt(23), 50);
+    EXPECT_GT(rhoAt(38), 70);
 }
