@@ -76,15 +76,18 @@ TSurveyDialog::TSurveyDialog(const SurveyDialogInput& input, QWidget* parent)
     DefaultErrorEdit = threshold("DefaultErrorEdit", t.defaultError, 2, QStringLiteral(" %"));
     MinErrorEdit = threshold("MinErrorEdit", t.minError, 2, QStringLiteral(" %"));
 
+    // The default geometry, one profile's own, and the data check's thresholds.
+    auto* defaults = new QGroupBox(tr("По умолчанию (все профили)"), this);
+    auto* defaultForm = new QFormLayout(defaults);
     auto* form = new QFormLayout;
-    auto row = [&](const QString& label, QWidget* field, QFormLayout* into = nullptr) {
-        (into ? into : form)->addRow(label, field);
+    auto row = [&](const QString& label, QWidget* field, QFormLayout* into) {
+        into->addRow(label, field);
         if (auto* number = qobject_cast<QDoubleSpinBox*>(field))
             m_fields.append({number, label});
     };
-    row(tr("Шаг электродов:"), SpacingEdit);
-    row(tr("Положение электрода 0 (x0):"), OffsetEdit);
-    row(tr("Каналы:"), ChannelsBox);
+    row(tr("Шаг электродов:"), SpacingEdit, defaultForm);
+    row(tr("Положение электрода 0 (x0):"), OffsetEdit, defaultForm);
+    row(tr("Каналы:"), ChannelsBox, defaultForm);
 
     // One profile's own geometry.
     ProfileBox = new QComboBox(this);
@@ -161,14 +164,11 @@ TSurveyDialog::TSurveyDialog(const SurveyDialogInput& input, QWidget* parent)
         showTopography();
     });
 
-    auto* checkForm = new QFormLayout;
-    form->addRow(checkForm);
-    form = checkForm;
-    row(tr("Слабый сигнал, |U| меньше:"), MinVoltageEdit);
-    row(tr("Выброс, отношение к соседям больше:"), SpikeFactorEdit);
-    row(tr("Погрешность, больше:"), MaxErrorEdit);
-    row(tr("Погрешность без оценки (.ohm):"), DefaultErrorEdit);
-    row(tr("Наименьшая погрешность (.ohm):"), MinErrorEdit);
+    row(tr("Слабый сигнал, |U| меньше:"), MinVoltageEdit, form);
+    row(tr("Выброс, отношение к соседям больше:"), SpikeFactorEdit, form);
+    row(tr("Погрешность, больше:"), MaxErrorEdit, form);
+    row(tr("Погрешность без оценки (.ohm):"), DefaultErrorEdit, form);
+    row(tr("Наименьшая погрешность (.ohm):"), MinErrorEdit, form);
 
     auto* note = new QLabel(tr("Положение электрода с номером n: x = x0 + n · шаг; отрицательные номера A и B лежат "
                                "левее нуля. Геометрия каналов — допущение о подключении станции: сверьте её с "
@@ -189,17 +189,6 @@ TSurveyDialog::TSurveyDialog(const SurveyDialogInput& input, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ProblemLabel);
-    auto* defaults = new QGroupBox(tr("По умолчанию (все профили)"), this);
-    auto* defaultForm = new QFormLayout(defaults);
-    // The first three rows of the form are the default geometry.
-    for (int i = 0; i < 3; ++i) {
-        QLayoutItem* label = form->itemAt(0, QFormLayout::LabelRole);
-        QLayoutItem* field = form->itemAt(0, QFormLayout::FieldRole);
-        QWidget* labelWidget = label ? label->widget() : nullptr;
-        QWidget* fieldWidget = field ? field->widget() : nullptr;
-        form->takeRow(0);
-        defaultForm->addRow(labelWidget, fieldWidget);
-    }
     layout->addWidget(defaults);
     layout->addWidget(lineGroup);
     layout->addLayout(form);
