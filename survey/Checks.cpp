@@ -125,7 +125,7 @@ std::vector<ValueCheck> checkValues(const std::vector<MeasurementRecord>& record
                                     const std::vector<ChannelValue>& values, const CheckThresholds& thresholds)
 {
     std::vector<ValueCheck> checks(values.size());
-    std::map<std::pair<int, int>, std::vector<std::size_t>> profiles;
+    std::map<Profile, std::vector<std::size_t>> profiles;
     for (std::size_t i = 0; i < values.size(); ++i) {
         const ChannelValue& v = values[i];
         if (!v.electrodes || !v.r)
@@ -137,8 +137,7 @@ std::vector<ValueCheck> checkValues(const std::vector<MeasurementRecord>& record
             checks[i].flags |= FlagLowSignal;
         if (v.rhoa && *v.rhoa < 0)
             checks[i].flags |= FlagNegative;
-        const MeasurementRecord& r = records[std::size_t(v.record)];
-        profiles[{r.LineNo, r.FileNo}].push_back(i);
+        profiles[profileOf(records[std::size_t(v.record)])].push_back(i);
     }
     for (const auto& [profile, indices] : profiles)
         checkProfile(indices, values, thresholds, checks);
@@ -150,16 +149,16 @@ std::vector<CheckSummary> summarizeChecks(const std::vector<MeasurementRecord>& 
                                           const std::vector<ValueCheck>& checks)
 {
     std::vector<CheckSummary> out;
-    std::map<std::pair<int, int>, std::size_t> at;
+    std::map<Profile, std::size_t> at;
     std::vector<std::vector<double>> errors;
     for (std::size_t i = 0; i < values.size(); ++i) {
         const ChannelValue& v = values[i];
         if (!v.electrodes || !v.r)
             continue;
-        const MeasurementRecord& r = records[std::size_t(v.record)];
-        const auto [it, added] = at.try_emplace({r.LineNo, r.FileNo}, out.size());
+        const Profile profile = profileOf(records[std::size_t(v.record)]);
+        const auto [it, added] = at.try_emplace(profile, out.size());
         if (added) {
-            out.push_back({{r.LineNo, r.FileNo}, 0, 0, {}, std::nullopt});
+            out.push_back({profile, 0, 0, {}, std::nullopt});
             errors.emplace_back();
         }
         CheckSummary& s = out[it->second];

@@ -105,8 +105,6 @@ void appendIsoTime(QByteArray& out, const MeasurementRecord& r)
     appendDigits(out, r.Second, 2);
 }
 
-bool inProfile(const MeasurementRecord& r, const Profile& p) { return r.LineNo == p.line && r.FileNo == p.file; }
-
 } // namespace
 
 QByteArray plainDecimal(double value, int significant, bool withPoint)
@@ -118,14 +116,10 @@ QByteArray plainDecimal(double value, int significant, bool withPoint)
 
 std::vector<Profile> profilesOf(const std::vector<MeasurementRecord>& records)
 {
-    std::set<std::pair<int, int>> seen;
+    std::set<Profile> seen;
     for (const MeasurementRecord& r : records)
-        seen.insert({r.LineNo, r.FileNo});
-    std::vector<Profile> profiles;
-    profiles.reserve(seen.size());
-    for (const auto& [line, file] : seen)
-        profiles.push_back({line, file});
-    return profiles;
+        seen.insert(profileOf(r));
+    return {seen.begin(), seen.end()};
 }
 
 QByteArray csvFile(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
@@ -195,7 +189,7 @@ std::vector<ChannelValue> invertibleValues(const std::vector<MeasurementRecord>&
     std::vector<ChannelValue> out;
     for (const ChannelValue& v : values)
         // U = 0 exactly is no measurement: nothing for an inversion to fit.
-        if (v.electrodes && v.r && v.k && *v.u != 0 && inProfile(records[std::size_t(v.record)], profile))
+        if (v.electrodes && v.r && v.k && *v.u != 0 && profileOf(records[std::size_t(v.record)]) == profile)
             out.push_back(v);
     return out;
 }
@@ -206,15 +200,14 @@ bool invertible(const ChannelValue& v) { return v.electrodes && v.r && v.k && *v
 
 // The invertible values of each profile, as indices into the values, found
 // in one pass: a memory of thousands of profiles is not searched once a profile.
-std::map<std::pair<int, int>, std::vector<std::size_t>> invertibleByProfile(const std::vector<MeasurementRecord>& records,
-                                                                             const std::vector<ChannelValue>& values)
+std::map<Profile, std::vector<std::size_t>> invertibleByProfile(const std::vector<MeasurementRecord>& records,
+                                                                const std::vector<ChannelValue>& values)
 {
-    std::map<std::pair<int, int>, std::vector<std::size_t>> by;
+    std::map<Profile, std::vector<std::size_t>> by;
     for (std::size_t n = 0; n < values.size(); ++n) {
         if (!invertible(values[n]))
             continue;
-        const MeasurementRecord& r = records[std::size_t(values[n].record)];
-        by[{r.LineNo, r.FileNo}].push_back(n);
+        by[profileOf(records[std::size_t(values[n].record)])].push_back(n);
     }
     return by;
 }
@@ -269,7 +262,7 @@ std::vector<InversionDatum> inversionData(const std::vector<MeasurementRecord>& 
 {
     std::vector<std::size_t> indices;
     for (std::size_t n = 0; n < values.size(); ++n)
-        if (invertible(values[n]) && inProfile(records[std::size_t(values[n].record)], profile))
+        if (invertible(values[n]) && profileOf(records[std::size_t(values[n].record)]) == profile)
             indices.push_back(n);
     return inversionDataOf(values, checks, indices, choice);
 }
@@ -411,7 +404,7 @@ QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const st
         std::vector<ValueCheck> shownChecks;
         std::vector<bool> excluded;
         for (std::size_t n = 0; n < values.size(); ++n) {
-            if (chosen && !inProfile(records[std::size_t(values[n].record)], *chosen))
+            if (chosen && profileOf(records[std::size_t(values[n].record)]) != *chosen)
                 continue;
             shown.push_back(values[n]);
             shownChecks.push_back(checks[n]);
@@ -424,7 +417,7 @@ QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const st
     std::vector<std::pair<Profile, std::vector<InversionDatum>>> profiles;
     int candidates = 0, excluded = 0, flagged = 0;
     for (const Profile& p : chosen ? std::vector<Profile>{*chosen} : all) {
-        const auto found = byProfile.find({p.line, p.file});
+        const auto found = byProfile.find(p);
         if (found == byProfile.end())
             continue;
         for (const std::size_t n : found->second) {

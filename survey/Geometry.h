@@ -81,9 +81,9 @@ struct SurveyGeometry {
     ChannelGeometry channels = ChannelGeometry::Consecutive;
     CheckThresholds thresholds{};
     bool reversed = false;
-    Topography topography;  // empty: a flat line
+    Topography topography{};  // empty: a flat line
     // The profiles that have a geometry of their own.
-    std::map<Profile, LineGeometry> lines;
+    std::map<Profile, LineGeometry> lines{};
 
     // The geometry of one profile: this one with what the profile has of
     // its own, and no lines.

@@ -10,7 +10,7 @@ ProfileGraph profileGraph(const std::vector<MeasurementRecord>& records, Profile
 {
     ProfileGraph graph;
     const auto shown = [&only](const MeasurementRecord& r) {
-        return !only || (r.LineNo == only->line && r.FileNo == only->file);
+        return !only || profileOf(r) == *only;
     };
     std::map<std::tuple<int, int, int>, std::size_t> curveOf;  // line, file, channel
     for (const ChannelValue& v : surveyValues(records, SurveyGeometry())) {
@@ -28,7 +28,7 @@ ProfileGraph profileGraph(const std::vector<MeasurementRecord>& records, Profile
         auto [it, added] = curveOf.try_emplace(key, graph.curves.size());
         if (added) {
             ProfileCurve c;
-            c.profile = {r.LineNo, r.FileNo};
+            c.profile = profileOf(r);
             c.channel = v.channel;
             c.legend = QStringLiteral("L%1 F%2 ch%3").arg(r.LineNo).arg(r.FileNo).arg(v.channel);
             graph.curves.push_back(std::move(c));
@@ -62,7 +62,7 @@ Pseudosection pseudosection(const std::vector<MeasurementRecord>& records, const
     for (std::size_t n = 0; n < values.size(); ++n) {
         const ChannelValue& v = values[n];
         const MeasurementRecord& r = records[std::size_t(v.record)];
-        if (!v.electrodes || r.LineNo != profile.line || r.FileNo != profile.file)
+        if (!v.electrodes || profileOf(r) != profile)
             continue;
         const int index = int(s.values.size());
         s.values.push_back(v);

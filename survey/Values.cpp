@@ -159,7 +159,7 @@ std::optional<double> medianDepth(const std::array<double, 4>& x)
 
 std::optional<ArrayElectrodes> channelElectrodes(const MeasurementRecord& r, int channel, const SurveyGeometry& g)
 {
-    const SurveyGeometry line = g.of({r.LineNo, r.FileNo});
+    const SurveyGeometry line = g.of(profileOf(r));
     const std::optional<std::array<int, 4>> numbers = channelNumbers(r, channel, line);
     if (!numbers)
         return std::nullopt;
@@ -254,7 +254,7 @@ std::vector<ChannelValue> surveyValues(const std::vector<MeasurementRecord>& rec
 {
     std::map<Profile, ProfileSolver> profiles;
     auto solverOf = [&](const MeasurementRecord& r) -> ProfileSolver& {
-        const Profile p{r.LineNo, r.FileNo};
+        const Profile p = profileOf(r);
         auto it = profiles.find(p);
         if (it == profiles.end())
             it = profiles.try_emplace(p, geometry.of(p)).first;

@@ -17,6 +17,9 @@ struct ArrayElectrodes {
     std::optional<std::array<double, 4>> z;  // their elevations, metres, on a line with topography
 };
 
+// The profile a record belongs to: its line and file.
+inline Profile profileOf(const MeasurementRecord& record) { return {record.LineNo, record.FileNo}; }
+
 // What one channel of one record measured, and what follows from it. A
 // value that does not exist is empty: no voltage for a channel out of range
 // or a record without voltages, no current for Auto or an unknown label, no

@@ -253,17 +253,20 @@ TEST(Inversion, BlocksComeOutOnTheirSideAndAHalfSpaceStaysFlat)
     for (int p = 0; p < mesh.parameterCount(); ++p) {
         const auto c = mesh.cellCentre(mesh.cellOfParameter[std::size_t(p)]);
         const double rho = result.resistivity[std::size_t(p)];
-        if (c.z < -1.4 && c.z > -2.6 && c.x > 8 && c.x < 10)
+        if (c.z < -1.4 && c.z > -2.6 && c.x > 8 && c.x < 10) {
             EXPECT_LT(rho, 100) << c.x << " " << c.z;
-        if (c.z < -1.4 && c.z > -2.6 && c.x > 20 && c.x < 22)
+        }
+        if (c.z < -1.4 && c.z > -2.6 && c.x > 20 && c.x < 22) {
             EXPECT_GT(rho, 100) << c.x << " " << c.z;
+        }
     }
 
     const auto flat = zel::inv::invert(synthetic(32, [](double, double) { return 100.0; }, 0.0), options);
     const double best = *std::max_element(flat.coverage.begin(), flat.coverage.end());
     for (int p = 0; p < flat.mesh.parameterCount(); ++p)
-        if (flat.coverage[std::size_t(p)] > best - 1)
+        if (flat.coverage[std::size_t(p)] > best - 1) {
             EXPECT_NEAR(flat.resistivity[std::size_t(p)], 100, 3) << p;
+        }
 }
 
 // The .ohm file as this program and pyGIMLi write it, and topography files.

@@ -739,10 +739,7 @@ int check(const QStringList& arguments, std::FILE* out, std::FILE* err)
     const zel::Exclusions excluded = exclusionsOf(args, args.at(0), int(records.size()), err, BadExclusions::Say);
     std::vector<zel::ChannelValue> values = zel::surveyValues(records, geometry);
     if (profile)
-        std::erase_if(values, [&](const zel::ChannelValue& v) {
-            const auto& r = records[std::size_t(v.record)];
-            return r.LineNo != profile->line || r.FileNo != profile->file;
-        });
+        std::erase_if(values, [&](const zel::ChannelValue& v) { return zel::profileOf(records[std::size_t(v.record)]) != *profile; });
     const std::vector<zel::ValueCheck> checks = zel::checkValues(records, values, geometry.thresholds);
     for (const zel::CheckSummary& s : zel::summarizeChecks(records, values, checks)) {
         QStringList kinds;
