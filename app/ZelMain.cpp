@@ -18,6 +18,7 @@
 #include "document/Document.h"
 #include "export/ExelCall.h"
 #include "export/XlsxWriter.h"
+#include "protocol/DialogueRunner.h"
 #include "serial/QCCom32.h"
 
 #include <QAction>
@@ -141,6 +142,7 @@ void TForm1::FormCreate()
 void TForm1::FormClose()
 {
     m_closed = true;
+    Runner->closeDown();
     QCCom->SendString("$GB");  // goes out only when a dialogue left the port open
     QCCom->Close();
     Timer1->stop();

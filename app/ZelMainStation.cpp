@@ -51,7 +51,7 @@ void TForm1::setUpPort()
     QCCom = new T_QCCom32(this);
     m_comPrompts = std::make_unique<WindowComPrompts>(*m_dialogs, this);
     QCCom->setPrompts(m_comPrompts.get());
-    Runner = new zel::DialogueRunner(*QCCom, &m_closed, this);
+    Runner = new zel::DialogueRunner(*QCCom, this);
     Timer1 = &Runner->clock().timer();
     connect(Runner, &zel::DialogueRunner::started, this, &TForm1::dialogueStarted);
     connect(Runner, &zel::DialogueRunner::lineAdded, this, &TForm1::dialogueLine);

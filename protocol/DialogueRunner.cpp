@@ -9,10 +9,10 @@
 
 namespace zel {
 
-DialogueRunner::DialogueRunner(T_QCCom32& port, const bool* closing, QObject* parent)
+DialogueRunner::DialogueRunner(T_QCCom32& port, QObject* parent)
     : QObject(parent)
     , m_link(port)
-    , m_clock(closing, &m_stop)
+    , m_clock(&m_closing, &m_stop)
 {
 }
 

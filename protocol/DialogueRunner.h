@@ -22,14 +22,16 @@ namespace zel {
 class DialogueRunner : public QObject, private DialogueReport {
     Q_OBJECT
 public:
-    // `closing`, when given, ends a running dialogue at once while it is true.
-    explicit DialogueRunner(T_QCCom32& port, const bool* closing = nullptr, QObject* parent = nullptr);
+    explicit DialogueRunner(T_QCCom32& port, QObject* parent = nullptr);
 
     bool running() const { return m_running; }
     // The user's Stop: the running dialogue ends with its own list line,
     // "$GB" and the port closed; nothing when none runs.
     void stop();
-    // The dialogue timer (the window's Timer1).
+    // The program closes: a running dialogue ends at once, and none runs again.
+    void closeDown() { m_closing = true; }
+    bool closingDown() const { return m_closing; }
+    // The dialogue timer.
     EventLoopClock& clock() { return m_clock; }
 
     // Read Data. `readAt` is when the dialogue first took the time: the time
@@ -57,6 +59,7 @@ private:
 
     SerialLink m_link;
     bool m_stop = false;
+    bool m_closing = false;
     EventLoopClock m_clock;
     bool m_running = false;
     QDateTime m_firstStampAt;

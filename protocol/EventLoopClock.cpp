@@ -10,7 +10,7 @@ EventLoopClock::EventLoopClock(const bool* cancel, const bool* stop)
     : m_cancel(cancel)
     , m_stop(stop)
 {
-    m_timer.setObjectName(QStringLiteral("Timer1"));
+    m_timer.setObjectName(QStringLiteral("DialogueTimer"));
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     m_timer.setInterval(m_interval);

@@ -6,8 +6,7 @@
 
 namespace zel {
 
-// The dialogue clock of the running program: its own timer (the window's
-// Timer1), whose expiry raises the time-out flag, and the thread's event
+// The dialogue clock of the running program: its own timer, whose expiry raises the time-out flag, and the thread's event
 // loop. The timer keeps a deadline on the monotonic clock and raises the
 // flag only once the deadline has passed, so that no wait ends early. A pass
 // sleeps in the event loop until something happens (bytes arrive, the timer

@@ -2,7 +2,6 @@
 
 #include "data/Messages.h"
 #include "data/ZelError.h"
-#include "serial/ComPrompts.h"
 
 #include <QLocale>
 #include <QSettings>
