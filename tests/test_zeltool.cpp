@@ -43,6 +43,26 @@ TEST(Zeltool, TextWritesTheSameBytesAsSaveAsText)
     EXPECT_EQ(written.count('\n'), 5 + 15);
 }
 
+// The usage comes from the command table: all of it without a command, one
+// command's with its options for help, one command's after a wrong call.
+TEST(Zeltool, UsageAndHelpComeFromTheCommandTable)
+{
+    const Captured all = run({});
+    EXPECT_EQ(all.status, 2);
+    for (const char* command : {"view", "text", "read", "port", "xlsx", "export", "check", "sequence", "plot", "invert",
+                                "protocol", "firmware"})
+        EXPECT_TRUE(all.err.contains(QByteArray("zeltool ") + command + ' ')) << command;
+    const Captured help = run({"help", "invert"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.startsWith("usage: zeltool invert ")) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains("--topography FILE") && help.out.contains("An elevation per electrode"));
+    const Captured wrong = run({"check"});
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_TRUE(wrong.err.startsWith("zeltool: 1 file name(s) needed, 0 given\nusage: zeltool check ")) << wrong.err.toStdString();
+    EXPECT_FALSE(wrong.err.contains("zeltool view"));
+    EXPECT_EQ(run({"bogus"}).status, 2);
+}
+
 TEST(Zeltool, BadInputGivesOneLineOnStderrAndAFailingStatus)
 {
     QTemporaryDir dir;

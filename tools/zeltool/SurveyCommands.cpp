@@ -1,0 +1,396 @@
+// zeltool's commands on the survey: export, check, plot, sequence and invert.
+#include "Tool.h"
+
+#include "texts/Texts.h"
+
+#include "data/DataFile.h"
+#include "data/ZelError.h"
+#include "inversion/Files.h"
+#include "plots/Plots.h"
+#include "survey/Exports.h"
+#include "survey/Plots.h"
+#include "survey/Sequence.h"
+
+#include <qcustomplot.h>
+
+#include <QDir>
+
+#include <atomic>
+#include <csignal>
+
+namespace zeltool {
+
+int exportSurvey(const Call& call)
+{
+    [[maybe_unused]] const auto& [arguments, input, out, err] = call;
+    const QString format = QStringLiteral("format");
+    const Arguments args(arguments,
+                         QList<QCommandLineOption>{
+                             {format, QStringLiteral("csv, res2dinv or ohm."), QStringLiteral("NAME")},
+                             {kExclude, QStringLiteral("The values to leave out."), QStringLiteral("FILE")},
+                             {kDropFlagged, QStringLiteral("Leave out every flagged value too.")},
+                             {kIgnoreExclusions, QStringLiteral("Leave out nothing of the exclusions file beside the data.")}}
+                             + kGeometryOptions + kCheckOptions);
+    if (!args.ok(2, 2))
+        throw UsageError{args.wrong(2, 2)};
+    const QString name = args.value(format);
+    const std::optional<zel::SurveyFormat> kind = name == QLatin1String("csv") ? std::optional(zel::SurveyFormat::Csv)
+        : name == QLatin1String("res2dinv")                                  ? std::optional(zel::SurveyFormat::Res2DInv)
+        : name == QLatin1String("ohm")                                       ? std::optional(zel::SurveyFormat::Ohm)
+                                                                             : std::nullopt;
+    if (!kind)
+        throw ToolError{QStringLiteral("unknown format \"%1\": csv, res2dinv or ohm").arg(name)};
+    const zel::SurveyGeometry geometry = surveyGeometryOf(args, args.at(0));
+    const std::optional<zel::Profile> profile = profileOf(args);
+
+    const zel::DumpDecoding d = load(args.at(0), err);
+    const std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
+    const zel::ExportChoice choice{exclusionsOf(args, args.at(0), int(records.size()), err, BadExclusions::Refuse),
+                                   args.isSet(kDropFlagged)};
+    const auto files = zel::surveyExport(*kind, records, geometry, profile, args.at(1), choice);
+    for (const auto& [path, bytes] : files)
+        zel::refuseOutputOverInput(args.at(0), path);
+    const QStringList written = zel::writeExportFiles(files);
+    if (written.size() > 1)
+        for (const QString& path : written)
+            printLine(out, path);
+    return 0;
+}
+
+namespace {
+
+// Ctrl+C during an inversion: it stops at its next step.
+std::atomic<bool> g_stopInversion{false};
+extern "C" void onInterruptInversion(int) { g_stopInversion = true; }
+
+// The elevation of each electrode (in the order of zel::inv::electrodesOf)
+// at the positions `x`, from the z of the file's electrodes at the same x.
+std::vector<double> elevationsAt(const std::vector<double>& x, const zel::inv::OhmData& file)
+{
+    std::vector<double> z;
+    bool any = false;
+    for (const double xe : x) {
+        double found = 0;
+        for (std::size_t e = 0; e < file.electrodeX.size(); ++e)
+            if (std::abs(file.electrodeX[e] - xe) <= 1e-3)
+                found = file.electrodeZ[e];
+        any = any || found != 0;
+        z.push_back(found);
+    }
+    return any ? z : std::vector<double>{};
+}
+
+} // namespace
+
+int invert(const Call& call)
+{
+    [[maybe_unused]] const auto& [arguments, input, out, err] = call;
+    const QString topography = QStringLiteral("topography"), lambda = QStringLiteral("lambda"),
+                  iterations = QStringLiteral("max-iterations"), robust = QStringLiteral("robust"),
+                  ratio = QStringLiteral("vertical-ratio");
+    const Arguments args(arguments,
+                         QList<QCommandLineOption>{
+                             {kExclude, QStringLiteral("The values to leave out."), QStringLiteral("FILE")},
+                             {kDropFlagged, QStringLiteral("Leave out every flagged value too.")},
+                             {kIgnoreExclusions, QStringLiteral("Leave out nothing of the exclusions file beside the data.")},
+                             {topography, QStringLiteral("An elevation per electrode: x z, or electrode z."), QStringLiteral("FILE")},
+                             {lambda, QStringLiteral("The regularisation at the start (20)."), QStringLiteral("L")},
+                             {iterations, QStringLiteral("At most this many iterations (20)."), QStringLiteral("N")},
+                             {robust, QStringLiteral("Weigh outliers down.")},
+                             {ratio, QStringLiteral("Vertical against horizontal smoothness (1)."), QStringLiteral("R")},
+                             {QStringLiteral("png"), QStringLiteral("Draw the section as OUT.png too.")},
+                             {QStringLiteral("pdf"), QStringLiteral("Draw the section as OUT.pdf too.")}}
+                             + kGeometryOptions + kCheckOptions);
+    if (!args.ok(2, 2))
+        throw UsageError{args.wrong(2, 2)};
+    const QString in = args.at(0);
+    const QString target = args.at(1);
+    const bool ohm = in.endsWith(QLatin1String(".ohm"), Qt::CaseInsensitive);
+    const zel::SurveyGeometry geometry = surveyGeometryOf(args, ohm ? QString() : in);
+    zel::inv::InversionOptions options;
+    auto positive = [&](const QString& option, double& into, double low, double high) {
+        if (!args.isSet(option))
+            return;
+        const std::optional<double> v = zel::decimalOfText(args.value(option));
+        if (!v || *v < low || *v > high)
+            throw ToolError{QStringLiteral("--%1 %2: a number from %3 to %4 is needed").arg(option, args.value(option)).arg(low).arg(high)};
+        into = *v;
+    };
+    positive(lambda, options.lambda, 0.001, 1e6);
+    options.lambdaFloor = std::min(options.lambdaFloor, options.lambda);
+    positive(ratio, options.verticalRatio, 0.01, 100);
+    double maxIterations = options.maxIterations;
+    positive(iterations, maxIterations, 1, 100);
+    options.maxIterations = int(maxIterations);
+    options.robust = args.isSet(robust);
+
+    std::vector<zel::inv::Measurement> data;
+    std::vector<std::pair<double, int>> numberAt;  // an electrode's x and number, for "electrode z"
+    QString what;
+    if (ohm) {
+        const zel::inv::OhmData file =
+            zel::inv::parseOhm(zel::readWholeFile(in), geometry.thresholds.defaultError, geometry.thresholds.minError);
+        data = file.data;
+        options.elevations = elevationsAt(zel::inv::electrodesOf(data), file);
+        for (std::size_t e = 0; e < file.electrodeX.size(); ++e)
+            numberAt.emplace_back(file.electrodeX[e], int(e) + 1);
+        what = QDir::toNativeSeparators(in);
+        if (file.poles > 0)
+            printLine(err, QStringLiteral("zeltool: %1 data with a pole electrode left out").arg(file.poles));
+    } else {
+        std::optional<zel::Profile> profile = profileOf(args);
+        const zel::DumpDecoding d = load(in, err);
+        const std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
+        requireProfile(records, profile);
+        const auto withPositions = zel::pseudosectionProfiles(records);
+        if (withPositions.empty())
+            throw zel::ZelError(zel::ErrorId::NoPositions);
+        if (!profile) {
+            profile = withPositions.front();
+            if (withPositions.size() > 1)
+                printLine(err, QStringLiteral("zeltool: inverting L%1 F%2, the first of %3 profiles; --line and --file choose another")
+                                   .arg(profile->line).arg(profile->file).arg(withPositions.size()));
+        }
+        const zel::ExportChoice choice{exclusionsOf(args, in, int(records.size()), err, BadExclusions::Refuse),
+                                       args.isSet(kDropFlagged)};
+        zel::inv::ProfileData profileData = zel::inv::profileData(records, geometry, *profile, choice);
+        data = std::move(profileData.data);
+        options.elevations = std::move(profileData.elevations);
+        const std::vector<double> x = zel::inv::electrodesOf(data);
+        for (std::size_t e = 0; e < x.size(); ++e)
+            numberAt.emplace_back(x[e], profileData.electrodeNumbers[e]);
+        what = QStringLiteral("L%1 F%2").arg(profile->line).arg(profile->file);
+    }
+    if (args.isSet(topography)) {
+        const std::vector<double> x = zel::inv::electrodesOf(data);
+        std::vector<int> numbers;
+        for (const double xe : x) {
+            const auto found = std::find_if(numberAt.begin(), numberAt.end(), [&](const auto& p) { return std::abs(p.first - xe) <= 1e-3; });
+            numbers.push_back(found == numberAt.end() ? 0 : found->second);
+        }
+        const QString file = args.value(topography);
+        options.elevations = zel::inv::elevationsAt(zel::parseTopography(zel::readWholeFile(file), QDir::toNativeSeparators(file)), x, numbers);
+    }
+
+    zel::refuseOutputOverInput(in, target);
+    g_stopInversion = false;
+    const auto previous = std::signal(SIGINT, onInterruptInversion);
+    zel::inv::InversionResult result;
+    try {
+        result = zel::inv::invert(data, options, [&](const zel::inv::IterationReport& r) {
+            printLine(out, QStringLiteral("iteration %1: chi² %2, RRMS %3 %, lambda %4, %5 s")
+                               .arg(r.number)
+                               .arg(r.chi2, 0, 'f', 2)
+                               .arg(r.rrms, 0, 'f', 2)
+                               .arg(r.lambda, 0, 'g', 3)
+                               .arg(r.seconds, 0, 'f', 1));
+            std::fflush(out);
+        }, &g_stopInversion);
+    } catch (const zel::inv::InversionRefused& e) {
+        std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+        throw ToolError{QStringLiteral("%1: %2 (%3 data, %4 negative left out)")
+                            .arg(what, QString::fromStdString(e.what()))
+                            .arg(data.size())
+                            .arg(std::count_if(data.begin(), data.end(), [](const auto& m) { return !(m.rhoa > 0); }))};
+    }
+    std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+    if (result.cancelled) {
+        printLine(err, QStringLiteral("zeltool: stopped by the user; nothing written"));
+        return 1;
+    }
+    const zel::inv::IterationReport& last = result.iterations.back();
+    printLine(out, QStringLiteral("%1: %2 data, %3 cells, %4 iterations, chi² %5, RRMS %6 %%7")
+                       .arg(what)
+                       .arg(result.data.size())
+                       .arg(result.mesh.parameterCount())
+                       .arg(last.number)
+                       .arg(last.chi2, 0, 'f', 2)
+                       .arg(last.rrms, 0, 'f', 2)
+                       .arg(result.leftOut > 0 ? QStringLiteral("; %1 negative left out").arg(result.leftOut) : QString()));
+    const QString base = zel::inv::resultBaseName(target);
+    QList<std::pair<QString, QByteArray>> files = zel::inv::resultFiles(result, target);
+    for (const QString& kind : {QStringLiteral("png"), QStringLiteral("pdf")}) {
+        if (!args.isSet(kind))
+            continue;
+        QCustomPlot picture;
+        picture.setLocale(zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English));
+        zel::drawSection(picture, result, zel::sectionTitle(what, result));
+        const QString path = base + QLatin1Char('.') + kind;
+        files.append({path, zel::plotPicture(picture, path, 1200, 500)});
+    }
+    for (const auto& [path, bytes] : files)
+        zel::refuseOutputOverInput(in, path);
+    for (const QString& path : zel::writeExportFiles(files))
+        printLine(out, QDir::toNativeSeparators(path));
+    return 0;
+}
+
+int check(const Call& call)
+{
+    [[maybe_unused]] const auto& [arguments, input, out, err] = call;
+    const Arguments args(arguments, kGeometryOptions + kCheckOptions);
+    if (!args.ok(1, 1))
+        throw UsageError{args.wrong(1, 1)};
+    const zel::SurveyGeometry geometry = surveyGeometryOf(args, args.at(0));
+    const std::optional<zel::Profile> profile = profileOf(args);
+    const zel::DumpDecoding d = load(args.at(0), err);
+    std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
+    requireProfile(records, profile);
+    const zel::Exclusions excluded = exclusionsOf(args, args.at(0), int(records.size()), err, BadExclusions::Say);
+    std::vector<zel::ChannelValue> values = zel::surveyValues(records, geometry);
+    if (profile)
+        std::erase_if(values, [&](const zel::ChannelValue& v) { return zel::profileOf(records[std::size_t(v.record)]) != *profile; });
+    const std::vector<zel::ValueCheck> checks = zel::checkValues(records, values, geometry.thresholds);
+    for (const zel::CheckSummary& s : zel::summarizeChecks(records, values, checks)) {
+        QStringList kinds;
+        for (int bit = 0; bit < zel::kCheckFlags; ++bit)
+            kinds << QStringLiteral("%1 %2").arg(QString::fromLatin1(zel::flagName(zel::CheckFlag(1u << bit))))
+                         .arg(s.byFlag[std::size_t(bit)]);
+        printLine(out, QStringLiteral("L%1 F%2: %3 values, %4 flagged (%5), median error %6")
+                           .arg(s.profile.line)
+                           .arg(s.profile.file)
+                           .arg(s.values)
+                           .arg(s.flagged)
+                           .arg(kinds.join(QStringLiteral(", ")),
+                                s.medianError ? QString::fromLatin1(zel::plainDecimal(*s.medianError, 3, false)) + QStringLiteral(" %")
+                                              : QStringLiteral("none")));
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (checks[i].flags == 0)
+            continue;
+        const zel::ChannelValue& v = values[i];
+        const auto& r = records[std::size_t(v.record)];
+        const auto& n = v.electrodes->number;
+        printLine(out, QStringLiteral("%1 ch%2 L%3 F%4  a %5 b %6 m %7 n %8  rhoa %9  err %10  %11")
+                           .arg(v.record + 1)
+                           .arg(v.channel)
+                           .arg(r.LineNo)
+                           .arg(r.FileNo)
+                           .arg(n[0])
+                           .arg(n[1])
+                           .arg(n[2])
+                           .arg(n[3])
+                           .arg(v.rhoa ? QString::fromLatin1(zel::plainDecimal(*v.rhoa, 6, false)) : QStringLiteral("-"),
+                                checks[i].errorPercent ? QString::fromLatin1(zel::plainDecimal(*checks[i].errorPercent, 3, false)) + QStringLiteral(" %")
+                                                       : QStringLiteral("-"),
+                                QString::fromLatin1(zel::flagNames(checks[i].flags, excluded.count(zel::keyOf(v)) > 0))));
+    }
+    return 0;
+}
+
+int plot(const Call& call)
+{
+    [[maybe_unused]] const auto& [arguments, input, out, err] = call;
+    const QString kind = QStringLiteral("kind"), value = QStringLiteral("value"), log = QStringLiteral("log"),
+                  width = QStringLiteral("width"), height = QStringLiteral("height");
+    const Arguments args(arguments,
+                         QList<QCommandLineOption>{
+                             {kind, QStringLiteral("profile or pseudosection."), QStringLiteral("NAME")},
+                             {value, QStringLiteral("u or r."), QStringLiteral("NAME"), QStringLiteral("u")},
+                             {log, QStringLiteral("A logarithmic value axis.")},
+                             {width, QStringLiteral("Width in pixels."), QStringLiteral("W"), QStringLiteral("1000")},
+                             {height, QStringLiteral("Height in pixels."), QStringLiteral("H"), QStringLiteral("700")}}
+                             + kGeometryOptions);
+    if (!args.ok(2, 2))
+        throw UsageError{args.wrong(2, 2)};
+    const QString kindName = args.value(kind);
+    const QString valueName = args.value(value);
+    if (kindName != QLatin1String("profile") && kindName != QLatin1String("pseudosection"))
+        throw UsageError{QStringLiteral("--kind %1: profile or pseudosection").arg(kindName)};
+    if (valueName != QLatin1String("u") && valueName != QLatin1String("r"))
+        throw UsageError{QStringLiteral("--value %1: u or r").arg(valueName)};
+    const int w = args.wholeNumber(width);
+    const int h = args.wholeNumber(height);
+    if (w < 100 || h < 100 || w > 10000 || h > 10000)
+        throw UsageError{QStringLiteral("--width %1 --height %2: from 100 to 10000 pixels each").arg(w).arg(h)};
+    const QString target = args.at(1);
+    if (!target.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && !target.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        throw ToolError{QStringLiteral("%1: the picture is written as .png or .pdf").arg(target)};
+    zel::refuseOutputOverInput(args.at(0), target);
+    const zel::SurveyGeometry geometry = surveyGeometryOf(args, args.at(0));
+    const std::optional<zel::Profile> profile = profileOf(args);
+
+    const zel::DumpDecoding d = load(args.at(0), err);
+    std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
+    requireProfile(records, profile);
+
+    QCustomPlot picture;
+    picture.setLocale(zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English));
+    if (kindName == QLatin1String("profile")) {
+        // Every profile while they stay readable in one graph; else the first
+        // that has something to draw, and the user is told how to choose another.
+        std::optional<zel::Profile> only = profile;
+        const zel::ProfileOptions options{valueName == QLatin1String("r") ? zel::ProfileValue::R : zel::ProfileValue::U,
+                                          args.isSet(log), false};
+        const auto empty = [](const zel::ProfileGraph& g) {
+            return std::all_of(g.curves.begin(), g.curves.end(), [](const auto& c) { return c.points.empty(); });
+        };
+        const zel::ProfileGraph whole = zel::profileGraph(records, options.value, options.logarithmic, false, only);
+        std::set<std::pair<int, int>> drawable;
+        for (const zel::ProfileCurve& c : whole.curves)
+            if (!c.points.empty())
+                drawable.insert({c.profile.line, c.profile.file});
+        if (!only && drawable.size() > std::size_t(zel::kReadableProfiles)) {
+            only = zel::Profile{drawable.begin()->first, drawable.begin()->second};
+            std::fprintf(err, "zeltool: drawing L%d F%d, the first of %zu profiles with plain measurements; --line and "
+                              "--file choose another\n",
+                         only->line, only->file, drawable.size());
+        }
+        const zel::ProfileGraph graph =
+            only == profile ? whole : zel::profileGraph(records, options.value, options.logarithmic, false, only);
+        if (empty(graph)) {
+            // Why there is nothing: measurements with positions belong to the pseudosection.
+            const bool positions = !zel::pseudosectionProfiles(records).empty();
+            throw ToolError{positions && !std::any_of(records.begin(), records.end(), [](const auto& r) { return r.Mode <= 9; })
+                                ? QStringLiteral("nothing to draw: no plain measurements; the pseudosection shows this "
+                                                 "memory (--kind pseudosection)")
+                                : QStringLiteral("nothing to draw: no plain measurement%1 has a value%2")
+                                      .arg(only ? QStringLiteral(" of L%1 F%2").arg(only->line).arg(only->file) : QString(),
+                                           options.logarithmic ? QStringLiteral(" above 0") : QString())};
+        }
+        zel::drawProfileGraph(picture, graph, options);
+    } else {
+        const auto withPositions = zel::pseudosectionProfiles(records);
+        if (withPositions.empty() || (profile && std::find(withPositions.begin(), withPositions.end(), *profile) == withPositions.end()))
+            throw zel::ZelError(zel::ErrorId::NoPositions);
+        const zel::Pseudosection section = zel::pseudosection(records, geometry, profile.value_or(withPositions.front()));
+        if (section.points.empty() && section.negative.empty())
+            throw ToolError{QStringLiteral("nothing to draw: no value of L%1 F%2 has an apparent resistivity")
+                                .arg(section.profile.line)
+                                .arg(section.profile.file)};
+        zel::drawPseudosection(picture, section);
+    }
+    zel::savePlot(picture, target, w, h);
+    return 0;
+}
+
+int sequence(const Call& call)
+{
+    [[maybe_unused]] const auto& [arguments, input, out, err] = call;
+    const QString array = QStringLiteral("array");
+    const QStringList numbers = {QStringLiteral("electrodes"), QStringLiteral("first"), QStringLiteral("a-min"),
+                                 QStringLiteral("a-max"), QStringLiteral("n-max"), QStringLiteral("channels")};
+    QList<QCommandLineOption> options = {{array, QStringLiteral("wenner, schlumberger or dipole-dipole."), QStringLiteral("NAME")}};
+    for (const QString& name : numbers)
+        options.append({name, name, QStringLiteral("N")});
+    options.append({QStringLiteral("reciprocals"), QStringLiteral("The reciprocal of each entry after the entries.")});
+    const Arguments args(arguments, options);
+    zel::SequenceOptions o;
+    if (!args.ok(1, 1))
+        throw UsageError{args.wrong(1, 1)};
+    if (!args.isSet(QStringLiteral("electrodes")))
+        throw UsageError{QStringLiteral("--electrodes is needed")};
+    if (!zel::arrayOfName(args.value(array), o.array))
+        throw ToolError{QStringLiteral("--array %1: wenner, schlumberger or dipole-dipole").arg(args.value(array))};
+    int* fields[] = {&o.electrodes, &o.first, &o.aMin, &o.aMax, &o.nMax, &o.channels};
+    for (qsizetype i = 0; i < numbers.size(); ++i)
+        if (args.isSet(numbers.at(i)))
+            *fields[i] = args.wholeNumber(numbers.at(i));
+    if (!args.isSet(QStringLiteral("a-max")))
+        o.aMax = std::max(o.aMax, o.aMin);
+    o.reciprocals = args.isSet(QStringLiteral("reciprocals"));
+    zel::writeWholeFile(args.at(0), zel::electrodeTableText(zel::electrodeSequence(o)));
+    return 0;
+}
+
+} // namespace zeltool

@@ -1,0 +1,170 @@
+#include "Tool.h"
+
+#include "texts/Texts.h"
+
+#include "data/DataFile.h"
+#include "data/Settings.h"
+#include "data/ZelError.h"
+#include "survey/Exports.h"
+#include "survey/Lines.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMap>
+
+namespace zeltool {
+
+void printLine(std::FILE* f, const QString& line)
+{
+    const QByteArray utf8 = line.toUtf8();
+    std::fwrite(utf8.constData(), 1, std::size_t(utf8.size()), f);
+    std::fputc('\n', f);
+}
+
+QSettings iniInCurrentDir() { return QSettings(zel::settings::fileIn(QDir::currentPath()), zel::settings::iniFormat()); }
+
+// The error that ended a decoding that did not succeed.
+[[noreturn]] void throwDecodingError(const zel::DumpDecoding& d)
+{
+    if (d.error)
+        throw *d.error;
+    throw ToolError{zel::texts::headerRejected()};
+}
+
+// Loads and decodes a data file as "Load File" does. Throws on failure.
+zel::DumpDecoding load(const QString& path, std::FILE* err)
+{
+    zel::DumpDecoding d = zel::decodeDump(zel::readWholeFile(path));
+    if (d.outcome != zel::DumpDecoding::Outcome::Decoded)
+        throwDecodingError(d);
+    // A notice that only part of the records could be decoded.
+    for (qsizetype i = 4; i < d.lines.size(); ++i)
+        printLine(err, QStringLiteral("zeltool: ") + zel::texts::lineText(d.lines.at(i)));
+    return d;
+}
+
+// The options of the survey geometry, shared by export and plot.
+const QString kSpacing = QStringLiteral("spacing"), kX0 = QStringLiteral("x0"), kChannels = QStringLiteral("channels"),
+              kLine = QStringLiteral("line"), kFile = QStringLiteral("file");
+const QList<QCommandLineOption> kGeometryOptions = {
+    {kSpacing, QStringLiteral("Electrode spacing, m."), QStringLiteral("S")},
+    {kX0, QStringLiteral("Position of electrode 0, m."), QStringLiteral("X")},
+    {kChannels, QStringLiteral("consecutive or first."), QStringLiteral("NAME")},
+    {kLine, QStringLiteral("The profile's line."), QStringLiteral("L")},
+    {kFile, QStringLiteral("The profile's file."), QStringLiteral("F")},
+};
+
+// The thresholds of the data check, shared by check and export.
+const QString kMinVoltage = QStringLiteral("min-voltage"), kSpikeFactor = QStringLiteral("spike-factor"),
+              kMaxError = QStringLiteral("max-error"), kDefaultError = QStringLiteral("default-error"),
+              kMinError = QStringLiteral("min-error");
+const QList<QCommandLineOption> kCheckOptions = {
+    {kMinVoltage, QStringLiteral("Below this |U|, mV, a low signal."), QStringLiteral("MV")},
+    {kSpikeFactor, QStringLiteral("Beyond this ratio to the neighbours, a spike."), QStringLiteral("F")},
+    {kMaxError, QStringLiteral("Above this error estimate, %, an error."), QStringLiteral("P")},
+    {kDefaultError, QStringLiteral("The error, %, of a value without an estimate in .ohm."), QStringLiteral("P")},
+    {kMinError, QStringLiteral("The least error, %, of any value in .ohm."), QStringLiteral("P")},
+};
+
+// The options, else the profile's own of the lines file beside the data
+// file, else [Survey] of the settings file here, else the defaults. A bad
+// value in the settings file that no option replaces is refused, naming the
+// key, the value and the file; so is a lines file that cannot be used.
+zel::SurveyGeometry surveyGeometryOf(const Arguments& args, const QString& dataFile)
+{
+    QSettings ini = iniInCurrentDir();
+    std::vector<zel::SurveySettingProblem> problems;
+    zel::SurveyGeometry geometry = zel::readSurveyGeometry(ini, &problems);
+    for (const zel::SurveySettingProblem& p : problems) {
+        static const QMap<QString, QString> optionOfKey = {
+            {QStringLiteral("Spacing"), kSpacing},         {QStringLiteral("X0"), kX0},
+            {QStringLiteral("Channels"), kChannels},       {QStringLiteral("MinVoltage"), kMinVoltage},
+            {QStringLiteral("SpikeFactor"), kSpikeFactor}, {QStringLiteral("MaxError"), kMaxError},
+            {QStringLiteral("DefaultError"), kDefaultError}, {QStringLiteral("MinError"), kMinError}};
+        if (!args.isSet(optionOfKey.value(p.key)))
+            throw ToolError{zel::texts::surveySettingProblem(QDir::toNativeSeparators(ini.fileName()), p.key, p.value, p.range)};
+    }
+    auto number = [&](const QString& option, double& into, double low, double high) {
+        if (!args.isSet(option))
+            return;
+        const std::optional<double> v = zel::decimalOfText(args.value(option));
+        if (!v || !(*v >= low && *v <= high))
+            throw ToolError{QStringLiteral("--%1 %2: a number from %3 to %4 is needed")
+                                .arg(option, args.value(option))
+                                .arg(low)
+                                .arg(high)};
+        into = *v;
+    };
+    number(kSpacing, geometry.spacing, zel::kMinSpacing, zel::kMaxSpacing);
+    number(kX0, geometry.x0, -zel::kMaxOffset, zel::kMaxOffset);
+    if (!dataFile.isEmpty()) {
+        geometry.lines = zel::readLinesBeside(dataFile);
+        // An option holds for every line.
+        for (auto& [profile, line] : geometry.lines) {
+            if (args.isSet(kSpacing))
+                line.spacing.reset();
+            if (args.isSet(kX0))
+                line.x0.reset();
+        }
+    }
+    zel::CheckThresholds& t = geometry.thresholds;
+    for (const auto& [option, into] : {std::pair{kMinVoltage, &t.minVoltage}, std::pair{kMaxError, &t.maxError},
+                                       std::pair{kDefaultError, &t.defaultError}, std::pair{kMinError, &t.minError}})
+        number(option, *into, zel::kMinThreshold, zel::kMaxThreshold);
+    number(kSpikeFactor, t.spikeFactor, zel::kMinSpikeFactor, zel::kMaxThreshold);
+    if (args.isSet(kChannels)) {
+        const auto g = zel::channelGeometryOfName(args.value(kChannels));
+        if (!g)
+            throw ToolError{QStringLiteral("--channels %1: consecutive or first").arg(args.value(kChannels))};
+        geometry.channels = *g;
+    }
+    return geometry;
+}
+
+// Refuses a profile of --line and --file that the data do not have.
+void requireProfile(const std::vector<zel::MeasurementRecord>& records, const std::optional<zel::Profile>& profile)
+{
+    if (!profile)
+        return;
+    const auto all = zel::profilesOf(records);
+    if (std::find(all.begin(), all.end(), *profile) == all.end())
+        throw zel::ZelError(zel::ErrorId::ProfileNotInData, {QString::number(profile->line), QString::number(profile->file)});
+}
+
+const QString kExclude = QStringLiteral("exclude"), kDropFlagged = QStringLiteral("drop-flagged"),
+              kIgnoreExclusions = QStringLiteral("ignore-exclusions");
+
+// The values the user left out: of --exclude FILE, else of the exclusions
+// file beside the data file when there is one (unless --ignore-exclusions).
+// A file that does not match the data is refused when named; found beside
+// the data, it is refused or said as `bad` has it.
+zel::Exclusions exclusionsOf(const Arguments& args, const QString& dataFile, int records, std::FILE* err,
+                             BadExclusions bad)
+{
+    const bool named = args.isSet(kExclude);
+    const QString path = named ? args.value(kExclude) : zel::exclusionsFileOf(dataFile);
+    if (!named && (!QFileInfo::exists(path) || args.isSet(kIgnoreExclusions)))
+        return {};
+    const zel::ExclusionsRead read = zel::parseExclusions(zel::readWholeFile(path), records);
+    if (read.badLine == 0)
+        return read.exclusions;
+    const QString problem = zel::texts::exclusionsBadLine(QDir::toNativeSeparators(path), read.badLine);
+    if (named)
+        throw ToolError{problem};
+    if (bad == BadExclusions::Refuse)
+        throw ToolError{problem + QStringLiteral(" (--ignore-exclusions exports without it)")};
+    printLine(err, QStringLiteral("zeltool: ") + problem);
+    return {};
+}
+
+// The profile of --line and --file, none when neither is given.
+std::optional<zel::Profile> profileOf(const Arguments& args)
+{
+    if (args.isSet(kLine) != args.isSet(kFile))
+        throw UsageError{QStringLiteral("--line and --file go together")};
+    if (!args.isSet(kLine))
+        return std::nullopt;
+    return zel::Profile{args.wholeNumber(kLine), args.wholeNumber(kFile)};
+}
+
+} // namespace zeltool

@@ -1,0 +1,153 @@
+#pragma once
+
+// What zeltool's commands share: their arguments, their errors, the data
+// file and the survey's geometry as the options and the files beside the
+// data give them.
+#include "data/RawDump.h"
+#include "survey/Checks.h"
+#include "survey/Geometry.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+namespace zeltool {
+
+// A command as it was called: its arguments (the command's name left out)
+// and the streams it reads and writes.
+struct Call {
+    QStringList args;
+    std::FILE* in;
+    std::FILE* out;
+    std::FILE* err;
+};
+
+// A failure of zeltool's own, in its own words (exit status 1).
+struct ToolError {
+    QString text;
+};
+
+// A wrong call: an option whose value cannot be, named with its value, or
+// files missing (exit status 2, with the command's usage).
+struct UsageError {
+    QString text;
+};
+
+// --help of a command: the options it takes, to be described.
+struct HelpAsked {
+    QList<QCommandLineOption> options;
+};
+
+void printLine(std::FILE* f, const QString& line);
+
+// A subcommand's options and positional arguments.
+class Arguments {
+public:
+    Arguments(const QStringList& args, const QList<QCommandLineOption>& options)
+    {
+        if (args.contains(QStringLiteral("--help")))
+            throw HelpAsked{options};
+        m_parser.addOptions(options);
+        for (const QCommandLineOption& o : options)
+            m_names += o.names();
+        m_ok = m_parser.parse(QStringList{QStringLiteral("zeltool")} + args);
+    }
+    // True when every option was known and the positional arguments number
+    // from `least` to `most`.
+    bool ok(qsizetype least, qsizetype most) const
+    {
+        const qsizetype n = m_parser.positionalArguments().size();
+        return m_ok && n >= least && n <= most;
+    }
+    // What was wrong with the call: an unknown option, a missing value, or
+    // the number of files.
+    QString wrong(qsizetype least, qsizetype most) const
+    {
+        if (!m_ok)
+            return m_parser.errorText();
+        const qsizetype n = m_parser.positionalArguments().size();
+        if (n < least)
+            return QStringLiteral("%1 file name(s) needed, %2 given").arg(least).arg(n);
+        if (n > most)
+            return QStringLiteral("at most %1 file name(s), %2 given").arg(most).arg(n);
+        return {};
+    }
+    QString value(const QString& name) const { return m_parser.value(name); }
+    // The whole number of an option; throws naming the option when it is not one.
+    int wholeNumber(const QString& name) const
+    {
+        bool ok = false;
+        const int v = m_parser.value(name).toInt(&ok);
+        if (!ok)
+            throw UsageError{QStringLiteral("--%1 %2: a whole number is needed").arg(name, m_parser.value(name))};
+        return v;
+    }
+    // False for an option the command does not take.
+    bool isSet(const QString& name) const { return m_names.contains(name) && m_parser.isSet(name); }
+    QString at(qsizetype i) const { return m_parser.positionalArguments().value(i); }
+    qsizetype count() const { return m_parser.positionalArguments().size(); }
+
+private:
+    QCommandLineParser m_parser;
+    QStringList m_names;
+    bool m_ok = false;
+};
+
+
+// Loads and decodes a data file as "Load File" does. Throws on failure.
+zel::DumpDecoding load(const QString& path, std::FILE* err);
+// The error that ended a decoding that did not succeed.
+[[noreturn]] void throwDecodingError(const zel::DumpDecoding& d);
+QSettings iniInCurrentDir();
+
+// The options of the survey geometry (export, check, plot, invert) and of
+// the data check's thresholds.
+extern const QString kSpacing, kX0, kChannels, kLine, kFile;
+extern const QList<QCommandLineOption> kGeometryOptions;
+extern const QString kMinVoltage, kSpikeFactor, kMaxError, kDefaultError, kMinError;
+extern const QList<QCommandLineOption> kCheckOptions;
+extern const QString kExclude, kDropFlagged, kIgnoreExclusions;
+
+// The options, else the profile's own of the lines file beside the data
+// file, else [Survey] of the settings file here, else the defaults. A bad
+// value in the settings file that no option replaces is refused, naming the
+// key, the value and the file; so is a lines file that cannot be used.
+zel::SurveyGeometry surveyGeometryOf(const Arguments& args, const QString& dataFile = QString());
+// Refuses a profile of --line and --file that the data do not have.
+void requireProfile(const std::vector<zel::MeasurementRecord>& records, const std::optional<zel::Profile>& profile);
+// What a file of exclusions that does not match the data stops.
+enum class BadExclusions {
+    Refuse,  // a file of values for an inversion: the values would go in unchecked
+    Say,     // a listing: said, and the values listed without it
+};
+// The values the user left out: of --exclude FILE, else of the exclusions
+// file beside the data file when there is one (unless --ignore-exclusions).
+// A file that does not match the data is refused when named; found beside
+// the data, it is refused or said as `bad` has it.
+zel::Exclusions exclusionsOf(const Arguments& args, const QString& dataFile, int records, std::FILE* err, BadExclusions bad);
+// The profile of --line and --file, none when neither is given.
+std::optional<zel::Profile> profileOf(const Arguments& args);
+
+// The commands, by theme: files (view, text, xlsx), the survey (export,
+// check, plot, sequence, invert) and the station (read, port, protocol,
+// firmware).
+int view(const Call& call);
+int text(const Call& call);
+int xlsx(const Call& call);
+int exportSurvey(const Call& call);
+int check(const Call& call);
+int plot(const Call& call);
+int sequence(const Call& call);
+int invert(const Call& call);
+int read(const Call& call);
+int port(const Call& call);
+int protocol(const Call& call);
+int firmware(const Call& call);
+
+} // namespace zeltool
