@@ -48,6 +48,8 @@ enum class SurveyFormat;
 struct SurveyGeometry;
 enum class DialogueStatus;
 struct StationReading;
+struct TableUpload;
+struct UploadOutcome;
 }
 
 // The caption of the program's message boxes, as the task bar names it.
@@ -274,10 +276,8 @@ private:
     // used is said in the status bar (and in `problem`), and the default
     // serves until a valid one is saved.
     zel::SurveyGeometry surveyGeometry(QString* problem = nullptr);
-    // "Save protocol" of an electrode table's bytes: read and checked before the port opens.
-    void uploadTable(const QByteArray& name, const QByteArray& table);
-    // Keeps a reading in the readings folder and says so; the path kept, empty when none.
-    QString keepReading(const zel::StationReading& reading, zel::DialogueStatus status, const QDateTime& readAt);
+    // "Save protocol" of an electrode table read and checked before the port opens.
+    zel::UploadOutcome uploadTable(const zel::TableUpload& table);
     bool showDecoding(const zel::DumpDecoding& d, const QString& source);
     // Runs a station dialogue in `state`; the runner's signals show it.
     void runDialogue(WindowState state, const std::function<void()>& dialogue);

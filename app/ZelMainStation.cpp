@@ -12,6 +12,7 @@
 #include "protocol/ElectrodeTable.h"
 #include "protocol/Firmware.h"
 #include "protocol/ReadData.h"
+#include "protocol/StationFlows.h"
 #include "serial/QCCom32.h"
 
 #include <QComboBox>
@@ -143,40 +144,22 @@ void TForm1::ToolButton2Click()
         return;
     Doc->clear();
     ListBox1->clear();
-    zel::StationReading reading;
-    auto status = zel::DialogueStatus::Refused;
-    QString error;
-    QDateTime readAt;
-    runDialogue(WindowState::Reading, [&] {
-        try {
-            status = Runner->readData(reading, readAt);
-        } catch (const zel::ZelError& e) {
-            error = zel::texts::errorText(e);
-        }
-    });
+    zel::ReadOutcome outcome;
+    runDialogue(WindowState::Reading, [&] { outcome = zel::readAndKeep(*Runner, m_readings); });
     if (m_closed)
         return;
-    // Before anything else: a reading never lives only in memory. What it
-    // left is the current data, whole, even when it failed.
-    Doc->setStationReading(reading, keepReading(reading, status, readAt));
-    if (!error.isEmpty())
-        ShowError(error);
-    else if (status == zel::DialogueStatus::Done && Data().count > 0)
+    // What the reading left is the current data, whole, even when it failed;
+    // it was kept before anything else. A copy that could not be kept does
+    // not fail the reading: the status bar says so.
+    Doc->setStationReading(outcome.reading, outcome.kept);
+    if (outcome.notKept)
+        StatusBar1->showMessage(zel::texts::readingNotKept(zel::texts::errorText(*outcome.notKept)));
+    else if (!outcome.kept.isEmpty() && !m_hintLine)
+        StatusBar1->showMessage(zel::texts::readingKept(QDir::toNativeSeparators(outcome.kept)));
+    if (outcome.error)
+        ShowError(zel::texts::errorText(*outcome.error));
+    else if (outcome.status == zel::DialogueStatus::Done && Data().count > 0)
         ReadDump();
-}
-
-QString TForm1::keepReading(const zel::StationReading& reading, zel::DialogueStatus status, const QDateTime& readAt)
-{
-    // A failure here does not fail the reading; the status bar says so.
-    try {
-        QString kept = zel::keepStationReading(m_readings, reading, status, readAt);
-        if (!kept.isEmpty() && !m_hintLine)
-            StatusBar1->showMessage(zel::texts::readingKept(QDir::toNativeSeparators(kept)));
-        return kept;
-    } catch (const zel::ZelError& e) {
-        StatusBar1->showMessage(zel::texts::readingNotKept(zel::texts::errorText(e)));
-        return {};
-    }
 }
 
 void TForm1::ToolButton10Click()
@@ -186,14 +169,15 @@ void TForm1::ToolButton10Click()
     ListBox1->clear();
     guarded([this] {
         // The whole table is read and checked before the port is opened.
-        uploadTable(zel::protocolName(OpenDialog2.FileName()), zel::readWholeFile(OpenDialog2.FileName()));
+        uploadTable(zel::tableUpload(OpenDialog2.FileName(), zel::readWholeFile(OpenDialog2.FileName())));
     });
 }
 
-void TForm1::uploadTable(const QByteArray& name, const QByteArray& table)
+zel::UploadOutcome TForm1::uploadTable(const zel::TableUpload& table)
 {
-    const auto words = zel::electrodeWords(zel::parseElectrodeTable(table));
-    runDialogue(WindowState::Uploading, [&] { Runner->uploadTable(name, words); });
+    zel::UploadOutcome outcome;
+    runDialogue(WindowState::Uploading, [&] { outcome = zel::uploadTable(*Runner, table); });
+    return outcome;
 }
 
 void TForm1::Generator1Click()
@@ -221,11 +205,14 @@ void TForm1::Generator1Click()
                                     zel::texts::sequenceUploadQuestion(qsizetype(entries.size()))))
             return QString();
         ListBox1->clear();
-        // The table goes the way of a file: the station gets what the reader takes.
-        guarded([&] { uploadTable(zel::protocolName(name), zel::electrodeTableText(entries)); });
+        // The table goes the way of a file: the station gets what the reader
+        // takes. What the upload came to is shown in the generator too.
         QStringList lines;
-        for (int i = 0; i < ListBox1->count(); ++i)
-            lines << ListBox1->item(i)->text();
+        guarded([&] {
+            const zel::UploadOutcome outcome = uploadTable(zel::tableUpload(name, zel::electrodeTableText(entries)));
+            for (const zel::ReportLine& line : outcome.lines)
+                lines << zel::texts::lineText(line);
+        });
         return lines.join(QLatin1Char('\n'));
     };
     TSequenceDialog dialog(save, upload, this);
@@ -250,18 +237,21 @@ void TForm1::ToolButton12Click()
     if (!OpenDialog3.Execute(*m_dialogs, this))
         return;
     guarded([this] {
-        const auto firmware = zel::firmwareImage(zel::readWholeFile(OpenDialog3.FileName()));
-        if (!firmware) {
-            m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle,
-                                   zel::texts::errorText(zel::ZelError(zel::ErrorId::NotFirmware)));
+        std::optional<zel::FirmwareImage> firmware;
+        try {
+            firmware = zel::checkedFirmware(zel::readWholeFile(OpenDialog3.FileName()));
+        } catch (const zel::ZelError& e) {
+            if (e.id() != zel::ErrorId::NotFirmware)
+                throw;
+            // Not the station's firmware: a plain message, as the station program says it.
+            m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle, zel::texts::errorText(e));
             return;
         }
-        zel::checkFirmwareSize(*firmware);
         // The CR of the question is the station program's own line break.
         if (!m_dialogs->askYesNo(this, MessageKind::Warning, kApplicationTitle,
                                  zel::texts::firmwareModule(zel::fromCp1251(firmware->moduleName), QStringLiteral("\r"))))
             return;
-        runDialogue(WindowState::Uploading, [&] { Runner->uploadFirmware(firmware->image); });
+        runDialogue(WindowState::Uploading, [&] { zel::uploadFirmware(*Runner, *firmware); });
     });
 }
 

@@ -2,7 +2,7 @@
 
 #include "data/RawDump.h"
 #include "data/Record.h"
-#include "protocol/ReadData.h"
+#include "data/StationReading.h"
 #include "survey/Checks.h"
 #include "survey/Lines.h"
 

@@ -3,6 +3,7 @@
 #include "Dialogue.h"
 
 #include "data/ReadingArchive.h"
+#include "data/StationReading.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -25,17 +26,6 @@ constexpr milliseconds kDataSlack{10000};
 // within the longer bound.
 constexpr milliseconds kQuietLine{300};
 constexpr milliseconds kQuietLineBound{10000};
-
-// What "Read Data" leaves behind: the raw dump as far as it got, the
-// measurement count and the time-stamp line once the header has arrived.
-struct StationReading {
-    QByteArray rawDump;
-    std::optional<std::uint16_t> count;
-    std::optional<QByteArray> headerTime;
-    // The part of the data answer that arrived before its wait timed out;
-    // none when the wait did not time out.
-    std::optional<QByteArray> arrivedBeforeTimeout;
-};
 
 // The raw dump of a reading whose data answer broke off: header, time stamp
 // and what arrived as the record block. None for a reading that did not

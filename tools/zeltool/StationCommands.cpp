@@ -12,6 +12,7 @@
 #include "protocol/ElectrodeTable.h"
 #include "protocol/Firmware.h"
 #include "protocol/ReadData.h"
+#include "protocol/StationFlows.h"
 #include "serial/PortMap.h"
 #include "serial/QCCom32.h"
 
@@ -166,19 +167,16 @@ int read(const Call& call)
         throw UsageError{QStringLiteral("--port is needed")};
     // A name that cannot be written is said before a transfer of minutes.
     zel::checkWritable(args.at(0));
-    zel::StationReading reading;
-    QDateTime readAt;
-    const zel::DialogueStatus status = session.runner().readData(reading, readAt);
     // Every reading is kept as the window keeps it, before anything else.
-    try {
-        const QString kept = zel::keepStationReading(zel::ReadingArchive(zel::ReadingArchive::defaultFolder()), reading,
-                                                     status, readAt);
-        if (!kept.isEmpty())
-            printLine(err, QStringLiteral("zeltool: ") + zel::texts::readingKept(QDir::toNativeSeparators(kept)));
-    } catch (const zel::ZelError& e) {
-        printLine(err, QStringLiteral("zeltool: ") + zel::texts::readingNotKeptByTool(zel::texts::errorText(e)));
-    }
-    if (session.exitStatus(status) != 0)
+    const zel::ReadOutcome outcome = zel::readAndKeep(session.runner(), zel::ReadingArchive(zel::ReadingArchive::defaultFolder()));
+    const zel::StationReading& reading = outcome.reading;
+    if (outcome.notKept)
+        printLine(err, QStringLiteral("zeltool: ") + zel::texts::readingNotKeptByTool(zel::texts::errorText(*outcome.notKept)));
+    else if (!outcome.kept.isEmpty())
+        printLine(err, QStringLiteral("zeltool: ") + zel::texts::readingKept(QDir::toNativeSeparators(outcome.kept)));
+    if (outcome.error)
+        throw *outcome.error;
+    if (session.exitStatus(outcome.status) != 0)
         return 1;
     if (reading.count.value_or(0) == 0) {
         printLine(err, QStringLiteral("zeltool: the station holds no measurements; nothing written"));
@@ -231,9 +229,8 @@ int protocol(const Call& call)
     if (!session.valid())
         throw UsageError{QStringLiteral("--port is needed")};
     // The whole table is read and checked before the line is opened.
-    const QByteArray name = zel::protocolName(args.at(0));
-    const auto words = zel::electrodeWords(zel::parseElectrodeTable(zel::readWholeFile(args.at(0))));
-    return session.exitStatus(session.runner().uploadTable(name, words));
+    const zel::TableUpload table = zel::tableUpload(args.at(0), zel::readWholeFile(args.at(0)));
+    return session.exitStatus(zel::uploadTable(session.runner(), table).status);
 }
 
 int firmware(const Call& call)
@@ -248,14 +245,10 @@ int firmware(const Call& call)
         throw UsageError{QStringLiteral("--port is needed")};
     if (!yes && !confirm(in, err, zel::texts::firmwareSure()))
         return 1;
-    const auto image = zel::firmwareImage(zel::readWholeFile(args.at(0)));
-    if (!image)
-        throw zel::ZelError(zel::ErrorId::NotFirmware);
-    zel::checkFirmwareSize(*image);
-    if (!yes
-        && !confirm(in, err, zel::texts::firmwareModule(zel::fromCp1251(image->moduleName), QStringLiteral(". "))))
+    const zel::FirmwareImage image = zel::checkedFirmware(zel::readWholeFile(args.at(0)));
+    if (!yes && !confirm(in, err, zel::texts::firmwareModule(zel::fromCp1251(image.moduleName), QStringLiteral(". "))))
         return 1;
-    return session.exitStatus(session.runner().uploadFirmware(image->image));
+    return session.exitStatus(zel::uploadFirmware(session.runner(), image).status);
 }
 
 } // namespace zeltool
