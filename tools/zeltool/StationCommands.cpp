@@ -110,21 +110,27 @@ private:
 
 class Session {
 public:
-    // The line of --port and --baud; throws naming a speed the station has not.
-    Session(const Arguments& args, std::FILE* out, std::FILE* err)
-        : m_printer(m_runner, out, err)
+    // The arguments of a station command (--port, --baud, `more`, one file)
+    // and its line; throws naming what is wrong with the call: files, no
+    // --port, a speed the station has not.
+    Session(const Call& call, const QList<QCommandLineOption>& more = {})
+        : m_args(call.args, QList<QCommandLineOption>{kPortOption, kBaudOption} + more)
+        , m_printer(m_runner, call.out, call.err)
     {
-        const QString port = args.value(kPortOption.names().constFirst());
-        const int speed = args.wholeNumber(kBaudOption.names().constFirst());
+        if (!m_args.ok(1, 1))
+            throw UsageError{m_args.wrong(1, 1)};
+        const QString port = m_args.value(kPortOption.names().constFirst());
+        if (port.isEmpty())
+            throw UsageError{QStringLiteral("--port is needed")};
+        const int speed = m_args.wholeNumber(kBaudOption.names().constFirst());
         if (std::find(kLineSpeeds.begin(), kLineSpeeds.end(), speed) == kLineSpeeds.end())
             throw UsageError{QStringLiteral("--baud %1: one of 9600, 19200, 38400, 57600, 115200").arg(speed)};
-        m_valid = !port.isEmpty();
         m_device = deviceOfPort(port);
         m_com.setShowErrors(false);
         m_com.setDeviceResolver([this](int) { return m_device; });
         m_com.setBaud(speed);
     }
-    bool valid() const { return m_valid; }
+    const Arguments& args() const { return m_args; }
     zel::DialogueRunner& runner() { return m_runner; }
     // The exit status of a dialogue that ended so.
     int exitStatus(zel::DialogueStatus status) const
@@ -135,7 +141,7 @@ public:
     }
 
 private:
-    bool m_valid = false;
+    Arguments m_args;
     QString m_device;
     T_QCCom32 m_com;
     zel::DialogueRunner m_runner{m_com};
@@ -159,12 +165,8 @@ bool confirm(std::FILE* in, std::FILE* err, const QString& question)
 int read(const Call& call)
 {
     [[maybe_unused]] const auto& [arguments, input, out, err] = call;
-    const Arguments args(arguments, {kPortOption, kBaudOption});
-    if (!args.ok(1, 1))
-        throw UsageError{args.wrong(1, 1)};
-    Session session(args, out, err);
-    if (!session.valid())
-        throw UsageError{QStringLiteral("--port is needed")};
+    Session session(call);
+    const Arguments& args = session.args();
     // A name that cannot be written is said before a transfer of minutes.
     zel::checkWritable(args.at(0));
     // Every reading is kept as the window keeps it, before anything else.
@@ -222,12 +224,8 @@ int port(const Call& call)
 int protocol(const Call& call)
 {
     [[maybe_unused]] const auto& [arguments, input, out, err] = call;
-    const Arguments args(arguments, {kPortOption, kBaudOption});
-    if (!args.ok(1, 1))
-        throw UsageError{args.wrong(1, 1)};
-    Session session(args, out, err);
-    if (!session.valid())
-        throw UsageError{QStringLiteral("--port is needed")};
+    Session session(call);
+    const Arguments& args = session.args();
     // The whole table is read and checked before the line is opened.
     const zel::TableUpload table = zel::tableUpload(args.at(0), zel::readWholeFile(args.at(0)));
     return session.exitStatus(zel::uploadTable(session.runner(), table).status);
@@ -236,13 +234,9 @@ int protocol(const Call& call)
 int firmware(const Call& call)
 {
     [[maybe_unused]] const auto& [arguments, in, out, err] = call;
-    const Arguments args(arguments, {kPortOption, kBaudOption, {QStringLiteral("yes"), QStringLiteral("Ask nothing.")}});
+    Session session(call, {{QStringLiteral("yes"), QStringLiteral("Ask nothing.")}});
+    const Arguments& args = session.args();
     const bool yes = args.isSet(QStringLiteral("yes"));
-    if (!args.ok(1, 1))
-        throw UsageError{args.wrong(1, 1)};
-    Session session(args, out, err);
-    if (!session.valid())
-        throw UsageError{QStringLiteral("--port is needed")};
     if (!yes && !confirm(in, err, zel::texts::firmwareSure()))
         return 1;
     const zel::FirmwareImage image = zel::checkedFirmware(zel::readWholeFile(args.at(0)));
