@@ -167,6 +167,22 @@ bool QtUserDialogs::openDocument(const QString& path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+FileDialogOptions newFileOptions(const QString& filter, const QString& defaultExt, const QString& path)
+{
+    FileDialogOptions o;
+    o.filter = filter;
+    o.defaultExt = defaultExt;
+    o.fileName = path;
+    o.overwritePrompt = true;
+    return o;
+}
+
+void TFileDialog::offerNew(const QString& filter, const QString& defaultExt, const QString& name)
+{
+    const QString dir = options.fileName.isEmpty() ? QDir::currentPath() : QFileInfo(options.fileName).absolutePath();
+    options = newFileOptions(filter, defaultExt, QDir(dir).filePath(name));
+}
+
 void TFileDialog::suggestExtension()
 {
     if (options.fileName.isEmpty() || options.defaultExt.isEmpty())

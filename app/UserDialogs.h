@@ -21,6 +21,12 @@ struct FileDialogOptions {
     bool overwritePrompt = false;
 };
 
+// A new file to write: `filter`, its default extension, `path` offered, an
+// existing file only after the overwrite question.
+FileDialogOptions newFileOptions(const QString& filter, const QString& defaultExt, const QString& path);
+// Pictures of a plot.
+inline const QString kPictureFilter = QStringLiteral("PNG (*.png)|*.png|PDF (*.pdf)|*.pdf");
+
 enum class MessageKind { Plain, Information, Warning, Error, Question };
 
 // The window's modal dialogs behind one small interface, so that tests can
@@ -78,6 +84,9 @@ public:
     QString& FileName() { return options.fileName; }
     // Offers the name chosen last with the default extension in place of its own.
     void suggestExtension();
+    // Asks next for a new file as newFileOptions does, `name` offered in the
+    // folder chosen last (the current one before any).
+    void offerNew(const QString& filter, const QString& defaultExt, const QString& name);
     // Shows the dialog; true and FileName() set when the user chose a file.
     bool Execute(UserDialogs& dialogs, QWidget* parent);
 };

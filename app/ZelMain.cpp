@@ -342,12 +342,7 @@ void TForm1::ExelCall(int layout)
     guarded([&] {
         // Without decoded data the export ends here, before any file is made.
         const zel::HeaderTexts headers = zel::readHeaderFields(Data().decoded);
-        const QString dir = SaveDialog2.FileName().isEmpty() ? QDir::currentPath()
-                                                             : QFileInfo(SaveDialog2.FileName()).absolutePath();
-        SaveDialog2.options.filter = tr("Книга Excel (*.xlsx)|*.xlsx");
-        SaveDialog2.options.defaultExt = QStringLiteral("xlsx");
-        SaveDialog2.options.overwritePrompt = true;
-        SaveDialog2.FileName() = QDir(dir).filePath(workbookName(layout, headers.time));
+        SaveDialog2.offerNew(tr("Книга Excel (*.xlsx)|*.xlsx"), QStringLiteral("xlsx"), workbookName(layout, headers.time));
         if (!SaveDialog2.Execute(*m_dialogs, this))
             return;
         const zel::SheetExport exported = zel::ExelCall(layout, Data().decoded, QLocale());

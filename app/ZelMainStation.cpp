@@ -185,11 +185,8 @@ void TForm1::Generator1Click()
     if (refuseDuringDialogue())
         return;
     auto save = [this](const std::vector<zel::TableEntry>& entries, const QString& name) {
-        OpenDialog2.options.defaultExt = QStringLiteral("txt");
-        OpenDialog2.FileName() = QDir::current().filePath(name);
-        FileDialogOptions o = OpenDialog2.options;
-        o.overwritePrompt = true;
-        const QString path = m_dialogs->saveFileName(this, o);
+        const QString path = m_dialogs->saveFileName(this, newFileOptions(OpenDialog2.options.filter, QStringLiteral("txt"),
+                                                                          QDir::current().filePath(name)));
         bool written = false;
         if (!path.isEmpty())
             guarded([&] {

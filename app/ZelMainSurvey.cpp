@@ -89,14 +89,11 @@ TSectionWindow& TForm1::sectionWindow()
     if (!SectionWindow) {
         SectionWindow = new TSectionWindow(*Doc, [this] { return surveyGeometry(); }, this);
         SectionWindow->setAskFile([this](QWidget* parent, bool picture) {
-            FileDialogOptions o;
-            o.filter = picture ? QStringLiteral("PNG (*.png)|*.png|PDF (*.pdf)|*.pdf") : QStringLiteral("CSV (*.csv)|*.csv");
-            o.defaultExt = picture ? QStringLiteral("png") : QStringLiteral("csv");
-            o.overwritePrompt = true;
+            const QString ext = picture ? QStringLiteral("png") : QStringLiteral("csv");
             const QString name = m_invertedProfile ? QStringLiteral("Section_L%1_F%2").arg(m_invertedProfile->line).arg(m_invertedProfile->file)
                                                    : QStringLiteral("Section");
-            o.fileName = QDir::current().filePath(name + QLatin1Char('.') + o.defaultExt);
-            return m_dialogs->saveFileName(parent, o);
+            return m_dialogs->saveFileName(parent, newFileOptions(picture ? kPictureFilter : QStringLiteral("CSV (*.csv)|*.csv"), ext,
+                                                                  QDir::current().filePath(name + QLatin1Char('.') + ext)));
         });
         // A misfit point clicked: its value in the data check, to be left out there.
         connect(SectionWindow, &TSectionWindow::valueChosen, this, [this](zel::ValueKey value) {
@@ -157,13 +154,9 @@ void TForm1::showPlotWindow(Window*& window)
             return zel::TablTex(zel::recordAt(Data().decoded, record), zel::DateTimeSeparators::of(QLocale()));
         });
         window->setAskImageFile([this, w = window] {
-            FileDialogOptions o;
-            o.filter = QStringLiteral("PNG (*.png)|*.png|PDF (*.pdf)|*.pdf");
-            o.defaultExt = QStringLiteral("png");
-            o.overwritePrompt = true;
-            o.fileName = QDir::current().filePath(fileNameOfStamp(QStringLiteral("Plot"), Data().header.time, "png"));
             // The dialog belongs to the plot window, which stays in front.
-            return m_dialogs->saveFileName(w, o);
+            return m_dialogs->saveFileName(w, newFileOptions(kPictureFilter, QStringLiteral("png"),
+                                                             QDir::current().filePath(fileNameOfStamp(QStringLiteral("Plot"), Data().header.time, "png"))));
         });
     }
     if constexpr (std::is_same_v<Window, TPseudosectionWindow>) {
@@ -217,12 +210,8 @@ void TForm1::ExportSurvey(zel::SurveyFormat format)
             const char* ext;
         } kinds[] = {{"CSV (*.csv)|*.csv", "csv"}, {"Res2DInv (*.dat)|*.dat", "dat"}, {"pyGIMLi/BERT (*.ohm)|*.ohm", "ohm"}};
         const auto& kind = kinds[int(format)];
-        const QString dir = SaveDialog3.FileName().isEmpty() ? QDir::currentPath()
-                                                             : QFileInfo(SaveDialog3.FileName()).absolutePath();
-        SaveDialog3.options.filter = QLatin1String(kind.filter);
-        SaveDialog3.options.defaultExt = QLatin1String(kind.ext);
-        SaveDialog3.options.overwritePrompt = true;
-        SaveDialog3.FileName() = QDir(dir).filePath(fileNameOfStamp(QStringLiteral("Survey"), Data().header.time, kind.ext));
+        SaveDialog3.offerNew(QLatin1String(kind.filter), QLatin1String(kind.ext),
+                             fileNameOfStamp(QStringLiteral("Survey"), Data().header.time, kind.ext));
         if (!SaveDialog3.Execute(*m_dialogs, this))
             return;
         QStringList written =
