@@ -78,6 +78,15 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
             [this](const zel::ZelError& e) { ShowError(zel::texts::errorText(e)); });
     connect(Doc, &zel::Document::linesNotKept, this, [this](const zel::ZelError& e) { ShowError(zel::texts::errorText(e)); });
     connect(Doc, &zel::Document::linesChanged, this, &TForm1::surveyChanged);
+    // What lies beside a loaded file and cannot be used is said; the file is not applied.
+    connect(Doc, &zel::Document::exclusionsRefused, this, [this](int line) {
+        m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,
+                               zel::texts::exclusionsBadLine(QDir::toNativeSeparators(zel::exclusionsFileOf(Doc->path())), line));
+    });
+    connect(Doc, &zel::Document::linesRefused, this, [this](const zel::ZelError& e) {
+        m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,
+                               zel::texts::errorText(e) + QStringLiteral("\n\n") + zel::texts::surveyDefaultUsed());
+    });
 
     OpenDialog2.options.filter = QStringLiteral("File A,B,M,N|*.txt|All|*.*");
     SaveDialog1.save = true;
@@ -216,19 +225,6 @@ void TForm1::LoadFile(const QString& path)
         if (!showDecoding(Doc->load(std::move(bytes), path), path))
             return;
         StatusBar1->showMessage(zel::texts::fileLoaded(QDir::toNativeSeparators(path), Data().count));
-        // The values left out earlier come back with the data; a file that
-        // does not match them is said and not applied.
-        if (const int bad = Doc->loadExclusions())
-            m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,
-                                   zel::texts::exclusionsBadLine(QDir::toNativeSeparators(zel::exclusionsFileOf(path)), bad));
-        // So does each profile's own geometry; a file that cannot be used is
-        // said, and the default geometry serves.
-        try {
-            Doc->loadLines();
-        } catch (const zel::ZelError& e) {
-            m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,
-                                   zel::texts::errorText(e) + QStringLiteral("\n\n") + zel::texts::surveyDefaultUsed());
-        }
     });
 }
 

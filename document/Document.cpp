@@ -9,16 +9,12 @@
 
 namespace zel {
 
-std::vector<MeasurementRecord> Document::records() const
-{
-    return m_reading.decodedWhole ? recordsOf(m_reading.decoded) : std::vector<MeasurementRecord>();
-}
-
 void Document::clear()
 {
     m_exclusions.clear();
     m_lines.clear();
     m_reading = {};
+    m_records.clear();
     m_origin = ReadingOrigin::None;
     m_path.clear();
     emit changed();
@@ -31,7 +27,10 @@ DumpDecoding Document::load(QByteArray rawDump, const QString& path)
     m_reading = Reading{std::move(rawDump), {}, 0, {}, false};
     m_origin = ReadingOrigin::File;
     m_path = path;
-    return decode();
+    DumpDecoding d = decode();
+    if (m_reading.decodedWhole)
+        loadBeside();
+    return d;
 }
 
 void Document::setStationReading(const StationReading& reading, const QString& kept)
@@ -39,6 +38,7 @@ void Document::setStationReading(const StationReading& reading, const QString& k
     m_exclusions.clear();
     m_lines.clear();
     m_reading = {};
+    m_records.clear();
     m_reading.rawDump = reading.rawDump;
     m_reading.count = reading.count.value_or(0);
     m_reading.header.time = reading.headerTime.value_or(QByteArray());
@@ -55,6 +55,7 @@ DumpDecoding Document::decode()
     m_reading.count = d.count.value_or(m_reading.count);
     m_reading.header = d.headers.value_or(m_reading.header);
     m_reading.decodedWhole = d.outcome == DumpDecoding::Outcome::Decoded;
+    m_records = m_reading.decodedWhole ? recordsOf(m_reading.decoded) : std::vector<MeasurementRecord>();
     d.decoded = {};
     emit changed();
     return d;
@@ -66,17 +67,27 @@ void Document::setCountAndHeader(std::uint16_t count, const HeaderTexts& header)
     m_reading.header = header;
 }
 
-int Document::loadExclusions()
+void Document::loadBeside()
 {
+    // The values left out earlier and each profile's own geometry come back
+    // with the data; a file that does not fit is said and not applied.
     m_exclusions.clear();
+    m_lines.clear();
     const QString file = exclusionsFileOf(m_path);
-    if (m_path.isEmpty() || !QFileInfo::exists(file))
-        return 0;
-    const ExclusionsRead read = parseExclusions(readWholeFile(file), recordsIn(m_reading.decoded));
-    if (read.badLine == 0)
-        m_exclusions = read.exclusions;
-    emit exclusionsChanged();
-    return read.badLine;
+    if (QFileInfo::exists(file)) {
+        const ExclusionsRead read = parseExclusions(readWholeFile(file), recordsIn(m_reading.decoded));
+        if (read.badLine == 0)
+            m_exclusions = read.exclusions;
+        emit exclusionsChanged();
+        if (read.badLine != 0)
+            emit exclusionsRefused(read.badLine);
+    }
+    try {
+        m_lines = readLinesBeside(m_path);
+        emit linesChanged();
+    } catch (const ZelError& e) {
+        emit linesRefused(e);
+    }
 }
 
 void Document::setExcluded(const ValueKey& value, bool excluded)
@@ -109,13 +120,6 @@ void Document::keepExclusions()
     } catch (const ZelError& e) {
         emit exclusionsNotKept(e);
     }
-}
-
-void Document::loadLines()
-{
-    m_lines.clear();
-    m_lines = readLinesBeside(m_path);
-    emit linesChanged();
 }
 
 void Document::setLines(LineGeometries lines)

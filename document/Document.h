@@ -34,12 +34,15 @@ public:
     // empty when there is none.
     const QString& path() const { return m_path; }
     bool decoded() const { return m_reading.decodedWhole; }
-    // The measurement records of the decoded data; none before decoding.
-    std::vector<MeasurementRecord> records() const;
+    // The measurement records of the decoded data, decoded once; none
+    // before decoding.
+    const std::vector<MeasurementRecord>& records() const { return m_records; }
 
     void clear();
-    // A data file's bytes, decoded as Load File does. The decoding's list
-    // lines and error are the caller's to show.
+    // A data file's bytes, decoded as Load File does, with the exclusions
+    // and the lines' geometry kept beside it (exclusionsRefused and
+    // linesRefused say when one of them cannot be used; it is not applied).
+    // The decoding's list lines and error are the caller's to show.
     DumpDecoding load(QByteArray rawDump, const QString& path);
     // What Read Data left, whole even when it failed: the raw dump as far as
     // it got, the count and time stamp once the header arrived, nothing
@@ -54,10 +57,7 @@ public:
     // The values the user left out of the inversion files, kept beside the
     // data file (or the kept copy of a reading) as "<file>.exclude".
     const Exclusions& exclusions() const { return m_exclusions; }
-    // Takes the exclusions file beside the data file, when there is one. A
-    // file that does not match the data is not applied: the line that does
-    // not match (from 1), 0 when it was taken or there was none.
-    int loadExclusions();
+
     // Leaves a value out, or takes it back, and keeps the exclusions beside
     // the data file at once; exclusionsNotKept says when that failed.
     void setExcluded(const ValueKey& value, bool excluded);
@@ -74,9 +74,6 @@ public:
     // (or the kept copy of a reading) as "<file>.survey" with the topography
     // files it names.
     const LineGeometries& lines() const { return m_lines; }
-    // Takes the lines' geometry beside the data file, when there is one.
-    // Throws ZelError for a file that cannot be used, which is not applied.
-    void loadLines();
     // Sets the lines' geometry and keeps it beside the data file at once;
     // linesNotKept says when that failed.
     void setLines(LineGeometries lines);
@@ -86,13 +83,20 @@ signals:
     void exclusionsChanged();
     void linesChanged();
     void linesNotKept(const zel::ZelError& error);
+    // What lies beside a loaded data file cannot be used: the exclusions
+    // file's first line that does not match the data (from 1), the lines
+    // file's or a topography file's error.
+    void exclusionsRefused(int line);
+    void linesRefused(const zel::ZelError& error);
     // The exclusions file could not be written: they hold for this run only.
     void exclusionsNotKept(const zel::ZelError& error);
 
 private:
     void keepExclusions();
+    void loadBeside();
 
     Reading m_reading;
+    std::vector<MeasurementRecord> m_records;
     ReadingOrigin m_origin = ReadingOrigin::None;
     QString m_path;
     Exclusions m_exclusions;

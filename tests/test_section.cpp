@@ -188,6 +188,18 @@ TEST(SectionWindow, LinesGeometryTravelsWithTheReading)
     EXPECT_EQ(form.Doc->lines().at({3, 1}).reversed, true);
     EXPECT_EQ(form.Doc->lines().at({3, 1}).topography.at(1), 9);
 
+    // What lies beside a file and does not fit it is said and not applied.
+    zel::writeWholeFile(copy + ".survey", "[Line 3 File 1]\r\nSpacing=none\r\n");
+    zel::writeWholeFile(copy + ".exclude", "# values left out\r\n99 1\r\n");
+    dialogs.messages.clear();
+    dialogs.fileAnswers << copy;
+    form.ToolButton1Click();
+    EXPECT_TRUE(form.Doc->lines().empty());
+    EXPECT_TRUE(form.Doc->exclusions().empty());
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_TRUE(dialogs.messages.at(0).text.contains("c.zel.exclude")) << dialogs.messages.at(0).text.toStdString();
+    EXPECT_TRUE(dialogs.messages.at(1).text.contains("c.zel.survey")) << dialogs.messages.at(1).text.toStdString();
+
     // A station reading's geometry goes beside its kept copy.
     zel::Document doc;
     const QString kept = place.dir.filePath("kept.zel");
