@@ -55,10 +55,9 @@ zel::ValueKey keyOfRow(const QTableWidget& table, int row)
 
 } // namespace
 
-TDataCheckWindow::TDataCheckWindow(zel::Document& document, Geometry geometry, QWidget* parent)
+TDataCheckWindow::TDataCheckWindow(zel::Document& document, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_document(document)
-    , m_geometry(std::move(geometry))
 {
     setObjectName(QStringLiteral("DataCheckWindow"));
     SummaryLabel = new QLabel(this);
@@ -98,6 +97,7 @@ TDataCheckWindow::TDataCheckWindow(zel::Document& document, Geometry geometry, Q
         refresh();
     });
     connect(&m_document, &zel::Document::exclusionsChanged, this, &TDataCheckWindow::showExclusions);
+    connect(&m_document, &zel::Document::geometryChanged, this, &TDataCheckWindow::refresh);
     // As large as it is meant to be, and never larger than the screen.
     QSize size(900, 500);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -139,7 +139,7 @@ void TDataCheckWindow::refresh()
     if (m_stale)
         return;
     const std::vector<zel::MeasurementRecord> records = m_document.records();
-    const zel::SurveyGeometry geometry = m_geometry();
+    const zel::SurveyGeometry geometry = m_document.geometry();
     const std::vector<zel::ChannelValue> values = zel::surveyValues(records, geometry);
     const std::vector<zel::ValueCheck> checks = zel::checkValues(records, values, geometry.thresholds);
     const zel::Exclusions& excluded = m_document.exclusions();

@@ -24,8 +24,7 @@ class Document;
 class TDataCheckWindow : public QWidget {
     Q_OBJECT
 public:
-    using Geometry = std::function<zel::SurveyGeometry()>;
-    TDataCheckWindow(zel::Document& document, Geometry geometry, QWidget* parent);
+    TDataCheckWindow(zel::Document& document, QWidget* parent);
 
     // Checks the current data again (new data, another geometry or
     // thresholds); a hidden window does so when it is shown.
@@ -52,7 +51,6 @@ private:
     void excludeFlagged();
 
     zel::Document& m_document;
-    Geometry m_geometry;
     std::vector<zel::ValueKey> m_flagged;  // every flagged value
     std::set<zel::ValueKey> m_chosen;      // values shown besides the flagged and excluded
     bool m_stale = true;                   // checked again when next shown

@@ -38,8 +38,8 @@ QString profileName(const zel::Profile& p)
 
 } // namespace
 
-TSectionWindow::TSectionWindow(zel::Document& document, Geometry geometry, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_document(document), m_geometry(std::move(geometry))
+TSectionWindow::TSectionWindow(zel::Document& document, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_document(document)
 {
     setObjectName(QStringLiteral("SectionWindow"));
     TitleLabel = new QLabel(this);
@@ -133,7 +133,7 @@ TSectionWindow::TSectionWindow(zel::Document& document, Geometry geometry, QWidg
     connect(SaveModelButton, &QPushButton::clicked, this, &TSectionWindow::saveModel);
     connect(&m_document, &zel::Document::changed, this, &TSectionWindow::dataChanged);
     connect(&m_document, &zel::Document::exclusionsChanged, this, &TSectionWindow::dataChanged);
-    connect(&m_document, &zel::Document::linesChanged, this, &TSectionWindow::dataChanged);
+    connect(&m_document, &zel::Document::geometryChanged, this, &TSectionWindow::dataChanged);
 
     resize(1000, 800);
     retranslate();
@@ -170,7 +170,7 @@ bool TSectionWindow::invert(const InversionChoice& choice)
         return false;
     const std::vector<zel::MeasurementRecord> records = m_document.records();
     zel::inv::ProfileData data =
-        zel::inv::profileData(records, m_geometry(), choice.profile, {m_document.exclusions(), !choice.useFlagged});
+        zel::inv::profileData(records, m_document.geometry(), choice.profile, {m_document.exclusions(), !choice.useFlagged});
     show();
     raise();
     if (data.data.empty()) {
@@ -238,11 +238,6 @@ void TSectionWindow::showRunning(bool running)
     SaveImageButton->setEnabled(!running && m_result != nullptr);
     SaveModelButton->setEnabled(!running && m_result != nullptr);
     emit runningChanged(running);
-}
-
-void TSectionWindow::markStale()
-{
-    dataChanged();
 }
 
 void TSectionWindow::dataChanged()

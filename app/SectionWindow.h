@@ -30,10 +30,9 @@ class Document;
 class TSectionWindow : public QWidget {
     Q_OBJECT
 public:
-    using Geometry = std::function<zel::SurveyGeometry()>;
     // Asks for a file to write: a picture (.png, .pdf) or the model's files.
     using AskFile = std::function<QString(QWidget* parent, bool picture)>;
-    TSectionWindow(zel::Document& document, Geometry geometry, QWidget* parent);
+    TSectionWindow(zel::Document& document, QWidget* parent);
 
     void setAskFile(AskFile ask) { m_askFile = std::move(ask); }
     // Inverts a profile of the current data; the reason is shown when there
@@ -48,8 +47,6 @@ public:
     const zel::inv::InversionResult* result() const { return m_result.get(); }
     // Whether the data changed since the section shown was inverted.
     bool stale() const { return m_stale; }
-    // The geometry or thresholds changed elsewhere.
-    void markStale();
     // The value of the datum drawn at a pixel of the misfit panel; none away
     // from every point.
     std::optional<zel::ValueKey> valueAt(const QPointF& pixel) const;
@@ -93,7 +90,6 @@ private:
     void dataChanged();
 
     zel::Document& m_document;
-    Geometry m_geometry;
     AskFile m_askFile;
     TInversionRun m_run;
     InversionChoice m_choice;                // of the section shown, or of the one running

@@ -77,7 +77,7 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     connect(Doc, &zel::Document::exclusionsNotKept, this,
             [this](const zel::ZelError& e) { ShowError(zel::texts::errorText(e)); });
     connect(Doc, &zel::Document::linesNotKept, this, [this](const zel::ZelError& e) { ShowError(zel::texts::errorText(e)); });
-    connect(Doc, &zel::Document::linesChanged, this, &TForm1::surveyChanged);
+    connect(Doc, &zel::Document::geometryChanged, this, &TForm1::refreshPlots);
     // What lies beside a loaded file and cannot be used is said; the file is not applied.
     connect(Doc, &zel::Document::exclusionsRefused, this, [this](int line) {
         m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,

@@ -264,17 +264,15 @@ private:
     template <class Window>
     void showPlotWindow(Window*& window);
     void refreshPlots();
-    // The default geometry or the thresholds changed: what is drawn and
-    // checked follows, and a section shown is out of date.
-    void surveyChanged();
     TSectionWindow& sectionWindow();
     // The profile the user looks at among `profiles`: the pseudosection's,
     // else the one inverted last; none for neither.
     std::optional<zel::Profile> currentProfile(const std::vector<zel::Profile>& profiles) const;
     bool inversionRunning() const;
-    // The survey geometry of the settings file; a stored value that cannot be
-    // used is said in the status bar (and in `problem`), and the default
-    // serves until a valid one is saved.
+    // The survey geometry: the settings file's, read again into the document
+    // (a stored value that cannot be used is said in the status bar and in
+    // `problem`, and the default serves until a valid one is saved), with
+    // each profile's own.
     zel::SurveyGeometry surveyGeometry(QString* problem = nullptr);
     // "Save protocol" of an electrode table read and checked before the port opens.
     zel::UploadOutcome uploadTable(const zel::TableUpload& table);

@@ -23,8 +23,7 @@
 zel::SurveyGeometry TForm1::surveyGeometry(QString* problem)
 {
     std::vector<zel::SurveySettingProblem> problems;
-    zel::SurveyGeometry geometry = zel::readSurveyGeometry(*Ini, &problems);
-    geometry.lines = Doc->lines();
+    const zel::SurveyGeometry defaults = zel::readSurveyGeometry(*Ini, &problems);
     QStringList texts;
     for (const zel::SurveySettingProblem& p : problems)
         texts << zel::texts::surveySettingProblem(QDir::toNativeSeparators(Ini->fileName()), p.key, p.value, p.range);
@@ -34,7 +33,10 @@ zel::SurveyGeometry TForm1::surveyGeometry(QString* problem)
         if (problem)
             *problem = texts.join(QLatin1Char('\n'));
     }
-    return geometry;
+    // The settings file is read again at each command: what was written there
+    // by hand since takes effect.
+    Doc->setDefaultGeometry(defaults);
+    return Doc->geometry();
 }
 
 void TForm1::SurveyGeometry1Click()
@@ -53,22 +55,9 @@ void TForm1::SurveyGeometry1Click()
     if (const auto chosen = m_dialogs->editSurveyGeometry(this, input)) {
         zel::writeSurveyGeometry(*Ini, *chosen);
         saveSettings();
-        const bool linesChanged = chosen->lines != Doc->lines();
-        Doc->setLines(chosen->lines);
-        // The pictures and the check follow the new geometry and thresholds
-        // (the check follows new data by itself).
-        if (!linesChanged)
-            surveyChanged();
+        // The pictures, the check and the section follow the document.
+        Doc->setGeometry(*chosen);
     }
-}
-
-void TForm1::surveyChanged()
-{
-    refreshPlots();
-    if (DataCheckWindow)
-        DataCheckWindow->refresh();
-    if (SectionWindow)
-        SectionWindow->markStale();
 }
 
 std::optional<zel::Profile> TForm1::currentProfile(const std::vector<zel::Profile>& profiles) const
@@ -87,7 +76,7 @@ bool TForm1::inversionRunning() const { return SectionWindow && SectionWindow->r
 TSectionWindow& TForm1::sectionWindow()
 {
     if (!SectionWindow) {
-        SectionWindow = new TSectionWindow(*Doc, [this] { return surveyGeometry(); }, this);
+        SectionWindow = new TSectionWindow(*Doc, this);
         SectionWindow->setAskFile([this](QWidget* parent, bool picture) {
             const QString ext = picture ? QStringLiteral("png") : QStringLiteral("csv");
             const QString name = m_invertedProfile ? QStringLiteral("Section_L%1_F%2").arg(m_invertedProfile->line).arg(m_invertedProfile->file)
@@ -120,6 +109,7 @@ void TForm1::Invert1Click()
                                zel::texts::errorText(zel::ZelError(zel::ErrorId::NoPositions)) + QLatin1Char('.'));
         return;
     }
+    surveyGeometry();
     InversionChoice choice = readInversionChoice(*Ini);
     choice.profile = currentProfile(profiles).value_or(profiles.front());
     const std::optional<InversionChoice> chosen = m_dialogs->askInversion(this, choice, profiles);
@@ -132,8 +122,9 @@ void TForm1::Invert1Click()
 
 void TForm1::DataCheck1Click()
 {
+    surveyGeometry();
     if (!DataCheckWindow)
-        DataCheckWindow = new TDataCheckWindow(*Doc, [this] { return surveyGeometry(); }, this);
+        DataCheckWindow = new TDataCheckWindow(*Doc, this);
     DataCheckWindow->show();
     DataCheckWindow->raise();
 }

@@ -84,7 +84,7 @@ void Document::loadBeside()
     }
     try {
         m_lines = readLinesBeside(m_path);
-        emit linesChanged();
+        emit geometryChanged();
     } catch (const ZelError& e) {
         emit linesRefused(e);
     }
@@ -122,19 +122,55 @@ void Document::keepExclusions()
     }
 }
 
+SurveyGeometry Document::geometry() const
+{
+    SurveyGeometry g = m_default;
+    g.lines = m_lines;
+    return g;
+}
+
+void Document::setDefaultGeometry(SurveyGeometry geometry)
+{
+    geometry.lines.clear();
+    if (geometry == m_default)
+        return;
+    m_default = std::move(geometry);
+    emit geometryChanged();
+}
+
+void Document::setGeometry(const SurveyGeometry& geometry)
+{
+    SurveyGeometry defaults = geometry;
+    defaults.lines.clear();
+    const bool changed = !(defaults == m_default) || geometry.lines != m_lines;
+    m_default = std::move(defaults);
+    if (geometry.lines != m_lines) {
+        m_lines = geometry.lines;
+        keepLines();
+    }
+    if (changed)
+        emit geometryChanged();
+}
+
 void Document::setLines(LineGeometries lines)
 {
     if (lines == m_lines)
         return;
     m_lines = std::move(lines);
-    if (!m_path.isEmpty()) {
-        try {
-            m_lines = writeLinesBeside(m_path, m_lines);
-        } catch (const ZelError& e) {
-            emit linesNotKept(e);
-        }
+    keepLines();
+    emit geometryChanged();
+}
+
+void Document::keepLines()
+{
+    // A reading with no file of its own keeps them for the run only.
+    if (m_path.isEmpty())
+        return;
+    try {
+        m_lines = writeLinesBeside(m_path, m_lines);
+    } catch (const ZelError& e) {
+        emit linesNotKept(e);
     }
-    emit linesChanged();
 }
 
 void Document::savedAs(const QString& dataFile)

@@ -70,6 +70,15 @@ public:
     // there. Throws ZelError when they cannot be written.
     void savedAs(const QString& dataFile);
 
+    // The survey's geometry: the default (with the data check's thresholds)
+    // and each profile's own (lines()).
+    SurveyGeometry geometry() const;
+    const SurveyGeometry& defaultGeometry() const { return m_default; }
+    void setDefaultGeometry(SurveyGeometry geometry);
+    // Both at once, as the geometry dialog gives them: the default without
+    // its lines, and the lines as setLines takes them.
+    void setGeometry(const SurveyGeometry& geometry);
+
     // The geometry each profile has of its own, kept beside the data file
     // (or the kept copy of a reading) as "<file>.survey" with the topography
     // files it names.
@@ -81,7 +90,8 @@ public:
 signals:
     void changed();
     void exclusionsChanged();
-    void linesChanged();
+    // The default geometry, the thresholds or a profile's own geometry changed.
+    void geometryChanged();
     void linesNotKept(const zel::ZelError& error);
     // What lies beside a loaded data file cannot be used: the exclusions
     // file's first line that does not match the data (from 1), the lines
@@ -93,6 +103,7 @@ signals:
 
 private:
     void keepExclusions();
+    void keepLines();
     void loadBeside();
 
     Reading m_reading;
@@ -101,6 +112,7 @@ private:
     QString m_path;
     Exclusions m_exclusions;
     LineGeometries m_lines;
+    SurveyGeometry m_default;
 };
 
 } // namespace zel
