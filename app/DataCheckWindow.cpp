@@ -1,5 +1,7 @@
 #include "DataCheckWindow.h"
 
+#include "texts/Texts.h"
+
 #include "document/Document.h"
 #include "survey/Exports.h"
 
@@ -146,18 +148,9 @@ void TDataCheckWindow::refresh()
 
     QStringList summary;
     for (const zel::CheckSummary& s : zel::summarizeChecks(records, values, checks))
-        summary << tr("L%1 F%2: значений %3, отмечено %4 (нулевых %5, слабых %6, отрицательных %7, выбросов %8, "
-                      "с большой погрешностью %9), медиана погрешности %10")
-                       .arg(s.profile.line)
-                       .arg(s.profile.file)
-                       .arg(s.values)
-                       .arg(s.flagged)
-                       .arg(s.byFlag[0])
-                       .arg(s.byFlag[1])
-                       .arg(s.byFlag[2])
-                       .arg(s.byFlag[3])
-                       .arg(s.byFlag[4])
-                       .arg(s.medianError ? QStringLiteral("%1 %").arg(*s.medianError, 0, 'f', 2) : tr("нет"));
+        summary << zel::texts::checkSummary(s.profile.line, s.profile.file, s.values, s.flagged,
+                                            zel::flagCounts(s, [](zel::CheckFlag f) { return flagTexts(f); }),
+                                            s.medianError);
     SummaryLabel->setText(summary.isEmpty() ? tr("Нет значений с положениями электродов.") : summary.join(QLatin1Char('\n')));
 
     const QSignalBlocker quiet(Table);

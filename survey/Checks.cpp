@@ -175,6 +175,14 @@ std::vector<CheckSummary> summarizeChecks(const std::vector<MeasurementRecord>& 
     return out;
 }
 
+QStringList flagCounts(const CheckSummary& summary, const std::function<QString(CheckFlag)>& nameOf)
+{
+    QStringList counts;
+    for (int bit = 0; bit < kCheckFlags; ++bit)
+        counts << QStringLiteral("%1 %2").arg(nameOf(CheckFlag(1u << bit))).arg(summary.byFlag[std::size_t(bit)]);
+    return counts;
+}
+
 QByteArray flagName(CheckFlag flag)
 {
     switch (flag) {

@@ -3,9 +3,11 @@
 #include "Values.h"
 
 #include <QByteArray>
+#include <QStringList>
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <set>
 #include <utility>
@@ -66,6 +68,9 @@ std::vector<CheckSummary> summarizeChecks(const std::vector<MeasurementRecord>& 
 QByteArray flagNames(unsigned flags, bool excluded = false);
 // The name of one flag ("low-signal").
 QByteArray flagName(CheckFlag flag);
+// Each flag's count in a summary, "<name> <count>", under the name `nameOf`
+// gives it, in the order of the flags' bits.
+QStringList flagCounts(const CheckSummary& summary, const std::function<QString(CheckFlag)>& nameOf);
 
 // Values the user left out of the inversion files: the CSV's index (the
 // record's place from 1) and channel.

@@ -446,6 +446,17 @@ QString openFolder() { return tr("Открыть папку"); }
 QString surveyGeometryCommand() { return tr("Survey geometry..."); }
 QString dataCheckCommand() { return tr("Data check..."); }
 QString invertCommand() { return tr("Invert..."); }
+QString checkSummary(int line, int file, int values, int flagged, const QStringList& flagCounts,
+                     std::optional<double> medianError)
+{
+    return tr("L%1 F%2: %3 values, %4 flagged (%5), median error %6")
+        .arg(line)
+        .arg(file)
+        .arg(values)
+        .arg(flagged)
+        .arg(flagCounts.join(QStringLiteral(", ")),
+             medianError ? QStringLiteral("%1 %").arg(*medianError, 0, 'f', 2) : tr("none"));
+}
 QString inversionRunning()
 {
     return tr("Идёт инверсия: команды станции — после её окончания или после «Стоп» в окне разреза");

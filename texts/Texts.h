@@ -82,6 +82,10 @@ QString openFolder();
 // The survey menu: its geometry command, and the files an export wrote.
 QString surveyGeometryCommand();
 QString dataCheckCommand();  // "Survey" → "Data check..."
+// The data check's summary of one profile: its values, how many are
+// flagged and each flag's count ("zero 1"), the median error estimate.
+QString checkSummary(int line, int file, int values, int flagged, const QStringList& flagCounts,
+                     std::optional<double> medianError);
 // "Survey" → "Invert...".
 QString invertCommand();
 // A station command while an inversion runs.

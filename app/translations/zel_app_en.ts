@@ -73,14 +73,6 @@ Command line: zeltool</translation>
         <translation>Include all</translation>
     </message>
     <message>
-        <source>L%1 F%2: значений %3, отмечено %4 (нулевых %5, слабых %6, отрицательных %7, выбросов %8, с большой погрешностью %9), медиана погрешности %10</source>
-        <translation>L%1 F%2: %3 values, %4 flagged (zero %5, low signal %6, negative %7, spike %8, error %9), median error %10</translation>
-    </message>
-    <message>
-        <source>нет</source>
-        <translation>none</translation>
-    </message>
-    <message>
         <source>Нет значений с положениями электродов.</source>
         <translation>No value has electrode positions.</translation>
     </message>

@@ -66,14 +66,6 @@ ZEL-TERRAVOX для ПК
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>L%1 F%2: значений %3, отмечено %4 (нулевых %5, слабых %6, отрицательных %7, выбросов %8, с большой погрешностью %9), медиана погрешности %10</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>нет</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Нет значений с положениями электродов.</source>
         <translation type="unfinished"></translation>
     </message>

@@ -495,5 +495,13 @@
         <source>Идёт инверсия. Остановить её и закрыть программу?</source>
         <translation>An inversion is running. Stop it and close the program?</translation>
     </message>
+    <message>
+        <source>L%1 F%2: %3 values, %4 flagged (%5), median error %6</source>
+        <translation>L%1 F%2: %3 values, %4 flagged (%5), median error %6</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>none</translation>
+    </message>
 </context>
 </TS>

@@ -495,5 +495,13 @@
         <source>Идёт инверсия. Остановить её и закрыть программу?</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>L%1 F%2: %3 values, %4 flagged (%5), median error %6</source>
+        <translation>L%1 F%2: значений %3, отмечено %4 (%5), медиана погрешности %6</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>нет</translation>
+    </message>
 </context>
 </TS>

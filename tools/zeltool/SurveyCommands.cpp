@@ -241,20 +241,11 @@ int check(const Call& call)
     if (profile)
         std::erase_if(values, [&](const zel::ChannelValue& v) { return zel::profileOf(records[std::size_t(v.record)]) != *profile; });
     const std::vector<zel::ValueCheck> checks = zel::checkValues(records, values, geometry.thresholds);
-    for (const zel::CheckSummary& s : zel::summarizeChecks(records, values, checks)) {
-        QStringList kinds;
-        for (int bit = 0; bit < zel::kCheckFlags; ++bit)
-            kinds << QStringLiteral("%1 %2").arg(QString::fromLatin1(zel::flagName(zel::CheckFlag(1u << bit))))
-                         .arg(s.byFlag[std::size_t(bit)]);
-        printLine(out, QStringLiteral("L%1 F%2: %3 values, %4 flagged (%5), median error %6")
-                           .arg(s.profile.line)
-                           .arg(s.profile.file)
-                           .arg(s.values)
-                           .arg(s.flagged)
-                           .arg(kinds.join(QStringLiteral(", ")),
-                                s.medianError ? QString::fromLatin1(zel::plainDecimal(*s.medianError, 3, false)) + QStringLiteral(" %")
-                                              : QStringLiteral("none")));
-    }
+    // The flags under the names of the CSV's column: a script reads them.
+    for (const zel::CheckSummary& s : zel::summarizeChecks(records, values, checks))
+        printLine(out, zel::texts::checkSummary(s.profile.line, s.profile.file, s.values, s.flagged,
+                                                zel::flagCounts(s, [](zel::CheckFlag f) { return QString::fromLatin1(zel::flagName(f)); }),
+                                                s.medianError));
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (checks[i].flags == 0)
             continue;
