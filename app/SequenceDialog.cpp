@@ -60,10 +60,11 @@ TSequenceDialog::TSequenceDialog(Action save, Action upload, QWidget* parent)
     ArrayBox->addItem(tr("Диполь-диполь"), int(zel::ArrayKind::DipoleDipole));
     ArrayBox->setCurrentIndex(2);
     ElectrodesEdit = spin(this, "ElectrodesEdit", 4, 383, 32);
-    FirstEdit = spin(this, "FirstEdit", -255, 127, 1);
-    AMinEdit = spin(this, "AMinEdit", 1, 127, 1);
-    AMaxEdit = spin(this, "AMaxEdit", 1, 127, 1);
-    NMaxEdit = spin(this, "NMaxEdit", 1, 127, 6);
+    // The first number and the multiples within the station's electrode numbers.
+    FirstEdit = spin(this, "FirstEdit", zel::kFirstCurrentElectrode, zel::kLastPotentialElectrode, 1);
+    AMinEdit = spin(this, "AMinEdit", 1, zel::kLastPotentialElectrode, 1);
+    AMaxEdit = spin(this, "AMaxEdit", 1, zel::kLastPotentialElectrode, 1);
+    NMaxEdit = spin(this, "NMaxEdit", 1, zel::kLastPotentialElectrode, 6);
     ChannelsBox = new QComboBox(this);
     ChannelsBox->setObjectName(QStringLiteral("ChannelsBox"));
     ChannelsBox->addItem(QStringLiteral("1"), 1);

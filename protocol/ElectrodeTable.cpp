@@ -126,8 +126,8 @@ std::vector<ElectrodeEntry> parseElectrodeTable(const QByteArray& file)
             break;
         ElectrodeEntry e;
         e.line = reader.line();
-        std::int32_t* fields[4] = {&e.a, &e.b, &e.m, &e.n};
-        for (std::int32_t* field : fields) {
+        int* fields[4] = {&e.a, &e.b, &e.m, &e.n};
+        for (int* field : fields) {
             const int numberLine = reader.line();
             const QByteArray text = reader.numberText();
             if (text.isEmpty())
@@ -136,10 +136,10 @@ std::vector<ElectrodeEntry> parseElectrodeTable(const QByteArray& file)
                 throw ZelError(ErrorId::InvalidNumber, {fromCp1251(text), QString::number(numberLine)});
         }
         reader.skipRestOfLine();
-        checkRange("A", e.a, -255, 255, e.line);
-        checkRange("B", e.b, -255, 255, e.line);
-        checkRange("M", e.m, 0, 127, e.line);
-        checkRange("N", e.n, 0, 127, e.line);
+        checkRange("A", e.a, kFirstCurrentElectrode, kLastCurrentElectrode, e.line);
+        checkRange("B", e.b, kFirstCurrentElectrode, kLastCurrentElectrode, e.line);
+        checkRange("M", e.m, kFirstPotentialElectrode, kLastPotentialElectrode, e.line);
+        checkRange("N", e.n, kFirstPotentialElectrode, kLastPotentialElectrode, e.line);
         if (int(entries.size()) == kMaxElectrodeEntries)
             throw ZelError(ErrorId::TableTooLong, {QString::number(e.line), QString::number(kMaxElectrodeEntries)});
         entries.push_back(e);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Electrodes.h"
+
 #include "Dialogue.h"
 
 #include <QByteArray>
@@ -12,11 +14,8 @@ namespace zel {
 
 // One line of an electrode table: the current electrodes A and B, the
 // potential electrodes M and N, and the line of the file it stands on.
-struct ElectrodeEntry {
-    std::int32_t a = 0;
-    std::int32_t b = 0;
-    std::int32_t m = 0;
-    std::int32_t n = 0;
+// An entry of a table file, with the line it stands on.
+struct ElectrodeEntry : TableEntry {
     int line = 0;
 };
 

@@ -9,7 +9,8 @@ namespace zel {
 namespace {
 
 constexpr int kMaxEntries = 32765;  // the upload's word count is 16 bits
-constexpr int kCurrentLow = -255, kCurrentHigh = 255, kPotentialLow = 0, kPotentialHigh = 127;
+constexpr int kCurrentLow = kFirstCurrentElectrode, kCurrentHigh = kLastCurrentElectrode,
+              kPotentialLow = kFirstPotentialElectrode, kPotentialHigh = kLastPotentialElectrode;
 constexpr int kSpan = kCurrentHigh - kCurrentLow;
 
 void require(bool ok, const char* name, int value, const QString& rule)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Electrodes.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -22,14 +24,6 @@ struct SequenceOptions {
     // N) whose A and B may be potential electrodes (0-127), in their order:
     // repeat measurements that give the data check its reciprocal errors.
     bool reciprocals = false;
-};
-
-struct TableEntry {
-    int a = 0;
-    int b = 0;
-    int m = 0;
-    int n = 0;
-    bool operator==(const TableEntry&) const = default;
 };
 
 // The entries of an array, in the order a, then n, then the first electrode

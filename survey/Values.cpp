@@ -1,5 +1,6 @@
 #include "Values.h"
 
+#include "data/Electrodes.h"
 #include "data/RawDump.h"
 
 #include <QByteArray>
@@ -26,8 +27,6 @@ struct Pair {
 };
 constexpr std::array<Pair, 4> kPairs = {{{0, 2, 1.0}, {1, 2, -1.0}, {0, 3, -1.0}, {1, 3, 1.0}}};
 
-// The station's potential electrodes are numbered 0-127.
-constexpr int kLastPotentialElectrode = 127;
 // A geometric sum this small against its largest term is zero but for the
 // rounding of its four terms: the array measures nothing.
 constexpr double kZeroSum = 1e-9;
@@ -71,7 +70,7 @@ std::optional<std::array<int, 4>> channelNumbers(const MeasurementRecord& r, int
     const std::array<int, 4> n = {int(r.ElectrodeA), int(r.ElectrodeB), int(r.ElectrodeM) + shift,
                                   int(r.ElectrodeN) + shift};
     for (const int potential : {n[2], n[3]})
-        if (potential < 0 || potential > kLastPotentialElectrode)
+        if (potential < kFirstPotentialElectrode || potential > kLastPotentialElectrode)
             return std::nullopt;  // beyond the station's electrodes: no such dipole
     return n;
 }

@@ -1,0 +1,22 @@
+#pragma once
+
+namespace zel {
+
+// The station's electrode numbers: the current electrodes A and B from -255
+// to 255, the potential electrodes M and N from 0 to 127.
+constexpr int kFirstCurrentElectrode = -255;
+constexpr int kLastCurrentElectrode = 255;
+constexpr int kFirstPotentialElectrode = 0;
+constexpr int kLastPotentialElectrode = 127;
+
+// One entry of an electrode table: the current electrodes A, B and the
+// potential electrodes M, N of one measurement.
+struct TableEntry {
+    int a = 0;
+    int b = 0;
+    int m = 0;
+    int n = 0;
+    bool operator==(const TableEntry&) const = default;
+};
+
+} // namespace zel
