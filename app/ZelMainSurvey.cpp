@@ -187,13 +187,12 @@ void TForm1::ExportSurvey(zel::SurveyFormat format)
     if (refuseDuringDialogue() || !Doc->decoded())
         return;
     guarded([&] {
-        const std::vector<zel::MeasurementRecord> records = Doc->records();
-        const zel::SurveyGeometry geometry = surveyGeometry();
-        // The inversion formats need positions: say so before a file is asked for.
-        if (format != zel::SurveyFormat::Csv
-            && std::none_of(records.begin(), records.end(), [](const auto& r) { return zel::carriesElectrodes(r.Mode); })) {
-            m_dialogs->showMessage(this, MessageKind::Information, kApplicationTitle,
-                                   zel::texts::errorText(zel::ZelError(zel::ErrorId::NoPositions)) + QLatin1Char('.'));
+        // What the export writes, or why there is nothing: said before a file is asked for.
+        std::optional<zel::SurveyExportContents> contents;
+        try {
+            contents = zel::surveyExportContents(format, Doc->records(), surveyGeometry(), std::nullopt, {Doc->exclusions(), false});
+        } catch (const zel::ZelError& e) {
+            m_dialogs->showMessage(this, MessageKind::Information, kApplicationTitle, zel::withFullStop(zel::texts::errorText(e)));
             return;
         }
         static const struct {
@@ -205,8 +204,7 @@ void TForm1::ExportSurvey(zel::SurveyFormat format)
                              fileNameOfStamp(QStringLiteral("Survey"), Data().header.time, kind.ext));
         if (!SaveDialog3.Execute(*m_dialogs, this))
             return;
-        QStringList written =
-            zel::writeExportFiles(zel::surveyExport(format, records, geometry, std::nullopt, SaveDialog3.FileName(), {Doc->exclusions(), false}));
+        QStringList written = zel::writeExportFiles(zel::exportFiles(*contents, SaveDialog3.FileName()));
         for (QString& path : written)
             path = QDir::toNativeSeparators(path);
         // One file per profile: the user is told which.

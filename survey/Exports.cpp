@@ -383,9 +383,9 @@ QByteArray ohmFile(const std::vector<InversionDatum>& data, double defaultErrorP
     return out;
 }
 
-QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const std::vector<MeasurementRecord>& records,
-                                                   const SurveyGeometry& geometry, std::optional<Profile> chosen,
-                                                   const QString& out, const ExportChoice& choice)
+SurveyExportContents surveyExportContents(SurveyFormat format, const std::vector<MeasurementRecord>& records,
+                                          const SurveyGeometry& geometry, std::optional<Profile> chosen,
+                                          const ExportChoice& choice)
 {
     const std::vector<ChannelValue> values = surveyValues(records, geometry);
     const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
@@ -397,7 +397,7 @@ QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const st
         if (!choice.exclusions.empty())
             for (std::size_t n = 0; n < values.size(); ++n)
                 excluded[n] = choice.exclusions.count(keyOf(values[n])) > 0;
-        return {{out, csvFile(records, values, checks, excluded)}};
+        return {{{std::nullopt, csvFile(records, values, checks, excluded)}}};
     }
     if (format == SurveyFormat::Csv) {
         std::vector<ChannelValue> shown;
@@ -410,7 +410,7 @@ QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const st
             shownChecks.push_back(checks[n]);
             excluded.push_back(choice.exclusions.count(keyOf(values[n])) > 0);
         }
-        return {{out, csvFile(records, shown, shownChecks, excluded)}};
+        return {{{std::nullopt, csvFile(records, shown, shownChecks, excluded)}}};
     }
 
     const auto byProfile = invertibleByProfile(records, values);
@@ -437,20 +437,36 @@ QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const st
     if (profiles.empty())
         throw ZelError(ErrorId::NoPositions);
 
+    SurveyExportContents contents;
+    for (const auto& [profile, ofProfile] : profiles)
+        contents.files.emplace_back(profile, format == SurveyFormat::Res2DInv
+                                                 ? res2dinvFile(profile, ofProfile)
+                                                 : ohmFile(ofProfile, geometry.thresholds.defaultError, geometry.thresholds.minError));
+    return contents;
+}
+
+QList<std::pair<QString, QByteArray>> exportFiles(const SurveyExportContents& contents, const QString& out)
+{
     QList<std::pair<QString, QByteArray>> files;
     const QFileInfo target(out);
-    for (const auto& [profile, ofProfile] : profiles) {
-        const QString path = profiles.size() == 1
+    for (const auto& [profile, bytes] : contents.files) {
+        const QString path = contents.files.size() == 1 || !profile
             ? out
             : target.dir().filePath(QStringLiteral("%1_L%2_F%3")
                                         .arg(target.completeBaseName())
-                                        .arg(profile.line)
-                                        .arg(profile.file)
+                                        .arg(profile->line)
+                                        .arg(profile->file)
                                     + (target.suffix().isEmpty() ? QString() : QLatin1Char('.') + target.suffix()));
-        files.append({path, format == SurveyFormat::Res2DInv ? res2dinvFile(profile, ofProfile)
-                                                             : ohmFile(ofProfile, geometry.thresholds.defaultError, geometry.thresholds.minError)});
+        files.append({path, bytes});
     }
     return files;
+}
+
+QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const std::vector<MeasurementRecord>& records,
+                                                   const SurveyGeometry& geometry, std::optional<Profile> chosen,
+                                                   const QString& out, const ExportChoice& choice)
+{
+    return exportFiles(surveyExportContents(format, records, geometry, chosen, choice), out);
 }
 
 QStringList writeExportFiles(const QList<std::pair<QString, QByteArray>>& files)

@@ -59,6 +59,21 @@ QByteArray res2dinvFile(const Profile& profile, const std::vector<InversionDatum
 // never below `minErrorPercent`.
 QByteArray ohmFile(const std::vector<InversionDatum>& data, double defaultErrorPercent, double minErrorPercent);
 
+// What an export writes before it has a name: one file for CSV (every
+// profile, or the chosen one), one per profile with invertible values for
+// the inversion formats (`profile` says which). Throws ZelError when there is
+// nothing to write (no record with positions, or every value left out) or
+// the chosen profile is not in the data: before anyone is asked for a name.
+struct SurveyExportContents {
+    std::vector<std::pair<std::optional<Profile>, QByteArray>> files;
+};
+SurveyExportContents surveyExportContents(SurveyFormat format, const std::vector<MeasurementRecord>& records,
+                                          const SurveyGeometry& geometry, std::optional<Profile> chosen,
+                                          const ExportChoice& choice);
+// Their paths: `out` for one file, "<name>_L<line>_F<file>.<ext>" beside it
+// for several.
+QList<std::pair<QString, QByteArray>> exportFiles(const SurveyExportContents& contents, const QString& out);
+
 // The files an export writes: for CSV one file with every profile; for the
 // inversion formats one per profile with invertible values, named
 // "<name>_L<line>_F<file>.<ext>" beside `out` when there are several and no

@@ -207,3 +207,24 @@ TEST(SectionWindow, LinesGeometryTravelsWithTheReading)
     doc.setLines(chosen.lines);
     EXPECT_TRUE(zel::readWholeFile(kept + ".survey").contains("Reversed=1"));
 }
+
+// An export that would write nothing says why before a file is asked for,
+// by the library's rule: values with positions all left out are not "no
+// positions".
+TEST(SectionWindow, ExportWithEverythingLeftOutSaysSoBeforeAskingForAFile)
+{
+    WindowInDir place;
+    FakeDialogs dialogs;
+    TForm1 form(&dialogs, QStringList());
+    const QString file = place.dir.filePath("r.zel");
+    zel::writeWholeFile(file, zeltest::dump({zeltest::Record().mode(10).profile(1, 1).electrodes(0, 1, 2, 3).current(5).u(1, 100, 0)}));
+    dialogs.fileAnswers << file;
+    form.ToolButton1Click();
+    form.Doc->setExcluded({1, 1}, true);
+    dialogs.messages.clear();
+    const qsizetype asked = dialogs.fileDialogs.size();
+    form.ExportOhm1Click();
+    EXPECT_EQ(dialogs.fileDialogs.size(), asked);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages.at(0).text.contains("оставлены в стороне")) << dialogs.messages.at(0).text.toStdString();
+}
