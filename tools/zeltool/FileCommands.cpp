@@ -13,7 +13,9 @@ namespace zeltool {
 
 int view(const Call& call)
 {
-    [[maybe_unused]] const auto& [arguments, input, out, err] = call;
+    const QStringList& arguments = call.args;
+    std::FILE* out = call.out;
+    std::FILE* err = call.err;
     const Arguments args(arguments, {});
     if (!args.ok(1, 1))
         throw UsageError{args.wrong(1, 1)};
@@ -27,7 +29,8 @@ int view(const Call& call)
 
 int text(const Call& call)
 {
-    [[maybe_unused]] const auto& [arguments, input, out, err] = call;
+    const QStringList& arguments = call.args;
+    std::FILE* err = call.err;
     const Arguments args(arguments, {});
     if (!args.ok(2, 2))
         throw UsageError{args.wrong(2, 2)};
@@ -40,7 +43,8 @@ int text(const Call& call)
 
 int xlsx(const Call& call)
 {
-    [[maybe_unused]] const auto& [arguments, input, out, err] = call;
+    const QStringList& arguments = call.args;
+    std::FILE* err = call.err;
     const Arguments args(arguments, {{QStringLiteral("layout"), QStringLiteral("The workbook's layout."), QStringLiteral("NAME")}});
     if (!args.ok(2, 2))
         throw UsageError{args.wrong(2, 2)};

@@ -164,7 +164,8 @@ bool confirm(std::FILE* in, std::FILE* err, const QString& question)
 
 int read(const Call& call)
 {
-    [[maybe_unused]] const auto& [arguments, input, out, err] = call;
+    std::FILE* out = call.out;
+    std::FILE* err = call.err;
     Session session(call);
     const Arguments& args = session.args();
     // A name that cannot be written is said before a transfer of minutes.
@@ -195,7 +196,8 @@ int read(const Call& call)
 
 int port(const Call& call)
 {
-    [[maybe_unused]] const auto& [arguments, input, out, err] = call;
+    const QStringList& arguments = call.args;
+    std::FILE* out = call.out;
     const QString numberOption = QStringLiteral("number");
     const Arguments args(arguments, {{numberOption, QStringLiteral("The COM number."), QStringLiteral("N")}});
     if (!args.ok(1, 2))
@@ -223,7 +225,6 @@ int port(const Call& call)
 
 int protocol(const Call& call)
 {
-    [[maybe_unused]] const auto& [arguments, input, out, err] = call;
     Session session(call);
     const Arguments& args = session.args();
     // The whole table is read and checked before the line is opened.
@@ -233,7 +234,8 @@ int protocol(const Call& call)
 
 int firmware(const Call& call)
 {
-    [[maybe_unused]] const auto& [arguments, in, out, err] = call;
+    std::FILE* in = call.in;
+    std::FILE* err = call.err;
     Session session(call, {{QStringLiteral("yes"), QStringLiteral("Ask nothing.")}});
     const Arguments& args = session.args();
     const bool yes = args.isSet(QStringLiteral("yes"));

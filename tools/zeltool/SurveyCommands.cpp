@@ -22,7 +22,9 @@ namespace zeltool {
 
 int exportSurvey(const Call& call)
 {
-    [[maybe_unused]] const auto& [arguments, input, out, err] = call;
+    const QStringList& arguments = call.args;
+    std::FILE* out = call.out;
+    std::FILE* err = call.err;
     const QString format = QStringLiteral("format");
     const Arguments args(arguments,
                          QList<QCommandLineOption>{
@@ -84,7 +86,9 @@ std::vector<double> elevationsAt(const std::vector<double>& x, const zel::inv::O
 
 int invert(const Call& call)
 {
-    [[maybe_unused]] const auto& [arguments, input, out, err] = call;
+    const QStringList& arguments = call.args;
+    std::FILE* out = call.out;
+    std::FILE* err = call.err;
     const QString topography = QStringLiteral("topography"), lambda = QStringLiteral("lambda"),
                   iterations = QStringLiteral("max-iterations"), robust = QStringLiteral("robust"),
                   ratio = QStringLiteral("vertical-ratio");
@@ -227,7 +231,9 @@ int invert(const Call& call)
 
 int check(const Call& call)
 {
-    [[maybe_unused]] const auto& [arguments, input, out, err] = call;
+    const QStringList& arguments = call.args;
+    std::FILE* out = call.out;
+    std::FILE* err = call.err;
     const Arguments args(arguments, kGeometryOptions + kCheckOptions);
     if (!args.ok(1, 1))
         throw UsageError{args.wrong(1, 1)};
@@ -271,7 +277,8 @@ int check(const Call& call)
 
 int plot(const Call& call)
 {
-    [[maybe_unused]] const auto& [arguments, input, out, err] = call;
+    const QStringList& arguments = call.args;
+    std::FILE* err = call.err;
     const QString kind = QStringLiteral("kind"), value = QStringLiteral("value"), log = QStringLiteral("log"),
                   width = QStringLiteral("width"), height = QStringLiteral("height");
     const Arguments args(arguments,
@@ -357,7 +364,7 @@ int plot(const Call& call)
 
 int sequence(const Call& call)
 {
-    [[maybe_unused]] const auto& [arguments, input, out, err] = call;
+    const QStringList& arguments = call.args;
     const QString array = QStringLiteral("array");
     const QStringList numbers = {QStringLiteral("electrodes"), QStringLiteral("first"), QStringLiteral("a-min"),
                                  QStringLiteral("a-max"), QStringLiteral("n-max"), QStringLiteral("channels")};
