@@ -2,6 +2,26 @@
 
 #include <QThread>
 
+#if defined(Q_OS_LINUX)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// The worker's thread and the threads it starts yield to the window: on
+// Linux a thread's nice value is its own and passes to the threads it
+// starts; on Windows the worker runs below normal priority (QThread).
+void yieldToTheWindow()
+{
+#if defined(Q_OS_LINUX)
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+#endif
+}
+
+} // namespace
+
 TInversionRun::TInversionRun(QObject* parent) : QObject(parent) {}
 
 TInversionRun::~TInversionRun()
@@ -20,6 +40,7 @@ bool TInversionRun::start(std::vector<zel::inv::Measurement> data, zel::inv::Inv
     m_thread = QThread::create([this, data = std::move(data), options = std::move(options)] {
         // The reports are posted to this object: they reach it in its own
         // thread, and none arrives once it is gone.
+        yieldToTheWindow();
         auto post = [this](auto deliver) {
             // The event loop owns the posted call and deletes it once run.
             // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks)

@@ -4,6 +4,7 @@
 
 #include "data/Settings.h"
 #include "data/ZelError.h"
+#include "document/Document.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -63,6 +64,33 @@ TPlotWindow::TPlotWindow(const QString& name, QSettings& settings, QWidget* pare
         m_settings.value(zel::settings::kWindows + QLatin1Char('/') + m_name).toString().toLatin1());
     if (!kept.isEmpty())
         restoreGeometry(kept);
+}
+
+void TPlotWindow::follow(const zel::Document& document)
+{
+    m_document = &document;
+    for (auto signal : {&zel::Document::changed, &zel::Document::geometryChanged})
+        connect(&document, signal, this, [this] {
+            m_stale = !isVisible();
+            if (!m_stale)
+                documentChanged();
+        });
+    documentChanged();
+}
+
+void TPlotWindow::documentChanged()
+{
+    if (m_document)
+        setRecords(m_document->records(), m_document->geometry());
+}
+
+void TPlotWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_stale) {
+        m_stale = false;
+        documentChanged();
+    }
 }
 
 void TPlotWindow::addControl(QWidget* control) { m_controls->insertWidget(m_controls->count() - 2, control); }
@@ -240,6 +268,14 @@ void TPseudosectionWindow::redraw()
                                         : zel::Pseudosection();
     zel::drawPseudosection(*Plot, m_section);
     Plot->replot();
+}
+
+void TPseudosectionWindow::documentChanged()
+{
+    if (!document())
+        return;
+    m_exclusions = document()->exclusions();
+    TPlotWindow::documentChanged();
 }
 
 void TPseudosectionWindow::setExclusions(const zel::Exclusions& exclusions)

@@ -14,6 +14,10 @@ class QMouseEvent;
 class QPushButton;
 class QSettings;
 
+namespace zel {
+class Document;
+}
+
 // A non-modal window with a plot of the current data: zoom and pan with the
 // mouse, a hover that shows the record's table line, "Save image..." for PNG
 // and PDF. Its size and place are kept in the settings between runs.
@@ -30,6 +34,10 @@ public:
 
     // The data to draw: replaces what was drawn.
     virtual void setRecords(const std::vector<zel::MeasurementRecord>& records, const zel::SurveyGeometry& geometry) = 0;
+    // Draws the document's data from now on, and again whenever they or
+    // their geometry change while the window is shown (when it is shown
+    // again otherwise).
+    void follow(const zel::Document& document);
 
     QCustomPlot* Plot = nullptr;
     QPushButton* SaveImageButton = nullptr;
@@ -39,6 +47,10 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    // The document's data drawn again.
+    virtual void documentChanged();
+    const zel::Document* document() const { return m_document; }
     // The texts that follow the language, and the plot drawn again with them.
     virtual void retranslate();
     void addControl(QWidget* control);
@@ -50,6 +62,8 @@ private:
 
     QString m_name;
     QSettings& m_settings;
+    const zel::Document* m_document = nullptr;
+    bool m_stale = false;  // the document changed while the window was hidden
     TableLine m_tableLine;
     AskImageFile m_askImageFile;
     class QHBoxLayout* m_controls;
@@ -99,6 +113,8 @@ signals:
 
 protected:
     void retranslate() override;
+    // With the data, the values left out.
+    void documentChanged() override;
 
 private:
     void redraw();

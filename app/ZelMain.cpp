@@ -70,14 +70,10 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     buildListAndStatusBar();
 
     Doc = new zel::Document(this);
-    connect(Doc, &zel::Document::changed, this, [this] {
-        UpdateActions();
-        refreshPlots();
-    });
+    connect(Doc, &zel::Document::changed, this, &TForm1::UpdateActions);
     connect(Doc, &zel::Document::exclusionsNotKept, this,
             [this](const zel::ZelError& e) { ShowError(zel::texts::errorText(e)); });
     connect(Doc, &zel::Document::linesNotKept, this, [this](const zel::ZelError& e) { ShowError(zel::texts::errorText(e)); });
-    connect(Doc, &zel::Document::geometryChanged, this, &TForm1::refreshPlots);
     // What lies beside a loaded file and cannot be used is said; the file is not applied.
     connect(Doc, &zel::Document::exclusionsRefused, this, [this](int line) {
         m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,

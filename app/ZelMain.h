@@ -263,7 +263,6 @@ private:
     void fillRecentReadings();
     template <class Window>
     void showPlotWindow(Window*& window);
-    void refreshPlots();
     TSectionWindow& sectionWindow();
     // The profile the user looks at among `profiles`: the pseudosection's,
     // else the one inverted last; none for neither.

@@ -149,10 +149,7 @@ void TForm1::showPlotWindow(Window*& window)
             return m_dialogs->saveFileName(w, newFileOptions(kPictureFilter, QStringLiteral("png"),
                                                              QDir::current().filePath(fileNameOfStamp(QStringLiteral("Plot"), Data().header.time, "png"))));
         });
-    }
-    if constexpr (std::is_same_v<Window, TPseudosectionWindow>) {
-        if (!window->property("followsExclusions").toBool()) {
-            window->setProperty("followsExclusions", true);
+        if constexpr (std::is_same_v<Window, TPseudosectionWindow>) {
             // A click on a point leaves it out, or takes it back.
             connect(window, &TPseudosectionWindow::valueClicked, this, [this](zel::ValueKey value) {
                 Doc->setExcluded(value, Doc->exclusions().count(value) == 0);
@@ -160,20 +157,13 @@ void TForm1::showPlotWindow(Window*& window)
             connect(Doc, &zel::Document::exclusionsChanged, window,
                     [this, window] { window->setExclusions(Doc->exclusions()); });
         }
-        window->setExclusions(Doc->exclusions());
+        surveyGeometry();
+        window->follow(*Doc);
+    } else {
+        surveyGeometry();  // what was written into the settings file by hand since
     }
-    window->setRecords(Doc->records(), surveyGeometry());
     window->show();
     window->raise();
-}
-
-void TForm1::refreshPlots()
-{
-    // Open plots follow the current data.
-    const std::vector<zel::MeasurementRecord> records = Doc->records();
-    for (TPlotWindow* window : std::initializer_list<TPlotWindow*>{ProfileWindow, PseudosectionWindow})
-        if (window && window->isVisible())
-            window->setRecords(records, surveyGeometry());
 }
 
 void TForm1::ExportCsv1Click() { ExportSurvey(zel::SurveyFormat::Csv); }
