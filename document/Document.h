@@ -73,7 +73,6 @@ public:
     // The survey's geometry: the default (with the data check's thresholds)
     // and each profile's own (lines()).
     SurveyGeometry geometry() const;
-    const SurveyGeometry& defaultGeometry() const { return m_default; }
     void setDefaultGeometry(SurveyGeometry geometry);
     // Both at once, as the geometry dialog gives them: the default without
     // its lines, and the lines as setLines takes them.

@@ -30,7 +30,6 @@ public:
     void stop();
     // The program closes: a running dialogue ends at once, and none runs again.
     void closeDown() { m_closing = true; }
-    bool closingDown() const { return m_closing; }
     // The dialogue timer.
     EventLoopClock& clock() { return m_clock; }
 

@@ -137,12 +137,6 @@ SurveyGeometry SurveyGeometry::of(const Profile& profile) const
     return g;
 }
 
-bool SurveyGeometry::anyTopography() const
-{
-    return !topography.empty()
-        || std::any_of(lines.begin(), lines.end(), [](const auto& l) { return !l.second.topography.empty(); });
-}
-
 std::optional<double> SurveyGeometry::elevation(int electrode) const
 {
     if (topography.empty())

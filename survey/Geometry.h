@@ -88,8 +88,6 @@ struct SurveyGeometry {
     // The geometry of one profile: this one with what the profile has of
     // its own, and no lines.
     SurveyGeometry of(const Profile& profile) const;
-    // Whether this geometry or any of its lines has a topography.
-    bool anyTopography() const;
 
     // x0 ± electrode · spacing, summed as the decimals the user gave (the
     // shortest texts of x0 and spacing) and rounded once: 0 + 3 · 0.1 is
