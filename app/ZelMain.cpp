@@ -1,27 +1,19 @@
-// The window's data commands (files, view, text, workbooks), help, About and
-// language; the form's widgets, the station commands and the survey menu
-// live in ZelMainForm, ZelMainStation and ZelMainSurvey.
+// The window: its command groups wired to the document and to the list and
+// status bar, help, About, the language and closing. The widgets are laid out
+// in ZelMainForm.
 #include "ZelMain.h"
 
-
 #include "Ab.h"
+#include "FileCommands.h"
 #include "HelpWindow.h"
 #include "HtmlHlp.h"
 #include "Images.h"
-#include "SectionWindow.h"
+#include "SurveyCommands.h"
 
-#include "data/Cp1251.h"
-#include "data/DataFile.h"
 #include "data/Settings.h"
-#include "data/TextTable.h"
-#include "data/ZelError.h"
 #include "document/Document.h"
 #include "export/ExelCall.h"
-#include "export/XlsxWriter.h"
-#include "protocol/DialogueRunner.h"
-#include "serial/QCCom32.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -30,25 +22,16 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QProgressBar>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
-#include <QTimer>
+#include <QToolButton>
 
 const QString kApplicationTitle = QStringLiteral("ZEL-TERRAVOXNew");
 
-QString fileNameOfStamp(const QString& prefix, const QByteArray& stamp, const char* extension)
-{
-    QString time = zel::fromCp1251(stamp);
-    for (QChar& c : time)
-        if (!c.isLetterOrNumber() && c != QLatin1Char(' ') && c != QLatin1Char('.') && c != QLatin1Char('-'))
-            c = QLatin1Char('-');
-    return (prefix + QLatin1Char(' ') + time.trimmed()).trimmed() + QLatin1Char('.') + QLatin1String(extension);
-}
-
 TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, QWidget* parent)
     : QMainWindow(parent)
-    , m_serialDevices(std::move(serialDevices))
 {
     if (!dialogs) {
         m_ownDialogs = std::make_unique<QtUserDialogs>();
@@ -65,38 +48,35 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     const QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
     setGeometry(fitIntoScreen(QRect(190, 110, 997, 696), available, kTypicalFrame));
 
-    buildMenu();
+    m_document = new zel::Document(this);
+    m_files = new TFileCommands(*this, this);
+    m_survey = new TSurveyCommands(*this, this);
     buildToolBar();
+    m_station = new TStationCommands(*this, ComboBox1, ComboBox2, std::move(serialDevices), this);
+    buildMenu();
     buildListAndStatusBar();
 
-    Doc = new zel::Document(this);
-    connect(Doc, &zel::Document::changed, this, &TForm1::UpdateActions);
-    connect(Doc, &zel::Document::exclusionsNotKept, this,
-            [this](const zel::ZelError& e) { ShowError(zel::texts::errorText(e)); });
-    connect(Doc, &zel::Document::linesNotKept, this, [this](const zel::ZelError& e) { ShowError(zel::texts::errorText(e)); });
+    connect(m_station, &TStationCommands::dialogueStarted, this, &TForm1::dialogueStarted);
+    connect(m_station, &TStationCommands::progress, this, &TForm1::dialogueProgress);
+    connect(m_station, &TStationCommands::dialogueEnded, this, &TForm1::dialogueEnded);
+    connect(m_document, &zel::Document::changed, this, &TForm1::UpdateActions);
+    connect(m_document, &zel::Document::exclusionsNotKept, this,
+            [this](const zel::ZelError& e) { showError(zel::texts::errorText(e)); });
+    connect(m_document, &zel::Document::linesNotKept, this, [this](const zel::ZelError& e) { showError(zel::texts::errorText(e)); });
     // What lies beside a loaded file and cannot be used is said; the file is not applied.
-    connect(Doc, &zel::Document::exclusionsRefused, this, [this](int line) {
+    connect(m_document, &zel::Document::exclusionsRefused, this, [this](int line) {
         m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,
-                               zel::texts::exclusionsBadLine(QDir::toNativeSeparators(zel::exclusionsFileOf(Doc->path())), line));
+                               zel::texts::exclusionsBadLine(QDir::toNativeSeparators(zel::exclusionsFileOf(m_document->path())), line));
     });
-    connect(Doc, &zel::Document::linesRefused, this, [this](const zel::ZelError& e) {
+    connect(m_document, &zel::Document::linesRefused, this, [this](const zel::ZelError& e) {
         m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,
                                zel::texts::errorText(e) + QStringLiteral("\n\n") + zel::texts::surveyDefaultUsed());
     });
-
-    OpenDialog2.options.filter = QStringLiteral("File A,B,M,N|*.txt|All|*.*");
-    SaveDialog1.save = true;
-    SaveDialog2.save = true;
-    SaveDialog3.save = true;  // an export asks before it replaces a file
 
     FormCreate();
     AboutBox = new TAboutBox(this);
     m_helpLoader = std::make_unique<THtmlHelpLoader>();
 }
-
-const zel::Reading& TForm1::Data() const { return Doc->reading(); }
-
-void TForm1::setHelpLoader(std::unique_ptr<THtmlHelpLoader> loader) { m_helpLoader = std::move(loader); }
 
 TForm1::~TForm1()
 {
@@ -104,76 +84,48 @@ TForm1::~TForm1()
         FormClose();
 }
 
+const zel::Reading& TForm1::Data() const { return m_document->reading(); }
 
-void TForm1::ShowError(const QString& text)
-{
-    m_dialogs->showMessage(this, MessageKind::Error, kApplicationTitle, zel::withFullStop(text));
-}
-
-void TForm1::AddLine(const QString& line) { ListBox1->addItem(line); }
-
-void TForm1::AddReportLine(const zel::ReportLine& line)
-{
-    // The item keeps the line itself, so that it can be shown again in another language.
-    auto* item = new QListWidgetItem(zel::texts::lineText(line), ListBox1);
-    item->setData(Qt::UserRole, QVariant::fromValue(line));
-}
-
-void TForm1::showHint()
-{
-    if (!m_hintLine)
-        return;
-    StatusBar1->showMessage(zel::texts::hintFor(*m_hintLine).text);
-    HelpLink1->show();
-}
+void TForm1::setHelpLoader(std::unique_ptr<THtmlHelpLoader> loader) { m_helpLoader = std::move(loader); }
 
 void TForm1::FormCreate()
 {
     ComboBox1->setCurrentIndex(-1);
-    Ini = new QSettings(zel::settings::fileIn(QDir::currentPath()), zel::settings::iniFormat(), this);
+    m_ini = new QSettings(zel::settings::fileIn(QDir::currentPath()), zel::settings::iniFormat(), this);
     // The language chosen in an earlier run, before the first message.
-    if (const auto language = zel::texts::storedLanguage(*Ini))
+    if (const auto language = zel::texts::storedLanguage(*m_ini))
         applyLanguage(*language);
     else
         zel::texts::useLanguage(zel::texts::Language::Russian);  // Qt's own dialogs in Russian too
-    setUpPort();
-
-    const QString startDir = QDir::currentPath();
-    SaveDialog1.options.initialDir = startDir;
-    OpenDialog1.options.initialDir = startDir;
+    m_station->setUp();
     UpdateActions();
 }
 
 void TForm1::FormClose()
 {
     m_closed = true;
-    Runner->closeDown();
-    QCCom->SendString("$GB");  // goes out only when a dialogue left the port open
-    QCCom->Close();
-    Timer1->stop();
+    m_station->closeDown();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
     // A running inversion is stopped on the user's word: what it has is
     // lost, and nothing of it was written.
-    if (inversionRunning() && !m_closed) {
+    if (m_survey->inversionRunning() && !m_closed) {
         if (!m_dialogs->askYesNo(this, MessageKind::Question, kApplicationTitle, zel::texts::stopInversionAndClose())) {
             event->ignore();
             return;
         }
-        SectionWindow->stop();
-        SectionWindow->waitForWorker();
+        m_survey->stopInversion();
     }
     // A running dialogue is stopped first, so that the station hears "$GB"
     // and what a reading got is kept; the window closes when it has ended.
     if (DialogueRunning() && !m_closed) {
         event->ignore();
         if (!m_closeAfterDialogue
-            && m_dialogs->askYesNo(this, MessageKind::Question, kApplicationTitle,
-                                   zel::texts::stopAndClose())) {
+            && m_dialogs->askYesNo(this, MessageKind::Question, kApplicationTitle, zel::texts::stopAndClose())) {
             m_closeAfterDialogue = true;
-            StopButton1Click();
+            m_station->stop();
         }
         return;
     }
@@ -182,13 +134,36 @@ void TForm1::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-bool TForm1::ReadDump(const QString& source) { return showDecoding(Doc->decode(), source); }
+void TForm1::ToolButton1Click() { m_files->load(); }
+void TForm1::ToolButton2Click() { m_station->read(); }
+void TForm1::ToolButton5Click() { m_files->workbook(zel::kZelSoloLayout); }
+void TForm1::ToolButton6Click() { m_files->view(); }
+void TForm1::ToolButton8Click() { m_files->saveData(); }
+void TForm1::ToolButton9Click() { m_files->workbook(zel::kTerravoxLayout); }
+void TForm1::ToolButton10Click() { m_station->uploadTableFile(); }
+void TForm1::ToolButton12Click() { m_station->uploadFirmware(); }
+void TForm1::Save1Click() { m_files->saveText(); }
+void TForm1::ComboBox1Change() { m_station->portChosen(); }
+void TForm1::ComboBox2Change() { m_station->speedChosen(); }
+void TForm1::OpenDataFile(const QString& path) { m_files->openDataFile(path); }
+bool TForm1::ReadDump(const QString& source) { return showDecoding(m_document->decode(), source); }
+
+void TForm1::clearList() { ListBox1->clear(); }
+
+void TForm1::addLines(const QStringList& lines) { ListBox1->addItems(lines); }
+
+void TForm1::addReportLine(const zel::ReportLine& line)
+{
+    // The item keeps the line itself, so that it can be shown again in another language.
+    auto* item = new QListWidgetItem(zel::texts::lineText(line), ListBox1);
+    item->setData(Qt::UserRole, QVariant::fromValue(line));
+}
 
 bool TForm1::showDecoding(const zel::DumpDecoding& d, const QString& source)
 {
     for (const zel::ReportLine& line : d.lines)
-        AddReportLine(line);
-    const zel::Reading& data = Doc->reading();
+        addReportLine(line);
+    const zel::Reading& data = m_document->reading();
     // A file says which file and what was wrong with it, below the message.
     const QString problem = source.isEmpty() || data.decodedWhole
         ? QString()
@@ -197,107 +172,75 @@ bool TForm1::showDecoding(const zel::DumpDecoding& d, const QString& source)
     if (d.outcome == zel::DumpDecoding::Outcome::Rejected)
         m_dialogs->showMessage(this, MessageKind::Plain, kApplicationTitle, zel::texts::headerRejected() + more);
     else if (d.error)
-        ShowError(zel::withFullStop(zel::texts::errorText(*d.error)) + more);
+        showError(zel::withFullStop(zel::texts::errorText(*d.error)) + more);
     return data.decodedWhole;
 }
 
-void TForm1::ToolButton1Click()
+void TForm1::showStatus(const QString& text, int timeoutMs) { StatusBar1->showMessage(text, timeoutMs); }
+
+void TForm1::showError(const QString& text)
 {
-    if (refuseDuringDialogue())
-        return;
-    OpenDialog1.options.filter = tr("Файл ZEL-TERRAVOX (*.zel)|*.zel");
-    OpenDialog1.options.defaultExt = QStringLiteral("zel");
-    if (!OpenDialog1.Execute(*m_dialogs, this))
-        return;
-    LoadFile(OpenDialog1.FileName());
+    m_dialogs->showMessage(this, MessageKind::Error, kApplicationTitle, zel::withFullStop(text));
 }
 
-void TForm1::LoadFile(const QString& path)
+bool TForm1::refuseDuringDialogue(bool station)
 {
-    guarded([&] {
-        // A file that cannot be read leaves the current data as it is.
-        QByteArray bytes = zel::readWholeFile(path);
-        ListBox1->clear();
-        if (!showDecoding(Doc->load(std::move(bytes), path), path))
-            return;
-        StatusBar1->showMessage(zel::texts::fileLoaded(QDir::toNativeSeparators(path), Data().count));
-    });
+    if (station && m_survey->inversionRunning()) {
+        StatusBar1->showMessage(zel::texts::inversionRunning(), 5000);
+        return true;
+    }
+    if (!DialogueRunning())
+        return false;
+    StatusBar1->showMessage(zel::texts::dialogueRunning(), 3000);
+    return true;
 }
 
-void TForm1::ToolButton8Click()
+void TForm1::saveSettings()
 {
-    if (refuseDuringDialogue())
-        return;
-    SaveDialog1.options.overwritePrompt = true;
-    SaveDialog1.options.filter = tr("Файл ZEL-TERRAVOX_New (*.zel)|*.zel");
-    SaveDialog1.options.defaultExt = QStringLiteral("zel");
-    SaveDialog1.suggestExtension();
-    if (!SaveDialog1.Execute(*m_dialogs, this))
-        return;
-    guarded([this] {
-        zel::writeWholeFile(SaveDialog1.FileName(), Data().rawDump);
-        Doc->savedAs(SaveDialog1.FileName());
-    });
+    // A settings file that cannot be written is said once a run: the
+    // choices then last only until the program ends.
+    if (const auto file = zel::settings::notWritten(*m_ini); file && !m_settingsNotWrittenSaid) {
+        m_settingsNotWrittenSaid = true;
+        m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,
+                               zel::texts::settingsNotWritten(QDir::toNativeSeparators(*file)));
+    }
 }
 
-void TForm1::ToolButton6Click()
+void TForm1::dialogueStarted()
 {
-    if (refuseDuringDialogue())
-        return;
-    guarded([this] {
-        QStringList lines;
-        QString error;
-        try {
-            Doc->setCountAndHeader(Data().count, zel::readHeaderFields(Data().decoded));
-            zel::appendViewLines(Data().decoded, Data().count, zel::DateTimeSeparators::of(QLocale()), lines);
-        } catch (const zel::ZelError& e) {
-            error = zel::texts::errorText(e);
-        }
-        if (!lines.isEmpty()) {
-            ListBox1->clear();
-            ListBox1->addItems(lines);
-        }
-        if (!error.isEmpty())
-            ShowError(error);
-    });
+    HelpLink1->hide();
+    StatusBar1->clearMessage();
+    UpdateActions();
+    StopButton1->show();
 }
 
-void TForm1::Save1Click()
+void TForm1::dialogueProgress(const QString& text, int permille)
 {
-    if (refuseDuringDialogue())
-        return;
-    SaveDialog1.options.overwritePrompt = true;
-    SaveDialog1.options.filter = tr("Текстовый файл (*.txt)|*.txt");
-    SaveDialog1.options.defaultExt = QStringLiteral("txt");
-    // The name chosen last for a data file is offered as a text file: Enter
-    // can never replace a .zel file with a table.
-    SaveDialog1.suggestExtension();
-    if (!SaveDialog1.Execute(*m_dialogs, this))
-        return;
-    guarded([this] {
-        // The table is made first: without decoded data no file is created.
-        const QByteArray bytes =
-            zel::textFileBytes(Data().decoded, Data().count, zel::DateTimeSeparators::of(QLocale()));
-        zel::writeWholeFile(SaveDialog1.FileName(), bytes);
-    });
+    StatusBar1->showMessage(text);
+    ProgressBar1->setRange(0, 1000);
+    ProgressBar1->setValue(permille);
+    ProgressBar1->show();
 }
 
-void TForm1::OpenRecentReading(const QString& path) { OpenDataFile(path); }
-
-void TForm1::OpenDataFile(const QString& path)
+void TForm1::dialogueEnded()
 {
-    if (refuseDuringDialogue())
-        return;
-    OpenDialog1.FileName() = path;
-    LoadFile(path);
+    UpdateActions();
+    ProgressBar1->hide();
+    StopButton1->hide();
+    StatusBar1->clearMessage();
+    // What to check after a failure stays until the next command.
+    showHint();
+    // A window closed during the dialogue closes once it has ended.
+    if (m_closeAfterDialogue)
+        QMetaObject::invokeMethod(this, "close", Qt::QueuedConnection);
 }
 
-void TForm1::OpenReadingsFolder()
+void TForm1::showHint()
 {
-    QDir().mkpath(m_readings.folder());
-    if (!m_dialogs->openDocument(m_readings.folder()))
-        m_dialogs->showMessage(this, MessageKind::Information, kApplicationTitle,
-                               zel::texts::folderNotOpened(QDir::toNativeSeparators(m_readings.folder())));
+    if (!m_station->hint())
+        return;
+    StatusBar1->showMessage(zel::texts::hintFor(*m_station->hint()).text);
+    HelpLink1->show();
 }
 
 void TForm1::fillRecentReadings()
@@ -307,49 +250,10 @@ void TForm1::fillRecentReadings()
     for (const QString& path : recent) {
         QAction* a = RecentReadings1->addAction(QFileInfo(path).fileName());
         a->setData(path);
-        connect(a, &QAction::triggered, this, [this, path] { OpenRecentReading(path); });
+        connect(a, &QAction::triggered, this, [this, path] { OpenDataFile(path); });
     }
     if (recent.isEmpty())
         RecentReadings1->addAction(zel::texts::noReadingsYet())->setEnabled(false);
-}
-
-void TForm1::ToolButton5Click() { ExelCall(zel::kZelSoloLayout); }
-void TForm1::ToolButton9Click() { ExelCall(zel::kTerravoxLayout); }
-
-namespace {
-
-// "ZEL-SOLO 07.12.2026 10-11-12.xlsx": the layout and the reading's time stamp.
-QString workbookName(int layout, const QByteArray& stamp)
-{
-    return fileNameOfStamp(layout == zel::kTerravoxLayout ? QStringLiteral("TERRAVOX") : QStringLiteral("ZEL-SOLO"),
-                           stamp, "xlsx");
-}
-
-} // namespace
-
-void TForm1::ExelCall(int layout)
-{
-    if (refuseDuringDialogue())
-        return;
-    guarded([&] {
-        // Without decoded data the export ends here, before any file is made.
-        const zel::HeaderTexts headers = zel::readHeaderFields(Data().decoded);
-        SaveDialog2.offerNew(tr("Книга Excel (*.xlsx)|*.xlsx"), QStringLiteral("xlsx"), workbookName(layout, headers.time));
-        if (!SaveDialog2.Execute(*m_dialogs, this))
-            return;
-        const zel::SheetExport exported = zel::ExelCall(layout, Data().decoded, QLocale());
-        Doc->setCountAndHeader(exported.count, exported.headers);
-        const QString book = SaveDialog2.FileName();
-        zel::writeXlsx(exported.sheet, book);
-        // Without a spreadsheet application the workbook is there all the same: say where.
-        if (!m_dialogs->openDocument(book)
-            && m_dialogs->askWithButton(this, MessageKind::Information, kApplicationTitle,
-                                        zel::texts::workbookNotOpened(QDir::toNativeSeparators(book)),
-                                        zel::texts::openFolder()))
-            m_dialogs->openDocument(QFileInfo(book).absolutePath());
-        if (exported.error)
-            ShowError(zel::texts::errorText(*exported.error));
-    });
 }
 
 void TForm1::Contens1Click() { ShowHelpTopic(1); }
@@ -370,12 +274,9 @@ void TForm1::ShowHelpTopic(int topic)
 
 void TForm1::About2Click() { AboutBox->exec(); }
 
-void TForm1::Russian1Click() { SetLanguage(zel::texts::Language::Russian); }
-void TForm1::English1Click() { SetLanguage(zel::texts::Language::English); }
-
 void TForm1::SetLanguage(zel::texts::Language language)
 {
-    zel::texts::storeLanguage(*Ini, language);
+    zel::texts::storeLanguage(*m_ini, language);
     saveSettings();
     applyLanguage(language);
 }
@@ -391,15 +292,3 @@ void TForm1::applyLanguage(zel::texts::Language language)
     if (!translated)
         StatusBar1->showMessage(QStringLiteral("The English translation is missing from this build."));
 }
-
-void TForm1::saveSettings()
-{
-    // A settings file that cannot be written is said once a run: the
-    // choices then last only until the program ends.
-    if (const auto file = zel::settings::notWritten(*Ini); file && !m_settingsNotWrittenSaid) {
-        m_settingsNotWrittenSaid = true;
-        m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,
-                               zel::texts::settingsNotWritten(QDir::toNativeSeparators(*file)));
-    }
-}
-

@@ -2,10 +2,14 @@
 // texts that follow the language.
 #include "ZelMain.h"
 
+#include "FileCommands.h"
 #include "Images.h"
+#include "SurveyCommands.h"
 
 #include "document/Document.h"
+#include "export/ExelCall.h"
 #include "serial/QCCom32.h"
+#include "survey/Exports.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -91,70 +95,74 @@ void TForm1::buildListAndStatusBar()
     StopButton1->setText(zel::texts::stopCommand());
     StatusBar1->addPermanentWidget(StopButton1);
     StopButton1->hide();
-    connect(StopButton1, &QToolButton::clicked, this, &TForm1::StopButton1Click);
+    connect(StopButton1, &QToolButton::clicked, m_station, &TStationCommands::stop);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, [this] {
         if (DialogueRunning())
-            StopButton1Click();
+            m_station->stop();
     });
     HelpLink1 = new QLabel(zel::texts::helpLink(), StatusBar1);
     HelpLink1->setObjectName(QStringLiteral("HelpLink1"));
     StatusBar1->addPermanentWidget(HelpLink1);
     HelpLink1->hide();
     connect(HelpLink1, &QLabel::linkActivated, this, [this] {
-        if (m_hintLine)
-            ShowHelpTopic(zel::texts::hintFor(*m_hintLine).topic);
+        if (m_station->hint())
+            ShowHelpTopic(zel::texts::hintFor(*m_station->hint()).topic);
     });
 }
 
 void TForm1::buildMenu()
 {
-    auto add = [this](QMenu* menu, const char* name, const QString& caption, void (TForm1::*handler)()) {
+    auto add = [this](QMenu* menu, const char* name, const QString& caption, auto&& handler) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
+    TFileCommands* files = m_files;
+    TStationCommands* station = m_station;
+    TSurveyCommands* survey = m_survey;
     // The captions' first letters are underlined: Alt+F, Alt+E, Alt+S, Alt+H.
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    Read1 = add(file, "Read1", QStringLiteral("Read Data"), &TForm1::ToolButton2Click);
-    LoadFile1 = add(file, "LoadFile1", QStringLiteral("Load File *zel"), &TForm1::ToolButton1Click);
-    SaveFile1 = add(file, "SaveFile1", QStringLiteral("Save File *zel"), &TForm1::ToolButton8Click);
-    View1 = add(file, "View1", QStringLiteral("View"), &TForm1::ToolButton6Click);
-    Save1 = add(file, "Save1", QStringLiteral("Save as text"), &TForm1::Save1Click);
+    Read1 = add(file, "Read1", QStringLiteral("Read Data"), [this] { ToolButton2Click(); });
+    LoadFile1 = add(file, "LoadFile1", QStringLiteral("Load File *zel"), [this] { ToolButton1Click(); });
+    SaveFile1 = add(file, "SaveFile1", QStringLiteral("Save File *zel"), [this] { ToolButton8Click(); });
+    View1 = add(file, "View1", QStringLiteral("View"), [this] { ToolButton6Click(); });
+    Save1 = add(file, "Save1", QStringLiteral("Save as text"), [this] { Save1Click(); });
     file->addSeparator();
     RecentReadings1 = file->addMenu(zel::texts::recentReadings());
     RecentReadings1->setObjectName(QStringLiteral("RecentReadings1"));
     connect(RecentReadings1, &QMenu::aboutToShow, this, &TForm1::fillRecentReadings);
-    ReadingsFolder1 = add(file, "ReadingsFolder1", zel::texts::openReadingsFolder(), &TForm1::OpenReadingsFolder);
+    ReadingsFolder1 = add(file, "ReadingsFolder1", zel::texts::openReadingsFolder(), [files] { files->openReadingsFolder(); });
     QMenu* exel = menuBar()->addMenu(QStringLiteral("&Exel"));
-    ZELSOLO1 = add(exel, "ZELSOLO1", QStringLiteral("ZEL-SOLO"), &TForm1::ToolButton5Click);
-    TERRAVOX1 = add(exel, "TERRAVOX1", QStringLiteral("TERRAVOX"), &TForm1::ToolButton9Click);
-    QMenu* survey = menuBar()->addMenu(QStringLiteral("S&urvey"));
-    SurveyGeometry1 = add(survey, "SurveyGeometry1", zel::texts::surveyGeometryCommand(), &TForm1::SurveyGeometry1Click);
-    survey->addSeparator();
-    ExportCsv1 = add(survey, "ExportCsv1", QStringLiteral("Export CSV..."), &TForm1::ExportCsv1Click);
-    ExportRes2DInv1 = add(survey, "ExportRes2DInv1", QStringLiteral("Export Res2DInv..."), &TForm1::ExportRes2DInv1Click);
-    ExportOhm1 = add(survey, "ExportOhm1", QStringLiteral("Export pyGIMLi/BERT..."), &TForm1::ExportOhm1Click);
-    survey->addSeparator();
-    ProfileGraph1 = add(survey, "ProfileGraph1", QStringLiteral("Profile graph"), &TForm1::ProfileGraph1Click);
-    Pseudosection1 = add(survey, "Pseudosection1", QStringLiteral("Pseudosection"), &TForm1::Pseudosection1Click);
-    survey->addSeparator();
-    DataCheck1 = add(survey, "DataCheck1", zel::texts::dataCheckCommand(), &TForm1::DataCheck1Click);
-    Invert1 = add(survey, "Invert1", zel::texts::invertCommand(), &TForm1::Invert1Click);
+    ZELSOLO1 = add(exel, "ZELSOLO1", QStringLiteral("ZEL-SOLO"), [this] { ToolButton5Click(); });
+    TERRAVOX1 = add(exel, "TERRAVOX1", QStringLiteral("TERRAVOX"), [this] { ToolButton9Click(); });
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("S&urvey"));
+    SurveyGeometry1 = add(menu, "SurveyGeometry1", zel::texts::surveyGeometryCommand(), [survey] { survey->editGeometry(); });
+    menu->addSeparator();
+    ExportCsv1 = add(menu, "ExportCsv1", QStringLiteral("Export CSV..."), [survey] { survey->exportSurvey(zel::SurveyFormat::Csv); });
+    ExportRes2DInv1 = add(menu, "ExportRes2DInv1", QStringLiteral("Export Res2DInv..."),
+                          [survey] { survey->exportSurvey(zel::SurveyFormat::Res2DInv); });
+    ExportOhm1 = add(menu, "ExportOhm1", QStringLiteral("Export pyGIMLi/BERT..."), [survey] { survey->exportSurvey(zel::SurveyFormat::Ohm); });
+    menu->addSeparator();
+    ProfileGraph1 = add(menu, "ProfileGraph1", QStringLiteral("Profile graph"), [survey] { survey->showProfileGraph(); });
+    Pseudosection1 = add(menu, "Pseudosection1", QStringLiteral("Pseudosection"), [survey] { survey->showPseudosection(); });
+    menu->addSeparator();
+    DataCheck1 = add(menu, "DataCheck1", zel::texts::dataCheckCommand(), [survey] { survey->showDataCheck(); });
+    Invert1 = add(menu, "Invert1", zel::texts::invertCommand(), [survey] { survey->invert(); });
     QMenu* service = menuBar()->addMenu(QStringLiteral("&Service"));
-    EEPROM1 = add(service, "EEPROM1", QStringLiteral("EEPROM"), &TForm1::ToolButton12Click);
-    Generator1 = add(service, "Generator1", QStringLiteral("Electrode table generator..."), &TForm1::Generator1Click);
+    EEPROM1 = add(service, "EEPROM1", QStringLiteral("EEPROM"), [this] { ToolButton12Click(); });
+    Generator1 = add(service, "Generator1", QStringLiteral("Electrode table generator..."), [station] { station->showGenerator(); });
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    Contens1 = add(help, "Contens1", QStringLiteral("Contents"), &TForm1::Contens1Click);
+    Contens1 = add(help, "Contens1", QStringLiteral("Contents"), [this] { Contens1Click(); });
     help->addSeparator();
-    About2 = add(help, "About2", QStringLiteral("About"), &TForm1::About2Click);
+    About2 = add(help, "About2", QStringLiteral("About"), [this] { About2Click(); });
     // Each language is named in itself, so that a user who reads only one finds it.
     Language1 = help->addMenu(QStringLiteral("Language"));
     Language1->setObjectName(QStringLiteral("Language1"));
     m_languages = new QActionGroup(this);
-    Russian1 = add(Language1, "Russian1", QStringLiteral("Русский"), &TForm1::Russian1Click);
-    English1 = add(Language1, "English1", QStringLiteral("English"), &TForm1::English1Click);
+    Russian1 = add(Language1, "Russian1", QStringLiteral("Русский"), [this] { SetLanguage(zel::texts::Language::Russian); });
+    English1 = add(Language1, "English1", QStringLiteral("English"), [this] { SetLanguage(zel::texts::Language::English); });
     for (QAction* a : {Russian1, English1}) {
         a->setCheckable(true);
         m_languages->addAction(a);
@@ -222,18 +230,16 @@ void TForm1::buildToolBar()
     for (const int speed : kLineSpeeds)
         ComboBox2->addItem(QString::number(speed));
     ComboBox2->setCurrentIndex(-1);
-    connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
-    connect(ComboBox2, &QComboBox::activated, this, &TForm1::ComboBox2Change);
     connect(ToolBar1, &TToolBar::mouseUp, this, &TForm1::ToolBar1MouseUp);
 }
 
 void TForm1::UpdateActions()
 {
-    const bool idle = m_state == WindowState::Idle;
+    const bool idle = !DialogueRunning();
     // The five data commands' buttons need decoded data; their menu items
     // stay usable whenever no dialogue runs.
     for (QToolButton* b : {ToolButton3, ToolButton5, ToolButton9, ToolButton6, ToolButton8})
-        b->setEnabled(idle && Doc->decoded());
+        b->setEnabled(idle && m_document->decoded());
     // Without a free port at start the button and both lists stay disabled;
     // the menu item still tries.
     for (QWidget* w : std::initializer_list<QWidget*>{ToolButton2, ComboBox1, ComboBox2})
@@ -245,7 +251,7 @@ void TForm1::UpdateActions()
     RecentReadings1->setEnabled(idle);
     // The survey exports need decoded data.
     for (QAction* a : {ExportCsv1, ExportRes2DInv1, ExportOhm1, ProfileGraph1, Pseudosection1, DataCheck1, Invert1})
-        a->setEnabled(idle && Doc->decoded());
+        a->setEnabled(idle && m_document->decoded());
 }
 
 void TForm1::RetranslateUi()

@@ -2,12 +2,23 @@
 
 #include "survey/Values.h"
 
+#include "data/Cp1251.h"
 #include "data/DataFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 namespace zel {
+
+QString Document::offeredName(const QString& prefix, const char* extension) const
+{
+    // What a file name cannot hold in the time stamp becomes a hyphen.
+    QString time = fromCp1251(m_reading.header.time);
+    for (QChar& c : time)
+        if (!c.isLetterOrNumber() && c != QLatin1Char(' ') && c != QLatin1Char('.') && c != QLatin1Char('-'))
+            c = QLatin1Char('-');
+    return (prefix + QLatin1Char(' ') + time.trimmed()).trimmed() + QLatin1Char('.') + QLatin1String(extension);
+}
 
 void Document::clear()
 {

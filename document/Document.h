@@ -34,6 +34,9 @@ public:
     // empty when there is none.
     const QString& path() const { return m_path; }
     bool decoded() const { return m_reading.decodedWhole; }
+    // A file name offered for what the reading gives, from its time stamp:
+    // "ZEL-SOLO 07.12.2026 10-11-12.xlsx".
+    QString offeredName(const QString& prefix, const char* extension) const;
     // The measurement records of the decoded data, decoded once; none
     // before decoding.
     const std::vector<MeasurementRecord>& records() const { return m_records; }

@@ -51,7 +51,7 @@ protected:
     }
     void expectAliveAndClosed()
     {
-        EXPECT_FALSE(form->QCCom->Opened());
+        EXPECT_FALSE(form->station().QCCom->Opened());
         EXPECT_FALSE(form->DialogueRunning());
         form->ToolButton6Click();  // the window still answers
     }

@@ -12,6 +12,7 @@
 #include "app/SurveyDialog.h"
 #include "texts/Texts.h"
 #include "plots/Plots.h"
+#include "app/SurveyCommands.h"
 #include "app/ZelMain.h"
 #include "data/DataFile.h"
 #include "serial/PseudoTerminal.h"
@@ -215,7 +216,7 @@ protected:
         dialogs.fileAnswers << base + ".zel" << base + ".txt" << base + ".csv";
         form->ToolButton8Click();
         form->Save1Click();
-        form->ExportCsv1Click();
+        form->ExportCsv1->trigger();
         return {zel::readWholeFile(base + ".zel"), zel::readWholeFile(base + ".txt"), zel::readWholeFile(base + ".csv")};
     }
 
@@ -234,8 +235,8 @@ TEST_F(LanguageWindow, EnglishFromTheMenuReachesEveryWindowAndNoFile)
     dialogs.fileAnswers << zeltest::dataFile("sample.zel");
     form->ToolButton1Click();
     form->ShowHelpTopic(3);
-    form->ProfileGraph1Click();
-    form->Pseudosection1Click();
+    form->ProfileGraph1->trigger();
+    form->Pseudosection1->trigger();
     const QList<QByteArray> russianFiles = writtenFiles("ru");
 
     form->English1->trigger();
@@ -249,7 +250,7 @@ TEST_F(LanguageWindow, EnglishFromTheMenuReachesEveryWindowAndNoFile)
     TSurveyDialog geometry(lines);
     TSequenceDialog generator([](auto&, auto&) { return QString(); }, [](auto&, auto&) { return QString(); });
     TInversionDialog inversion(InversionChoice{}, {{1, 1}});
-    TSectionWindow section(*form->Doc, nullptr);
+    TSectionWindow section(form->document(), nullptr);
     EXPECT_EQ(russianOf(shownTexts(geometry) + shownTexts(generator) + shownTexts(inversion) + shownTexts(section)), "");
     EXPECT_TRUE(form->HelpWindow->browser()->source().toString().endsWith("/en/H03.htm"));
     EXPECT_EQ(writtenFiles("en"), russianFiles);
@@ -277,9 +278,9 @@ TEST_F(LanguageWindow, EnglishFromTheMenuReachesEveryWindowAndNoFile)
     // What the program adds in English has its Russian too: plots, the generator.
     dialogs.fileAnswers << zeltest::dataFile("sample.zel");
     form->ToolButton1Click();
-    form->ProfileGraph1Click();
-    EXPECT_EQ(form->ProfileWindow->SaveImageButton->text(), "Сохранить изображение...");
-    EXPECT_EQ(form->ProfileWindow->Plot->xAxis->label(), "Пикет");
+    form->ProfileGraph1->trigger();
+    EXPECT_EQ(form->survey().profileWindow()->SaveImageButton->text(), "Сохранить изображение...");
+    EXPECT_EQ(form->survey().profileWindow()->Plot->xAxis->label(), "Пикет");
     TSequenceDialog russianGenerator([](auto&, auto&) { return QString(); }, [](auto&, auto&) { return QString(); });
     EXPECT_EQ(russianGenerator.UploadButton->text(), "Записать в станцию...");
 }

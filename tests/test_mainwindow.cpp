@@ -6,6 +6,7 @@
 #include "texts/Texts.h"
 #include "app/DataCheckWindow.h"
 #include "app/PlotWindows.h"
+#include "app/SurveyCommands.h"
 #include "app/ZelMain.h"
 #include "document/Document.h"
 #include "data/DataFile.h"
@@ -86,8 +87,8 @@ TEST_F(MainWindow, LayoutCaptionMenuAndToolbar)
     EXPECT_EQ(form->ComboBox2->toolTip(), "Speed");
     EXPECT_EQ(form->ComboBox2->currentText(), "115200");
     EXPECT_TRUE(form->ListBox1->font().fixedPitch());
-    EXPECT_FALSE(form->Timer1->isActive());
-    EXPECT_EQ(form->Timer1->interval(), 2000);
+    EXPECT_FALSE(form->station().Timer1->isActive());
+    EXPECT_EQ(form->station().Timer1->interval(), 2000);
 
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -316,7 +317,7 @@ TEST_F(MainWindow, SpreadsheetCommandsWriteTheWorkbookAndOpenIt)
     EXPECT_TRUE(dialogs.messages.at(0).text.contains("LibreOffice Calc"));
     EXPECT_EQ(dialogs.openedDocuments.mid(1), QStringList({second, QFileInfo(second).absolutePath()}));
     // Nor anything for folders: the readings folder is named instead.
-    form->OpenReadingsFolder();
+    form->ReadingsFolder1->trigger();
     ASSERT_EQ(dialogs.messages.size(), 2);
     EXPECT_TRUE(dialogs.messages.at(1).text.startsWith("Чтения хранятся в папке "));
 
@@ -389,11 +390,11 @@ TEST_F(MainWindow, SurveyGeometryAndExports)
 {
     EXPECT_FALSE(form->ExportCsv1->isEnabled());
     dialogs.geometryAnswers << zel::SurveyGeometry{2.5, -5.0, zel::ChannelGeometry::FirstOnly};
-    form->SurveyGeometry1Click();
+    form->SurveyGeometry1->trigger();
     QSettings ini(dir.filePath("Zel-Terravox.ini"), QSettings::IniFormat);
     EXPECT_EQ(ini.value("Survey/Spacing").toString(), "2.5");
     EXPECT_EQ(ini.value("Survey/Channels").toString(), "first");
-    form->SurveyGeometry1Click();  // shown with what is kept; cancelled
+    form->SurveyGeometry1->trigger();  // shown with what is kept; cancelled
     EXPECT_EQ(dialogs.shownGeometry, (zel::SurveyGeometry{2.5, -5.0, zel::ChannelGeometry::FirstOnly}));
     EXPECT_TRUE(dialogs.shownGeometryProblem.isEmpty());
     // A value written by hand that cannot be used: said in the status bar and
@@ -401,7 +402,7 @@ TEST_F(MainWindow, SurveyGeometryAndExports)
     ini.setValue("Survey/Spacing", "2m");
     ini.setValue("Survey/X0", "-5,5");
     ini.sync();
-    form->SurveyGeometry1Click();
+    form->SurveyGeometry1->trigger();
     EXPECT_EQ(dialogs.shownGeometry, (zel::SurveyGeometry{1.0, -5.5, zel::ChannelGeometry::FirstOnly}));
     EXPECT_TRUE(dialogs.shownGeometryProblem.contains("[Survey] Spacing=2m")) << dialogs.shownGeometryProblem.toStdString();
     EXPECT_TRUE(form->StatusBar1->currentMessage().contains("Zel-Terravox.ini: неверное значение [Survey] Spacing=2m"));
@@ -411,7 +412,7 @@ TEST_F(MainWindow, SurveyGeometryAndExports)
     ASSERT_TRUE(form->ExportRes2DInv1->isEnabled());
     const QString dat = dir.filePath("line.dat");
     dialogs.fileAnswers << dat;
-    form->ExportRes2DInv1Click();
+    form->ExportRes2DInv1->trigger();
     EXPECT_TRUE(dialogs.fileDialogs.last().fileName.endsWith("Survey 05.07.2007 10-11-12.dat"));
     EXPECT_TRUE(dialogs.fileDialogSaves.last() && dialogs.fileDialogs.last().overwritePrompt);  // asks before replacing
     EXPECT_EQ(dialogs.fileDialogs.last().filter, "Res2DInv (*.dat)|*.dat");
@@ -428,7 +429,7 @@ TEST_F(MainWindow, SurveyGeometryAndExports)
     zel::writeWholeFile(noPositions, zeltest::dump(plain));
     load(noPositions);
     const qsizetype asked = dialogs.fileDialogs.size();
-    form->ExportOhm1Click();
+    form->ExportOhm1->trigger();
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages.at(0).text.contains("положениями электродов"));
     EXPECT_EQ(dialogs.fileDialogs.size(), asked);
@@ -469,23 +470,23 @@ TEST(DataCheckWindow, ExclusionsFromTheTableAndThePseudosectionLiveBesideTheFile
     zel::writeWholeFile(file, bytes);
     dialogs.fileAnswers << file;
     form.ToolButton1Click();
-    form.DataCheck1Click();
-    ASSERT_NE(form.DataCheckWindow, nullptr);
-    EXPECT_EQ(form.DataCheckWindow->Table->rowCount(), 3);
-    EXPECT_TRUE(form.DataCheckWindow->SummaryLabel->text().startsWith("L1 F1: значений 5, отмечено 3"));
-    form.DataCheckWindow->ExcludeFlaggedButton->click();
+    form.DataCheck1->trigger();
+    ASSERT_NE(form.survey().dataCheckWindow(), nullptr);
+    EXPECT_EQ(form.survey().dataCheckWindow()->Table->rowCount(), 3);
+    EXPECT_TRUE(form.survey().dataCheckWindow()->SummaryLabel->text().startsWith("L1 F1: значений 5, отмечено 3"));
+    form.survey().dataCheckWindow()->ExcludeFlaggedButton->click();
     EXPECT_EQ(zel::readWholeFile(file + ".exclude").split('\n').size(), 1 + 3 + 1);
 
-    form.Pseudosection1Click();
-    emit form.PseudosectionWindow->valueClicked({3, 1});  // the spike back in
-    EXPECT_EQ(form.Doc->exclusions(), (zel::Exclusions{{1, 1}, {5, 1}}));
-    EXPECT_EQ(form.DataCheckWindow->Table->item(1, TDataCheckWindow::kExcludeColumn)->checkState(), Qt::Unchecked);
+    form.Pseudosection1->trigger();
+    emit form.survey().pseudosectionWindow()->valueClicked({3, 1});  // the spike back in
+    EXPECT_EQ(form.document().exclusions(), (zel::Exclusions{{1, 1}, {5, 1}}));
+    EXPECT_EQ(form.survey().dataCheckWindow()->Table->item(1, TDataCheckWindow::kExcludeColumn)->checkState(), Qt::Unchecked);
 
     dialogs.fileAnswers << place.dir.filePath("copy.zel") << file;
     form.ToolButton8Click();
     EXPECT_EQ(zel::readWholeFile(place.dir.filePath("copy.zel.exclude")), zel::exclusionsText({{1, 1}, {5, 1}}));
     form.ToolButton1Click();
-    EXPECT_EQ(form.Doc->exclusions(), (zel::Exclusions{{1, 1}, {5, 1}}));
+    EXPECT_EQ(form.document().exclusions(), (zel::Exclusions{{1, 1}, {5, 1}}));
     EXPECT_EQ(zel::readWholeFile(file), bytes);
     EXPECT_TRUE(dialogs.messages.size() <= 1);  // at most "There are no free ports COM"
 }
@@ -505,8 +506,8 @@ TEST(DataCheckWindow, ManyProfilesFitTheScreen)
     zel::writeWholeFile(file, zeltest::dump(records));
     dialogs.fileAnswers << file;
     form.ToolButton1Click();
-    form.DataCheck1Click();
-    TDataCheckWindow* window = form.DataCheckWindow;
+    form.DataCheck1->trigger();
+    TDataCheckWindow* window = form.survey().dataCheckWindow();
     ASSERT_NE(window, nullptr);
     QCoreApplication::processEvents();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();

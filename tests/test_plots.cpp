@@ -4,6 +4,7 @@
 #include "WindowInDir.h"
 
 #include "app/PlotWindows.h"
+#include "app/SurveyCommands.h"
 #include "app/ZelMain.h"
 #include "data/DataFile.h"
 #include "zeltool/Commands.h"
@@ -164,13 +165,13 @@ TEST(Plots, WindowsFollowTheDataAndZeltoolDrawsOrRefuses)
     zel::writeWholeFile(file, zeltest::dump(twoHalves()));
     dialogs.fileAnswers << file;
     form.ToolButton1Click();
-    form.Pseudosection1Click();
-    ASSERT_NE(form.PseudosectionWindow, nullptr);
-    EXPECT_EQ(form.PseudosectionWindow->ProfileBox->currentText(), "L1 F1");
-    EXPECT_EQ(form.PseudosectionWindow->section().points.size(), 21u - 1u + 0u);  // consecutive dipoles, channel 1 only
+    form.Pseudosection1->trigger();
+    ASSERT_NE(form.survey().pseudosectionWindow(), nullptr);
+    EXPECT_EQ(form.survey().pseudosectionWindow()->ProfileBox->currentText(), "L1 F1");
+    EXPECT_EQ(form.survey().pseudosectionWindow()->section().points.size(), 21u - 1u + 0u);  // consecutive dipoles, channel 1 only
     dialogs.fileAnswers << zeltest::dataFile("sample.zel");
     form.ToolButton1Click();  // another reading: the open window is drawn anew
-    EXPECT_NE(form.PseudosectionWindow->section().values.size(), 21u);
+    EXPECT_NE(form.survey().pseudosectionWindow()->section().values.size(), 21u);
 
     // The profile graph of a memory with no plain measurement says why it is empty.
     QCustomPlot empty;
@@ -218,7 +219,7 @@ TEST(Plots, WindowsFollowTheDataAndZeltoolDrawsOrRefuses)
                     return text->text();
         return QString();
     };
-    EXPECT_EQ(caption(*form.PseudosectionWindow->Plot), "Линия 1, файл 1: шаг электродов 1 м, электрод 0 при x = 0 м");
+    EXPECT_EQ(caption(*form.survey().pseudosectionWindow()->Plot), "Линия 1, файл 1: шаг электродов 1 м, электрод 0 при x = 0 м");
     EXPECT_EQ(zeltool::run({"plot", "--kind", "pseudosection", "--spacing", "2.5", "--x0", "-10", file, png}, out, err), 0);
     std::fclose(out);
     std::fclose(err);

@@ -52,12 +52,12 @@ TEST_F(PortChoice, WithoutAStoredChoiceTheLastPortIsSelectedAndStored)
     start();
     EXPECT_EQ(entries(), QStringList({"COM1", "COM3", "COM4"}));
     EXPECT_EQ(form->ComboBox1->currentText(), "COM4");
-    EXPECT_EQ(form->QCCom->Port(), 4);
+    EXPECT_EQ(form->station().QCCom->Port(), 4);
     EXPECT_EQ(storedIndex(), 2);
     EXPECT_EQ(form->ComboBox1->itemData(2, Qt::ToolTipRole).toString(), com4.slavePath());
     EXPECT_EQ(form->ComboBox2->currentText(), "115200");
-    EXPECT_EQ(form->QCCom->Baud(), 115200);
-    EXPECT_FALSE(form->QCCom->Opened());
+    EXPECT_EQ(form->station().QCCom->Baud(), 115200);
+    EXPECT_FALSE(form->station().QCCom->Opened());
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
@@ -66,7 +66,7 @@ TEST_F(PortChoice, StoredIndexIsRestored)
     writeIni(portsSection() + "[Path]\nCOM=0\n");
     start();
     EXPECT_EQ(form->ComboBox1->currentText(), "COM1");
-    EXPECT_EQ(form->QCCom->Port(), 1);
+    EXPECT_EQ(form->station().QCCom->Port(), 1);
 }
 
 TEST_F(PortChoice, StoredIndexThatNamesNoEntryOrGarbageFallsBackToTheLastPort)
@@ -96,12 +96,12 @@ TEST_F(PortChoice, ChoosingPortAndSpeedSetsTheComponentWithoutOpening)
     start();
     form->ComboBox1->setCurrentIndex(1);
     form->ComboBox1Change();
-    EXPECT_EQ(form->QCCom->Port(), 3);
+    EXPECT_EQ(form->station().QCCom->Port(), 3);
     EXPECT_EQ(storedIndex(), 1);
     form->ComboBox2->setCurrentIndex(0);
     form->ComboBox2Change();
-    EXPECT_EQ(form->QCCom->Baud(), 9600);
-    EXPECT_FALSE(form->QCCom->Opened());
+    EXPECT_EQ(form->station().QCCom->Baud(), 9600);
+    EXPECT_FALSE(form->station().QCCom->Opened());
     EXPECT_TRUE(com3.receive(1, 50).isEmpty());
 }
 
@@ -114,10 +114,10 @@ TEST_F(PortChoice, ClosingSendsTheEndOfDialogueOnlyWhenThePortIsOpen)
     form.reset();
 
     start();
-    ASSERT_TRUE(form->QCCom->Open());
+    ASSERT_TRUE(form->station().QCCom->Open());
     form->close();
     EXPECT_EQ(com4.receive(3), "$GB");
-    EXPECT_FALSE(form->QCCom->Opened());
+    EXPECT_FALSE(form->station().QCCom->Opened());
 }
 
 TEST_F(PortChoice, WithoutAFreePortReadingIsDisabledButFilesStillWork)
@@ -133,8 +133,8 @@ TEST_F(PortChoice, WithoutAFreePortReadingIsDisabledButFilesStillWork)
     EXPECT_FALSE(form->ComboBox1->isEnabled());
     EXPECT_FALSE(form->ComboBox2->isEnabled());
     EXPECT_TRUE(form->Read1->isEnabled());
-    EXPECT_EQ(form->QCCom->Port(), 1);
-    EXPECT_EQ(form->QCCom->Baud(), 9600);
+    EXPECT_EQ(form->station().QCCom->Port(), 1);
+    EXPECT_EQ(form->station().QCCom->Baud(), 9600);
 
     dialogs.fileAnswers << zeltest::dataFile("sample.zel");
     form->ToolButton1Click();

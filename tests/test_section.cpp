@@ -6,6 +6,7 @@
 
 #include "app/DataCheckWindow.h"
 #include "app/SectionWindow.h"
+#include "app/SurveyCommands.h"
 #include "app/ZelMain.h"
 #include "data/DataFile.h"
 #include "document/Document.h"
@@ -61,15 +62,15 @@ TEST(SectionWindow, InvertsOnAWorkerAndFollowsTheData)
     form.ToolButton1Click();
     zel::LineGeometry slope;
     slope.topography = zel::parseTopography("electrode z\n0 10\n63 4\n", "t");
-    form.Doc->setLines({{zel::Profile{1, 1}, slope}});
+    form.document().setLines({{zel::Profile{1, 1}, slope}});
 
     InversionChoice choice;
     choice.profile = {1, 1};
     choice.maxIterations = 3;
     dialogs.inversionAnswers << choice;
-    form.Invert1Click();
-    ASSERT_NE(form.SectionWindow, nullptr);
-    ASSERT_TRUE(form.SectionWindow->running());
+    form.Invert1->trigger();
+    ASSERT_NE(form.survey().sectionWindow(), nullptr);
+    ASSERT_TRUE(form.survey().sectionWindow()->running());
     EXPECT_EQ(dialogs.shownProfiles, (std::vector<zel::Profile>{zel::Profile{1, 1}}));
 
     // A timer's longest wait while the inversion runs.
@@ -84,15 +85,15 @@ TEST(SectionWindow, InvertsOnAWorkerAndFollowsTheData)
     tick.start(10);
     QTest::qWait(30);
     dialogs.shownInversion.reset();
-    form.Invert1Click();
+    form.Invert1->trigger();
     EXPECT_FALSE(dialogs.shownInversion);
     form.ToolButton2Click();
     EXPECT_EQ(form.StatusBar1->currentMessage(), zel::texts::inversionRunning());
-    ASSERT_TRUE(waitUntil([&] { return !form.SectionWindow->running(); }));
+    ASSERT_TRUE(waitUntil([&] { return !form.survey().sectionWindow()->running(); }));
     tick.stop();
     EXPECT_LT(longest, 100);
 
-    TSectionWindow& w = *form.SectionWindow;
+    TSectionWindow& w = *form.survey().sectionWindow();
     ASSERT_NE(w.result(), nullptr);
     EXPECT_FALSE(w.result()->cancelled);
     EXPECT_TRUE(w.TitleLabel->text().startsWith("L1 F1: ")) << w.TitleLabel->text().toStdString();
@@ -107,13 +108,13 @@ TEST(SectionWindow, InvertsOnAWorkerAndFollowsTheData)
     const QByteArray pictures = qgetenv("ZEL_SCREENSHOTS");
     if (!pictures.isEmpty())
         w.grab().save(QString::fromLocal8Bit(pictures) + "/section-window-ru.png");
-    form.English1Click();
+    form.English1->trigger();
     EXPECT_TRUE(w.TitleLabel->text().startsWith("L1 F1: 2 iterations")) << w.TitleLabel->text().toStdString();
     EXPECT_EQ(w.AgainButton->text(), "Invert again");
     EXPECT_TRUE(w.ProgressLabel->text().startsWith("Iteration 2: ")) << w.ProgressLabel->text().toStdString();
     if (!pictures.isEmpty())
         w.grab().save(QString::fromLocal8Bit(pictures) + "/section-window-en.png");
-    form.Russian1Click();
+    form.Russian1->trigger();
 
     // A misfit point clicked: its value, selected in the data check.
     w.resize(1000, 800);
@@ -124,13 +125,13 @@ TEST(SectionWindow, InvertsOnAWorkerAndFollowsTheData)
     const std::optional<zel::ValueKey> value = w.valueAt(pixel);
     ASSERT_TRUE(value);
     QTest::mouseClick(w.MisfitPlot, Qt::LeftButton, {}, pixel);
-    ASSERT_NE(form.DataCheckWindow, nullptr);
-    const QList<QTableWidgetItem*> selected = form.DataCheckWindow->Table->selectedItems();
+    ASSERT_NE(form.survey().dataCheckWindow(), nullptr);
+    const QList<QTableWidgetItem*> selected = form.survey().dataCheckWindow()->Table->selectedItems();
     ASSERT_FALSE(selected.isEmpty());
-    EXPECT_EQ(form.DataCheckWindow->Table->item(selected.first()->row(), 0)->text(), QString::number(value->first));
+    EXPECT_EQ(form.survey().dataCheckWindow()->Table->item(selected.first()->row(), 0)->text(), QString::number(value->first));
 
     // An exclusion makes the section stale; Invert again runs anew, and Stop ends it.
-    form.Doc->setExcluded(*value, true);
+    form.document().setExcluded(*value, true);
     EXPECT_TRUE(w.StaleLabel->isVisibleTo(&w));
     int reported = -1;
     w.AgainButton->click();
@@ -166,15 +167,15 @@ TEST(SectionWindow, LinesGeometryTravelsWithTheReading)
     zel::writeWholeFile(file + ".survey", "[Line 3 File 1]\r\nSpacing=5\r\nTopography=levels.txt\r\n");
     dialogs.fileAnswers << file;
     form.ToolButton1Click();
-    ASSERT_EQ(form.Doc->lines().size(), 1u);
-    EXPECT_EQ(form.Doc->lines().at({3, 1}).topography.points.size(), 2u);
+    ASSERT_EQ(form.document().lines().size(), 1u);
+    EXPECT_EQ(form.document().lines().at({3, 1}).topography.points.size(), 2u);
 
     // The dialog shows the lines and the profiles; what it gives is kept beside the file.
     zel::SurveyGeometry chosen;
-    chosen.lines = form.Doc->lines();
+    chosen.lines = form.document().lines();
     chosen.lines[{3, 1}].reversed = true;
     dialogs.geometryAnswers << chosen;
-    form.SurveyGeometry1Click();
+    form.SurveyGeometry1->trigger();
     EXPECT_EQ(dialogs.shownGeometry.lines.at({3, 1}).spacing, 5);
     EXPECT_EQ(dialogs.shownProfiles, (std::vector<zel::Profile>{zel::Profile{3, 1}}));
     EXPECT_EQ(zel::readWholeFile(file + ".survey"), "[Line 3 File 1]\r\nSpacing=5\r\nReversed=1\r\nTopography=levels.txt\r\n");
@@ -185,8 +186,8 @@ TEST(SectionWindow, LinesGeometryTravelsWithTheReading)
     form.ToolButton8Click();
     dialogs.fileAnswers << copy;
     form.ToolButton1Click();
-    EXPECT_EQ(form.Doc->lines().at({3, 1}).reversed, true);
-    EXPECT_EQ(form.Doc->lines().at({3, 1}).topography.at(1), 9);
+    EXPECT_EQ(form.document().lines().at({3, 1}).reversed, true);
+    EXPECT_EQ(form.document().lines().at({3, 1}).topography.at(1), 9);
 
     // What lies beside a file and does not fit it is said and not applied.
     zel::writeWholeFile(copy + ".survey", "[Line 3 File 1]\r\nSpacing=none\r\n");
@@ -194,8 +195,8 @@ TEST(SectionWindow, LinesGeometryTravelsWithTheReading)
     dialogs.messages.clear();
     dialogs.fileAnswers << copy;
     form.ToolButton1Click();
-    EXPECT_TRUE(form.Doc->lines().empty());
-    EXPECT_TRUE(form.Doc->exclusions().empty());
+    EXPECT_TRUE(form.document().lines().empty());
+    EXPECT_TRUE(form.document().exclusions().empty());
     ASSERT_EQ(dialogs.messages.size(), 2);
     EXPECT_TRUE(dialogs.messages.at(0).text.contains("c.zel.exclude")) << dialogs.messages.at(0).text.toStdString();
     EXPECT_TRUE(dialogs.messages.at(1).text.contains("c.zel.survey")) << dialogs.messages.at(1).text.toStdString();
@@ -220,10 +221,10 @@ TEST(SectionWindow, ExportWithEverythingLeftOutSaysSoBeforeAskingForAFile)
     zel::writeWholeFile(file, zeltest::dump({zeltest::Record().mode(10).profile(1, 1).electrodes(0, 1, 2, 3).current(5).u(1, 100, 0)}));
     dialogs.fileAnswers << file;
     form.ToolButton1Click();
-    form.Doc->setExcluded({1, 1}, true);
+    form.document().setExcluded({1, 1}, true);
     dialogs.messages.clear();
     const qsizetype asked = dialogs.fileDialogs.size();
-    form.ExportOhm1Click();
+    form.ExportOhm1->trigger();
     EXPECT_EQ(dialogs.fileDialogs.size(), asked);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages.at(0).text.contains("оставлены в стороне")) << dialogs.messages.at(0).text.toStdString();

@@ -62,7 +62,7 @@ TEST_F(StationEndToEnd, ReadDataFillsTheWindowAsAfterLoadingAFile)
     EXPECT_EQ(lines.at(3), "V2.1E1.0");
     EXPECT_TRUE(form->ToolButton6->isEnabled());
     EXPECT_TRUE(form->ToolButton8->isEnabled());
-    EXPECT_FALSE(form->QCCom->Opened());
+    EXPECT_FALSE(form->station().QCCom->Opened());
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_TRUE(sim->process().waitForFinished(3000));  // it saw "$GB"
 
@@ -94,7 +94,7 @@ TEST_F(StationEndToEnd, HangUpInTheMiddleOfTheDataEndsWithTimeOutThree)
     // The line stays; the status bar says what to check, beside a link to the help.
     EXPECT_TRUE(form->StatusBar1->currentMessage().startsWith("Передача данных прервалась: проверьте кабель"));
     EXPECT_TRUE(form->HelpLink1->isVisibleTo(form.get()));
-    EXPECT_FALSE(form->QCCom->Opened());
+    EXPECT_FALSE(form->station().QCCom->Opened());
     EXPECT_FALSE(form->ToolButton6->isEnabled());
     EXPECT_LT(clock.elapsed(), 6000);
 }
@@ -136,7 +136,7 @@ TEST_F(StationEndToEnd, OnlyOneDialogueAtATimeAndNothingElseTouchesTheData)
                                     "English"}));
     EXPECT_EQ(refusedAt, 0);
     EXPECT_EQ(dialogs.fileAnswers, QStringList({other}));
-    EXPECT_EQ(form->QCCom->Baud(), 115200);
+    EXPECT_EQ(form->station().QCCom->Baud(), 115200);
     EXPECT_EQ(form->ComboBox2->currentText(), "115200");
     EXPECT_EQ(listLines(*form).at(0), "Считано 9618 байт");
     EXPECT_EQ(form->Data().count, 300);
@@ -173,7 +173,7 @@ TEST_F(StationEndToEnd, StopOrClosingDuringTheDataWaitEndsTheReadingAndKeepsWhat
         EXPECT_LT(clock.elapsed(), 3000);
         EXPECT_TRUE(stopShown);
         EXPECT_FALSE(form->StopButton1->isVisible());
-        EXPECT_FALSE(form->QCCom->Opened());
+        EXPECT_FALSE(form->station().QCCom->Opened());
         EXPECT_EQ(listLines(*form).last(), "Остановлено пользователем");
         const QStringList kept = form->readings().recent(10);
         ASSERT_EQ(kept.size(), 1);
@@ -214,7 +214,7 @@ TEST_F(StationEndToEnd, ModalWindowOpenDuringTheReadingDoesNotFailIt)
                   dir.filePath("memory.zel")});
     form->ComboBox2->setCurrentIndex(0);
     form->ComboBox2Change();
-    ASSERT_EQ(form->QCCom->Baud(), 9600);
+    ASSERT_EQ(form->station().QCCom->Baud(), 9600);
     form->show();
     bool held = false;
     onceWhen(form.get(), [&] { return form->ProgressBar1->isVisible() && form->ProgressBar1->value() > 0; }, [&] {
@@ -256,7 +256,7 @@ TEST_F(StationEndToEnd, EveryReadingIsKeptAtOnceAndOpensFromRecentReadings)
     EXPECT_TRUE(kept.at(0).endsWith("-checksum-mismatch.zel")) << kept.at(0).toStdString();
 
     // Opening the older one from the menu loads it as "Load File" does.
-    form->OpenRecentReading(kept.at(1));
+    form->OpenDataFile(kept.at(1));
     EXPECT_EQ(listLines(*form).value(0), "Количество измерений 20");
     EXPECT_TRUE(form->ToolButton6->isEnabled());
 }

@@ -90,7 +90,7 @@ TEST_F(UploadEndToEnd, ElectrodeTableWrittenOnLinuxReachesTheStationWhole)
     EXPECT_EQ(listLines(*form), QStringList({"Таблица записана успешно! Всего 3"}));
     EXPECT_EQ(dialogs.fileDialogs.at(0).filter, "File A,B,M,N|*.txt|All|*.*");
     EXPECT_EQ(fileOfStation(tableOut()), "-5 12 3 4\r\n255 -255 127 0\r\n0 1 2 3\r\n");
-    EXPECT_FALSE(form->QCCom->Opened());
+    EXPECT_FALSE(form->station().QCCom->Opened());
 }
 
 TEST_F(UploadEndToEnd, BadTableIsRefusedBeforeThePortOpens)
@@ -162,7 +162,7 @@ TEST_F(UploadEndToEnd, FirmwareRefusalsSendNothing)
     EXPECT_TRUE(dialogs.messages.last().text.startsWith("Cannot open file"));
 
     expectNothingStored();
-    EXPECT_FALSE(form->QCCom->Opened());
+    EXPECT_FALSE(form->station().QCCom->Opened());
 }
 
 TEST_F(UploadEndToEnd, ZeltoolUploadsBothFiles)
@@ -193,7 +193,7 @@ TEST_F(UploadEndToEnd, BothUploadsAt9600BitPerSecondToAStationThatTakesBytesAtTh
     start({"--paced-input"});
     form->ComboBox2->setCurrentIndex(0);
     form->ComboBox2Change();
-    ASSERT_EQ(form->QCCom->Baud(), 9600);
+    ASSERT_EQ(form->station().QCCom->Baud(), 9600);
 
     QByteArray table;
     for (int i = 0; i < 600; ++i)
@@ -269,7 +269,7 @@ TEST_F(UploadEndToEnd, GeneratedTableIsSavedAndUploaded)
     dialogs.yesNoAnswers << true;
     QString count;
     QStringList results;
-    form->setSequenceDialogShown([&](TSequenceDialog& d) {
+    form->station().setSequenceDialogShown([&](TSequenceDialog& d) {
         // A count typed out of range takes the table away until it is valid.
         auto* typed = d.ElectrodesEdit->findChild<QLineEdit*>();
         typed->setText("2");
@@ -289,7 +289,7 @@ TEST_F(UploadEndToEnd, GeneratedTableIsSavedAndUploaded)
         results << d.ResultLabel->text();
         QTimer::singleShot(0, &d, &QDialog::reject);
     });
-    form->Generator1Click();
+    form->Generator1->trigger();
     const auto expected = zel::electrodeSequence({zel::ArrayKind::DipoleDipole, 48, 1, 1, 2, 6, 1});
     EXPECT_EQ(count, QStringLiteral("Записей в таблице: %1").arg(expected.size()));
     EXPECT_EQ(zel::readWholeFile(saved), zel::electrodeTableText(expected));
@@ -309,7 +309,7 @@ TEST_F(UploadEndToEnd, GeneratorUploadStopsWithEscapeAndItsFieldsAreKept)
     dialogs.yesNoAnswers << true;
     bool stopShown = false, openAfterStop = false;
     QString result;
-    form->setSequenceDialogShown([&](TSequenceDialog& d) {
+    form->station().setSequenceDialogShown([&](TSequenceDialog& d) {
         d.ElectrodesEdit->setValue(64);
         d.NMaxEdit->setValue(8);
         QTimer::singleShot(700, &d, [&] {
@@ -324,20 +324,20 @@ TEST_F(UploadEndToEnd, GeneratorUploadStopsWithEscapeAndItsFieldsAreKept)
     });
     QElapsedTimer clock;
     clock.start();
-    form->Generator1Click();
+    form->Generator1->trigger();
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_TRUE(stopShown);
     EXPECT_TRUE(openAfterStop);
     EXPECT_EQ(result, "Остановлено пользователем");
-    EXPECT_FALSE(form->QCCom->Opened());
+    EXPECT_FALSE(form->station().QCCom->Opened());
 
     int electrodes = 0, nMax = 0;
-    form->setSequenceDialogShown([&](TSequenceDialog& d) {
+    form->station().setSequenceDialogShown([&](TSequenceDialog& d) {
         electrodes = d.ElectrodesEdit->value();
         nMax = d.NMaxEdit->value();
         QTimer::singleShot(0, &d, &QDialog::reject);
     });
-    form->Generator1Click();
+    form->Generator1->trigger();
     EXPECT_EQ(electrodes, 64);
     EXPECT_EQ(nMax, 8);
 }

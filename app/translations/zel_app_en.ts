@@ -98,7 +98,7 @@ Command line: zeltool</translation>
     </message>
 </context>
 <context>
-    <name>TForm1</name>
+    <name>TFileCommands</name>
     <message>
         <source>Файл ZEL-TERRAVOX (*.zel)|*.zel</source>
         <translation>ZEL-TERRAVOX file (*.zel)|*.zel</translation>
@@ -114,14 +114,6 @@ Command line: zeltool</translation>
     <message>
         <source>Книга Excel (*.xlsx)|*.xlsx</source>
         <translation>Excel workbook (*.xlsx)|*.xlsx</translation>
-    </message>
-    <message>
-        <source>Файл прошивки (*.bin)|*.bin</source>
-        <translation>Firmware file (*.bin)|*.bin</translation>
-    </message>
-    <message>
-        <source>Рельеф (*.txt *.csv *.dat)|*.txt;*.csv;*.dat|Все файлы|*.*</source>
-        <translation>Topography (*.txt *.csv *.dat)|*.txt;*.csv;*.dat|All files|*.*</translation>
     </message>
 </context>
 <context>
@@ -278,6 +270,20 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     <message>
         <source>Диполь-диполь</source>
         <translation>Dipole-dipole</translation>
+    </message>
+</context>
+<context>
+    <name>TStationCommands</name>
+    <message>
+        <source>Файл прошивки (*.bin)|*.bin</source>
+        <translation>Firmware file (*.bin)|*.bin</translation>
+    </message>
+</context>
+<context>
+    <name>TSurveyCommands</name>
+    <message>
+        <source>Рельеф (*.txt *.csv *.dat)|*.txt;*.csv;*.dat|Все файлы|*.*</source>
+        <translation>Topography (*.txt *.csv *.dat)|*.txt;*.csv;*.dat|All files|*.*</translation>
     </message>
 </context>
 <context>

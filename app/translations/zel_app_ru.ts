@@ -91,7 +91,7 @@ ZEL-TERRAVOX для ПК
     </message>
 </context>
 <context>
-    <name>TForm1</name>
+    <name>TFileCommands</name>
     <message>
         <source>Файл ZEL-TERRAVOX (*.zel)|*.zel</source>
         <translation type="unfinished"></translation>
@@ -106,14 +106,6 @@ ZEL-TERRAVOX для ПК
     </message>
     <message>
         <source>Книга Excel (*.xlsx)|*.xlsx</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Файл прошивки (*.bin)|*.bin</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Рельеф (*.txt *.csv *.dat)|*.txt;*.csv;*.dat|Все файлы|*.*</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -269,6 +261,20 @@ ZEL-TERRAVOX для ПК
     </message>
     <message>
         <source>Диполь-диполь</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TStationCommands</name>
+    <message>
+        <source>Файл прошивки (*.bin)|*.bin</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TSurveyCommands</name>
+    <message>
+        <source>Рельеф (*.txt *.csv *.dat)|*.txt;*.csv;*.dat|Все файлы|*.*</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

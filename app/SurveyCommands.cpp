@@ -1,0 +1,219 @@
+// The survey menu: the geometry of the line, the files for inversion
+// programs and the plot windows, all of the current reading.
+#include "SurveyCommands.h"
+
+#include "CommandHost.h"
+#include "DataCheckWindow.h"
+#include "InversionDialog.h"
+#include "PlotWindows.h"
+#include "SectionWindow.h"
+
+#include "data/RawDump.h"
+#include "data/TextTable.h"
+#include "document/Document.h"
+#include "survey/Exports.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSettings>
+
+#include <algorithm>
+#include <type_traits>
+
+TSurveyCommands::TSurveyCommands(TCommandHost& host, QObject* parent) : QObject(parent), m_host(host)
+{
+    m_exportDialog.save = true;  // an export asks before it replaces a file
+}
+
+zel::SurveyGeometry TSurveyCommands::geometry(QString* problem)
+{
+    QSettings& ini = m_host.settings();
+    std::vector<zel::SurveySettingProblem> problems;
+    const zel::SurveyGeometry defaults = zel::readSurveyGeometry(ini, &problems);
+    QStringList texts;
+    for (const zel::SurveySettingProblem& p : problems)
+        texts << zel::texts::surveySettingProblem(QDir::toNativeSeparators(ini.fileName()), p.key, p.value, p.range);
+    if (!texts.isEmpty()) {
+        texts << zel::texts::surveyDefaultUsed();
+        m_host.showStatus(texts.join(QStringLiteral("; ")));
+        if (problem)
+            *problem = texts.join(QLatin1Char('\n'));
+    }
+    // The settings file is read again at each command: what was written there
+    // by hand since takes effect.
+    m_host.document().setDefaultGeometry(defaults);
+    return m_host.document().geometry();
+}
+
+void TSurveyCommands::editGeometry()
+{
+    zel::Document& doc = m_host.document();
+    SurveyDialogInput input;
+    input.geometry = geometry(&input.problem);
+    input.profiles = zel::profilesOf(doc.records());
+    input.current = currentProfile(input.profiles);
+    const QString folder = doc.path().isEmpty() ? QDir::currentPath() : QFileInfo(doc.path()).absolutePath();
+    input.askTopographyFile = [this, folder] {
+        FileDialogOptions o;
+        o.filter = tr("Рельеф (*.txt *.csv *.dat)|*.txt;*.csv;*.dat|Все файлы|*.*");
+        o.fileName = folder;
+        return m_host.dialogs().openFileName(m_host.dialogParent(), o);
+    };
+    if (const auto chosen = m_host.dialogs().editSurveyGeometry(m_host.dialogParent(), input)) {
+        zel::writeSurveyGeometry(m_host.settings(), *chosen);
+        m_host.saveSettings();
+        // The pictures, the check and the section follow the document.
+        doc.setGeometry(*chosen);
+    }
+}
+
+std::optional<zel::Profile> TSurveyCommands::currentProfile(const std::vector<zel::Profile>& profiles) const
+{
+    // The profile the pseudosection shows, else the one inverted last.
+    auto has = [&](const zel::Profile& p) { return std::find(profiles.begin(), profiles.end(), p) != profiles.end(); };
+    if (m_pseudosection && m_pseudosection->isVisible() && has(m_pseudosection->section().profile))
+        return m_pseudosection->section().profile;
+    if (m_invertedProfile && has(*m_invertedProfile))
+        return m_invertedProfile;
+    return std::nullopt;
+}
+
+bool TSurveyCommands::inversionRunning() const { return m_section && m_section->running(); }
+
+void TSurveyCommands::stopInversion()
+{
+    if (!m_section)
+        return;
+    m_section->stop();
+    m_section->waitForWorker();
+}
+
+TSectionWindow& TSurveyCommands::section()
+{
+    if (!m_section) {
+        m_section = new TSectionWindow(m_host.document(), m_host.dialogParent());
+        m_section->setAskFile([this](QWidget* parent, bool picture) {
+            const QString ext = picture ? QStringLiteral("png") : QStringLiteral("csv");
+            const QString name = m_invertedProfile ? QStringLiteral("Section_L%1_F%2").arg(m_invertedProfile->line).arg(m_invertedProfile->file)
+                                                   : QStringLiteral("Section");
+            return m_host.dialogs().saveFileName(parent, newFileOptions(picture ? kPictureFilter : QStringLiteral("CSV (*.csv)|*.csv"), ext,
+                                                                        QDir::current().filePath(name + QLatin1Char('.') + ext)));
+        });
+        // A misfit point clicked: its value in the data check, to be left out there.
+        connect(m_section, &TSectionWindow::valueChosen, this, [this](zel::ValueKey value) {
+            showDataCheck();
+            m_dataCheck->selectValue(value);
+        });
+    }
+    return *m_section;
+}
+
+void TSurveyCommands::invert()
+{
+    zel::Document& doc = m_host.document();
+    if (m_host.refuseDuringDialogue() || !doc.decoded())
+        return;
+    if (inversionRunning()) {
+        section().show();
+        section().raise();
+        m_host.showStatus(zel::texts::inversionRunning(), 5000);
+        return;
+    }
+    const std::vector<zel::Profile> profiles = zel::pseudosectionProfiles(doc.records());
+    if (profiles.empty()) {
+        m_host.dialogs().showMessage(m_host.dialogParent(), MessageKind::Information, kApplicationTitle,
+                                     zel::withFullStop(zel::texts::errorText(zel::ZelError(zel::ErrorId::NoPositions))));
+        return;
+    }
+    geometry();
+    InversionChoice choice = readInversionChoice(m_host.settings());
+    choice.profile = currentProfile(profiles).value_or(profiles.front());
+    const std::optional<InversionChoice> chosen = m_host.dialogs().askInversion(m_host.dialogParent(), choice, profiles);
+    if (!chosen)
+        return;
+    writeInversionChoice(m_host.settings(), *chosen);
+    m_invertedProfile = chosen->profile;
+    section().invert(*chosen);
+}
+
+void TSurveyCommands::showDataCheck()
+{
+    geometry();
+    if (!m_dataCheck)
+        m_dataCheck = new TDataCheckWindow(m_host.document(), m_host.dialogParent());
+    m_dataCheck->show();
+    m_dataCheck->raise();
+}
+
+void TSurveyCommands::showProfileGraph() { showPlotWindow(m_profile); }
+
+void TSurveyCommands::showPseudosection() { showPlotWindow(m_pseudosection); }
+
+template <class Window>
+void TSurveyCommands::showPlotWindow(Window*& window)
+{
+    zel::Document& doc = m_host.document();
+    if (!window) {
+        window = new Window(m_host.settings(), m_host.dialogParent());
+        // A hover decodes the one record it shows.
+        window->setTableLine([&doc](int record) {
+            const QByteArray& decoded = doc.reading().decoded;
+            if (record < 0 || record >= zel::recordsIn(decoded))
+                return QString();
+            return zel::TablTex(zel::recordAt(decoded, record), zel::DateTimeSeparators::of(QLocale()));
+        });
+        window->setAskImageFile([this, &doc, w = window] {
+            // The dialog belongs to the plot window, which stays in front.
+            return m_host.dialogs().saveFileName(w, newFileOptions(kPictureFilter, QStringLiteral("png"),
+                                                                   QDir::current().filePath(doc.offeredName(QStringLiteral("Plot"), "png"))));
+        });
+        if constexpr (std::is_same_v<Window, TPseudosectionWindow>) {
+            // A click on a point leaves it out, or takes it back.
+            connect(window, &TPseudosectionWindow::valueClicked, this,
+                    [&doc](zel::ValueKey value) { doc.setExcluded(value, doc.exclusions().count(value) == 0); });
+            connect(&doc, &zel::Document::exclusionsChanged, window, [&doc, window] { window->setExclusions(doc.exclusions()); });
+        }
+        geometry();
+        window->follow(doc);
+    } else {
+        geometry();  // what was written into the settings file by hand since
+    }
+    window->show();
+    window->raise();
+}
+
+void TSurveyCommands::exportSurvey(zel::SurveyFormat format)
+{
+    zel::Document& doc = m_host.document();
+    if (m_host.refuseDuringDialogue() || !doc.decoded())
+        return;
+    m_host.guarded([&] {
+        // What the export writes, or why there is nothing: said before a file is asked for.
+        std::optional<zel::SurveyExportContents> contents;
+        try {
+            contents = zel::surveyExportContents(format, doc.records(), geometry(), std::nullopt, {doc.exclusions(), false});
+        } catch (const zel::ZelError& e) {
+            m_host.dialogs().showMessage(m_host.dialogParent(), MessageKind::Information, kApplicationTitle,
+                                         zel::withFullStop(zel::texts::errorText(e)));
+            return;
+        }
+        static const struct {
+            const char* filter;
+            const char* ext;
+        } kinds[] = {{"CSV (*.csv)|*.csv", "csv"}, {"Res2DInv (*.dat)|*.dat", "dat"}, {"pyGIMLi/BERT (*.ohm)|*.ohm", "ohm"}};
+        const auto& kind = kinds[int(format)];
+        m_exportDialog.offerNew(QLatin1String(kind.filter), QLatin1String(kind.ext),
+                                doc.offeredName(QStringLiteral("Survey"), kind.ext));
+        if (!m_exportDialog.Execute(m_host.dialogs(), m_host.dialogParent()))
+            return;
+        QStringList written = zel::writeExportFiles(zel::exportFiles(*contents, m_exportDialog.FileName()));
+        for (QString& path : written)
+            path = QDir::toNativeSeparators(path);
+        // One file per profile: the user is told which.
+        if (written.size() > 1)
+            m_host.dialogs().showMessage(m_host.dialogParent(), MessageKind::Information, kApplicationTitle, zel::texts::filesWritten(written));
+        else if (!written.isEmpty())
+            m_host.showStatus(zel::texts::fileWritten(written.first()));
+    });
+}
