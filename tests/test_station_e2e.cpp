@@ -2,6 +2,9 @@
 #include "SimProcess.h"
 #include "TestDumps.h"
 #include "WindowInDir.h"
+#include "Capture.h"
+
+#include "zeltool/Commands.h"
 
 #include "app/ZelMain.h"
 #include "data/DataFile.h"
@@ -15,6 +18,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QStatusBar>
@@ -259,4 +263,44 @@ TEST_F(StationEndToEnd, EveryReadingIsKeptAtOnceAndOpensFromRecentReadings)
     form->OpenDataFile(kept.at(1));
     EXPECT_EQ(listLines(*form).value(0), "Количество измерений 20");
     EXPECT_TRUE(form->ToolButton6->isEnabled());
+}
+
+// Read Data in the window and "zeltool read" run the same flow: against the
+// same station they list the same lines and keep the same file.
+TEST_F(StationEndToEnd, WindowAndZeltoolReadAlike)
+{
+    const QList<QStringList> stations = {{"--count", "100", "--once"}, {"--count", "20", "--bad-checksum", "--once"}};
+    for (const QStringList& args : stations) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        const QString readings = dir.filePath("readings-" + QString::number(args.size()));
+        startStation(args);
+        form->setReadingsFolder(readings);
+        form->ToolButton2Click();
+        const QStringList windowLines = listLines(*form);
+        const QStringList windowKept = form->readings().recent(10);
+        TearDown();
+
+        sim = std::make_unique<SimProcess>(dir.filePath("station"), args);
+        ASSERT_TRUE(sim->ok());
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        zeltool::run({"read", "--port", dir.filePath("station"), "--baud", "115200", dir.filePath("tool.zel")}, out, err);
+        const QStringList toolLines = QString::fromUtf8(readAllAndClose(out)).split('\n', Qt::SkipEmptyParts);
+        const QString toolErr = QString::fromUtf8(readAllAndClose(err));
+        sim.reset();
+
+        // The lines alike but for the time of reading.
+        const QRegularExpression time("\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d");
+        EXPECT_EQ(toolLines.join('\n').replace(time, "T"), windowLines.join('\n').replace(time, "T")) << toolErr.toStdString();
+        ASSERT_EQ(windowKept.size(), 1);
+        const QRegularExpressionMatch kept = QRegularExpression("(/\\S+\\.zel)").match(toolErr);
+        ASSERT_TRUE(kept.hasMatch()) << toolErr.toStdString();
+        EXPECT_EQ(QFileInfo(kept.captured(1)).fileName().section(' ', 1),
+                  QFileInfo(windowKept.at(0)).fileName().section(' ', 1));
+        // The same header and records; only the time of reading differs.
+        const QByteArray toolDump = zel::readWholeFile(kept.captured(1)), windowDump = zel::readWholeFile(windowKept.at(0));
+        EXPECT_EQ(toolDump.size(), windowDump.size());
+        EXPECT_EQ(toolDump.left(24), windowDump.left(24));
+        EXPECT_EQ(zeltest::recordBlock(toolDump), zeltest::recordBlock(windowDump));
+    }
 }

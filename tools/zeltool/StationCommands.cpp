@@ -60,7 +60,7 @@ private:
     {
         printLine(m_out, zel::texts::lineText(line));
         if (const QString hint = zel::texts::hintFor(line.id).text; !hint.isEmpty())
-            printLine(m_out, hint);
+            printLine(m_err, QStringLiteral("zeltool: ") + hint);
     }
     void progress(qint64 done, qint64 total)
     {
