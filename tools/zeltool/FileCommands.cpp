@@ -19,9 +19,9 @@ int view(const Call& call)
     const Arguments args(arguments, {});
     if (!args.ok(1, 1))
         throw UsageError{args.wrong(1, 1)};
-    const zel::DumpDecoding d = load(args.at(0), err);
+    const LoadedData d = load(args.at(0), err);
     QStringList lines;
-    zel::appendViewLines(d.decoded, d.count.value_or(0), zel::DateTimeSeparators::of(QLocale()), lines);
+    zel::appendViewLines(d.reading().decoded, d.reading().count, zel::DateTimeSeparators::of(QLocale()), lines);
     for (const QString& line : lines)
         printLine(out, line);
     return 0;
@@ -35,9 +35,9 @@ int text(const Call& call)
     if (!args.ok(2, 2))
         throw UsageError{args.wrong(2, 2)};
     zel::refuseOutputOverInput(args.at(0), args.at(1));
-    const zel::DumpDecoding d = load(args.at(0), err);
+    const LoadedData d = load(args.at(0), err);
     zel::writeWholeFile(args.at(1),
-                        zel::textFileBytes(d.decoded, d.count.value_or(0), zel::DateTimeSeparators::of(QLocale())));
+                        zel::textFileBytes(d.reading().decoded, d.reading().count, zel::DateTimeSeparators::of(QLocale())));
     return 0;
 }
 
@@ -55,8 +55,8 @@ int xlsx(const Call& call)
     if (layout < 0)
         throw UsageError{QStringLiteral("--layout %1: zel-solo or terravox").arg(layoutName)};
     zel::refuseOutputOverInput(args.at(0), args.at(1));
-    const zel::DumpDecoding d = load(args.at(0), err);
-    const zel::SheetExport exported = zel::ExelCall(layout, d.decoded, QLocale());
+    const LoadedData d = load(args.at(0), err);
+    const zel::SheetExport exported = zel::ExelCall(layout, d.reading().decoded, QLocale());
     zel::writeXlsx(exported.sheet, args.at(1));
     if (exported.error)
         throw *exported.error;

@@ -42,13 +42,11 @@ int exportSurvey(const Call& call)
                                                                              : std::nullopt;
     if (!kind)
         throw ToolError{QStringLiteral("unknown format \"%1\": csv, res2dinv or ohm").arg(name)};
-    const zel::SurveyGeometry geometry = surveyGeometryOf(args, args.at(0));
     const std::optional<zel::Profile> profile = profileOf(args);
-
-    const zel::DumpDecoding d = load(args.at(0), err);
-    const std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
-    const zel::ExportChoice choice{exclusionsOf(args, args.at(0), int(records.size()), err, BadExclusions::Refuse),
-                                   args.isSet(kDropFlagged)};
+    const LoadedData data = load(args.at(0), err);
+    const zel::SurveyGeometry geometry = surveyGeometryOf(args, &data);
+    const std::vector<zel::MeasurementRecord>& records = data.records();
+    const zel::ExportChoice choice{exclusionsOf(args, data, err, BadExclusions::Refuse), args.isSet(kDropFlagged)};
     const auto files = zel::surveyExport(*kind, records, geometry, profile, args.at(1), choice);
     for (const auto& [path, bytes] : files)
         zel::refuseOutputOverInput(args.at(0), path);
@@ -110,7 +108,10 @@ int invert(const Call& call)
     const QString in = args.at(0);
     const QString target = args.at(1);
     const bool ohm = in.endsWith(QLatin1String(".ohm"), Qt::CaseInsensitive);
-    const zel::SurveyGeometry geometry = surveyGeometryOf(args, ohm ? QString() : in);
+    std::optional<LoadedData> loaded;
+    if (!ohm)
+        loaded = load(in, err);
+    const zel::SurveyGeometry geometry = surveyGeometryOf(args, loaded ? &*loaded : nullptr);
     zel::inv::InversionOptions options;
     auto positive = [&](const QString& option, double& into, double low, double high) {
         if (!args.isSet(option))
@@ -143,8 +144,7 @@ int invert(const Call& call)
             printLine(err, QStringLiteral("zeltool: %1 data with a pole electrode left out").arg(file.poles));
     } else {
         std::optional<zel::Profile> profile = profileOf(args);
-        const zel::DumpDecoding d = load(in, err);
-        const std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
+        const std::vector<zel::MeasurementRecord>& records = loaded->records();
         requireProfile(records, profile);
         const auto withPositions = zel::pseudosectionProfiles(records);
         if (withPositions.empty())
@@ -155,8 +155,7 @@ int invert(const Call& call)
                 printLine(err, QStringLiteral("zeltool: inverting L%1 F%2, the first of %3 profiles; --line and --file choose another")
                                    .arg(profile->line).arg(profile->file).arg(withPositions.size()));
         }
-        const zel::ExportChoice choice{exclusionsOf(args, in, int(records.size()), err, BadExclusions::Refuse),
-                                       args.isSet(kDropFlagged)};
+        const zel::ExportChoice choice{exclusionsOf(args, *loaded, err, BadExclusions::Refuse), args.isSet(kDropFlagged)};
         zel::inv::ProfileData profileData = zel::inv::profileData(records, geometry, *profile, choice);
         data = std::move(profileData.data);
         options.elevations = std::move(profileData.elevations);
@@ -237,12 +236,12 @@ int check(const Call& call)
     const Arguments args(arguments, kGeometryOptions + kCheckOptions);
     if (!args.ok(1, 1))
         throw UsageError{args.wrong(1, 1)};
-    const zel::SurveyGeometry geometry = surveyGeometryOf(args, args.at(0));
     const std::optional<zel::Profile> profile = profileOf(args);
-    const zel::DumpDecoding d = load(args.at(0), err);
-    std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
+    const LoadedData data = load(args.at(0), err);
+    const zel::SurveyGeometry geometry = surveyGeometryOf(args, &data);
+    const std::vector<zel::MeasurementRecord>& records = data.records();
     requireProfile(records, profile);
-    const zel::Exclusions excluded = exclusionsOf(args, args.at(0), int(records.size()), err, BadExclusions::Say);
+    const zel::Exclusions excluded = exclusionsOf(args, data, err, BadExclusions::Say);
     std::vector<zel::ChannelValue> values = zel::surveyValues(records, geometry);
     if (profile)
         std::erase_if(values, [&](const zel::ChannelValue& v) { return zel::profileOf(records[std::size_t(v.record)]) != *profile; });
@@ -305,11 +304,10 @@ int plot(const Call& call)
     if (!target.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && !target.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         throw ToolError{QStringLiteral("%1: the picture is written as .png or .pdf").arg(target)};
     zel::refuseOutputOverInput(args.at(0), target);
-    const zel::SurveyGeometry geometry = surveyGeometryOf(args, args.at(0));
     const std::optional<zel::Profile> profile = profileOf(args);
-
-    const zel::DumpDecoding d = load(args.at(0), err);
-    std::vector<zel::MeasurementRecord> records = zel::recordsOf(d.decoded);
+    const LoadedData data = load(args.at(0), err);
+    const zel::SurveyGeometry geometry = surveyGeometryOf(args, &data);
+    const std::vector<zel::MeasurementRecord>& records = data.records();
     requireProfile(records, profile);
 
     QCustomPlot picture;

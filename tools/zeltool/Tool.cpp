@@ -32,15 +32,19 @@ QSettings iniInCurrentDir() { return QSettings(zel::settings::fileIn(QDir::curre
 }
 
 // Loads and decodes a data file as "Load File" does. Throws on failure.
-zel::DumpDecoding load(const QString& path, std::FILE* err)
+LoadedData load(const QString& path, std::FILE* err)
 {
-    zel::DumpDecoding d = zel::decodeDump(zel::readWholeFile(path));
+    LoadedData data{std::make_unique<zel::Document>()};
+    QObject::connect(data.document.get(), &zel::Document::exclusionsRefused, [&data](int line) { data.badExclusionsLine = line; });
+    QObject::connect(data.document.get(), &zel::Document::linesRefused, [&data](const zel::ZelError& e) { data.badLines = e; });
+    const zel::DumpDecoding d = data.document->load(zel::readWholeFile(path), path);
+    QObject::disconnect(data.document.get(), nullptr, nullptr, nullptr);
     if (d.outcome != zel::DumpDecoding::Outcome::Decoded)
         throwDecodingError(d);
     // A notice that only part of the records could be decoded.
     for (qsizetype i = 4; i < d.lines.size(); ++i)
         printLine(err, QStringLiteral("zeltool: ") + zel::texts::lineText(d.lines.at(i)));
-    return d;
+    return data;
 }
 
 // The options of the survey geometry, shared by export and plot.
@@ -70,7 +74,7 @@ const QList<QCommandLineOption> kCheckOptions = {
 // file, else [Survey] of the settings file here, else the defaults. A bad
 // value in the settings file that no option replaces is refused, naming the
 // key, the value and the file; so is a lines file that cannot be used.
-zel::SurveyGeometry surveyGeometryOf(const Arguments& args, const QString& dataFile)
+zel::SurveyGeometry surveyGeometryOf(const Arguments& args, const LoadedData* data)
 {
     QSettings ini = iniInCurrentDir();
     std::vector<zel::SurveySettingProblem> problems;
@@ -97,8 +101,10 @@ zel::SurveyGeometry surveyGeometryOf(const Arguments& args, const QString& dataF
     };
     number(kSpacing, geometry.spacing, zel::kMinSpacing, zel::kMaxSpacing);
     number(kX0, geometry.x0, -zel::kMaxOffset, zel::kMaxOffset);
-    if (!dataFile.isEmpty()) {
-        geometry.lines = zel::readLinesBeside(dataFile);
+    if (data) {
+        if (data->badLines)
+            throw *data->badLines;
+        geometry.lines = data->document->lines();
         // An option holds for every line.
         for (auto& [profile, line] : geometry.lines) {
             if (args.isSet(kSpacing))
@@ -138,17 +144,22 @@ const QString kExclude = QStringLiteral("exclude"), kDropFlagged = QStringLitera
 // file beside the data file when there is one (unless --ignore-exclusions).
 // A file that does not match the data is refused when named; found beside
 // the data, it is refused or said as `bad` has it.
-zel::Exclusions exclusionsOf(const Arguments& args, const QString& dataFile, int records, std::FILE* err,
-                             BadExclusions bad)
+zel::Exclusions exclusionsOf(const Arguments& args, const LoadedData& data, std::FILE* err, BadExclusions bad)
 {
     const bool named = args.isSet(kExclude);
-    const QString path = named ? args.value(kExclude) : zel::exclusionsFileOf(dataFile);
-    if (!named && (!QFileInfo::exists(path) || args.isSet(kIgnoreExclusions)))
+    if (!named && args.isSet(kIgnoreExclusions))
         return {};
-    const zel::ExclusionsRead read = zel::parseExclusions(zel::readWholeFile(path), records);
-    if (read.badLine == 0)
-        return read.exclusions;
-    const QString problem = zel::texts::exclusionsBadLine(QDir::toNativeSeparators(path), read.badLine);
+    int badLine = data.badExclusionsLine;
+    const QString path = named ? args.value(kExclude) : zel::exclusionsFileOf(data.document->path());
+    if (named) {
+        const zel::ExclusionsRead read = zel::parseExclusions(zel::readWholeFile(path), int(data.records().size()));
+        if (read.badLine == 0)
+            return read.exclusions;
+        badLine = read.badLine;
+    } else if (badLine == 0) {
+        return data.document->exclusions();
+    }
+    const QString problem = zel::texts::exclusionsBadLine(QDir::toNativeSeparators(path), badLine);
     if (named)
         throw ToolError{problem};
     if (bad == BadExclusions::Refuse)

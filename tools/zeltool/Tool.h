@@ -4,6 +4,7 @@
 // file and the survey's geometry as the options and the files beside the
 // data give them.
 #include "data/RawDump.h"
+#include "document/Document.h"
 #include "survey/Checks.h"
 #include "survey/Geometry.h"
 
@@ -14,6 +15,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -100,8 +102,19 @@ private:
 };
 
 
-// Loads and decodes a data file as "Load File" does. Throws on failure.
-zel::DumpDecoding load(const QString& path, std::FILE* err);
+// A data file loaded as the window loads it, into a document: decoded, with
+// the exclusions and the lines' geometry kept beside it, and what of those
+// could not be used.
+struct LoadedData {
+    std::unique_ptr<zel::Document> document;
+    int badExclusionsLine = 0;                // the exclusions file's first line that does not match
+    std::optional<zel::ZelError> badLines;    // the lines file, or a topography file, cannot be used
+
+    const zel::Reading& reading() const { return document->reading(); }
+    const std::vector<zel::MeasurementRecord>& records() const { return document->records(); }
+};
+// Loads a data file as "Load File" does. Throws when it does not decode.
+LoadedData load(const QString& path, std::FILE* err);
 // The error that ended a decoding that did not succeed.
 [[noreturn]] void throwDecodingError(const zel::DumpDecoding& d);
 QSettings iniInCurrentDir();
@@ -118,7 +131,7 @@ extern const QString kExclude, kDropFlagged, kIgnoreExclusions;
 // file, else [Survey] of the settings file here, else the defaults. A bad
 // value in the settings file that no option replaces is refused, naming the
 // key, the value and the file; so is a lines file that cannot be used.
-zel::SurveyGeometry surveyGeometryOf(const Arguments& args, const QString& dataFile = QString());
+zel::SurveyGeometry surveyGeometryOf(const Arguments& args, const LoadedData* data = nullptr);
 // Refuses a profile of --line and --file that the data do not have.
 void requireProfile(const std::vector<zel::MeasurementRecord>& records, const std::optional<zel::Profile>& profile);
 // What a file of exclusions that does not match the data stops.
@@ -130,7 +143,7 @@ enum class BadExclusions {
 // file beside the data file when there is one (unless --ignore-exclusions).
 // A file that does not match the data is refused when named; found beside
 // the data, it is refused or said as `bad` has it.
-zel::Exclusions exclusionsOf(const Arguments& args, const QString& dataFile, int records, std::FILE* err, BadExclusions bad);
+zel::Exclusions exclusionsOf(const Arguments& args, const LoadedData& data, std::FILE* err, BadExclusions bad);
 // The profile of --line and --file, none when neither is given.
 std::optional<zel::Profile> profileOf(const Arguments& args);
 
