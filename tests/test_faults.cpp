@@ -5,7 +5,7 @@
 #include "FakeDialogs.h"
 
 #include <QtEndian>
-#include "SimProcess.h"
+#include "StationWindow.h"
 #include "TestDumps.h"
 #include "WindowInDir.h"
 
@@ -34,31 +34,14 @@
 
 namespace {
 
-class Faults : public ::testing::Test, protected WindowInDir {
+class Faults : public StationWindow {
 protected:
-    void startStation(const QStringList& args)
-    {
-        sim = std::make_unique<SimProcess>(dir.filePath("station"), args);
-        ASSERT_TRUE(sim->ok());
-        writeIni("[Ports]\nCOM5=" + dir.filePath("station").toLocal8Bit() + "\n");
-        form = std::make_unique<TForm1>(&dialogs, QStringList());
-        ASSERT_EQ(form->ComboBox1->currentText(), "COM5");
-    }
-    void TearDown() override
-    {
-        form.reset();
-        sim.reset();
-    }
     void expectAliveAndClosed()
     {
         EXPECT_FALSE(form->station().QCCom->Opened());
         EXPECT_FALSE(form->DialogueRunning());
         form->ToolButton6Click();  // the window still answers
     }
-
-    FakeDialogs dialogs;
-    std::unique_ptr<SimProcess> sim;
-    std::unique_ptr<TForm1> form;
 };
 
 // Waits until bytes wait in the input of a serial device, without taking them.

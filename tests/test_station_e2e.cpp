@@ -1,5 +1,5 @@
 #include "FakeDialogs.h"
-#include "SimProcess.h"
+#include "StationWindow.h"
 #include "TestDumps.h"
 #include "WindowInDir.h"
 #include "Capture.h"
@@ -30,26 +30,9 @@
 namespace {
 
 // The window with the simulated station as COM5.
-class StationEndToEnd : public ::testing::Test, protected WindowInDir {
+class StationEndToEnd : public StationWindow {
 protected:
-    void startStation(const QStringList& args)
-    {
-        const QString link = dir.filePath("station");
-        sim = std::make_unique<SimProcess>(link, args);
-        ASSERT_TRUE(sim->ok());
-        writeIni("[Ports]\nCOM5=" + link.toLocal8Bit() + "\n[PortNotes]\nCOM5=simulated station\n");
-        form = std::make_unique<TForm1>(&dialogs, QStringList());
-        ASSERT_EQ(form->ComboBox1->currentText(), "COM5");
-    }
-    void TearDown() override
-    {
-        form.reset();
-        sim.reset();
-    }
-
-    FakeDialogs dialogs;
-    std::unique_ptr<SimProcess> sim;
-    std::unique_ptr<TForm1> form;
+    void startStation(const QStringList& args) { StationWindow::startStation(args, "[PortNotes]\nCOM5=simulated station\n"); }
 };
 
 } // namespace

@@ -1,5 +1,5 @@
 #include "FakeDialogs.h"
-#include "SimProcess.h"
+#include "StationWindow.h"
 #include "WindowInDir.h"
 
 #include "app/SequenceDialog.h"
@@ -41,21 +41,11 @@ QByteArray fileOfStation(const QString& path)
 }
 
 // The simulated station as COM5 of the window, storing what it receives.
-class UploadEndToEnd : public ::testing::Test, protected WindowInDir {
+class UploadEndToEnd : public StationWindow {
 protected:
     void start(const QStringList& extra = {})
     {
-        const QString link = dir.filePath("station");
-        sim = std::make_unique<SimProcess>(link, QStringList{"--count", "1", "--table-out", tableOut(),
-                                                             "--firmware-out", firmwareOut()} + extra);
-        ASSERT_TRUE(sim->ok());
-        writeIni("[Ports]\nCOM5=" + link.toLocal8Bit() + "\n");
-        form = std::make_unique<TForm1>(&dialogs, QStringList());
-    }
-    void TearDown() override
-    {
-        form.reset();
-        sim.reset();
+        startStation(QStringList{"--count", "1", "--table-out", tableOut(), "--firmware-out", firmwareOut()} + extra);
     }
     // The station handles what it receives in order: once a reading has
     // been answered, anything sent before it has been stored.
@@ -74,10 +64,6 @@ protected:
         zel::writeWholeFile(path, bytes);
         return path;
     }
-
-    FakeDialogs dialogs;
-    std::unique_ptr<SimProcess> sim;
-    std::unique_ptr<TForm1> form;
 };
 
 } // namespace
