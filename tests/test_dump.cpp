@@ -174,3 +174,10 @@ TEST(HeaderFields, StreamShorterThanTheThreeFieldsIsAReadError)
     fields[0] = char(200);  // a corrupt length byte reads no further than the field
     EXPECT_EQ(zel::readHeaderFields(fields).name.size(), 21);
 }
+
+TEST(Checksum, SumsBigEndianWordsModulo65536)
+{
+    const std::uint8_t bytes[] = {0xFF, 0xFF, 0x00, 0x02, 0x12};
+    EXPECT_EQ(zel::checksumAddUint16Be(bytes), 0x0001);
+    EXPECT_EQ(zel::checksumAddUint16Be(std::span(bytes, 4), 0x0010), 0x0011);
+}

@@ -297,3 +297,12 @@ TEST_F(LanguageWindow, FirstStartIsRussianThroughout)
     EXPECT_EQ(zel::plotLocale(false).toString(1000.5), "1000,5");
     EXPECT_EQ(zel::plotLocale(true).toString(1000.5), "1000.5");
 }
+
+// Under a Russian locale the toolkit's own buttons speak Russian.
+TEST(QtTranslations, RussianButtonsUnderARussianLocale)
+{
+    ASSERT_TRUE(zel::texts::installQtTranslations(QLocale(QLocale::Russian, QLocale::Russia)));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Отмена");
+    zel::texts::installQtTranslations(QLocale::c());
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+}

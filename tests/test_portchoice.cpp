@@ -163,3 +163,19 @@ TEST(QtDialogs, EscapeAnswersAbortRetryWithAbort)
     escape.start(20);
     EXPECT_FALSE(dialogs.askRetry(nullptr, "ZEL-TERRAVOXNew", "Error opening COM5: "));
 }
+
+// A settings file that cannot be written is said once, not ignored; the
+// choices still take effect for the run.
+TEST(SettingsFile, ThatCannotBeWrittenIsSaidOnce)
+{
+    WindowInDir place;
+    ASSERT_TRUE(QDir(place.dir.path()).mkdir("Zel-Terravox.ini"));  // not writable as a file, even by root
+    FakeDialogs dialogs;
+    TForm1 form(&dialogs, QStringList());
+    form.SetLanguage(zel::texts::Language::English);
+    form.SetLanguage(zel::texts::Language::Russian);
+    ASSERT_EQ(dialogs.messages.size(), 2);  // "There are no free ports COM", then this
+    EXPECT_EQ(dialogs.messages.at(1).kind, MessageKind::Warning);
+    EXPECT_TRUE(dialogs.messages.at(1).text.contains(QDir::toNativeSeparators(place.dir.filePath("Zel-Terravox.ini"))));
+    EXPECT_TRUE(form.Russian1->isChecked());
+}

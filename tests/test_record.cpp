@@ -1,9 +1,7 @@
 #include "data/Bytes.h"
 
 #include <QtEndian>
-#include "data/Labels.h"
 #include "data/Record.h"
-#include "data/Roman.h"
 
 #include <gtest/gtest.h>
 
@@ -107,37 +105,4 @@ TEST(RecordImage, HoldsEveryFieldAtItsOffsetWithZeroPadding)
     std::array<std::uint8_t, 32> raw{};
     zel::encodeRawRecord(r, raw.data());
     EXPECT_EQ(zel::decodeRawRecord(raw.data()), r);
-}
-
-TEST(Roman, YearsOfTheStationAndTheEdges)
-{
-    EXPECT_EQ(zel::IntToRoman(2000), "MM");
-    EXPECT_EQ(zel::IntToRoman(2004), "MMIV");
-    EXPECT_EQ(zel::IntToRoman(2007), "MMVII");
-    EXPECT_EQ(zel::IntToRoman(2008), "MMVIII");
-    EXPECT_EQ(zel::IntToRoman(2049), "MMXLIX");
-    EXPECT_EQ(zel::IntToRoman(2099), "MMXCIX");
-    EXPECT_EQ(zel::IntToRoman(1999), "MCMXCIX");
-    EXPECT_EQ(zel::IntToRoman(3999), "MMMCMXCIX");
-    EXPECT_EQ(zel::IntToRoman(444), "CDXLIV");
-    EXPECT_EQ(zel::IntToRoman(0), "");
-}
-
-TEST(Labels, TablesAndVisiblePlaceholders)
-{
-    EXPECT_EQ(zel::freqLabel(0), "  DC");
-    EXPECT_EQ(zel::freqLabel(10), "2500");
-    EXPECT_EQ(zel::currentLabel(0), " 5mA ");
-    EXPECT_EQ(zel::currentLabel(4), " 5mA ");
-    EXPECT_EQ(zel::currentLabel(16), " 2A  ");
-    EXPECT_EQ(zel::freqLabel(11), " ?11");
-    EXPECT_EQ(zel::currentLabel(17), "?17  ");
-    EXPECT_EQ(zel::currentLabel(65535), "?65535");
-}
-
-TEST(Checksum, SumsBigEndianWordsModulo65536)
-{
-    const std::uint8_t bytes[] = {0xFF, 0xFF, 0x00, 0x02, 0x12};
-    EXPECT_EQ(zel::checksumAddUint16Be(bytes), 0x0001);
-    EXPECT_EQ(zel::checksumAddUint16Be(std::span(bytes, 4), 0x0010), 0x0011);
 }

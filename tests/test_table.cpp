@@ -1,3 +1,5 @@
+#include "data/Labels.h"
+#include "data/Roman.h"
 #include "TestDumps.h"
 
 #include "data/Cp1251.h"
@@ -243,4 +245,30 @@ TEST(Cp1251, CodecIsPresentAndRoundTripsCyrillic)
     ASSERT_TRUE(zel::cp1251Available());
     EXPECT_EQ(zel::toCp1251(QStringLiteral("Считано ё")), QByteArray("\xD1\xF7\xE8\xF2\xE0\xED\xEE \xB8"));
     EXPECT_EQ(zel::fromCp1251("\xC0\xE1\xE2"), QStringLiteral("Абв"));
+}
+
+TEST(Roman, YearsOfTheStationAndTheEdges)
+{
+    EXPECT_EQ(zel::IntToRoman(2000), "MM");
+    EXPECT_EQ(zel::IntToRoman(2004), "MMIV");
+    EXPECT_EQ(zel::IntToRoman(2007), "MMVII");
+    EXPECT_EQ(zel::IntToRoman(2008), "MMVIII");
+    EXPECT_EQ(zel::IntToRoman(2049), "MMXLIX");
+    EXPECT_EQ(zel::IntToRoman(2099), "MMXCIX");
+    EXPECT_EQ(zel::IntToRoman(1999), "MCMXCIX");
+    EXPECT_EQ(zel::IntToRoman(3999), "MMMCMXCIX");
+    EXPECT_EQ(zel::IntToRoman(444), "CDXLIV");
+    EXPECT_EQ(zel::IntToRoman(0), "");
+}
+
+TEST(Labels, TablesAndVisiblePlaceholders)
+{
+    EXPECT_EQ(zel::freqLabel(0), "  DC");
+    EXPECT_EQ(zel::freqLabel(10), "2500");
+    EXPECT_EQ(zel::currentLabel(0), " 5mA ");
+    EXPECT_EQ(zel::currentLabel(4), " 5mA ");
+    EXPECT_EQ(zel::currentLabel(16), " 2A  ");
+    EXPECT_EQ(zel::freqLabel(11), " ?11");
+    EXPECT_EQ(zel::currentLabel(17), "?17  ");
+    EXPECT_EQ(zel::currentLabel(65535), "?65535");
 }
