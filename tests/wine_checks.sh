@@ -111,5 +111,21 @@ for _ in $(seq 100); do [ -s "$work/stored.bin" ] && break; sleep 0.05; done
 check "firmware stored whole" cmp "$work/fw.bin" "$work/stored.bin"
 stop_station
 
+# What Explorer shows: a window program without a console beside it, a
+# console zeltool, both with the project's version, the window program with its icon.
+here=$(cd "$(dirname "$0")" && pwd)
+version=$(sed -n 's/^project(zel-terravox VERSION \([0-9.]*\).*/\1/p' "$here/../CMakeLists.txt")
+has_info() {  # has_info PROGRAM LINE...: pe_info.py says each LINE of PROGRAM
+  local program=$1; shift
+  python3 "$here/pe_info.py" "$win/$program" >"$work/pe.txt" || return 1
+  for line in "$@"; do grep -qx -- "$line" "$work/pe.txt" || { cat "$work/pe.txt"; return 1; }; done
+}
+check "zel-terravox.exe: a window program with its icon" has_info zel-terravox.exe Subsystem=2 Icon=yes
+check "zeltool.exe: a console program" has_info zeltool.exe Subsystem=3
+for program in zel-terravox.exe zeltool.exe; do
+  check "$program: version $version" has_info "$program" "FileVersion=$version" "ProductVersion=$version" \
+    ProductName=ZEL-TERRAVOX "LegalCopyright=ZEL-TERRAVOX. The licence is with the owner."
+done
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

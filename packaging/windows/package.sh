@@ -55,7 +55,8 @@ sed 's/$/\r/' "$root/README.md" >"$stage/README.txt"
 
 rm -f "$dist/$name.zip"
 (cd "$dist/stage" && zip -qr "$dist/$name.zip" "$name")
-makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$dist/$name-setup.exe" "$here/installer.nsi"
+python3 "$here/make_ico.py" "$dist/stage/zel-terravox.ico" "$root"/packaging/icons/hicolor/{48x48,64x64,128x128,256x256}/apps/zel-terravox.png
+makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DICON="$dist/stage/zel-terravox.ico" -DOUTFILE="$dist/$name-setup.exe" "$here/installer.nsi"
 rm -rf "$dist/stage"
 echo "$dist/$name.zip"
 echo "$dist/$name-setup.exe"
