@@ -31,7 +31,10 @@ public:
     virtual QWidget* dialogParent() = 0;
     virtual UserDialogs& dialogs() = 0;
     virtual zel::Document& document() = 0;
+    // The settings file of the folder the program started in (the port).
     virtual QSettings& settings() = 0;
+    // The user's own settings (the survey's defaults, the inversion's options).
+    virtual QSettings& userSettings() = 0;
     // Where every reading is kept.
     virtual zel::ReadingArchive& readings() = 0;
 

@@ -28,7 +28,7 @@ TSurveyCommands::TSurveyCommands(TCommandHost& host, QObject* parent) : QObject(
 
 zel::SurveyGeometry TSurveyCommands::geometry(QString* problem)
 {
-    QSettings& ini = m_host.settings();
+    QSettings& ini = m_host.userSettings();
     std::vector<zel::SurveySettingProblem> problems;
     const zel::SurveyGeometry defaults = zel::readSurveyGeometry(ini, &problems);
     QStringList texts;
@@ -61,7 +61,7 @@ void TSurveyCommands::editGeometry()
         return m_host.dialogs().openFileName(m_host.dialogParent(), o);
     };
     if (const auto chosen = m_host.dialogs().editSurveyGeometry(m_host.dialogParent(), input)) {
-        zel::writeSurveyGeometry(m_host.settings(), *chosen);
+        zel::writeSurveyGeometry(m_host.userSettings(), *chosen);
         m_host.saveSettings();
         // The pictures, the check and the section follow the document.
         doc.setGeometry(*chosen);
@@ -127,12 +127,12 @@ void TSurveyCommands::invert()
         return;
     }
     geometry();
-    InversionChoice choice = readInversionChoice(m_host.settings());
+    InversionChoice choice = readInversionChoice(m_host.userSettings());
     choice.profile = currentProfile(profiles).value_or(profiles.front());
     const std::optional<InversionChoice> chosen = m_host.dialogs().askInversion(m_host.dialogParent(), choice, profiles);
     if (!chosen)
         return;
-    writeInversionChoice(m_host.settings(), *chosen);
+    writeInversionChoice(m_host.userSettings(), *chosen);
     m_invertedProfile = chosen->profile;
     section().invert(*chosen);
 }
@@ -191,8 +191,9 @@ void TSurveyCommands::exportSurvey(zel::SurveyFormat format)
     m_host.guarded([&] {
         // What the export writes, or why there is nothing: said before a file is asked for.
         std::optional<zel::SurveyExportContents> contents;
+        const zel::SurveyGeometry survey = geometry();
         try {
-            contents = zel::surveyExportContents(format, doc.records(), geometry(), std::nullopt, {doc.exclusions(), false});
+            contents = zel::surveyExportContents(format, doc.records(), survey, std::nullopt, {doc.exclusions(), false});
         } catch (const zel::ZelError& e) {
             m_host.dialogs().showMessage(m_host.dialogParent(), MessageKind::Information, kApplicationTitle,
                                          zel::withFullStop(zel::texts::errorText(e)));
@@ -210,10 +211,15 @@ void TSurveyCommands::exportSurvey(zel::SurveyFormat format)
         QStringList written = zel::writeExportFiles(zel::exportFiles(*contents, m_exportDialog.FileName()));
         for (QString& path : written)
             path = QDir::toNativeSeparators(path);
-        // One file per profile: the user is told which.
+        // One file per profile: the user is told which, and when the default
+        // spacing placed the electrodes of a reading that has none of its own.
+        const QString spacing = survey.defaultSpacingUsedBy(zel::profilesOf(doc.records()))
+            ? zel::texts::defaultSpacingUsed(survey.spacing)
+            : QString();
         if (written.size() > 1)
-            m_host.dialogs().showMessage(m_host.dialogParent(), MessageKind::Information, kApplicationTitle, zel::texts::filesWritten(written));
+            m_host.dialogs().showMessage(m_host.dialogParent(), MessageKind::Information, kApplicationTitle,
+                                         zel::texts::filesWritten(written) + (spacing.isEmpty() ? QString() : QStringLiteral("\n\n") + spacing));
         else if (!written.isEmpty())
-            m_host.showStatus(zel::texts::fileWritten(written.first()));
+            m_host.showStatus(zel::texts::fileWritten(written.first()) + (spacing.isEmpty() ? QString() : QStringLiteral("; ") + spacing));
     });
 }

@@ -92,6 +92,11 @@ void TForm1::FormCreate()
 {
     ComboBox1->setCurrentIndex(-1);
     m_ini = new QSettings(zel::settings::fileIn(QDir::currentPath()), zel::settings::iniFormat(), this);
+    // The survey's defaults follow the user, not the folder the program starts
+    // in; a folder's file that has them hands them over the first time.
+    m_user = zel::settings::userSettings();
+    if (zel::settings::takeOverUserSections(*m_ini, *m_user))
+        saveSettings();
     // The language chosen in an earlier run, before the first message.
     if (const auto language = zel::texts::storedLanguage(*m_ini))
         applyLanguage(*language);
@@ -199,7 +204,10 @@ void TForm1::saveSettings()
 {
     // A settings file that cannot be written is said once a run: the
     // choices then last only until the program ends.
-    if (const auto file = zel::settings::notWritten(*m_ini); file && !m_settingsNotWrittenSaid) {
+    auto file = zel::settings::notWritten(*m_ini);
+    if (!file)
+        file = zel::settings::notWritten(*m_user);
+    if (file && !m_settingsNotWrittenSaid) {
         m_settingsNotWrittenSaid = true;
         m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,
                                zel::texts::settingsNotWritten(QDir::toNativeSeparators(*file)));

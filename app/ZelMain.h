@@ -168,6 +168,7 @@ private:
     QWidget* dialogParent() override { return this; }
     UserDialogs& dialogs() override { return *m_dialogs; }
     QSettings& settings() override { return *m_ini; }
+    QSettings& userSettings() override { return *m_user; }
     void clearList() override;
     void addLines(const QStringList& lines) override;
     void addReportLine(const zel::ReportLine& line) override;
@@ -196,6 +197,7 @@ private:
     std::unique_ptr<UserDialogs> m_ownDialogs;
     UserDialogs* m_dialogs = nullptr;
     QSettings* m_ini = nullptr;  // the settings file "Zel-Terravox.ini"
+    std::unique_ptr<QSettings> m_user;  // the user's own settings
     zel::Document* m_document = nullptr;
     TFileCommands* m_files = nullptr;
     TStationCommands* m_station = nullptr;

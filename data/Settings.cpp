@@ -1,5 +1,7 @@
 #include "Settings.h"
 
+#include <algorithm>
+
 #include "Cp1251.h"
 
 #include <QDir>
@@ -125,6 +127,46 @@ QSettings::Format iniFormat()
     static const QSettings::Format format =
         QSettings::registerFormat(QStringLiteral("ini"), readIni, writeIni, Qt::CaseInsensitive);
     return format;
+}
+
+namespace {
+QString g_userSettingsFile;
+}
+
+void keepUserSettingsIn(const QString& file) { g_userSettingsFile = file; }
+
+std::unique_ptr<QSettings> userSettings()
+{
+    if (!g_userSettingsFile.isEmpty())
+        return std::make_unique<QSettings>(g_userSettingsFile, iniFormat());
+#if defined(Q_OS_WIN)
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("ZEL-TERRAVOX"),
+                                       QStringLiteral("zel-terravox"));
+#else
+    return std::make_unique<QSettings>(iniFormat(), QSettings::UserScope, QStringLiteral("zel-terravox"),
+                                       QStringLiteral("zel-terravox"));
+#endif
+}
+
+bool takeOverUserSections(const QSettings& folder, QSettings& user)
+{
+    const QStringList mine = user.allKeys();
+    auto inUserSection = [](const QString& key) {
+        for (const QString& section : kUserSections)
+            if (key.startsWith(section + QLatin1Char('/'), Qt::CaseInsensitive))
+                return true;
+        return false;
+    };
+    if (std::any_of(mine.begin(), mine.end(), inUserSection))
+        return false;
+    bool taken = false;
+    for (const QString& key : folder.allKeys()) {
+        if (!inUserSection(key))
+            continue;
+        user.setValue(key, folder.value(key));
+        taken = true;
+    }
+    return taken;
 }
 
 QString fileIn(const QString& dir) { return QDir(dir).filePath(QStringLiteral("Zel-Terravox.ini")); }

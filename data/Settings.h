@@ -2,6 +2,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -32,6 +33,22 @@ inline const QString kMinError = QStringLiteral("Survey/MinError");
 inline const QString kLanguage = QStringLiteral("Interface/Language");
 // [Windows]: the place and size of each plot window, by its name.
 inline const QString kWindows = QStringLiteral("Windows");
+
+// The user's own settings, the same whatever folder a program starts in: the
+// survey's default geometry and the data check's thresholds ([Survey]) and
+// the inversion's options ([Inversion]). The registry on Windows
+// (HKEY_CURRENT_USER\Software\ZEL-TERRAVOX\zel-terravox), else
+// zel-terravox/zel-terravox.ini in the user's configuration folder.
+std::unique_ptr<QSettings> userSettings();
+// Keeps the user's settings in `file` instead, for the rest of the run (the
+// test suites, which must not touch the user's own); empty: the user's again.
+void keepUserSettingsIn(const QString& file);
+// The sections that live in the user's settings, not in a folder's file.
+inline const QStringList kUserSections = {QStringLiteral("Survey"), QStringLiteral("Inversion")};
+// Takes the user's sections over from a folder's settings file once: when
+// the user's settings have none of them yet and the file has some. True
+// when something was taken over.
+bool takeOverUserSections(const QSettings& folder, QSettings& user);
 
 // The settings file in `dir`.
 QString fileIn(const QString& dir);

@@ -115,6 +115,14 @@ QByteArray topographyText(const Topography& topography)
     return out;
 }
 
+bool SurveyGeometry::defaultSpacingUsedBy(const std::vector<Profile>& profiles) const
+{
+    return std::any_of(profiles.begin(), profiles.end(), [this](const Profile& p) {
+        const auto line = lines.find(p);
+        return line == lines.end() || !line->second.spacing;
+    });
+}
+
 SurveyGeometry SurveyGeometry::of(const Profile& profile) const
 {
     // The lines are not copied: a memory of thousands of profiles asks for each.

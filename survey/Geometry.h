@@ -88,6 +88,9 @@ struct SurveyGeometry {
     // The geometry of one profile: this one with what the profile has of
     // its own, and no lines.
     SurveyGeometry of(const Profile& profile) const;
+    // True when one of `profiles` has no spacing of its own: the default
+    // spacing places its electrodes.
+    bool defaultSpacingUsedBy(const std::vector<Profile>& profiles) const;
 
     // x0 ± electrode · spacing, summed as the decimals the user gave (the
     // shortest texts of x0 and spacing) and rounded once: 0 + 3 · 0.1 is

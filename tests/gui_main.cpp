@@ -1,8 +1,17 @@
 #include "data/NumericLocale.h"
+#include "data/Settings.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+namespace zeltest {
+
+class FreshUserSettings : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override { zel::settings::userSettings()->clear(); }
+};
+
+} // namespace zeltest
 
 int main(int argc, char** argv)
 {
@@ -14,5 +23,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     zel::keepFullStopInNumbers();
     ::testing::InitGoogleTest(&argc, argv);
+    // The user's settings are a file of the run, and every test starts without them.
+    zel::settings::keepUserSettingsIn(data.filePath("user-settings.ini"));
+    ::testing::UnitTest::GetInstance()->listeners().Append(new zeltest::FreshUserSettings);
     return RUN_ALL_TESTS();
 }

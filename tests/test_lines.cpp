@@ -175,6 +175,13 @@ TEST(Lines, ZeltoolPrecedenceOptionOverLineOverDefault)
     };
     EXPECT_EQ(xa({}), (QStringList{"3", "6"}));
     EXPECT_EQ(xa({"--spacing", "4"}), (QStringList{"4", "5"}));
+    // Line 1 has no spacing of its own: the default placed it, and that is
+    // said; an option, or a spacing for every line, leaves nothing to say.
+    const QString kDefaultSaid = "расстояние между электродами 3 м: значение по умолчанию";
+    EXPECT_TRUE(QString::fromUtf8(run({"export", "--format", "csv", data, "o.csv"}).err).contains(kDefaultSaid));
+    EXPECT_FALSE(run({"export", "--format", "csv", "--spacing", "3", data, "o.csv"}).err.contains("по умолчанию"));
+    zel::writeWholeFile(zel::linesFileOf(data), "[Line 1 File 1]\r\nSpacing=3\r\n[Line 2 File 1]\r\nSpacing=5\r\n");
+    EXPECT_FALSE(run({"export", "--format", "csv", data, "o.csv"}).err.contains("по умолчанию"));
     zel::writeWholeFile(zel::linesFileOf(data), "[Line 2 File 1]\r\nSpacing=-5\r\n");
     const Captured bad = run({"export", "--format", "csv", data, "o.csv"});
     EXPECT_EQ(bad.status, 1);

@@ -10,6 +10,7 @@
 #include "app/ZelMain.h"
 #include "document/Document.h"
 #include "data/DataFile.h"
+#include "data/Settings.h"
 #include "data/TextTable.h"
 
 #include <QComboBox>
@@ -375,15 +376,17 @@ TEST(WindowGeometry, FitsTheFormIntoTheAvailableScreen)
     }
 }
 
-// The survey menu: the geometry kept in [Survey], the exports enabled with
+// The survey menu: the geometry kept in the user's [Survey], the exports enabled with
 // decoded data, a data set without positions refused by the inversion formats.
 TEST_F(MainWindow, SurveyGeometryAndExports)
 {
     EXPECT_FALSE(form->ExportCsv1->isEnabled());
     dialogs.geometryAnswers << zel::SurveyGeometry{2.5, -5.0, zel::ChannelGeometry::FirstOnly};
     form->SurveyGeometry1->trigger();
-    QSettings ini(dir.filePath("Zel-Terravox.ini"), QSettings::IniFormat);
+    const std::unique_ptr<QSettings> user = zel::settings::userSettings();
+    QSettings& ini = *user;
     EXPECT_EQ(ini.value("Survey/Spacing").toString(), "2.5");
+    EXPECT_FALSE(QSettings(dir.filePath("Zel-Terravox.ini"), QSettings::IniFormat).contains("Survey/Spacing"));
     EXPECT_EQ(ini.value("Survey/Channels").toString(), "first");
     form->SurveyGeometry1->trigger();  // shown with what is kept; cancelled
     EXPECT_EQ(dialogs.shownGeometry, (zel::SurveyGeometry{2.5, -5.0, zel::ChannelGeometry::FirstOnly}));
@@ -396,7 +399,7 @@ TEST_F(MainWindow, SurveyGeometryAndExports)
     form->SurveyGeometry1->trigger();
     EXPECT_EQ(dialogs.shownGeometry, (zel::SurveyGeometry{1.0, -5.5, zel::ChannelGeometry::FirstOnly}));
     EXPECT_TRUE(dialogs.shownGeometryProblem.contains("[Survey] Spacing=2m")) << dialogs.shownGeometryProblem.toStdString();
-    EXPECT_TRUE(form->StatusBar1->currentMessage().contains("Zel-Terravox.ini: неверное значение [Survey] Spacing=2m"));
+    EXPECT_TRUE(form->StatusBar1->currentMessage().contains(QDir::toNativeSeparators(ini.fileName()) + ": неверное значение [Survey] Spacing=2m"));
     zel::writeSurveyGeometry(ini, {2.5, -5.0, zel::ChannelGeometry::FirstOnly});
 
     load(zeltest::dataFile("sample.zel"));
@@ -410,7 +413,9 @@ TEST_F(MainWindow, SurveyGeometryAndExports)
     // Electrode 30 at -5 + 30 · 2.5 m.
     EXPECT_TRUE(zel::readWholeFile(dat).contains(" 70.0 0.0 "));
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_EQ(form->StatusBar1->currentMessage(), "Записан файл " + QDir::toNativeSeparators(dat));
+    // The reading has no spacing of its own: the message says the default placed it.
+    EXPECT_EQ(form->StatusBar1->currentMessage(), "Записан файл " + QDir::toNativeSeparators(dat)
+                                                       + "; расстояние между электродами 2,5 м: значение по умолчанию, для этого чтения не задано");
 
     // Only plain measurements: nothing to invert, said before a file is asked for.
     std::vector<zel::MeasurementRecord> plain(3);

@@ -177,6 +177,24 @@ TEST(Survey, SettingsFileIsReadAsWindowsReadsItsIniFiles)
     EXPECT_EQ(again->childKeys(), QStringList({"COM12"}));
 }
 
+// The survey's defaults live in the user's settings: a folder's settings
+// file hands its [Survey] and [Inversion] over once, and never again.
+TEST(Survey, UserSettingsTakeTheSurveyOverFromAFolderOnce)
+{
+    QTemporaryDir a, b;
+    zel::writeWholeFile(zel::settings::fileIn(a.path()), "[Path]\r\nCOM=2\r\n[Survey]\r\nSpacing=2\r\n[Inversion]\r\nLambda=30\r\n");
+    zel::writeWholeFile(zel::settings::fileIn(b.path()), "[Survey]\r\nSpacing=5\r\n");
+    const auto user = zel::settings::userSettings();
+    EXPECT_FALSE(zel::settings::takeOverUserSections(*zel::settings::openIn(QDir::tempPath() + "/no-such-folder"), *user));
+    EXPECT_TRUE(zel::settings::takeOverUserSections(*zel::settings::openIn(a.path()), *user));
+    EXPECT_FALSE(zel::settings::takeOverUserSections(*zel::settings::openIn(b.path()), *user));
+    EXPECT_FALSE(zel::settings::notWritten(*user));
+    const auto again = zel::settings::userSettings();
+    EXPECT_EQ(zel::readSurveyGeometry(*again).spacing, 2.0);
+    EXPECT_EQ(again->value("Inversion/Lambda").toString(), "30");
+    EXPECT_FALSE(again->contains("Path/COM"));  // the port stays the folder's
+}
+
 // Bad values fall back to the defaults and are named; a comma is a decimal point.
 TEST(Survey, GeometrySettingFallsBackToTheDefaultsAndNamesBadValues)
 {

@@ -5,6 +5,7 @@
 #include "zeltool/Commands.h"
 
 #include "data/DataFile.h"
+#include "data/Settings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -176,13 +177,15 @@ TEST(Zeltool, RefusesWhatWouldLoseDataOrSayNothing)
     EXPECT_FALSE(QFileInfo("/dev/null").isFile());
 #endif
 
-    // A bad [Survey] value is refused, naming key, value and file, unless an option replaces it.
+    // A bad [Survey] value is refused, naming key, value and file, unless an
+    // option replaces it; the folder's file handed it over to the user's settings.
     QSettings ini(dir.filePath("Zel-Terravox.ini"), QSettings::IniFormat);
     ini.setValue("Survey/Spacing", "2m");
     ini.sync();
     Captured got = run({"export", "--format", "res2dinv", data, "s"});
     EXPECT_EQ(got.status, 1);
-    EXPECT_TRUE(got.err.contains("Zel-Terravox.ini") && got.err.contains("Spacing=2m")) << got.err.toStdString();
+    const QByteArray user = QDir::toNativeSeparators(zel::settings::userSettings()->fileName()).toUtf8();
+    EXPECT_TRUE(got.err.contains(user) && got.err.contains("Spacing=2m")) << got.err.toStdString();
     const zel::MeasurementRecord r = zeltest::Record().mode(10).electrodes(0, 1, 2, 3).current(5).u(1, 100, 0);
     std::vector<zel::MeasurementRecord> twoProfiles = {r, r};
     twoProfiles[1].LineNo = 2;

@@ -511,6 +511,12 @@ QString surveySettingProblem(const QString& file, const QString& key, const QStr
     return withArguments(tr("%1: неверное значение [Survey] %2=%3: %4"), {file, key, value, needed});
 }
 
+QString defaultSpacingUsed(double spacing)
+{
+    return tr("расстояние между электродами %1 м: значение по умолчанию, для этого чтения не задано")
+        .arg(QLocale().toString(spacing, 'g', 6));
+}
+
 QString surveyDefaultUsed() { return tr("до сохранения верного значения взято значение по умолчанию"); }
 
 QString readingKept(const QString& path) { return tr("Чтение сохранено: %1").arg(path); }

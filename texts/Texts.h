@@ -122,6 +122,8 @@ QString surveySettingProblem(const QString& file, const QString& key, const QStr
                              std::optional<std::pair<double, double>> range);
 // What the window does meanwhile.
 QString surveyDefaultUsed();
+// The default electrode spacing placed the electrodes of a reading that has no spacing of its own.
+QString defaultSpacingUsed(double spacing);
 
 // Kept readings: the status bar after keeping one, the menu entries.
 QString readingKept(const QString& path);

@@ -67,12 +67,14 @@ one_apps_entry() { [ "$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentV
 check "one Apps entry" one_apps_entry
 check "settings kept over an upgrade" cmp "$work/Zel-Terravox.ini" "$WINEPREFIX/ini-before"
 
+wine reg add 'HKCU\Software\ZEL-TERRAVOX\zel-terravox\Survey' /v Spacing /d 2 /f >/dev/null 2>&1
 wine "$dir/uninstall.exe" /S "_?=$(winepath -w "$dir")"
 for _ in $(seq 40); do [ -e "$dir/zel-terravox.exe" ] || break; sleep 0.25; done
 check "uninstalled" test ! -e "$dir/zel-terravox.exe" -a ! -e "$dir/platforms"
 check "association gone" bash -c "! wine reg query 'HKCU\\Software\\Classes\\ZEL-TERRAVOX.Data'"
 check "user's folder kept" test -f "$work/Zel-Terravox.ini"
 check "readings kept" test -f "$readings/2026-01-02_03-04-05.zel"
+check "user's settings kept" wine reg query 'HKCU\Software\ZEL-TERRAVOX\zel-terravox\Survey' /v Spacing
 check "Apps entry gone" bash -c "! wine reg query '$apps'"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -103,5 +103,7 @@ Section "Uninstall"
   StrCmp $0 "ZEL-TERRAVOX.Data" 0 +2
     DeleteRegKey HKCU "Software\Classes\.zel"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
-  DeleteRegKey HKCU "Software\ZEL-TERRAVOX"
+  ; The user's settings (the survey's defaults) stay under the same key.
+  DeleteRegValue HKCU "Software\ZEL-TERRAVOX" "InstallDir"
+  DeleteRegKey /ifempty HKCU "Software\ZEL-TERRAVOX"
 SectionEnd

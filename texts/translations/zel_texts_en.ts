@@ -503,5 +503,9 @@
         <source>none</source>
         <translation>none</translation>
     </message>
+    <message>
+        <source>расстояние между электродами %1 м: значение по умолчанию, для этого чтения не задано</source>
+        <translation>spacing %1 m: the default, not set for this reading</translation>
+    </message>
 </context>
 </TS>

@@ -503,5 +503,9 @@
         <source>none</source>
         <translation>нет</translation>
     </message>
+    <message>
+        <source>расстояние между электродами %1 м: значение по умолчанию, для этого чтения не задано</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

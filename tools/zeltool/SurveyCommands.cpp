@@ -54,6 +54,7 @@ int exportSurvey(const Call& call)
     if (written.size() > 1)
         for (const QString& path : written)
             printLine(out, path);
+    sayDefaultSpacing(args, data, geometry, err);
     return 0;
 }
 
@@ -225,6 +226,8 @@ int invert(const Call& call)
         zel::refuseOutputOverInput(in, path);
     for (const QString& path : zel::writeExportFiles(files))
         printLine(out, QDir::toNativeSeparators(path));
+    if (loaded)
+        sayDefaultSpacing(args, *loaded, geometry, err);
     return 0;
 }
 
@@ -271,6 +274,7 @@ int check(const Call& call)
                                                        : QStringLiteral("-"),
                                 QString::fromLatin1(zel::flagNames(checks[i].flags, excluded.count(zel::keyOf(v)) > 0))));
     }
+    sayDefaultSpacing(args, data, geometry, err);
     return 0;
 }
 
@@ -357,6 +361,7 @@ int plot(const Call& call)
         zel::drawPseudosection(picture, section);
     }
     zel::savePlot(picture, target, w, h);
+    sayDefaultSpacing(args, data, geometry, err);
     return 0;
 }
 

@@ -76,7 +76,10 @@ const QList<QCommandLineOption> kCheckOptions = {
 // key, the value and the file; so is a lines file that cannot be used.
 zel::SurveyGeometry surveyGeometryOf(const Arguments& args, const LoadedData* data)
 {
-    QSettings ini = iniInCurrentDir();
+    // The user's settings, taken over once from the settings file here.
+    const std::unique_ptr<QSettings> user = zel::settings::userSettings();
+    zel::settings::takeOverUserSections(iniInCurrentDir(), *user);
+    QSettings& ini = *user;
     std::vector<zel::SurveySettingProblem> problems;
     zel::SurveyGeometry geometry = zel::readSurveyGeometry(ini, &problems);
     for (const zel::SurveySettingProblem& p : problems) {
@@ -125,6 +128,12 @@ zel::SurveyGeometry surveyGeometryOf(const Arguments& args, const LoadedData* da
         geometry.channels = *g;
     }
     return geometry;
+}
+
+void sayDefaultSpacing(const Arguments& args, const LoadedData& data, const zel::SurveyGeometry& geometry, std::FILE* err)
+{
+    if (!args.isSet(kSpacing) && geometry.defaultSpacingUsedBy(zel::profilesOf(data.records())))
+        printLine(err, QStringLiteral("zeltool: ") + zel::texts::defaultSpacingUsed(geometry.spacing));
 }
 
 // Refuses a profile of --line and --file that the data do not have.

@@ -132,6 +132,9 @@ extern const QString kExclude, kDropFlagged, kIgnoreExclusions;
 // value in the settings file that no option replaces is refused, naming the
 // key, the value and the file; so is a lines file that cannot be used.
 zel::SurveyGeometry surveyGeometryOf(const Arguments& args, const LoadedData* data = nullptr);
+// Says on `err` when the default spacing placed the electrodes of the data
+// (no --spacing, and a profile without a spacing of its own).
+void sayDefaultSpacing(const Arguments& args, const LoadedData& data, const zel::SurveyGeometry& geometry, std::FILE* err);
 // Refuses a profile of --line and --file that the data do not have.
 void requireProfile(const std::vector<zel::MeasurementRecord>& records, const std::optional<zel::Profile>& profile);
 // What a file of exclusions that does not match the data stops.
