@@ -12,6 +12,7 @@
 #endif
 
 const QString kHelpFile = QStringLiteral("ZEL-TERRAVOX.chm");
+const QString kEnglishHelpFile = QStringLiteral("ZEL-TERRAVOX-en.chm");
 
 QString helpTopicText(const QString& helpFile, int topic)
 {

@@ -51,4 +51,6 @@ private:
 
 // The help file and the topic text of a topic number: "ZEL-TERRAVOX.chm::/H01.htm".
 extern const QString kHelpFile;
+// The English help file, beside the Russian one.
+extern const QString kEnglishHelpFile;
 QString helpTopicText(const QString& helpFile, int topic);

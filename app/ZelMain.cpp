@@ -268,12 +268,10 @@ void TForm1::Contens1Click() { ShowHelpTopic(1); }
 
 void TForm1::ShowHelpTopic(int topic)
 {
-    // The topic in the help viewer; without a viewer (or without the help
-    // file) in the program's own help. The help file is Russian: in English
-    // the program's own help shows the topic.
+    // The topic in the help viewer, from the help file of the language;
+    // without a viewer (or without the file) in the program's own help.
     const bool english = zel::texts::currentLanguage() == zel::texts::Language::English;
-    if (!english
-        && m_helpLoader->HtmlHelp(this, helpTopicText(kHelpFile, topic), THtmlHelpLoader::kDisplayTopic, 0) != 0)
+    if (m_helpLoader->HtmlHelp(this, helpTopicText(english ? kEnglishHelpFile : kHelpFile, topic), THtmlHelpLoader::kDisplayTopic, 0) != 0)
         return;
     if (!HelpWindow)
         HelpWindow = new THelpWindow(this);

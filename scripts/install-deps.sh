@@ -23,7 +23,7 @@ test_packages=(
 )
 windows_packages=(
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest dpkg-dev
-  wine wine64 nsis zip xvfb xauth
+  wine wine64 nsis zip xvfb xauth fp-utils-3.2.2
 )
 # The users' locales, in which the tests write every file once more: a
 # locale that is not generated falls back to C silently and proves nothing.

@@ -2,7 +2,9 @@
 # zeltool.exe under Wine against the Linux build: the files it writes are the
 # same bytes (the workbook's time of writing aside), and on a COM port that
 # Wine maps to the simulated station's pseudo-terminal it reads the memory
-# whole and uploads an electrode table and a firmware image whole.
+# whole and uploads an electrode table and a firmware image whole. The built
+# programs are a window program and a console one with the version and icon
+# Explorer shows, and the help files hold every topic.
 # Usage: tests/wine_checks.sh WINDOWS_BUILD LINUX_BUILD   (WINEPATH, WINEPREFIX set)
 set -euo pipefail
 # Both builds write the dates of the users' own locale, which Wine takes from LANG.
@@ -122,6 +124,14 @@ has_info() {  # has_info PROGRAM LINE...: pe_info.py says each LINE of PROGRAM
 }
 check "zel-terravox.exe: a window program with its icon" has_info zel-terravox.exe Subsystem=2 Icon=yes
 check "zeltool.exe: a console program" has_info zeltool.exe Subsystem=3
+# The help files hold every topic of their language, with contents and index.
+chm_has_topics() {  # chm_has_topics FILE TOPICS_DIR
+  chmls "$1" >"$work/chm.txt" || return 1
+  for topic in "$2"/H*.htm; do grep -q " /$(basename "$topic")\$" "$work/chm.txt" || { echo "no $(basename "$topic")"; return 1; }; done
+  grep -q " /contents.hhc\$" "$work/chm.txt" && grep -q " /index.hhk\$" "$work/chm.txt"
+}
+check "ZEL-TERRAVOX.chm" chm_has_topics "$win/ZEL-TERRAVOX.chm" "$here/../app/help"
+check "ZEL-TERRAVOX-en.chm" chm_has_topics "$win/ZEL-TERRAVOX-en.chm" "$here/../app/help/en"
 for program in zel-terravox.exe zeltool.exe; do
   check "$program: version $version" has_info "$program" "FileVersion=$version" "ProductVersion=$version" \
     ProductName=ZEL-TERRAVOX "LegalCopyright=ZEL-TERRAVOX. The licence is with the owner."

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Packs the Windows build: the program, zeltool.exe, exactly the DLLs and Qt
-# plugins they load, Qt's Russian translation, both help sets and the README,
+# plugins they load, Qt's Russian translation, the help files (CHM, Russian
+# and English) and the README for users,
 # as dist/zel-terravox-<version>-win64.zip and an NSIS installer.
 # Usage: packaging/windows/package.sh BUILD QT_PREFIX GCC_RUNTIME_DIR DIST
 set -euo pipefail
@@ -16,7 +17,7 @@ mkdir -p "$dist"
 dist=$(realpath "$dist")
 stage=$dist/stage/$name
 rm -rf "$dist/stage"
-mkdir -p "$stage/platforms" "$stage/styles" "$stage/imageformats" "$stage/translations" "$stage/help"
+mkdir -p "$stage/platforms" "$stage/styles" "$stage/imageformats" "$stage/translations"
 
 cp "$build/zel-terravox.exe" "$build/zeltool.exe" "$stage/"
 cp "$qt/plugins/platforms/qwindows.dll" "$qt/plugins/platforms/qoffscreen.dll" "$stage/platforms/"
@@ -47,11 +48,9 @@ done
 # Qt finds its plugins and translations beside the program.
 printf '[Paths]\nPrefix=.\nPlugins=.\nTranslations=translations\n' >"$stage/qt.conf"
 cp /usr/share/qt6/translations/qtbase_ru.qm "$stage/translations/"
-cp "$root"/app/help/H*.htm "$stage/help/"
-mkdir -p "$stage/help/en"
-cp "$root"/app/help/en/H*.htm "$stage/help/en/"
-[ -f "$root/ZEL-TERRAVOX.chm" ] && cp "$root/ZEL-TERRAVOX.chm" "$stage/"
-sed 's/$/\r/' "$root/README.md" >"$stage/README.txt"
+cp "$build"/ZEL-TERRAVOX.chm "$build"/ZEL-TERRAVOX-en.chm "$stage/"
+# For Notepad: UTF-8 with its byte order mark, lines ending in CR LF.
+{ printf '\xEF\xBB\xBF'; sed 's/$/\r/' "$root/packaging/windows/README.txt"; } >"$stage/README.txt"
 
 rm -f "$dist/$name.zip"
 (cd "$dist/stage" && zip -qr "$dist/$name.zip" "$name")
