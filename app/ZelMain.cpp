@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolButton>
@@ -43,11 +44,6 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     setWindowTitle(QStringLiteral("ZEL - TERRAVOX"));
     setWindowIcon(emblemIcon());
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    // The form's place and size, moved and shrunk into a smaller screen so
-    // that the status bar, where progress shows, stays in sight.
-    const QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
-    setGeometry(fitIntoScreen(QRect(190, 110, 997, 696), available, kTypicalFrame));
-
     m_document = new zel::Document(this);
     m_files = new TFileCommands(*this, this);
     m_survey = new TSurveyCommands(*this, this);
@@ -55,6 +51,12 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     m_station = new TStationCommands(*this, ComboBox1, ComboBox2, std::move(serialDevices), this);
     buildMenu();
     buildListAndStatusBar();
+    // The form's place and size, wide enough for a row of the table where the
+    // screen allows, moved and shrunk into a smaller screen so that the
+    // status bar, where progress shows, stays in sight.
+    const int row = rowWidth(QString(kWidestRow, QLatin1Char('0'))) + ListBox1->verticalScrollBar()->sizeHint().width() + 2 * ListBox1->frameWidth();
+    const QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
+    setGeometry(fitIntoScreen(QRect(190, 110, std::max(997, row), 696), available, kTypicalFrame));
 
     connect(m_station, &TStationCommands::dialogueStarted, this, &TForm1::dialogueStarted);
     connect(m_station, &TStationCommands::progress, this, &TForm1::dialogueProgress);
@@ -155,13 +157,16 @@ bool TForm1::ReadDump(const QString& source) { return showDecoding(m_document->d
 
 void TForm1::clearList() { ListBox1->clear(); }
 
-void TForm1::addLines(const QStringList& lines) { ListBox1->addItems(lines); }
+void TForm1::addLines(const QStringList& lines)
+{
+    addRows(lines);
+}
 
 void TForm1::addReportLine(const zel::ReportLine& line)
 {
     // The item keeps the line itself, so that it can be shown again in another language.
-    auto* item = new QListWidgetItem(zel::texts::lineText(line), ListBox1);
-    item->setData(Qt::UserRole, QVariant::fromValue(line));
+    addRows({zel::texts::lineText(line)});
+    ListBox1->item(ListBox1->count() - 1)->setData(Qt::UserRole, QVariant::fromValue(line));
 }
 
 bool TForm1::showDecoding(const zel::DumpDecoding& d, const QString& source)

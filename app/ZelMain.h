@@ -148,6 +148,8 @@ public:
     // file opened from the desktop).
     void OpenDataFile(const QString& path);
     static constexpr int kRecentReadings = 10;
+    // The characters of the table's widest row (View).
+    static constexpr int kWidestRow = 124;
     // Where every reading is kept (tests give a folder of their own).
     void setReadingsFolder(const QString& folder) { m_readings = zel::ReadingArchive(folder); }
     zel::ReadingArchive& readings() override { return m_readings; }
@@ -181,6 +183,10 @@ private:
     void buildMenu();
     void buildToolBar();
     void buildListAndStatusBar();
+    // The width of a list row.
+    int rowWidth(const QString& row) const;
+    // Lists `lines`, every row as wide as the widest listed.
+    void addRows(const QStringList& lines);
     // The texts of the window that follow the language: the list's report
     // lines, the status bar's hint, the menu items from the text table.
     void RetranslateUi();
@@ -208,4 +214,5 @@ private:
     bool m_closed = false;
     bool m_closeAfterDialogue = false;  // the window was closed during a dialogue
     bool m_settingsNotWrittenSaid = false;
+    int m_rowWidth = 0;  // of the widest row listed
 };

@@ -15,6 +15,7 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -27,6 +28,8 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 QRect fitIntoScreen(const QRect& wanted, const QRect& available, const QMargins& frame)
 {
@@ -71,7 +74,12 @@ void TForm1::buildListAndStatusBar()
     listFont.setFixedPitch(true);
     listFont.setPixelSize(13);
     ListBox1->setFont(listFont);
+    // Every row takes the first row's size (a full memory lists 65,535 of
+    // them): widenRows gives it the longest row's width, and a row wider
+    // than the window scrolls sideways instead of being cut.
     ListBox1->setUniformItemSizes(true);
+    ListBox1->setTextElideMode(Qt::ElideNone);
+    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     ListBox1->setStyleSheet(QStringLiteral("QListWidget::item { height: 16px; padding: 0px; }"));
     panelLayout->addWidget(ListBox1);
     column->addWidget(panel, 1);
@@ -109,6 +117,25 @@ void TForm1::buildListAndStatusBar()
         if (m_station->hint())
             ShowHelpTopic(zel::texts::hintFor(*m_station->hint()).topic);
     });
+}
+
+int TForm1::rowWidth(const QString& row) const { return QFontMetrics(ListBox1->font()).horizontalAdvance(row) + 8; }
+
+void TForm1::addRows(const QStringList& lines)
+{
+    if (lines.isEmpty())
+        return;
+    if (ListBox1->count() == 0)
+        m_rowWidth = 0;
+    const QFontMetrics metrics(ListBox1->font());
+    const int before = m_rowWidth;
+    for (const QString& line : lines)
+        m_rowWidth = std::max(m_rowWidth, metrics.horizontalAdvance(line) + 8);
+    ListBox1->addItems(lines);
+    // The list takes the size of every row from its last row.
+    ListBox1->item(ListBox1->count() - 1)->setSizeHint(QSize(m_rowWidth, 16));
+    if (m_rowWidth > before && before > 0)
+        ListBox1->doItemsLayout();  // the size of the rows is taken again
 }
 
 void TForm1::buildMenu()

@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 
@@ -130,6 +131,13 @@ TEST_F(MainWindow, LoadFileListsCountAndHeaderAndEnablesTheDataCommands)
     ASSERT_EQ(lines.size(), 20);
     EXPECT_EQ(lines.at(3), zel::kViewHeading);
     EXPECT_EQ(lines.at(5).left(30), "   1    1      1     123.45  0");
+    // A row wider than the list scrolls sideways, whole: A B M N stay readable.
+    form->resize(500, 400);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    EXPECT_GT(form->ListBox1->horizontalScrollBar()->maximum(), 0);
+    const QFontMetrics metrics(form->ListBox1->font());
+    EXPECT_GE(form->ListBox1->visualItemRect(form->ListBox1->item(5)).width(), metrics.horizontalAdvance(lines.at(3)));
 }
 
 TEST_F(MainWindow, SaveFileAfterLoadWritesAnIdenticalFile)
