@@ -1,5 +1,7 @@
 #include "Ab.h"
 
+#include <algorithm>
+
 #include "Images.h"
 
 #include <QEvent>
@@ -74,6 +76,16 @@ void TAboutBox::retranslate()
                           "Документы: share/doc\n"
                           "Командная строка: zeltool"));
     Comments->setText(tr("Визуализация данных электроразведочной станции ZEL-TERRAVOX"));
+    // Every line of the text shows whole, whatever the system's fonts: the
+    // box grows down towards the comment (to 128 pixels), then the text
+    // takes a smaller font.
+    QFont font = Panel1->font();
+    Copyright->setFont(font);
+    while (Copyright->heightForWidth(Copyright->width()) > 128 && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        Copyright->setFont(font);
+    }
+    Copyright->resize(Copyright->width(), std::clamp(Copyright->heightForWidth(Copyright->width()), 104, 128));
 }
 
 void TAboutBox::changeEvent(QEvent* event)

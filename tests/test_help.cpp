@@ -6,6 +6,7 @@
 #include "app/HtmlHlp.h"
 #include "app/ZelMain.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -178,4 +179,20 @@ TEST_F(HelpAndAbout, AboutBoxLayoutAndTexts)
     ok.start(50);
     form.About2Click();  // modal until OK
     EXPECT_EQ(box.result(), QDialog::Accepted);
+}
+
+// Under larger fonts (Wine's, a high-DPI screen) every line of the About
+// box's text still shows whole, above the comment.
+TEST(AboutBox, TextShowsWholeUnderLargerFonts)
+{
+    const QFont normal = QApplication::font();
+    for (const double scale : {1.0, 1.3, 1.8}) {
+        QFont font = normal;
+        font.setPointSizeF(normal.pointSizeF() * scale);
+        QApplication::setFont(font);
+        TAboutBox box;
+        EXPECT_LE(box.Copyright->heightForWidth(box.Copyright->width()), box.Copyright->height()) << scale;
+        EXPECT_LE(box.Copyright->geometry().bottom(), box.Comments->geometry().top()) << scale;
+    }
+    QApplication::setFont(normal);
 }
