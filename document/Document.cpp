@@ -12,6 +12,8 @@ namespace zel {
 
 QString Document::offeredName(const QString& prefix, const char* extension) const
 {
+    if (m_origin == ReadingOrigin::File && !m_path.isEmpty())
+        return QFileInfo(m_path).completeBaseName() + QLatin1Char(' ') + prefix + QLatin1Char('.') + QLatin1String(extension);
     // What a file name cannot hold in the time stamp becomes a hyphen.
     QString time = fromCp1251(m_reading.header.time);
     for (QChar& c : time)

@@ -34,7 +34,8 @@ public:
     // empty when there is none.
     const QString& path() const { return m_path; }
     bool decoded() const { return m_reading.decodedWhole; }
-    // A file name offered for what the reading gives, from its time stamp:
+    // A file name offered for what the reading gives: after the file it was
+    // loaded from, "line3 ZEL-SOLO.xlsx"; else after its time stamp,
     // "ZEL-SOLO 07.12.2026 10-11-12.xlsx".
     QString offeredName(const QString& prefix, const char* extension) const;
     // The measurement records of the decoded data, decoded once; none

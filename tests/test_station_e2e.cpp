@@ -55,6 +55,10 @@ TEST_F(StationEndToEnd, ReadDataFillsTheWindowAsAfterLoadingAFile)
 
     form->ToolButton6Click();
     EXPECT_EQ(form->ListBox1->count(), 105);
+    // A reading's workbook is offered under the time of the reading.
+    form->ToolButton5Click();  // cancelled
+    EXPECT_TRUE(QRegularExpression("/ZEL-SOLO \\d\\d\\.\\d\\d\\.\\d{4} \\d\\d-\\d\\d-\\d\\d\\.xlsx$").match(dialogs.fileDialogs.last().fileName).hasMatch())
+        << dialogs.fileDialogs.last().fileName.toStdString();
 
     const QString saved = dir.filePath("reading.zel");
     dialogs.fileAnswers << saved;
