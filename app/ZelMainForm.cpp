@@ -30,6 +30,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <vector>
 
 QRect fitIntoScreen(const QRect& wanted, const QRect& available, const QMargins& frame)
 {
@@ -127,10 +128,20 @@ void TForm1::addRows(const QStringList& lines)
         return;
     if (ListBox1->count() == 0)
         m_rowWidth = 0;
+    // The longest rows by their characters are measured (the font is of
+    // fixed pitch where the system has one), at most a few thousand of a
+    // full memory's 65,535.
+    constexpr qsizetype kMeasured = 2000;
+    std::vector<const QString*> rows;
+    rows.reserve(std::size_t(lines.size()));
+    for (const QString& line : lines)
+        rows.push_back(&line);
+    const auto measured = rows.begin() + std::min<qsizetype>(kMeasured, qsizetype(rows.size()));
+    std::nth_element(rows.begin(), measured - 1, rows.end(), [](const QString* a, const QString* b) { return a->size() > b->size(); });
     const QFontMetrics metrics(ListBox1->font());
     const int before = m_rowWidth;
-    for (const QString& line : lines)
-        m_rowWidth = std::max(m_rowWidth, metrics.horizontalAdvance(line) + 8);
+    for (auto row = rows.begin(); row != measured; ++row)
+        m_rowWidth = std::max(m_rowWidth, metrics.horizontalAdvance(**row) + 8);
     ListBox1->addItems(lines);
     // The list takes the size of every row from its last row.
     ListBox1->item(ListBox1->count() - 1)->setSizeHint(QSize(m_rowWidth, 16));
