@@ -3,6 +3,7 @@
 #include "TestDumps.h"
 #include "WindowInDir.h"
 
+#include "texts/Texts.h"
 #include "app/PlotWindows.h"
 #include "app/SurveyCommands.h"
 #include "app/ZelMain.h"
@@ -121,6 +122,7 @@ TEST(Plots, PseudosectionColoursSpanTheValuesKept)
 
 TEST(Plots, LogarithmicProfileLeavesOutWhatIsNotPositiveAndSaysSo)
 {
+    zel::texts::useLanguage(zel::texts::Language::English);  // whatever an earlier test chose
     std::vector<zel::MeasurementRecord> records(4);
     for (int i = 0; i < 4; ++i) {
         records[std::size_t(i)].Station = std::int16_t(i + 1);
