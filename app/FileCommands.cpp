@@ -54,15 +54,22 @@ void TFileCommands::loadFile(const QString& path)
     });
 }
 
+bool TFileCommands::askSaveName(const QString& filter, const QString& defaultExt)
+{
+    m_saveDialog.options.overwritePrompt = true;
+    m_saveDialog.options.filter = filter;
+    m_saveDialog.options.defaultExt = defaultExt;
+    // The name chosen last is offered with this extension: Enter can never
+    // replace a .zel file with a table.
+    m_saveDialog.suggestExtension();
+    return m_saveDialog.Execute(m_host.dialogs(), m_host.dialogParent());
+}
+
 void TFileCommands::saveData()
 {
     if (m_host.refuseDuringDialogue())
         return;
-    m_saveDialog.options.overwritePrompt = true;
-    m_saveDialog.options.filter = tr("Файл ZEL-TERRAVOX_New (*.zel)|*.zel");
-    m_saveDialog.options.defaultExt = QStringLiteral("zel");
-    m_saveDialog.suggestExtension();
-    if (!m_saveDialog.Execute(m_host.dialogs(), m_host.dialogParent()))
+    if (!askSaveName(tr("Файл ZEL-TERRAVOX_New (*.zel)|*.zel"), QStringLiteral("zel")))
         return;
     m_host.guarded([this] {
         zel::writeWholeFile(m_saveDialog.FileName(), m_host.document().reading().rawDump);
@@ -97,13 +104,7 @@ void TFileCommands::saveText()
 {
     if (m_host.refuseDuringDialogue())
         return;
-    m_saveDialog.options.overwritePrompt = true;
-    m_saveDialog.options.filter = tr("Текстовый файл (*.txt)|*.txt");
-    m_saveDialog.options.defaultExt = QStringLiteral("txt");
-    // The name chosen last for a data file is offered as a text file: Enter
-    // can never replace a .zel file with a table.
-    m_saveDialog.suggestExtension();
-    if (!m_saveDialog.Execute(m_host.dialogs(), m_host.dialogParent()))
+    if (!askSaveName(tr("Текстовый файл (*.txt)|*.txt"), QStringLiteral("txt")))
         return;
     m_host.guarded([this] {
         // The table is made first: without decoded data no file is created.

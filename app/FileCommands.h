@@ -28,6 +28,8 @@ public:
 
 private:
     void loadFile(const QString& path);
+    // Asks where a data file or a text table goes; true when the user chose.
+    bool askSaveName(const QString& filter, const QString& defaultExt);
 
     TCommandHost& m_host;
     TFileDialog m_openDialog;      // a data file to load

@@ -88,7 +88,7 @@ void TStationCommands::setUp()
     QCCom->setEndOfResponse({});
 
     fillPortList();
-    QCCom->setDeviceResolver([this](int port) { return Ports ? Ports->deviceOf(port) : QString(); });
+    QCCom->setDeviceResolver([this](int port) { return m_portMap ? m_portMap->deviceOf(port) : QString(); });
     m_ports->setCurrentIndex(m_ports->count() - 1);
     // A stored index that names no entry (a port gone since) keeps the last entry.
     const std::optional<int> stored = zel::PortMap::storedChoice(m_host.settings());
@@ -242,8 +242,8 @@ void TStationCommands::fillPortList()
 {
     m_ports->clear();
     const QStringList devices = m_serialDevices ? *m_serialDevices : zel::PortMap::systemCandidates();
-    Ports = std::make_unique<zel::PortMap>(m_host.settings(), devices, &zel::PortMap::probe);
-    for (const zel::PortEntry& entry : Ports->openable()) {
+    m_portMap = std::make_unique<zel::PortMap>(m_host.settings(), devices, &zel::PortMap::probe);
+    for (const zel::PortEntry& entry : m_portMap->openable()) {
         m_ports->addItem(entry.text(), entry.number);
         m_ports->setItemData(m_ports->count() - 1, entry.toolTip(), Qt::ToolTipRole);
     }

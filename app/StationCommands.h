@@ -70,7 +70,6 @@ public:
     T_QCCom32* QCCom = nullptr;             // the serial port component
     zel::DialogueRunner* Runner = nullptr;  // runs the station dialogues over QCCom
     QTimer* Timer1 = nullptr;               // the dialogue timer, owned by the dialogue clock
-    std::unique_ptr<zel::PortMap> Ports;    // port numbers and their devices
 
 signals:
     void dialogueStarted();
@@ -93,6 +92,7 @@ private:
     QComboBox* m_speeds;
     std::optional<QStringList> m_serialDevices;
     std::unique_ptr<zel::ComPrompts> m_comPrompts;
+    std::unique_ptr<zel::PortMap> m_portMap;  // port numbers and their devices
     TFileDialog m_tableDialog;     // an electrode table to upload
     TFileDialog m_firmwareDialog;  // a firmware image
     std::function<void(TSequenceDialog&)> m_sequenceDialogShown;

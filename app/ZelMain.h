@@ -117,7 +117,6 @@ public:
     TFileCommands& files() { return *m_files; }
     TStationCommands& station() { return *m_station; }
     TSurveyCommands& survey() { return *m_survey; }
-    WindowState State() const { return m_station->state(); }
     // True while a station command talks to the station.
     bool DialogueRunning() const { return m_station->running(); }
 
