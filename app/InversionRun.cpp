@@ -1,5 +1,7 @@
 #include "InversionRun.h"
 
+#include "texts/Texts.h"
+
 #include <QThread>
 
 #if defined(Q_OS_LINUX)
@@ -54,12 +56,17 @@ bool TInversionRun::start(std::vector<zel::inv::Measurement> data, zel::inv::Inv
                 m_running = false;
                 emit finished(result);
             });
+        } catch (const zel::inv::MemoryRefused& e) {
+            post([this, reason = zel::texts::inversionNeedsMemory(e.needed(), e.available())] {
+                m_running = false;
+                emit refused(reason);
+            });
         } catch (const zel::inv::InversionRefused& e) {
             post([this, reason = QString::fromStdString(e.what())] {
                 m_running = false;
                 emit refused(reason);
             });
-        } catch (const std::exception& e) {  // memory: the line is too large for this computer
+        } catch (const std::exception& e) {  // a fault of the computation: said, and the program goes on
             post([this, reason = QString::fromLocal8Bit(e.what())] {
                 m_running = false;
                 emit refused(reason);

@@ -1,5 +1,7 @@
 #include "Forward.h"
 
+#include "Parallel.h"
+
 #include <Eigen/SparseCholesky>
 
 #include <algorithm>
@@ -29,23 +31,6 @@ int threadCount(int asked)
     if (asked > 0)
         return asked;
     return std::max(1, int(std::thread::hardware_concurrency()));
-}
-
-// Runs body(i) for i in [0, n) on `threads` threads.
-template <typename Body>
-void parallelFor(std::size_t n, int threads, Body body)
-{
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        for (std::size_t i = next++; i < n; i = next++)
-            body(i);
-    };
-    std::vector<std::thread> pool;
-    for (int t = 1; t < std::min<int>(threads, int(n)); ++t)
-        pool.emplace_back(work);
-    work();
-    for (std::thread& t : pool)
-        t.join();
 }
 
 } // namespace
@@ -128,6 +113,60 @@ Wavenumbers wavenumbers(double rMin, int legendre, int laguerre)
     return w;
 }
 
+namespace {
+
+// The size of the factor L of a matrix of the mesh's pattern, as the solver
+// orders it, without computing it.
+class FactorSize : public Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>> {
+public:
+    explicit FactorSize(const Eigen::SparseMatrix<double>& pattern) { analyzePattern(pattern); }
+    std::size_t nonZeros() const { return std::size_t(m_matrix.nonZeros()); }
+};
+
+} // namespace
+
+std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurations, std::size_t sources, int threads)
+{
+    const std::size_t nodes = mesh.nodes.size();
+    const std::size_t triangles = mesh.triangles.size();
+    const std::size_t boundary = 2 * std::size_t(mesh.rows()) + mesh.columns.size();
+    const std::size_t parameters = std::size_t(mesh.parameterCount());
+    const std::size_t electrodes = mesh.electrodeNodes.size();
+    const std::size_t waves = wavenumbers(1).k.size();
+    const std::size_t used = std::size_t(threadCount(threads));
+
+    std::vector<Eigen::Triplet<double>> entries;
+    entries.reserve(triangles * 9);
+    for (const auto& t : mesh.triangles)
+        for (const int i : t)
+            for (const int j : t)
+                entries.emplace_back(i, j, 1.0);
+    Eigen::SparseMatrix<double> pattern{Eigen::Index(nodes), Eigen::Index(nodes)};
+    pattern.setFromTriplets(entries.begin(), entries.end());
+    entries = {};
+    const std::size_t matrix = std::size_t(pattern.nonZeros());
+    const std::size_t factor = FactorSize(pattern).nonZeros();
+
+    constexpr std::size_t kEntry = sizeof(double) + sizeof(int);  // a sparse matrix's value and index
+    constexpr std::size_t kVector = 32;                           // what a vector keeps beside its values
+    // One wavenumber's system: its triplets, the matrix, the copy that
+    // assembling makes, the ordered copy the factorisation takes, the factor
+    // and its diagonal and orderings, and the primary, right-hand and
+    // solution vectors.
+    const std::size_t system = (9 * triangles + 4 * boundary) * sizeof(Eigen::Triplet<double>) + 3 * matrix * kEntry
+        + factor * kEntry + nodes * (sizeof(double) + 5 * sizeof(int)) + 3 * nodes * sizeof(double);
+    // Each source's total and adjoint fields in single precision, and its
+    // secondary potentials at the electrodes, at every wavenumber.
+    const std::size_t fields = waves * sources * (2 * (nodes * sizeof(float) + kVector) + electrodes * sizeof(double) + kVector);
+    const std::size_t jacobian = configurations * parameters * sizeof(double);
+    // A datum's row: the current and receiver fields in double, its dU.
+    const std::size_t row = 2 * nodes * sizeof(double) + parameters * sizeof(double);
+    const std::size_t geometry = nodes * sizeof(Point) + triangles * (sizeof(Element) + sizeof(std::array<int, 3>) + sizeof(int))
+        + mesh.cellOfTriangle.size() * 2 * sizeof(int);
+    return geometry + fields + jacobian
+        + std::max(std::min(used, waves) * system, std::min(used, std::max<std::size_t>(configurations, 1)) * row);
+}
+
 ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, int threads)
     : m_mesh(mesh)
     , m_data(std::move(data))
@@ -170,13 +209,16 @@ ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, in
         el.area = std::abs((p1.x - p0.x) * (p2.z - p0.z) - (p2.x - p0.x) * (p1.z - p0.z)) / 2;
         m_elements.push_back(el);
     }
+    const double top = mesh.nodes[std::size_t(mesh.node(0, 0))].z;
     for (std::size_t i = 0; i < mesh.columns.size(); ++i)
-        m_topography = m_topography || mesh.nodes[std::size_t(mesh.node(int(i), 0))].z != 0;
-    // The far boundary: both sides and the bottom, seen from the line's centre.
+        m_topography = m_topography || mesh.nodes[std::size_t(mesh.node(int(i), 0))].z != top;
+    // The far boundary: both sides and the bottom, seen from the line's
+    // centre on the surface (only distances count, not the heights' origin).
     const double xc = (mesh.electrodeX.empty() ? 0
                                                 : (*std::min_element(mesh.electrodeX.begin(), mesh.electrodeX.end())
                                                    + *std::max_element(mesh.electrodeX.begin(), mesh.electrodeX.end()))
                                                       / 2);
+    const double zc = mesh.reference;
     const int columns = int(mesh.columns.size());
     const int rows = mesh.rows();
     auto edge = [&](int a, int b, int cell, double nx, double nz) {
@@ -187,7 +229,7 @@ ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, in
         g.b = b;
         g.cell = cell;
         g.length = std::hypot(q.x - p.x, q.z - p.z);
-        const double mx = (p.x + q.x) / 2 - xc, mz = (p.z + q.z) / 2;
+        const double mx = (p.x + q.x) / 2 - xc, mz = (p.z + q.z) / 2 - zc;
         g.r = std::hypot(mx, mz);
         g.cosine = g.r > 0 ? (mx * nx + mz * nz) / g.r : 1;
         m_edges.push_back(g);

@@ -57,6 +57,13 @@ public:
     Eigen::MatrixXd jacobian() const;
 
     const Mesh& mesh() const { return m_mesh; }
+
+    // The memory, bytes, that a solve keeping its fields and the
+    // sensitivities take at their peak for `configurations` data with
+    // `sources` electrodes on `threads` threads (0: every core): the fields
+    // of every source at every wavenumber, the sensitivity matrix, and the
+    // factorisations made at once (their size from the mesh's own pattern).
+    static std::size_t memoryNeeded(const Mesh& mesh, std::size_t configurations, std::size_t sources, int threads);
     const Wavenumbers& transform() const { return m_transform; }
 
 private:

@@ -1,10 +1,15 @@
 #include "Inversion.h"
 
 #include "Forward.h"
+#include "Memory.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <charconv>
+#include <iterator>
+#include <new>
+#include <string>
 
 namespace zel::inv {
 
@@ -15,6 +20,14 @@ double errorOf(const Measurement& m)
 {
     const double floor = m.voltage > 0 ? 1e-3 / m.voltage : 0;
     return std::max(m.error, 1e-4) + floor;
+}
+
+// A number with `digits` decimals and a full stop, whatever the locale.
+std::string fixed(double v, int digits)
+{
+    char text[512];  // the largest double has 309 digits
+    const auto [end, ec] = std::to_chars(std::begin(text), std::end(text), v, std::chars_format::fixed, digits);
+    return ec == std::errc() ? std::string(text, end) : std::string("inf");
 }
 
 double median(std::vector<double> v)
@@ -113,17 +126,66 @@ std::vector<double> electrodesOf(const std::vector<Measurement>& data)
     return distinct;
 }
 
-InversionResult invert(const std::vector<Measurement>& input, const InversionOptions& options,
-                       const std::function<void(const IterationReport&)>& progress, const std::atomic<bool>* cancel)
+MemoryRefused::MemoryRefused(std::size_t needed, std::size_t available)
+    : InversionRefused("this line needs about " + fixed(double(needed) / 1e9, 1) + " GB; "
+                       + fixed(double(available) / 1e9, 1) + " GB are free")
+    , m_needed(needed)
+    , m_available(available)
+{
+}
+
+double InversionResult::medianErrorPercent() const
+{
+    std::vector<double> errors;
+    errors.reserve(data.size());
+    for (const Measurement& m : data)
+        errors.push_back(100 * errorOf(m));
+    return errors.empty() ? 0 : median(errors);
+}
+
+bool InversionResult::misfits() const
+{
+    if (iterations.empty())
+        return false;
+    const IterationReport& r = kept();
+    return !(r.chi2 <= kHonestChi2) || !(r.rrms <= kHonestRrmsFactor * medianErrorPercent());
+}
+
+std::string InversionResult::verdict() const
+{
+    if (!misfits())
+        return {};
+    return "the model does not explain the data: chi² " + fixed(kept().chi2, 2) + " (at most " + fixed(kHonestChi2, 0)
+        + " for a fit), RRMS " + fixed(kept().rrms, 2) + " % (at most " + fixed(kHonestRrmsFactor, 0)
+        + " times the data's median error of " + fixed(medianErrorPercent(), 2) + " %)";
+}
+
+std::size_t memoryNeeded(const Mesh& mesh, const std::vector<Measurement>& data, int threads)
+{
+    return ForwardModel::memoryNeeded(mesh, data.size(), electrodesOf(data).size(), threads)
+        + data.size() * 8 * sizeof(double);  // the data, their weights, response and residuals
+}
+
+namespace {
+
+InversionResult run(const std::vector<Measurement>& input, const InversionOptions& options,
+                    const std::function<void(const IterationReport&)>& progress, const std::atomic<bool>* cancel,
+                    std::size_t& needed, std::size_t& available)
 {
     const auto started = std::chrono::steady_clock::now();
     InversionResult result;
     for (const Measurement& m : input) {
-        if (m.rhoa > 0 && std::isfinite(m.rhoa) && m.k != 0)
+        for (const double x : m.x)
+            if (!std::isfinite(x))
+                throw InversionRefused("an electrode's position is not a number");
+        if (m.rhoa >= kLeastRhoa && m.rhoa <= kLargestRhoa && std::isfinite(m.k) && m.k != 0)
             result.data.push_back(m);
         else
             ++result.leftOut;
     }
+    for (Measurement& m : result.data)
+        if (!(m.error >= 0) || !std::isfinite(m.error))
+            throw InversionRefused("a datum's error is not a number");
     const std::vector<Measurement>& data = result.data;
     const std::vector<double> electrodes = electrodesOf(data);
     if (electrodes.size() < 4)
@@ -136,7 +198,8 @@ InversionResult invert(const std::vector<Measurement>& input, const InversionOpt
     if (meshOptions.parameterDepth <= 0) {
         double deepest = 0;
         for (const Measurement& m : data)
-            deepest = std::max(deepest, m.depth);
+            if (std::isfinite(m.depth))
+                deepest = std::max(deepest, m.depth);
         if (deepest <= 0)
             deepest = (electrodes.back() - electrodes.front()) / 5;
         meshOptions.parameterDepth = 1.2 * deepest;
@@ -146,6 +209,11 @@ InversionResult invert(const std::vector<Measurement>& input, const InversionOpt
     const int parameters = mesh.parameterCount();
     if (parameters == 0)
         throw InversionRefused("no cell under the line");
+    // A line the memory cannot hold is refused before anything large is made.
+    needed = memoryNeeded(mesh, data, options.threads);
+    available = options.memory > 0 ? options.memory : availableMemory();
+    if (needed > available)
+        throw MemoryRefused(needed, available);
 
     std::vector<Configuration> configurations;
     configurations.reserve(data.size());
@@ -185,7 +253,7 @@ InversionResult invert(const std::vector<Measurement>& input, const InversionOpt
     auto rrmsOf = [&](const Eigen::VectorXd& f) {
         double sum = 0;
         for (Eigen::Index i = 0; i < n; ++i) {
-            const double rel = (std::exp(f(i)) - std::exp(d(i))) / std::exp(d(i));
+            const double rel = std::expm1(f(i) - d(i));  // (response − datum) / datum
             sum += rel * rel;
         }
         return 100 * std::sqrt(sum / double(n));
@@ -199,9 +267,16 @@ InversionResult invert(const std::vector<Measurement>& input, const InversionOpt
     Eigen::VectorXd f = model(m);
     double lambda = options.lambda;
     double objective = dataMisfit(f) + lambda * wm.apply(m).squaredNorm();
+    // The model of the lowest χ² so far: a later iteration that fits worse
+    // never replaces it.
+    Eigen::VectorXd bestModel = m;
     auto report = [&](int number) {
         IterationReport r{number, chi2Of(f), rrmsOf(f), lambda, seconds()};
         result.iterations.push_back(r);
+        if (r.chi2 < result.kept().chi2) {
+            result.best = result.iterations.size() - 1;
+            bestModel = m;
+        }
         if (progress)
             progress(r);
     };
@@ -247,24 +322,42 @@ InversionResult invert(const std::vector<Measurement>& input, const InversionOpt
             lambda = std::max(options.lambdaFloor, lambda * 0.8);
         objective = dataMisfit(f) + lambda * wm.apply(m).squaredNorm();
         report(iteration);
-        if (gain < 0.02)
+        if (!(gain >= 0.02))
             break;
     }
     result.cancelled = cancelled();
-    // The model of the last accepted step, its response and its coverage.
-    model(m);
-    if (J.rows() == 0 || !result.cancelled) {
+    // The model kept, its response and its coverage. Stopped by the user on
+    // the model whose sensitivities are at hand, those serve.
+    const bool atHand = result.cancelled && J.rows() > 0 && bestModel == m;
+    if (!atHand)
         J.resize(0, 0);
+    model(bestModel);
+    if (!atHand)
         J = forward.jacobian();
-    }
     result.resistivity.resize(std::size_t(parameters));
     result.coverage.resize(std::size_t(parameters));
     for (int p = 0; p < parameters; ++p) {
-        result.resistivity[std::size_t(p)] = std::exp(m(p));
+        result.resistivity[std::size_t(p)] = std::exp(bestModel(p));
         result.coverage[std::size_t(p)] = std::log10(std::max(J.col(p).cwiseAbs().sum(), 1e-300));
     }
     result.response = forward.apparentResistivity();
     return result;
+}
+
+} // namespace
+
+InversionResult invert(const std::vector<Measurement>& input, const InversionOptions& options,
+                       const std::function<void(const IterationReport&)>& progress, const std::atomic<bool>* cancel)
+{
+    std::size_t needed = 0, available = 0;
+    try {
+        return run(input, options, progress, cancel, needed, available);
+    } catch (const std::bad_alloc&) {
+        // The estimate fell short, or others took the memory meanwhile:
+        // what was made is gone again, and the line is refused as one the
+        // memory cannot hold.
+        throw MemoryRefused(std::max(needed, available + 1), available);
+    }
 }
 
 } // namespace zel::inv

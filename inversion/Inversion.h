@@ -6,6 +6,7 @@
 #include <atomic>
 #include <functional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace zel::inv {
@@ -23,6 +24,16 @@ struct Measurement {
     int tag = -1;               // the caller's own number of the datum, carried into the result
 };
 
+// The apparent resistivities an inversion takes, ohm·m; others are left
+// out as the negative ones are (a reading's mistake, not ground).
+constexpr double kLeastRhoa = 1e-4;
+constexpr double kLargestRhoa = 1e8;
+
+// A fit is taken for one that explains the data while χ² stays at most this
+// and the RRMS within this many times the data's median error.
+constexpr double kHonestChi2 = 2;
+constexpr double kHonestRrmsFactor = 2;
+
 struct InversionOptions {
     double lambda = 20;          // regularisation at the start
     double lambdaFloor = 2;      // it is lowered towards this while χ² falls
@@ -32,6 +43,7 @@ struct InversionOptions {
     std::vector<double> elevations;  // per electrode, in the order of electrodes(); empty: flat
     MeshOptions mesh;
     int threads = 0;             // 0: every core
+    std::size_t memory = 0;      // bytes it may take; 0: what the computer has free
 };
 
 // What one iteration came to; iteration 0 is the starting model.
@@ -51,18 +63,39 @@ struct InversionResult {
     std::vector<Measurement> data;    // the data inverted
     std::vector<double> response;     // the model's apparent resistivity of each
     std::vector<IterationReport> iterations;
-    int leftOut = 0;                  // negative or zero apparent resistivities left out
+    std::size_t best = 0;             // the iteration whose model this is: the lowest χ²
+    int leftOut = 0;                  // apparent resistivities left out: not above 0, or outside kLeastRhoa–kLargestRhoa
     bool cancelled = false;
+
+    // The iteration of the model kept.
+    const IterationReport& kept() const { return iterations[best]; }
+    // The data's median relative error, %.
+    double medianErrorPercent() const;
+    // The model does not explain the data: its χ² above kHonestChi2, or its
+    // RRMS above kHonestRrmsFactor times the data's median error.
+    bool misfits() const;
+    // What misfits() finds, said with its figures; empty for a model that
+    // explains the data.
+    std::string verdict() const;
 
     // How far the model's response to a datum is from it, % of the datum.
     double misfitPercent(std::size_t datum) const { return (response[datum] - data[datum].rhoa) / data[datum].rhoa * 100; }
 };
 
-// Why data cannot be inverted (too few electrodes or data).
-class InversionRefused : public std::runtime_error {
+// A line too large for the memory: what the inversion needs and what the
+// computer has free, bytes.
+class MemoryRefused : public InversionRefused {
 public:
-    using std::runtime_error::runtime_error;
+    MemoryRefused(std::size_t needed, std::size_t available);
+    std::size_t needed() const { return m_needed; }
+    std::size_t available() const { return m_available; }
+
+private:
+    std::size_t m_needed, m_available;
 };
+
+// The memory an inversion of `data` on `mesh` takes at its peak, bytes.
+std::size_t memoryNeeded(const Mesh& mesh, const std::vector<Measurement>& data, int threads);
 
 // The electrodes of the data: their distinct positions, ascending.
 std::vector<double> electrodesOf(const std::vector<Measurement>& data);
@@ -73,8 +106,11 @@ std::vector<double> electrodesOf(const std::vector<Measurement>& data);
 // by conjugate gradients on the normal equations, with a line search; λ
 // lowered towards its floor while χ² falls. Stops at χ² ≤ 1, when an
 // iteration lowers the objective by less than 2 %, or after the iterations
-// allowed. `progress` hears every iteration; `cancel` is looked at between
-// steps and ends the inversion with what it has.
+// allowed, and keeps the model of the lowest χ². `progress` hears every
+// iteration; `cancel` is looked at between steps and ends the inversion with
+// what it has. Throws InversionRefused for data it cannot invert, and
+// MemoryRefused, before it starts, for a line the memory cannot hold (or
+// when the memory runs out all the same).
 InversionResult invert(const std::vector<Measurement>& data, const InversionOptions& options,
                        const std::function<void(const IterationReport&)>& progress = {},
                        const std::atomic<bool>* cancel = nullptr);

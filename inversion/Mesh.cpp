@@ -8,9 +8,15 @@ namespace zel::inv {
 
 namespace {
 
+// Positive when a, b, c turn anticlockwise.
+double orientedArea(const Point& a, const Point& b, const Point& c)
+{
+    return ((b.x - a.x) * (c.z - a.z) - (c.x - a.x) * (b.z - a.z)) / 2;
+}
+
 double triangleArea(const Point& a, const Point& b, const Point& c)
 {
-    return std::abs((b.x - a.x) * (c.z - a.z) - (c.x - a.x) * (b.z - a.z)) / 2;
+    return std::abs(orientedArea(a, b, c));
 }
 
 } // namespace
@@ -81,11 +87,14 @@ double interpolateClamped(const std::vector<std::pair<double, double>>& points, 
 
 Mesh makeMesh(const std::vector<double>& electrodeX, const std::vector<double>& elevations, const MeshOptions& o)
 {
+    for (const double v : electrodeX)
+        if (!std::isfinite(v))
+            throw InversionRefused("an electrode's position is not a number");
     std::vector<double> e = electrodeX;
     std::sort(e.begin(), e.end());
     e.erase(std::unique(e.begin(), e.end()), e.end());
     if (e.size() < 2 || e.size() != electrodeX.size())
-        throw std::invalid_argument("the electrodes must be at least two, each at its own position");
+        throw InversionRefused("the electrodes must be at least two, each at its own position");
     double spacing = e.back() - e.front();
     for (std::size_t n = 1; n < e.size(); ++n)
         spacing = std::min(spacing, e[n] - e[n - 1]);
@@ -158,21 +167,37 @@ Mesh makeMesh(const std::vector<double>& electrodeX, const std::vector<double>& 
     }
     const int parameterRowsAfter = int(std::lower_bound(d.begin(), d.end(), parameterDepth - 1e-9 * parameterDepth) - d.begin());
 
-    // Nodes: the surface follows the topography, the shift fading to none at the bottom.
+    // Nodes: the surface follows the topography, the shift below the
+    // highest electrode fading to none at the bottom. Laid out from that
+    // height, the mesh is the same whatever the heights are counted from.
     const double deepest = d.back();
+    if (elevations.size() == electrodeX.size() && !elevations.empty()) {
+        for (const double z : elevations)
+            if (!std::isfinite(z))
+                throw InversionRefused("an electrode's height is not a number");
+        m.reference = *std::max_element(elevations.begin(), elevations.end());
+    }
     m.nodes.reserve(x.size() * d.size());
     for (const double xi : x) {
-        const double surface = surfaceAt(electrodeX, elevations, xi);
+        const double shift = surfaceAt(electrodeX, elevations, xi) - m.reference;
         for (const double dj : d)
-            m.nodes.push_back({xi, surface * (1 - dj / deepest) - dj});
+            m.nodes.push_back({xi, m.reference + shift * (1 - dj / deepest) - dj});
     }
     const int columns = int(x.size());
+    for (int i = 0; i < columns; ++i)
+        for (int j = 0; j + 1 < m.rows(); ++j)
+            if (!(m.nodes[std::size_t(m.node(i, j))].z > m.nodes[std::size_t(m.node(i, j + 1))].z))
+                throw InversionRefused("the ground is too steep for the mesh: its rows would cross");
     for (int i = 0; i + 1 < columns; ++i) {
         for (int j = 0; j < m.cellRows(); ++j) {
             const int c = m.cell(i, j);
             const int a = m.node(i, j), b = m.node(i, j + 1), cc = m.node(i + 1, j + 1), dd = m.node(i + 1, j);
             m.triangles.push_back({a, b, cc});
             m.triangles.push_back({a, cc, dd});
+            // Anticlockwise in (x, z): a cell turned inside out has no area of its own.
+            for (const auto& t : {std::array{a, b, cc}, std::array{a, cc, dd}})
+                if (!(orientedArea(m.nodes[std::size_t(t[0])], m.nodes[std::size_t(t[1])], m.nodes[std::size_t(t[2])]) > 0))
+                    throw InversionRefused("the ground is too steep for the mesh: a cell would turn inside out");
             m.cellOfTriangle.push_back(c);
             m.cellOfTriangle.push_back(c);
         }

@@ -2,13 +2,21 @@
 
 #include <array>
 #include <cstddef>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
 namespace zel::inv {
 
-// A point of the section: x along the line, z the elevation (0 at a flat
-// surface, negative downwards), metres.
+// Why data cannot be inverted: too few electrodes or data, a ground the mesh
+// cannot follow, a line too large for the memory.
+class InversionRefused : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A point of the section: x along the line, z the elevation (the heights
+// the electrodes were given, 0 on a flat line, up positive), metres.
 struct Point {
     double x = 0;
     double z = 0;
@@ -27,8 +35,10 @@ struct MeshOptions {
 
 // A structured mesh of quadrilateral cells under the line, each cut into two
 // linear triangles. Node columns stand at every electrode and between them;
-// with topography a column's nodes are shifted by the surface's elevation,
-// less with depth, down to none at the bottom. Cells inside the line and
+// with topography a column's nodes are shifted by the surface's height over
+// the highest electrode (a shift of 0 or less), less with depth, down to none
+// at the bottom. Heights above sea level or relative to the line give the
+// same cells, moved up or down as a whole. Cells inside the line and
 // above the parameter depth are the model's parameters; the padding around
 // them keeps the far boundary away and holds the background resistivity.
 struct Mesh {
@@ -41,6 +51,7 @@ struct Mesh {
     std::vector<int> cellOfParameter;
     std::vector<int> electrodeNodes;      // one per electrode, in the order given
     std::vector<double> electrodeX;       // the electrodes' horizontal positions
+    double reference = 0;                 // the height the rows are laid from: the highest electrode's
 
     int rows() const { return int(depths.size()); }
     int cellRows() const { return rows() - 1; }
@@ -66,7 +77,9 @@ double interpolateClamped(const std::vector<std::pair<double, double>>& sorted, 
 double surfaceAt(const std::vector<double>& electrodeX, const std::vector<double>& elevations, double x);
 
 // The mesh under electrodes at `electrodeX` (any order, distinct), with an
-// elevation per electrode or none.
+// elevation per electrode or none. Throws InversionRefused when the ground
+// is too steep for the rows to follow it (a row would cross the one below
+// it, or a cell turn inside out).
 Mesh makeMesh(const std::vector<double>& electrodeX, const std::vector<double>& elevations, const MeshOptions& options);
 
 } // namespace zel::inv

@@ -461,6 +461,12 @@ QString inversionRunning()
 {
     return tr("Идёт инверсия: команды станции — после её окончания или после «Стоп» в окне разреза");
 }
+QString inversionNeedsMemory(std::size_t needed, std::size_t available)
+{
+    return tr("для этого профиля нужно около %1 ГБ памяти, свободно %2 ГБ")
+        .arg(double(needed) / 1e9, 0, 'f', 1)
+        .arg(double(available) / 1e9, 0, 'f', 1);
+}
 QString stopInversionAndClose() { return tr("Идёт инверсия. Остановить её и закрыть программу?"); }
 
 QString filesWritten(const QStringList& paths)

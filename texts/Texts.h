@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
 #include <optional>
 
 // The texts the program shows for what its core reports. The Russian texts
@@ -90,6 +91,9 @@ QString checkSummary(int line, int file, int values, int flagged, const QStringL
 QString invertCommand();
 // A station command while an inversion runs.
 QString inversionRunning();
+// A line too large for the memory: what the inversion needs and what is
+// free, bytes.
+QString inversionNeedsMemory(std::size_t needed, std::size_t available);
 // Closing the program while an inversion runs.
 QString stopInversionAndClose();
 QString filesWritten(const QStringList& paths);

@@ -492,6 +492,10 @@
         <translation>An inversion is running: station commands wait until it ends or is stopped with Stop in the section window</translation>
     </message>
     <message>
+        <source>для этого профиля нужно около %1 ГБ памяти, свободно %2 ГБ</source>
+        <translation>this line needs about %1 GB; %2 GB are free</translation>
+    </message>
+    <message>
         <source>Идёт инверсия. Остановить её и закрыть программу?</source>
         <translation>An inversion is running. Stop it and close the program?</translation>
     </message>

@@ -492,6 +492,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>для этого профиля нужно около %1 ГБ памяти, свободно %2 ГБ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Идёт инверсия. Остановить её и закрыть программу?</source>
         <translation type="unfinished"></translation>
     </message>

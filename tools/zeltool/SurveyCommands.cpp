@@ -134,8 +134,13 @@ int invert(const Call& call)
     std::vector<std::pair<double, int>> numberAt;  // an electrode's x and number, for "electrode z"
     QString what;
     if (ohm) {
-        const zel::inv::OhmData file =
-            zel::inv::parseOhm(zel::readWholeFile(in), geometry.thresholds.defaultError, geometry.thresholds.minError);
+        const zel::inv::OhmData file = [&] {
+            try {
+                return zel::inv::parseOhm(zel::readWholeFile(in), geometry.thresholds.defaultError, geometry.thresholds.minError);
+            } catch (const zel::inv::FileRefused& e) {
+                throw ToolError{QStringLiteral("%1, line %2: %3").arg(QDir::toNativeSeparators(in)).arg(e.line()).arg(QString::fromStdString(e.what()))};
+            }
+        }();
         data = file.data;
         options.elevations = elevationsAt(zel::inv::electrodesOf(data), file);
         for (std::size_t e = 0; e < file.electrodeX.size(); ++e)
@@ -190,27 +195,43 @@ int invert(const Call& call)
                                .arg(r.seconds, 0, 'f', 1));
             std::fflush(out);
         }, &g_stopInversion);
+    } catch (const zel::inv::MemoryRefused& e) {
+        std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+        throw ToolError{QStringLiteral("%1: %2").arg(what, zel::texts::inversionNeedsMemory(e.needed(), e.available()))};
     } catch (const zel::inv::InversionRefused& e) {
         std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
-        throw ToolError{QStringLiteral("%1: %2 (%3 data, %4 negative left out)")
+        throw ToolError{QStringLiteral("%1: %2 (%3 data, %4 left out: not above 0 or outside %5–%6 ohm·m)")
                             .arg(what, QString::fromStdString(e.what()))
                             .arg(data.size())
-                            .arg(std::count_if(data.begin(), data.end(), [](const auto& m) { return !(m.rhoa > 0); }))};
+                            .arg(std::count_if(data.begin(), data.end(), [](const auto& m) {
+                                return !(m.rhoa >= zel::inv::kLeastRhoa && m.rhoa <= zel::inv::kLargestRhoa);
+                            }))
+                            .arg(zel::inv::kLeastRhoa)
+                            .arg(zel::inv::kLargestRhoa)};
     }
     std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
     if (result.cancelled) {
         printLine(err, QStringLiteral("zeltool: stopped by the user; nothing written"));
         return 1;
     }
-    const zel::inv::IterationReport& last = result.iterations.back();
-    printLine(out, QStringLiteral("%1: %2 data, %3 cells, %4 iterations, chi² %5, RRMS %6 %%7")
+    const zel::inv::IterationReport& kept = result.kept();
+    printLine(out, QStringLiteral("%1: %2 data, %3 cells, %4 iterations, chi² %5, RRMS %6 %%7%8")
                        .arg(what)
                        .arg(result.data.size())
                        .arg(result.mesh.parameterCount())
-                       .arg(last.number)
-                       .arg(last.chi2, 0, 'f', 2)
-                       .arg(last.rrms, 0, 'f', 2)
-                       .arg(result.leftOut > 0 ? QStringLiteral("; %1 negative left out").arg(result.leftOut) : QString()));
+                       .arg(result.iterations.back().number)
+                       .arg(kept.chi2, 0, 'f', 2)
+                       .arg(kept.rrms, 0, 'f', 2)
+                       .arg(kept.number != result.iterations.back().number
+                                ? QStringLiteral(" (the model of iteration %1, the lowest chi²)").arg(kept.number)
+                                : QString())
+                       .arg(result.leftOut > 0 ? QStringLiteral("; %1 left out: not above 0 or outside %2–%3 ohm·m")
+                                                     .arg(result.leftOut)
+                                                     .arg(zel::inv::kLeastRhoa)
+                                                     .arg(zel::inv::kLargestRhoa)
+                                               : QString()));
+    if (result.misfits())
+        printLine(err, QStringLiteral("zeltool: ") + QString::fromStdString(result.verdict()));
     const QString base = zel::inv::resultBaseName(target);
     QList<std::pair<QString, QByteArray>> files = zel::inv::resultFiles(result, target);
     for (const QString& kind : {QStringLiteral("png"), QStringLiteral("pdf")}) {

@@ -1,0 +1,74 @@
+#include "Memory.h"
+
+#include <algorithm>
+#include <limits>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#endif
+
+namespace zel::inv {
+
+#if defined(_WIN32)
+
+std::size_t availableMemory()
+{
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    if (!GlobalMemoryStatusEx(&status))
+        return std::numeric_limits<std::size_t>::max();
+    const unsigned long long free = std::min(status.ullAvailPhys, status.ullAvailVirtual);
+    return std::size_t(std::min<unsigned long long>(free, std::numeric_limits<std::size_t>::max()));
+}
+
+#else
+
+namespace {
+
+// MemAvailable of /proc/meminfo (the free memory the kernel can hand out
+// without swapping), bytes; the largest size_t where there is none.
+std::size_t systemAvailable()
+{
+    std::ifstream meminfo("/proc/meminfo");
+    std::string line;
+    while (std::getline(meminfo, line))
+        if (line.rfind("MemAvailable:", 0) == 0) {
+            std::istringstream fields(line.substr(13));
+            unsigned long long kib = 0;
+            if (fields >> kib)
+                return std::size_t(kib) * 1024;
+        }
+    return std::numeric_limits<std::size_t>::max();
+}
+
+// What an address-space limit leaves this process beyond what it maps now.
+std::size_t addressSpaceLeft()
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return std::numeric_limits<std::size_t>::max();
+    std::ifstream statm("/proc/self/statm");
+    unsigned long long pages = 0;
+    if (!(statm >> pages))
+        return std::size_t(limit.rlim_cur);
+    const unsigned long long mapped = pages * static_cast<unsigned long long>(sysconf(_SC_PAGESIZE));
+    return mapped >= limit.rlim_cur ? 0 : std::size_t(limit.rlim_cur - mapped);
+}
+
+} // namespace
+
+std::size_t availableMemory()
+{
+    return std::min(systemAvailable(), addressSpaceLeft());
+}
+
+#endif
+
+} // namespace zel::inv

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstddef>
+
+namespace zel::inv {
+
+// The memory this process can still take, in bytes: the memory the system
+// has free, and no more than the address space a limit leaves it (a limit
+// set with ulimit -v on Linux, a 32-bit process's on Windows).
+std::size_t availableMemory();
+
+} // namespace zel::inv

@@ -1,0 +1,133 @@
+// The inversion on ground as surveys bring it: heights above sea level,
+// lines too large for the memory, input that is not a number, data that no
+// model explains.
+#include "inversion/Forward.h"
+#include "inversion/Inversion.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double pi = std::numbers::pi;
+
+// A line of `count` electrodes 1 m apart at heights `z`, dipole-dipole
+// a = 1–2, n = 1–5, its apparent resistivities from the forward response of
+// `rho(x, depth)`.
+std::vector<zel::inv::Measurement> lineOver(int count, const std::vector<double>& z,
+                                            double (*rho)(double x, double depth))
+{
+    std::vector<double> x;
+    for (int i = 0; i < count; ++i)
+        x.push_back(i);
+    std::vector<zel::inv::Configuration> configurations;
+    std::vector<zel::inv::Measurement> data;
+    for (int a = 1; a <= 2; ++a)
+        for (int n = 1; n <= 5; ++n)
+            for (int i = 0; i + 2 * a + n * a < count; ++i) {
+                const std::array<int, 4> e{i, i + a, i + a + n * a, i + 2 * a + n * a};
+                auto r = [&](int p, int q) {
+                    return std::hypot(x[std::size_t(e[std::size_t(p)])] - x[std::size_t(e[std::size_t(q)])],
+                                      z[std::size_t(e[std::size_t(p)])] - z[std::size_t(e[std::size_t(q)])]);
+                };
+                const double k = 2 * pi / (1 / r(0, 2) - 1 / r(1, 2) - 1 / r(0, 3) + 1 / r(1, 3));
+                configurations.push_back({e, k});
+                zel::inv::Measurement m;
+                for (std::size_t j = 0; j < 4; ++j)
+                    m.x[j] = x[std::size_t(e[j])];
+                m.k = k;
+                m.depth = 0.416 * a * (n + 1);
+                data.push_back(m);
+            }
+    zel::inv::MeshOptions fine;
+    fine.cellsPerSpacing = 3;
+    fine.parameterDepth = 8;
+    const zel::inv::Mesh mesh = zel::inv::makeMesh(x, z, fine);
+    std::vector<double> cells(std::size_t(mesh.cellCount()));
+    for (int c = 0; c < mesh.cellCount(); ++c) {
+        const zel::inv::Point p = mesh.cellCentre(c);
+        cells[std::size_t(c)] = rho(p.x, zel::inv::surfaceAt(x, z, p.x) - p.z);
+    }
+    zel::inv::ForwardModel forward(mesh, configurations);
+    forward.solve(cells, false);
+    for (std::size_t d = 0; d < data.size(); ++d)
+        data[d].rhoa = forward.apparentResistivity()[d];
+    return data;
+}
+
+double blockUnderTheSlope(double x, double depth)
+{
+    return x > 18 && x < 26 && depth > 1 && depth < 4 ? 20.0 : 100.0;
+}
+
+// Heights as a GPS gives them: rising 15 m along 48 m with a bump.
+std::vector<double> heightsFrom(double base, int count)
+{
+    std::vector<double> z;
+    for (int i = 0; i < count; ++i)
+        z.push_back(base + 15.0 * i / (count - 1) + 1.5 * std::sin(i / 5.0));
+    return z;
+}
+
+} // namespace
+
+// The same 48-electrode line with its heights relative to its top, above sea
+// level, on a mountain and below sea level: the same cells moved as a whole,
+// the same resistivities and the same response.
+TEST(InversionGround, HeightsAboveSeaLevelGiveTheSameSection)
+{
+    constexpr int kCount = 48;
+    const std::vector<double> relative = [] {
+        std::vector<double> z = heightsFrom(0, kCount);
+        const double top = *std::max_element(z.begin(), z.end());
+        for (double& v : z)
+            v -= top;
+        return z;
+    }();
+    const std::vector<zel::inv::Measurement> data = lineOver(kCount, relative, blockUnderTheSlope);
+    zel::inv::InversionOptions options;
+    options.maxIterations = 2;
+    options.elevations = relative;
+    const zel::inv::InversionResult base = zel::inv::invert(data, options);
+    for (const double shift : {245.0, 1745.0, -200.0}) {
+        options.elevations = relative;
+        for (double& v : options.elevations)
+            v += shift;
+        const zel::inv::InversionResult moved = zel::inv::invert(data, options);
+        ASSERT_EQ(moved.mesh.parameterCount(), base.mesh.parameterCount()) << shift;
+        EXPECT_NEAR(moved.mesh.reference - base.mesh.reference, shift, 1e-9);
+        for (int p = 0; p < base.mesh.parameterCount(); ++p) {
+            const zel::inv::Point a = base.mesh.cellCentre(base.mesh.cellOfParameter[std::size_t(p)]);
+            const zel::inv::Point b = moved.mesh.cellCentre(moved.mesh.cellOfParameter[std::size_t(p)]);
+            ASSERT_NEAR(b.z - a.z, shift, 1e-6) << "cell " << p << " at " << shift;
+            ASSERT_NEAR(moved.resistivity[std::size_t(p)] / base.resistivity[std::size_t(p)], 1, 1e-4) << p << " at " << shift;
+        }
+        for (std::size_t d = 0; d < base.response.size(); ++d)
+            ASSERT_NEAR(moved.response[d] / base.response[d], 1, 1e-4) << d << " at " << shift;
+    }
+    // The block lies under the slope where it was put.
+    for (int p = 0; p < base.mesh.parameterCount(); ++p) {
+        const zel::inv::Point c = base.mesh.cellCentre(base.mesh.cellOfParameter[std::size_t(p)]);
+        const double depth = zel::inv::surfaceAt(base.mesh.electrodeX, relative, c.x) - c.z;
+        if (c.x > 20 && c.x < 24 && depth > 1.5 && depth < 3) {
+            EXPECT_LT(base.resistivity[std::size_t(p)], 80) << c.x << " " << depth;
+        }
+    }
+}
+
+// The rows follow the ground down to the bottom, and a ground steeper than
+// the mesh can follow is refused rather than turned upside down.
+TEST(InversionGround, MeshRowsStayInOrder)
+{
+    const std::vector<double> x = {0, 1, 2, 3, 4, 5};
+    for (const double base : {0.0, 245.0, -200.0, 4000.0}) {
+        const zel::inv::Mesh mesh = zel::inv::makeMesh(x, {base, base + 1, base + 3, base + 2, base, base - 1}, {});
+        for (int c = 0; c < mesh.cellCount(); ++c)
+            ASSERT_GT(mesh.cellArea(c), 0) << c;
+        EXPECT_DOUBLE_EQ(mesh.nodes[std::size_t(mesh.electrodeNodes[2])].z, base + 3);
+    }
+    EXPECT_THROW(zel::inv::makeMesh(x, {0, -500, 0, -500, 0, -500}, {}), zel::inv::InversionRefused);
+    EXPECT_THROW(zel::inv::makeMesh(x, {0, 0, std::nan(""), 0, 0, 0}, {}), zel::inv::InversionRefused);
+}
