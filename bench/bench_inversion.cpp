@@ -3,6 +3,8 @@
 // over a conductive and a resistive block: the forward response, the
 // sensitivities, each iteration, the iterations and the peak memory.
 // Goals on two cores: 64 electrodes ≤ 5 s, 128 ≤ 30 s, peak ≤ 500 MB.
+// With --memory N: the memory estimate of a line of N electrodes against
+// its measured peak.
 #include "inversion/Forward.h"
 #include "inversion/Inversion.h"
 
@@ -125,10 +127,53 @@ int run(int electrodes, double goal)
     return total <= goal ? 0 : 1;
 }
 
+// The resident memory of this process now, MB (Linux).
+double residentMegabytes()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024;
+    return 0;
+}
+
+// The memory estimate against the measured peak: one iteration on a line of
+// `electrodes` at 1 m, dipole-dipole a = 1, n = 1–6 (400 electrodes: 2,370
+// data). One line a process, so that the peak is this line's.
+int memory(int electrodes)
+{
+    std::vector<zel::inv::Measurement> data;
+    std::mt19937 random(1);
+    std::normal_distribution<double> noise(0, 0.03);
+    for (int n = 1; n <= 6; ++n)
+        for (int i = 0; i + n + 2 < electrodes; ++i) {
+            zel::inv::Measurement m;
+            m.x = {double(i), double(i + 1), double(i + 1 + n), double(i + 2 + n)};
+            m.k = factor(m.x[0], m.x[1], m.x[2], m.x[3]);
+            m.rhoa = 100 * (1 + noise(random));
+            m.depth = 0.416 * (n + 1);
+            data.push_back(m);
+        }
+    const double before = residentMegabytes();
+    zel::inv::InversionOptions options;
+    options.maxIterations = 1;
+    const auto t = Clock::now();
+    const zel::inv::InversionResult result = zel::inv::invert(data, options);
+    const double estimate = double(zel::inv::memoryNeeded(result.mesh, result.data, options.threads)) / 1e6;
+    const double peak = peakMegabytes() - before;
+    std::printf("%d electrodes, %zu data, %d cells, %zu nodes: estimate %.0f MB, measured peak %.0f MB (%+.0f %%), %.1f s\n",
+                electrodes, data.size(), result.mesh.parameterCount(), result.mesh.nodes.size(), estimate, peak,
+                100 * (estimate / peak - 1), seconds(t));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    if (argc > 2 && std::string(argv[1]) == "--memory")
+        return memory(std::stoi(argv[2]));
     const bool large = !(argc > 1 && std::string(argv[1]) == "--small");
     int missed = run(64, 5);
     if (large)

@@ -157,7 +157,7 @@ std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurati
         + factor * kEntry + nodes * (sizeof(double) + 5 * sizeof(int)) + 3 * nodes * sizeof(double);
     // Each source's total and adjoint fields in single precision, and its
     // secondary potentials at the electrodes, at every wavenumber.
-    const std::size_t fields = waves * sources * (2 * (nodes * sizeof(float) + kVector) + electrodes * sizeof(double) + kVector);
+    const std::size_t fields = waves * sources * (2 * nodes * sizeof(float) + electrodes * sizeof(double) + kVector);
     const std::size_t jacobian = configurations * parameters * sizeof(double);
     // A datum's row: the current and receiver fields in double, its dU.
     const std::size_t row = 2 * nodes * sizeof(double) + parameters * sizeof(double);
@@ -267,10 +267,20 @@ void ForwardModel::solve(const std::vector<double>& cellResistivity, bool keepFi
         m_sigma0[s] = sum / double(m_cellsBesideSource[s].size());
     }
     const std::size_t waves = m_transform.k.size();
-    m_total.assign(waves, {});
-    m_green.assign(waves, {});
+    m_fieldsKept = false;
+    if (keepFields && m_total.size() != waves) {
+        // Made once and written over by every later solve: the memory of the
+        // fields neither grows nor scatters from one iteration to the next.
+        m_total.resize(waves);
+        m_green.resize(waves);
+        for (std::size_t w = 0; w < waves; ++w) {
+            m_total[w].resize(Eigen::Index(m_mesh.nodes.size()), Eigen::Index(m_sources.size()));
+            m_green[w].resize(Eigen::Index(m_mesh.nodes.size()), Eigen::Index(m_sources.size()));
+        }
+    }
     m_secondary.assign(waves, {});
     parallelFor(waves, m_threads, [this, keepFields](std::size_t w) { solveWavenumber(w, keepFields); });
+    m_fieldsKept = keepFields;
 
     m_rhoa.resize(m_data.size());
     for (std::size_t d = 0; d < m_data.size(); ++d) {
@@ -312,11 +322,7 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields)
     if (solver.info() != Eigen::Success)
         throw std::runtime_error("the finite-element system could not be factorised");
 
-    auto& totals = m_total[w];
-    auto& green = m_green[w];
     auto& secondary = m_secondary[w];
-    totals.assign(m_sources.size(), Eigen::VectorXf());
-    green.assign(m_sources.size(), Eigen::VectorXf());
     secondary.assign(m_sources.size(), Eigen::VectorXd());
     Eigen::VectorXd primary(n), rhs(n);
     for (std::size_t s = 0; s < m_sources.size(); ++s) {
@@ -392,13 +398,13 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields)
         secondary[s] = std::move(atElectrodes);
         if (!keepFields)
             continue;
-        totals[s] = (us + primary).cast<float>();
+        m_total[w].col(Eigen::Index(s)) = (us + primary).cast<float>();
         // The adjoint field of a potential electrode: the mesh's own response
         // to a unit source at its node, of which the secondary field's
         // change at that node is the product with the change of A.
         rhs.setZero();
         rhs(sourceNode) = 1;
-        green[s] = solver.solve(rhs).cast<float>();
+        m_green[w].col(Eigen::Index(s)) = solver.solve(rhs).cast<float>();
     }
 }
 
@@ -427,7 +433,7 @@ double ForwardModel::primaryRemainder(int source, int at) const
 
 Eigen::MatrixXd ForwardModel::jacobian() const
 {
-    if (m_total.empty() || m_total.front().empty() || m_total.front().front().size() == 0)
+    if (!m_fieldsKept)
         throw std::logic_error("the sensitivities need the fields of a solve that kept them");
     const int parameters = m_mesh.parameterCount();
     Eigen::MatrixXd J = Eigen::MatrixXd::Zero(Eigen::Index(m_data.size()), parameters);
@@ -445,8 +451,8 @@ Eigen::MatrixXd ForwardModel::jacobian() const
             const double k2 = m_transform.k[w] * m_transform.k[w];
             // ∂ũ_A(M)/∂σ = −g_Mᵀ (∂A/∂σ) ũ_A with g_M = A⁻¹ e_M; U is bilinear in
             // the current dipole's total field and the potential dipole's g.
-            const Eigen::VectorXd current = (m_total[w][std::size_t(sa)] - m_total[w][std::size_t(sb)]).cast<double>();
-            const Eigen::VectorXd receiver = (m_green[w][std::size_t(sm)] - m_green[w][std::size_t(sn)]).cast<double>();
+            const Eigen::VectorXd current = (m_total[w].col(sa) - m_total[w].col(sb)).cast<double>();
+            const Eigen::VectorXd receiver = (m_green[w].col(sm) - m_green[w].col(sn)).cast<double>();
             const double scale = -2 / pi * m_transform.weight[w];
             for (const std::size_t e : triangles) {
                 const Element& el = m_elements[e];

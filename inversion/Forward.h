@@ -100,9 +100,10 @@ private:
     std::vector<double> m_sigma0;               // per source: the conductivity its primary field assumes
     // Kept in single precision: ample for sensitivities, and half the memory
     // of a line of 128 electrodes.
-    std::vector<std::vector<Eigen::VectorXf>> m_total;      // [wavenumber][source]: total transformed potential
-    std::vector<std::vector<Eigen::VectorXf>> m_green;      // [wavenumber][source]: the mesh's response to a unit nodal source
+    std::vector<Eigen::MatrixXf> m_total;                   // [wavenumber], a column a source: total transformed potential
+    std::vector<Eigen::MatrixXf> m_green;                   // [wavenumber], a column a source: the mesh's response to a unit nodal source
     std::vector<std::vector<Eigen::VectorXd>> m_secondary;  // [wavenumber][source]: at the electrodes
+    bool m_fieldsKept = false;                              // the fields are the last solve's
     std::vector<double> m_rhoa;
     bool m_topography = false;  // the surface is not level
 };

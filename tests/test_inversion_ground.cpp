@@ -3,6 +3,7 @@
 // model explains.
 #include "inversion/Forward.h"
 #include "inversion/Inversion.h"
+#include "inversion/Parallel.h"
 
 #include <gtest/gtest.h>
 
@@ -130,4 +131,56 @@ TEST(InversionGround, MeshRowsStayInOrder)
     }
     EXPECT_THROW(zel::inv::makeMesh(x, {0, -500, 0, -500, 0, -500}, {}), zel::inv::InversionRefused);
     EXPECT_THROW(zel::inv::makeMesh(x, {0, 0, std::nan(""), 0, 0, 0}, {}), zel::inv::InversionRefused);
+}
+
+// An exception in a worker, or in the caller while workers run, stops the
+// others, joins them and comes back to the caller: nothing ends the program.
+TEST(InversionGround, WorkersExceptionsReachTheCaller)
+{
+    for (const std::size_t throwing : {std::size_t(0), std::size_t(5), std::size_t(63)}) {
+        std::atomic<int> ran{0};
+        try {
+            zel::inv::parallelFor(64, 4, [&](std::size_t i) {
+                ++ran;
+                if (i == throwing)
+                    throw std::runtime_error("item " + std::to_string(i));
+            });
+            ADD_FAILURE() << "nothing thrown for item " << throwing;
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(e.what(), "item " + std::to_string(throwing));
+        }
+        EXPECT_LE(ran.load(), 64);
+    }
+    std::atomic<int> ran{0};
+    zel::inv::parallelFor(1000, 3, [&](std::size_t) { ++ran; });
+    EXPECT_EQ(ran.load(), 1000);
+}
+
+// A line larger than the memory allowed is refused before it starts, with
+// what it needs and what is free; memory that runs out all the same is the
+// same refusal; one thread and several give the same model.
+TEST(InversionGround, MemoryIsCountedBeforeTheRun)
+{
+    const std::vector<zel::inv::Measurement> data = lineOver(24, std::vector<double>(24, 0.0), blockUnderTheSlope);
+    zel::inv::InversionOptions options;
+    options.maxIterations = 2;
+    options.memory = 1'000'000;
+    try {
+        zel::inv::invert(data, options);
+        ADD_FAILURE() << "not refused";
+    } catch (const zel::inv::MemoryRefused& e) {
+        EXPECT_GT(e.needed(), e.available());
+        EXPECT_EQ(e.available(), 1'000'000u);
+        EXPECT_NE(std::string(e.what()).find("GB are free"), std::string::npos) << e.what();
+    }
+    options.memory = 0;
+    EXPECT_THROW(zel::inv::invert(data, options, [](const zel::inv::IterationReport&) { throw std::bad_alloc(); }),
+                 zel::inv::MemoryRefused);
+
+    options.threads = 1;
+    const zel::inv::InversionResult one = zel::inv::invert(data, options);
+    options.threads = 3;
+    const zel::inv::InversionResult three = zel::inv::invert(data, options);
+    EXPECT_EQ(one.resistivity, three.resistivity);
+    EXPECT_EQ(one.response, three.response);
 }
