@@ -50,6 +50,12 @@ double factorOf(const std::array<double, 4>& x, const std::array<double, 4>& z)
 
 void append(QByteArray& out, double value) { out += plainDecimal(value); }
 
+// Positions a line on the earth can have, m, and how near two electrodes
+// are taken for one.
+constexpr double kFarthest = 1e7;
+constexpr double kHighest = 1e4;
+constexpr double kSamePosition = 1e-3;
+
 } // namespace
 
 std::vector<Measurement> measurementsOf(const std::vector<InversionDatum>& data, double defaultErrorPercent,
@@ -127,6 +133,7 @@ OhmData parseOhm(const QByteArray& text, double defaultErrorPercent, double minE
     };
 
     OhmData out;
+    std::vector<int> electrodeLine;  // the line of each electrode's position
     const int electrodes = count("electrode");
     QByteArray tokens;
     auto positions = next(true, tokens) ? columnsOf(tokens) : std::map<QByteArray, std::pair<int, QByteArray>>{};
@@ -152,6 +159,26 @@ OhmData parseOhm(const QByteArray& text, double defaultErrorPercent, double minE
         out.electrodeX.push_back(column("x", 0));
         // x z, or x y z with y = 0.
         out.electrodeZ.push_back(column("z", v.size() >= 3 ? 2 : 1));
+        if (std::abs(out.electrodeX.back()) > kFarthest || std::abs(out.electrodeZ.back()) > kHighest)
+            throw FileRefused("electrode " + std::to_string(e + 1) + " beyond the earth's positions (x within ±"
+                                  + std::to_string(int(kFarthest / 1000)) + " km, z within ±" + std::to_string(int(kHighest))
+                                  + " m)",
+                              int(at));
+        electrodeLine.push_back(int(at));
+    }
+    // Two electrodes at one place on the line are a mistake of the file:
+    // the data could not tell them apart. Listed out of order, they are
+    // taken in order of x.
+    std::vector<int> byX(out.electrodeX.size());
+    for (std::size_t e = 0; e < byX.size(); ++e)
+        byX[e] = int(e);
+    std::stable_sort(byX.begin(), byX.end(), [&](int a, int b) { return out.electrodeX[std::size_t(a)] < out.electrodeX[std::size_t(b)]; });
+    for (std::size_t i = 1; i < byX.size(); ++i) {
+        const int a = std::min(byX[i - 1], byX[i]), b = std::max(byX[i - 1], byX[i]);
+        if (std::abs(out.electrodeX[std::size_t(b)] - out.electrodeX[std::size_t(a)]) <= kSamePosition)
+            throw FileRefused("electrodes " + std::to_string(a + 1) + " and " + std::to_string(b + 1) + " at one position, x = "
+                                  + plainDecimal(out.electrodeX[std::size_t(a)], 7, false).toStdString() + " m",
+                              electrodeLine[std::size_t(b)]);
     }
     const int data = count("data");
     auto columns = next(true, tokens) ? columnsOf(tokens) : columnsOf("a b m n rhoa");
@@ -199,7 +226,11 @@ OhmData parseOhm(const QByteArray& text, double defaultErrorPercent, double minE
         }
         m.k = k;
         m.rhoa = rhoa;
-        m.error = std::max(value("err", err) ? err * 100 : defaultErrorPercent, minErrorPercent) / 100;
+        if (value("err", err) && !(err >= 0 && err <= 1))
+            throw FileRefused("an error of " + plainDecimal(err).toStdString()
+                                  + ": err is a fraction of the value, 0.03 for 3 %, from 0 to 1",
+                              int(at));
+        m.error = std::max(columns.count("err") ? err * 100 : defaultErrorPercent, minErrorPercent) / 100;
         if (value("u", u))
             m.voltage = std::abs(u) * (columns["u"].second == "mv" ? 1 : 1000);
         if (const std::optional<double> depth = medianDepth(m.x))

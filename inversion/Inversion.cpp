@@ -30,6 +30,13 @@ std::string fixed(double v, int digits)
     return ec == std::errc() ? std::string(text, end) : std::string("inf");
 }
 
+// An amount of memory in the unit that suits `scale`: GB with a decimal
+// from 1 GB, MB below.
+std::string memoryText(std::size_t bytes, std::size_t scale)
+{
+    return scale >= 1'000'000'000 ? fixed(double(bytes) / 1e9, 1) + " GB" : fixed(double(bytes) / 1e6, 0) + " MB";
+}
+
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -127,8 +134,9 @@ std::vector<double> electrodesOf(const std::vector<Measurement>& data)
 }
 
 MemoryRefused::MemoryRefused(std::size_t needed, std::size_t available)
-    : InversionRefused("this line needs about " + fixed(double(needed) / 1e9, 1) + " GB; "
-                       + fixed(double(available) / 1e9, 1) + " GB are free")
+    : InversionRefused(needed > 0 ? "this line needs about " + memoryText(needed, needed) + "; "
+                                       + memoryText(available, needed) + " are free"
+                                 : "not enough memory for this line; " + memoryText(available, available) + " are free")
     , m_needed(needed)
     , m_available(available)
 {
@@ -356,7 +364,7 @@ InversionResult invert(const std::vector<Measurement>& input, const InversionOpt
         // The estimate fell short, or others took the memory meanwhile:
         // what was made is gone again, and the line is refused as one the
         // memory cannot hold.
-        throw MemoryRefused(std::max(needed, available + 1), available);
+        throw MemoryRefused(needed > available ? needed : 0, needed > 0 ? available : availableMemory());
     }
 }
 

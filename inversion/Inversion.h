@@ -82,8 +82,9 @@ struct InversionResult {
     double misfitPercent(std::size_t datum) const { return (response[datum] - data[datum].rhoa) / data[datum].rhoa * 100; }
 };
 
-// A line too large for the memory: what the inversion needs and what the
-// computer has free, bytes.
+// A line too large for the memory: what the inversion needs (0: not known,
+// the memory ran out before it was counted) and what the computer has free,
+// bytes.
 class MemoryRefused : public InversionRefused {
 public:
     MemoryRefused(std::size_t needed, std::size_t available);

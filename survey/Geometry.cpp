@@ -11,6 +11,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <map>
 
 namespace zel {
 
@@ -71,6 +72,7 @@ Topography parseTopography(const QByteArray& text, const QString& name)
 {
     static const QRegularExpression separators(QStringLiteral("[\\s;]+"));
     Topography t;
+    std::map<double, double> heightAt;
     bool first = true;
     // CR LF, LF or CR alone end a line.
     const QList<QByteArray> lines = QByteArray(text).replace("\r\n", "\n").replace('\r', '\n').split('\n');
@@ -99,11 +101,23 @@ Topography parseTopography(const QByteArray& text, const QString& name)
         const std::optional<double> z = decimalOfText(f.value(1));
         if (f.size() != 2 || !a || !z)
             throw ZelError(ErrorId::TopographyLine, {name, QString::number(n + 1)});
+        const QString what = t.byElectrode ? QStringLiteral("N = %1").arg(f[0]) : QStringLiteral("x = %1").arg(f[0]);
+        if (std::abs(*a) > kMaxOffset)
+            throw ZelError(ErrorId::TopographyOutOfRange,
+                           {name, QString::number(n + 1), what, QString::number(-kMaxOffset, 'g', 10), QString::number(kMaxOffset, 'g', 10)});
+        if (std::abs(*z) > kMaxHeight)
+            throw ZelError(ErrorId::TopographyOutOfRange,
+                           {name, QString::number(n + 1), QStringLiteral("z = %1").arg(f[1]), QString::number(-kMaxHeight, 'g', 10),
+                            QString::number(kMaxHeight, 'g', 10)});
+        // Two heights at one place: which of them is the ground?
+        if (const auto [at, added] = heightAt.emplace(*a, *z); !added && at->second != *z)
+            throw ZelError(ErrorId::TopographyTwice, {name, QString::number(n + 1), what});
         t.points.emplace_back(*a, *z);
     }
     if (t.points.empty())
         throw ZelError(ErrorId::TopographyEmpty, {name});
     std::stable_sort(t.points.begin(), t.points.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    t.points.erase(std::unique(t.points.begin(), t.points.end()), t.points.end());
     return t;
 }
 

@@ -42,8 +42,10 @@ struct Topography {
 // A topography file: two columns a line, blanks, tabs or semicolons between
 // them, a comma or a full stop for the decimal sign, "#" comments; a first
 // line "electrode z" means electrode numbers in the first column, otherwise
-// (or after "x z") x in metres. Throws ZelError TopographyNotRead naming
-// `name`, the line (from 1; 0: the file as a whole) and what is wrong.
+// (or after "x z") x in metres. Throws ZelError naming `name`, the line
+// (from 1) and what is wrong: a line that is not two numbers, a position
+// beyond ±kMaxOffset or a height beyond ±kMaxHeight, a second other height
+// at one place, no height at all.
 Topography parseTopography(const QByteArray& text, const QString& name);
 // The file again: "x z" or "electrode z" and a point a line, CR LF.
 QByteArray topographyText(const Topography& topography);
@@ -109,6 +111,8 @@ constexpr double kMaxThreshold = 1e6;
 constexpr double kMinSpikeFactor = 1.01;
 constexpr double kMaxSpacing = 10000.0;
 constexpr double kMaxOffset = 1.0e7;
+// Heights a line on the earth has, m: above the highest mountain, below the deepest mine.
+constexpr double kMaxHeight = 1.0e4;
 
 // A value of [Survey] that cannot be used: its key ("Spacing", "X0",
 // "Channels"), the text written, and the range of numbers needed (none: a

@@ -290,6 +290,12 @@ QString errorText(const ZelError& error)
     case ErrorId::TopographyEmpty:
         text = tr("В файле рельефа «%1» нет ни одной высоты");
         break;
+    case ErrorId::TopographyOutOfRange:
+        text = tr("Файл рельефа «%1», строка %2: %3 вне пределов от %4 до %5");
+        break;
+    case ErrorId::TopographyTwice:
+        text = tr("Файл рельефа «%1», строка %2: для %3 уже дана другая высота");
+        break;
     case ErrorId::LinesFileLine:
         text = tr("Файл геометрии линий «%1», строка %2: «%3» — непонятная строка или значение вне пределов");
         break;
@@ -463,9 +469,14 @@ QString inversionRunning()
 }
 QString inversionNeedsMemory(std::size_t needed, std::size_t available)
 {
-    return tr("для этого профиля нужно около %1 ГБ памяти, свободно %2 ГБ")
-        .arg(double(needed) / 1e9, 0, 'f', 1)
-        .arg(double(available) / 1e9, 0, 'f', 1);
+    // GB with a decimal from 1 GB, MB below; both figures in one unit.
+    const bool gigabytes = std::max(needed, available) >= 1'000'000'000;
+    auto amount = [gigabytes](std::size_t bytes) {
+        return gigabytes ? tr("%1 ГБ").arg(double(bytes) / 1e9, 0, 'f', 1) : tr("%1 МБ").arg(double(bytes) / 1e6, 0, 'f', 0);
+    };
+    if (needed == 0)
+        return tr("для этого профиля не хватило памяти, свободно %1").arg(amount(available));
+    return tr("для этого профиля нужно около %1 памяти, свободно %2").arg(amount(needed), amount(available));
 }
 QString stopInversionAndClose() { return tr("Идёт инверсия. Остановить её и закрыть программу?"); }
 

@@ -480,6 +480,14 @@
         <translation>The topography file &quot;%1&quot; has no elevation</translation>
     </message>
     <message>
+        <source>Файл рельефа «%1», строка %2: %3 вне пределов от %4 до %5</source>
+        <translation>Topography file &quot;%1&quot;, line %2: %3 is outside %4 to %5</translation>
+    </message>
+    <message>
+        <source>Файл рельефа «%1», строка %2: для %3 уже дана другая высота</source>
+        <translation>Topography file &quot;%1&quot;, line %2: %3 already has another height</translation>
+    </message>
+    <message>
         <source>Файл геометрии линий «%1», строка %2: «%3» — непонятная строка или значение вне пределов</source>
         <translation>Lines geometry file &quot;%1&quot;, line %2: &quot;%3&quot; is not understood or out of range</translation>
     </message>
@@ -492,8 +500,20 @@
         <translation>An inversion is running: station commands wait until it ends or is stopped with Stop in the section window</translation>
     </message>
     <message>
-        <source>для этого профиля нужно около %1 ГБ памяти, свободно %2 ГБ</source>
-        <translation>this line needs about %1 GB; %2 GB are free</translation>
+        <source>для этого профиля нужно около %1 памяти, свободно %2</source>
+        <translation>this line needs about %1; %2 are free</translation>
+    </message>
+    <message>
+        <source>для этого профиля не хватило памяти, свободно %1</source>
+        <translation>not enough memory for this line; %1 are free</translation>
+    </message>
+    <message>
+        <source>%1 ГБ</source>
+        <translation>%1 GB</translation>
+    </message>
+    <message>
+        <source>%1 МБ</source>
+        <translation>%1 MB</translation>
     </message>
     <message>
         <source>Идёт инверсия. Остановить её и закрыть программу?</source>

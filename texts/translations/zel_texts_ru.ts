@@ -480,6 +480,14 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Файл рельефа «%1», строка %2: %3 вне пределов от %4 до %5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Файл рельефа «%1», строка %2: для %3 уже дана другая высота</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Файл геометрии линий «%1», строка %2: «%3» — непонятная строка или значение вне пределов</source>
         <translation type="unfinished"></translation>
     </message>
@@ -492,7 +500,19 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>для этого профиля нужно около %1 ГБ памяти, свободно %2 ГБ</source>
+        <source>для этого профиля нужно около %1 памяти, свободно %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>для этого профиля не хватило памяти, свободно %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 ГБ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 МБ</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

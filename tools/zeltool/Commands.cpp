@@ -3,6 +3,8 @@
 // status.
 #include "Commands.h"
 
+#include <new>
+
 #include "Tool.h"
 
 #include "texts/Texts.h"
@@ -142,6 +144,10 @@ int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in)
             printLine(err, QStringLiteral("zeltool: ") + e.text);
         printUsage(err, command);
         return 2;
+    } catch (const std::bad_alloc&) {
+        // What the command made is gone again; what it wrote was whole.
+        std::fputs("zeltool: not enough memory for this command.\n", err);
+        return 1;
     }
 }
 
