@@ -214,7 +214,9 @@ void TSectionWindow::finished(std::shared_ptr<const zel::inv::InversionResult> r
     m_stale = m_changedDuringRun;
     showRunning(false);
     if (m_result->cancelled)
-        showProgress([] { return tr("Остановлено: показана модель последней итерации."); });
+        showProgress([] { return tr("Остановлено: показана модель итерации с наименьшим χ²."); });
+    else if (m_result->misfits())
+        showProgress([result = m_result] { return zel::sectionVerdict(*result); });
     draw();
 }
 
@@ -260,13 +262,14 @@ void TSectionWindow::draw()
     TitleLabel->setText(title + (r.leftOut > 0 ? tr("; отрицательных значений не взято: %1").arg(r.leftOut) : QString()));
     const auto range = zel::sectionRange(r, true);
     zel::drawSection(*ModelPlot, r, title, range);
+    // The section's view holds the whole line; the panels below take it.
+    const QCPRange x = ModelPlot->xAxis->range();
     const bool response = r.response.size() == r.data.size();
     zel::drawResponse(*MeasuredPlot, r, zel::ResponsePanel::Measured, range);
     if (response) {
         zel::drawResponse(*ModelledPlot, r, zel::ResponsePanel::Modelled, range);
         zel::drawResponse(*MisfitPlot, r, zel::ResponsePanel::Misfit, range);
     }
-    const QCPRange x = ModelPlot->xAxis->range();
     for (QCustomPlot* plot : {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot}) {
         zel::alignPanel(*plot, kPanelLeft, kPanelBar);
         plot->xAxis->setRange(x);

@@ -282,7 +282,9 @@ std::vector<double> elevationsAt(const Topography& topography, const std::vector
 
 QByteArray modelCsv(const InversionResult& r)
 {
-    QByteArray out = "x_m,z_m,rho_ohmm,coverage" + kCrLf;
+    // A model that does not explain the data says so before its columns.
+    QByteArray out = r.misfits() ? "# " + QByteArray::fromStdString(r.verdict()) + kCrLf : QByteArray();
+    out += "x_m,z_m,rho_ohmm,coverage" + kCrLf;
     for (int p = 0; p < r.mesh.parameterCount(); ++p) {
         const Point c = r.mesh.cellCentre(r.mesh.cellOfParameter[std::size_t(p)]);
         for (const double v : {c.x, c.z, r.resistivity[std::size_t(p)]}) {
@@ -332,7 +334,10 @@ QByteArray modelVtu(const InversionResult& r)
     for (const auto& [node, point] : pointOf)
         nodeOfPoint[std::size_t(point)] = node;
 
-    QByteArray out = "<?xml version=\"1.0\"?>\n<VTKFile type=\"UnstructuredGrid\" version=\"0.1\" byte_order=\"LittleEndian\">\n"
+    QByteArray out = "<?xml version=\"1.0\"?>\n";
+    if (r.misfits())
+        out += "<!-- " + QByteArray::fromStdString(r.verdict()) + " -->\n";
+    out += "<VTKFile type=\"UnstructuredGrid\" version=\"0.1\" byte_order=\"LittleEndian\">\n"
                      "<UnstructuredGrid>\n<Piece NumberOfPoints=\"" + QByteArray::number(qsizetype(nodeOfPoint.size()))
         + "\" NumberOfCells=\"" + QByteArray::number(qsizetype(cells.size())) + "\">\n";
     out += "<Points>\n<DataArray type=\"Float64\" NumberOfComponents=\"3\" format=\"ascii\">\n";

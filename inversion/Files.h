@@ -68,7 +68,9 @@ std::vector<double> elevationsAt(const Topography& topography, const std::vector
 // The files of a result: the model (one row a parameter cell:
 // x_m,z_m,rho_ohmm,coverage), the response (a_m,b_m,m_m,n_m,rhoa_ohmm,
 // model_rhoa_ohmm,misfit_pct), both CSV with CR LF, and the section as a VTK
-// unstructured grid for ParaView.
+// unstructured grid for ParaView; z is the height the electrodes were given.
+// A model that does not explain the data says so in a first line "# …" of
+// the model CSV and in a comment of the grid.
 QByteArray modelCsv(const InversionResult& result);
 QByteArray responseCsv(const InversionResult& result);
 QByteArray modelVtu(const InversionResult& result);

@@ -460,18 +460,44 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
     addResistivityBar(plot, low, high, QObject::tr("Resistivity, Ohm·m"));
     plot.plotLayout()->insertRow(0);
     plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title, QFont(plot.font().family(), 10)));
-    plot.xAxis->setRange(x0, x1);
-    plot.yAxis->setRange(z0, z1 + 0.05 * (z1 - z0));
+    // The whole line in view: every electrode and the parameter region, with a margin.
+    double left = x0, right = x1, top = z1;
+    for (int i = 0; i < ex.size(); ++i)
+        left = std::min(left, ex[i]), right = std::max(right, ex[i]), top = std::max(top, ez[i]);
+    const double margin = 0.03 * (right - left);
+    plot.xAxis->setRange(left - margin, right + margin);
+    plot.yAxis->setRange(z0 - 0.02 * (top - z0), top + 0.05 * (top - z0));
+}
+
+QString sectionVerdict(const inv::InversionResult& r)
+{
+    if (!r.misfits())
+        return QString();
+    return QObject::tr("the model does not explain the data: chi² %1 (at most %2 for a fit), RRMS %3 % (at most %4 "
+                       "times the data's median error of %5 %)")
+        .arg(r.kept().chi2, 0, 'f', 2)
+        .arg(inv::kHonestChi2)
+        .arg(r.kept().rrms, 0, 'f', 2)
+        .arg(inv::kHonestRrmsFactor)
+        .arg(r.medianErrorPercent(), 0, 'f', 2);
 }
 
 QString sectionTitle(const QString& what, const inv::InversionResult& r)
 {
-    const inv::IterationReport last = r.iterations.empty() ? inv::IterationReport{} : r.iterations.back();
-    return QObject::tr("%1: %2 iterations, RRMS %3 %, chi² %4")
-        .arg(what)
-        .arg(last.number)
-        .arg(last.rrms, 0, 'f', 2)
-        .arg(last.chi2, 0, 'f', 2);
+    if (r.iterations.empty())
+        return what;
+    const inv::IterationReport& kept = r.kept();
+    const int last = r.iterations.back().number;
+    QString title = QObject::tr("%1: %2 iterations, RRMS %3 %, chi² %4")
+                        .arg(what)
+                        .arg(last)
+                        .arg(kept.rrms, 0, 'f', 2)
+                        .arg(kept.chi2, 0, 'f', 2);
+    if (kept.number != last)
+        title += QObject::tr(" (the model of iteration %1, the lowest chi²)").arg(kept.number);
+    if (r.misfits())
+        title += QStringLiteral(" — ") + sectionVerdict(r);
+    return title;
 }
 
 std::pair<double, double> sectionRange(const inv::InversionResult& r, bool withData)

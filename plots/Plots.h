@@ -49,12 +49,18 @@ QByteArray plotPicture(QCustomPlot& plot, const QString& path, int width, int he
 
 // The resistivity section of an inversion: the model on a logarithmic colour
 // scale with its bar in ohm·m, the surface and the electrodes on top, the
-// cells of low coverage (three decades below the best) paled, `title` above.
+// cells of low coverage (three decades below the best) paled, `title` above;
+// in view every electrode and the parameter region, with a margin.
 // `range`: the colour scale's ends, ohm·m; none: the model's own.
 void drawSection(QCustomPlot& plot, const inv::InversionResult& result, const QString& title,
                  std::optional<std::pair<double, double>> range = std::nullopt);
-// A section's title: what was inverted, its iterations, RRMS and χ².
+// A section's title: what was inverted, its iterations, the RRMS and χ² of
+// the model kept (and which iteration that is, when not the last), and the
+// verdict when the model does not explain the data.
 QString sectionTitle(const QString& what, const inv::InversionResult& result);
+// That the model does not explain the data, with its χ², RRMS and the data's
+// median error; empty when it does.
+QString sectionVerdict(const inv::InversionResult& result);
 // The resistivities a section's colours span: the model's, and with
 // `withData` the measured and modelled apparent resistivities too.
 std::pair<double, double> sectionRange(const inv::InversionResult& result, bool withData);

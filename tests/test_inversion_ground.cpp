@@ -284,4 +284,20 @@ TEST(InversionGround, AbsurdValuesLeftOutAndAMisfitSaid)
     EXPECT_NE(wild.verdict().find("does not explain the data: chi² "), std::string::npos) << wild.verdict();
     for (const zel::inv::IterationReport& r : wild.iterations)
         EXPECT_GE(r.chi2, wild.kept().chi2);
+
+    // zeltool writes the model all the same, says so on stderr and in the model file.
+    QTemporaryDir dir;
+    QByteArray rows;
+    for (const zel::inv::Measurement& m : data)
+        rows += QByteArray::number(m.x[0] + 1) + ' ' + QByteArray::number(m.x[1] + 1) + ' ' + QByteArray::number(m.x[2] + 1)
+            + ' ' + QByteArray::number(m.x[3] + 1) + ' ' + QByteArray::number(m.rhoa) + " 0.01\n";
+    QByteArray electrodes;
+    for (int e = 0; e < 24; ++e)
+        electrodes += QByteArray::number(e) + " 0\n";
+    const QString in = dir.filePath("wild.ohm");
+    zel::writeWholeFile(in, ohmOf(electrodes, rows, 24, int(data.size())));
+    const Captured c = run({"invert", "--max-iterations", "3", in, dir.filePath("wild")});
+    EXPECT_EQ(c.status, 0) << c.err.toStdString();
+    EXPECT_TRUE(c.err.contains("zeltool: the model does not explain the data: chi² ")) << c.err.toStdString();
+    EXPECT_TRUE(zel::readWholeFile(dir.filePath("wild-model.csv")).startsWith("# the model does not explain the data: chi² "));
 }

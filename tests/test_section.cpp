@@ -229,3 +229,50 @@ TEST(SectionWindow, ExportWithEverythingLeftOutSaysSoBeforeAskingForAFile)
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages.at(0).text.contains("оставлены в стороне")) << dialogs.messages.at(0).text.toStdString();
 }
+
+// A short line is drawn whole, every electrode in view; a model that does
+// not explain its data says so in the title and the status line.
+TEST(SectionWindow, ShortLineDrawnWholeAndAMisfitSaid)
+{
+    WindowInDir place;
+    FakeDialogs dialogs;
+    TForm1 form(&dialogs, QStringList());
+    zel::sim::SyntheticLine line;
+    line.electrodes = 9;
+    line.spacing = 2.5;
+    line.aMax = 1;
+    line.nMax = 4;
+    std::vector<zel::MeasurementRecord> records = zel::sim::syntheticRecords(line);
+    for (const bool wild : {false, true}) {
+        if (wild)
+            for (std::size_t r = 0; r < records.size(); r += 2)
+                for (std::int16_t& u : records[r].U)
+                    u = std::int16_t(std::clamp(u * 40, -30000, 30000));
+        const QString file = place.dir.filePath(wild ? "wild.zel" : "short.zel");
+        zel::writeWholeFile(file, zeltest::dump(records));
+        dialogs.fileAnswers << file;
+        form.ToolButton1Click();
+        zel::LineGeometry spaced;
+        spaced.spacing = 2.5;
+        form.document().setLines({{zel::Profile{1, 1}, spaced}});
+        InversionChoice choice;
+        choice.profile = {1, 1};
+        choice.maxIterations = 3;
+        dialogs.inversionAnswers << choice;
+        form.Invert1->trigger();
+        ASSERT_NE(form.survey().sectionWindow(), nullptr);
+        TSectionWindow& w = *form.survey().sectionWindow();
+        ASSERT_TRUE(waitUntil([&] { return !w.running(); }));
+        ASSERT_NE(w.result(), nullptr) << w.ProgressLabel->text().toStdString();
+        for (QCustomPlot* plot : {w.ModelPlot, w.MeasuredPlot, w.MisfitPlot}) {
+            EXPECT_LT(plot->xAxis->range().lower, 0) << plot->objectName().toStdString();
+            EXPECT_GT(plot->xAxis->range().upper, 20) << plot->objectName().toStdString();
+        }
+        const QString verdict = zel::sectionVerdict(*w.result());
+        EXPECT_EQ(verdict.isEmpty(), !wild) << verdict.toStdString();
+        if (wild) {
+            EXPECT_TRUE(w.TitleLabel->text().contains(verdict)) << w.TitleLabel->text().toStdString();
+            EXPECT_EQ(w.ProgressLabel->text(), verdict);
+        }
+    }
+}

@@ -229,8 +229,8 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
         <translation>Iteration %1: χ² %2, RRMS %3 %, λ %4, %5 s</translation>
     </message>
     <message>
-        <source>Остановлено: показана модель последней итерации.</source>
-        <translation>Stopped: the model of the last iteration is shown.</translation>
+        <source>Остановлено: показана модель итерации с наименьшим χ².</source>
+        <translation>Stopped: the model of the iteration with the lowest χ² is shown.</translation>
     </message>
     <message>
         <source>Инверсия невозможна: %1</source>

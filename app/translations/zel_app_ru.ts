@@ -221,7 +221,7 @@ ZEL-TERRAVOX для ПК
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Остановлено: показана модель последней итерации.</source>
+        <source>Остановлено: показана модель итерации с наименьшим χ².</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -92,6 +92,14 @@
         <translation>%1: %2 iterations, RRMS %3 %, chi² %4</translation>
     </message>
     <message>
+        <source> (the model of iteration %1, the lowest chi²)</source>
+        <translation> (the model of iteration %1, the lowest chi²)</translation>
+    </message>
+    <message>
+        <source>the model does not explain the data: chi² %1 (at most %2 for a fit), RRMS %3 % (at most %4 times the data&apos;s median error of %5 %)</source>
+        <translation>the model does not explain the data: chi² %1 (at most %2 for a fit), RRMS %3 % (at most %4 times the data&apos;s median error of %5 %)</translation>
+    </message>
+    <message>
         <source>ρa, Ohm·m</source>
         <translation>ρa, Ohm·m</translation>
     </message>

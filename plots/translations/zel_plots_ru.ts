@@ -96,6 +96,14 @@
         <translation>%1: итераций %2, RRMS %3 %, χ² %4</translation>
     </message>
     <message>
+        <source> (the model of iteration %1, the lowest chi²)</source>
+        <translation> (модель итерации %1, наименьший χ²)</translation>
+    </message>
+    <message>
+        <source>the model does not explain the data: chi² %1 (at most %2 for a fit), RRMS %3 % (at most %4 times the data&apos;s median error of %5 %)</source>
+        <translation>модель не объясняет данные: χ² %1 (для согласия не больше %2), RRMS %3 % (не больше %4 медианных погрешностей данных, %5 %)</translation>
+    </message>
+    <message>
         <source>ρa, Ohm·m</source>
         <translation>ρк, Ом·м</translation>
     </message>
