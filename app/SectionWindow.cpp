@@ -49,6 +49,11 @@ TSectionWindow::TSectionWindow(zel::Document& document, QWidget* parent)
     StaleLabel->setObjectName(QStringLiteral("StaleLabel"));
     StaleLabel->setStyleSheet(QStringLiteral("background: #fff0c0; color: #902000; padding: 4px; font-weight: bold"));
     StaleLabel->hide();
+    NotesLabel = new QLabel(this);
+    NotesLabel->setObjectName(QStringLiteral("NotesLabel"));
+    NotesLabel->setWordWrap(true);
+    NotesLabel->setStyleSheet(QStringLiteral("background: #f4f4d0; color: #504000; padding: 3px"));
+    NotesLabel->hide();
     Progress = new QProgressBar(this);
     Progress->setObjectName(QStringLiteral("Progress"));
     ProgressLabel = new QLabel(this);
@@ -120,6 +125,7 @@ TSectionWindow::TSectionWindow(zel::Document& document, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(StaleLabel);
+    layout->addWidget(NotesLabel);
     layout->addLayout(progress);
     layout->addWidget(Panels, 1);
     layout->addWidget(HoverLabel);
@@ -182,6 +188,7 @@ bool TSectionWindow::invert(const InversionChoice& choice)
     options.elevations = std::move(data.elevations);
     m_choice = choice;
     m_values = std::move(data.values);
+    m_gaps = std::move(data.gaps);
     m_changedDuringRun = false;
     Progress->setRange(0, choice.maxIterations);
     Progress->setValue(0);
@@ -210,6 +217,7 @@ void TSectionWindow::finished(std::shared_ptr<const zel::inv::InversionResult> r
 {
     m_result = std::move(result);
     m_shownValues = m_values;
+    m_shownGaps = m_gaps;
     m_what = profileName(m_choice.profile);
     m_stale = m_changedDuringRun;
     showRunning(false);
@@ -257,6 +265,11 @@ void TSectionWindow::draw()
     StaleLabel->setVisible(m_stale);
     if (!m_result)
         return;
+    QStringList notes;
+    for (const zel::TopographyGap& gap : m_shownGaps)
+        notes << zel::texts::topographyGap(gap);
+    NotesLabel->setText(notes.join(QLatin1Char('\n')));
+    NotesLabel->setVisible(!notes.isEmpty());
     const zel::inv::InversionResult& r = *m_result;
     const QString title = zel::sectionTitle(m_what, r);
     TitleLabel->setText(title + (r.leftOut > 0 ? tr("; отрицательных значений не взято: %1").arg(r.leftOut) : QString()));

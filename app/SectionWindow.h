@@ -55,6 +55,7 @@ public:
 
     QLabel* TitleLabel = nullptr;
     QLabel* StaleLabel = nullptr;
+    QLabel* NotesLabel = nullptr;  // what the topography left to be assumed
     QLabel* ProgressLabel = nullptr;
     QLabel* HoverLabel = nullptr;
     QProgressBar* Progress = nullptr;
@@ -96,6 +97,8 @@ private:
     std::shared_ptr<const zel::inv::InversionResult> m_result;
     std::vector<zel::ValueKey> m_values;     // the value of each datum of the run
     std::vector<zel::ValueKey> m_shownValues;  // of the section shown
+    std::vector<zel::TopographyGap> m_gaps;       // of the run
+    std::vector<zel::TopographyGap> m_shownGaps;  // of the section shown
     QString m_what;                          // "L3 F1" of the section shown
     bool m_stale = false;
     bool m_changedDuringRun = false;

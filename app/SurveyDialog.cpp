@@ -115,6 +115,8 @@ TSurveyDialog::TSurveyDialog(const SurveyDialogInput& input, QWidget* parent)
     TopographyButton->setObjectName(QStringLiteral("TopographyButton"));
     NoTopographyButton = new QPushButton(tr("Без рельефа"), this);
     NoTopographyButton->setObjectName(QStringLiteral("NoTopographyButton"));
+    SlopeBox = new QCheckBox(tr("Шаг измерен вдоль склона (лентой по земле): x по горизонтали — из высот"), this);
+    SlopeBox->setObjectName(QStringLiteral("SlopeBox"));
     TopographyPlot = new QCustomPlot(this);
     TopographyPlot->setObjectName(QStringLiteral("TopographyPlot"));
     TopographyPlot->setMinimumHeight(110);
@@ -131,6 +133,7 @@ TSurveyDialog::TSurveyDialog(const SurveyDialogInput& input, QWidget* parent)
     topographyButtons->addWidget(TopographyButton);
     topographyButtons->addWidget(NoTopographyButton);
     lineForm->addRow(tr("Рельеф:"), topographyButtons);
+    lineForm->addRow(SlopeBox);
     lineForm->addRow(TopographyPlot);
     auto* lineGroup = new QGroupBox(tr("Геометрия профиля"), this);
     lineGroup->setObjectName(QStringLiteral("LineGroup"));
@@ -217,6 +220,7 @@ void TSurveyDialog::showProfile(int index)
     LineSpacingEdit->setValue(line.spacing.value_or(SpacingEdit->value()));
     LineOffsetEdit->setValue(line.x0.value_or(OffsetEdit->value()));
     ReversedBox->setChecked(line.reversed.value_or(false));
+    SlopeBox->setChecked(line.slopeDistances.value_or(false));
     showTopography();
 }
 
@@ -235,6 +239,10 @@ std::map<zel::Profile, zel::LineGeometry> TSurveyDialog::linesShown() const
         line.x0.reset();
         line.reversed.reset();
     }
+    if (SlopeBox->isChecked() && !line.topography.empty())
+        line.slopeDistances = true;
+    else
+        line.slopeDistances.reset();
     return lines;
 }
 
@@ -249,6 +257,7 @@ void TSurveyDialog::showTopography()
     const auto found = m_shown < 0 ? m_lines.end() : m_lines.find(m_profiles[std::size_t(m_shown)]);
     const bool has = found != m_lines.end() && !found->second.topography.empty();
     NoTopographyButton->setEnabled(has);
+    SlopeBox->setEnabled(has);
     TopographyPlot->setVisible(has);
     if (!has) {
         TopographyLabel->setText(tr("нет (ровная линия)"));

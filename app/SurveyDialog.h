@@ -51,6 +51,7 @@ public:
     QDoubleSpinBox* LineSpacingEdit = nullptr;
     QDoubleSpinBox* LineOffsetEdit = nullptr;
     QCheckBox* ReversedBox = nullptr;
+    QCheckBox* SlopeBox = nullptr;  // the spacing taped along the ground
     QLabel* TopographyLabel = nullptr;
     QPushButton* TopographyButton = nullptr;
     QPushButton* NoTopographyButton = nullptr;

@@ -265,6 +265,11 @@ ProfileData profileData(const std::vector<MeasurementRecord>& records, const Sur
         if (topography)
             out.elevations.push_back(found == electrodes.end() ? 0 : found->second.second.value_or(0));
     }
+    const SurveyGeometry line = geometry.of(profile);
+    std::vector<double> places;
+    for (const int n : out.electrodeNumbers)
+        places.push_back(line.topography.byElectrode ? double(n) : line.tapePosition(n));
+    out.gaps = topographyGaps(line.topography, places);
     return out;
 }
 

@@ -41,6 +41,7 @@ struct ProfileData {
     std::vector<ValueKey> values;
     std::vector<int> electrodeNumbers;
     std::vector<double> elevations;  // empty: a flat line
+    std::vector<TopographyGap> gaps;  // what the line's topography leaves to be assumed
 };
 ProfileData profileData(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
                         const Profile& profile, const ExportChoice& choice);

@@ -121,6 +121,43 @@ Topography parseTopography(const QByteArray& text, const QString& name)
     return t;
 }
 
+std::vector<TopographyGap> topographyGaps(const Topography& t, std::vector<double> places)
+{
+    std::vector<TopographyGap> gaps;
+    if (t.empty() || places.empty())
+        return gaps;
+    std::sort(places.begin(), places.end());
+    places.erase(std::unique(places.begin(), places.end()), places.end());
+    const double tolerance = t.byElectrode ? 1e-9 : 1e-3;
+    const auto& first = t.points.front();
+    const auto& last = t.points.back();
+    if (places.front() < first.first - tolerance)
+        gaps.push_back({TopographyGap::Kind::Beyond, t.byElectrode, places.front(), first.first, first.second});
+    if (t.byElectrode) {
+        // Runs of electrodes inside the points given without a point of their own.
+        std::optional<TopographyGap> run;
+        for (const double n : places) {
+            const auto after = std::lower_bound(t.points.begin(), t.points.end(), std::pair(n - tolerance, -1e300));
+            const bool inside = n > first.first && n < last.first;
+            const bool given = after != t.points.end() && std::abs(after->first - n) <= tolerance;
+            if (inside && !given) {
+                if (run && run->after == after->first) {
+                    run->to = n;
+                } else {
+                    if (run)
+                        gaps.push_back(*run);
+                    run = TopographyGap{TopographyGap::Kind::Between, true, n, n, 0, (after - 1)->first, after->first};
+                }
+            }
+        }
+        if (run)
+            gaps.push_back(*run);
+    }
+    if (places.back() > last.first + tolerance)
+        gaps.push_back({TopographyGap::Kind::Beyond, t.byElectrode, last.first, places.back(), last.second});
+    return gaps;
+}
+
 QByteArray topographyText(const Topography& topography)
 {
     QByteArray out = topography.byElectrode ? "electrode z\r\n" : "x z\r\n";
@@ -147,6 +184,7 @@ SurveyGeometry SurveyGeometry::of(const Profile& profile) const
     g.thresholds = thresholds;
     g.reversed = reversed;
     g.topography = topography;
+    g.slopeDistances = slopeDistances;
     const auto found = lines.find(profile);
     if (found == lines.end())
         return g;
@@ -154,6 +192,7 @@ SurveyGeometry SurveyGeometry::of(const Profile& profile) const
     g.spacing = own.spacing.value_or(spacing);
     g.x0 = own.x0.value_or(x0);
     g.reversed = own.reversed.value_or(reversed);
+    g.slopeDistances = own.slopeDistances.value_or(slopeDistances);
     if (!own.topography.empty())
         g.topography = own.topography;
     return g;
@@ -163,10 +202,35 @@ std::optional<double> SurveyGeometry::elevation(int electrode) const
 {
     if (topography.empty())
         return std::nullopt;
-    return topography.at(topography.byElectrode ? double(electrode) : position(electrode));
+    return topography.at(topography.byElectrode ? double(electrode) : tapePosition(electrode));
 }
 
 double SurveyGeometry::position(int electrode) const
+{
+    const double s = tapePosition(electrode);
+    if (!slopeDistances || topography.empty() || s == x0)
+        return s;
+    // The ground between x0 and s is straight between the topography's
+    // points: the tape's pieces between them, each laid horizontal.
+    const double step = reversed ? -spacing : spacing;
+    auto onTape = [&](double a) { return topography.byElectrode ? x0 + a * step : a; };
+    auto heightAt = [&](double t) { return topography.at(topography.byElectrode ? (t - x0) / step : t); };
+    const double low = std::min(x0, s), high = std::max(x0, s);
+    std::vector<double> breaks{low, high};
+    for (const auto& point : topography.points)
+        if (const double t = onTape(point.first); t > low && t < high)
+            breaks.push_back(t);
+    std::sort(breaks.begin(), breaks.end());
+    double horizontal = 0;
+    for (std::size_t i = 1; i < breaks.size(); ++i) {
+        const double ds = breaks[i] - breaks[i - 1];
+        const double dz = heightAt(breaks[i]) - heightAt(breaks[i - 1]);
+        horizontal += std::sqrt(std::max(ds * ds - dz * dz, 0.0));
+    }
+    return s > x0 ? x0 + horizontal : x0 - horizontal;
+}
+
+double SurveyGeometry::tapePosition(int electrode) const
 {
     // A reversed line counts its electrodes back from x0.
     const double step = reversed ? -spacing : spacing;

@@ -50,6 +50,23 @@ Topography parseTopography(const QByteArray& text, const QString& name);
 // The file again: "x z" or "electrode z" and a point a line, CR LF.
 QByteArray topographyText(const Topography& topography);
 
+// What a topography leaves to be assumed for a line's electrodes: an end
+// of the line beyond its first or last point, taken flat at that point's
+// height; with heights by electrode number, electrodes between the points
+// given, taken on the straight line between the points beside them.
+struct TopographyGap {
+    enum class Kind { Beyond, Between };
+    Kind kind = Kind::Beyond;
+    bool byElectrode = false;  // the places below are electrode numbers, else x in m
+    double from = 0, to = 0;   // the electrodes or the stretch of the line
+    double height = 0;         // Beyond: the height taken, m
+    double before = 0, after = 0;  // Between: the points given on either side
+    bool operator==(const TopographyGap&) const = default;
+};
+// The gaps for electrodes at `places` (electrode numbers for a topography
+// by electrode, else x along the tape), in any order.
+std::vector<TopographyGap> topographyGaps(const Topography& topography, std::vector<double> places);
+
 // What one profile has of its own; the rest is the survey's default.
 struct LineGeometry {
     std::optional<double> spacing;
@@ -57,7 +74,10 @@ struct LineGeometry {
     std::optional<bool> reversed;
     QString topographyFile;  // a file beside the data; empty: a flat line
     Topography topography;   // its points
-    bool empty() const { return !spacing && !x0 && !reversed && topographyFile.isEmpty(); }
+    // The spacing was taped along the ground: the horizontal positions
+    // follow from the heights.
+    std::optional<bool> slopeDistances;
+    bool empty() const { return !spacing && !x0 && !reversed && !slopeDistances && topographyFile.isEmpty(); }
     bool operator==(const LineGeometry&) const = default;
 };
 
@@ -84,6 +104,10 @@ struct SurveyGeometry {
     CheckThresholds thresholds{};
     bool reversed = false;
     Topography topography{};  // empty: a flat line
+    // x0 ± n · spacing is measured along the ground (a tape laid on the
+    // slope): positions are the horizontal distances that follow from the
+    // heights. Without a topography the two are one.
+    bool slopeDistances = false;
     // The profiles that have a geometry of their own.
     std::map<Profile, LineGeometry> lines{};
 
@@ -97,6 +121,11 @@ struct SurveyGeometry {
     // x0 ± electrode · spacing, summed as the decimals the user gave (the
     // shortest texts of x0 and spacing) and rounded once: 0 + 3 · 0.1 is
     // the double of 0.3, and 1000000 + 1 · 0.01 stays apart from 1000000.
+    double tapePosition(int electrode) const;
+    // Where the electrode lies horizontally: its tape position, or with
+    // slope distances x0 ± the horizontal length of the tape from x0 to it,
+    // each straight piece of ground of length ds rising dz lying
+    // √(ds² − dz²) (none where it rises more than the tape measured).
     double position(int electrode) const;
     // The ground's elevation at an electrode; none on a flat line.
     std::optional<double> elevation(int electrode) const;

@@ -70,6 +70,8 @@ LineGeometries parseLinesFile(const QByteArray& text, const QString& name)
             current->x0 = numberIn(-kMaxOffset, kMaxOffset);
         else if (key == QLatin1String("reversed") && (value == QLatin1String("0") || value == QLatin1String("1")))
             current->reversed = value == QLatin1String("1");
+        else if (key == QLatin1String("slopedistances") && (value == QLatin1String("0") || value == QLatin1String("1")))
+            current->slopeDistances = value == QLatin1String("1");
         else if (key == QLatin1String("topography") && !value.isEmpty())
             current->topographyFile = value;
         else
@@ -95,6 +97,8 @@ QByteArray linesFileText(const LineGeometries& lines)
             out += QByteArray("Reversed=") + (*line.reversed ? "1" : "0") + "\r\n";
         if (!line.topographyFile.isEmpty())
             out += "Topography=" + line.topographyFile.toUtf8() + "\r\n";
+        if (line.slopeDistances)
+            out += QByteArray("SlopeDistances=") + (*line.slopeDistances ? "1" : "0") + "\r\n";
     }
     return out;
 }

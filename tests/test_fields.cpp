@@ -90,7 +90,10 @@ TEST(SurveyDialog, EachProfileKeepsItsOwnGeometry)
     dialog.ReversedBox->setChecked(true);
     EXPECT_FALSE(dialog.setTopographyFile(bad));
     EXPECT_TRUE(dialog.ProblemLabel->text().contains("bad.txt")) << dialog.ProblemLabel->text().toStdString();
+    EXPECT_FALSE(dialog.SlopeBox->isEnabled());  // no ground to measure along yet
     EXPECT_TRUE(dialog.setTopographyFile(good));
+    ASSERT_TRUE(dialog.SlopeBox->isEnabled());
+    dialog.SlopeBox->setChecked(true);
     dialog.ProfileBox->setCurrentIndex(0);  // away and back
     EXPECT_FALSE(dialog.OwnGeometryBox->isChecked());
     dialog.ProfileBox->setCurrentIndex(1);
@@ -103,6 +106,7 @@ TEST(SurveyDialog, EachProfileKeepsItsOwnGeometry)
     EXPECT_EQ(own.x0, 0);
     EXPECT_EQ(own.reversed, true);
     EXPECT_EQ(own.topographyFile, "levels.txt");
+    EXPECT_EQ(own.slopeDistances, true);
     EXPECT_EQ(g.of({2, 1}).elevation(9), 1);
 
     dialog.OwnGeometryBox->setChecked(false);

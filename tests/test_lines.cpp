@@ -8,6 +8,8 @@
 #include "inversion/Files.h"
 #include "survey/Exports.h"
 #include "survey/Lines.h"
+#include "survey/Values.h"
+#include "texts/Texts.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -187,4 +189,80 @@ TEST(Lines, ZeltoolPrecedenceOptionOverLineOverDefault)
     EXPECT_EQ(bad.status, 1);
     EXPECT_TRUE(bad.err.contains("d.zel.survey")) << bad.err.toStdString();
     QDir::setCurrent(previous);
+}
+
+// What a topography leaves to be assumed: ends of the line beyond its
+// points (level at the nearest point's height), electrodes between the ones
+// given; a topography that covers the line leaves nothing.
+TEST(Lines, TopographyGapsAreNamed)
+{
+    using Gap = zel::TopographyGap;
+    const zel::Topography byX = zel::parseTopography("x z\n10 250\n30 255\n", "t");
+    EXPECT_EQ(zel::topographyGaps(byX, {0, 10, 20, 30, 47}),
+              (std::vector<Gap>{{Gap::Kind::Beyond, false, 0, 10, 250}, {Gap::Kind::Beyond, false, 30, 47, 255}}));
+    EXPECT_TRUE(zel::topographyGaps(byX, {10, 20, 30}).empty());
+    const zel::Topography byNumber = zel::parseTopography("electrode z\n1 10\n2 11\n3 12\n10 20\n11 21\n", "t");
+    EXPECT_EQ(zel::topographyGaps(byNumber, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}),
+              (std::vector<Gap>{{Gap::Kind::Between, true, 4, 9, 0, 3, 10}, {Gap::Kind::Beyond, true, 11, 12, 21}}));
+    EXPECT_EQ(zel::texts::topographyGap({Gap::Kind::Between, true, 4, 9, 0, 3, 10}),
+              "у электродов 4–9 нет своей высоты: они взяты на прямой между электродами 3 и 10");
+
+    // zeltool says them beside its inversion.
+    QTemporaryDir dir;
+    QByteArray ohm = "8\n# x z\n";
+    for (int e = 0; e < 8; ++e)
+        ohm += QByteArray::number(e * 2) + " 0\n";
+    QByteArray rows;
+    int count = 0;
+    for (int i = 0; i < 5; ++i)
+        for (int n = 1; n <= 2 && i + n + 2 < 8; ++n, ++count)
+            rows += QByteArray::number(i + 1) + ' ' + QByteArray::number(i + 2) + ' ' + QByteArray::number(i + 2 + n) + ' '
+                + QByteArray::number(i + 3 + n) + " 100\n";
+    ohm += QByteArray::number(count) + "\n# a b m n rhoa\n" + rows;
+    zel::writeWholeFile(dir.filePath("l.ohm"), ohm);
+    zel::writeWholeFile(dir.filePath("t.txt"), "x z\n0 250\n6 251\n");
+    const Captured c = run({"invert", "--max-iterations", "1", "--topography", dir.filePath("t.txt"), dir.filePath("l.ohm"), dir.filePath("o")});
+    EXPECT_TRUE(QString::fromUtf8(c.err).contains("x от 6 до 14 м взят ровным на высоте 251 м")) << c.err.toStdString();
+}
+
+// A spacing taped along the slope: on ground rising 3 m every 5 m of tape
+// the electrodes stand 4 m apart horizontally, from x0 either way, and the
+// arrays' factors take the 5 m between them; the lines file keeps the choice.
+TEST(Lines, SlopeDistancesGiveHorizontalPositions)
+{
+    for (const QByteArray& levels : {QByteArray("electrode z\n0 100\n10 130\n"), QByteArray("x z\n0 100\n50 130\n")}) {
+        zel::SurveyGeometry g;
+        g.spacing = 5;
+        g.topography = zel::parseTopography(levels, "t");
+        g.slopeDistances = true;
+        for (const int n : {0, 1, 4, 10})
+            EXPECT_NEAR(g.position(n), 4 * n, 1e-9) << levels.toStdString() << n;
+        EXPECT_NEAR(*g.elevation(4), 112, 1e-9);
+        // Beyond the topography the ground is level: the tape lies flat.
+        EXPECT_NEAR(g.position(12), 40 + 10, 1e-9);
+        g.slopeDistances = false;
+        EXPECT_DOUBLE_EQ(g.position(4), 20);
+    }
+    zel::SurveyGeometry reversed;
+    reversed.spacing = 5;
+    reversed.x0 = 100;
+    reversed.reversed = true;
+    reversed.topography = zel::parseTopography("electrode z\n0 100\n10 130\n", "t");
+    reversed.slopeDistances = true;
+    EXPECT_NEAR(reversed.position(3), 88, 1e-9);
+
+    zel::LineGeometry taped;
+    taped.slopeDistances = true;
+    taped.topography = zel::parseTopography("electrode z\n0 100\n10 130\n", "t");
+    zel::SurveyGeometry survey;
+    survey.spacing = 5;
+    survey.lines[{1, 1}] = taped;
+    const auto e = zel::channelElectrodes(dipole(0, 1), 1, survey);
+    ASSERT_TRUE(e && e->z);
+    EXPECT_NEAR(e->x[3], 12, 1e-9);
+    const auto values = zel::surveyValues({dipole(0, 1)}, survey);
+    ASSERT_TRUE(values.at(0).k);
+    EXPECT_NEAR(std::abs(*values.at(0).k), 6 * std::numbers::pi * 5, 1e-6);  // dipole-dipole a = 5 m, n = 1
+    EXPECT_EQ(zel::linesFileText({{zel::Profile{1, 1}, taped}}), "[Line 1 File 1]\r\nSlopeDistances=1\r\n");
+    EXPECT_EQ(zel::parseLinesFile("[Line 1 File 1]\r\nSlopeDistances=1\r\n", "f").at({1, 1}).slopeDistances, true);
 }

@@ -478,6 +478,19 @@ QString inversionNeedsMemory(std::size_t needed, std::size_t available)
         return tr("для этого профиля не хватило памяти, свободно %1").arg(amount(available));
     return tr("для этого профиля нужно около %1 памяти, свободно %2").arg(amount(needed), amount(available));
 }
+QString topographyGap(const TopographyGap& g)
+{
+    auto number = [](double v) { return QString::number(v, 'g', 10); };
+    const QString places = g.from == g.to ? number(g.from) : QStringLiteral("%1–%2").arg(number(g.from), number(g.to));
+    if (g.kind == TopographyGap::Kind::Between)
+        return tr("у электродов %1 нет своей высоты: они взяты на прямой между электродами %2 и %3")
+            .arg(places, number(g.before), number(g.after));
+    if (g.byElectrode)
+        return tr("рельеф не доходит до конца линии: электроды %1 взяты на ровной земле высотой %2 м")
+            .arg(places, number(g.height));
+    return tr("рельеф не доходит до конца линии: x от %1 до %2 м взят ровным на высоте %3 м")
+        .arg(number(g.from), number(g.to), number(g.height));
+}
 QString stopInversionAndClose() { return tr("Идёт инверсия. Остановить её и закрыть программу?"); }
 
 QString filesWritten(const QStringList& paths)

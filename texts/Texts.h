@@ -2,6 +2,7 @@
 
 #include "data/Messages.h"
 #include "data/ZelError.h"
+#include "survey/Geometry.h"
 
 #include <QLocale>
 #include <QSettings>
@@ -94,6 +95,8 @@ QString inversionRunning();
 // A line too large for the memory: what the inversion needs and what is
 // free, bytes.
 QString inversionNeedsMemory(std::size_t needed, std::size_t available);
+// What a line's topography leaves to be assumed, as a sentence.
+QString topographyGap(const TopographyGap& gap);
 // Closing the program while an inversion runs.
 QString stopInversionAndClose();
 QString filesWritten(const QStringList& paths);

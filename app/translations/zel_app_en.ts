@@ -353,6 +353,10 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
         <translation>A geometry of its own (else the same as the default)</translation>
     </message>
     <message>
+        <source>Шаг измерен вдоль склона (лентой по земле): x по горизонтали — из высот</source>
+        <translation>The spacing was taped along the slope: horizontal x follows from the heights</translation>
+    </message>
+    <message>
         <source>Обратное направление: электрод 0 в дальнем конце, x = x0 − n · шаг</source>
         <translation>Reversed: electrode 0 at the far end, x = x0 − n · spacing</translation>
     </message>

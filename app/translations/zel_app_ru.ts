@@ -345,6 +345,10 @@ ZEL-TERRAVOX для ПК
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Шаг измерен вдоль склона (лентой по земле): x по горизонтали — из высот</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Обратное направление: электрод 0 в дальнем конце, x = x0 − n · шаг</source>
         <translation type="unfinished"></translation>
     </message>

@@ -516,6 +516,18 @@
         <translation>%1 MB</translation>
     </message>
     <message>
+        <source>у электродов %1 нет своей высоты: они взяты на прямой между электродами %2 и %3</source>
+        <translation>electrodes %1 have no height of their own: taken on the straight line between electrodes %2 and %3</translation>
+    </message>
+    <message>
+        <source>рельеф не доходит до конца линии: электроды %1 взяты на ровной земле высотой %2 м</source>
+        <translation>the topography does not reach this end of the line: electrodes %1 taken on level ground at %2 m</translation>
+    </message>
+    <message>
+        <source>рельеф не доходит до конца линии: x от %1 до %2 м взят ровным на высоте %3 м</source>
+        <translation>the topography does not reach this end of the line: x %1 to %2 m taken level at %3 m</translation>
+    </message>
+    <message>
         <source>Идёт инверсия. Остановить её и закрыть программу?</source>
         <translation>An inversion is running. Stop it and close the program?</translation>
     </message>

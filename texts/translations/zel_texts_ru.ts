@@ -516,6 +516,18 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>у электродов %1 нет своей высоты: они взяты на прямой между электродами %2 и %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>рельеф не доходит до конца линии: электроды %1 взяты на ровной земле высотой %2 м</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>рельеф не доходит до конца линии: x от %1 до %2 м взят ровным на высоте %3 м</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Идёт инверсия. Остановить её и закрыть программу?</source>
         <translation type="unfinished"></translation>
     </message>

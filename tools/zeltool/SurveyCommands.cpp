@@ -112,7 +112,12 @@ int invert(const Call& call)
     std::optional<LoadedData> loaded;
     if (!ohm)
         loaded = load(in, err);
-    const zel::SurveyGeometry geometry = surveyGeometryOf(args, loaded ? &*loaded : nullptr);
+    zel::SurveyGeometry geometry = surveyGeometryOf(args, loaded ? &*loaded : nullptr);
+    std::optional<zel::Topography> given;  // --topography, over the line's own
+    if (args.isSet(topography)) {
+        const QString file = args.value(topography);
+        given = zel::parseTopography(zel::readWholeFile(file), QDir::toNativeSeparators(file));
+    }
     zel::inv::InversionOptions options;
     auto positive = [&](const QString& option, double& into, double low, double high) {
         if (!args.isSet(option))
@@ -131,7 +136,8 @@ int invert(const Call& call)
     options.robust = args.isSet(robust);
 
     std::vector<zel::inv::Measurement> data;
-    std::vector<std::pair<double, int>> numberAt;  // an electrode's x and number, for "electrode z"
+    std::vector<std::pair<double, int>> numberAt;  // an .ohm electrode's x and number, for "electrode z"
+    std::vector<zel::TopographyGap> gaps;
     QString what;
     if (ohm) {
         const zel::inv::OhmData file = [&] {
@@ -162,24 +168,28 @@ int invert(const Call& call)
                                    .arg(profile->line).arg(profile->file).arg(withPositions.size()));
         }
         const zel::ExportChoice choice{exclusionsOf(args, *loaded, err, BadExclusions::Refuse), args.isSet(kDropFlagged)};
+        // The topography given is the line's own: positions (taped along
+        // the slope), factors and heights all follow it.
+        if (given)
+            geometry.lines[*profile].topography = *given;
         zel::inv::ProfileData profileData = zel::inv::profileData(records, geometry, *profile, choice);
         data = std::move(profileData.data);
         options.elevations = std::move(profileData.elevations);
-        const std::vector<double> x = zel::inv::electrodesOf(data);
-        for (std::size_t e = 0; e < x.size(); ++e)
-            numberAt.emplace_back(x[e], profileData.electrodeNumbers[e]);
+        gaps = std::move(profileData.gaps);
         what = QStringLiteral("L%1 F%2").arg(profile->line).arg(profile->file);
     }
-    if (args.isSet(topography)) {
+    if (ohm && given) {
         const std::vector<double> x = zel::inv::electrodesOf(data);
         std::vector<int> numbers;
         for (const double xe : x) {
             const auto found = std::find_if(numberAt.begin(), numberAt.end(), [&](const auto& p) { return std::abs(p.first - xe) <= 1e-3; });
             numbers.push_back(found == numberAt.end() ? 0 : found->second);
         }
-        const QString file = args.value(topography);
-        options.elevations = zel::inv::elevationsAt(zel::parseTopography(zel::readWholeFile(file), QDir::toNativeSeparators(file)), x, numbers);
+        options.elevations = zel::inv::elevationsAt(*given, x, numbers);
+        gaps = zel::topographyGaps(*given, given->byElectrode ? std::vector<double>(numbers.begin(), numbers.end()) : x);
     }
+    for (const zel::TopographyGap& gap : gaps)
+        printLine(err, QStringLiteral("zeltool: ") + zel::texts::topographyGap(gap));
 
     zel::refuseOutputOverInput(in, target);
     g_stopInversion = false;

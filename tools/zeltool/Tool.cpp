@@ -49,10 +49,11 @@ LoadedData load(const QString& path, std::FILE* err)
 
 // The options of the survey geometry, shared by export and plot.
 const QString kSpacing = QStringLiteral("spacing"), kX0 = QStringLiteral("x0"), kChannels = QStringLiteral("channels"),
-              kLine = QStringLiteral("line"), kFile = QStringLiteral("file");
+              kLine = QStringLiteral("line"), kFile = QStringLiteral("file"), kSlopeDistances = QStringLiteral("slope-distances");
 const QList<QCommandLineOption> kGeometryOptions = {
     {kSpacing, QStringLiteral("Electrode spacing, m."), QStringLiteral("S")},
     {kX0, QStringLiteral("Position of electrode 0, m."), QStringLiteral("X")},
+    {kSlopeDistances, QStringLiteral("The spacing was taped along the ground: horizontal positions from the heights.")},
     {kChannels, QStringLiteral("consecutive or first."), QStringLiteral("NAME")},
     {kLine, QStringLiteral("The profile's line."), QStringLiteral("L")},
     {kFile, QStringLiteral("The profile's file."), QStringLiteral("F")},
@@ -104,6 +105,7 @@ zel::SurveyGeometry surveyGeometryOf(const Arguments& args, const LoadedData* da
     };
     number(kSpacing, geometry.spacing, zel::kMinSpacing, zel::kMaxSpacing);
     number(kX0, geometry.x0, -zel::kMaxOffset, zel::kMaxOffset);
+    geometry.slopeDistances = args.isSet(kSlopeDistances);
     if (data) {
         if (data->badLines)
             throw *data->badLines;
@@ -114,6 +116,8 @@ zel::SurveyGeometry surveyGeometryOf(const Arguments& args, const LoadedData* da
                 line.spacing.reset();
             if (args.isSet(kX0))
                 line.x0.reset();
+            if (args.isSet(kSlopeDistances))
+                line.slopeDistances.reset();
         }
     }
     zel::CheckThresholds& t = geometry.thresholds;
