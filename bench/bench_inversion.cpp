@@ -22,16 +22,19 @@ using Clock = std::chrono::steady_clock;
 
 double seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
-// The peak resident memory of this process, MB (Linux).
-double peakMegabytes()
+// A memory figure of this process from /proc/self/status, MB (Linux):
+// "VmHWM:" its peak resident memory, "VmRSS:" what it holds now.
+double statusMegabytes(const std::string& field)
 {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024;
+        if (line.rfind(field, 0) == 0)
+            return std::stod(line.substr(field.size())) / 1024;
     return 0;
 }
+
+double peakMegabytes() { return statusMegabytes("VmHWM:"); }
 
 double factor(double a, double b, double m, double n)
 {
@@ -127,17 +130,6 @@ int run(int electrodes, double goal)
     return total <= goal ? 0 : 1;
 }
 
-// The resident memory of this process now, MB (Linux).
-double residentMegabytes()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024;
-    return 0;
-}
-
 // The memory estimate against the measured peak: one iteration on a line of
 // `electrodes` at 1 m, dipole-dipole a = 1, n = 1–6 (400 electrodes: 2,370
 // data). One line a process, so that the peak is this line's.
@@ -155,7 +147,7 @@ int memory(int electrodes)
             m.depth = 0.416 * (n + 1);
             data.push_back(m);
         }
-    const double before = residentMegabytes();
+    const double before = statusMegabytes("VmRSS:");
     zel::inv::InversionOptions options;
     options.maxIterations = 1;
     const auto t = Clock::now();
