@@ -272,7 +272,7 @@ void TSectionWindow::draw()
     NotesLabel->setVisible(!notes.isEmpty());
     const zel::inv::InversionResult& r = *m_result;
     const QString title = zel::sectionTitle(m_what, r);
-    TitleLabel->setText(title + (r.leftOut > 0 ? tr("; отрицательных значений не взято: %1").arg(r.leftOut) : QString()));
+    TitleLabel->setText(title + (r.leftOut > 0 ? tr("; не взято значений ρa не больше 0 или вне 1e-4–1e8 Ом·м: %1").arg(r.leftOut) : QString()));
     const auto range = zel::sectionRange(r, true);
     zel::drawSection(*ModelPlot, r, title, range);
     // The section's view holds the whole line; the panels below take it.

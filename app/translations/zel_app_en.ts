@@ -237,8 +237,8 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
         <translation>Cannot invert: %1</translation>
     </message>
     <message>
-        <source>; отрицательных значений не взято: %1</source>
-        <translation>; negative values left out: %1</translation>
+        <source>; не взято значений ρa не больше 0 или вне 1e-4–1e8 Ом·м: %1</source>
+        <translation>; apparent resistivities not above 0 or outside 1e-4–1e8 Ohm·m left out: %1</translation>
     </message>
     <message>
         <source>x = %1 м, высота %2 м, глубина %3 м, ρ = %4 Ом·м</source>

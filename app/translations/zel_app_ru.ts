@@ -229,7 +229,7 @@ ZEL-TERRAVOX для ПК
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>; отрицательных значений не взято: %1</source>
+        <source>; не взято значений ρa не больше 0 или вне 1e-4–1e8 Ом·м: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
