@@ -175,10 +175,15 @@ bool TSectionWindow::invert(const InversionChoice& choice)
     if (m_run.running())
         return false;
     const std::vector<zel::MeasurementRecord> records = m_document.records();
-    zel::inv::ProfileData data =
-        zel::inv::profileData(records, m_document.geometry(), choice.profile, {m_document.exclusions(), !choice.useFlagged});
     show();
     raise();
+    zel::inv::ProfileData data;
+    try {
+        data = zel::inv::profileData(records, m_document.geometry(), choice.profile, {m_document.exclusions(), !choice.useFlagged});
+    } catch (const zel::ZelError& e) {
+        refused(zel::texts::errorText(e));
+        return false;
+    }
     if (data.data.empty()) {
         refused(tr("в профиле %1 нет значений для инверсии (с положениями, током и напряжением, не исключённых)")
                     .arg(profileName(choice.profile)));

@@ -37,6 +37,7 @@ enum class ErrorId {
     TopographyEmpty,       // (file): a topography file without an elevation
     TopographyOutOfRange,  // (file, line, value, low, high): a position or height no line on the earth has
     TopographyTwice,       // (file, line, x): a second, other height at one place
+    ElectrodesTogether,    // (line, file, electrode, electrode, x): two electrodes of a profile at one place
     LinesFileLine,         // (file, line, text): a line of the lines' geometry file that cannot be used
     SequenceParameter,     // (name, value, rule): a generator value out of its range
     SequenceSingleChannel, // (array): four channels for an array that has one

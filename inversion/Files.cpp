@@ -1,5 +1,6 @@
 #include "Files.h"
 
+#include "data/ZelError.h"
 #include "survey/Values.h"
 
 #include <QList>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <iterator>
 #include <numbers>
 
 namespace zel::inv {
@@ -252,12 +254,25 @@ ProfileData profileData(const std::vector<MeasurementRecord>& records, const Sur
         out.values.push_back(keyOf(chosen[std::size_t(m.tag)].value));
         m.tag = int(out.values.size()) - 1;
     }
+    // Two electrodes at one place (a spacing below a millimetre, or ground
+    // steeper than the tape measured) cannot be told apart by the data.
+    auto together = [&](double x, int a, int b) {
+        return ZelError(ErrorId::ElectrodesTogether,
+                        {QString::number(profile.line), QString::number(profile.file), QString::number(std::min(a, b)),
+                         QString::number(std::max(a, b)), QString::fromLatin1(plainDecimal(x, 7, false))});
+    };
     std::map<double, std::pair<int, std::optional<double>>> electrodes;  // x: number, elevation
     for (const InversionDatum& d : chosen) {
         const ArrayElectrodes& e = *d.value.electrodes;
-        for (std::size_t j = 0; j < 4; ++j)
-            electrodes.emplace(e.x[j], std::pair(e.number[j], e.z ? std::optional((*e.z)[j]) : std::nullopt));
+        for (std::size_t j = 0; j < 4; ++j) {
+            const auto [at, added] = electrodes.emplace(e.x[j], std::pair(e.number[j], e.z ? std::optional((*e.z)[j]) : std::nullopt));
+            if (!added && at->second.first != e.number[j])
+                throw together(e.x[j], at->second.first, e.number[j]);
+        }
     }
+    for (auto at = electrodes.begin(); at != electrodes.end() && std::next(at) != electrodes.end(); ++at)
+        if (const auto next = std::next(at); next->first - at->first <= kSamePosition)
+            throw together(at->first, at->second.first, next->second.first);
     const bool topography = !electrodes.empty() && electrodes.begin()->second.second.has_value();
     for (const double x : electrodesOf(out.data)) {
         const auto found = electrodes.find(x);

@@ -293,6 +293,9 @@ QString errorText(const ZelError& error)
     case ErrorId::TopographyOutOfRange:
         text = tr("Файл рельефа «%1», строка %2: %3 вне пределов от %4 до %5");
         break;
+    case ErrorId::ElectrodesTogether:
+        text = tr("Профиль L%1 F%2: электроды %3 и %4 стоят в одной точке, x = %5 м: проверьте шаг и рельеф");
+        break;
     case ErrorId::TopographyTwice:
         text = tr("Файл рельефа «%1», строка %2: для %3 уже дана другая высота");
         break;

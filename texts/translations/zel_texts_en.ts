@@ -484,6 +484,10 @@
         <translation>Topography file &quot;%1&quot;, line %2: %3 is outside %4 to %5</translation>
     </message>
     <message>
+        <source>Профиль L%1 F%2: электроды %3 и %4 стоят в одной точке, x = %5 м: проверьте шаг и рельеф</source>
+        <translation>Profile L%1 F%2: electrodes %3 and %4 stand at one place, x = %5 m: check the spacing and the topography</translation>
+    </message>
+    <message>
         <source>Файл рельефа «%1», строка %2: для %3 уже дана другая высота</source>
         <translation>Topography file &quot;%1&quot;, line %2: %3 already has another height</translation>
     </message>

@@ -484,6 +484,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Профиль L%1 F%2: электроды %3 и %4 стоят в одной точке, x = %5 м: проверьте шаг и рельеф</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Файл рельефа «%1», строка %2: для %3 уже дана другая высота</source>
         <translation type="unfinished"></translation>
     </message>
