@@ -191,7 +191,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
         else
             ++result.leftOut;
     }
-    for (Measurement& m : result.data)
+    for (const Measurement& m : result.data)
         if (!(m.error >= 0) || !std::isfinite(m.error))
             throw InversionRefused("a datum's error is not a number");
     const std::vector<Measurement>& data = result.data;
