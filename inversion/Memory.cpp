@@ -10,8 +10,10 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #endif
 
 namespace zel::inv {
@@ -48,6 +50,32 @@ std::size_t systemAvailable()
     return std::numeric_limits<std::size_t>::max();
 }
 
+// A number alone in a file of the kernel's; none for "max", a missing file
+// or other text.
+std::optional<unsigned long long> numberIn(const char* path)
+{
+    std::ifstream file(path);
+    unsigned long long value = 0;
+    if (file >> value)
+        return value;
+    return std::nullopt;
+}
+
+// What a container's memory limit (a control group, v2 or v1) leaves beyond
+// what the group uses now: a container is killed, not refused, past it.
+std::size_t groupLeft()
+{
+    for (const auto& [limitFile, usageFile] : {std::pair{"/sys/fs/cgroup/memory.max", "/sys/fs/cgroup/memory.current"},
+                                               std::pair{"/sys/fs/cgroup/memory/memory.limit_in_bytes",
+                                                         "/sys/fs/cgroup/memory/memory.usage_in_bytes"}}) {
+        const std::optional<unsigned long long> limit = numberIn(limitFile);
+        const std::optional<unsigned long long> usage = numberIn(usageFile);
+        if (limit && usage && *limit < (1ULL << 60))
+            return *usage >= *limit ? 0 : std::size_t(*limit - *usage);
+    }
+    return std::numeric_limits<std::size_t>::max();
+}
+
 // What an address-space limit leaves this process beyond what it maps now.
 std::size_t addressSpaceLeft()
 {
@@ -66,7 +94,7 @@ std::size_t addressSpaceLeft()
 
 std::size_t availableMemory()
 {
-    return std::min(systemAvailable(), addressSpaceLeft());
+    return std::min({systemAvailable(), groupLeft(), addressSpaceLeft()});
 }
 
 #endif

@@ -5,8 +5,8 @@
 namespace zel::inv {
 
 // The memory this process can still take, in bytes: the memory the system
-// has free, and no more than the address space a limit leaves it (a limit
-// set with ulimit -v on Linux, a 32-bit process's on Windows).
+// has free, and no more than a container's memory limit or an address-space
+// limit leaves it (ulimit -v on Linux, a 32-bit process's on Windows).
 std::size_t availableMemory();
 
 } // namespace zel::inv
