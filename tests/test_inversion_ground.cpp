@@ -28,9 +28,9 @@ constexpr double pi = std::numbers::pi;
 std::vector<zel::inv::Measurement> lineOver(int count, const std::vector<double>& z,
                                             double (*rho)(double x, double depth))
 {
-    std::vector<double> x;
+    std::vector<double> x(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
-        x.push_back(i);
+        x[std::size_t(i)] = i;
     std::vector<zel::inv::Configuration> configurations;
     std::vector<zel::inv::Measurement> data;
     for (int a = 1; a <= 2; ++a)
@@ -74,9 +74,9 @@ double blockUnderTheSlope(double x, double depth)
 // Heights as a GPS gives them: rising 15 m along 48 m with a bump.
 std::vector<double> heightsFrom(double base, int count)
 {
-    std::vector<double> z;
+    std::vector<double> z(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
-        z.push_back(base + 15.0 * i / (count - 1) + 1.5 * std::sin(i / 5.0));
+        z[std::size_t(i)] = base + 15.0 * i / (count - 1) + 1.5 * std::sin(i / 5.0);
     return z;
 }
 
