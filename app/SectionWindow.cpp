@@ -3,6 +3,7 @@
 #include "texts/Texts.h"
 
 #include "data/DataFile.h"
+#include "data/Interpolate.h"
 #include "data/ZelError.h"
 #include "document/Document.h"
 #include "inversion/Files.h"
@@ -331,7 +332,7 @@ QString TSectionWindow::hoverText(const QPointF& pixel) const
     return tr("x = %1 м, высота %2 м, глубина %3 м, ρ = %4 Ом·м")
         .arg(x, 0, 'f', 2)
         .arg(z, 0, 'f', 2)
-        .arg(zel::inv::interpolateClamped(surface, x) - z, 0, 'f', 2)
+        .arg(zel::interpolateClamped(surface, x) - z, 0, 'f', 2)
         .arg(m_result->resistivity[std::size_t(parameter)], 0, 'g', 4);
 }
 

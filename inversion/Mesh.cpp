@@ -1,5 +1,7 @@
 #include "Mesh.h"
 
+#include "data/Interpolate.h"
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -68,21 +70,6 @@ int Mesh::cellAt(const Point& p) const
         if (p.z <= rowZ(j) && p.z >= rowZ(j + 1))
             return cell(i, j);
     return -1;
-}
-
-double interpolateClamped(const std::vector<std::pair<double, double>>& points, double x)
-{
-    if (points.empty())
-        return 0;
-    if (x <= points.front().first)
-        return points.front().second;
-    if (x >= points.back().first)
-        return points.back().second;
-    const auto after = std::upper_bound(points.begin(), points.end(), std::pair(x, -1e300),
-                                        [](const auto& a, const auto& b) { return a.first < b.first; });
-    const auto before = after - 1;
-    const double t = (x - before->first) / (after->first - before->first);
-    return before->second + t * (after->second - before->second);
 }
 
 Mesh makeMesh(const std::vector<double>& electrodeX, const std::vector<double>& elevations, const MeshOptions& o)

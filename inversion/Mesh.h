@@ -68,10 +68,6 @@ struct Mesh {
     int cellAt(const Point& p) const;
 };
 
-// The value at x of points (x, value) sorted by x: linear between them,
-// beyond them the nearest one's; 0 without points.
-double interpolateClamped(const std::vector<std::pair<double, double>>& sorted, double x);
-
 // The surface's elevation at x: linear between the electrodes, beyond them
 // the nearest one's. `elevations` is one per electrode (empty: flat, 0).
 double surfaceAt(const std::vector<double>& electrodeX, const std::vector<double>& elevations, double x);

@@ -1,5 +1,6 @@
 #include "StationModel.h"
 
+#include "data/Interpolate.h"
 #include "inversion/Forward.h"
 #include "survey/Sequence.h"
 #include "survey/Values.h"
@@ -394,7 +395,7 @@ std::vector<MeasurementRecord> syntheticRecords(const SyntheticLine& line)
     std::vector<double> x, z;
     for (int e = 0; e < line.electrodes; ++e) {
         x.push_back(e * line.spacing);
-        z.push_back(inv::interpolateClamped(line.elevations, double(e)));
+        z.push_back(interpolateClamped(line.elevations, double(e)));
     }
     inv::MeshOptions fine;
     fine.cellsPerSpacing = 3;

@@ -2,7 +2,7 @@
 
 #include "data/Settings.h"
 #include "data/ZelError.h"
-#include "inversion/Mesh.h"
+#include "data/Interpolate.h"
 
 #include <QRegularExpression>
 #include <QSettings>
@@ -65,7 +65,7 @@ std::optional<long long> scaled(long long digits, int by)
 
 double Topography::at(double xOrElectrode) const
 {
-    return inv::interpolateClamped(points, xOrElectrode);
+    return interpolateClamped(points, xOrElectrode);
 }
 
 Topography parseTopography(const QByteArray& text, const QString& name)
