@@ -2,76 +2,15 @@
 
 #include "DecimalSpinBox.h"
 
-#include "survey/Geometry.h"
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
-#include <QSettings>
 #include <QSpinBox>
-#include <QThread>
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-namespace {
-
-const QString kLambda = QStringLiteral("Inversion/Lambda");
-const QString kIterations = QStringLiteral("Inversion/MaxIterations");
-const QString kRobust = QStringLiteral("Inversion/Robust");
-const QString kRatio = QStringLiteral("Inversion/VerticalRatio");
-const QString kUseFlagged = QStringLiteral("Inversion/UseFlagged");
-
-// The ranges the inversion takes its options in.
-constexpr double kMinLambda = 0.001, kMaxLambda = 1e6;
-constexpr int kMaxIterations = 100;
-constexpr double kMinRatio = 0.01, kMaxRatio = 100;
-
-} // namespace
-
-zel::inv::InversionOptions InversionChoice::options() const
-{
-    zel::inv::InversionOptions o;
-    o.lambda = lambda;
-    o.lambdaFloor = std::min(o.lambdaFloor, lambda);
-    o.maxIterations = maxIterations;
-    o.robust = robust;
-    o.verticalRatio = verticalRatio;
-    // One core is left to the window, which stays responsive meanwhile.
-    o.threads = std::max(1, QThread::idealThreadCount() - 1);
-    return o;
-}
-
-InversionChoice readInversionChoice(QSettings& settings)
-{
-    InversionChoice c;
-    auto number = [&](const QString& key, double low, double high, double fallback) {
-        const std::optional<double> v = zel::decimalOfText(settings.value(key).toString());
-        return v && *v >= low && *v <= high ? *v : fallback;
-    };
-    auto flag = [&](const QString& key, bool fallback) {
-        const QString v = settings.value(key).toString().trimmed();
-        return v == QLatin1String("1") ? true : v == QLatin1String("0") ? false : fallback;
-    };
-    c.lambda = number(kLambda, kMinLambda, kMaxLambda, c.lambda);
-    c.maxIterations = int(number(kIterations, 1, kMaxIterations, c.maxIterations));
-    c.robust = flag(kRobust, c.robust);
-    c.verticalRatio = number(kRatio, kMinRatio, kMaxRatio, c.verticalRatio);
-    c.useFlagged = flag(kUseFlagged, c.useFlagged);
-    return c;
-}
-
-void writeInversionChoice(QSettings& settings, const InversionChoice& c)
-{
-    settings.setValue(kLambda, QString::number(c.lambda, 'g', 15));
-    settings.setValue(kIterations, QString::number(c.maxIterations));
-    settings.setValue(kRobust, c.robust ? QStringLiteral("1") : QStringLiteral("0"));
-    settings.setValue(kRatio, QString::number(c.verticalRatio, 'g', 15));
-    settings.setValue(kUseFlagged, c.useFlagged ? QStringLiteral("1") : QStringLiteral("0"));
-    settings.sync();
-}
 
 TInversionDialog::TInversionDialog(const InversionChoice& choice, const std::vector<zel::Profile>& profiles,
                                    QWidget* parent)
@@ -89,11 +28,11 @@ TInversionDialog::TInversionDialog(const InversionChoice& choice, const std::vec
     LambdaEdit = new TDecimalSpinBox(this);
     LambdaEdit->setObjectName(QStringLiteral("LambdaEdit"));
     LambdaEdit->setDecimals(3);
-    LambdaEdit->setRange(kMinLambda, kMaxLambda);
+    LambdaEdit->setRange(zel::kLambdaRange.low, zel::kLambdaRange.high);
     LambdaEdit->setValue(choice.lambda);
     IterationsEdit = new QSpinBox(this);
     IterationsEdit->setObjectName(QStringLiteral("IterationsEdit"));
-    IterationsEdit->setRange(1, kMaxIterations);
+    IterationsEdit->setRange(int(zel::kIterationsRange.low), int(zel::kIterationsRange.high));
     IterationsEdit->setValue(choice.maxIterations);
     RobustBox = new QCheckBox(tr("Устойчивая (робастная) инверсия: выбросы весят меньше"), this);
     RobustBox->setObjectName(QStringLiteral("RobustBox"));
@@ -101,7 +40,7 @@ TInversionDialog::TInversionDialog(const InversionChoice& choice, const std::vec
     RatioEdit = new TDecimalSpinBox(this);
     RatioEdit->setObjectName(QStringLiteral("RatioEdit"));
     RatioEdit->setDecimals(2);
-    RatioEdit->setRange(kMinRatio, kMaxRatio);
+    RatioEdit->setRange(zel::kVerticalRatioRange.low, zel::kVerticalRatioRange.high);
     RatioEdit->setValue(choice.verticalRatio);
     UseFlaggedBox = new QCheckBox(tr("Брать значения, отмеченные проверкой данных"), this);
     UseFlaggedBox->setObjectName(QStringLiteral("UseFlaggedBox"));

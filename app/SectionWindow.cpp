@@ -1,5 +1,8 @@
 #include "SectionWindow.h"
 
+#include "DecimalSpinBox.h"
+#include "Screens.h"
+
 #include "texts/Texts.h"
 
 #include "data/DataFile.h"
@@ -7,18 +10,20 @@
 #include "data/ZelError.h"
 #include "document/Document.h"
 #include "inversion/Files.h"
-#include "plots/Plots.h"
+#include "section/SectionJob.h"
 #include "survey/Exports.h"
 
 #include <QBuffer>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
-#include <QMessageBox>
-#include <QPainter>
 #include <QPdfWriter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSlider>
 #include <QVBoxLayout>
 
 #include <qcustomplot.h>
@@ -31,56 +36,73 @@ constexpr double kClickPixels = 8;
 // The panels' left margin and colour bars' width, pixels: the four share x.
 constexpr int kPanelLeft = 70;
 constexpr int kPanelBar = 110;
-
-QString profileName(const zel::Profile& p)
-{
-    return QStringLiteral("L%1 F%2").arg(p.line).arg(p.file);
-}
+// The panels' shares of the height, the model's first.
+constexpr int kPanelShares[] = {5, 2, 2, 2};
+// The progress bar's steps from the starting model's χ² to the target.
+constexpr int kProgressSteps = 1000;
 
 } // namespace
 
-TSectionWindow::TSectionWindow(zel::Document& document, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_document(document)
+TSectionWindow::TSectionWindow(zel::Document& document, UserDialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_document(document), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("SectionWindow"));
-    TitleLabel = new QLabel(this);
-    TitleLabel->setObjectName(QStringLiteral("TitleLabel"));
+    auto named = [this](auto* widget, const char* name) {
+        widget->setObjectName(QLatin1String(name));
+        return widget;
+    };
+    TitleLabel = named(new QLabel(this), "TitleLabel");
     TitleLabel->setWordWrap(true);
-    StaleLabel = new QLabel(this);
-    StaleLabel->setObjectName(QStringLiteral("StaleLabel"));
+    StaleLabel = named(new QLabel(this), "StaleLabel");
     StaleLabel->setStyleSheet(QStringLiteral("background: #fff0c0; color: #902000; padding: 4px; font-weight: bold"));
+    StaleLabel->setWordWrap(true);
     StaleLabel->hide();
-    NotesLabel = new QLabel(this);
-    NotesLabel->setObjectName(QStringLiteral("NotesLabel"));
+    NotesLabel = named(new QLabel(this), "NotesLabel");
     NotesLabel->setWordWrap(true);
     NotesLabel->setStyleSheet(QStringLiteral("background: #f4f4d0; color: #504000; padding: 3px"));
     NotesLabel->hide();
-    Progress = new QProgressBar(this);
-    Progress->setObjectName(QStringLiteral("Progress"));
-    ProgressLabel = new QLabel(this);
-    ProgressLabel->setObjectName(QStringLiteral("ProgressLabel"));
-    StopButton = new QPushButton(this);
-    StopButton->setObjectName(QStringLiteral("StopButton"));
-    AgainButton = new QPushButton(this);
-    AgainButton->setObjectName(QStringLiteral("AgainButton"));
-    SaveImageButton = new QPushButton(this);
-    SaveImageButton->setObjectName(QStringLiteral("SaveImageButton"));
-    SaveModelButton = new QPushButton(this);
-    SaveModelButton->setObjectName(QStringLiteral("SaveModelButton"));
-    HoverLabel = new QLabel(this);
-    HoverLabel->setObjectName(QStringLiteral("HoverLabel"));
+    Progress = named(new QProgressBar(this), "Progress");
+    Progress->setRange(0, kProgressSteps);
+    Progress->setTextVisible(false);
+    ProgressLabel = named(new QLabel(this), "ProgressLabel");
+    ProgressLabel->setWordWrap(true);
+    StopButton = named(new QPushButton(this), "StopButton");
+    AgainButton = named(new QPushButton(this), "AgainButton");
+    SaveImageButton = named(new QPushButton(this), "SaveImageButton");
+    SaveModelButton = named(new QPushButton(this), "SaveModelButton");
+    HoverLabel = named(new QLabel(this), "HoverLabel");
 
-    Panels = new QWidget(this);
-    Panels->setObjectName(QStringLiteral("Panels"));
+    // The colour scale, the vertical exaggeration, contours and the iteration shown.
+    LowEdit = named(new TDecimalSpinBox(this), "LowEdit");
+    HighEdit = named(new TDecimalSpinBox(this), "HighEdit");
+    for (QDoubleSpinBox* edit : {LowEdit, HighEdit}) {
+        edit->setRange(0.01, zel::inv::kLargestRhoa);
+        edit->setDecimals(2);
+        edit->setKeyboardTracking(false);
+    }
+    ScaleTypeBox = named(new QComboBox(this), "ScaleTypeBox");
+    ScaleTypeBox->addItems({QString(), QString()});
+    HoldBox = named(new QCheckBox(this), "HoldBox");
+    ExaggerationBox = named(new QComboBox(this), "ExaggerationBox");
+    for (const int ratio : {1, 2, 5, 10, 0})
+        ExaggerationBox->addItem(QString(), ratio);
+    ContoursBox = named(new QCheckBox(this), "ContoursBox");
+    IterationSlider = named(new QSlider(Qt::Horizontal, this), "IterationSlider");
+    IterationSlider->setRange(0, 0);
+    IterationSlider->setPageStep(1);
+    IterationSlider->setMinimumWidth(100);
+    IterationLabel = named(new QLabel(this), "IterationLabel");
+
+    Panels = named(new QWidget(this), "Panels");
     auto* panels = new QVBoxLayout(Panels);
     panels->setContentsMargins(0, 0, 0, 0);
     panels->setSpacing(2);
-    for (auto [plot, name, stretch] : {std::tuple{&ModelPlot, "ModelPlot", 3}, {&MeasuredPlot, "MeasuredPlot", 2},
-                                       {&ModelledPlot, "ModelledPlot", 2}, {&MisfitPlot, "MisfitPlot", 2}}) {
-        *plot = new QCustomPlot(Panels);
-        (*plot)->setObjectName(QLatin1String(name));
-        (*plot)->setMinimumHeight(90);
-        panels->addWidget(*plot, stretch);
+    int share = 0;
+    for (auto [plot, name] : {std::pair{&ModelPlot, "ModelPlot"}, {&MeasuredPlot, "MeasuredPlot"},
+                              {&ModelledPlot, "ModelledPlot"}, {&MisfitPlot, "MisfitPlot"}}) {
+        *plot = named(new QCustomPlot(Panels), name);
+        (*plot)->setMinimumHeight(70);
+        panels->addWidget(*plot, kPanelShares[share++]);
     }
     // One x axis for the four: a zoom or a pan of one moves them all.
     const QList<QCustomPlot*> all = {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot};
@@ -92,25 +114,24 @@ TSectionWindow::TSectionWindow(zel::Document& document, QWidget* parent)
                     to->replot(QCustomPlot::rpQueuedReplot);
                 }
         });
-    connect(ModelPlot, &QCustomPlot::mouseMove, this,
-            [this](QMouseEvent* e) { HoverLabel->setText(hoverText(e->position())); });
+    // True to scale (or exaggerated so many times) whatever the panel's size
+    // and zoom: before each drawing, and again when its layout changed the panel.
+    connect(ModelPlot, &QCustomPlot::beforeReplot, this, &TSectionWindow::keepToScale);
+    connect(ModelPlot, &QCustomPlot::afterLayout, this, &TSectionWindow::keepToScale);
+    for (QCustomPlot* plot : all)
+        connect(plot, &QCustomPlot::mouseMove, this, [this, plot](QMouseEvent* e) { showHover(plot, e->position()); });
     for (QCustomPlot* plot : {MeasuredPlot, ModelledPlot, MisfitPlot}) {
         connect(plot, &QCustomPlot::mousePress, this, [this](QMouseEvent* e) { setProperty("pressedAt", e->position()); });
         connect(plot, &QCustomPlot::mouseRelease, this, [this, plot](QMouseEvent* e) {
             // A click, not a drag: the value of the datum under it.
-            const QPointF at = property("pressedAt").toPointF();
-            if (QLineF(at, e->position()).length() > kClickPixels)
+            if (QLineF(property("pressedAt").toPointF(), e->position()).length() > kClickPixels)
                 return;
-            const double x = plot->xAxis->pixelToCoord(e->position().x());
-            const double z = plot->yAxis->pixelToCoord(e->position().y());
-            // The same datum in whichever panel: found by its place in the misfit panel.
-            const QPointF pixel(MisfitPlot->xAxis->coordToPixel(x), MisfitPlot->yAxis->coordToPixel(z));
-            if (const auto value = valueAt(pixel))
-                emit valueChosen(*value);
-        });
-        connect(plot, &QCustomPlot::mouseMove, this, [this, plot](QMouseEvent* e) {
-            const double x = plot->xAxis->pixelToCoord(e->position().x());
-            HoverLabel->setText(tr("x = %1 м").arg(x, 0, 'f', 2));
+            if (const auto datum = datumAt(*plot, e->position()); datum && m_view) {
+                const int tag = m_view->data[*datum].tag;
+                const std::vector<zel::ValueKey>& values = job().shown().values;
+                if (tag >= 0 && tag < int(values.size()))
+                    emit valueChosen(values[std::size_t(tag)]);
+            }
         });
     }
 
@@ -121,30 +142,68 @@ TSectionWindow::TSectionWindow(zel::Document& document, QWidget* parent)
     top->addWidget(SaveModelButton);
     auto* progress = new QHBoxLayout;
     progress->addWidget(Progress, 1);
-    progress->addWidget(ProgressLabel, 2);
+    progress->addWidget(ProgressLabel, 3);
     progress->addWidget(StopButton);
+    progress->addWidget(IterationLabel);
+    progress->addWidget(IterationSlider, 1);
+    auto* controls = new QHBoxLayout;
+    m_scaleLabel = new QLabel(this);
+    m_exaggerationLabel = new QLabel(this);
+    controls->addWidget(m_scaleLabel);
+    controls->addWidget(LowEdit);
+    controls->addWidget(new QLabel(QStringLiteral("–"), this));
+    controls->addWidget(HighEdit);
+    controls->addWidget(ScaleTypeBox);
+    controls->addWidget(HoldBox);
+    controls->addSpacing(12);
+    controls->addWidget(m_exaggerationLabel);
+    controls->addWidget(ExaggerationBox);
+    controls->addWidget(ContoursBox);
+    controls->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(StaleLabel);
     layout->addWidget(NotesLabel);
     layout->addLayout(progress);
+    layout->addLayout(controls);
     layout->addWidget(Panels, 1);
     layout->addWidget(HoverLabel);
 
-    connect(&m_run, &TInversionRun::iteration, this, &TSectionWindow::iteration);
-    connect(&m_run, &TInversionRun::finished, this, &TSectionWindow::finished);
-    connect(&m_run, &TInversionRun::refused, this, &TSectionWindow::refused);
-    connect(StopButton, &QPushButton::clicked, this, [this] { m_run.stop(); });
-    connect(AgainButton, &QPushButton::clicked, this, [this] { invert(m_choice); });
+    zel::SectionJob& section = job();
+    connect(&section, &zel::SectionJob::started, this, &TSectionWindow::started);
+    connect(&section, &zel::SectionJob::iteration, this, &TSectionWindow::iteration);
+    connect(&section, &zel::SectionJob::finished, this, &TSectionWindow::finished);
+    connect(&section, &zel::SectionJob::refused, this, &TSectionWindow::refused);
+    connect(&section, &zel::SectionJob::staleChanged, StaleLabel, &QWidget::setVisible);
+    connect(StopButton, &QPushButton::clicked, this, &TSectionWindow::stop);
+    connect(AgainButton, &QPushButton::clicked, this, [this] { invert(job().choice()); });
     connect(SaveImageButton, &QPushButton::clicked, this, &TSectionWindow::saveImage);
     connect(SaveModelButton, &QPushButton::clicked, this, &TSectionWindow::saveModel);
-    connect(&m_document, &zel::Document::changed, this, &TSectionWindow::dataChanged);
-    connect(&m_document, &zel::Document::exclusionsChanged, this, &TSectionWindow::dataChanged);
-    connect(&m_document, &zel::Document::geometryChanged, this, &TSectionWindow::dataChanged);
+    for (QDoubleSpinBox* edit : {LowEdit, HighEdit})
+        connect(edit, &QDoubleSpinBox::valueChanged, this, [this] {
+            if (!m_settingScale)
+                draw();
+        });
+    connect(ScaleTypeBox, &QComboBox::currentIndexChanged, this, [this] { draw(); });
+    connect(ContoursBox, &QCheckBox::toggled, this, [this] { draw(); });
+    connect(ExaggerationBox, &QComboBox::currentIndexChanged, this, [this] { draw(); });
+    connect(IterationSlider, &QSlider::valueChanged, this, [this] { drawIteration(); });
 
-    resize(1000, 800);
+    fitToScreen(*this, QSize(1000, 800));
     retranslate();
     showRunning(false);
+}
+
+zel::SectionJob& TSectionWindow::job() const { return m_document.section(); }
+bool TSectionWindow::running() const { return job().running(); }
+void TSectionWindow::stop() { job().stop(); }
+bool TSectionWindow::stale() const { return job().stale(); }
+const zel::inv::InversionResult* TSectionWindow::result() const { return job().result().get(); }
+
+zel::ColourScale TSectionWindow::colourScale() const
+{
+    return {std::min(LowEdit->value(), HighEdit->value()), std::max(LowEdit->value(), HighEdit->value()),
+            ScaleTypeBox->currentIndex() == 0};
 }
 
 void TSectionWindow::changeEvent(QEvent* event)
@@ -162,80 +221,92 @@ void TSectionWindow::retranslate()
     AgainButton->setText(tr("Инверсия заново"));
     SaveImageButton->setText(zel::texts::saveImage());
     SaveModelButton->setText(tr("Сохранить модель..."));
-    const QLocale locale = zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English);
+    m_scaleLabel->setText(tr("Шкала, Ом·м:"));
+    ScaleTypeBox->setItemText(0, tr("логарифмическая"));
+    ScaleTypeBox->setItemText(1, tr("линейная"));
+    HoldBox->setText(tr("держать между инверсиями"));
+    HoldBox->setToolTip(tr("Следующая инверсия рисуется в той же шкале: разрезы можно сравнивать"));
+    m_exaggerationLabel->setText(tr("Вертикальный масштаб:"));
+    for (int i = 0; i < ExaggerationBox->count(); ++i) {
+        const int ratio = ExaggerationBox->itemData(i).toInt();
+        ExaggerationBox->setItemText(i, ratio == 0 ? tr("по окну") : QStringLiteral("%1:1").arg(ratio));
+    }
+    ContoursBox->setText(tr("Изолинии"));
+    const QLocale numbers = zel::texts::numberLocale();
+    for (QDoubleSpinBox* edit : {LowEdit, HighEdit})
+        edit->setLocale(numbers);
     for (QCustomPlot* plot : {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot})
-        plot->setLocale(locale);
+        plot->setLocale(numbers);
     if (m_progressText)
         ProgressLabel->setText(m_progressText());
-    if (m_result)
-        draw();
+    drawIteration();
+    if (m_hoverPanel)
+        HoverLabel->setText(hoverText(m_hoverPanel, m_hoverPixel));
 }
 
 bool TSectionWindow::invert(const InversionChoice& choice)
 {
-    if (m_run.running())
-        return false;
-    const std::vector<zel::MeasurementRecord> records = m_document.records();
     show();
     raise();
-    zel::inv::ProfileData data;
-    try {
-        data = zel::inv::profileData(records, m_document.geometry(), choice.profile, {m_document.exclusions(), !choice.useFlagged});
-    } catch (const zel::ZelError& e) {
-        refused(zel::texts::errorText(e));
-        return false;
-    }
-    if (data.data.empty()) {
-        refused(tr("в профиле %1 нет значений для инверсии (с положениями, током и напряжением, не исключённых)")
-                    .arg(profileName(choice.profile)));
-        return false;
-    }
-    zel::inv::InversionOptions options = choice.options();
-    options.elevations = std::move(data.elevations);
-    m_choice = choice;
-    m_values = std::move(data.values);
-    m_gaps = std::move(data.gaps);
-    m_changedDuringRun = false;
-    Progress->setRange(0, choice.maxIterations);
+    return m_document.invert(choice);
+}
+
+void TSectionWindow::started()
+{
+    show();
+    m_firstChi2 = 0;
     Progress->setValue(0);
-    showProgress([what = profileName(choice.profile), count = data.data.size()] {
-        return tr("%1: %2 значений, сетка строится...").arg(what).arg(count);
-    });
-    m_run.start(std::move(data.data), std::move(options));
+    showProgress([what = zel::profileName(job().choice().profile)] { return tr("%1: сетка строится...").arg(what); });
     showRunning(true);
-    return true;
 }
 
 void TSectionWindow::iteration(const zel::inv::IterationReport& r)
 {
-    Progress->setValue(r.number);
-    showProgress([r] {
-        return tr("Итерация %1: χ² %2, RRMS %3 %, λ %4, %5 с")
-            .arg(r.number)
-            .arg(r.chi2, 0, 'f', 2)
-            .arg(r.rrms, 0, 'f', 2)
-            .arg(r.lambda, 0, 'g', 3)
-            .arg(r.seconds, 0, 'f', 1);
-    });
+    // The bar shows how far χ² has come from the starting model's towards
+    // its target, on a logarithmic scale: an inversion that stops early at
+    // the target ends it full.
+    if (r.number == 0)
+        m_firstChi2 = r.chi2;
+    const double whole = std::log(m_firstChi2 / zel::inv::kTargetChi2);
+    const double share = whole > 0 ? std::log(m_firstChi2 / std::max(r.chi2, zel::inv::kTargetChi2)) / whole : 1;
+    Progress->setValue(int(std::clamp(share, 0.0, 1.0) * kProgressSteps));
+    showProgress([r] { return zel::progressLine(r); });
 }
 
-void TSectionWindow::finished(std::shared_ptr<const zel::inv::InversionResult> result)
+void TSectionWindow::finished()
 {
-    m_result = std::move(result);
-    m_shownValues = m_values;
-    m_shownGaps = m_gaps;
-    m_what = profileName(m_choice.profile);
-    m_stale = m_changedDuringRun;
+    const auto result = job().result();
     showRunning(false);
-    if (m_result->cancelled)
+    if (result->cancelled)
         showProgress([] { return tr("Остановлено: показана модель итерации с наименьшим χ²."); });
-    else if (m_result->misfits())
-        showProgress([result = m_result] { return zel::sectionVerdict(*result); });
-    draw();
+    else if (result->misfits())
+        showProgress([result] { return zel::sectionVerdict(*result, zel::texts::numberLocale()); });
+    else
+        showProgress([result] { return zel::progressLine(result->iterations.back()); });
+    // A held scale stays; else the scale is the new section's and its data's.
+    if (!HoldBox->isChecked()) {
+        const auto [low, high] = zel::sectionRange(*result, true);
+        setScale({low, high, ScaleTypeBox->currentIndex() == 0});
+    }
+    QSignalBlocker quiet(IterationSlider);
+    IterationSlider->setRange(0, int(result->iterations.size()) - 1);
+    IterationSlider->setValue(int(result->best));
+    drawIteration();
+}
+
+void TSectionWindow::setScale(const zel::ColourScale& scale)
+{
+    m_settingScale = true;
+    LowEdit->setValue(scale.low);
+    HighEdit->setValue(scale.high);
+    m_settingScale = false;
+    QSignalBlocker quiet(ScaleTypeBox);
+    ScaleTypeBox->setCurrentIndex(scale.logarithmic ? 0 : 1);
 }
 
 void TSectionWindow::refused(const QString& reason)
 {
+    show();
     showRunning(false);
     showProgress([reason] { return tr("Инверсия невозможна: %1").arg(reason); });
 }
@@ -248,46 +319,56 @@ void TSectionWindow::showProgress(std::function<QString()> text)
 
 void TSectionWindow::showRunning(bool running)
 {
+    const bool result = !running && job().result() != nullptr;
     Progress->setVisible(running);
     StopButton->setVisible(running);
-    AgainButton->setEnabled(!running && m_result != nullptr);
-    SaveImageButton->setEnabled(!running && m_result != nullptr);
-    SaveModelButton->setEnabled(!running && m_result != nullptr);
+    for (QWidget* w : std::initializer_list<QWidget*>{AgainButton, SaveImageButton, SaveModelButton, IterationSlider})
+        w->setEnabled(result);
     emit runningChanged(running);
 }
 
-void TSectionWindow::dataChanged()
+void TSectionWindow::drawIteration()
 {
-    if (m_run.running())
-        m_changedDuringRun = true;
-    if (m_result && !m_stale) {
-        m_stale = true;
-        StaleLabel->show();
+    const auto result = job().result();
+    if (!result) {
+        m_view.reset();
+        return;
     }
+    const auto index = std::size_t(std::clamp(IterationSlider->value(), 0, int(result->iterations.size()) - 1));
+    m_view = index == result->best ? result : std::make_shared<const zel::inv::InversionResult>(result->atIteration(index));
+    const zel::inv::IterationReport& r = result->iterations[index];
+    const QLocale numbers = zel::texts::numberLocale();
+    IterationLabel->setText(tr("Итерация %1 из %2, χ² %3").arg(r.number).arg(result->iterations.back().number).arg(numbers.toString(r.chi2, 'f', 2)));
+    IterationLabel->setToolTip(index == result->best ? tr("Модель этой итерации — модель разреза: у неё наименьший χ²")
+                                                     : tr("Модель разреза — итерации %1, с наименьшим χ²").arg(result->kept().number));
+    draw();
 }
 
 void TSectionWindow::draw()
 {
-    StaleLabel->setVisible(m_stale);
-    if (!m_result)
+    StaleLabel->setVisible(job().stale());
+    if (!m_view)
         return;
+    const zel::SectionInput& shown = job().shown();
     QStringList notes;
-    for (const zel::TopographyGap& gap : m_shownGaps)
+    for (const zel::TopographyGap& gap : shown.gaps)
         notes << zel::texts::topographyGap(gap);
     NotesLabel->setText(notes.join(QLatin1Char('\n')));
     NotesLabel->setVisible(!notes.isEmpty());
-    const zel::inv::InversionResult& r = *m_result;
-    const QString title = zel::sectionTitle(m_what, r);
+    const zel::inv::InversionResult& r = *job().result();
+    const QLocale numbers = zel::texts::numberLocale();
+    const QString title = zel::sectionTitle(shown.what, r, numbers);
     TitleLabel->setText(title + (r.leftOut > 0 ? tr("; не взято значений ρa не больше 0 или вне 1e-4–1e8 Ом·м: %1").arg(r.leftOut) : QString()));
-    const auto range = zel::sectionRange(r, true);
-    zel::drawSection(*ModelPlot, r, title, range);
+    const zel::ColourScale scale = colourScale();
+    zel::drawSection(*ModelPlot, *m_view, title, scale, ContoursBox->isChecked());
     // The section's view holds the whole line; the panels below take it.
     const QCPRange x = ModelPlot->xAxis->range();
-    const bool response = r.response.size() == r.data.size();
-    zel::drawResponse(*MeasuredPlot, r, zel::ResponsePanel::Measured, range);
+    m_top = ModelPlot->yAxis->range().upper;
+    const bool response = m_view->response.size() == m_view->data.size();
+    zel::drawResponse(*MeasuredPlot, *m_view, zel::ResponsePanel::Measured, scale);
     if (response) {
-        zel::drawResponse(*ModelledPlot, r, zel::ResponsePanel::Modelled, range);
-        zel::drawResponse(*MisfitPlot, r, zel::ResponsePanel::Misfit, range);
+        zel::drawResponse(*ModelledPlot, *m_view, zel::ResponsePanel::Modelled, scale);
+        zel::drawResponse(*MisfitPlot, *m_view, zel::ResponsePanel::Misfit, scale);
     }
     for (QCustomPlot* plot : {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot}) {
         zel::alignPanel(*plot, kPanelLeft, kPanelBar);
@@ -296,87 +377,173 @@ void TSectionWindow::draw()
     }
 }
 
-std::optional<zel::ValueKey> TSectionWindow::valueAt(const QPointF& pixel) const
+void TSectionWindow::keepToScale()
 {
-    if (!m_result)
+    const int ratio = ExaggerationBox->currentData().toInt();
+    const QRect rect = ModelPlot->axisRect()->rect();
+    const QCPRange x = ModelPlot->xAxis->range();
+    if (ratio <= 0 || !m_view || rect.width() <= 0 || rect.height() <= 0 || x.size() <= 0)
+        return;
+    // As many metres down the panel as across it, divided by the exaggeration;
+    // the surface stays at the top.
+    const double span = x.size() * rect.height() / rect.width() / ratio;
+    const QCPRange wanted(m_top - span, m_top);
+    const QCPRange now = ModelPlot->yAxis->range();
+    if (std::abs(now.lower - wanted.lower) > 1e-9 * span || std::abs(now.upper - wanted.upper) > 1e-9 * span) {
+        ModelPlot->yAxis->setRange(wanted);
+        // Laid out already: the axis' ticks are made again for the new range.
+        ModelPlot->axisRect()->update(QCPLayoutElement::upPreparation);
+    }
+}
+
+std::optional<std::size_t> TSectionWindow::datumAt(const QCustomPlot& panel, const QPointF& pixel) const
+{
+    if (!m_view)
         return std::nullopt;
     double best = kClickPixels * kClickPixels;
-    std::optional<zel::ValueKey> found;
-    for (const zel::inv::Measurement& m : m_result->data) {
-        const zel::inv::Point p = zel::responsePoint(m);
-        const double dx = MisfitPlot->xAxis->coordToPixel(p.x) - pixel.x();
-        const double dy = MisfitPlot->yAxis->coordToPixel(p.z) - pixel.y();
-        if (dx * dx + dy * dy <= best && m.tag >= 0 && m.tag < int(m_shownValues.size())) {
+    std::optional<std::size_t> found;
+    for (std::size_t d = 0; d < m_view->data.size(); ++d) {
+        const zel::inv::Point p = zel::responsePoint(m_view->data[d]);
+        const double dx = panel.xAxis->coordToPixel(p.x) - pixel.x();
+        const double dy = panel.yAxis->coordToPixel(p.z) - pixel.y();
+        if (dx * dx + dy * dy <= best) {
             best = dx * dx + dy * dy;
-            found = m_shownValues[std::size_t(m.tag)];
+            found = d;
         }
     }
     return found;
 }
 
-QString TSectionWindow::hoverText(const QPointF& pixel) const
+std::optional<zel::ValueKey> TSectionWindow::valueAt(const QPointF& pixel) const
 {
-    if (!m_result)
+    const auto datum = datumAt(*MisfitPlot, pixel);
+    const std::vector<zel::ValueKey>& values = job().shown().values;
+    if (!datum)
+        return std::nullopt;
+    const int tag = m_view->data[*datum].tag;
+    if (tag < 0 || tag >= int(values.size()))
+        return std::nullopt;
+    return values[std::size_t(tag)];
+}
+
+void TSectionWindow::showHover(const QCustomPlot* panel, const QPointF& pixel)
+{
+    m_hoverPanel = panel;
+    m_hoverPixel = pixel;
+    HoverLabel->setText(hoverText(panel, pixel));
+}
+
+QString TSectionWindow::hoverText(const QCustomPlot* panel, const QPointF& pixel) const
+{
+    if (!m_view || !panel)
         return QString();
-    const zel::inv::Mesh& mesh = m_result->mesh;
-    const double x = ModelPlot->xAxis->pixelToCoord(pixel.x());
-    const double z = ModelPlot->yAxis->pixelToCoord(pixel.y());
-    const int cell = mesh.cellAt({x, z});
-    const int parameter = cell < 0 ? -1 : mesh.parameterOfCell[std::size_t(cell)];
-    if (parameter < 0)
-        return QString();
-    std::vector<std::pair<double, double>> surface;
-    surface.reserve(mesh.columns.size());
-    for (int i = 0; i < int(mesh.columns.size()); ++i)
-        surface.emplace_back(mesh.columns[std::size_t(i)], mesh.nodes[std::size_t(mesh.node(i, 0))].z);
-    return tr("x = %1 м, высота %2 м, глубина %3 м, ρ = %4 Ом·м")
-        .arg(x, 0, 'f', 2)
-        .arg(z, 0, 'f', 2)
-        .arg(zel::interpolateClamped(surface, x) - z, 0, 'f', 2)
-        .arg(m_result->resistivity[std::size_t(parameter)], 0, 'g', 4);
+    const QLocale n = zel::texts::numberLocale();
+    auto metres = [&](double v) { return n.toString(v, 'f', 2); };
+    auto ohmMetres = [&](double v) { return n.toString(v, 'g', 4); };
+    const double x = panel->xAxis->pixelToCoord(pixel.x());
+    const double z = panel->yAxis->pixelToCoord(pixel.y());
+    if (panel == ModelPlot) {
+        const zel::inv::Mesh& mesh = m_view->mesh;
+        const int cell = mesh.cellAt({x, z});
+        const int parameter = cell < 0 ? -1 : mesh.parameterOfCell[std::size_t(cell)];
+        if (parameter < 0)
+            return tr("x = %1 м, высота %2 м").arg(metres(x), metres(z));
+        std::vector<std::pair<double, double>> surface;
+        surface.reserve(mesh.columns.size());
+        for (int i = 0; i < int(mesh.columns.size()); ++i)
+            surface.emplace_back(mesh.columns[std::size_t(i)], mesh.nodes[std::size_t(mesh.node(i, 0))].z);
+        return tr("x = %1 м, высота %2 м, глубина %3 м, ρ = %4 Ом·м")
+            .arg(metres(x), metres(z), metres(zel::interpolateClamped(surface, x) - z),
+                 ohmMetres(m_view->resistivity[std::size_t(parameter)]));
+    }
+    const auto datum = datumAt(*panel, pixel);
+    if (!datum)
+        return tr("x = %1 м, псевдоглубина %2 м").arg(metres(x), metres(z));
+    const zel::inv::Point at = zel::responsePoint(m_view->data[*datum]);
+    QString text = tr("x = %1 м, псевдоглубина %2 м: ρa измеренное %3 Ом·м")
+                       .arg(metres(at.x), metres(at.z), ohmMetres(m_view->data[*datum].rhoa));
+    if (m_view->response.size() == m_view->data.size())
+        text += tr(", модельное %1 Ом·м, расхождение %2 %")
+                    .arg(ohmMetres(m_view->response[*datum]), n.toString(m_view->misfitPercent(*datum), 'f', 1));
+    return text;
+}
+
+QByteArray TSectionWindow::picture(const PictureSize& size, bool pdf) const
+{
+    // The four panels one above the other at the picture's size, each laid
+    // out anew for it: the picture does not take the window's size.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    auto paint = [&](QPaintDevice& device) {
+        QCPPainter painter(&device);
+        const QList<QCustomPlot*> plots = {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot};
+        int total = 0;
+        for (const int s : kPanelShares)
+            total += s;
+        int y = 0;
+        for (int i = 0; i < plots.size(); ++i) {
+            const int height = i + 1 == plots.size() ? size.height - y : size.height * kPanelShares[i] / total;
+            painter.save();
+            painter.translate(0, y);
+            plots[i]->toPainter(&painter, size.width, height);
+            painter.restore();
+            y += height;
+        }
+    };
+    if (pdf) {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(size.dpi);
+        writer.setPageSize(QPageSize(QSizeF(size.width * 72.0 / size.dpi, size.height * 72.0 / size.dpi), QPageSize::Point));
+        writer.setPageMargins(QMarginsF());
+        paint(writer);
+    } else {
+        QImage image(size.width, size.height, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        const int dotsPerMetre = int(std::lround(size.dpi / 0.0254));
+        image.setDotsPerMeterX(dotsPerMetre);
+        image.setDotsPerMeterY(dotsPerMetre);
+        paint(image);
+        image.save(&buffer, "PNG");
+    }
+    // Each panel is laid out again at the window's size.
+    for (QCustomPlot* plot : {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot})
+        plot->replot(QCustomPlot::rpQueuedReplot);
+    return bytes;
 }
 
 void TSectionWindow::saveImage()
 {
+    const std::optional<PictureSize> size = m_dialogs.askPictureSize(this, m_pictureSize);
+    if (!size)
+        return;
+    m_pictureSize = *size;
     const QString path = m_askFile ? m_askFile(this, true) : QString();
     if (path.isEmpty())
         return;
     try {
-        QByteArray bytes;
-        if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            QPdfWriter pdf(&buffer);
-            pdf.setPageSize(QPageSize(QSizeF(Panels->width(), Panels->height()), QPageSize::Point));
-            pdf.setPageMargins(QMarginsF());
-            pdf.setResolution(72);
-            QPainter painter(&pdf);
-            Panels->render(&painter);
-        } else {
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            Panels->grab().save(&buffer, "PNG");
-        }
+        const QByteArray bytes = picture(*size, path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive));
         if (bytes.isEmpty())
             throw zel::ZelError(zel::ErrorId::CannotCreateFile, {QDir::toNativeSeparators(path), QString()});
         zel::writeWholeFile(path, bytes);
         HoverLabel->setText(zel::texts::fileWritten(QDir::toNativeSeparators(path)));
     } catch (const zel::ZelError& e) {
-        QMessageBox::critical(this, windowTitle(), zel::withFullStop(zel::texts::errorText(e)));
+        m_dialogs.showMessage(this, MessageKind::Error, windowTitle(), zel::withFullStop(zel::texts::errorText(e)));
     }
 }
 
 void TSectionWindow::saveModel()
 {
-    const QString path = m_result && m_askFile ? m_askFile(this, false) : QString();
+    const auto result = job().result();
+    const QString path = result && m_askFile ? m_askFile(this, false) : QString();
     if (path.isEmpty())
         return;
     try {
-        QStringList written = zel::writeExportFiles(zel::inv::resultFiles(*m_result, path));
+        QStringList written = zel::writeExportFiles(zel::inv::resultFiles(*result, path));
         for (QString& p : written)
             p = QDir::toNativeSeparators(p);
-        HoverLabel->setText(zel::texts::filesWritten(written));
+        HoverLabel->setText(zel::texts::modelFilesWritten(written));
     } catch (const zel::ZelError& e) {
-        QMessageBox::critical(this, windowTitle(), zel::withFullStop(zel::texts::errorText(e)));
+        m_dialogs.showMessage(this, MessageKind::Error, windowTitle(), zel::withFullStop(zel::texts::errorText(e)));
     }
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "InversionDialog.h"
-#include "InversionRun.h"
+#include "UserDialogs.h"
 
+#include "plots/Plots.h"
 #include "survey/Checks.h"
-#include "survey/Geometry.h"
 
 #include <QWidget>
 
@@ -12,46 +12,56 @@
 #include <memory>
 #include <optional>
 
+class QCheckBox;
+class QComboBox;
 class QCustomPlot;
+class QDoubleSpinBox;
 class QLabel;
 class QMouseEvent;
 class QProgressBar;
 class QPushButton;
+class QSlider;
 
 namespace zel {
 class Document;
+class SectionJob;
 }
 
 // "Survey" → "Invert...": the resistivity section of one profile and, on
 // its x axis below it, the measured and modelled pseudosections and their
-// misfit. It runs the inversion on a worker thread with a progress bar and
-// Stop, and marks itself out of date when the data, their exclusions or
-// the geometry change after it.
+// misfit. It follows the document's inversion: its progress with Stop, the
+// section it gave and whether the data changed since. The colour scale can
+// be set and held between runs, the section drawn true to scale or
+// exaggerated, with contours, at any of its iterations.
 class TSectionWindow : public QWidget {
     Q_OBJECT
 public:
     // Asks for a file to write: a picture (.png, .pdf) or the model's files.
     using AskFile = std::function<QString(QWidget* parent, bool picture)>;
-    TSectionWindow(zel::Document& document, QWidget* parent);
+    TSectionWindow(zel::Document& document, UserDialogs& dialogs, QWidget* parent);
 
     void setAskFile(AskFile ask) { m_askFile = std::move(ask); }
     // Inverts a profile of the current data; the reason is shown when there
     // is nothing to invert. False when not started.
     bool invert(const InversionChoice& choice);
-    bool running() const { return m_run.running(); }
+    bool running() const;
     // Ends a running inversion at its next step.
-    void stop() { m_run.stop(); }
-    // Waits for the worker to end (the program closing).
-    void waitForWorker() { m_run.wait(); }
+    void stop();
     // The section shown, none before the first.
-    const zel::inv::InversionResult* result() const { return m_result.get(); }
+    const zel::inv::InversionResult* result() const;
     // Whether the data changed since the section shown was inverted.
-    bool stale() const { return m_stale; }
+    bool stale() const;
+    // The colour scale the section and its apparent resistivities are drawn on.
+    zel::ColourScale colourScale() const;
     // The value of the datum drawn at a pixel of the misfit panel; none away
     // from every point.
     std::optional<zel::ValueKey> valueAt(const QPointF& pixel) const;
-    // What a hover at a pixel of the model shows: x, elevation and ρ.
-    QString hoverText(const QPointF& pixel) const;
+    // What a hover at a pixel of a panel shows: in the model x, elevation,
+    // depth and ρ; in the data panels x and pseudo-depth, and at a datum its
+    // measured and modelled ρa and the misfit.
+    QString hoverText(const QCustomPlot* panel, const QPointF& pixel) const;
+    // The panels drawn as one picture of `size`: PNG or PDF by `pdf`.
+    QByteArray picture(const PictureSize& size, bool pdf) const;
 
     QLabel* TitleLabel = nullptr;
     QLabel* StaleLabel = nullptr;
@@ -63,11 +73,23 @@ public:
     QPushButton* AgainButton = nullptr;
     QPushButton* SaveImageButton = nullptr;
     QPushButton* SaveModelButton = nullptr;
+    QDoubleSpinBox* LowEdit = nullptr;      // the colour scale's ends, ohm·m
+    QDoubleSpinBox* HighEdit = nullptr;
+    QComboBox* ScaleTypeBox = nullptr;      // logarithmic, linear
+    QCheckBox* HoldBox = nullptr;           // the scale kept for the next run
+    QComboBox* ExaggerationBox = nullptr;   // vertical exaggeration; 0: fit the panel
+    QCheckBox* ContoursBox = nullptr;
+    QSlider* IterationSlider = nullptr;
+    QLabel* IterationLabel = nullptr;
     QCustomPlot* ModelPlot = nullptr;
     QCustomPlot* MeasuredPlot = nullptr;
     QCustomPlot* ModelledPlot = nullptr;
     QCustomPlot* MisfitPlot = nullptr;
     QWidget* Panels = nullptr;
+
+private:
+    QLabel* m_scaleLabel = nullptr;
+    QLabel* m_exaggerationLabel = nullptr;
 
 signals:
     // A click on a misfit point: its value is to be shown in the data check.
@@ -78,29 +100,35 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    zel::SectionJob& job() const;
     void retranslate();
+    void started();
     void iteration(const zel::inv::IterationReport& report);
-    void finished(std::shared_ptr<const zel::inv::InversionResult> result);
+    void finished();
     void refused(const QString& reason);
     void draw();
+    void drawIteration();
+    void keepToScale();
     void showRunning(bool running);
     // The progress line, in the language of the moment.
     void showProgress(std::function<QString()> text);
+    void showHover(const QCustomPlot* panel, const QPointF& pixel);
+    void setScale(const zel::ColourScale& scale);
     void saveImage();
     void saveModel();
-    void dataChanged();
+    // The datum drawn nearest a pixel of a data panel, within a click's reach.
+    std::optional<std::size_t> datumAt(const QCustomPlot& panel, const QPointF& pixel) const;
 
     zel::Document& m_document;
+    UserDialogs& m_dialogs;
     AskFile m_askFile;
-    TInversionRun m_run;
-    InversionChoice m_choice;                // of the section shown, or of the one running
-    std::shared_ptr<const zel::inv::InversionResult> m_result;
-    std::vector<zel::ValueKey> m_values;     // the value of each datum of the run
-    std::vector<zel::ValueKey> m_shownValues;  // of the section shown
-    std::vector<zel::TopographyGap> m_gaps;       // of the run
-    std::vector<zel::TopographyGap> m_shownGaps;  // of the section shown
-    QString m_what;                          // "L3 F1" of the section shown
-    bool m_stale = false;
-    bool m_changedDuringRun = false;
+    PictureSize m_pictureSize;
+    // The section drawn: the kept model, or an earlier iteration's.
+    std::shared_ptr<const zel::inv::InversionResult> m_view;
+    double m_top = 0;        // the model panel's upper edge, m, as drawn
+    double m_firstChi2 = 0;  // of the run's starting model, for the progress bar
+    bool m_settingScale = false;
     std::function<QString()> m_progressText;
+    const QCustomPlot* m_hoverPanel = nullptr;
+    QPointF m_hoverPixel;
 };

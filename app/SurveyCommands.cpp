@@ -79,20 +79,19 @@ std::optional<zel::Profile> TSurveyCommands::currentProfile(const std::vector<ze
     return std::nullopt;
 }
 
-bool TSurveyCommands::inversionRunning() const { return m_section && m_section->running(); }
+bool TSurveyCommands::inversionRunning() const { return m_host.document().section().running(); }
 
 void TSurveyCommands::stopInversion()
 {
-    if (!m_section)
-        return;
-    m_section->stop();
-    m_section->waitForWorker();
+    zel::SectionJob& job = m_host.document().section();
+    job.stop();
+    job.wait();
 }
 
 TSectionWindow& TSurveyCommands::section()
 {
     if (!m_section) {
-        m_section = new TSectionWindow(m_host.document(), m_host.dialogParent());
+        m_section = new TSectionWindow(m_host.document(), m_host.dialogs(), m_host.dialogParent());
         m_section->setAskFile([this](QWidget* parent, bool picture) {
             const QString ext = picture ? QStringLiteral("png") : QStringLiteral("csv");
             const QString name = m_invertedProfile ? QStringLiteral("Section_L%1_F%2").arg(m_invertedProfile->line).arg(m_invertedProfile->file)
@@ -127,12 +126,12 @@ void TSurveyCommands::invert()
         return;
     }
     geometry();
-    InversionChoice choice = readInversionChoice(m_host.userSettings());
+    InversionChoice choice = zel::readInversionChoice(m_host.userSettings());
     choice.profile = currentProfile(profiles).value_or(profiles.front());
     const std::optional<InversionChoice> chosen = m_host.dialogs().askInversion(m_host.dialogParent(), choice, profiles);
     if (!chosen)
         return;
-    writeInversionChoice(m_host.userSettings(), *chosen);
+    zel::writeInversionChoice(m_host.userSettings(), *chosen);
     m_invertedProfile = chosen->profile;
     section().invert(*chosen);
 }

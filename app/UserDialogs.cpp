@@ -4,7 +4,11 @@
 
 #include "SurveyDialog.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QSpinBox>
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QFileDialog>
@@ -119,6 +123,35 @@ std::optional<zel::SurveyGeometry> QtUserDialogs::editSurveyGeometry(QWidget* pa
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.geometry();
+}
+
+std::optional<PictureSize> QtUserDialogs::askPictureSize(QWidget* parent, const PictureSize& offered)
+{
+    auto tr = [](const char* text) { return QCoreApplication::translate("TPictureDialog", text); };
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("PictureDialog"));
+    dialog.setWindowTitle(tr("Размер рисунка"));
+    auto field = [&](int value, int low, int high, const QString& suffix) {
+        auto* edit = new QSpinBox(&dialog);
+        edit->setRange(low, high);
+        edit->setValue(std::clamp(value, low, high));
+        edit->setSuffix(suffix);
+        return edit;
+    };
+    QSpinBox* width = field(offered.width, 200, 20000, tr(" пикс."));
+    QSpinBox* height = field(offered.height, 200, 20000, tr(" пикс."));
+    QSpinBox* dpi = field(offered.dpi, 50, 1200, tr(" точек/дюйм"));
+    auto* form = new QFormLayout(&dialog);
+    form->addRow(tr("Ширина:"), width);
+    form->addRow(tr("Высота:"), height);
+    form->addRow(tr("Разрешение:"), dpi);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return PictureSize{width->value(), height->value(), dpi->value()};
 }
 
 std::optional<InversionChoice> QtUserDialogs::askInversion(QWidget* parent, const InversionChoice& choice,

@@ -27,6 +27,14 @@ FileDialogOptions newFileOptions(const QString& filter, const QString& defaultEx
 // Pictures of a plot.
 inline const QString kPictureFilter = QStringLiteral("PNG (*.png)|*.png|PDF (*.pdf)|*.pdf");
 
+// The size of a picture to write: pixels and dots per inch.
+struct PictureSize {
+    int width = 1600;
+    int height = 1200;
+    int dpi = 150;
+    bool operator==(const PictureSize&) const = default;
+};
+
 enum class MessageKind { Plain, Information, Warning, Error, Question };
 
 // The window's modal dialogs behind one small interface, so that tests can
@@ -52,6 +60,8 @@ public:
     // the lines' own), or none for Cancel.
     virtual std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget* parent, const SurveyDialogInput& input) = 0;
     // "Invert...": the options the user chose for one of `profiles`, or none for Cancel.
+    // The size of a picture about to be written; none: cancelled.
+    virtual std::optional<PictureSize> askPictureSize(QWidget* parent, const PictureSize& offered) = 0;
     virtual std::optional<InversionChoice> askInversion(QWidget* parent, const InversionChoice& choice,
                                                         const std::vector<zel::Profile>& profiles) = 0;
 };
@@ -67,6 +77,7 @@ public:
                        const QString& button) override;
     bool openDocument(const QString& path) override;
     std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget* parent, const SurveyDialogInput& input) override;
+    std::optional<PictureSize> askPictureSize(QWidget* parent, const PictureSize& offered) override;
     std::optional<InversionChoice> askInversion(QWidget* parent, const InversionChoice& choice,
                                                 const std::vector<zel::Profile>& profiles) override;
 };

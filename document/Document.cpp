@@ -10,6 +10,17 @@
 
 namespace zel {
 
+Document::Document(QObject* parent) : QObject(parent)
+{
+    for (auto signal : {&Document::changed, &Document::exclusionsChanged, &Document::geometryChanged})
+        connect(this, signal, &m_section, &SectionJob::dataChanged);
+}
+
+bool Document::invert(const InversionChoice& choice)
+{
+    return m_section.start(m_records, geometry(), m_exclusions, choice);
+}
+
 QString Document::offeredName(const QString& prefix, const char* extension) const
 {
     if (m_origin == ReadingOrigin::File && !m_path.isEmpty())

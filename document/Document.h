@@ -5,6 +5,7 @@
 #include "data/StationReading.h"
 #include "survey/Checks.h"
 #include "survey/Lines.h"
+#include "section/SectionJob.h"
 
 #include <QObject>
 #include <QString>
@@ -26,7 +27,7 @@ enum class ReadingOrigin {
 class Document : public QObject {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    explicit Document(QObject* parent = nullptr);
 
     const Reading& reading() const { return m_reading; }
     ReadingOrigin origin() const { return m_origin; }
@@ -90,6 +91,15 @@ public:
     // linesNotKept says when that failed.
     void setLines(LineGeometries lines);
 
+    // The inversion of a profile of this reading: the one running and the
+    // section it gave, marked stale when the data, their exclusions or the
+    // geometry change after it.
+    SectionJob& section() { return m_section; }
+    const SectionJob& section() const { return m_section; }
+    // Inverts a profile of the decoded data with the exclusions and geometry
+    // of the moment; false (section().refused says why) when not started.
+    bool invert(const InversionChoice& choice);
+
 signals:
     void changed();
     void exclusionsChanged();
@@ -116,6 +126,7 @@ private:
     Exclusions m_exclusions;
     LineGeometries m_lines;
     SurveyGeometry m_default;
+    SectionJob m_section;
 };
 
 } // namespace zel

@@ -4,6 +4,7 @@
 // electrodes lie on the earth each at its own place, and every elevation is
 // finite.
 #include "inversion/Files.h"
+#include "section/Input.h"
 #include "data/ZelError.h"
 
 #include <algorithm>
@@ -33,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const zel::inv::FileRefused&) {
     }
     try {
-        for (const double z : zel::inv::elevationsAt(zel::parseTopography(text, "t"), {0, 1, 2, 3}, {0, 1, 2, 3}))
+        for (const double z : zel::elevationsAt(zel::parseTopography(text, "t"), {0, 1, 2, 3}, {0, 1, 2, 3}))
             if (!std::isfinite(z))
                 std::abort();
     } catch (const zel::ZelError&) {

@@ -1,7 +1,6 @@
 #include "Files.h"
 
-#include "data/ZelError.h"
-#include "survey/Values.h"
+#include "survey/Exports.h"
 
 #include <QList>
 #include <QRegularExpression>
@@ -52,36 +51,11 @@ double factorOf(const std::array<double, 4>& x, const std::array<double, 4>& z)
 
 void append(QByteArray& out, double value) { out += plainDecimal(value); }
 
-// Positions a line on the earth can have, m, and how near two electrodes
-// are taken for one.
+// Positions a line on the earth can have, m.
 constexpr double kFarthest = 1e7;
 constexpr double kHighest = 1e4;
-constexpr double kSamePosition = 1e-3;
 
 } // namespace
-
-std::vector<Measurement> measurementsOf(const std::vector<InversionDatum>& data, double defaultErrorPercent,
-                                        double minErrorPercent)
-{
-    std::vector<Measurement> out;
-    out.reserve(data.size());
-    for (std::size_t n = 0; n < data.size(); ++n) {
-        const InversionDatum& d = data[n];
-        const ChannelValue& v = d.value;
-        if (!v.electrodes || !v.k || !v.rhoa)
-            continue;
-        Measurement m;
-        m.tag = int(n);
-        m.x = v.electrodes->x;
-        m.k = *v.k;
-        m.rhoa = *v.rhoa;
-        m.error = std::max(d.errorPercent.value_or(defaultErrorPercent), minErrorPercent) / 100;
-        m.voltage = v.u ? std::abs(*v.u) : 0;
-        m.depth = v.depth.value_or(0);
-        out.push_back(m);
-    }
-    return out;
-}
 
 OhmData parseOhm(const QByteArray& text, double defaultErrorPercent, double minErrorPercent)
 {
@@ -240,64 +214,6 @@ OhmData parseOhm(const QByteArray& text, double defaultErrorPercent, double minE
         out.data.push_back(m);
     }
     return out;
-}
-
-ProfileData profileData(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
-                        const Profile& profile, const ExportChoice& choice)
-{
-    const std::vector<ChannelValue> values = surveyValues(records, geometry);
-    const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
-    const std::vector<InversionDatum> chosen = inversionData(records, values, checks, profile, choice);
-    ProfileData out;
-    out.data = measurementsOf(chosen, geometry.thresholds.defaultError, geometry.thresholds.minError);
-    for (Measurement& m : out.data) {
-        out.values.push_back(keyOf(chosen[std::size_t(m.tag)].value));
-        m.tag = int(out.values.size()) - 1;
-    }
-    // Two electrodes at one place (a spacing below a millimetre, or ground
-    // steeper than the tape measured) cannot be told apart by the data.
-    auto together = [&](double x, int a, int b) {
-        return ZelError(ErrorId::ElectrodesTogether,
-                        {QString::number(profile.line), QString::number(profile.file), QString::number(std::min(a, b)),
-                         QString::number(std::max(a, b)), QString::fromLatin1(plainDecimal(x, 7, false))});
-    };
-    std::map<double, std::pair<int, std::optional<double>>> electrodes;  // x: number, elevation
-    for (const InversionDatum& d : chosen) {
-        const ArrayElectrodes& e = *d.value.electrodes;
-        for (std::size_t j = 0; j < 4; ++j) {
-            const auto [at, added] = electrodes.emplace(e.x[j], std::pair(e.number[j], e.z ? std::optional((*e.z)[j]) : std::nullopt));
-            if (!added && at->second.first != e.number[j])
-                throw together(e.x[j], at->second.first, e.number[j]);
-        }
-    }
-    for (auto at = electrodes.begin(); at != electrodes.end() && std::next(at) != electrodes.end(); ++at)
-        if (const auto next = std::next(at); next->first - at->first <= kSamePosition)
-            throw together(at->first, at->second.first, next->second.first);
-    const bool topography = !electrodes.empty() && electrodes.begin()->second.second.has_value();
-    for (const double x : electrodesOf(out.data)) {
-        const auto found = electrodes.find(x);
-        out.electrodeNumbers.push_back(found == electrodes.end() ? 0 : found->second.first);
-        if (topography)
-            out.elevations.push_back(found == electrodes.end() ? 0 : found->second.second.value_or(0));
-    }
-    const SurveyGeometry line = geometry.of(profile);
-    std::vector<double> places;
-    for (const int n : out.electrodeNumbers)
-        places.push_back(line.topography.byElectrode ? double(n) : line.tapePosition(n));
-    out.gaps = topographyGaps(line.topography, places);
-    return out;
-}
-
-std::vector<double> elevationsAt(const Topography& topography, const std::vector<double>& electrodeX,
-                                 const std::vector<int>& electrodeNumbers)
-{
-    std::vector<double> elevations;
-    elevations.reserve(electrodeX.size());
-    for (std::size_t e = 0; e < electrodeX.size(); ++e)
-        elevations.push_back(topography.at(topography.byElectrode && e < electrodeNumbers.size()
-                                               ? double(electrodeNumbers[e])
-                                               : electrodeX[e]));
-    return elevations;
 }
 
 QByteArray modelCsv(const InversionResult& r)

@@ -2,7 +2,6 @@
 
 #include "Inversion.h"
 
-#include "survey/Exports.h"
 
 #include <QByteArray>
 #include <QList>
@@ -25,26 +24,8 @@ private:
     int m_line;
 };
 
-// The measurements of one profile's inversion data (as the .ohm file takes
-// them): each with its error estimate, else `defaultErrorPercent`, never
-// below `minErrorPercent`; each tagged with its index in `data`.
-std::vector<Measurement> measurementsOf(const std::vector<InversionDatum>& data, double defaultErrorPercent,
-                                        double minErrorPercent);
-
-// What one profile of a reading gives an inversion: its data as
-// measurementsOf has them (with the geometry's error estimates), each datum's
-// value (the first measured of repeats; the datum's tag is its index), and
-// for each of their electrodes (electrodesOf's order) its number and, on a
-// line with a topography, its elevation.
-struct ProfileData {
-    std::vector<Measurement> data;
-    std::vector<ValueKey> values;
-    std::vector<int> electrodeNumbers;
-    std::vector<double> elevations;  // empty: a flat line
-    std::vector<TopographyGap> gaps;  // what the line's topography leaves to be assumed
-};
-ProfileData profileData(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
-                        const Profile& profile, const ExportChoice& choice);
+// How near two electrodes are taken for one, m.
+constexpr double kSamePosition = 1e-3;
 
 // The unified data format (.ohm) as this program and pyGIMLi write it: the
 // electrode count, their positions (x, x z or x y z), the data count and a
@@ -59,12 +40,6 @@ struct OhmData {
     int poles = 0;                    // data with an electrode 0, left out
 };
 OhmData parseOhm(const QByteArray& text, double defaultErrorPercent, double minErrorPercent);
-
-// Each electrode's elevation at `electrodeX` over the topography;
-// `electrodeNumbers` (one per electrode) serve a topography given by
-// electrode numbers.
-std::vector<double> elevationsAt(const Topography& topography, const std::vector<double>& electrodeX,
-                                 const std::vector<int>& electrodeNumbers = {});
 
 // The files of a result: the model (one row a parameter cell:
 // x_m,z_m,rho_ohmm,coverage), the response (a_m,b_m,m_m,n_m,rhoa_ohmm,

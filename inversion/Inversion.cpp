@@ -142,6 +142,16 @@ MemoryRefused::MemoryRefused(std::size_t needed, std::size_t available)
 {
 }
 
+InversionResult InversionResult::atIteration(std::size_t index) const
+{
+    InversionResult r = *this;
+    if (index < models.size() && models[index].size() == resistivity.size())
+        r.resistivity.assign(models[index].begin(), models[index].end());
+    if (index < responses.size() && responses[index].size() == response.size())
+        r.response.assign(responses[index].begin(), responses[index].end());
+    return r;
+}
+
 double InversionResult::medianErrorPercent() const
 {
     std::vector<double> errors;
@@ -281,6 +291,12 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     auto report = [&](int number) {
         IterationReport r{number, chi2Of(f), rrmsOf(f), lambda, seconds()};
         result.iterations.push_back(r);
+        result.models.emplace_back(std::size_t(parameters));
+        result.responses.emplace_back(std::size_t(n));
+        for (int p = 0; p < parameters; ++p)
+            result.models.back()[std::size_t(p)] = float(std::exp(m(p)));
+        for (Eigen::Index i = 0; i < n; ++i)
+            result.responses.back()[std::size_t(i)] = float(std::exp(f(i)));
         if (r.chi2 < result.kept().chi2) {
             result.best = result.iterations.size() - 1;
             bestModel = m;
@@ -291,7 +307,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     report(0);
     Eigen::MatrixXd J;
     for (int iteration = 1; iteration <= options.maxIterations; ++iteration) {
-        if (result.iterations.back().chi2 <= 1 || cancelled())
+        if (result.iterations.back().chi2 <= kTargetChi2 || cancelled())
             break;
         J.resize(0, 0);  // the last one goes before the next is made
         J = forward.jacobian();

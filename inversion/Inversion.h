@@ -32,6 +32,8 @@ constexpr double kLargestRhoa = 1e8;
 // A fit is taken for one that explains the data while χ² stays at most this
 // and the RRMS within this many times the data's median error.
 constexpr double kHonestChi2 = 2;
+// The χ² an inversion aims at: the data explained within their errors.
+constexpr double kTargetChi2 = 1;
 constexpr double kHonestRrmsFactor = 2;
 
 struct InversionOptions {
@@ -63,12 +65,18 @@ struct InversionResult {
     std::vector<Measurement> data;    // the data inverted
     std::vector<double> response;     // the model's apparent resistivity of each
     std::vector<IterationReport> iterations;
+    // Each iteration's model and its response to the data, ohm·m: what an
+    // earlier iteration looked like can be seen again.
+    std::vector<std::vector<float>> models, responses;
     std::size_t best = 0;             // the iteration whose model this is: the lowest χ²
     int leftOut = 0;                  // apparent resistivities left out: not above 0, or outside kLeastRhoa–kLargestRhoa
     bool cancelled = false;
 
     // The iteration of the model kept.
     const IterationReport& kept() const { return iterations[best]; }
+    // The result as it stood after iteration `index` of `iterations`: its
+    // model and response (the coverage stays the kept model's).
+    InversionResult atIteration(std::size_t index) const;
     // The data's median relative error, %.
     double medianErrorPercent() const;
     // The model does not explain the data: its χ² above kHonestChi2, or its

@@ -90,21 +90,109 @@ void resetPlot(QCustomPlot& plot)
     plot.setPlottingHint(QCP::phFastPolylines, true);
 }
 
-// The logarithmic colour bar of resistivities beside the axis rectangle, its
-// height kept to the rectangle's.
-void addResistivityBar(QCustomPlot& plot, double low, double high, const QString& label)
+// A number as the plot's language writes it: the shortest plain decimal,
+// with the language's decimal sign.
+QString localDecimal(const QLocale& numbers, double value, int significant = 15)
+{
+    return QString::fromLatin1(plainDecimal(value, significant, false)).replace(QLatin1Char('.'), numbers.decimalPoint());
+}
+
+// The pixels a colour bar's label takes along the bar: room for one line of text.
+constexpr int kBarLabelPixels = 26;
+
+// A colour bar's axis marks the values of `ticks`, a label at every one
+// that fits in `pixels` of bar, the others unlabelled: labels never overlap.
+void markBar(QCPAxis& axis, const std::vector<double>& ticks, int pixels)
+{
+    auto ticker = QSharedPointer<QCPAxisTickerText>::create();
+    const int room = std::max(2, pixels / kBarLabelPixels);
+    const std::size_t every = (ticks.size() + std::size_t(room) - 1) / std::size_t(room);
+    for (std::size_t i = 0; i < ticks.size(); ++i)
+        ticker->addTick(ticks[i], i % std::max<std::size_t>(every, 1) == 0 ? localDecimal(axis.parentPlot()->locale(), ticks[i], 4) : QString());
+    axis.setTicker(ticker);
+}
+
+// The bar's labels thinned to the height the plot is drawn at (a window's
+// panel, or a picture of another size), before each drawing: the bar takes
+// that height less the title's and the x axis' room.
+void followHeight(QCustomPlot& plot, QCPColorScale& bar, const std::vector<double>& ticks)
+{
+    constexpr int kAroundTheBar = 70;
+    markBar(*bar.axis(), ticks, plot.viewport().height() - kAroundTheBar);
+    QObject::connect(&plot, &QCustomPlot::beforeReplot, &bar, [&plot, &bar, ticks] {
+        markBar(*bar.axis(), ticks, plot.viewport().height() - kAroundTheBar);
+    });
+}
+
+// The colour bar of resistivities beside the axis rectangle, its height kept
+// to the rectangle's; its labels thinned to the height it is laid out at.
+void addResistivityBar(QCustomPlot& plot, const ColourScale& scale, const QString& label)
 {
     auto* bar = new QCPColorScale(&plot);
     plot.plotLayout()->addElement(0, 1, bar);
     bar->setType(QCPAxis::atRight);
     bar->setGradient(resistivityGradient());
-    bar->setDataScaleType(QCPAxis::stLogarithmic);
-    bar->axis()->setTicker(QSharedPointer<QCPAxisTickerLog>(new QCPAxisTickerLog));
-    bar->setDataRange(QCPRange(low, high));
+    bar->setDataScaleType(scale.logarithmic ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
+    bar->setDataRange(QCPRange(scale.low, scale.high));
     bar->axis()->setLabel(label);
+    const std::vector<double> ticks = scaleTicks(scale, 12);
+    followHeight(plot, *bar, ticks);
     auto* margins = new QCPMarginGroup(&plot);
     plot.axisRect()->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
     bar->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
+}
+
+// The share of a colour scale a value stands at: 0 at its low end, 1 at its high.
+double shareOf(const ColourScale& scale, double value)
+{
+    return scale.logarithmic ? std::log(value / scale.low) / std::log(scale.high / scale.low)
+                             : (value - scale.low) / (scale.high - scale.low);
+}
+
+// Contour lines of the values sampled on a colour map's grid at `levels`,
+// by marching squares; cells with a corner outside the section (NaN) have
+// none. Each level one curve, its segments apart.
+void addContours(QCustomPlot& plot, QCPColorMapData& grid, const std::vector<double>& levels, bool logarithmic)
+{
+    const int nx = grid.keySize(), nz = grid.valueSize();
+    auto value = [&](int ix, int iz) {
+        const double v = grid.cell(ix, iz);
+        return logarithmic ? std::log10(v) : v;
+    };
+    for (const double level : levels) {
+        const double l = logarithmic ? std::log10(level) : level;
+        QVector<double> xs, zs;
+        auto cross = [&](int ax, int az, double va, int bx, int bz, double vb) {
+            const double t = (l - va) / (vb - va);
+            double x0 = 0, z0 = 0, x1 = 0, z1 = 0;
+            grid.cellToCoord(ax, az, &x0, &z0);
+            grid.cellToCoord(bx, bz, &x1, &z1);
+            return QPointF(x0 + t * (x1 - x0), z0 + t * (z1 - z0));
+        };
+        for (int ix = 0; ix + 1 < nx; ++ix)
+            for (int iz = 0; iz + 1 < nz; ++iz) {
+                const double v[4] = {value(ix, iz), value(ix + 1, iz), value(ix + 1, iz + 1), value(ix, iz + 1)};
+                if (std::isnan(v[0]) || std::isnan(v[1]) || std::isnan(v[2]) || std::isnan(v[3]))
+                    continue;
+                const int corner[4][2] = {{ix, iz}, {ix + 1, iz}, {ix + 1, iz + 1}, {ix, iz + 1}};
+                // The edges the level crosses, in order round the cell; two or four.
+                QVector<QPointF> points;
+                for (int e = 0; e < 4; ++e) {
+                    const int f = (e + 1) % 4;
+                    if ((v[e] < l) != (v[f] < l))
+                        points << cross(corner[e][0], corner[e][1], v[e], corner[f][0], corner[f][1], v[f]);
+                }
+                for (int p = 0; p + 1 < points.size(); p += 2) {
+                    xs << points[p].x() << points[p + 1].x() << qQNaN();
+                    zs << points[p].y() << points[p + 1].y() << qQNaN();
+                }
+            }
+        if (xs.isEmpty())
+            continue;
+        auto* curve = new QCPCurve(plot.xAxis, plot.yAxis);
+        curve->setData(xs, zs);
+        curve->setPen(QPen(QColor(0, 0, 0, 140), 0.8));
+    }
 }
 
 // Many markers are drawn without antialiasing: a replot after a zoom stays quick.
@@ -264,7 +352,8 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
     plot.xAxis->setLabel(QObject::tr("x, m"));
     // The median depth of investigation of each array, not a true depth.
     plot.yAxis->setLabel(QObject::tr("Pseudo-depth, m"));
-    plot.yAxis->setRangeReversed(true);  // downward
+    plot.yAxis->setRangeReversed(true);
+    plot.yAxis->ticker()->setTickCount(2);  // a low panel: labels apart  // downward
 
     // The colours span what is kept (flagged values included): a value the
     // user left out, often the wild one, must not stretch the scale over the
@@ -360,7 +449,7 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
                          qOverload<const QCPRange&>(&QCPAxis::setRange));
     }
 
-    addResistivityBar(plot, low, high, QObject::tr("Apparent resistivity, Ohm·m"));
+    addResistivityBar(plot, {low, high, true}, QObject::tr("Apparent resistivity, Ohm·m"));
 
     QStringList notes;
     if (s.leftOut > 0)
@@ -375,21 +464,60 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
     // pictures of one file drawn with other spacings never look alike unsaid.
     if (!s.values.empty() || !s.electrodes.empty()) {
         plot.plotLayout()->insertRow(0);
-        plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, pseudosectionCaption(s), QFont(plot.font().family(), 10)));
+        plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, pseudosectionCaption(s, plot.locale()), QFont(plot.font().family(), 10)));
     }
 }
 
-QString pseudosectionCaption(const Pseudosection& s)
+QString pseudosectionCaption(const Pseudosection& s, const QLocale& numbers)
 {
     return QObject::tr("Line %1, file %2: electrode spacing %3 m, electrode 0 at x = %4 m")
         .arg(s.profile.line)
         .arg(s.profile.file)
-        .arg(QString::fromLatin1(plainDecimal(s.geometry.spacing, 15, false)),
-             QString::fromLatin1(plainDecimal(s.geometry.x0, 15, false)));
+        .arg(localDecimal(numbers, s.geometry.spacing), localDecimal(numbers, s.geometry.x0));
+}
+
+std::vector<double> scaleTicks(const ColourScale& scale, int count)
+{
+    count = std::max(count, 2);
+    const double low = std::min(scale.low, scale.high), high = std::max(scale.low, scale.high);
+    std::vector<double> ticks;
+    if (scale.logarithmic && low > 0) {
+        // 1, 2, 5 in each decade; only the decades' 1 when those are too
+        // many, and every second, third... decade beyond that.
+        const int first = int(std::floor(std::log10(low))), last = int(std::ceil(std::log10(high)));
+        for (const std::vector<double>& steps : {std::vector<double>{1, 2, 5}, std::vector<double>{1}}) {
+            ticks.clear();
+            for (int d = first; d <= last; ++d)
+                for (const double s : steps)
+                    if (const double v = s * std::pow(10.0, d); v >= low * (1 - 1e-9) && v <= high * (1 + 1e-9))
+                        ticks.push_back(v);
+            if (int(ticks.size()) <= count)
+                break;
+        }
+        if (int(ticks.size()) > count) {
+            const std::size_t every = (ticks.size() + std::size_t(count) - 1) / std::size_t(count);
+            std::vector<double> thinned;
+            for (std::size_t i = 0; i < ticks.size(); i += every)
+                thinned.push_back(ticks[i]);
+            ticks = thinned;
+        }
+        if (ticks.size() >= 2)
+            return ticks;
+    }
+    // Round steps of 1, 2 or 5 times a power of ten.
+    const double raw = (high - low) / double(count - 1);
+    if (!(raw > 0))
+        return {low};
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    const double step = raw <= power ? power : raw <= 2 * power ? 2 * power : raw <= 5 * power ? 5 * power : 10 * power;
+    ticks.clear();
+    for (double v = std::ceil(low / step - 1e-9) * step; v <= high * (1 + 1e-12) + 1e-12 && int(ticks.size()) <= count; v += step)
+        ticks.push_back(std::abs(v) < step * 1e-9 ? 0 : v);
+    return ticks;
 }
 
 void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString& title,
-                 std::optional<std::pair<double, double>> range)
+                 std::optional<ColourScale> given, bool contours)
 {
     resetPlot(plot);
     plot.xAxis->setLabel(QObject::tr("x, m"));
@@ -405,7 +533,10 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
             z0 = std::min(z0, p.z), z1 = std::max(z1, p.z);
         }
     const double best = *std::max_element(r.coverage.begin(), r.coverage.end());
-    const auto [low, high] = range ? *range : sectionRange(r, false);
+    const ColourScale scale = given ? *given : [&] {
+        const auto [low, high] = sectionRange(r, false);
+        return ColourScale{low, high, true};
+    }();
     // The cells sampled on a grid: a column by x, a cell of it by the
     // elevation of its rows there (the rows follow the topography).
     constexpr int kNx = 600, kNz = 240;
@@ -433,8 +564,16 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
     QCPColorGradient gradient = resistivityGradient();
     gradient.setNanHandling(QCPColorGradient::nhTransparent);
     map->setGradient(gradient);
-    map->setDataScaleType(QCPAxis::stLogarithmic);
-    map->setDataRange(QCPRange(low, high));
+    map->setDataScaleType(scale.logarithmic ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
+    map->setDataRange(QCPRange(scale.low, scale.high));
+    if (contours) {
+        // On a coarser grid than the colours: lines, not pixel stairs.
+        QCPColorMapData coarse(kNx / 3, kNz / 3, QCPRange(x0, x1), QCPRange(z0, z1));
+        for (int ix = 0; ix < coarse.keySize(); ++ix)
+            for (int iz = 0; iz < coarse.valueSize(); ++iz)
+                coarse.setCell(ix, iz, map->data()->cell(std::min(kNx - 1, ix * 3 + 1), std::min(kNz - 1, iz * 3 + 1)));
+        addContours(plot, coarse, scaleTicks(scale, 12), scale.logarithmic);
+    }
     QCPColorGradient veil;
     veil.setColorStopAt(0, QColor(255, 255, 255, 0));
     veil.setColorStopAt(1, QColor(255, 255, 255, 170));
@@ -457,7 +596,7 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
     electrodes->setLineStyle(QCPGraph::lsNone);
     electrodes->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssTriangleInverted, QPen(Qt::black), QBrush(Qt::white), 7));
 
-    addResistivityBar(plot, low, high, QObject::tr("Resistivity, Ohm·m"));
+    addResistivityBar(plot, scale, QObject::tr("Resistivity, Ohm·m"));
     plot.plotLayout()->insertRow(0);
     plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title, QFont(plot.font().family(), 10)));
     // The whole line in view: every electrode and the parameter region, with a margin.
@@ -469,20 +608,17 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
     plot.yAxis->setRange(z0 - 0.02 * (top - z0), top + 0.05 * (top - z0));
 }
 
-QString sectionVerdict(const inv::InversionResult& r)
+QString sectionVerdict(const inv::InversionResult& r, const QLocale& numbers)
 {
     if (!r.misfits())
         return QString();
     return QObject::tr("the model does not explain the data: chi² %1 (at most %2 for a fit), RRMS %3 % (at most %4 "
                        "times the data's median error of %5 %)")
-        .arg(r.kept().chi2, 0, 'f', 2)
-        .arg(inv::kHonestChi2)
-        .arg(r.kept().rrms, 0, 'f', 2)
-        .arg(inv::kHonestRrmsFactor)
-        .arg(r.medianErrorPercent(), 0, 'f', 2);
+        .arg(numbers.toString(r.kept().chi2, 'f', 2), numbers.toString(inv::kHonestChi2), numbers.toString(r.kept().rrms, 'f', 2),
+             numbers.toString(inv::kHonestRrmsFactor), numbers.toString(r.medianErrorPercent(), 'f', 2));
 }
 
-QString sectionTitle(const QString& what, const inv::InversionResult& r)
+QString sectionTitle(const QString& what, const inv::InversionResult& r, const QLocale& numbers)
 {
     if (r.iterations.empty())
         return what;
@@ -491,12 +627,11 @@ QString sectionTitle(const QString& what, const inv::InversionResult& r)
     QString title = QObject::tr("%1: %2 iterations, RRMS %3 %, chi² %4")
                         .arg(what)
                         .arg(last)
-                        .arg(kept.rrms, 0, 'f', 2)
-                        .arg(kept.chi2, 0, 'f', 2);
+                        .arg(numbers.toString(kept.rrms, 'f', 2), numbers.toString(kept.chi2, 'f', 2));
     if (kept.number != last)
         title += QObject::tr(" (the model of iteration %1, the lowest chi²)").arg(kept.number);
     if (r.misfits())
-        title += QStringLiteral(" — ") + sectionVerdict(r);
+        title += QStringLiteral(" — ") + sectionVerdict(r, numbers);
     return title;
 }
 
@@ -518,7 +653,7 @@ std::pair<double, double> sectionRange(const inv::InversionResult& r, bool withD
     return {low, high};
 }
 
-void drawResponse(QCustomPlot& plot, const inv::InversionResult& r, ResponsePanel panel, std::pair<double, double> range)
+void drawResponse(QCustomPlot& plot, const inv::InversionResult& r, ResponsePanel panel, const ColourScale& colours)
 {
     resetPlot(plot);
     plot.xAxis->setLabel(QObject::tr("x, m"));
@@ -538,14 +673,13 @@ void drawResponse(QCustomPlot& plot, const inv::InversionResult& r, ResponsePane
         gradient.setColorStopAt(0.5, Qt::white);
         gradient.setColorStopAt(1, QColor(200, 30, 30));
     }
-    const QCPRange scale = misfit ? QCPRange(-worst, worst) : QCPRange(range.first, range.second);
+    const QCPRange scale = misfit ? QCPRange(-worst, worst) : QCPRange(colours.low, colours.high);
     std::vector<QVector<double>> xs(kColourClasses), ys(kColourClasses);
     for (std::size_t d = 0; d < r.data.size(); ++d) {
         const double value = panel == ResponsePanel::Measured ? r.data[d].rhoa
             : panel == ResponsePanel::Modelled              ? r.response[d]
                                                             : r.misfitPercent(d);
-        const double share = misfit ? (value - scale.lower) / scale.size()
-                                    : std::log(value / scale.lower) / std::log(scale.upper / scale.lower);
+        const double share = misfit ? (value - scale.lower) / scale.size() : shareOf(colours, value);
         const auto c = std::size_t(std::clamp(int(share * kColourClasses), 0, kColourClasses - 1));
         const inv::Point at = responsePoint(r.data[d]);
         xs[c] << at.x;
@@ -555,10 +689,11 @@ void drawResponse(QCustomPlot& plot, const inv::InversionResult& r, ResponsePane
         if (xs[c].isEmpty())
             continue;
         const double share = (double(c) + 0.5) / kColourClasses;
-        const double value = misfit ? scale.lower + share * scale.size() : scale.lower * std::pow(scale.upper / scale.lower, share);
+        const double value = misfit || !colours.logarithmic ? scale.lower + share * scale.size()
+                                                            : scale.lower * std::pow(scale.upper / scale.lower, share);
         QCPGraph* g = plot.addGraph();
         g->setLineStyle(QCPGraph::lsNone);
-        g->setScatterStyle(QCPScatterStyle(discOf(gradient.color(value, scale, !misfit))));
+        g->setScatterStyle(QCPScatterStyle(discOf(gradient.color(value, scale, !misfit && colours.logarithmic))));
         g->setData(xs[c], ys[c]);
     }
     plot.rescaleAxes();
@@ -575,11 +710,13 @@ void drawResponse(QCustomPlot& plot, const inv::InversionResult& r, ResponsePane
         bar->setGradient(gradient);
         bar->setDataRange(scale);
         bar->axis()->setLabel(QObject::tr("Misfit, %"));
+        const std::vector<double> ticks = scaleTicks({-worst, worst, false}, 9);
+        followHeight(plot, *bar, ticks);
         auto* margins = new QCPMarginGroup(&plot);
         plot.axisRect()->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
         bar->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
     } else {
-        addResistivityBar(plot, scale.lower, scale.upper, QObject::tr("ρa, Ohm·m"));
+        addResistivityBar(plot, colours, QObject::tr("ρa, Ohm·m"));
     }
     const QString titles[] = {QObject::tr("Measured apparent resistivity"), QObject::tr("Modelled apparent resistivity"),
                               QObject::tr("Misfit (model − measured) / measured")};

@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QCustomPlot;
 
@@ -35,7 +36,7 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& section);
 QLocale plotLocale(bool english);
 
 // The pseudosection's caption: its line and file, the spacing and x0.
-QString pseudosectionCaption(const Pseudosection& section);
+QString pseudosectionCaption(const Pseudosection& section, const QLocale& numbers = QLocale::c());
 
 // The colour the pseudosection gives an apparent resistivity in [low, high].
 QColor resistivityColour(double rhoa, double low, double high);
@@ -47,20 +48,34 @@ void savePlot(QCustomPlot& plot, const QString& path, int width, int height);
 // The picture savePlot would write to `path` (.png or .pdf), as bytes.
 QByteArray plotPicture(QCustomPlot& plot, const QString& path, int width, int height);
 
-// The resistivity section of an inversion: the model on a logarithmic colour
-// scale with its bar in ohm·m, the surface and the electrodes on top, the
-// cells of low coverage (three decades below the best) paled, `title` above;
-// in view every electrode and the parameter region, with a margin.
-// `range`: the colour scale's ends, ohm·m; none: the model's own.
+// The colour scale of resistivities: its ends, ohm·m, and whether it is
+// logarithmic.
+struct ColourScale {
+    double low = 1;
+    double high = 10;
+    bool logarithmic = true;
+    bool operator==(const ColourScale&) const = default;
+};
+// The values a colour scale marks (its bar's ticks and the contour levels):
+// 1, 2, 5 in each decade of a logarithmic scale (fewer across many decades),
+// round steps on a linear one; at most `count` of them, at least two.
+std::vector<double> scaleTicks(const ColourScale& scale, int count);
+
+// The resistivity section of an inversion: the model on the colour scale
+// with its bar in ohm·m, the surface and the electrodes on top, the cells of
+// low coverage (three decades below the best) paled, `title` above; in view
+// every electrode and the parameter region, with a margin. `scale`: none,
+// the model's own, logarithmic. `contours`: lines at the scale's ticks.
 void drawSection(QCustomPlot& plot, const inv::InversionResult& result, const QString& title,
-                 std::optional<std::pair<double, double>> range = std::nullopt);
+                 std::optional<ColourScale> scale = std::nullopt, bool contours = false);
 // A section's title: what was inverted, its iterations, the RRMS and χ² of
 // the model kept (and which iteration that is, when not the last), and the
-// verdict when the model does not explain the data.
-QString sectionTitle(const QString& what, const inv::InversionResult& result);
+// verdict when the model does not explain the data; numbers as `numbers`
+// writes them.
+QString sectionTitle(const QString& what, const inv::InversionResult& result, const QLocale& numbers = QLocale::c());
 // That the model does not explain the data, with its χ², RRMS and the data's
 // median error; empty when it does.
-QString sectionVerdict(const inv::InversionResult& result);
+QString sectionVerdict(const inv::InversionResult& result, const QLocale& numbers = QLocale::c());
 // The resistivities a section's colours span: the model's, and with
 // `withData` the measured and modelled apparent resistivities too.
 std::pair<double, double> sectionRange(const inv::InversionResult& result, bool withData);
@@ -70,7 +85,7 @@ std::pair<double, double> sectionRange(const inv::InversionResult& result, bool 
 // even about 0; each datum a disc at its pseudosection point.
 enum class ResponsePanel { Measured, Modelled, Misfit };
 void drawResponse(QCustomPlot& plot, const inv::InversionResult& result, ResponsePanel panel,
-                  std::pair<double, double> range);
+                  const ColourScale& scale);
 // Where a datum is drawn: x halfway between the centres of AB and MN, z its
 // pseudo-depth (downwards, positive).
 inv::Point responsePoint(const inv::Measurement& datum);

@@ -29,6 +29,7 @@ public:
     std::vector<zel::Profile> shownProfiles;
     std::optional<InversionChoice> shownInversion;
     QList<InversionChoice> inversionAnswers;  // each Invert... takes the first
+    std::optional<PictureSize> pictureSize;   // the size a picture is asked for; none: the one offered
 
     QString openFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o, false); }
     QString saveFileName(QWidget*, const FileDialogOptions& o) override { return nextFile(o, true); }
@@ -62,6 +63,10 @@ public:
         return geometryAnswers.isEmpty() ? std::nullopt : std::optional(geometryAnswers.takeFirst());
     }
 
+    std::optional<PictureSize> askPictureSize(QWidget*, const PictureSize& offered) override
+    {
+        return pictureSize ? pictureSize : std::optional(offered);
+    }
     std::optional<InversionChoice> askInversion(QWidget*, const InversionChoice& choice,
                                                 const std::vector<zel::Profile>& profiles) override
     {

@@ -4,6 +4,7 @@
 #include "inversion/Forward.h"
 #include "inversion/Inversion.h"
 #include "inversion/Files.h"
+#include "section/Input.h"
 #include "data/ZelError.h"
 
 #include "Capture.h"
@@ -307,7 +308,7 @@ TEST(InversionFiles, OhmAndTopographyFilesAreRead)
 
     const std::vector<double> x = {0, 2, 4, 6};
     auto levels = [&](const QByteArray& text, const std::vector<int>& numbers = {}) {
-        return zel::inv::elevationsAt(zel::parseTopography(text, "t"), x, numbers);
+        return zel::elevationsAt(zel::parseTopography(text, "t"), x, numbers);
     };
     EXPECT_EQ(levels("electrode z\n0 10\n3 7\n", {0, 1, 2, 3}), (std::vector<double>{10, 9, 8, 7}));
     EXPECT_EQ(levels("# levels\r2;100,5\r4\t98,5 # a comment\r"), (std::vector<double>{100.5, 100.5, 98.5, 98.5}));

@@ -6,6 +6,7 @@
 #include "inversion/Parallel.h"
 
 #include "inversion/Files.h"
+#include "section/Input.h"
 #include "data/DataFile.h"
 #include "data/ZelError.h"
 

@@ -250,7 +250,7 @@ TEST_F(LanguageWindow, EnglishFromTheMenuReachesEveryWindowAndNoFile)
     TSurveyDialog geometry(lines);
     TSequenceDialog generator([](auto&, auto&) { return QString(); }, [](auto&, auto&) { return QString(); });
     TInversionDialog inversion(InversionChoice{}, {{1, 1}});
-    TSectionWindow section(form->document(), nullptr);
+    TSectionWindow section(form->document(), dialogs, nullptr);
     EXPECT_EQ(russianOf(shownTexts(geometry) + shownTexts(generator) + shownTexts(inversion) + shownTexts(section)), "");
     EXPECT_TRUE(form->HelpWindow->browser()->source().toString().endsWith("/en/H03.htm"));
     EXPECT_EQ(writtenFiles("en"), russianFiles);

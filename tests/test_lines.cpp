@@ -6,6 +6,7 @@
 #include "data/DataFile.h"
 #include "data/ZelError.h"
 #include "inversion/Files.h"
+#include "section/Input.h"
 #include "survey/Exports.h"
 #include "survey/Lines.h"
 #include "survey/Values.h"
@@ -270,7 +271,7 @@ TEST(Lines, SlopeDistancesGiveHorizontalPositions)
     taped.topography = zel::parseTopography("electrode z\n0 100\n1 100\n2 110\n", "t");
     survey.lines[{1, 1}] = taped;
     try {
-        zel::inv::profileData({dipole(0, 1)}, survey, {1, 1}, {});
+        zel::profileInput({dipole(0, 1)}, survey, {1, 1}, {});
         ADD_FAILURE() << "not refused";
     } catch (const zel::ZelError& e) {
         EXPECT_EQ(e.id(), zel::ErrorId::ElectrodesTogether);

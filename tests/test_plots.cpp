@@ -10,6 +10,7 @@
 #include "data/DataFile.h"
 #include "zeltool/Commands.h"
 #include "inversion/Files.h"
+#include "section/Input.h"
 #include "sim/StationModel.h"
 #include "survey/Checks.h"
 
@@ -283,7 +284,7 @@ TEST(Plots, SectionShowsTheBlocksOfTheInversion)
     const zel::SurveyGeometry geometry;
     const auto values = zel::surveyValues(records, geometry);
     const auto checks = zel::checkValues(records, values, geometry.thresholds);
-    const auto data = zel::inv::measurementsOf(zel::inversionData(records, values, checks, {1, 1}, {}), 3, 2);
+    const auto data = zel::measurementsOf(zel::inversionData(records, values, checks, {1, 1}, {}), 3, 2);
     zel::inv::InversionOptions options;
     options.maxIterations = 3;
     const zel::inv::InversionResult result = zel::inv::invert(data, options);

@@ -45,6 +45,14 @@ const QString& kLanguageKey = settings::kLanguage;
 
 } // namespace
 
+QLocale numberLocale()
+{
+    QLocale numbers = currentLanguage() == Language::English ? QLocale(QLocale::English, QLocale::UnitedKingdom)
+                                                             : QLocale(QLocale::Russian, QLocale::Russia);
+    numbers.setNumberOptions(numbers.numberOptions() | QLocale::OmitGroupSeparator);
+    return numbers;
+}
+
 bool installQtTranslations(const QLocale& locale)
 {
     QTranslator& qt = qtTranslator();
@@ -500,6 +508,11 @@ QString filesWritten(const QStringList& paths)
 {
     return tr("Профилей в данных несколько: записан файл на каждый профиль.") + QStringLiteral("\n\n")
         + paths.join(QLatin1Char('\n'));
+}
+
+QString modelFilesWritten(const QStringList& paths)
+{
+    return tr("Модель записана: %1").arg(paths.join(QStringLiteral(", ")));
 }
 
 QString profileGraphTitle() { return tr("ZEL-TERRAVOX: профиль"); }

@@ -34,6 +34,9 @@ bool useLanguage(Language language);
 // program adds in English get their Russian, the station program's stay).
 bool installProgramTranslations(Language language);
 Language currentLanguage();
+// The numbers of the language chosen: "1,5" in Russian, "1.5" in English,
+// no group separators.
+QLocale numberLocale();
 
 // The language kept in the settings file ([Interface] Language=ru|en);
 // none when the user never chose one.
@@ -102,6 +105,8 @@ QString stopInversionAndClose();
 QString filesWritten(const QStringList& paths);
 // The status bar after a command wrote one file, and after Load File.
 QString fileWritten(const QString& path);
+// The files of an inversion's model written, named.
+QString modelFilesWritten(const QStringList& paths);
 QString fileLoaded(const QString& path, int measurements);
 
 // The plot windows.

@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>QtUserDialogs</name>
+    <message>
+        <source>Размер рисунка</source>
+        <translation>Picture size</translation>
+    </message>
+    <message>
+        <source> пикс.</source>
+        <translation> px</translation>
+    </message>
+    <message>
+        <source> точек/дюйм</source>
+        <translation> dpi</translation>
+    </message>
+    <message>
+        <source>Ширина:</source>
+        <translation>Width:</translation>
+    </message>
+    <message>
+        <source>Высота:</source>
+        <translation>Height:</translation>
+    </message>
+    <message>
+        <source>Разрешение:</source>
+        <translation>Resolution:</translation>
+    </message>
+</context>
+<context>
     <name>TAboutBox</name>
     <message>
         <source>Программа станции
@@ -193,10 +220,6 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
 <context>
     <name>TSectionWindow</name>
     <message>
-        <source>x = %1 м</source>
-        <translation>x = %1 m</translation>
-    </message>
-    <message>
         <source>Разрез сопротивлений</source>
         <translation>Resistivity section</translation>
     </message>
@@ -217,18 +240,6 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
         <translation>Save model...</translation>
     </message>
     <message>
-        <source>в профиле %1 нет значений для инверсии (с положениями, током и напряжением, не исключённых)</source>
-        <translation>profile %1 has no values to invert (with positions, current and voltage, not excluded)</translation>
-    </message>
-    <message>
-        <source>%1: %2 значений, сетка строится...</source>
-        <translation>%1: %2 values, making the mesh...</translation>
-    </message>
-    <message>
-        <source>Итерация %1: χ² %2, RRMS %3 %, λ %4, %5 с</source>
-        <translation>Iteration %1: χ² %2, RRMS %3 %, λ %4, %5 s</translation>
-    </message>
-    <message>
         <source>Остановлено: показана модель итерации с наименьшим χ².</source>
         <translation>Stopped: the model of the iteration with the lowest χ² is shown.</translation>
     </message>
@@ -243,6 +254,70 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     <message>
         <source>x = %1 м, высота %2 м, глубина %3 м, ρ = %4 Ом·м</source>
         <translation>x = %1 m, elevation %2 m, depth %3 m, ρ = %4 Ohm·m</translation>
+    </message>
+    <message>
+        <source>Шкала, Ом·м:</source>
+        <translation>Scale, Ohm·m:</translation>
+    </message>
+    <message>
+        <source>логарифмическая</source>
+        <translation>logarithmic</translation>
+    </message>
+    <message>
+        <source>линейная</source>
+        <translation>linear</translation>
+    </message>
+    <message>
+        <source>держать между инверсиями</source>
+        <translation>hold between runs</translation>
+    </message>
+    <message>
+        <source>Следующая инверсия рисуется в той же шкале: разрезы можно сравнивать</source>
+        <translation>The next inversion is drawn on the same scale: sections can be compared</translation>
+    </message>
+    <message>
+        <source>Вертикальный масштаб:</source>
+        <translation>Vertical exaggeration:</translation>
+    </message>
+    <message>
+        <source>по окну</source>
+        <translation>fit the window</translation>
+    </message>
+    <message>
+        <source>Изолинии</source>
+        <translation>Contours</translation>
+    </message>
+    <message>
+        <source>%1: сетка строится...</source>
+        <translation>%1: building the mesh...</translation>
+    </message>
+    <message>
+        <source>x = %1 м, высота %2 м</source>
+        <translation>x = %1 m, elevation %2 m</translation>
+    </message>
+    <message>
+        <source>x = %1 м, псевдоглубина %2 м</source>
+        <translation>x = %1 m, pseudo-depth %2 m</translation>
+    </message>
+    <message>
+        <source>x = %1 м, псевдоглубина %2 м: ρa измеренное %3 Ом·м</source>
+        <translation>x = %1 m, pseudo-depth %2 m: ρa measured %3 Ohm·m</translation>
+    </message>
+    <message>
+        <source>, модельное %1 Ом·м, расхождение %2 %</source>
+        <translation>, modelled %1 Ohm·m, misfit %2 %</translation>
+    </message>
+    <message>
+        <source>Итерация %1 из %2, χ² %3</source>
+        <translation>Iteration %1 of %2, χ² %3</translation>
+    </message>
+    <message>
+        <source>Модель этой итерации — модель разреза: у неё наименьший χ²</source>
+        <translation>This iteration's model is the section's: it has the lowest χ²</translation>
+    </message>
+    <message>
+        <source>Модель разреза — итерации %1, с наименьшим χ²</source>
+        <translation>The section's model is iteration %1's, with the lowest χ²</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru">
 <context>
+    <name>QtUserDialogs</name>
+    <message>
+        <source>Размер рисунка</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> пикс.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> точек/дюйм</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ширина:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Высота:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Разрешение:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>TAboutBox</name>
     <message>
         <source>Программа станции
@@ -185,10 +212,6 @@ ZEL-TERRAVOX для ПК
 <context>
     <name>TSectionWindow</name>
     <message>
-        <source>x = %1 м</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Разрез сопротивлений</source>
         <translation type="unfinished"></translation>
     </message>
@@ -209,18 +232,6 @@ ZEL-TERRAVOX для ПК
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>в профиле %1 нет значений для инверсии (с положениями, током и напряжением, не исключённых)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: %2 значений, сетка строится...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Итерация %1: χ² %2, RRMS %3 %, λ %4, %5 с</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Остановлено: показана модель итерации с наименьшим χ².</source>
         <translation type="unfinished"></translation>
     </message>
@@ -234,6 +245,70 @@ ZEL-TERRAVOX для ПК
     </message>
     <message>
         <source>x = %1 м, высота %2 м, глубина %3 м, ρ = %4 Ом·м</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Шкала, Ом·м:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>логарифмическая</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>линейная</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>держать между инверсиями</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Следующая инверсия рисуется в той же шкале: разрезы можно сравнивать</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Вертикальный масштаб:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>по окну</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Изолинии</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: сетка строится...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>x = %1 м, высота %2 м</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>x = %1 м, псевдоглубина %2 м</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>x = %1 м, псевдоглубина %2 м: ρa измеренное %3 Ом·м</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, модельное %1 Ом·м, расхождение %2 %</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Итерация %1 из %2, χ² %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Модель этой итерации — модель разреза: у неё наименьший χ²</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Модель разреза — итерации %1, с наименьшим χ²</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

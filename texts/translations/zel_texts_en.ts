@@ -547,5 +547,9 @@
         <source>расстояние между электродами %1 м: значение по умолчанию, для этого чтения не задано</source>
         <translation>spacing %1 m: the default, not set for this reading</translation>
     </message>
+    <message>
+        <source>Модель записана: %1</source>
+        <translation>Model written: %1</translation>
+    </message>
 </context>
 </TS>

@@ -547,5 +547,9 @@
         <source>расстояние между электродами %1 м: значение по умолчанию, для этого чтения не задано</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Модель записана: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -6,6 +6,8 @@
 #include "data/DataFile.h"
 #include "data/ZelError.h"
 #include "inversion/Files.h"
+#include "section/Input.h"
+#include "section/Options.h"
 #include "plots/Plots.h"
 #include "survey/Exports.h"
 #include "survey/Plots.h"
@@ -64,23 +66,6 @@ namespace {
 std::atomic<bool> g_stopInversion{false};
 extern "C" void onInterruptInversion(int) { g_stopInversion = true; }
 
-// The elevation of each electrode (in the order of zel::inv::electrodesOf)
-// at the positions `x`, from the z of the file's electrodes at the same x.
-std::vector<double> elevationsAt(const std::vector<double>& x, const zel::inv::OhmData& file)
-{
-    std::vector<double> z;
-    bool any = false;
-    for (const double xe : x) {
-        double found = 0;
-        for (std::size_t e = 0; e < file.electrodeX.size(); ++e)
-            if (std::abs(file.electrodeX[e] - xe) <= 1e-3)
-                found = file.electrodeZ[e];
-        any = any || found != 0;
-        z.push_back(found);
-    }
-    return any ? z : std::vector<double>{};
-}
-
 } // namespace
 
 int invert(const Call& call)
@@ -91,16 +76,17 @@ int invert(const Call& call)
     const QString topography = QStringLiteral("topography"), lambda = QStringLiteral("lambda"),
                   iterations = QStringLiteral("max-iterations"), robust = QStringLiteral("robust"),
                   ratio = QStringLiteral("vertical-ratio");
+    const zel::InversionChoice defaults;
     const Arguments args(arguments,
                          QList<QCommandLineOption>{
                              {kExclude, QStringLiteral("The values to leave out."), QStringLiteral("FILE")},
                              {kDropFlagged, QStringLiteral("Leave out every flagged value too.")},
                              {kIgnoreExclusions, QStringLiteral("Leave out nothing of the exclusions file beside the data.")},
                              {topography, QStringLiteral("An elevation per electrode: x z, or electrode z."), QStringLiteral("FILE")},
-                             {lambda, QStringLiteral("The regularisation at the start (20)."), QStringLiteral("L")},
-                             {iterations, QStringLiteral("At most this many iterations (20)."), QStringLiteral("N")},
+                             {lambda, QStringLiteral("The regularisation at the start (%1).").arg(defaults.lambda), QStringLiteral("L")},
+                             {iterations, QStringLiteral("At most this many iterations (%1).").arg(defaults.maxIterations), QStringLiteral("N")},
                              {robust, QStringLiteral("Weigh outliers down.")},
-                             {ratio, QStringLiteral("Vertical against horizontal smoothness (1)."), QStringLiteral("R")},
+                             {ratio, QStringLiteral("Vertical against horizontal smoothness (%1).").arg(defaults.verticalRatio), QStringLiteral("R")},
                              {QStringLiteral("png"), QStringLiteral("Draw the section as OUT.png too.")},
                              {QStringLiteral("pdf"), QStringLiteral("Draw the section as OUT.pdf too.")}}
                              + kGeometryOptions + kCheckOptions);
@@ -118,42 +104,32 @@ int invert(const Call& call)
         const QString file = args.value(topography);
         given = zel::parseTopography(zel::readWholeFile(file), QDir::toNativeSeparators(file));
     }
-    zel::inv::InversionOptions options;
-    auto positive = [&](const QString& option, double& into, double low, double high) {
+    zel::InversionChoice choice;
+    auto number = [&](const QString& option, double& into, zel::OptionRange range) {
         if (!args.isSet(option))
             return;
         const std::optional<double> v = zel::decimalOfText(args.value(option));
-        if (!v || *v < low || *v > high)
-            throw ToolError{QStringLiteral("--%1 %2: a number from %3 to %4 is needed").arg(option, args.value(option)).arg(low).arg(high)};
+        if (!v || !range.holds(*v))
+            throw ToolError{QStringLiteral("--%1 %2: a number from %3 to %4 is needed").arg(option, args.value(option)).arg(range.low).arg(range.high)};
         into = *v;
     };
-    positive(lambda, options.lambda, 0.001, 1e6);
-    options.lambdaFloor = std::min(options.lambdaFloor, options.lambda);
-    positive(ratio, options.verticalRatio, 0.01, 100);
-    double maxIterations = options.maxIterations;
-    positive(iterations, maxIterations, 1, 100);
-    options.maxIterations = int(maxIterations);
-    options.robust = args.isSet(robust);
+    number(lambda, choice.lambda, zel::kLambdaRange);
+    number(ratio, choice.verticalRatio, zel::kVerticalRatioRange);
+    double maxIterations = choice.maxIterations;
+    number(iterations, maxIterations, zel::kIterationsRange);
+    choice.maxIterations = int(maxIterations);
+    choice.robust = args.isSet(robust);
+    choice.useFlagged = !args.isSet(kDropFlagged);
 
-    std::vector<zel::inv::Measurement> data;
-    std::vector<std::pair<double, int>> numberAt;  // an .ohm electrode's x and number, for "electrode z"
-    std::vector<zel::TopographyGap> gaps;
-    QString what;
+    zel::SectionInput input;
     if (ohm) {
-        const zel::inv::OhmData file = [&] {
-            try {
-                return zel::inv::parseOhm(zel::readWholeFile(in), geometry.thresholds.defaultError, geometry.thresholds.minError);
-            } catch (const zel::inv::FileRefused& e) {
-                throw ToolError{QStringLiteral("%1, line %2: %3").arg(QDir::toNativeSeparators(in)).arg(e.line()).arg(QString::fromStdString(e.what()))};
-            }
-        }();
-        data = file.data;
-        options.elevations = elevationsAt(zel::inv::electrodesOf(data), file);
-        for (std::size_t e = 0; e < file.electrodeX.size(); ++e)
-            numberAt.emplace_back(file.electrodeX[e], int(e) + 1);
-        what = QDir::toNativeSeparators(in);
-        if (file.poles > 0)
-            printLine(err, QStringLiteral("zeltool: %1 data with a pole electrode left out").arg(file.poles));
+        try {
+            input = zel::ohmInput(zel::readWholeFile(in), QDir::toNativeSeparators(in), geometry.thresholds, given);
+        } catch (const zel::inv::FileRefused& e) {
+            throw ToolError{QStringLiteral("%1, line %2: %3").arg(QDir::toNativeSeparators(in)).arg(e.line()).arg(QString::fromStdString(e.what()))};
+        }
+        if (input.poles > 0)
+            printLine(err, QStringLiteral("zeltool: %1 data with a pole electrode left out").arg(input.poles));
     } else {
         std::optional<zel::Profile> profile = profileOf(args);
         const std::vector<zel::MeasurementRecord>& records = loaded->records();
@@ -167,29 +143,21 @@ int invert(const Call& call)
                 printLine(err, QStringLiteral("zeltool: inverting L%1 F%2, the first of %3 profiles; --line and --file choose another")
                                    .arg(profile->line).arg(profile->file).arg(withPositions.size()));
         }
-        const zel::ExportChoice choice{exclusionsOf(args, *loaded, err, BadExclusions::Refuse), args.isSet(kDropFlagged)};
+        const zel::ExportChoice exported{exclusionsOf(args, *loaded, err, BadExclusions::Refuse), args.isSet(kDropFlagged)};
         // The topography given is the line's own: positions (taped along
         // the slope), factors and heights all follow it.
         if (given)
             geometry.lines[*profile].topography = *given;
-        zel::inv::ProfileData profileData = zel::inv::profileData(records, geometry, *profile, choice);
-        data = std::move(profileData.data);
-        options.elevations = std::move(profileData.elevations);
-        gaps = std::move(profileData.gaps);
-        what = QStringLiteral("L%1 F%2").arg(profile->line).arg(profile->file);
+        input = zel::profileInput(records, geometry, *profile, exported);
+        if (input.data.empty())
+            throw ToolError{zel::whyNoData(records, geometry, *profile, exported)};
     }
-    if (ohm && given) {
-        const std::vector<double> x = zel::inv::electrodesOf(data);
-        std::vector<int> numbers;
-        for (const double xe : x) {
-            const auto found = std::find_if(numberAt.begin(), numberAt.end(), [&](const auto& p) { return std::abs(p.first - xe) <= 1e-3; });
-            numbers.push_back(found == numberAt.end() ? 0 : found->second);
-        }
-        options.elevations = zel::inv::elevationsAt(*given, x, numbers);
-        gaps = zel::topographyGaps(*given, given->byElectrode ? std::vector<double>(numbers.begin(), numbers.end()) : x);
-    }
-    for (const zel::TopographyGap& gap : gaps)
+    for (const zel::TopographyGap& gap : input.gaps)
         printLine(err, QStringLiteral("zeltool: ") + zel::texts::topographyGap(gap));
+    const QString what = input.what;
+    const std::vector<zel::inv::Measurement>& data = input.data;
+    zel::inv::InversionOptions options = choice.options();
+    options.elevations = std::move(input.elevations);
 
     zel::refuseOutputOverInput(in, target);
     g_stopInversion = false;
@@ -197,12 +165,7 @@ int invert(const Call& call)
     zel::inv::InversionResult result;
     try {
         result = zel::inv::invert(data, options, [&](const zel::inv::IterationReport& r) {
-            printLine(out, QStringLiteral("iteration %1: chi² %2, RRMS %3 %, lambda %4, %5 s")
-                               .arg(r.number)
-                               .arg(r.chi2, 0, 'f', 2)
-                               .arg(r.rrms, 0, 'f', 2)
-                               .arg(r.lambda, 0, 'g', 3)
-                               .arg(r.seconds, 0, 'f', 1));
+            printLine(out, zel::progressLine(r, true));
             std::fflush(out);
         }, &g_stopInversion);
     } catch (const zel::inv::MemoryRefused& e) {

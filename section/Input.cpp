@@ -1,0 +1,191 @@
+#include "Input.h"
+
+#include "texts/Texts.h"
+
+#include "data/ZelError.h"
+#include "inversion/Files.h"
+#include "survey/Checks.h"
+#include "survey/Values.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <iterator>
+
+namespace zel {
+
+namespace {
+
+// The module's texts: translated in the context of the namespace.
+QString tr(const char* text) { return QCoreApplication::translate("zel", text); }
+
+} // namespace
+
+std::vector<inv::Measurement> measurementsOf(const std::vector<InversionDatum>& data, double defaultErrorPercent,
+                                             double minErrorPercent)
+{
+    std::vector<inv::Measurement> out;
+    out.reserve(data.size());
+    for (std::size_t n = 0; n < data.size(); ++n) {
+        const InversionDatum& d = data[n];
+        const ChannelValue& v = d.value;
+        if (!v.electrodes || !v.k || !v.rhoa)
+            continue;
+        inv::Measurement m;
+        m.tag = int(n);
+        m.x = v.electrodes->x;
+        m.k = *v.k;
+        m.rhoa = *v.rhoa;
+        m.error = std::max(d.errorPercent.value_or(defaultErrorPercent), minErrorPercent) / 100;
+        m.voltage = v.u ? std::abs(*v.u) : 0;
+        m.depth = v.depth.value_or(0);
+        out.push_back(m);
+    }
+    return out;
+}
+
+std::vector<double> elevationsAt(const Topography& topography, const std::vector<double>& electrodeX,
+                                 const std::vector<int>& electrodeNumbers)
+{
+    std::vector<double> elevations;
+    elevations.reserve(electrodeX.size());
+    for (std::size_t e = 0; e < electrodeX.size(); ++e)
+        elevations.push_back(topography.at(topography.byElectrode && e < electrodeNumbers.size()
+                                               ? double(electrodeNumbers[e])
+                                               : electrodeX[e]));
+    return elevations;
+}
+
+QString profileName(const Profile& profile)
+{
+    return QStringLiteral("L%1 F%2").arg(profile.line).arg(profile.file);
+}
+
+SectionInput profileInput(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
+                          const Profile& profile, const ExportChoice& choice)
+{
+    const std::vector<ChannelValue> values = surveyValues(records, geometry);
+    const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
+    const std::vector<InversionDatum> chosen = inversionData(records, values, checks, profile, choice);
+    SectionInput out;
+    out.what = profileName(profile);
+    out.data = measurementsOf(chosen, geometry.thresholds.defaultError, geometry.thresholds.minError);
+    for (inv::Measurement& m : out.data) {
+        out.values.push_back(keyOf(chosen[std::size_t(m.tag)].value));
+        m.tag = int(out.values.size()) - 1;
+    }
+    // Two electrodes at one place (a spacing below a millimetre, or ground
+    // steeper than the tape measured) cannot be told apart by the data.
+    auto together = [&](double x, int a, int b) {
+        return ZelError(ErrorId::ElectrodesTogether,
+                        {QString::number(profile.line), QString::number(profile.file), QString::number(std::min(a, b)),
+                         QString::number(std::max(a, b)), QString::fromLatin1(plainDecimal(x, 7, false))});
+    };
+    std::map<double, std::pair<int, std::optional<double>>> electrodes;  // x: number, elevation
+    for (const InversionDatum& d : chosen) {
+        const ArrayElectrodes& e = *d.value.electrodes;
+        for (std::size_t j = 0; j < 4; ++j) {
+            const auto [at, added] = electrodes.emplace(e.x[j], std::pair(e.number[j], e.z ? std::optional((*e.z)[j]) : std::nullopt));
+            if (!added && at->second.first != e.number[j])
+                throw together(e.x[j], at->second.first, e.number[j]);
+        }
+    }
+    for (auto at = electrodes.begin(); at != electrodes.end() && std::next(at) != electrodes.end(); ++at)
+        if (const auto next = std::next(at); next->first - at->first <= inv::kSamePosition)
+            throw together(at->first, at->second.first, next->second.first);
+    const bool topography = !electrodes.empty() && electrodes.begin()->second.second.has_value();
+    for (const double x : inv::electrodesOf(out.data)) {
+        const auto found = electrodes.find(x);
+        out.electrodeNumbers.push_back(found == electrodes.end() ? 0 : found->second.first);
+        if (topography)
+            out.elevations.push_back(found == electrodes.end() ? 0 : found->second.second.value_or(0));
+    }
+    const SurveyGeometry line = geometry.of(profile);
+    std::vector<double> places;
+    places.reserve(out.electrodeNumbers.size());
+    for (const int n : out.electrodeNumbers)
+        places.push_back(line.topography.byElectrode ? double(n) : line.tapePosition(n));
+    out.gaps = topographyGaps(line.topography, places);
+    return out;
+}
+
+QString whyNoData(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
+                  const Profile& profile, const ExportChoice& choice)
+{
+    bool positions = false, measured = false, factor = false;
+    for (const ChannelValue& v : surveyValues(records, geometry)) {
+        if (profileOf(records[std::size_t(v.record)]) != profile)
+            continue;
+        positions = positions || v.electrodes.has_value();
+        measured = measured || (v.electrodes && v.u && v.i);
+        factor = factor || (v.electrodes && v.u && v.i && v.k);
+    }
+    const QString what = profileName(profile);
+    if (!positions)
+        return tr("в профиле %1 нет значений с положениями электродов").arg(what);
+    if (!measured)
+        return tr("в профиле %1 нет значений с током и напряжением").arg(what);
+    if (!factor)
+        return tr("в профиле %1 ни для одного значения нельзя вычислить геометрический коэффициент: "
+                  "электроды стоят в одном месте (например, B = M)").arg(what);
+    return choice.dropFlagged
+        ? tr("в профиле %1 все значения исключены или отмечены проверкой данных").arg(what)
+        : tr("в профиле %1 все значения исключены").arg(what);
+}
+
+SectionInput ohmInput(const QByteArray& text, const QString& name, const CheckThresholds& thresholds,
+                      const std::optional<Topography>& topography)
+{
+    const inv::OhmData file = inv::parseOhm(text, thresholds.defaultError, thresholds.minError);
+    SectionInput out;
+    out.what = name;
+    out.data = file.data;
+    out.poles = file.poles;
+    // Each electrode of the data is one of the file's: its number (from 1)
+    // and its z there.
+    const std::vector<double> x = inv::electrodesOf(out.data);
+    bool raised = false;
+    std::vector<double> z;
+    for (const double xe : x) {
+        int number = 0;
+        double elevation = 0;
+        for (std::size_t e = 0; e < file.electrodeX.size(); ++e)
+            if (std::abs(file.electrodeX[e] - xe) <= inv::kSamePosition) {
+                number = int(e) + 1;
+                elevation = file.electrodeZ[e];
+            }
+        out.electrodeNumbers.push_back(number);
+        z.push_back(elevation);
+        raised = raised || elevation != 0;
+    }
+    if (topography) {
+        out.elevations = elevationsAt(*topography, x, out.electrodeNumbers);
+        out.gaps = topographyGaps(*topography, topography->byElectrode
+                                                   ? std::vector<double>(out.electrodeNumbers.begin(), out.electrodeNumbers.end())
+                                                   : x);
+    } else if (raised) {
+        out.elevations = std::move(z);
+    }
+    return out;
+}
+
+QString progressLine(const inv::IterationReport& r, bool plain)
+{
+    if (plain)
+        return QStringLiteral("iteration %1: chi² %2 (target %3), RRMS %4 %, lambda %5, %6 s")
+            .arg(r.number)
+            .arg(r.chi2, 0, 'f', 2)
+            .arg(inv::kTargetChi2, 0, 'g', 3)
+            .arg(r.rrms, 0, 'f', 2)
+            .arg(r.lambda, 0, 'g', 3)
+            .arg(r.seconds, 0, 'f', 1);
+    const QLocale n = texts::numberLocale();
+    return tr("Итерация %1: χ² %2 (цель %3), RRMS %4 %, λ %5, %6 с")
+        .arg(r.number)
+        .arg(n.toString(r.chi2, 'f', 2), n.toString(inv::kTargetChi2, 'g', 3), n.toString(r.rrms, 'f', 2),
+             n.toString(r.lambda, 'g', 3), n.toString(r.seconds, 'f', 1));
+}
+
+} // namespace zel

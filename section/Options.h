@@ -1,0 +1,41 @@
+#pragma once
+
+#include "inversion/Inversion.h"
+#include "survey/Geometry.h"
+
+class QSettings;
+
+namespace zel {
+
+// The range a setting of the inversion takes, both ends included.
+struct OptionRange {
+    double low, high;
+    bool holds(double v) const { return v >= low && v <= high; }
+};
+constexpr OptionRange kLambdaRange{0.001, 1e6};
+constexpr OptionRange kIterationsRange{1, 100};
+constexpr OptionRange kVerticalRatioRange{0.01, 100};
+
+// What an inversion of one profile is asked for: the profile, the
+// regularisation at the start, the iterations allowed, robust data weights,
+// the vertical against horizontal smoothness, and whether values the data
+// check flagged go in. The window's dialog and zeltool's options give it.
+struct InversionChoice {
+    Profile profile;
+    double lambda = 20;
+    int maxIterations = 20;
+    bool robust = false;
+    double verticalRatio = 1;
+    bool useFlagged = true;
+
+    // The inversion's options on `threads` threads (0: every core); its
+    // λ floor never above the λ it starts from.
+    inv::InversionOptions options(int threads = 0) const;
+};
+
+// [Inversion] of the user's settings: the choices made last (a bad or
+// missing value: the default's); the profile is not kept.
+InversionChoice readInversionChoice(QSettings& settings);
+void writeInversionChoice(QSettings& settings, const InversionChoice& choice);
+
+} // namespace zel

@@ -1,0 +1,136 @@
+#include "SectionJob.h"
+
+#include "texts/Texts.h"
+
+#include "data/ZelError.h"
+
+#include <QThread>
+
+#include <algorithm>
+
+#if defined(Q_OS_LINUX)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
+namespace zel {
+
+namespace {
+
+// The worker's thread and the threads it starts yield to the window: on
+// Linux a thread's nice value is its own and passes to the threads it
+// starts; on Windows the worker runs below normal priority (QThread).
+void yieldToTheWindow()
+{
+#if defined(Q_OS_LINUX)
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+#endif
+}
+
+} // namespace
+
+SectionJob::SectionJob(QObject* parent) : QObject(parent) {}
+
+SectionJob::~SectionJob()
+{
+    stop();
+    wait();
+}
+
+bool SectionJob::start(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
+                       const Exclusions& exclusions, const InversionChoice& choice)
+{
+    if (m_running)
+        return false;
+    SectionInput input;
+    try {
+        input = profileInput(records, geometry, choice.profile, {exclusions, !choice.useFlagged});
+    } catch (const ZelError& e) {
+        emit refused(texts::errorText(e));
+        return false;
+    }
+    if (input.data.empty()) {
+        emit refused(whyNoData(records, geometry, choice.profile, {exclusions, !choice.useFlagged}));
+        return false;
+    }
+    wait();  // a worker that has reported its end may still be returning
+    inv::InversionOptions options = choice.options(std::max(1, QThread::idealThreadCount() - 1));
+    options.elevations = std::move(input.elevations);
+    m_choice = choice;
+    m_input = std::move(input);
+    std::vector<inv::Measurement> data = std::move(m_input.data);
+    m_input.data.clear();
+    m_changedDuringRun = false;
+    m_cancel = false;
+    m_running = true;
+    m_thread = QThread::create([this, data = std::move(data), options = std::move(options)] {
+        // The reports are posted to this object: they reach it in its own
+        // thread, and none arrives once it is gone.
+        yieldToTheWindow();
+        auto post = [this](auto deliver) {
+            // The event loop owns the posted call and deletes it once run.
+            // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks)
+            QMetaObject::invokeMethod(this, std::move(deliver), Qt::QueuedConnection);
+        };
+        auto refuse = [this, post](QString reason) {
+            post([this, reason] {
+                m_running = false;
+                emit refused(reason);
+            });
+        };
+        try {
+            auto result = std::make_shared<const inv::InversionResult>(inv::invert(
+                data, options, [&](const inv::IterationReport& r) { post([this, r] { emit iteration(r); }); },
+                &m_cancel));
+            post([this, result] {
+                m_running = false;
+                m_result = result;
+                m_shown = std::move(m_input);
+                setStale(m_changedDuringRun);
+                emit finished();
+            });
+        } catch (const inv::MemoryRefused& e) {
+            refuse(texts::inversionNeedsMemory(e.needed(), e.available()));
+        } catch (const inv::InversionRefused& e) {
+            refuse(QString::fromStdString(e.what()));
+        } catch (const std::exception& e) {  // a fault of the computation: said, and the program goes on
+            refuse(QString::fromLocal8Bit(e.what()));
+        }
+    });
+    m_thread->start(QThread::LowPriority);
+    emit started();
+    return true;
+}
+
+void SectionJob::stop()
+{
+    m_cancel = true;
+}
+
+void SectionJob::wait()
+{
+    if (!m_thread)
+        return;
+    m_thread->wait();
+    delete m_thread;
+    m_thread = nullptr;
+}
+
+void SectionJob::dataChanged()
+{
+    if (m_running)
+        m_changedDuringRun = true;
+    if (m_result)
+        setStale(true);
+}
+
+void SectionJob::setStale(bool stale)
+{
+    if (m_stale == stale)
+        return;
+    m_stale = stale;
+    emit staleChanged(stale);
+}
+
+} // namespace zel

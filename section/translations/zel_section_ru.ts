@@ -1,0 +1,31 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>zel</name>
+    <message>
+        <source>в профиле %1 нет значений с положениями электродов</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>в профиле %1 нет значений с током и напряжением</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>в профиле %1 ни для одного значения нельзя вычислить геометрический коэффициент: электроды стоят в одном месте (например, B = M)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>в профиле %1 все значения исключены или отмечены проверкой данных</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>в профиле %1 все значения исключены</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Итерация %1: χ² %2 (цель %3), RRMS %4 %, λ %5, %6 с</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>
