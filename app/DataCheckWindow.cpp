@@ -107,6 +107,9 @@ TDataCheckWindow::TDataCheckWindow(zel::Document& document, QWidget* parent)
     resize(size);
     auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
+    // Ctrl+Z takes back the last change of the exclusions, made here or in the pseudosection.
+    auto* undo = new QShortcut(QKeySequence::Undo, this);
+    connect(undo, &QShortcut::activated, this, [this] { m_document.undoExclusion(); });
     retranslate();
 }
 

@@ -9,8 +9,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSettings>
+#include <QShortcut>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -226,14 +229,31 @@ TPseudosectionWindow::TPseudosectionWindow(QSettings& settings, QWidget* parent)
     ProfileBox->setObjectName(QStringLiteral("ProfileBox"));
     addControl(ProfileBox);
     connect(ProfileBox, &QComboBox::currentIndexChanged, this, &TPseudosectionWindow::redraw);
-    // A click toggles a value's exclusion; a drag pans as before.
+    SelectedLabel = new QLabel(this);
+    SelectedLabel->setObjectName(QStringLiteral("SelectedLabel"));
+    SelectedLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout()->addWidget(SelectedLabel);
+    // A click chooses a value and shows it; Ctrl+click, Delete or the context
+    // menu leave it out (or take it back), so a click that only meant to
+    // bring the window forward changes nothing. A drag pans as before.
     connect(Plot, &QCustomPlot::mousePress, this, [this](QMouseEvent* e) { m_pressedAt = e->position(); });
     connect(Plot, &QCustomPlot::mouseRelease, this, [this](QMouseEvent* e) {
-        if ((e->position() - m_pressedAt).manhattanLength() > 3)
+        if (e->button() != Qt::LeftButton || (e->position() - m_pressedAt).manhattanLength() > 3)
             return;
-        if (const auto value = valueAt(e->position()))
-            emit valueClicked(*value);
+        const auto value = valueAt(e->position());
+        select(value);
+        if (value && (e->modifiers() & Qt::ControlModifier))
+            emit exclusionAsked(*value);
     });
+    Plot->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Plot, &QWidget::customContextMenuRequested, this, &TPseudosectionWindow::showMenu);
+    auto* remove = new QShortcut(QKeySequence::Delete, this);
+    connect(remove, &QShortcut::activated, this, [this] {
+        if (m_selected)
+            emit exclusionAsked(*m_selected);
+    });
+    auto* undo = new QShortcut(QKeySequence::Undo, this);
+    connect(undo, &QShortcut::activated, this, &TPseudosectionWindow::undoAsked);
     TPseudosectionWindow::retranslate();
 }
 
@@ -267,7 +287,49 @@ void TPseudosectionWindow::redraw()
     m_section = ProfileBox->count() > 0 ? zel::pseudosection(m_records, m_geometry, {p.x(), p.y()}, m_exclusions)
                                         : zel::Pseudosection();
     zel::drawPseudosection(*Plot, m_section);
+    ringSelected();
     Plot->replot();
+}
+
+void TPseudosectionWindow::select(const std::optional<zel::ValueKey>& value)
+{
+    m_selected = value;
+    ringSelected();
+    Plot->replot();
+}
+
+void TPseudosectionWindow::ringSelected()
+{
+    if (QCPGraph* old = Plot->findChild<QCPGraph*>(QStringLiteral("SelectedRing")))
+        Plot->removeGraph(old);
+    QString text;
+    for (const auto* points : {&m_section.points, &m_section.negative})
+        for (const zel::PseudosectionPoint& p : *points) {
+            const zel::ChannelValue& v = m_section.values[std::size_t(p.value)];
+            if (!m_selected || zel::keyOf(v) != *m_selected)
+                continue;
+            QCPGraph* ring = Plot->addGraph();
+            ring->setObjectName(QStringLiteral("SelectedRing"));
+            ring->setLineStyle(QCPGraph::lsNone);
+            ring->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(Qt::black, 2), Qt::NoBrush, 15));
+            ring->setData({p.x}, {p.depth});
+            text = valueText(v) + (m_exclusions.count(*m_selected) ? tr(" — исключено") : QString());
+        }
+    SelectedLabel->setText(text.isEmpty() ? tr("Щелчок выбирает значение; Delete, Ctrl+щелчок или меню исключают его, Ctrl+Z отменяет.")
+                                          : text);
+}
+
+void TPseudosectionWindow::showMenu(const QPoint& at)
+{
+    const auto value = valueAt(at);
+    select(value);
+    QMenu menu(this);
+    if (value) {
+        const bool excluded = m_exclusions.count(*value) > 0;
+        menu.addAction(excluded ? tr("Вернуть в инверсию") : tr("Исключить из инверсии"), this, [this, v = *value] { emit exclusionAsked(v); });
+    }
+    menu.addAction(tr("Отменить последнее исключение"), QKeySequence::Undo, this, &TPseudosectionWindow::undoAsked);
+    menu.exec(Plot->mapToGlobal(at));
 }
 
 void TPseudosectionWindow::documentChanged()
@@ -309,17 +371,21 @@ QString TPseudosectionWindow::hoverText(const QPointF& pixel) const
         });
         if (i < 0)
             continue;
-        const zel::ChannelValue& v = m_section.values[std::size_t((*points)[std::size_t(i)].value)];
-        const auto& n = v.electrodes->number;
-        return tableLine(v.record)
-            + tr("\nкан.%1  a %2  b %3  m %4  n %5  k %6 м  ρк %7 Ом·м")
-                  .arg(v.channel)
-                  .arg(n[0])
-                  .arg(n[1])
-                  .arg(n[2])
-                  .arg(n[3])
-                  .arg(QString::fromLatin1(zel::plainDecimal(*v.k, 6, false)),
-                       QString::fromLatin1(zel::plainDecimal(*v.rhoa, 6, false)));
+        return valueText(m_section.values[std::size_t((*points)[std::size_t(i)].value)]);
     }
     return {};
+}
+
+QString TPseudosectionWindow::valueText(const zel::ChannelValue& v) const
+{
+    const auto& n = v.electrodes->number;
+    const QLocale numbers = Plot->locale();
+    return tableLine(v.record)
+        + tr("\nкан.%1  a %2  b %3  m %4  n %5  k %6 м  ρк %7 Ом·м")
+              .arg(v.channel)
+              .arg(n[0])
+              .arg(n[1])
+              .arg(n[2])
+              .arg(n[3])
+              .arg(numbers.toString(*v.k, 'g', 6), numbers.toString(*v.rhoa, 'g', 6));
 }

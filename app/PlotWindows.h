@@ -8,6 +8,7 @@
 #include <optional>
 
 class QCheckBox;
+class QLabel;
 class QComboBox;
 class QCustomPlot;
 class QMouseEvent;
@@ -104,12 +105,18 @@ public:
     void setExclusions(const zel::Exclusions& exclusions);
     // The value drawn at a pixel of the plot; none away from every point.
     std::optional<zel::ValueKey> valueAt(const QPointF& pixel) const;
+    // The value chosen by a click, ringed, its table line below the plot.
+    const std::optional<zel::ValueKey>& selected() const { return m_selected; }
+    void select(const std::optional<zel::ValueKey>& value);
 
     QComboBox* ProfileBox = nullptr;
+    QLabel* SelectedLabel = nullptr;
 
 signals:
-    // A click (not a drag) on a value's point: its exclusion is to change.
-    void valueClicked(zel::ValueKey value);
+    // Delete, Ctrl+click or the context menu on a value: its exclusion is to change.
+    void exclusionAsked(zel::ValueKey value);
+    // Ctrl+Z: the last change of the exclusions is to be taken back.
+    void undoAsked();
 
 protected:
     void retranslate() override;
@@ -118,9 +125,14 @@ protected:
 
 private:
     void redraw();
+    void ringSelected();
+    // A value's table line and its electrodes, factor and ρa.
+    QString valueText(const zel::ChannelValue& value) const;
+    void showMenu(const QPoint& at);
     std::vector<zel::MeasurementRecord> m_records;
     zel::SurveyGeometry m_geometry;
     zel::Exclusions m_exclusions;
     zel::Pseudosection m_section;
+    std::optional<zel::ValueKey> m_selected;
     QPointF m_pressedAt;
 };

@@ -119,7 +119,7 @@ TSectionWindow::TSectionWindow(zel::Document& document, UserDialogs& dialogs, QW
     connect(ModelPlot, &QCustomPlot::beforeReplot, this, &TSectionWindow::keepToScale);
     connect(ModelPlot, &QCustomPlot::afterLayout, this, &TSectionWindow::keepToScale);
     for (QCustomPlot* plot : all)
-        connect(plot, &QCustomPlot::mouseMove, this, [this, plot](QMouseEvent* e) { showHover(plot, e->position()); });
+        connect(plot, &QCustomPlot::mouseMove, this, [this, plot](QMouseEvent* e) { showHoverAt(plot, e->position()); });
     for (QCustomPlot* plot : {MeasuredPlot, ModelledPlot, MisfitPlot}) {
         connect(plot, &QCustomPlot::mousePress, this, [this](QMouseEvent* e) { setProperty("pressedAt", e->position()); });
         connect(plot, &QCustomPlot::mouseRelease, this, [this, plot](QMouseEvent* e) {
@@ -426,7 +426,7 @@ std::optional<zel::ValueKey> TSectionWindow::valueAt(const QPointF& pixel) const
     return values[std::size_t(tag)];
 }
 
-void TSectionWindow::showHover(const QCustomPlot* panel, const QPointF& pixel)
+void TSectionWindow::showHoverAt(const QCustomPlot* panel, const QPointF& pixel)
 {
     m_hoverPanel = panel;
     m_hoverPixel = pixel;

@@ -60,6 +60,8 @@ public:
     // depth and ρ; in the data panels x and pseudo-depth, and at a datum its
     // measured and modelled ρa and the misfit.
     QString hoverText(const QCustomPlot* panel, const QPointF& pixel) const;
+    // Shows in the hover line what a hover at a pixel of a panel shows.
+    void showHoverAt(const QCustomPlot* panel, const QPointF& pixel);
     // The panels drawn as one picture of `size`: PNG or PDF by `pdf`.
     QByteArray picture(const PictureSize& size, bool pdf) const;
 
@@ -112,7 +114,6 @@ private:
     void showRunning(bool running);
     // The progress line, in the language of the moment.
     void showProgress(std::function<QString()> text);
-    void showHover(const QCustomPlot* panel, const QPointF& pixel);
     void setScale(const zel::ColourScale& scale);
     void saveImage();
     void saveModel();

@@ -168,9 +168,10 @@ void TSurveyCommands::showPlotWindow(Window*& window)
                                                                    QDir::current().filePath(doc.offeredName(QStringLiteral("Plot"), "png"))));
         });
         if constexpr (std::is_same_v<Window, TPseudosectionWindow>) {
-            // A click on a point leaves it out, or takes it back.
-            connect(window, &TPseudosectionWindow::valueClicked, this,
+            // A value asked for is left out, or taken back; Ctrl+Z takes back the last change.
+            connect(window, &TPseudosectionWindow::exclusionAsked, this,
                     [&doc](zel::ValueKey value) { doc.setExcluded(value, doc.exclusions().count(value) == 0); });
+            connect(window, &TPseudosectionWindow::undoAsked, this, [&doc] { doc.undoExclusion(); });
             connect(&doc, &zel::Document::exclusionsChanged, window, [&doc, window] { window->setExclusions(doc.exclusions()); });
         }
         geometry();

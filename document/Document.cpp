@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <utility>
+
 namespace zel {
 
 Document::Document(QObject* parent) : QObject(parent)
@@ -36,6 +38,7 @@ QString Document::offeredName(const QString& prefix, const char* extension) cons
 void Document::clear()
 {
     m_exclusions.clear();
+    m_excludedBefore.clear();
     m_lines.clear();
     m_reading = {};
     m_records.clear();
@@ -47,6 +50,7 @@ void Document::clear()
 DumpDecoding Document::load(QByteArray rawDump, const QString& path)
 {
     m_exclusions.clear();
+    m_excludedBefore.clear();
     m_lines.clear();
     m_reading = Reading{std::move(rawDump), {}, 0, {}, false};
     m_origin = ReadingOrigin::File;
@@ -60,6 +64,7 @@ DumpDecoding Document::load(QByteArray rawDump, const QString& path)
 void Document::setStationReading(const StationReading& reading, const QString& kept)
 {
     m_exclusions.clear();
+    m_excludedBefore.clear();
     m_lines.clear();
     m_reading = {};
     m_records.clear();
@@ -96,6 +101,7 @@ void Document::loadBeside()
     // The values left out earlier and each profile's own geometry come back
     // with the data; a file that does not fit is said and not applied.
     m_exclusions.clear();
+    m_excludedBefore.clear();
     m_lines.clear();
     const QString file = exclusionsFileOf(m_path);
     if (QFileInfo::exists(file)) {
@@ -128,9 +134,20 @@ void Document::setExclusions(Exclusions exclusions)
 {
     if (exclusions == m_exclusions)
         return;
-    m_exclusions = std::move(exclusions);
+    m_excludedBefore.push_back(std::exchange(m_exclusions, std::move(exclusions)));
     emit exclusionsChanged();
     keepExclusions();
+}
+
+bool Document::undoExclusion()
+{
+    if (m_excludedBefore.empty())
+        return false;
+    m_exclusions = std::move(m_excludedBefore.back());
+    m_excludedBefore.pop_back();
+    emit exclusionsChanged();
+    keepExclusions();
+    return true;
 }
 
 void Document::keepExclusions()

@@ -67,6 +67,9 @@ public:
     // the data file at once; exclusionsNotKept says when that failed.
     void setExcluded(const ValueKey& value, bool excluded);
     void setExclusions(Exclusions exclusions);
+    // Takes back the last change of the exclusions (one value, or many at
+    // once) since the reading was loaded; false when there is none.
+    bool undoExclusion();
     // Keeps the exclusions beside `dataFile` (Save File of the data under a
     // new name); with none, an earlier exclusions file there goes.
     void saveExclusionsBeside(const QString& dataFile) const;
@@ -124,6 +127,7 @@ private:
     ReadingOrigin m_origin = ReadingOrigin::None;
     QString m_path;
     Exclusions m_exclusions;
+    std::vector<Exclusions> m_excludedBefore;  // what each change replaced, the last one last
     LineGeometries m_lines;
     SurveyGeometry m_default;
     SectionJob m_section;

@@ -17,12 +17,16 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <qcustomplot.h>
+
 #include <gtest/gtest.h>
 
 // The data check in the window: a Wenner level of five with a spike at its
 // middle (the ends beside it are flagged too), every flagged value left out
-// at once, one taken back by a click on the pseudosection; the exclusions
-// live beside the file, come back with it and never touch its bytes.
+// at once; on the pseudosection a click only chooses the spike, Delete takes
+// it back in, Ctrl+Z undoes that (there and in the data check), Ctrl+click
+// takes it back in; the exclusions live beside the file, come back with it
+// and never touch its bytes.
 TEST(DataCheckWindow, ExclusionsFromTheTableAndThePseudosectionLiveBesideTheFile)
 {
     WindowInDir place;
@@ -46,8 +50,34 @@ TEST(DataCheckWindow, ExclusionsFromTheTableAndThePseudosectionLiveBesideTheFile
     EXPECT_EQ(zel::readWholeFile(file + ".exclude").split('\n').size(), 1 + 3 + 1);
 
     form.Pseudosection1->trigger();
-    emit form.survey().pseudosectionWindow()->valueClicked({3, 1});  // the spike back in
-    EXPECT_EQ(form.document().exclusions(), (zel::Exclusions{{1, 1}, {5, 1}}));
+    TPseudosectionWindow& pseudo = *form.survey().pseudosectionWindow();
+    pseudo.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&pseudo));
+    pseudo.Plot->replot(QCustomPlot::rpImmediateRefresh);
+    QPoint spike;
+    for (const zel::PseudosectionPoint& p : pseudo.section().points)
+        if (zel::keyOf(pseudo.section().values[std::size_t(p.value)]) == zel::ValueKey{3, 1})
+            spike = QPoint(int(pseudo.Plot->xAxis->coordToPixel(p.x)), int(pseudo.Plot->yAxis->coordToPixel(p.depth)));
+    const zel::Exclusions flagged{{1, 1}, {3, 1}, {5, 1}}, spikeIn{{1, 1}, {5, 1}};
+    QTest::mouseClick(pseudo.Plot, Qt::LeftButton, {}, spike);
+    EXPECT_EQ(pseudo.selected(), (zel::ValueKey{3, 1}));
+    EXPECT_TRUE(pseudo.SelectedLabel->text().endsWith("исключено")) << pseudo.SelectedLabel->text().toStdString();
+    EXPECT_EQ(form.document().exclusions(), flagged);
+    QTest::keyClick(&pseudo, Qt::Key_Delete);
+    EXPECT_EQ(form.document().exclusions(), spikeIn);
+    QTest::keyClick(&pseudo, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form.document().exclusions(), flagged);
+    QTest::mouseClick(pseudo.Plot, Qt::LeftButton, Qt::ControlModifier, spike);
+    EXPECT_EQ(form.document().exclusions(), spikeIn);
+    TDataCheckWindow& check = *form.survey().dataCheckWindow();
+    check.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&check));
+    QTest::keyClick(&check, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form.document().exclusions(), flagged);
+    pseudo.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&pseudo));
+    QTest::keyClick(&pseudo, Qt::Key_Delete);  // the spike back in
+    EXPECT_EQ(form.document().exclusions(), spikeIn);
     EXPECT_EQ(form.survey().dataCheckWindow()->Table->item(1, TDataCheckWindow::kExcludeColumn)->checkState(), Qt::Unchecked);
 
     dialogs.fileAnswers << place.dir.filePath("copy.zel") << file;

@@ -148,6 +148,35 @@ TEST(SectionWindow, InvertsOnAWorkerAndFollowsTheData)
     ASSERT_FALSE(selected.isEmpty());
     EXPECT_EQ(form.survey().dataCheckWindow()->Table->item(selected.first()->row(), 0)->text(), QString::number(value->first));
 
+    // A hover over a datum gives its ρa measured and modelled and the misfit,
+    // in Russian numbers, and follows a change of language at once.
+    w.MeasuredPlot->replot(QCustomPlot::rpImmediateRefresh);
+    const QPointF over(w.MeasuredPlot->xAxis->coordToPixel(at.x), w.MeasuredPlot->yAxis->coordToPixel(at.z));
+    const QString hover = w.hoverText(w.MeasuredPlot, over);
+    EXPECT_TRUE(hover.contains("ρa измеренное") && hover.contains("модельное") && hover.contains("расхождение")) << hover.toStdString();
+    EXPECT_FALSE(hover.contains(QRegularExpression("\\d\\.\\d"))) << hover.toStdString();
+    w.showHoverAt(w.MeasuredPlot, over);
+    form.English1->trigger();
+    EXPECT_TRUE(w.HoverLabel->text().contains("ρa measured")) << w.HoverLabel->text().toStdString();
+    form.Russian1->trigger();
+    // True to scale: as many metres down the model panel as across it.
+    const QRect rect = w.ModelPlot->axisRect()->rect();
+    EXPECT_NEAR(w.ModelPlot->yAxis->range().size() / w.ModelPlot->xAxis->range().size(), double(rect.height()) / rect.width(), 0.02);
+    // An earlier iteration can be looked at; the picture has the size asked.
+    w.IterationSlider->setValue(0);
+    EXPECT_TRUE(w.IterationLabel->text().startsWith("Итерация 0 из")) << w.IterationLabel->text().toStdString();
+    const QImage picture = QImage::fromData(w.picture({800, 600, 100}, false));
+    EXPECT_EQ(picture.size(), QSize(800, 600));
+    EXPECT_NEAR(picture.dotsPerMeterX(), 100 / 0.0254, 1);
+
+    // A held colour scale stays through an exclusion and the run after it.
+    w.HoldBox->setChecked(true);
+    w.ScaleTypeBox->setCurrentIndex(1);
+    w.LowEdit->setValue(5);
+    w.HighEdit->setValue(500);
+    const zel::ColourScale held{5, 500, false};
+    EXPECT_EQ(w.colourScale(), held);
+
     // An exclusion makes the section stale; Invert again runs anew, and Stop ends it.
     form.document().setExcluded(*value, true);
     EXPECT_TRUE(w.StaleLabel->isVisibleTo(&w));
@@ -169,6 +198,7 @@ TEST(SectionWindow, InvertsOnAWorkerAndFollowsTheData)
     EXPECT_TRUE(w.result()->cancelled);
     EXPECT_LE(w.result()->iterations.back().number, reported + 1);
     EXPECT_FALSE(w.StaleLabel->isVisibleTo(&w));
+    EXPECT_EQ(w.colourScale(), held);
 }
 
 // The profiles' own geometry is loaded with the reading, written by the

@@ -216,6 +216,26 @@ Command line: zeltool</translation>
         <translation>
 ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     </message>
+    <message>
+        <source> — исключено</source>
+        <translation> — excluded</translation>
+    </message>
+    <message>
+        <source>Щелчок выбирает значение; Delete, Ctrl+щелчок или меню исключают его, Ctrl+Z отменяет.</source>
+        <translation>A click chooses a value; Delete, Ctrl+click or the menu exclude it, Ctrl+Z undoes.</translation>
+    </message>
+    <message>
+        <source>Вернуть в инверсию</source>
+        <translation>Take back into the inversion</translation>
+    </message>
+    <message>
+        <source>Исключить из инверсии</source>
+        <translation>Exclude from the inversion</translation>
+    </message>
+    <message>
+        <source>Отменить последнее исключение</source>
+        <translation>Undo the last exclusion</translation>
+    </message>
 </context>
 <context>
     <name>TSectionWindow</name>
@@ -313,11 +333,11 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     </message>
     <message>
         <source>Модель этой итерации — модель разреза: у неё наименьший χ²</source>
-        <translation>This iteration's model is the section's: it has the lowest χ²</translation>
+        <translation>This iteration&apos;s model is the section&apos;s: it has the lowest χ²</translation>
     </message>
     <message>
         <source>Модель разреза — итерации %1, с наименьшим χ²</source>
-        <translation>The section's model is iteration %1's, with the lowest χ²</translation>
+        <translation>The section&apos;s model is iteration %1&apos;s, with the lowest χ²</translation>
     </message>
 </context>
 <context>

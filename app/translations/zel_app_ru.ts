@@ -208,6 +208,26 @@ ZEL-TERRAVOX для ПК
 кан.%1  a %2  b %3  m %4  n %5  k %6 м  ρк %7 Ом·м</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source> — исключено</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Щелчок выбирает значение; Delete, Ctrl+щелчок или меню исключают его, Ctrl+Z отменяет.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Вернуть в инверсию</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Исключить из инверсии</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Отменить последнее исключение</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TSectionWindow</name>
