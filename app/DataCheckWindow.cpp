@@ -1,13 +1,13 @@
 #include "DataCheckWindow.h"
 
+#include "Screens.h"
+
 #include "texts/Texts.h"
 
 #include "document/Document.h"
 #include "survey/Exports.h"
 
 #include <QEvent>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QShowEvent>
@@ -100,11 +100,8 @@ TDataCheckWindow::TDataCheckWindow(zel::Document& document, QWidget* parent)
     });
     connect(&m_document, &zel::Document::exclusionsChanged, this, &TDataCheckWindow::showExclusions);
     connect(&m_document, &zel::Document::geometryChanged, this, &TDataCheckWindow::refresh);
-    // As large as it is meant to be, and never larger than the screen.
-    QSize size(900, 500);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableGeometry().size());
-    resize(size);
+    // As large as it is meant to be, never larger than the screen, and on it.
+    fitToScreen(*this, QSize(900, 500));
     auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
     // Ctrl+Z takes back the last change of the exclusions, made here or in the pseudosection.

@@ -1,5 +1,7 @@
 #include "HelpWindow.h"
 
+#include "Screens.h"
+
 #include "texts/Texts.h"
 
 #include <QHBoxLayout>
@@ -34,7 +36,7 @@ THelpWindow::THelpWindow(QWidget* parent)
     setObjectName(QStringLiteral("HelpWindow"));
     // The help keeps the program's name as its title, whatever the topic.
     setWindowTitle(QStringLiteral("ZEL-TERRAVOX"));
-    resize(720, 560);
+    fitToScreen(*this, QSize(720, 560));
 
     auto button = [this](const char* name, const QString& text, QStyle::StandardPixmap icon) {
         auto* b = new QToolButton(this);

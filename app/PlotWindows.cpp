@@ -1,5 +1,7 @@
 #include "PlotWindows.h"
 
+#include "Screens.h"
+
 #include "texts/Texts.h"
 
 #include "data/Settings.h"
@@ -61,12 +63,11 @@ TPlotWindow::TPlotWindow(const QString& name, QSettings& settings, QWidget* pare
     connect(SaveImageButton, &QPushButton::clicked, this, &TPlotWindow::saveImage);
     connect(Plot, &QCustomPlot::mouseMove, this, &TPlotWindow::showHover);
 
-    resize(900, 600);
-    // The place and size as Base64 text, as a line of the settings file holds it.
+    // The place and size as Base64 text, as a line of the settings file
+    // holds it; taken only while a screen still shows the window there.
     const QByteArray kept = QByteArray::fromBase64(
         m_settings.value(zel::settings::kWindows + QLatin1Char('/') + m_name).toString().toLatin1());
-    if (!kept.isEmpty())
-        restoreGeometry(kept);
+    restorePlace(*this, kept, QSize(900, 600));
 }
 
 void TPlotWindow::follow(const zel::Document& document)

@@ -6,14 +6,13 @@
 
 #include <algorithm>
 
-QRect placeWithin(const QRect& available, QSize wanted, QPoint at)
+QRect fitIntoScreen(const QRect& wanted, const QRect& available, const QMargins& frame)
 {
-    const QRect inside = available.marginsRemoved(kWindowFrame);
-    const QSize size = wanted.boundedTo(inside.size());
-    QPoint corner = at;
-    corner.setX(std::clamp(corner.x(), inside.left(), inside.right() + 1 - size.width()));
-    corner.setY(std::clamp(corner.y(), inside.top(), inside.bottom() + 1 - size.height()));
-    return {corner, size};
+    const QRect room = available.marginsRemoved(frame);
+    QRect fitted(wanted.topLeft(), wanted.size().boundedTo(room.size()));
+    fitted.moveLeft(std::clamp(fitted.left(), room.left(), room.right() - fitted.width() + 1));
+    fitted.moveTop(std::clamp(fitted.top(), room.top(), room.bottom() - fitted.height() + 1));
+    return fitted;
 }
 
 namespace {
@@ -39,7 +38,7 @@ void fitToScreen(QWidget& window, QSize wanted)
     const QPoint at = window.isVisible() || window.testAttribute(Qt::WA_Moved)
         ? window.geometry().topLeft()
         : available.center() - QPoint(wanted.width() / 2, wanted.height() / 2);
-    window.setGeometry(placeWithin(available, wanted.expandedTo(window.minimumSize()), at));
+    window.setGeometry(fitIntoScreen(QRect(at, wanted.expandedTo(window.minimumSize())), available));
 }
 
 bool restorePlace(QWidget& window, const QByteArray& kept, QSize wanted)
@@ -47,7 +46,7 @@ bool restorePlace(QWidget& window, const QByteArray& kept, QSize wanted)
     if (!kept.isEmpty() && window.restoreGeometry(kept)) {
         // The place holds only while a screen shows the window's title bar
         // whole; a monitor unplugged since leaves it nowhere.
-        const QRect title(window.geometry().topLeft() - QPoint(0, kWindowFrame.top()), QSize(window.width(), kWindowFrame.top()));
+        const QRect title(window.geometry().topLeft() - QPoint(0, kTypicalFrame.top()), QSize(window.width(), kTypicalFrame.top()));
         const QScreen* screen = QGuiApplication::screenAt(title.center());
         if (screen && screen->availableGeometry().contains(title.topLeft()) && screen->availableGeometry().contains(title.topRight())) {
             fitToScreen(window, window.size());

@@ -1,5 +1,7 @@
 #include "SequenceDialog.h"
 
+#include "Screens.h"
+
 #include "texts/Texts.h"
 
 #include "data/ZelError.h"
@@ -151,7 +153,7 @@ TSequenceDialog::TSequenceDialog(Action save, Action upload, QWidget* parent)
     connect(ArrayBox, &QComboBox::currentIndexChanged, this, &TSequenceDialog::update);
     connect(ChannelsBox, &QComboBox::currentIndexChanged, this, &TSequenceDialog::update);
     connect(ReciprocalsBox, &QCheckBox::toggled, this, &TSequenceDialog::update);
-    resize(520, 560);
+    fitToScreen(*this, QSize(520, 560));
     update();
 }
 

@@ -1,6 +1,7 @@
 #include "SurveyDialog.h"
 
 #include "DecimalSpinBox.h"
+#include "Screens.h"
 
 #include "data/DataFile.h"
 #include "data/ZelError.h"
@@ -15,6 +16,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
@@ -153,6 +156,10 @@ TSurveyDialog::TSurveyDialog(const SurveyDialogInput& input, QWidget* parent)
             ReversedBox->setChecked(false);
         }
     });
+    // The preview follows the profile's spacing, x0 and direction as they are typed.
+    for (QDoubleSpinBox* edit : {LineSpacingEdit, LineOffsetEdit})
+        connect(edit, &QDoubleSpinBox::valueChanged, this, &TSurveyDialog::showTopography);
+    connect(ReversedBox, &QCheckBox::toggled, this, &TSurveyDialog::showTopography);
     connect(TopographyButton, &QPushButton::clicked, this, [this] {
         if (m_askTopographyFile)
             if (const QString path = m_askTopographyFile(); !path.isEmpty())
@@ -190,12 +197,24 @@ TSurveyDialog::TSurveyDialog(const SurveyDialogInput& input, QWidget* parent)
     ProblemLabel->setStyleSheet(QStringLiteral("color: #b00000"));
     ProblemLabel->setVisible(!problem.isEmpty());
 
+    // Everything but OK and Cancel scrolls: with a topography's preview the
+    // dialog is taller than a laptop's screen leaves, and its buttons stay in view.
+    auto* body = new QWidget(this);
+    auto* bodyLayout = new QVBoxLayout(body);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->addWidget(ProblemLabel);
+    bodyLayout->addWidget(defaults);
+    bodyLayout->addWidget(lineGroup);
+    bodyLayout->addLayout(form);
+    bodyLayout->addWidget(note);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("Scroll"));
+    m_scroll->setWidget(body);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(ProblemLabel);
-    layout->addWidget(defaults);
-    layout->addWidget(lineGroup);
-    layout->addLayout(form);
-    layout->addWidget(note);
+    layout->addWidget(m_scroll, 1);
     layout->addWidget(buttons);
 
     if (!m_profiles.empty()) {
@@ -205,6 +224,17 @@ TSurveyDialog::TSurveyDialog(const SurveyDialogInput& input, QWidget* parent)
         ProfileBox->setCurrentIndex(first);
         showProfile(first);
     }
+    fitContents();
+}
+
+void TSurveyDialog::fitContents()
+{
+    // As tall as the contents want, as far as the screen allows; the rest scrolls.
+    const QWidget* body = m_scroll->widget();
+    const QSize wanted(std::max(body->sizeHint().width() + m_scroll->verticalScrollBar()->sizeHint().width(), width()),
+                       body->sizeHint().height() + layout()->contentsMargins().top() + layout()->contentsMargins().bottom()
+                           + layout()->spacing() + 40);
+    fitToScreen(*this, wanted);
 }
 
 void TSurveyDialog::showProfile(int index)
@@ -258,6 +288,7 @@ void TSurveyDialog::showTopography()
     const bool has = found != m_lines.end() && !found->second.topography.empty();
     NoTopographyButton->setEnabled(has);
     SlopeBox->setEnabled(has);
+    const bool grown = has && !TopographyPlot->isVisibleTo(this);
     TopographyPlot->setVisible(has);
     if (!has) {
         TopographyLabel->setText(tr("нет (ровная линия)"));
@@ -266,14 +297,23 @@ void TSurveyDialog::showTopography()
     const zel::Topography& t = found->second.topography;
     TopographyLabel->setText(tr("%1: %2 точек, %3").arg(found->second.topographyFile).arg(t.points.size())
                                  .arg(t.byElectrode ? tr("по номерам электродов") : tr("по x, м")));
+    // Along the line in metres: a topography by electrode numbers is placed
+    // by the profile's spacing and x0 as the dialog shows them.
     QCPGraph* graph = TopographyPlot->addGraph();
     graph->setPen(QPen(QColor(110, 80, 40), 2));
     graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 4));
+    const double spacing = LineSpacingEdit->value(), x0 = LineOffsetEdit->value();
+    const double direction = ReversedBox->isChecked() ? -1 : 1;
     for (const auto& [x, z] : t.points)
-        graph->addData(x, z);
-    TopographyPlot->xAxis->setLabel(t.byElectrode ? tr("электрод") : tr("x, м"));
+        graph->addData(t.byElectrode ? x0 + direction * x * spacing : x, z);
+    TopographyPlot->setLocale(zel::texts::numberLocale());
+    TopographyPlot->xAxis->setLabel(tr("x, м"));
+    TopographyPlot->xAxis->ticker()->setTickCount(6);
+    TopographyPlot->yAxis->ticker()->setTickCount(3);
     TopographyPlot->rescaleAxes();
     TopographyPlot->replot();
+    if (grown && isVisible())
+        fitContents();
 }
 
 bool TSurveyDialog::setTopographyFile(const QString& path)

@@ -78,10 +78,13 @@ private:
     // The lines' geometry with the fields of the profile shown.
     std::map<zel::Profile, zel::LineGeometry> linesShown() const;
     void showTopography();
+    // Sized to its contents within the screen.
+    void fitContents();
 
     QList<std::pair<QDoubleSpinBox*, QString>> m_fields;
     std::map<zel::Profile, zel::LineGeometry> m_lines;
     std::vector<zel::Profile> m_profiles;
     int m_shown = -1;
     std::function<QString()> m_askTopographyFile;
+    class QScrollArea* m_scroll = nullptr;
 };

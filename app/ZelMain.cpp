@@ -3,6 +3,8 @@
 // in ZelMainForm.
 #include "ZelMain.h"
 
+#include "Screens.h"
+
 #include "Ab.h"
 #include "FileCommands.h"
 #include "HelpWindow.h"

@@ -30,13 +30,6 @@ class THelpWindow;
 class THtmlHelpLoader;
 class TSurveyCommands;
 
-// A window frame's title bar and borders, as most desktops draw them.
-inline const QMargins kTypicalFrame{4, 30, 4, 4};
-
-// The window's geometry `wanted` (without its frame) moved, and shrunk where
-// it must, so that the window with its frame lies within `available`.
-QRect fitIntoScreen(const QRect& wanted, const QRect& available, const QMargins& frame);
-
 // The free area of the toolbar reports a released mouse button.
 class TToolBar : public QWidget {
     Q_OBJECT

@@ -32,15 +32,6 @@
 #include <algorithm>
 #include <vector>
 
-QRect fitIntoScreen(const QRect& wanted, const QRect& available, const QMargins& frame)
-{
-    const QRect room = available.marginsRemoved(frame);
-    QRect fitted(wanted.topLeft(), wanted.size().boundedTo(room.size()));
-    fitted.moveLeft(std::clamp(fitted.left(), room.left(), room.right() - fitted.width() + 1));
-    fitted.moveTop(std::clamp(fitted.top(), room.top(), room.bottom() - fitted.height() + 1));
-    return fitted;
-}
-
 void TToolBar::mouseReleaseEvent(QMouseEvent* event)
 {
     emit mouseUp(event->button(), event->modifiers());

@@ -7,6 +7,14 @@
 #include "app/DataCheckWindow.h"
 #include "app/PlotWindows.h"
 #include "app/SurveyCommands.h"
+#include "app/Ab.h"
+#include "app/HelpWindow.h"
+#include "app/Screens.h"
+#include "sim/StationModel.h"
+#include "app/InversionDialog.h"
+#include "app/SurveyDialog.h"
+#include "app/SequenceDialog.h"
+#include "app/SectionWindow.h"
 #include "app/ZelMain.h"
 #include "document/Document.h"
 #include "data/DataFile.h"
@@ -29,6 +37,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+
+#include <qcustomplot.h>
 
 #include <gtest/gtest.h>
 
@@ -359,6 +369,49 @@ TEST_F(MainWindow, WorkbookThatCannotBeWrittenIsReportedAndTheOldOneKept)
     EXPECT_TRUE(dialogs.messages.at(0).text.startsWith("Cannot create file"));
     EXPECT_TRUE(dialogs.openedDocuments.isEmpty());
     EXPECT_EQ(zel::readWholeFile(book), "old");
+}
+
+// Every window and dialog fits a laptop's screen less its taskbar
+// (1366×768 and 1280×720), frame and all, and opens inside the screen it is
+// on: the section window, the data check where it once opened below the
+// screen's edge, and the geometry dialog with a topography's preview.
+TEST_F(MainWindow, EveryWindowFitsALaptopScreen)
+{
+    zel::sim::SyntheticLine line;
+    line.electrodes = 8;
+    line.aMax = 1;
+    const QString file = dir.filePath("line.zel");
+    zel::writeWholeFile(file, zeltest::dump(zel::sim::syntheticRecords(line)));
+    zel::writeWholeFile(file + ".survey", "[Line 1 File 1]\r\nTopography=t.txt\r\n");
+    zel::writeWholeFile(dir.filePath("t.txt"), "electrode z\r\n0 246.5\r\n7 240\r\n");
+    load(file);
+    form->DataCheck1->trigger();
+    form->Pseudosection1->trigger();
+    form->ProfileGraph1->trigger();
+    form->ShowHelpTopic(3);
+    SurveyDialogInput input;
+    input.geometry.lines = form->document().lines();
+    input.profiles = {{1, 1}};
+    TSurveyDialog geometry(input, form.get());
+    geometry.show();
+    ASSERT_TRUE(geometry.TopographyPlot->isVisible());
+    TInversionDialog inversion(InversionChoice{}, {{1, 1}}, form.get());
+    TSequenceDialog sequence([](auto&, auto&) { return QString(); }, [](auto&, auto&) { return QString(); }, form.get());
+    TSectionWindow section(form->document(), dialogs, form.get());
+    const QList<QWidget*> windows = {form.get(), form->AboutBox, form->HelpWindow, form->survey().dataCheckWindow(),
+                                     form->survey().pseudosectionWindow(), form->survey().profileWindow(), &geometry,
+                                     &inversion, &sequence, &section};
+    const QRect here = QGuiApplication::primaryScreen()->availableGeometry();
+    for (QWidget* w : windows) {
+        ASSERT_NE(w, nullptr);
+        const QSize least = w->minimumSizeHint().expandedTo(w->minimumSize());
+        for (const QRect screen : {QRect(0, 0, 1366, 728), QRect(0, 0, 1280, 680)})
+            EXPECT_TRUE(screen.marginsRemoved(kTypicalFrame).contains(QRect(screen.topLeft(), least).translated(kTypicalFrame.left(), kTypicalFrame.top())))
+                << w->objectName().toStdString() << " needs " << least.width() << "x" << least.height();
+        EXPECT_TRUE(here.contains(w->geometry())) << w->objectName().toStdString();
+    }
+    // The data check that opened 900×500 at y = 283 goes up into a 1366×768 screen.
+    EXPECT_EQ(fitIntoScreen(QRect(233, 283, 900, 500), QRect(0, 0, 1366, 728)), QRect(233, 224, 900, 500));
 }
 
 // The form's place and size where they fit; moved, then shrunk, into a smaller

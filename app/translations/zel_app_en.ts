@@ -516,10 +516,6 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
         <translation>by x, m</translation>
     </message>
     <message>
-        <source>электрод</source>
-        <translation>electrode</translation>
-    </message>
-    <message>
         <source>x, м</source>
         <translation>x, m</translation>
     </message>

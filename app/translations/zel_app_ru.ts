@@ -508,10 +508,6 @@ ZEL-TERRAVOX для ПК
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>электрод</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>x, м</source>
         <translation type="unfinished"></translation>
     </message>
