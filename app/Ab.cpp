@@ -67,14 +67,21 @@ TAboutBox::TAboutBox(QWidget* parent)
 
 void TAboutBox::retranslate()
 {
+    // Where the documents lie: beside the program on Windows, in the
+    // system's documentation folder elsewhere.
+#if defined(Q_OS_WIN)
+    const QString documents = tr("Документы: README.txt");
+#else
+    const QString documents = tr("Документы: /usr/share/doc");
+#endif
     Copyright->setText(tr("Программа станции\n"
                           "ZEL-TERRAVOX для ПК\n"
                           "Данные: чтение, вывод\n"
                           "Электроды и прошивка\n"
                           "Лицензия: у владельца\n"
                           "Справка: Help, Contents\n"
-                          "Документы: share/doc\n"
-                          "Командная строка: zeltool"));
+                          "%1\n"
+                          "Командная строка: zeltool").arg(documents));
     Comments->setText(tr("Визуализация данных электроразведочной станции ZEL-TERRAVOX"));
     // Every line of the text shows whole, whatever the system's fonts: the
     // box grows down towards the comment (to 128 pixels), then the text

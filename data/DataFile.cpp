@@ -18,16 +18,6 @@ namespace {
 
 QString nativeName(const QString& path) { return QDir::toNativeSeparators(path); }
 
-// Why a write failed: Qt's words, or the system's where Qt has none (a
-// commit that fails in the system's last flush says "Unknown error").
-QString reasonOf(const QFileDevice& file, int systemError)
-{
-    QString qt = file.errorString();
-    if (systemError != 0 && (qt.isEmpty() || qt == QLatin1String("Unknown error")))
-        return QString::fromLocal8Bit(std::strerror(systemError));
-    return qt;
-}
-
 // Something that exists under the name and is not a regular file (nor a link to one).
 bool isSpecialFile(const QFileInfo& info) { return info.exists() && !info.isFile(); }
 
@@ -73,10 +63,18 @@ void writeWholeFile(const QString& path, const QByteArray& bytes)
     // tell a failed flush (a full disk) from success: flush first and look.
     // Without commit() the temporary file is removed and the target kept.
     if (file.write(bytes) != bytes.size() || !file.flush())
-        throw ZelError(ErrorId::WriteError, {nativeName(path), reasonOf(file, errno)});
+        throw ZelError(ErrorId::WriteError, {nativeName(path), writeFailure(file, errno)});
     errno = 0;
     if (!file.commit())
-        throw ZelError(ErrorId::WriteError, {nativeName(path), reasonOf(file, errno)});
+        throw ZelError(ErrorId::WriteError, {nativeName(path), writeFailure(file, errno)});
+}
+
+QString writeFailure(const QFileDevice& file, int systemError)
+{
+    QString qt = file.errorString();
+    if (systemError != 0 && (qt.isEmpty() || qt == QLatin1String("Unknown error")))
+        return QString::fromLocal8Bit(std::strerror(systemError));
+    return qt;
 }
 
 void checkWritable(const QString& path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QString>
 
 namespace zel {
@@ -20,6 +21,11 @@ QByteArray readWholeFile(const QString& path, qint64 maxSize = kMaxDataFileSize)
 // pipe is written into directly, never replaced. Throws ZelError naming the
 // file and the system's reason.
 void writeWholeFile(const QString& path, const QByteArray& bytes);
+
+// Why a write to `file` failed: Qt's words, or the system's (`systemError`,
+// the errno right after the failing call) where Qt has none, as when the
+// system's last flush finds the disk full and Qt says "Unknown error".
+QString writeFailure(const QFileDevice& file, int systemError);
 
 // Throws ZelError, as writeWholeFile would, when `path` cannot be written:
 // checked before a long transfer whose result goes there. Changes nothing.

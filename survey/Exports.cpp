@@ -11,6 +11,7 @@
 #include <QTemporaryFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -496,17 +497,19 @@ QStringList writeExportFiles(const QList<std::pair<QString, QByteArray>>& files)
             if (!file.open())
                 throw ZelError(ErrorId::CannotCreateFile, {name, file.errorString()});
             staged << file.fileName();
+            errno = 0;
             if (file.write(bytes) != bytes.size() || !file.flush())
-                throw ZelError(ErrorId::WriteError, {name, file.errorString()});
+                throw ZelError(ErrorId::WriteError, {name, writeFailure(file, errno)});
             // A temporary file is the owner's alone: the file put in place
             // keeps the permissions of the one it replaces, else the usual ones.
             const QFileInfo old(path);
             file.setPermissions(old.exists() ? old.permissions()
                                              : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
                                                    | QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+            errno = 0;
             file.close();
             if (file.error() != QFileDevice::NoError)
-                throw ZelError(ErrorId::WriteError, {name, file.errorString()});
+                throw ZelError(ErrorId::WriteError, {name, writeFailure(file, errno)});
         }
         QStringList written;
         for (qsizetype n = 0; n < files.size(); ++n) {

@@ -7,7 +7,17 @@
 #include "survey/Checks.h"
 #include "survey/Exports.h"
 
+#include "texts/Texts.h"
+
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <cstring>
+
+#if defined(Q_OS_LINUX)
+#include <sys/mount.h>
+#include <sys/resource.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -167,6 +177,45 @@ TEST(DataCheck, ExportOfSeveralProfilesWritesAllOrNothing)
     EXPECT_TRUE(QFileInfo(files[1].first).permissions().testFlag(QFileDevice::ReadOther));
     EXPECT_TRUE(QFileInfo(files[0].first).permissions().testFlag(QFileDevice::ReadOther));
 }
+
+#if defined(Q_OS_LINUX)
+// Several files onto a disk that fills on the second: the earlier files stay
+// as they were, nothing is left behind, and the message says the system's
+// reason. A 64 KB tmpfs where the tests may mount one (as root), and a file
+// size limit (the second file beyond it) everywhere.
+TEST(DataCheck, ExportOntoAFullDiskSaysTheSystemsReason)
+{
+    QTemporaryDir dir;
+    const QString place = dir.filePath("disk");
+    QDir().mkpath(place);
+    const bool tmpfs = ::mount("tmpfs", place.toLocal8Bit().constData(), "tmpfs", 0, "size=64k") == 0;
+    const QList<std::pair<QString, QByteArray>> files = {{place + "/o_L1_F1.ohm", QByteArray(40000, '1')},
+                                                        {place + "/o_L3_F1.ohm", QByteArray(tmpfs ? 40000 : 70000, '3')}};
+    zel::writeWholeFile(files[0].first, "old");
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    rlimit limit = before;
+    limit.rlim_cur = 50000;
+    if (!tmpfs)
+        setrlimit(RLIMIT_FSIZE, &limit);
+    QString said;
+    try {
+        zel::writeExportFiles(files);
+    } catch (const zel::ZelError& e) {
+        said = zel::texts::errorText(e);
+    }
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previous);
+    const QString reason = QString::fromLocal8Bit(std::strerror(tmpfs ? ENOSPC : EFBIG));
+    EXPECT_TRUE(said.contains("o_L3_F1.ohm") && said.contains(reason)) << said.toStdString();
+    EXPECT_FALSE(said.contains("Unknown error")) << said.toStdString();
+    EXPECT_EQ(zel::readWholeFile(files[0].first), "old");
+    EXPECT_EQ(QDir(place).entryList(QDir::Files).size(), 1);
+    if (tmpfs)
+        ::umount(place.toLocal8Bit().constData());
+}
+#endif
 
 // Exclusions live beside the data file: written, read back, and a file
 // that does not match the data is refused whole with its line number.

@@ -476,7 +476,7 @@ QString checkSummary(int line, int file, int values, int flagged, const QStringL
 }
 QString inversionRunning()
 {
-    return tr("Идёт инверсия: команды станции — после её окончания или после «Стоп» в окне разреза");
+    return tr("Идёт инверсия: команда станции не выполнена. Дайте её снова, когда инверсия кончится или после «Стоп» в окне разреза");
 }
 QString inversionNeedsMemory(std::size_t needed, std::size_t available)
 {

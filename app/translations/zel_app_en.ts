@@ -31,13 +31,25 @@
 <context>
     <name>TAboutBox</name>
     <message>
+        <source>Визуализация данных электроразведочной станции ZEL-TERRAVOX</source>
+        <translation>Data visualisation for the ZEL-TERRAVOX station</translation>
+    </message>
+    <message>
+        <source>Документы: README.txt</source>
+        <translation>Documents: README.txt</translation>
+    </message>
+    <message>
+        <source>Документы: /usr/share/doc</source>
+        <translation>Documents: /usr/share/doc</translation>
+    </message>
+    <message>
         <source>Программа станции
 ZEL-TERRAVOX для ПК
 Данные: чтение, вывод
 Электроды и прошивка
 Лицензия: у владельца
 Справка: Help, Contents
-Документы: share/doc
+%1
 Командная строка: zeltool</source>
         <translation>Station program
 ZEL-TERRAVOX for PC
@@ -45,12 +57,8 @@ Data: reading, output
 Electrodes and firmware
 Licence: with the owner
 Help: Help, Contents
-Documents: share/doc
+%1
 Command line: zeltool</translation>
-    </message>
-    <message>
-        <source>Визуализация данных электроразведочной станции ZEL-TERRAVOX</source>
-        <translation>Data visualisation for the ZEL-TERRAVOX station</translation>
     </message>
 </context>
 <context>

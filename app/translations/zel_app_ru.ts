@@ -31,18 +31,26 @@
 <context>
     <name>TAboutBox</name>
     <message>
+        <source>Визуализация данных электроразведочной станции ZEL-TERRAVOX</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Документы: README.txt</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Документы: /usr/share/doc</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Программа станции
 ZEL-TERRAVOX для ПК
 Данные: чтение, вывод
 Электроды и прошивка
 Лицензия: у владельца
 Справка: Help, Contents
-Документы: share/doc
+%1
 Командная строка: zeltool</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Визуализация данных электроразведочной станции ZEL-TERRAVOX</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

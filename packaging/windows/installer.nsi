@@ -11,6 +11,8 @@ Target amd64-unicode
 !include "FileFunc.nsh"
 
 Name "ZEL-TERRAVOX ${VERSION}"
+; The program's own name at the foot of every page, not the installer maker's.
+BrandingText "ZEL-TERRAVOX ${VERSION}"
 OutFile "${OUTFILE}"
 RequestExecutionLevel user
 InstallDir "$LOCALAPPDATA\Programs\ZEL-TERRAVOX"

@@ -500,10 +500,6 @@
         <translation>Invert...</translation>
     </message>
     <message>
-        <source>Идёт инверсия: команды станции — после её окончания или после «Стоп» в окне разреза</source>
-        <translation>An inversion is running: station commands wait until it ends or is stopped with Stop in the section window</translation>
-    </message>
-    <message>
         <source>для этого профиля нужно около %1 памяти, свободно %2</source>
         <translation>this line needs about %1; %2 are free</translation>
     </message>
@@ -550,6 +546,10 @@
     <message>
         <source>Модель записана: %1</source>
         <translation>Model written: %1</translation>
+    </message>
+    <message>
+        <source>Идёт инверсия: команда станции не выполнена. Дайте её снова, когда инверсия кончится или после «Стоп» в окне разреза</source>
+        <translation>An inversion is running: the station command was not carried out. Give it again when the inversion has ended, or after Stop in the section window</translation>
     </message>
 </context>
 </TS>

@@ -500,10 +500,6 @@
         <translation>Инверсия...</translation>
     </message>
     <message>
-        <source>Идёт инверсия: команды станции — после её окончания или после «Стоп» в окне разреза</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>для этого профиля нужно около %1 памяти, свободно %2</source>
         <translation type="unfinished"></translation>
     </message>
@@ -549,6 +545,10 @@
     </message>
     <message>
         <source>Модель записана: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Идёт инверсия: команда станции не выполнена. Дайте её снова, когда инверсия кончится или после «Стоп» в окне разреза</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
