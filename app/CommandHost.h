@@ -18,8 +18,7 @@ class ReadingArchive;
 struct ReportLine;
 }
 
-// The caption of the program's message boxes, as the task bar names it.
-extern const QString kApplicationTitle;
+using zel::texts::kApplicationTitle;
 
 // What the window's command groups (files, station, survey) use of the
 // window: its dialogs, the current reading, the settings, and the list and

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QMenu>
 
 TFileCommands::TFileCommands(TCommandHost& host, QObject* parent) : QObject(parent), m_host(host)
 {
@@ -148,4 +149,14 @@ void TFileCommands::openReadingsFolder()
     if (!m_host.dialogs().openDocument(folder))
         m_host.dialogs().showMessage(m_host.dialogParent(), MessageKind::Information, kApplicationTitle,
                                      zel::texts::folderNotOpened(QDir::toNativeSeparators(folder)));
+}
+
+void TFileCommands::fillRecentReadings(QMenu& menu, int count)
+{
+    menu.clear();
+    const QStringList recent = m_host.readings().recent(count);
+    for (const QString& path : recent)
+        connect(menu.addAction(QFileInfo(path).fileName()), &QAction::triggered, this, [this, path] { openDataFile(path); });
+    if (recent.isEmpty())
+        menu.addAction(zel::texts::noReadingsYet())->setEnabled(false);
 }

@@ -8,6 +8,8 @@ class TCommandHost;
 
 // The window's commands on data files: Load File, Save File, View, Save as
 // text, the workbooks, the kept readings and their folder.
+class QMenu;
+
 class TFileCommands : public QObject {
     Q_OBJECT
 public:
@@ -25,6 +27,9 @@ public:
     // the desktop).
     void openDataFile(const QString& path);
     void openReadingsFolder();
+    // The last `count` kept readings as the items of `menu`, newest first;
+    // each opens its reading.
+    void fillRecentReadings(QMenu& menu, int count);
 
 private:
     void loadFile(const QString& path);

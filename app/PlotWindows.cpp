@@ -44,10 +44,11 @@ int nearest(const Points& points, const QPointF& pixel, Coords&& coords)
 
 } // namespace
 
-TPlotWindow::TPlotWindow(const QString& name, QSettings& settings, QWidget* parent)
+TPlotWindow::TPlotWindow(const QString& name, QSettings& settings, UserDialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , m_name(name)
     , m_settings(settings)
+    , m_dialogs(dialogs)
 {
     setObjectName(name);
     Plot = new QCustomPlot(this);
@@ -130,7 +131,7 @@ void TPlotWindow::saveImage()
     try {
         zel::savePlot(*Plot, path, Plot->width(), Plot->height());
     } catch (const zel::ZelError& e) {
-        QMessageBox::critical(this, windowTitle(), zel::withFullStop(zel::texts::errorText(e)));
+        m_dialogs.showMessage(this, MessageKind::Error, windowTitle(), zel::withFullStop(zel::texts::errorText(e)));
     }
 }
 
@@ -143,8 +144,8 @@ void TPlotWindow::showHover(QMouseEvent* event)
         QToolTip::showText(event->globalPosition().toPoint(), text, Plot);
 }
 
-TProfileWindow::TProfileWindow(QSettings& settings, QWidget* parent)
-    : TPlotWindow(QStringLiteral("ProfileWindow"), settings, parent)
+TProfileWindow::TProfileWindow(QSettings& settings, UserDialogs& dialogs, QWidget* parent)
+    : TPlotWindow(QStringLiteral("ProfileWindow"), settings, dialogs, parent)
 {
     ProfileBox = new QComboBox(this);
     ProfileBox->setObjectName(QStringLiteral("ProfileBox"));
@@ -223,8 +224,8 @@ QString TProfileWindow::hoverText(const QPointF& pixel) const
     return {};
 }
 
-TPseudosectionWindow::TPseudosectionWindow(QSettings& settings, QWidget* parent)
-    : TPlotWindow(QStringLiteral("PseudosectionWindow"), settings, parent)
+TPseudosectionWindow::TPseudosectionWindow(QSettings& settings, UserDialogs& dialogs, QWidget* parent)
+    : TPlotWindow(QStringLiteral("PseudosectionWindow"), settings, dialogs, parent)
 {
     ProfileBox = new QComboBox(this);
     ProfileBox->setObjectName(QStringLiteral("ProfileBox"));

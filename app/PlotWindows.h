@@ -1,5 +1,7 @@
 #pragma once
 
+#include "UserDialogs.h"
+
 #include "plots/Plots.h"
 
 #include <QWidget>
@@ -29,7 +31,7 @@ public:
     using TableLine = std::function<QString(int record)>;
     using AskImageFile = std::function<QString()>;
 
-    TPlotWindow(const QString& name, QSettings& settings, QWidget* parent);
+    TPlotWindow(const QString& name, QSettings& settings, UserDialogs& dialogs, QWidget* parent);
     void setTableLine(TableLine line) { m_tableLine = std::move(line); }
     void setAskImageFile(AskImageFile ask) { m_askImageFile = std::move(ask); }
 
@@ -63,6 +65,7 @@ private:
 
     QString m_name;
     QSettings& m_settings;
+    UserDialogs& m_dialogs;
     const zel::Document* m_document = nullptr;
     bool m_stale = false;  // the document changed while the window was hidden
     TableLine m_tableLine;
@@ -74,7 +77,7 @@ private:
 class TProfileWindow : public TPlotWindow {
     Q_OBJECT
 public:
-    TProfileWindow(QSettings& settings, QWidget* parent);
+    TProfileWindow(QSettings& settings, UserDialogs& dialogs, QWidget* parent);
     void setRecords(const std::vector<zel::MeasurementRecord>& records, const zel::SurveyGeometry& geometry) override;
     QString hoverText(const QPointF& pixel) const override;
 
@@ -97,7 +100,7 @@ private:
 class TPseudosectionWindow : public TPlotWindow {
     Q_OBJECT
 public:
-    TPseudosectionWindow(QSettings& settings, QWidget* parent);
+    TPseudosectionWindow(QSettings& settings, UserDialogs& dialogs, QWidget* parent);
     void setRecords(const std::vector<zel::MeasurementRecord>& records, const zel::SurveyGeometry& geometry) override;
     QString hoverText(const QPointF& pixel) const override;
     const zel::Pseudosection& section() const { return m_section; }

@@ -154,7 +154,7 @@ void TSurveyCommands::showPlotWindow(Window*& window)
 {
     zel::Document& doc = m_host.document();
     if (!window) {
-        window = new Window(m_host.settings(), m_host.dialogParent());
+        window = new Window(m_host.settings(), m_host.dialogs(), m_host.dialogParent());
         // A hover decodes the one record it shows.
         window->setTableLine([&doc](int record) {
             const QByteArray& decoded = doc.reading().decoded;

@@ -31,8 +31,6 @@
 #include <QStatusBar>
 #include <QToolButton>
 
-const QString kApplicationTitle = QStringLiteral("ZEL-TERRAVOXNew");
-
 TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, QWidget* parent)
     : QMainWindow(parent)
 {
@@ -256,19 +254,6 @@ void TForm1::showHint()
         return;
     StatusBar1->showMessage(zel::texts::hintFor(*m_station->hint()).text);
     HelpLink1->show();
-}
-
-void TForm1::fillRecentReadings()
-{
-    RecentReadings1->clear();
-    const QStringList recent = m_readings.recent(kRecentReadings);
-    for (const QString& path : recent) {
-        QAction* a = RecentReadings1->addAction(QFileInfo(path).fileName());
-        a->setData(path);
-        connect(a, &QAction::triggered, this, [this, path] { OpenDataFile(path); });
-    }
-    if (recent.isEmpty())
-        RecentReadings1->addAction(zel::texts::noReadingsYet())->setEnabled(false);
 }
 
 void TForm1::Contens1Click() { ShowHelpTopic(1); }

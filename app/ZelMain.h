@@ -2,14 +2,13 @@
 
 #include "CommandHost.h"
 #include "StationCommands.h"
+#include "ToolBar.h"
 #include "UserDialogs.h"
 
 #include "data/RawDump.h"
 #include "data/ReadingArchive.h"
 
 #include <QMainWindow>
-#include <QMargins>
-#include <QRect>
 
 #include <memory>
 #include <optional>
@@ -29,18 +28,6 @@ class TFileCommands;
 class THelpWindow;
 class THtmlHelpLoader;
 class TSurveyCommands;
-
-// The free area of the toolbar reports a released mouse button.
-class TToolBar : public QWidget {
-    Q_OBJECT
-public:
-    using QWidget::QWidget;
-signals:
-    void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
-};
 
 // The main window: it shows the current reading (the document) in its list
 // and wires its menus and buttons to the command groups: files, station and
@@ -185,7 +172,6 @@ private:
     // Puts the program into `language` without keeping the choice.
     void applyLanguage(zel::texts::Language language);
     void showHint();
-    void fillRecentReadings();
     // A station dialogue starts, goes on, ends: the stop button, the
     // progress bar and the hint of a failure show it.
     void dialogueStarted();

@@ -32,12 +32,6 @@
 #include <algorithm>
 #include <vector>
 
-void TToolBar::mouseReleaseEvent(QMouseEvent* event)
-{
-    emit mouseUp(event->button(), event->modifiers());
-    QWidget::mouseReleaseEvent(event);
-}
-
 void TForm1::buildListAndStatusBar()
 {
     auto* central = new QWidget(this);
@@ -161,7 +155,7 @@ void TForm1::buildMenu()
     file->addSeparator();
     RecentReadings1 = file->addMenu(zel::texts::recentReadings());
     RecentReadings1->setObjectName(QStringLiteral("RecentReadings1"));
-    connect(RecentReadings1, &QMenu::aboutToShow, this, &TForm1::fillRecentReadings);
+    connect(RecentReadings1, &QMenu::aboutToShow, this, [this] { m_files->fillRecentReadings(*RecentReadings1, kRecentReadings); });
     ReadingsFolder1 = add(file, "ReadingsFolder1", zel::texts::openReadingsFolder(), [files] { files->openReadingsFolder(); });
     QMenu* exel = menuBar()->addMenu(QStringLiteral("&Exel"));
     ZELSOLO1 = add(exel, "ZELSOLO1", QStringLiteral("ZEL-SOLO"), [this] { ToolButton5Click(); });

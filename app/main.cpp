@@ -1,5 +1,6 @@
 #include "Images.h"
 #include "texts/Texts.h"
+#include "UserDialogs.h"
 #include "ZelMain.h"
 
 #include "data/Cp1251.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMessageBox>
 
 #if defined(Q_OS_WIN)
 #include <windows.h>
@@ -62,8 +62,8 @@ int main(int argc, char* argv[])
     // Under a Russian locale the toolkit's own buttons and dialogs speak Russian too.
     zel::texts::installQtTranslations(QLocale());
     if (!zel::cp1251Available()) {
-        QMessageBox::critical(nullptr, kApplicationTitle,
-                              QStringLiteral("The Windows-1251 text codec is missing: install Qt's Core5Compat."));
+        QtUserDialogs().showMessage(nullptr, MessageKind::Error, zel::texts::kApplicationTitle,
+                                    QStringLiteral("The Windows-1251 text codec is missing: install Qt's Core5Compat."));
         return 1;
     }
     TForm1 form;

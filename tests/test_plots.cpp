@@ -243,7 +243,8 @@ TEST(Plots, ProfileGraphOfManyProfilesShowsOneWithReadableLegendAndMarks)
             r.U[ch] = std::int16_t(10 + ch);
     }
     QSettings settings(QDir::temp().filePath("zel-plots-test.ini"), QSettings::IniFormat);
-    TProfileWindow window(settings, nullptr);
+    FakeDialogs dialogs;
+    TProfileWindow window(settings, dialogs, nullptr);
     window.resize(900, 600);
     window.show();
     window.setRecords(records, {});

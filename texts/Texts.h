@@ -34,6 +34,9 @@ bool useLanguage(Language language);
 // program adds in English get their Russian, the station program's stay).
 bool installProgramTranslations(Language language);
 Language currentLanguage();
+
+// The caption of the program's message boxes, as the task bar names it.
+inline const QString kApplicationTitle = QStringLiteral("ZEL-TERRAVOXNew");
 // The numbers of the language chosen: "1,5" in Russian, "1.5" in English,
 // no group separators.
 QLocale numberLocale();
