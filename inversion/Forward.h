@@ -1,6 +1,8 @@
 #pragma once
 
+#include "Element.h"
 #include "Mesh.h"
+#include "Quadrature.h"
 
 #include <Eigen/Dense>
 
@@ -15,25 +17,6 @@ struct Configuration {
     std::array<int, 4> abmn{};
     double k = 0;  // m
 };
-
-// The wavenumbers of the 2.5D transform and their weights, so that
-// u(r) = (2/π) Σ w ũ(k): Gauss–Legendre below k0 = 1 / (2 rmin) (with
-// k = k0 t², which takes the logarithmic behaviour at 0), Gauss–Laguerre above.
-struct Wavenumbers {
-    std::vector<double> k;
-    std::vector<double> weight;
-};
-Wavenumbers wavenumbers(double rMin, int legendre = 8, int laguerre = 8);
-
-// K0(x) for x > 0 by the polynomial approximations of Abramowitz and Stegun
-// (9.8.1, 9.8.5, 9.8.6; relative error below 2e-7): the forward response
-// needs it at every node for every source and wavenumber, where
-// std::cyl_bessel_k would take most of the time.
-double besselK0(double x);
-
-// Gauss–Legendre nodes and weights on [0, 1]; Gauss–Laguerre for the weight e^-t on [0, ∞).
-void gaussLegendre(int n, std::vector<double>& nodes, std::vector<double>& weights);
-void gaussLaguerre(int n, std::vector<double>& nodes, std::vector<double>& weights);
 
 // The 2.5D finite-element response of a resistivity section to point
 // sources of 1 A at the surface electrodes. The potential is split into the
@@ -67,11 +50,6 @@ public:
     const Wavenumbers& transform() const { return m_transform; }
 
 private:
-    struct Element {
-        std::array<int, 3> node;
-        std::array<double, 3> b, c;  // shape-function gradients times 2 · area
-        double area = 0;
-    };
     struct Edge {
         int a = 0, b = 0;
         int cell = 0;
@@ -79,6 +57,8 @@ private:
         double cosine = 0;  // of the angle between the outward normal and the way from the line's centre
         double r = 0;       // distance of its middle from the line's centre
     };
+    // Assembles and factorises the system of wavenumber `w` and solves it
+    // for every source's secondary field (and its adjoint field when kept).
     void solveWavenumber(std::size_t w, bool keepFields);
     double potential(int source, int at) const;  // u for 1 A, from the last solve
     // The part of a potential that its source's sigma0 scales: the analytic

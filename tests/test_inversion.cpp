@@ -3,6 +3,7 @@
 // its sensitivities against finite differences.
 #include "inversion/Forward.h"
 #include "inversion/Inversion.h"
+#include "inversion/Bessel.h"
 #include "inversion/Files.h"
 #include "section/Input.h"
 #include "data/ZelError.h"

@@ -1,0 +1,138 @@
+// The finite-element system of one wavenumber: its matrix (the elements
+// and the far boundary's Robin edges), the secondary field's sources (the
+// cells whose conductivity differs from the source's, the surface where it
+// is not level), the solves for every source and their adjoint fields.
+#include "Forward.h"
+
+#include "Bessel.h"
+
+#include <Eigen/SparseCholesky>
+
+#include <cmath>
+#include <numbers>
+#include <stdexcept>
+
+namespace zel::inv {
+
+namespace {
+
+// Two-point Gauss–Legendre on an edge, as shares of its length.
+const double kEdgeGaussPoints[] = {0.5 - 0.5 / std::sqrt(3.0), 0.5 + 0.5 / std::sqrt(3.0)};
+// The source node's own value stands for the field this share of the way to
+// its nearest neighbour: K0 is infinite at the source itself.
+constexpr double kSourceOffset = 0.25;
+
+} // namespace
+
+void ForwardModel::solveWavenumber(std::size_t w, bool keepFields)
+{
+    const double k = m_transform.k[w];
+    const int n = int(m_mesh.nodes.size());
+    std::vector<Eigen::Triplet<double>> entries;
+    entries.reserve(m_elements.size() * 9 + m_edges.size() * 4);
+    const double k2 = k * k;
+    for (std::size_t e = 0; e < m_elements.size(); ++e) {
+        const Element& el = m_elements[e];
+        const double sigma = m_sigma[std::size_t(m_mesh.cellOfTriangle[e])];
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                entries.emplace_back(el.node[std::size_t(i)], el.node[std::size_t(j)], sigma * el.matrix(i, j, k2));
+    }
+    std::vector<double> robin(m_edges.size());
+    for (std::size_t g = 0; g < m_edges.size(); ++g) {
+        const Edge& edge = m_edges[g];
+        robin[g] = k * besselRatio(k * edge.r) * edge.cosine * edge.length / 6;
+        const double s = m_sigma[std::size_t(edge.cell)] * robin[g];
+        entries.emplace_back(edge.a, edge.a, 2 * s);
+        entries.emplace_back(edge.b, edge.b, 2 * s);
+        entries.emplace_back(edge.a, edge.b, s);
+        entries.emplace_back(edge.b, edge.a, s);
+    }
+    Eigen::SparseMatrix<double> A(n, n);
+    A.setFromTriplets(entries.begin(), entries.end());
+    Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>> solver(A);
+    if (solver.info() != Eigen::Success)
+        throw std::runtime_error("the finite-element system could not be factorised");
+
+    auto& secondary = m_secondary[w];
+    secondary.assign(m_sources.size(), Eigen::VectorXd());
+    Eigen::VectorXd primary(n), rhs(n);
+    for (std::size_t s = 0; s < m_sources.size(); ++s) {
+        const int sourceNode = m_mesh.electrodeNodes[std::size_t(m_sources[s])];
+        const Point& src = m_mesh.nodes[std::size_t(sourceNode)];
+        const double sigma0 = m_sigma0[s];
+        // The source node itself stands for the field a little way off: its
+        // value only enters where the cells beside it differ from sigma0.
+        const int column = sourceNode / m_mesh.rows();
+        double nearest = std::abs(m_mesh.nodes[std::size_t(sourceNode) + 1].z - src.z);
+        for (const int i : {column - 1, column + 1})
+            if (i >= 0 && i < int(m_mesh.columns.size()))
+                nearest = std::min(nearest, std::abs(m_mesh.columns[std::size_t(i)] - src.x));
+        for (int i = 0; i < n; ++i) {
+            const Point& p = m_mesh.nodes[std::size_t(i)];
+            const double r = std::max(std::hypot(p.x - src.x, p.z - src.z), nearest * kSourceOffset);
+            const double kr = k * r;
+            primary(i) = besselK0(kr) / (2 * std::numbers::pi * sigma0);
+        }
+        // The secondary field's source: -A(σ − σ0) applied to the primary field.
+        rhs.setZero();
+        for (std::size_t e = 0; e < m_elements.size(); ++e) {
+            const double ds = m_sigma[std::size_t(m_mesh.cellOfTriangle[e])] - sigma0;
+            if (ds == 0)
+                continue;
+            const Element& el = m_elements[e];
+            for (int i = 0; i < 3; ++i) {
+                double v = 0;
+                for (int j = 0; j < 3; ++j)
+                    v += el.matrix(i, j, k2) * primary(el.node[std::size_t(j)]);
+                rhs(el.node[std::size_t(i)]) -= ds * v;
+            }
+        }
+        // Where the surface is not level through the source, the half-space
+        // field crosses it: the secondary field takes that flux back, so that
+        // no current leaves through the ground's surface.
+        for (int i = 0; i + 1 < int(m_mesh.columns.size()) && m_topography; ++i) {
+            const int a = m_mesh.node(i, 0), b = m_mesh.node(i + 1, 0);
+            if (a == sourceNode || b == sourceNode)
+                continue;  // along the edge the field is parallel to it
+            const Point& p = m_mesh.nodes[std::size_t(a)];
+            const Point& q = m_mesh.nodes[std::size_t(b)];
+            const double length = std::hypot(q.x - p.x, q.z - p.z);
+            const double nx = -(q.z - p.z) / length, nz = (q.x - p.x) / length;  // outward, upwards
+            for (const double g : kEdgeGaussPoints) {
+                const double x = p.x + g * (q.x - p.x) - src.x, z = p.z + g * (q.z - p.z) - src.z;
+                const double r = std::hypot(x, z);
+                const double kr = k * r;
+                const double dK0 = k > 0 ? k * besselK1(kr) : 1 / r;
+                const double flux = dK0 / (2 * std::numbers::pi) * (x * nx + z * nz) / r * length / 2;  // −σ0 ∂up/∂n, per Gauss point
+                rhs(a) += flux * (1 - g);
+                rhs(b) += flux * g;
+            }
+        }
+        for (std::size_t g = 0; g < m_edges.size(); ++g) {
+            const Edge& edge = m_edges[g];
+            const double ds = m_sigma[std::size_t(edge.cell)] - sigma0;
+            if (ds == 0)
+                continue;
+            const double pa = primary(edge.a), pb = primary(edge.b);
+            rhs(edge.a) -= ds * robin[g] * (2 * pa + pb);
+            rhs(edge.b) -= ds * robin[g] * (pa + 2 * pb);
+        }
+        Eigen::VectorXd us = solver.solve(rhs);
+        Eigen::VectorXd atElectrodes(Eigen::Index(m_mesh.electrodeNodes.size()));
+        for (std::size_t j = 0; j < m_mesh.electrodeNodes.size(); ++j)
+            atElectrodes(Eigen::Index(j)) = us(m_mesh.electrodeNodes[j]);
+        secondary[s] = std::move(atElectrodes);
+        if (!keepFields)
+            continue;
+        m_total[w].col(Eigen::Index(s)) = (us + primary).cast<float>();
+        // The adjoint field of a potential electrode: the mesh's own response
+        // to a unit source at its node, of which the secondary field's
+        // change at that node is the product with the change of A.
+        rhs.setZero();
+        rhs(sourceNode) = 1;
+        m_green[w].col(Eigen::Index(s)) = solver.solve(rhs).cast<float>();
+    }
+}
+
+} // namespace zel::inv

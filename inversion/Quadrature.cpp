@@ -1,0 +1,80 @@
+#include "Quadrature.h"
+
+#include <Eigen/Dense>
+
+#include <cmath>
+#include <numbers>
+
+namespace zel::inv {
+
+namespace {
+
+// Newton's iterations on a Legendre root: far more than it ever takes.
+constexpr int kNewtonSteps = 100;
+constexpr double kRootTolerance = 1e-15;
+
+} // namespace
+
+void gaussLegendre(int n, std::vector<double>& nodes, std::vector<double>& weights)
+{
+    nodes.assign(std::size_t(n), 0);
+    weights.assign(std::size_t(n), 0);
+    for (int i = 0; i < n; ++i) {
+        double x = std::cos(std::numbers::pi * (i + 0.75) / (n + 0.5));
+        double dp = 0;
+        for (int step = 0; step < kNewtonSteps; ++step) {
+            double p0 = 1, p1 = x;
+            for (int j = 2; j <= n; ++j) {
+                const double p2 = ((2 * j - 1) * x * p1 - (j - 1) * p0) / j;
+                p0 = p1;
+                p1 = p2;
+            }
+            dp = n * (x * p1 - p0) / (x * x - 1);
+            const double dx = p1 / dp;
+            x -= dx;
+            if (std::abs(dx) < kRootTolerance)
+                break;
+        }
+        // From [-1, 1] to [0, 1].
+        nodes[std::size_t(i)] = (1 - x) / 2;
+        weights[std::size_t(i)] = 1 / ((1 - x * x) * dp * dp);
+    }
+}
+
+void gaussLaguerre(int n, std::vector<double>& nodes, std::vector<double>& weights)
+{
+    // Golub–Welsch: the eigenvalues of the Jacobi matrix are the nodes.
+    Eigen::MatrixXd jacobi = Eigen::MatrixXd::Zero(n, n);
+    for (int i = 0; i < n; ++i) {
+        jacobi(i, i) = 2 * i + 1;
+        if (i + 1 < n)
+            jacobi(i, i + 1) = jacobi(i + 1, i) = i + 1;
+    }
+    const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver(jacobi);
+    nodes.resize(std::size_t(n));
+    weights.resize(std::size_t(n));
+    for (int i = 0; i < n; ++i) {
+        nodes[std::size_t(i)] = solver.eigenvalues()(i);
+        weights[std::size_t(i)] = solver.eigenvectors()(0, i) * solver.eigenvectors()(0, i);
+    }
+}
+
+Wavenumbers wavenumbers(double rMin, int legendre, int laguerre)
+{
+    Wavenumbers w;
+    const double k0 = 1 / (2 * rMin);
+    std::vector<double> t, wt;
+    gaussLegendre(legendre, t, wt);
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        w.k.push_back(k0 * t[i] * t[i]);
+        w.weight.push_back(wt[i] * 2 * k0 * t[i]);
+    }
+    gaussLaguerre(laguerre, t, wt);
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        w.k.push_back(k0 + t[i] / rMin);
+        w.weight.push_back(wt[i] * std::exp(t[i]) / rMin);
+    }
+    return w;
+}
+
+} // namespace zel::inv
