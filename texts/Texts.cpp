@@ -47,8 +47,11 @@ const QString& kLanguageKey = settings::kLanguage;
 
 QLocale numberLocale()
 {
-    QLocale numbers = currentLanguage() == Language::English ? QLocale(QLocale::English, QLocale::UnitedKingdom)
-                                                             : QLocale(QLocale::Russian, QLocale::Russia);
+    // Before any translation is installed the texts are the sources' own,
+    // Russian and English mixed: numbers keep the full stop.
+    QLocale numbers = programTranslators().empty()                ? QLocale::c()
+        : currentLanguage() == Language::English ? QLocale(QLocale::English, QLocale::UnitedKingdom)
+                                                 : QLocale(QLocale::Russian, QLocale::Russia);
     numbers.setNumberOptions(numbers.numberOptions() | QLocale::OmitGroupSeparator);
     return numbers;
 }
@@ -472,7 +475,7 @@ QString checkSummary(int line, int file, int values, int flagged, const QStringL
         .arg(values)
         .arg(flagged)
         .arg(flagCounts.join(QStringLiteral(", ")),
-             medianError ? QStringLiteral("%1 %").arg(*medianError, 0, 'f', 2) : tr("none"));
+             medianError ? QStringLiteral("%1 %").arg(numberLocale().toString(*medianError, 'f', 2)) : tr("none"));
 }
 QString inversionRunning()
 {
@@ -483,7 +486,8 @@ QString inversionNeedsMemory(std::size_t needed, std::size_t available)
     // GB with a decimal from 1 GB, MB below; both figures in one unit.
     const bool gigabytes = std::max(needed, available) >= 1'000'000'000;
     auto amount = [gigabytes](std::size_t bytes) {
-        return gigabytes ? tr("%1 ГБ").arg(double(bytes) / 1e9, 0, 'f', 1) : tr("%1 МБ").arg(double(bytes) / 1e6, 0, 'f', 0);
+        return gigabytes ? tr("%1 ГБ").arg(numberLocale().toString(double(bytes) / 1e9, 'f', 1))
+                         : tr("%1 МБ").arg(numberLocale().toString(double(bytes) / 1e6, 'f', 0));
     };
     if (needed == 0)
         return tr("для этого профиля не хватило памяти, свободно %1").arg(amount(available));
@@ -560,7 +564,7 @@ QString surveySettingProblem(const QString& file, const QString& key, const QStr
 QString defaultSpacingUsed(double spacing)
 {
     return tr("расстояние между электродами %1 м: значение по умолчанию, для этого чтения не задано")
-        .arg(QLocale().toString(spacing, 'g', 6));
+        .arg(numberLocale().toString(spacing, 'g', 6));
 }
 
 QString surveyDefaultUsed() { return tr("до сохранения верного значения взято значение по умолчанию"); }

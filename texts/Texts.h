@@ -37,8 +37,8 @@ Language currentLanguage();
 
 // The caption of the program's message boxes, as the task bar names it.
 inline const QString kApplicationTitle = QStringLiteral("ZEL-TERRAVOXNew");
-// The numbers of the language chosen: "1,5" in Russian, "1.5" in English,
-// no group separators.
+// The numbers of the language chosen: "1,5" in Russian, "1.5" in English
+// (and before any translation is installed), no group separators.
 QLocale numberLocale();
 
 // The language kept in the settings file ([Interface] Language=ru|en);
