@@ -202,8 +202,11 @@ const zel::inv::InversionResult* TSectionWindow::result() const { return job().r
 
 zel::ColourScale TSectionWindow::colourScale() const
 {
-    return {std::min(LowEdit->value(), HighEdit->value()), std::max(LowEdit->value(), HighEdit->value()),
-            ScaleTypeBox->currentIndex() == 0};
+    // Ends given the wrong way round are taken the right way; ends that
+    // meet are a decade apart.
+    const double low = std::min(LowEdit->value(), HighEdit->value());
+    const double high = std::max(LowEdit->value(), HighEdit->value());
+    return {low, high > low ? high : low * 10, ScaleTypeBox->currentIndex() == 0};
 }
 
 void TSectionWindow::changeEvent(QEvent* event)

@@ -680,7 +680,10 @@ void drawResponse(QCustomPlot& plot, const inv::InversionResult& r, ResponsePane
             : panel == ResponsePanel::Modelled              ? r.response[d]
                                                             : r.misfitPercent(d);
         const double share = misfit ? (value - scale.lower) / scale.size() : shareOf(colours, value);
-        const auto c = std::size_t(std::clamp(int(share * kColourClasses), 0, kColourClasses - 1));
+        // Beyond the scale (a held one), or no number at all: its end's colour.
+        const auto c = share >= 1 ? std::size_t(kColourClasses - 1)
+            : share > 0           ? std::size_t(share * kColourClasses)
+                                  : std::size_t(0);
         const inv::Point at = responsePoint(r.data[d]);
         xs[c] << at.x;
         ys[c] << at.z;

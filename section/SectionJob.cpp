@@ -73,12 +73,6 @@ bool SectionJob::start(const std::vector<MeasurementRecord>& records, const Surv
             // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks)
             QMetaObject::invokeMethod(this, std::move(deliver), Qt::QueuedConnection);
         };
-        auto refuse = [this, post](QString reason) {
-            post([this, reason] {
-                m_running = false;
-                emit refused(reason);
-            });
-        };
         try {
             auto result = std::make_shared<const inv::InversionResult>(inv::invert(
                 data, options, [&](const inv::IterationReport& r) { post([this, r] { emit iteration(r); }); },
@@ -91,11 +85,20 @@ bool SectionJob::start(const std::vector<MeasurementRecord>& records, const Surv
                 emit finished();
             });
         } catch (const inv::MemoryRefused& e) {
-            refuse(texts::inversionNeedsMemory(e.needed(), e.available()));
+            post([this, reason = texts::inversionNeedsMemory(e.needed(), e.available())] {
+                m_running = false;
+                emit refused(reason);
+            });
         } catch (const inv::InversionRefused& e) {
-            refuse(QString::fromStdString(e.what()));
+            post([this, reason = QString::fromStdString(e.what())] {
+                m_running = false;
+                emit refused(reason);
+            });
         } catch (const std::exception& e) {  // a fault of the computation: said, and the program goes on
-            refuse(QString::fromLocal8Bit(e.what()));
+            post([this, reason = QString::fromLocal8Bit(e.what())] {
+                m_running = false;
+                emit refused(reason);
+            });
         }
     });
     m_thread->start(QThread::LowPriority);

@@ -245,13 +245,16 @@ TEST_F(LanguageWindow, EnglishFromTheMenuReachesEveryWindowAndNoFile)
     EXPECT_EQ(listLines(*form).first(), "Number of measurements 15");
     EXPECT_EQ(russianOf(shownTexts(*form)), "");
     EXPECT_EQ(russianOf(shownTexts(*form->AboutBox)), "");
-    SurveyDialogInput lines;
-    lines.profiles = {{1, 1}};
-    TSurveyDialog geometry(lines);
-    TSequenceDialog generator([](auto&, auto&) { return QString(); }, [](auto&, auto&) { return QString(); });
-    TInversionDialog inversion(InversionChoice{}, {{1, 1}});
-    TSectionWindow section(form->document(), dialogs, nullptr);
-    EXPECT_EQ(russianOf(shownTexts(geometry) + shownTexts(generator) + shownTexts(inversion) + shownTexts(section)), "");
+    {
+        // The dialogs and windows made anew (they go before the form does).
+        SurveyDialogInput lines;
+        lines.profiles = {{1, 1}};
+        TSurveyDialog geometry(lines);
+        TSequenceDialog generator([](auto&, auto&) { return QString(); }, [](auto&, auto&) { return QString(); });
+        TInversionDialog inversion(InversionChoice{}, {{1, 1}});
+        TSectionWindow section(form->document(), dialogs, nullptr);
+        EXPECT_EQ(russianOf(shownTexts(geometry) + shownTexts(generator) + shownTexts(inversion) + shownTexts(section)), "");
+    }
     EXPECT_TRUE(form->HelpWindow->browser()->source().toString().endsWith("/en/H03.htm"));
     EXPECT_EQ(writtenFiles("en"), russianFiles);
     ASSERT_EQ(dialogs.fileDialogs.size(), 7);
