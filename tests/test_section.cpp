@@ -50,8 +50,9 @@ constexpr int kLine = 64;
 constexpr int kLine = 64;
 #endif
 // Along the line, in its electrode spacings: the block and a place beside it.
-constexpr double kBlockFrom = kLine * 20 / 64, kBlockTo = kLine * 28 / 64, kBeside = kLine * 45 / 64;
-constexpr double kBlockAt = (kBlockFrom + kBlockTo) / 2;
+// (whole electrodes: the line's shares rounded down).
+constexpr int kBlockFrom = kLine * 20 / 64, kBlockTo = kLine * 28 / 64, kBeside = kLine * 45 / 64;
+constexpr double kBlockAt = (kBlockFrom + kBlockTo) / 2.0;
 
 } // namespace
 
