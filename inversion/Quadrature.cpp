@@ -1,7 +1,6 @@
 #include "Quadrature.h"
 
-#include <Eigen/Dense>
-
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -43,19 +42,35 @@ void gaussLegendre(int n, std::vector<double>& nodes, std::vector<double>& weigh
 
 void gaussLaguerre(int n, std::vector<double>& nodes, std::vector<double>& weights)
 {
-    // Golub–Welsch: the eigenvalues of the Jacobi matrix are the nodes.
-    Eigen::MatrixXd jacobi = Eigen::MatrixXd::Zero(n, n);
+    // Newton's method on the Laguerre polynomial L_n from the usual
+    // asymptotic first guesses, each root from the two before it.
+    nodes.assign(std::size_t(n), 0);
+    weights.assign(std::size_t(n), 0);
+    double z = 0;
     for (int i = 0; i < n; ++i) {
-        jacobi(i, i) = 2 * i + 1;
-        if (i + 1 < n)
-            jacobi(i, i + 1) = jacobi(i + 1, i) = i + 1;
-    }
-    const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver(jacobi);
-    nodes.resize(std::size_t(n));
-    weights.resize(std::size_t(n));
-    for (int i = 0; i < n; ++i) {
-        nodes[std::size_t(i)] = solver.eigenvalues()(i);
-        weights[std::size_t(i)] = solver.eigenvectors()(0, i) * solver.eigenvectors()(0, i);
+        if (i == 0)
+            z = 3.0 / (1 + 2.4 * n);
+        else if (i == 1)
+            z += 15.0 / (1 + 2.5 * n);
+        else
+            z += (1 + 2.55 * (i - 1)) / (1.9 * (i - 1)) * (z - nodes[std::size_t(i - 2)]);
+        double lower = 0, derivative = 0;  // L_{n-1}(z), L_n'(z)
+        for (int step = 0; step < kNewtonSteps; ++step) {
+            double p1 = 1, p2 = 0;
+            for (int j = 1; j <= n; ++j) {
+                const double p3 = p2;
+                p2 = p1;
+                p1 = ((2 * j - 1 - z) * p2 - (j - 1) * p3) / j;
+            }
+            lower = p2;
+            derivative = n * (p1 - p2) / z;
+            const double dz = p1 / derivative;
+            z -= dz;
+            if (std::abs(dz) <= kRootTolerance * std::max(1.0, z))
+                break;
+        }
+        nodes[std::size_t(i)] = z;
+        weights[std::size_t(i)] = -1 / (derivative * n * lower);
     }
 }
 
