@@ -352,8 +352,7 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
     plot.xAxis->setLabel(QObject::tr("x, m"));
     // The median depth of investigation of each array, not a true depth.
     plot.yAxis->setLabel(QObject::tr("Pseudo-depth, m"));
-    plot.yAxis->setRangeReversed(true);
-    plot.yAxis->ticker()->setTickCount(2);  // a low panel: labels apart  // downward
+    plot.yAxis->setRangeReversed(true);  // downward
 
     // The colours span what is kept (flagged values included): a value the
     // user left out, often the wild one, must not stretch the scale over the
@@ -504,15 +503,23 @@ std::vector<double> scaleTicks(const ColourScale& scale, int count)
         if (ticks.size() >= 2)
             return ticks;
     }
-    // Round steps of 1, 2 or 5 times a power of ten.
+    // Round steps of 1, 2 or 5 times a power of ten: the widest that gives
+    // at most `count` ticks and at least two.
     const double raw = (high - low) / double(count - 1);
     if (!(raw > 0))
         return {low};
     const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    const double step = raw <= power ? power : raw <= 2 * power ? 2 * power : raw <= 5 * power ? 5 * power : 10 * power;
-    ticks.clear();
-    for (double v = std::ceil(low / step - 1e-9) * step; v <= high * (1 + 1e-12) + 1e-12 && int(ticks.size()) <= count; v += step)
-        ticks.push_back(std::abs(v) < step * 1e-9 ? 0 : v);
+    double step = raw <= power ? power : raw <= 2 * power ? 2 * power : raw <= 5 * power ? 5 * power : 10 * power;
+    for (int narrower = 0; narrower < 4; ++narrower) {
+        ticks.clear();
+        for (double v = std::ceil(low / step - 1e-9) * step; v <= high * (1 + 1e-12) + 1e-12 && int(ticks.size()) <= count; v += step)
+            ticks.push_back(std::abs(v) < step * 1e-9 ? 0 : v);
+        if (ticks.size() >= 2)
+            break;
+        // 10 → 5 → 2 → 1: the next round step down.
+        const double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+        step = mantissa > 4 ? step / 2.5 : step / 2;
+    }
     return ticks;
 }
 
@@ -704,6 +711,15 @@ void drawResponse(QCustomPlot& plot, const inv::InversionResult& r, ResponsePane
         const QCPRange rg = axis->range();
         const double pad = rg.size() > 0 ? rg.size() * 0.05 : 1;
         axis->setRange(rg.lower - pad, rg.upper + pad);
+    }
+    // A low panel: a round step that gives about three labels on the
+    // pseudo-depth, its multiples when zoomed out.
+    const std::vector<double> depths = scaleTicks({plot.yAxis->range().lower, plot.yAxis->range().upper, false}, 3);
+    if (depths.size() >= 2) {
+        auto step = QSharedPointer<QCPAxisTickerFixed>::create();
+        step->setTickStep(depths[1] - depths[0]);
+        step->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
+        plot.yAxis->setTicker(step);
     }
     // A misfit near 0 is drawn white: a grey ground keeps its disc in sight.
     plot.axisRect()->setBackground(misfit ? QBrush(QColor(225, 225, 225)) : QBrush(Qt::NoBrush));

@@ -279,6 +279,32 @@ TEST(Plots, ProfileGraphOfManyProfilesShowsOneWithReadableLegendAndMarks)
 
 // The inverted section of the simulated station's line: the conductive block
 // drawn blue, the resistive one red, the title as given.
+// The values a colour scale (and a low panel's axis) marks: 1, 2, 5 in each
+// decade of a logarithmic scale, fewer across many decades; round steps on
+// a linear one; never more than asked and never fewer than two, so labels
+// stay apart and contours have levels.
+TEST(Plots, ScaleTicksAreRoundFewAndNeverAlone)
+{
+    const struct {
+        zel::ColourScale scale;
+        int count;
+        std::vector<double> ticks;
+    } cases[] = {
+        {{12.25, 185.7, true}, 12, {20, 50, 100}},
+        {{75, 150, true}, 12, {80, 90, 100, 110, 120, 130, 140, 150}},  // within a decade: round linear steps
+        {{1, 1e6, true}, 5, {1, 100, 10000, 1e6}},
+        {{0.325, 2.327, false}, 3, {1, 2}},           // a pseudo-depth: no single label
+        {{-12, 12, false}, 9, {-10, -5, 0, 5, 10}},
+        {{5, 500, false}, 6, {100, 200, 300, 400, 500}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<double> ticks = zel::scaleTicks(c.scale, c.count);
+        ASSERT_EQ(ticks.size(), c.ticks.size()) << c.scale.low << "–" << c.scale.high;
+        for (std::size_t i = 0; i < ticks.size(); ++i)
+            EXPECT_NEAR(ticks[i], c.ticks[i], 1e-9 * std::abs(c.ticks[i])) << c.scale.low << "–" << c.scale.high;
+    }
+}
+
 TEST(Plots, SectionShowsTheBlocksOfTheInversion)
 {
     const auto records = zel::sim::sectionRecords(32);
