@@ -19,7 +19,7 @@ test_packages=(
   python3 python3-openpyxl
   xvfb xauth
   desktop-file-utils dpkg-dev file
-  locales unzip
+  locales unzip ccache
 )
 windows_packages=(
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest dpkg-dev

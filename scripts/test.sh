@@ -7,6 +7,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
 jobs=$(nproc)
+# The compiler cache serves any clone: paths are taken relative to it, and
+# the folder compiled in does not count.
+# Room for the four builds' objects with their debug information.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-10G}
 
 cmake --preset default >/dev/null
 cmake --build --preset default
