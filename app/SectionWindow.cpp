@@ -126,12 +126,8 @@ TSectionWindow::TSectionWindow(zel::Document& document, UserDialogs& dialogs, QW
             // A click, not a drag: the value of the datum under it.
             if (QLineF(property("pressedAt").toPointF(), e->position()).length() > kClickPixels)
                 return;
-            if (const auto datum = datumAt(*plot, e->position()); datum && m_view) {
-                const int tag = m_view->data[*datum].tag;
-                const std::vector<zel::ValueKey>& values = job().shown().values;
-                if (tag >= 0 && tag < int(values.size()))
-                    emit valueChosen(values[std::size_t(tag)]);
-            }
+            if (const auto value = valueAt(*plot, e->position()))
+                emit valueChosen(*value);
         });
     }
 
@@ -417,9 +413,11 @@ std::optional<std::size_t> TSectionWindow::datumAt(const QCustomPlot& panel, con
     return found;
 }
 
-std::optional<zel::ValueKey> TSectionWindow::valueAt(const QPointF& pixel) const
+std::optional<zel::ValueKey> TSectionWindow::valueAt(const QPointF& pixel) const { return valueAt(*MisfitPlot, pixel); }
+
+std::optional<zel::ValueKey> TSectionWindow::valueAt(const QCustomPlot& panel, const QPointF& pixel) const
 {
-    const auto datum = datumAt(*MisfitPlot, pixel);
+    const auto datum = datumAt(panel, pixel);
     const std::vector<zel::ValueKey>& values = job().shown().values;
     if (!datum)
         return std::nullopt;

@@ -117,8 +117,10 @@ private:
     void setScale(const zel::ColourScale& scale);
     void saveImage();
     void saveModel();
-    // The datum drawn nearest a pixel of a data panel, within a click's reach.
+    // The datum drawn nearest a pixel of a data panel, within a click's
+    // reach, and the value it came from.
     std::optional<std::size_t> datumAt(const QCustomPlot& panel, const QPointF& pixel) const;
+    std::optional<zel::ValueKey> valueAt(const QCustomPlot& panel, const QPointF& pixel) const;
 
     zel::Document& m_document;
     UserDialogs& m_dialogs;
