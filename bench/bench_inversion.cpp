@@ -12,6 +12,8 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <algorithm>
 #include <numbers>
 #include <random>
 #include <string>
@@ -50,7 +52,8 @@ double ground(double x, double z, double length)
     return 100;
 }
 
-int run(int electrodes, double goal)
+// The line's data over `ground` (x, z → ohm·m) from a finer mesh, with 3 % noise.
+std::vector<zel::inv::Measurement> lineData(int electrodes, const std::function<double(double, double)>& ground)
 {
     const double spacing = 2;
     std::vector<double> x(static_cast<std::size_t>(electrodes));
@@ -67,7 +70,6 @@ int run(int electrodes, double goal)
                 add(i, i + a, i + a + n * a, i + 2 * a + n * a);        // dipole-dipole
                 add(i, i + 2 * n * a + a, i + n * a, i + n * a + a);    // Wenner–Schlumberger
             }
-    const double length = x.back();
     // The data from a finer mesh, with 3 % noise.
     zel::inv::MeshOptions fine;
     fine.cellsPerSpacing = 4;
@@ -76,7 +78,7 @@ int run(int electrodes, double goal)
     const zel::inv::Mesh fineMesh = zel::inv::makeMesh(x, {}, fine);
     std::vector<double> rho(std::size_t(fineMesh.cellCount()));
     for (int c = 0; c < fineMesh.cellCount(); ++c)
-        rho[std::size_t(c)] = ground(fineMesh.cellCentre(c).x, fineMesh.cellCentre(c).z, length);
+        rho[std::size_t(c)] = ground(fineMesh.cellCentre(c).x, fineMesh.cellCentre(c).z);
     zel::inv::ForwardModel synthetic(fineMesh, configurations);
     synthetic.solve(rho, false);
     std::mt19937 random(1);
@@ -92,6 +94,22 @@ int run(int electrodes, double goal)
         m.depth = 0.2 * std::abs(m.x[3] - m.x[0]);
         data.push_back(m);
     }
+    return data;
+}
+
+int run(int electrodes, double goal)
+{
+    const double length = 2.0 * (electrodes - 1);
+    const std::vector<zel::inv::Measurement> data =
+        lineData(electrodes, [&](double x, double z) { return ground(x, z, length); });
+    std::vector<double> x;
+    for (int i = 0; i < electrodes; ++i)
+        x.push_back(2.0 * i);
+    std::vector<zel::inv::Configuration> configurations;
+    for (const auto& m : data)
+        configurations.push_back({{int(std::lround(m.x[0] / 2)), int(std::lround(m.x[1] / 2)), int(std::lround(m.x[2] / 2)),
+                                   int(std::lround(m.x[3] / 2))},
+                                  m.k});
 
     // The forward response and the sensitivities of the inversion's own mesh, once.
     const zel::inv::Mesh mesh = zel::inv::makeMesh(x, {}, [&] {
@@ -160,12 +178,62 @@ int memory(int electrodes)
     return 0;
 }
 
+double percentile(std::vector<double> v, double p)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::size_t(std::lround(p / 100 * double(v.size() - 1)))];
+}
+
+// How well the two-block line of `electrodes` comes out: each block's median,
+// the conductor's value 6 m under its bottom, the span (p1–p99) of cells
+// 12–20 m deep away from the blocks and of cells near the line's ends.
+int quality(int electrodes)
+{
+    const double length = 2.0 * (electrodes - 1);
+    const auto t = Clock::now();
+    const zel::inv::InversionResult r =
+        zel::inv::invert(lineData(electrodes, [&](double x, double z) { return ground(x, z, length); }), {});
+    const double total = seconds(t);
+    std::vector<double> conductor, resistor, deep, ends;
+    double under = 0, underDistance = 1e300;
+    for (int p = 0; p < r.mesh.parameterCount(); ++p) {
+        const auto c = r.mesh.cellCentre(r.mesh.cellOfParameter[std::size_t(p)]);
+        const double rho = r.resistivity[std::size_t(p)];
+        const double depth = -c.z;
+        const bool inConductor = c.x > 0.3 * length && c.x < 0.4 * length;
+        const bool inResistor = c.x > 0.6 * length && c.x < 0.7 * length;
+        if (depth > 3 && depth < 9 && inConductor)
+            conductor.push_back(rho);
+        if (depth > 3 && depth < 9 && inResistor)
+            resistor.push_back(rho);
+        const double distance = std::hypot(c.x - 0.35 * length, depth - 15);
+        if (distance < underDistance)
+            underDistance = distance, under = rho;
+        const bool away = (c.x < 0.3 * length - 5 || c.x > 0.4 * length + 5) && (c.x < 0.6 * length - 5 || c.x > 0.7 * length + 5);
+        if (depth > 12 && depth < 20 && away)
+            deep.push_back(rho);
+        if (depth < 12 && (c.x < 0.1 * length || c.x > 0.9 * length))
+            ends.push_back(rho);
+    }
+    std::printf("%d electrodes, %zu data: chi2 %.2f after %d iterations, %.1f s\n", electrodes, r.data.size(), r.kept().chi2,
+                r.iterations.back().number, total);
+    std::printf("  10 ohm·m block median %.1f, 1000 ohm·m block median %.0f, conductor at 15 m %.1f\n",
+                percentile(conductor, 50), percentile(resistor, 50), under);
+    std::printf("  12-20 m away from the blocks p1-p99 %.0f-%.0f, line ends above 12 m p1-p99 %.0f-%.0f\n",
+                percentile(deep, 1), percentile(deep, 99), percentile(ends, 1), percentile(ends, 99));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     if (argc > 2 && std::string(argv[1]) == "--memory")
         return memory(std::stoi(argv[2]));
+    if (argc > 2 && std::string(argv[1]) == "--quality")
+        return quality(std::stoi(argv[2]));
     const bool large = !(argc > 1 && std::string(argv[1]) == "--small");
     int missed = run(64, 5);
     if (large)
