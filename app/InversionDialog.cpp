@@ -46,6 +46,18 @@ TInversionDialog::TInversionDialog(const InversionChoice& choice, const std::vec
     UseFlaggedBox->setObjectName(QStringLiteral("UseFlaggedBox"));
     UseFlaggedBox->setChecked(choice.useFlagged);
 
+    DoiBox = new QCheckBox(tr("Глубинность исследования (индекс DOI): ещё две инверсии"), this);
+    DoiBox->setObjectName(QStringLiteral("DoiBox"));
+    DoiBox->setChecked(choice.doi);
+    DoiThresholdEdit = new TDecimalSpinBox(this);
+    DoiThresholdEdit->setObjectName(QStringLiteral("DoiThresholdEdit"));
+    DoiThresholdEdit->setDecimals(2);
+    DoiThresholdEdit->setSingleStep(0.05);
+    DoiThresholdEdit->setRange(zel::kDoiThresholdRange.low, zel::kDoiThresholdRange.high);
+    DoiThresholdEdit->setValue(choice.doiThreshold);
+    DoiThresholdEdit->setEnabled(choice.doi);
+    connect(DoiBox, &QCheckBox::toggled, DoiThresholdEdit, &QWidget::setEnabled);
+
     auto* form = new QFormLayout;
     form->addRow(tr("Профиль:"), ProfileBox);
     form->addRow(tr("Сглаживание λ (начальное):"), LambdaEdit);
@@ -53,6 +65,8 @@ TInversionDialog::TInversionDialog(const InversionChoice& choice, const std::vec
     form->addRow(tr("Вертикальное / горизонтальное сглаживание:"), RatioEdit);
     form->addRow(RobustBox);
     form->addRow(UseFlaggedBox);
+    form->addRow(DoiBox);
+    form->addRow(tr("Контур индекса DOI:"), DoiThresholdEdit);
     auto* note = new QLabel(tr("Исключённые значения в инверсию не входят. Результат — гладкая модель, одна из многих, "
                                "согласных с данными: смотрите покрытие и расхождение."),
                             this);
@@ -77,5 +91,7 @@ InversionChoice TInversionDialog::choice() const
     c.robust = RobustBox->isChecked();
     c.verticalRatio = RatioEdit->value();
     c.useFlagged = UseFlaggedBox->isChecked();
+    c.doi = DoiBox->isChecked();
+    c.doiThreshold = DoiThresholdEdit->value();
     return c;
 }

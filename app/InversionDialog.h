@@ -11,6 +11,7 @@ class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QSpinBox;
+class TDecimalSpinBox;
 
 using zel::InversionChoice;
 
@@ -27,6 +28,8 @@ public:
     QCheckBox* RobustBox = nullptr;
     QDoubleSpinBox* RatioEdit = nullptr;
     QCheckBox* UseFlaggedBox = nullptr;
+    QCheckBox* DoiBox = nullptr;
+    TDecimalSpinBox* DoiThresholdEdit = nullptr;
 
 private:
     std::vector<zel::Profile> m_profiles;

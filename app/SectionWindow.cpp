@@ -168,6 +168,10 @@ TSectionWindow::TSectionWindow(zel::Document& document, UserDialogs& dialogs, QW
     zel::SectionJob& section = job();
     connect(&section, &zel::SectionJob::started, this, &TSectionWindow::started);
     connect(&section, &zel::SectionJob::iteration, this, &TSectionWindow::iteration);
+    connect(&section, &zel::SectionJob::depthIteration, this, [this](int run, const zel::inv::IterationReport& r) {
+        Progress->setValue(kProgressSteps * (run - 1) / 2 + std::min(r.number, 10) * kProgressSteps / 20);
+        showProgress([run, r] { return tr("Глубинность исследования, инверсия %1 из 2: %2").arg(run).arg(zel::progressLine(r)); });
+    });
     connect(&section, &zel::SectionJob::finished, this, &TSectionWindow::finished);
     connect(&section, &zel::SectionJob::refused, this, &TSectionWindow::refused);
     connect(&section, &zel::SectionJob::staleChanged, StaleLabel, &QWidget::setVisible);
@@ -359,7 +363,7 @@ void TSectionWindow::draw()
     const QString title = zel::sectionTitle(shown.what, r, numbers);
     TitleLabel->setText(title + (r.leftOut > 0 ? tr("; не взято значений ρa не больше 0 или вне 1e-4–1e8 Ом·м: %1").arg(r.leftOut) : QString()));
     const zel::ColourScale scale = colourScale();
-    zel::drawSection(*ModelPlot, *m_view, title, scale, ContoursBox->isChecked());
+    zel::drawSection(*ModelPlot, *m_view, title, scale, ContoursBox->isChecked(), job().choice().doiThreshold);
     // The section's view holds the whole line; the panels below take it.
     const QCPRange x = ModelPlot->xAxis->range();
     m_top = ModelPlot->yAxis->range().upper;
@@ -453,9 +457,12 @@ QString TSectionWindow::hoverText(const QCustomPlot* panel, const QPointF& pixel
         surface.reserve(mesh.columns.size());
         for (int i = 0; i < int(mesh.columns.size()); ++i)
             surface.emplace_back(mesh.columns[std::size_t(i)], mesh.nodes[std::size_t(mesh.node(i, 0))].z);
-        return tr("x = %1 м, высота %2 м, глубина %3 м, ρ = %4 Ом·м")
-            .arg(metres(x), metres(z), metres(zel::interpolateClamped(surface, x) - z),
-                 ohmMetres(m_view->resistivity[std::size_t(parameter)]));
+        QString text = tr("x = %1 м, высота %2 м, глубина %3 м, ρ = %4 Ом·м")
+                           .arg(metres(x), metres(z), metres(zel::interpolateClamped(surface, x) - z),
+                                ohmMetres(m_view->resistivity[std::size_t(parameter)]));
+        if (m_view->doi.size() == m_view->resistivity.size())
+            text += tr(", индекс DOI %1").arg(zel::texts::numberLocale().toString(m_view->doi[std::size_t(parameter)], 'f', 2));
+        return text;
     }
     const auto datum = datumAt(*panel, pixel);
     if (!datum)

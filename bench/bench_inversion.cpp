@@ -5,6 +5,7 @@
 // Goals on two cores: 64 electrodes ≤ 5 s, 128 ≤ 30 s, peak ≤ 500 MB.
 // With --memory N: the memory estimate of a line of N electrodes against
 // its measured peak.
+#include "inversion/Depth.h"
 #include "inversion/Forward.h"
 #include "inversion/Inversion.h"
 
@@ -226,12 +227,49 @@ int quality(int electrodes)
     return 0;
 }
 
+// The depth of investigation of the two-block line: the Oldenburg–Li index
+// at the blocks and 12–20 m deep, and the depths where it and the relative
+// sensitivity reach their thresholds in the line's middle.
+int doi(int electrodes)
+{
+    const double length = 2.0 * (electrodes - 1);
+    const auto data = lineData(electrodes, [&](double x, double z) { return ground(x, z, length); });
+    auto t = Clock::now();
+    zel::inv::InversionResult r = zel::inv::invert(data, {});
+    const double first = seconds(t);
+    t = Clock::now();
+    r.doi = zel::inv::doiIndex(r, {}, [](const zel::inv::DoiRun& run) {
+        std::printf("  run %d iteration %d chi2 %.2f\n", run.run, run.report.number, run.report.chi2);
+    });
+    const double extra = seconds(t);
+    std::vector<double> blocks, deep;
+    for (int p = 0; p < r.mesh.parameterCount(); ++p) {
+        const auto c = r.mesh.cellCentre(r.mesh.cellOfParameter[std::size_t(p)]);
+        const bool inBlock = (c.x > 0.3 * length && c.x < 0.4 * length) || (c.x > 0.6 * length && c.x < 0.7 * length);
+        if (-c.z > 3 && -c.z < 9 && inBlock)
+            blocks.push_back(std::abs(r.doi[std::size_t(p)]));
+        if (-c.z > 12 && -c.z < 20 && c.x > 0.2 * length && c.x < 0.8 * length)
+            deep.push_back(std::abs(r.doi[std::size_t(p)]));
+    }
+    std::printf("%d electrodes: inversion %.1f s, the two more %.1f s\n", electrodes, first, extra);
+    std::printf("  DOI index in the blocks p50/p99 %.3f/%.3f, 12-20 m deep p1/p50 %.3f/%.3f\n", percentile(blocks, 50),
+                percentile(blocks, 99), percentile(deep, 1), percentile(deep, 50));
+    const auto byIndex = zel::inv::doiDepths(r.mesh, r.doi, zel::inv::kDoiThreshold);
+    const auto bySensitivity =
+        zel::inv::sensitivityDepths(r.mesh, zel::inv::relativeSensitivity(r), zel::inv::kSensitivityThreshold);
+    for (std::size_t i = 0; i < byIndex.size(); i += byIndex.size() / 8)
+        std::printf("  x %6.1f: DOI %.1f m, sensitivity %.1f m\n", byIndex[i].x, byIndex[i].depth, bySensitivity[i].depth);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     if (argc > 2 && std::string(argv[1]) == "--memory")
         return memory(std::stoi(argv[2]));
+    if (argc > 2 && std::string(argv[1]) == "--doi")
+        return doi(std::stoi(argv[2]));
     if (argc > 2 && std::string(argv[1]) == "--quality")
         return quality(std::stoi(argv[2]));
     const bool large = !(argc > 1 && std::string(argv[1]) == "--small");

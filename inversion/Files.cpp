@@ -220,7 +220,8 @@ QByteArray modelCsv(const InversionResult& r)
 {
     // A model that does not explain the data says so before its columns.
     QByteArray out = r.misfits() ? "# " + QByteArray::fromStdString(r.verdict()) + kCrLf : QByteArray();
-    out += "x_m,z_m,rho_ohmm,coverage" + kCrLf;
+    const bool doi = r.doi.size() == r.resistivity.size();
+    out += "x_m,z_m,rho_ohmm,coverage" + QByteArray(doi ? ",doi" : "") + kCrLf;
     for (int p = 0; p < r.mesh.parameterCount(); ++p) {
         const Point c = r.mesh.cellCentre(r.mesh.cellOfParameter[std::size_t(p)]);
         for (const double v : {c.x, c.z, r.resistivity[std::size_t(p)]}) {
@@ -228,6 +229,10 @@ QByteArray modelCsv(const InversionResult& r)
             out += ',';
         }
         append(out, r.coverage[std::size_t(p)]);
+        if (doi) {
+            out += ',';
+            append(out, r.doi[std::size_t(p)]);
+        }
         out += kCrLf;
     }
     return out;
@@ -295,7 +300,10 @@ QByteArray modelVtu(const InversionResult& r)
     for (std::size_t c = 0; c < cells.size(); ++c)
         out += "9\n";  // VTK_QUAD
     out += "</DataArray>\n</Cells>\n<CellData Scalars=\"resistivity\">\n";
-    for (const auto& [name, values] : {std::pair{"resistivity", &r.resistivity}, std::pair{"coverage", &r.coverage}}) {
+    for (const auto& [name, values] :
+         {std::pair{"resistivity", &r.resistivity}, std::pair{"coverage", &r.coverage}, std::pair{"doi", &r.doi}}) {
+        if (values->size() != r.resistivity.size())
+            continue;  // no DOI index computed
         out += QByteArray("<DataArray type=\"Float64\" Name=\"") + name + "\" format=\"ascii\">\n";
         for (const double v : *values) {
             append(out, v);

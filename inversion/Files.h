@@ -42,7 +42,7 @@ struct OhmData {
 OhmData parseOhm(const QByteArray& text, double defaultErrorPercent, double minErrorPercent);
 
 // The files of a result: the model (one row a parameter cell:
-// x_m,z_m,rho_ohmm,coverage), the response (a_m,b_m,m_m,n_m,rhoa_ohmm,
+// x_m,z_m,rho_ohmm,coverage, and doi when the index was computed), the response (a_m,b_m,m_m,n_m,rhoa_ohmm,
 // model_rhoa_ohmm,misfit_pct), both CSV with CR LF, and the section as a VTK
 // unstructured grid for ParaView; z is the height the electrodes were given.
 // A model that does not explain the data says so in a first line "# …" of

@@ -44,28 +44,44 @@ double median(std::vector<double> v)
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-// First differences between neighbouring parameter cells, each row one pair.
+// The model's roughness: first differences between neighbouring parameter
+// cells, each row one pair; and with a reference model, its distance from
+// it, cell by cell.
 struct Smoothness {
     std::vector<std::array<int, 2>> pairs;
     std::vector<double> weight;
+    Eigen::VectorXd smallness;  // per parameter, the squared weight of m − reference; empty: none
+    Eigen::VectorXd reference;
 
-    Eigen::VectorXd apply(const Eigen::VectorXd& m) const
+    // ‖Wm m‖², the model's share of the objective
+    double value(const Eigen::VectorXd& m) const
     {
-        Eigen::VectorXd out(Eigen::Index(pairs.size()));
-        for (std::size_t i = 0; i < pairs.size(); ++i)
-            out(Eigen::Index(i)) = weight[i] * (m(pairs[i][1]) - m(pairs[i][0]));
-        return out;
-    }
-    // Wmᵀ Wm m
-    Eigen::VectorXd normal(const Eigen::VectorXd& m) const
-    {
-        Eigen::VectorXd out = Eigen::VectorXd::Zero(m.size());
+        double sum = 0;
         for (std::size_t i = 0; i < pairs.size(); ++i) {
-            const double d = weight[i] * weight[i] * (m(pairs[i][1]) - m(pairs[i][0]));
+            const double d = weight[i] * (m(pairs[i][1]) - m(pairs[i][0]));
+            sum += d * d;
+        }
+        if (smallness.size() > 0)
+            sum += smallness.dot((m - reference).cwiseAbs2());
+        return sum;
+    }
+    // Wmᵀ Wm v, the operator of the normal equations
+    Eigen::VectorXd normal(const Eigen::VectorXd& v) const
+    {
+        Eigen::VectorXd out = Eigen::VectorXd::Zero(v.size());
+        for (std::size_t i = 0; i < pairs.size(); ++i) {
+            const double d = weight[i] * weight[i] * (v(pairs[i][1]) - v(pairs[i][0]));
             out(pairs[i][1]) += d;
             out(pairs[i][0]) -= d;
         }
+        if (smallness.size() > 0)
+            out += smallness.cwiseProduct(v);
         return out;
+    }
+    // half the gradient of value() at m
+    Eigen::VectorXd gradient(const Eigen::VectorXd& m) const
+    {
+        return smallness.size() > 0 ? Eigen::VectorXd(normal(m) - smallness.cwiseProduct(reference)) : normal(m);
     }
 };
 
@@ -124,6 +140,14 @@ Eigen::VectorXd conjugateGradients(const Eigen::MatrixXd& J, const Eigen::Vector
         rr = next;
     }
     return x;
+}
+
+double smallestSpacing(const std::vector<double>& electrodes)
+{
+    double spacing = electrodes.back() - electrodes.front();
+    for (std::size_t i = 1; i < electrodes.size(); ++i)
+        spacing = std::min(spacing, electrodes[i] - electrodes[i - 1]);
+    return spacing;
 }
 
 } // namespace
@@ -260,7 +284,15 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
         rhoas.push_back(data[std::size_t(i)].rhoa);
     }
     result.background = median(rhoas);
-    const Smoothness wm = smoothness(mesh, options.verticalRatio);
+    Smoothness wm = smoothness(mesh, options.verticalRatio);
+    const double start = options.reference > 0 ? options.reference : result.background;
+    if (options.reference > 0) {
+        const double spacing = smallestSpacing(electrodes);
+        wm.reference = Eigen::VectorXd::Constant(parameters, std::log(options.reference));
+        wm.smallness.resize(parameters);
+        for (int p = 0; p < parameters; ++p)
+            wm.smallness(p) = options.smallness * mesh.cellArea(mesh.cellOfParameter[std::size_t(p)]) / (spacing * spacing);
+    }
 
     std::vector<double> cellRho(std::size_t(mesh.cellCount()), result.background);
     auto model = [&](const Eigen::VectorXd& m) {
@@ -290,10 +322,10 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     };
 
-    Eigen::VectorXd m = Eigen::VectorXd::Constant(parameters, std::log(result.background));
+    Eigen::VectorXd m = Eigen::VectorXd::Constant(parameters, std::log(start));
     Eigen::VectorXd f = model(m);
     double lambda = options.lambda;
-    double objective = dataMisfit(f) + lambda * wm.apply(m).squaredNorm();
+    double objective = dataMisfit(f) + lambda * wm.value(m);
     // The model of the lowest χ² so far: a later iteration that fits worse
     // never replaces it.
     Eigen::VectorXd bestModel = m;
@@ -326,10 +358,10 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
             // L1-like: a datum's weight falls with its standardised residual.
             for (Eigen::Index i = 0; i < n; ++i)
                 robust(i) = 1 / std::sqrt(std::max(std::abs(weight(i) * (d(i) - f(i))), 1.0));
-            objective = dataMisfit(f) + lambda * wm.apply(m).squaredNorm();
+            objective = dataMisfit(f) + lambda * wm.value(m);
         }
         const Eigen::VectorXd D = weight.cwiseProduct(robust).cwiseAbs2();
-        const Eigen::VectorXd gradient = J.transpose() * D.cwiseProduct(d - f) - lambda * wm.normal(m);
+        const Eigen::VectorXd gradient = J.transpose() * D.cwiseProduct(d - f) - lambda * wm.gradient(m);
         const Eigen::VectorXd step = conjugateGradients(J, D, wm, lambda, gradient);
         // The step, or a part of it when the whole raises the objective.
         Eigen::VectorXd bestM = m, bestF = f;
@@ -337,7 +369,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
         for (double tau = 1; tau >= 0.125 && !cancelled(); tau /= 2) {
             const Eigen::VectorXd trialM = m + tau * step;
             const Eigen::VectorXd trialF = model(trialM);
-            const double value = dataMisfit(trialF) + lambda * wm.apply(trialM).squaredNorm();
+            const double value = dataMisfit(trialF) + lambda * wm.value(trialM);
             if (value < best) {
                 best = value;
                 bestM = trialM;
@@ -353,7 +385,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
         f = bestF;
         if (chi2Of(f) < previousChi2)
             lambda = std::max(options.lambdaFloor, lambda * 0.8);
-        objective = dataMisfit(f) + lambda * wm.apply(m).squaredNorm();
+        objective = dataMisfit(f) + lambda * wm.value(m);
         report(iteration);
         if (!(gain >= 0.02))
             break;

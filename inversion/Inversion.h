@@ -42,6 +42,10 @@ struct InversionOptions {
     int maxIterations = 20;
     bool robust = false;         // iteratively reweighted data (L1-like) for outliers
     double verticalRatio = 1;    // weight of vertical against horizontal smoothness
+    // A reference model, ohm·m (0: none): the inversion starts from it and a
+    // smallness term draws every cell towards it where the data say little.
+    double reference = 0;
+    double smallness = 0.1;      // weight of that term: per cell its area over the spacing squared, times this
     std::vector<double> elevations;  // per electrode, in the order of electrodes(); empty: flat
     MeshOptions mesh;
     int threads = 0;             // 0: every core
@@ -62,6 +66,9 @@ struct InversionResult {
     std::vector<double> resistivity;  // per parameter cell, ohm·m
     std::vector<double> coverage;     // per parameter cell: log10 of the summed absolute sensitivity
     double background = 0;            // the padding's resistivity (the starting model)
+    // Per parameter cell, the depth-of-investigation index (0: the data fix
+    // the cell, 1: they say nothing of it); empty when it was not computed.
+    std::vector<double> doi;
     std::vector<Measurement> data;    // the data inverted
     std::vector<double> response;     // the model's apparent resistivity of each
     std::vector<IterationReport> iterations;

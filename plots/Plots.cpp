@@ -524,7 +524,7 @@ std::vector<double> scaleTicks(const ColourScale& scale, int count)
 }
 
 void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString& title,
-                 std::optional<ColourScale> given, bool contours)
+                 std::optional<ColourScale> given, bool contours, double doiThreshold)
 {
     resetPlot(plot);
     plot.xAxis->setLabel(QObject::tr("x, m"));
@@ -539,7 +539,16 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
             x0 = std::min(x0, p.x), x1 = std::max(x1, p.x);
             z0 = std::min(z0, p.z), z1 = std::max(z1, p.z);
         }
-    const double best = *std::max_element(r.coverage.begin(), r.coverage.end());
+    // The depth of investigation: by the DOI index where it was computed,
+    // else by the sensitivity; the cells below it are paled.
+    const bool byIndex = r.doi.size() == std::size_t(mesh.parameterCount());
+    const std::vector<double> sensitivity = byIndex ? std::vector<double>{} : inv::relativeSensitivity(r);
+    const std::vector<inv::ColumnDepth> seen = byIndex ? inv::doiDepths(mesh, r.doi, doiThreshold)
+                                                       : inv::sensitivityDepths(mesh, sensitivity, inv::kSensitivityThreshold);
+    std::vector<double> seenDepth(mesh.columns.size(), 1e300);
+    for (std::size_t i = 0, k = 0; i + 1 < mesh.columns.size() && k < seen.size(); ++i)
+        if (std::abs((mesh.columns[i] + mesh.columns[i + 1]) / 2 - seen[k].x) < 1e-9)
+            seenDepth[i] = seen[k++].depth;
     const ColourScale scale = given ? *given : [&] {
         const auto [low, high] = sectionRange(r, false);
         return ColourScale{low, high, true};
@@ -563,7 +572,7 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
             if (const int c = mesh.cellAt({x, z}); c >= 0)
                 if (const int p = mesh.parameterOfCell[std::size_t(c)]; p >= 0) {
                     value = r.resistivity[std::size_t(p)];
-                    paleness = r.coverage[std::size_t(p)] < best - 3 ? 1 : 0;
+                    paleness = mesh.depths[std::size_t(c % mesh.cellRows())] >= seenDepth[std::size_t(c / mesh.cellRows())] - 1e-9 ? 1 : 0;
                 }
             map->data()->setCell(ix, iz, value);
             pale->data()->setCell(ix, iz, paleness);
@@ -587,6 +596,20 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
     veil.setNanHandling(QCPColorGradient::nhTransparent);
     pale->setGradient(veil);
     pale->setDataRange(QCPRange(0, 1));
+
+    QVector<double> dx, dz;
+    for (const inv::ColumnDepth& c : seen)
+        dx << c.x, dz << c.z;
+    QCPGraph* depthLine = plot.addGraph();
+    depthLine->setData(dx, dz);
+    depthLine->setPen(QPen(Qt::black, 1.5, Qt::DashLine));
+    if (!seen.empty()) {
+        auto* label = new QCPItemText(&plot);
+        label->position->setCoords(seen.back().x, seen.back().z);
+        label->setPositionAlignment(Qt::AlignRight | Qt::AlignTop);
+        label->setText(byIndex ? QObject::tr("DOI") : QObject::tr("depth of sensitivity"));
+        label->setFont(QFont(plot.font().family(), 8));
+    }
 
     // The surface and the electrodes on it.
     QVector<double> sx, sz, ex, ez;

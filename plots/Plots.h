@@ -1,6 +1,7 @@
 #pragma once
 
 #include "survey/Plots.h"
+#include "inversion/Depth.h"
 #include "inversion/Inversion.h"
 
 #include <QColor>
@@ -62,12 +63,15 @@ struct ColourScale {
 std::vector<double> scaleTicks(const ColourScale& scale, int count);
 
 // The resistivity section of an inversion: the model on the colour scale
-// with its bar in ohm·m, the surface and the electrodes on top, the cells of
-// low coverage (three decades below the best) paled, `title` above; in view
-// every electrode and the parameter region, with a margin. `scale`: none,
-// the model's own, logarithmic. `contours`: lines at the scale's ticks.
+// with its bar in ohm·m, the surface and the electrodes on top, `title`
+// above; in view every electrode and the parameter region, with a margin.
+// `scale`: none, the model's own, logarithmic. `contours`: lines at the
+// scale's ticks. The depth of investigation as a dashed line with the cells
+// below it paled: where the result has the DOI index, where it reaches
+// `doiThreshold`; else where the sensitivity falls below its threshold.
 void drawSection(QCustomPlot& plot, const inv::InversionResult& result, const QString& title,
-                 std::optional<ColourScale> scale = std::nullopt, bool contours = false);
+                 std::optional<ColourScale> scale = std::nullopt, bool contours = false,
+                 double doiThreshold = inv::kDoiThreshold);
 // A section's title: what was inverted, its iterations, the RRMS and χ² of
 // the model kept (and which iteration that is, when not the last), and the
 // verdict when the model does not explain the data; numbers as `numbers`

@@ -13,6 +13,8 @@ const QString kIterations = QStringLiteral("Inversion/MaxIterations");
 const QString kRobust = QStringLiteral("Inversion/Robust");
 const QString kRatio = QStringLiteral("Inversion/VerticalRatio");
 const QString kUseFlagged = QStringLiteral("Inversion/UseFlagged");
+const QString kDoi = QStringLiteral("Inversion/Doi");
+const QString kDoiThreshold = QStringLiteral("Inversion/DoiThreshold");
 
 } // namespace
 
@@ -44,6 +46,8 @@ InversionChoice readInversionChoice(QSettings& settings)
     c.robust = flag(kRobust, c.robust);
     c.verticalRatio = number(kRatio, kVerticalRatioRange, c.verticalRatio);
     c.useFlagged = flag(kUseFlagged, c.useFlagged);
+    c.doi = flag(kDoi, c.doi);
+    c.doiThreshold = number(kDoiThreshold, kDoiThresholdRange, c.doiThreshold);
     return c;
 }
 
@@ -54,6 +58,8 @@ void writeInversionChoice(QSettings& settings, const InversionChoice& c)
     settings.setValue(kRobust, c.robust ? QStringLiteral("1") : QStringLiteral("0"));
     settings.setValue(kRatio, QString::number(c.verticalRatio, 'g', 15));
     settings.setValue(kUseFlagged, c.useFlagged ? QStringLiteral("1") : QStringLiteral("0"));
+    settings.setValue(kDoi, c.doi ? QStringLiteral("1") : QStringLiteral("0"));
+    settings.setValue(kDoiThreshold, QString::number(c.doiThreshold, 'g', 15));
     settings.sync();
 }
 

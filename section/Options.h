@@ -1,5 +1,6 @@
 #pragma once
 
+#include "inversion/Depth.h"
 #include "inversion/Inversion.h"
 #include "survey/Geometry.h"
 
@@ -15,6 +16,7 @@ struct OptionRange {
 constexpr OptionRange kLambdaRange{0.001, 1e6};
 constexpr OptionRange kIterationsRange{1, 100};
 constexpr OptionRange kVerticalRatioRange{0.01, 100};
+constexpr OptionRange kDoiThresholdRange{0.01, 0.9};
 
 // What an inversion of one profile is asked for: the profile, the
 // regularisation at the start, the iterations allowed, robust data weights,
@@ -27,6 +29,10 @@ struct InversionChoice {
     bool robust = false;
     double verticalRatio = 1;
     bool useFlagged = true;
+    // The depth of investigation by the Oldenburg–Li index (two more
+    // inversions), drawn as the contour of this index.
+    bool doi = false;
+    double doiThreshold = inv::kDoiThreshold;
 
     // The inversion's options on `threads` threads (0: every core); its
     // λ floor never above the λ it starts from.

@@ -64,7 +64,7 @@ bool SectionJob::start(const std::vector<MeasurementRecord>& records, const Surv
     m_changedDuringRun = false;
     m_cancel = false;
     m_running = true;
-    m_thread = QThread::create([this, data = std::move(data), options = std::move(options)] {
+    m_thread = QThread::create([this, data = std::move(data), options = std::move(options), doi = choice.doi] {
         // The reports are posted to this object: they reach it in its own
         // thread, and none arrives once it is gone.
         yieldToTheWindow();
@@ -74,10 +74,14 @@ bool SectionJob::start(const std::vector<MeasurementRecord>& records, const Surv
             QMetaObject::invokeMethod(this, std::move(deliver), Qt::QueuedConnection);
         };
         try {
-            auto result = std::make_shared<const inv::InversionResult>(inv::invert(
+            auto result = std::make_shared<inv::InversionResult>(inv::invert(
                 data, options, [&](const inv::IterationReport& r) { post([this, r] { emit iteration(r); }); },
                 &m_cancel));
-            post([this, result] {
+            if (doi && !result->cancelled)
+                result->doi = inv::doiIndex(*result, options, [&](const inv::DoiRun& r) {
+                    post([this, r] { emit depthIteration(r.run, r.report); });
+                }, &m_cancel);
+            post([this, result = std::shared_ptr<const inv::InversionResult>(std::move(result))] {
                 m_running = false;
                 m_result = result;
                 m_shown = std::move(m_input);

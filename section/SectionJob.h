@@ -54,6 +54,8 @@ public:
 signals:
     void started();
     void iteration(const zel::inv::IterationReport& report);
+    // An iteration of one of the two inversions of the depth of investigation.
+    void depthIteration(int run, const zel::inv::IterationReport& report);
     void finished();
     // Nothing to invert, or the inversion cannot be done: why.
     void refused(const QString& reason);

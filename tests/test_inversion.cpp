@@ -1,6 +1,7 @@
 // The inversion's forward response against analytic solutions: a
 // homogeneous half-space, two layers by the image series, reciprocity, and
 // its sensitivities against finite differences.
+#include "inversion/Depth.h"
 #include "inversion/Forward.h"
 #include "inversion/Inversion.h"
 #include "inversion/Bessel.h"
@@ -263,12 +264,51 @@ TEST(Inversion, BlocksComeOutOnTheirSideAndAHalfSpaceStaysFlat)
         }
     }
 
+    // The depth of investigation: the blocks above it, the bottom of the
+    // parameter region below it, by the DOI index and by the sensitivity.
+    auto doiResult = result;
+    doiResult.doi = zel::inv::doiIndex(result, options);
+    ASSERT_EQ(doiResult.doi.size(), result.resistivity.size());
+    std::vector<double> inBlocks, bottom;
+    const double deepest = mesh.cellCentre(mesh.cellOfParameter.back()).z;
+    for (int p = 0; p < mesh.parameterCount(); ++p) {
+        const auto c = mesh.cellCentre(mesh.cellOfParameter[std::size_t(p)]);
+        if (c.z < -1.4 && c.z > -2.6 && ((c.x > 8 && c.x < 10) || (c.x > 20 && c.x < 22)))
+            inBlocks.push_back(std::abs(doiResult.doi[std::size_t(p)]));
+        if (std::abs(c.z - deepest) < 1e-9 && c.x > 4 && c.x < 27)
+            bottom.push_back(std::abs(doiResult.doi[std::size_t(p)]));
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    EXPECT_LT(median(inBlocks), zel::inv::kDoiThreshold);
+    EXPECT_GT(median(bottom), zel::inv::kDoiThreshold);
+    for (const auto& depths : {zel::inv::doiDepths(mesh, doiResult.doi, zel::inv::kDoiThreshold),
+                               zel::inv::sensitivityDepths(mesh, zel::inv::relativeSensitivity(result), zel::inv::kSensitivityThreshold)}) {
+        ASSERT_FALSE(depths.empty());
+        const auto middle = depths[depths.size() / 2];
+        EXPECT_GT(middle.depth, 3) << middle.x;
+        EXPECT_LT(middle.depth, -deepest) << middle.x;
+    }
+
     const auto flat = zel::inv::invert(synthetic(32, [](double, double) { return 100.0; }, 0.0), options);
     const double best = *std::max_element(flat.coverage.begin(), flat.coverage.end());
     for (int p = 0; p < flat.mesh.parameterCount(); ++p)
         if (flat.coverage[std::size_t(p)] > best - 1) {
             EXPECT_NEAR(flat.resistivity[std::size_t(p)], 100, 3) << p;
         }
+    // Over a half-space the index grows with depth: below the threshold
+    // under the electrodes, several times that at the bottom.
+    const std::vector<double> index = zel::inv::doiIndex(flat, options);
+    std::vector<double> top, base;
+    for (int p = 0; p < flat.mesh.parameterCount(); ++p) {
+        const auto c = flat.mesh.cellCentre(flat.mesh.cellOfParameter[std::size_t(p)]);
+        if (c.x > 4 && c.x < 27)
+            (c.z > -1 ? top : std::abs(c.z - deepest) < 1e-9 ? base : inBlocks).push_back(std::abs(index[std::size_t(p)]));
+    }
+    EXPECT_LT(median(top), zel::inv::kDoiThreshold);
+    EXPECT_GT(median(base), 3 * median(top)) << median(top);
 }
 
 // The .ohm file as this program and pyGIMLi write it, and topography files.

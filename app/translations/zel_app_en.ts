@@ -204,6 +204,14 @@ Command line: zeltool</translation>
         <source>Исключённые значения в инверсию не входят. Результат — гладкая модель, одна из многих, согласных с данными: смотрите покрытие и расхождение.</source>
         <translation>Excluded values are not inverted. The result is a smooth model, one of many that fit the data: look at the coverage and the misfit.</translation>
     </message>
+    <message>
+        <source>Глубинность исследования (индекс DOI): ещё две инверсии</source>
+        <translation>Depth of investigation (DOI index): two more inversions</translation>
+    </message>
+    <message>
+        <source>Контур индекса DOI:</source>
+        <translation>DOI index contour:</translation>
+    </message>
 </context>
 <context>
     <name>TProfileWindow</name>
@@ -346,6 +354,14 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     <message>
         <source>Модель разреза — итерации %1, с наименьшим χ²</source>
         <translation>The section&apos;s model is iteration %1&apos;s, with the lowest χ²</translation>
+    </message>
+    <message>
+        <source>Глубинность исследования, инверсия %1 из 2: %2</source>
+        <translation>Depth of investigation, inversion %1 of 2: %2</translation>
+    </message>
+    <message>
+        <source>, индекс DOI %1</source>
+        <translation>, DOI index %1</translation>
     </message>
 </context>
 <context>

@@ -197,6 +197,14 @@ ZEL-TERRAVOX для ПК
         <source>Исключённые значения в инверсию не входят. Результат — гладкая модель, одна из многих, согласных с данными: смотрите покрытие и расхождение.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Глубинность исследования (индекс DOI): ещё две инверсии</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Контур индекса DOI:</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TProfileWindow</name>
@@ -337,6 +345,14 @@ ZEL-TERRAVOX для ПК
     </message>
     <message>
         <source>Модель разреза — итерации %1, с наименьшим χ²</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Глубинность исследования, инверсия %1 из 2: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, индекс DOI %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -103,5 +103,13 @@
         <source>ρa, Ohm·m</source>
         <translation>ρa, Ohm·m</translation>
     </message>
+    <message>
+        <source>DOI</source>
+        <translation>DOI</translation>
+    </message>
+    <message>
+        <source>depth of sensitivity</source>
+        <translation>depth of sensitivity</translation>
+    </message>
 </context>
 </TS>

@@ -107,5 +107,13 @@
         <source>ρa, Ohm·m</source>
         <translation>ρк, Ом·м</translation>
     </message>
+    <message>
+        <source>DOI</source>
+        <translation>DOI</translation>
+    </message>
+    <message>
+        <source>depth of sensitivity</source>
+        <translation>глубина чувствительности</translation>
+    </message>
 </context>
 </TS>

@@ -66,6 +66,22 @@ namespace {
 std::atomic<bool> g_stopInversion{false};
 extern "C" void onInterruptInversion(int) { g_stopInversion = true; }
 
+// A depth along the line: its median and its range, m.
+QString depthSummary(const QString& what, const std::vector<zel::inv::ColumnDepth>& columns)
+{
+    std::vector<double> depths;
+    for (const zel::inv::ColumnDepth& c : columns)
+        depths.push_back(c.depth);
+    if (depths.empty())
+        return what + QStringLiteral(": none");
+    std::sort(depths.begin(), depths.end());
+    return QStringLiteral("%1: %2 m in the median, %3–%4 m along the line")
+        .arg(what)
+        .arg(depths[depths.size() / 2], 0, 'f', 1)
+        .arg(depths.front(), 0, 'f', 1)
+        .arg(depths.back(), 0, 'f', 1);
+}
+
 } // namespace
 
 int invert(const Call& call)
@@ -75,7 +91,8 @@ int invert(const Call& call)
     std::FILE* err = call.err;
     const QString topography = QStringLiteral("topography"), lambda = QStringLiteral("lambda"),
                   iterations = QStringLiteral("max-iterations"), robust = QStringLiteral("robust"),
-                  ratio = QStringLiteral("vertical-ratio");
+                  ratio = QStringLiteral("vertical-ratio"), doi = QStringLiteral("doi"),
+                  doiThreshold = QStringLiteral("doi-threshold");
     const zel::InversionChoice defaults;
     const Arguments args(arguments,
                          QList<QCommandLineOption>{
@@ -87,6 +104,8 @@ int invert(const Call& call)
                              {iterations, QStringLiteral("At most this many iterations (%1).").arg(defaults.maxIterations), QStringLiteral("N")},
                              {robust, QStringLiteral("Weigh outliers down.")},
                              {ratio, QStringLiteral("Vertical against horizontal smoothness (%1).").arg(defaults.verticalRatio), QStringLiteral("R")},
+                             {doi, QStringLiteral("The depth of investigation by the DOI index: two more inversions.")},
+                             {doiThreshold, QStringLiteral("The DOI index taken for the depth of investigation (%1).").arg(defaults.doiThreshold), QStringLiteral("T")},
                              {QStringLiteral("png"), QStringLiteral("Draw the section as OUT.png too.")},
                              {QStringLiteral("pdf"), QStringLiteral("Draw the section as OUT.pdf too.")}}
                              + kGeometryOptions + kCheckOptions);
@@ -118,6 +137,8 @@ int invert(const Call& call)
     double maxIterations = choice.maxIterations;
     number(iterations, maxIterations, zel::kIterationsRange);
     choice.maxIterations = int(maxIterations);
+    number(doiThreshold, choice.doiThreshold, zel::kDoiThresholdRange);
+    choice.doi = args.isSet(doi);
     choice.robust = args.isSet(robust);
     choice.useFlagged = !args.isSet(kDropFlagged);
 
@@ -182,6 +203,13 @@ int invert(const Call& call)
                             .arg(zel::inv::kLeastRhoa)
                             .arg(zel::inv::kLargestRhoa)};
     }
+    if (choice.doi && !result.cancelled) {
+        result.doi = zel::inv::doiIndex(result, options, [&](const zel::inv::DoiRun& r) {
+            printLine(out, QStringLiteral("doi %1 of 2, ").arg(r.run) + zel::progressLine(r.report, true));
+            std::fflush(out);
+        }, &g_stopInversion);
+        result.cancelled = g_stopInversion;
+    }
     std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
     if (result.cancelled) {
         printLine(err, QStringLiteral("zeltool: stopped by the user; nothing written"));
@@ -205,6 +233,12 @@ int invert(const Call& call)
                                                : QString()));
     if (result.misfits())
         printLine(err, QStringLiteral("zeltool: ") + QString::fromStdString(result.verdict()));
+    printLine(out, depthSummary(QStringLiteral("depth of sensitivity (%1 % of the largest)").arg(100 * zel::inv::kSensitivityThreshold),
+                                zel::inv::sensitivityDepths(result.mesh, zel::inv::relativeSensitivity(result),
+                                                            zel::inv::kSensitivityThreshold)));
+    if (!result.doi.empty())
+        printLine(out, depthSummary(QStringLiteral("depth of investigation (DOI index %1)").arg(choice.doiThreshold),
+                                    zel::inv::doiDepths(result.mesh, result.doi, choice.doiThreshold)));
     const QString base = zel::inv::resultBaseName(target);
     QList<std::pair<QString, QByteArray>> files = zel::inv::resultFiles(result, target);
     for (const QString& kind : {QStringLiteral("png"), QStringLiteral("pdf")}) {
@@ -212,7 +246,7 @@ int invert(const Call& call)
             continue;
         QCustomPlot picture;
         picture.setLocale(zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English));
-        zel::drawSection(picture, result, zel::sectionTitle(what, result));
+        zel::drawSection(picture, result, zel::sectionTitle(what, result), std::nullopt, false, choice.doiThreshold);
         const QString path = base + QLatin1Char('.') + kind;
         files.append({path, zel::plotPicture(picture, path, 1200, 500)});
     }
