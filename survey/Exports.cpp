@@ -1,5 +1,7 @@
 #include "Exports.h"
 
+#include "ErrorModel.h"
+
 #include "data/DataFile.h"
 
 #include "data/ZelError.h"
@@ -214,9 +216,11 @@ std::map<Profile, std::vector<std::size_t>> invertibleByProfile(const std::vecto
 }
 
 // The data of the invertible values at `indices`.
-std::vector<InversionDatum> inversionDataOf(const std::vector<ChannelValue>& values,
+std::vector<InversionDatum> inversionDataOf(const std::vector<MeasurementRecord>& records,
+                                            const std::vector<ChannelValue>& values,
                                             const std::vector<ValueCheck>& checks,
-                                            const std::vector<std::size_t>& indices, const ExportChoice& choice)
+                                            const std::vector<std::size_t>& indices, const Profile& profile,
+                                            const ExportChoice& choice)
 {
     std::vector<InversionDatum> data;
     std::vector<int> counts;
@@ -251,6 +255,12 @@ std::vector<InversionDatum> inversionDataOf(const std::vector<ChannelValue>& val
             *v.i /= counts[j];
         v.rhoa = *v.k * *v.r;
     }
+    // Values without an estimate of their own take the profile's error
+    // model, where its repeats and reciprocals are enough to fit one.
+    if (const std::optional<ErrorModel> model = fitErrorModel(errorPairs(records, values, profile)))
+        for (InversionDatum& d : data)
+            if (!d.errorPercent)
+                d.errorPercent = model->percentAt(*d.value.r);
     return data;
 }
 
@@ -265,7 +275,7 @@ std::vector<InversionDatum> inversionData(const std::vector<MeasurementRecord>& 
     for (std::size_t n = 0; n < values.size(); ++n)
         if (invertible(values[n]) && profileOf(records[std::size_t(values[n].record)]) == profile)
             indices.push_back(n);
-    return inversionDataOf(values, checks, indices, choice);
+    return inversionDataOf(records, values, checks, indices, profile, choice);
 }
 
 std::vector<InversionDatum> asData(const std::vector<ChannelValue>& values)
@@ -428,7 +438,7 @@ SurveyExportContents surveyExportContents(SurveyFormat format, const std::vector
             else if (choice.dropFlagged && checks[n].flags != 0)
                 ++flagged;
         }
-        if (std::vector<InversionDatum> d = inversionDataOf(values, checks, found->second, choice); !d.empty())
+        if (std::vector<InversionDatum> d = inversionDataOf(records, values, checks, found->second, p, choice); !d.empty())
             profiles.emplace_back(p, std::move(d));
     }
     // Values there were, but the user left every one out: say so, and how.

@@ -45,7 +45,9 @@ struct InversionDatum {
 };
 // One profile's data for the inversion files: its invertible values less
 // those the choice leaves out, repeats as one datum, in the order of their
-// first measurement. `checks` one per value.
+// first measurement. `checks` one per value. A value without an estimate of
+// its own takes the profile's error model (ErrorModel.h) where the profile
+// has enough repeats and reciprocals for one.
 std::vector<InversionDatum> inversionData(const std::vector<MeasurementRecord>& records,
                                           const std::vector<ChannelValue>& values,
                                           const std::vector<ValueCheck>& checks, const Profile& profile,

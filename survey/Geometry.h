@@ -89,7 +89,7 @@ struct CheckThresholds {
     double minVoltage = 0.1;    // mV: |U| below it is a low signal
     double spikeFactor = 3;     // a ratio to the neighbours' median beyond it (or its inverse) is a spike
     double maxError = 5;        // %: an error estimate above it is flagged
-    double defaultError = 3;    // %: the error of a value without an estimate, in the .ohm file
+    double defaultError = 3;    // %: the error of a value without an estimate or an error model, in the .ohm file
     // %: the least error any value is given in the .ohm file and the
     // inversion: two equal readings estimate 0 %, which no measurement has
     // and an inversion cannot divide by.

@@ -5,6 +5,7 @@
 
 #include "data/DataFile.h"
 #include "survey/Checks.h"
+#include "survey/ErrorModel.h"
 #include "survey/Exports.h"
 
 #include "texts/Texts.h"
@@ -13,6 +14,7 @@
 
 #include <csignal>
 #include <cstring>
+#include <random>
 
 #if defined(Q_OS_LINUX)
 #include <sys/mount.h>
@@ -287,4 +289,53 @@ TEST(DataCheck, ZeltoolCheckAndExportTakeThresholdsAndExclusions)
     c = run(first + QStringList{"--spike-factor", "1", data});
     EXPECT_EQ(c.status, 1);
     EXPECT_TRUE(c.err.contains("--spike-factor 1: a number from 1.01")) << c.err.toStdString();
+}
+
+// The error model: a and b of err = a + b·|R| come back within 20 % from
+// pairs drawn from a known model with a few wild ones among them; a
+// profile with ten reciprocal pairs gives its lone values the model's error
+// in the .ohm file, one with nine keeps the default.
+TEST(DataCheck, ErrorModelFromRepeatsAndReciprocals)
+{
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> decades(-2, 2);
+    std::normal_distribution<double> gauss(0, 1);
+    const double a = 0.002, b = 0.01;
+    std::vector<zel::ErrorPair> pairs;
+    for (int i = 0; i < 400; ++i) {
+        const double r = std::pow(10.0, decades(random));
+        const double sigma = a + b * r;
+        const double r1 = r + sigma * gauss(random), r2 = r + sigma * gauss(random);
+        pairs.push_back({(std::abs(r1) + std::abs(r2)) / 2, std::abs(std::abs(r1) - std::abs(r2))});
+    }
+    for (int i = 0; i < 8; ++i)  // a wire loose: 50 % apart
+        pairs.push_back({double(1 + i), 0.5 * (1 + i)});
+    const auto model = zel::fitErrorModel(pairs);
+    ASSERT_TRUE(model);
+    EXPECT_NEAR(model->a, a, 0.2 * a);
+    EXPECT_NEAR(model->b, b, 0.2 * b);
+    pairs.resize(zel::kErrorModelPairs - 1);
+    EXPECT_FALSE(zel::fitErrorModel(pairs));
+
+    for (const int reciprocals : {10, 9}) {
+        std::vector<zel::MeasurementRecord> records;
+        for (int i = 0; i < reciprocals; ++i) {
+            const int e = 10 * i, raw = 1000 * (10 + i);  // 10 + i ohm
+            records.push_back(value(e, e + 1, e + 2, e + 3, raw));
+            records.push_back(value(e + 2, e + 3, e, e + 1, raw + 20 * (i % 3 + 1)));
+        }
+        records.push_back(value(100, 103, 101, 102, 2000));  // 2 ohm, no estimate of its own
+        const auto values = zel::surveyValues(records, kGeometry);
+        const auto checks = zel::checkValues(records, values, kGeometry.thresholds);
+        const auto data = zel::inversionData(records, values, checks, {1, 1}, {});
+        const auto fitted = zel::fitErrorModel(zel::errorPairs(records, values, {1, 1}));
+        ASSERT_EQ(fitted.has_value(), reciprocals >= zel::kErrorModelPairs);
+        if (fitted) {
+            EXPECT_EQ(fitted->pairs, reciprocals);
+            ASSERT_TRUE(data.back().errorPercent);
+            EXPECT_DOUBLE_EQ(*data.back().errorPercent, fitted->percentAt(2));
+        } else {
+            EXPECT_FALSE(data.back().errorPercent);
+        }
+    }
 }

@@ -477,6 +477,15 @@ QString checkSummary(int line, int file, int values, int flagged, const QStringL
         .arg(flagCounts.join(QStringLiteral(", ")),
              medianError ? QStringLiteral("%1 %").arg(numberLocale().toString(*medianError, 'f', 2)) : tr("none"));
 }
+QString errorModelLine(int line, int file, int pairs, double a, double b)
+{
+    const QLocale numbers = numberLocale();
+    return tr("L%1 F%2: error model from %3 repeat and reciprocal pairs: err = %4 ohm + %5 % of |R|")
+        .arg(line)
+        .arg(file)
+        .arg(pairs)
+        .arg(numbers.toString(a, 'g', 3), numbers.toString(100 * b, 'f', 2));
+}
 QString inversionRunning()
 {
     return tr("Идёт инверсия: команда станции не выполнена. Дайте её снова, когда инверсия кончится или после «Стоп» в окне разреза");

@@ -551,5 +551,9 @@
         <source>Идёт инверсия: команда станции не выполнена. Дайте её снова, когда инверсия кончится или после «Стоп» в окне разреза</source>
         <translation>An inversion is running: the station command was not carried out. Give it again when the inversion has ended, or after Stop in the section window</translation>
     </message>
+    <message>
+        <source>L%1 F%2: error model from %3 repeat and reciprocal pairs: err = %4 ohm + %5 % of |R|</source>
+        <translation>L%1 F%2: error model from %3 repeat and reciprocal pairs: err = %4 ohm + %5 % of |R|</translation>
+    </message>
 </context>
 </TS>

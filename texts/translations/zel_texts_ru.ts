@@ -551,5 +551,9 @@
         <source>Идёт инверсия: команда станции не выполнена. Дайте её снова, когда инверсия кончится или после «Стоп» в окне разреза</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>L%1 F%2: error model from %3 repeat and reciprocal pairs: err = %4 ohm + %5 % of |R|</source>
+        <translation>L%1 F%2: модель погрешности по %3 парам повторов и взаимных измерений: погр. = %4 Ом + %5 % от |R|</translation>
+    </message>
 </context>
 </TS>

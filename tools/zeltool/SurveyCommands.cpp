@@ -9,6 +9,7 @@
 #include "section/Input.h"
 #include "section/Options.h"
 #include "plots/Plots.h"
+#include "survey/ErrorModel.h"
 #include "survey/Exports.h"
 #include "survey/Plots.h"
 #include "survey/Sequence.h"
@@ -278,10 +279,13 @@ int check(const Call& call)
         std::erase_if(values, [&](const zel::ChannelValue& v) { return zel::profileOf(records[std::size_t(v.record)]) != *profile; });
     const std::vector<zel::ValueCheck> checks = zel::checkValues(records, values, geometry.thresholds);
     // The flags under the names of the CSV's column: a script reads them.
-    for (const zel::CheckSummary& s : zel::summarizeChecks(records, values, checks))
+    for (const zel::CheckSummary& s : zel::summarizeChecks(records, values, checks)) {
         printLine(out, zel::texts::checkSummary(s.profile.line, s.profile.file, s.values, s.flagged,
                                                 zel::flagCounts(s, [](zel::CheckFlag f) { return QString::fromLatin1(zel::flagName(f)); }),
                                                 s.medianError));
+        if (const auto model = zel::fitErrorModel(zel::errorPairs(records, values, s.profile)))
+            printLine(out, zel::texts::errorModelLine(s.profile.line, s.profile.file, model->pairs, model->a, model->b));
+    }
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (checks[i].flags == 0)
             continue;
