@@ -5,6 +5,9 @@
 #include "texts/Texts.h"
 
 #include "document/Document.h"
+#include "plots/Plots.h"
+#include "section/Input.h"
+#include "survey/ErrorModel.h"
 #include "survey/Exports.h"
 
 #include <QEvent>
@@ -17,6 +20,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <qcustomplot.h>
 
 namespace {
 
@@ -86,8 +91,15 @@ TDataCheckWindow::TDataCheckWindow(zel::Document& document, QWidget* parent)
     SummaryArea->setFrameShape(QFrame::NoFrame);
     SummaryArea->setMaximumHeight(160);
     SummaryArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ErrorPlot = new QCustomPlot(this);
+    ErrorPlot->setObjectName(QStringLiteral("ErrorPlot"));
+    ErrorPlot->setMinimumSize(280, 160);
+    ErrorPlot->setMaximumHeight(200);
+    auto* top = new QHBoxLayout;
+    top->addWidget(SummaryArea, 1);
+    top->addWidget(ErrorPlot, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(SummaryArea);
+    layout->addLayout(top);
     layout->addWidget(Table, 1);
     layout->addLayout(buttons);
 
@@ -147,10 +159,21 @@ void TDataCheckWindow::refresh()
     const zel::Exclusions& excluded = m_document.exclusions();
 
     QStringList summary;
-    for (const zel::CheckSummary& s : zel::summarizeChecks(records, values, checks))
+    std::vector<zel::ProfileErrors> errors;
+    for (const zel::CheckSummary& s : zel::summarizeChecks(records, values, checks)) {
         summary << zel::texts::checkSummary(s.profile.line, s.profile.file, s.values, s.flagged,
                                             zel::flagCounts(s, [](zel::CheckFlag f) { return flagTexts(f); }),
                                             s.medianError);
+        zel::ProfileErrors e{zel::profileName(s.profile), zel::errorPairs(records, values, s.profile), std::nullopt};
+        e.model = zel::fitErrorModel(e.pairs);
+        if (e.model)
+            summary << zel::texts::errorModelLine(s.profile.line, s.profile.file, e.model->pairs, e.model->a, e.model->b);
+        if (!e.pairs.empty())
+            errors.push_back(std::move(e));
+    }
+    zel::drawErrorPairs(*ErrorPlot, errors, zel::texts::numberLocale());
+    ErrorPlot->setVisible(!errors.empty());
+    ErrorPlot->replot();
     SummaryLabel->setText(summary.isEmpty() ? tr("Нет значений с положениями электродов.") : summary.join(QLatin1Char('\n')));
 
     const QSignalBlocker quiet(Table);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <set>
 
+class QCustomPlot;
 class QLabel;
 class QScrollArea;
 class QPushButton;
@@ -34,6 +35,8 @@ public:
 
     QLabel* SummaryLabel = nullptr;
     QScrollArea* SummaryArea = nullptr;
+    // The repeat and reciprocal pairs and each profile's error model.
+    QCustomPlot* ErrorPlot = nullptr;
     QTableWidget* Table = nullptr;
     QPushButton* ExcludeFlaggedButton = nullptr;
     QPushButton* IncludeAllButton = nullptr;

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <numbers>
 
 namespace zel {
 
@@ -521,6 +522,53 @@ std::vector<double> scaleTicks(const ColourScale& scale, int count)
         step = mantissa > 4 ? step / 2.5 : step / 2;
     }
     return ticks;
+}
+
+void drawErrorPairs(QCustomPlot& plot, const std::vector<ProfileErrors>& profiles, const QLocale& numbers)
+{
+    resetPlot(plot);
+    plot.xAxis->setLabel(QObject::tr("|R|, Ohm"));
+    plot.yAxis->setLabel(QObject::tr("|ΔR|, Ohm"));
+    for (QCPAxis* axis : {plot.xAxis, plot.yAxis}) {
+        axis->setScaleType(QCPAxis::stLogarithmic);
+        axis->setTicker(QSharedPointer<QCPAxisTickerLog>(new QCPAxisTickerLog));
+    }
+    double low = 1e300, high = 0, lowest = 1e300, highest = 0;
+    int colourIndex = 0;
+    for (const ProfileErrors& p : profiles) {
+        const QColor colour = QColor::fromHsv((colourIndex++ * 67) % 360, 220, 200);
+        QVector<double> x, y;
+        for (const ErrorPair& e : p.pairs)
+            if (e.resistance > 0 && e.difference > 0) {  // a difference of 0 has no place on a log axis
+                x << e.resistance, y << e.difference;
+                low = std::min(low, e.resistance), high = std::max(high, e.resistance);
+                lowest = std::min(lowest, e.difference), highest = std::max(highest, e.difference);
+            }
+        QCPGraph* points = plot.addGraph();
+        points->setData(x, y);
+        points->setLineStyle(QCPGraph::lsNone);
+        points->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, colour, 4));
+        points->setName(p.name);
+        if (!p.model || x.isEmpty())
+            continue;
+        QVector<double> lx, ly;
+        const double meanOfTwo = 2 / std::sqrt(std::numbers::pi);
+        for (int k = 0; k <= 40; ++k) {
+            const double r = low * std::pow(high / low, k / 40.0);
+            lx << r, ly << meanOfTwo * (p.model->a + p.model->b * r);
+        }
+        QCPGraph* line = plot.addGraph();
+        line->setData(lx, ly);
+        line->setPen(QPen(colour, 2));
+        line->setName(QObject::tr("%1: a = %2 Ohm, b = %3 %")
+                          .arg(p.name, numbers.toString(p.model->a, 'g', 3), numbers.toString(100 * p.model->b, 'f', 2)));
+    }
+    if (high > 0) {
+        plot.xAxis->setRange(low / 1.5, high * 1.5);
+        plot.yAxis->setRange(lowest / 2, highest * 2);
+    }
+    plot.legend->setVisible(colourIndex > 0);
+    plot.legend->setFont(QFont(plot.font().family(), 7));
 }
 
 void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString& title,

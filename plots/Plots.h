@@ -1,5 +1,6 @@
 #pragma once
 
+#include "survey/ErrorModel.h"
 #include "survey/Plots.h"
 #include "inversion/Depth.h"
 #include "inversion/Inversion.h"
@@ -61,6 +62,16 @@ struct ColourScale {
 // 1, 2, 5 in each decade of a logarithmic scale (fewer across many decades),
 // round steps on a linear one; at most `count` of them, at least two.
 std::vector<double> scaleTicks(const ColourScale& scale, int count);
+
+// The repeat and reciprocal pairs of each profile, |r1 − r2| against |r|
+// on logarithmic axes, and where a profile has an error model the mean
+// difference of two readings that it gives, 2/√π·(a + b·|r|).
+struct ProfileErrors {
+    QString name;  // "L1 F1"
+    std::vector<ErrorPair> pairs;
+    std::optional<ErrorModel> model;
+};
+void drawErrorPairs(QCustomPlot& plot, const std::vector<ProfileErrors>& profiles, const QLocale& numbers = QLocale::c());
 
 // The resistivity section of an inversion: the model on the colour scale
 // with its bar in ohm·m, the surface and the electrodes on top, `title`

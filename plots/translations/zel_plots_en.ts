@@ -111,5 +111,17 @@
         <source>depth of sensitivity</source>
         <translation>depth of sensitivity</translation>
     </message>
+    <message>
+        <source>|R|, Ohm</source>
+        <translation>|R|, Ohm</translation>
+    </message>
+    <message>
+        <source>|ΔR|, Ohm</source>
+        <translation>|ΔR|, Ohm</translation>
+    </message>
+    <message>
+        <source>%1: a = %2 Ohm, b = %3 %</source>
+        <translation>%1: a = %2 Ohm, b = %3 %</translation>
+    </message>
 </context>
 </TS>

@@ -115,5 +115,17 @@
         <source>depth of sensitivity</source>
         <translation>глубина чувствительности</translation>
     </message>
+    <message>
+        <source>|R|, Ohm</source>
+        <translation>|R|, Ом</translation>
+    </message>
+    <message>
+        <source>|ΔR|, Ohm</source>
+        <translation>|ΔR|, Ом</translation>
+    </message>
+    <message>
+        <source>%1: a = %2 Ohm, b = %3 %</source>
+        <translation>%1: a = %2 Ом, b = %3 %</translation>
+    </message>
 </context>
 </TS>
