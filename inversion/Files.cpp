@@ -315,6 +315,48 @@ QByteArray modelVtu(const InversionResult& r)
     return out;
 }
 
+ModelCells parseModelCsv(const QByteArray& text)
+{
+    ModelCells m;
+    const QList<QByteArray> lines = QByteArray(text).replace('\r', '\n').split('\n');
+    bool header = false;
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QByteArray line = lines[n].trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        const QList<QByteArray> fields = line.split(',');
+        if (!header && !fields.isEmpty() && !fields[0].isEmpty() && !std::isdigit(static_cast<unsigned char>(fields[0].back()))) {
+            header = true;  // the column names
+            continue;
+        }
+        bool ok[3] = {false, false, false};
+        if (fields.size() < 3)
+            throw FileRefused("x, z and rho are needed, separated by commas", int(n + 1));
+        const double x = fields[0].trimmed().toDouble(&ok[0]), z = fields[1].trimmed().toDouble(&ok[1]),
+                     rho = fields[2].trimmed().toDouble(&ok[2]);
+        if (!ok[0] || !ok[1] || !ok[2] || !std::isfinite(x) || !std::isfinite(z))
+            throw FileRefused("not a number", int(n + 1));
+        if (!(rho > 0) || !std::isfinite(rho))
+            throw FileRefused("a resistivity is above 0", int(n + 1));
+        m.centres.push_back({x, z});
+        m.rho.push_back(rho);
+    }
+    if (m.rho.empty())
+        throw FileRefused("no cell in the model", 0);
+    return m;
+}
+
+double ModelCells::at(const Point& p) const
+{
+    double best = 1e300, rhoNear = rho.front();
+    for (std::size_t i = 0; i < centres.size(); ++i) {
+        const double d = std::hypot(centres[i].x - p.x, centres[i].z - p.z);
+        if (d < best)
+            best = d, rhoNear = rho[i];
+    }
+    return rhoNear;
+}
+
 QString resultBaseName(const QString& target)
 {
     QString base = target;

@@ -53,6 +53,18 @@ QByteArray modelVtu(const InversionResult& result);
 // The three files of a result for a target name ("line3", or "line3.csv"):
 // "<name>-model.csv", "<name>-response.csv" and "<name>.vtu"; the name
 // without its ending for pictures beside them.
+// A model CSV as modelCsv() writes it (or any CSV whose first three
+// columns are x, z and ρ, with a header line), read back for a forward
+// response: its cells' centres and resistivities. Throws FileRefused for a
+// line that is not numbers, a ρ not above 0, no cell at all.
+struct ModelCells {
+    std::vector<Point> centres;
+    std::vector<double> rho;
+    // The resistivity of the cell whose centre is nearest to p.
+    double at(const Point& p) const;
+};
+ModelCells parseModelCsv(const QByteArray& text);
+
 QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result, const QString& target);
 QString resultBaseName(const QString& target);
 

@@ -129,6 +129,12 @@ Mesh makeMesh(const std::vector<double>& electrodeX, const std::vector<double>& 
         at += w;
         right.push_back(at);
     }
+    // Known edges inside the line become columns of their own.
+    for (const double v : o.verticals) {
+        const auto at = std::lower_bound(x.begin(), x.end(), v);
+        if (std::isfinite(v) && at != x.begin() && at != x.end() && *at - v > 1e-6 * spacing && v - *(at - 1) > 1e-6 * spacing)
+            x.insert(at, v);
+    }
     x.insert(x.begin(), left.rbegin(), left.rend());
     x.insert(x.end(), right.begin(), right.end());
 

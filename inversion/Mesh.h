@@ -31,6 +31,7 @@ struct MeshOptions {
     double paddingGrowth = 1.3;      // cells of the padding region grow by this factor
     double paddingLengths = 5;       // the padding reaches this many line lengths sideways and down
     std::vector<double> levels;      // depths that must be node rows (a known layer boundary)
+    std::vector<double> verticals;   // x that must be node columns (a known edge), within the line
 };
 
 // A structured mesh of quadrilateral cells under the line, each cut into two

@@ -1,7 +1,7 @@
 #include "StationModel.h"
 
 #include "data/Interpolate.h"
-#include "inversion/Forward.h"
+#include "inversion/Ground.h"
 #include "survey/Sequence.h"
 #include "survey/Values.h"
 
@@ -222,8 +222,9 @@ namespace {
 // response of the model's resistivity at each cell. A channel whose dipole
 // leaves the line has no reading.
 std::vector<MeasurementRecord> recordsOverModel(const std::vector<TableEntry>& entries, const std::vector<double>& x,
-                                                const std::vector<double>& z, const inv::MeshOptions& meshOptions,
-                                                const std::function<double(double x, double depth)>& rhoAt)
+                                                const std::vector<double>& z,
+                                                const std::function<double(double x, double depth)>& rhoAt,
+                                                const std::vector<double>& levels, const std::vector<double>& verticals)
 {
     constexpr int kCurrentIndex = 8;  // 100 mA
     constexpr double kMilliamps = 100;
@@ -270,15 +271,7 @@ std::vector<MeasurementRecord> recordsOverModel(const std::vector<TableEntry>& e
         }
         planned.push_back(p);
     }
-    const bool flat = std::all_of(z.begin(), z.end(), [](double v) { return v == 0; });
-    const inv::Mesh mesh = inv::makeMesh(x, flat ? std::vector<double>{} : z, meshOptions);
-    std::vector<double> rho(std::size_t(mesh.cellCount()));
-    for (int c = 0; c < mesh.cellCount(); ++c) {
-        const inv::Point p = mesh.cellCentre(c);
-        rho[std::size_t(c)] = rhoAt(p.x, inv::surfaceAt(x, flat ? std::vector<double>{} : z, p.x) - p.z);
-    }
-    inv::ForwardModel forward(mesh, configurations);
-    forward.solve(rho, false);
+    const std::vector<double> rhoa = inv::forwardResponse(x, z, configurations, rhoAt, levels, verticals);
     std::vector<MeasurementRecord> records;
     records.reserve(planned.size());
     for (Planned& p : planned) {
@@ -289,7 +282,7 @@ std::vector<MeasurementRecord> recordsOverModel(const std::vector<TableEntry>& e
                 continue;
             }
             // U = ρa / k for 1 A, in mV at the current; written with the most digits the word holds.
-            const double milliVolts = forward.apparentResistivity()[std::size_t(d)] / configurations[std::size_t(d)].k * kMilliamps;
+            const double milliVolts = rhoa[std::size_t(d)] / configurations[std::size_t(d)].k * kMilliamps;
             int range = 0;
             while (range < 4 && std::abs(milliVolts) * std::pow(10.0, range + 1) <= 30000)
                 ++range;
@@ -313,72 +306,23 @@ std::vector<MeasurementRecord> sectionRecords(int electrodes)
         for (const int n0 : {1, 5})
             for (int i = 0; i + a + n0 * a + a < electrodes; ++i)
                 entries.push_back({i, i + a, i + a + n0 * a, i + a + n0 * a + a});
-    inv::MeshOptions fine;
-    fine.cellsPerSpacing = 3;
-    fine.firstLayer = 0.15;
-    fine.parameterDepth = 8;
-    return recordsOverModel(entries, x, std::vector<double>(x.size(), 0.0), fine, [](double x, double depth) {
-        if (depth > 1.5 && depth < 4 && x > 10 && x < 14)
-            return 10.0;
-        if (depth > 1.5 && depth < 4 && x > 20 && x < 24)
-            return 1000.0;
-        return 100.0;
-    });
+    inv::Ground ground;
+    ground.blocks = {{10, 14, 1.5, 4, 10}, {20, 24, 1.5, 4, 1000}};
+    return recordsOverModel(entries, x, std::vector<double>(x.size(), 0.0), [&](double at, double depth) {
+        return ground.rhoAt(at, depth);
+    }, ground.levels(), ground.verticals());
 }
 
 SyntheticLine parseSyntheticLine(const QByteArray& text)
 {
-    SyntheticLine line;
-    const QList<QByteArray> rows = QByteArray(text).replace('\r', '\n').split('\n');
-    for (qsizetype n = 0; n < rows.size(); ++n) {
-        QByteArray row = rows[n];
-        if (const qsizetype hash = row.indexOf('#'); hash >= 0)
-            row.truncate(hash);
-        const QList<QByteArray> f = row.simplified().split(' ');
-        if (f.value(0).isEmpty())
-            continue;
-        std::vector<double> v;
-        for (qsizetype i = 1; i < f.size(); ++i) {
-            bool ok = false;
-            v.push_back(QByteArray(f[i]).replace(',', '.').toDouble(&ok));
-            if (!ok || !std::isfinite(v.back()))
-                throw std::runtime_error("line " + std::to_string(n + 1) + ": not a number");
-        }
-        const QByteArray key = f[0].toLower();
-        auto need = [&](std::size_t count) {
-            if (v.size() != count)
-                throw std::runtime_error("line " + std::to_string(n + 1) + ": " + key.toStdString() + " takes "
-                                         + std::to_string(count) + " numbers");
-        };
-        if (key == "electrodes") {
-            need(1);
-            line.electrodes = std::clamp(int(v[0]), 8, 128);
-        } else if (key == "spacing") {
-            need(1);
-            if (!(v[0] > 0))
-                throw std::runtime_error("line " + std::to_string(n + 1) + ": the spacing is above 0");
-            line.spacing = v[0];
-        } else if (key == "background") {
-            need(1);
-            line.background = v[0];
-        } else if (key == "block") {
-            need(5);
-            line.blocks.push_back({v[0], v[1], v[2], v[3], v[4]});
-        } else if (key == "elevation") {
-            need(2);
-            line.elevations.emplace_back(v[0], v[1]);
-        } else if (key == "table") {
-            need(2);
-            line.aMax = std::clamp(int(v[0]), 1, 8);
-            line.nMax = std::clamp(int(v[1]), 1, 16);
-        } else {
-            throw std::runtime_error("line " + std::to_string(n + 1) + ": unknown \"" + key.toStdString() + "\"");
-        }
+    try {
+        SyntheticLine line = inv::parseGround(text.toStdString());
+        // The station's potential electrodes are numbered 0-127.
+        line.electrodes = std::clamp(line.electrodes, 8, 128);
+        return line;
+    } catch (const inv::GroundRefused& e) {
+        throw std::runtime_error("line " + std::to_string(e.line()) + ": " + e.what());
     }
-    if (!(line.background > 0) || std::any_of(line.blocks.begin(), line.blocks.end(), [](const SyntheticBlock& b) { return !(b.rho > 0); }))
-        throw std::runtime_error("resistivities are above 0");
-    std::sort(line.elevations.begin(), line.elevations.end());
-    return line;
 }
 
 std::vector<MeasurementRecord> syntheticRecords(const SyntheticLine& line)
@@ -391,25 +335,8 @@ std::vector<MeasurementRecord> syntheticRecords(const SyntheticLine& line)
     table.aMax = line.aMax;
     table.nMax = line.nMax;
     table.channels = 4;
-    const std::vector<TableEntry> entries = electrodeSequence(table);
-    std::vector<double> x, z;
-    for (int e = 0; e < line.electrodes; ++e) {
-        x.push_back(e * line.spacing);
-        z.push_back(interpolateClamped(line.elevations, double(e)));
-    }
-    inv::MeshOptions fine;
-    fine.cellsPerSpacing = 3;
-    fine.firstLayer = 0.15;
-    double deepest = 0;
-    for (const SyntheticBlock& b : line.blocks)
-        deepest = std::max(deepest, b.bottom);
-    fine.parameterDepth = std::max(deepest * 1.5, line.spacing * line.electrodes / 4);
-    return recordsOverModel(entries, x, z, fine, [&](double at, double depth) {
-        for (const SyntheticBlock& b : line.blocks)
-            if (at > b.x0 && at < b.x1 && depth > b.top && depth < b.bottom)
-                return b.rho;
-        return line.background;
-    });
+    return recordsOverModel(electrodeSequence(table), line.electrodeX(), line.electrodeZ(),
+                            [&](double at, double depth) { return line.rhoAt(at, depth); }, line.levels(), line.verticals());
 }
 
 QByteArray rawRecords(const std::vector<MeasurementRecord>& records)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Record.h"
+#include "inversion/Ground.h"
 
 #include <QByteArray>
 
@@ -94,28 +95,15 @@ std::vector<MeasurementRecord> generateRecords(int count, std::uint32_t seed);
 // 1.5 m to 4 m deep; the voltages from the inversion's forward response.
 std::vector<MeasurementRecord> sectionRecords(int electrodes);
 
-// A synthetic line: blocks of their own resistivity in a uniform ground, the
-// electrodes numbered 0 … electrodes − 1 at x = number · spacing, the ground
-// at the elevations given for some electrodes (linear between them, beyond
-// them the nearest one's; none: flat), measured with the electrode table
-// generator's dipole-dipole table (four channels, a 1 … aMax, n up to nMax).
-struct SyntheticBlock {
-    double x0 = 0, x1 = 0;       // m along the line
-    double top = 0, bottom = 0;  // m below the ground
-    double rho = 10;             // ohm·m
-};
-struct SyntheticLine {
-    int electrodes = 32;
-    double spacing = 1;
-    double background = 100;
-    std::vector<SyntheticBlock> blocks;
-    std::vector<std::pair<double, double>> elevations;  // electrode number, z in m
-    int aMax = 2;
-    int nMax = 8;
-};
-// A model file: one "key numbers" a line, "#" comments:
-//   electrodes 48 / spacing 2 / background 100 / block x0 x1 top bottom rho /
-//   elevation electrode z / table aMax nMax
+// A synthetic line: layers and blocks of their own resistivity in a uniform
+// ground, the electrodes numbered 0 … electrodes − 1 at x = number ·
+// spacing, the ground at the elevations given for some electrodes (linear
+// between them, beyond them the nearest one's; none: flat), measured with
+// the electrode table generator's dipole-dipole table (four channels, a 1 …
+// aMax, n up to nMax).
+using SyntheticBlock = inv::GroundBlock;
+using SyntheticLine = inv::Ground;
+// A model file (inv::parseGround), at most 128 electrodes.
 // Throws std::runtime_error naming the line that cannot be used.
 SyntheticLine parseSyntheticLine(const QByteArray& text);
 // The line's records: the voltages from the inversion's forward response.

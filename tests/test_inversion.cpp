@@ -383,13 +383,16 @@ TEST(InversionFiles, ZeltoolInvertWritesTheModelTheResponseAndTheSection)
             + ' ' + QByteArray::number(m.x[3] + 1) + ' ' + QByteArray::number(m.rhoa, 'g', 10) + " 0.02\n";
     const QString in = dir.filePath("line.ohm");
     zel::writeWholeFile(in, ohm);
-    const Captured c = run({"invert", "--max-iterations", "4", in, dir.filePath("section")});
+    const Captured c = run({"invert", "--max-iterations", "4", "--doi", in, dir.filePath("section")});
     ASSERT_EQ(c.status, 0) << c.err.toStdString();
     const QList<QByteArray> lines = c.out.split('\n');
     EXPECT_TRUE(lines.value(0).startsWith("iteration 0: chi² ")) << c.out.toStdString();
     EXPECT_TRUE(c.out.contains(QByteArray::number(qsizetype(data.size())) + " data")) << c.out.toStdString();
     const QList<QByteArray> model = zel::readWholeFile(dir.filePath("section-model.csv")).split('\n');
-    EXPECT_EQ(model.value(0), "x_m,z_m,rho_ohmm,coverage\r");
+    EXPECT_EQ(model.value(0), "x_m,z_m,rho_ohmm,coverage,doi\r");
+    EXPECT_TRUE(c.out.contains("doi 2 of 2, iteration 1: chi² ")) << c.out.toStdString();
+    EXPECT_TRUE(c.out.contains("depth of investigation (DOI index 0.1): ")) << c.out.toStdString();
+    EXPECT_TRUE(c.out.contains("depth of sensitivity (1 % of the largest): ")) << c.out.toStdString();
     const QList<QByteArray> response = zel::readWholeFile(dir.filePath("section-response.csv")).split('\n');
     EXPECT_EQ(response.size(), qsizetype(data.size()) + 2);  // the header and the empty line after the last CR LF
     EXPECT_TRUE(zel::readWholeFile(dir.filePath("section.vtu")).contains("<VTKFile type=\"UnstructuredGrid\""));
@@ -399,6 +402,49 @@ TEST(InversionFiles, ZeltoolInvertWritesTheModelTheResponseAndTheSection)
     EXPECT_EQ(refused.status, 1);
     EXPECT_TRUE(refused.err.contains("fewer than 4 electrodes")) << refused.err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath("none-model.csv")));
+}
+
+// zeltool forward: two layers (100 over 10 ohm·m, h = 4 m) from a model
+// file under a Wenner table of a = 1–20 m, within 0.5 % of the image
+// series; a model CSV of 100 ohm·m gives 100 ohm·m; a model file's bad line
+// is refused by its number and nothing is written.
+TEST(InversionForward, ZeltoolForwardOfAModelFileAndAModelCsv)
+{
+    QTemporaryDir dir;
+    QByteArray table;
+    for (int a = 1; a <= 20; ++a) {
+        const int i = 32 - (3 * a + 1) / 2;
+        table += QByteArray::number(i) + ' ' + QByteArray::number(i + 3 * a) + ' ' + QByteArray::number(i + a) + ' '
+            + QByteArray::number(i + 2 * a) + "\r\n";
+    }
+    zel::writeWholeFile(dir.filePath("wenner.txt"), table);
+    zel::writeWholeFile(dir.filePath("two.txt"), "background 100\nlayer 4 10  # the second layer\n");
+    Captured c = run({"forward", dir.filePath("two.txt"), dir.filePath("wenner.txt"), dir.filePath("two.ohm")});
+    ASSERT_EQ(c.status, 0) << c.err.toStdString();
+    const auto two = zel::inv::parseOhm(zel::readWholeFile(dir.filePath("two.ohm")), 3, 0);
+    ASSERT_EQ(two.data.size(), 20u);
+    for (const auto& m : two.data)
+        EXPECT_NEAR(m.rhoa / twoLayerRhoa(100, 10, 4, m.x[0], m.x[1], m.x[2], m.x[3]), 1, 0.005) << m.x[2] - m.x[0];
+
+    QByteArray csv = "x_m,z_m,rho_ohmm,coverage\r\n";
+    for (int x = 0; x <= 70; ++x)
+        for (int z = 0; z < 30; ++z)
+            csv += QByteArray::number(x + 0.5) + ",-" + QByteArray::number(z + 0.5) + ",100,0\r\n";
+    zel::writeWholeFile(dir.filePath("model.csv"), csv);
+    c = run({"forward", "--noise", "2", dir.filePath("model.csv"), dir.filePath("wenner.txt"), dir.filePath("flat.ohm")});
+    ASSERT_EQ(c.status, 0) << c.err.toStdString();
+    const auto flat = zel::inv::parseOhm(zel::readWholeFile(dir.filePath("flat.ohm")), 3, 0);
+    ASSERT_EQ(flat.data.size(), 20u);
+    for (const auto& m : flat.data) {
+        EXPECT_NEAR(m.rhoa, 100, 10);
+        EXPECT_DOUBLE_EQ(m.error, 0.02);
+    }
+
+    zel::writeWholeFile(dir.filePath("bad.txt"), "background 100\nblock 1 2 3\n");
+    c = run({"forward", dir.filePath("bad.txt"), dir.filePath("wenner.txt"), dir.filePath("bad.ohm")});
+    EXPECT_EQ(c.status, 1);
+    EXPECT_TRUE(c.err.contains("bad.txt, line 2: block takes 5 numbers")) << c.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("bad.ohm")));
 }
 
 // The polynomial K0 against the standard library's.

@@ -53,6 +53,10 @@ const Command kCommands[] = {
      "       [--lambda L] [--max-iterations N] [--robust] [--vertical-ratio R] [--png] [--pdf]\n"
      "       FILE.zel|FILE.ohm OUT",
      invert},
+    {"forward",
+     "forward [--noise P] [--channels 1|4] [--spacing S --x0 X --topography FILE]\n"
+     "        MODEL.txt|MODEL.csv TABLE.txt OUT.ohm",
+     forward},
     {"protocol", "protocol --port DEVICE|COMn [--baud N] TABLE.txt", protocol},
     {"firmware", "firmware --port DEVICE|COMn [--baud N] [--yes] FILE.bin", firmware},
 };

@@ -151,7 +151,7 @@ zel::Exclusions exclusionsOf(const Arguments& args, const LoadedData& data, std:
 std::optional<zel::Profile> profileOf(const Arguments& args);
 
 // The commands, by theme: files (view, text, xlsx), the survey (export,
-// check, plot, sequence, invert) and the station (read, port, protocol,
+// check, plot, sequence, invert, forward) and the station (read, port, protocol,
 // firmware).
 int view(const Call& call);
 int text(const Call& call);
@@ -161,6 +161,7 @@ int check(const Call& call);
 int plot(const Call& call);
 int sequence(const Call& call);
 int invert(const Call& call);
+int forward(const Call& call);
 int read(const Call& call);
 int port(const Call& call);
 int protocol(const Call& call);

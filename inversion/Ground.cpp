@@ -1,0 +1,149 @@
+#include "Ground.h"
+
+#include "data/Interpolate.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+namespace zel::inv {
+
+double Ground::rhoAt(double x, double depth) const
+{
+    for (const GroundBlock& b : blocks)
+        if (x > b.x0 && x < b.x1 && depth > b.top && depth < b.bottom)
+            return b.rho;
+    double rho = background;
+    for (const GroundLayer& l : layers)
+        if (depth > l.top)
+            rho = l.rho;
+    return rho;
+}
+
+std::vector<double> Ground::levels() const
+{
+    std::vector<double> out;
+    for (const GroundLayer& l : layers)
+        out.push_back(l.top);
+    for (const GroundBlock& b : blocks)
+        out.insert(out.end(), {b.top, b.bottom});
+    return out;
+}
+
+std::vector<double> Ground::verticals() const
+{
+    std::vector<double> out;
+    for (const GroundBlock& b : blocks)
+        out.insert(out.end(), {b.x0, b.x1});
+    return out;
+}
+
+std::vector<double> Ground::electrodeX() const
+{
+    std::vector<double> x;
+    for (int e = 0; e < electrodes; ++e)
+        x.push_back(e * spacing);
+    return x;
+}
+
+std::vector<double> Ground::electrodeZ() const
+{
+    std::vector<double> z;
+    for (int e = 0; e < electrodes; ++e)
+        z.push_back(interpolateClamped(elevations, double(e)));
+    return z;
+}
+
+Ground parseGround(const std::string& text)
+{
+    Ground g;
+    std::istringstream lines(text);
+    std::string row;
+    for (int n = 1; std::getline(lines, row); ++n) {
+        row = row.substr(0, row.find('#'));
+        std::replace(row.begin(), row.end(), ',', '.');
+        std::replace(row.begin(), row.end(), '\r', ' ');
+        std::istringstream words(row);
+        std::string key, word;
+        if (!(words >> key))
+            continue;
+        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        std::vector<double> v;
+        while (words >> word) {
+            char* end = nullptr;
+            v.push_back(std::strtod(word.c_str(), &end));
+            if (end != word.c_str() + word.size() || !std::isfinite(v.back()))
+                throw GroundRefused("\"" + word + "\" is not a number", n);
+        }
+        auto need = [&](std::size_t count) {
+            if (v.size() != count)
+                throw GroundRefused(key + " takes " + std::to_string(count) + " numbers", n);
+        };
+        auto resistivity = [&](double rho) {
+            if (!(rho > 0))
+                throw GroundRefused("a resistivity is above 0", n);
+            return rho;
+        };
+        if (key == "electrodes") {
+            need(1);
+            g.electrodes = std::clamp(int(v[0]), 4, 1024);
+        } else if (key == "spacing") {
+            need(1);
+            if (!(v[0] > 0))
+                throw GroundRefused("the spacing is above 0", n);
+            g.spacing = v[0];
+        } else if (key == "background") {
+            need(1);
+            g.background = resistivity(v[0]);
+        } else if (key == "layer") {
+            need(2);
+            g.layers.push_back({v[0], resistivity(v[1])});
+        } else if (key == "block") {
+            need(5);
+            g.blocks.push_back({v[0], v[1], v[2], v[3], resistivity(v[4])});
+        } else if (key == "elevation") {
+            need(2);
+            g.elevations.emplace_back(v[0], v[1]);
+        } else if (key == "table") {
+            need(2);
+            g.aMax = std::clamp(int(v[0]), 1, 8);
+            g.nMax = std::clamp(int(v[1]), 1, 16);
+        } else {
+            throw GroundRefused("unknown \"" + key + "\"", n);
+        }
+    }
+    std::sort(g.layers.begin(), g.layers.end(), [](const GroundLayer& a, const GroundLayer& b) { return a.top < b.top; });
+    std::sort(g.elevations.begin(), g.elevations.end());
+    return g;
+}
+
+std::vector<double> forwardResponse(const std::vector<double>& x, const std::vector<double>& z,
+                                    const std::vector<Configuration>& configurations,
+                                    const std::function<double(double x, double depth)>& rhoAt,
+                                    const std::vector<double>& levels, const std::vector<double>& verticals, double depth)
+{
+    const bool flat = std::all_of(z.begin(), z.end(), [](double v) { return v == 0; });
+    const std::vector<double> elevations = flat ? std::vector<double>{} : z;
+    MeshOptions fine;
+    fine.cellsPerSpacing = 4;
+    fine.firstLayer = 0.125;
+    fine.levels = levels;
+    fine.verticals = verticals;
+    double deepest = depth;
+    for (const double level : levels)
+        deepest = std::max(deepest, 1.5 * level);
+    const auto [low, high] = std::minmax_element(x.begin(), x.end());
+    fine.parameterDepth = std::max(deepest, (*high - *low) / 4);
+    const Mesh mesh = makeMesh(x, elevations, fine);
+    std::vector<double> rho(std::size_t(mesh.cellCount()));
+    for (int c = 0; c < mesh.cellCount(); ++c) {
+        const Point p = mesh.cellCentre(c);
+        rho[std::size_t(c)] = rhoAt(p.x, surfaceAt(x, elevations, p.x) - p.z);
+    }
+    ForwardModel forward(mesh, configurations);
+    forward.solve(rho, false);
+    return forward.apparentResistivity();
+}
+
+} // namespace zel::inv

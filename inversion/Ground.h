@@ -1,0 +1,74 @@
+#pragma once
+
+#include "Forward.h"
+#include "Mesh.h"
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zel::inv {
+
+// A ground of known resistivity under a line of electrodes: a background,
+// horizontal layers and rectangular blocks, depths below the surface.
+struct GroundBlock {
+    double x0 = 0, x1 = 0;       // m along the line
+    double top = 0, bottom = 0;  // m below the surface
+    double rho = 10;             // ohm·m
+};
+struct GroundLayer {
+    double top = 0;  // m below the surface: the layer reaches down to the next one's top
+    double rho = 10;
+};
+struct Ground {
+    int electrodes = 32;  // numbered 0 … electrodes − 1, at x = number · spacing
+    double spacing = 1;
+    double background = 100;
+    std::vector<GroundLayer> layers;                    // by their tops, ascending
+    std::vector<GroundBlock> blocks;                    // over the layers, the first that holds a point
+    std::vector<std::pair<double, double>> elevations;  // electrode number, z in m; none: flat
+    int aMax = 2;                                       // the table the simulator measures with
+    int nMax = 8;
+
+    // The resistivity at x along the line and `depth` below the surface.
+    double rhoAt(double x, double depth) const;
+    // The depths and x a mesh is to have as node rows and columns: the
+    // layers' tops, the blocks' edges.
+    std::vector<double> levels() const;
+    std::vector<double> verticals() const;
+    // The electrodes' x and z (the surface between the heights given).
+    std::vector<double> electrodeX() const;
+    std::vector<double> electrodeZ() const;
+};
+
+// A ground file that cannot be read: which line (from 1) and why.
+class GroundRefused : public std::runtime_error {
+public:
+    GroundRefused(const std::string& what, int line) : std::runtime_error(what), m_line(line) {}
+    int line() const { return m_line; }
+
+private:
+    int m_line;
+};
+
+// The model file: one "key numbers" a line, "#" comments, a decimal comma
+// taken for a point:
+//   electrodes N / spacing S / background RHO / layer TOP RHO /
+//   block X0 X1 TOP BOTTOM RHO / elevation ELECTRODE Z / table AMAX NMAX
+// Throws GroundRefused for an unknown key, a number that is not one, a key
+// with the wrong count of numbers, a resistivity not above 0.
+Ground parseGround(const std::string& text);
+
+// The apparent resistivities of `configurations` (electrode indices into
+// x, z) over the ground `rhoAt` (x, depth below the surface → ohm·m), on a
+// mesh finer than an inversion's, whose rows and columns include `levels`
+// (depths) and `verticals` (x), down to at least `depth`.
+std::vector<double> forwardResponse(const std::vector<double>& x, const std::vector<double>& z,
+                                    const std::vector<Configuration>& configurations,
+                                    const std::function<double(double x, double depth)>& rhoAt,
+                                    const std::vector<double>& levels = {}, const std::vector<double>& verticals = {},
+                                    double depth = 0);
+
+} // namespace zel::inv
