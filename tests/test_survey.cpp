@@ -4,6 +4,7 @@
 #include "data/Settings.h"
 #include "data/ZelError.h"
 #include "sim/StationModel.h"
+#include "section/Options.h"
 #include "survey/Exports.h"
 
 #include <QSettings>
@@ -330,4 +331,22 @@ TEST(Survey, ExportsMatchTheirGoldenFiles)
               dir.filePath("one.ohm"));
     EXPECT_THROW(zel::surveyExport(zel::SurveyFormat::Ohm, {plain}, g, std::nullopt, "x.ohm", {}), zel::ZelError);
     EXPECT_THROW(zel::surveyExport(zel::SurveyFormat::Csv, records, g, zel::Profile{9, 9}, "x.csv", {}), zel::ZelError);
+}
+
+// The depth of investigation is asked for and its contour kept between
+// runs; a threshold out of its range falls back to the default.
+TEST(Survey, InversionChoiceKeepsTheDepthOfInvestigation)
+{
+    QTemporaryDir dir;
+    QSettings ini(dir.filePath("Zel-Terravox.ini"), QSettings::IniFormat);
+    zel::InversionChoice chosen;
+    chosen.doi = true;
+    chosen.doiThreshold = 0.2;
+    zel::writeInversionChoice(ini, chosen);
+    EXPECT_TRUE(zel::readInversionChoice(ini).doi);
+    EXPECT_EQ(zel::readInversionChoice(ini).doiThreshold, 0.2);
+    for (const char* bad : {"0", "1,5", "x"}) {
+        ini.setValue("Inversion/DoiThreshold", bad);
+        EXPECT_EQ(zel::readInversionChoice(ini).doiThreshold, zel::inv::kDoiThreshold) << bad;
+    }
 }
