@@ -284,6 +284,8 @@ void TSectionWindow::finished()
         showProgress([] { return tr("Остановлено: показана модель итерации с наименьшим χ²."); });
     else if (result->misfits())
         showProgress([result] { return zel::sectionVerdict(*result, zel::texts::numberLocale()); });
+    else if (!job().doiRefused().isEmpty())
+        showProgress([this] { return tr("Глубинность исследования не посчитана: %1").arg(job().doiRefused()); });
     else
         showProgress([result] { return zel::progressLine(result->iterations.back()); });
     // A held scale stays; else the scale is the new section's and its data's.

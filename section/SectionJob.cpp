@@ -77,14 +77,24 @@ bool SectionJob::start(const std::vector<MeasurementRecord>& records, const Surv
             auto result = std::make_shared<inv::InversionResult>(inv::invert(
                 data, options, [&](const inv::IterationReport& r) { post([this, r] { emit iteration(r); }); },
                 &m_cancel));
-            if (doi && !result->cancelled)
-                result->doi = inv::doiIndex(*result, options, [&](const inv::DoiRun& r) {
-                    post([this, r] { emit depthIteration(r.run, r.report); });
-                }, &m_cancel);
-            post([this, result = std::shared_ptr<const inv::InversionResult>(std::move(result))] {
+            QString doiRefused;
+            if (doi && !result->cancelled) {
+                // The section stands without its index when the two more
+                // inversions cannot be had; the window says why.
+                try {
+                    result->doi = inv::doiIndex(*result, options, [&](const inv::DoiRun& r) {
+                        post([this, r] { emit depthIteration(r.run, r.report); });
+                    }, &m_cancel);
+                } catch (const inv::MemoryRefused& e) {
+                    doiRefused = texts::inversionNeedsMemory(e.needed(), e.available());
+                }
+                result->cancelled = m_cancel;
+            }
+            post([this, result = std::shared_ptr<const inv::InversionResult>(std::move(result)), doiRefused] {
                 m_running = false;
                 m_result = result;
                 m_shown = std::move(m_input);
+                m_doiRefused = doiRefused;
                 setStale(m_changedDuringRun);
                 emit finished();
             });

@@ -45,6 +45,9 @@ public:
     // What the section shown was made of: its name, the value of each datum,
     // what the topography left to be assumed (its data are the result's).
     const SectionInput& shown() const { return m_shown; }
+    // Why the section shown has no DOI index that was asked for (the
+    // memory); empty when it has it, or was stopped.
+    const QString& doiRefused() const { return m_doiRefused; }
     // The data, their exclusions or the geometry changed since the section
     // shown was inverted.
     bool stale() const { return m_stale; }
@@ -72,6 +75,7 @@ private:
     SectionInput m_shown;   // of the section shown
     std::shared_ptr<const inv::InversionResult> m_result;
     bool m_stale = false;
+    QString m_doiRefused;
     bool m_changedDuringRun = false;
 };
 

@@ -355,6 +355,10 @@ ZEL-TERRAVOX для ПК
         <source>, индекс DOI %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Глубинность исследования не посчитана: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TSequenceDialog</name>

@@ -205,10 +205,16 @@ int invert(const Call& call)
                             .arg(zel::inv::kLargestRhoa)};
     }
     if (choice.doi && !result.cancelled) {
-        result.doi = zel::inv::doiIndex(result, options, [&](const zel::inv::DoiRun& r) {
-            printLine(out, QStringLiteral("doi %1 of 2, ").arg(r.run) + zel::progressLine(r.report, true));
-            std::fflush(out);
-        }, &g_stopInversion);
+        try {
+            result.doi = zel::inv::doiIndex(result, options, [&](const zel::inv::DoiRun& r) {
+                printLine(out, QStringLiteral("doi %1 of 2, ").arg(r.run) + zel::progressLine(r.report, true));
+                std::fflush(out);
+            }, &g_stopInversion);
+        } catch (const zel::inv::MemoryRefused& e) {
+            std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+            throw ToolError{QStringLiteral("%1: the depth of investigation: %2")
+                                .arg(what, zel::texts::inversionNeedsMemory(e.needed(), e.available()))};
+        }
         result.cancelled = g_stopInversion;
     }
     std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
