@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Ground.h"
 #include "Inversion.h"
 
 
@@ -12,17 +13,6 @@
 #include <vector>
 
 namespace zel::inv {
-
-// A file of data or topography that cannot be read, with the line (from 1)
-// where it went wrong (0: the file as a whole).
-class FileRefused : public std::runtime_error {
-public:
-    FileRefused(const std::string& what, int line) : std::runtime_error(what), m_line(line) {}
-    int line() const { return m_line; }
-
-private:
-    int m_line;
-};
 
 // How near two electrodes are taken for one, m.
 constexpr double kSamePosition = 1e-3;

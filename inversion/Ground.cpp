@@ -74,15 +74,15 @@ Ground parseGround(const std::string& text)
             char* end = nullptr;
             v.push_back(std::strtod(word.c_str(), &end));
             if (end != word.c_str() + word.size() || !std::isfinite(v.back()))
-                throw GroundRefused("\"" + word + "\" is not a number", n);
+                throw FileRefused("\"" + word + "\" is not a number", n);
         }
         auto need = [&](std::size_t count) {
             if (v.size() != count)
-                throw GroundRefused(key + " takes " + std::to_string(count) + " numbers", n);
+                throw FileRefused(key + " takes " + std::to_string(count) + " numbers", n);
         };
         auto resistivity = [&](double rho) {
             if (!(rho > 0))
-                throw GroundRefused("a resistivity is above 0", n);
+                throw FileRefused("a resistivity is above 0", n);
             return rho;
         };
         if (key == "electrodes") {
@@ -91,7 +91,7 @@ Ground parseGround(const std::string& text)
         } else if (key == "spacing") {
             need(1);
             if (!(v[0] > 0))
-                throw GroundRefused("the spacing is above 0", n);
+                throw FileRefused("the spacing is above 0", n);
             g.spacing = v[0];
         } else if (key == "background") {
             need(1);
@@ -110,7 +110,7 @@ Ground parseGround(const std::string& text)
             g.aMax = std::clamp(int(v[0]), 1, 8);
             g.nMax = std::clamp(int(v[1]), 1, 16);
         } else {
-            throw GroundRefused("unknown \"" + key + "\"", n);
+            throw FileRefused("unknown \"" + key + "\"", n);
         }
     }
     std::sort(g.layers.begin(), g.layers.end(), [](const GroundLayer& a, const GroundLayer& b) { return a.top < b.top; });

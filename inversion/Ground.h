@@ -43,10 +43,11 @@ struct Ground {
     std::vector<double> electrodeZ() const;
 };
 
-// A ground file that cannot be read: which line (from 1) and why.
-class GroundRefused : public std::runtime_error {
+// A file of data, topography or a model that cannot be read, with the line
+// (from 1) where it went wrong (0: the file as a whole).
+class FileRefused : public std::runtime_error {
 public:
-    GroundRefused(const std::string& what, int line) : std::runtime_error(what), m_line(line) {}
+    FileRefused(const std::string& what, int line) : std::runtime_error(what), m_line(line) {}
     int line() const { return m_line; }
 
 private:
@@ -57,7 +58,7 @@ private:
 // taken for a point:
 //   electrodes N / spacing S / background RHO / layer TOP RHO /
 //   block X0 X1 TOP BOTTOM RHO / elevation ELECTRODE Z / table AMAX NMAX
-// Throws GroundRefused for an unknown key, a number that is not one, a key
+// Throws FileRefused for an unknown key, a number that is not one, a key
 // with the wrong count of numbers, a resistivity not above 0.
 Ground parseGround(const std::string& text);
 

@@ -653,8 +653,10 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
     depthLine->setPen(QPen(Qt::black, 1.5, Qt::DashLine));
     if (!seen.empty()) {
         auto* label = new QCPItemText(&plot);
-        label->position->setCoords(seen.back().x, seen.back().z);
-        label->setPositionAlignment(Qt::AlignRight | Qt::AlignTop);
+        label->position->setCoords(seen.front().x, seen.front().z);
+        label->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);
+        label->setBrush(QColor(255, 255, 255, 200));
+        label->setPadding(QMargins(2, 0, 2, 0));
         label->setText(byIndex ? QObject::tr("DOI") : QObject::tr("depth of sensitivity"));
         label->setFont(QFont(plot.font().family(), 8));
     }

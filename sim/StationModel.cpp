@@ -320,7 +320,7 @@ SyntheticLine parseSyntheticLine(const QByteArray& text)
         // The station's potential electrodes are numbered 0-127.
         line.electrodes = std::clamp(line.electrodes, 8, 128);
         return line;
-    } catch (const inv::GroundRefused& e) {
+    } catch (const inv::FileRefused& e) {
         throw std::runtime_error("line " + std::to_string(e.line()) + ": " + e.what());
     }
 }

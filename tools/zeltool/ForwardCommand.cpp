@@ -72,8 +72,6 @@ int forward(const Call& call)
         }
     } catch (const zel::inv::FileRefused& e) {
         throw ToolError{QStringLiteral("%1, line %2: %3").arg(QDir::toNativeSeparators(modelPath)).arg(e.line()).arg(QString::fromStdString(e.what()))};
-    } catch (const zel::inv::GroundRefused& e) {
-        throw ToolError{QStringLiteral("%1, line %2: %3").arg(QDir::toNativeSeparators(modelPath)).arg(e.line()).arg(QString::fromStdString(e.what()))};
     }
 
     // The table's electrodes, each at its number's place along the line.
