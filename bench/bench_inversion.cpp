@@ -103,10 +103,11 @@ int run(int electrodes, double goal)
     const double length = 2.0 * (electrodes - 1);
     const std::vector<zel::inv::Measurement> data =
         lineData(electrodes, [&](double x, double z) { return ground(x, z, length); });
-    std::vector<double> x;
-    for (int i = 0; i < electrodes; ++i)
-        x.push_back(2.0 * i);
+    std::vector<double> x(static_cast<std::size_t>(electrodes));
+    for (std::size_t i = 0; i < x.size(); ++i)
+        x[i] = 2.0 * double(i);
     std::vector<zel::inv::Configuration> configurations;
+    configurations.reserve(data.size());
     for (const auto& m : data)
         configurations.push_back({{int(std::lround(m.x[0] / 2)), int(std::lround(m.x[1] / 2)), int(std::lround(m.x[2] / 2)),
                                    int(std::lround(m.x[3] / 2))},

@@ -42,6 +42,7 @@ std::vector<double> Ground::verticals() const
 std::vector<double> Ground::electrodeX() const
 {
     std::vector<double> x;
+    x.reserve(std::size_t(std::max(electrodes, 0)));
     for (int e = 0; e < electrodes; ++e)
         x.push_back(e * spacing);
     return x;
@@ -50,6 +51,7 @@ std::vector<double> Ground::electrodeX() const
 std::vector<double> Ground::electrodeZ() const
 {
     std::vector<double> z;
+    z.reserve(std::size_t(std::max(electrodes, 0)));
     for (int e = 0; e < electrodes; ++e)
         z.push_back(interpolateClamped(elevations, double(e)));
     return z;

@@ -71,6 +71,7 @@ extern "C" void onInterruptInversion(int) { g_stopInversion = true; }
 QString depthSummary(const QString& what, const std::vector<zel::inv::ColumnDepth>& columns)
 {
     std::vector<double> depths;
+    depths.reserve(columns.size());
     for (const zel::inv::ColumnDepth& c : columns)
         depths.push_back(c.depth);
     if (depths.empty())
