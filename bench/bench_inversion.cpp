@@ -145,6 +145,9 @@ int run(int electrodes, double goal)
     for (const auto& r : result.iterations)
         std::printf("  iteration %2d  chi2 %8.2f  RRMS %6.2f %%  lambda %6.2f  at %6.2f s\n", r.number, r.chi2, r.rrms,
                     r.lambda, r.seconds);
+    const zel::inv::InversionTimes& times = result.times;
+    std::printf("  parts: mesh %.2f s, %d forward solves %.2f s, sensitivities %.2f s, solver %.2f s, coverage %.2f s\n",
+                times.mesh, times.forwardSolves, times.forward, times.jacobian, times.solver, times.output);
     std::printf("  inversion             %7.3f s, %d iterations, %.2f s an iteration  goal < %.0f s%s\n", total, iterations,
                 iterations > 0 ? total / iterations : total, goal, total <= goal ? "" : "  MISSED");
     return total <= goal ? 0 : 1;

@@ -9,6 +9,7 @@
 #include <Eigen/SparseCholesky>
 
 #include <cmath>
+#include <tuple>
 #include <numbers>
 #include <stdexcept>
 
@@ -31,25 +32,35 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields)
     std::vector<Eigen::Triplet<double>> entries;
     entries.reserve(m_elements.size() * 9 + m_edges.size() * 4);
     const double k2 = k * k;
+    // The system with the cells' conductivities, A, and with a conductivity
+    // of 1 everywhere, A1: the secondary field's source of a source whose
+    // primary field assumes sigma0 is −(A − sigma0·A1) applied to it.
+    std::vector<Eigen::Triplet<double>> unit;
+    unit.reserve(entries.capacity());
     for (std::size_t e = 0; e < m_elements.size(); ++e) {
         const Element& el = m_elements[e];
         const double sigma = m_sigma[std::size_t(m_mesh.cellOfTriangle[e])];
         for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j)
-                entries.emplace_back(el.node[std::size_t(i)], el.node[std::size_t(j)], sigma * el.matrix(i, j, k2));
+            for (int j = 0; j < 3; ++j) {
+                const double v = el.matrix(i, j, k2);
+                entries.emplace_back(el.node[std::size_t(i)], el.node[std::size_t(j)], sigma * v);
+                unit.emplace_back(el.node[std::size_t(i)], el.node[std::size_t(j)], v);
+            }
     }
-    std::vector<double> robin(m_edges.size());
-    for (std::size_t g = 0; g < m_edges.size(); ++g) {
-        const Edge& edge = m_edges[g];
-        robin[g] = k * besselRatio(k * edge.r) * edge.cosine * edge.length / 6;
-        const double s = m_sigma[std::size_t(edge.cell)] * robin[g];
-        entries.emplace_back(edge.a, edge.a, 2 * s);
-        entries.emplace_back(edge.b, edge.b, 2 * s);
-        entries.emplace_back(edge.a, edge.b, s);
-        entries.emplace_back(edge.b, edge.a, s);
+    for (const Edge& edge : m_edges) {
+        const double robin = k * besselRatio(k * edge.r) * edge.cosine * edge.length / 6;
+        const double sigma = m_sigma[std::size_t(edge.cell)];
+        for (const auto& [i, j, share] : {std::tuple{edge.a, edge.a, 2.0}, std::tuple{edge.b, edge.b, 2.0},
+                                          std::tuple{edge.a, edge.b, 1.0}, std::tuple{edge.b, edge.a, 1.0}}) {
+            entries.emplace_back(i, j, sigma * share * robin);
+            unit.emplace_back(i, j, share * robin);
+        }
     }
-    Eigen::SparseMatrix<double> A(n, n);
+    Eigen::SparseMatrix<double> A(n, n), A1(n, n);
     A.setFromTriplets(entries.begin(), entries.end());
+    A1.setFromTriplets(unit.begin(), unit.end());
+    entries = {};
+    unit = {};
     Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>> solver(A);
     if (solver.info() != Eigen::Success)
         throw std::runtime_error("the finite-element system could not be factorised");
@@ -74,20 +85,10 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields)
             const double kr = k * r;
             primary(i) = besselK0(kr) / (2 * std::numbers::pi * sigma0);
         }
-        // The secondary field's source: -A(σ − σ0) applied to the primary field.
-        rhs.setZero();
-        for (std::size_t e = 0; e < m_elements.size(); ++e) {
-            const double ds = m_sigma[std::size_t(m_mesh.cellOfTriangle[e])] - sigma0;
-            if (ds == 0)
-                continue;
-            const Element& el = m_elements[e];
-            for (int i = 0; i < 3; ++i) {
-                double v = 0;
-                for (int j = 0; j < 3; ++j)
-                    v += el.matrix(i, j, k2) * primary(el.node[std::size_t(j)]);
-                rhs(el.node[std::size_t(i)]) -= ds * v;
-            }
-        }
+        // The secondary field's source: −(A − sigma0·A1) applied to the
+        // primary field, the far boundary's edges included.
+        rhs.noalias() = sigma0 * (A1 * primary);
+        rhs.noalias() -= A * primary;
         // Where the surface is not level through the source, the half-space
         // field crosses it: the secondary field takes that flux back, so that
         // no current leaves through the ground's surface.
@@ -108,15 +109,6 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields)
                 rhs(a) += flux * (1 - g);
                 rhs(b) += flux * g;
             }
-        }
-        for (std::size_t g = 0; g < m_edges.size(); ++g) {
-            const Edge& edge = m_edges[g];
-            const double ds = m_sigma[std::size_t(edge.cell)] - sigma0;
-            if (ds == 0)
-                continue;
-            const double pa = primary(edge.a), pb = primary(edge.b);
-            rhs(edge.a) -= ds * robin[g] * (2 * pa + pb);
-            rhs(edge.b) -= ds * robin[g] * (pa + 2 * pb);
         }
         Eigen::VectorXd us = solver.solve(rhs);
         Eigen::VectorXd atElectrodes(Eigen::Index(m_mesh.electrodeNodes.size()));

@@ -255,6 +255,12 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
             deepest = (electrodes.back() - electrodes.front()) / 5;
         meshOptions.parameterDepth = 1.2 * deepest;
     }
+    auto lap = [last = std::chrono::steady_clock::now()]() mutable {
+        const auto now = std::chrono::steady_clock::now();
+        const double s = std::chrono::duration<double>(now - last).count();
+        last = now;
+        return s;
+    };
     result.mesh = makeMesh(electrodes, options.elevations, meshOptions);
     const Mesh& mesh = result.mesh;
     const int parameters = mesh.parameterCount();
@@ -274,6 +280,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     for (const Measurement& m : data)
         configurations.push_back({{electrodeAt(m.x[0]), electrodeAt(m.x[1]), electrodeAt(m.x[2]), electrodeAt(m.x[3])}, m.k});
     ForwardModel forward(mesh, configurations, options.threads);
+    result.times.mesh += lap();
 
     const Eigen::Index n = Eigen::Index(data.size());
     Eigen::VectorXd d(n), weight(n);
@@ -298,7 +305,10 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     auto model = [&](const Eigen::VectorXd& m) {
         for (int p = 0; p < parameters; ++p)
             cellRho[std::size_t(mesh.cellOfParameter[std::size_t(p)])] = std::exp(m(p));
+        lap();
         forward.solve(cellRho);
+        result.times.forward += lap();
+        ++result.times.forwardSolves;
         Eigen::VectorXd f(n);
         for (Eigen::Index i = 0; i < n; ++i)
             f(i) = std::log(std::max(forward.apparentResistivity()[std::size_t(i)], 1e-12));
@@ -351,7 +361,9 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
         if (result.iterations.back().chi2 <= kTargetChi2 || cancelled())
             break;
         J.resize(0, 0);  // the last one goes before the next is made
+        lap();
         J = forward.jacobian();
+        result.times.jacobian += lap();
         if (cancelled())
             break;
         if (options.robust) {
@@ -363,6 +375,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
         const Eigen::VectorXd D = weight.cwiseProduct(robust).cwiseAbs2();
         const Eigen::VectorXd gradient = J.transpose() * D.cwiseProduct(d - f) - lambda * wm.gradient(m);
         const Eigen::VectorXd step = conjugateGradients(J, D, wm, lambda, gradient);
+        result.times.solver += lap();
         // The step, or a part of it when the whole raises the objective.
         Eigen::VectorXd bestM = m, bestF = f;
         double best = objective;
@@ -397,6 +410,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     if (!atHand)
         J.resize(0, 0);
     model(bestModel);
+    lap();
     if (!atHand)
         J = forward.jacobian();
     result.resistivity.resize(std::size_t(parameters));
@@ -406,6 +420,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
         result.coverage[std::size_t(p)] = std::log10(std::max(J.col(p).cwiseAbs().sum(), 1e-300));
     }
     result.response = forward.apparentResistivity();
+    result.times.output += lap();
     return result;
 }
 

@@ -61,6 +61,18 @@ struct IterationReport {
     double seconds = 0;  // since the start of the inversion
 };
 
+// Where an inversion's time went, seconds: the mesh and the memory count,
+// the forward solves (each model's response and fields), the sensitivities,
+// the normal equations' solver, and the model's coverage at the end.
+struct InversionTimes {
+    double mesh = 0;
+    double forward = 0;
+    double jacobian = 0;
+    double solver = 0;
+    double output = 0;
+    int forwardSolves = 0;
+};
+
 struct InversionResult {
     Mesh mesh;
     std::vector<double> resistivity;  // per parameter cell, ohm·m
@@ -78,6 +90,7 @@ struct InversionResult {
     std::size_t best = 0;             // the iteration whose model this is: the lowest χ²
     int leftOut = 0;                  // apparent resistivities left out: not above 0, or outside kLeastRhoa–kLargestRhoa
     bool cancelled = false;
+    InversionTimes times;
 
     // The iteration of the model kept.
     const IterationReport& kept() const { return iterations[best]; }
