@@ -117,27 +117,45 @@ Smoothness smoothness(const Mesh& mesh, double verticalRatio)
     return s;
 }
 
-// Conjugate gradients on (Jᵀ D J + λ WmᵀWm) x = b, D diagonal.
+// Conjugate gradients on (Jᵀ D J + λ WmᵀWm) x = b, D diagonal, with the
+// system's diagonal as preconditioner. A Gauss–Newton step needs its
+// direction and size to a per cent, no more (the line search and the next
+// iteration take the rest): it stops once the residual is kStepTolerance of
+// b's, or when the inversion is stopped.
+constexpr double kStepTolerance = 1e-2;
 Eigen::VectorXd conjugateGradients(const Eigen::MatrixXd& J, const Eigen::VectorXd& D, const Smoothness& wm,
-                                   double lambda, const Eigen::VectorXd& b)
+                                   double lambda, const Eigen::VectorXd& b, const std::atomic<bool>* cancel)
 {
     auto apply = [&](const Eigen::VectorXd& v) -> Eigen::VectorXd {
         const Eigen::VectorXd Jv = J * v;
         return J.transpose() * (D.cwiseProduct(Jv)) + lambda * wm.normal(v);
     };
+    // The diagonal: Σ D J² of each column, and λ times the weights of its
+    // differences and its smallness.
+    Eigen::VectorXd diagonal(J.cols());
+    for (Eigen::Index p = 0; p < J.cols(); ++p)
+        diagonal(p) = J.col(p).cwiseAbs2().dot(D);
+    for (std::size_t i = 0; i < wm.pairs.size(); ++i)
+        for (const int end : wm.pairs[i])
+            diagonal(end) += lambda * wm.weight[i] * wm.weight[i];
+    if (wm.smallness.size() > 0)
+        diagonal += lambda * wm.smallness;
+    const Eigen::VectorXd inverse = diagonal.cwiseMax(1e-300).cwiseInverse();
     Eigen::VectorXd x = Eigen::VectorXd::Zero(b.size());
     Eigen::VectorXd r = b;
-    Eigen::VectorXd p = r;
-    double rr = r.squaredNorm();
-    const double stop = 1e-6 * rr;
-    for (int it = 0; it < 300 && rr > stop; ++it) {
+    Eigen::VectorXd z = inverse.cwiseProduct(r);
+    Eigen::VectorXd p = z;
+    double rz = r.dot(z);
+    const double stop = kStepTolerance * kStepTolerance * b.squaredNorm();
+    for (int it = 0; it < 300 && r.squaredNorm() > stop && !(cancel && cancel->load()); ++it) {
         const Eigen::VectorXd Ap = apply(p);
-        const double alpha = rr / p.dot(Ap);
+        const double alpha = rz / p.dot(Ap);
         x += alpha * p;
         r -= alpha * Ap;
-        const double next = r.squaredNorm();
-        p = r + (next / rr) * p;
-        rr = next;
+        z = inverse.cwiseProduct(r);
+        const double next = r.dot(z);
+        p = z + (next / rz) * p;
+        rz = next;
     }
     return x;
 }
@@ -302,7 +320,9 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     }
 
     std::vector<double> cellRho(std::size_t(mesh.cellCount()), result.background);
+    Eigen::VectorXd solved;  // the model whose fields the forward holds
     auto model = [&](const Eigen::VectorXd& m) {
+        solved = m;
         for (int p = 0; p < parameters; ++p)
             cellRho[std::size_t(mesh.cellOfParameter[std::size_t(p)])] = std::exp(m(p));
         lap();
@@ -374,7 +394,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
         }
         const Eigen::VectorXd D = weight.cwiseProduct(robust).cwiseAbs2();
         const Eigen::VectorXd gradient = J.transpose() * D.cwiseProduct(d - f) - lambda * wm.gradient(m);
-        const Eigen::VectorXd step = conjugateGradients(J, D, wm, lambda, gradient);
+        const Eigen::VectorXd step = conjugateGradients(J, D, wm, lambda, gradient, cancel);
         result.times.solver += lap();
         // The step, or a part of it when the whole raises the objective.
         Eigen::VectorXd bestM = m, bestF = f;
@@ -409,7 +429,8 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     const bool atHand = result.cancelled && J.rows() > 0 && bestModel == m;
     if (!atHand)
         J.resize(0, 0);
-    model(bestModel);
+    if (solved != bestModel)  // else its response and fields are at hand
+        model(bestModel);
     lap();
     if (!atHand)
         J = forward.jacobian();

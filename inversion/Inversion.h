@@ -132,7 +132,8 @@ std::vector<double> electrodesOf(const std::vector<Measurement>& data);
 // Gauss–Newton on m = log ρ of the parameter cells: minimises
 // ‖Wd (log d − log f(m))‖² + λ ‖Wm m‖², Wm the first differences between
 // neighbouring cells. Starts from the median apparent resistivity; each step
-// by conjugate gradients on the normal equations, with a line search; λ
+// by diagonally preconditioned conjugate gradients on the normal equations
+// to a residual of 1 %, with a line search; λ
 // lowered towards its floor while χ² falls. Stops at χ² ≤ 1, when an
 // iteration lowers the objective by less than 2 %, or after the iterations
 // allowed, and keeps the model of the lowest χ². `progress` hears every
