@@ -67,63 +67,72 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields)
 
     auto& secondary = m_secondary[w];
     secondary.assign(m_sources.size(), Eigen::VectorXd());
-    Eigen::VectorXd primary(n), rhs(n);
-    for (std::size_t s = 0; s < m_sources.size(); ++s) {
-        const int sourceNode = m_mesh.electrodeNodes[std::size_t(m_sources[s])];
-        const Point& src = m_mesh.nodes[std::size_t(sourceNode)];
-        const double sigma0 = m_sigma0[s];
-        // The source node itself stands for the field a little way off: its
-        // value only enters where the cells beside it differ from sigma0.
-        const int column = sourceNode / m_mesh.rows();
-        double nearest = std::abs(m_mesh.nodes[std::size_t(sourceNode) + 1].z - src.z);
-        for (const int i : {column - 1, column + 1})
-            if (i >= 0 && i < int(m_mesh.columns.size()))
-                nearest = std::min(nearest, std::abs(m_mesh.columns[std::size_t(i)] - src.x));
-        for (int i = 0; i < n; ++i) {
-            const Point& p = m_mesh.nodes[std::size_t(i)];
-            const double r = std::max(std::hypot(p.x - src.x, p.z - src.z), nearest * kSourceOffset);
-            const double kr = k * r;
-            primary(i) = besselK0(kr) / (2 * std::numbers::pi * sigma0);
-        }
-        // The secondary field's source: −(A − sigma0·A1) applied to the
-        // primary field, the far boundary's edges included.
-        rhs.noalias() = sigma0 * (A1 * primary);
-        rhs.noalias() -= A * primary;
-        // Where the surface is not level through the source, the half-space
-        // field crosses it: the secondary field takes that flux back, so that
-        // no current leaves through the ground's surface.
-        for (int i = 0; i + 1 < int(m_mesh.columns.size()) && m_topography; ++i) {
-            const int a = m_mesh.node(i, 0), b = m_mesh.node(i + 1, 0);
-            if (a == sourceNode || b == sourceNode)
-                continue;  // along the edge the field is parallel to it
-            const Point& p = m_mesh.nodes[std::size_t(a)];
-            const Point& q = m_mesh.nodes[std::size_t(b)];
-            const double length = std::hypot(q.x - p.x, q.z - p.z);
-            const double nx = -(q.z - p.z) / length, nz = (q.x - p.x) / length;  // outward, upwards
-            for (const double g : kEdgeGaussPoints) {
-                const double x = p.x + g * (q.x - p.x) - src.x, z = p.z + g * (q.z - p.z) - src.z;
-                const double r = std::hypot(x, z);
-                const double kr = k * r;
-                const double dK0 = k > 0 ? k * besselK1(kr) : 1 / r;
-                const double flux = dK0 / (2 * std::numbers::pi) * (x * nx + z * nz) / r * length / 2;  // −σ0 ∂up/∂n, per Gauss point
-                rhs(a) += flux * (1 - g);
-                rhs(b) += flux * g;
+    // The sources a block at a time: one pass over the factor solves all of
+    // a block's right-hand sides, and the block bounds the memory.
+    const std::size_t sources = m_sources.size();
+    for (std::size_t first = 0; first < sources; first += kSourceBlock) {
+        const Eigen::Index count = Eigen::Index(std::min(kSourceBlock, sources - first));
+        Eigen::MatrixXd primary(n, count), rhs(n, count);
+        for (Eigen::Index c = 0; c < count; ++c) {
+            const std::size_t s = first + std::size_t(c);
+            const int sourceNode = m_mesh.electrodeNodes[std::size_t(m_sources[s])];
+            const Point& src = m_mesh.nodes[std::size_t(sourceNode)];
+            const double sigma0 = m_sigma0[s];
+            // The source node itself stands for the field a little way off: its
+            // value only enters where the cells beside it differ from sigma0.
+            const int column = sourceNode / m_mesh.rows();
+            double nearest = std::abs(m_mesh.nodes[std::size_t(sourceNode) + 1].z - src.z);
+            for (const int i : {column - 1, column + 1})
+                if (i >= 0 && i < int(m_mesh.columns.size()))
+                    nearest = std::min(nearest, std::abs(m_mesh.columns[std::size_t(i)] - src.x));
+            for (int i = 0; i < n; ++i) {
+                const Point& p = m_mesh.nodes[std::size_t(i)];
+                const double r = std::max(std::hypot(p.x - src.x, p.z - src.z), nearest * kSourceOffset);
+                primary(i, c) = besselK0(k * r) / (2 * std::numbers::pi * sigma0);
+            }
+            // The secondary field's source: −(A − sigma0·A1) applied to the
+            // primary field, the far boundary's edges included.
+            rhs.col(c).noalias() = sigma0 * (A1 * primary.col(c));
+            rhs.col(c).noalias() -= A * primary.col(c);
+            // Where the surface is not level through the source, the half-space
+            // field crosses it: the secondary field takes that flux back, so that
+            // no current leaves through the ground's surface.
+            for (int i = 0; i + 1 < int(m_mesh.columns.size()) && m_topography; ++i) {
+                const int a = m_mesh.node(i, 0), b = m_mesh.node(i + 1, 0);
+                if (a == sourceNode || b == sourceNode)
+                    continue;  // along the edge the field is parallel to it
+                const Point& p = m_mesh.nodes[std::size_t(a)];
+                const Point& q = m_mesh.nodes[std::size_t(b)];
+                const double length = std::hypot(q.x - p.x, q.z - p.z);
+                const double nx = -(q.z - p.z) / length, nz = (q.x - p.x) / length;  // outward, upwards
+                for (const double g : kEdgeGaussPoints) {
+                    const double x = p.x + g * (q.x - p.x) - src.x, z = p.z + g * (q.z - p.z) - src.z;
+                    const double r = std::hypot(x, z);
+                    const double kr = k * r;
+                    const double dK0 = k > 0 ? k * besselK1(kr) : 1 / r;
+                    const double flux = dK0 / (2 * std::numbers::pi) * (x * nx + z * nz) / r * length / 2;  // −σ0 ∂up/∂n, per Gauss point
+                    rhs(a, c) += flux * (1 - g);
+                    rhs(b, c) += flux * g;
+                }
             }
         }
-        Eigen::VectorXd us = solver.solve(rhs);
-        Eigen::VectorXd atElectrodes(Eigen::Index(m_mesh.electrodeNodes.size()));
-        for (std::size_t j = 0; j < m_mesh.electrodeNodes.size(); ++j)
-            atElectrodes(Eigen::Index(j)) = us(m_mesh.electrodeNodes[j]);
-        secondary[s] = std::move(atElectrodes);
+        const Eigen::MatrixXd us = solver.solve(rhs);
+        for (Eigen::Index c = 0; c < count; ++c) {
+            Eigen::VectorXd atElectrodes(Eigen::Index(m_mesh.electrodeNodes.size()));
+            for (std::size_t j = 0; j < m_mesh.electrodeNodes.size(); ++j)
+                atElectrodes(Eigen::Index(j)) = us(m_mesh.electrodeNodes[j], c);
+            secondary[first + std::size_t(c)] = std::move(atElectrodes);
+        }
         if (!keepFields)
             continue;
-        m_total[w].col(Eigen::Index(s)) = (us + primary).cast<float>();
+        m_total[w].middleCols(Eigen::Index(first), count) = (us + primary).cast<float>();
         // The adjoint field of a potential electrode: the mesh's own response
         // to a unit source at its node, of which the secondary field's
         // change at that node is the product with the change of A.
         rhs.setZero();
-        rhs(sourceNode) = 1;
-        m_green[w].col(Eigen::Index(s)) = solver.solve(rhs).cast<float>();
+        for (Eigen::Index c = 0; c < count; ++c)
+            rhs(m_mesh.electrodeNodes[std::size_t(m_sources[first + std::size_t(c)])], c) = 1;
+        m_green[w].middleCols(Eigen::Index(first), count) = solver.solve(rhs).cast<float>();
     }
 }
 

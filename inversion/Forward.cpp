@@ -57,14 +57,17 @@ std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurati
     constexpr std::size_t kVector = 32;                           // what a vector keeps beside its values
     // One wavenumber's system: its triplets, the matrix, the copy that
     // assembling makes, the ordered copy the factorisation takes, the factor
-    // and its diagonal and orderings, and the primary, right-hand and
-    // solution vectors.
-    const std::size_t system = (9 * triangles + 4 * boundary) * sizeof(Eigen::Triplet<double>) + 3 * matrix * kEntry
-        + factor * kEntry + nodes * (sizeof(double) + 5 * sizeof(int)) + 3 * nodes * sizeof(double);
+    // and its diagonal and orderings, the unit-conductivity matrix, and a
+    // block of sources' primary, right-hand, solution and adjoint fields.
+    const std::size_t block = std::min(kSourceBlock, std::max<std::size_t>(sources, 1));
+    const std::size_t system = 2 * (9 * triangles + 4 * boundary) * sizeof(Eigen::Triplet<double>) + 4 * matrix * kEntry
+        + factor * kEntry + nodes * (sizeof(double) + 5 * sizeof(int)) + 4 * block * nodes * sizeof(double);
     // Each source's total and adjoint fields in single precision, and its
     // secondary potentials at the electrodes, at every wavenumber.
     const std::size_t fields = waves * sources * (2 * nodes * sizeof(float) + electrodes * sizeof(double) + kVector);
-    const std::size_t jacobian = configurations * parameters * sizeof(double);
+    // The sensitivities, and each parameter cell's 4 × 4 matrix at every wavenumber.
+    const std::size_t jacobian = configurations * parameters * sizeof(double)
+        + parameters * (waves * 16 * sizeof(double) + 4 * sizeof(int));
     // A datum's row: the current and receiver fields in double, its dU.
     const std::size_t row = 2 * nodes * sizeof(double) + parameters * sizeof(double);
     const std::size_t geometry = nodes * sizeof(Point) + triangles * (sizeof(Element) + sizeof(std::array<int, 3>) + sizeof(int))

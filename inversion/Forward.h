@@ -11,6 +11,10 @@
 
 namespace zel::inv {
 
+// Sources whose fields are solved together, one pass over the factor for
+// all of them: fewer passes, and the block bounds the memory it takes.
+constexpr std::size_t kSourceBlock = 32;
+
 // One measurement: the current electrodes A, B and the potential electrodes
 // M, N as indices into the mesh's electrodes, and its geometric factor.
 struct Configuration {
