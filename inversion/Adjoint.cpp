@@ -48,7 +48,7 @@ Eigen::MatrixXd ForwardModel::jacobian() const
                 const Element& el = m_elements[2 * std::size_t(c) + t];
                 for (int a = 0; a < 3; ++a)
                     for (int b = 0; b < 3; ++b)
-                        K[std::size_t(4 * kLocal[t][std::size_t(a)] + kLocal[t][std::size_t(b)])] += el.matrix(a, b, k2);
+                        K[4 * std::size_t(kLocal[t][std::size_t(a)]) + std::size_t(kLocal[t][std::size_t(b)])] += el.matrix(a, b, k2);
             }
         }
     }
