@@ -128,8 +128,8 @@ std::vector<double> forwardResponse(const std::vector<double>& x, const std::vec
     const bool flat = std::all_of(z.begin(), z.end(), [](double v) { return v == 0; });
     const std::vector<double> elevations = flat ? std::vector<double>{} : z;
     MeshOptions fine;
-    fine.cellsPerSpacing = 4;
-    fine.firstLayer = 0.125;
+    fine.cellsPerSpacing = 3;
+    fine.firstLayer = 0.15;
     fine.levels = levels;
     fine.verticals = verticals;
     double deepest = depth;
