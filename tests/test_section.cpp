@@ -45,7 +45,7 @@ bool waitUntil(Done done, int ms = 600000)
 // The line of the window's inversion: 64 electrodes, or 40 where the
 // sanitizers make every step many times slower.
 #if defined(ZEL_SANITIZED)
-constexpr int kLine = 64;
+constexpr int kLine = 40;
 #else
 constexpr int kLine = 64;
 #endif
