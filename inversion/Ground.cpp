@@ -63,7 +63,8 @@ Ground parseGround(const std::string& text)
     std::istringstream lines(text);
     std::string row;
     for (int n = 1; std::getline(lines, row); ++n) {
-        row = row.substr(0, row.find('#'));
+        if (const std::size_t hash = row.find('#'); hash != std::string::npos)
+            row.resize(hash);
         std::replace(row.begin(), row.end(), ',', '.');
         std::replace(row.begin(), row.end(), '\r', ' ');
         std::istringstream words(row);
