@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <functional>
 #include <algorithm>
 #include <numbers>
@@ -98,6 +99,24 @@ std::vector<zel::inv::Measurement> lineData(int electrodes, const std::function<
     return data;
 }
 
+// The baseline's time of a line of `electrodes` (bench/inversion-baseline.txt),
+// 0 when it has none.
+double baselineSeconds(int electrodes)
+{
+    std::ifstream file(ZEL_BENCH_BASELINE);
+    std::string line;
+    while (std::getline(file, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::istringstream fields(line);
+        int count = 0;
+        double seconds = 0;
+        if (fields >> count >> seconds && count == electrodes)
+            return seconds;
+    }
+    return 0;
+}
+
 int run(int electrodes, double goal)
 {
     const double length = 2.0 * (electrodes - 1);
@@ -150,6 +169,8 @@ int run(int electrodes, double goal)
                 times.mesh, times.forwardSolves, times.forward, times.jacobian, times.solver, times.output);
     std::printf("  inversion             %7.3f s, %d iterations, %.2f s an iteration  goal < %.0f s%s\n", total, iterations,
                 iterations > 0 ? total / iterations : total, goal, total <= goal ? "" : "  MISSED");
+    if (const double before = baselineSeconds(electrodes); before > 0)
+        std::printf("  against the baseline  %7.2f of its %.1f s\n", total / before, before);
     return total <= goal ? 0 : 1;
 }
 
