@@ -424,23 +424,28 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
             break;
     }
     result.cancelled = cancelled();
-    // The model kept, its response and its coverage. Stopped by the user on
-    // the model whose sensitivities are at hand, those serve.
-    const bool atHand = result.cancelled && J.rows() > 0 && bestModel == m;
-    if (!atHand)
+    // The model kept, its response and its coverage. Stopped by the user,
+    // nothing more is solved: the response is the one kept with the model's
+    // iteration, and the sensitivities at hand (those the last iteration
+    // started from) give the coverage.
+    const bool stopNow = result.cancelled && J.rows() > 0;
+    if (!stopNow) {
         J.resize(0, 0);
-    if (solved != bestModel)  // else its response and fields are at hand
-        model(bestModel);
-    lap();
-    if (!atHand)
+        if (solved != bestModel)  // else its response and fields are at hand
+            model(bestModel);
+        lap();
         J = forward.jacobian();
+    }
     result.resistivity.resize(std::size_t(parameters));
     result.coverage.resize(std::size_t(parameters));
     for (int p = 0; p < parameters; ++p) {
         result.resistivity[std::size_t(p)] = std::exp(bestModel(p));
         result.coverage[std::size_t(p)] = std::log10(std::max(J.col(p).cwiseAbs().sum(), 1e-300));
     }
-    result.response = forward.apparentResistivity();
+    if (stopNow && solved != bestModel)
+        result.response.assign(result.responses[result.best].begin(), result.responses[result.best].end());
+    else
+        result.response = forward.apparentResistivity();
     result.times.output += lap();
     return result;
 }

@@ -522,4 +522,16 @@ TEST(Inversion, CancelEndsItAtTheNextStep)
                                          &cancel);
     EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(heard, 1);
+
+    // Stopped after an iteration: nothing more is solved, and the result is
+    // whole, its response that of the model kept.
+    cancel = false;
+    const auto later = zel::inv::invert(synthetic(16, [](double, double) { return 50.0; }, 0.05), {},
+                                        [&](const zel::inv::IterationReport& r) { cancel = r.number == 1; }, &cancel);
+    EXPECT_TRUE(later.cancelled);
+    ASSERT_EQ(later.iterations.size(), 2u);
+    EXPECT_EQ(later.coverage.size(), later.resistivity.size());
+    ASSERT_EQ(later.response.size(), later.data.size());
+    for (std::size_t i = 0; i < later.response.size(); ++i)
+        EXPECT_NEAR(later.response[i] / later.responses[later.best][i], 1, 1e-6) << i;
 }
