@@ -137,8 +137,9 @@ std::vector<double> electrodesOf(const std::vector<Measurement>& data);
 // lowered towards its floor while χ² falls. Stops at χ² ≤ 1, when an
 // iteration lowers the objective by less than 2 %, or after the iterations
 // allowed, and keeps the model of the lowest χ². `progress` hears every
-// iteration; `cancel` is looked at between steps and ends the inversion with
-// what it has. Throws InversionRefused for data it cannot invert, and
+// iteration; `cancel` is looked at between steps and in the normal
+// equations' solver and ends the inversion with what it has, without solving
+// again. Throws InversionRefused for data it cannot invert, and
 // MemoryRefused, before it starts, for a line the memory cannot hold (or
 // when the memory runs out all the same).
 InversionResult invert(const std::vector<Measurement>& data, const InversionOptions& options,
