@@ -4,11 +4,24 @@
 
 #include "Parallel.h"
 
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
+#include <tuple>
 
 namespace zel::inv {
+
+namespace {
+
+// A cell's corners in the fields' block, from its upper left one (i, j):
+// (i, j), (i, j + 1), (i + 1, j + 1), (i + 1, j), as its triangles (0, 1, 2)
+// and (0, 2, 3) cut it; and the 10 distinct entries of its symmetric 4 × 4
+// matrix, the diagonal first.
+constexpr std::array<std::array<int, 2>, 10> kEntries{
+    {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {2, 3}}};
+
+} // namespace
 
 double ForwardModel::primaryRemainder(int source, int at) const
 {
@@ -21,6 +34,34 @@ double ForwardModel::primaryRemainder(int source, int at) const
     return (1 / r - transformed) / (2 * std::numbers::pi);
 }
 
+void ForwardModel::makeCellForms()
+{
+    const std::size_t parameters = std::size_t(m_mesh.parameterCount());
+    const std::size_t waves = m_transform.k.size();
+    m_cellForms.assign(waves * kEntries.size() * parameters, 0.0F);
+    constexpr std::array<std::array<int, 3>, 2> kLocal{{{0, 1, 2}, {0, 2, 3}}};
+    for (std::size_t p = 0; p < parameters; ++p) {
+        const int c = m_mesh.cellOfParameter[p];
+        for (std::size_t w = 0; w < waves; ++w) {
+            const double k2 = m_transform.k[w] * m_transform.k[w];
+            // ∂ũ_A(M)/∂σ = −g_Mᵀ (∂A/∂σ) ũ_A, and U sums the wavenumbers with
+            // these weights.
+            const double scale = -2 / std::numbers::pi * m_transform.weight[w];
+            std::array<double, 16> K{};
+            for (std::size_t t = 0; t < 2; ++t) {
+                const Element& el = m_elements[2 * std::size_t(c) + t];
+                for (int a = 0; a < 3; ++a)
+                    for (int b = 0; b < 3; ++b)
+                        K[4 * std::size_t(kLocal[t][std::size_t(a)]) + std::size_t(kLocal[t][std::size_t(b)])] += el.matrix(a, b, k2);
+            }
+            for (std::size_t e = 0; e < kEntries.size(); ++e) {
+                const auto [i, j] = kEntries[e];
+                m_cellForms[(w * kEntries.size() + e) * parameters + p] = float(scale * K[std::size_t(4 * i + j)]);
+            }
+        }
+    }
+}
+
 Eigen::MatrixXd ForwardModel::jacobian() const
 {
     if (!m_fieldsKept)
@@ -28,59 +69,47 @@ Eigen::MatrixXd ForwardModel::jacobian() const
     const int parameters = m_mesh.parameterCount();
     const std::size_t waves = m_transform.k.size();
     Eigen::MatrixXd J = Eigen::MatrixXd::Zero(Eigen::Index(m_data.size()), parameters);
-    // Each parameter cell's matrix S + k²M over its four corners (the sum of
-    // its two triangles'), at every wavenumber: a datum's sensitivity to the
-    // cell is then one 4 × 4 form.
-    const auto cellRows = m_mesh.cellRows();
-    std::vector<std::array<int, 4>> corners(static_cast<std::size_t>(parameters));
-    std::vector<std::array<double, 16>> cellMatrix(waves * std::size_t(parameters));
-    for (int p = 0; p < parameters; ++p) {
-        const int c = m_mesh.cellOfParameter[std::size_t(p)];
-        const int i = c / cellRows, j = c % cellRows;
-        corners[std::size_t(p)] = {m_mesh.node(i, j), m_mesh.node(i, j + 1), m_mesh.node(i + 1, j + 1), m_mesh.node(i + 1, j)};
-        // The cell's triangles (a, b, c) and (a, c, d), as the mesh cuts it.
-        constexpr std::array<std::array<int, 3>, 2> kLocal{{{0, 1, 2}, {0, 2, 3}}};
-        for (std::size_t w = 0; w < waves; ++w) {
-            const double k2 = m_transform.k[w] * m_transform.k[w];
-            std::array<double, 16>& K = cellMatrix[w * std::size_t(parameters) + std::size_t(p)];
-            K.fill(0);
-            for (std::size_t t = 0; t < 2; ++t) {
-                const Element& el = m_elements[2 * std::size_t(c) + t];
-                for (int a = 0; a < 3; ++a)
-                    for (int b = 0; b < 3; ++b)
-                        K[4 * std::size_t(kLocal[t][std::size_t(a)]) + std::size_t(kLocal[t][std::size_t(b)])] += el.matrix(a, b, k2);
-            }
-        }
-    }
+    const int depth = m_fieldRows - 1;  // parameter cells in a column
     parallelFor(m_data.size(), m_threads, [&](std::size_t d) {
+        stopIfCancelled();
         const auto& [a, b, m, n] = m_data[d].abmn;
         const int sa = m_sourceIndex[std::size_t(a)], sb = m_sourceIndex[std::size_t(b)];
         const int sm = m_sourceIndex[std::size_t(m)], sn = m_sourceIndex[std::size_t(n)];
         std::vector<double> dU(std::size_t(parameters), 0.0);
+        Eigen::VectorXf current, receiver;
         for (std::size_t w = 0; w < waves; ++w) {
-            // ∂ũ_A(M)/∂σ = −g_Mᵀ (∂A/∂σ) ũ_A with g_M = A⁻¹ e_M; U is bilinear in
-            // the current dipole's total field and the potential dipole's g.
-            const Eigen::VectorXd current = (m_total[w].col(sa) - m_total[w].col(sb)).cast<double>();
-            const Eigen::VectorXd receiver = (m_green[w].col(sm) - m_green[w].col(sn)).cast<double>();
-            const double scale = -2 / std::numbers::pi * m_transform.weight[w];
-            const std::array<double, 16>* K = &cellMatrix[w * std::size_t(parameters)];
-            for (std::size_t p = 0; p < std::size_t(parameters); ++p) {
-                const auto& q = corners[p];
-                const double u0 = current(q[0]), u1 = current(q[1]), u2 = current(q[2]), u3 = current(q[3]);
-                const double v0 = receiver(q[0]), v1 = receiver(q[1]), v2 = receiver(q[2]), v3 = receiver(q[3]);
-                const std::array<double, 16>& k = K[p];
-                const double form = u0 * (k[0] * v0 + k[1] * v1 + k[2] * v2 + k[3] * v3)
-                    + u1 * (k[4] * v0 + k[5] * v1 + k[6] * v2 + k[7] * v3)
-                    + u2 * (k[8] * v0 + k[9] * v1 + k[10] * v2 + k[11] * v3)
-                    + u3 * (k[12] * v0 + k[13] * v1 + k[14] * v2 + k[15] * v3);
-                dU[p] += scale * form;
+            // U is bilinear in the current dipole's total field and the
+            // potential dipole's adjoint field: one 4 × 4 form per cell.
+            current = m_total[w].col(sa) - m_total[w].col(sb);
+            receiver = m_green[w].col(sm) - m_green[w].col(sn);
+            const float* f = &m_cellForms[w * kEntries.size() * std::size_t(parameters)];
+            const std::size_t P = std::size_t(parameters);
+            for (int i = 0; i + 1 < m_fieldColumns; ++i) {
+                const float* u0 = current.data() + i * m_fieldRows;
+                const float* u3 = u0 + m_fieldRows;
+                const float* v0 = receiver.data() + i * m_fieldRows;
+                const float* v3 = v0 + m_fieldRows;
+                const std::size_t first = std::size_t(i) * std::size_t(depth);
+                double* out = dU.data() + first;
+                const float* k = f + first;
+                for (int j = 0; j < depth; ++j) {
+                    // corners (i, j), (i, j + 1), (i + 1, j + 1), (i + 1, j)
+                    const float U0 = u0[j], U1 = u0[j + 1], U2 = u3[j + 1], U3 = u3[j];
+                    const float V0 = v0[j], V1 = v0[j + 1], V2 = v3[j + 1], V3 = v3[j];
+                    const float form = k[j] * U0 * V0 + k[P + j] * U1 * V1 + k[2 * P + j] * U2 * V2
+                        + k[3 * P + j] * U3 * V3 + k[4 * P + j] * (U0 * V1 + U1 * V0) + k[5 * P + j] * (U0 * V2 + U2 * V0)
+                        + k[6 * P + j] * (U0 * V3 + U3 * V0) + k[7 * P + j] * (U1 * V2 + U2 * V1)
+                        + k[8 * P + j] * (U1 * V3 + U3 * V1) + k[9 * P + j] * (U2 * V3 + U3 * V2);
+                    out[j] += double(form);
+                }
             }
         }
         // The sources' sigma0 follows the cells beside them: u = remainder / sigma0 + …
-        for (const auto& [source, sign] : {std::pair{a, 1.0}, std::pair{b, -1.0}}) {
+        for (const auto& [source, sign, remainder] :
+             {std::tuple{a, 1.0, m_remainders[d][0]}, std::tuple{b, -1.0, m_remainders[d][1]}}) {
             const int s = m_sourceIndex[std::size_t(source)];
             const double sigma0 = m_sigma0[std::size_t(s)];
-            const double dUdSigma0 = -sign * (primaryRemainder(source, m) - primaryRemainder(source, n)) / (sigma0 * sigma0);
+            const double dUdSigma0 = -sign * remainder / (sigma0 * sigma0);
             const auto& beside = m_cellsBesideSource[std::size_t(s)];
             for (const int cell : beside)
                 if (const int p = m_mesh.parameterOfCell[std::size_t(cell)]; p >= 0)

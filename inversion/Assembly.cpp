@@ -1,12 +1,11 @@
 // The finite-element system of one wavenumber: its matrix (the elements
-// and the far boundary's Robin edges), the secondary field's sources (the
-// cells whose conductivity differs from the source's, the surface where it
-// is not level), the solves for every source and their adjoint fields.
+// and the far boundary's Robin edges), each source's right-hand side (the
+// half-space potential under the unit-conductivity system, and the surface's
+// flux where it is not level), the solves for every source and their
+// adjoint fields.
 #include "Forward.h"
 
 #include "Bessel.h"
-
-#include <Eigen/SparseCholesky>
 
 #include <cmath>
 #include <tuple>
@@ -25,7 +24,7 @@ constexpr double kSourceOffset = 0.25;
 
 } // namespace
 
-void ForwardModel::solveWavenumber(std::size_t w, bool keepFields)
+void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& factor)
 {
     const double k = m_transform.k[w];
     const int n = int(m_mesh.nodes.size());
@@ -61,23 +60,27 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields)
     A1.setFromTriplets(unit.begin(), unit.end());
     entries = {};
     unit = {};
-    Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>> solver(A);
-    if (solver.info() != Eigen::Success)
+    stopIfCancelled();
+    if (!factor.factorize(A))
         throw std::runtime_error("the finite-element system could not be factorised");
 
     auto& secondary = m_secondary[w];
+    const std::size_t electrodes = m_mesh.electrodeNodes.size();
     secondary.assign(m_sources.size(), Eigen::VectorXd());
     // The sources a block at a time: one pass over the factor solves all of
     // a block's right-hand sides, and the block bounds the memory.
     const std::size_t sources = m_sources.size();
-    for (std::size_t first = 0; first < sources; first += kSourceBlock) {
-        const Eigen::Index count = Eigen::Index(std::min(kSourceBlock, sources - first));
-        Eigen::MatrixXd primary(n, count), rhs(n, count);
+    const std::size_t block = std::size_t(kSourceBlock);
+    NodeBlock fields(n, kSourceBlock);
+    Eigen::VectorXd primary(n);
+    for (std::size_t first = 0; first < sources; first += block) {
+        stopIfCancelled();
+        const Eigen::Index count = Eigen::Index(std::min(block, sources - first));
+        fields.setZero();
         for (Eigen::Index c = 0; c < count; ++c) {
             const std::size_t s = first + std::size_t(c);
             const int sourceNode = m_mesh.electrodeNodes[std::size_t(m_sources[s])];
             const Point& src = m_mesh.nodes[std::size_t(sourceNode)];
-            const double sigma0 = m_sigma0[s];
             // The source node itself stands for the field a little way off: its
             // value only enters where the cells beside it differ from sigma0.
             const int column = sourceNode / m_mesh.rows();
@@ -85,15 +88,18 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields)
             for (const int i : {column - 1, column + 1})
                 if (i >= 0 && i < int(m_mesh.columns.size()))
                     nearest = std::min(nearest, std::abs(m_mesh.columns[std::size_t(i)] - src.x));
+            // The half-space's transformed potential for a conductivity of 1;
+            // the source's own sigma0 divides it.
             for (int i = 0; i < n; ++i) {
                 const Point& p = m_mesh.nodes[std::size_t(i)];
                 const double r = std::max(std::hypot(p.x - src.x, p.z - src.z), nearest * kSourceOffset);
-                primary(i, c) = besselK0(k * r) / (2 * std::numbers::pi * sigma0);
+                primary(i) = besselK0(k * r) / (2 * std::numbers::pi);
             }
-            // The secondary field's source: −(A − sigma0·A1) applied to the
-            // primary field, the far boundary's edges included.
-            rhs.col(c).noalias() = sigma0 * (A1 * primary.col(c));
-            rhs.col(c).noalias() -= A * primary.col(c);
+            // The total field's source: A1 applied to that potential, the far
+            // boundary's edges included. With the primary field p = that / sigma0,
+            // the secondary field u solves A u = −(A − sigma0·A1) p, so the
+            // total u + p solves A (u + p) = sigma0·A1·p, whatever sigma0 is.
+            fields.col(c).noalias() = A1 * primary;
             // Where the surface is not level through the source, the half-space
             // field crosses it: the secondary field takes that flux back, so that
             // no current leaves through the ground's surface.
@@ -111,28 +117,37 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields)
                     const double kr = k * r;
                     const double dK0 = k > 0 ? k * besselK1(kr) : 1 / r;
                     const double flux = dK0 / (2 * std::numbers::pi) * (x * nx + z * nz) / r * length / 2;  // −σ0 ∂up/∂n, per Gauss point
-                    rhs(a, c) += flux * (1 - g);
-                    rhs(b, c) += flux * g;
+                    fields(a, c) += flux * (1 - g);
+                    fields(b, c) += flux * g;
                 }
             }
+            Eigen::VectorXd atElectrodes(Eigen::Index(electrodes), 1);
+            for (std::size_t j = 0; j < electrodes; ++j)
+                atElectrodes(Eigen::Index(j)) = -primary(m_mesh.electrodeNodes[j]) / m_sigma0[s];
+            secondary[s] = std::move(atElectrodes);
         }
-        const Eigen::MatrixXd us = solver.solve(rhs);
-        for (Eigen::Index c = 0; c < count; ++c) {
-            Eigen::VectorXd atElectrodes(Eigen::Index(m_mesh.electrodeNodes.size()));
-            for (std::size_t j = 0; j < m_mesh.electrodeNodes.size(); ++j)
-                atElectrodes(Eigen::Index(j)) = us(m_mesh.electrodeNodes[j], c);
-            secondary[first + std::size_t(c)] = std::move(atElectrodes);
-        }
+        factor.solve(fields);
+        // The secondary field at the electrodes: the total less the primary.
+        for (Eigen::Index c = 0; c < count; ++c)
+            for (std::size_t j = 0; j < electrodes; ++j)
+                secondary[first + std::size_t(c)](Eigen::Index(j)) += fields(m_mesh.electrodeNodes[j], c);
         if (!keepFields)
             continue;
-        m_total[w].middleCols(Eigen::Index(first), count) = (us + primary).cast<float>();
+        auto keep = [&](Eigen::MatrixXf& kept) {
+            for (std::size_t i = 0; i < m_fieldNodes.size(); ++i)
+                kept.row(Eigen::Index(i)).segment(Eigen::Index(first), count) =
+                    fields.row(m_fieldNodes[i]).head(count).cast<float>();
+        };
+        keep(m_total[w]);
         // The adjoint field of a potential electrode: the mesh's own response
         // to a unit source at its node, of which the secondary field's
         // change at that node is the product with the change of A.
-        rhs.setZero();
+        stopIfCancelled();
+        fields.setZero();
         for (Eigen::Index c = 0; c < count; ++c)
-            rhs(m_mesh.electrodeNodes[std::size_t(m_sources[first + std::size_t(c)])], c) = 1;
-        m_green[w].middleCols(Eigen::Index(first), count) = solver.solve(rhs).cast<float>();
+            fields(m_mesh.electrodeNodes[std::size_t(m_sources[first + std::size_t(c)])], c) = 1;
+        factor.solve(fields);
+        keep(m_green[w]);
     }
 }
 

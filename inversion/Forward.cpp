@@ -29,6 +29,21 @@ public:
     std::size_t nonZeros() const { return std::size_t(m_matrix.nonZeros()); }
 };
 
+// The parameter cells' block: its columns and its cells a column (0, 0
+// without parameters).
+std::array<int, 2> parameterBlock(const Mesh& mesh)
+{
+    const int parameters = mesh.parameterCount();
+    if (parameters == 0)
+        return {0, 0};
+    const int first = mesh.cellOfParameter.front();
+    int depth = 0;
+    while (depth < parameters && mesh.cellOfParameter[std::size_t(depth)] == first + depth
+           && (first + depth) / mesh.cellRows() == first / mesh.cellRows())
+        ++depth;
+    return {parameters / depth, depth};
+}
+
 } // namespace
 
 std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurations, std::size_t sources, int threads)
@@ -55,25 +70,32 @@ std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurati
 
     constexpr std::size_t kEntry = sizeof(double) + sizeof(int);  // a sparse matrix's value and index
     constexpr std::size_t kVector = 32;                           // what a vector keeps beside its values
-    // One wavenumber's system: its triplets, the matrix, the copy that
-    // assembling makes, the ordered copy the factorisation takes, the factor
-    // and its diagonal and orderings, the unit-conductivity matrix, and a
-    // block of sources' primary, right-hand, solution and adjoint fields.
-    const std::size_t block = std::min(kSourceBlock, std::max<std::size_t>(sources, 1));
+    // A factorisation a thread, kept from solve to solve: the factor, its
+    // diagonal, orderings and tree, and the block it solves.
+    const std::size_t factorisation = factor * kEntry + nodes * (sizeof(double) + 6 * sizeof(int))
+        + 2 * nodes * std::size_t(kSourceBlock) * sizeof(double);
+    // One wavenumber's system while it is made: its triplets, the matrix and
+    // the unit-conductivity one, the copies that assembling and ordering
+    // take, and the primary field.
     const std::size_t system = 2 * (9 * triangles + 4 * boundary) * sizeof(Eigen::Triplet<double>) + 4 * matrix * kEntry
-        + factor * kEntry + nodes * (sizeof(double) + 5 * sizeof(int)) + 4 * block * nodes * sizeof(double);
-    // Each source's total and adjoint fields in single precision, and its
-    // secondary potentials at the electrodes, at every wavenumber.
-    const std::size_t fields = waves * sources * (2 * nodes * sizeof(float) + electrodes * sizeof(double) + kVector);
-    // The sensitivities, and each parameter cell's 4 × 4 matrix at every wavenumber.
-    const std::size_t jacobian = configurations * parameters * sizeof(double)
-        + parameters * (waves * 16 * sizeof(double) + 4 * sizeof(int));
-    // A datum's row: the current and receiver fields in double, its dU.
-    const std::size_t row = 2 * nodes * sizeof(double) + parameters * sizeof(double);
+        + nodes * sizeof(double);
+    // Each source's total and adjoint fields in single precision at the
+    // parameter cells' corners, and its secondary potentials at the
+    // electrodes, at every wavenumber.
+    const auto [cellColumns, depth] = parameterBlock(mesh);
+    const std::size_t fieldNodes = std::size_t(cellColumns + 1) * std::size_t(depth + 1);
+    const std::size_t fields = waves * sources * (2 * fieldNodes * sizeof(float) + electrodes * sizeof(double) + kVector);
+    // The sensitivities, each parameter cell's form at every wavenumber, and
+    // per datum its remainders.
+    const std::size_t jacobian = configurations * parameters * sizeof(double) + parameters * waves * 10 * sizeof(float)
+        + configurations * (sizeof(Configuration) + 2 * sizeof(double));
+    // A datum's row on each thread: its dipoles' fields and its dU.
+    const std::size_t row = 2 * fieldNodes * sizeof(float) + parameters * sizeof(double);
     const std::size_t geometry = nodes * sizeof(Point) + triangles * (sizeof(Element) + sizeof(std::array<int, 3>) + sizeof(int))
-        + mesh.cellOfTriangle.size() * 2 * sizeof(int);
-    return geometry + fields + jacobian
-        + std::max(std::min(used, waves) * system, std::min(used, std::max<std::size_t>(configurations, 1)) * row);
+        + mesh.cellOfTriangle.size() * 2 * sizeof(int) + fieldNodes * sizeof(int);
+    const std::size_t threadsUsed = std::min(used, waves);
+    return geometry + fields + jacobian + threadsUsed * factorisation
+        + std::max(threadsUsed * system, std::min(used, std::max<std::size_t>(configurations, 1)) * row);
 }
 
 ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, int threads)
@@ -137,6 +159,54 @@ ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, in
     }
     for (int i = 0; i + 1 < columns; ++i)
         edge(mesh.node(i, rows - 1), mesh.node(i + 1, rows - 1), mesh.cell(i, rows - 2), 0, -1);
+
+    // The parameter cells are a block of whole cell columns from the
+    // surface down: the fields are kept at that block's nodes.
+    const int parameters = mesh.parameterCount();
+    if (parameters > 0) {
+        const int first = mesh.cellOfParameter.front();
+        const auto [cellColumns, depth] = parameterBlock(mesh);
+        m_fieldColumn = first / mesh.cellRows();
+        m_fieldRows = depth + 1;
+        m_fieldColumns = cellColumns + 1;
+        for (int p = 0; p < parameters; ++p)
+            if (first % mesh.cellRows() != 0 || parameters % depth != 0
+                || mesh.cellOfParameter[std::size_t(p)] != mesh.cell(m_fieldColumn + p / depth, p % depth))
+                throw std::logic_error("the parameter cells are not a block of whole columns from the surface");
+        for (int i = 0; i < m_fieldColumns; ++i)
+            for (int j = 0; j < m_fieldRows; ++j)
+                m_fieldNodes.push_back(mesh.node(m_fieldColumn + i, j));
+    }
+    makeCellForms();
+    m_remainders.reserve(m_data.size());
+    for (const Configuration& c : m_data) {
+        const auto& [a, b, m, n] = c.abmn;
+        m_remainders.push_back({primaryRemainder(a, m) - primaryRemainder(a, n), primaryRemainder(b, m) - primaryRemainder(b, n)});
+    }
+}
+
+void ForwardModel::stopIfCancelled() const
+{
+    if (m_cancel && m_cancel->load())
+        throw Stopped();
+}
+
+Factor* ForwardModel::takeFactor()
+{
+    const std::lock_guard lock(m_factorLock);
+    if (m_idleFactors.empty()) {
+        m_factors.push_back(std::make_unique<Factor>());
+        return m_factors.back().get();
+    }
+    Factor* f = m_idleFactors.back();
+    m_idleFactors.pop_back();
+    return f;
+}
+
+void ForwardModel::returnFactor(Factor* factor)
+{
+    const std::lock_guard lock(m_factorLock);
+    m_idleFactors.push_back(factor);
 }
 
 void ForwardModel::solve(const std::vector<double>& cellResistivity, bool keepFields)
@@ -171,12 +241,21 @@ void ForwardModel::solve(const std::vector<double>& cellResistivity, bool keepFi
         m_total.resize(waves);
         m_green.resize(waves);
         for (std::size_t w = 0; w < waves; ++w) {
-            m_total[w].resize(Eigen::Index(m_mesh.nodes.size()), Eigen::Index(m_sources.size()));
-            m_green[w].resize(Eigen::Index(m_mesh.nodes.size()), Eigen::Index(m_sources.size()));
+            m_total[w].resize(Eigen::Index(m_fieldNodes.size()), Eigen::Index(m_sources.size()));
+            m_green[w].resize(Eigen::Index(m_fieldNodes.size()), Eigen::Index(m_sources.size()));
         }
     }
     m_secondary.assign(waves, {});
-    parallelFor(waves, m_threads, [this, keepFields](std::size_t w) { solveWavenumber(w, keepFields); });
+    parallelFor(waves, m_threads, [this, keepFields](std::size_t w) {
+        Factor* factor = takeFactor();
+        try {
+            solveWavenumber(w, keepFields, *factor);
+        } catch (...) {
+            returnFactor(factor);
+            throw;
+        }
+        returnFactor(factor);
+    });
     m_fieldsKept = keepFields;
 
     m_rhoa.resize(m_data.size());

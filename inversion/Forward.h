@@ -1,19 +1,27 @@
 #pragma once
 
 #include "Element.h"
+#include "Factor.h"
 #include "Mesh.h"
 #include "Quadrature.h"
 
 #include <Eigen/Dense>
 
 #include <array>
+#include <atomic>
+#include <exception>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace zel::inv {
 
-// Sources whose fields are solved together, one pass over the factor for
-// all of them: fewer passes, and the block bounds the memory it takes.
-constexpr std::size_t kSourceBlock = 32;
+// Thrown by a solve or the sensitivities when the inversion is stopped:
+// what they were making is left unfinished.
+class Stopped : public std::exception {
+public:
+    const char* what() const noexcept override { return "stopped"; }
+};
 
 // One measurement: the current electrodes A, B and the potential electrodes
 // M, N as indices into the mesh's electrodes, and its geometric factor.
@@ -29,6 +37,8 @@ struct Configuration {
 // sparse LDLᵀ factorisation per wavenumber and one solve per electrode; the
 // singularity at the source never meets the mesh. Far boundaries are mixed
 // (Robin) for the transformed potential. Threads share the wavenumbers.
+// The fields the sensitivities need are kept only where they are used: at
+// the corners of the parameter cells.
 class ForwardModel {
 public:
     ForwardModel(const Mesh& mesh, std::vector<Configuration> data, int threads = 0);
@@ -44,6 +54,9 @@ public:
     Eigen::MatrixXd jacobian() const;
 
     const Mesh& mesh() const { return m_mesh; }
+    // Looked at between blocks of sources in a solve and between data in
+    // the sensitivities: once set, they throw Stopped.
+    void setCancel(const std::atomic<bool>* cancel) { m_cancel = cancel; }
 
     // The memory, bytes, that a solve keeping its fields and the
     // sensitivities take at their peak for `configurations` data with
@@ -63,7 +76,16 @@ private:
     };
     // Assembles and factorises the system of wavenumber `w` and solves it
     // for every source's secondary field (and its adjoint field when kept).
-    void solveWavenumber(std::size_t w, bool keepFields);
+    void solveWavenumber(std::size_t w, bool keepFields, Factor& factor);
+    void stopIfCancelled() const;
+    // A factorisation of the mesh's pattern for one thread's wavenumbers:
+    // the ordering is found once per mesh, not once per system.
+    Factor* takeFactor();
+    void returnFactor(Factor* factor);
+    // Each parameter cell's matrix S + k²M over its four corners, at every
+    // wavenumber, times the wavenumber's weight: its 10 distinct entries
+    // (the matrix is symmetric), [wavenumber][entry][parameter].
+    void makeCellForms();
     double potential(int source, int at) const;  // u for 1 A, from the last solve
     // The part of a potential that its source's sigma0 scales: the analytic
     // primary less its transform by the wavenumbers (which the total field
@@ -71,6 +93,8 @@ private:
     // potentials feels it.
     double primaryRemainder(int source, int at) const;
     std::vector<std::vector<int>> m_cellsBesideSource;  // per source: the cells whose mean is its sigma0
+    // Per datum, the remainder's difference at M and N of its A and of its B.
+    std::vector<std::array<double, 2>> m_remainders;
 
     const Mesh& m_mesh;
     std::vector<Configuration> m_data;
@@ -82,14 +106,24 @@ private:
     std::vector<int> m_sourceIndex;             // per electrode, its place among the sources or -1
     std::vector<double> m_sigma;                // per cell
     std::vector<double> m_sigma0;               // per source: the conductivity its primary field assumes
-    // Kept in single precision: ample for sensitivities, and half the memory
-    // of a line of 128 electrodes.
+    // The nodes the fields are kept at: the parameter cells' columns of
+    // nodes from the surface to the region's bottom, column by column.
+    int m_fieldColumn = 0;        // the mesh's node column of the first
+    int m_fieldColumns = 0;       // node columns
+    int m_fieldRows = 0;          // node rows
+    std::vector<int> m_fieldNodes;
+    std::vector<float> m_cellForms;
+    // Kept in single precision: ample for sensitivities, and half the memory.
     std::vector<Eigen::MatrixXf> m_total;                   // [wavenumber], a column a source: total transformed potential
     std::vector<Eigen::MatrixXf> m_green;                   // [wavenumber], a column a source: the mesh's response to a unit nodal source
     std::vector<std::vector<Eigen::VectorXd>> m_secondary;  // [wavenumber][source]: at the electrodes
     bool m_fieldsKept = false;                              // the fields are the last solve's
     std::vector<double> m_rhoa;
     bool m_topography = false;  // the surface is not level
+    const std::atomic<bool>* m_cancel = nullptr;
+    std::vector<std::unique_ptr<Factor>> m_factors;
+    std::vector<Factor*> m_idleFactors;
+    std::mutex m_factorLock;
 };
 
 } // namespace zel::inv

@@ -1,0 +1,44 @@
+#include "Factor.h"
+
+namespace zel::inv {
+
+bool Factor::factorize(const Eigen::SparseMatrix<double>& a)
+{
+    if (!m_analysed) {
+        m_ldlt.analyzePattern(a);
+        m_analysed = true;
+    }
+    m_ldlt.factorize(a);
+    return m_ldlt.info() == Eigen::Success;
+}
+
+void Factor::solve(NodeBlock& block) const
+{
+    using Row = Eigen::Matrix<double, 1, kSourceBlock>;
+    // L is kept by columns below its unit diagonal. Forward substitution
+    // spreads each solved row down its column; back substitution gathers
+    // each row from the rows below it, which are final by then.
+    const auto& L = m_ldlt.matrixL().nestedExpression();
+    const int* outer = L.outerIndexPtr();
+    const int* inner = L.innerIndexPtr();
+    const double* values = L.valuePtr();
+    const Eigen::Index n = L.cols();
+    m_work.noalias() = m_ldlt.permutationP() * block;
+    for (Eigen::Index j = 0; j < n; ++j) {
+        const Row xj = m_work.row(j);
+        for (int p = outer[j]; p < outer[j + 1]; ++p)
+            if (inner[p] > j)
+                m_work.row(inner[p]).noalias() -= values[p] * xj;
+    }
+    m_work = m_ldlt.vectorD().cwiseInverse().asDiagonal() * m_work;
+    for (Eigen::Index j = n - 1; j >= 0; --j) {
+        Row xj = m_work.row(j);
+        for (int p = outer[j]; p < outer[j + 1]; ++p)
+            if (inner[p] > j)
+                xj.noalias() -= values[p] * m_work.row(inner[p]);
+        m_work.row(j) = xj;
+    }
+    block.noalias() = m_ldlt.permutationPinv() * m_work;
+}
+
+} // namespace zel::inv
