@@ -40,8 +40,10 @@ void ForwardModel::makeCellForms()
     const std::size_t waves = m_transform.k.size();
     m_cellForms.assign(waves * kEntries.size() * parameters, 0.0F);
     constexpr std::array<std::array<int, 3>, 2> kLocal{{{0, 1, 2}, {0, 2, 3}}};
+    const std::size_t depth = std::size_t(m_fieldRows - 1), columns = std::size_t(m_fieldColumns - 1);
     for (std::size_t p = 0; p < parameters; ++p) {
         const int c = m_mesh.cellOfParameter[p];
+        const std::size_t q = p % depth * columns + p / depth;  // its place row by row
         for (std::size_t w = 0; w < waves; ++w) {
             const double k2 = m_transform.k[w] * m_transform.k[w];
             // ∂ũ_A(M)/∂σ = −g_Mᵀ (∂A/∂σ) ũ_A, and U sums the wavenumbers with
@@ -56,7 +58,7 @@ void ForwardModel::makeCellForms()
             }
             for (std::size_t e = 0; e < kEntries.size(); ++e) {
                 const auto [i, j] = kEntries[e];
-                m_cellForms[(w * kEntries.size() + e) * parameters + p] = float(scale * K[std::size_t(4 * i + j)]);
+                m_cellForms[(w * kEntries.size() + e) * parameters + q] = float(scale * K[std::size_t(4 * i + j)]);
             }
         }
     }
@@ -69,41 +71,45 @@ Eigen::MatrixXd ForwardModel::jacobian() const
     const int parameters = m_mesh.parameterCount();
     const std::size_t waves = m_transform.k.size();
     Eigen::MatrixXd J = Eigen::MatrixXd::Zero(Eigen::Index(m_data.size()), parameters);
-    const int depth = m_fieldRows - 1;  // parameter cells in a column
+    const int depth = m_fieldRows - 1;         // parameter cells in a column
+    const int columns = m_fieldColumns - 1;    // and in a row
     parallelFor(m_data.size(), m_threads, [&](std::size_t d) {
         stopIfCancelled();
         const auto& [a, b, m, n] = m_data[d].abmn;
         const int sa = m_sourceIndex[std::size_t(a)], sb = m_sourceIndex[std::size_t(b)];
         const int sm = m_sourceIndex[std::size_t(m)], sn = m_sourceIndex[std::size_t(n)];
-        std::vector<double> dU(std::size_t(parameters), 0.0);
+        std::vector<double> byRows(std::size_t(parameters), 0.0);  // dU/dσ, the cells row by row
         Eigen::VectorXf current, receiver;
+        const std::size_t P = std::size_t(parameters);
         for (std::size_t w = 0; w < waves; ++w) {
             // U is bilinear in the current dipole's total field and the
             // potential dipole's adjoint field: one 4 × 4 form per cell.
             current = m_total[w].col(sa) - m_total[w].col(sb);
             receiver = m_green[w].col(sm) - m_green[w].col(sn);
-            const float* f = &m_cellForms[w * kEntries.size() * std::size_t(parameters)];
-            const std::size_t P = std::size_t(parameters);
-            for (int i = 0; i + 1 < m_fieldColumns; ++i) {
-                const float* u0 = current.data() + i * m_fieldRows;
-                const float* u3 = u0 + m_fieldRows;
-                const float* v0 = receiver.data() + i * m_fieldRows;
-                const float* v3 = v0 + m_fieldRows;
-                const std::size_t first = std::size_t(i) * std::size_t(depth);
-                double* out = dU.data() + first;
+            const float* f = &m_cellForms[w * kEntries.size() * P];
+            for (int j = 0; j < depth; ++j) {
+                const float* u0 = current.data() + j * m_fieldColumns;  // the row's upper corners
+                const float* u1 = u0 + m_fieldColumns;                   // and its lower ones
+                const float* v0 = receiver.data() + j * m_fieldColumns;
+                const float* v1 = v0 + m_fieldColumns;
+                const std::size_t first = std::size_t(j) * std::size_t(columns);
+                double* out = byRows.data() + first;
                 const float* k = f + first;
-                for (int j = 0; j < depth; ++j) {
+                for (int i = 0; i < columns; ++i) {
                     // corners (i, j), (i, j + 1), (i + 1, j + 1), (i + 1, j)
-                    const float U0 = u0[j], U1 = u0[j + 1], U2 = u3[j + 1], U3 = u3[j];
-                    const float V0 = v0[j], V1 = v0[j + 1], V2 = v3[j + 1], V3 = v3[j];
-                    const float form = k[j] * U0 * V0 + k[P + j] * U1 * V1 + k[2 * P + j] * U2 * V2
-                        + k[3 * P + j] * U3 * V3 + k[4 * P + j] * (U0 * V1 + U1 * V0) + k[5 * P + j] * (U0 * V2 + U2 * V0)
-                        + k[6 * P + j] * (U0 * V3 + U3 * V0) + k[7 * P + j] * (U1 * V2 + U2 * V1)
-                        + k[8 * P + j] * (U1 * V3 + U3 * V1) + k[9 * P + j] * (U2 * V3 + U3 * V2);
-                    out[j] += double(form);
+                    const float U0 = u0[i], U1 = u1[i], U2 = u1[i + 1], U3 = u0[i + 1];
+                    const float V0 = v0[i], V1 = v1[i], V2 = v1[i + 1], V3 = v0[i + 1];
+                    const float form = k[i] * U0 * V0 + k[P + i] * U1 * V1 + k[2 * P + i] * U2 * V2
+                        + k[3 * P + i] * U3 * V3 + k[4 * P + i] * (U0 * V1 + U1 * V0) + k[5 * P + i] * (U0 * V2 + U2 * V0)
+                        + k[6 * P + i] * (U0 * V3 + U3 * V0) + k[7 * P + i] * (U1 * V2 + U2 * V1)
+                        + k[8 * P + i] * (U1 * V3 + U3 * V1) + k[9 * P + i] * (U2 * V3 + U3 * V2);
+                    out[i] += double(form);
                 }
             }
         }
+        std::vector<double> dU(P);
+        for (std::size_t p = 0; p < P; ++p)
+            dU[p] = byRows[p % std::size_t(depth) * std::size_t(columns) + p / std::size_t(depth)];
         // The sources' sigma0 follows the cells beside them: u = remainder / sigma0 + …
         for (const auto& [source, sign, remainder] :
              {std::tuple{a, 1.0, m_remainders[d][0]}, std::tuple{b, -1.0, m_remainders[d][1]}}) {

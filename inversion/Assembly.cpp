@@ -73,6 +73,13 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
     const std::size_t block = std::size_t(kSourceBlock);
     NodeBlock fields(n, kSourceBlock);
     Eigen::VectorXd primary(n);
+    // The right-hand sides depend on the mesh alone: kept from the first
+    // solve that keeps its fields, when they fit, for every later one.
+    const bool cached = keepFields && !m_rightHand.empty();
+    Eigen::MatrixXf* kept = cached ? &m_rightHand[w] : nullptr;
+    const bool fill = cached && kept->size() == 0;
+    if (fill)
+        kept->resize(n, Eigen::Index(sources));
     for (std::size_t first = 0; first < sources; first += block) {
         stopIfCancelled();
         const Eigen::Index count = Eigen::Index(std::min(block, sources - first));
@@ -88,13 +95,23 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
             for (const int i : {column - 1, column + 1})
                 if (i >= 0 && i < int(m_mesh.columns.size()))
                     nearest = std::min(nearest, std::abs(m_mesh.columns[std::size_t(i)] - src.x));
-            // The half-space's transformed potential for a conductivity of 1;
-            // the source's own sigma0 divides it.
-            for (int i = 0; i < n; ++i) {
+            // The half-space's transformed potential for a conductivity of 1
+            // at node i; the source's own sigma0 divides it.
+            auto halfSpace = [&](int i) {
                 const Point& p = m_mesh.nodes[std::size_t(i)];
                 const double r = std::max(std::hypot(p.x - src.x, p.z - src.z), nearest * kSourceOffset);
-                primary(i) = besselK0(k * r) / (2 * std::numbers::pi);
+                return besselK0(k * r) / (2 * std::numbers::pi);
+            };
+            Eigen::VectorXd atElectrodes(Eigen::Index(electrodes), 1);
+            for (std::size_t j = 0; j < electrodes; ++j)
+                atElectrodes(Eigen::Index(j)) = -halfSpace(m_mesh.electrodeNodes[j]) / m_sigma0[s];
+            secondary[s] = std::move(atElectrodes);
+            if (cached && !fill) {
+                fields.col(c) = kept->col(Eigen::Index(s)).cast<double>();
+                continue;
             }
+            for (int i = 0; i < n; ++i)
+                primary(i) = halfSpace(i);
             // The total field's source: A1 applied to that potential, the far
             // boundary's edges included. With the primary field p = that / sigma0,
             // the secondary field u solves A u = −(A − sigma0·A1) p, so the
@@ -121,10 +138,12 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
                     fields(b, c) += flux * g;
                 }
             }
-            Eigen::VectorXd atElectrodes(Eigen::Index(electrodes), 1);
-            for (std::size_t j = 0; j < electrodes; ++j)
-                atElectrodes(Eigen::Index(j)) = -primary(m_mesh.electrodeNodes[j]) / m_sigma0[s];
-            secondary[s] = std::move(atElectrodes);
+            if (fill) {
+                // Every solve takes the same, single-precision sides: the
+                // iterations' responses differ only by their models.
+                kept->col(Eigen::Index(s)) = fields.col(c).cast<float>();
+                fields.col(c) = kept->col(Eigen::Index(s)).cast<double>();
+            }
         }
         factor.solve(fields);
         // The secondary field at the electrodes: the total less the primary.

@@ -44,6 +44,14 @@ std::array<int, 2> parameterBlock(const Mesh& mesh)
     return {parameters / depth, depth};
 }
 
+// The memory the right-hand sides of every source at every wavenumber
+// take when kept; 0 when they do not fit kRightHandMemory.
+std::size_t rightHandMemory(std::size_t nodes, std::size_t sources, std::size_t waves)
+{
+    const std::size_t bytes = waves * sources * nodes * sizeof(float);
+    return bytes <= kRightHandMemory ? bytes : 0;
+}
+
 } // namespace
 
 std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurations, std::size_t sources, int threads)
@@ -94,7 +102,7 @@ std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurati
     const std::size_t geometry = nodes * sizeof(Point) + triangles * (sizeof(Element) + sizeof(std::array<int, 3>) + sizeof(int))
         + mesh.cellOfTriangle.size() * 2 * sizeof(int) + fieldNodes * sizeof(int);
     const std::size_t threadsUsed = std::min(used, waves);
-    return geometry + fields + jacobian + threadsUsed * factorisation
+    return geometry + fields + jacobian + threadsUsed * factorisation + rightHandMemory(nodes, sources, waves)
         + std::max(threadsUsed * system, std::min(used, std::max<std::size_t>(configurations, 1)) * row);
 }
 
@@ -123,6 +131,8 @@ ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, in
             rMin = std::min(rMin, std::hypot(p.x - q.x, p.z - q.z));
         }
     m_transform = wavenumbers(rMin);
+    if (rightHandMemory(mesh.nodes.size(), m_sources.size(), m_transform.k.size()) > 0)
+        m_rightHand.resize(m_transform.k.size());
 
     m_elements.reserve(mesh.triangles.size());
     for (const auto& t : mesh.triangles)
@@ -161,7 +171,7 @@ ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, in
         edge(mesh.node(i, rows - 1), mesh.node(i + 1, rows - 1), mesh.cell(i, rows - 2), 0, -1);
 
     // The parameter cells are a block of whole cell columns from the
-    // surface down: the fields are kept at that block's nodes.
+    // surface down: the fields are kept at that block's nodes, row by row.
     const int parameters = mesh.parameterCount();
     if (parameters > 0) {
         const int first = mesh.cellOfParameter.front();
@@ -173,8 +183,8 @@ ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, in
             if (first % mesh.cellRows() != 0 || parameters % depth != 0
                 || mesh.cellOfParameter[std::size_t(p)] != mesh.cell(m_fieldColumn + p / depth, p % depth))
                 throw std::logic_error("the parameter cells are not a block of whole columns from the surface");
-        for (int i = 0; i < m_fieldColumns; ++i)
-            for (int j = 0; j < m_fieldRows; ++j)
+        for (int j = 0; j < m_fieldRows; ++j)
+            for (int i = 0; i < m_fieldColumns; ++i)
                 m_fieldNodes.push_back(mesh.node(m_fieldColumn + i, j));
     }
     makeCellForms();

@@ -16,6 +16,10 @@
 
 namespace zel::inv {
 
+// The most memory, bytes, that the forward keeps its right-hand sides in
+// from one solve to the next, rather than make them afresh.
+constexpr std::size_t kRightHandMemory = 256'000'000;
+
 // Thrown by a solve or the sensitivities when the inversion is stopped:
 // what they were making is left unfinished.
 class Stopped : public std::exception {
@@ -84,7 +88,8 @@ private:
     void returnFactor(Factor* factor);
     // Each parameter cell's matrix S + k²M over its four corners, at every
     // wavenumber, times the wavenumber's weight: its 10 distinct entries
-    // (the matrix is symmetric), [wavenumber][entry][parameter].
+    // (the matrix is symmetric), [wavenumber][entry][cell], the cells row
+    // by row as the fields are kept.
     void makeCellForms();
     double potential(int source, int at) const;  // u for 1 A, from the last solve
     // The part of a potential that its source's sigma0 scales: the analytic
@@ -107,7 +112,8 @@ private:
     std::vector<double> m_sigma;                // per cell
     std::vector<double> m_sigma0;               // per source: the conductivity its primary field assumes
     // The nodes the fields are kept at: the parameter cells' columns of
-    // nodes from the surface to the region's bottom, column by column.
+    // nodes from the surface to the region's bottom, row by row, so that a
+    // row of cells finds its corners side by side.
     int m_fieldColumn = 0;        // the mesh's node column of the first
     int m_fieldColumns = 0;       // node columns
     int m_fieldRows = 0;          // node rows
@@ -118,6 +124,9 @@ private:
     std::vector<Eigen::MatrixXf> m_green;                   // [wavenumber], a column a source: the mesh's response to a unit nodal source
     std::vector<std::vector<Eigen::VectorXd>> m_secondary;  // [wavenumber][source]: at the electrodes
     bool m_fieldsKept = false;                              // the fields are the last solve's
+    // [wavenumber], a column a source: its right-hand side, when they fit
+    // within kRightHandMemory; empty: made afresh by every solve.
+    std::vector<Eigen::MatrixXf> m_rightHand;
     std::vector<double> m_rhoa;
     bool m_topography = false;  // the surface is not level
     const std::atomic<bool>* m_cancel = nullptr;
