@@ -45,12 +45,16 @@ def invert(folder, electrodes, limit_mb):
 
 failures = []
 with tempfile.TemporaryDirectory() as folder:
-    # 400 electrodes need about 1.7 GB: refused under 1.2 GB of address space.
-    run, written = invert(folder, 400, 1200)
-    if run.returncode != 1 or "needs about" not in run.stderr or "GB are free" not in run.stderr:
-        failures.append(f"400 electrodes under 1.2 GB: status {run.returncode}, stderr {run.stderr!r}")
+    # 400 electrodes need about 0.7 GB: refused under 450 MB of address
+    # space, inverted under 1.2 GB.
+    run, written = invert(folder, 400, 450)
+    if run.returncode != 1 or "needs about" not in run.stderr or "are free" not in run.stderr:
+        failures.append(f"400 electrodes under 450 MB: status {run.returncode}, stderr {run.stderr!r}")
     if written:
-        failures.append(f"400 electrodes under 1.2 GB wrote {written}")
+        failures.append(f"400 electrodes under 450 MB wrote {written}")
+    run, written = invert(folder, 400, 1200)
+    if run.returncode != 0 or len(written) != 3:
+        failures.append(f"400 electrodes under 1.2 GB: status {run.returncode}, wrote {written}, stderr {run.stderr[-300:]!r}")
     # 128 electrodes need about 180 MB: under limits around what the program
     # itself maps and that, it inverts or refuses, never dies.
     for limit_mb in (150, 200, 250, 300, 400):
