@@ -174,6 +174,7 @@ TSectionWindow::TSectionWindow(zel::Document& document, UserDialogs& dialogs, QW
     });
     connect(&section, &zel::SectionJob::finished, this, &TSectionWindow::finished);
     connect(&section, &zel::SectionJob::refused, this, &TSectionWindow::refused);
+    connect(&section, &zel::SectionJob::stoppedEarly, this, &TSectionWindow::stoppedEarly);
     connect(&section, &zel::SectionJob::staleChanged, StaleLabel, &QWidget::setVisible);
     connect(StopButton, &QPushButton::clicked, this, &TSectionWindow::stop);
     connect(AgainButton, &QPushButton::clicked, this, [this] { invert(job().choice()); });
@@ -314,6 +315,12 @@ void TSectionWindow::refused(const QString& reason)
     show();
     showRunning(false);
     showProgress([reason] { return tr("Инверсия невозможна: %1").arg(reason); });
+}
+
+void TSectionWindow::stoppedEarly()
+{
+    showRunning(false);
+    showProgress([] { return tr("Остановлено до первой модели."); });
 }
 
 void TSectionWindow::showProgress(std::function<QString()> text)

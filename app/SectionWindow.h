@@ -108,6 +108,7 @@ private:
     void iteration(const zel::inv::IterationReport& report);
     void finished();
     void refused(const QString& reason);
+    void stoppedEarly();
     void draw();
     void drawIteration();
     void keepToScale();

@@ -29,16 +29,20 @@ std::vector<double> doiIndex(const InversionResult& result, const InversionOptio
     std::mutex heard;
     std::array<InversionResult, 2> runs;
     const std::array<double, 2> references{low * result.background, high * result.background};
-    parallelFor(2, together ? 2 : 1, [&](std::size_t i) {
-        InversionOptions o = each;
-        o.reference = references[i];
-        runs[i] = invert(result.data, o, [&](const IterationReport& r) {
-            if (progress) {
-                const std::lock_guard lock(heard);
-                progress({int(i) + 1, r});
-            }
-        }, cancel);
-    });
+    try {
+        parallelFor(2, together ? 2 : 1, [&](std::size_t i) {
+            InversionOptions o = each;
+            o.reference = references[i];
+            runs[i] = invert(result.data, o, [&](const IterationReport& r) {
+                if (progress) {
+                    const std::lock_guard lock(heard);
+                    progress({int(i) + 1, r});
+                }
+            }, cancel);
+        });
+    } catch (const InversionStopped&) {
+        return {};
+    }
     if ((cancel && cancel->load()) || runs[0].resistivity.size() != result.resistivity.size()
         || runs[1].resistivity.size() != result.resistivity.size())
         return {};

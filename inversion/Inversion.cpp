@@ -298,6 +298,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     for (const Measurement& m : data)
         configurations.push_back({{electrodeAt(m.x[0]), electrodeAt(m.x[1]), electrodeAt(m.x[2]), electrodeAt(m.x[3])}, m.k});
     ForwardModel forward(mesh, configurations, options.threads);
+    forward.setCancel(cancel);
     result.times.mesh += lap();
 
     const Eigen::Index n = Eigen::Index(data.size());
@@ -322,11 +323,11 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     std::vector<double> cellRho(std::size_t(mesh.cellCount()), result.background);
     Eigen::VectorXd solved;  // the model whose fields the forward holds
     auto model = [&](const Eigen::VectorXd& m) {
-        solved = m;
         for (int p = 0; p < parameters; ++p)
             cellRho[std::size_t(mesh.cellOfParameter[std::size_t(p)])] = std::exp(m(p));
         lap();
-        forward.solve(cellRho);
+        forward.solve(cellRho);  // stopped, it keeps the last model's response
+        solved = m;
         result.times.forward += lap();
         ++result.times.forwardSolves;
         Eigen::VectorXd f(n);
@@ -353,7 +354,12 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     };
 
     Eigen::VectorXd m = Eigen::VectorXd::Constant(parameters, std::log(start));
-    Eigen::VectorXd f = model(m);
+    Eigen::VectorXd f;
+    try {
+        f = model(m);
+    } catch (const Stopped&) {
+        throw InversionStopped();
+    }
     double lambda = options.lambda;
     double objective = dataMisfit(f) + lambda * wm.value(m);
     // The model of the lowest χ² so far: a later iteration that fits worse
@@ -377,7 +383,10 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     };
     report(0);
     Eigen::MatrixXd J;
-    for (int iteration = 1; iteration <= options.maxIterations; ++iteration) {
+    // Stop is looked at inside the solves, the sensitivities and the
+    // normal equations' solver, which leave what they were making; the
+    // iterations end with the model of the lowest χ² so far.
+    for (int iteration = 1; iteration <= options.maxIterations; ++iteration) try {
         if (result.iterations.back().chi2 <= kTargetChi2 || cancelled())
             break;
         J.resize(0, 0);  // the last one goes before the next is made
@@ -422,27 +431,33 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
         report(iteration);
         if (!(gain >= 0.02))
             break;
+    } catch (const Stopped&) {
+        break;
     }
     result.cancelled = cancelled();
     // The model kept, its response and its coverage. Stopped by the user,
     // nothing more is solved: the response is the one kept with the model's
     // iteration, and the sensitivities at hand (those the last iteration
     // started from) give the coverage.
-    const bool stopNow = result.cancelled && J.rows() > 0;
-    if (!stopNow) {
+    // Stopped before the first sensitivities were made, the starting model
+    // has none to show: every cell's coverage is alike (0).
+    if (!result.cancelled) try {
         J.resize(0, 0);
         if (solved != bestModel)  // else its response and fields are at hand
             model(bestModel);
         lap();
         J = forward.jacobian();
+    } catch (const Stopped&) {
+        result.cancelled = true;
     }
     result.resistivity.resize(std::size_t(parameters));
-    result.coverage.resize(std::size_t(parameters));
+    result.coverage.assign(std::size_t(parameters), 0.0);
     for (int p = 0; p < parameters; ++p) {
         result.resistivity[std::size_t(p)] = std::exp(bestModel(p));
-        result.coverage[std::size_t(p)] = std::log10(std::max(J.col(p).cwiseAbs().sum(), 1e-300));
+        if (J.rows() > 0)
+            result.coverage[std::size_t(p)] = std::log10(std::max(J.col(p).cwiseAbs().sum(), 1e-300));
     }
-    if (stopNow && solved != bestModel)
+    if (result.cancelled && solved != bestModel)
         result.response.assign(result.responses[result.best].begin(), result.responses[result.best].end());
     else
         result.response = forward.apparentResistivity();

@@ -123,6 +123,13 @@ private:
     std::size_t m_needed, m_available;
 };
 
+// Stopped by the user before the starting model's response was known:
+// there is no model to show.
+class InversionStopped : public std::runtime_error {
+public:
+    InversionStopped() : std::runtime_error("stopped before the first model") {}
+};
+
 // The memory an inversion of `data` on `mesh` takes at its peak, bytes.
 std::size_t memoryNeeded(const Mesh& mesh, const std::vector<Measurement>& data, int threads);
 
@@ -137,9 +144,10 @@ std::vector<double> electrodesOf(const std::vector<Measurement>& data);
 // lowered towards its floor while χ² falls. Stops at χ² ≤ 1, when an
 // iteration lowers the objective by less than 2 %, or after the iterations
 // allowed, and keeps the model of the lowest χ². `progress` hears every
-// iteration; `cancel` is looked at between steps and in the normal
-// equations' solver and ends the inversion with what it has, without solving
-// again. Throws InversionRefused for data it cannot invert, and
+// iteration; `cancel` is looked at inside every solve, the sensitivities
+// and the normal equations' solver and ends the inversion with what it has,
+// without solving again, or throws InversionStopped when it has no model
+// yet. Throws InversionRefused for data it cannot invert, and
 // MemoryRefused, before it starts, for a line the memory cannot hold (or
 // when the memory runs out all the same).
 InversionResult invert(const std::vector<Measurement>& data, const InversionOptions& options,

@@ -98,6 +98,11 @@ bool SectionJob::start(const std::vector<MeasurementRecord>& records, const Surv
                 setStale(m_changedDuringRun);
                 emit finished();
             });
+        } catch (const inv::InversionStopped&) {
+            post([this] {
+                m_running = false;
+                emit stoppedEarly();
+            });
         } catch (const inv::MemoryRefused& e) {
             post([this, reason = texts::inversionNeedsMemory(e.needed(), e.available())] {
                 m_running = false;

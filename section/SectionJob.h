@@ -62,6 +62,8 @@ signals:
     void finished();
     // Nothing to invert, or the inversion cannot be done: why.
     void refused(const QString& reason);
+    // Stopped before the first model: the section shown stays.
+    void stoppedEarly();
     void staleChanged(bool stale);
 
 private:

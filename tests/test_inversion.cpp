@@ -186,6 +186,15 @@ TEST(InversionForward, JacobianAgainstFiniteDifferences)
         }
     }
     EXPECT_GT(compared, 100);
+
+    // Stopped, a solve and the sensitivities throw; the last whole
+    // solve's response stays, and its fields are no longer taken for whole.
+    const std::vector<double> last = forward.apparentResistivity();
+    std::atomic<bool> stop{true};
+    forward.setCancel(&stop);
+    EXPECT_THROW(forward.solve(rho), zel::inv::Stopped);
+    EXPECT_EQ(forward.apparentResistivity(), last);
+    EXPECT_THROW(forward.jacobian(), std::logic_error);
 }
 
 namespace {
@@ -534,4 +543,9 @@ TEST(Inversion, CancelEndsItAtTheNextStep)
     ASSERT_EQ(later.response.size(), later.data.size());
     for (std::size_t i = 0; i < later.response.size(); ++i)
         EXPECT_NEAR(later.response[i] / later.responses[later.best][i], 1, 1e-6) << i;
+
+    // Stopped before the starting model's response: there is no model.
+    cancel = true;
+    EXPECT_THROW(zel::inv::invert(synthetic(16, [](double, double) { return 50.0; }, 0.05), {}, {}, &cancel),
+                 zel::inv::InversionStopped);
 }

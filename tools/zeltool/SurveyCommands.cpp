@@ -191,6 +191,8 @@ int invert(const Call& call)
             printLine(out, zel::progressLine(r, true));
             std::fflush(out);
         }, &g_stopInversion);
+    } catch (const zel::inv::InversionStopped&) {
+        result.cancelled = true;  // before the first model: nothing to write
     } catch (const zel::inv::MemoryRefused& e) {
         std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
         throw ToolError{QStringLiteral("%1: %2").arg(what, zel::texts::inversionNeedsMemory(e.needed(), e.available()))};
