@@ -367,6 +367,10 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
         <source>Глубинность исследования не посчитана: %1</source>
         <translation>The depth of investigation was not computed: %1</translation>
     </message>
+    <message>
+        <source>Остановлено до первой модели.</source>
+        <translation>Stopped before the first model.</translation>
+    </message>
 </context>
 <context>
     <name>TSequenceDialog</name>

@@ -359,6 +359,10 @@ ZEL-TERRAVOX для ПК
         <source>Глубинность исследования не посчитана: %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Остановлено до первой модели.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TSequenceDialog</name>
