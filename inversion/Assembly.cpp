@@ -1,8 +1,8 @@
 // The finite-element system of one wavenumber: its matrix (the elements
 // and the far boundary's Robin edges), each source's right-hand side (the
-// half-space potential under the unit-conductivity system, and the surface's
-// flux where it is not level), the solves for every source and their
-// adjoint fields.
+// half-space potential under the cells unlike the background, and the
+// surface's flux where it is not level), the solves for every source and
+// their adjoint fields.
 #include "Forward.h"
 
 #include "Bessel.h"
@@ -28,38 +28,57 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
 {
     const double k = m_transform.k[w];
     const int n = int(m_mesh.nodes.size());
-    std::vector<Eigen::Triplet<double>> entries;
-    entries.reserve(m_elements.size() * 9 + m_edges.size() * 4);
     const double k2 = k * k;
-    // The system with the cells' conductivities, A, and with a conductivity
-    // of 1 everywhere, A1: the secondary field's source of a source whose
-    // primary field assumes sigma0 is −(A − sigma0·A1) applied to it.
-    std::vector<Eigen::Triplet<double>> unit;
-    unit.reserve(entries.capacity());
+    const double sigmaB = m_sigmaBackground;
+    // The system with the cells' conductivities, A, and the difference
+    // D = A1 − A / sigmaB from the system of a conductivity of 1 everywhere,
+    // A1. D has entries only where a cell's conductivity is not sigmaB (the
+    // parameter cells of an inversion): what the half-space's potential
+    // needs to be known at.
+    std::vector<Eigen::Triplet<double>> entries, differing;
+    entries.reserve(m_elements.size() * 9 + m_edges.size() * 4);
     for (std::size_t e = 0; e < m_elements.size(); ++e) {
         const Element& el = m_elements[e];
         const double sigma = m_sigma[std::size_t(m_mesh.cellOfTriangle[e])];
+        const double share = 1 - sigma / sigmaB;
         for (int i = 0; i < 3; ++i)
             for (int j = 0; j < 3; ++j) {
                 const double v = el.matrix(i, j, k2);
                 entries.emplace_back(el.node[std::size_t(i)], el.node[std::size_t(j)], sigma * v);
-                unit.emplace_back(el.node[std::size_t(i)], el.node[std::size_t(j)], v);
+                if (share != 0)
+                    differing.emplace_back(el.node[std::size_t(i)], el.node[std::size_t(j)], share * v);
             }
     }
     for (const Edge& edge : m_edges) {
         const double robin = k * besselRatio(k * edge.r) * edge.cosine * edge.length / 6;
         const double sigma = m_sigma[std::size_t(edge.cell)];
-        for (const auto& [i, j, share] : {std::tuple{edge.a, edge.a, 2.0}, std::tuple{edge.b, edge.b, 2.0},
-                                          std::tuple{edge.a, edge.b, 1.0}, std::tuple{edge.b, edge.a, 1.0}}) {
-            entries.emplace_back(i, j, sigma * share * robin);
-            unit.emplace_back(i, j, share * robin);
+        const double share = 1 - sigma / sigmaB;
+        for (const auto& [i, j, part] : {std::tuple{edge.a, edge.a, 2.0}, std::tuple{edge.b, edge.b, 2.0},
+                                         std::tuple{edge.a, edge.b, 1.0}, std::tuple{edge.b, edge.a, 1.0}}) {
+            entries.emplace_back(i, j, sigma * part * robin);
+            if (share != 0)
+                differing.emplace_back(i, j, share * part * robin);
         }
     }
-    Eigen::SparseMatrix<double> A(n, n), A1(n, n);
+    Eigen::SparseMatrix<double> A(n, n), D(n, n);
     A.setFromTriplets(entries.begin(), entries.end());
-    A1.setFromTriplets(unit.begin(), unit.end());
+    D.setFromTriplets(differing.begin(), differing.end());
     entries = {};
-    unit = {};
+    // The nodes the half-space's potential is needed at: D's, the
+    // electrodes and the fields' nodes.
+    std::vector<char> needed(std::size_t(n), 0);
+    for (const auto& t : differing)
+        needed[std::size_t(t.col())] = 1;
+    differing = {};
+    for (const int e : m_mesh.electrodeNodes)
+        needed[std::size_t(e)] = 1;
+    if (keepFields)
+        for (const int f : m_fieldNodes)
+            needed[std::size_t(f)] = 1;
+    std::vector<int> at;
+    for (int i = 0; i < n; ++i)
+        if (needed[std::size_t(i)])
+            at.push_back(i);
     stopIfCancelled();
     if (!factor.factorize(A))
         throw std::runtime_error("the finite-element system could not be factorised");
@@ -72,18 +91,12 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
     const std::size_t sources = m_sources.size();
     const std::size_t block = std::size_t(kSourceBlock);
     NodeBlock fields(n, kSourceBlock);
-    Eigen::VectorXd primary(n);
-    // The right-hand sides depend on the mesh alone: kept from the first
-    // solve that keeps its fields, when they fit, for every later one.
-    const bool cached = keepFields && !m_rightHand.empty();
-    Eigen::MatrixXf* kept = cached ? &m_rightHand[w] : nullptr;
-    const bool fill = cached && kept->size() == 0;
-    if (fill)
-        kept->resize(n, Eigen::Index(sources));
+    // Zero but where the potential is needed; a short last block leaves its
+    // unused columns as they were (their solutions are not looked at).
+    NodeBlock primary = NodeBlock::Zero(n, kSourceBlock);
     for (std::size_t first = 0; first < sources; first += block) {
         stopIfCancelled();
         const Eigen::Index count = Eigen::Index(std::min(block, sources - first));
-        fields.setZero();
         for (Eigen::Index c = 0; c < count; ++c) {
             const std::size_t s = first + std::size_t(c);
             const int sourceNode = m_mesh.electrodeNodes[std::size_t(m_sources[s])];
@@ -95,28 +108,27 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
             for (const int i : {column - 1, column + 1})
                 if (i >= 0 && i < int(m_mesh.columns.size()))
                     nearest = std::min(nearest, std::abs(m_mesh.columns[std::size_t(i)] - src.x));
-            // The half-space's transformed potential for a conductivity of 1
-            // at node i; the source's own sigma0 divides it.
-            auto halfSpace = [&](int i) {
+            // The half-space's transformed potential for a conductivity of 1;
+            // the source's own sigma0 divides it.
+            for (const int i : at) {
                 const Point& p = m_mesh.nodes[std::size_t(i)];
-                const double r = std::max(std::hypot(p.x - src.x, p.z - src.z), nearest * kSourceOffset);
-                return besselK0(k * r) / (2 * std::numbers::pi);
-            };
-            Eigen::VectorXd atElectrodes(Eigen::Index(electrodes), 1);
-            for (std::size_t j = 0; j < electrodes; ++j)
-                atElectrodes(Eigen::Index(j)) = -halfSpace(m_mesh.electrodeNodes[j]) / m_sigma0[s];
-            secondary[s] = std::move(atElectrodes);
-            if (cached && !fill) {
-                fields.col(c) = kept->col(Eigen::Index(s)).cast<double>();
-                continue;
+                const double dx = p.x - src.x, dz = p.z - src.z;  // metres: no overflow to guard against
+                const double r = std::max(std::sqrt(dx * dx + dz * dz), nearest * kSourceOffset);
+                primary(i, c) = besselK0(k * r) / (2 * std::numbers::pi);
             }
-            for (int i = 0; i < n; ++i)
-                primary(i) = halfSpace(i);
-            // The total field's source: A1 applied to that potential, the far
-            // boundary's edges included. With the primary field p = that / sigma0,
-            // the secondary field u solves A u = −(A − sigma0·A1) p, so the
-            // total u + p solves A (u + p) = sigma0·A1·p, whatever sigma0 is.
-            fields.col(c).noalias() = A1 * primary;
+            // The total field t of the source solves A t = A1·p (the far
+            // boundary's edges included; p the potential above): with the
+            // primary field p / sigma0, the secondary field u solves
+            // A u = −(A − sigma0·A1) p / sigma0, and t = u + p / sigma0,
+            // whatever sigma0 is. Split as t = p / sigmaB + v, v solves
+            // A v = D p, which only the cells unlike sigmaB feed.
+        }
+        // D is symmetric: row by row, a block's row at a time.
+        fields.noalias() = D.transpose() * primary;
+        for (Eigen::Index c = 0; c < count; ++c) {
+            const std::size_t s = first + std::size_t(c);
+            const int sourceNode = m_mesh.electrodeNodes[std::size_t(m_sources[s])];
+            const Point& src = m_mesh.nodes[std::size_t(sourceNode)];
             // Where the surface is not level through the source, the half-space
             // field crosses it: the secondary field takes that flux back, so that
             // no current leaves through the ground's surface.
@@ -138,26 +150,26 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
                     fields(b, c) += flux * g;
                 }
             }
-            if (fill) {
-                // Every solve takes the same, single-precision sides: the
-                // iterations' responses differ only by their models.
-                kept->col(Eigen::Index(s)) = fields.col(c).cast<float>();
-                fields.col(c) = kept->col(Eigen::Index(s)).cast<double>();
-            }
         }
         factor.solve(fields);
-        // The secondary field at the electrodes: the total less the primary.
-        for (Eigen::Index c = 0; c < count; ++c)
-            for (std::size_t j = 0; j < electrodes; ++j)
-                secondary[first + std::size_t(c)](Eigen::Index(j)) += fields(m_mesh.electrodeNodes[j], c);
+        // The secondary field at the electrodes: t less the primary field,
+        // p / sigmaB + v − p / sigma0.
+        for (Eigen::Index c = 0; c < count; ++c) {
+            const std::size_t s = first + std::size_t(c);
+            Eigen::VectorXd atElectrodes(Eigen::Index(electrodes), 1);
+            for (std::size_t j = 0; j < electrodes; ++j) {
+                const int node = m_mesh.electrodeNodes[j];
+                atElectrodes(Eigen::Index(j)) = primary(node, c) * (1 / sigmaB - 1 / m_sigma0[s]) + fields(node, c);
+            }
+            secondary[s] = std::move(atElectrodes);
+        }
         if (!keepFields)
             continue;
-        auto keep = [&](Eigen::MatrixXf& kept) {
-            for (std::size_t i = 0; i < m_fieldNodes.size(); ++i)
-                kept.row(Eigen::Index(i)).segment(Eigen::Index(first), count) =
-                    fields.row(m_fieldNodes[i]).head(count).cast<float>();
-        };
-        keep(m_total[w]);
+        for (std::size_t i = 0; i < m_fieldNodes.size(); ++i) {
+            const int node = m_fieldNodes[i];
+            m_total[w].row(Eigen::Index(i)).segment(Eigen::Index(first), count) =
+                (fields.row(node).head(count) + primary.row(node).head(count) / sigmaB).cast<float>();
+        }
         // The adjoint field of a potential electrode: the mesh's own response
         // to a unit source at its node, of which the secondary field's
         // change at that node is the product with the change of A.
@@ -166,7 +178,9 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
         for (Eigen::Index c = 0; c < count; ++c)
             fields(m_mesh.electrodeNodes[std::size_t(m_sources[first + std::size_t(c)])], c) = 1;
         factor.solve(fields);
-        keep(m_green[w]);
+        for (std::size_t i = 0; i < m_fieldNodes.size(); ++i)
+            m_green[w].row(Eigen::Index(i)).segment(Eigen::Index(first), count) =
+                fields.row(m_fieldNodes[i]).head(count).cast<float>();
     }
 }
 

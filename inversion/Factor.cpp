@@ -23,9 +23,15 @@ void Factor::solve(NodeBlock& block) const
     const int* inner = L.innerIndexPtr();
     const double* values = L.valuePtr();
     const Eigen::Index n = L.cols();
-    m_work.noalias() = m_ldlt.permutationP() * block;
+    // P A Pᵀ was factorised: row i of the block is row P(i) of the work.
+    const auto& order = m_ldlt.permutationP().indices();
+    m_work.resize(n, kSourceBlock);
+    for (Eigen::Index i = 0; i < n; ++i)
+        m_work.row(order(i)) = block.row(i);
     for (Eigen::Index j = 0; j < n; ++j) {
         const Row xj = m_work.row(j);
+        if (xj.isZero(0))
+            continue;  // unit sources: most rows stay 0 until their ancestors in the factor
         for (int p = outer[j]; p < outer[j + 1]; ++p)
             if (inner[p] > j)
                 m_work.row(inner[p]).noalias() -= values[p] * xj;
@@ -38,7 +44,8 @@ void Factor::solve(NodeBlock& block) const
                 xj.noalias() -= values[p] * m_work.row(inner[p]);
         m_work.row(j) = xj;
     }
-    block.noalias() = m_ldlt.permutationPinv() * m_work;
+    for (Eigen::Index i = 0; i < n; ++i)
+        block.row(i) = m_work.row(order(i));
 }
 
 } // namespace zel::inv

@@ -44,14 +44,6 @@ std::array<int, 2> parameterBlock(const Mesh& mesh)
     return {parameters / depth, depth};
 }
 
-// The memory the right-hand sides of every source at every wavenumber
-// take when kept; 0 when they do not fit kRightHandMemory.
-std::size_t rightHandMemory(std::size_t nodes, std::size_t sources, std::size_t waves)
-{
-    const std::size_t bytes = waves * sources * nodes * sizeof(float);
-    return bytes <= kRightHandMemory ? bytes : 0;
-}
-
 } // namespace
 
 std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurations, std::size_t sources, int threads)
@@ -82,11 +74,11 @@ std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurati
     // diagonal, orderings and tree, and the block it solves.
     const std::size_t factorisation = factor * kEntry + nodes * (sizeof(double) + 6 * sizeof(int))
         + 2 * nodes * std::size_t(kSourceBlock) * sizeof(double);
-    // One wavenumber's system while it is made: its triplets, the matrix and
-    // the unit-conductivity one, the copies that assembling and ordering
-    // take, and the primary field.
+    // One wavenumber's system while it is made and solved: its triplets, the
+    // matrix and its difference from the background's, the copies that
+    // assembling and ordering take, a block of primary fields and a product.
     const std::size_t system = 2 * (9 * triangles + 4 * boundary) * sizeof(Eigen::Triplet<double>) + 4 * matrix * kEntry
-        + nodes * sizeof(double);
+        + nodes * (std::size_t(kSourceBlock) + 1) * sizeof(double) + nodes * (1 + sizeof(int));
     // Each source's total and adjoint fields in single precision at the
     // parameter cells' corners, and its secondary potentials at the
     // electrodes, at every wavenumber.
@@ -102,7 +94,7 @@ std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurati
     const std::size_t geometry = nodes * sizeof(Point) + triangles * (sizeof(Element) + sizeof(std::array<int, 3>) + sizeof(int))
         + mesh.cellOfTriangle.size() * 2 * sizeof(int) + fieldNodes * sizeof(int);
     const std::size_t threadsUsed = std::min(used, waves);
-    return geometry + fields + jacobian + threadsUsed * factorisation + rightHandMemory(nodes, sources, waves)
+    return geometry + fields + jacobian + threadsUsed * factorisation
         + std::max(threadsUsed * system, std::min(used, std::max<std::size_t>(configurations, 1)) * row);
 }
 
@@ -131,8 +123,6 @@ ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, in
             rMin = std::min(rMin, std::hypot(p.x - q.x, p.z - q.z));
         }
     m_transform = wavenumbers(rMin);
-    if (rightHandMemory(mesh.nodes.size(), m_sources.size(), m_transform.k.size()) > 0)
-        m_rightHand.resize(m_transform.k.size());
 
     m_elements.reserve(mesh.triangles.size());
     for (const auto& t : mesh.triangles)
@@ -228,6 +218,22 @@ void ForwardModel::solve(const std::vector<double>& cellResistivity, bool keepFi
         if (!(cellResistivity[c] > 0))
             throw std::invalid_argument("resistivities must be above 0");
         m_sigma[c] = 1 / cellResistivity[c];
+    }
+    // The conductivity most cells have (an inversion's padding): the
+    // right-hand sides need the half-space's potential only where cells
+    // differ from it.
+    {
+        std::vector<double> sorted = m_sigma;
+        std::sort(sorted.begin(), sorted.end());
+        std::size_t longest = 0;
+        for (std::size_t i = 0, j = 0; i < sorted.size(); i = j) {
+            for (j = i; j < sorted.size() && sorted[j] == sorted[i]; ++j) {
+            }
+            if (j - i > longest) {
+                longest = j - i;
+                m_sigmaBackground = sorted[i];
+            }
+        }
     }
     // Each source's primary field assumes the mean conductivity of the cells beside it.
     m_sigma0.assign(m_sources.size(), 0);

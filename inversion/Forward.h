@@ -16,10 +16,6 @@
 
 namespace zel::inv {
 
-// The most memory, bytes, that the forward keeps its right-hand sides in
-// from one solve to the next, rather than make them afresh.
-constexpr std::size_t kRightHandMemory = 256'000'000;
-
 // Thrown by a solve or the sensitivities when the inversion is stopped:
 // what they were making is left unfinished.
 class Stopped : public std::exception {
@@ -111,6 +107,7 @@ private:
     std::vector<int> m_sourceIndex;             // per electrode, its place among the sources or -1
     std::vector<double> m_sigma;                // per cell
     std::vector<double> m_sigma0;               // per source: the conductivity its primary field assumes
+    double m_sigmaBackground = 1;               // the conductivity most cells have
     // The nodes the fields are kept at: the parameter cells' columns of
     // nodes from the surface to the region's bottom, row by row, so that a
     // row of cells finds its corners side by side.
@@ -124,9 +121,6 @@ private:
     std::vector<Eigen::MatrixXf> m_green;                   // [wavenumber], a column a source: the mesh's response to a unit nodal source
     std::vector<std::vector<Eigen::VectorXd>> m_secondary;  // [wavenumber][source]: at the electrodes
     bool m_fieldsKept = false;                              // the fields are the last solve's
-    // [wavenumber], a column a source: its right-hand side, when they fit
-    // within kRightHandMemory; empty: made afresh by every solve.
-    std::vector<Eigen::MatrixXf> m_rightHand;
     std::vector<double> m_rhoa;
     bool m_topography = false;  // the surface is not level
     const std::atomic<bool>* m_cancel = nullptr;
