@@ -131,25 +131,39 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
             const Point& src = m_mesh.nodes[std::size_t(sourceNode)];
             // Where the surface is not level through the source, the half-space
             // field crosses it: the secondary field takes that flux back, so that
-            // no current leaves through the ground's surface.
-            for (int i = 0; i + 1 < int(m_mesh.columns.size()) && m_topography; ++i) {
-                const int a = m_mesh.node(i, 0), b = m_mesh.node(i + 1, 0);
-                if (a == sourceNode || b == sourceNode)
-                    continue;  // along the edge the field is parallel to it
-                const Point& p = m_mesh.nodes[std::size_t(a)];
-                const Point& q = m_mesh.nodes[std::size_t(b)];
-                const double length = std::hypot(q.x - p.x, q.z - p.z);
-                const double nx = -(q.z - p.z) / length, nz = (q.x - p.x) / length;  // outward, upwards
-                for (const double g : kEdgeGaussPoints) {
-                    const double x = p.x + g * (q.x - p.x) - src.x, z = p.z + g * (q.z - p.z) - src.z;
-                    const double r = std::hypot(x, z);
-                    const double kr = k * r;
-                    const double dK0 = k > 0 ? k * besselK1(kr) : 1 / r;
-                    const double flux = dK0 / (2 * std::numbers::pi) * (x * nx + z * nz) / r * length / 2;  // −σ0 ∂up/∂n, per Gauss point
-                    fields(a, c) += flux * (1 - g);
-                    fields(b, c) += flux * g;
-                }
+            // no current leaves through the ground's surface. It depends on the
+            // mesh alone: made at the first solve, kept for every later one.
+            if (!m_topography)
+                continue;
+            Eigen::MatrixXd& flux = m_surfaceFlux[w];
+            const int columns = int(m_mesh.columns.size());
+            if (flux.cols() != Eigen::Index(sources)) {
+                flux = Eigen::MatrixXd::Zero(columns, Eigen::Index(sources));
+                m_surfaceFluxMade[w].assign(sources, 0);
             }
+            if (!m_surfaceFluxMade[w][s]) {
+                for (int i = 0; i + 1 < columns; ++i) {
+                    const int a = m_mesh.node(i, 0), b = m_mesh.node(i + 1, 0);
+                    if (a == sourceNode || b == sourceNode)
+                        continue;  // along the edge the field is parallel to it
+                    const Point& p = m_mesh.nodes[std::size_t(a)];
+                    const Point& q = m_mesh.nodes[std::size_t(b)];
+                    const double length = std::hypot(q.x - p.x, q.z - p.z);
+                    const double nx = -(q.z - p.z) / length, nz = (q.x - p.x) / length;  // outward, upwards
+                    for (const double g : kEdgeGaussPoints) {
+                        const double x = p.x + g * (q.x - p.x) - src.x, z = p.z + g * (q.z - p.z) - src.z;
+                        const double r = std::hypot(x, z);
+                        const double kr = k * r;
+                        const double dK0 = k > 0 ? k * besselK1(kr) : 1 / r;
+                        const double f = dK0 / (2 * std::numbers::pi) * (x * nx + z * nz) / r * length / 2;  // −σ0 ∂up/∂n, per Gauss point
+                        flux(i, Eigen::Index(s)) += f * (1 - g);
+                        flux(i + 1, Eigen::Index(s)) += f * g;
+                    }
+                }
+                m_surfaceFluxMade[w][s] = 1;
+            }
+            for (int i = 0; i < columns; ++i)
+                fields(m_mesh.node(i, 0), c) += flux(i, Eigen::Index(s));
         }
         factor.solve(fields);
         // The secondary field at the electrodes: t less the primary field,

@@ -93,8 +93,13 @@ std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurati
     const std::size_t row = 2 * fieldNodes * sizeof(float) + parameters * sizeof(double);
     const std::size_t geometry = nodes * sizeof(Point) + triangles * (sizeof(Element) + sizeof(std::array<int, 3>) + sizeof(int))
         + mesh.cellOfTriangle.size() * 2 * sizeof(int) + fieldNodes * sizeof(int);
+    // With topography, each source's flux through the surface at every wavenumber.
+    bool level = true;
+    for (std::size_t i = 0; i < mesh.columns.size(); ++i)
+        level = level && mesh.nodes[std::size_t(mesh.node(int(i), 0))].z == mesh.nodes[0].z;
+    const std::size_t flux = level ? 0 : waves * (mesh.columns.size() * sources * sizeof(double) + sources);
     const std::size_t threadsUsed = std::min(used, waves);
-    return geometry + fields + jacobian + threadsUsed * factorisation
+    return geometry + fields + flux + jacobian + threadsUsed * factorisation
         + std::max(threadsUsed * system, std::min(used, std::max<std::size_t>(configurations, 1)) * row);
 }
 
@@ -123,6 +128,8 @@ ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, in
             rMin = std::min(rMin, std::hypot(p.x - q.x, p.z - q.z));
         }
     m_transform = wavenumbers(rMin);
+    m_surfaceFlux.resize(m_transform.k.size());
+    m_surfaceFluxMade.resize(m_transform.k.size());
 
     m_elements.reserve(mesh.triangles.size());
     for (const auto& t : mesh.triangles)

@@ -123,6 +123,11 @@ private:
     bool m_fieldsKept = false;                              // the fields are the last solve's
     std::vector<double> m_rhoa;
     bool m_topography = false;  // the surface is not level
+    // With topography, [wavenumber]: the half-space field's flux through the
+    // surface, a row a surface node and a column a source, and which
+    // sources' are made.
+    std::vector<Eigen::MatrixXd> m_surfaceFlux;
+    std::vector<std::vector<char>> m_surfaceFluxMade;
     const std::atomic<bool>* m_cancel = nullptr;
     std::vector<std::unique_ptr<Factor>> m_factors;
     std::vector<Factor*> m_idleFactors;
