@@ -5,6 +5,7 @@
 #include <Eigen/SparseCholesky>
 
 #include <algorithm>
+#include <map>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -87,10 +88,11 @@ std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurati
     const std::size_t fields = waves * sources * (2 * fieldNodes * sizeof(float) + electrodes * sizeof(double) + kVector);
     // The sensitivities, each parameter cell's form at every wavenumber, and
     // per datum its remainders.
-    const std::size_t jacobian = configurations * parameters * sizeof(double) + parameters * waves * 10 * sizeof(float)
+    const std::size_t jacobian = configurations * parameters * sizeof(float) + parameters * waves * 10 * sizeof(float)
         + configurations * (sizeof(Configuration) + 2 * sizeof(double));
-    // A datum's row on each thread: its dipoles' fields and its dU.
-    const std::size_t row = 2 * fieldNodes * sizeof(float) + parameters * sizeof(double);
+    // On each thread a potential dipole's data (a few dozen at most): their
+    // rows of dU, the dipole's field times the cells' matrices, and the fields.
+    const std::size_t row = 32 * parameters * sizeof(double) + 4 * parameters * sizeof(float) + 2 * fieldNodes * sizeof(float);
     const std::size_t geometry = nodes * sizeof(Point) + triangles * (sizeof(Element) + sizeof(std::array<int, 3>) + sizeof(int))
         + mesh.cellOfTriangle.size() * 2 * sizeof(int) + fieldNodes * sizeof(int);
     // With topography, each source's flux through the surface at every wavenumber.
@@ -185,6 +187,13 @@ ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, in
                 m_fieldNodes.push_back(mesh.node(m_fieldColumn + i, j));
     }
     makeCellForms();
+    std::map<std::pair<int, int>, std::size_t> groupOf;
+    for (std::size_t d = 0; d < m_data.size(); ++d) {
+        const auto [at, added] = groupOf.try_emplace({m_data[d].abmn[2], m_data[d].abmn[3]}, m_receiverGroups.size());
+        if (added)
+            m_receiverGroups.emplace_back();
+        m_receiverGroups[at->second].push_back(d);
+    }
     m_remainders.reserve(m_data.size());
     for (const Configuration& c : m_data) {
         const auto& [a, b, m, n] = c.abmn;

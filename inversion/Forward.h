@@ -16,6 +16,10 @@
 
 namespace zel::inv {
 
+// The sensitivities, a row a datum and a column a parameter cell, in single
+// precision: as exact as the fields they come from, and half the memory.
+using Sensitivities = Eigen::Matrix<float, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>;
+
 // Thrown by a solve or the sensitivities when the inversion is stopped:
 // what they were making is left unfinished.
 class Stopped : public std::exception {
@@ -51,7 +55,7 @@ public:
     const std::vector<double>& apparentResistivity() const { return m_rhoa; }
     // ∂ log ρa / ∂ log ρ of each parameter cell (rows: configurations), by
     // the adjoint method from the fields of the last solve.
-    Eigen::MatrixXd jacobian() const;
+    Sensitivities jacobian() const;
 
     const Mesh& mesh() const { return m_mesh; }
     // Looked at between blocks of sources in a solve and between data in
@@ -94,6 +98,8 @@ private:
     // potentials feels it.
     double primaryRemainder(int source, int at) const;
     std::vector<std::vector<int>> m_cellsBesideSource;  // per source: the cells whose mean is its sigma0
+    // The data by their potential dipole, each group's data in order.
+    std::vector<std::vector<std::size_t>> m_receiverGroups;
     // Per datum, the remainder's difference at M and N of its A and of its B.
     std::vector<std::array<double, 2>> m_remainders;
 

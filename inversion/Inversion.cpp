@@ -2,6 +2,7 @@
 
 #include "Forward.h"
 #include "Memory.h"
+#include "Parallel.h"
 
 #include <algorithm>
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <iterator>
 #include <new>
 #include <string>
+#include <thread>
 
 namespace zel::inv {
 
@@ -117,24 +119,58 @@ Smoothness smoothness(const Mesh& mesh, double verticalRatio)
     return s;
 }
 
+// J v and Jᵀ u, in the sensitivities' single precision, rows shared
+// among the threads.
+Eigen::VectorXd times(const Sensitivities& J, const Eigen::VectorXd& v, int threads)
+{
+    const Eigen::VectorXf x = v.cast<float>();
+    Eigen::VectorXf out(J.rows());
+    const Eigen::Index step = (J.rows() + threads - 1) / threads;
+    parallelFor(std::size_t(threads), threads, [&](std::size_t t) {
+        const Eigen::Index first = Eigen::Index(t) * step, count = std::min(step, J.rows() - first);
+        if (count > 0)
+            out.segment(first, count).noalias() = J.middleRows(first, count) * x;
+    });
+    return out.cast<double>();
+}
+
+// Jᵀ u sums the rows' shares in blocks of a fixed count, whatever the
+// threads: the same data give the same model on any computer.
+constexpr int kRowBlocks = 16;
+Eigen::VectorXd timesTransposed(const Sensitivities& J, const Eigen::VectorXd& u, int threads)
+{
+    const Eigen::VectorXf y = u.cast<float>();
+    std::vector<Eigen::VectorXf> parts(std::size_t(kRowBlocks), Eigen::VectorXf::Zero(J.cols()));
+    const Eigen::Index step = (J.rows() + kRowBlocks - 1) / kRowBlocks;
+    parallelFor(std::size_t(kRowBlocks), threads, [&](std::size_t t) {
+        const Eigen::Index first = Eigen::Index(t) * step, count = std::min(step, J.rows() - first);
+        if (count > 0)
+            parts[t].noalias() = J.middleRows(first, count).transpose() * y.segment(first, count);
+    });
+    Eigen::VectorXd out = Eigen::VectorXd::Zero(J.cols());
+    for (const Eigen::VectorXf& part : parts)
+        out += part.cast<double>();
+    return out;
+}
+
 // Conjugate gradients on (Jᵀ D J + λ WmᵀWm) x = b, D diagonal, with the
 // system's diagonal as preconditioner. A Gauss–Newton step needs its
 // direction and size to a per cent, no more (the line search and the next
 // iteration take the rest): it stops once the residual is kStepTolerance of
 // b's, or when the inversion is stopped.
 constexpr double kStepTolerance = 1e-2;
-Eigen::VectorXd conjugateGradients(const Eigen::MatrixXd& J, const Eigen::VectorXd& D, const Smoothness& wm,
-                                   double lambda, const Eigen::VectorXd& b, const std::atomic<bool>* cancel)
+Eigen::VectorXd conjugateGradients(const Sensitivities& J, const Eigen::VectorXd& D, const Smoothness& wm,
+                                   double lambda, const Eigen::VectorXd& b, const std::atomic<bool>* cancel, int threads)
 {
     auto apply = [&](const Eigen::VectorXd& v) -> Eigen::VectorXd {
-        const Eigen::VectorXd Jv = J * v;
-        return J.transpose() * (D.cwiseProduct(Jv)) + lambda * wm.normal(v);
+        const Eigen::VectorXd Jv = times(J, v, threads);
+        return timesTransposed(J, D.cwiseProduct(Jv), threads) + lambda * wm.normal(v);
     };
     // The diagonal: Σ D J² of each column, and λ times the weights of its
     // differences and its smallness.
-    Eigen::VectorXd diagonal(J.cols());
-    for (Eigen::Index p = 0; p < J.cols(); ++p)
-        diagonal(p) = J.col(p).cwiseAbs2().dot(D);
+    Eigen::VectorXd diagonal = Eigen::VectorXd::Zero(J.cols());
+    for (Eigen::Index d = 0; d < J.rows(); ++d)
+        diagonal += D(d) * J.row(d).transpose().cast<double>().cwiseAbs2();
     for (std::size_t i = 0; i < wm.pairs.size(); ++i)
         for (const int end : wm.pairs[i])
             diagonal(end) += lambda * wm.weight[i] * wm.weight[i];
@@ -298,6 +334,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     for (const Measurement& m : data)
         configurations.push_back({{electrodeAt(m.x[0]), electrodeAt(m.x[1]), electrodeAt(m.x[2]), electrodeAt(m.x[3])}, m.k});
     ForwardModel forward(mesh, configurations, options.threads);
+    const int threads = options.threads > 0 ? options.threads : std::max(1, int(std::thread::hardware_concurrency()));
     forward.setCancel(cancel);
     result.times.mesh += lap();
 
@@ -382,7 +419,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
             progress(r);
     };
     report(0);
-    Eigen::MatrixXd J;
+    Sensitivities J;
     // Stop is looked at inside the solves, the sensitivities and the
     // normal equations' solver, which leave what they were making; the
     // iterations end with the model of the lowest χ² so far.
@@ -402,8 +439,8 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
             objective = dataMisfit(f) + lambda * wm.value(m);
         }
         const Eigen::VectorXd D = weight.cwiseProduct(robust).cwiseAbs2();
-        const Eigen::VectorXd gradient = J.transpose() * D.cwiseProduct(d - f) - lambda * wm.gradient(m);
-        const Eigen::VectorXd step = conjugateGradients(J, D, wm, lambda, gradient, cancel);
+        const Eigen::VectorXd gradient = timesTransposed(J, D.cwiseProduct(d - f), threads) - lambda * wm.gradient(m);
+        const Eigen::VectorXd step = conjugateGradients(J, D, wm, lambda, gradient, cancel, threads);
         result.times.solver += lap();
         // The step, or a part of it when the whole raises the objective.
         Eigen::VectorXd bestM = m, bestF = f;
@@ -452,10 +489,13 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     }
     result.resistivity.resize(std::size_t(parameters));
     result.coverage.assign(std::size_t(parameters), 0.0);
+    Eigen::VectorXd summed = Eigen::VectorXd::Zero(parameters);
+    for (Eigen::Index i = 0; i < J.rows(); ++i)
+        summed += J.row(i).transpose().cast<double>().cwiseAbs();
     for (int p = 0; p < parameters; ++p) {
         result.resistivity[std::size_t(p)] = std::exp(bestModel(p));
         if (J.rows() > 0)
-            result.coverage[std::size_t(p)] = std::log10(std::max(J.col(p).cwiseAbs().sum(), 1e-300));
+            result.coverage[std::size_t(p)] = std::log10(std::max(summed(p), 1e-300));
     }
     if (result.cancelled && solved != bestModel)
         result.response.assign(result.responses[result.best].begin(), result.responses[result.best].end());

@@ -165,7 +165,7 @@ TEST(InversionForward, JacobianAgainstFiniteDifferences)
     zel::inv::ForwardModel forward(mesh, l.data);
     forward.solve(rho);
     const std::vector<double> base = forward.apparentResistivity();
-    const Eigen::MatrixXd J = forward.jacobian();
+    const Eigen::MatrixXd J = forward.jacobian().cast<double>();
     const Eigen::VectorXd largest = J.cwiseAbs().rowwise().maxCoeff();
     int compared = 0;
     for (int p = 0; p < mesh.parameterCount(); p += 11) {
