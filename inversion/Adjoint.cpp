@@ -58,7 +58,7 @@ void ForwardModel::makeCellForms()
             }
             for (std::size_t e = 0; e < kEntries.size(); ++e) {
                 const auto [i, j] = kEntries[e];
-                m_cellForms[(w * kEntries.size() + e) * parameters + q] = float(scale * K[std::size_t(4 * i + j)]);
+                m_cellForms[(w * kEntries.size() + e) * parameters + q] = float(scale * K[4 * std::size_t(i) + std::size_t(j)]);
             }
         }
     }

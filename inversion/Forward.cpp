@@ -35,14 +35,14 @@ public:
 std::array<int, 2> parameterBlock(const Mesh& mesh)
 {
     const int parameters = mesh.parameterCount();
-    if (parameters == 0)
+    if (parameters == 0 || mesh.cellRows() <= 0)
         return {0, 0};
     const int first = mesh.cellOfParameter.front();
     int depth = 0;
     while (depth < parameters && mesh.cellOfParameter[std::size_t(depth)] == first + depth
            && (first + depth) / mesh.cellRows() == first / mesh.cellRows())
         ++depth;
-    return {parameters / depth, depth};
+    return {depth > 0 ? parameters / depth : 0, depth};
 }
 
 } // namespace
