@@ -79,6 +79,13 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
     for (int i = 0; i < n; ++i)
         if (needed[std::size_t(i)])
             at.push_back(i);
+    // The solutions are read at the electrodes and the fields' nodes only.
+    std::vector<char> read(std::size_t(n), 0);
+    for (const int e : m_mesh.electrodeNodes)
+        read[std::size_t(e)] = 1;
+    if (keepFields)
+        for (const int f : m_fieldNodes)
+            read[std::size_t(f)] = 1;
     stopIfCancelled();
     if (!factor.factorize(A))
         throw std::runtime_error("the finite-element system could not be factorised");
@@ -165,7 +172,7 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
             for (int i = 0; i < columns; ++i)
                 fields(m_mesh.node(i, 0), c) += flux(i, Eigen::Index(s));
         }
-        factor.solve(fields);
+        factor.solve(fields, read);
         // The secondary field at the electrodes: t less the primary field,
         // p / sigmaB + v − p / sigma0.
         for (Eigen::Index c = 0; c < count; ++c) {
@@ -191,7 +198,7 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
         fields.setZero();
         for (Eigen::Index c = 0; c < count; ++c)
             fields(m_mesh.electrodeNodes[std::size_t(m_sources[first + std::size_t(c)])], c) = 1;
-        factor.solve(fields);
+        factor.solve(fields, read);
         for (std::size_t i = 0; i < m_fieldNodes.size(); ++i)
             m_green[w].row(Eigen::Index(i)).segment(Eigen::Index(first), count) =
                 fields.row(m_fieldNodes[i]).head(count).cast<float>();

@@ -9,10 +9,22 @@ bool Factor::factorize(const Eigen::SparseMatrix<double>& a)
         m_analysed = true;
     }
     m_ldlt.factorize(a);
-    return m_ldlt.info() == Eigen::Success;
+    if (m_ldlt.info() != Eigen::Success)
+        return false;
+    if (m_parent.empty()) {
+        // A column's first entry below the diagonal is its parent: the
+        // pattern is the mesh's, so the tree is made once.
+        const auto& L = m_ldlt.matrixL().nestedExpression();
+        m_parent.assign(std::size_t(L.cols()), -1);
+        for (Eigen::Index j = 0; j < L.cols(); ++j)
+            for (int p = L.outerIndexPtr()[j]; p < L.outerIndexPtr()[j + 1]; ++p)
+                if (const int i = L.innerIndexPtr()[p]; i > j && (m_parent[std::size_t(j)] < 0 || i < m_parent[std::size_t(j)]))
+                    m_parent[std::size_t(j)] = i;
+    }
+    return true;
 }
 
-void Factor::solve(NodeBlock& block) const
+void Factor::solve(NodeBlock& block, const std::vector<char>& wanted) const
 {
     using Row = Eigen::Matrix<double, 1, kSourceBlock>;
     // L is kept by columns below its unit diagonal. Forward substitution
@@ -37,7 +49,20 @@ void Factor::solve(NodeBlock& block) const
                 m_work.row(inner[p]).noalias() -= values[p] * xj;
     }
     m_work = m_ldlt.vectorD().cwiseInverse().asDiagonal() * m_work;
+    // A node's value in the back substitution takes its ancestors' in the
+    // elimination tree, and no others: the wanted nodes and their ancestors.
+    m_needed.assign(std::size_t(n), wanted.empty() ? 1 : 0);
+    if (!wanted.empty()) {
+        for (Eigen::Index i = 0; i < n; ++i)
+            if (wanted[std::size_t(i)])
+                m_needed[std::size_t(order(i))] = 1;
+        for (Eigen::Index j = 0; j < n; ++j)
+            if (m_needed[std::size_t(j)] && m_parent[std::size_t(j)] >= 0)
+                m_needed[std::size_t(m_parent[std::size_t(j)])] = 1;
+    }
     for (Eigen::Index j = n - 1; j >= 0; --j) {
+        if (!m_needed[std::size_t(j)])
+            continue;
         Row xj = m_work.row(j);
         for (int p = outer[j]; p < outer[j + 1]; ++p)
             if (inner[p] > j)
