@@ -175,16 +175,16 @@ ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, in
     if (parameters > 0) {
         const int first = mesh.cellOfParameter.front();
         const auto [cellColumns, depth] = parameterBlock(mesh);
-        m_fieldColumn = first / mesh.cellRows();
+        const int firstColumn = first / mesh.cellRows();
         m_fieldRows = depth + 1;
         m_fieldColumns = cellColumns + 1;
         for (int p = 0; p < parameters; ++p)
             if (first % mesh.cellRows() != 0 || parameters % depth != 0
-                || mesh.cellOfParameter[std::size_t(p)] != mesh.cell(m_fieldColumn + p / depth, p % depth))
+                || mesh.cellOfParameter[std::size_t(p)] != mesh.cell(firstColumn + p / depth, p % depth))
                 throw std::logic_error("the parameter cells are not a block of whole columns from the surface");
         for (int j = 0; j < m_fieldRows; ++j)
             for (int i = 0; i < m_fieldColumns; ++i)
-                m_fieldNodes.push_back(mesh.node(m_fieldColumn + i, j));
+                m_fieldNodes.push_back(mesh.node(firstColumn + i, j));
     }
     makeCellForms();
     std::map<std::pair<int, int>, std::size_t> groupOf;

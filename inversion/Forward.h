@@ -58,15 +58,17 @@ public:
     Sensitivities jacobian() const;
 
     const Mesh& mesh() const { return m_mesh; }
-    // Looked at between blocks of sources in a solve and between data in
-    // the sensitivities: once set, they throw Stopped.
+    // Looked at before each factorisation and block of sources in a solve,
+    // and at each potential dipole and wavenumber of the sensitivities:
+    // once set, they throw Stopped.
     void setCancel(const std::atomic<bool>* cancel) { m_cancel = cancel; }
 
     // The memory, bytes, that a solve keeping its fields and the
     // sensitivities take at their peak for `configurations` data with
     // `sources` electrodes on `threads` threads (0: every core): the fields
-    // of every source at every wavenumber, the sensitivity matrix, and the
-    // factorisations made at once (their size from the mesh's own pattern).
+    // of every source at every wavenumber at the parameter cells' corners,
+    // the sensitivity matrix, and a factorisation a thread (its size from
+    // the mesh's own pattern).
     static std::size_t memoryNeeded(const Mesh& mesh, std::size_t configurations, std::size_t sources, int threads);
     const Wavenumbers& transform() const { return m_transform; }
 
@@ -117,7 +119,6 @@ private:
     // The nodes the fields are kept at: the parameter cells' columns of
     // nodes from the surface to the region's bottom, row by row, so that a
     // row of cells finds its corners side by side.
-    int m_fieldColumn = 0;        // the mesh's node column of the first
     int m_fieldColumns = 0;       // node columns
     int m_fieldRows = 0;          // node rows
     std::vector<int> m_fieldNodes;
