@@ -357,21 +357,117 @@ double ModelCells::at(const Point& p) const
     return rhoNear;
 }
 
+namespace {
+
+// The ground's surface at x: between the electrodes' heights.
+double surfaceOf(const Mesh& mesh, double x)
+{
+    std::vector<double> heights;
+    heights.reserve(mesh.electrodeNodes.size());
+    for (const int node : mesh.electrodeNodes)
+        heights.push_back(mesh.nodes[std::size_t(node)].z);
+    return surfaceAt(mesh.electrodeX, heights, x);
+}
+
+} // namespace
+
+QByteArray modelXyz(const InversionResult& r, double y)
+{
+    QByteArray out = r.misfits() ? "# " + QByteArray::fromStdString(r.verdict()) + kCrLf : QByteArray();
+    const bool doi = r.doi.size() == r.resistivity.size();
+    out += "x_m y_m elevation_m depth_m rho_ohmm coverage" + QByteArray(doi ? " doi" : "") + kCrLf;
+    for (int p = 0; p < r.mesh.parameterCount(); ++p) {
+        const Point c = r.mesh.cellCentre(r.mesh.cellOfParameter[std::size_t(p)]);
+        const double values[] = {c.x, y, c.z, surfaceOf(r.mesh, c.x) - c.z, r.resistivity[std::size_t(p)],
+                                 r.coverage[std::size_t(p)]};
+        for (std::size_t i = 0; i < std::size(values); ++i) {
+            if (i > 0)
+                out += ' ';
+            append(out, values[i]);
+        }
+        if (doi) {
+            out += ' ';
+            append(out, r.doi[std::size_t(p)]);
+        }
+        out += kCrLf;
+    }
+    return out;
+}
+
+double defaultGridSpacing(const InversionResult& r)
+{
+    std::vector<double> x = r.mesh.electrodeX;
+    std::sort(x.begin(), x.end());
+    double closest = x.size() > 1 ? x.back() - x.front() : 1;
+    for (std::size_t i = 1; i < x.size(); ++i)
+        closest = std::min(closest, x[i] - x[i - 1]);
+    return closest > 0 ? closest / 2 : 1;
+}
+
+QByteArray modelGridCsv(const InversionResult& r, double spacing)
+{
+    const Mesh& mesh = r.mesh;
+    const bool doi = r.doi.size() == r.resistivity.size();
+    QByteArray out = r.misfits() ? "# " + QByteArray::fromStdString(r.verdict()) + kCrLf : QByteArray();
+    out += "x_m,z_m,depth_m,rho_ohmm,coverage" + QByteArray(doi ? ",doi" : "") + kCrLf;
+    if (mesh.parameterCount() == 0 || !(spacing > 0))
+        return out;
+    double left = 1e300, right = -1e300, top = -1e300, bottom = 1e300;
+    for (const int c : mesh.cellOfParameter)
+        for (const Point& corner : mesh.cellCorners(c)) {
+            left = std::min(left, corner.x);
+            right = std::max(right, corner.x);
+            top = std::max(top, corner.z);
+            bottom = std::min(bottom, corner.z);
+        }
+    // Points on whole multiples of the spacing from the line's first
+    // electrode and its highest point, so that grids of one line match.
+    const long columns = std::lround(std::floor((right - left) / spacing + 1e-9));
+    const long rows = std::lround(std::floor((top - bottom) / spacing + 1e-9));
+    for (long i = 0; i <= columns; ++i) {
+        const double x = left + double(i) * spacing;
+        const double surface = surfaceOf(mesh, x);
+        for (long j = 0; j <= rows; ++j) {
+            const double z = top - double(j) * spacing;
+            if (z > surface + 1e-9)
+                continue;  // above the ground
+            const int cell = mesh.cellAt({x, z});
+            const int p = cell >= 0 ? mesh.parameterOfCell[std::size_t(cell)] : -1;
+            if (p < 0)
+                continue;
+            for (const double v : {x, z, surface - z, r.resistivity[std::size_t(p)]}) {
+                append(out, v);
+                out += ',';
+            }
+            append(out, r.coverage[std::size_t(p)]);
+            if (doi) {
+                out += ',';
+                append(out, r.doi[std::size_t(p)]);
+            }
+            out += kCrLf;
+        }
+    }
+    return out;
+}
+
 QString resultBaseName(const QString& target)
 {
     QString base = target;
-    for (const char* ending : {".csv", ".vtu"})
+    for (const char* ending : {".csv", ".vtu", ".xyz"})
         if (base.endsWith(QLatin1String(ending), Qt::CaseInsensitive))
             base.chop(4);
     return base;
 }
 
-QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result, const QString& target)
+QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result, const QString& target, double gridSpacing)
 {
     const QString base = resultBaseName(target);
     return {{base + QStringLiteral("-model.csv"), modelCsv(result)},
             {base + QStringLiteral("-response.csv"), responseCsv(result)},
-            {base + QStringLiteral(".vtu"), modelVtu(result)}};
+            {base + QStringLiteral(".vtu"), modelVtu(result)},
+            {base + QStringLiteral(".xyz"), modelXyz(result)},
+            {base + QStringLiteral("-grid.csv"),
+             modelGridCsv(result, gridSpacing > 0 ? gridSpacing : defaultGridSpacing(result))}};
 }
 
 } // namespace zel::inv

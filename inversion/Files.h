@@ -55,7 +55,22 @@ struct ModelCells {
 };
 ModelCells parseModelCsv(const QByteArray& text);
 
-QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result, const QString& target);
+// The model for contouring programs. XYZ: a row a parameter cell, its
+// centre's x, the line's y, its elevation and depth below the surface, ρ,
+// coverage and, when computed, the DOI index, separated by spaces after a
+// header line. Grid: the section sampled every `spacing` metres along the
+// line and down from its highest electrode, the points below the surface
+// inside the parameter region only (x_m,z_m,depth_m,rho_ohmm,coverage and
+// doi), CSV with CR LF; ρ is the value of the cell a point lies in.
+QByteArray modelXyz(const InversionResult& result, double y = 0);
+QByteArray modelGridCsv(const InversionResult& result, double spacing);
+// The grid's spacing when none is asked: half the closest electrodes' distance.
+double defaultGridSpacing(const InversionResult& result);
+
+// The files of a result for a target name: the three above and
+// "<name>.xyz" and "<name>-grid.csv" (`gridSpacing` 0: the default).
+QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result, const QString& target,
+                                                  double gridSpacing = 0);
 QString resultBaseName(const QString& target);
 
 } // namespace zel::inv

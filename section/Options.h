@@ -16,6 +16,8 @@ struct OptionRange {
 constexpr OptionRange kLambdaRange{0.001, 1e6};
 constexpr OptionRange kIterationsRange{1, 100};
 constexpr OptionRange kVerticalRatioRange{0.01, 100};
+// The spacing of a model's regular grid, m.
+constexpr OptionRange kGridSpacingRange{0.01, 1000};
 constexpr OptionRange kDoiThresholdRange{0.01, 0.9};
 
 // What an inversion of one profile is asked for: the profile, the

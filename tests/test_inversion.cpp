@@ -376,23 +376,24 @@ TEST(InversionFiles, OhmAndTopographyFilesAreRead)
     EXPECT_EQ(zel::parseTopography(zel::topographyText(t), "t"), t);
 }
 
-// zeltool invert on a .ohm file of a synthetic section: an iteration a line,
-// a summary, the three files whole; too few electrodes are refused and
-// nothing is written.
+// zeltool invert on a .ohm file of a synthetic section on a slope at GPS
+// heights: an iteration a line, a summary, the files whole (the XYZ a row a
+// cell, the grid at the spacing asked, both below the ground); too few
+// electrodes are refused and nothing is written.
 TEST(InversionFiles, ZeltoolInvertWritesTheModelTheResponseAndTheSection)
 {
     QTemporaryDir dir;
     const auto data = synthetic(24, [](double x, double z) { return x > 8 && x < 14 && z < -1 ? 20.0 : 100.0; }, 0.02);
     QByteArray ohm = "24# Number of electrodes\n# x z\n";
     for (int e = 0; e < 24; ++e)
-        ohm += QByteArray::number(e) + " 0\n";
+        ohm += QByteArray::number(e) + ' ' + QByteArray::number(250 + 0.2 * e) + '\n';
     ohm += QByteArray::number(qsizetype(data.size())) + "# Number of data\n# a b m n rhoa err\n";
     for (const auto& m : data)
         ohm += QByteArray::number(m.x[0] + 1) + ' ' + QByteArray::number(m.x[1] + 1) + ' ' + QByteArray::number(m.x[2] + 1)
             + ' ' + QByteArray::number(m.x[3] + 1) + ' ' + QByteArray::number(m.rhoa, 'g', 10) + " 0.02\n";
     const QString in = dir.filePath("line.ohm");
     zel::writeWholeFile(in, ohm);
-    const Captured c = run({"invert", "--max-iterations", "4", "--doi", in, dir.filePath("section")});
+    const Captured c = run({"invert", "--max-iterations", "4", "--doi", "--grid-spacing", "0,5", in, dir.filePath("section")});
     ASSERT_EQ(c.status, 0) << c.err.toStdString();
     const QList<QByteArray> lines = c.out.split('\n');
     EXPECT_TRUE(lines.value(0).startsWith("iteration 0: chi² ")) << c.out.toStdString();
@@ -405,6 +406,20 @@ TEST(InversionFiles, ZeltoolInvertWritesTheModelTheResponseAndTheSection)
     const QList<QByteArray> response = zel::readWholeFile(dir.filePath("section-response.csv")).split('\n');
     EXPECT_EQ(response.size(), qsizetype(data.size()) + 2);  // the header and the empty line after the last CR LF
     EXPECT_TRUE(zel::readWholeFile(dir.filePath("section.vtu")).contains("<VTKFile type=\"UnstructuredGrid\""));
+    const QList<QByteArray> xyz = zel::readWholeFile(dir.filePath("section.xyz")).split('\n');
+    EXPECT_EQ(xyz.value(0), "x_m y_m elevation_m depth_m rho_ohmm coverage doi\r");
+    EXPECT_EQ(xyz.size(), model.size());
+    const QList<QByteArray> grid = zel::readWholeFile(dir.filePath("section-grid.csv")).split('\n');
+    EXPECT_EQ(grid.value(0), "x_m,z_m,depth_m,rho_ohmm,coverage,doi\r");
+    EXPECT_GT(grid.size(), 23 * 2 * 4);  // at least 4 m deep every 0.5 m along the line
+    for (qsizetype i = 1; i < grid.size() - 1; ++i) {
+        const QList<QByteArray> f = grid[i].trimmed().split(',');
+        ASSERT_EQ(f.size(), 6) << i;
+        const double x = f[0].toDouble(), z = f[1].toDouble(), depth = f[2].toDouble();
+        EXPECT_NEAR(std::remainder(x, 0.5), 0, 1e-9) << grid[i].toStdString();
+        EXPECT_NEAR(depth, 250 + 0.2 * x - z, 1e-6) << grid[i].toStdString();
+        EXPECT_GE(depth, -1e-9) << grid[i].toStdString();
+    }
 
     zel::writeWholeFile(in, "3\n0\n1\n2\n1\n# a b m n rhoa\n1 2 3 3 10\n");
     const Captured refused = run({"invert", in, dir.filePath("none")});

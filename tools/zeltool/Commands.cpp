@@ -50,8 +50,8 @@ const Command kCommands[] = {
     {"invert",
      "invert [--line L --file F] [--spacing S] [--x0 X] [--channels consecutive|first]\n"
      "       [--exclude FILE | --ignore-exclusions] [--drop-flagged] [THRESHOLDS] [--topography FILE]\n"
-     "       [--lambda L] [--max-iterations N] [--robust] [--vertical-ratio R] [--png] [--pdf]\n"
-     "       FILE.zel|FILE.ohm OUT",
+     "       [--lambda L] [--max-iterations N] [--robust] [--vertical-ratio R] [--doi] [--doi-threshold T]\n"
+     "       [--grid-spacing S] [--png] [--pdf] FILE.zel|FILE.ohm OUT",
      invert},
     {"forward",
      "forward [--noise P] [--channels 1|4] [--spacing S --x0 X --topography FILE]\n"

@@ -94,7 +94,7 @@ int invert(const Call& call)
     const QString topography = QStringLiteral("topography"), lambda = QStringLiteral("lambda"),
                   iterations = QStringLiteral("max-iterations"), robust = QStringLiteral("robust"),
                   ratio = QStringLiteral("vertical-ratio"), doi = QStringLiteral("doi"),
-                  doiThreshold = QStringLiteral("doi-threshold");
+                  doiThreshold = QStringLiteral("doi-threshold"), gridSpacing = QStringLiteral("grid-spacing");
     const zel::InversionChoice defaults;
     const Arguments args(arguments,
                          QList<QCommandLineOption>{
@@ -108,6 +108,7 @@ int invert(const Call& call)
                              {ratio, QStringLiteral("Vertical against horizontal smoothness (%1).").arg(defaults.verticalRatio), QStringLiteral("R")},
                              {doi, QStringLiteral("The depth of investigation by the DOI index: two more inversions.")},
                              {doiThreshold, QStringLiteral("The DOI index taken for the depth of investigation (%1).").arg(defaults.doiThreshold), QStringLiteral("T")},
+                             {gridSpacing, QStringLiteral("The spacing of OUT-grid.csv, m (half the electrode spacing)."), QStringLiteral("S")},
                              {QStringLiteral("png"), QStringLiteral("Draw the section as OUT.png too.")},
                              {QStringLiteral("pdf"), QStringLiteral("Draw the section as OUT.pdf too.")}}
                              + kGeometryOptions + kCheckOptions);
@@ -140,6 +141,8 @@ int invert(const Call& call)
     number(iterations, maxIterations, zel::kIterationsRange);
     choice.maxIterations = int(maxIterations);
     number(doiThreshold, choice.doiThreshold, zel::kDoiThresholdRange);
+    double grid = 0;  // the default
+    number(gridSpacing, grid, zel::kGridSpacingRange);
     choice.doi = args.isSet(doi);
     choice.robust = args.isSet(robust);
     choice.useFlagged = !args.isSet(kDropFlagged);
@@ -250,7 +253,7 @@ int invert(const Call& call)
         printLine(out, depthSummary(QStringLiteral("depth of investigation (DOI index %1)").arg(choice.doiThreshold),
                                     zel::inv::doiDepths(result.mesh, result.doi, choice.doiThreshold)));
     const QString base = zel::inv::resultBaseName(target);
-    QList<std::pair<QString, QByteArray>> files = zel::inv::resultFiles(result, target);
+    QList<std::pair<QString, QByteArray>> files = zel::inv::resultFiles(result, target, grid);
     for (const QString& kind : {QStringLiteral("png"), QStringLiteral("pdf")}) {
         if (!args.isSet(kind))
             continue;
