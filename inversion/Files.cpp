@@ -216,24 +216,53 @@ OhmData parseOhm(const QByteArray& text, double defaultErrorPercent, double minE
     return out;
 }
 
-QByteArray modelCsv(const InversionResult& r)
+namespace {
+
+// The ground's surface at x: between the electrodes' heights.
+double surfaceOf(const Mesh& mesh, double x)
 {
-    // A model that does not explain the data says so before its columns.
+    std::vector<double> heights;
+    heights.reserve(mesh.electrodeNodes.size());
+    for (const int node : mesh.electrodeNodes)
+        heights.push_back(mesh.nodes[std::size_t(node)].z);
+    return surfaceAt(mesh.electrodeX, heights, x);
+}
+
+// The start of a model's table: a model that does not explain the data
+// says so before its columns; the DOI index is a column when computed.
+QByteArray modelHeader(const InversionResult& r, const QByteArray& columns, char separator)
+{
     QByteArray out = r.misfits() ? "# " + QByteArray::fromStdString(r.verdict()) + kCrLf : QByteArray();
     const bool doi = r.doi.size() == r.resistivity.size();
-    out += "x_m,z_m,rho_ohmm,coverage" + QByteArray(doi ? ",doi" : "") + kCrLf;
+    return out + columns + separator + "coverage" + (doi ? separator + QByteArray("doi") : QByteArray()) + kCrLf;
+}
+
+// A row of a model's table: where, ρ of parameter cell p, its coverage and
+// its DOI index when computed.
+void appendModelRow(QByteArray& out, std::initializer_list<double> where, const InversionResult& r, int p, char separator)
+{
+    for (const double v : where) {
+        append(out, v);
+        out += separator;
+    }
+    append(out, r.resistivity[std::size_t(p)]);
+    out += separator;
+    append(out, r.coverage[std::size_t(p)]);
+    if (r.doi.size() == r.resistivity.size()) {
+        out += separator;
+        append(out, r.doi[std::size_t(p)]);
+    }
+    out += kCrLf;
+}
+
+} // namespace
+
+QByteArray modelCsv(const InversionResult& r)
+{
+    QByteArray out = modelHeader(r, "x_m,z_m,rho_ohmm", ',');
     for (int p = 0; p < r.mesh.parameterCount(); ++p) {
         const Point c = r.mesh.cellCentre(r.mesh.cellOfParameter[std::size_t(p)]);
-        for (const double v : {c.x, c.z, r.resistivity[std::size_t(p)]}) {
-            append(out, v);
-            out += ',';
-        }
-        append(out, r.coverage[std::size_t(p)]);
-        if (doi) {
-            out += ',';
-            append(out, r.doi[std::size_t(p)]);
-        }
-        out += kCrLf;
+        appendModelRow(out, {c.x, c.z}, r, p, ',');
     }
     return out;
 }
@@ -357,39 +386,12 @@ double ModelCells::at(const Point& p) const
     return rhoNear;
 }
 
-namespace {
-
-// The ground's surface at x: between the electrodes' heights.
-double surfaceOf(const Mesh& mesh, double x)
-{
-    std::vector<double> heights;
-    heights.reserve(mesh.electrodeNodes.size());
-    for (const int node : mesh.electrodeNodes)
-        heights.push_back(mesh.nodes[std::size_t(node)].z);
-    return surfaceAt(mesh.electrodeX, heights, x);
-}
-
-} // namespace
-
 QByteArray modelXyz(const InversionResult& r, double y)
 {
-    QByteArray out = r.misfits() ? "# " + QByteArray::fromStdString(r.verdict()) + kCrLf : QByteArray();
-    const bool doi = r.doi.size() == r.resistivity.size();
-    out += "x_m y_m elevation_m depth_m rho_ohmm coverage" + QByteArray(doi ? " doi" : "") + kCrLf;
+    QByteArray out = modelHeader(r, "x_m y_m elevation_m depth_m rho_ohmm", ' ');
     for (int p = 0; p < r.mesh.parameterCount(); ++p) {
         const Point c = r.mesh.cellCentre(r.mesh.cellOfParameter[std::size_t(p)]);
-        const double values[] = {c.x, y, c.z, surfaceOf(r.mesh, c.x) - c.z, r.resistivity[std::size_t(p)],
-                                 r.coverage[std::size_t(p)]};
-        for (std::size_t i = 0; i < std::size(values); ++i) {
-            if (i > 0)
-                out += ' ';
-            append(out, values[i]);
-        }
-        if (doi) {
-            out += ' ';
-            append(out, r.doi[std::size_t(p)]);
-        }
-        out += kCrLf;
+        appendModelRow(out, {c.x, y, c.z, surfaceOf(r.mesh, c.x) - c.z}, r, p, ' ');
     }
     return out;
 }
@@ -407,9 +409,7 @@ double defaultGridSpacing(const InversionResult& r)
 QByteArray modelGridCsv(const InversionResult& r, double spacing)
 {
     const Mesh& mesh = r.mesh;
-    const bool doi = r.doi.size() == r.resistivity.size();
-    QByteArray out = r.misfits() ? "# " + QByteArray::fromStdString(r.verdict()) + kCrLf : QByteArray();
-    out += "x_m,z_m,depth_m,rho_ohmm,coverage" + QByteArray(doi ? ",doi" : "") + kCrLf;
+    QByteArray out = modelHeader(r, "x_m,z_m,depth_m,rho_ohmm", ',');
     if (mesh.parameterCount() == 0 || !(spacing > 0))
         return out;
     double left = 1e300, right = -1e300, top = -1e300, bottom = 1e300;
@@ -435,16 +435,7 @@ QByteArray modelGridCsv(const InversionResult& r, double spacing)
             const int p = cell >= 0 ? mesh.parameterOfCell[std::size_t(cell)] : -1;
             if (p < 0)
                 continue;
-            for (const double v : {x, z, surface - z, r.resistivity[std::size_t(p)]}) {
-                append(out, v);
-                out += ',';
-            }
-            append(out, r.coverage[std::size_t(p)]);
-            if (doi) {
-                out += ',';
-                append(out, r.doi[std::size_t(p)]);
-            }
-            out += kCrLf;
+            appendModelRow(out, {x, z, surface - z}, r, p, ',');
         }
     }
     return out;
