@@ -64,28 +64,22 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
     A.setFromTriplets(entries.begin(), entries.end());
     D.setFromTriplets(differing.begin(), differing.end());
     entries = {};
-    // The nodes the half-space's potential is needed at: D's, the
-    // electrodes and the fields' nodes.
-    std::vector<char> needed(std::size_t(n), 0);
-    for (const auto& t : differing)
-        needed[std::size_t(t.col())] = 1;
-    differing = {};
-    for (const int e : m_mesh.electrodeNodes)
-        needed[std::size_t(e)] = 1;
-    if (keepFields)
-        for (const int f : m_fieldNodes)
-            needed[std::size_t(f)] = 1;
-    std::vector<int> at;
-    for (int i = 0; i < n; ++i)
-        if (needed[std::size_t(i)])
-            at.push_back(i);
-    // The solutions are read at the electrodes and the fields' nodes only.
+    // The solutions are read at the electrodes and the fields' nodes only;
+    // the half-space's potential is needed there and at D's nodes.
     std::vector<char> read(std::size_t(n), 0);
     for (const int e : m_mesh.electrodeNodes)
         read[std::size_t(e)] = 1;
     if (keepFields)
         for (const int f : m_fieldNodes)
             read[std::size_t(f)] = 1;
+    std::vector<char> needed = read;
+    for (const auto& t : differing)
+        needed[std::size_t(t.col())] = 1;
+    differing = {};
+    std::vector<int> at;
+    for (int i = 0; i < n; ++i)
+        if (needed[std::size_t(i)])
+            at.push_back(i);
     stopIfCancelled();
     if (!factor.factorize(A))
         throw std::runtime_error("the finite-element system could not be factorised");
@@ -101,6 +95,8 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
     // Zero but where the potential is needed; a short last block leaves its
     // unused columns as they were (their solutions are not looked at).
     NodeBlock primary = NodeBlock::Zero(n, kSourceBlock);
+    if (m_topography && !m_surfaceFluxMade[w])
+        m_surfaceFlux[w] = Eigen::MatrixXd::Zero(Eigen::Index(m_mesh.columns.size()), Eigen::Index(sources));
     for (std::size_t first = 0; first < sources; first += block) {
         stopIfCancelled();
         const Eigen::Index count = Eigen::Index(std::min(block, sources - first));
@@ -144,11 +140,7 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
                 continue;
             Eigen::MatrixXd& flux = m_surfaceFlux[w];
             const int columns = int(m_mesh.columns.size());
-            if (flux.cols() != Eigen::Index(sources)) {
-                flux = Eigen::MatrixXd::Zero(columns, Eigen::Index(sources));
-                m_surfaceFluxMade[w].assign(sources, 0);
-            }
-            if (!m_surfaceFluxMade[w][s]) {
+            if (!m_surfaceFluxMade[w]) {
                 for (int i = 0; i + 1 < columns; ++i) {
                     const int a = m_mesh.node(i, 0), b = m_mesh.node(i + 1, 0);
                     if (a == sourceNode || b == sourceNode)
@@ -167,7 +159,6 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
                         flux(i + 1, Eigen::Index(s)) += f * g;
                     }
                 }
-                m_surfaceFluxMade[w][s] = 1;
             }
             for (int i = 0; i < columns; ++i)
                 fields(m_mesh.node(i, 0), c) += flux(i, Eigen::Index(s));
@@ -203,6 +194,7 @@ void ForwardModel::solveWavenumber(std::size_t w, bool keepFields, Factor& facto
             m_green[w].row(Eigen::Index(i)).segment(Eigen::Index(first), count) =
                 fields.row(m_fieldNodes[i]).head(count).cast<float>();
     }
+    m_surfaceFluxMade[w] = m_topography;  // a stopped solve makes it anew
 }
 
 } // namespace zel::inv

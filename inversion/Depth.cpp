@@ -7,7 +7,6 @@
 #include <array>
 #include <cmath>
 #include <mutex>
-#include <thread>
 
 namespace zel::inv {
 
@@ -17,8 +16,7 @@ std::vector<double> doiIndex(const InversionResult& result, const InversionOptio
 {
     if (result.mesh.parameterCount() == 0 || !(low > 0) || !(high > 0) || low == high)
         return {};
-    const int cores = std::max(1, int(std::thread::hardware_concurrency()));
-    const int wanted = options.threads > 0 ? options.threads : cores;
+    const int wanted = threadCount(options.threads);
     // Side by side when there are cores for both and memory for two.
     const std::size_t available = options.memory > 0 ? options.memory : availableMemory();
     const bool together = wanted >= 2 && 2 * memoryNeeded(result.mesh, result.data, std::max(1, wanted / 2)) < available;

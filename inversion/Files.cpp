@@ -218,14 +218,15 @@ OhmData parseOhm(const QByteArray& text, double defaultErrorPercent, double minE
 
 namespace {
 
-// The ground's surface at x: between the electrodes' heights.
-double surfaceOf(const Mesh& mesh, double x)
+// The electrodes' heights, in the mesh's order of electrodes: the ground's
+// surface lies between them.
+std::vector<double> electrodeHeights(const Mesh& mesh)
 {
     std::vector<double> heights;
     heights.reserve(mesh.electrodeNodes.size());
     for (const int node : mesh.electrodeNodes)
         heights.push_back(mesh.nodes[std::size_t(node)].z);
-    return surfaceAt(mesh.electrodeX, heights, x);
+    return heights;
 }
 
 // The start of a model's table: a model that does not explain the data
@@ -389,9 +390,10 @@ double ModelCells::at(const Point& p) const
 QByteArray modelXyz(const InversionResult& r, double y)
 {
     QByteArray out = modelHeader(r, "x_m y_m elevation_m depth_m rho_ohmm", ' ');
+    const std::vector<double> heights = electrodeHeights(r.mesh);
     for (int p = 0; p < r.mesh.parameterCount(); ++p) {
         const Point c = r.mesh.cellCentre(r.mesh.cellOfParameter[std::size_t(p)]);
-        appendModelRow(out, {c.x, y, c.z, surfaceOf(r.mesh, c.x) - c.z}, r, p, ' ');
+        appendModelRow(out, {c.x, y, c.z, surfaceAt(r.mesh.electrodeX, heights, c.x) - c.z}, r, p, ' ');
     }
     return out;
 }
@@ -424,9 +426,10 @@ QByteArray modelGridCsv(const InversionResult& r, double spacing)
     // electrode and its highest point, so that grids of one line match.
     const long columns = std::lround(std::floor((right - left) / spacing + 1e-9));
     const long rows = std::lround(std::floor((top - bottom) / spacing + 1e-9));
+    const std::vector<double> heights = electrodeHeights(mesh);
     for (long i = 0; i <= columns; ++i) {
         const double x = left + double(i) * spacing;
-        const double surface = surfaceOf(mesh, x);
+        const double surface = surfaceAt(mesh.electrodeX, heights, x);
         for (long j = 0; j <= rows; ++j) {
             const double z = top - double(j) * spacing;
             if (z > surface + 1e-9)

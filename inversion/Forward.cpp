@@ -9,18 +9,10 @@
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
-#include <thread>
 
 namespace zel::inv {
 
 namespace {
-
-int threadCount(int asked)
-{
-    if (asked > 0)
-        return asked;
-    return std::max(1, int(std::thread::hardware_concurrency()));
-}
 
 // The size of the factor L of a matrix of the mesh's pattern, as the solver
 // orders it, without computing it.

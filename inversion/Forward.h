@@ -131,10 +131,10 @@ private:
     std::vector<double> m_rhoa;
     bool m_topography = false;  // the surface is not level
     // With topography, [wavenumber]: the half-space field's flux through the
-    // surface, a row a surface node and a column a source, and which
-    // sources' are made.
+    // surface, a row a surface node and a column a source, and whether a
+    // whole solve made it.
     std::vector<Eigen::MatrixXd> m_surfaceFlux;
-    std::vector<std::vector<char>> m_surfaceFluxMade;
+    std::vector<char> m_surfaceFluxMade;
     const std::atomic<bool>* m_cancel = nullptr;
     std::vector<std::unique_ptr<Factor>> m_factors;
     std::vector<Factor*> m_idleFactors;

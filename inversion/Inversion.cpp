@@ -11,7 +11,6 @@
 #include <iterator>
 #include <new>
 #include <string>
-#include <thread>
 
 namespace zel::inv {
 
@@ -334,7 +333,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     for (const Measurement& m : data)
         configurations.push_back({{electrodeAt(m.x[0]), electrodeAt(m.x[1]), electrodeAt(m.x[2]), electrodeAt(m.x[3])}, m.k});
     ForwardModel forward(mesh, configurations, options.threads);
-    const int threads = options.threads > 0 ? options.threads : std::max(1, int(std::thread::hardware_concurrency()));
+    const int threads = threadCount(options.threads);
     forward.setCancel(cancel);
     result.times.mesh += lap();
 

@@ -10,6 +10,12 @@
 
 namespace zel::inv {
 
+// The threads asked for, or with 0 (or less) every core.
+inline int threadCount(int asked)
+{
+    return asked > 0 ? asked : std::max(1, int(std::thread::hardware_concurrency()));
+}
+
 // Runs body(i) for i in [0, n) on up to `threads` threads, the caller's
 // among them. The first exception any of them throws (a body's, or the
 // system's refusal of a thread) stops the others taking more work; every
