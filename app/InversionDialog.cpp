@@ -2,6 +2,8 @@
 
 #include "DecimalSpinBox.h"
 
+#include "section/Input.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -21,7 +23,7 @@ TInversionDialog::TInversionDialog(const InversionChoice& choice, const std::vec
     ProfileBox = new QComboBox(this);
     ProfileBox->setObjectName(QStringLiteral("ProfileBox"));
     for (const zel::Profile& p : profiles)
-        ProfileBox->addItem(tr("L%1 F%2 (линия %1, файл %2)").arg(p.line).arg(p.file));
+        ProfileBox->addItem(p.wholeLine() ? zel::profileName(p) : tr("L%1 F%2 (линия %1, файл %2)").arg(p.line).arg(p.file));
     const auto at = std::find(profiles.begin(), profiles.end(), choice.profile);
     ProfileBox->setCurrentIndex(at == profiles.end() ? 0 : int(at - profiles.begin()));
 

@@ -7,6 +7,7 @@
 #include "data/Settings.h"
 #include "data/ZelError.h"
 #include "document/Document.h"
+#include "section/Input.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -275,8 +276,8 @@ void TPseudosectionWindow::setRecords(const std::vector<zel::MeasurementRecord>&
     {
         const QSignalBlocker quiet(ProfileBox);
         ProfileBox->clear();
-        for (const zel::Profile& p : zel::pseudosectionProfiles(records))
-            ProfileBox->addItem(QStringLiteral("L%1 F%2").arg(p.line).arg(p.file), QVariant::fromValue(QPoint(p.line, p.file)));
+        for (const zel::Profile& p : zel::profileChoices(zel::pseudosectionProfiles(records)))
+            ProfileBox->addItem(zel::profileName(p), QVariant::fromValue(QPoint(p.line, p.file)));
         const int again = ProfileBox->findText(chosen);
         ProfileBox->setCurrentIndex(again >= 0 ? again : 0);
     }

@@ -119,7 +119,7 @@ void TSurveyCommands::invert()
         m_host.showStatus(zel::texts::inversionRunning(), 5000);
         return;
     }
-    const std::vector<zel::Profile> profiles = zel::pseudosectionProfiles(doc.records());
+    const std::vector<zel::Profile> profiles = zel::profileChoices(zel::pseudosectionProfiles(doc.records()));
     if (profiles.empty()) {
         m_host.dialogs().showMessage(m_host.dialogParent(), MessageKind::Information, kApplicationTitle,
                                      zel::withFullStop(zel::texts::errorText(zel::ZelError(zel::ErrorId::NoPositions))));

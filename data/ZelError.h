@@ -33,12 +33,14 @@ enum class ErrorId {
     NoPositions,           // no record with electrode positions to export
     EverythingLeftOut,     // (values, excluded, flagged): every value with positions was left out
     ProfileNotInData,      // (line, file)
+    LineNotInData,         // (line)
     TopographyLine,        // (file, line): a line of a topography file is not two numbers
     TopographyEmpty,       // (file): a topography file without an elevation
     TopographyOutOfRange,  // (file, line, value, low, high): a position or height no line on the earth has
     TopographyTwice,       // (file, line, x): a second, other height at one place
     ElectrodesTogether,    // (line, file, electrode, electrode, x): two electrodes of a profile at one place
     LinesFileLine,         // (file, line, text): a line of the lines' geometry file that cannot be used
+    WholeLineSpacing,      // (line, file, spacing, first file, its spacing): a spread of a whole line at another spacing
     SequenceParameter,     // (name, value, rule): a generator value out of its range
     SequenceSingleChannel, // (array): four channels for an array that has one
     SequenceEmpty,         // (electrodes): the line is too short for any entry

@@ -112,6 +112,15 @@ Ground parseGround(const std::string& text)
             need(2);
             g.aMax = std::clamp(int(v[0]), 1, 8);
             g.nMax = std::clamp(int(v[1]), 1, 16);
+        } else if (key == "spreads") {
+            need(2);
+            g.spreadElectrodes = std::clamp(int(v[0]), 4, 128);
+            g.spreadStep = std::clamp(int(v[1]), 1, g.spreadElectrodes);
+        } else if (key == "line") {
+            if (v.empty() || v.size() > 2)
+                throw FileRefused("line takes a number and a y", n);
+            g.line = std::clamp(int(v[0]), -128, 127);
+            g.y = v.size() > 1 ? v[1] : 0;
         } else {
             throw FileRefused("unknown \"" + key + "\"", n);
         }

@@ -31,6 +31,13 @@ struct Ground {
     std::vector<std::pair<double, double>> elevations;  // electrode number, z in m; none: flat
     int aMax = 2;                                       // the table the simulator measures with
     int nMax = 8;
+    // The simulator measures the line as spreads of this many electrodes
+    // (0: one spread of them all), each `spreadStep` electrodes further
+    // along than the one before: a roll-along, one file a spread.
+    int spreadElectrodes = 0;
+    int spreadStep = 0;
+    int line = 1;  // the station's line number of its records
+    double y = 0;  // m: where the line lies across the survey
 
     // The resistivity at x along the line and `depth` below the surface.
     double rhoAt(double x, double depth) const;
@@ -57,7 +64,8 @@ private:
 // The model file: one "key numbers" a line, "#" comments, a decimal comma
 // taken for a point:
 //   electrodes N / spacing S / background RHO / layer TOP RHO /
-//   block X0 X1 TOP BOTTOM RHO / elevation ELECTRODE Z / table AMAX NMAX
+//   block X0 X1 TOP BOTTOM RHO / elevation ELECTRODE Z / table AMAX NMAX /
+//   spreads ELECTRODES STEP / line NUMBER [Y]
 // Throws FileRefused for an unknown key, a number that is not one, a key
 // with the wrong count of numbers, a resistivity not above 0.
 Ground parseGround(const std::string& text);

@@ -470,6 +470,10 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
 
 QString pseudosectionCaption(const Pseudosection& s, const QLocale& numbers)
 {
+    if (s.profile.wholeLine())
+        return QObject::tr("Line %1, all its files: electrode spacing %2 m, each file from its own X0")
+            .arg(s.profile.line)
+            .arg(localDecimal(numbers, s.geometry.spacing));
     return QObject::tr("Line %1, file %2: electrode spacing %3 m, electrode 0 at x = %4 m")
         .arg(s.profile.line)
         .arg(s.profile.file)

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 #include <iterator>
 
 namespace zel {
@@ -60,12 +61,15 @@ std::vector<double> elevationsAt(const Topography& topography, const std::vector
 
 QString profileName(const Profile& profile)
 {
+    if (profile.wholeLine())
+        return tr("L%1, вся линия").arg(profile.line);
     return QStringLiteral("L%1 F%2").arg(profile.line).arg(profile.file);
 }
 
 SectionInput profileInput(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
                           const Profile& profile, const ExportChoice& choice)
 {
+    requireOneSpacing(records, geometry, profile);
     const std::vector<ChannelValue> values = surveyValues(records, geometry);
     const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
     const std::vector<InversionDatum> chosen = inversionData(records, values, checks, profile, choice);
@@ -77,24 +81,29 @@ SectionInput profileInput(const std::vector<MeasurementRecord>& records, const S
         m.tag = int(out.values.size()) - 1;
     }
     // Two electrodes at one place (a spacing below a millimetre, or ground
-    // steeper than the tape measured) cannot be told apart by the data.
-    auto together = [&](double x, int a, int b) {
+    // steeper than the tape measured) cannot be told apart by the data. Along
+    // a whole line each file numbers its own spread: one place holds an
+    // electrode of each file that reaches it.
+    auto together = [&](int file, double x, int a, int b) {
         return ZelError(ErrorId::ElectrodesTogether,
-                        {QString::number(profile.line), QString::number(profile.file), QString::number(std::min(a, b)),
+                        {QString::number(profile.line), QString::number(file), QString::number(std::min(a, b)),
                          QString::number(std::max(a, b)), QString::fromLatin1(plainDecimal(x, 7, false))});
     };
     std::map<double, std::pair<int, std::optional<double>>> electrodes;  // x: number, elevation
+    std::map<std::pair<int, double>, int> numbers;                      // file and x: number
     for (const InversionDatum& d : chosen) {
         const ArrayElectrodes& e = *d.value.electrodes;
+        const int file = records[std::size_t(d.value.record)].FileNo;
         for (std::size_t j = 0; j < 4; ++j) {
-            const auto [at, added] = electrodes.emplace(e.x[j], std::pair(e.number[j], e.z ? std::optional((*e.z)[j]) : std::nullopt));
-            if (!added && at->second.first != e.number[j])
-                throw together(e.x[j], at->second.first, e.number[j]);
+            electrodes.emplace(e.x[j], std::pair(e.number[j], e.z ? std::optional((*e.z)[j]) : std::nullopt));
+            const auto [at, added] = numbers.emplace(std::pair(file, e.x[j]), e.number[j]);
+            if (!added && at->second != e.number[j])
+                throw together(file, e.x[j], at->second, e.number[j]);
         }
     }
     for (auto at = electrodes.begin(); at != electrodes.end() && std::next(at) != electrodes.end(); ++at)
         if (const auto next = std::next(at); next->first - at->first <= inv::kSamePosition)
-            throw together(at->first, at->second.first, next->second.first);
+            throw together(profile.wholeLine() ? 0 : profile.file, at->first, at->second.first, next->second.first);
     const bool topography = !electrodes.empty() && electrodes.begin()->second.second.has_value();
     for (const double x : inv::electrodesOf(out.data)) {
         const auto found = electrodes.find(x);
@@ -102,12 +111,24 @@ SectionInput profileInput(const std::vector<MeasurementRecord>& records, const S
         if (topography)
             out.elevations.push_back(found == electrodes.end() ? 0 : found->second.second.value_or(0));
     }
-    const SurveyGeometry line = geometry.of(profile);
-    std::vector<double> places;
-    places.reserve(out.electrodeNumbers.size());
-    for (const int n : out.electrodeNumbers)
-        places.push_back(line.topography.byElectrode ? double(n) : line.tapePosition(n));
-    out.gaps = topographyGaps(line.topography, places);
+    // What each file's topography leaves to be assumed for its electrodes.
+    std::map<Profile, std::set<int>> used;
+    for (const InversionDatum& d : chosen)
+        if (profile.wholeLine())
+            for (const int n : d.value.electrodes->number)
+                used[profileOf(records[std::size_t(d.value.record)])].insert(n);
+    if (!profile.wholeLine())
+        used[profile].insert(out.electrodeNumbers.begin(), out.electrodeNumbers.end());
+    for (const auto& [file, numbersUsed] : used) {
+        const SurveyGeometry line = geometry.of(file);
+        std::vector<double> places;
+        places.reserve(numbersUsed.size());
+        for (const int n : numbersUsed)
+            places.push_back(line.topography.byElectrode ? double(n) : line.tapePosition(n));
+        for (const TopographyGap& gap : topographyGaps(line.topography, places))
+            if (std::find(out.gaps.begin(), out.gaps.end(), gap) == out.gaps.end())
+                out.gaps.push_back(gap);
+    }
     return out;
 }
 
@@ -116,7 +137,7 @@ QString whyNoData(const std::vector<MeasurementRecord>& records, const SurveyGeo
 {
     bool positions = false, measured = false, factor = false;
     for (const ChannelValue& v : surveyValues(records, geometry)) {
-        if (profileOf(records[std::size_t(v.record)]) != profile)
+        if (!profile.holds(profileOf(records[std::size_t(v.record)])))
             continue;
         positions = positions || v.electrodes.has_value();
         measured = measured || (v.electrodes && v.u && v.i);

@@ -329,14 +329,54 @@ std::vector<MeasurementRecord> syntheticRecords(const SyntheticLine& line)
 {
     SequenceOptions table;
     table.array = ArrayKind::DipoleDipole;
-    table.electrodes = line.electrodes;
     table.first = 0;
     table.aMin = 1;
     table.aMax = line.aMax;
     table.nMax = line.nMax;
     table.channels = 4;
-    return recordsOverModel(electrodeSequence(table), line.electrodeX(), line.electrodeZ(),
-                            [&](double at, double depth) { return line.rhoAt(at, depth); }, line.levels(), line.verticals());
+    const std::vector<double> x = line.electrodeX(), z = line.electrodeZ();
+    std::vector<MeasurementRecord> records;
+    for (const auto& [file, first] : syntheticSpreads(line)) {
+        const int count = line.spreadElectrodes > 0 ? line.spreadElectrodes : line.electrodes;
+        table.electrodes = count;
+        std::vector<MeasurementRecord> spread =
+            recordsOverModel(electrodeSequence(table), {x.begin() + first, x.begin() + first + count},
+                             {z.begin() + first, z.begin() + first + count},
+                             [&](double at, double depth) { return line.rhoAt(at, depth); }, line.levels(), line.verticals());
+        for (MeasurementRecord& r : spread) {
+            r.LineNo = std::int8_t(line.line);
+            r.FileNo = std::uint8_t(file);
+            r.Station = std::int16_t(records.size() + 1);
+            records.push_back(r);
+        }
+    }
+    return records;
+}
+
+std::vector<std::pair<int, int>> syntheticSpreads(const SyntheticLine& line)
+{
+    if (line.spreadElectrodes <= 0 || line.spreadElectrodes >= line.electrodes)
+        return {{1, 0}};
+    std::vector<std::pair<int, int>> spreads;
+    for (int first = 0; first + line.spreadElectrodes <= line.electrodes && spreads.size() < 255; first += line.spreadStep)
+        spreads.emplace_back(int(spreads.size()) + 1, first);
+    return spreads;
+}
+
+LineGeometries syntheticGeometry(const SyntheticLine& line)
+{
+    LineGeometries lines;
+    const auto spreads = syntheticSpreads(line);
+    if (spreads.size() < 2 && line.y == 0)
+        return lines;
+    for (const auto& [file, first] : spreads) {
+        LineGeometry& g = lines[Profile{line.line, file}];
+        g.spacing = line.spacing;
+        g.x0 = first * line.spacing;
+        if (line.y != 0)
+            g.y = line.y;
+    }
+    return lines;
 }
 
 QByteArray rawRecords(const std::vector<MeasurementRecord>& records)

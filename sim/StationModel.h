@@ -2,6 +2,7 @@
 
 #include "data/Record.h"
 #include "inversion/Ground.h"
+#include "survey/Lines.h"
 
 #include <QByteArray>
 
@@ -106,8 +107,15 @@ using SyntheticLine = inv::Ground;
 // A model file (inv::parseGround), at most 128 electrodes.
 // Throws std::runtime_error naming the line that cannot be used.
 SyntheticLine parseSyntheticLine(const QByteArray& text);
-// The line's records: the voltages from the inversion's forward response.
+// The line's records: the voltages from the inversion's forward response;
+// a line of spreads measured spread by spread, each a file of its own with
+// its electrodes numbered from 0.
 std::vector<MeasurementRecord> syntheticRecords(const SyntheticLine& line);
+// The line's spreads: each file's number and its first electrode on the line.
+std::vector<std::pair<int, int>> syntheticSpreads(const SyntheticLine& line);
+// What the lines file beside the memory says of the line: each spread's
+// spacing and X0, and the line's Y; nothing for one spread at Y = 0.
+LineGeometries syntheticGeometry(const SyntheticLine& line);
 QByteArray rawRecords(const std::vector<MeasurementRecord>& records);
 // The raw records followed by the station's checksum of them, high byte first.
 QByteArray withChecksum(const QByteArray& records);

@@ -56,7 +56,7 @@ struct Options {
     QString zel;
     int count = 100;
     int section = 0;  // electrodes of a dipole-dipole line; 0: generated measurements
-    QString model;    // a synthetic line's model file
+    QStringList models;  // synthetic lines' model files, one line each
     std::uint32_t seed = 1;
     int baud = 115200;
     bool pace = true;
@@ -68,6 +68,9 @@ struct Options {
     zel::sim::Faults faults;
 };
 
+// The model file being read, for its errors.
+QString g_model;
+
 Options parse(const QCoreApplication& app)
 {
     QCommandLineParser p;
@@ -78,7 +81,8 @@ Options parse(const QCoreApplication& app)
     const QCommandLineOption count("count", "Generate <n> measurements (default 100).", "n", "100");
     const QCommandLineOption section("section", "A dipole-dipole line of <n> electrodes over two blocks instead.", "n");
     const QCommandLineOption model("model", "A dipole-dipole line over the synthetic model of <file> instead "
-                                            "(electrodes, spacing, background, layer, block, elevation, table lines).", "file");
+                                            "(electrodes, spacing, background, layer, block, elevation, table, "
+                                            "spreads, line lines); given again, a line of each.", "file");
     const QCommandLineOption seed("seed", "Seed of the generated measurements (default 1).", "s", "1");
     const QCommandLineOption baud("baud", "Line speed when the line does not tell (default 115200).", "bit/s", "115200");
     const QCommandLineOption noPace("no-pace", "Send at once instead of at the line's pace.");
@@ -114,7 +118,7 @@ Options parse(const QCoreApplication& app)
     o.count = std::clamp(p.value(count).toInt(), 0, 65535);
     if (p.isSet(section))
         o.section = std::clamp(p.value(section).toInt(), 8, 128);
-    o.model = p.value(model);
+    o.models = p.values(model);
     o.seed = p.value(seed).toUInt();
     o.baud = std::max(1, p.value(baud).toInt());
     o.pace = !p.isSet(noPace);
@@ -153,9 +157,15 @@ Options parse(const QCoreApplication& app)
 
 zel::sim::StationModel makeStation(const Options& o)
 {
-    if (o.zel.isEmpty() && !o.model.isEmpty()) {
-        const std::vector<zel::MeasurementRecord> records =
-            zel::sim::syntheticRecords(zel::sim::parseSyntheticLine(zel::readWholeFile(o.model)));
+    if (o.zel.isEmpty() && !o.models.isEmpty()) {
+        std::vector<zel::MeasurementRecord> records;
+        for (const QString& model : o.models) {
+            g_model = model;
+            for (const zel::MeasurementRecord& r : zel::sim::syntheticRecords(zel::sim::parseSyntheticLine(zel::readWholeFile(model)))) {
+                records.push_back(r);
+                records.back().Station = std::int16_t(records.size());
+            }
+        }
         return zel::sim::StationModel(zel::sim::makeHeader(int(records.size())), zel::sim::rawRecords(records), o.faults);
     }
     if (o.zel.isEmpty() && o.section > 0) {
@@ -203,12 +213,20 @@ int main(int argc, char* argv[])
             if (count > 0)
                 zel::appendBlock(dump, station->dataAnswer(count));
             zel::writeWholeFile(options.memoryOut, dump);
+            // Where the lines' spreads lie, beside the memory as a crew keeps it.
+            zel::LineGeometries lines;
+            for (const QString& model : options.models) {
+                g_model = model;
+                lines.merge(zel::sim::syntheticGeometry(zel::sim::parseSyntheticLine(zel::readWholeFile(model))));
+            }
+            if (!lines.empty())
+                zel::writeLinesBeside(options.memoryOut, lines);
         }
     } catch (const zel::ZelError& e) {
         std::fprintf(stderr, "zel-station-sim: %s\n", qPrintable(zel::withFullStop(zel::texts::errorText(e))));
         return 1;
     } catch (const std::runtime_error& e) {  // a model file that cannot be used
-        std::fprintf(stderr, "zel-station-sim: %s: %s\n", qPrintable(options.model), e.what());
+        std::fprintf(stderr, "zel-station-sim: %s: %s\n", qPrintable(g_model), e.what());
         return 1;
     }
 

@@ -11,10 +11,11 @@ namespace zel {
 std::vector<ErrorPair> errorPairs(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
                                   const Profile& profile)
 {
-    std::map<std::array<int, 4>, std::vector<double>> readings;
+    using Key = std::array<long long, 4>;
+    std::map<Key, std::vector<double>> readings;
     for (const ChannelValue& v : values)
-        if (v.electrodes && v.r && *v.r != 0 && profileOf(records[std::size_t(v.record)]) == profile)
-            readings[v.electrodes->number].push_back(*v.r);
+        if (v.electrodes && v.r && *v.r != 0 && profile.holds(profileOf(records[std::size_t(v.record)])))
+            readings[quadripoleKey(*v.electrodes, profile)].push_back(*v.r);
     std::vector<ErrorPair> pairs;
     // By magnitude: a pair of opposite signs is a wiring fault the data
     // check flags, not the spread of the readings.
@@ -28,17 +29,17 @@ std::vector<ErrorPair> errorPairs(const std::vector<MeasurementRecord>& records,
         return sum / double(v.size());
     };
     // The same quadripole in another order of each pair is the same reading.
-    std::map<std::array<int, 4>, std::vector<double>> byPairs;
+    std::map<Key, std::vector<double>> byPairs;
     for (const auto& [abmn, rs] : readings) {
         for (std::size_t k = 1; k < rs.size(); ++k)
             add(rs[0], rs[k]);
-        const std::array<int, 4> key{std::min(abmn[0], abmn[1]), std::max(abmn[0], abmn[1]), std::min(abmn[2], abmn[3]),
+        const Key key{std::min(abmn[0], abmn[1]), std::max(abmn[0], abmn[1]), std::min(abmn[2], abmn[3]),
                                      std::max(abmn[2], abmn[3])};
         for (const double r : rs)
             byPairs[key].push_back(std::abs(r));
     }
     for (const auto& [key, rs] : byPairs) {
-        const std::array<int, 4> reciprocal{key[2], key[3], key[0], key[1]};
+        const Key reciprocal{key[2], key[3], key[0], key[1]};
         if (!(key < reciprocal))  // each pair once; a quadripole is not its own reciprocal
             continue;
         if (const auto found = byPairs.find(reciprocal); found != byPairs.end())

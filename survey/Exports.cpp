@@ -192,7 +192,7 @@ std::vector<ChannelValue> invertibleValues(const std::vector<MeasurementRecord>&
     std::vector<ChannelValue> out;
     for (const ChannelValue& v : values)
         // U = 0 exactly is no measurement: nothing for an inversion to fit.
-        if (v.electrodes && v.r && v.k && *v.u != 0 && profileOf(records[std::size_t(v.record)]) == profile)
+        if (v.electrodes && v.r && v.k && *v.u != 0 && profile.holds(profileOf(records[std::size_t(v.record)])))
             out.push_back(v);
     return out;
 }
@@ -215,7 +215,10 @@ std::map<Profile, std::vector<std::size_t>> invertibleByProfile(const std::vecto
     return by;
 }
 
-// The data of the invertible values at `indices`.
+// The data of the invertible values at `indices`. Along a whole line the
+// files' positions are taken to the millimetre, so that one electrode place
+// of two spreads is one place, and a quadripole measured in two spreads has
+// the spread of its readings for its error.
 std::vector<InversionDatum> inversionDataOf(const std::vector<MeasurementRecord>& records,
                                             const std::vector<ChannelValue>& values,
                                             const std::vector<ValueCheck>& checks,
@@ -224,15 +227,20 @@ std::vector<InversionDatum> inversionDataOf(const std::vector<MeasurementRecord>
 {
     std::vector<InversionDatum> data;
     std::vector<int> counts;
-    std::map<std::array<int, 4>, std::size_t> datumOf;
+    std::vector<double> squares;  // Σ r² of each datum's readings
+    std::map<std::array<long long, 4>, std::size_t> datumOf;
     for (const std::size_t n : indices) {
-        const ChannelValue& v = values[n];
+        ChannelValue v = values[n];
         if (choice.exclusions.count(keyOf(v)) || (choice.dropFlagged && checks[n].flags != 0))
             continue;
-        const auto [at, added] = datumOf.try_emplace(v.electrodes->number, data.size());
+        if (profile.wholeLine())
+            for (double& x : v.electrodes->x)
+                x = double(std::llround(x * 1000)) / 1000;
+        const auto [at, added] = datumOf.try_emplace(quadripoleKey(*v.electrodes, profile), data.size());
         if (added) {
             data.push_back({v, checks[n].errorPercent});
             counts.push_back(1);
+            squares.push_back(*v.r * *v.r);
             continue;
         }
         // A repeat: its sums now, the means below.
@@ -244,16 +252,23 @@ std::vector<InversionDatum> inversionDataOf(const std::vector<MeasurementRecord>
         if (checks[n].errorPercent)
             d.errorPercent = std::max(d.errorPercent.value_or(0), *checks[n].errorPercent);
         ++counts[at->second];
+        squares[at->second] += *v.r * *v.r;
     }
     for (std::size_t j = 0; j < data.size(); ++j) {
         if (counts[j] == 1)
             continue;
         ChannelValue& v = data[j].value;
-        *v.r /= counts[j];
-        *v.u /= counts[j];
+        const double c = counts[j];
+        *v.r /= c;
+        *v.u /= c;
         if (v.i)
-            *v.i /= counts[j];
+            *v.i /= c;
         v.rhoa = *v.k * *v.r;
+        if (profile.wholeLine() && *v.r != 0) {
+            // The readings' standard deviation, as a share of their mean.
+            const double spread = std::sqrt(std::max(0.0, (squares[j] - c * *v.r * *v.r) / (c - 1)));
+            data[j].errorPercent = std::max(data[j].errorPercent.value_or(0), 100 * spread / std::abs(*v.r));
+        }
     }
     // Values without an estimate of their own take the profile's error
     // model, where its repeats and reciprocals are enough to fit one.
@@ -273,9 +288,49 @@ std::vector<InversionDatum> inversionData(const std::vector<MeasurementRecord>& 
 {
     std::vector<std::size_t> indices;
     for (std::size_t n = 0; n < values.size(); ++n)
-        if (invertible(values[n]) && profileOf(records[std::size_t(values[n].record)]) == profile)
+        if (invertible(values[n]) && profile.holds(profileOf(records[std::size_t(values[n].record)])))
             indices.push_back(n);
     return inversionDataOf(records, values, checks, indices, profile, choice);
+}
+
+ZelError notInData(const Profile& profile)
+{
+    if (profile.wholeLine())
+        return ZelError(ErrorId::LineNotInData, {QString::number(profile.line)});
+    return ZelError(ErrorId::ProfileNotInData, {QString::number(profile.line), QString::number(profile.file)});
+}
+
+std::vector<Profile> profileChoices(const std::vector<Profile>& profiles)
+{
+    std::vector<Profile> out;
+    out.reserve(profiles.size());
+    for (std::size_t i = 0; i < profiles.size(); ++i) {
+        if ((i == 0 || profiles[i - 1].line != profiles[i].line) && i + 1 < profiles.size()
+            && profiles[i + 1].line == profiles[i].line)
+            out.push_back({profiles[i].line, Profile::kWholeLine});
+        out.push_back(profiles[i]);
+    }
+    return out;
+}
+
+void requireOneSpacing(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
+                       const Profile& profile)
+{
+    if (!profile.wholeLine())
+        return;
+    std::optional<std::pair<Profile, double>> first;
+    for (const Profile& p : profilesOf(records)) {
+        if (!profile.holds(p))
+            continue;
+        const double spacing = geometry.of(p).spacing;
+        if (!first) {
+            first.emplace(p, spacing);
+        } else if (std::abs(spacing - first->second) > 1e-9 * first->second) {
+            auto metres = [](double v) { return QString::fromLatin1(plainDecimal(v, 7, false)); };
+            throw ZelError(ErrorId::WholeLineSpacing, {QString::number(p.line), QString::number(p.file), metres(spacing),
+                                                       QString::number(first->first.file), metres(first->second)});
+        }
+    }
 }
 
 std::vector<InversionDatum> asData(const std::vector<ChannelValue>& values)
@@ -401,8 +456,10 @@ SurveyExportContents surveyExportContents(SurveyFormat format, const std::vector
     const std::vector<ChannelValue> values = surveyValues(records, geometry);
     const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
     const std::vector<Profile> all = profilesOf(records);
-    if (chosen && std::find(all.begin(), all.end(), *chosen) == all.end())
-        throw ZelError(ErrorId::ProfileNotInData, {QString::number(chosen->line), QString::number(chosen->file)});
+    if (chosen && std::none_of(all.begin(), all.end(), [&](const Profile& p) { return chosen->holds(p); }))
+        throw notInData(*chosen);
+    if (chosen)
+        requireOneSpacing(records, geometry, *chosen);
     if (format == SurveyFormat::Csv && !chosen) {
         std::vector<bool> excluded(values.size());
         if (!choice.exclusions.empty())
@@ -415,7 +472,7 @@ SurveyExportContents surveyExportContents(SurveyFormat format, const std::vector
         std::vector<ValueCheck> shownChecks;
         std::vector<bool> excluded;
         for (std::size_t n = 0; n < values.size(); ++n) {
-            if (chosen && profileOf(records[std::size_t(values[n].record)]) != *chosen)
+            if (chosen && !chosen->holds(profileOf(records[std::size_t(values[n].record)])))
                 continue;
             shown.push_back(values[n]);
             shownChecks.push_back(checks[n]);
@@ -424,7 +481,14 @@ SurveyExportContents surveyExportContents(SurveyFormat format, const std::vector
         return {{{std::nullopt, csvFile(records, shown, shownChecks, excluded)}}};
     }
 
-    const auto byProfile = invertibleByProfile(records, values);
+    auto byProfile = invertibleByProfile(records, values);
+    if (chosen && chosen->wholeLine()) {
+        std::vector<std::size_t>& line = byProfile[*chosen];
+        for (const auto& [p, indices] : byProfile)
+            if (chosen->holds(p) && p != *chosen)
+                line.insert(line.end(), indices.begin(), indices.end());
+        std::sort(line.begin(), line.end());
+    }
     std::vector<std::pair<Profile, std::vector<InversionDatum>>> profiles;
     int candidates = 0, excluded = 0, flagged = 0;
     for (const Profile& p : chosen ? std::vector<Profile>{*chosen} : all) {

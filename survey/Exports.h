@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Checks.h"
+#include "data/ZelError.h"
 #include "Values.h"
 
 #include <QByteArray>
@@ -23,6 +24,17 @@ QByteArray plainDecimal(double value, int significant = 7, bool withPoint = true
 
 // The profiles of the records, by line and then by file.
 std::vector<Profile> profilesOf(const std::vector<MeasurementRecord>& records);
+
+// That the profile, or a whole line, is not in the data.
+ZelError notInData(const Profile& profile);
+// The profiles a user chooses among: each line of several files as a whole
+// line first, then its files.
+std::vector<Profile> profileChoices(const std::vector<Profile>& profiles);
+// The files of a whole line are one line when placed at one spacing:
+// throws ZelError WholeLineSpacing naming the first file of another spacing
+// than the line's first file. Nothing for a profile of one file.
+void requireOneSpacing(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
+                       const Profile& profile);
 
 // Every measured value of every profile as CSV (RFC 4180, comma, CRLF, UTF-8)
 // with a header line; the last two columns are the data check's error

@@ -185,6 +185,7 @@ SurveyGeometry SurveyGeometry::of(const Profile& profile) const
     g.reversed = reversed;
     g.topography = topography;
     g.slopeDistances = slopeDistances;
+    g.y = y;
     const auto found = lines.find(profile);
     if (found == lines.end())
         return g;
@@ -193,6 +194,7 @@ SurveyGeometry SurveyGeometry::of(const Profile& profile) const
     g.x0 = own.x0.value_or(x0);
     g.reversed = own.reversed.value_or(reversed);
     g.slopeDistances = own.slopeDistances.value_or(slopeDistances);
+    g.y = own.y.value_or(y);
     if (!own.topography.empty())
         g.topography = own.topography;
     return g;

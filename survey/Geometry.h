@@ -20,10 +20,17 @@ enum class ChannelGeometry {
     FirstOnly,
 };
 
-// Records of one line and file form one profile.
+// Records of one line and file form one profile. A line measured as several
+// spreads (a roll-along: each file one spread, placed by its own X0) is one
+// profile too when asked for: its file is kWholeLine.
 struct Profile {
+    static constexpr int kWholeLine = -1;
     int line = 0;
     int file = 0;
+    bool wholeLine() const { return file == kWholeLine; }
+    // True for this profile's own records' profile: this one, or for a whole
+    // line any file of the line.
+    bool holds(const Profile& of) const { return of == *this || (wholeLine() && of.line == line); }
     bool operator==(const Profile&) const = default;
     bool operator<(const Profile& o) const { return line != o.line ? line < o.line : file < o.file; }
 };
@@ -77,7 +84,9 @@ struct LineGeometry {
     // The spacing was taped along the ground: the horizontal positions
     // follow from the heights.
     std::optional<bool> slopeDistances;
-    bool empty() const { return !spacing && !x0 && !reversed && !slopeDistances && topographyFile.isEmpty(); }
+    // m: where the line lies across the survey, for parallel lines.
+    std::optional<double> y;
+    bool empty() const { return !spacing && !x0 && !reversed && !slopeDistances && !y && topographyFile.isEmpty(); }
     bool operator==(const LineGeometry&) const = default;
 };
 
@@ -108,6 +117,8 @@ struct SurveyGeometry {
     // slope): positions are the horizontal distances that follow from the
     // heights. Without a topography the two are one.
     bool slopeDistances = false;
+    // m across the survey: parallel lines lie at their own y.
+    double y = 0;
     // The profiles that have a geometry of their own.
     std::map<Profile, LineGeometry> lines{};
 

@@ -66,6 +66,8 @@ LineGeometries parseLinesFile(const QByteArray& text, const QString& name)
         };
         if (key == QLatin1String("spacing"))
             current->spacing = numberIn(kMinSpacing, kMaxSpacing);
+        else if (key == QLatin1String("y"))
+            current->y = numberIn(-kMaxOffset, kMaxOffset);
         else if (key == QLatin1String("x0"))
             current->x0 = numberIn(-kMaxOffset, kMaxOffset);
         else if (key == QLatin1String("reversed") && (value == QLatin1String("0") || value == QLatin1String("1")))
@@ -93,6 +95,8 @@ QByteArray linesFileText(const LineGeometries& lines)
             out += "Spacing=" + number(*line.spacing) + "\r\n";
         if (line.x0)
             out += "X0=" + number(*line.x0) + "\r\n";
+        if (line.y)
+            out += "Y=" + number(*line.y) + "\r\n";
         if (line.reversed)
             out += QByteArray("Reversed=") + (*line.reversed ? "1" : "0") + "\r\n";
         if (!line.topographyFile.isEmpty())

@@ -11,7 +11,8 @@ namespace zel {
 
 // The geometry each profile of a reading has of its own, kept beside the
 // data file as "<data file>.survey": UTF-8, CR LF, a section a profile
-// ("[Line 3 File 1]") with Spacing, X0, Reversed (0 or 1), Topography (a
+// ("[Line 3 File 1]") with Spacing, X0, Y (where the line lies across the
+// survey, m), Reversed (0 or 1), Topography (a
 // file beside the data) and SlopeDistances (0 or 1: the spacing taped along
 // the ground), each optional.
 using LineGeometries = std::map<Profile, LineGeometry>;

@@ -10,7 +10,7 @@ ProfileGraph profileGraph(const std::vector<MeasurementRecord>& records, Profile
 {
     ProfileGraph graph;
     const auto shown = [&only](const MeasurementRecord& r) {
-        return !only || profileOf(r) == *only;
+        return !only || only->holds(profileOf(r));
     };
     std::map<std::tuple<int, int, int>, std::size_t> curveOf;  // line, file, channel
     for (const ChannelValue& v : surveyValues(records, SurveyGeometry())) {
@@ -55,14 +55,21 @@ Pseudosection pseudosection(const std::vector<MeasurementRecord>& records, const
 {
     Pseudosection s;
     s.profile = profile;
-    s.geometry = geometry.of(profile);  // the profile's own spacing and x0 in its caption
+    // The profile's own spacing and x0 in its caption; a whole line's are its first file's.
+    s.geometry = geometry.of(profile);
+    if (profile.wholeLine())
+        for (const Profile& p : profilesOf(records))
+            if (profile.holds(p)) {
+                s.geometry = geometry.of(p);
+                break;
+            }
     std::set<double> electrodes;
     const std::vector<ChannelValue> values = surveyValues(records, geometry);
     const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
     for (std::size_t n = 0; n < values.size(); ++n) {
         const ChannelValue& v = values[n];
         const MeasurementRecord& r = records[std::size_t(v.record)];
-        if (!v.electrodes || profileOf(r) != profile)
+        if (!v.electrodes || !profile.holds(profileOf(r)))
             continue;
         const int index = int(s.values.size());
         s.values.push_back(v);

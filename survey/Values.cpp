@@ -301,4 +301,12 @@ std::vector<MeasurementRecord> recordsOf(const QByteArray& decoded)
     return records;
 }
 
+std::array<long long, 4> quadripoleKey(const ArrayElectrodes& e, const Profile& profile)
+{
+    std::array<long long, 4> key{};
+    for (std::size_t j = 0; j < 4; ++j)
+        key[j] = profile.wholeLine() ? std::llround(e.x[j] * 1000) : e.number[j];
+    return key;
+}
+
 } // namespace zel

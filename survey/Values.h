@@ -20,6 +20,11 @@ struct ArrayElectrodes {
 // The profile a record belongs to: its line and file.
 inline Profile profileOf(const MeasurementRecord& record) { return {record.LineNo, record.FileNo}; }
 
+// What makes two readings of one profile one quadripole: the electrodes'
+// numbers within a file; along a whole line, where each file numbers its
+// own spread, their positions to the millimetre.
+std::array<long long, 4> quadripoleKey(const ArrayElectrodes& electrodes, const Profile& profile);
+
 // What one channel of one record measured, and what follows from it. A
 // value that does not exist is empty: no voltage for a channel out of range
 // or a record without voltages, no current for Auto or an unknown label, no

@@ -126,7 +126,8 @@ TEST(Zeltool, ExportWritesTheSurveyFilesAndRefusesBadOptions)
         {"export", "--format", "csv", "--spacing", "x", sample, dir.filePath("c")},
         {"export", "--format", "csv", "--channels", "all", sample, dir.filePath("d")},
         {"export", "--format", "res2dinv", "--line", "9", "--file", "9", sample, dir.filePath("e")},
-        {"export", "--format", "csv", "--line", "1", sample, dir.filePath("f")},
+        {"export", "--format", "csv", "--file", "1", sample, dir.filePath("f")},
+        {"export", "--format", "ohm", "--line", "9", sample, dir.filePath("g")},
     };
     for (const QStringList& args : bad) {
         c = run(args);

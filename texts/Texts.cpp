@@ -295,6 +295,9 @@ QString errorText(const ZelError& error)
     case ErrorId::ProfileNotInData:
         text = tr("Профиля L%1 F%2 (линия %1, файл %2) в данных нет");
         break;
+    case ErrorId::LineNotInData:
+        text = tr("Линии %1 в данных нет");
+        break;
     case ErrorId::TopographyLine:
         text = tr("Файл рельефа «%1», строка %2: нужны два числа — x (или номер электрода) и высота");
         break;
@@ -309,6 +312,10 @@ QString errorText(const ZelError& error)
         break;
     case ErrorId::TopographyTwice:
         text = tr("Файл рельефа «%1», строка %2: для %3 уже дана другая высота");
+        break;
+    case ErrorId::WholeLineSpacing:
+        text = tr("Линия %1 целиком: файл %2 размечен с шагом %3 м, а файл %4 — с шагом %5 м; "
+                  "в одну линию собираются только расстановки с одним шагом");
         break;
     case ErrorId::LinesFileLine:
         text = tr("Файл геометрии линий «%1», строка %2: «%3» — непонятная строка или значение вне пределов");

@@ -123,5 +123,9 @@
         <source>%1: a = %2 Ohm, b = %3 %</source>
         <translation>%1: a = %2 Ohm, b = %3 %</translation>
     </message>
+    <message>
+        <source>Line %1, all its files: electrode spacing %2 m, each file from its own X0</source>
+        <translation>Line %1, all its files: electrode spacing %2 m, each file from its own X0</translation>
+    </message>
 </context>
 </TS>

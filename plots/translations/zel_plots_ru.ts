@@ -127,5 +127,9 @@
         <source>%1: a = %2 Ohm, b = %3 %</source>
         <translation>%1: a = %2 Ом, b = %3 %</translation>
     </message>
+    <message>
+        <source>Line %1, all its files: electrode spacing %2 m, each file from its own X0</source>
+        <translation>Линия %1, все её файлы: шаг электродов %2 м, каждый файл от своего X0</translation>
+    </message>
 </context>
 </TS>

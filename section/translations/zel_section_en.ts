@@ -27,5 +27,9 @@
         <source>Итерация %1: χ² %2 (цель %3), RRMS %4 %, λ %5, %6 с</source>
         <translation>Iteration %1: χ² %2 (target %3), RRMS %4 %, λ %5, %6 s</translation>
     </message>
+    <message>
+        <source>L%1, вся линия</source>
+        <translation>L%1, whole line</translation>
+    </message>
 </context>
 </TS>

@@ -27,5 +27,9 @@
         <source>Итерация %1: χ² %2 (цель %3), RRMS %4 %, λ %5, %6 с</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>L%1, вся линия</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -555,5 +555,13 @@
         <source>L%1 F%2: error model from %3 repeat and reciprocal pairs: err = %4 ohm + %5 % of |R|</source>
         <translation>L%1 F%2: error model from %3 repeat and reciprocal pairs: err = %4 ohm + %5 % of |R|</translation>
     </message>
+    <message>
+        <source>Линии %1 в данных нет</source>
+        <translation>Line %1 is not in the data</translation>
+    </message>
+    <message>
+        <source>Линия %1 целиком: файл %2 размечен с шагом %3 м, а файл %4 — с шагом %5 м; в одну линию собираются только расстановки с одним шагом</source>
+        <translation>Whole line %1: file %2 is placed at a spacing of %3 m and file %4 at %5 m; only spreads of one spacing make one line</translation>
+    </message>
 </context>
 </TS>

@@ -555,5 +555,13 @@
         <source>L%1 F%2: error model from %3 repeat and reciprocal pairs: err = %4 ohm + %5 % of |R|</source>
         <translation>L%1 F%2: модель погрешности по %3 парам повторов и взаимных измерений: погр. = %4 Ом + %5 % от |R|</translation>
     </message>
+    <message>
+        <source>Линии %1 в данных нет</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Линия %1 целиком: файл %2 размечен с шагом %3 м, а файл %4 — с шагом %5 м; в одну линию собираются только расстановки с одним шагом</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -32,10 +32,10 @@ const Command kCommands[] = {
     {"xlsx", "xlsx --layout zel-solo|terravox FILE.zel OUT.xlsx", xlsx},
     {"export",
      "export --format csv|res2dinv|ohm [--spacing S] [--x0 X] [--channels consecutive|first]\n"
-     "       [--line L --file F] [--exclude FILE | --ignore-exclusions] [--drop-flagged] [THRESHOLDS]\n"
+     "       [--line L [--file F]] [--exclude FILE | --ignore-exclusions] [--drop-flagged] [THRESHOLDS]\n"
      "       FILE.zel OUT",
      exportSurvey},
-    {"check", "check [--spacing S] [--x0 X] [--channels consecutive|first] [--line L --file F]\n"
+    {"check", "check [--spacing S] [--x0 X] [--channels consecutive|first] [--line L [--file F]]\n"
               "      [THRESHOLDS] FILE.zel",
      check},
     {"sequence",
@@ -43,12 +43,12 @@ const Command kCommands[] = {
      "         [--a-min A] [--a-max A] [--n-max N] [--channels 1|4] [--reciprocals] OUT.txt",
      sequence},
     {"plot",
-     "plot --kind profile|pseudosection [--value u|r] [--log] [--line L --file F]\n"
+     "plot --kind profile|pseudosection [--value u|r] [--log] [--line L [--file F]]\n"
      "     [--spacing S] [--x0 X] [--channels consecutive|first]\n"
      "     [--width W --height H] FILE.zel OUT.png|OUT.pdf",
      plot},
     {"invert",
-     "invert [--line L --file F] [--spacing S] [--x0 X] [--channels consecutive|first]\n"
+     "invert [--line L [--file F]] [--spacing S] [--x0 X] [--channels consecutive|first]\n"
      "       [--exclude FILE | --ignore-exclusions] [--drop-flagged] [THRESHOLDS] [--topography FILE]\n"
      "       [--lambda L] [--max-iterations N] [--robust] [--vertical-ratio R] [--doi] [--doi-threshold T]\n"
      "       [--grid-spacing S] [--png] [--pdf] FILE.zel|FILE.ohm OUT",

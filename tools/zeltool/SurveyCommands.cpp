@@ -166,14 +166,16 @@ int invert(const Call& call)
         if (!profile) {
             profile = withPositions.front();
             if (withPositions.size() > 1)
-                printLine(err, QStringLiteral("zeltool: inverting L%1 F%2, the first of %3 profiles; --line and --file choose another")
+                printLine(err, QStringLiteral("zeltool: inverting L%1 F%2, the first of %3 profiles; --line (and --file) choose another")
                                    .arg(profile->line).arg(profile->file).arg(withPositions.size()));
         }
         const zel::ExportChoice exported{exclusionsOf(args, *loaded, err, BadExclusions::Refuse), args.isSet(kDropFlagged)};
         // The topography given is the line's own: positions (taped along
         // the slope), factors and heights all follow it.
         if (given)
-            geometry.lines[*profile].topography = *given;
+            for (const zel::Profile& p : zel::profilesOf(records))
+                if (profile->holds(p))
+                    geometry.lines[p].topography = *given;
         input = zel::profileInput(records, geometry, *profile, exported);
         if (input.data.empty())
             throw ToolError{zel::whyNoData(records, geometry, *profile, exported)};
@@ -288,7 +290,7 @@ int check(const Call& call)
     const zel::Exclusions excluded = exclusionsOf(args, data, err, BadExclusions::Say);
     std::vector<zel::ChannelValue> values = zel::surveyValues(records, geometry);
     if (profile)
-        std::erase_if(values, [&](const zel::ChannelValue& v) { return zel::profileOf(records[std::size_t(v.record)]) != *profile; });
+        std::erase_if(values, [&](const zel::ChannelValue& v) { return !profile->holds(zel::profileOf(records[std::size_t(v.record)])); });
     const std::vector<zel::ValueCheck> checks = zel::checkValues(records, values, geometry.thresholds);
     // The flags under the names of the CSV's column: a script reads them.
     for (const zel::CheckSummary& s : zel::summarizeChecks(records, values, checks)) {
@@ -395,13 +397,13 @@ int plot(const Call& call)
         zel::drawProfileGraph(picture, graph, options);
     } else {
         const auto withPositions = zel::pseudosectionProfiles(records);
-        if (withPositions.empty() || (profile && std::find(withPositions.begin(), withPositions.end(), *profile) == withPositions.end()))
+        if (withPositions.empty()
+            || (profile && std::none_of(withPositions.begin(), withPositions.end(), [&](const zel::Profile& p) { return profile->holds(p); })))
             throw zel::ZelError(zel::ErrorId::NoPositions);
         const zel::Pseudosection section = zel::pseudosection(records, geometry, profile.value_or(withPositions.front()));
         if (section.points.empty() && section.negative.empty())
-            throw ToolError{QStringLiteral("nothing to draw: no value of L%1 F%2 has an apparent resistivity")
-                                .arg(section.profile.line)
-                                .arg(section.profile.file)};
+            throw ToolError{QStringLiteral("nothing to draw: no value of %1 has an apparent resistivity")
+                                .arg(zel::profileName(section.profile))};
         zel::drawPseudosection(picture, section);
     }
     zel::savePlot(picture, target, w, h);

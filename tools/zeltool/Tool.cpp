@@ -146,8 +146,8 @@ void requireProfile(const std::vector<zel::MeasurementRecord>& records, const st
     if (!profile)
         return;
     const auto all = zel::profilesOf(records);
-    if (std::find(all.begin(), all.end(), *profile) == all.end())
-        throw zel::ZelError(zel::ErrorId::ProfileNotInData, {QString::number(profile->line), QString::number(profile->file)});
+    if (std::none_of(all.begin(), all.end(), [&](const zel::Profile& p) { return profile->holds(p); }))
+        throw zel::notInData(*profile);
 }
 
 const QString kExclude = QStringLiteral("exclude"), kDropFlagged = QStringLiteral("drop-flagged"),
@@ -181,14 +181,15 @@ zel::Exclusions exclusionsOf(const Arguments& args, const LoadedData& data, std:
     return {};
 }
 
-// The profile of --line and --file, none when neither is given.
+// The profile of --line and --file, none when neither is given; --line
+// alone is the whole line, its files' spreads together.
 std::optional<zel::Profile> profileOf(const Arguments& args)
 {
-    if (args.isSet(kLine) != args.isSet(kFile))
-        throw UsageError{QStringLiteral("--line and --file go together")};
+    if (args.isSet(kFile) && !args.isSet(kLine))
+        throw UsageError{QStringLiteral("--file goes with --line")};
     if (!args.isSet(kLine))
         return std::nullopt;
-    return zel::Profile{args.wholeNumber(kLine), args.wholeNumber(kFile)};
+    return zel::Profile{args.wholeNumber(kLine), args.isSet(kFile) ? args.wholeNumber(kFile) : zel::Profile::kWholeLine};
 }
 
 } // namespace zeltool

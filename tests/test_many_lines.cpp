@@ -1,0 +1,107 @@
+// Lines made of many readings: the spreads of a roll-along inverted as one
+// line, and two readings of one line compared.
+#include "section/Input.h"
+#include "sim/StationModel.h"
+
+#include "data/ZelError.h"
+#include "inversion/Inversion.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// 48 electrodes 1 m apart over 100 ohm·m, a 10 ohm·m block at 12–18 m and a
+// 1,000 ohm·m one at 30–36 m, 1.5–4.5 m deep; measured as one spread or
+// as spreads of 24 moved 12 along.
+zel::sim::SyntheticLine testLine(int spread)
+{
+    zel::sim::SyntheticLine line;
+    line.electrodes = 48;
+    line.blocks = {{12, 18, 1.5, 4.5, 10}, {30, 36, 1.5, 4.5, 1000}};
+    line.aMax = 2;
+    line.nMax = 6;
+    if (spread > 0) {
+        line.spreadElectrodes = spread;
+        line.spreadStep = spread / 2;
+    }
+    return line;
+}
+
+zel::SurveyGeometry geometryOf(const zel::sim::SyntheticLine& line)
+{
+    zel::SurveyGeometry g;
+    g.lines = zel::sim::syntheticGeometry(line);
+    return g;
+}
+
+zel::inv::InversionResult invertInput(const zel::SectionInput& input)
+{
+    zel::inv::InversionOptions o;
+    o.threads = 2;
+    return zel::inv::invert(input.data, o);
+}
+
+double medianOf(std::vector<double> v)
+{
+    std::nth_element(v.begin(), v.begin() + std::ptrdiff_t(v.size() / 2), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+TEST(ManyLines, SpreadsOfARollAlongInvertAsTheWholeLine)
+{
+    const zel::sim::SyntheticLine rolled = testLine(24), whole = testLine(0);
+    const std::vector<zel::MeasurementRecord> spreads = zel::sim::syntheticRecords(rolled);
+    ASSERT_EQ(zel::sim::syntheticSpreads(rolled).size(), 3u);
+    const zel::Profile line{1, zel::Profile::kWholeLine};
+    const zel::SectionInput merged = zel::profileInput(spreads, geometryOf(rolled), line, {});
+    const zel::SectionInput one = zel::profileInput(zel::sim::syntheticRecords(whole), geometryOf(whole), {1, 1}, {});
+
+    // The electrodes by position: 48 places, though each file numbers its
+    // spread from 0; the quadripoles of the overlaps once, each.
+    EXPECT_EQ(zel::inv::electrodesOf(merged.data).size(), 48u);
+    std::size_t values = 0;
+    for (const zel::Profile p : {zel::Profile{1, 1}, zel::Profile{1, 2}, zel::Profile{1, 3}})
+        values += zel::profileInput(spreads, geometryOf(rolled), p, {}).data.size();
+    EXPECT_LT(merged.data.size(), values);
+    EXPECT_LE(merged.data.size(), one.data.size());
+    EXPECT_GT(merged.data.size(), one.data.size() * 8 / 10);
+
+    const zel::inv::InversionResult a = invertInput(merged), b = invertInput(one);
+    ASSERT_EQ(a.mesh.parameterCount(), b.mesh.parameterCount());
+    std::vector<double> differences;
+    double conductive = 1e9, resistive = 0;
+    for (int p = 0; p < a.mesh.parameterCount(); ++p) {
+        const zel::inv::Point c = a.mesh.cellCentre(a.mesh.cellOfParameter[std::size_t(p)]);
+        if (c.z < -6)
+            continue;
+        differences.push_back(std::abs(std::log10(a.resistivity[std::size_t(p)] / b.resistivity[std::size_t(p)])));
+        if (c.z < -2 && c.z > -4 && c.x > 13 && c.x < 17)
+            conductive = std::min(conductive, a.resistivity[std::size_t(p)]);
+        if (c.z < -2 && c.z > -4 && c.x > 31 && c.x < 35)
+            resistive = std::max(resistive, a.resistivity[std::size_t(p)]);
+    }
+    EXPECT_LT(medianOf(differences), 0.03);  // 7 % in the median
+    EXPECT_LT(conductive, 40);
+    EXPECT_GT(resistive, 250);
+}
+
+TEST(ManyLines, ASpreadAtAnotherSpacingIsRefusedByName)
+{
+    const zel::sim::SyntheticLine rolled = testLine(24);
+    zel::SurveyGeometry g = geometryOf(rolled);
+    g.lines[{1, 2}].spacing = 2;
+    try {
+        zel::profileInput(zel::sim::syntheticRecords(rolled), g, {1, zel::Profile::kWholeLine}, {});
+        FAIL() << "a spread at 2 m taken into a line at 1 m";
+    } catch (const zel::ZelError& e) {
+        EXPECT_EQ(e.id(), zel::ErrorId::WholeLineSpacing);
+        EXPECT_EQ(e.args(), (QStringList{"1", "2", "2", "1", "1"}));
+    }
+    // Each file alone is still a line of its own.
+    EXPECT_FALSE(zel::profileInput(zel::sim::syntheticRecords(rolled), g, {1, 2}, {}).data.empty());
+}
