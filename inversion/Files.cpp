@@ -464,4 +464,37 @@ QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result,
              modelGridCsv(result, gridSpacing > 0 ? gridSpacing : defaultGridSpacing(result))}};
 }
 
+QList<std::pair<QString, QByteArray>> timeLapseFiles(const TimeLapseResult& r, const QString& target, double gridSpacing)
+{
+    QList<std::pair<QString, QByteArray>> files = resultFiles(r.later, target, gridSpacing);
+    QByteArray cells = "x_m,z_m,rho_base_ohmm,rho_ohmm,change_pct" + kCrLf;
+    for (int p = 0; p < r.later.mesh.parameterCount(); ++p) {
+        const Point c = r.later.mesh.cellCentre(r.later.mesh.cellOfParameter[std::size_t(p)]);
+        for (const double v : {c.x, c.z, r.base.resistivity[std::size_t(p)], r.later.resistivity[std::size_t(p)]}) {
+            append(cells, v);
+            cells += ',';
+        }
+        append(cells, r.change[std::size_t(p)]);
+        cells += kCrLf;
+    }
+    QByteArray apparent = "a_m,b_m,m_m,n_m,rhoa_base_ohmm,rhoa_ohmm,change_pct" + kCrLf;
+    for (std::size_t d = 0; d < r.base.data.size() && d < r.apparentChange.size(); ++d) {
+        const Measurement& m = r.base.data[d];
+        for (const double x : m.x) {
+            append(apparent, x);
+            apparent += ',';
+        }
+        append(apparent, m.rhoa);
+        apparent += ',';
+        append(apparent, m.rhoa * (1 + r.apparentChange[d] / 100));
+        apparent += ',';
+        append(apparent, r.apparentChange[d]);
+        apparent += kCrLf;
+    }
+    const QString base = resultBaseName(target);
+    files.append({base + QStringLiteral("-change.csv"), cells});
+    files.append({base + QStringLiteral("-apparent-change.csv"), apparent});
+    return files;
+}
+
 } // namespace zel::inv

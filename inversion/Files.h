@@ -2,6 +2,7 @@
 
 #include "Ground.h"
 #include "Inversion.h"
+#include "TimeLapse.h"
 
 
 #include <QByteArray>
@@ -72,5 +73,12 @@ double defaultGridSpacing(const InversionResult& result);
 QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result, const QString& target,
                                                   double gridSpacing = 0);
 QString resultBaseName(const QString& target);
+
+// A time-lapse result's files: the later model's files as resultFiles()
+// writes them, "<name>-change.csv" (x_m,z_m,rho_base_ohmm,rho_ohmm,
+// change_pct a parameter cell) and "<name>-apparent-change.csv" (a_m,b_m,
+// m_m,n_m,rhoa_base_ohmm,rhoa_ohmm,change_pct a common quadripole).
+QList<std::pair<QString, QByteArray>> timeLapseFiles(const TimeLapseResult& result, const QString& target,
+                                                     double gridSpacing = 0);
 
 } // namespace zel::inv

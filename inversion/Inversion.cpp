@@ -53,17 +53,19 @@ struct Smoothness {
     std::vector<double> weight;
     Eigen::VectorXd smallness;  // per parameter, the squared weight of m − reference; empty: none
     Eigen::VectorXd reference;
+    Eigen::VectorXd base;       // a time-lapse base model: the roughness is that of m − base; empty: none
 
     // ‖Wm m‖², the model's share of the objective
-    double value(const Eigen::VectorXd& m) const
+    double value(const Eigen::VectorXd& model) const
     {
+        const Eigen::VectorXd m = base.size() > 0 ? Eigen::VectorXd(model - base) : model;
         double sum = 0;
         for (std::size_t i = 0; i < pairs.size(); ++i) {
             const double d = weight[i] * (m(pairs[i][1]) - m(pairs[i][0]));
             sum += d * d;
         }
         if (smallness.size() > 0)
-            sum += smallness.dot((m - reference).cwiseAbs2());
+            sum += smallness.dot((model - reference).cwiseAbs2());
         return sum;
     }
     // Wmᵀ Wm v, the operator of the normal equations
@@ -82,7 +84,10 @@ struct Smoothness {
     // half the gradient of value() at m
     Eigen::VectorXd gradient(const Eigen::VectorXd& m) const
     {
-        return smallness.size() > 0 ? Eigen::VectorXd(normal(m) - smallness.cwiseProduct(reference)) : normal(m);
+        Eigen::VectorXd g = normal(base.size() > 0 ? Eigen::VectorXd(m - base) : m);
+        if (smallness.size() > 0)
+            g += smallness.cwiseProduct(m - reference) - smallness.cwiseProduct(base.size() > 0 ? m - base : m);
+        return g;
     }
 };
 
@@ -347,6 +352,15 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     }
     result.background = median(rhoas);
     Smoothness wm = smoothness(mesh, options.verticalRatio);
+    if (!options.base.empty()) {
+        if (int(options.base.size()) != parameters)
+            throw InversionRefused("the base model was made on another mesh");
+        wm.base.resize(parameters);
+        for (int p = 0; p < parameters; ++p)
+            wm.base(p) = std::log(std::clamp(options.base[std::size_t(p)], kLeastRhoa, kLargestRhoa));
+        if (options.baseBackground > 0)
+            result.background = options.baseBackground;
+    }
     const double start = options.reference > 0 ? options.reference : result.background;
     if (options.reference > 0) {
         const double spacing = smallestSpacing(electrodes);
@@ -389,7 +403,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     };
 
-    Eigen::VectorXd m = Eigen::VectorXd::Constant(parameters, std::log(start));
+    Eigen::VectorXd m = wm.base.size() > 0 ? wm.base : Eigen::VectorXd::Constant(parameters, std::log(start));
     Eigen::VectorXd f;
     try {
         f = model(m);

@@ -46,6 +46,12 @@ struct InversionOptions {
     // smallness term draws every cell towards it where the data say little.
     double reference = 0;
     double smallness = 0.1;      // weight of that term: per cell its area over the spacing squared, times this
+    // A time-lapse inversion's base: the first reading's model on the same
+    // mesh, per parameter cell, ohm·m, and its padding's resistivity. The
+    // inversion starts from it and smooths the change from it rather than
+    // the model (LaBrecque & Yang's difference inversion). Empty: none.
+    std::vector<double> base;
+    double baseBackground = 0;
     std::vector<double> elevations;  // per electrode, in the order of electrodes(); empty: flat
     MeshOptions mesh;
     int threads = 0;             // 0: every core

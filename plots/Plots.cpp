@@ -127,12 +127,13 @@ void followHeight(QCustomPlot& plot, QCPColorScale& bar, const std::vector<doubl
 
 // The colour bar of resistivities beside the axis rectangle, its height kept
 // to the rectangle's; its labels thinned to the height it is laid out at.
-void addResistivityBar(QCustomPlot& plot, const ColourScale& scale, const QString& label)
+void addResistivityBar(QCustomPlot& plot, const ColourScale& scale, const QString& label,
+                       const QCPColorGradient& gradient = resistivityGradient())
 {
     auto* bar = new QCPColorScale(&plot);
     plot.plotLayout()->addElement(0, 1, bar);
     bar->setType(QCPAxis::atRight);
-    bar->setGradient(resistivityGradient());
+    bar->setGradient(gradient);
     bar->setDataScaleType(scale.logarithmic ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
     bar->setDataRange(QCPRange(scale.low, scale.high));
     bar->axis()->setLabel(label);
@@ -575,10 +576,26 @@ void drawErrorPairs(QCustomPlot& plot, const std::vector<ProfileErrors>& profile
     plot.legend->setFont(QFont(plot.font().family(), 7));
 }
 
-void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString& title,
-                 std::optional<ColourScale> given, bool contours, double doiThreshold)
+namespace {
+
+// Blue where a value falls, red where it rises, white where it stays: a
+// misfit or a change on a scale even about 0.
+QCPColorGradient changeGradient()
 {
-    resetPlot(plot);
+    QCPColorGradient gradient;
+    gradient.setColorStopAt(0, QColor(30, 60, 200));
+    gradient.setColorStopAt(0.5, Qt::white);
+    gradient.setColorStopAt(1, QColor(200, 30, 30));
+    return gradient;
+}
+
+// The section's cells coloured by `values` (one a parameter cell) on
+// `scale`, with its bar labelled `barLabel`, the depth of investigation,
+// the surface, the electrodes and the title: drawSection()'s drawing.
+void drawCells(QCustomPlot& plot, const inv::InversionResult& r, const std::vector<double>& values, const QString& title,
+               const ColourScale& scale, QCPColorGradient gradient, const QString& barLabel, bool contours,
+               double doiThreshold)
+{
     plot.xAxis->setLabel(QObject::tr("x, m"));
     plot.yAxis->setLabel(QObject::tr("Elevation, m"));
     const inv::Mesh& mesh = r.mesh;
@@ -601,10 +618,6 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
     for (std::size_t i = 0, k = 0; i + 1 < mesh.columns.size() && k < seen.size(); ++i)
         if (std::abs((mesh.columns[i] + mesh.columns[i + 1]) / 2 - seen[k].x) < 1e-9)
             seenDepth[i] = seen[k++].depth;
-    const ColourScale scale = given ? *given : [&] {
-        const auto [low, high] = sectionRange(r, false);
-        return ColourScale{low, high, true};
-    }();
     // The cells sampled on a grid: a column by x, a cell of it by the
     // elevation of its rows there (the rows follow the topography).
     constexpr int kNx = 600, kNz = 240;
@@ -623,13 +636,12 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
             double value = std::nan(""), paleness = std::nan("");
             if (const int c = mesh.cellAt({x, z}); c >= 0)
                 if (const int p = mesh.parameterOfCell[std::size_t(c)]; p >= 0) {
-                    value = r.resistivity[std::size_t(p)];
+                    value = values[std::size_t(p)];
                     paleness = mesh.depths[std::size_t(c % mesh.cellRows())] >= seenDepth[std::size_t(c / mesh.cellRows())] - 1e-9 ? 1 : 0;
                 }
             map->data()->setCell(ix, iz, value);
             pale->data()->setCell(ix, iz, paleness);
         }
-    QCPColorGradient gradient = resistivityGradient();
     gradient.setNanHandling(QCPColorGradient::nhTransparent);
     map->setGradient(gradient);
     map->setDataScaleType(scale.logarithmic ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
@@ -680,7 +692,7 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
     electrodes->setLineStyle(QCPGraph::lsNone);
     electrodes->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssTriangleInverted, QPen(Qt::black), QBrush(Qt::white), 7));
 
-    addResistivityBar(plot, scale, QObject::tr("Resistivity, Ohm·m"));
+    addResistivityBar(plot, scale, barLabel, gradient);
     plot.plotLayout()->insertRow(0);
     plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title, QFont(plot.font().family(), 10)));
     // The whole line in view: every electrode and the parameter region, with a margin.
@@ -690,6 +702,43 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString
     const double margin = 0.03 * (right - left);
     plot.xAxis->setRange(left - margin, right + margin);
     plot.yAxis->setRange(z0 - 0.02 * (top - z0), top + 0.05 * (top - z0));
+}
+
+} // namespace
+
+void drawSection(QCustomPlot& plot, const inv::InversionResult& r, const QString& title,
+                 std::optional<ColourScale> given, bool contours, double doiThreshold)
+{
+    resetPlot(plot);
+    const ColourScale scale = given ? *given : r.mesh.parameterCount() == 0 ? ColourScale{1, 10, true} : [&] {
+        const auto [low, high] = sectionRange(r, false);
+        return ColourScale{low, high, true};
+    }();
+    drawCells(plot, r, r.resistivity, title, scale, resistivityGradient(), QObject::tr("Resistivity, Ohm·m"), contours,
+              doiThreshold);
+}
+
+double changeScale(const std::vector<double>& change)
+{
+    double widest = 10;
+    for (const double c : change)
+        widest = std::max(widest, std::min(100.0, std::abs(c)));
+    return widest;
+}
+
+void drawChangeSection(QCustomPlot& plot, const inv::TimeLapseResult& r, const QString& title)
+{
+    resetPlot(plot);
+    if (r.later.mesh.parameterCount() == 0 || r.change.size() != std::size_t(r.later.mesh.parameterCount()))
+        return;
+    const double widest = changeScale(r.change);
+    drawCells(plot, r.later, r.change, title, {-widest, widest, false}, changeGradient(),
+              QObject::tr("Change of resistivity, %"), false, 0.1);
+}
+
+QString changeTitle(const QString& later, const QString& base, const inv::TimeLapseResult& r, const QLocale& numbers)
+{
+    return sectionTitle(QObject::tr("%1 against %2").arg(later, base), r.later, numbers);
 }
 
 QString sectionVerdict(const inv::InversionResult& r, const QLocale& numbers)
@@ -737,38 +786,33 @@ std::pair<double, double> sectionRange(const inv::InversionResult& r, bool withD
     return {low, high};
 }
 
-void drawResponse(QCustomPlot& plot, const inv::InversionResult& r, ResponsePanel panel, const ColourScale& colours)
+namespace {
+
+// Each datum a disc at its pseudosection point, coloured by its value: on
+// `colours` (apparent resistivities), or with `even` on a scale even about 0
+// wide enough for the largest value up to ±100 % and never narrower than
+// ±`least` %, with a grey ground that keeps a white disc in sight.
+void drawPoints(QCustomPlot& plot, const std::vector<inv::Measurement>& data, const std::vector<double>& values,
+                bool even, double least, const ColourScale& colours, const QString& barLabel, const QString& title)
 {
     resetPlot(plot);
     plot.xAxis->setLabel(QObject::tr("x, m"));
     plot.yAxis->setLabel(QObject::tr("Pseudo-depth, m"));
     plot.yAxis->setRangeReversed(true);
-    const bool misfit = panel == ResponsePanel::Misfit;
-    // The misfit on a scale even about 0, wide enough for the largest of
-    // it up to ±100 %, and never narrower than ±5 %.
-    double worst = 5;
-    for (std::size_t d = 0; misfit && d < r.data.size(); ++d)
-        worst = std::max(worst, std::min(100.0, std::abs(r.misfitPercent(d))));
-    // Blue where the model is low, red where it is high, white where it fits.
-    QCPColorGradient gradient = resistivityGradient();
-    if (misfit) {
-        gradient.clearColorStops();
-        gradient.setColorStopAt(0, QColor(30, 60, 200));
-        gradient.setColorStopAt(0.5, Qt::white);
-        gradient.setColorStopAt(1, QColor(200, 30, 30));
-    }
-    const QCPRange scale = misfit ? QCPRange(-worst, worst) : QCPRange(colours.low, colours.high);
+    double worst = least;
+    for (std::size_t d = 0; even && d < values.size(); ++d)
+        worst = std::max(worst, std::min(100.0, std::abs(values[d])));
+    QCPColorGradient gradient = even ? changeGradient() : resistivityGradient();
+    const QCPRange scale = even ? QCPRange(-worst, worst) : QCPRange(colours.low, colours.high);
     std::vector<QVector<double>> xs(kColourClasses), ys(kColourClasses);
-    for (std::size_t d = 0; d < r.data.size(); ++d) {
-        const double value = panel == ResponsePanel::Measured ? r.data[d].rhoa
-            : panel == ResponsePanel::Modelled              ? r.response[d]
-                                                            : r.misfitPercent(d);
-        const double share = misfit ? (value - scale.lower) / scale.size() : shareOf(colours, value);
+    for (std::size_t d = 0; d < data.size() && d < values.size(); ++d) {
+        const double value = values[d];
+        const double share = even ? (value - scale.lower) / scale.size() : shareOf(colours, value);
         // Beyond the scale (a held one), or no number at all: its end's colour.
         const auto c = share >= 1 ? std::size_t(kColourClasses - 1)
             : share > 0           ? std::size_t(share * kColourClasses)
                                   : std::size_t(0);
-        const inv::Point at = responsePoint(r.data[d]);
+        const inv::Point at = responsePoint(data[d]);
         xs[c] << at.x;
         ys[c] << at.z;
     }
@@ -776,11 +820,11 @@ void drawResponse(QCustomPlot& plot, const inv::InversionResult& r, ResponsePane
         if (xs[c].isEmpty())
             continue;
         const double share = (double(c) + 0.5) / kColourClasses;
-        const double value = misfit || !colours.logarithmic ? scale.lower + share * scale.size()
-                                                            : scale.lower * std::pow(scale.upper / scale.lower, share);
+        const double value = even || !colours.logarithmic ? scale.lower + share * scale.size()
+                                                          : scale.lower * std::pow(scale.upper / scale.lower, share);
         QCPGraph* g = plot.addGraph();
         g->setLineStyle(QCPGraph::lsNone);
-        g->setScatterStyle(QCPScatterStyle(discOf(gradient.color(value, scale, !misfit && colours.logarithmic))));
+        g->setScatterStyle(QCPScatterStyle(discOf(gradient.color(value, scale, !even && colours.logarithmic))));
         g->setData(xs[c], ys[c]);
     }
     plot.rescaleAxes();
@@ -798,26 +842,46 @@ void drawResponse(QCustomPlot& plot, const inv::InversionResult& r, ResponsePane
         step->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
         plot.yAxis->setTicker(step);
     }
-    // A misfit near 0 is drawn white: a grey ground keeps its disc in sight.
-    plot.axisRect()->setBackground(misfit ? QBrush(QColor(225, 225, 225)) : QBrush(Qt::NoBrush));
-    if (misfit) {
+    plot.axisRect()->setBackground(even ? QBrush(QColor(225, 225, 225)) : QBrush(Qt::NoBrush));
+    if (even) {
         auto* bar = new QCPColorScale(&plot);
         plot.plotLayout()->addElement(0, 1, bar);
         bar->setGradient(gradient);
         bar->setDataRange(scale);
-        bar->axis()->setLabel(QObject::tr("Misfit, %"));
+        bar->axis()->setLabel(barLabel);
         const std::vector<double> ticks = scaleTicks({-worst, worst, false}, 9);
         followHeight(plot, *bar, ticks);
         auto* margins = new QCPMarginGroup(&plot);
         plot.axisRect()->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
         bar->setMarginGroup(QCP::msBottom | QCP::msTop, margins);
     } else {
-        addResistivityBar(plot, colours, QObject::tr("ρa, Ohm·m"));
+        addResistivityBar(plot, colours, barLabel);
     }
+    plot.plotLayout()->insertRow(0);
+    plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title, QFont(plot.font().family(), 9)));
+}
+
+} // namespace
+
+void drawResponse(QCustomPlot& plot, const inv::InversionResult& r, ResponsePanel panel, const ColourScale& colours)
+{
+    std::vector<double> values;
+    values.reserve(r.data.size());
+    for (std::size_t d = 0; d < r.data.size(); ++d)
+        values.push_back(panel == ResponsePanel::Measured ? r.data[d].rhoa
+                         : panel == ResponsePanel::Modelled ? r.response[d]
+                                                            : r.misfitPercent(d));
+    const bool misfit = panel == ResponsePanel::Misfit;
     const QString titles[] = {QObject::tr("Measured apparent resistivity"), QObject::tr("Modelled apparent resistivity"),
                               QObject::tr("Misfit (model − measured) / measured")};
-    plot.plotLayout()->insertRow(0);
-    plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, titles[int(panel)], QFont(plot.font().family(), 9)));
+    drawPoints(plot, r.data, values, misfit, 5, colours, misfit ? QObject::tr("Misfit, %") : QObject::tr("ρa, Ohm·m"),
+               titles[int(panel)]);
+}
+
+void drawApparentChange(QCustomPlot& plot, const inv::TimeLapseResult& r)
+{
+    drawPoints(plot, r.base.data, r.apparentChange, true, 10, {}, QObject::tr("Change of ρa, %"),
+               QObject::tr("Apparent resistivity, later against base"));
 }
 
 inv::Point responsePoint(const inv::Measurement& m)

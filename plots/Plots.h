@@ -4,6 +4,7 @@
 #include "survey/Plots.h"
 #include "inversion/Depth.h"
 #include "inversion/Inversion.h"
+#include "inversion/TimeLapse.h"
 
 #include <QColor>
 #include <QLocale>
@@ -101,6 +102,17 @@ std::pair<double, double> sectionRange(const inv::InversionResult& result, bool 
 enum class ResponsePanel { Measured, Modelled, Misfit };
 void drawResponse(QCustomPlot& plot, const inv::InversionResult& result, ResponsePanel panel,
                   const ColourScale& scale);
+// A time-lapse pair: the change of resistivity, %, of each cell on a scale
+// even about 0 (blue where it fell, red where it rose), drawn as
+// drawSection() draws a model; and the change of apparent resistivity of
+// each quadripole both readings hold, at its pseudosection point.
+void drawChangeSection(QCustomPlot& plot, const inv::TimeLapseResult& result, const QString& title);
+void drawApparentChange(QCustomPlot& plot, const inv::TimeLapseResult& result);
+// A change section's title: the later reading against the base, and the
+// difference inversion's iterations and fit as sectionTitle() says them.
+QString changeTitle(const QString& later, const QString& base, const inv::TimeLapseResult& result,
+                    const QLocale& numbers = QLocale::c());
+
 // Where a datum is drawn: x halfway between the centres of AB and MN, z its
 // pseudo-depth (downwards, positive).
 inv::Point responsePoint(const inv::Measurement& datum);

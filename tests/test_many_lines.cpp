@@ -4,7 +4,9 @@
 #include "sim/StationModel.h"
 
 #include "data/ZelError.h"
+#include "inversion/Depth.h"
 #include "inversion/Inversion.h"
+#include "inversion/TimeLapse.h"
 
 #include <gtest/gtest.h>
 
@@ -104,4 +106,42 @@ TEST(ManyLines, ASpreadAtAnotherSpacingIsRefusedByName)
     }
     // Each file alone is still a line of its own.
     EXPECT_FALSE(zel::profileInput(zel::sim::syntheticRecords(rolled), g, {1, 2}, {}).data.empty());
+}
+
+// A block of 100 ohm·m at 20–28 m, 1–4 m deep, that has become 50 ohm·m
+// by the second reading: the difference inversion finds −50 % there and
+// nothing elsewhere the data see, beside it by more than its depth.
+TEST(ManyLines, TimeLapseFindsTheBlockThatChanged)
+{
+    auto reading = [](double blockRho) {
+        zel::sim::SyntheticLine line = testLine(0);
+        line.blocks = {{20, 28, 1, 4, blockRho}};
+        return zel::profileInput(zel::sim::syntheticRecords(line), {}, {1, 1}, {}).data;
+    };
+    zel::inv::InversionOptions o;
+    o.threads = 2;
+    const zel::inv::TimeLapseResult r = zel::inv::invertTimeLapse(reading(100), reading(50), o);
+    ASSERT_EQ(r.change.size(), r.base.resistivity.size());
+    EXPECT_LT(*std::min_element(r.apparentChange.begin(), r.apparentChange.end()), -10);
+    EXPECT_LE(r.later.kept().chi2, 1.5);
+
+    const zel::inv::Mesh& mesh = r.later.mesh;
+    const auto seen = zel::inv::sensitivityDepths(mesh, zel::inv::relativeSensitivity(r.later), zel::inv::kSensitivityThreshold);
+    double inBlock = 0, elsewhere = 0;
+    for (int p = 0; p < mesh.parameterCount(); ++p) {
+        const int cell = mesh.cellOfParameter[std::size_t(p)];
+        const zel::inv::Point c = mesh.cellCentre(cell);
+        const double change = r.change[std::size_t(p)];
+        if (c.x > 21 && c.x < 27 && c.z < -1.5 && c.z > -3.5)
+            inBlock = std::min(inBlock, change);
+        // Beside the block by less than its depth, the smoothing spreads it.
+        const bool near = c.x > 16 && c.x < 32 && c.z > -6.5;
+        const auto column = std::min_element(seen.begin(), seen.end(), [&](const auto& a, const auto& b) {
+            return std::abs(a.x - c.x) < std::abs(b.x - c.x);
+        });
+        if (!near && -c.z < column->depth)
+            elsewhere = std::max(elsewhere, std::abs(change));
+    }
+    EXPECT_NEAR(inBlock, -50, 15);
+    EXPECT_LT(elsewhere, 5);
 }

@@ -6,6 +6,7 @@
 #include "zeltool/Commands.h"
 
 #include "data/DataFile.h"
+#include "section/Input.h"
 #include "data/RawDump.h"
 #include "data/ReadingArchive.h"
 
@@ -157,4 +158,43 @@ TEST(ZeltoolRead, LineReadFromTheStationIsInverted)
     };
     EXPECT_LT(rhoAt(23), 50);
     EXPECT_GT(rhoAt(38), 70);
+}
+
+// The simulated station's memory of a line measured as three spreads, kept
+// with where they lie, is inverted as one line; two readings of a line
+// whose block has grown more conductive give its change.
+TEST(ZeltoolRead, SpreadsInvertAsOneLineAndTwoReadingsCompare)
+{
+    QTemporaryDir dir;
+    const QByteArray model = "electrodes 32\nbackground 100\ntable 1 6\n";
+    zel::writeWholeFile(dir.filePath("roll.model"), model + "block 12 18 1 3 10\nspreads 16 8\n");
+    zel::writeWholeFile(dir.filePath("before.model"), model + "block 12 18 1 3 100\n");
+    zel::writeWholeFile(dir.filePath("after.model"), model + "block 12 18 1 3 50\n");
+    for (const char* name : {"roll", "before", "after"}) {
+        SimProcess sim(dir.filePath(name), {"--model", dir.filePath(QString(name) + ".model"), "--memory-out",
+                                            dir.filePath(QString(name) + ".zel")});
+        ASSERT_TRUE(sim.ok()) << name;
+    }
+    EXPECT_TRUE(zel::readWholeFile(dir.filePath("roll.zel.survey")).contains("[Line 1 File 3]\r\nSpacing=1\r\nX0=16\r\n"));
+    ToolRun r = zeltoolRun({"invert", "--line", "1", dir.filePath("roll.zel"), dir.filePath("line")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains((zel::profileName({1, zel::Profile::kWholeLine}) + ": ").toUtf8())) << r.out.toStdString();
+    // Electrodes at 0–31 m along the line, though each file numbers its spread 0–15.
+    double farthest = 0;
+    for (const QByteArray& row : zel::readWholeFile(dir.filePath("line-response.csv")).trimmed().split('\n').mid(1))
+        for (const QByteArray& x : row.split(',').mid(0, 4))
+            farthest = std::max(farthest, x.toDouble());
+    EXPECT_EQ(farthest, 31);
+
+    r = zeltoolRun({"invert", "--base", dir.filePath("before.zel"), dir.filePath("after.zel"), dir.filePath("change")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("after.zel L1 F1 against before.zel L1 F1: ")) << r.out.toStdString();
+    const QList<QByteArray> rows = zel::readWholeFile(dir.filePath("change-change.csv")).trimmed().split('\n');
+    ASSERT_GT(rows.size(), 10);
+    EXPECT_EQ(rows[0].trimmed(), "x_m,z_m,rho_base_ohmm,rho_ohmm,change_pct");
+    double least = 0;
+    for (qsizetype i = 1; i < rows.size(); ++i)
+        least = std::min(least, rows[i].trimmed().split(',')[4].toDouble());
+    EXPECT_LT(least, -30);
+    EXPECT_TRUE(QFile::exists(dir.filePath("change-apparent-change.csv")));
 }

@@ -127,5 +127,21 @@
         <source>Line %1, all its files: electrode spacing %2 m, each file from its own X0</source>
         <translation>Line %1, all its files: electrode spacing %2 m, each file from its own X0</translation>
     </message>
+    <message>
+        <source>Change of resistivity, %</source>
+        <translation>Change of resistivity, %</translation>
+    </message>
+    <message>
+        <source>Change of ρa, %</source>
+        <translation>Change of ρa, %</translation>
+    </message>
+    <message>
+        <source>Apparent resistivity, later against base</source>
+        <translation>Apparent resistivity, later against base</translation>
+    </message>
+    <message>
+        <source>%1 against %2</source>
+        <translation>%1 against %2</translation>
+    </message>
 </context>
 </TS>

@@ -131,5 +131,21 @@
         <source>Line %1, all its files: electrode spacing %2 m, each file from its own X0</source>
         <translation>Линия %1, все её файлы: шаг электродов %2 м, каждый файл от своего X0</translation>
     </message>
+    <message>
+        <source>Change of resistivity, %</source>
+        <translation>Изменение сопротивления, %</translation>
+    </message>
+    <message>
+        <source>Change of ρa, %</source>
+        <translation>Изменение ρк, %</translation>
+    </message>
+    <message>
+        <source>Apparent resistivity, later against base</source>
+        <translation>Кажущееся сопротивление: второе измерение против первого</translation>
+    </message>
+    <message>
+        <source>%1 against %2</source>
+        <translation>%1 относительно %2</translation>
+    </message>
 </context>
 </TS>

@@ -6,6 +6,7 @@
 #include "data/DataFile.h"
 #include "data/ZelError.h"
 #include "inversion/Files.h"
+#include "inversion/TimeLapse.h"
 #include "section/Input.h"
 #include "section/Options.h"
 #include "plots/Plots.h"
@@ -17,6 +18,7 @@
 #include <qcustomplot.h>
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <atomic>
 #include <csignal>
@@ -84,6 +86,66 @@ QString depthSummary(const QString& what, const std::vector<zel::inv::ColumnDept
         .arg(depths.back(), 0, 'f', 1);
 }
 
+// A time-lapse pair inverted, its summary said and its files written
+// (none when stopped: status 1).
+int invertPair(const zel::SectionInput& first, const QString& what, const std::vector<zel::inv::Measurement>& data,
+               const zel::inv::InversionOptions& options, const QString& target, double grid, bool png, bool pdf,
+               const QStringList& inputs, std::FILE* out, std::FILE* err)
+{
+    g_stopInversion = false;
+    const auto previous = std::signal(SIGINT, onInterruptInversion);
+    zel::inv::TimeLapseResult pair;
+    bool stopped = false;
+    try {
+        pair = zel::inv::invertTimeLapse(first.data, data, options, [&](const zel::inv::IterationReport& r, bool second) {
+            printLine(out, (second ? QStringLiteral("change ") : QStringLiteral("base ")) + zel::progressLine(r, true));
+            std::fflush(out);
+        }, &g_stopInversion);
+        stopped = pair.later.cancelled;
+    } catch (const zel::inv::InversionStopped&) {
+        stopped = true;
+    } catch (const zel::inv::MemoryRefused& e) {
+        std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+        throw ToolError{QStringLiteral("%1: %2").arg(what, zel::texts::inversionNeedsMemory(e.needed(), e.available()))};
+    } catch (const zel::inv::InversionRefused& e) {
+        std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+        throw ToolError{QStringLiteral("%1 against %2: %3").arg(what, first.what, QString::fromStdString(e.what()))};
+    }
+    std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+    if (stopped) {
+        printLine(err, QStringLiteral("zeltool: stopped by the user; nothing written"));
+        return 1;
+    }
+    const auto [low, high] = std::minmax_element(pair.change.begin(), pair.change.end());
+    printLine(out, QStringLiteral("%1 against %2: %3 quadripoles in common; base chi² %4, change chi² %5, RRMS %6 %; "
+                                  "resistivity changed by %7 % to %8 %")
+                       .arg(what, first.what)
+                       .arg(pair.base.data.size())
+                       .arg(pair.base.kept().chi2, 0, 'f', 2)
+                       .arg(pair.later.kept().chi2, 0, 'f', 2)
+                       .arg(pair.later.kept().rrms, 0, 'f', 2)
+                       .arg(*low, 0, 'f', 1)
+                       .arg(*high, 0, 'f', 1));
+    if (pair.later.misfits())
+        printLine(err, QStringLiteral("zeltool: the change: ") + QString::fromStdString(pair.later.verdict()));
+    QList<std::pair<QString, QByteArray>> files = zel::inv::timeLapseFiles(pair, target, grid);
+    for (const auto& [kind, asked] : {std::pair(QStringLiteral("png"), png), std::pair(QStringLiteral("pdf"), pdf)}) {
+        if (!asked)
+            continue;
+        QCustomPlot picture;
+        picture.setLocale(zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English));
+        zel::drawChangeSection(picture, pair, zel::changeTitle(what, first.what, pair));
+        const QString path = zel::inv::resultBaseName(target) + QLatin1Char('.') + kind;
+        files.append({path, zel::plotPicture(picture, path, 1200, 500)});
+    }
+    for (const auto& [path, bytes] : files)
+        for (const QString& input : inputs)
+            zel::refuseOutputOverInput(input, path);
+    for (const QString& path : zel::writeExportFiles(files))
+        printLine(out, QDir::toNativeSeparators(path));
+    return 0;
+}
+
 } // namespace
 
 int invert(const Call& call)
@@ -94,7 +156,8 @@ int invert(const Call& call)
     const QString topography = QStringLiteral("topography"), lambda = QStringLiteral("lambda"),
                   iterations = QStringLiteral("max-iterations"), robust = QStringLiteral("robust"),
                   ratio = QStringLiteral("vertical-ratio"), doi = QStringLiteral("doi"),
-                  doiThreshold = QStringLiteral("doi-threshold"), gridSpacing = QStringLiteral("grid-spacing");
+                  doiThreshold = QStringLiteral("doi-threshold"), gridSpacing = QStringLiteral("grid-spacing"),
+                  baseOption = QStringLiteral("base"), baseFileOption = QStringLiteral("base-file");
     const zel::InversionChoice defaults;
     const Arguments args(arguments,
                          QList<QCommandLineOption>{
@@ -109,6 +172,8 @@ int invert(const Call& call)
                              {doi, QStringLiteral("The depth of investigation by the DOI index: two more inversions.")},
                              {doiThreshold, QStringLiteral("The DOI index taken for the depth of investigation (%1).").arg(defaults.doiThreshold), QStringLiteral("T")},
                              {gridSpacing, QStringLiteral("The spacing of OUT-grid.csv, m (half the electrode spacing)."), QStringLiteral("S")},
+                             {baseOption, QStringLiteral("A first reading of the line (FILE.zel or FILE.ohm): the change from it, by a difference inversion."), QStringLiteral("FILE")},
+                             {baseFileOption, QStringLiteral("The file of the line in the first reading (that of --file)."), QStringLiteral("F")},
                              {QStringLiteral("png"), QStringLiteral("Draw the section as OUT.png too.")},
                              {QStringLiteral("pdf"), QStringLiteral("Draw the section as OUT.pdf too.")}}
                              + kGeometryOptions + kCheckOptions);
@@ -147,29 +212,38 @@ int invert(const Call& call)
     choice.robust = args.isSet(robust);
     choice.useFlagged = !args.isSet(kDropFlagged);
 
-    zel::SectionInput input;
-    if (ohm) {
-        try {
-            input = zel::ohmInput(zel::readWholeFile(in), QDir::toNativeSeparators(in), geometry.thresholds, given);
-        } catch (const zel::inv::FileRefused& e) {
-            throw ToolError{QStringLiteral("%1, line %2: %3").arg(QDir::toNativeSeparators(in)).arg(e.line()).arg(QString::fromStdString(e.what()))};
+    // A reading's data: an .ohm file's, or a profile of a .zel file (the
+    // one of --line and --file, else the first; `file` another file of that
+    // line), with the geometry of the reading.
+    auto inputOf = [&](const QString& path, const LoadedData* reading, const zel::SurveyGeometry& lines,
+                       std::optional<int> file) {
+        zel::SectionInput input;
+        if (!reading) {
+            try {
+                input = zel::ohmInput(zel::readWholeFile(path), QDir::toNativeSeparators(path), lines.thresholds, given);
+            } catch (const zel::inv::FileRefused& e) {
+                throw ToolError{QStringLiteral("%1, line %2: %3").arg(QDir::toNativeSeparators(path)).arg(e.line()).arg(QString::fromStdString(e.what()))};
+            }
+            if (input.poles > 0)
+                printLine(err, QStringLiteral("zeltool: %1 data with a pole electrode left out").arg(input.poles));
+            return input;
         }
-        if (input.poles > 0)
-            printLine(err, QStringLiteral("zeltool: %1 data with a pole electrode left out").arg(input.poles));
-    } else {
+        zel::SurveyGeometry geometry = lines;
         std::optional<zel::Profile> profile = profileOf(args);
-        const std::vector<zel::MeasurementRecord>& records = loaded->records();
-        requireProfile(records, profile);
+        const std::vector<zel::MeasurementRecord>& records = reading->records();
         const auto withPositions = zel::pseudosectionProfiles(records);
         if (withPositions.empty())
             throw zel::ZelError(zel::ErrorId::NoPositions);
         if (!profile) {
             profile = withPositions.front();
-            if (withPositions.size() > 1)
+            if (withPositions.size() > 1 && !file)
                 printLine(err, QStringLiteral("zeltool: inverting L%1 F%2, the first of %3 profiles; --line (and --file) choose another")
                                    .arg(profile->line).arg(profile->file).arg(withPositions.size()));
         }
-        const zel::ExportChoice exported{exclusionsOf(args, *loaded, err, BadExclusions::Refuse), args.isSet(kDropFlagged)};
+        if (file)
+            profile->file = *file;
+        requireProfile(records, profile);
+        const zel::ExportChoice exported{exclusionsOf(args, *reading, err, BadExclusions::Refuse), args.isSet(kDropFlagged)};
         // The topography given is the line's own: positions (taped along
         // the slope), factors and heights all follow it.
         if (given)
@@ -179,7 +253,9 @@ int invert(const Call& call)
         input = zel::profileInput(records, geometry, *profile, exported);
         if (input.data.empty())
             throw ToolError{zel::whyNoData(records, geometry, *profile, exported)};
-    }
+        return input;
+    };
+    zel::SectionInput input = inputOf(in, loaded ? &*loaded : nullptr, geometry, std::nullopt);
     for (const zel::TopographyGap& gap : input.gaps)
         printLine(err, QStringLiteral("zeltool: ") + zel::texts::topographyGap(gap));
     const QString what = input.what;
@@ -188,6 +264,27 @@ int invert(const Call& call)
     options.elevations = std::move(input.elevations);
 
     zel::refuseOutputOverInput(in, target);
+    if (args.isSet(baseOption)) {
+        const QString basePath = args.value(baseOption);
+        std::optional<LoadedData> baseReading;
+        if (!basePath.endsWith(QLatin1String(".ohm"), Qt::CaseInsensitive))
+            baseReading = load(basePath, err);
+        const zel::SurveyGeometry baseGeometry = surveyGeometryOf(args, baseReading ? &*baseReading : nullptr);
+        const std::optional<int> baseFile = args.isSet(baseFileOption) ? std::optional(args.wholeNumber(baseFileOption)) : std::nullopt;
+        const zel::SectionInput first = inputOf(basePath, baseReading ? &*baseReading : nullptr, baseGeometry, baseFile);
+        if (choice.doi)
+            printLine(err, QStringLiteral("zeltool: the DOI index is not computed for a time-lapse pair; the depth of sensitivity is"));
+        zel::refuseOutputOverInput(basePath, target);
+        // Two readings of one profile are told apart by their files.
+        zel::SectionInput named = first;
+        QString later = input.what;
+        if (named.what == later) {
+            named.what = QFileInfo(basePath).fileName() + QLatin1Char(' ') + named.what;
+            later = QFileInfo(in).fileName() + QLatin1Char(' ') + later;
+        }
+        return invertPair(named, later, data, options, target, grid, args.isSet(QStringLiteral("png")),
+                          args.isSet(QStringLiteral("pdf")), {in, basePath}, out, err);
+    }
     g_stopInversion = false;
     const auto previous = std::signal(SIGINT, onInterruptInversion);
     zel::inv::InversionResult result;
