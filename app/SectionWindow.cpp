@@ -1,5 +1,7 @@
 #include "SectionWindow.h"
 
+#include "CompareWindow.h"
+
 #include "DecimalSpinBox.h"
 #include "Screens.h"
 
@@ -17,6 +19,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QThread>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
@@ -70,6 +74,7 @@ TSectionWindow::TSectionWindow(zel::Document& document, UserDialogs& dialogs, QW
     AgainButton = named(new QPushButton(this), "AgainButton");
     SaveImageButton = named(new QPushButton(this), "SaveImageButton");
     SaveModelButton = named(new QPushButton(this), "SaveModelButton");
+    CompareButton = named(new QPushButton(this), "CompareButton");
     HoverLabel = named(new QLabel(this), "HoverLabel");
 
     // The colour scale, the vertical exaggeration, contours and the iteration shown.
@@ -136,6 +141,7 @@ TSectionWindow::TSectionWindow(zel::Document& document, UserDialogs& dialogs, QW
     top->addWidget(AgainButton);
     top->addWidget(SaveImageButton);
     top->addWidget(SaveModelButton);
+    top->addWidget(CompareButton);
     auto* progress = new QHBoxLayout;
     progress->addWidget(Progress, 1);
     progress->addWidget(ProgressLabel, 3);
@@ -180,6 +186,7 @@ TSectionWindow::TSectionWindow(zel::Document& document, UserDialogs& dialogs, QW
     connect(AgainButton, &QPushButton::clicked, this, [this] { invert(job().choice()); });
     connect(SaveImageButton, &QPushButton::clicked, this, &TSectionWindow::saveImage);
     connect(SaveModelButton, &QPushButton::clicked, this, &TSectionWindow::saveModel);
+    connect(CompareButton, &QPushButton::clicked, this, &TSectionWindow::compareWith);
     for (QDoubleSpinBox* edit : {LowEdit, HighEdit})
         connect(edit, &QDoubleSpinBox::valueChanged, this, [this] {
             if (!m_settingScale)
@@ -225,6 +232,8 @@ void TSectionWindow::retranslate()
     AgainButton->setText(tr("Инверсия заново"));
     SaveImageButton->setText(zel::texts::saveImage());
     SaveModelButton->setText(tr("Сохранить модель..."));
+    CompareButton->setText(tr("Сравнить с..."));
+    CompareButton->setToolTip(tr("Изменение во времени: этот профиль против более раннего измерения той же линии"));
     m_scaleLabel->setText(tr("Шкала, Ом·м:"));
     ScaleTypeBox->setItemText(0, tr("логарифмическая"));
     ScaleTypeBox->setItemText(1, tr("линейная"));
@@ -334,7 +343,7 @@ void TSectionWindow::showRunning(bool running)
     const bool result = !running && job().result() != nullptr;
     Progress->setVisible(running);
     StopButton->setVisible(running);
-    for (QWidget* w : std::initializer_list<QWidget*>{AgainButton, SaveImageButton, SaveModelButton, IterationSlider})
+    for (QWidget* w : std::initializer_list<QWidget*>{AgainButton, SaveImageButton, SaveModelButton, CompareButton, IterationSlider})
         w->setEnabled(result);
     emit runningChanged(running);
 }
@@ -562,5 +571,51 @@ void TSectionWindow::saveModel()
         HoverLabel->setText(zel::texts::modelFilesWritten(written));
     } catch (const zel::ZelError& e) {
         m_dialogs.showMessage(this, MessageKind::Error, windowTitle(), zel::withFullStop(zel::texts::errorText(e)));
+    }
+}
+
+void TSectionWindow::compareWith()
+{
+    if (!job().result() || running())
+        return;
+    FileDialogOptions o;
+    o.filter = tr("Данные станции (*.zel)|*.zel|pyGIMLi/BERT (*.ohm)|*.ohm");
+    const QString path = m_dialogs.openFileName(this, o);
+    if (path.isEmpty())
+        return;
+    const InversionChoice& choice = job().choice();
+    const zel::ExportChoice left{m_document.exclusions(), !choice.useFlagged};
+    auto refuse = [&](const QString& why) {
+        m_dialogs.showMessage(this, MessageKind::Information, windowTitle(), zel::withFullStop(why));
+    };
+    try {
+        // The earlier reading's same profile, with its own lines and exclusions.
+        zel::SectionInput base;
+        if (path.endsWith(QLatin1String(".ohm"), Qt::CaseInsensitive)) {
+            base = zel::ohmInput(zel::readWholeFile(path), QFileInfo(path).fileName(), m_document.geometry().thresholds, std::nullopt);
+        } else {
+            zel::Document earlier;
+            if (earlier.load(zel::readWholeFile(path), path).outcome != zel::DumpDecoding::Outcome::Decoded)
+                return refuse(tr("«%1» не читается как данные станции").arg(QDir::toNativeSeparators(path)));
+            const zel::ExportChoice earlierLeft{earlier.exclusions(), !choice.useFlagged};
+            base = zel::profileInput(earlier.records(), earlier.geometry(), choice.profile, earlierLeft);
+            if (base.data.empty())
+                return refuse(zel::whyNoData(earlier.records(), earlier.geometry(), choice.profile, earlierLeft));
+            base.what = QFileInfo(path).fileName() + QLatin1Char(' ') + base.what;
+        }
+        zel::SectionInput later = zel::profileInput(m_document.records(), m_document.geometry(), choice.profile, left);
+        if (later.data.empty())
+            return refuse(zel::whyNoData(m_document.records(), m_document.geometry(), choice.profile, left));
+        if (!m_document.path().isEmpty())
+            later.what = QFileInfo(m_document.path()).fileName() + QLatin1Char(' ') + later.what;
+        if (!m_compare)
+            m_compare = new TCompareWindow(m_dialogs, [this](QWidget*) { return m_askFile ? m_askFile(m_compare, false) : QString(); }, this);
+        m_compare->show();
+        m_compare->raise();
+        m_compare->compare(std::move(base), std::move(later), choice.options(std::max(1, QThread::idealThreadCount() - 1)));
+    } catch (const zel::ZelError& e) {
+        refuse(zel::texts::errorText(e));
+    } catch (const zel::inv::FileRefused& e) {
+        refuse(QStringLiteral("%1, %2: %3").arg(QDir::toNativeSeparators(path)).arg(e.line()).arg(QString::fromStdString(e.what())));
     }
 }

@@ -13,6 +13,7 @@
 #include <optional>
 
 class QCheckBox;
+class TCompareWindow;
 class QComboBox;
 class QCustomPlot;
 class QDoubleSpinBox;
@@ -75,6 +76,9 @@ public:
     QPushButton* AgainButton = nullptr;
     QPushButton* SaveImageButton = nullptr;
     QPushButton* SaveModelButton = nullptr;
+    QPushButton* CompareButton = nullptr;
+    // The comparison with an earlier reading, once one was asked for.
+    TCompareWindow* compareWindow() const { return m_compare; }
     QDoubleSpinBox* LowEdit = nullptr;      // the colour scale's ends, ohm·m
     QDoubleSpinBox* HighEdit = nullptr;
     QComboBox* ScaleTypeBox = nullptr;      // logarithmic, linear
@@ -118,6 +122,7 @@ private:
     void setScale(const zel::ColourScale& scale);
     void saveImage();
     void saveModel();
+    void compareWith();
     // The datum drawn nearest a pixel of a data panel, within a click's
     // reach, and the value it came from.
     std::optional<std::size_t> datumAt(const QCustomPlot& panel, const QPointF& pixel) const;
@@ -126,6 +131,7 @@ private:
     zel::Document& m_document;
     UserDialogs& m_dialogs;
     AskFile m_askFile;
+    TCompareWindow* m_compare = nullptr;
     PictureSize m_pictureSize;
     // The section drawn: the kept model, or an earlier iteration's.
     std::shared_ptr<const zel::inv::InversionResult> m_view;

@@ -30,6 +30,30 @@ void yieldToTheWindow()
 
 } // namespace
 
+QString refusalOf(const std::exception_ptr& error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const inv::MemoryRefused& e) {
+        return texts::inversionNeedsMemory(e.needed(), e.available());
+    } catch (const inv::InversionRefused& e) {
+        return QString::fromStdString(e.what());
+    } catch (const std::exception& e) {  // a fault of the computation: said, and the program goes on
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral("?");
+    }
+}
+
+void startWorker(QThread*& thread, std::function<void()> work)
+{
+    thread = QThread::create([work = std::move(work)] {
+        yieldToTheWindow();
+        work();
+    });
+    thread->start(QThread::LowPriority);
+}
+
 SectionJob::SectionJob(QObject* parent) : QObject(parent) {}
 
 SectionJob::~SectionJob()
@@ -64,10 +88,9 @@ bool SectionJob::start(const std::vector<MeasurementRecord>& records, const Surv
     m_changedDuringRun = false;
     m_cancel = false;
     m_running = true;
-    m_thread = QThread::create([this, data = std::move(data), options = std::move(options), doi = choice.doi] {
+    startWorker(m_thread, [this, data = std::move(data), options = std::move(options), doi = choice.doi] {
         // The reports are posted to this object: they reach it in its own
         // thread, and none arrives once it is gone.
-        yieldToTheWindow();
         auto post = [this](auto deliver) {
             // The event loop owns the posted call and deletes it once run.
             // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks)
@@ -103,24 +126,13 @@ bool SectionJob::start(const std::vector<MeasurementRecord>& records, const Surv
                 m_running = false;
                 emit stoppedEarly();
             });
-        } catch (const inv::MemoryRefused& e) {
-            post([this, reason = texts::inversionNeedsMemory(e.needed(), e.available())] {
-                m_running = false;
-                emit refused(reason);
-            });
-        } catch (const inv::InversionRefused& e) {
-            post([this, reason = QString::fromStdString(e.what())] {
-                m_running = false;
-                emit refused(reason);
-            });
-        } catch (const std::exception& e) {  // a fault of the computation: said, and the program goes on
-            post([this, reason = QString::fromLocal8Bit(e.what())] {
+        } catch (...) {
+            post([this, reason = refusalOf(std::current_exception())] {
                 m_running = false;
                 emit refused(reason);
             });
         }
     });
-    m_thread->start(QThread::LowPriority);
     emit started();
     return true;
 }

@@ -4,6 +4,7 @@
 #include "TestDumps.h"
 #include "WindowInDir.h"
 
+#include "app/CompareWindow.h"
 #include "app/DataCheckWindow.h"
 #include "app/SectionWindow.h"
 #include "app/SurveyCommands.h"
@@ -12,6 +13,7 @@
 #include "document/Document.h"
 #include "plots/Plots.h"
 #include "sim/StationModel.h"
+#include "survey/Lines.h"
 #include "texts/Texts.h"
 
 #include <QElapsedTimer>
@@ -340,5 +342,59 @@ TEST(SectionWindow, ShortLineDrawnWholeAndAMisfitSaid)
             // Russian numbers in the words as on the axes: a decimal comma.
             EXPECT_FALSE(w.TitleLabel->text().contains(QRegularExpression("\\d\\.\\d"))) << w.TitleLabel->text().toStdString();
         }
+    }
+}
+
+// A memory of three spreads of one line is offered and inverted as the
+// whole line; "Compare with..." an earlier reading of the line, where the
+// block was twice as resistive, shows the block's change.
+TEST(SectionWindow, SpreadsInvertAsOneLineAndCompareWithAnEarlierReading)
+{
+    WindowInDir place;
+    FakeDialogs dialogs;
+    TForm1 form(&dialogs, QStringList());
+    zel::sim::SyntheticLine line;
+    line.electrodes = 32;
+    line.aMax = 1;
+    line.nMax = 6;
+    line.spreadElectrodes = 16;
+    line.spreadStep = 8;
+    const QString later = place.dir.filePath("later.zel"), earlier = place.dir.filePath("earlier.zel");
+    for (const auto& [file, rho] : {std::pair(later, 50.0), std::pair(earlier, 100.0)}) {
+        line.blocks = {{12, 18, 1, 3, rho}};
+        zel::writeWholeFile(file, zeltest::dump(zel::sim::syntheticRecords(line)));
+        zel::writeLinesBeside(file, zel::sim::syntheticGeometry(line));
+    }
+    dialogs.fileAnswers << later;
+    form.ToolButton1Click();
+    const zel::Profile whole{1, zel::Profile::kWholeLine};
+    InversionChoice choice;
+    choice.profile = whole;
+    choice.maxIterations = 4;
+    dialogs.inversionAnswers << choice;
+    form.Invert1->trigger();
+    EXPECT_EQ(dialogs.shownProfiles, (std::vector<zel::Profile>{whole, {1, 1}, {1, 2}, {1, 3}}));
+    ASSERT_NE(form.survey().sectionWindow(), nullptr);
+    TSectionWindow& w = *form.survey().sectionWindow();
+    ASSERT_TRUE(waitUntil([&] { return !w.running(); }));
+    ASSERT_NE(w.result(), nullptr);
+    EXPECT_TRUE(w.TitleLabel->text().startsWith(zel::profileName(whole) + ": ")) << w.TitleLabel->text().toStdString();
+    EXPECT_EQ(zel::inv::electrodesOf(w.result()->data).size(), 32u);
+
+    dialogs.fileAnswers << earlier;
+    w.CompareButton->click();
+    ASSERT_NE(w.compareWindow(), nullptr);
+    TCompareWindow& compared = *w.compareWindow();
+    ASSERT_TRUE(waitUntil([&] { return !compared.job().running(); }));
+    ASSERT_NE(compared.job().result(), nullptr) << compared.ProgressLabel->text().toStdString();
+    const std::vector<double>& change = compared.job().result()->change;
+    EXPECT_LT(*std::min_element(change.begin(), change.end()), -30);
+    EXPECT_TRUE(compared.job().laterName().startsWith("later.zel ")) << compared.job().laterName().toStdString();
+    const QByteArray pictures = qgetenv("ZEL_SCREENSHOTS");
+    if (!pictures.isEmpty()) {
+        compared.grab().save(QString::fromLocal8Bit(pictures) + "/time-lapse-ru.png");
+        form.English1->trigger();
+        compared.grab().save(QString::fromLocal8Bit(pictures) + "/time-lapse-en.png");
+        form.Russian1->trigger();
     }
 }

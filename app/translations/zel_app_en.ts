@@ -62,6 +62,41 @@ Command line: zeltool</translation>
     </message>
 </context>
 <context>
+    <name>TCompareWindow</name>
+    <message>
+        <source>Инверсия первого измерения...</source>
+        <translation>Inverting the first reading...</translation>
+    </message>
+    <message>
+        <source>Изменение: </source>
+        <translation>Change: </translation>
+    </message>
+    <message>
+        <source>Первое измерение: </source>
+        <translation>First reading: </translation>
+    </message>
+    <message>
+        <source>Остановлено: сравнение не закончено.</source>
+        <translation>Stopped: the comparison is not finished.</translation>
+    </message>
+    <message>
+        <source>Сравнение невозможно: %1</source>
+        <translation>The readings cannot be compared: %1</translation>
+    </message>
+    <message>
+        <source>Изменение во времени</source>
+        <translation>Time-lapse change</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Сохранить изменение...</source>
+        <translation>Save the change...</translation>
+    </message>
+</context>
+<context>
     <name>TDataCheckWindow</name>
     <message>
         <source>Проверка данных</source>
@@ -370,6 +405,22 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     <message>
         <source>Остановлено до первой модели.</source>
         <translation>Stopped before the first model.</translation>
+    </message>
+    <message>
+        <source>Сравнить с...</source>
+        <translation>Compare with...</translation>
+    </message>
+    <message>
+        <source>Изменение во времени: этот профиль против более раннего измерения той же линии</source>
+        <translation>Time-lapse: this profile against an earlier reading of the same line</translation>
+    </message>
+    <message>
+        <source>Данные станции (*.zel)|*.zel|pyGIMLi/BERT (*.ohm)|*.ohm</source>
+        <translation>Station data (*.zel)|*.zel|pyGIMLi/BERT (*.ohm)|*.ohm</translation>
+    </message>
+    <message>
+        <source>«%1» не читается как данные станции</source>
+        <translation>“%1” cannot be read as station data</translation>
     </message>
 </context>
 <context>

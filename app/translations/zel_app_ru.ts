@@ -55,6 +55,41 @@ ZEL-TERRAVOX для ПК
     </message>
 </context>
 <context>
+    <name>TCompareWindow</name>
+    <message>
+        <source>Инверсия первого измерения...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Изменение: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Первое измерение: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Остановлено: сравнение не закончено.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сравнение невозможно: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Изменение во времени</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сохранить изменение...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>TDataCheckWindow</name>
     <message>
         <source>Проверка данных</source>
@@ -361,6 +396,22 @@ ZEL-TERRAVOX для ПК
     </message>
     <message>
         <source>Остановлено до первой модели.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сравнить с...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Изменение во времени: этот профиль против более раннего измерения той же линии</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Данные станции (*.zel)|*.zel|pyGIMLi/BERT (*.ohm)|*.ohm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>«%1» не читается как данные станции</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1,0 +1,135 @@
+#include "CompareWindow.h"
+
+#include "UserDialogs.h"
+
+#include "texts/Texts.h"
+
+#include "data/DataFile.h"
+#include "data/ZelError.h"
+#include "inversion/Files.h"
+#include "plots/Plots.h"
+
+#include <qcustomplot.h>
+
+#include <QDir>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TCompareWindow::TCompareWindow(UserDialogs& dialogs, AskFile askFile, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_dialogs(dialogs), m_askFile(std::move(askFile))
+{
+    setObjectName(QStringLiteral("CompareWindow"));
+    auto named = [](auto* widget, const char* name) {
+        widget->setObjectName(QLatin1String(name));
+        return widget;
+    };
+    TitleLabel = named(new QLabel(this), "TitleLabel");
+    TitleLabel->setWordWrap(true);
+    ProgressLabel = named(new QLabel(this), "ProgressLabel");
+    ProgressLabel->setWordWrap(true);
+    StopButton = named(new QPushButton(this), "StopButton");
+    SaveButton = named(new QPushButton(this), "SaveButton");
+    ChangePlot = named(new QCustomPlot(this), "ChangePlot");
+    ApparentPlot = named(new QCustomPlot(this), "ApparentPlot");
+    ChangePlot->setMinimumHeight(260);
+    ApparentPlot->setMinimumHeight(160);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(TitleLabel, 1);
+    top->addWidget(SaveButton);
+    auto* running = new QHBoxLayout;
+    running->addWidget(ProgressLabel, 1);
+    running->addWidget(StopButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(running);
+    layout->addWidget(ChangePlot, 3);
+    layout->addWidget(ApparentPlot, 2);
+    resize(1000, 700);
+
+    connect(StopButton, &QPushButton::clicked, &m_job, &zel::CompareJob::stop);
+    connect(SaveButton, &QPushButton::clicked, this, &TCompareWindow::save);
+    connect(&m_job, &zel::CompareJob::started, this, [this] {
+        StopButton->setVisible(true);
+        SaveButton->setEnabled(false);
+        ProgressLabel->setText(tr("Инверсия первого измерения..."));
+    });
+    connect(&m_job, &zel::CompareJob::iteration, this, [this](const zel::inv::IterationReport& r, bool second) {
+        ProgressLabel->setText((second ? tr("Изменение: ") : tr("Первое измерение: ")) + zel::progressLine(r));
+    });
+    auto ended = [this](const QString& text) {
+        StopButton->setVisible(false);
+        SaveButton->setEnabled(m_job.result() != nullptr);
+        ProgressLabel->setText(text);
+    };
+    connect(&m_job, &zel::CompareJob::finished, this, [this, ended] {
+        ended(QString());
+        draw();
+    });
+    connect(&m_job, &zel::CompareJob::stoppedEarly, this, [ended] { ended(tr("Остановлено: сравнение не закончено.")); });
+    connect(&m_job, &zel::CompareJob::refused, this, [ended](const QString& reason) {
+        ended(tr("Сравнение невозможно: %1").arg(reason));
+    });
+    StopButton->setVisible(false);
+    SaveButton->setEnabled(false);
+    retranslate();
+}
+
+bool TCompareWindow::compare(zel::SectionInput base, zel::SectionInput later, const zel::inv::InversionOptions& options)
+{
+    return m_job.start(std::move(base), std::move(later), options);
+}
+
+void TCompareWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
+}
+
+void TCompareWindow::retranslate()
+{
+    setWindowTitle(tr("Изменение во времени"));
+    StopButton->setText(tr("Стоп"));
+    SaveButton->setText(tr("Сохранить изменение..."));
+    draw();
+}
+
+void TCompareWindow::draw()
+{
+    const auto result = m_job.result();
+    if (!result)
+        return;
+    const QLocale numbers = zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English);
+    for (QCustomPlot* plot : {ChangePlot, ApparentPlot})
+        plot->setLocale(numbers);
+    // The verdict above; the title on the picture, which is saved with it.
+    TitleLabel->setText(zel::sectionVerdict(result->later, numbers));
+    TitleLabel->setVisible(!TitleLabel->text().isEmpty());
+    zel::drawChangeSection(*ChangePlot, *result, zel::changeTitle(m_job.laterName(), m_job.baseName(), *result, numbers));
+    zel::drawApparentChange(*ApparentPlot, *result);
+    ChangePlot->replot();
+    ApparentPlot->replot();
+}
+
+void TCompareWindow::save()
+{
+    const auto result = m_job.result();
+    const QString path = result && m_askFile ? m_askFile(this) : QString();
+    if (path.isEmpty())
+        return;
+    try {
+        auto files = zel::inv::timeLapseFiles(*result, path);
+        const QString picture = zel::inv::resultBaseName(path) + QStringLiteral(".png");
+        files.append({picture, zel::plotPicture(*ChangePlot, picture, 1200, 500)});
+        QStringList written = zel::writeExportFiles(files);
+        for (QString& p : written)
+            p = QDir::toNativeSeparators(p);
+        ProgressLabel->setText(zel::texts::modelFilesWritten(written));
+    } catch (const zel::ZelError& e) {
+        m_dialogs.showMessage(this, MessageKind::Error, windowTitle(), zel::withFullStop(zel::texts::errorText(e)));
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "section/CompareJob.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QCustomPlot;
+class QLabel;
+class QPushButton;
+class UserDialogs;
+
+// A later reading of a line against an earlier one: the change of
+// resistivity of the difference inversion and the change of apparent
+// resistivity of the quadripoles both hold, with progress and Stop while
+// it runs and the change's files saved on request.
+class TCompareWindow : public QWidget {
+    Q_OBJECT
+public:
+    // Asks for the name of the files to write.
+    using AskFile = std::function<QString(QWidget* parent)>;
+    TCompareWindow(UserDialogs& dialogs, AskFile askFile, QWidget* parent);
+
+    // Starts the comparison; false while one runs.
+    bool compare(zel::SectionInput base, zel::SectionInput later, const zel::inv::InversionOptions& options);
+    zel::CompareJob& job() { return m_job; }
+
+    QLabel* TitleLabel = nullptr;
+    QLabel* ProgressLabel = nullptr;
+    QPushButton* StopButton = nullptr;
+    QPushButton* SaveButton = nullptr;
+    QCustomPlot* ChangePlot = nullptr;
+    QCustomPlot* ApparentPlot = nullptr;
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void retranslate();
+    void draw();
+    void save();
+
+    UserDialogs& m_dialogs;
+    AskFile m_askFile;
+    zel::CompareJob m_job;
+};
