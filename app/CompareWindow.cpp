@@ -50,7 +50,7 @@ TCompareWindow::TCompareWindow(UserDialogs& dialogs, AskFile askFile, QWidget* p
     layout->addWidget(ApparentPlot, 2);
     resize(1000, 700);
 
-    connect(StopButton, &QPushButton::clicked, &m_job, &zel::CompareJob::stop);
+    connect(StopButton, &QPushButton::clicked, &m_job, &zel::WorkerJob::stop);
     connect(SaveButton, &QPushButton::clicked, this, &TCompareWindow::save);
     connect(&m_job, &zel::CompareJob::started, this, [this] {
         StopButton->setVisible(true);

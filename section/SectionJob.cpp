@@ -8,51 +8,7 @@
 
 #include <algorithm>
 
-#if defined(Q_OS_LINUX)
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
-
 namespace zel {
-
-namespace {
-
-// The worker's thread and the threads it starts yield to the window: on
-// Linux a thread's nice value is its own and passes to the threads it
-// starts; on Windows the worker runs below normal priority (QThread).
-void yieldToTheWindow()
-{
-#if defined(Q_OS_LINUX)
-    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
-#endif
-}
-
-} // namespace
-
-QString refusalOf(const std::exception_ptr& error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const inv::MemoryRefused& e) {
-        return texts::inversionNeedsMemory(e.needed(), e.available());
-    } catch (const inv::InversionRefused& e) {
-        return QString::fromStdString(e.what());
-    } catch (const std::exception& e) {  // a fault of the computation: said, and the program goes on
-        return QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        return QStringLiteral("?");
-    }
-}
-
-void startWorker(QThread*& thread, std::function<void()> work)
-{
-    thread = QThread::create([work = std::move(work)] {
-        yieldToTheWindow();
-        work();
-    });
-    thread->start(QThread::LowPriority);
-}
 
 SectionJob::SectionJob(QObject* parent) : QObject(parent) {}
 

@@ -2,6 +2,7 @@
 
 #include "Input.h"
 #include "Options.h"
+#include "WorkerJob.h"
 
 #include "survey/Checks.h"
 
@@ -17,11 +18,6 @@ class QThread;
 
 namespace zel {
 
-// Why an inversion could not be had, from what it threw: the memory it
-// needs, what it refused, a fault of the computation.
-QString refusalOf(const std::exception_ptr& error);
-// Runs `work` on a new worker thread, below the window's priority, in `thread`.
-void startWorker(QThread*& thread, std::function<void()> work);
 
 // The inversion of the current reading: the one running on its worker
 // thread and the section it gave last, with whether the data changed since.
