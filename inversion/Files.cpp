@@ -10,6 +10,7 @@
 #include <map>
 #include <iterator>
 #include <numbers>
+#include <optional>
 
 namespace zel::inv {
 
@@ -287,7 +288,11 @@ QByteArray responseCsv(const InversionResult& r)
     return out;
 }
 
-QByteArray modelVtu(const InversionResult& r)
+namespace {
+
+// One section as a piece of a VTK unstructured grid: its parameter cells as
+// quadrilaterals, its points at (x, z, 0), or placed in 3D at (x, y, z).
+void appendVtuPiece(QByteArray& out, const InversionResult& r, std::optional<double> y)
 {
     const Mesh& mesh = r.mesh;
     // The nodes of the parameter cells, numbered anew.
@@ -305,19 +310,22 @@ QByteArray modelVtu(const InversionResult& r)
     for (const auto& [node, point] : pointOf)
         nodeOfPoint[std::size_t(point)] = node;
 
-    QByteArray out = "<?xml version=\"1.0\"?>\n";
-    if (r.misfits())
-        out += "<!-- " + QByteArray::fromStdString(r.verdict()) + " -->\n";
-    out += "<VTKFile type=\"UnstructuredGrid\" version=\"0.1\" byte_order=\"LittleEndian\">\n"
-                     "<UnstructuredGrid>\n<Piece NumberOfPoints=\"" + QByteArray::number(qsizetype(nodeOfPoint.size()))
-        + "\" NumberOfCells=\"" + QByteArray::number(qsizetype(cells.size())) + "\">\n";
+    out += "<Piece NumberOfPoints=\"" + QByteArray::number(qsizetype(nodeOfPoint.size())) + "\" NumberOfCells=\""
+        + QByteArray::number(qsizetype(cells.size())) + "\">\n";
     out += "<Points>\n<DataArray type=\"Float64\" NumberOfComponents=\"3\" format=\"ascii\">\n";
     for (const int node : nodeOfPoint) {
         const Point& p = mesh.nodes[std::size_t(node)];
         append(out, p.x);
         out += ' ';
-        append(out, p.z);
-        out += " 0\n";
+        if (y) {
+            append(out, *y);
+            out += ' ';
+            append(out, p.z);
+            out += '\n';
+        } else {
+            append(out, p.z);
+            out += " 0\n";
+        }
     }
     out += "</DataArray>\n</Points>\n<Cells>\n<DataArray type=\"Int32\" Name=\"connectivity\" format=\"ascii\">\n";
     for (const auto& c : cells)
@@ -341,8 +349,31 @@ QByteArray modelVtu(const InversionResult& r)
         }
         out += "</DataArray>\n";
     }
-    out += "</CellData>\n</Piece>\n</UnstructuredGrid>\n</VTKFile>\n";
-    return out;
+    out += "</CellData>\n</Piece>\n";
+}
+
+const QByteArray kVtuHead = "<VTKFile type=\"UnstructuredGrid\" version=\"0.1\" byte_order=\"LittleEndian\">\n"
+                            "<UnstructuredGrid>\n";
+const QByteArray kVtuTail = "</UnstructuredGrid>\n</VTKFile>\n";
+
+} // namespace
+
+QByteArray modelVtu(const InversionResult& r)
+{
+    QByteArray out = "<?xml version=\"1.0\"?>\n";
+    if (r.misfits())
+        out += "<!-- " + QByteArray::fromStdString(r.verdict()) + " -->\n";
+    out += kVtuHead;
+    appendVtuPiece(out, r, std::nullopt);
+    return out + kVtuTail;
+}
+
+QByteArray linesVtu(const std::vector<std::pair<const InversionResult*, double>>& lines)
+{
+    QByteArray out = "<?xml version=\"1.0\"?>\n" + kVtuHead;
+    for (const auto& [result, y] : lines)
+        appendVtuPiece(out, *result, y);
+    return out + kVtuTail;
 }
 
 ModelCells parseModelCsv(const QByteArray& text)
@@ -453,13 +484,14 @@ QString resultBaseName(const QString& target)
     return base;
 }
 
-QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result, const QString& target, double gridSpacing)
+QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result, const QString& target, double gridSpacing,
+                                                  double y)
 {
     const QString base = resultBaseName(target);
     return {{base + QStringLiteral("-model.csv"), modelCsv(result)},
             {base + QStringLiteral("-response.csv"), responseCsv(result)},
             {base + QStringLiteral(".vtu"), modelVtu(result)},
-            {base + QStringLiteral(".xyz"), modelXyz(result)},
+            {base + QStringLiteral(".xyz"), modelXyz(result, y)},
             {base + QStringLiteral("-grid.csv"),
              modelGridCsv(result, gridSpacing > 0 ? gridSpacing : defaultGridSpacing(result))}};
 }

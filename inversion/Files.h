@@ -41,6 +41,9 @@ OhmData parseOhm(const QByteArray& text, double defaultErrorPercent, double minE
 QByteArray modelCsv(const InversionResult& result);
 QByteArray responseCsv(const InversionResult& result);
 QByteArray modelVtu(const InversionResult& result);
+// Sections of parallel lines in one VTK file, each a piece placed in 3D at
+// its line's y (x along the lines, y across, z up).
+QByteArray linesVtu(const std::vector<std::pair<const InversionResult*, double>>& lines);
 // The three files of a result for a target name ("line3", or "line3.csv"):
 // "<name>-model.csv", "<name>-response.csv" and "<name>.vtu"; the name
 // without its ending for pictures beside them.
@@ -69,9 +72,10 @@ QByteArray modelGridCsv(const InversionResult& result, double spacing);
 double defaultGridSpacing(const InversionResult& result);
 
 // The files of a result for a target name: the three above and
-// "<name>.xyz" and "<name>-grid.csv" (`gridSpacing` 0: the default).
+// "<name>.xyz" and "<name>-grid.csv" (`gridSpacing` 0: the default; the
+// XYZ at the line's `y`).
 QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result, const QString& target,
-                                                  double gridSpacing = 0);
+                                                  double gridSpacing = 0, double y = 0);
 QString resultBaseName(const QString& target);
 
 // A time-lapse result's files: the later model's files as resultFiles()

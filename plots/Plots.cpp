@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <functional>
 #include <memory>
 #include <numbers>
@@ -734,6 +735,53 @@ void drawChangeSection(QCustomPlot& plot, const inv::TimeLapseResult& r, const Q
     const double widest = changeScale(r.change);
     drawCells(plot, r.later, r.change, title, {-widest, widest, false}, changeGradient(),
               QObject::tr("Change of resistivity, %"), false, 0.1);
+}
+
+void drawPlanView(QCustomPlot& plot, const PlanView& view, std::optional<ColourScale> given)
+{
+    resetPlot(plot);
+    plot.xAxis->setLabel(QObject::tr("x along the lines, m"));
+    plot.yAxis->setLabel(QObject::tr("y across the lines, m"));
+    if (view.x.empty() || view.y.empty())
+        return;
+    double low = std::numeric_limits<double>::max(), high = 0;
+    for (const double r : view.rho)
+        if (r > 0)
+            low = std::min(low, r), high = std::max(high, r);
+    const ColourScale scale = given ? *given : high > 0 ? ColourScale{low, high > low ? high : low * 10, true} : ColourScale{1, 10, true};
+    const double halfRow = view.y.size() > 1 ? (view.y[1] - view.y[0]) / 2 : 1;
+    auto* map = new QCPColorMap(plot.xAxis, plot.yAxis);
+    map->data()->setSize(int(view.x.size()), int(view.y.size()));
+    map->data()->setRange(QCPRange(view.x.front(), view.x.back()),
+                          view.y.size() > 1 ? QCPRange(view.y.front(), view.y.back())
+                                            : QCPRange(view.y.front() - halfRow, view.y.front() + halfRow));
+    for (std::size_t j = 0; j < view.y.size(); ++j)
+        for (std::size_t i = 0; i < view.x.size(); ++i)
+            map->data()->setCell(int(i), int(j), view.at(j, i));
+    QCPColorGradient gradient = resistivityGradient();
+    gradient.setNanHandling(QCPColorGradient::nhTransparent);
+    map->setGradient(gradient);
+    map->setInterpolate(true);
+    map->setDataScaleType(scale.logarithmic ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
+    map->setDataRange(QCPRange(scale.low, scale.high));
+    for (const PlanView::Line& line : view.lines) {
+        QCPGraph* g = plot.addGraph();
+        g->setData(QVector<double>{line.from, line.to}, QVector<double>{line.y, line.y});
+        g->setPen(QPen(Qt::black, 1.5));
+        auto* label = new QCPItemText(&plot);
+        label->position->setCoords(line.from, line.y);
+        label->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);
+        label->setText(line.what);
+        label->setFont(QFont(plot.font().family(), 8));
+    }
+    addResistivityBar(plot, scale, QObject::tr("Resistivity, Ohm·m"));
+    plot.plotLayout()->insertRow(0);
+    plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, QObject::tr("%1 m below the ground").arg(localDecimal(plot.locale(), view.depth, 4)),
+                                                           QFont(plot.font().family(), 10)));
+    const double pad = std::max(halfRow, 0.05 * (view.x.back() - view.x.front()));
+    plot.xAxis->setRange(view.x.front() - pad, view.x.back() + pad);
+    plot.yAxis->setRange((view.y.size() > 1 ? view.y.front() : view.y.front() - halfRow) - pad,
+                         (view.y.size() > 1 ? view.y.back() : view.y.front() + halfRow) + pad);
 }
 
 QString changeTitle(const QString& later, const QString& base, const inv::TimeLapseResult& r, const QLocale& numbers)

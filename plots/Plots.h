@@ -5,6 +5,7 @@
 #include "inversion/Depth.h"
 #include "inversion/Inversion.h"
 #include "inversion/TimeLapse.h"
+#include "section/AllLines.h"
 
 #include <QColor>
 #include <QLocale>
@@ -112,6 +113,11 @@ void drawApparentChange(QCustomPlot& plot, const inv::TimeLapseResult& result);
 // difference inversion's iterations and fit as sectionTitle() says them.
 QString changeTitle(const QString& later, const QString& base, const inv::TimeLapseResult& result,
                     const QLocale& numbers = QLocale::c());
+
+// A plan view of parallel lines at one depth: the resistivity between the
+// lines on a logarithmic colour scale (`scale` none: the view's own), the
+// lines drawn as black lines with their names, x along and y across.
+void drawPlanView(QCustomPlot& plot, const PlanView& view, std::optional<ColourScale> scale = std::nullopt);
 
 // Where a datum is drawn: x halfway between the centres of AB and MN, z its
 // pseudo-depth (downwards, positive).

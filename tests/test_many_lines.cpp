@@ -1,10 +1,13 @@
 // Lines made of many readings: the spreads of a roll-along inverted as one
-// line, and two readings of one line compared.
+// line, two readings of one line compared, parallel lines in plan view.
+#include "section/AllLines.h"
 #include "section/Input.h"
 #include "sim/StationModel.h"
 
 #include "data/ZelError.h"
+#include "survey/Lines.h"
 #include "inversion/Depth.h"
+#include "inversion/Files.h"
 #include "inversion/Inversion.h"
 #include "inversion/TimeLapse.h"
 
@@ -144,4 +147,50 @@ TEST(ManyLines, TimeLapseFindsTheBlockThatChanged)
     }
     EXPECT_NEAR(inBlock, -50, 15);
     EXPECT_LT(elsewhere, 5);
+}
+
+// Three parallel lines 10 m apart, a 10 ohm·m body under the first two:
+// each line is inverted, the plan view at the body's depth shows it under
+// them and between them, half as much towards the third, and none beside
+// it; the sections go to one 3D file; the lines file keeps each line's Y.
+TEST(ManyLines, ParallelLinesGiveAPlanView)
+{
+    std::vector<zel::MeasurementRecord> records;
+    zel::LineGeometries placed;
+    for (int n = 1; n <= 3; ++n) {
+        zel::sim::SyntheticLine line;
+        line.electrodes = 32;
+        line.aMax = 1;
+        line.nMax = 6;
+        line.line = n;
+        line.y = 10.0 * (n - 1);
+        line.blocks = {{12, 20, 1, 4, n < 3 ? 10.0 : 100.0}};
+        for (const zel::MeasurementRecord& r : zel::sim::syntheticRecords(line))
+            records.push_back(r);
+        placed.merge(zel::sim::syntheticGeometry(line));
+    }
+    const zel::LineGeometries reread = zel::parseLinesFile(zel::linesFileText(placed), "lines");
+    EXPECT_EQ(reread.at({3, 1}).y, 20.0);
+    zel::SurveyGeometry g;
+    g.lines = reread;
+    zel::InversionChoice choice;
+    choice.maxIterations = 4;
+    const zel::LinesRun run = zel::invertLines(records, g, {}, choice, 2);
+    ASSERT_EQ(run.lines.size(), 3u);
+    EXPECT_TRUE(run.skipped.empty());
+    EXPECT_TRUE(zel::linesApart(run.lines));
+
+    const zel::PlanView view = zel::planView(run.lines, 2.5, 33, 21);  // every metre along, every metre across
+    ASSERT_EQ(view.rho.size(), 33u * 21u);
+    EXPECT_LT(view.at(5, 16), 30);    // between the first two lines, over the body
+    EXPECT_GT(view.at(5, 4), 70);     // beside it
+    const double towardsTheThird = view.at(15, 16);
+    EXPECT_GT(towardsTheThird, view.at(5, 16));
+    EXPECT_LT(towardsTheThird, view.at(20, 16));
+    EXPECT_EQ(view.lines.size(), 3u);
+
+    std::vector<std::pair<const zel::inv::InversionResult*, double>> sections;
+    for (const zel::LineSection& l : run.lines)
+        sections.emplace_back(&l.result, l.y);
+    EXPECT_EQ(zel::inv::linesVtu(sections).count("<Piece "), 3);
 }

@@ -143,5 +143,17 @@
         <source>%1 against %2</source>
         <translation>%1 against %2</translation>
     </message>
+    <message>
+        <source>x along the lines, m</source>
+        <translation>x along the lines, m</translation>
+    </message>
+    <message>
+        <source>y across the lines, m</source>
+        <translation>y across the lines, m</translation>
+    </message>
+    <message>
+        <source>%1 m below the ground</source>
+        <translation>%1 m below the ground</translation>
+    </message>
 </context>
 </TS>

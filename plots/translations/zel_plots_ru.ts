@@ -147,5 +147,17 @@
         <source>%1 against %2</source>
         <translation>%1 относительно %2</translation>
     </message>
+    <message>
+        <source>x along the lines, m</source>
+        <translation>x вдоль линий, м</translation>
+    </message>
+    <message>
+        <source>y across the lines, m</source>
+        <translation>y поперёк линий, м</translation>
+    </message>
+    <message>
+        <source>%1 m below the ground</source>
+        <translation>%1 м от поверхности</translation>
+    </message>
 </context>
 </TS>

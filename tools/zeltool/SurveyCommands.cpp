@@ -7,6 +7,7 @@
 #include "data/ZelError.h"
 #include "inversion/Files.h"
 #include "inversion/TimeLapse.h"
+#include "section/AllLines.h"
 #include "section/Input.h"
 #include "section/Options.h"
 #include "plots/Plots.h"
@@ -146,6 +147,71 @@ int invertPair(const zel::SectionInput& first, const QString& what, const std::v
     return 0;
 }
 
+// Every line of a reading inverted into the folder `target`: each line's
+// files, the sections placed in 3D, and plan views at four depths when the
+// lines lie apart (none when stopped: status 1).
+int invertAll(const LoadedData& reading, const zel::SurveyGeometry& geometry, const zel::Exclusions& left,
+              const zel::InversionChoice& choice, const QString& target, double grid, bool png, const QString& in,
+              std::FILE* out, std::FILE* err)
+{
+    if (!QDir().mkpath(target))
+        throw zel::ZelError(zel::ErrorId::CannotCreateFile, {QDir::toNativeSeparators(target), QString()});
+    const QDir folder(target);
+    g_stopInversion = false;
+    const auto previous = std::signal(SIGINT, onInterruptInversion);
+    const std::vector<zel::Profile> lines = zel::surveyLines(reading.records());
+    const zel::LinesRun run = zel::invertLines(reading.records(), geometry, left, choice, 0, [&](int line, int count, const zel::inv::IterationReport& r) {
+        printLine(out, QStringLiteral("%1 (%2 of %3) ").arg(zel::profileName(lines[std::size_t(line)])).arg(line + 1).arg(count)
+                           + zel::progressLine(r, true));
+        std::fflush(out);
+    }, &g_stopInversion);
+    std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+    if (run.cancelled) {
+        printLine(err, QStringLiteral("zeltool: stopped by the user; nothing written"));
+        return 1;
+    }
+    for (const auto& [what, why] : run.skipped)
+        printLine(err, QStringLiteral("zeltool: %1 left out: %2").arg(what, why));
+    if (run.lines.empty())
+        throw ToolError{QStringLiteral("no line could be inverted")};
+    QList<std::pair<QString, QByteArray>> files;
+    const QLocale numbers = zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English);
+    std::vector<std::pair<const zel::inv::InversionResult*, double>> placed;
+    for (const zel::LineSection& line : run.lines) {
+        const zel::inv::IterationReport& kept = line.result.kept();
+        printLine(out, QStringLiteral("%1 at y %2 m: %3 data, chi² %4, RRMS %5 %")
+                           .arg(line.what).arg(line.y).arg(line.result.data.size())
+                           .arg(kept.chi2, 0, 'f', 2).arg(kept.rrms, 0, 'f', 2));
+        const QString name = folder.filePath(line.profile.wholeLine() ? QStringLiteral("L%1").arg(line.profile.line)
+                                                                      : QStringLiteral("L%1_F%2").arg(line.profile.line).arg(line.profile.file));
+        files += zel::inv::resultFiles(line.result, name, grid, line.y);
+        if (png) {
+            QCustomPlot picture;
+            picture.setLocale(numbers);
+            zel::drawSection(picture, line.result, zel::sectionTitle(line.what, line.result, numbers), std::nullopt, false, choice.doiThreshold);
+            files.append({name + QStringLiteral(".png"), zel::plotPicture(picture, name + QStringLiteral(".png"), 1200, 500)});
+        }
+        placed.emplace_back(&line.result, line.y);
+    }
+    files.append({folder.filePath(QStringLiteral("lines.vtu")), zel::inv::linesVtu(placed)});
+    if (zel::linesApart(run.lines)) {
+        for (const double depth : zel::sliceDepths(run.lines)) {
+            QCustomPlot picture;
+            picture.setLocale(numbers);
+            zel::drawPlanView(picture, zel::planView(run.lines, depth));
+            const QString path = folder.filePath(QStringLiteral("depth-%1m.png").arg(depth));
+            files.append({path, zel::plotPicture(picture, path, 1000, 800)});
+        }
+    } else {
+        printLine(err, QStringLiteral("zeltool: the lines lie at one y: no plan view (give each line its Y in the lines file)"));
+    }
+    for (const auto& [path, bytes] : files)
+        zel::refuseOutputOverInput(in, path);
+    for (const QString& path : zel::writeExportFiles(files))
+        printLine(out, QDir::toNativeSeparators(path));
+    return 0;
+}
+
 } // namespace
 
 int invert(const Call& call)
@@ -157,7 +223,8 @@ int invert(const Call& call)
                   iterations = QStringLiteral("max-iterations"), robust = QStringLiteral("robust"),
                   ratio = QStringLiteral("vertical-ratio"), doi = QStringLiteral("doi"),
                   doiThreshold = QStringLiteral("doi-threshold"), gridSpacing = QStringLiteral("grid-spacing"),
-                  baseOption = QStringLiteral("base"), baseFileOption = QStringLiteral("base-file");
+                  baseOption = QStringLiteral("base"), baseFileOption = QStringLiteral("base-file"),
+                  allOption = QStringLiteral("all");
     const zel::InversionChoice defaults;
     const Arguments args(arguments,
                          QList<QCommandLineOption>{
@@ -174,6 +241,7 @@ int invert(const Call& call)
                              {gridSpacing, QStringLiteral("The spacing of OUT-grid.csv, m (half the electrode spacing)."), QStringLiteral("S")},
                              {baseOption, QStringLiteral("A first reading of the line (FILE.zel or FILE.ohm): the change from it, by a difference inversion."), QStringLiteral("FILE")},
                              {baseFileOption, QStringLiteral("The file of the line in the first reading (that of --file)."), QStringLiteral("F")},
+                             {allOption, QStringLiteral("Invert every line into the folder OUT: each line's files, lines.vtu in 3D and plan views at four depths.")},
                              {QStringLiteral("png"), QStringLiteral("Draw the section as OUT.png too.")},
                              {QStringLiteral("pdf"), QStringLiteral("Draw the section as OUT.pdf too.")}}
                              + kGeometryOptions + kCheckOptions);
@@ -212,6 +280,14 @@ int invert(const Call& call)
     choice.robust = args.isSet(robust);
     choice.useFlagged = !args.isSet(kDropFlagged);
 
+    if (args.isSet(allOption)) {
+        if (!loaded)
+            throw UsageError{QStringLiteral("--all inverts the lines of a .zel file")};
+        if (args.isSet(kLine) || args.isSet(kFile) || args.isSet(baseOption))
+            throw UsageError{QStringLiteral("--all inverts every line: --line, --file and --base do not go with it")};
+        const zel::Exclusions left = exclusionsOf(args, *loaded, err, BadExclusions::Refuse);
+        return invertAll(*loaded, geometry, left, choice, target, grid, args.isSet(QStringLiteral("png")), in, out, err);
+    }
     // A reading's data: an .ohm file's, or a profile of a .zel file (the
     // one of --line and --file, else the first; `file` another file of that
     // line), with the geometry of the reading.

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "Input.h"
+#include "Options.h"
+
+#include "survey/Checks.h"
+
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <vector>
+
+namespace zel {
+
+// One of the parallel lines of a survey: its profile, where it lies across
+// the survey (its Y, m) and its section.
+struct LineSection {
+    Profile profile;
+    double y = 0;
+    QString what;
+    inv::InversionResult result;
+};
+
+// The lines of a reading, one inversion each: a line of several files as
+// its whole line, a line of one file as that file; lines with positions only.
+std::vector<Profile> surveyLines(const std::vector<MeasurementRecord>& records);
+
+// Every line of a reading inverted, one after the other, each on every
+// thread `choice` is given; `progress` hears each iteration with the line's
+// place (from 0) among `count`; `cancel` ends the line running with what it
+// has, and no line after it starts. A line with nothing to invert, or one
+// the inversion refuses, is left out and said in `skipped` (what, why).
+struct LinesRun {
+    std::vector<LineSection> lines;
+    std::vector<std::pair<QString, QString>> skipped;
+    bool cancelled = false;
+};
+LinesRun invertLines(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
+                     const Exclusions& exclusions, const InversionChoice& choice, int threads,
+                     const std::function<void(int line, int count, const inv::IterationReport&)>& progress = {},
+                     const std::atomic<bool>* cancel = nullptr);
+
+// The section's resistivity `depth` metres below its ground at x along
+// the line: that of the parameter cell there; NaN beyond the cells.
+double resistivityAtDepth(const inv::InversionResult& result, double x, double depth);
+
+// A plan view of parallel lines at one depth below the ground: a grid over
+// the lines' extent, each point's resistivity interpolated in log ρ between
+// the two lines either side at its x (along a line, the line's own); NaN
+// where a line has no cell there or no line lies either side.
+struct PlanView {
+    double depth = 0;
+    std::vector<double> x, y;  // the grid's columns and rows, m
+    std::vector<double> rho;   // y.size() rows of x.size(), ohm·m
+    struct Line {
+        double y = 0, from = 0, to = 0;  // across, and its first and last electrode along
+        QString what;
+    };
+    std::vector<Line> lines;
+    double at(std::size_t row, std::size_t column) const { return rho[row * x.size() + column]; }
+};
+PlanView planView(const std::vector<LineSection>& lines, double depth, int columns = 200, int rows = 120);
+
+// Whether the lines lie apart across the survey: at least two Ys.
+bool linesApart(const std::vector<LineSection>& lines);
+// Depths for plan views: four, evenly to the median depth of
+// investigation's by the sensitivity, rounded to the spacing's tenth.
+std::vector<double> sliceDepths(const std::vector<LineSection>& lines);
+
+} // namespace zel
