@@ -6,6 +6,7 @@
 #include "DataCheckWindow.h"
 #include "InversionDialog.h"
 #include "PlotWindows.h"
+#include "LinesWindow.h"
 #include "SectionWindow.h"
 
 #include "data/RawDump.h"
@@ -14,6 +15,7 @@
 #include "survey/Exports.h"
 
 #include <QDir>
+#include <QThread>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSettings>
@@ -106,6 +108,27 @@ TSectionWindow& TSurveyCommands::section()
         });
     }
     return *m_section;
+}
+
+void TSurveyCommands::invertAllLines()
+{
+    zel::Document& doc = m_host.document();
+    if (m_host.refuseDuringDialogue() || !doc.decoded())
+        return;
+    if (zel::surveyLines(doc.records()).empty()) {
+        m_host.dialogs().showMessage(m_host.dialogParent(), MessageKind::Information, kApplicationTitle,
+                                     zel::withFullStop(zel::texts::errorText(zel::ZelError(zel::ErrorId::NoPositions))));
+        return;
+    }
+    if (!m_lines)
+        m_lines = new TLinesWindow(m_host.dialogParent());
+    m_lines->show();
+    m_lines->raise();
+    if (m_lines->job().running())
+        return;
+    // The options of the last Invert..., one line after the other, each on every core but one.
+    m_lines->invert(doc.records(), geometry(), doc.exclusions(), zel::readInversionChoice(m_host.userSettings()),
+                    std::max(1, QThread::idealThreadCount() - 1));
 }
 
 void TSurveyCommands::invert()

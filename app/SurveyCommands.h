@@ -15,6 +15,7 @@ class TDataCheckWindow;
 class TProfileWindow;
 class TPseudosectionWindow;
 class TSectionWindow;
+class TLinesWindow;
 
 namespace zel {
 enum class SurveyFormat;
@@ -35,6 +36,7 @@ public:
     void showPseudosection();
     void showDataCheck();
     void invert();                              // "Invert..."
+    void invertAllLines();                      // "All lines"
 
     // The survey geometry: the settings file's, read again into the
     // document (a stored value that cannot be used is said in the status bar
@@ -51,6 +53,7 @@ public:
     TPseudosectionWindow* pseudosectionWindow() const { return m_pseudosection; }
     TDataCheckWindow* dataCheckWindow() const { return m_dataCheck; }
     TSectionWindow* sectionWindow() const { return m_section; }
+    TLinesWindow* linesWindow() const { return m_lines; }
 
 private:
     template <class Window>
@@ -66,5 +69,6 @@ private:
     TPseudosectionWindow* m_pseudosection = nullptr;
     TDataCheckWindow* m_dataCheck = nullptr;
     TSectionWindow* m_section = nullptr;
+    TLinesWindow* m_lines = nullptr;
     std::optional<zel::Profile> m_invertedProfile;  // the profile inverted last
 };

@@ -90,6 +90,7 @@ public:
     QAction* Pseudosection1 = nullptr;
     QAction* DataCheck1 = nullptr;  // "Survey" → "Data check..."
     QAction* Invert1 = nullptr;     // "Survey" → "Invert..."
+    QAction* AllLines1 = nullptr;   // "Survey" → "All lines"
 
     // The current reading, and the command groups that act on it.
     zel::Document& document() override { return *m_document; }

@@ -173,6 +173,7 @@ void TForm1::buildMenu()
     menu->addSeparator();
     DataCheck1 = add(menu, "DataCheck1", zel::texts::dataCheckCommand(), [survey] { survey->showDataCheck(); });
     Invert1 = add(menu, "Invert1", zel::texts::invertCommand(), [survey] { survey->invert(); });
+    AllLines1 = add(menu, "AllLines1", zel::texts::allLinesCommand(), [survey] { survey->invertAllLines(); });
     QMenu* service = menuBar()->addMenu(QStringLiteral("&Service"));
     EEPROM1 = add(service, "EEPROM1", QStringLiteral("EEPROM"), [this] { ToolButton12Click(); });
     Generator1 = add(service, "Generator1", QStringLiteral("Electrode table generator..."), [station] { station->showGenerator(); });
@@ -273,7 +274,7 @@ void TForm1::UpdateActions()
         a->setEnabled(idle);
     RecentReadings1->setEnabled(idle);
     // The survey exports need decoded data.
-    for (QAction* a : {ExportCsv1, ExportRes2DInv1, ExportOhm1, ProfileGraph1, Pseudosection1, DataCheck1, Invert1})
+    for (QAction* a : {ExportCsv1, ExportRes2DInv1, ExportOhm1, ProfileGraph1, Pseudosection1, DataCheck1, Invert1, AllLines1})
         a->setEnabled(idle && m_document->decoded());
 }
 
@@ -290,6 +291,7 @@ void TForm1::RetranslateUi()
     SurveyGeometry1->setText(zel::texts::surveyGeometryCommand());
     DataCheck1->setText(zel::texts::dataCheckCommand());
     Invert1->setText(zel::texts::invertCommand());
+    AllLines1->setText(zel::texts::allLinesCommand());
     HelpLink1->setText(zel::texts::helpLink());
     StopButton1->setText(zel::texts::stopCommand());
     StopButton1->setToolTip(QStringLiteral("Esc"));

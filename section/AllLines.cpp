@@ -162,4 +162,22 @@ std::vector<double> sliceDepths(const std::vector<LineSection>& lines)
     return depths;
 }
 
+bool LinesJob::start(std::vector<MeasurementRecord> records, SurveyGeometry geometry, Exclusions exclusions,
+                     InversionChoice choice, int threads)
+{
+    return run([this, records = std::move(records), geometry = std::move(geometry), exclusions = std::move(exclusions),
+                choice, threads](const Post& post) -> std::function<bool()> {
+        auto result = std::make_shared<const LinesRun>(invertLines(records, geometry, exclusions, choice, threads,
+            [&](int line, int count, const inv::IterationReport& r) { post([this, line, count, r] { emit iteration(line, count, r); }); },
+            cancel()));
+        return [this, result] {
+            // A run stopped part way is not shown: the one before stays.
+            if (result->cancelled)
+                return false;
+            m_result = result;
+            return true;
+        };
+    });
+}
+
 } // namespace zel

@@ -2,6 +2,7 @@
 
 #include "Input.h"
 #include "Options.h"
+#include "WorkerJob.h"
 
 #include "survey/Checks.h"
 
@@ -9,6 +10,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace zel {
@@ -67,5 +69,25 @@ bool linesApart(const std::vector<LineSection>& lines);
 // Depths for plan views: four, evenly to the median depth of
 // investigation's by the sensitivity, rounded to the spacing's tenth.
 std::vector<double> sliceDepths(const std::vector<LineSection>& lines);
+
+// Every line of the current reading inverted on a worker thread, with the
+// run it gave last.
+class LinesJob : public WorkerJob {
+    Q_OBJECT
+public:
+    using WorkerJob::WorkerJob;
+    // False while one runs.
+    bool start(std::vector<MeasurementRecord> records, SurveyGeometry geometry, Exclusions exclusions,
+               InversionChoice choice, int threads);
+    // The lines inverted, none before the first run ends.
+    std::shared_ptr<const LinesRun> result() const { return m_result; }
+
+signals:
+    // An iteration of the line `line` (from 0) of `count`.
+    void iteration(int line, int count, const zel::inv::IterationReport& report);
+
+private:
+    std::shared_ptr<const LinesRun> m_result;
+};
 
 } // namespace zel

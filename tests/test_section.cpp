@@ -6,6 +6,8 @@
 
 #include "app/CompareWindow.h"
 #include "app/DataCheckWindow.h"
+#include "app/DecimalSpinBox.h"
+#include "app/LinesWindow.h"
 #include "app/SectionWindow.h"
 #include "app/SurveyCommands.h"
 #include "app/ZelMain.h"
@@ -394,7 +396,56 @@ TEST(SectionWindow, SpreadsInvertAsOneLineAndCompareWithAnEarlierReading)
     if (!pictures.isEmpty()) {
         compared.grab().save(QString::fromLocal8Bit(pictures) + "/time-lapse-ru.png");
         form.English1->trigger();
+        QTest::qWait(20);
         compared.grab().save(QString::fromLocal8Bit(pictures) + "/time-lapse-en.png");
+        form.Russian1->trigger();
+    }
+}
+
+// Survey → All lines: three parallel lines, each with its Y beside the
+// reading, inverted one after the other and shown in plan at a depth the
+// data see, the body under the first two lines drawn between them.
+TEST(SectionWindow, AllLinesInvertedAndShownInPlan)
+{
+    WindowInDir place;
+    FakeDialogs dialogs;
+    TForm1 form(&dialogs, QStringList());
+    std::vector<zel::MeasurementRecord> records;
+    zel::LineGeometries placed;
+    for (int n = 1; n <= 3; ++n) {
+        zel::sim::SyntheticLine line;
+        line.electrodes = 24;
+        line.aMax = 1;
+        line.nMax = 6;
+        line.line = n;
+        line.y = 8.0 * (n - 1);
+        line.blocks = {{9, 15, 1, 3, n < 3 ? 10.0 : 100.0}};
+        for (const zel::MeasurementRecord& r : zel::sim::syntheticRecords(line))
+            records.push_back(r);
+        placed.merge(zel::sim::syntheticGeometry(line));
+    }
+    const QString file = place.dir.filePath("lines.zel");
+    zel::writeWholeFile(file, zeltest::dump(records));
+    zel::writeLinesBeside(file, placed);
+    dialogs.fileAnswers << file;
+    form.ToolButton1Click();
+    form.AllLines1->trigger();
+    TLinesWindow* w = form.survey().linesWindow();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return !w->job().running(); }));
+    ASSERT_NE(w->job().result(), nullptr) << w->ProgressLabel->text().toStdString();
+    EXPECT_EQ(w->job().result()->lines.size(), 3u);
+    EXPECT_FALSE(w->NotesLabel->isVisibleTo(w)) << w->NotesLabel->text().toStdString();
+    EXPECT_GT(w->DepthEdit->value(), 0.5);
+    const zel::PlanView view = zel::planView(w->job().result()->lines, 2);
+    EXPECT_EQ(view.lines.size(), 3u);
+    EXPECT_EQ(w->PlanPlot->plottableCount(), 4);  // the colour map and the three lines
+    const QByteArray pictures = qgetenv("ZEL_SCREENSHOTS");
+    if (!pictures.isEmpty()) {
+        w->grab().save(QString::fromLocal8Bit(pictures) + "/plan-view-ru.png");
+        form.English1->trigger();
+        QTest::qWait(20);
+        w->grab().save(QString::fromLocal8Bit(pictures) + "/plan-view-en.png");
         form.Russian1->trigger();
     }
 }

@@ -473,6 +473,7 @@ QString openFolder() { return tr("Открыть папку"); }
 QString surveyGeometryCommand() { return tr("Survey geometry..."); }
 QString dataCheckCommand() { return tr("Data check..."); }
 QString invertCommand() { return tr("Invert..."); }
+QString allLinesCommand() { return tr("All lines"); }
 QString checkSummary(int line, int file, int values, int flagged, const QStringList& flagCounts,
                      std::optional<double> medianError)
 {

@@ -98,6 +98,8 @@ QString checkSummary(int line, int file, int values, int flagged, const QStringL
 QString errorModelLine(int line, int file, int pairs, double a, double b);
 // "Survey" → "Invert...".
 QString invertCommand();
+// "All lines": every line of the reading inverted, and a plan view.
+QString allLinesCommand();
 // A station command while an inversion runs.
 QString inversionRunning();
 // A line too large for the memory: what the inversion needs and what is

@@ -249,6 +249,45 @@ Command line: zeltool</translation>
     </message>
 </context>
 <context>
+    <name>TLinesWindow</name>
+    <message>
+        <source>Инверсия линий...</source>
+        <translation>Inverting the lines...</translation>
+    </message>
+    <message>
+        <source>Линия %1 из %2. </source>
+        <translation>Line %1 of %2. </translation>
+    </message>
+    <message>
+        <source>Остановлено: показаны линии прежней инверсии, если она была.</source>
+        <translation>Stopped: the lines of the run before are shown, if there was one.</translation>
+    </message>
+    <message>
+        <source>Все линии</source>
+        <translation>All lines</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Глубина плана, м:</source>
+        <translation>Depth of the plan, m:</translation>
+    </message>
+    <message>
+        <source>%1 не обращена: %2</source>
+        <translation>%1 not inverted: %2</translation>
+    </message>
+    <message>
+        <source>Все линии лежат на одном Y: задайте каждой линии её Y в геометрии линий, чтобы увидеть план.</source>
+        <translation>All lines lie at one Y: give each line its Y in the lines' geometry to see a plan.</translation>
+    </message>
+    <message>
+        <source>Обращено линий: %1.</source>
+        <translation>Lines inverted: %1.</translation>
+    </message>
+</context>
+<context>
     <name>TProfileWindow</name>
     <message>
         <source>U, мВ</source>

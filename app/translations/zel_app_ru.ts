@@ -242,6 +242,45 @@ ZEL-TERRAVOX для ПК
     </message>
 </context>
 <context>
+    <name>TLinesWindow</name>
+    <message>
+        <source>Инверсия линий...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Линия %1 из %2. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Остановлено: показаны линии прежней инверсии, если она была.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Все линии</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Глубина плана, м:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 не обращена: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Все линии лежат на одном Y: задайте каждой линии её Y в геометрии линий, чтобы увидеть план.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Обращено линий: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>TProfileWindow</name>
     <message>
         <source>U, мВ</source>

@@ -563,5 +563,9 @@
         <source>Линия %1 целиком: файл %2 размечен с шагом %3 м, а файл %4 — с шагом %5 м; в одну линию собираются только расстановки с одним шагом</source>
         <translation>Whole line %1: file %2 is placed at a spacing of %3 m and file %4 at %5 m; only spreads of one spacing make one line</translation>
     </message>
+    <message>
+        <source>All lines</source>
+        <translation>All lines</translation>
+    </message>
 </context>
 </TS>

@@ -563,5 +563,9 @@
         <source>Линия %1 целиком: файл %2 размечен с шагом %3 м, а файл %4 — с шагом %5 м; в одну линию собираются только расстановки с одним шагом</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>All lines</source>
+        <translation>Все линии</translation>
+    </message>
 </context>
 </TS>
