@@ -109,6 +109,8 @@ TSurveyDialog::TSurveyDialog(const SurveyDialogInput& input, QWidget* parent)
     };
     LineSpacingEdit = lineNumber("LineSpacingEdit", zel::kMinSpacing, zel::kMaxSpacing);
     LineOffsetEdit = lineNumber("LineOffsetEdit", -zel::kMaxOffset, zel::kMaxOffset);
+    LineYEdit = lineNumber("LineYEdit", -zel::kMaxOffset, zel::kMaxOffset);
+    LineYEdit->setToolTip(tr("Где линия лежит поперёк площади: параллельные линии — каждая на своём Y"));
     ReversedBox = new QCheckBox(tr("Обратное направление: электрод 0 в дальнем конце, x = x0 − n · шаг"), this);
     ReversedBox->setObjectName(QStringLiteral("ReversedBox"));
     TopographyLabel = new QLabel(this);
@@ -130,6 +132,7 @@ TSurveyDialog::TSurveyDialog(const SurveyDialogInput& input, QWidget* parent)
     lineForm->addRow(OwnGeometryBox);
     row(tr("Шаг электродов профиля:"), LineSpacingEdit, lineForm);
     row(tr("x0 профиля:"), LineOffsetEdit, lineForm);
+    row(tr("Y профиля (поперёк площади):"), LineYEdit, lineForm);
     lineForm->addRow(ReversedBox);
     auto* topographyButtons = new QHBoxLayout;
     topographyButtons->addWidget(TopographyLabel, 1);
@@ -250,6 +253,7 @@ void TSurveyDialog::showProfile(int index)
     LineSpacingEdit->setValue(line.spacing.value_or(SpacingEdit->value()));
     LineOffsetEdit->setValue(line.x0.value_or(OffsetEdit->value()));
     ReversedBox->setChecked(line.reversed.value_or(false));
+    LineYEdit->setValue(line.y.value_or(0));
     SlopeBox->setChecked(line.slopeDistances.value_or(false));
     showTopography();
 }
@@ -269,6 +273,11 @@ std::map<zel::Profile, zel::LineGeometry> TSurveyDialog::linesShown() const
         line.x0.reset();
         line.reversed.reset();
     }
+    // Y = 0 is the survey's own line: a parallel line gets a Y of its own.
+    if (LineYEdit->value() != 0)
+        line.y = LineYEdit->value();
+    else
+        line.y.reset();
     if (SlopeBox->isChecked() && !line.topography.empty())
         line.slopeDistances = true;
     else

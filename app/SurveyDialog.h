@@ -50,6 +50,7 @@ public:
     QCheckBox* OwnGeometryBox = nullptr;
     QDoubleSpinBox* LineSpacingEdit = nullptr;
     QDoubleSpinBox* LineOffsetEdit = nullptr;
+    QDoubleSpinBox* LineYEdit = nullptr;
     QCheckBox* ReversedBox = nullptr;
     QCheckBox* SlopeBox = nullptr;  // the spacing taped along the ground
     QLabel* TopographyLabel = nullptr;

@@ -280,7 +280,7 @@ Command line: zeltool</translation>
     </message>
     <message>
         <source>Все линии лежат на одном Y: задайте каждой линии её Y в геометрии линий, чтобы увидеть план.</source>
-        <translation>All lines lie at one Y: give each line its Y in the lines' geometry to see a plan.</translation>
+        <translation>All lines lie at one Y: give each line its Y in the lines&apos; geometry to see a plan.</translation>
     </message>
     <message>
         <source>Обращено линий: %1.</source>
@@ -640,6 +640,14 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     <message>
         <source>x, м</source>
         <translation>x, m</translation>
+    </message>
+    <message>
+        <source>Где линия лежит поперёк площади: параллельные линии — каждая на своём Y</source>
+        <translation>Where the line lies across the survey: parallel lines each at their own Y</translation>
+    </message>
+    <message>
+        <source>Y профиля (поперёк площади):</source>
+        <translation>The profile's Y (across the survey):</translation>
     </message>
 </context>
 </TS>

@@ -633,5 +633,13 @@ ZEL-TERRAVOX для ПК
         <source>x, м</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Где линия лежит поперёк площади: параллельные линии — каждая на своём Y</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Y профиля (поперёк площади):</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>
