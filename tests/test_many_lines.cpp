@@ -76,6 +76,21 @@ TEST(ManyLines, SpreadsOfARollAlongInvertAsTheWholeLine)
     EXPECT_LE(merged.data.size(), one.data.size());
     EXPECT_GT(merged.data.size(), one.data.size() * 8 / 10);
 
+    // A quadripole of two spreads read 10 % apart: its error is their spread.
+    std::vector<zel::MeasurementRecord> apart = spreads;
+    const auto twice = std::find_if(apart.begin(), apart.end(), [](const zel::MeasurementRecord& r) {
+        return r.FileNo == 2 && std::max<int>({r.ElectrodeA, r.ElectrodeB, r.ElectrodeN}) < 12;
+    });
+    ASSERT_NE(twice, apart.end());
+    twice->U[0] = std::int16_t(std::lround(twice->U[0] * 1.1));
+    const zel::SectionInput noisy = zel::profileInput(apart, geometryOf(rolled), line, {});
+    const auto datum = std::find_if(noisy.data.begin(), noisy.data.end(), [&](const zel::inv::Measurement& m) {
+        return m.x == std::array<double, 4>{twice->ElectrodeA + 12.0, twice->ElectrodeB + 12.0, twice->ElectrodeM + 12.0,
+                                            twice->ElectrodeN + 12.0};
+    });
+    ASSERT_NE(datum, noisy.data.end());
+    EXPECT_NEAR(datum->error, 0.1 / std::sqrt(2) / 1.05, 0.004);  // the standard deviation of r and 1.1 r over their mean
+
     const zel::inv::InversionResult a = invertInput(merged), b = invertInput(one);
     ASSERT_EQ(a.mesh.parameterCount(), b.mesh.parameterCount());
     std::vector<double> differences;
