@@ -138,6 +138,12 @@ int invertPair(const zel::SectionInput& first, const QString& what, const std::v
         zel::drawChangeSection(picture, pair, zel::changeTitle(what, first.what, pair));
         const QString path = zel::inv::resultBaseName(target) + QLatin1Char('.') + kind;
         files.append({path, zel::plotPicture(picture, path, 1200, 500)});
+        // The change of apparent resistivity as a pseudosection beside it.
+        QCustomPlot apparent;
+        apparent.setLocale(picture.locale());
+        zel::drawApparentChange(apparent, pair);
+        const QString pseudo = zel::inv::resultBaseName(target) + QStringLiteral("-apparent-change.") + kind;
+        files.append({pseudo, zel::plotPicture(apparent, pseudo, 1200, 400)});
     }
     for (const auto& [path, bytes] : files)
         for (const QString& input : inputs)
