@@ -8,39 +8,30 @@
 
 #include <QObject>
 
-#include <atomic>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <vector>
 
-class QThread;
-
 namespace zel {
-
 
 // The inversion of the current reading: the one running on its worker
 // thread and the section it gave last, with whether the data changed since.
 // The inversion library is pure computation; its progress callback and
 // cancel flag are its only contact, and what it reports arrives here as
 // signals in the owner's thread, so every window follows one job.
-class SectionJob : public QObject {
+class SectionJob : public WorkerJob {
     Q_OBJECT
 public:
     explicit SectionJob(QObject* parent = nullptr);
     // Stops a running inversion and waits for it.
     ~SectionJob() override;
 
-    bool running() const { return m_running; }
     // Inverts a profile of a reading with the values `exclusions` leave. False
     // (and refused() says why) when there is nothing to invert, and while one
     // runs.
     bool start(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
                const Exclusions& exclusions, const InversionChoice& choice);
-    // The inversion ends at its next step with what it has.
-    void stop();
-    // Waits until the worker has ended (the program closing).
-    void wait();
 
     // Of the one running, else of the section shown.
     const InversionChoice& choice() const { return m_choice; }
@@ -59,23 +50,14 @@ public:
     void dataChanged();
 
 signals:
-    void started();
     void iteration(const zel::inv::IterationReport& report);
     // An iteration of one of the two inversions of the depth of investigation.
     void depthIteration(int run, const zel::inv::IterationReport& report);
-    void finished();
-    // Nothing to invert, or the inversion cannot be done: why.
-    void refused(const QString& reason);
-    // Stopped before the first model: the section shown stays.
-    void stoppedEarly();
     void staleChanged(bool stale);
 
 private:
     void setStale(bool stale);
 
-    QThread* m_thread = nullptr;
-    std::atomic<bool> m_cancel{false};
-    bool m_running = false;
     InversionChoice m_choice;
     SectionInput m_input;   // of the one running, less its data
     SectionInput m_shown;   // of the section shown
