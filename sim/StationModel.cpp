@@ -379,6 +379,19 @@ LineGeometries syntheticGeometry(const SyntheticLine& line)
     return lines;
 }
 
+SyntheticSurvey syntheticSurvey(const std::vector<SyntheticLine>& lines)
+{
+    SyntheticSurvey survey;
+    for (const SyntheticLine& line : lines) {
+        for (const MeasurementRecord& r : syntheticRecords(line)) {
+            survey.records.push_back(r);
+            survey.records.back().Station = std::int16_t(survey.records.size());
+        }
+        survey.lines.merge(syntheticGeometry(line));
+    }
+    return survey;
+}
+
 QByteArray rawRecords(const std::vector<MeasurementRecord>& records)
 {
     QByteArray raw(qsizetype(records.size()) * kRawRecordSize, '\0');

@@ -116,6 +116,13 @@ std::vector<std::pair<int, int>> syntheticSpreads(const SyntheticLine& line);
 // What the lines file beside the memory says of the line: each spread's
 // spacing and X0, and the line's Y; nothing for one spread at Y = 0.
 LineGeometries syntheticGeometry(const SyntheticLine& line);
+// Lines measured one after the other into one memory (the stations'
+// numbers running on) with what the lines file says of them.
+struct SyntheticSurvey {
+    std::vector<MeasurementRecord> records;
+    LineGeometries lines;
+};
+SyntheticSurvey syntheticSurvey(const std::vector<SyntheticLine>& lines);
 QByteArray rawRecords(const std::vector<MeasurementRecord>& records);
 // The raw records followed by the station's checksum of them, high byte first.
 QByteArray withChecksum(const QByteArray& records);

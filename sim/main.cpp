@@ -155,17 +155,21 @@ Options parse(const QCoreApplication& app)
     return o;
 }
 
+// The lines of the model files, read in their order.
+std::vector<zel::sim::SyntheticLine> modelLines(const Options& o)
+{
+    std::vector<zel::sim::SyntheticLine> lines;
+    for (const QString& model : o.models) {
+        g_model = model;
+        lines.push_back(zel::sim::parseSyntheticLine(zel::readWholeFile(model)));
+    }
+    return lines;
+}
+
 zel::sim::StationModel makeStation(const Options& o)
 {
     if (o.zel.isEmpty() && !o.models.isEmpty()) {
-        std::vector<zel::MeasurementRecord> records;
-        for (const QString& model : o.models) {
-            g_model = model;
-            for (const zel::MeasurementRecord& r : zel::sim::syntheticRecords(zel::sim::parseSyntheticLine(zel::readWholeFile(model)))) {
-                records.push_back(r);
-                records.back().Station = std::int16_t(records.size());
-            }
-        }
+        const std::vector<zel::MeasurementRecord> records = zel::sim::syntheticSurvey(modelLines(o)).records;
         return zel::sim::StationModel(zel::sim::makeHeader(int(records.size())), zel::sim::rawRecords(records), o.faults);
     }
     if (o.zel.isEmpty() && o.section > 0) {
@@ -215,10 +219,8 @@ int main(int argc, char* argv[])
             zel::writeWholeFile(options.memoryOut, dump);
             // Where the lines' spreads lie, beside the memory as a crew keeps it.
             zel::LineGeometries lines;
-            for (const QString& model : options.models) {
-                g_model = model;
-                lines.merge(zel::sim::syntheticGeometry(zel::sim::parseSyntheticLine(zel::readWholeFile(model))));
-            }
+            for (const zel::sim::SyntheticLine& line : modelLines(options))
+                lines.merge(zel::sim::syntheticGeometry(line));
             if (!lines.empty())
                 zel::writeLinesBeside(options.memoryOut, lines);
         }

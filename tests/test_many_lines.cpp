@@ -170,20 +170,17 @@ TEST(ManyLines, TimeLapseFindsTheBlockThatChanged)
 // it; the sections go to one 3D file; the lines file keeps each line's Y.
 TEST(ManyLines, ParallelLinesGiveAPlanView)
 {
-    std::vector<zel::MeasurementRecord> records;
-    zel::LineGeometries placed;
+    std::vector<zel::sim::SyntheticLine> lines;
     for (int n = 1; n <= 3; ++n) {
-        zel::sim::SyntheticLine line;
+        zel::sim::SyntheticLine& line = lines.emplace_back();
         line.electrodes = 32;
         line.aMax = 1;
         line.nMax = 6;
         line.line = n;
         line.y = 10.0 * (n - 1);
         line.blocks = {{12, 20, 1, 4, n < 3 ? 10.0 : 100.0}};
-        for (const zel::MeasurementRecord& r : zel::sim::syntheticRecords(line))
-            records.push_back(r);
-        placed.merge(zel::sim::syntheticGeometry(line));
     }
+    const auto [records, placed] = zel::sim::syntheticSurvey(lines);
     const zel::LineGeometries reread = zel::parseLinesFile(zel::linesFileText(placed), "lines");
     EXPECT_EQ(reread.at({3, 1}).y, 20.0);
     zel::SurveyGeometry g;

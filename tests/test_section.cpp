@@ -410,20 +410,17 @@ TEST(SectionWindow, AllLinesInvertedAndShownInPlan)
     WindowInDir place;
     FakeDialogs dialogs;
     TForm1 form(&dialogs, QStringList());
-    std::vector<zel::MeasurementRecord> records;
-    zel::LineGeometries placed;
+    std::vector<zel::sim::SyntheticLine> lines;
     for (int n = 1; n <= 3; ++n) {
-        zel::sim::SyntheticLine line;
+        zel::sim::SyntheticLine& line = lines.emplace_back();
         line.electrodes = 24;
         line.aMax = 1;
         line.nMax = 6;
         line.line = n;
         line.y = 8.0 * (n - 1);
         line.blocks = {{9, 15, 1, 3, n < 3 ? 10.0 : 100.0}};
-        for (const zel::MeasurementRecord& r : zel::sim::syntheticRecords(line))
-            records.push_back(r);
-        placed.merge(zel::sim::syntheticGeometry(line));
     }
+    const auto [records, placed] = zel::sim::syntheticSurvey(lines);
     const QString file = place.dir.filePath("lines.zel");
     zel::writeWholeFile(file, zeltest::dump(records));
     zel::writeLinesBeside(file, placed);
