@@ -96,8 +96,9 @@ TSectionWindow& TSurveyCommands::section()
         m_section = new TSectionWindow(m_host.document(), m_host.dialogs(), m_host.dialogParent());
         m_section->setAskFile([this](QWidget* parent, bool picture) {
             const QString ext = picture ? QStringLiteral("png") : QStringLiteral("csv");
-            const QString name = m_invertedProfile ? QStringLiteral("Section_L%1_F%2").arg(m_invertedProfile->line).arg(m_invertedProfile->file)
-                                                   : QStringLiteral("Section");
+            const QString name = !m_invertedProfile ? QStringLiteral("Section")
+                : m_invertedProfile->wholeLine()     ? QStringLiteral("Section_L%1").arg(m_invertedProfile->line)
+                                                     : QStringLiteral("Section_L%1_F%2").arg(m_invertedProfile->line).arg(m_invertedProfile->file);
             return m_host.dialogs().saveFileName(parent, newFileOptions(picture ? kPictureFilter : QStringLiteral("CSV (*.csv)|*.csv"), ext,
                                                                         QDir::current().filePath(name + QLatin1Char('.') + ext)));
         });

@@ -369,8 +369,8 @@ QByteArray res2dinvFile(const Profile& profile, const std::vector<InversionDatum
             unit = gap;
     const bool topography = !electrodes.empty() && electrodes.begin()->second.has_value();
 
-    QByteArray out = "ZEL-TERRAVOX line " + QByteArray::number(profile.line) + " file "
-        + QByteArray::number(profile.file) + kCrLf;
+    QByteArray out = "ZEL-TERRAVOX line " + QByteArray::number(profile.line)
+        + (profile.wholeLine() ? QByteArray(", all files") : " file " + QByteArray::number(profile.file)) + kCrLf;
     out += plainDecimal(unit) + kCrLf;
     out += "11" + kCrLf + "0" + kCrLf;
     out += "Type of measurement (0=app. resistivity,1=resistance)" + kCrLf + "1" + kCrLf;
