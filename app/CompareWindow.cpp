@@ -1,5 +1,6 @@
 #include "CompareWindow.h"
 
+#include "Screens.h"
 #include "UserDialogs.h"
 
 #include "texts/Texts.h"
@@ -48,7 +49,7 @@ TCompareWindow::TCompareWindow(UserDialogs& dialogs, AskFile askFile, QWidget* p
     layout->addLayout(running);
     layout->addWidget(ChangePlot, 3);
     layout->addWidget(ApparentPlot, 2);
-    resize(1000, 700);
+    fitToScreen(*this, QSize(1000, 700));
 
     connect(StopButton, &QPushButton::clicked, &m_job, &zel::WorkerJob::stop);
     connect(SaveButton, &QPushButton::clicked, this, &TCompareWindow::save);

@@ -1,6 +1,7 @@
 #include "LinesWindow.h"
 
 #include "DecimalSpinBox.h"
+#include "Screens.h"
 
 #include "texts/Texts.h"
 
@@ -48,7 +49,7 @@ TLinesWindow::TLinesWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     layout->addWidget(NotesLabel);
     layout->addLayout(depth);
     layout->addWidget(PlanPlot, 1);
-    resize(900, 700);
+    fitToScreen(*this, QSize(900, 700));
 
     connect(StopButton, &QPushButton::clicked, &m_job, &zel::WorkerJob::stop);
     connect(DepthEdit, &QDoubleSpinBox::valueChanged, this, &TLinesWindow::draw);

@@ -69,9 +69,15 @@ QString profileName(const Profile& profile)
 SectionInput profileInput(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
                           const Profile& profile, const ExportChoice& choice)
 {
-    requireOneSpacing(records, geometry, profile);
     const std::vector<ChannelValue> values = surveyValues(records, geometry);
-    const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
+    return profileInput(records, values, checkValues(records, values, geometry.thresholds), geometry, profile, choice);
+}
+
+SectionInput profileInput(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
+                          const std::vector<ValueCheck>& checks, const SurveyGeometry& geometry, const Profile& profile,
+                          const ExportChoice& choice)
+{
+    requireOneSpacing(records, geometry, profile);
     const std::vector<InversionDatum> chosen = inversionData(records, values, checks, profile, choice);
     SectionInput out;
     out.what = profileName(profile);

@@ -47,6 +47,11 @@ QString profileName(const Profile& profile);
 // place.
 SectionInput profileInput(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
                           const Profile& profile, const ExportChoice& choice);
+// The same with the reading's values and their checks made already
+// (surveyValues, checkValues): many profiles of one reading make them once.
+SectionInput profileInput(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
+                          const std::vector<ValueCheck>& checks, const SurveyGeometry& geometry, const Profile& profile,
+                          const ExportChoice& choice);
 
 // Why a profile gives an inversion no data (profileInput's data empty):
 // what its values lack, the first of electrode positions, current and
