@@ -13,14 +13,15 @@
 #include <qcustomplot.h>
 
 #include <QDir>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TCompareWindow::TCompareWindow(UserDialogs& dialogs, AskFile askFile, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_dialogs(dialogs), m_askFile(std::move(askFile))
+TCompareWindow::TCompareWindow(zel::CompareJob& job, UserDialogs& dialogs, AskFile askFile, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_job(job), m_dialogs(dialogs), m_askFile(std::move(askFile))
 {
     setObjectName(QStringLiteral("CompareWindow"));
     auto named = [](auto* widget, const char* name) {
@@ -70,6 +71,7 @@ TCompareWindow::TCompareWindow(UserDialogs& dialogs, AskFile askFile, QWidget* p
         ended(QString());
         draw();
     });
+    connect(&m_job, &zel::CompareJob::staleChanged, this, &TCompareWindow::draw);
     connect(&m_job, &zel::CompareJob::stoppedEarly, this, [ended] { ended(tr("Остановлено: сравнение не закончено.")); });
     connect(&m_job, &zel::CompareJob::refused, this, [ended](const QString& reason) {
         ended(tr("Сравнение невозможно: %1").arg(reason));
@@ -82,6 +84,12 @@ TCompareWindow::TCompareWindow(UserDialogs& dialogs, AskFile askFile, QWidget* p
 bool TCompareWindow::compare(zel::SectionInput base, zel::SectionInput later, const zel::inv::InversionOptions& options)
 {
     return m_job.start(std::move(base), std::move(later), options);
+}
+
+void TCompareWindow::closeEvent(QCloseEvent* event)
+{
+    job().stop();
+    QWidget::closeEvent(event);
 }
 
 void TCompareWindow::changeEvent(QEvent* event)
@@ -108,8 +116,17 @@ void TCompareWindow::draw()
     for (QCustomPlot* plot : {ChangePlot, ApparentPlot})
         plot->setLocale(numbers);
     // The verdict above; the title on the picture, which is saved with it.
-    TitleLabel->setText(zel::sectionVerdict(result->later, numbers));
-    TitleLabel->setVisible(!TitleLabel->text().isEmpty());
+    QStringList said;
+    said << tr("Общих квадруполей: %1; только в первом измерении: %2, только во втором: %3.")
+                .arg(result->base.data.size())
+                .arg(result->unmatchedBase)
+                .arg(result->unmatchedLater);
+    if (m_job.stale())
+        said << tr("Данные изменились после этого сравнения: оно устарело.");
+    if (const QString verdict = zel::sectionVerdict(result->later, numbers); !verdict.isEmpty())
+        said << verdict;
+    TitleLabel->setText(said.join(QLatin1Char('\n')));
+    TitleLabel->setVisible(true);
     zel::drawChangeSection(*ChangePlot, *result, zel::changeTitle(m_job.laterName(), m_job.baseName(), *result, numbers));
     zel::drawApparentChange(*ApparentPlot, *result);
     ChangePlot->replot();
@@ -124,8 +141,9 @@ void TCompareWindow::save()
         return;
     try {
         auto files = zel::inv::timeLapseFiles(*result, path);
-        const QString picture = zel::inv::resultBaseName(path) + QStringLiteral(".png");
-        files.append({picture, zel::plotPicture(*ChangePlot, picture, 1200, 500)});
+        const QLocale numbers = zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English);
+        files += zel::changePictures(*result, zel::changeTitle(m_job.laterName(), m_job.baseName(), *result, numbers),
+                                     zel::inv::resultBaseName(path), QStringLiteral("png"), numbers);
         QStringList written = zel::writeExportFiles(files);
         for (QString& p : written)
             p = QDir::toNativeSeparators(p);

@@ -20,7 +20,7 @@ class TCompareWindow : public QWidget {
 public:
     // Asks for the name of the files to write.
     using AskFile = std::function<QString(QWidget* parent)>;
-    TCompareWindow(UserDialogs& dialogs, AskFile askFile, QWidget* parent);
+    TCompareWindow(zel::CompareJob& job, UserDialogs& dialogs, AskFile askFile, QWidget* parent);
 
     // Starts the comparison; false while one runs.
     bool compare(zel::SectionInput base, zel::SectionInput later, const zel::inv::InversionOptions& options);
@@ -35,13 +35,15 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // Closing the window stops its run: nothing would show what it gives.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void retranslate();
     void draw();
     void save();
 
+    zel::CompareJob& m_job;  // the document's
     UserDialogs& m_dialogs;
     AskFile m_askFile;
-    zel::CompareJob m_job;
 };

@@ -9,13 +9,16 @@
 
 #include <qcustomplot.h>
 
+#include <algorithm>
+
+#include <QCloseEvent>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TLinesWindow::TLinesWindow(QWidget* parent) : QWidget(parent, Qt::Window)
+TLinesWindow::TLinesWindow(zel::LinesJob& job, QWidget* parent) : QWidget(parent, Qt::Window), m_job(job)
 {
     setObjectName(QStringLiteral("LinesWindow"));
     auto named = [](auto* widget, const char* name) {
@@ -61,6 +64,7 @@ TLinesWindow::TLinesWindow(QWidget* parent) : QWidget(parent, Qt::Window)
         ProgressLabel->setText(tr("Линия %1 из %2. ").arg(line + 1).arg(count) + zel::progressLine(r));
     });
     connect(&m_job, &zel::LinesJob::finished, this, &TLinesWindow::finished);
+    connect(&m_job, &zel::LinesJob::staleChanged, this, &TLinesWindow::draw);
     connect(&m_job, &zel::LinesJob::stoppedEarly, this, [this] {
         StopButton->setVisible(false);
         ProgressLabel->setText(tr("Остановлено: показаны линии прежней инверсии, если она была."));
@@ -77,6 +81,12 @@ bool TLinesWindow::invert(std::vector<zel::MeasurementRecord> records, zel::Surv
                           zel::Exclusions exclusions, const zel::InversionChoice& choice, int threads)
 {
     return m_job.start(std::move(records), std::move(geometry), std::move(exclusions), choice, threads);
+}
+
+void TLinesWindow::closeEvent(QCloseEvent* event)
+{
+    job().stop();
+    QWidget::closeEvent(event);
 }
 
 void TLinesWindow::changeEvent(QEvent* event)
@@ -101,14 +111,13 @@ void TLinesWindow::finished()
     const auto run = m_job.result();
     if (!run)
         return;
-    QStringList notes;
+    m_runNotes.clear();
     for (const auto& [what, why] : run->skipped)
-        notes << tr("%1 не обращена: %2").arg(what, why);
+        m_runNotes << tr("%1 не обращена: %2").arg(what, why);
     if (!zel::linesApart(run->lines))
-        notes << tr("Все линии лежат на одном Y: задайте каждой линии её Y в геометрии линий, чтобы увидеть план.");
-    NotesLabel->setText(notes.join(QLatin1Char('\n')));
-    NotesLabel->setVisible(!notes.isEmpty());
-    ProgressLabel->setText(tr("Обращено линий: %1.").arg(run->lines.size()));
+        m_runNotes << tr("Все линии лежат на одном Y: задайте каждой линии её Y в геометрии линий, чтобы увидеть план.");
+    const auto fitting = std::count_if(run->lines.begin(), run->lines.end(), [](const zel::LineSection& l) { return l.fits(); });
+    ProgressLabel->setText(tr("Обращено линий: %1, из них объясняют данные: %2.").arg(run->lines.size()).arg(fitting));
     // A depth the data see: the second of the four the slices take.
     const std::vector<double> depths = zel::sliceDepths(run->lines);
     if (depths.size() > 1) {
@@ -124,6 +133,15 @@ void TLinesWindow::draw()
     if (!run)
         return;
     PlanPlot->setLocale(zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English));
-    zel::drawPlanView(*PlanPlot, zel::planView(run->lines, DepthEdit->value()));
+    const zel::PlanView view = zel::planView(run->lines, DepthEdit->value());
+    zel::drawPlanView(*PlanPlot, view);
     PlanPlot->replot();
+    // What the plan leaves out is said beside it, never drawn as if it fitted.
+    QStringList notes = m_runNotes;
+    for (const auto& [what, why] : view.leftOut)
+        notes << tr("%1 не в плане: %2").arg(what, why);
+    if (m_job.stale())
+        notes << tr("Данные изменились после этой инверсии: план устарел.");
+    NotesLabel->setText(notes.join(QLatin1Char('\n')));
+    NotesLabel->setVisible(!notes.isEmpty());
 }

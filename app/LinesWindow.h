@@ -15,7 +15,7 @@ class TDecimalSpinBox;
 class TLinesWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit TLinesWindow(QWidget* parent);
+    TLinesWindow(zel::LinesJob& job, QWidget* parent);
 
     bool invert(std::vector<zel::MeasurementRecord> records, zel::SurveyGeometry geometry, zel::Exclusions exclusions,
                 const zel::InversionChoice& choice, int threads);
@@ -29,6 +29,8 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // Closing the window stops its run: nothing would show what it gives.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void retranslate();
@@ -36,5 +38,6 @@ private:
     void draw();
 
     QLabel* m_depthLabel = nullptr;
-    zel::LinesJob m_job;
+    zel::LinesJob& m_job;  // the document's
+    QStringList m_runNotes;  // what the last run left out
 };

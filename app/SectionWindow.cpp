@@ -12,12 +12,14 @@
 #include "data/ZelError.h"
 #include "document/Document.h"
 #include "inversion/Files.h"
+#include "section/Recipe.h"
 #include "section/SectionJob.h"
 #include "survey/Exports.h"
 
 #include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QThread>
@@ -215,6 +217,12 @@ zel::ColourScale TSectionWindow::colourScale() const
     const double low = std::min(LowEdit->value(), HighEdit->value());
     const double high = std::max(LowEdit->value(), HighEdit->value());
     return {low, high > low ? high : low * 10, ScaleTypeBox->currentIndex() == 0};
+}
+
+void TSectionWindow::closeEvent(QCloseEvent* event)
+{
+    job().stop();
+    QWidget::closeEvent(event);
 }
 
 void TSectionWindow::changeEvent(QEvent* event)
@@ -576,7 +584,7 @@ void TSectionWindow::saveModel()
 
 void TSectionWindow::compareWith()
 {
-    if (!job().result() || running())
+    if (!job().result() || m_document.busy())
         return;
     FileDialogOptions o;
     o.filter = tr("Данные станции (*.zel)|*.zel|pyGIMLi/BERT (*.ohm)|*.ohm");
@@ -597,6 +605,11 @@ void TSectionWindow::compareWith()
             zel::Document earlier;
             if (earlier.load(zel::readWholeFile(path), path).outcome != zel::DumpDecoding::Outcome::Decoded)
                 return refuse(tr("«%1» не читается как данные станции").arg(QDir::toNativeSeparators(path)));
+            // What lies beside it is part of that reading: a file that does
+            // not fit would compare other values than the crew kept.
+            if (!earlier.besideRefused().isEmpty())
+                return refuse(tr("Прежнее измерение «%1» не сравнивается: %2")
+                                  .arg(QDir::toNativeSeparators(path), earlier.besideRefused()));
             const zel::ExportChoice earlierLeft{earlier.exclusions(), !choice.useFlagged};
             base = zel::profileInput(earlier.records(), earlier.geometry(), choice.profile, earlierLeft);
             if (base.data.empty())
@@ -606,13 +619,15 @@ void TSectionWindow::compareWith()
         zel::SectionInput later = zel::profileInput(m_document.records(), m_document.geometry(), choice.profile, left);
         if (later.data.empty())
             return refuse(zel::whyNoData(m_document.records(), m_document.geometry(), choice.profile, left));
+        if (const QString why = zel::placingDiffers(base, later); !why.isEmpty())
+            return refuse(why);
         if (!m_document.path().isEmpty())
             later.what = QFileInfo(m_document.path()).fileName() + QLatin1Char(' ') + later.what;
         if (!m_compare)
-            m_compare = new TCompareWindow(m_dialogs, [this](QWidget*) { return m_askFile ? m_askFile(m_compare, false) : QString(); }, this);
+            m_compare = new TCompareWindow(m_document.comparison(), m_dialogs, [this](QWidget*) { return m_askFile ? m_askFile(m_compare, false) : QString(); }, this);
         m_compare->show();
         m_compare->raise();
-        m_compare->compare(std::move(base), std::move(later), choice.options(std::max(1, QThread::idealThreadCount() - 1)));
+        m_compare->compare(std::move(base), std::move(later), choice.options(zel::windowThreads()));
     } catch (const zel::ZelError& e) {
         refuse(zel::texts::errorText(e));
     } catch (const zel::inv::FileRefused& e) {

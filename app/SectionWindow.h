@@ -104,6 +104,8 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // Closing the window stops its run: nothing would show what it gives.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     zel::SectionJob& job() const;

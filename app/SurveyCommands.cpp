@@ -12,6 +12,7 @@
 #include "data/RawDump.h"
 #include "data/TextTable.h"
 #include "document/Document.h"
+#include "section/Recipe.h"
 #include "survey/Exports.h"
 
 #include <QDir>
@@ -81,14 +82,9 @@ std::optional<zel::Profile> TSurveyCommands::currentProfile(const std::vector<ze
     return std::nullopt;
 }
 
-bool TSurveyCommands::inversionRunning() const { return m_host.document().section().running(); }
+bool TSurveyCommands::inversionRunning() const { return m_host.document().busy(); }
 
-void TSurveyCommands::stopInversion()
-{
-    zel::SectionJob& job = m_host.document().section();
-    job.stop();
-    job.wait();
-}
+void TSurveyCommands::stopInversion() { m_host.document().stopJobs(); }
 
 TSectionWindow& TSurveyCommands::section()
 {
@@ -122,14 +118,20 @@ void TSurveyCommands::invertAllLines()
         return;
     }
     if (!m_lines)
-        m_lines = new TLinesWindow(m_host.dialogParent());
+        m_lines = new TLinesWindow(m_host.document().allLines(), m_host.dialogParent());
     m_lines->show();
     m_lines->raise();
     if (m_lines->job().running())
         return;
+    // One job at a time: each takes every core but one and checks the free
+    // memory for itself alone.
+    if (doc.busy()) {
+        m_host.showStatus(zel::texts::inversionRunning(), 5000);
+        return;
+    }
     // The options of the last Invert..., one line after the other, each on every core but one.
     m_lines->invert(doc.records(), geometry(), doc.exclusions(), zel::readInversionChoice(m_host.userSettings()),
-                    std::max(1, QThread::idealThreadCount() - 1));
+                    zel::windowThreads());
 }
 
 void TSurveyCommands::invert()
@@ -138,8 +140,10 @@ void TSurveyCommands::invert()
     if (m_host.refuseDuringDialogue() || !doc.decoded())
         return;
     if (inversionRunning()) {
-        section().show();
-        section().raise();
+        if (doc.section().running()) {
+            section().show();
+            section().raise();
+        }
         m_host.showStatus(zel::texts::inversionRunning(), 5000);
         return;
     }

@@ -44,8 +44,9 @@ public:
     // with each profile's own.
     zel::SurveyGeometry geometry(QString* problem = nullptr);
 
+    // One of the document's jobs runs (the section, a comparison, all lines).
     bool inversionRunning() const;
-    // Stops a running inversion and waits for its worker (the window closes).
+    // Stops the running jobs and waits for their workers (the window closes).
     void stopInversion();
 
     // The windows, once made (tests look into them).

@@ -1,6 +1,13 @@
 #pragma once
 
+#include <cmath>
+
 namespace zel {
+
+// How near two electrodes are taken for one, m: a tape reads millimetres.
+constexpr double kSamePosition = 1e-3;
+// A position in whole millimetres, the key two readings of one place share.
+inline long long millimetres(double x) { return std::llround(x / kSamePosition); }
 
 // The station's electrode numbers: the current electrodes A and B from -255
 // to 255, the potential electrodes M and N from 0 to 127.

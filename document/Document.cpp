@@ -1,11 +1,14 @@
 #include "Document.h"
 
+#include "texts/Texts.h"
+
 #include "survey/Values.h"
 
 #include "data/Cp1251.h"
 #include "data/DataFile.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 
 #include <utility>
@@ -15,7 +18,18 @@ namespace zel {
 Document::Document(QObject* parent) : QObject(parent)
 {
     for (auto signal : {&Document::changed, &Document::exclusionsChanged, &Document::geometryChanged})
-        connect(this, signal, &m_section, &SectionJob::dataChanged);
+        for (WorkerJob* job : std::initializer_list<WorkerJob*>{&m_section, &m_comparison, &m_allLines})
+            connect(this, signal, job, &WorkerJob::dataChanged);
+}
+
+bool Document::busy() const { return m_section.running() || m_comparison.running() || m_allLines.running(); }
+
+void Document::stopJobs()
+{
+    for (WorkerJob* job : std::initializer_list<WorkerJob*>{&m_section, &m_comparison, &m_allLines}) {
+        job->stop();
+        job->wait();
+    }
 }
 
 bool Document::invert(const InversionChoice& choice)
@@ -103,19 +117,24 @@ void Document::loadBeside()
     m_exclusions.clear();
     m_excludedBefore.clear();
     m_lines.clear();
+    m_besideRefused.clear();
     const QString file = exclusionsFileOf(m_path);
     if (QFileInfo::exists(file)) {
         const ExclusionsRead read = parseExclusions(readWholeFile(file), recordsIn(m_reading.decoded));
         if (read.badLine == 0)
             m_exclusions = read.exclusions;
         emit exclusionsChanged();
-        if (read.badLine != 0)
+        if (read.badLine != 0) {
+            m_besideRefused = texts::exclusionsBadLine(QDir::toNativeSeparators(file), read.badLine);
             emit exclusionsRefused(read.badLine);
+        }
     }
     try {
         m_lines = readLinesBeside(m_path);
         emit geometryChanged();
     } catch (const ZelError& e) {
+        if (m_besideRefused.isEmpty())
+            m_besideRefused = texts::errorText(e);
         emit linesRefused(e);
     }
 }

@@ -5,6 +5,8 @@
 #include "data/StationReading.h"
 #include "survey/Checks.h"
 #include "survey/Lines.h"
+#include "section/AllLines.h"
+#include "section/CompareJob.h"
 #include "section/SectionJob.h"
 
 #include <QObject>
@@ -62,6 +64,10 @@ public:
     // The values the user left out of the inversion files, kept beside the
     // data file (or the kept copy of a reading) as "<file>.exclude".
     const Exclusions& exclusions() const { return m_exclusions; }
+    // What of the files beside the loaded data could not be used (the
+    // exclusions file's line that does not match, the lines file's error),
+    // said; empty when everything beside it was taken.
+    const QString& besideRefused() const { return m_besideRefused; }
 
     // Leaves a value out, or takes it back, and keeps the exclusions beside
     // the data file at once; exclusionsNotKept says when that failed.
@@ -102,6 +108,15 @@ public:
     // Inverts a profile of the decoded data with the exclusions and geometry
     // of the moment; false (section().refused says why) when not started.
     bool invert(const InversionChoice& choice);
+    // The comparison of a profile with an earlier reading, and every line
+    // inverted: the two other jobs on this reading, stale as the section is.
+    CompareJob& comparison() { return m_comparison; }
+    LinesJob& allLines() { return m_allLines; }
+    // One of the jobs runs: each takes the cores and memory it finds free,
+    // so no other starts, the station waits and closing asks first.
+    bool busy() const;
+    // Stops every job and waits for them.
+    void stopJobs();
 
 signals:
     void changed();
@@ -130,7 +145,11 @@ private:
     std::vector<Exclusions> m_excludedBefore;  // what each change replaced, the last one last
     LineGeometries m_lines;
     SurveyGeometry m_default;
+    QString m_besideRefused;
+    // Last: they stop, and their workers end, before what they read goes.
     SectionJob m_section;
+    CompareJob m_comparison;
+    LinesJob m_allLines;
 };
 
 } // namespace zel

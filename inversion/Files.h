@@ -7,6 +7,8 @@
 
 #include <QByteArray>
 #include <QList>
+#include "data/Electrodes.h"
+
 #include <QString>
 
 #include <stdexcept>
@@ -15,8 +17,7 @@
 
 namespace zel::inv {
 
-// How near two electrodes are taken for one, m.
-constexpr double kSamePosition = 1e-3;
+using zel::kSamePosition;
 
 // The unified data format (.ohm) as this program and pyGIMLi write it: the
 // electrode count, their positions (x, x z or x y z), the data count and a

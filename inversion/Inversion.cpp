@@ -1,6 +1,7 @@
 #include "Inversion.h"
 
 #include "Forward.h"
+#include "data/Electrodes.h"
 #include "Memory.h"
 #include "Parallel.h"
 
@@ -219,7 +220,7 @@ std::vector<double> electrodesOf(const std::vector<Measurement>& data)
     // Positions within a millimetre are one electrode.
     std::vector<double> distinct;
     for (const double v : x)
-        if (distinct.empty() || v - distinct.back() > 1e-3)
+        if (distinct.empty() || v - distinct.back() > kSamePosition)
             distinct.push_back(v);
     return distinct;
 }
@@ -333,7 +334,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     std::vector<Configuration> configurations;
     configurations.reserve(data.size());
     auto electrodeAt = [&](double x) {
-        return int(std::lower_bound(electrodes.begin(), electrodes.end(), x - 1e-3) - electrodes.begin());
+        return int(std::lower_bound(electrodes.begin(), electrodes.end(), x - kSamePosition) - electrodes.begin());
     };
     for (const Measurement& m : data)
         configurations.push_back({{electrodeAt(m.x[0]), electrodeAt(m.x[1]), electrodeAt(m.x[2]), electrodeAt(m.x[3])}, m.k});

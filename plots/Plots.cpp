@@ -767,17 +767,20 @@ void drawPlanView(QCustomPlot& plot, const PlanView& view, std::optional<ColourS
     for (const PlanView::Line& line : view.lines) {
         QCPGraph* g = plot.addGraph();
         g->setData(QVector<double>{line.from, line.to}, QVector<double>{line.y, line.y});
-        g->setPen(QPen(Qt::black, 1.5));
+        g->setPen(line.leftOut ? QPen(Qt::darkGray, 1.5, Qt::DashLine) : QPen(Qt::black, 1.5));
         auto* label = new QCPItemText(&plot);
         label->position->setCoords(line.from, line.y);
         label->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);
-        label->setText(line.what);
+        label->setText(line.leftOut ? QObject::tr("%1 (left out)").arg(line.what) : line.what);
+        label->setColor(line.leftOut ? Qt::darkGray : Qt::black);
         label->setFont(QFont(plot.font().family(), 8));
     }
     addResistivityBar(plot, scale, QObject::tr("Resistivity, Ohm·m"));
     plot.plotLayout()->insertRow(0);
-    plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, QObject::tr("%1 m below the ground").arg(localDecimal(plot.locale(), view.depth, 4)),
-                                                           QFont(plot.font().family(), 10)));
+    QString title = QObject::tr("%1 m below the ground").arg(localDecimal(plot.locale(), view.depth, 4));
+    if (view.belowSensitivity || high <= 0)
+        title += QStringLiteral(" — ") + QObject::tr("below every line's depth of sensitivity: the data see nothing here");
+    plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title, QFont(plot.font().family(), 10)));
     const double pad = std::max(halfRow, 0.05 * (view.x.back() - view.x.front()));
     plot.xAxis->setRange(view.x.front() - pad, view.x.back() + pad);
     plot.yAxis->setRange((view.y.size() > 1 ? view.y.front() : view.y.front() - halfRow) - pad,
@@ -964,6 +967,41 @@ QByteArray plotPicture(QCustomPlot& plot, const QString& path, int width, int he
     if (!scratch.isValid() || !(pdf ? plot.savePdf(drawn, width, height) : plot.savePng(drawn, width, height)))
         throw ZelError(ErrorId::CannotCreateFile, {QDir::toNativeSeparators(path), QString()});
     return readWholeFile(drawn, qint64(1) << 30);
+}
+
+QList<std::pair<QString, QByteArray>> sectionPictures(const inv::InversionResult& result, const QString& title,
+                                                      const QString& base, const QString& kind, const QLocale& numbers,
+                                                      double doiThreshold)
+{
+    QCustomPlot picture;
+    picture.setLocale(numbers);
+    drawSection(picture, result, title, std::nullopt, false, doiThreshold);
+    const QString path = base + QLatin1Char('.') + kind;
+    return {{path, plotPicture(picture, path, kSectionPictureWidth, kSectionPictureHeight)}};
+}
+
+QList<std::pair<QString, QByteArray>> changePictures(const inv::TimeLapseResult& result, const QString& title,
+                                                     const QString& base, const QString& kind, const QLocale& numbers)
+{
+    QCustomPlot picture;
+    picture.setLocale(numbers);
+    drawChangeSection(picture, result, title);
+    const QString path = base + QLatin1Char('.') + kind;
+    QList<std::pair<QString, QByteArray>> files{{path, plotPicture(picture, path, kSectionPictureWidth, kSectionPictureHeight)}};
+    QCustomPlot apparent;
+    apparent.setLocale(numbers);
+    drawApparentChange(apparent, result);
+    const QString pseudo = base + QStringLiteral("-apparent-change.") + kind;
+    files.append({pseudo, plotPicture(apparent, pseudo, kSectionPictureWidth, kApparentChangePictureHeight)});
+    return files;
+}
+
+QList<std::pair<QString, QByteArray>> planPicture(const PlanView& view, const QString& path, const QLocale& numbers)
+{
+    QCustomPlot picture;
+    picture.setLocale(numbers);
+    drawPlanView(picture, view);
+    return {{path, plotPicture(picture, path, kPlanPictureWidth, kPlanPictureHeight)}};
 }
 
 void savePlot(QCustomPlot& plot, const QString& path, int width, int height)

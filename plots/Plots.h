@@ -119,6 +119,20 @@ QString changeTitle(const QString& later, const QString& base, const inv::TimeLa
 // lines drawn as black lines with their names, x along and y across.
 void drawPlanView(QCustomPlot& plot, const PlanView& view, std::optional<ColourScale> scale = std::nullopt);
 
+// The pictures saved of a result, the same from the window and zeltool:
+// `base`.<kind> (png or pdf) of a section at 1200×500; of a comparison the
+// change section and beside it `base`-apparent-change.<kind> of the
+// apparent change at 1200×400; of a plan view 1000×800.
+constexpr int kSectionPictureWidth = 1200, kSectionPictureHeight = 500;
+constexpr int kApparentChangePictureHeight = 400;
+constexpr int kPlanPictureWidth = 1000, kPlanPictureHeight = 800;
+QList<std::pair<QString, QByteArray>> sectionPictures(const inv::InversionResult& result, const QString& title,
+                                                      const QString& base, const QString& kind, const QLocale& numbers,
+                                                      double doiThreshold);
+QList<std::pair<QString, QByteArray>> changePictures(const inv::TimeLapseResult& result, const QString& title,
+                                                     const QString& base, const QString& kind, const QLocale& numbers);
+QList<std::pair<QString, QByteArray>> planPicture(const PlanView& view, const QString& path, const QLocale& numbers);
+
 // Where a datum is drawn: x halfway between the centres of AB and MN, z its
 // pseudo-depth (downwards, positive).
 inv::Point responsePoint(const inv::Measurement& datum);

@@ -1,5 +1,7 @@
 #include "AllLines.h"
 
+#include <QCoreApplication>
+
 #include "texts/Texts.h"
 
 #include "data/ZelError.h"
@@ -9,9 +11,17 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
 #include <set>
 
 namespace zel {
+
+namespace {
+
+// The module's texts: translated in the context of the namespace.
+QString tr(const char* text) { return QCoreApplication::translate("zel", text); }
+
+} // namespace
 
 std::vector<Profile> surveyLines(const std::vector<MeasurementRecord>& records)
 {
@@ -66,7 +76,19 @@ LinesRun invertLines(const std::vector<MeasurementRecord>& records, const Survey
         } catch (const inv::InversionRefused& e) {
             run.skipped.emplace_back(line.what, QString::fromStdString(e.what()));
             continue;
+        } catch (const std::bad_alloc&) {
+            run.skipped.emplace_back(line.what, tr("не хватает памяти"));
+            continue;
+        } catch (const std::exception& e) {
+            // A system that cannot be factorised, or a fault of this line's
+            // data: the other lines go on.
+            run.skipped.emplace_back(line.what, QString::fromStdString(e.what()));
+            continue;
         }
+        if (line.result.cancelled && line.result.iterations.empty())
+            break;
+        line.sensitivity = inv::sensitivityDepths(line.result.mesh, inv::relativeSensitivity(line.result),
+                                                  inv::kSensitivityThreshold);
         run.lines.push_back(std::move(line));
     }
     run.cancelled = cancel && *cancel;
@@ -93,20 +115,46 @@ PlanView planView(const std::vector<LineSection>& given, double depth, int colum
 {
     PlanView view;
     view.depth = depth;
-    // The lines across, each Y once.
+    // The lines across that fit their data, each Y once; the others said.
     std::vector<const LineSection*> lines;
-    for (const LineSection& l : given)
-        if (l.result.mesh.parameterCount() > 0)
+    std::vector<const LineSection*> traces;  // left out, drawn as their trace
+    for (const LineSection& l : given) {
+        if (l.result.mesh.parameterCount() == 0) {
+            view.leftOut.emplace_back(l.what, tr("нет разреза"));
+        } else if (!l.fits()) {
+            view.leftOut.emplace_back(l.what, tr("её модель не объясняет данные (χ² %1)")
+                                                  .arg(l.result.kept().chi2, 0, 'f', 2));
+            traces.push_back(&l);
+        } else {
             lines.push_back(&l);
+        }
+    }
     std::stable_sort(lines.begin(), lines.end(), [](const LineSection* a, const LineSection* b) { return a->y < b->y; });
-    lines.erase(std::unique(lines.begin(), lines.end(), [](const LineSection* a, const LineSection* b) { return a->y == b->y; }),
-                lines.end());
+    for (std::size_t i = 1; i < lines.size();) {
+        if (lines[i]->y == lines[i - 1]->y) {
+            view.leftOut.emplace_back(lines[i]->what, tr("она лежит на Y линии %1 (%2 м)").arg(lines[i - 1]->what).arg(lines[i]->y));
+            traces.push_back(lines[i]);
+            lines.erase(lines.begin() + std::ptrdiff_t(i));
+        } else {
+            ++i;
+        }
+    }
+    for (const LineSection* l : traces) {
+        const std::vector<double> x = inv::electrodesOf(l->result.data);
+        if (!x.empty())
+            view.lines.push_back({l->y, x.front(), x.back(), l->what, true});
+    }
     if (lines.empty())
         return view;
+    double deepest = 0;
+    for (const LineSection* l : lines)
+        for (const inv::ColumnDepth& c : l->sensitivity)
+            deepest = std::max(deepest, c.depth);
+    view.belowSensitivity = depth > deepest;
     double from = std::numeric_limits<double>::max(), to = std::numeric_limits<double>::lowest();
     for (const LineSection* l : lines) {
         const std::vector<double> x = inv::electrodesOf(l->result.data);
-        view.lines.push_back({l->y, x.front(), x.back(), l->what});
+        view.lines.push_back({l->y, x.front(), x.back(), l->what, false});
         from = std::min(from, x.front());
         to = std::max(to, x.back());
     }
@@ -149,9 +197,9 @@ std::vector<double> sliceDepths(const std::vector<LineSection>& lines)
 {
     std::vector<double> seen;
     for (const LineSection& l : lines)
-        for (const inv::ColumnDepth& c : inv::sensitivityDepths(l.result.mesh, inv::relativeSensitivity(l.result),
-                                                                 inv::kSensitivityThreshold))
-            seen.push_back(c.depth);
+        if (l.fits())
+            for (const inv::ColumnDepth& c : l.sensitivity)
+                seen.push_back(c.depth);
     if (seen.empty())
         return {};
     std::nth_element(seen.begin(), seen.begin() + std::ptrdiff_t(seen.size() / 2), seen.end());

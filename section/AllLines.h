@@ -4,6 +4,7 @@
 #include "Options.h"
 #include "WorkerJob.h"
 
+#include "inversion/Depth.h"
 #include "survey/Checks.h"
 
 #include <QString>
@@ -22,6 +23,11 @@ struct LineSection {
     double y = 0;
     QString what;
     inv::InversionResult result;
+    // The depth of sensitivity of each column of the section, m.
+    std::vector<inv::ColumnDepth> sensitivity;
+    // The model explains the data (its verdict is empty): only such a
+    // line is drawn into a plan.
+    bool fits() const { return !result.misfits(); }
 };
 
 // The lines of a reading, one inversion each: a line of several files as
@@ -32,7 +38,8 @@ std::vector<Profile> surveyLines(const std::vector<MeasurementRecord>& records);
 // thread `choice` is given; `progress` hears each iteration with the line's
 // place (from 0) among `count`; `cancel` ends the line running with what it
 // has, and no line after it starts. A line with nothing to invert, or one
-// the inversion refuses, is left out and said in `skipped` (what, why).
+// the inversion refuses or fails on, is left out and said in `skipped`
+// (what, why); the lines after it are inverted all the same.
 struct LinesRun {
     std::vector<LineSection> lines;
     std::vector<std::pair<QString, QString>> skipped;
@@ -50,7 +57,9 @@ double resistivityAtDepth(const inv::InversionResult& result, double x, double d
 // A plan view of parallel lines at one depth below the ground: a grid over
 // the lines' extent, each point's resistivity interpolated in log ρ between
 // the two lines either side at its x (along a line, the line's own); NaN
-// where a line has no cell there or no line lies either side.
+// where a line has no cell there or no line lies either side. A line whose
+// model does not explain its data, one without cells and one at the Y of
+// another are not drawn: each is said in `leftOut` (what, why).
 struct PlanView {
     double depth = 0;
     std::vector<double> x, y;  // the grid's columns and rows, m
@@ -58,8 +67,13 @@ struct PlanView {
     struct Line {
         double y = 0, from = 0, to = 0;  // across, and its first and last electrode along
         QString what;
+        bool leftOut = false;  // drawn as a trace only: its section is not in the plan
     };
     std::vector<Line> lines;
+    std::vector<std::pair<QString, QString>> leftOut;
+    // The depth lies below every drawn line's depth of sensitivity: the
+    // data see nothing there.
+    bool belowSensitivity = false;
     double at(std::size_t row, std::size_t column) const { return rho[row * x.size() + column]; }
 };
 PlanView planView(const std::vector<LineSection>& lines, double depth, int columns = 200, int rows = 120);
@@ -87,6 +101,8 @@ signals:
     void iteration(int line, int count, const zel::inv::IterationReport& report);
 
 private:
+    bool hasResult() const override { return m_result != nullptr; }
+
     std::shared_ptr<const LinesRun> m_result;
 };
 

@@ -30,6 +30,8 @@ signals:
     void iteration(const zel::inv::IterationReport& report, bool second);
 
 private:
+    bool hasResult() const override { return m_result != nullptr; }
+
     QString m_baseName, m_laterName;
     std::shared_ptr<const inv::TimeLapseResult> m_result;
 };

@@ -59,6 +59,31 @@ std::vector<double> elevationsAt(const Topography& topography, const std::vector
     return elevations;
 }
 
+QString placingDiffers(const SectionInput& base, const SectionInput& later)
+{
+    auto places = [](const SectionInput& input) {
+        std::map<int, double> at;
+        const std::vector<double> x = inv::electrodesOf(input.data);
+        if (x.size() != input.electrodeNumbers.size())
+            return std::map<int, double>{};
+        for (std::size_t e = 0; e < x.size(); ++e)
+            if (!at.emplace(input.electrodeNumbers[e], x[e]).second)
+                return std::map<int, double>{};  // one number at two places: the numbers do not tell
+        return at;
+    };
+    const std::map<int, double> first = places(base), second = places(later);
+    for (const auto& [number, x] : first) {
+        const auto found = second.find(number);
+        if (found != second.end() && std::abs(found->second - x) > inv::kSamePosition)
+            return tr("электрод %1 стоит при x = %2 м в первом измерении и при x = %3 м во втором: "
+                      "измерения размечены по-разному (X0 или шаг), их разность не изменение земли")
+                .arg(number)
+                .arg(x)
+                .arg(found->second);
+    }
+    return {};
+}
+
 QString profileName(const Profile& profile)
 {
     if (profile.wholeLine())

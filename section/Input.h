@@ -42,6 +42,12 @@ struct SectionInput {
 // "L3 F1".
 QString profileName(const Profile& profile);
 
+// Why two readings of one profile are not one placing of its electrodes
+// (an electrode of one number at other places: another X0 or spacing), said
+// with the first such electrode; empty when they are, or when the numbers
+// do not tell (an .ohm file, a whole line).
+QString placingDiffers(const SectionInput& base, const SectionInput& later);
+
 // A profile of a reading: its values with positions, current and voltage,
 // less those `choice` leaves out. Throws ZelError for two electrodes at one
 // place.

@@ -1,5 +1,7 @@
 #include "SectionJob.h"
 
+#include "Recipe.h"
+
 #include "texts/Texts.h"
 
 #include "data/ZelError.h"
@@ -34,54 +36,25 @@ bool SectionJob::start(const std::vector<MeasurementRecord>& records, const Surv
         emit refused(whyNoData(records, geometry, choice.profile, {exclusions, !choice.useFlagged}));
         return false;
     }
-    inv::InversionOptions options = choice.options(std::max(1, QThread::idealThreadCount() - 1));
+    inv::InversionOptions options = choice.options(windowThreads());
     options.elevations = std::move(input.elevations);
     m_choice = choice;
     m_input = std::move(input);
     std::vector<inv::Measurement> data = std::move(m_input.data);
     m_input.data.clear();
-    m_changedDuringRun = false;
     return run([this, data = std::move(data), options = std::move(options),
                 doi = choice.doi](const Post& post) -> std::function<bool()> {
-        auto result = std::make_shared<inv::InversionResult>(inv::invert(
-            data, options, [&](const inv::IterationReport& r) { post([this, r] { emit iteration(r); }); }, cancel()));
-        QString doiRefused;
-        if (doi && !result->cancelled) {
-            // The section stands without its index when the two more
-            // inversions cannot be had; the window says why.
-            try {
-                result->doi = inv::doiIndex(*result, options, [&](const inv::DoiRun& r) {
-                    post([this, r] { emit depthIteration(r.run, r.report); });
-                }, cancel());
-            } catch (const inv::MemoryRefused& e) {
-                doiRefused = texts::inversionNeedsMemory(e.needed(), e.available());
-            }
-            result->cancelled = *cancel();
-        }
-        return [this, result = std::shared_ptr<const inv::InversionResult>(std::move(result)), doiRefused] {
+        SectionRun made = invertSection(
+            data, options, doi, [&](const inv::IterationReport& r) { post([this, r] { emit iteration(r); }); },
+            [&](const inv::DoiRun& r) { post([this, r] { emit depthIteration(r.run, r.report); }); }, cancel());
+        auto result = std::make_shared<const inv::InversionResult>(std::move(made.result));
+        return [this, result, doiMissing = made.doiMissing] {
             m_result = result;
             m_shown = std::move(m_input);
-            m_doiRefused = doiRefused;
-            setStale(m_changedDuringRun);
+            m_doiRefused = doiMissing;
             return true;
         };
     });
-}
-
-void SectionJob::dataChanged()
-{
-    if (running())
-        m_changedDuringRun = true;
-    if (m_result)
-        setStale(true);
-}
-
-void SectionJob::setStale(bool stale)
-{
-    if (m_stale == stale)
-        return;
-    m_stale = stale;
-    emit staleChanged(stale);
 }
 
 } // namespace zel

@@ -43,28 +43,20 @@ public:
     // Why the section shown has no DOI index that was asked for (the
     // memory); empty when it has it, or was stopped.
     const QString& doiRefused() const { return m_doiRefused; }
-    // The data, their exclusions or the geometry changed since the section
-    // shown was inverted.
-    bool stale() const { return m_stale; }
-    // The reading's data, exclusions or geometry changed.
-    void dataChanged();
 
 signals:
     void iteration(const zel::inv::IterationReport& report);
     // An iteration of one of the two inversions of the depth of investigation.
     void depthIteration(int run, const zel::inv::IterationReport& report);
-    void staleChanged(bool stale);
 
 private:
-    void setStale(bool stale);
+    bool hasResult() const override { return m_result != nullptr; }
 
     InversionChoice m_choice;
     SectionInput m_input;   // of the one running, less its data
     SectionInput m_shown;   // of the section shown
     std::shared_ptr<const inv::InversionResult> m_result;
-    bool m_stale = false;
     QString m_doiRefused;
-    bool m_changedDuringRun = false;
 };
 
 } // namespace zel

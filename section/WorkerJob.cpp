@@ -67,6 +67,22 @@ void WorkerJob::wait()
     m_thread = nullptr;
 }
 
+void WorkerJob::dataChanged()
+{
+    if (m_running)
+        m_changedDuringRun = true;
+    if (hasResult())
+        setStale(true);
+}
+
+void WorkerJob::setStale(bool stale)
+{
+    if (m_stale == stale)
+        return;
+    m_stale = stale;
+    emit staleChanged(stale);
+}
+
 bool WorkerJob::run(std::function<std::function<bool()>(const Post& post)> work)
 {
     if (m_running)
@@ -74,6 +90,7 @@ bool WorkerJob::run(std::function<std::function<bool()>(const Post& post)> work)
     wait();  // a worker that has reported its end may still be returning
     m_cancel = false;
     m_running = true;
+    m_changedDuringRun = false;
     startWorker(m_thread, [this, work = std::move(work)] {
         // Posted to this object: the calls reach it in its own thread, and
         // none arrives once it is gone.
@@ -86,10 +103,12 @@ bool WorkerJob::run(std::function<std::function<bool()>(const Post& post)> work)
             std::function<bool()> done = work(post);
             post([this, done = std::move(done)] {
                 m_running = false;
-                if (done())
+                if (done()) {
+                    setStale(m_changedDuringRun);
                     emit finished();
-                else
+                } else {
                     emit stoppedEarly();
+                }
             });
         } catch (const inv::InversionStopped&) {
             post([this] {

@@ -28,6 +28,11 @@ public:
     ~WorkerJob() override;
 
     bool running() const { return m_running; }
+    // The data, their exclusions or the geometry changed since the result
+    // shown was computed.
+    bool stale() const { return m_stale; }
+    // The reading's data, exclusions or geometry changed.
+    void dataChanged();
     // The computation ends at its next step with what it has.
     void stop() { m_cancel = true; }
     void wait();
@@ -38,6 +43,7 @@ signals:
     void refused(const QString& reason);
     // Stopped before there was anything to show: what was shown stays.
     void stoppedEarly();
+    void staleChanged(bool stale);
 
 protected:
     // Runs a call in the owner's thread, later.
@@ -48,8 +54,15 @@ protected:
     bool run(std::function<std::function<bool()>(const Post& post)> work);
     const std::atomic<bool>* cancel() const { return &m_cancel; }
 
+    // Whether a result is shown, for staleness: none before the first.
+    virtual bool hasResult() const = 0;
+
 private:
+    void setStale(bool stale);
+
     QThread* m_thread = nullptr;
+    bool m_stale = false;
+    bool m_changedDuringRun = false;
     std::atomic<bool> m_cancel{false};
     bool m_running = false;
 };

@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <chrono>
@@ -65,6 +66,7 @@ struct Options {
     QString tableOut;
     QString firmwareOut;
     QString memoryOut;
+    bool memoryOnly = false;
     zel::sim::Faults faults;
 };
 
@@ -107,9 +109,10 @@ Options parse(const QCoreApplication& app)
     const QCommandLineOption junkAfterEnd("junk-after-end", "Send <n> bytes after \"$GB\".", "n", "0");
     const QCommandLineOption firmwareOut("firmware-out", "Write the firmware image committed by \"$CLEA\" to <file>.", "file");
     const QCommandLineOption memoryOut("memory-out", "Write the memory as a .zel data file to <file> at start.", "file");
+    const QCommandLineOption memoryOnly("memory-only", "With --memory-out: write the memory and end, without a line.");
     p.addOptions({link, zel, count, seed, baud, noPace, pacedInput, once, silent, linkCode, wrongLink, junk, shortHeader,
                   pauseAfter, pauseMs, badChecksum, hangUp, uploadWrong, uploadOneByte, uploadSilent, tableOut,
-                  firmwareOut, hangUpOn, extraAfterData, junkAfterEnd, memoryOut, uploadDelay, section, model});
+                  firmwareOut, hangUpOn, extraAfterData, junkAfterEnd, memoryOut, memoryOnly, uploadDelay, section, model});
     p.process(app);
 
     Options o;
@@ -152,6 +155,11 @@ Options parse(const QCoreApplication& app)
     o.tableOut = p.value(tableOut);
     o.firmwareOut = p.value(firmwareOut);
     o.memoryOut = p.value(memoryOut);
+    o.memoryOnly = p.isSet(memoryOnly);
+    if (o.memoryOnly && o.memoryOut.isEmpty()) {
+        std::fprintf(stderr, "zel-station-sim: --memory-only goes with --memory-out FILE\n");
+        std::exit(2);
+    }
     return o;
 }
 
@@ -223,6 +231,8 @@ int main(int argc, char* argv[])
                 lines.merge(zel::sim::syntheticGeometry(line));
             if (!lines.empty())
                 zel::writeLinesBeside(options.memoryOut, lines);
+            if (options.memoryOnly)
+                return 0;
         }
     } catch (const zel::ZelError& e) {
         std::fprintf(stderr, "zel-station-sim: %s\n", qPrintable(zel::withFullStop(zel::texts::errorText(e))));

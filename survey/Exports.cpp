@@ -3,6 +3,7 @@
 #include "ErrorModel.h"
 
 #include "data/DataFile.h"
+#include "data/Electrodes.h"
 
 #include "data/ZelError.h"
 
@@ -10,6 +11,7 @@
 #include <QTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -235,7 +237,7 @@ std::vector<InversionDatum> inversionDataOf(const std::vector<MeasurementRecord>
             continue;
         if (profile.wholeLine())
             for (double& x : v.electrodes->x)
-                x = double(std::llround(x * 1000)) / 1000;
+                x = double(millimetres(x)) * kSamePosition;
         const auto [at, added] = datumOf.try_emplace(quadripoleKey(*v.electrodes, profile), data.size());
         if (added) {
             data.push_back({v, checks[n].errorPercent});
@@ -544,8 +546,10 @@ QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const st
     return exportFiles(surveyExportContents(format, records, geometry, chosen, choice), out);
 }
 
-QStringList writeExportFiles(const QList<std::pair<QString, QByteArray>>& files)
+QStringList writeExportFiles(const QList<std::pair<QString, QByteArray>>& files, const std::atomic<bool>* cancel)
 {
+    if (cancel && *cancel)
+        throw ExportStopped();
     if (files.size() == 1) {
         writeWholeFile(files.at(0).first, files.at(0).second);
         return {files.at(0).first};
@@ -558,6 +562,15 @@ QStringList writeExportFiles(const QList<std::pair<QString, QByteArray>>& files)
         if (target.exists() && !target.isFile())
             throw ZelError(ErrorId::NotRegularFile, {QDir::toNativeSeparators(path)});
     }
+    // One run at a time writes a set into one place: a second waits a
+    // little, then is refused rather than mixing its files with the first's.
+    QLockFile lock(files.at(0).first + QStringLiteral(".lock"));
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(3000))
+        throw ZelError(ErrorId::CannotCreateFile,
+                       {QDir::toNativeSeparators(files.at(0).first),
+                        lock.error() == QLockFile::LockFailedError ? QStringLiteral("another run is writing these files")
+                                                                   : QStringLiteral("its lock file cannot be made")});
     QStringList staged;
     auto discard = [&] {
         for (const QString& t : staged)
@@ -584,6 +597,8 @@ QStringList writeExportFiles(const QList<std::pair<QString, QByteArray>>& files)
             file.close();
             if (file.error() != QFileDevice::NoError)
                 throw ZelError(ErrorId::WriteError, {name, writeFailure(file, errno)});
+            if (cancel && *cancel)
+                throw ExportStopped();
         }
         QStringList written;
         for (qsizetype n = 0; n < files.size(); ++n) {
@@ -596,7 +611,7 @@ QStringList writeExportFiles(const QList<std::pair<QString, QByteArray>>& files)
             written << path;
         }
         return written;
-    } catch (const ZelError&) {
+    } catch (...) {
         discard();
         throw;
     }

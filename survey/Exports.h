@@ -8,7 +8,9 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
 #include <optional>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -103,7 +105,16 @@ QList<std::pair<QString, QByteArray>> surveyExport(SurveyFormat format, const st
 // writeWholeFile does; several first each into a temporary file beside it,
 // and only when every one is written whole are they put in place. The paths
 // written. Throws ZelError at the first that cannot be written, with every
-// file of the export as it was.
-QStringList writeExportFiles(const QList<std::pair<QString, QByteArray>>& files);
+// file of the export as it was. Several files are written under a lock
+// beside the first ("<file>.lock"): two runs into one place do not mix
+// their sets. `cancel`, looked at after each file staged, ends it before
+// anything is put in place (ExportStopped), the temporary files removed.
+QStringList writeExportFiles(const QList<std::pair<QString, QByteArray>>& files,
+                             const std::atomic<bool>* cancel = nullptr);
+// A set of files stopped before it was put in place: nothing was written.
+class ExportStopped : public std::runtime_error {
+public:
+    ExportStopped() : std::runtime_error("stopped before the files were put in place") {}
+};
 
 } // namespace zel

@@ -1,5 +1,6 @@
 #include "Geometry.h"
 
+#include "data/Electrodes.h"
 #include "data/Settings.h"
 #include "data/ZelError.h"
 #include "data/Interpolate.h"
@@ -128,7 +129,7 @@ std::vector<TopographyGap> topographyGaps(const Topography& t, std::vector<doubl
         return gaps;
     std::sort(places.begin(), places.end());
     places.erase(std::unique(places.begin(), places.end()), places.end());
-    const double tolerance = t.byElectrode ? 1e-9 : 1e-3;
+    const double tolerance = t.byElectrode ? 1e-9 : kSamePosition;
     const auto& first = t.points.front();
     const auto& last = t.points.back();
     if (places.front() < first.first - tolerance)

@@ -305,7 +305,7 @@ std::array<long long, 4> quadripoleKey(const ArrayElectrodes& e, const Profile& 
 {
     std::array<long long, 4> key{};
     for (std::size_t j = 0; j < 4; ++j)
-        key[j] = profile.wholeLine() ? std::llround(e.x[j] * 1000) : e.number[j];
+        key[j] = profile.wholeLine() ? millimetres(e.x[j]) : e.number[j];
     return key;
 }
 

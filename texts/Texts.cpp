@@ -496,7 +496,7 @@ QString errorModelLine(int line, int file, int pairs, double a, double b)
 }
 QString inversionRunning()
 {
-    return tr("Идёт инверсия: команда станции не выполнена. Дайте её снова, когда инверсия кончится или после «Стоп» в окне разреза");
+    return tr("Идёт инверсия: команда не выполнена. Дайте её снова, когда инверсия кончится или после «Стоп» в окне этой инверсии (разрез, сравнение или все линии)");
 }
 QString inversionNeedsMemory(std::size_t needed, std::size_t available)
 {

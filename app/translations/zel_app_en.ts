@@ -95,6 +95,14 @@ Command line: zeltool</translation>
         <source>Сохранить изменение...</source>
         <translation>Save the change...</translation>
     </message>
+    <message>
+        <source>Общих квадруполей: %1; только в первом измерении: %2, только во втором: %3.</source>
+        <translation>Quadripoles in common: %1; of the first reading only: %2, of the later only: %3.</translation>
+    </message>
+    <message>
+        <source>Данные изменились после этого сравнения: оно устарело.</source>
+        <translation>The data changed since this comparison: it is out of date.</translation>
+    </message>
 </context>
 <context>
     <name>TDataCheckWindow</name>
@@ -283,8 +291,16 @@ Command line: zeltool</translation>
         <translation>All lines lie at one Y: give each line its Y in the lines&apos; geometry to see a plan.</translation>
     </message>
     <message>
-        <source>Обращено линий: %1.</source>
-        <translation>Lines inverted: %1.</translation>
+        <source>Обращено линий: %1, из них объясняют данные: %2.</source>
+        <translation>Lines inverted: %1, of them explaining their data: %2.</translation>
+    </message>
+    <message>
+        <source>%1 не в плане: %2</source>
+        <translation>%1 is not in the plan: %2</translation>
+    </message>
+    <message>
+        <source>Данные изменились после этой инверсии: план устарел.</source>
+        <translation>The data changed since this inversion: the plan is out of date.</translation>
     </message>
 </context>
 <context>
@@ -460,6 +476,10 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     <message>
         <source>«%1» не читается как данные станции</source>
         <translation>“%1” cannot be read as station data</translation>
+    </message>
+    <message>
+        <source>Прежнее измерение «%1» не сравнивается: %2</source>
+        <translation>The earlier reading &quot;%1&quot; is not compared: %2</translation>
     </message>
 </context>
 <context>
@@ -647,7 +667,7 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     </message>
     <message>
         <source>Y профиля (поперёк площади):</source>
-        <translation>The profile's Y (across the survey):</translation>
+        <translation>The profile&apos;s Y (across the survey):</translation>
     </message>
 </context>
 </TS>

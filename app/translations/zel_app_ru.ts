@@ -88,6 +88,14 @@ ZEL-TERRAVOX для ПК
         <source>Сохранить изменение...</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Общих квадруполей: %1; только в первом измерении: %2, только во втором: %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Данные изменились после этого сравнения: оно устарело.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TDataCheckWindow</name>
@@ -276,7 +284,15 @@ ZEL-TERRAVOX для ПК
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Обращено линий: %1.</source>
+        <source>Обращено линий: %1, из них объясняют данные: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 не в плане: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Данные изменились после этой инверсии: план устарел.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -451,6 +467,10 @@ ZEL-TERRAVOX для ПК
     </message>
     <message>
         <source>«%1» не читается как данные станции</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Прежнее измерение «%1» не сравнивается: %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -155,5 +155,13 @@
         <source>%1 m below the ground</source>
         <translation>%1 m below the ground</translation>
     </message>
+    <message>
+        <source>%1 (left out)</source>
+        <translation>%1 (left out)</translation>
+    </message>
+    <message>
+        <source>below every line&apos;s depth of sensitivity: the data see nothing here</source>
+        <translation>below every line&apos;s depth of sensitivity: the data see nothing here</translation>
+    </message>
 </context>
 </TS>

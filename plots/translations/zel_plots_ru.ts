@@ -159,5 +159,13 @@
         <source>%1 m below the ground</source>
         <translation>%1 м от поверхности</translation>
     </message>
+    <message>
+        <source>%1 (left out)</source>
+        <translation>%1 (не в плане)</translation>
+    </message>
+    <message>
+        <source>below every line&apos;s depth of sensitivity: the data see nothing here</source>
+        <translation>глубже глубинности каждой линии: данные здесь ничего не видят</translation>
+    </message>
 </context>
 </TS>

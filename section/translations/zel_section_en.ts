@@ -31,5 +31,29 @@
         <source>L%1, вся линия</source>
         <translation>L%1, whole line</translation>
     </message>
+    <message>
+        <source>не хватает памяти</source>
+        <translation>not enough memory</translation>
+    </message>
+    <message>
+        <source>нет разреза</source>
+        <translation>no section</translation>
+    </message>
+    <message>
+        <source>её модель не объясняет данные (χ² %1)</source>
+        <translation>its model does not explain its data (chi² %1)</translation>
+    </message>
+    <message>
+        <source>она лежит на Y линии %1 (%2 м)</source>
+        <translation>it lies at the y of %1 (%2 m)</translation>
+    </message>
+    <message>
+        <source>остановлено до конца</source>
+        <translation>stopped before its end</translation>
+    </message>
+    <message>
+        <source>электрод %1 стоит при x = %2 м в первом измерении и при x = %3 м во втором: измерения размечены по-разному (X0 или шаг), их разность не изменение земли</source>
+        <translation>electrode %1 lies at x = %2 m in the first reading and at x = %3 m in the later: the readings are placed otherwise (X0 or spacing), their difference is no change of the ground</translation>
+    </message>
 </context>
 </TS>

@@ -31,5 +31,29 @@
         <source>L%1, вся линия</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>не хватает памяти</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>нет разреза</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>её модель не объясняет данные (χ² %1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>она лежит на Y линии %1 (%2 м)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>остановлено до конца</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>электрод %1 стоит при x = %2 м в первом измерении и при x = %3 м во втором: измерения размечены по-разному (X0 или шаг), их разность не изменение земли</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

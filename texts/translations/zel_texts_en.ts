@@ -548,8 +548,8 @@
         <translation>Model written: %1</translation>
     </message>
     <message>
-        <source>Идёт инверсия: команда станции не выполнена. Дайте её снова, когда инверсия кончится или после «Стоп» в окне разреза</source>
-        <translation>An inversion is running: the station command was not carried out. Give it again when the inversion has ended, or after Stop in the section window</translation>
+        <source>Идёт инверсия: команда не выполнена. Дайте её снова, когда инверсия кончится или после «Стоп» в окне этой инверсии (разрез, сравнение или все линии)</source>
+        <translation>An inversion is running: the command was not carried out. Give it again when the inversion has ended, or after Stop in its window (the section, the comparison or all lines)</translation>
     </message>
     <message>
         <source>L%1 F%2: error model from %3 repeat and reciprocal pairs: err = %4 ohm + %5 % of |R|</source>

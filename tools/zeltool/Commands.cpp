@@ -19,6 +19,9 @@ struct Command {
     const char* name;
     const char* usage;  // its line(s) of the usage, after "zeltool "
     int (*handler)(const Call& call);
+    // It draws with widgets (a plot, a section, plan views): it runs in an
+    // offscreen application.
+    bool draws = false;
 };
 
 constexpr const char* kThresholds =
@@ -46,14 +49,14 @@ const Command kCommands[] = {
      "plot --kind profile|pseudosection [--value u|r] [--log] [--line L [--file F]]\n"
      "     [--spacing S] [--x0 X] [--channels consecutive|first]\n"
      "     [--width W --height H] FILE.zel OUT.png|OUT.pdf",
-     plot},
+     plot, true},
     {"invert",
      "invert [--line L [--file F]] [--spacing S] [--x0 X] [--channels consecutive|first]\n"
      "       [--exclude FILE | --ignore-exclusions] [--drop-flagged] [THRESHOLDS] [--topography FILE]\n"
      "       [--lambda L] [--max-iterations N] [--robust] [--vertical-ratio R] [--doi] [--doi-threshold T]\n"
      "       [--grid-spacing S] [--png] [--pdf] [--base FILE [--base-file F]] FILE.zel|FILE.ohm OUT\n"
      "invert --all [OPTIONS] FILE.zel OUTDIR",
-     invert},
+     invert, true},
     {"forward",
      "forward [--noise P] [--channels 1|4] [--spacing S --x0 X --topography FILE]\n"
      "        MODEL.txt|MODEL.csv TABLE.txt OUT.ohm",
@@ -112,6 +115,15 @@ const Command* commandOf(const QString& name)
 }
 
 } // namespace
+
+bool draws(const QStringList& args)
+{
+    if (args.isEmpty())
+        return false;
+    const bool help = args.at(0) == QLatin1String("help") || args.at(0) == QLatin1String("--help");
+    const Command* command = commandOf(args.value(help ? 1 : 0));
+    return command && command->draws && !help;
+}
 
 int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in)
 {

@@ -9,10 +9,34 @@
 #include "survey/Lines.h"
 
 #include <QDir>
+
+#include <csignal>
 #include <QFileInfo>
 #include <QMap>
 
 namespace zeltool {
+
+namespace {
+std::atomic<bool> g_stopAsked{false};
+extern "C" void onStopSignal(int) { g_stopAsked = true; }
+} // namespace
+
+StopSignals::StopSignals()
+{
+    g_stopAsked = false;
+    m_interrupt = std::signal(SIGINT, onStopSignal);
+    m_terminate = std::signal(SIGTERM, onStopSignal);
+}
+
+StopSignals::~StopSignals()
+{
+    std::signal(SIGINT, m_interrupt == SIG_ERR ? SIG_DFL : m_interrupt);
+    std::signal(SIGTERM, m_terminate == SIG_ERR ? SIG_DFL : m_terminate);
+}
+
+const std::atomic<bool>* StopSignals::flag() const { return &g_stopAsked; }
+
+void StopSignals::reset() { g_stopAsked = false; }
 
 void printLine(std::FILE* f, const QString& line)
 {

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -101,6 +102,26 @@ private:
     bool m_ok = false;
 };
 
+
+// Ctrl+C (and SIGTERM) while a command runs: from construction to
+// destruction they only raise a flag, which the command looks at where it
+// can stop whole; the handlers before are put back on every path out.
+class StopSignals {
+public:
+    StopSignals();
+    ~StopSignals();
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+    const std::atomic<bool>* flag() const;
+    bool raised() const { return *flag(); }
+    // Lowers the flag: what stopped has been handled, the next Ctrl+C stops
+    // what follows.
+    void reset();
+
+private:
+    void (*m_interrupt)(int);
+    void (*m_terminate)(int);
+};
 
 // A data file loaded as the window loads it, into a document: decoded, with
 // the exclusions and the lines' geometry kept beside it, and what of those

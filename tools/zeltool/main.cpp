@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 
-#include <cstring>
 #include <memory>
 
 #ifdef Q_OS_WIN
@@ -17,12 +16,13 @@
 
 int main(int argc, char* argv[])
 {
-    // A plot is drawn with widgets, without a display: the offscreen platform.
+    // A command that draws does it with widgets, without a display: the
+    // offscreen platform. The command table says which commands draw.
     std::unique_ptr<QCoreApplication> app;
-    bool drawing = argc > 1 && std::strcmp(argv[1], "plot") == 0;
-    for (int i = 2; i < argc && std::strcmp(argv[1], "invert") == 0; ++i)
-        drawing = drawing || std::strcmp(argv[i], "--png") == 0 || std::strcmp(argv[i], "--pdf") == 0;
-    if (drawing) {
+    QStringList given;
+    for (int i = 1; i < argc; ++i)
+        given += QString::fromLocal8Bit(argv[i]);
+    if (zeltool::draws(given)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QApplication>(argc, argv);
     } else {

@@ -1,0 +1,44 @@
+#pragma once
+
+// zeltool invert in its three modes, one file each: a profile (Invert.cpp),
+// a time-lapse pair (--base, InvertPair.cpp) and every line (--all,
+// InvertAll.cpp), with what they share.
+#include "Tool.h"
+
+#include "section/Input.h"
+#include "section/Options.h"
+
+#include <QLocale>
+
+namespace zeltool {
+
+// What an invert call asked, whatever its mode.
+struct InvertCall {
+    const Arguments& args;
+    zel::InversionChoice choice;
+    double grid = 0;        // the spacing of OUT-grid.csv; 0 the default
+    QStringList pictures;   // "png", "pdf"
+    QString in;             // the data file
+    QString target;         // OUT
+    std::FILE* out;
+    std::FILE* err;
+    StopSignals& stop;
+};
+
+// The numbers of the pictures, in the language of the messages.
+QLocale pictureNumbers();
+// Writes a result's files as one set (none when Ctrl+C came first, or when
+// one of them would replace an input) and lists them; 1 when stopped.
+int writeResult(const InvertCall& call, const QList<std::pair<QString, QByteArray>>& files, const QStringList& inputs);
+// Refuses an OUT that names no file, or whose folder cannot be written,
+// before anything is inverted.
+void requireWritableTarget(const QString& target, bool folder);
+// A depth along the line: its median and its range, m.
+QString depthSummary(const QString& what, const std::vector<zel::inv::ColumnDepth>& columns);
+
+int invertPair(const InvertCall& call, const zel::SectionInput& base, const zel::SectionInput& later,
+               const zel::inv::InversionOptions& options, const QStringList& inputs);
+int invertAll(const InvertCall& call, const LoadedData& reading, const zel::SurveyGeometry& geometry,
+              const zel::Exclusions& left);
+
+} // namespace zeltool
