@@ -160,11 +160,18 @@ void TDataCheckWindow::refresh()
 
     QStringList summary;
     std::vector<zel::ProfileErrors> errors;
-    for (const zel::CheckSummary& s : zel::summarizeChecks(records, values, checks)) {
+    const auto byProfile = zel::valuesByProfile(records, values);
+    const std::vector<zel::CheckSummary> summaries = zel::summarizeChecks(records, values, checks);
+    for (std::size_t k = 0; k < summaries.size(); ++k) {
+        const zel::CheckSummary& s = summaries[k];
         summary << zel::texts::checkSummary(s.profile.line, s.profile.file, s.values, s.flagged,
                                             zel::flagCounts(s, [](zel::CheckFlag f) { return flagTexts(f); }),
-                                            s.medianError);
-        zel::ProfileErrors e{zel::profileName(s.profile), zel::errorPairs(records, values, s.profile), std::nullopt};
+                                            s.medianError)
+                       + (s.ofSeveralFrequencies ? zel::texts::atFrequency(*zel::frequencyHertz(s.frequencyIndex)) : QString());
+        // The error model once a profile, after its last frequency.
+        if (k + 1 < summaries.size() && summaries[k + 1].profile == s.profile)
+            continue;
+        zel::ProfileErrors e{zel::profileName(s.profile), zel::errorPairs(records, values, byProfile.at(s.profile), s.profile), std::nullopt};
         e.model = zel::fitErrorModel(e.pairs);
         if (e.model)
             summary << zel::texts::errorModelLine(s.profile.line, s.profile.file, e.model->pairs, e.model->a, e.model->b);

@@ -2,7 +2,10 @@
 
 #include "DecimalSpinBox.h"
 
+#include "texts/Texts.h"
+
 #include "section/Input.h"
+#include "survey/Values.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,7 +18,7 @@
 #include <algorithm>
 
 TInversionDialog::TInversionDialog(const InversionChoice& choice, const std::vector<zel::Profile>& profiles,
-                                   QWidget* parent)
+                                   QWidget* parent, const std::vector<int>& frequencies)
     : QDialog(parent), m_profiles(profiles)
 {
     setObjectName(QStringLiteral("InversionDialog"));
@@ -60,8 +63,23 @@ TInversionDialog::TInversionDialog(const InversionChoice& choice, const std::vec
     DoiThresholdEdit->setEnabled(choice.doi);
     connect(DoiBox, &QCheckBox::toggled, DoiThresholdEdit, &QWidget::setEnabled);
 
+    // A quadripole read at two frequencies is two readings: one frequency is
+    // inverted, the lowest of the profile unless another is chosen.
+    FrequencyBox = new QComboBox(this);
+    FrequencyBox->setObjectName(QStringLiteral("FrequencyBox"));
+    FrequencyBox->addItem(tr("наименьшая в профиле"));
+    for (const int f : frequencies) {
+        FrequencyBox->addItem(tr("%1 Гц").arg(zel::texts::numberLocale().toString(zel::frequencyHertz(f).value_or(0))), f);
+        if (choice.frequency == f)
+            FrequencyBox->setCurrentIndex(FrequencyBox->count() - 1);
+    }
+
     auto* form = new QFormLayout;
     form->addRow(tr("Профиль:"), ProfileBox);
+    if (frequencies.size() > 1)
+        form->addRow(tr("Частота:"), FrequencyBox);
+    else
+        FrequencyBox->hide();
     form->addRow(tr("Сглаживание λ (начальное):"), LambdaEdit);
     form->addRow(tr("Итераций не больше:"), IterationsEdit);
     form->addRow(tr("Вертикальное / горизонтальное сглаживание:"), RatioEdit);
@@ -95,5 +113,7 @@ InversionChoice TInversionDialog::choice() const
     c.useFlagged = UseFlaggedBox->isChecked();
     c.doi = DoiBox->isChecked();
     c.doiThreshold = DoiThresholdEdit->value();
+    if (FrequencyBox->isVisibleTo(this) && FrequencyBox->currentIndex() > 0)
+        c.frequency = FrequencyBox->currentData().toInt();
     return c;
 }

@@ -19,10 +19,13 @@ using zel::InversionChoice;
 class TInversionDialog : public QDialog {
     Q_OBJECT
 public:
-    TInversionDialog(const InversionChoice& choice, const std::vector<zel::Profile>& profiles, QWidget* parent = nullptr);
+    // `frequencies` (FreqIndex) the reading holds: a choice among them when more than one.
+    TInversionDialog(const InversionChoice& choice, const std::vector<zel::Profile>& profiles, QWidget* parent = nullptr,
+                     const std::vector<int>& frequencies = {});
     InversionChoice choice() const;
 
     QComboBox* ProfileBox = nullptr;
+    QComboBox* FrequencyBox = nullptr;  // the frequency inverted: the lowest of the profile first
     QDoubleSpinBox* LambdaEdit = nullptr;
     QSpinBox* IterationsEdit = nullptr;
     QCheckBox* RobustBox = nullptr;

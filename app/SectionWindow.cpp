@@ -592,7 +592,7 @@ void TSectionWindow::compareWith()
     if (path.isEmpty())
         return;
     const InversionChoice& choice = job().choice();
-    const zel::ExportChoice left{m_document.exclusions(), !choice.useFlagged};
+    const zel::ExportChoice left = choice.dataChoice(m_document.exclusions());
     auto refuse = [&](const QString& why) {
         m_dialogs.showMessage(this, MessageKind::Information, windowTitle(), zel::withFullStop(why));
     };
@@ -610,7 +610,7 @@ void TSectionWindow::compareWith()
             if (!earlier.besideRefused().isEmpty())
                 return refuse(tr("Прежнее измерение «%1» не сравнивается: %2")
                                   .arg(QDir::toNativeSeparators(path), earlier.besideRefused()));
-            const zel::ExportChoice earlierLeft{earlier.exclusions(), !choice.useFlagged};
+            const zel::ExportChoice earlierLeft = choice.dataChoice(earlier.exclusions());
             base = zel::profileInput(earlier.records(), earlier.geometry(), choice.profile, earlierLeft);
             if (base.data.empty())
                 return refuse(zel::whyNoData(earlier.records(), earlier.geometry(), choice.profile, earlierLeft));

@@ -22,6 +22,7 @@
 #include <QSettings>
 
 #include <algorithm>
+#include <set>
 #include <type_traits>
 
 TSurveyCommands::TSurveyCommands(TCommandHost& host, QObject* parent) : QObject(parent), m_host(host)
@@ -156,7 +157,11 @@ void TSurveyCommands::invert()
     geometry();
     InversionChoice choice = zel::readInversionChoice(m_host.userSettings());
     choice.profile = currentProfile(profiles).value_or(profiles.front());
-    const std::optional<InversionChoice> chosen = m_host.dialogs().askInversion(m_host.dialogParent(), choice, profiles);
+    std::set<int> read;
+    for (const zel::MeasurementRecord& r : doc.records())
+        read.insert(r.FreqIndex);
+    const std::optional<InversionChoice> chosen
+        = m_host.dialogs().askInversion(m_host.dialogParent(), choice, profiles, std::vector<int>(read.begin(), read.end()));
     if (!chosen)
         return;
     zel::writeInversionChoice(m_host.userSettings(), *chosen);
@@ -221,7 +226,7 @@ void TSurveyCommands::exportSurvey(zel::SurveyFormat format)
         std::optional<zel::SurveyExportContents> contents;
         const zel::SurveyGeometry survey = geometry();
         try {
-            contents = zel::surveyExportContents(format, doc.records(), survey, std::nullopt, {doc.exclusions(), false});
+            contents = zel::surveyExportContents(format, doc.records(), survey, std::nullopt, {doc.exclusions(), false, std::nullopt});
         } catch (const zel::ZelError& e) {
             m_host.dialogs().showMessage(m_host.dialogParent(), MessageKind::Information, kApplicationTitle,
                                          zel::withFullStop(zel::texts::errorText(e)));

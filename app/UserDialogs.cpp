@@ -155,9 +155,10 @@ std::optional<PictureSize> QtUserDialogs::askPictureSize(QWidget* parent, const 
 }
 
 std::optional<InversionChoice> QtUserDialogs::askInversion(QWidget* parent, const InversionChoice& choice,
-                                                          const std::vector<zel::Profile>& profiles)
+                                                          const std::vector<zel::Profile>& profiles,
+                                                          const std::vector<int>& frequencies)
 {
-    TInversionDialog dialog(choice, profiles, parent);
+    TInversionDialog dialog(choice, profiles, parent, frequencies);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();

@@ -62,8 +62,10 @@ public:
     // "Invert...": the options the user chose for one of `profiles`, or none for Cancel.
     // The size of a picture about to be written; none: cancelled.
     virtual std::optional<PictureSize> askPictureSize(QWidget* parent, const PictureSize& offered) = 0;
+    // `frequencies` (FreqIndex) the reading holds: a choice among them when more than one.
     virtual std::optional<InversionChoice> askInversion(QWidget* parent, const InversionChoice& choice,
-                                                        const std::vector<zel::Profile>& profiles) = 0;
+                                                        const std::vector<zel::Profile>& profiles,
+                                                        const std::vector<int>& frequencies = {}) = 0;
 };
 
 class QtUserDialogs : public UserDialogs {
@@ -79,7 +81,8 @@ public:
     std::optional<zel::SurveyGeometry> editSurveyGeometry(QWidget* parent, const SurveyDialogInput& input) override;
     std::optional<PictureSize> askPictureSize(QWidget* parent, const PictureSize& offered) override;
     std::optional<InversionChoice> askInversion(QWidget* parent, const InversionChoice& choice,
-                                                const std::vector<zel::Profile>& profiles) override;
+                                                const std::vector<zel::Profile>& profiles,
+                                                const std::vector<int>& frequencies = {}) override;
 };
 
 // "Text (*.ext)|*.ext|All|*.*" as name filters of a Qt file dialog.

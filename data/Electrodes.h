@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 
 namespace zel {
@@ -8,6 +9,14 @@ namespace zel {
 constexpr double kSamePosition = 1e-3;
 // A position in whole millimetres, the key two readings of one place share.
 inline long long millimetres(double x) { return std::llround(x / kSamePosition); }
+// Two electrodes of a line of `spacing` that lie closer than a tenth of it
+// (or a millimetre) cannot be told apart by the data, and a mesh that kept
+// them apart would grow a hundredfold: they are one place, to be refused.
+constexpr double kNearShareOfSpacing = 0.1;
+inline bool onePlace(double distance, double spacing)
+{
+    return std::abs(distance) <= std::max(kSamePosition, kNearShareOfSpacing * spacing);
+}
 
 // The station's electrode numbers: the current electrodes A and B from -255
 // to 255, the potential electrodes M and N from 0 to 127.

@@ -41,6 +41,8 @@ enum class ErrorId {
     ElectrodesTogether,    // (line, file, electrode, electrode, x): two electrodes of a profile at one place
     LinesFileLine,         // (file, line, text): a line of the lines' geometry file that cannot be used
     WholeLineSpacing,      // (line, file, spacing, first file, its spacing): a spread of a whole line at another spacing
+    WholeLineNotPlaced,    // (line, file): a spread of a whole line without its own X0
+    WholeLineOnePlace,     // (line, file, other file, x0): two spreads of a whole line at one X0
     SequenceParameter,     // (name, value, rule): a generator value out of its range
     SequenceSingleChannel, // (array): four channels for an array that has one
     SequenceEmpty,         // (electrodes): the line is too short for any entry

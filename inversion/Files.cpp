@@ -150,11 +150,23 @@ OhmData parseOhm(const QByteArray& text, double defaultErrorPercent, double minE
     for (std::size_t e = 0; e < byX.size(); ++e)
         byX[e] = int(e);
     std::stable_sort(byX.begin(), byX.end(), [&](int a, int b) { return out.electrodeX[std::size_t(a)] < out.electrodeX[std::size_t(b)]; });
+    // Electrodes a few millimetres apart are one place too: the spacing is
+    // the median distance of neighbours.
+    std::vector<double> gaps;
+    for (std::size_t i = 1; i < byX.size(); ++i)
+        gaps.push_back(out.electrodeX[std::size_t(byX[i])] - out.electrodeX[std::size_t(byX[i - 1])]);
+    std::vector<double> sortedGaps = gaps;
+    std::sort(sortedGaps.begin(), sortedGaps.end());
+    const double spacing = sortedGaps.empty() ? 0 : sortedGaps[sortedGaps.size() / 2];
     for (std::size_t i = 1; i < byX.size(); ++i) {
         const int a = std::min(byX[i - 1], byX[i]), b = std::max(byX[i - 1], byX[i]);
-        if (std::abs(out.electrodeX[std::size_t(b)] - out.electrodeX[std::size_t(a)]) <= kSamePosition)
+        if (onePlace(gaps[i - 1], spacing))
             throw FileRefused("electrodes " + std::to_string(a + 1) + " and " + std::to_string(b + 1) + " at one position, x = "
-                                  + plainDecimal(out.electrodeX[std::size_t(a)], 7, false).toStdString() + " m",
+                                  + plainDecimal(out.electrodeX[std::size_t(a)], 7, false).toStdString() + " m"
+                                  + (gaps[i - 1] > kSamePosition ? " and " + plainDecimal(out.electrodeX[std::size_t(b)], 7, false).toStdString()
+                                                                     + " m (closer than a tenth of the spacing, "
+                                                                     + plainDecimal(spacing, 7, false).toStdString() + " m)"
+                                                                 : std::string()),
                               electrodeLine[std::size_t(b)]);
     }
     const int data = count("data");

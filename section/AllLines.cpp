@@ -45,14 +45,14 @@ LinesRun invertLines(const std::vector<MeasurementRecord>& records, const Survey
     LinesRun run;
     const std::vector<Profile> lines = surveyLines(records);
     const std::vector<Profile> files = profilesOf(records);
-    const ExportChoice left{exclusions, !choice.useFlagged};
+    const ExportChoice left = choice.dataChoice(exclusions);
     // The memory's values and checks once, for every line.
     const std::vector<ChannelValue> values = surveyValues(records, geometry);
     const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
     for (std::size_t i = 0; i < lines.size() && !(cancel && *cancel); ++i) {
         const Profile& p = lines[i];
         const auto first = std::find_if(files.begin(), files.end(), [&](const Profile& f) { return p.holds(f); });
-        LineSection line{p, geometry.of(first == files.end() ? p : *first).y, profileName(p), {}};
+        LineSection line{p, geometry.of(first == files.end() ? p : *first).y, profileName(p), {}, {}};
         try {
             SectionInput input = profileInput(records, values, checks, geometry, p, left);
             if (input.data.empty()) {

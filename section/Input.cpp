@@ -39,7 +39,7 @@ std::vector<inv::Measurement> measurementsOf(const std::vector<InversionDatum>& 
         m.x = v.electrodes->x;
         m.k = *v.k;
         m.rhoa = *v.rhoa;
-        m.error = std::max(d.errorPercent.value_or(defaultErrorPercent), minErrorPercent) / 100;
+        m.error = d.errorFraction(defaultErrorPercent, minErrorPercent);
         m.voltage = v.u ? std::abs(*v.u) : 0;
         m.depth = v.depth.value_or(0);
         out.push_back(m);
@@ -102,10 +102,19 @@ SectionInput profileInput(const std::vector<MeasurementRecord>& records, const s
                           const std::vector<ValueCheck>& checks, const SurveyGeometry& geometry, const Profile& profile,
                           const ExportChoice& choice)
 {
-    requireOneSpacing(records, geometry, profile);
+    requirePlacedSpreads(records, geometry, profile);
     const std::vector<InversionDatum> chosen = inversionData(records, values, checks, profile, choice);
     SectionInput out;
     out.what = profileName(profile);
+    std::set<int> read;
+    for (const ChannelValue& v : values)
+        if (v.electrodes && profile.holds(profileOf(records[std::size_t(v.record)])))
+            read.insert(records[std::size_t(v.record)].FreqIndex);
+    for (const int f : read)
+        out.frequencies.push_back(frequencyHertz(f).value_or(0));
+    if (!chosen.empty())
+        out.frequency = frequencyHertz(records[std::size_t(chosen.front().value.record)].FreqIndex).value_or(0);
+    out.disagreeing = int(std::count_if(chosen.begin(), chosen.end(), [](const InversionDatum& d) { return d.disagrees; }));
     out.data = measurementsOf(chosen, geometry.thresholds.defaultError, geometry.thresholds.minError);
     for (inv::Measurement& m : out.data) {
         out.values.push_back(keyOf(chosen[std::size_t(m.tag)].value));
@@ -132,8 +141,13 @@ SectionInput profileInput(const std::vector<MeasurementRecord>& records, const s
                 throw together(file, e.x[j], at->second, e.number[j]);
         }
     }
+    // A tenth of the spacing apart is one place: a spread placed a
+    // centimetre off its neighbour's electrodes would be refused here, not
+    // meshed a hundredfold finer.
+    const double spacing = chosen.empty() ? 0
+        : geometry.of(profile.wholeLine() ? profileOf(records[std::size_t(chosen.front().value.record)]) : profile).spacing;
     for (auto at = electrodes.begin(); at != electrodes.end() && std::next(at) != electrodes.end(); ++at)
-        if (const auto next = std::next(at); next->first - at->first <= inv::kSamePosition)
+        if (const auto next = std::next(at); onePlace(next->first - at->first, spacing))
             throw together(profile.wholeLine() ? 0 : profile.file, at->first, at->second.first, next->second.first);
     const bool topography = !electrodes.empty() && electrodes.begin()->second.second.has_value();
     for (const double x : inv::electrodesOf(out.data)) {

@@ -37,6 +37,12 @@ struct SectionInput {
     std::vector<double> elevations;          // empty: a flat line
     std::vector<TopographyGap> gaps;
     int poles = 0;                           // .ohm data with a pole electrode, left out
+    // The profile was read at these frequencies (Hz, the lowest first); the
+    // data are of `frequency` alone. Empty for an .ohm file.
+    std::vector<double> frequencies;
+    double frequency = 0;
+    // Quadripoles read in two spreads that disagree beyond their errors.
+    int disagreeing = 0;
 };
 
 // "L3 F1".

@@ -2,7 +2,10 @@
 
 #include "inversion/Depth.h"
 #include "inversion/Inversion.h"
+#include "survey/Checks.h"
 #include "survey/Geometry.h"
+
+#include <optional>
 
 class QSettings;
 
@@ -35,10 +38,15 @@ struct InversionChoice {
     // inversions), drawn as the contour of this index.
     bool doi = false;
     double doiThreshold = inv::kDoiThreshold;
+    // The frequency inverted (a record's FreqIndex) of a profile read at
+    // several; none: the lowest it holds.
+    std::optional<int> frequency;
 
     // The inversion's options on `threads` threads (0: every core); its
     // λ floor never above the λ it starts from.
     inv::InversionOptions options(int threads = 0) const;
+    // What of a profile's values goes in, with the values the user left out.
+    ExportChoice dataChoice(const Exclusions& exclusions) const { return {exclusions, !useFlagged, frequency}; }
 };
 
 // [Inversion] of the user's settings: the choices made last (a bad or

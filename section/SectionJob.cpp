@@ -27,13 +27,13 @@ bool SectionJob::start(const std::vector<MeasurementRecord>& records, const Surv
         return false;
     SectionInput input;
     try {
-        input = profileInput(records, geometry, choice.profile, {exclusions, !choice.useFlagged});
+        input = profileInput(records, geometry, choice.profile, choice.dataChoice(exclusions));
     } catch (const ZelError& e) {
         emit refused(texts::errorText(e));
         return false;
     }
     if (input.data.empty()) {
-        emit refused(whyNoData(records, geometry, choice.profile, {exclusions, !choice.useFlagged}));
+        emit refused(whyNoData(records, geometry, choice.profile, choice.dataChoice(exclusions)));
         return false;
     }
     inv::InversionOptions options = choice.options(windowThreads());

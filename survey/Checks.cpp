@@ -125,7 +125,7 @@ std::vector<ValueCheck> checkValues(const std::vector<MeasurementRecord>& record
                                     const std::vector<ChannelValue>& values, const CheckThresholds& thresholds)
 {
     std::vector<ValueCheck> checks(values.size());
-    std::map<Profile, std::vector<std::size_t>> profiles;
+    std::map<std::pair<Profile, int>, std::vector<std::size_t>> profiles;
     for (std::size_t i = 0; i < values.size(); ++i) {
         const ChannelValue& v = values[i];
         if (!v.electrodes || !v.r)
@@ -137,8 +137,11 @@ std::vector<ValueCheck> checkValues(const std::vector<MeasurementRecord>& record
             checks[i].flags |= FlagLowSignal;
         if (v.rhoa && *v.rhoa < 0)
             checks[i].flags |= FlagNegative;
-        profiles[profileOf(records[std::size_t(v.record)])].push_back(i);
+        const MeasurementRecord& r = records[std::size_t(v.record)];
+        profiles[{profileOf(r), r.FreqIndex}].push_back(i);
     }
+    // Each frequency of a profile alone: a quadripole read at two
+    // frequencies is two readings, not a repeat whose difference is error.
     for (const auto& [profile, indices] : profiles)
         checkProfile(indices, values, thresholds, checks);
     return checks;
@@ -149,17 +152,20 @@ std::vector<CheckSummary> summarizeChecks(const std::vector<MeasurementRecord>& 
                                           const std::vector<ValueCheck>& checks)
 {
     std::vector<CheckSummary> out;
-    std::map<Profile, std::size_t> at;
+    std::map<std::pair<Profile, int>, std::size_t> at;
+    std::map<Profile, int> frequencies;
     std::vector<std::vector<double>> errors;
     for (std::size_t i = 0; i < values.size(); ++i) {
         const ChannelValue& v = values[i];
         if (!v.electrodes || !v.r)
             continue;
-        const Profile profile = profileOf(records[std::size_t(v.record)]);
-        const auto [it, added] = at.try_emplace(profile, out.size());
+        const MeasurementRecord& r = records[std::size_t(v.record)];
+        const Profile profile = profileOf(r);
+        const auto [it, added] = at.try_emplace({profile, r.FreqIndex}, out.size());
         if (added) {
-            out.push_back({profile, 0, 0, {}, std::nullopt});
+            out.push_back({profile, 0, 0, {}, std::nullopt, r.FreqIndex, false});
             errors.emplace_back();
+            ++frequencies[profile];
         }
         CheckSummary& s = out[it->second];
         ++s.values;
@@ -169,9 +175,19 @@ std::vector<CheckSummary> summarizeChecks(const std::vector<MeasurementRecord>& 
         if (checks[i].errorPercent)
             errors[it->second].push_back(*checks[i].errorPercent);
     }
-    for (std::size_t p = 0; p < out.size(); ++p)
+    for (std::size_t p = 0; p < out.size(); ++p) {
         if (!errors[p].empty())
             out[p].medianError = median(std::move(errors[p]));
+        out[p].ofSeveralFrequencies = frequencies[out[p].profile] > 1;
+    }
+    // A profile's frequencies together, the lowest first, the profiles in
+    // the order the memory holds them.
+    std::map<Profile, std::size_t> firstOf;
+    for (std::size_t p = 0; p < out.size(); ++p)
+        firstOf.try_emplace(out[p].profile, p);
+    std::stable_sort(out.begin(), out.end(), [&](const CheckSummary& a, const CheckSummary& b) {
+        return std::pair(firstOf.at(a.profile), a.frequencyIndex) < std::pair(firstOf.at(b.profile), b.frequencyIndex);
+    });
     return out;
 }
 

@@ -59,6 +59,8 @@ struct CheckSummary {
     int flagged = 0;
     std::array<int, kCheckFlags> byFlag{};  // in the order of CheckFlag's bits
     std::optional<double> medianError;
+    int frequencyIndex = 0;             // the records' FreqIndex: each frequency is summed up alone
+    bool ofSeveralFrequencies = false;  // its profile was read at more than one frequency
 };
 std::vector<CheckSummary> summarizeChecks(const std::vector<MeasurementRecord>& records,
                                           const std::vector<ChannelValue>& values,
@@ -95,6 +97,9 @@ ExclusionsRead parseExclusions(const QByteArray& text, int records);
 struct ExportChoice {
     Exclusions exclusions;
     bool dropFlagged = false;  // every flagged value too
+    // The frequency (a record's FreqIndex) an inversion file takes of a
+    // profile read at several; none: the lowest the profile holds.
+    std::optional<int> frequency;
 };
 
 } // namespace zel

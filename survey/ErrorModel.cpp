@@ -8,14 +8,39 @@
 
 namespace zel {
 
+std::map<Profile, std::vector<std::size_t>> valuesByProfile(const std::vector<MeasurementRecord>& records,
+                                                            const std::vector<ChannelValue>& values)
+{
+    std::map<Profile, std::vector<std::size_t>> by;
+    for (std::size_t n = 0; n < values.size(); ++n)
+        if (values[n].electrodes)
+            by[profileOf(records[std::size_t(values[n].record)])].push_back(n);
+    return by;
+}
+
 std::vector<ErrorPair> errorPairs(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
                                   const Profile& profile)
 {
-    using Key = std::array<long long, 4>;
+    std::vector<std::size_t> indices;
+    for (std::size_t n = 0; n < values.size(); ++n)
+        if (values[n].electrodes && profile.holds(profileOf(records[std::size_t(values[n].record)])))
+            indices.push_back(n);
+    return errorPairs(records, values, indices, profile);
+}
+
+std::vector<ErrorPair> errorPairs(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
+                                  const std::vector<std::size_t>& indices, const Profile& profile)
+{
+    // A, B, M, N and the frequency: two frequencies are two readings.
+    using Key = std::array<long long, 5>;
     std::map<Key, std::vector<double>> readings;
-    for (const ChannelValue& v : values)
-        if (v.electrodes && v.r && *v.r != 0 && profile.holds(profileOf(records[std::size_t(v.record)])))
-            readings[quadripoleKey(*v.electrodes, profile)].push_back(*v.r);
+    for (const std::size_t n : indices) {
+        const ChannelValue& v = values[n];
+        if (!v.electrodes || !v.r || *v.r == 0)
+            continue;
+        const std::array<long long, 4> abmn = quadripoleKey(*v.electrodes, profile);
+        readings[{abmn[0], abmn[1], abmn[2], abmn[3], records[std::size_t(v.record)].FreqIndex}].push_back(*v.r);
+    }
     std::vector<ErrorPair> pairs;
     // By magnitude: a pair of opposite signs is a wiring fault the data
     // check flags, not the spread of the readings.
@@ -34,12 +59,12 @@ std::vector<ErrorPair> errorPairs(const std::vector<MeasurementRecord>& records,
         for (std::size_t k = 1; k < rs.size(); ++k)
             add(rs[0], rs[k]);
         const Key key{std::min(abmn[0], abmn[1]), std::max(abmn[0], abmn[1]), std::min(abmn[2], abmn[3]),
-                                     std::max(abmn[2], abmn[3])};
+                      std::max(abmn[2], abmn[3]), abmn[4]};
         for (const double r : rs)
             byPairs[key].push_back(std::abs(r));
     }
     for (const auto& [key, rs] : byPairs) {
-        const Key reciprocal{key[2], key[3], key[0], key[1]};
+        const Key reciprocal{key[2], key[3], key[0], key[1], key[4]};
         if (!(key < reciprocal))  // each pair once; a quadripole is not its own reciprocal
             continue;
         if (const auto found = byPairs.find(reciprocal); found != byPairs.end())

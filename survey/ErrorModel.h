@@ -3,6 +3,7 @@
 #include "Values.h"
 
 #include <cmath>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -17,9 +18,17 @@ struct ErrorPair {
 
 // The pairs of one profile: in a group of repeats each reading after the
 // first with the first; a quadripole and its reciprocal by their means, the
-// pair counted once. Readings of U = 0 take no part.
+// pair counted once. A quadripole read at two frequencies is two readings,
+// never a pair. Readings of U = 0 take no part.
 std::vector<ErrorPair> errorPairs(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
                                   const Profile& profile);
+// The same of the values at `indices`, the profile's found already: a
+// memory of thousands of profiles is not searched once a profile.
+std::vector<ErrorPair> errorPairs(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
+                                  const std::vector<std::size_t>& indices, const Profile& profile);
+// The values with electrodes of each profile, as indices, in one pass.
+std::map<Profile, std::vector<std::size_t>> valuesByProfile(const std::vector<MeasurementRecord>& records,
+                                                            const std::vector<ChannelValue>& values);
 
 // How a reading's error grows with its resistance: err = a + b·|r|, the
 // standard deviation of one reading in ohm.

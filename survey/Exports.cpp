@@ -19,6 +19,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <set>
 
@@ -203,6 +204,10 @@ namespace {
 
 bool invertible(const ChannelValue& v) { return v.electrodes && v.r && v.k && *v.u != 0; }
 
+// The error a reading without an estimate of its own is taken to have when
+// readings of one quadripole are compared, %: the default error of a value.
+constexpr double kLeastAgreement = CheckThresholds{}.defaultError;
+
 // The invertible values of each profile, as indices into the values, found
 // in one pass: a memory of thousands of profiles is not searched once a profile.
 std::map<Profile, std::vector<std::size_t>> invertibleByProfile(const std::vector<MeasurementRecord>& records,
@@ -231,8 +236,16 @@ std::vector<InversionDatum> inversionDataOf(const std::vector<MeasurementRecord>
     std::vector<int> counts;
     std::vector<double> squares;  // Σ r² of each datum's readings
     std::map<std::array<long long, 4>, std::size_t> datumOf;
+    // One frequency: the one chosen, else the lowest the profile holds. Two
+    // frequencies of one quadripole are two readings, never a repeat.
+    int frequency = choice.frequency.value_or(std::numeric_limits<int>::max());
+    if (!choice.frequency)
+        for (const std::size_t n : indices)
+            frequency = std::min<int>(frequency, records[std::size_t(values[n].record)].FreqIndex);
     for (const std::size_t n : indices) {
         ChannelValue v = values[n];
+        if (records[std::size_t(v.record)].FreqIndex != frequency)
+            continue;
         if (choice.exclusions.count(keyOf(v)) || (choice.dropFlagged && checks[n].flags != 0))
             continue;
         if (profile.wholeLine())
@@ -267,14 +280,22 @@ std::vector<InversionDatum> inversionDataOf(const std::vector<MeasurementRecord>
             *v.i /= c;
         v.rhoa = *v.k * *v.r;
         if (profile.wholeLine() && *v.r != 0) {
-            // The readings' standard deviation, as a share of their mean.
-            const double spread = std::sqrt(std::max(0.0, (squares[j] - c * *v.r * *v.r) / (c - 1)));
-            data[j].errorPercent = std::max(data[j].errorPercent.value_or(0), 100 * spread / std::abs(*v.r));
+            // The readings' standard deviation, as a share of their mean:
+            // the error of the mean where the readings agree within three
+            // times their own errors; beyond, the spreads disagree (placed
+            // wrongly, a bad electrode) and the datum says so rather than
+            // taking an error wide enough to fit anything.
+            const double spread = 100 * std::sqrt(std::max(0.0, (squares[j] - c * *v.r * *v.r) / (c - 1))) / std::abs(*v.r);
+            const double own = std::max(data[j].errorPercent.value_or(0), kLeastAgreement);
+            if (spread > 3 * own)
+                data[j].disagrees = true;
+            else
+                data[j].errorPercent = std::max(data[j].errorPercent.value_or(0), spread);
         }
     }
     // Values without an estimate of their own take the profile's error
     // model, where its repeats and reciprocals are enough to fit one.
-    if (const std::optional<ErrorModel> model = fitErrorModel(errorPairs(records, values, profile)))
+    if (const std::optional<ErrorModel> model = fitErrorModel(errorPairs(records, values, indices, profile)))
         for (InversionDatum& d : data)
             if (!d.errorPercent)
                 d.errorPercent = model->percentAt(*d.value.r);
@@ -315,15 +336,28 @@ std::vector<Profile> profileChoices(const std::vector<Profile>& profiles)
     return out;
 }
 
-void requireOneSpacing(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
+void requirePlacedSpreads(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
                        const Profile& profile)
 {
     if (!profile.wholeLine())
         return;
     std::optional<std::pair<Profile, double>> first;
-    for (const Profile& p : profilesOf(records)) {
-        if (!profile.holds(p))
-            continue;
+    std::map<long long, Profile> placedAt;  // each spread's X0, mm
+    std::vector<Profile> files;
+    for (const Profile& p : profilesOf(records))
+        if (profile.holds(p))
+            files.push_back(p);
+    for (const Profile& p : files) {
+        const auto own = geometry.lines.find(p);
+        if (files.size() > 1) {
+            if (own == geometry.lines.end() || !own->second.x0)
+                throw ZelError(ErrorId::WholeLineNotPlaced, {QString::number(p.line), QString::number(p.file)});
+            const auto [at, added] = placedAt.emplace(millimetres(*own->second.x0), p);
+            if (!added)
+                throw ZelError(ErrorId::WholeLineOnePlace, {QString::number(p.line), QString::number(at->second.file),
+                                                            QString::number(p.file),
+                                                            QString::fromLatin1(plainDecimal(*own->second.x0, 7, false))});
+        }
         const double spacing = geometry.of(p).spacing;
         if (!first) {
             first.emplace(p, spacing);
@@ -444,7 +478,7 @@ QByteArray ohmFile(const std::vector<InversionDatum>& data, double defaultErrorP
             out += ' ';
         }
         // The relative error as a fraction, as pyGIMLi reads the column err.
-        appendPlainDecimal(out, std::max(d.errorPercent.value_or(defaultErrorPercent), minErrorPercent) / 100);
+        appendPlainDecimal(out, d.errorFraction(defaultErrorPercent, minErrorPercent));
         out += kCrLf;
     }
     out += "0" + kCrLf;
@@ -461,7 +495,7 @@ SurveyExportContents surveyExportContents(SurveyFormat format, const std::vector
     if (chosen && std::none_of(all.begin(), all.end(), [&](const Profile& p) { return chosen->holds(p); }))
         throw notInData(*chosen);
     if (chosen)
-        requireOneSpacing(records, geometry, *chosen);
+        requirePlacedSpreads(records, geometry, *chosen);
     if (format == SurveyFormat::Csv && !chosen) {
         std::vector<bool> excluded(values.size());
         if (!choice.exclusions.empty())

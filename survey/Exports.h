@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <atomic>
 #include <optional>
 #include <stdexcept>
@@ -32,10 +33,12 @@ ZelError notInData(const Profile& profile);
 // The profiles a user chooses among: each line of several files as a whole
 // line first, then its files.
 std::vector<Profile> profileChoices(const std::vector<Profile>& profiles);
-// The files of a whole line are one line when placed at one spacing:
-// throws ZelError WholeLineSpacing naming the first file of another spacing
-// than the line's first file. Nothing for a profile of one file.
-void requireOneSpacing(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
+// The files of a whole line are one line when each is placed by its own X0
+// (WholeLineNotPlaced; two at one X0: WholeLineOnePlace) at one spacing
+// (WholeLineSpacing, naming the first file of another spacing than the
+// line's first file): spreads never placed would be stacked on each other.
+// Nothing for a profile of one file.
+void requirePlacedSpreads(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
                        const Profile& profile);
 
 // Every measured value of every profile as CSV (RFC 4180, comma, CRLF, UTF-8)
@@ -56,6 +59,17 @@ std::vector<ChannelValue> invertibleValues(const std::vector<MeasurementRecord>&
 struct InversionDatum {
     ChannelValue value;
     std::optional<double> errorPercent;
+    // Read in two spreads that disagree beyond their errors: the mean is
+    // kept with its readings' own error, not widened to fit.
+    bool disagrees = false;
+    // The relative error an inversion and the .ohm file give it, a
+    // fraction: its own estimate, else `defaultPercent`, never below
+    // `leastPercent` nor above 100 % (a datum that tells nothing, and the
+    // most a .ohm file's err column holds).
+    double errorFraction(double defaultPercent, double leastPercent) const
+    {
+        return std::min(std::max(errorPercent.value_or(defaultPercent), leastPercent), 100.0) / 100;
+    }
 };
 // One profile's data for the inversion files: its invertible values less
 // those the choice leaves out, repeats as one datum, in the order of their

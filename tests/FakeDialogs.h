@@ -68,7 +68,8 @@ public:
         return pictureSize ? pictureSize : std::optional(offered);
     }
     std::optional<InversionChoice> askInversion(QWidget*, const InversionChoice& choice,
-                                                const std::vector<zel::Profile>& profiles) override
+                                                const std::vector<zel::Profile>& profiles,
+                                                const std::vector<int>& = {}) override
     {
         shownInversion = choice;
         shownProfiles = profiles;

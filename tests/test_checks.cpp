@@ -110,8 +110,8 @@ TEST(DataCheck, InversionFilesCarryErrorsAndLeaveOutWhatWasExcluded)
     EXPECT_TRUE(all[5].contains(" 10.5 105.0 10.0 ")) << all[5].toStdString();
     EXPECT_TRUE(all[5].endsWith(" 0.0673435")) << all[5].toStdString();
     EXPECT_TRUE(all[6].endsWith(" 0.02")) << all[6].toStdString();  // 1.40 %, below the least error
-    EXPECT_EQ(ohmLines({{{3, 1}, {12, 1}}, false}).size(), 8);
-    EXPECT_EQ(ohmLines({{}, true}).size(), 4);  // the level's two plain values and the reciprocal pair
+    EXPECT_EQ(ohmLines({{{3, 1}, {12, 1}}, false, std::nullopt}).size(), 8);
+    EXPECT_EQ(ohmLines({{}, true, std::nullopt}).size(), 4);  // the level's two plain values and the reciprocal pair
 }
 
 // The estimates of repeats and reciprocals mean the same (the relative error

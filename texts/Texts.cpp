@@ -317,6 +317,14 @@ QString errorText(const ZelError& error)
         text = tr("Линия %1 целиком: файл %2 размечен с шагом %3 м, а файл %4 — с шагом %5 м; "
                   "в одну линию собираются только расстановки с одним шагом");
         break;
+    case ErrorId::WholeLineNotPlaced:
+        text = tr("Линия %1 целиком: у файла %2 нет своего X0 в геометрии линий; расстановки собираются в линию "
+                  "только по своим X0 (иначе они ложатся друг на друга)");
+        break;
+    case ErrorId::WholeLineOnePlace:
+        text = tr("Линия %1 целиком: файлы %2 и %3 размечены с одним X0 = %4 м; расстановки одной линии "
+                  "лежат в разных местах");
+        break;
     case ErrorId::LinesFileLine:
         text = tr("Файл геометрии линий «%1», строка %2: «%3» — непонятная строка или значение вне пределов");
         break;
@@ -494,6 +502,11 @@ QString errorModelLine(int line, int file, int pairs, double a, double b)
         .arg(pairs)
         .arg(numbers.toString(a, 'g', 3), numbers.toString(100 * b, 'f', 2));
 }
+QString atFrequency(double hertz)
+{
+    return tr(" (на частоте %1 Гц)").arg(numberLocale().toString(hertz));
+}
+
 QString inversionRunning()
 {
     return tr("Идёт инверсия: команда не выполнена. Дайте её снова, когда инверсия кончится или после «Стоп» в окне этой инверсии (разрез, сравнение или все линии)");

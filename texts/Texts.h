@@ -94,6 +94,8 @@ QString dataCheckCommand();  // "Survey" → "Data check..."
 // flagged and each flag's count ("zero 1"), the median error estimate.
 QString checkSummary(int line, int file, int values, int flagged, const QStringList& flagCounts,
                      std::optional<double> medianError);
+// After a profile's summary when it was read at several frequencies: which.
+QString atFrequency(double hertz);
 // A profile's error model: from how many pairs, err = a ohm + b of |R|.
 QString errorModelLine(int line, int file, int pairs, double a, double b);
 // "Survey" → "Invert...".

@@ -255,6 +255,18 @@ Command line: zeltool</translation>
         <source>Контур индекса DOI:</source>
         <translation>DOI index contour:</translation>
     </message>
+    <message>
+        <source>наименьшая в профиле</source>
+        <translation>the lowest of the profile</translation>
+    </message>
+    <message>
+        <source>%1 Гц</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>Частота:</source>
+        <translation>Frequency:</translation>
+    </message>
 </context>
 <context>
     <name>TLinesWindow</name>

@@ -248,6 +248,18 @@ ZEL-TERRAVOX для ПК
         <source>Контур индекса DOI:</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>наименьшая в профиле</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 Гц</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Частота:</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TLinesWindow</name>

@@ -567,5 +567,17 @@
         <source>All lines</source>
         <translation>All lines</translation>
     </message>
+    <message>
+        <source>Линия %1 целиком: у файла %2 нет своего X0 в геометрии линий; расстановки собираются в линию только по своим X0 (иначе они ложатся друг на друга)</source>
+        <translation>Whole line %1: file %2 has no X0 of its own in the lines&apos; geometry; spreads make one line only by their own X0s (else they lie on each other)</translation>
+    </message>
+    <message>
+        <source>Линия %1 целиком: файлы %2 и %3 размечены с одним X0 = %4 м; расстановки одной линии лежат в разных местах</source>
+        <translation>Whole line %1: files %2 and %3 are placed at one X0 = %4 m; the spreads of one line lie in different places</translation>
+    </message>
+    <message>
+        <source> (на частоте %1 Гц)</source>
+        <translation> (at %1 Hz)</translation>
+    </message>
 </context>
 </TS>

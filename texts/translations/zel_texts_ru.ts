@@ -567,5 +567,17 @@
         <source>All lines</source>
         <translation>Все линии</translation>
     </message>
+    <message>
+        <source>Линия %1 целиком: у файла %2 нет своего X0 в геометрии линий; расстановки собираются в линию только по своим X0 (иначе они ложатся друг на друга)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Линия %1 целиком: файлы %2 и %3 размечены с одним X0 = %4 м; расстановки одной линии лежат в разных местах</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> (на частоте %1 Гц)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -54,7 +54,7 @@ const Command kCommands[] = {
      "invert [--line L [--file F]] [--spacing S] [--x0 X] [--channels consecutive|first]\n"
      "       [--exclude FILE | --ignore-exclusions] [--drop-flagged] [THRESHOLDS] [--topography FILE]\n"
      "       [--lambda L] [--max-iterations N] [--robust] [--vertical-ratio R] [--doi] [--doi-threshold T]\n"
-     "       [--grid-spacing S] [--png] [--pdf] [--base FILE [--base-file F]] FILE.zel|FILE.ohm OUT\n"
+     "       [--grid-spacing S] [--frequency HZ] [--png] [--pdf] [--base FILE [--base-file F]] FILE.zel|FILE.ohm OUT\n"
      "invert --all [OPTIONS] FILE.zel OUTDIR",
      invert, true},
     {"forward",

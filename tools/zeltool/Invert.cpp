@@ -10,6 +10,7 @@
 #include "plots/Plots.h"
 #include "section/Recipe.h"
 #include "survey/Exports.h"
+#include "survey/Values.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -72,6 +73,25 @@ QString depthSummary(const QString& what, const std::vector<zel::inv::ColumnDept
         .arg(depths[depths.size() / 2], 0, 'f', 1)
         .arg(depths.front(), 0, 'f', 1)
         .arg(depths.back(), 0, 'f', 1);
+}
+
+void sayInput(const zel::SectionInput& input, std::FILE* err)
+{
+    for (const zel::TopographyGap& gap : input.gaps)
+        printLine(err, QStringLiteral("zeltool: ") + zel::texts::topographyGap(gap));
+    if (input.frequencies.size() > 1) {
+        QStringList read;
+        for (const double f : input.frequencies)
+            read << QString::number(f);
+        printLine(err, QStringLiteral("zeltool: %1 was read at %2 Hz: inverting %3 Hz (--frequency chooses another)")
+                           .arg(input.what, read.join(QStringLiteral(", ")))
+                           .arg(input.frequency));
+    }
+    if (input.disagreeing > 0)
+        printLine(err, QStringLiteral("zeltool: %1: %2 quadripoles read in two spreads disagree beyond their errors "
+                                      "(is each spread's X0 right?)")
+                           .arg(input.what)
+                           .arg(input.disagreeing));
 }
 
 namespace {
@@ -161,7 +181,7 @@ int invert(const Call& c)
                   ratio = QStringLiteral("vertical-ratio"), doi = QStringLiteral("doi"),
                   doiThreshold = QStringLiteral("doi-threshold"), gridSpacing = QStringLiteral("grid-spacing"),
                   baseOption = QStringLiteral("base"), baseFileOption = QStringLiteral("base-file"),
-                  allOption = QStringLiteral("all");
+                  allOption = QStringLiteral("all"), frequencyOption = QStringLiteral("frequency");
     const zel::InversionChoice defaults;
     const Arguments args(c.args,
                          QList<QCommandLineOption>{
@@ -178,6 +198,7 @@ int invert(const Call& c)
                              {gridSpacing, QStringLiteral("The spacing of OUT-grid.csv, m (half the electrode spacing)."), QStringLiteral("S")},
                              {baseOption, QStringLiteral("A first reading of the line (FILE.zel or FILE.ohm): the change from it, by a difference inversion."), QStringLiteral("FILE")},
                              {baseFileOption, QStringLiteral("The file of the line in the first reading, from 0 (that of --file; without it and without --file, the whole line)."), QStringLiteral("F")},
+                             {frequencyOption, QStringLiteral("Of a profile read at several frequencies, the one to invert, Hz (the lowest)."), QStringLiteral("HZ")},
                              {allOption, QStringLiteral("Invert every line into the folder OUT: each line's files, lines.vtu in 3D and plan views at four depths.")},
                              {QStringLiteral("png"), QStringLiteral("Draw the section as OUT.png too.")},
                              {QStringLiteral("pdf"), QStringLiteral("Draw the section as OUT.pdf too.")}}
@@ -205,6 +226,18 @@ int invert(const Call& c)
     choice.maxIterations = int(maxIterations);
     number(doiThreshold, choice.doiThreshold, zel::kDoiThresholdRange);
     number(gridSpacing, call.grid, zel::kGridSpacingRange);
+    if (args.isSet(frequencyOption)) {
+        const std::optional<double> hz = zel::decimalOfText(args.value(frequencyOption));
+        QStringList known;
+        for (int f = 0; zel::frequencyHertz(f); ++f) {
+            known << QString::number(*zel::frequencyHertz(f));
+            if (hz && std::abs(*hz - *zel::frequencyHertz(f)) <= 0.01 * std::max(1.0, *hz))
+                choice.frequency = f;
+        }
+        if (!choice.frequency)
+            throw UsageError{QStringLiteral("--frequency %1: one of the station's frequencies is needed (%2 Hz; 0 for DC)")
+                                 .arg(args.value(frequencyOption), known.join(QStringLiteral(", ")))};
+    }
     choice.doi = args.isSet(doi);
     choice.robust = args.isSet(robust);
     choice.useFlagged = !args.isSet(kDropFlagged);
@@ -269,7 +302,7 @@ int invert(const Call& c)
         if (file)
             profile->file = *file;
         requireProfile(records, profile);
-        const zel::ExportChoice exported{exclusionsOf(args, *reading, c.err, BadExclusions::Refuse), args.isSet(kDropFlagged)};
+        const zel::ExportChoice exported = choice.dataChoice(exclusionsOf(args, *reading, c.err, BadExclusions::Refuse));
         // The topography given is the line's own: positions (taped along
         // the slope), factors and heights all follow it.
         if (given)
@@ -282,8 +315,7 @@ int invert(const Call& c)
         return input;
     };
     zel::SectionInput input = inputOf(in, loaded ? &*loaded : nullptr, geometry, std::nullopt);
-    for (const zel::TopographyGap& gap : input.gaps)
-        printLine(c.err, QStringLiteral("zeltool: ") + zel::texts::topographyGap(gap));
+    sayInput(input, c.err);
     zel::inv::InversionOptions options = choice.options();
     options.elevations = input.elevations;
 
@@ -295,6 +327,7 @@ int invert(const Call& c)
             baseReading = load(basePath, c.err);
         const zel::SurveyGeometry baseGeometry = surveyGeometryOf(args, baseReading ? &*baseReading : nullptr);
         zel::SectionInput base = inputOf(basePath, baseReading ? &*baseReading : nullptr, baseGeometry, baseFile);
+        sayInput(base, c.err);
         if (choice.doi)
             printLine(c.err, QStringLiteral("zeltool: the DOI index is not computed for a time-lapse pair; the depth of sensitivity is"));
         zel::refuseOutputOverInput(basePath, target);

@@ -33,6 +33,9 @@ int writeResult(const InvertCall& call, const QList<std::pair<QString, QByteArra
 // Refuses an OUT that names no file, or whose folder cannot be written,
 // before anything is inverted.
 void requireWritableTarget(const QString& target, bool folder);
+// What a profile's data leave to be said: topography gaps, the frequency
+// taken of several, readings of two spreads that disagree.
+void sayInput(const zel::SectionInput& input, std::FILE* err);
 // A depth along the line: its median and its range, m.
 QString depthSummary(const QString& what, const std::vector<zel::inv::ColumnDepth>& columns);
 

@@ -52,7 +52,7 @@ int exportSurvey(const Call& call)
     const LoadedData data = load(args.at(0), err);
     const zel::SurveyGeometry geometry = surveyGeometryOf(args, &data);
     const std::vector<zel::MeasurementRecord>& records = data.records();
-    const zel::ExportChoice choice{exclusionsOf(args, data, err, BadExclusions::Refuse), args.isSet(kDropFlagged)};
+    const zel::ExportChoice choice{exclusionsOf(args, data, err, BadExclusions::Refuse), args.isSet(kDropFlagged), std::nullopt};
     const auto files = zel::surveyExport(*kind, records, geometry, profile, args.at(1), choice);
     for (const auto& [path, bytes] : files)
         zel::refuseOutputOverInput(args.at(0), path);
@@ -83,11 +83,18 @@ int check(const Call& call)
         std::erase_if(values, [&](const zel::ChannelValue& v) { return !profile->holds(zel::profileOf(records[std::size_t(v.record)])); });
     const std::vector<zel::ValueCheck> checks = zel::checkValues(records, values, geometry.thresholds);
     // The flags under the names of the CSV's column: a script reads them.
-    for (const zel::CheckSummary& s : zel::summarizeChecks(records, values, checks)) {
+    const auto byProfile = zel::valuesByProfile(records, values);
+    const std::vector<zel::CheckSummary> summaries = zel::summarizeChecks(records, values, checks);
+    for (std::size_t k = 0; k < summaries.size(); ++k) {
+        const zel::CheckSummary& s = summaries[k];
         printLine(out, zel::texts::checkSummary(s.profile.line, s.profile.file, s.values, s.flagged,
                                                 zel::flagCounts(s, [](zel::CheckFlag f) { return QString::fromLatin1(zel::flagName(f)); }),
-                                                s.medianError));
-        if (const auto model = zel::fitErrorModel(zel::errorPairs(records, values, s.profile)))
+                                                s.medianError)
+                           + (s.ofSeveralFrequencies ? zel::texts::atFrequency(*zel::frequencyHertz(s.frequencyIndex)) : QString()));
+        // The error model once a profile, after its last frequency.
+        if (k + 1 < summaries.size() && summaries[k + 1].profile == s.profile)
+            continue;
+        if (const auto model = zel::fitErrorModel(zel::errorPairs(records, values, byProfile.at(s.profile), s.profile)))
             printLine(out, zel::texts::errorModelLine(s.profile.line, s.profile.file, model->pairs, model->a, model->b));
     }
     for (std::size_t i = 0; i < values.size(); ++i) {

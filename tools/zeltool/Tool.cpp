@@ -58,7 +58,7 @@ QSettings iniInCurrentDir() { return QSettings(zel::settings::fileIn(QDir::curre
 // Loads and decodes a data file as "Load File" does. Throws on failure.
 LoadedData load(const QString& path, std::FILE* err)
 {
-    LoadedData data{std::make_unique<zel::Document>()};
+    LoadedData data{std::make_unique<zel::Document>(), 0, std::nullopt};
     QObject::connect(data.document.get(), &zel::Document::exclusionsRefused, [&data](int line) { data.badExclusionsLine = line; });
     QObject::connect(data.document.get(), &zel::Document::linesRefused, [&data](const zel::ZelError& e) { data.badLines = e; });
     const zel::DumpDecoding d = data.document->load(zel::readWholeFile(path), path);
