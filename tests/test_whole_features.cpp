@@ -12,7 +12,9 @@
 
 #include "data/ZelError.h"
 #include "inversion/TimeLapse.h"
+#include "survey/ErrorModel.h"
 #include "survey/Exports.h"
+#include "inversion/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +24,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -195,4 +198,105 @@ TEST(WholeFeatures, InvertRefusesWrongCallsFirst)
         EXPECT_TRUE(r.err.contains(c.said)) << r.err.toStdString();
         EXPECT_FALSE(r.out.contains("Iteration"));
     }
+}
+
+// Spreads of a whole line are placed each by its own X0: one without, two
+// at one X0, or one a centimetre off the spacing are refused by name; two
+// swapped are told by their readings, which disagree, rather than hidden in
+// errors widened to fit.
+TEST(WholeFeatures, SpreadsNeverPlacedAreRefusedNotStacked)
+{
+    zel::sim::SyntheticLine rolled = shortLine();
+    rolled.electrodes = 48;
+    rolled.spreadElectrodes = 24;
+    rolled.spreadStep = 12;
+    const std::vector<zel::MeasurementRecord> records = zel::sim::syntheticRecords(rolled);
+    const zel::LineGeometries placed = zel::sim::syntheticGeometry(rolled);
+    const zel::Profile whole{1, zel::Profile::kWholeLine};
+    struct Case {
+        const char* what;
+        std::function<void(zel::LineGeometries&)> edit;
+        zel::ErrorId refused;
+    };
+    const std::vector<Case> cases{
+        {"no X0 of its own", [](zel::LineGeometries& g) { g[{1, 2}].x0.reset(); }, zel::ErrorId::WholeLineNotPlaced},
+        {"no lines file", [](zel::LineGeometries& g) { g.clear(); }, zel::ErrorId::WholeLineNotPlaced},
+        {"two at one X0", [](zel::LineGeometries& g) { g[{1, 3}].x0 = g[{1, 2}].x0; }, zel::ErrorId::WholeLineOnePlace},
+        {"a centimetre off", [](zel::LineGeometries& g) { *g[{1, 3}].x0 += 0.01; }, zel::ErrorId::ElectrodesTogether},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        zel::SurveyGeometry g;
+        g.lines = placed;
+        c.edit(g.lines);
+        try {
+            zel::profileInput(records, g, whole, {});
+            ADD_FAILURE() << "taken";
+        } catch (const zel::ZelError& e) {
+            EXPECT_EQ(e.id(), c.refused);
+        }
+    }
+    zel::SurveyGeometry g;
+    g.lines = placed;
+    EXPECT_EQ(zel::profileInput(records, g, whole, {}).disagreeing, 0);
+    std::swap(g.lines[{1, 2}].x0, g.lines[{1, 3}].x0);
+    EXPECT_GT(zel::profileInput(records, g, whole, {}).disagreeing, 0);
+}
+
+// A quadripole read at two frequencies is two readings: no repeat, no
+// error pair, one frequency inverted (the lowest, or the one chosen).
+TEST(WholeFeatures, TwoFrequenciesAreTwoReadings)
+{
+    std::vector<zel::MeasurementRecord> records = zel::sim::syntheticRecords(shortLine());
+    const std::size_t once = records.size();
+    for (std::size_t n = 0; n < once; ++n) {
+        zel::MeasurementRecord high = records[n];
+        high.FreqIndex = 4;  // 9.76 Hz, 10 % lower: a frequency effect, no error
+        for (auto& u : high.U)
+            u = std::int16_t(std::lround(u * 0.9));
+        records.push_back(high);
+        records[n].FreqIndex = 1;  // 1.22 Hz
+    }
+    const zel::SurveyGeometry g;
+    const auto values = zel::surveyValues(records, g);
+    const auto checks = zel::checkValues(records, values, g.thresholds);
+    EXPECT_TRUE(std::none_of(checks.begin(), checks.end(), [](const zel::ValueCheck& c) { return c.errorPercent.has_value(); }));
+    EXPECT_TRUE(zel::errorPairs(records, values, {1, 1}).empty());
+    const auto summaries = zel::summarizeChecks(records, values, checks);
+    ASSERT_EQ(summaries.size(), 2u);
+    EXPECT_EQ(summaries[0].frequencyIndex, 1);
+    EXPECT_TRUE(summaries[1].ofSeveralFrequencies);
+
+    const zel::SectionInput low = zel::profileInput(records, g, {1, 1}, {});
+    EXPECT_EQ(low.frequencies, (std::vector<double>{1.22, 9.76}));
+    EXPECT_DOUBLE_EQ(low.frequency, 1.22);
+    zel::ExportChoice chosen;
+    chosen.frequency = 4;
+    const zel::SectionInput high = zel::profileInput(records, g, {1, 1}, chosen);
+    ASSERT_EQ(low.data.size(), high.data.size());
+    EXPECT_NEAR(high.data[5].rhoa / low.data[5].rhoa, 0.9, 0.01);
+    EXPECT_NEAR(low.data[5].error, 0.03, 1e-9);  // the default error: no repeat made one up
+}
+
+// What one command writes the other reads: a datum whose readings spread
+// beyond 100 % goes into the .ohm file at an error of 1, not above.
+TEST(WholeFeatures, ExportedOhmIsReadBack)
+{
+    std::vector<zel::InversionDatum> data = zel::asData(zel::surveyValues(zel::sim::syntheticRecords(shortLine()), {}));
+    std::erase_if(data, [](const zel::InversionDatum& d) { return !d.value.electrodes || !d.value.k; });
+    ASSERT_GT(data.size(), 10u);
+    data[0].errorPercent = 150;
+    const zel::SectionInput back = zel::ohmInput(zel::ohmFile(data, 3, 2), "back.ohm", {}, std::nullopt);
+    ASSERT_EQ(back.data.size(), data.size());
+    EXPECT_DOUBLE_EQ(back.data[0].error, 1.0);
+}
+
+// Electrodes of an .ohm file a millimetre and a half apart are one place,
+// refused, not meshed a hundredfold finer.
+TEST(WholeFeatures, OhmElectrodesCloserThanATenthOfTheSpacingAreRefused)
+{
+    QByteArray ohm = "5\n# x z\n0 0\n1 0\n2 0\n2.0015 0\n4 0\n1\n# a b m n rhoa\n1 2 3 5 100\n";
+    EXPECT_THROW(zel::ohmInput(ohm, "near.ohm", {}, std::nullopt), zel::inv::FileRefused);
+    ohm.replace("2.0015", "3");
+    EXPECT_NO_THROW(zel::ohmInput(ohm, "spaced.ohm", {}, std::nullopt));
 }
