@@ -43,6 +43,7 @@ enum class ErrorId {
     WholeLineSpacing,      // (line, file, spacing, first file, its spacing): a spread of a whole line at another spacing
     WholeLineNotPlaced,    // (line, file): a spread of a whole line without its own X0
     WholeLineOnePlace,     // (line, file, other file, x0): two spreads of a whole line at one X0
+    SlopeSteeperThanTape,  // (line, file, from, to, rise, length): a piece of ground rises more than the tape laid on it
     SequenceParameter,     // (name, value, rule): a generator value out of its range
     SequenceSingleChannel, // (array): four channels for an array that has one
     SequenceEmpty,         // (electrodes): the line is too short for any entry

@@ -391,7 +391,8 @@ QByteArray linesVtu(const std::vector<std::pair<const InversionResult*, double>>
 ModelCells parseModelCsv(const QByteArray& text)
 {
     ModelCells m;
-    const QList<QByteArray> lines = QByteArray(text).replace('\r', '\n').split('\n');
+    // A line ends with LF, CR LF or CR alone: each counts once.
+    const QList<QByteArray> lines = QByteArray(text).replace("\r\n", "\n").replace('\r', '\n').split('\n');
     bool header = false;
     for (qsizetype n = 0; n < lines.size(); ++n) {
         const QByteArray line = lines[n].trimmed();
@@ -410,7 +411,7 @@ ModelCells parseModelCsv(const QByteArray& text)
         if (!ok[0] || !ok[1] || !ok[2] || !std::isfinite(x) || !std::isfinite(z))
             throw FileRefused("not a number", int(n + 1));
         if (!(rho > 0) || !std::isfinite(rho))
-            throw FileRefused("a resistivity is above 0", int(n + 1));
+            throw FileRefused("a resistivity of " + fields[2].trimmed().toStdString() + " ohm·m: it must be above 0", int(n + 1));
         m.centres.push_back({x, z});
         m.rho.push_back(rho);
     }

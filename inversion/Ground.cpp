@@ -9,6 +9,18 @@
 
 namespace zel::inv {
 
+namespace {
+
+// A number of the model file as the user wrote it, for its messages.
+std::string number(double v)
+{
+    std::ostringstream text;
+    text << v;
+    return text.str();
+}
+
+} // namespace
+
 double Ground::rhoAt(double x, double depth) const
 {
     for (const GroundBlock& b : blocks)
@@ -60,6 +72,7 @@ std::vector<double> Ground::electrodeZ() const
 Ground parseGround(const std::string& text)
 {
     Ground g;
+    bool said = false;
     std::istringstream lines(text);
     std::string row;
     for (int n = 1; std::getline(lines, row); ++n) {
@@ -85,16 +98,25 @@ Ground parseGround(const std::string& text)
         };
         auto resistivity = [&](double rho) {
             if (!(rho > 0))
-                throw FileRefused("a resistivity is above 0", n);
+                throw FileRefused("a resistivity of " + number(rho) + " ohm·m: it must be above 0", n);
             return rho;
+        };
+        // A whole number within its range, else the line is refused: a
+        // value taken silently as another would model another line.
+        auto whole = [&](double value, int low, int high) {
+            if (value != std::floor(value) || value < low || value > high)
+                throw FileRefused(key + " " + number(value) + ": a whole number from " + std::to_string(low) + " to "
+                                      + std::to_string(high) + " is needed",
+                                  n);
+            return int(value);
         };
         if (key == "electrodes") {
             need(1);
-            g.electrodes = std::clamp(int(v[0]), 4, 1024);
+            g.electrodes = whole(v[0], 4, 1024);
         } else if (key == "spacing") {
             need(1);
-            if (!(v[0] > 0))
-                throw FileRefused("the spacing is above 0", n);
+            if (!(v[0] >= kLeastSpacing))
+                throw FileRefused("a spacing of " + number(v[0]) + " m: it must be " + number(kLeastSpacing) + " m at least", n);
             g.spacing = v[0];
         } else if (key == "background") {
             need(1);
@@ -104,27 +126,36 @@ Ground parseGround(const std::string& text)
             g.layers.push_back({v[0], resistivity(v[1])});
         } else if (key == "block") {
             need(5);
+            if (!(v[0] < v[1]) || !(v[2] < v[3]) || v[2] < 0)
+                throw FileRefused("block " + number(v[0]) + " " + number(v[1]) + " " + number(v[2]) + " " + number(v[3])
+                                      + ": x from before x to, and depth from (0 or more) above depth to, are needed",
+                                  n);
             g.blocks.push_back({v[0], v[1], v[2], v[3], resistivity(v[4])});
         } else if (key == "elevation") {
             need(2);
             g.elevations.emplace_back(v[0], v[1]);
         } else if (key == "table") {
             need(2);
-            g.aMax = std::clamp(int(v[0]), 1, 8);
-            g.nMax = std::clamp(int(v[1]), 1, 16);
+            g.aMax = whole(v[0], 1, 8);
+            g.nMax = whole(v[1], 1, 16);
         } else if (key == "spreads") {
             need(2);
-            g.spreadElectrodes = std::clamp(int(v[0]), 4, 128);
-            g.spreadStep = std::clamp(int(v[1]), 1, g.spreadElectrodes);
+            g.spreadElectrodes = whole(v[0], 4, 128);
+            g.spreadStep = whole(v[1], 1, g.spreadElectrodes);
         } else if (key == "line") {
             if (v.empty() || v.size() > 2)
                 throw FileRefused("line takes a number and a y", n);
-            g.line = std::clamp(int(v[0]), -128, 127);
+            g.line = whole(v[0], -128, 127);
             g.y = v.size() > 1 ? v[1] : 0;
         } else {
             throw FileRefused("unknown \"" + key + "\"", n);
         }
+        said = true;
     }
+    // An empty file is no model: a half-space taken from nothing would be
+    // measured as if the crew had asked for it.
+    if (!said)
+        throw FileRefused("no model: not one line of keys (electrodes, spacing, background, layer, block, …)", 1);
     std::sort(g.layers.begin(), g.layers.end(), [](const GroundLayer& a, const GroundLayer& b) { return a.top < b.top; });
     std::sort(g.elevations.begin(), g.elevations.end());
     return g;

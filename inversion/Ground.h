@@ -67,7 +67,10 @@ private:
 //   block X0 X1 TOP BOTTOM RHO / elevation ELECTRODE Z / table AMAX NMAX /
 //   spreads ELECTRODES STEP / line NUMBER [Y]
 // Throws FileRefused for an unknown key, a number that is not one, a key
-// with the wrong count of numbers, a resistivity not above 0.
+// with the wrong count of numbers, a resistivity not above 0, a whole
+// number out of its range, a spacing below kLeastSpacing, a block whose
+// ends are given backwards, and a file without a key.
+constexpr double kLeastSpacing = 0.01;  // m
 Ground parseGround(const std::string& text);
 
 // The apparent resistivities of `configurations` (electrode indices into

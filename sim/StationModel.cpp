@@ -317,8 +317,15 @@ SyntheticLine parseSyntheticLine(const QByteArray& text)
 {
     try {
         SyntheticLine line = inv::parseGround(text.toStdString());
-        // The station's potential electrodes are numbered 0-127.
-        line.electrodes = std::clamp(line.electrodes, 8, 128);
+        // The station's potential electrodes are numbered 0-127: a longer
+        // line is measured as spreads, each within them.
+        if (line.electrodes < 8 || (line.spreadElectrodes == 0 && line.electrodes > 128))
+            throw std::runtime_error("electrodes " + std::to_string(line.electrodes)
+                                     + ": 8 to 128 for one spread (the station's electrodes 0-127); "
+                                       "a longer line takes \"spreads ELECTRODES STEP\"");
+        if (line.spreadElectrodes > line.electrodes)
+            throw std::runtime_error("spreads of " + std::to_string(line.spreadElectrodes) + " electrodes on a line of "
+                                     + std::to_string(line.electrodes));
         return line;
     } catch (const inv::FileRefused& e) {
         throw std::runtime_error("line " + std::to_string(e.line()) + ": " + e.what());

@@ -36,7 +36,9 @@ void checkProfile(const std::vector<std::size_t>& profile, const std::vector<Cha
     for (const std::size_t i : profile)
         if (measured(i))
             repeats[numbers(i)].push_back(i);
-    std::vector<std::optional<double>> repeatError(values.size());
+    // Of this profile's values only: sized to the memory, it would make the
+    // check quadratic in the profiles.
+    std::map<std::size_t, double> repeatError;
     for (const auto& [abmn, same] : repeats) {
         if (same.size() < 2)
             continue;
@@ -87,7 +89,10 @@ void checkProfile(const std::vector<std::size_t>& profile, const std::vector<Cha
                     error = std::abs(r1 - r2) / std::numbers::sqrt2 / std::abs(mean) * 100;
             }
         }
-        checks[i].errorPercent = error ? error : repeatError[i];
+        if (error)
+            checks[i].errorPercent = error;
+        else if (const auto repeat = repeatError.find(i); repeat != repeatError.end())
+            checks[i].errorPercent = repeat->second;
         if (checks[i].errorPercent && *checks[i].errorPercent > t.maxError)
             checks[i].flags |= FlagError;
     }

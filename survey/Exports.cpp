@@ -339,8 +339,10 @@ std::vector<Profile> profileChoices(const std::vector<Profile>& profiles)
 void requirePlacedSpreads(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
                        const Profile& profile)
 {
-    if (!profile.wholeLine())
+    if (!profile.wholeLine()) {
+        geometry.of(profile).requireTapeFitsGround(profile);
         return;
+    }
     std::optional<std::pair<Profile, double>> first;
     std::map<long long, Profile> placedAt;  // each spread's X0, mm
     std::vector<Profile> files;
@@ -348,6 +350,7 @@ void requirePlacedSpreads(const std::vector<MeasurementRecord>& records, const S
         if (profile.holds(p))
             files.push_back(p);
     for (const Profile& p : files) {
+        geometry.of(p).requireTapeFitsGround(p);
         const auto own = geometry.lines.find(p);
         if (files.size() > 1) {
             if (own == geometry.lines.end() || !own->second.x0)

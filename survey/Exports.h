@@ -37,7 +37,7 @@ std::vector<Profile> profileChoices(const std::vector<Profile>& profiles);
 // (WholeLineNotPlaced; two at one X0: WholeLineOnePlace) at one spacing
 // (WholeLineSpacing, naming the first file of another spacing than the
 // line's first file): spreads never placed would be stacked on each other.
-// Nothing for a profile of one file.
+// Each file's slope distances fit its ground (requireTapeFitsGround).
 void requirePlacedSpreads(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
                        const Profile& profile);
 

@@ -233,6 +233,27 @@ double SurveyGeometry::position(int electrode) const
     return s > x0 ? x0 + horizontal : x0 - horizontal;
 }
 
+void SurveyGeometry::requireTapeFitsGround(const Profile& profile) const
+{
+    if (!slopeDistances || topography.points.size() < 2)
+        return;
+    const double step = reversed ? -spacing : spacing;
+    auto metres = [](double v) { return QString::number(v, 'g', 7); };
+    for (std::size_t i = 1; i < topography.points.size(); ++i) {
+        const auto& [a, za] = topography.points[i - 1];
+        const auto& [b, zb] = topography.points[i];
+        // The tape's length between the two points.
+        const double length = std::abs(topography.byElectrode ? (b - a) * step : b - a);
+        const double rise = std::abs(zb - za);
+        if (rise > length + kSamePosition)
+            throw ZelError(ErrorId::SlopeSteeperThanTape,
+                           {QString::number(profile.line), QString::number(profile.file),
+                            topography.byElectrode ? QStringLiteral("№%1").arg(a) : metres(a) + QStringLiteral(" m"),
+                            topography.byElectrode ? QStringLiteral("№%1").arg(b) : metres(b) + QStringLiteral(" m"),
+                            metres(rise), metres(length)});
+    }
+}
+
 double SurveyGeometry::tapePosition(int electrode) const
 {
     // A reversed line counts its electrodes back from x0.

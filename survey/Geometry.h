@@ -138,6 +138,11 @@ struct SurveyGeometry {
     // each straight piece of ground of length ds rising dz lying
     // √(ds² − dz²) (none where it rises more than the tape measured).
     double position(int electrode) const;
+    // With slope distances, each piece of ground between the topography's
+    // points rises less than the tape laid along it: throws ZelError
+    // SlopeSteeperThanTape naming `profile` and the piece otherwise. The same
+    // rule whether the topography is by x or by electrode.
+    void requireTapeFitsGround(const Profile& profile) const;
     // The ground's elevation at an electrode; none on a flat line.
     std::optional<double> elevation(int electrode) const;
     bool operator==(const SurveyGeometry&) const = default;

@@ -267,14 +267,14 @@ TEST(Lines, SlopeDistancesGiveHorizontalPositions)
     EXPECT_EQ(zel::linesFileText({{zel::Profile{1, 1}, taped}}), "[Line 1 File 1]\r\nSlopeDistances=1\r\n");
     EXPECT_EQ(zel::parseLinesFile("[Line 1 File 1]\r\nSlopeDistances=1\r\n", "f").at({1, 1}).slopeDistances, true);
 
-    // A step the tape climbs straight up puts two electrodes at one place: refused, naming them.
+    // A step the tape could not climb (10 m up along 5 m of tape): refused, naming the piece.
     taped.topography = zel::parseTopography("electrode z\n0 100\n1 100\n2 110\n", "t");
     survey.lines[{1, 1}] = taped;
     try {
         zel::profileInput({dipole(0, 1)}, survey, {1, 1}, {});
         ADD_FAILURE() << "not refused";
     } catch (const zel::ZelError& e) {
-        EXPECT_EQ(e.id(), zel::ErrorId::ElectrodesTogether);
-        EXPECT_EQ(e.args(), (QStringList{"1", "1", "1", "2", "5"}));
+        EXPECT_EQ(e.id(), zel::ErrorId::SlopeSteeperThanTape);
+        EXPECT_EQ(e.args(), (QStringList{"1", "1", "№1", "№2", "10", "5"}));
     }
 }

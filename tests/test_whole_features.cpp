@@ -11,6 +11,7 @@
 #include "sim/StationModel.h"
 
 #include "data/ZelError.h"
+#include "inversion/Ground.h"
 #include "inversion/TimeLapse.h"
 #include "survey/ErrorModel.h"
 #include "survey/Exports.h"
@@ -299,4 +300,92 @@ TEST(WholeFeatures, OhmElectrodesCloserThanATenthOfTheSpacingAreRefused)
     EXPECT_THROW(zel::ohmInput(ohm, "near.ohm", {}, std::nullopt), zel::inv::FileRefused);
     ohm.replace("2.0015", "3");
     EXPECT_NO_THROW(zel::ohmInput(ohm, "spaced.ohm", {}, std::nullopt));
+}
+
+// A model file is taken as written or refused with the line and the reason:
+// nothing in it is clamped, swapped or assumed in silence.
+TEST(WholeFeatures, ModelFilesAreTakenAsWrittenOrRefused)
+{
+    const struct {
+        const char* text;
+        const char* said;  // empty: taken
+    } cases[] = {
+        {"block 50 40 10 6 10\n", "x from before x to"},
+        {"block 40 50 6 10 10\n", ""},
+        {"# nothing but a comment\n", "no model"},
+        {"", "no model"},
+        {"spacing 1e-9\n", "0.01 m at least"},
+        {"background -5\n", "-5 ohm·m: it must be above 0"},
+        {"electrodes 2000\n", "from 4 to 1024"},
+        {"table 1.5 3\n", "a whole number"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        try {
+            zel::inv::parseGround(c.text);
+            EXPECT_STREQ(c.said, "");
+        } catch (const zel::inv::FileRefused& e) {
+            EXPECT_NE(std::string(e.what()).find(c.said), std::string::npos) << e.what();
+            EXPECT_NE(*c.said, '\0') << e.what();
+        }
+    }
+    // The simulator: a long line as spreads, each within the station's 128
+    // electrodes; without spreads a line beyond them is refused, not cut.
+    const zel::sim::SyntheticLine long_ = zel::sim::parseSyntheticLine("electrodes 504\nspreads 48 24\n");
+    EXPECT_EQ(long_.electrodes, 504);
+    EXPECT_EQ(zel::sim::syntheticSpreads(long_).size(), 20u);
+    EXPECT_THROW(zel::sim::parseSyntheticLine("electrodes 200\n"), std::runtime_error);
+}
+
+// Slope distances: a piece of ground rising more than the tape laid on it
+// is refused alike whether the topography is given by x or by electrode.
+TEST(WholeFeatures, ASlopeSteeperThanItsTapeIsRefusedEitherWay)
+{
+    const zel::sim::SyntheticLine line = shortLine();
+    const std::vector<zel::MeasurementRecord> records = zel::sim::syntheticRecords(line);
+    for (const char* topography : {"x z\n0 0\n0.5 5\n23 5\n", "electrode z\n0 0\n1 5\n23 5\n"}) {
+        SCOPED_TRACE(topography);
+        zel::SurveyGeometry g;
+        g.lines[{1, 1}].slopeDistances = true;
+        g.lines[{1, 1}].topography = zel::parseTopography(topography, "t.txt");
+        try {
+            zel::profileInput(records, g, {1, 1}, {});
+            ADD_FAILURE() << "taken";
+        } catch (const zel::ZelError& e) {
+            EXPECT_EQ(e.id(), zel::ErrorId::SlopeSteeperThanTape);
+        }
+    }
+}
+
+// Every message names the file it is about, and counts its lines as an
+// editor does.
+TEST(WholeFeatures, MessagesNameTheirFile)
+{
+    QTemporaryDir dir;
+    auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return dir.filePath(name);
+    };
+    const QString truncated = write("cut.zel", QByteArray("\x00\x00\x00\x40", 4) + QByteArray(10, 'x'));
+    const QString ohm = write("data.txt", "3\n# x z\n0 0\n1 0\n2 0\n0\n");
+    const QString table = write("table.txt", "0 1 2 3\nx 1 2 3\n");
+    const QString model = write("model.csv", "x_m,z_m,rho_ohmm\r\n0.5,-0.5,100\r\n1.5,-0.5,-3\r\n");
+    struct Case {
+        QStringList args;
+        QString said;
+    };
+    const std::vector<Case> cases{
+        {{"view", truncated}, QDir::toNativeSeparators(truncated) + ": "},
+        {{"invert", ohm, dir.filePath("out")}, "name it FILE.ohm"},
+        {{"forward", write("m.txt", "background 100\n"), table, dir.filePath("f.ohm")}, QDir::toNativeSeparators(table) + ": "},
+        {{"forward", model, write("t.txt", "0 1 2 3\n"), dir.filePath("g.ohm")}, ", line 3: "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Captured r = run(c.args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(QString::fromUtf8(r.err).contains(c.said)) << r.err.toStdString();
+    }
 }

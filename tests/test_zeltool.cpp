@@ -72,7 +72,8 @@ TEST(Zeltool, BadInputGivesOneLineOnStderrAndAFailingStatus)
     Captured c = run({"view", bad});
     EXPECT_EQ(c.status, 1);
     EXPECT_TRUE(c.out.isEmpty());
-    EXPECT_EQ(c.err, "zeltool: Эта программа для \"ZEL-TERRAVOX\" версии 1XX.\n");
+    EXPECT_EQ(QString::fromUtf8(c.err),
+              "zeltool: " + QDir::toNativeSeparators(bad) + ": Эта программа для \"ZEL-TERRAVOX\" версии 1XX.\n");
 
     c = run({"view", dir.filePath("missing.zel")});
     EXPECT_EQ(c.status, 1);

@@ -134,7 +134,7 @@ check "ZEL-TERRAVOX.chm" chm_has_topics "$win/ZEL-TERRAVOX.chm" "$here/../app/he
 check "ZEL-TERRAVOX-en.chm" chm_has_topics "$win/ZEL-TERRAVOX-en.chm" "$here/../app/help/en"
 for program in zel-terravox.exe zeltool.exe; do
   check "$program: version $version" has_info "$program" "FileVersion=$version" "ProductVersion=$version" \
-    ProductName=ZEL-TERRAVOX "LegalCopyright=ZEL-TERRAVOX. The licence is with the owner."
+    ProductName=ZEL-TERRAVOX "LegalCopyright=ZEL-TERRAVOX. GNU GPL 3.0 or later."
 done
 
 echo "$passed passed, $failed failed"

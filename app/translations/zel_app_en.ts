@@ -47,7 +47,7 @@
 ZEL-TERRAVOX для ПК
 Данные: чтение, вывод
 Электроды и прошивка
-Лицензия: у владельца
+Лицензия: GPL-3.0+
 Справка: Help, Contents
 %1
 Командная строка: zeltool</source>
@@ -55,10 +55,18 @@ ZEL-TERRAVOX для ПК
 ZEL-TERRAVOX for PC
 Data: reading, output
 Electrodes and firmware
-Licence: with the owner
+Licence: GPL-3.0+
 Help: Help, Contents
 %1
 Command line: zeltool</translation>
+    </message>
+    <message>
+        <source>ZEL-TERRAVOX — свободная программа под GNU GPL версии 3 или новее (файл LICENSE).
+Библиотеки: Qt 6 — LGPL-3.0; QCustomPlot — GPL-3.0 или новее; libxlsxwriter — BSD-2-Clause;
+Eigen — MPL-2.0; zlib — лицензия zlib. Подробно: THIRD-PARTY.txt.</source>
+        <translation>ZEL-TERRAVOX is free software under the GNU GPL version 3 or later (the file LICENSE).
+Libraries: Qt 6 — LGPL-3.0; QCustomPlot — GPL-3.0 or later; libxlsxwriter — BSD-2-Clause;
+Eigen — MPL-2.0; zlib — the zlib licence. In detail: THIRD-PARTY.txt.</translation>
     </message>
 </context>
 <context>

@@ -47,10 +47,16 @@
 ZEL-TERRAVOX для ПК
 Данные: чтение, вывод
 Электроды и прошивка
-Лицензия: у владельца
+Лицензия: GPL-3.0+
 Справка: Help, Contents
 %1
 Командная строка: zeltool</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ZEL-TERRAVOX — свободная программа под GNU GPL версии 3 или новее (файл LICENSE).
+Библиотеки: Qt 6 — LGPL-3.0; QCustomPlot — GPL-3.0 или новее; libxlsxwriter — BSD-2-Clause;
+Eigen — MPL-2.0; zlib — лицензия zlib. Подробно: THIRD-PARTY.txt.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -51,6 +51,13 @@ cp /usr/share/qt6/translations/qtbase_ru.qm "$stage/translations/"
 cp "$build"/ZEL-TERRAVOX.chm "$build"/ZEL-TERRAVOX-en.chm "$stage/"
 # For Notepad: UTF-8 with its byte order mark, lines ending in CR LF.
 { printf '\xEF\xBB\xBF'; sed 's/$/\r/' "$root/packaging/windows/README.txt"; } >"$stage/README.txt"
+# The program's licence, the libraries' and their texts.
+sed 's/$/\r/' "$root/LICENSE" >"$stage/LICENSE.txt"
+sed 's/$/\r/' "$root/packaging/THIRD-PARTY.txt" >"$stage/THIRD-PARTY.txt"
+mkdir -p "$stage/licenses"
+for l in GPL-3 LGPL-3 MPL-2.0; do sed 's/$/\r/' "/usr/share/common-licenses/$l" >"$stage/licenses/$l.txt"; done
+sed 's/$/\r/' /usr/share/doc/libxlsxwriter-dev/copyright >"$stage/licenses/libxlsxwriter.txt"
+sed 's/$/\r/' /usr/share/doc/zlib1g/copyright >"$stage/licenses/zlib.txt"
 
 rm -f "$dist/$name.zip"
 (cd "$dist/stage" && zip -qr "$dist/$name.zip" "$name")

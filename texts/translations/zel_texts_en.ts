@@ -579,5 +579,9 @@
         <source> (на частоте %1 Гц)</source>
         <translation> (at %1 Hz)</translation>
     </message>
+    <message>
+        <source>Профиль L%1 F%2: между %3 и %4 земля поднимается на %5 м, а лента на ней — %6 м: по склону так не бывает; проверьте рельеф и шаг</source>
+        <translation>Profile L%1 F%2: between %3 and %4 the ground rises %5 m, and the tape laid on it is %6 m: no slope is like that; check the topography and the spacing</translation>
+    </message>
 </context>
 </TS>

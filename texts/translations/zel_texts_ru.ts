@@ -579,5 +579,9 @@
         <source> (на частоте %1 Гц)</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Профиль L%1 F%2: между %3 и %4 земля поднимается на %5 м, а лента на ней — %6 м: по склону так не бывает; проверьте рельеф и шаг</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

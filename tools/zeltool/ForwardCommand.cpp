@@ -75,7 +75,7 @@ int forward(const Call& call)
     }
 
     // The table's electrodes, each at its number's place along the line.
-    const std::vector<zel::ElectrodeEntry> entries = zel::parseElectrodeTable(zel::readWholeFile(tablePath));
+    const std::vector<zel::ElectrodeEntry> entries = electrodeTableOf(tablePath);
     std::map<int, int> indexOf;  // electrode number → its place among the electrodes
     std::vector<std::array<int, 4>> quadripoles;
     int remote = 0;

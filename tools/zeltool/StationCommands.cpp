@@ -228,7 +228,14 @@ int protocol(const Call& call)
     Session session(call);
     const Arguments& args = session.args();
     // The whole table is read and checked before the line is opened.
-    const zel::TableUpload table = zel::tableUpload(args.at(0), zel::readWholeFile(args.at(0)));
+    zel::TableUpload table;
+    try {
+        table = zel::tableUpload(args.at(0), zel::readWholeFile(args.at(0)));
+    } catch (const zel::ZelError& e) {
+        if (e.id() == zel::ErrorId::CannotOpenFile || e.id() == zel::ErrorId::ReadError || e.id() == zel::ErrorId::NotRegularFile)
+            throw;
+        throw ToolError{QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(args.at(0)), zel::texts::errorText(e))};
+    }
     return session.exitStatus(zel::uploadTable(session.runner(), table).status);
 }
 

@@ -9,10 +9,11 @@
 #include "survey/Lines.h"
 
 #include <QDir>
-
-#include <csignal>
 #include <QFileInfo>
 #include <QMap>
+#include <QRegularExpression>
+
+#include <csignal>
 
 namespace zeltool {
 
@@ -55,16 +56,36 @@ QSettings iniInCurrentDir() { return QSettings(zel::settings::fileIn(QDir::curre
     throw ToolError{zel::texts::headerRejected()};
 }
 
+std::vector<zel::ElectrodeEntry> electrodeTableOf(const QString& path)
+{
+    try {
+        return zel::parseElectrodeTable(zel::readWholeFile(path));
+    } catch (const zel::ZelError& e) {
+        if (e.id() == zel::ErrorId::CannotOpenFile || e.id() == zel::ErrorId::ReadError || e.id() == zel::ErrorId::NotRegularFile)
+            throw;
+        throw ToolError{QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), zel::texts::errorText(e))};
+    }
+}
+
 // Loads and decodes a data file as "Load File" does. Throws on failure.
 LoadedData load(const QString& path, std::FILE* err)
 {
     LoadedData data{std::make_unique<zel::Document>(), 0, std::nullopt};
     QObject::connect(data.document.get(), &zel::Document::exclusionsRefused, [&data](int line) { data.badExclusionsLine = line; });
     QObject::connect(data.document.get(), &zel::Document::linesRefused, [&data](const zel::ZelError& e) { data.badLines = e; });
-    const zel::DumpDecoding d = data.document->load(zel::readWholeFile(path), path);
+    const QByteArray bytes = zel::readWholeFile(path);
+    const zel::DumpDecoding d = data.document->load(bytes, path);
     QObject::disconnect(data.document.get(), nullptr, nullptr, nullptr);
-    if (d.outcome != zel::DumpDecoding::Outcome::Decoded)
-        throwDecodingError(d);
+    if (d.outcome != zel::DumpDecoding::Outcome::Decoded) {
+        // Which file did not decode: a command may read two. A text whose
+        // first line is a count is an .ohm file named otherwise.
+        const QString why = d.error ? zel::texts::errorText(*d.error) : zel::texts::headerRejected();
+        static const QRegularExpression count(QStringLiteral("^\\s*\\d+\\s*(#[^\\n]*)?\\r?\\n"));
+        const bool ohm = count.match(QString::fromLatin1(bytes.left(200))).hasMatch();
+        throw ToolError{QStringLiteral("%1: %2%3")
+                            .arg(QDir::toNativeSeparators(path), why,
+                                 ohm ? QStringLiteral(" (it reads as an .ohm file: name it FILE.ohm)") : QString())};
+    }
     // A notice that only part of the records could be decoded.
     for (qsizetype i = 4; i < d.lines.size(); ++i)
         printLine(err, QStringLiteral("zeltool: ") + zel::texts::lineText(d.lines.at(i)));

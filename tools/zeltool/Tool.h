@@ -4,6 +4,7 @@
 // file and the survey's geometry as the options and the files beside the
 // data give them.
 #include "data/RawDump.h"
+#include "protocol/ElectrodeTable.h"
 #include "document/Document.h"
 #include "survey/Checks.h"
 #include "survey/Geometry.h"
@@ -134,7 +135,10 @@ struct LoadedData {
     const zel::Reading& reading() const { return document->reading(); }
     const std::vector<zel::MeasurementRecord>& records() const { return document->records(); }
 };
-// Loads a data file as "Load File" does. Throws when it does not decode.
+// An electrode table file's entries; its faults said with the file's name.
+std::vector<zel::ElectrodeEntry> electrodeTableOf(const QString& path);
+// Loads a data file as "Load File" does. Throws when it does not decode,
+// naming the file.
 LoadedData load(const QString& path, std::FILE* err);
 // The error that ended a decoding that did not succeed.
 [[noreturn]] void throwDecodingError(const zel::DumpDecoding& d);
