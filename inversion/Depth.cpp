@@ -16,11 +16,22 @@ std::vector<double> doiIndex(const InversionResult& result, const InversionOptio
 {
     if (result.mesh.parameterCount() == 0 || !(low > 0) || !(high > 0) || low == high)
         return {};
+    // The two runs reach kDoiRegionFactor times as deep as the section:
+    // the index is to rise to 1 where the data see nothing, and within the
+    // section's own region it never gets there (on a half-space it stays
+    // near 0.05 at the section's bottom).
+    const Mesh& mesh = result.mesh;
+    int lowestRow = 0;
+    for (const int c : mesh.cellOfParameter)
+        lowestRow = std::max(lowestRow, c % mesh.cellRows());
+    InversionOptions deeper = options;
+    deeper.mesh.parameterDepth = kDoiRegionFactor * mesh.depths[std::size_t(lowestRow) + 1];
+    const Mesh deepMesh = makeMesh(electrodesOf(result.data), options.elevations, deeper.mesh);
     const int wanted = threadCount(options.threads);
     // Side by side when there are cores for both and memory for two.
     const std::size_t available = options.memory > 0 ? options.memory : availableMemory();
-    const bool together = wanted >= 2 && 2 * memoryNeeded(result.mesh, result.data, std::max(1, wanted / 2)) < available;
-    InversionOptions each = options;
+    const bool together = wanted >= 2 && 2 * memoryNeeded(deepMesh, result.data, std::max(1, wanted / 2)) < available;
+    InversionOptions each = deeper;
     each.threads = together ? std::max(1, wanted / 2) : wanted;
     if (together)
         each.memory = available / 2;
@@ -41,44 +52,51 @@ std::vector<double> doiIndex(const InversionResult& result, const InversionOptio
     } catch (const InversionStopped&) {
         return {};
     }
-    if ((cancel && cancel->load()) || runs[0].resistivity.size() != result.resistivity.size()
-        || runs[1].resistivity.size() != result.resistivity.size())
+    const Mesh& deep = runs[0].mesh;
+    if ((cancel && cancel->load()) || runs[0].resistivity.size() != std::size_t(deep.parameterCount())
+        || runs[1].resistivity.size() != runs[0].resistivity.size())
         return {};
-    std::vector<double> raw(result.resistivity.size());
+    std::vector<double> raw(runs[0].resistivity.size());
     const double span = std::log(references[0]) - std::log(references[1]);
     for (std::size_t p = 0; p < raw.size(); ++p)
         raw[p] = (std::log(runs[0].resistivity[p]) - std::log(runs[1].resistivity[p])) / span;
     // Each cell's index averaged with its neighbours': the two runs fit the
     // same noise each its own way, and the contour is to follow what they
     // share, not cell-sized specks.
-    const Mesh& mesh = result.mesh;
-    const int columns = int(mesh.columns.size()) - 1;
-    std::vector<double> index(raw.size());
+    const int columns = int(deep.columns.size()) - 1;
+    std::vector<double> smooth(raw.size());
     for (std::size_t p = 0; p < raw.size(); ++p) {
-        const int c = mesh.cellOfParameter[p];
-        const int i = c / mesh.cellRows(), j = c % mesh.cellRows();
+        const int c = deep.cellOfParameter[p];
+        const int i = c / deep.cellRows(), j = c % deep.cellRows();
         double sum = 0;
         int count = 0;
         for (int di = -1; di <= 1; ++di)
             for (int dj = -1; dj <= 1; ++dj) {
-                if (i + di < 0 || i + di >= columns || j + dj < 0 || j + dj >= mesh.cellRows())
+                if (i + di < 0 || i + di >= columns || j + dj < 0 || j + dj >= deep.cellRows())
                     continue;
-                if (const int q = mesh.parameterOfCell[std::size_t(mesh.cell(i + di, j + dj))]; q >= 0) {
+                if (const int q = deep.parameterOfCell[std::size_t(deep.cell(i + di, j + dj))]; q >= 0) {
                     sum += raw[std::size_t(q)];
                     ++count;
                 }
             }
-        index[p] = sum / count;
+        smooth[p] = sum / count;
     }
-    // Scaled by the section's largest: how far down the region reaches, and
-    // how strongly the reference term pulls, change R's size, not where the
-    // data stop seeing.
+    // Scaled by the deeper region's largest: how far down the region
+    // reaches, and how strongly the reference term pulls, change R's size,
+    // not where the data stop seeing. Below 0 the two runs crossed where the
+    // data fix the model: that is an index of 0, and written so.
     double largest = 0;
-    for (const double v : index)
+    for (const double v : smooth)
         largest = std::max(largest, std::abs(v));
-    if (largest > 0)
-        for (double& v : index)
-            v /= largest;
+    // Each cell of the section takes the index of the deeper run's cell at
+    // its centre: the rows above the section's bottom are the same.
+    std::vector<double> index(result.resistivity.size(), 0.0);
+    for (std::size_t p = 0; p < index.size(); ++p) {
+        const int cell = deep.cellAt(mesh.cellCentre(mesh.cellOfParameter[p]));
+        const int q = cell < 0 ? -1 : deep.parameterOfCell[std::size_t(cell)];
+        if (q >= 0 && largest > 0)
+            index[p] = std::max(0.0, smooth[std::size_t(q)] / largest);
+    }
     return index;
 }
 

@@ -11,6 +11,9 @@ namespace zel::inv {
 // The DOI index (Oldenburg and Li, 1999) at which a section is no longer
 // taken for what the data say, by default.
 constexpr double kDoiThreshold = 0.1;
+// The two inversions of the DOI index reach this many times deeper than
+// the section they index.
+constexpr double kDoiRegionFactor = 2;
 // The share of the largest sensitivity per area below which a cell is taken
 // for one the data hardly see.
 constexpr double kSensitivityThreshold = 0.01;
@@ -22,8 +25,11 @@ constexpr double kSensitivityThreshold = 0.01;
 //   R = (log ρ_low − log ρ_high) / (log ρ_ref,low − log ρ_ref,high),
 // averaged with its neighbours and scaled by the section's largest (as
 // Marescot and others, 2003): near 0 where the data fix the model, near 1
-// where only the reference does. `progress` hears each run's iterations (run 1 or 2); `cancel` ends
-// both, and then the index is empty.
+// where only the reference does, never below 0. The two runs reach
+// kDoiRegionFactor times deeper than the section, so that on a half-space
+// the index rises to 1 at their bottom; the section's cells take the index
+// at their centres. `progress` hears each run's iterations (run 1 or 2);
+// `cancel` ends both, and then the index is empty.
 struct DoiRun {
     int run = 0;
     IterationReport report;

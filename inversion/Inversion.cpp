@@ -303,7 +303,8 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     if (data.size() < 4)
         throw InversionRefused("fewer than 4 data");
 
-    // The parameter region reaches 1.2 times the deepest median depth.
+    // The parameter region reaches kParameterDepthFactor times the deepest
+    // median depth.
     MeshOptions meshOptions = options.mesh;
     if (meshOptions.parameterDepth <= 0) {
         double deepest = 0;
@@ -312,7 +313,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
                 deepest = std::max(deepest, m.depth);
         if (deepest <= 0)
             deepest = (electrodes.back() - electrodes.front()) / 5;
-        meshOptions.parameterDepth = 1.2 * deepest;
+        meshOptions.parameterDepth = kParameterDepthFactor * deepest;
     }
     auto lap = [last = std::chrono::steady_clock::now()]() mutable {
         const auto now = std::chrono::steady_clock::now();

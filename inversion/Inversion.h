@@ -34,6 +34,11 @@ constexpr double kLargestRhoa = 1e8;
 constexpr double kHonestChi2 = 2;
 // The χ² an inversion aims at: the data explained within their errors.
 constexpr double kTargetChi2 = 1;
+// The parameter region reaches this many times the data's deepest median
+// depth: deep enough for the depth of investigation to show within it on
+// long arrays (1.2 left the DOI contour on the section's bottom), at 1.1–1.2
+// times the time of 1.2 measured on lines of 64 and 128 electrodes.
+constexpr double kParameterDepthFactor = 2;
 constexpr double kHonestRrmsFactor = 2;
 
 struct InversionOptions {

@@ -11,6 +11,7 @@
 #include "sim/StationModel.h"
 
 #include "data/ZelError.h"
+#include "inversion/Depth.h"
 #include "inversion/Ground.h"
 #include "inversion/TimeLapse.h"
 #include "survey/ErrorModel.h"
@@ -388,4 +389,30 @@ TEST(WholeFeatures, MessagesNameTheirFile)
         EXPECT_EQ(r.status, 1);
         EXPECT_TRUE(QString::fromUtf8(r.err).contains(c.said)) << r.err.toStdString();
     }
+}
+
+// The depth of investigation of a half-space lies within the section, not
+// on its bottom: the two runs reach deeper than the section, where their
+// index rises towards 1; an index is never below 0.
+TEST(WholeFeatures, DepthOfInvestigationLiesWithinTheSection)
+{
+    zel::sim::SyntheticLine flat = shortLine();
+    flat.electrodes = 48;
+    flat.aMax = 3;
+    flat.nMax = 8;
+    flat.blocks.clear();
+    const zel::SectionInput input = inputOf(flat);
+    zel::inv::InversionOptions o;
+    o.threads = 2;
+    o.maxIterations = 4;
+    const zel::inv::InversionResult r = zel::inv::invert(input.data, o);
+    const std::vector<double> index = zel::inv::doiIndex(r, o);
+    ASSERT_EQ(index.size(), r.resistivity.size());
+    EXPECT_GE(*std::min_element(index.begin(), index.end()), 0.0);
+    const auto depths = zel::inv::doiDepths(r.mesh, index, zel::inv::kDoiThreshold);
+    double bottom = 0;
+    for (const int c : r.mesh.cellOfParameter)
+        bottom = std::max(bottom, -r.mesh.cellCentre(c).z);
+    const auto within = std::count_if(depths.begin(), depths.end(), [&](const auto& d) { return d.depth < 0.9 * bottom; });
+    EXPECT_GT(within, std::ptrdiff_t(depths.size() / 2)) << "of " << depths.size() << " columns";
 }
