@@ -1,5 +1,6 @@
 // The sensitivities of the apparent resistivities to the parameter cells'
 // resistivities by the adjoint method, from the fields a solve kept.
+#include "Bessel.h"
 #include "Forward.h"
 
 #include "Parallel.h"
@@ -30,7 +31,7 @@ double ForwardModel::primaryRemainder(int source, int at) const
     const double r = std::hypot(p.x - q.x, p.z - q.z);
     double transformed = 0;
     for (std::size_t w = 0; w < m_transform.k.size(); ++w)
-        transformed += 2 / std::numbers::pi * m_transform.weight[w] * std::cyl_bessel_k(0.0, m_transform.k[w] * r);
+        transformed += 2 / std::numbers::pi * m_transform.weight[w] * besselK0(m_transform.k[w] * r);
     return (1 / r - transformed) / (2 * std::numbers::pi);
 }
 

@@ -29,8 +29,8 @@ constexpr OptionRange kDoiThresholdRange{0.01, 0.9};
 // check flagged go in. The window's dialog and zeltool's options give it.
 struct InversionChoice {
     Profile profile;
-    double lambda = 20;
-    int maxIterations = 20;
+    double lambda = inv::InversionOptions{}.lambda;
+    int maxIterations = inv::InversionOptions{}.maxIterations;
     bool robust = false;
     double verticalRatio = 1;
     bool useFlagged = true;

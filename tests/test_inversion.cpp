@@ -471,13 +471,30 @@ TEST(InversionForward, ZeltoolForwardOfAModelFileAndAModelCsv)
     EXPECT_FALSE(QFile::exists(dir.filePath("bad.ohm")));
 }
 
-// The polynomial K0 against the standard library's.
-TEST(InversionForward, BesselK0)
+// K0, K1 and K1/K0 against tabulated values (to 1e-13) and, where the
+// standard library has them, against std::cyl_bessel_k over 1e-4 to 600.
+TEST(InversionForward, BesselFunctions)
 {
-    for (int i = 0; i < 140; ++i) {
-        const double x = 1e-4 * std::pow(1.1, i);  // to 60
-        EXPECT_NEAR(zel::inv::besselK0(x) / std::cyl_bessel_k(0.0, x), 1, 2e-7) << x;
+    const struct {
+        double x, k0, k1;
+    } table[] = {{0.1, 2.4270690247020166, 9.853844780870606},
+                 {1, 0.42102443824070834, 0.6019072301972346},
+                 {2, 0.11389387274953344, 0.13986588181652243},
+                 {5, 0.0036910983340425942, 0.004044613445452164}};
+    for (const auto& t : table) {
+        EXPECT_NEAR(zel::inv::besselK0(t.x) / t.k0, 1, 1e-13) << t.x;
+        EXPECT_NEAR(zel::inv::besselK1(t.x) / t.k1, 1, 1e-13) << t.x;
+        EXPECT_NEAR(zel::inv::besselRatio(t.x) * t.k0 / t.k1, 1, 1e-13) << t.x;
     }
+#if defined(__cpp_lib_math_special_functions) || defined(__STDCPP_MATH_SPEC_FUNCS__)
+    for (int i = 0; i < 160; ++i) {
+        const double x = 1e-4 * std::pow(1.1, i);  // to 600
+        EXPECT_NEAR(zel::inv::besselK0(x) / std::cyl_bessel_k(0.0, x), 1, 1e-12) << x;
+        EXPECT_NEAR(zel::inv::besselK1(x) / std::cyl_bessel_k(1.0, x), 1, 1e-12) << x;
+    }
+#endif
+    EXPECT_EQ(zel::inv::besselK0(800), 0);
+    EXPECT_NEAR(zel::inv::besselRatio(800), 1 + 1 / 1600.0 - 1 / (8 * 800.0 * 800.0), 1e-9);
 }
 
 // Topography: the mesh's surface follows the electrodes' elevations; on an
