@@ -150,5 +150,7 @@ void TCompareWindow::save()
         ProgressLabel->setText(zel::texts::modelFilesWritten(written));
     } catch (const zel::ZelError& e) {
         m_dialogs.showMessage(this, MessageKind::Error, windowTitle(), zel::withFullStop(zel::texts::errorText(e)));
+    } catch (const zel::inv::InversionRefused& e) {  // a grid too large for the memory
+        m_dialogs.showMessage(this, MessageKind::Error, windowTitle(), zel::withFullStop(QString::fromStdString(e.what())));
     }
 }

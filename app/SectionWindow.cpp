@@ -579,6 +579,8 @@ void TSectionWindow::saveModel()
         HoverLabel->setText(zel::texts::modelFilesWritten(written));
     } catch (const zel::ZelError& e) {
         m_dialogs.showMessage(this, MessageKind::Error, windowTitle(), zel::withFullStop(zel::texts::errorText(e)));
+    } catch (const zel::inv::InversionRefused& e) {  // a grid too large for the memory
+        m_dialogs.showMessage(this, MessageKind::Error, windowTitle(), zel::withFullStop(QString::fromStdString(e.what())));
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <iterator>
 #include <numbers>
@@ -452,7 +453,7 @@ double defaultGridSpacing(const InversionResult& r)
     return closest > 0 ? closest / 2 : 1;
 }
 
-QByteArray modelGridCsv(const InversionResult& r, double spacing)
+QByteArray modelGridCsv(const InversionResult& r, double spacing, const std::atomic<bool>* cancel)
 {
     const Mesh& mesh = r.mesh;
     QByteArray out = modelHeader(r, "x_m,z_m,depth_m,rho_ohmm", ',');
@@ -468,10 +469,21 @@ QByteArray modelGridCsv(const InversionResult& r, double spacing)
         }
     // Points on whole multiples of the spacing from the line's first
     // electrode and its highest point, so that grids of one line match.
-    const long columns = std::lround(std::floor((right - left) / spacing + 1e-9));
-    const long rows = std::lround(std::floor((top - bottom) / spacing + 1e-9));
+    const double wide = std::floor((right - left) / spacing + 1e-9), deep = std::floor((top - bottom) / spacing + 1e-9);
+    if ((wide + 1) * (deep + 1) > double(kMostGridPoints)) {
+        const double least = std::sqrt((right - left) * (top - bottom) / double(kMostGridPoints)) * 1.01;
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "a grid every %g m would hold %.0f points (about %.0f MB): a grid spacing of %.2g m at least fits",
+                      spacing, (wide + 1) * (deep + 1), (wide + 1) * (deep + 1) * 60 / 1e6, least);
+        throw InversionRefused(text);
+    }
+    const long columns = std::lround(wide);
+    const long rows = std::lround(deep);
     const std::vector<double> heights = electrodeHeights(mesh);
     for (long i = 0; i <= columns; ++i) {
+        if (cancel && *cancel)
+            throw InversionStopped();
         const double x = left + double(i) * spacing;
         const double surface = surfaceAt(mesh.electrodeX, heights, x);
         for (long j = 0; j <= rows; ++j) {
@@ -498,7 +510,7 @@ QString resultBaseName(const QString& target)
 }
 
 QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result, const QString& target, double gridSpacing,
-                                                  double y)
+                                                  double y, const std::atomic<bool>* cancel)
 {
     const QString base = resultBaseName(target);
     return {{base + QStringLiteral("-model.csv"), modelCsv(result)},
@@ -506,12 +518,13 @@ QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result,
             {base + QStringLiteral(".vtu"), modelVtu(result)},
             {base + QStringLiteral(".xyz"), modelXyz(result, y)},
             {base + QStringLiteral("-grid.csv"),
-             modelGridCsv(result, gridSpacing > 0 ? gridSpacing : defaultGridSpacing(result))}};
+             modelGridCsv(result, gridSpacing > 0 ? gridSpacing : defaultGridSpacing(result), cancel)}};
 }
 
-QList<std::pair<QString, QByteArray>> timeLapseFiles(const TimeLapseResult& r, const QString& target, double gridSpacing)
+QList<std::pair<QString, QByteArray>> timeLapseFiles(const TimeLapseResult& r, const QString& target, double gridSpacing,
+                                                     const std::atomic<bool>* cancel)
 {
-    QList<std::pair<QString, QByteArray>> files = resultFiles(r.later, target, gridSpacing);
+    QList<std::pair<QString, QByteArray>> files = resultFiles(r.later, target, gridSpacing, 0, cancel);
     QByteArray cells = "x_m,z_m,rho_base_ohmm,rho_ohmm,change_pct" + kCrLf;
     for (int p = 0; p < r.later.mesh.parameterCount(); ++p) {
         const Point c = r.later.mesh.cellCentre(r.later.mesh.cellOfParameter[std::size_t(p)]);

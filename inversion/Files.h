@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -68,7 +69,11 @@ ModelCells parseModelCsv(const QByteArray& text);
 // inside the parameter region only (x_m,z_m,depth_m,rho_ohmm,coverage and
 // doi), CSV with CR LF; ρ is the value of the cell a point lies in.
 QByteArray modelXyz(const InversionResult& result, double y = 0);
-QByteArray modelGridCsv(const InversionResult& result, double spacing);
+// The grid is refused (InversionRefused, with its size and the least
+// spacing that fits) beyond kMostGridPoints points; `cancel` ends it
+// (InversionStopped) between its columns.
+constexpr long long kMostGridPoints = 4'000'000;
+QByteArray modelGridCsv(const InversionResult& result, double spacing, const std::atomic<bool>* cancel = nullptr);
 // The grid's spacing when none is asked: half the closest electrodes' distance.
 double defaultGridSpacing(const InversionResult& result);
 
@@ -76,7 +81,8 @@ double defaultGridSpacing(const InversionResult& result);
 // "<name>.xyz" and "<name>-grid.csv" (`gridSpacing` 0: the default; the
 // XYZ at the line's `y`).
 QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result, const QString& target,
-                                                  double gridSpacing = 0, double y = 0);
+                                                  double gridSpacing = 0, double y = 0,
+                                                  const std::atomic<bool>* cancel = nullptr);
 QString resultBaseName(const QString& target);
 
 // A time-lapse result's files: the later model's files as resultFiles()
@@ -84,6 +90,6 @@ QString resultBaseName(const QString& target);
 // change_pct a parameter cell) and "<name>-apparent-change.csv" (a_m,b_m,
 // m_m,n_m,rhoa_base_ohmm,rhoa_ohmm,change_pct a common quadripole).
 QList<std::pair<QString, QByteArray>> timeLapseFiles(const TimeLapseResult& result, const QString& target,
-                                                     double gridSpacing = 0);
+                                                     double gridSpacing = 0, const std::atomic<bool>* cancel = nullptr);
 
 } // namespace zel::inv

@@ -416,3 +416,22 @@ TEST(WholeFeatures, DepthOfInvestigationLiesWithinTheSection)
     const auto within = std::count_if(depths.begin(), depths.end(), [&](const auto& d) { return d.depth < 0.9 * bottom; });
     EXPECT_GT(within, std::ptrdiff_t(depths.size() / 2)) << "of " << depths.size() << " columns";
 }
+
+// A grid of the model too fine for the memory is refused with its size and
+// the spacing that fits, and a stop asked ends it.
+TEST(WholeFeatures, AGridTooLargeIsRefusedWithItsSize)
+{
+    zel::inv::InversionOptions o;
+    o.threads = 2;
+    o.maxIterations = 1;
+    const zel::inv::InversionResult r = zel::inv::invert(inputOf(shortLine()).data, o);
+    try {
+        zel::inv::modelGridCsv(r, 0.001);
+        ADD_FAILURE() << "a grid of millions of points written";
+    } catch (const zel::inv::InversionRefused& e) {
+        EXPECT_NE(std::string(e.what()).find("at least fits"), std::string::npos) << e.what();
+    }
+    const std::atomic<bool> stop{true};
+    EXPECT_THROW(zel::inv::modelGridCsv(r, 0.5, &stop), zel::inv::InversionStopped);
+    EXPECT_FALSE(zel::inv::modelGridCsv(r, 0.5).isEmpty());
+}

@@ -42,6 +42,19 @@ int writeResult(const InvertCall& call, const QList<std::pair<QString, QByteArra
     return 0;
 }
 
+bool buildFiles(const InvertCall& call, const std::function<void()>& build)
+{
+    try {
+        build();
+    } catch (const zel::inv::InversionStopped&) {
+        printLine(call.err, QStringLiteral("zeltool: stopped by the user; nothing written"));
+        return false;
+    } catch (const zel::inv::InversionRefused& e) {
+        throw ToolError{QString::fromStdString(e.what())};
+    }
+    return true;
+}
+
 void requireWritableTarget(const QString& target, bool folder)
 {
     const QFileInfo info(target);
@@ -164,7 +177,9 @@ int invertProfile(const InvertCall& call, const QString& what, const std::vector
     if (!result.doi.empty())
         printLine(out, depthSummary(QStringLiteral("depth of investigation (DOI index %1)").arg(call.choice.doiThreshold),
                                     zel::inv::doiDepths(result.mesh, result.doi, call.choice.doiThreshold)));
-    QList<std::pair<QString, QByteArray>> files = zel::inv::resultFiles(result, call.target, call.grid);
+    QList<std::pair<QString, QByteArray>> files;
+    if (!buildFiles(call, [&] { files = zel::inv::resultFiles(result, call.target, call.grid, 0, call.stop.flag()); }))
+        return 1;
     const QLocale numbers = pictureNumbers();
     for (const QString& kind : call.pictures)
         files += zel::sectionPictures(result, zel::sectionTitle(what, result), zel::inv::resultBaseName(call.target), kind,

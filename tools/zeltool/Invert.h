@@ -10,6 +10,8 @@
 
 #include <QLocale>
 
+#include <functional>
+
 namespace zeltool {
 
 // What an invert call asked, whatever its mode.
@@ -30,6 +32,9 @@ QLocale pictureNumbers();
 // Writes a result's files as one set (none when Ctrl+C came first, or when
 // one of them would replace an input) and lists them; 1 when stopped.
 int writeResult(const InvertCall& call, const QList<std::pair<QString, QByteArray>>& files, const QStringList& inputs);
+// Builds a result's files: false (said) when Ctrl+C stopped it, a grid too
+// large refused with its size.
+bool buildFiles(const InvertCall& call, const std::function<void()>& build);
 // Refuses an OUT that names no file, or whose folder cannot be written,
 // before anything is inverted.
 void requireWritableTarget(const QString& target, bool folder);

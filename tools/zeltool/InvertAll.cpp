@@ -54,7 +54,8 @@ int invertAll(const InvertCall& call, const LoadedData& reading, const zel::Surv
             printLine(err, QStringLiteral("zeltool: %1: %2").arg(line.what, QString::fromStdString(result.verdict())));
         const QString name = folder.filePath(line.profile.wholeLine() ? QStringLiteral("L%1").arg(line.profile.line)
                                                                       : QStringLiteral("L%1_F%2").arg(line.profile.line).arg(line.profile.file));
-        files += zel::inv::resultFiles(result, name, call.grid, line.y);
+        if (!buildFiles(call, [&] { files += zel::inv::resultFiles(result, name, call.grid, line.y, call.stop.flag()); }))
+            return 1;
         for (const QString& kind : call.pictures)
             files += zel::sectionPictures(result, zel::sectionTitle(line.what, result, numbers), name, kind, numbers,
                                           call.choice.doiThreshold);

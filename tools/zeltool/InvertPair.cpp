@@ -52,7 +52,9 @@ int invertPair(const InvertCall& call, const zel::SectionInput& base, const zel:
                            .arg(pair.unmatchedLater).arg(later.data.size()).arg(later.what));
     if (pair.later.misfits())
         printLine(err, QStringLiteral("zeltool: the change: ") + QString::fromStdString(pair.later.verdict()));
-    QList<std::pair<QString, QByteArray>> files = zel::inv::timeLapseFiles(pair, call.target, call.grid);
+    QList<std::pair<QString, QByteArray>> files;
+    if (!buildFiles(call, [&] { files = zel::inv::timeLapseFiles(pair, call.target, call.grid, call.stop.flag()); }))
+        return 1;
     const QLocale numbers = pictureNumbers();
     for (const QString& kind : call.pictures)
         files += zel::changePictures(pair, zel::changeTitle(later.what, base.what, pair), zel::inv::resultBaseName(call.target),
