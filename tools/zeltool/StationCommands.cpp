@@ -232,9 +232,7 @@ int protocol(const Call& call)
     try {
         table = zel::tableUpload(args.at(0), zel::readWholeFile(args.at(0)));
     } catch (const zel::ZelError& e) {
-        if (e.id() == zel::ErrorId::CannotOpenFile || e.id() == zel::ErrorId::ReadError || e.id() == zel::ErrorId::NotRegularFile)
-            throw;
-        throw ToolError{QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(args.at(0)), zel::texts::errorText(e))};
+        throwNamingFile(args.at(0), e);
     }
     return session.exitStatus(zel::uploadTable(session.runner(), table).status);
 }

@@ -56,14 +56,20 @@ QSettings iniInCurrentDir() { return QSettings(zel::settings::fileIn(QDir::curre
     throw ToolError{zel::texts::headerRejected()};
 }
 
+void throwNamingFile(const QString& path, const zel::ZelError& e)
+{
+    // The errors of opening and reading a file name it already.
+    if (e.id() == zel::ErrorId::CannotOpenFile || e.id() == zel::ErrorId::ReadError || e.id() == zel::ErrorId::NotRegularFile)
+        throw e;
+    throw ToolError{QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), zel::texts::errorText(e))};
+}
+
 std::vector<zel::ElectrodeEntry> electrodeTableOf(const QString& path)
 {
     try {
         return zel::parseElectrodeTable(zel::readWholeFile(path));
     } catch (const zel::ZelError& e) {
-        if (e.id() == zel::ErrorId::CannotOpenFile || e.id() == zel::ErrorId::ReadError || e.id() == zel::ErrorId::NotRegularFile)
-            throw;
-        throw ToolError{QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), zel::texts::errorText(e))};
+        throwNamingFile(path, e);
     }
 }
 

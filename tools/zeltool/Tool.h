@@ -135,6 +135,8 @@ struct LoadedData {
     const zel::Reading& reading() const { return document->reading(); }
     const std::vector<zel::MeasurementRecord>& records() const { return document->records(); }
 };
+// Throws `e` of the file `path` as zeltool says it: with the file's name.
+[[noreturn]] void throwNamingFile(const QString& path, const zel::ZelError& e);
 // An electrode table file's entries; its faults said with the file's name.
 std::vector<zel::ElectrodeEntry> electrodeTableOf(const QString& path);
 // Loads a data file as "Load File" does. Throws when it does not decode,
