@@ -116,8 +116,7 @@ void TForm1::FormClose()
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    // A running inversion is stopped on the user's word: what it has is
-    // lost, and nothing of it was written.
+    // A running job (a section, a comparison, all lines) stops on the user's word.
     if (m_survey->inversionRunning() && !m_closed) {
         if (!m_dialogs->askYesNo(this, MessageKind::Question, kApplicationTitle, zel::texts::stopInversionAndClose())) {
             event->ignore();
@@ -199,10 +198,9 @@ bool TForm1::refuseDuringDialogue(bool station)
         StatusBar1->showMessage(zel::texts::inversionRunning(), 5000);
         return true;
     }
-    if (!DialogueRunning())
-        return false;
-    StatusBar1->showMessage(zel::texts::dialogueRunning(), 3000);
-    return true;
+    if (DialogueRunning())
+        StatusBar1->showMessage(zel::texts::dialogueRunning(), 3000);
+    return DialogueRunning();
 }
 
 void TForm1::saveSettings()
