@@ -359,6 +359,54 @@ TEST(SectionWindow, ShortLineDrawnWholeAndAMisfitSaid)
     }
 }
 
+// The depth of investigation asked in the Invert dialog: the window draws
+// its line; stopped during its two runs, the finished section stays and the
+// window says the index is missing.
+TEST(SectionWindow, DepthOfInvestigationThroughTheWindow)
+{
+    WindowInDir place;
+    FakeDialogs dialogs;
+    TForm1 form(&dialogs, QStringList());
+    zel::sim::SyntheticLine line;
+    line.electrodes = 24;
+    line.aMax = 1;
+    line.nMax = 6;
+    line.blocks = {{8, 14, 1, 3, 10}};
+    const QString file = place.dir.filePath("doi.zel");
+    zel::writeWholeFile(file, zeltest::dump(zel::sim::syntheticRecords(line)));
+    dialogs.fileAnswers << file;
+    form.ToolButton1Click();
+    InversionChoice choice;
+    choice.profile = {1, 1};
+    choice.maxIterations = 3;
+    choice.doi = true;
+    for (const bool stopped : {false, true}) {
+        SCOPED_TRACE(stopped ? "stopped" : "whole");
+        dialogs.inversionAnswers << choice;
+        QMetaObject::Connection stopper;
+        if (stopped)
+            stopper = QObject::connect(&form.document().section(), &zel::SectionJob::depthIteration,
+                                       [&] { form.document().section().stop(); });
+        form.Invert1->trigger();
+        TSectionWindow& w = *form.survey().sectionWindow();
+        ASSERT_TRUE(waitUntil([&] { return !w.running(); }));
+        QObject::disconnect(stopper);
+        ASSERT_NE(w.result(), nullptr);
+        EXPECT_FALSE(w.result()->cancelled);
+        EXPECT_EQ(w.result()->doi.empty(), stopped);
+        // The dashed line's label: by the index, else by the sensitivity.
+        bool byIndex = false;
+        for (int i = 0; i < w.ModelPlot->itemCount(); ++i)
+            if (auto* label = qobject_cast<QCPItemText*>(w.ModelPlot->item(i)))
+                byIndex = byIndex || label->text() == QStringLiteral("DOI");
+        EXPECT_EQ(byIndex, !stopped);
+        if (stopped) {
+            EXPECT_TRUE(w.ProgressLabel->text().startsWith(QStringLiteral("Глубинность исследования не посчитана")))
+                << w.ProgressLabel->text().toStdString();
+        }
+    }
+}
+
 // A memory of three spreads of one line is offered and inverted as the
 // whole line; "Compare with..." an earlier reading of the line, where the
 // block was twice as resistive, shows the block's change.
