@@ -112,8 +112,11 @@ SectionInput profileInput(const std::vector<MeasurementRecord>& records, const s
             read.insert(records[std::size_t(v.record)].FreqIndex);
     for (const int f : read)
         out.frequencies.push_back(frequencyHertz(f).value_or(0));
-    if (!chosen.empty())
-        out.frequency = frequencyHertz(records[std::size_t(chosen.front().value.record)].FreqIndex).value_or(0);
+    // The frequency taken: every datum is of one (inversionData).
+    for (const InversionDatum& d : chosen) {
+        out.frequency = frequencyHertz(records[std::size_t(d.value.record)].FreqIndex).value_or(0);
+        break;
+    }
     out.disagreeing = int(std::count_if(chosen.begin(), chosen.end(), [](const InversionDatum& d) { return d.disagrees; }));
     out.data = measurementsOf(chosen, geometry.thresholds.defaultError, geometry.thresholds.minError);
     for (inv::Measurement& m : out.data) {
