@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <utility>
 
 namespace zel {
@@ -18,15 +19,19 @@ namespace zel {
 Document::Document(QObject* parent) : QObject(parent)
 {
     for (auto signal : {&Document::changed, &Document::exclusionsChanged, &Document::geometryChanged})
-        for (WorkerJob* job : std::initializer_list<WorkerJob*>{&m_section, &m_comparison, &m_allLines})
+        for (WorkerJob* job : jobs())
             connect(this, signal, job, &WorkerJob::dataChanged);
 }
 
-bool Document::busy() const { return m_section.running() || m_comparison.running() || m_allLines.running(); }
+bool Document::busy() const
+{
+    const auto all = jobs();
+    return std::any_of(all.begin(), all.end(), [](const WorkerJob* job) { return job->running(); });
+}
 
 void Document::stopJobs()
 {
-    for (WorkerJob* job : std::initializer_list<WorkerJob*>{&m_section, &m_comparison, &m_allLines}) {
+    for (WorkerJob* job : jobs()) {
         job->stop();
         job->wait();
     }

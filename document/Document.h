@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <vector>
 
 namespace zel {
@@ -136,6 +137,9 @@ private:
     void keepExclusions();
     void keepLines();
     void loadBeside();
+    // The reading's jobs, for what holds for each of them.
+    std::array<WorkerJob*, 3> jobs() { return {&m_section, &m_comparison, &m_allLines}; }
+    std::array<const WorkerJob*, 3> jobs() const { return {&m_section, &m_comparison, &m_allLines}; }
 
     Reading m_reading;
     std::vector<MeasurementRecord> m_records;

@@ -20,6 +20,12 @@
 
 namespace zeltool {
 
+int stoppedNothingWritten(std::FILE* err)
+{
+    printLine(err, QStringLiteral("zeltool: stopped by the user; nothing written"));
+    return 1;
+}
+
 QLocale pictureNumbers()
 {
     return zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English);
@@ -34,8 +40,7 @@ int writeResult(const InvertCall& call, const QList<std::pair<QString, QByteArra
     try {
         written = zel::writeExportFiles(files, call.stop.flag());
     } catch (const zel::ExportStopped&) {
-        printLine(call.err, QStringLiteral("zeltool: stopped by the user; nothing written"));
-        return 1;
+        return stoppedNothingWritten(call.err);
     }
     for (const QString& path : written)
         printLine(call.out, QDir::toNativeSeparators(path));
@@ -47,7 +52,7 @@ bool buildFiles(const InvertCall& call, const std::function<void()>& build)
     try {
         build();
     } catch (const zel::inv::InversionStopped&) {
-        printLine(call.err, QStringLiteral("zeltool: stopped by the user; nothing written"));
+        stoppedNothingWritten(call.err);
         return false;
     } catch (const zel::inv::InversionRefused& e) {
         throw ToolError{QString::fromStdString(e.what())};
@@ -144,8 +149,7 @@ int invertProfile(const InvertCall& call, const QString& what, const std::vector
     }
     const zel::inv::InversionResult& result = made.result;
     if (result.cancelled) {
-        printLine(err, QStringLiteral("zeltool: stopped by the user; nothing written"));
-        return 1;
+        return stoppedNothingWritten(err);
     }
     // The section is whole without its depth of investigation: it is
     // written, and the depth said missing; a second Ctrl+C stops the writing.

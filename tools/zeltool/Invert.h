@@ -27,6 +27,8 @@ struct InvertCall {
     StopSignals& stop;
 };
 
+// Says that Ctrl+C stopped the command before anything was written: status 1.
+int stoppedNothingWritten(std::FILE* err);
 // The numbers of the pictures, in the language of the messages.
 QLocale pictureNumbers();
 // Writes a result's files as one set (none when Ctrl+C came first, or when

@@ -26,8 +26,7 @@ int invertAll(const InvertCall& call, const LoadedData& reading, const zel::Surv
         std::fflush(out);
     }, call.stop.flag());
     if (run.cancelled) {
-        printLine(err, QStringLiteral("zeltool: stopped by the user; nothing written"));
-        return 1;
+        return stoppedNothingWritten(err);
     }
     for (const auto& [what, why] : run.skipped)
         printLine(err, QStringLiteral("zeltool: %1 left out: %2").arg(what, why));
@@ -38,8 +37,7 @@ int invertAll(const InvertCall& call, const LoadedData& reading, const zel::Surv
     std::vector<std::pair<const zel::inv::InversionResult*, double>> placed;
     for (const zel::LineSection& line : run.lines) {
         if (call.stop.raised()) {
-            printLine(err, QStringLiteral("zeltool: stopped by the user; nothing written"));
-            return 1;
+            return stoppedNothingWritten(err);
         }
         const zel::inv::InversionResult& result = line.result;
         const zel::inv::IterationReport& kept = result.kept();

@@ -33,8 +33,7 @@ int invertPair(const InvertCall& call, const zel::SectionInput& base, const zel:
         throw ToolError{QStringLiteral("%1 against %2: %3").arg(later.what, base.what, QString::fromStdString(e.what()))};
     }
     if (stopped) {
-        printLine(err, QStringLiteral("zeltool: stopped by the user; nothing written"));
-        return 1;
+        return stoppedNothingWritten(err);
     }
     const auto [low, high] = std::minmax_element(pair.change.begin(), pair.change.end());
     printLine(out, QStringLiteral("%1 against %2: %3 quadripoles in common; base chi² %4, change chi² %5, RRMS %6 %; "
