@@ -847,8 +847,9 @@ void drawPoints(QCustomPlot& plot, const std::vector<inv::Measurement>& data, co
                 bool even, double least, const ColourScale& colours, const QString& barLabel, const QString& title)
 {
     resetPlot(plot);
+    // The title says what and by what depth: a low panel has no room for
+    // the pseudo-depth's title along its axis.
     plot.xAxis->setLabel(QObject::tr("x, m"));
-    plot.yAxis->setLabel(QObject::tr("Pseudo-depth, m"));
     plot.yAxis->setRangeReversed(true);
     double worst = least;
     for (std::size_t d = 0; even && d < values.size(); ++d)
@@ -892,6 +893,11 @@ void drawPoints(QCustomPlot& plot, const std::vector<inv::Measurement>& data, co
         step->setTickStep(depths[1] - depths[0]);
         step->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
         plot.yAxis->setTicker(step);
+        // As many labels as the panel's height has room for, two lines apart.
+        QObject::connect(&plot, &QCustomPlot::beforeReplot, plot.yAxis, [&plot, step] {
+            const int line = QFontMetrics(plot.yAxis->tickLabelFont()).height();
+            step->setTickCount(std::clamp((plot.axisRect()->height() - line) / (2 * line), 1, 5));
+        });
     }
     plot.axisRect()->setBackground(even ? QBrush(QColor(225, 225, 225)) : QBrush(Qt::NoBrush));
     if (even) {
@@ -923,16 +929,16 @@ void drawResponse(QCustomPlot& plot, const inv::InversionResult& r, ResponsePane
                          : panel == ResponsePanel::Modelled ? r.response[d]
                                                             : r.misfitPercent(d));
     const bool misfit = panel == ResponsePanel::Misfit;
-    const QString titles[] = {QObject::tr("Measured apparent resistivity"), QObject::tr("Modelled apparent resistivity"),
-                              QObject::tr("Misfit (model − measured) / measured")};
-    drawPoints(plot, r.data, values, misfit, 5, colours, misfit ? QObject::tr("Misfit, %") : QObject::tr("ρa, Ohm·m"),
-               titles[int(panel)]);
+    const QString titles[] = {QObject::tr("Measured apparent resistivity ρa (Ohm·m) by pseudo-depth (m)"),
+                              QObject::tr("Modelled apparent resistivity ρa (Ohm·m) by pseudo-depth (m)"),
+                              QObject::tr("Misfit (model − measured) / measured (%) by pseudo-depth (m)")};
+    drawPoints(plot, r.data, values, misfit, 5, colours, misfit ? QObject::tr("%") : QObject::tr("Ohm·m"), titles[int(panel)]);
 }
 
 void drawApparentChange(QCustomPlot& plot, const inv::TimeLapseResult& r)
 {
-    drawPoints(plot, r.base.data, r.apparentChange, true, 10, {}, QObject::tr("Change of ρa, %"),
-               QObject::tr("Apparent resistivity, later against base"));
+    drawPoints(plot, r.base.data, r.apparentChange, true, 10, {}, QObject::tr("%"),
+               QObject::tr("Change of apparent resistivity, later against base (%), by pseudo-depth (m)"));
 }
 
 inv::Point responsePoint(const inv::Measurement& m)

@@ -10,6 +10,7 @@
 #include "data/DataFile.h"
 #include "zeltool/Commands.h"
 #include "inversion/Files.h"
+#include "plots/Sheet.h"
 #include "section/Input.h"
 #include "sim/StationModel.h"
 #include "survey/Checks.h"
@@ -327,4 +328,58 @@ TEST(Plots, SectionShowsTheBlocksOfTheInversion)
         if (auto* text = qobject_cast<QCPTextElement*>(plot.plotLayout()->elementAt(i)))
             titled = titled || text->text() == "L1 F1";
     EXPECT_TRUE(titled);
+}
+
+// The sheet put in a report, at a screen's, a printer's and a poster's
+// resolution: the fonts grow with the resolution and the layout with them,
+// so no text touches the picture's edge or another text; the PDF is the
+// same page.
+TEST(Plots, SheetKeepsEveryTextInsideAndApartAtEachResolution)
+{
+    const auto records = zel::sim::sectionRecords(32);
+    const zel::SurveyGeometry geometry;
+    const auto values = zel::surveyValues(records, geometry);
+    const auto checks = zel::checkValues(records, values, geometry.thresholds);
+    const auto data = zel::measurementsOf(zel::inversionData(records, values, checks, {1, 1}, {}), 3, 2);
+    zel::inv::InversionOptions options;
+    options.maxIterations = 1;  // a fit that fails: the longest title
+    const zel::inv::InversionResult result = zel::inv::invert(data, options);
+    ASSERT_TRUE(result.misfits());
+    zel::SectionSheet sheet;
+    sheet.result = &result;
+    sheet.title = zel::sectionTitle("Line 1 File 1 (Wenner, 32 electrodes)", result, zel::plotLocale(false));
+    for (const zel::SheetSize size : {zel::SheetSize{800, 600, 100}, zel::SheetSize{1600, 1200, 150}, zel::SheetSize{2400, 1600, 300}}) {
+        const std::string at = std::to_string(size.width) + "x" + std::to_string(size.height) + "/" + std::to_string(size.dpi);
+        std::vector<zel::SheetText> texts;
+        const QImage image = QImage::fromData(zel::sheetPicture(sheet, size, false, zel::plotLocale(false), &texts));
+        if (qEnvironmentVariableIsSet("SHEET_DUMP")) image.save(QString("/tmp/sheet-%1.png").arg(size.dpi));
+        ASSERT_EQ(image.size(), QSize(size.width, size.height)) << at;
+        EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, size.dpi, 0.5) << at;
+        for (int x = 0; x < image.width(); ++x)
+            for (const int y : {0, image.height() - 1})
+                ASSERT_EQ(image.pixel(x, y), qRgb(255, 255, 255)) << at << " x " << x;
+        for (int y = 0; y < image.height(); ++y)
+            for (const int x : {0, image.width() - 1})
+                ASSERT_EQ(image.pixel(x, y), qRgb(255, 255, 255)) << at << " y " << y;
+        QStringList drawn;
+        const QRectF inside = QRectF(image.rect()).adjusted(1, 1, -1, -1);
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            drawn << texts[i].what;
+            EXPECT_TRUE(inside.contains(texts[i].rect)) << at << " " << texts[i].what.toStdString();
+            for (std::size_t j = i + 1; j < texts.size(); ++j)
+                EXPECT_FALSE(texts[i].rect.adjusted(0.5, 0.5, -0.5, -0.5).intersects(texts[j].rect))
+                    << at << " " << texts[i].what.toStdString() << " over " << texts[j].what.toStdString();
+        }
+        for (const char* title : {"Resistivity, Ohm·m", "Ohm·m", "%", "Elevation, m", "x, m",
+                                  "Misfit (model − measured) / measured (%) by pseudo-depth (m)"})
+            EXPECT_TRUE(drawn.contains(QString::fromUtf8(title))) << at << " " << title;
+        // The verdict is on the sheet whole, broken into lines.
+        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const zel::SheetText& t) {
+            return t.what.contains(QLatin1Char(10)) && QString(t.what).replace(QLatin1Char(10), QLatin1Char(32)).contains("does not explain the data");
+        })) << at;
+        const QByteArray pdf = zel::sheetPicture(sheet, size, true, zel::plotLocale(false));
+        EXPECT_TRUE(pdf.startsWith("%PDF")) << at;
+        const QString box = QStringLiteral("/MediaBox [0 0 %1 %2]").arg(size.width * 72.0 / size.dpi, 0, 'f', 6).arg(size.height * 72.0 / size.dpi, 0, 'f', 6);
+        EXPECT_TRUE(pdf.contains(box.toLatin1())) << at << " " << box.toStdString();
+    }
 }

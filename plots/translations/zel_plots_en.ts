@@ -72,22 +72,6 @@
         <translation>Resistivity, Ohm·m</translation>
     </message>
     <message>
-        <source>Misfit, %</source>
-        <translation>Misfit, %</translation>
-    </message>
-    <message>
-        <source>Measured apparent resistivity</source>
-        <translation>Measured apparent resistivity</translation>
-    </message>
-    <message>
-        <source>Modelled apparent resistivity</source>
-        <translation>Modelled apparent resistivity</translation>
-    </message>
-    <message>
-        <source>Misfit (model − measured) / measured</source>
-        <translation>Misfit (model − measured) / measured</translation>
-    </message>
-    <message>
         <source>%1: %2 iterations, RRMS %3 %, chi² %4</source>
         <translation>%1: %2 iterations, RRMS %3 %, chi² %4</translation>
     </message>
@@ -98,10 +82,6 @@
     <message>
         <source>the model does not explain the data: chi² %1 (at most %2 for a fit), RRMS %3 % (at most %4 times the data&apos;s median error of %5 %)</source>
         <translation>the model does not explain the data: chi² %1 (at most %2 for a fit), RRMS %3 % (at most %4 times the data&apos;s median error of %5 %)</translation>
-    </message>
-    <message>
-        <source>ρa, Ohm·m</source>
-        <translation>ρa, Ohm·m</translation>
     </message>
     <message>
         <source>DOI</source>
@@ -132,14 +112,6 @@
         <translation>Change of resistivity, %</translation>
     </message>
     <message>
-        <source>Change of ρa, %</source>
-        <translation>Change of ρa, %</translation>
-    </message>
-    <message>
-        <source>Apparent resistivity, later against base</source>
-        <translation>Apparent resistivity, later against base</translation>
-    </message>
-    <message>
         <source>%1 against %2</source>
         <translation>%1 against %2</translation>
     </message>
@@ -162,6 +134,42 @@
     <message>
         <source>below every line&apos;s depth of sensitivity: the data see nothing here</source>
         <translation>below every line&apos;s depth of sensitivity: the data see nothing here</translation>
+    </message>
+    <message>
+        <source>a picture from %1 to %2 pixels a side is needed</source>
+        <translation>a picture from %1 to %2 pixels a side is needed</translation>
+    </message>
+    <message>
+        <source>a resolution from %1 to %2 dots per inch is needed</source>
+        <translation>a resolution from %1 to %2 dots per inch is needed</translation>
+    </message>
+    <message>
+        <source>Measured apparent resistivity ρa (Ohm·m) by pseudo-depth (m)</source>
+        <translation>Measured apparent resistivity ρa (Ohm·m) by pseudo-depth (m)</translation>
+    </message>
+    <message>
+        <source>Modelled apparent resistivity ρa (Ohm·m) by pseudo-depth (m)</source>
+        <translation>Modelled apparent resistivity ρa (Ohm·m) by pseudo-depth (m)</translation>
+    </message>
+    <message>
+        <source>Misfit (model − measured) / measured (%) by pseudo-depth (m)</source>
+        <translation>Misfit (model − measured) / measured (%) by pseudo-depth (m)</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <source>Ohm·m</source>
+        <translation>Ohm·m</translation>
+    </message>
+    <message>
+        <source>Change of apparent resistivity, later against base (%), by pseudo-depth (m)</source>
+        <translation>Change of apparent resistivity, later against base (%), by pseudo-depth (m)</translation>
+    </message>
+    <message>
+        <source>at %1 dots per inch the sheet needs at least %2 × %3 pixels</source>
+        <translation>at %1 dots per inch the sheet needs at least %2 × %3 pixels</translation>
     </message>
 </context>
 </TS>

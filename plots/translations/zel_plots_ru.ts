@@ -76,22 +76,6 @@
         <translation>Удельное сопротивление, Ом·м</translation>
     </message>
     <message>
-        <source>Misfit, %</source>
-        <translation>Расхождение, %</translation>
-    </message>
-    <message>
-        <source>Measured apparent resistivity</source>
-        <translation>Измеренное кажущееся сопротивление</translation>
-    </message>
-    <message>
-        <source>Modelled apparent resistivity</source>
-        <translation>Кажущееся сопротивление модели</translation>
-    </message>
-    <message>
-        <source>Misfit (model − measured) / measured</source>
-        <translation>Расхождение (модель − измерение) / измерение</translation>
-    </message>
-    <message>
         <source>%1: %2 iterations, RRMS %3 %, chi² %4</source>
         <translation>%1: итераций %2, RRMS %3 %, χ² %4</translation>
     </message>
@@ -102,10 +86,6 @@
     <message>
         <source>the model does not explain the data: chi² %1 (at most %2 for a fit), RRMS %3 % (at most %4 times the data&apos;s median error of %5 %)</source>
         <translation>модель не объясняет данные: χ² %1 (для согласия не больше %2), RRMS %3 % (не больше %4 медианных погрешностей данных, %5 %)</translation>
-    </message>
-    <message>
-        <source>ρa, Ohm·m</source>
-        <translation>ρк, Ом·м</translation>
     </message>
     <message>
         <source>DOI</source>
@@ -136,14 +116,6 @@
         <translation>Изменение сопротивления, %</translation>
     </message>
     <message>
-        <source>Change of ρa, %</source>
-        <translation>Изменение ρк, %</translation>
-    </message>
-    <message>
-        <source>Apparent resistivity, later against base</source>
-        <translation>Кажущееся сопротивление: второе измерение против первого</translation>
-    </message>
-    <message>
         <source>%1 against %2</source>
         <translation>%1 относительно %2</translation>
     </message>
@@ -166,6 +138,42 @@
     <message>
         <source>below every line&apos;s depth of sensitivity: the data see nothing here</source>
         <translation>глубже глубинности каждой линии: данные здесь ничего не видят</translation>
+    </message>
+    <message>
+        <source>a picture from %1 to %2 pixels a side is needed</source>
+        <translation>нужен рисунок от %1 до %2 пикселей по стороне</translation>
+    </message>
+    <message>
+        <source>a resolution from %1 to %2 dots per inch is needed</source>
+        <translation>нужно разрешение от %1 до %2 точек на дюйм</translation>
+    </message>
+    <message>
+        <source>Measured apparent resistivity ρa (Ohm·m) by pseudo-depth (m)</source>
+        <translation>Измеренное кажущееся сопротивление ρк (Ом·м) по псевдоглубине (м)</translation>
+    </message>
+    <message>
+        <source>Modelled apparent resistivity ρa (Ohm·m) by pseudo-depth (m)</source>
+        <translation>Модельное кажущееся сопротивление ρк (Ом·м) по псевдоглубине (м)</translation>
+    </message>
+    <message>
+        <source>Misfit (model − measured) / measured (%) by pseudo-depth (m)</source>
+        <translation>Расхождение (модель − измерение) / измерение (%) по псевдоглубине (м)</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <source>Ohm·m</source>
+        <translation>Ом·м</translation>
+    </message>
+    <message>
+        <source>Change of apparent resistivity, later against base (%), by pseudo-depth (m)</source>
+        <translation>Изменение кажущегося сопротивления, позднее против базового (%), по псевдоглубине (м)</translation>
+    </message>
+    <message>
+        <source>at %1 dots per inch the sheet needs at least %2 × %3 pixels</source>
+        <translation>при %1 точках на дюйм листу нужно не меньше %2 × %3 пикселей</translation>
     </message>
 </context>
 </TS>
