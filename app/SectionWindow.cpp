@@ -14,9 +14,9 @@
 #include "inversion/Files.h"
 #include "section/Recipe.h"
 #include "section/SectionJob.h"
+#include "plots/Sheet.h"
 #include "survey/Exports.h"
 
-#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCloseEvent>
@@ -24,9 +24,7 @@
 #include <QFileInfo>
 #include <QThread>
 #include <QHBoxLayout>
-#include <QImage>
 #include <QLabel>
-#include <QPdfWriter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
@@ -39,9 +37,6 @@
 namespace {
 
 constexpr double kClickPixels = 8;
-// The panels' left margin and colour bars' width, pixels: the four share x.
-constexpr int kPanelLeft = 70;
-constexpr int kPanelBar = 110;
 // The panels' shares of the height, the model's first.
 constexpr int kPanelShares[] = {5, 2, 2, 2};
 // The progress bar's steps from the starting model's χ² to the target.
@@ -217,6 +212,14 @@ zel::ColourScale TSectionWindow::colourScale() const
     const double low = std::min(LowEdit->value(), HighEdit->value());
     const double high = std::max(LowEdit->value(), HighEdit->value());
     return {low, high > low ? high : low * 10, ScaleTypeBox->currentIndex() == 0};
+}
+
+void TSectionWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // Taller or lower panels have other ticks: their margins follow.
+    if (m_view)
+        alignPanels(ModelPlot->xAxis->range());
 }
 
 void TSectionWindow::closeEvent(QCloseEvent* event)
@@ -399,11 +402,17 @@ void TSectionWindow::draw()
         zel::drawResponse(*ModelledPlot, *m_view, zel::ResponsePanel::Modelled, scale);
         zel::drawResponse(*MisfitPlot, *m_view, zel::ResponsePanel::Misfit, scale);
     }
-    for (QCustomPlot* plot : {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot}) {
-        zel::alignPanel(*plot, kPanelLeft, kPanelBar);
+    alignPanels(x);
+}
+
+void TSectionWindow::alignPanels(const QCPRange& x)
+{
+    const QList<QCustomPlot*> panels = {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot};
+    for (QCustomPlot* plot : panels)
         plot->xAxis->setRange(x);
+    zel::alignPanels(panels);
+    for (QCustomPlot* plot : panels)
         plot->replot();
-    }
 }
 
 void TSectionWindow::keepToScale()
@@ -504,46 +513,17 @@ QString TSectionWindow::hoverText(const QCustomPlot* panel, const QPointF& pixel
 
 QByteArray TSectionWindow::picture(const PictureSize& size, bool pdf) const
 {
-    // The four panels one above the other at the picture's size, each laid
-    // out anew for it: the picture does not take the window's size.
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    auto paint = [&](QPaintDevice& device) {
-        QCPPainter painter(&device);
-        const QList<QCustomPlot*> plots = {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot};
-        int total = 0;
-        for (const int s : kPanelShares)
-            total += s;
-        int y = 0;
-        for (int i = 0; i < plots.size(); ++i) {
-            const int height = i + 1 == plots.size() ? size.height - y : size.height * kPanelShares[i] / total;
-            painter.save();
-            painter.translate(0, y);
-            plots[i]->toPainter(&painter, size.width, height);
-            painter.restore();
-            y += height;
-        }
-    };
-    if (pdf) {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(size.dpi);
-        writer.setPageSize(QPageSize(QSizeF(size.width * 72.0 / size.dpi, size.height * 72.0 / size.dpi), QPageSize::Point));
-        writer.setPageMargins(QMarginsF());
-        paint(writer);
-    } else {
-        QImage image(size.width, size.height, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        const int dotsPerMetre = int(std::lround(size.dpi / 0.0254));
-        image.setDotsPerMeterX(dotsPerMetre);
-        image.setDotsPerMeterY(dotsPerMetre);
-        paint(image);
-        image.save(&buffer, "PNG");
-    }
-    // Each panel is laid out again at the window's size.
-    for (QCustomPlot* plot : {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot})
-        plot->replot(QCustomPlot::rpQueuedReplot);
-    return bytes;
+    // The sheet zeltool draws, of the section shown: its iteration, colour
+    // scale and contours.
+    if (!m_view)
+        return QByteArray();
+    zel::SectionSheet sheet;
+    sheet.result = m_view.get();
+    sheet.title = zel::sectionTitle(job().shown().what, *m_view, zel::texts::numberLocale());
+    sheet.scale = colourScale();
+    sheet.contours = ContoursBox->isChecked();
+    sheet.doiThreshold = job().choice().doiThreshold;
+    return zel::sheetPicture(sheet, size, pdf, zel::texts::numberLocale());
 }
 
 void TSectionWindow::saveImage()

@@ -15,6 +15,7 @@
 class QCheckBox;
 class TCompareWindow;
 class QComboBox;
+class QCPRange;
 class QCustomPlot;
 class QDoubleSpinBox;
 class QLabel;
@@ -106,6 +107,7 @@ protected:
     void changeEvent(QEvent* event) override;
     // Closing the window stops its run: nothing would show what it gives.
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     zel::SectionJob& job() const;
@@ -118,6 +120,8 @@ private:
     void draw();
     void drawIteration();
     void keepToScale();
+    // The four panels on the x range `x`, their axes starting and ending alike.
+    void alignPanels(const QCPRange& x);
     void showRunning(bool running);
     // The progress line, in the language of the moment.
     void showProgress(std::function<QString()> text);

@@ -1,6 +1,7 @@
 #include "UserDialogs.h"
 
 #include "texts/Texts.h"
+#include "data/ZelError.h"
 
 #include "SurveyDialog.h"
 
@@ -127,26 +128,35 @@ std::optional<zel::SurveyGeometry> QtUserDialogs::editSurveyGeometry(QWidget* pa
 
 std::optional<PictureSize> QtUserDialogs::askPictureSize(QWidget* parent, const PictureSize& offered)
 {
-    auto tr = [](const char* text) { return QCoreApplication::translate("TPictureDialog", text); };
+    auto says = [](const char* text) { return QCoreApplication::translate("TPictureDialog", text); };
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("PictureDialog"));
-    dialog.setWindowTitle(tr("Размер рисунка"));
+    dialog.setWindowTitle(says(QT_TRANSLATE_NOOP("TPictureDialog", "Размер рисунка")));
     auto field = [&](int value, int low, int high, const QString& suffix) {
         auto* edit = new QSpinBox(&dialog);
+        edit->setLocale(zel::texts::numberLocale());
         edit->setRange(low, high);
         edit->setValue(std::clamp(value, low, high));
         edit->setSuffix(suffix);
         return edit;
     };
-    QSpinBox* width = field(offered.width, 200, 20000, tr(" пикс."));
-    QSpinBox* height = field(offered.height, 200, 20000, tr(" пикс."));
-    QSpinBox* dpi = field(offered.dpi, 50, 1200, tr(" точек/дюйм"));
+    const QString pixels = says(QT_TRANSLATE_NOOP("TPictureDialog", " пикс."));
+    QSpinBox* width = field(offered.width, zel::kLeastSheetSide, zel::kLargestSheetSide, pixels);
+    QSpinBox* height = field(offered.height, zel::kLeastSheetSide, zel::kLargestSheetSide, pixels);
+    QSpinBox* dpi = field(offered.dpi, zel::kLeastSheetDpi, zel::kLargestSheetDpi, says(QT_TRANSLATE_NOOP("TPictureDialog", " точек/дюйм")));
     auto* form = new QFormLayout(&dialog);
-    form->addRow(tr("Ширина:"), width);
-    form->addRow(tr("Высота:"), height);
-    form->addRow(tr("Разрешение:"), dpi);
+    form->addRow(says(QT_TRANSLATE_NOOP("TPictureDialog", "Ширина:")), width);
+    form->addRow(says(QT_TRANSLATE_NOOP("TPictureDialog", "Высота:")), height);
+    form->addRow(says(QT_TRANSLATE_NOOP("TPictureDialog", "Разрешение:")), dpi);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    // A size the sheet's texts do not fit is said, and the dialog stays.
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        const QString problem = zel::sheetSizeProblem({width->value(), height->value(), dpi->value()});
+        if (problem.isEmpty())
+            dialog.accept();
+        else
+            QMessageBox::warning(&dialog, dialog.windowTitle(), zel::withFullStop(problem.left(1).toUpper() + problem.mid(1)));
+    });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     form->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted)

@@ -2,6 +2,7 @@
 
 #include "InversionDialog.h"
 #include "SurveyDialog.h"
+#include "plots/Sheet.h"
 #include "survey/Geometry.h"
 
 #include <QString>
@@ -28,12 +29,8 @@ FileDialogOptions newFileOptions(const QString& filter, const QString& defaultEx
 inline const QString kPictureFilter = QStringLiteral("PNG (*.png)|*.png|PDF (*.pdf)|*.pdf");
 
 // The size of a picture to write: pixels and dots per inch.
-struct PictureSize {
-    int width = 1600;
-    int height = 1200;
-    int dpi = 150;
-    bool operator==(const PictureSize&) const = default;
-};
+// A picture's size, pixels, and its resolution, dots per inch.
+using PictureSize = zel::SheetSize;
 
 enum class MessageKind { Plain, Information, Warning, Error, Question };
 

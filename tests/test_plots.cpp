@@ -345,6 +345,20 @@ TEST(Plots, SheetKeepsEveryTextInsideAndApartAtEachResolution)
     options.maxIterations = 1;  // a fit that fails: the longest title
     const zel::inv::InversionResult result = zel::inv::invert(data, options);
     ASSERT_TRUE(result.misfits());
+    // zeltool draws the window's sheet at the size asked.
+    QTemporaryDir dir;
+    const QString line = dir.filePath("line.zel");
+    zel::writeWholeFile(line, zeltest::dump(records));
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    EXPECT_EQ(zeltool::run({"invert", "--max-iterations", "1", "--sheet", "--width", "900", "--height", "700", "--dpi", "120",
+                            "--pdf", "--png", line, dir.filePath("s")}, out, err), 0);
+    std::fclose(out);
+    std::fclose(err);
+    const QImage drawn(dir.filePath("s.png"));
+    EXPECT_EQ(drawn.size(), QSize(900, 700));
+    EXPECT_NEAR(drawn.dotsPerMeterX() * 0.0254, 120, 0.5);
+    EXPECT_TRUE(zel::readWholeFile(dir.filePath("s.pdf")).contains("/MediaBox [0 0 540.000000 420.000000]"));
     zel::SectionSheet sheet;
     sheet.result = &result;
     sheet.title = zel::sectionTitle("Line 1 File 1 (Wenner, 32 electrodes)", result, zel::plotLocale(false));

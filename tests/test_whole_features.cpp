@@ -192,6 +192,11 @@ TEST(WholeFeatures, InvertRefusesWrongCallsFirst)
         {{missing, ""}, 2, "names no file"},
         {{missing, dir.filePath("no/such/folder/out")}, 1, QDir::toNativeSeparators("no/such/folder")},
         {{"--all", "--line", "1", missing, dir.filePath("all")}, 2, "do not go with it"},
+        {{"--width", "800", missing, dir.filePath("out")}, 2, "--width sizes the sheet: it goes with --sheet"},
+        {{"--sheet", "--dpi", "1200", "--width", "800", "--height", "600", missing, dir.filePath("out")}, 2,
+         "at 1200 dots per inch the sheet needs at least"},
+        {{"--sheet", "--dpi", "2", missing, dir.filePath("out")}, 2, "a resolution from 50 to 1200"},
+        {{"--sheet", "--base", missing, missing, dir.filePath("out")}, 2, "does not go with --base"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());

@@ -2,33 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
-    <name>QtUserDialogs</name>
-    <message>
-        <source>Размер рисунка</source>
-        <translation>Picture size</translation>
-    </message>
-    <message>
-        <source> пикс.</source>
-        <translation> px</translation>
-    </message>
-    <message>
-        <source> точек/дюйм</source>
-        <translation> dpi</translation>
-    </message>
-    <message>
-        <source>Ширина:</source>
-        <translation>Width:</translation>
-    </message>
-    <message>
-        <source>Высота:</source>
-        <translation>Height:</translation>
-    </message>
-    <message>
-        <source>Разрешение:</source>
-        <translation>Resolution:</translation>
-    </message>
-</context>
-<context>
     <name>TAboutBox</name>
     <message>
         <source>Визуализация данных электроразведочной станции ZEL-TERRAVOX</source>
@@ -321,6 +294,33 @@ Eigen — MPL-2.0; zlib — the zlib licence. In detail: THIRD-PARTY.txt.</trans
     <message>
         <source>Данные изменились после этой инверсии: план устарел.</source>
         <translation>The data changed since this inversion: the plan is out of date.</translation>
+    </message>
+</context>
+<context>
+    <name>TPictureDialog</name>
+    <message>
+        <source>Размер рисунка</source>
+        <translation>Picture size</translation>
+    </message>
+    <message>
+        <source> пикс.</source>
+        <translation> px</translation>
+    </message>
+    <message>
+        <source> точек/дюйм</source>
+        <translation> dpi</translation>
+    </message>
+    <message>
+        <source>Ширина:</source>
+        <translation>Width:</translation>
+    </message>
+    <message>
+        <source>Высота:</source>
+        <translation>Height:</translation>
+    </message>
+    <message>
+        <source>Разрешение:</source>
+        <translation>Resolution:</translation>
     </message>
 </context>
 <context>

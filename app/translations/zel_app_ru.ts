@@ -2,33 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru">
 <context>
-    <name>QtUserDialogs</name>
-    <message>
-        <source>Размер рисунка</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source> пикс.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source> точек/дюйм</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Ширина:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Высота:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Разрешение:</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>TAboutBox</name>
     <message>
         <source>Визуализация данных электроразведочной станции ZEL-TERRAVOX</source>
@@ -311,6 +284,33 @@ Eigen — MPL-2.0; zlib — лицензия zlib. Подробно: THIRD-PARTY
     </message>
     <message>
         <source>Данные изменились после этой инверсии: план устарел.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TPictureDialog</name>
+    <message>
+        <source>Размер рисунка</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> пикс.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> точек/дюйм</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ширина:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Высота:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Разрешение:</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

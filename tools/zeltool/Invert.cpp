@@ -31,6 +31,26 @@ QLocale pictureNumbers()
     return zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English);
 }
 
+QList<std::pair<QString, QByteArray>> sectionPicturesOf(const InvertCall& call, const zel::inv::InversionResult& result,
+                                                        const QString& what, const QString& base)
+{
+    const QLocale numbers = pictureNumbers();
+    const QString title = zel::sectionTitle(what, result, numbers);
+    QList<std::pair<QString, QByteArray>> files;
+    for (const QString& kind : call.pictures) {
+        if (!call.sheet) {
+            files += zel::sectionPictures(result, title, base, kind, numbers, call.choice.doiThreshold);
+            continue;
+        }
+        zel::SectionSheet sheet;
+        sheet.result = &result;
+        sheet.title = title;
+        sheet.doiThreshold = call.choice.doiThreshold;
+        files.append({base + QLatin1Char('.') + kind, zel::sheetPicture(sheet, *call.sheet, kind == QLatin1String("pdf"), numbers)});
+    }
+    return files;
+}
+
 int writeResult(const InvertCall& call, const QList<std::pair<QString, QByteArray>>& files, const QStringList& inputs)
 {
     for (const auto& [path, bytes] : files)
@@ -184,10 +204,7 @@ int invertProfile(const InvertCall& call, const QString& what, const std::vector
     QList<std::pair<QString, QByteArray>> files;
     if (!buildFiles(call, [&] { files = zel::inv::resultFiles(result, call.target, call.grid, 0, call.stop.flag()); }))
         return 1;
-    const QLocale numbers = pictureNumbers();
-    for (const QString& kind : call.pictures)
-        files += zel::sectionPictures(result, zel::sectionTitle(what, result), zel::inv::resultBaseName(call.target), kind,
-                                      numbers, call.choice.doiThreshold);
+    files += sectionPicturesOf(call, result, what, zel::inv::resultBaseName(call.target));
     return writeResult(call, files, {call.in});
 }
 
@@ -200,7 +217,9 @@ int invert(const Call& c)
                   ratio = QStringLiteral("vertical-ratio"), doi = QStringLiteral("doi"),
                   doiThreshold = QStringLiteral("doi-threshold"), gridSpacing = QStringLiteral("grid-spacing"),
                   baseOption = QStringLiteral("base"), baseFileOption = QStringLiteral("base-file"),
-                  allOption = QStringLiteral("all"), frequencyOption = QStringLiteral("frequency");
+                  allOption = QStringLiteral("all"), frequencyOption = QStringLiteral("frequency"),
+                  sheetOption = QStringLiteral("sheet"), widthOption = QStringLiteral("width"),
+                  heightOption = QStringLiteral("height"), dpiOption = QStringLiteral("dpi");
     const zel::InversionChoice defaults;
     const Arguments args(c.args,
                          QList<QCommandLineOption>{
@@ -220,7 +239,11 @@ int invert(const Call& c)
                              {frequencyOption, QStringLiteral("Of a profile read at several frequencies, the one to invert, Hz (the lowest)."), QStringLiteral("HZ")},
                              {allOption, QStringLiteral("Invert every line into the folder OUT: each line's files, lines.vtu in 3D and plan views at four depths.")},
                              {QStringLiteral("png"), QStringLiteral("Draw the section as OUT.png too.")},
-                             {QStringLiteral("pdf"), QStringLiteral("Draw the section as OUT.pdf too.")}}
+                             {QStringLiteral("pdf"), QStringLiteral("Draw the section as OUT.pdf too.")},
+                             {sheetOption, QStringLiteral("Draw the pictures as a report's sheet: the section, the measured and modelled data and the misfit (OUT.png without --pdf).")},
+                             {widthOption, QStringLiteral("The sheet's width, pixels (%1).").arg(zel::SheetSize{}.width), QStringLiteral("W")},
+                             {heightOption, QStringLiteral("The sheet's height, pixels (%1).").arg(zel::SheetSize{}.height), QStringLiteral("H")},
+                             {dpiOption, QStringLiteral("The sheet's resolution, dots per inch (%1): the size of its texts.").arg(zel::SheetSize{}.dpi), QStringLiteral("D")}}
                              + kGeometryOptions + kCheckOptions);
     if (!args.ok(2, 2))
         throw UsageError{args.wrong(2, 2)};
@@ -236,7 +259,7 @@ int invert(const Call& c)
         into = *v;
     };
     StopSignals stop;
-    InvertCall call{args, {}, 0, {}, in, target, c.out, c.err, stop};
+    InvertCall call{args, {}, 0, {}, {}, in, target, c.out, c.err, stop};
     zel::InversionChoice& choice = call.choice;
     number(lambda, choice.lambda, zel::kLambdaRange);
     number(ratio, choice.verticalRatio, zel::kVerticalRatioRange);
@@ -263,6 +286,23 @@ int invert(const Call& c)
     for (const QString& kind : {QStringLiteral("png"), QStringLiteral("pdf")})
         if (args.isSet(kind))
             call.pictures << kind;
+    if (args.isSet(sheetOption)) {
+        if (args.isSet(baseOption))
+            throw UsageError{QStringLiteral("--sheet draws one section with its data: it does not go with --base")};
+        zel::SheetSize size;
+        for (auto [option, into] : {std::pair{widthOption, &size.width}, {heightOption, &size.height}, {dpiOption, &size.dpi}})
+            if (args.isSet(option))
+                *into = args.wholeNumber(option);
+        if (const QString problem = zel::sheetSizeProblem(size); !problem.isEmpty())
+            throw UsageError{QStringLiteral("--sheet %1×%2 at %3 dpi: %4").arg(size.width).arg(size.height).arg(size.dpi).arg(problem)};
+        call.sheet = size;
+        if (call.pictures.isEmpty())
+            call.pictures << QStringLiteral("png");
+    } else {
+        for (const QString& option : {widthOption, heightOption, dpiOption})
+            if (args.isSet(option))
+                throw UsageError{QStringLiteral("--%1 sizes the sheet: it goes with --sheet").arg(option)};
+    }
     if (args.isSet(baseFileOption) && !args.isSet(baseOption))
         throw UsageError{QStringLiteral("--base-file goes with --base")};
     const std::optional<int> baseFile = args.isSet(baseFileOption) ? std::optional(args.wholeNumber(baseFileOption)) : std::nullopt;

@@ -7,10 +7,12 @@
 
 #include "section/Input.h"
 #include "section/Options.h"
+#include "plots/Sheet.h"
 
 #include <QLocale>
 
 #include <functional>
+#include <optional>
 
 namespace zeltool {
 
@@ -20,6 +22,8 @@ struct InvertCall {
     zel::InversionChoice choice;
     double grid = 0;        // the spacing of OUT-grid.csv; 0 the default
     QStringList pictures;   // "png", "pdf"
+    // The pictures as the four-panel sheet of this size, not the section alone.
+    std::optional<zel::SheetSize> sheet;
     QString in;             // the data file
     QString target;         // OUT
     std::FILE* out;
@@ -31,6 +35,10 @@ struct InvertCall {
 int stoppedNothingWritten(std::FILE* err);
 // The numbers of the pictures, in the language of the messages.
 QLocale pictureNumbers();
+// A section's pictures `base`.png and .pdf, as the call asked: the section
+// alone, or its sheet with the data and the misfit.
+QList<std::pair<QString, QByteArray>> sectionPicturesOf(const InvertCall& call, const zel::inv::InversionResult& result,
+                                                        const QString& what, const QString& base);
 // Writes a result's files as one set (none when Ctrl+C came first, or when
 // one of them would replace an input) and lists them; 1 when stopped.
 int writeResult(const InvertCall& call, const QList<std::pair<QString, QByteArray>>& files, const QStringList& inputs);

@@ -54,9 +54,7 @@ int invertAll(const InvertCall& call, const LoadedData& reading, const zel::Surv
                                                                       : QStringLiteral("L%1_F%2").arg(line.profile.line).arg(line.profile.file));
         if (!buildFiles(call, [&] { files += zel::inv::resultFiles(result, name, call.grid, line.y, call.stop.flag()); }))
             return 1;
-        for (const QString& kind : call.pictures)
-            files += zel::sectionPictures(result, zel::sectionTitle(line.what, result, numbers), name, kind, numbers,
-                                          call.choice.doiThreshold);
+        files += sectionPicturesOf(call, result, line.what, name);
         placed.emplace_back(&result, line.y);
     }
     files.append({folder.filePath(QStringLiteral("lines.vtu")), zel::inv::linesVtu(placed)});
