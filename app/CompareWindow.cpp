@@ -9,6 +9,7 @@
 #include "data/ZelError.h"
 #include "inversion/Files.h"
 #include "plots/Plots.h"
+#include "plots/Sheet.h"
 
 #include <qcustomplot.h>
 
@@ -36,8 +37,9 @@ TCompareWindow::TCompareWindow(zel::CompareJob& job, UserDialogs& dialogs, AskFi
     SaveButton = named(new QPushButton(this), "SaveButton");
     ChangePlot = named(new QCustomPlot(this), "ChangePlot");
     ApparentPlot = named(new QCustomPlot(this), "ApparentPlot");
-    ChangePlot->setMinimumHeight(260);
-    ApparentPlot->setMinimumHeight(160);
+    // Their own least sizes, not their titles' widths: the window stays on the screen.
+    ChangePlot->setMinimumSize(200, 260);
+    ApparentPlot->setMinimumSize(200, 160);
 
     auto* top = new QHBoxLayout;
     top->addWidget(TitleLabel, 1);
@@ -127,7 +129,9 @@ void TCompareWindow::draw()
         said << verdict;
     TitleLabel->setText(said.join(QLatin1Char('\n')));
     TitleLabel->setVisible(true);
-    zel::drawChangeSection(*ChangePlot, *result, zel::changeTitle(m_job.laterName(), m_job.baseName(), *result, numbers));
+    zel::drawChangeSection(*ChangePlot, *result,
+                           zel::wrapText(zel::changeTitle(m_job.laterName(), m_job.baseName(), *result, numbers),
+                                         QFont(ChangePlot->font().family(), 10), std::max(400, ChangePlot->width() * 7 / 8)));
     zel::drawApparentChange(*ApparentPlot, *result);
     ChangePlot->replot();
     ApparentPlot->replot();

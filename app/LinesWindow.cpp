@@ -38,7 +38,7 @@ TLinesWindow::TLinesWindow(zel::LinesJob& job, QWidget* parent) : QWidget(parent
     DepthEdit->setValue(1);
     m_depthLabel = new QLabel(this);
     PlanPlot = named(new QCustomPlot(this), "PlanPlot");
-    PlanPlot->setMinimumHeight(300);
+    PlanPlot->setMinimumSize(200, 300);
 
     auto* running = new QHBoxLayout;
     running->addWidget(ProgressLabel, 1);

@@ -3,6 +3,7 @@
 #include "CompareWindow.h"
 
 #include "DecimalSpinBox.h"
+#include "ElidedLabel.h"
 #include "Screens.h"
 
 #include "texts/Texts.h"
@@ -54,6 +55,10 @@ TSectionWindow::TSectionWindow(zel::Document& document, UserDialogs& dialogs, QW
     };
     TitleLabel = named(new QLabel(this), "TitleLabel");
     TitleLabel->setWordWrap(true);
+    VerdictLabel = named(new QLabel(this), "VerdictLabel");
+    VerdictLabel->setStyleSheet(QStringLiteral("background: #ffe0d8; color: #900000; padding: 4px"));
+    VerdictLabel->setWordWrap(true);
+    VerdictLabel->hide();
     StaleLabel = named(new QLabel(this), "StaleLabel");
     StaleLabel->setStyleSheet(QStringLiteral("background: #fff0c0; color: #902000; padding: 4px; font-weight: bold"));
     StaleLabel->setWordWrap(true);
@@ -65,14 +70,13 @@ TSectionWindow::TSectionWindow(zel::Document& document, UserDialogs& dialogs, QW
     Progress = named(new QProgressBar(this), "Progress");
     Progress->setRange(0, kProgressSteps);
     Progress->setTextVisible(false);
-    ProgressLabel = named(new QLabel(this), "ProgressLabel");
-    ProgressLabel->setWordWrap(true);
+    ProgressLabel = named(new TElidedLabel(this), "ProgressLabel");
     StopButton = named(new QPushButton(this), "StopButton");
     AgainButton = named(new QPushButton(this), "AgainButton");
     SaveImageButton = named(new QPushButton(this), "SaveImageButton");
     SaveModelButton = named(new QPushButton(this), "SaveModelButton");
     CompareButton = named(new QPushButton(this), "CompareButton");
-    HoverLabel = named(new QLabel(this), "HoverLabel");
+    HoverLabel = named(new TElidedLabel(this), "HoverLabel");
 
     // The colour scale, the vertical exaggeration, contours and the iteration shown.
     LowEdit = named(new TDecimalSpinBox(this), "LowEdit");
@@ -103,7 +107,9 @@ TSectionWindow::TSectionWindow(zel::Document& document, UserDialogs& dialogs, QW
     for (auto [plot, name] : {std::pair{&ModelPlot, "ModelPlot"}, {&MeasuredPlot, "MeasuredPlot"},
                               {&ModelledPlot, "ModelledPlot"}, {&MisfitPlot, "MisfitPlot"}}) {
         *plot = named(new QCustomPlot(Panels), name);
-        (*plot)->setMinimumHeight(70);
+        // Its own least size, not its title's width: a long title never
+        // widens the window beyond the screen.
+        (*plot)->setMinimumSize(200, 70);
         panels->addWidget(*plot, kPanelShares[share++]);
     }
     // One x axis for the four: a zoom or a pan of one moves them all.
@@ -161,6 +167,7 @@ TSectionWindow::TSectionWindow(zel::Document& document, UserDialogs& dialogs, QW
     controls->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addWidget(VerdictLabel);
     layout->addWidget(StaleLabel);
     layout->addWidget(NotesLabel);
     layout->addLayout(progress);
@@ -179,6 +186,8 @@ TSectionWindow::TSectionWindow(zel::Document& document, UserDialogs& dialogs, QW
     connect(&section, &zel::SectionJob::refused, this, &TSectionWindow::refused);
     connect(&section, &zel::SectionJob::stoppedEarly, this, &TSectionWindow::stoppedEarly);
     connect(&section, &zel::SectionJob::staleChanged, StaleLabel, &QWidget::setVisible);
+    // What a hover said of the data before they changed no longer holds.
+    connect(&section, &zel::SectionJob::staleChanged, this, &TSectionWindow::clearHover);
     connect(StopButton, &QPushButton::clicked, this, &TSectionWindow::stop);
     connect(AgainButton, &QPushButton::clicked, this, [this] { invert(job().choice()); });
     connect(SaveImageButton, &QPushButton::clicked, this, &TSectionWindow::saveImage);
@@ -280,6 +289,7 @@ void TSectionWindow::started()
     show();
     m_firstChi2 = 0;
     Progress->setValue(0);
+    clearHover();
     showProgress([what = zel::profileName(job().choice().profile)] { return tr("%1: сетка строится...").arg(what); });
     showRunning(true);
 }
@@ -301,10 +311,9 @@ void TSectionWindow::finished()
 {
     const auto result = job().result();
     showRunning(false);
+    clearHover();
     if (result->cancelled)
         showProgress([] { return tr("Остановлено: показана модель итерации с наименьшим χ²."); });
-    else if (result->misfits())
-        showProgress([result] { return zel::sectionVerdict(*result, zel::texts::numberLocale()); });
     else if (!job().doiRefused().isEmpty())
         showProgress([this] { return tr("Глубинность исследования не посчитана: %1").arg(job().doiRefused()); });
     else
@@ -387,12 +396,17 @@ void TSectionWindow::draw()
         notes << zel::texts::topographyGap(gap);
     NotesLabel->setText(notes.join(QLatin1Char('\n')));
     NotesLabel->setVisible(!notes.isEmpty());
-    const zel::inv::InversionResult& r = *job().result();
+    const zel::inv::InversionResult& r = *m_view;
     const QLocale numbers = zel::texts::numberLocale();
-    const QString title = zel::sectionTitle(shown.what, r, numbers);
-    TitleLabel->setText(title + (r.leftOut > 0 ? tr("; не взято значений ρa не больше 0 или вне 1e-4–1e8 Ом·м: %1").arg(r.leftOut) : QString()));
+    // The figures of the iteration shown; the verdict once, in its banner.
+    const QString title = zel::sectionTitle(shown.what, r, numbers, false);
+    TitleLabel->setText(title + (r.leftOut > 0 ? tr("; не взято значений ρк не больше 0 или вне 1e-4–1e8 Ом·м: %1").arg(r.leftOut) : QString()));
+    const QString verdict = zel::sectionVerdict(r, numbers);
+    VerdictLabel->setText(verdict.isEmpty() ? QString() : zel::withFullStop(verdict.left(1).toUpper() + verdict.mid(1)));
+    VerdictLabel->setVisible(!verdict.isEmpty());
     const zel::ColourScale scale = colourScale();
-    zel::drawSection(*ModelPlot, *m_view, title, scale, ContoursBox->isChecked(), job().choice().doiThreshold);
+    zel::drawSection(*ModelPlot, *m_view, zel::wrapText(title, QFont(ModelPlot->font().family(), 10), std::max(400, ModelPlot->width() * 7 / 8)),
+                     scale, ContoursBox->isChecked(), job().choice().doiThreshold);
     // The section's view holds the whole line; the panels below take it.
     const QCPRange x = ModelPlot->xAxis->range();
     m_top = ModelPlot->yAxis->range().upper;
@@ -464,6 +478,12 @@ std::optional<zel::ValueKey> TSectionWindow::valueAt(const QCustomPlot& panel, c
     if (tag < 0 || tag >= int(values.size()))
         return std::nullopt;
     return values[std::size_t(tag)];
+}
+
+void TSectionWindow::clearHover()
+{
+    m_hoverPanel = nullptr;
+    HoverLabel->setText(QString());
 }
 
 void TSectionWindow::showHoverAt(const QCustomPlot* panel, const QPointF& pixel)

@@ -13,6 +13,7 @@
 #include <optional>
 
 class QCheckBox;
+class TElidedLabel;
 class TCompareWindow;
 class QComboBox;
 class QCPRange;
@@ -64,14 +65,18 @@ public:
     QString hoverText(const QCustomPlot* panel, const QPointF& pixel) const;
     // Shows in the hover line what a hover at a pixel of a panel shows.
     void showHoverAt(const QCustomPlot* panel, const QPointF& pixel);
+    // Empties the hover line: the data it spoke of changed.
+    void clearHover();
     // The panels drawn as one picture of `size`: PNG or PDF by `pdf`.
     QByteArray picture(const PictureSize& size, bool pdf) const;
 
     QLabel* TitleLabel = nullptr;
+    // That the section shown does not explain the data, said once, with its figures.
+    QLabel* VerdictLabel = nullptr;
     QLabel* StaleLabel = nullptr;
     QLabel* NotesLabel = nullptr;  // what the topography left to be assumed
-    QLabel* ProgressLabel = nullptr;
-    QLabel* HoverLabel = nullptr;
+    TElidedLabel* ProgressLabel = nullptr;
+    TElidedLabel* HoverLabel = nullptr;
     QProgressBar* Progress = nullptr;
     QPushButton* StopButton = nullptr;
     QPushButton* AgainButton = nullptr;

@@ -241,7 +241,18 @@ InversionResult InversionResult::atIteration(std::size_t index) const
         r.resistivity.assign(models[index].begin(), models[index].end());
     if (index < responses.size() && responses[index].size() == response.size())
         r.response.assign(responses[index].begin(), responses[index].end());
+    if (index < iterations.size())
+        r.best = index;
     return r;
+}
+
+std::size_t InversionResult::lowest() const
+{
+    std::size_t found = 0;
+    for (std::size_t i = 1; i < iterations.size(); ++i)
+        if (iterations[i].chi2 < iterations[found].chi2)
+            found = i;
+    return found;
 }
 
 double InversionResult::medianErrorPercent() const

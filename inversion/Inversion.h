@@ -98,7 +98,9 @@ struct InversionResult {
     // Each iteration's model and its response to the data, ohm·m: what an
     // earlier iteration looked like can be seen again.
     std::vector<std::vector<float>> models, responses;
-    std::size_t best = 0;             // the iteration whose model this is: the lowest χ²
+    std::size_t best = 0;             // the iteration whose model this is: the lowest χ², or the one looked at
+    // The iteration of the lowest χ² (the first of equals): the model an inversion keeps.
+    std::size_t lowest() const;
     int leftOut = 0;                  // apparent resistivities left out: not above 0, or outside kLeastRhoa–kLargestRhoa
     bool cancelled = false;
     InversionTimes times;
@@ -106,7 +108,8 @@ struct InversionResult {
     // The iteration of the model kept.
     const IterationReport& kept() const { return iterations[best]; }
     // The result as it stood after iteration `index` of `iterations`: its
-    // model and response (the coverage stays the kept model's).
+    // model and response, and that iteration as the one kept (the coverage
+    // stays the kept model's).
     InversionResult atIteration(std::size_t index) const;
     // The data's median relative error, %.
     double medianErrorPercent() const;

@@ -1,4 +1,5 @@
 #include "Plots.h"
+#include "Sheet.h"
 
 #include "data/DataFile.h"
 #include "data/ZelError.h"
@@ -796,25 +797,34 @@ QString sectionVerdict(const inv::InversionResult& r, const QLocale& numbers)
 {
     if (!r.misfits())
         return QString();
-    return QObject::tr("the model does not explain the data: chi² %1 (at most %2 for a fit), RRMS %3 % (at most %4 "
+    return QObject::tr("the model does not explain the data: χ² %1 (at most %2 for a fit), RRMS %3 % (at most %4 "
                        "times the data's median error of %5 %)")
         .arg(numbers.toString(r.kept().chi2, 'f', 2), numbers.toString(inv::kHonestChi2), numbers.toString(r.kept().rrms, 'f', 2),
              numbers.toString(inv::kHonestRrmsFactor), numbers.toString(r.medianErrorPercent(), 'f', 2));
 }
 
-QString sectionTitle(const QString& what, const inv::InversionResult& r, const QLocale& numbers)
+QString sectionTitle(const QString& what, const inv::InversionResult& r, const QLocale& numbers, bool verdict)
 {
     if (r.iterations.empty())
         return what;
     const inv::IterationReport& kept = r.kept();
     const int last = r.iterations.back().number;
-    QString title = QObject::tr("%1: %2 iterations, RRMS %3 %, chi² %4")
-                        .arg(what)
-                        .arg(last)
-                        .arg(numbers.toString(kept.rrms, 'f', 2), numbers.toString(kept.chi2, 'f', 2));
-    if (kept.number != last)
-        title += QObject::tr(" (the model of iteration %1, the lowest chi²)").arg(kept.number);
-    if (r.misfits())
+    QString title;
+    if (r.best != r.lowest()) {
+        // An earlier iteration looked at: its own figures, and which is the section.
+        title = QObject::tr("%1: iteration %2 of %3, RRMS %4 %, χ² %5 (the section is iteration %6, of the lowest χ²)")
+                    .arg(what)
+                    .arg(kept.number)
+                    .arg(last)
+                    .arg(numbers.toString(kept.rrms, 'f', 2), numbers.toString(kept.chi2, 'f', 2))
+                    .arg(r.iterations[r.lowest()].number);
+    } else {
+        title = QObject::tr("%1: %n iteration(s), RRMS %2 %, χ² %3", nullptr, last)
+                    .arg(what, numbers.toString(kept.rrms, 'f', 2), numbers.toString(kept.chi2, 'f', 2));
+        if (kept.number != last)
+            title += QObject::tr(" (the model of iteration %1, the lowest χ²)").arg(kept.number);
+    }
+    if (verdict && r.misfits())
         title += QStringLiteral(" — ") + sectionVerdict(r, numbers);
     return title;
 }
@@ -981,7 +991,8 @@ QList<std::pair<QString, QByteArray>> sectionPictures(const inv::InversionResult
 {
     QCustomPlot picture;
     picture.setLocale(numbers);
-    drawSection(picture, result, title, std::nullopt, false, doiThreshold);
+    drawSection(picture, result, wrapText(title, QFont(picture.font().family(), 10), kSectionPictureWidth * 7 / 8),
+                std::nullopt, false, doiThreshold);
     const QString path = base + QLatin1Char('.') + kind;
     return {{path, plotPicture(picture, path, kSectionPictureWidth, kSectionPictureHeight)}};
 }
@@ -991,7 +1002,7 @@ QList<std::pair<QString, QByteArray>> changePictures(const inv::TimeLapseResult&
 {
     QCustomPlot picture;
     picture.setLocale(numbers);
-    drawChangeSection(picture, result, title);
+    drawChangeSection(picture, result, wrapText(title, QFont(picture.font().family(), 10), kSectionPictureWidth * 7 / 8));
     const QString path = base + QLatin1Char('.') + kind;
     QList<std::pair<QString, QByteArray>> files{{path, plotPicture(picture, path, kSectionPictureWidth, kSectionPictureHeight)}};
     QCustomPlot apparent;

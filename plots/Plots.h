@@ -86,10 +86,12 @@ void drawSection(QCustomPlot& plot, const inv::InversionResult& result, const QS
                  std::optional<ColourScale> scale = std::nullopt, bool contours = false,
                  double doiThreshold = inv::kDoiThreshold);
 // A section's title: what was inverted, its iterations, the RRMS and χ² of
-// the model kept (and which iteration that is, when not the last), and the
-// verdict when the model does not explain the data; numbers as `numbers`
+// the model kept (and which iteration that is, when not the last; of an
+// earlier iteration looked at, its own figures), and with `verdict` the
+// verdict when that model does not explain the data; numbers as `numbers`
 // writes them.
-QString sectionTitle(const QString& what, const inv::InversionResult& result, const QLocale& numbers = QLocale::c());
+QString sectionTitle(const QString& what, const inv::InversionResult& result, const QLocale& numbers = QLocale::c(),
+                     bool verdict = true);
 // That the model does not explain the data, with its χ², RRMS and the data's
 // median error; empty when it does.
 QString sectionVerdict(const inv::InversionResult& result, const QLocale& numbers = QLocale::c());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Screens.h"
 #include "app/ZelMain.h"
 
 #include <QDialog>
@@ -10,6 +11,18 @@
 #include <QTimer>
 
 #include <functional>
+#include <string>
+
+// Whether a window's least size, frame and all, fits a laptop's screen less
+// its taskbar (1366×768 and 1280×720), whatever it shows; else what it needs.
+inline std::string needsMoreThanALaptop(const QWidget& w)
+{
+    const QSize least = w.minimumSizeHint().expandedTo(w.minimumSize());
+    for (const QRect screen : {QRect(0, 0, 1366, 728), QRect(0, 0, 1280, 680)})
+        if (!screen.marginsRemoved(kTypicalFrame).contains(QRect(screen.topLeft(), least).translated(kTypicalFrame.left(), kTypicalFrame.top())))
+            return w.objectName().toStdString() + " needs " + std::to_string(least.width()) + "x" + std::to_string(least.height());
+    return {};
+}
 
 // The lines of the window's list.
 inline QStringList listLines(const TForm1& form)

@@ -394,10 +394,6 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
         <translation>Cannot invert: %1</translation>
     </message>
     <message>
-        <source>; не взято значений ρa не больше 0 или вне 1e-4–1e8 Ом·м: %1</source>
-        <translation>; apparent resistivities not above 0 or outside 1e-4–1e8 Ohm·m left out: %1</translation>
-    </message>
-    <message>
         <source>x = %1 м, высота %2 м, глубина %3 м, ρ = %4 Ом·м</source>
         <translation>x = %1 m, elevation %2 m, depth %3 m, ρ = %4 Ohm·m</translation>
     </message>
@@ -500,6 +496,10 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     <message>
         <source>Прежнее измерение «%1» не сравнивается: %2</source>
         <translation>The earlier reading &quot;%1&quot; is not compared: %2</translation>
+    </message>
+    <message>
+        <source>; не взято значений ρк не больше 0 или вне 1e-4–1e8 Ом·м: %1</source>
+        <translation>; apparent resistivities not above 0 or outside 1e-4–1e8 Ohm·m left out: %1</translation>
     </message>
 </context>
 <context>

@@ -384,10 +384,6 @@ Eigen — MPL-2.0; zlib — лицензия zlib. Подробно: THIRD-PARTY
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>; не взято значений ρa не больше 0 или вне 1e-4–1e8 Ом·м: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>x = %1 м, высота %2 м, глубина %3 м, ρ = %4 Ом·м</source>
         <translation type="unfinished"></translation>
     </message>
@@ -489,6 +485,10 @@ Eigen — MPL-2.0; zlib — лицензия zlib. Подробно: THIRD-PARTY
     </message>
     <message>
         <source>Прежнее измерение «%1» не сравнивается: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>; не взято значений ρк не больше 0 или вне 1e-4–1e8 Ом·м: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

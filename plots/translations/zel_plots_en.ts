@@ -72,18 +72,6 @@
         <translation>Resistivity, Ohm·m</translation>
     </message>
     <message>
-        <source>%1: %2 iterations, RRMS %3 %, chi² %4</source>
-        <translation>%1: %2 iterations, RRMS %3 %, chi² %4</translation>
-    </message>
-    <message>
-        <source> (the model of iteration %1, the lowest chi²)</source>
-        <translation> (the model of iteration %1, the lowest chi²)</translation>
-    </message>
-    <message>
-        <source>the model does not explain the data: chi² %1 (at most %2 for a fit), RRMS %3 % (at most %4 times the data&apos;s median error of %5 %)</source>
-        <translation>the model does not explain the data: chi² %1 (at most %2 for a fit), RRMS %3 % (at most %4 times the data&apos;s median error of %5 %)</translation>
-    </message>
-    <message>
         <source>DOI</source>
         <translation>DOI</translation>
     </message>
@@ -170,6 +158,25 @@
     <message>
         <source>at %1 dots per inch the sheet needs at least %2 × %3 pixels</source>
         <translation>at %1 dots per inch the sheet needs at least %2 × %3 pixels</translation>
+    </message>
+    <message>
+        <source>the model does not explain the data: χ² %1 (at most %2 for a fit), RRMS %3 % (at most %4 times the data&apos;s median error of %5 %)</source>
+        <translation>the model does not explain the data: χ² %1 (at most %2 for a fit), RRMS %3 % (at most %4 times the data&apos;s median error of %5 %)</translation>
+    </message>
+    <message>
+        <source>%1: iteration %2 of %3, RRMS %4 %, χ² %5 (the section is iteration %6, of the lowest χ²)</source>
+        <translation>%1: iteration %2 of %3, RRMS %4 %, χ² %5 (the section is iteration %6, of the lowest χ²)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n iteration(s), RRMS %2 %, χ² %3</source>
+        <translation>
+            <numerusform>%1: %n iteration, RRMS %2 %, χ² %3</numerusform>
+            <numerusform>%1: %n iterations, RRMS %2 %, χ² %3</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source> (the model of iteration %1, the lowest χ²)</source>
+        <translation> (the model of iteration %1, the lowest χ²)</translation>
     </message>
 </context>
 </TS>

@@ -76,18 +76,6 @@
         <translation>Удельное сопротивление, Ом·м</translation>
     </message>
     <message>
-        <source>%1: %2 iterations, RRMS %3 %, chi² %4</source>
-        <translation>%1: итераций %2, RRMS %3 %, χ² %4</translation>
-    </message>
-    <message>
-        <source> (the model of iteration %1, the lowest chi²)</source>
-        <translation> (модель итерации %1, наименьший χ²)</translation>
-    </message>
-    <message>
-        <source>the model does not explain the data: chi² %1 (at most %2 for a fit), RRMS %3 % (at most %4 times the data&apos;s median error of %5 %)</source>
-        <translation>модель не объясняет данные: χ² %1 (для согласия не больше %2), RRMS %3 % (не больше %4 медианных погрешностей данных, %5 %)</translation>
-    </message>
-    <message>
         <source>DOI</source>
         <translation>DOI</translation>
     </message>
@@ -174,6 +162,26 @@
     <message>
         <source>at %1 dots per inch the sheet needs at least %2 × %3 pixels</source>
         <translation>при %1 точках на дюйм листу нужно не меньше %2 × %3 пикселей</translation>
+    </message>
+    <message>
+        <source>the model does not explain the data: χ² %1 (at most %2 for a fit), RRMS %3 % (at most %4 times the data&apos;s median error of %5 %)</source>
+        <translation>модель не объясняет данные: χ² %1 (для согласия не больше %2), RRMS %3 % (не больше %4 медианных погрешностей данных, %5 %)</translation>
+    </message>
+    <message>
+        <source>%1: iteration %2 of %3, RRMS %4 %, χ² %5 (the section is iteration %6, of the lowest χ²)</source>
+        <translation>%1: итерация %2 из %3, RRMS %4 %, χ² %5 (разрез — итерация %6, с наименьшим χ²)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n iteration(s), RRMS %2 %, χ² %3</source>
+        <translation>
+            <numerusform>%1: %n итерация, RRMS %2 %, χ² %3</numerusform>
+            <numerusform>%1: %n итерации, RRMS %2 %, χ² %3</numerusform>
+            <numerusform>%1: %n итераций, RRMS %2 %, χ² %3</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source> (the model of iteration %1, the lowest χ²)</source>
+        <translation> (модель итерации %1, наименьший χ²)</translation>
     </message>
 </context>
 </TS>
