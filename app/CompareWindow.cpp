@@ -1,5 +1,6 @@
 #include "CompareWindow.h"
 
+#include "ElidedLabel.h"
 #include "Screens.h"
 #include "UserDialogs.h"
 
@@ -31,8 +32,7 @@ TCompareWindow::TCompareWindow(zel::CompareJob& job, UserDialogs& dialogs, AskFi
     };
     TitleLabel = named(new QLabel(this), "TitleLabel");
     TitleLabel->setWordWrap(true);
-    ProgressLabel = named(new QLabel(this), "ProgressLabel");
-    ProgressLabel->setWordWrap(true);
+    ProgressLabel = named(new TElidedLabel(this), "ProgressLabel");
     StopButton = named(new QPushButton(this), "StopButton");
     SaveButton = named(new QPushButton(this), "SaveButton");
     ChangePlot = named(new QCustomPlot(this), "ChangePlot");
@@ -59,24 +59,24 @@ TCompareWindow::TCompareWindow(zel::CompareJob& job, UserDialogs& dialogs, AskFi
     connect(&m_job, &zel::CompareJob::started, this, [this] {
         StopButton->setVisible(true);
         SaveButton->setEnabled(false);
-        ProgressLabel->setText(tr("Инверсия первого измерения..."));
+        showProgress([] { return tr("Инверсия первого измерения..."); });
     });
     connect(&m_job, &zel::CompareJob::iteration, this, [this](const zel::inv::IterationReport& r, bool second) {
-        ProgressLabel->setText((second ? tr("Изменение: ") : tr("Первое измерение: ")) + zel::progressLine(r));
+        showProgress([r, second] { return (second ? tr("Изменение: ") : tr("Первое измерение: ")) + zel::progressLine(r); });
     });
-    auto ended = [this](const QString& text) {
+    auto ended = [this](std::function<QString()> text) {
         StopButton->setVisible(false);
         SaveButton->setEnabled(m_job.result() != nullptr);
-        ProgressLabel->setText(text);
+        showProgress(std::move(text));
     };
     connect(&m_job, &zel::CompareJob::finished, this, [this, ended] {
-        ended(QString());
+        ended([] { return QString(); });
         draw();
     });
     connect(&m_job, &zel::CompareJob::staleChanged, this, &TCompareWindow::draw);
-    connect(&m_job, &zel::CompareJob::stoppedEarly, this, [ended] { ended(tr("Остановлено: сравнение не закончено.")); });
+    connect(&m_job, &zel::CompareJob::stoppedEarly, this, [ended] { ended([] { return tr("Остановлено: сравнение не закончено."); }); });
     connect(&m_job, &zel::CompareJob::refused, this, [ended](const QString& reason) {
-        ended(tr("Сравнение невозможно: %1").arg(reason));
+        ended([reason] { return tr("Сравнение невозможно: %1").arg(reason); });
     });
     StopButton->setVisible(false);
     SaveButton->setEnabled(false);
@@ -106,7 +106,15 @@ void TCompareWindow::retranslate()
     setWindowTitle(tr("Изменение во времени"));
     StopButton->setText(tr("Стоп"));
     SaveButton->setText(tr("Сохранить изменение..."));
+    if (m_progressText)
+        ProgressLabel->setText(m_progressText());
     draw();
+}
+
+void TCompareWindow::showProgress(std::function<QString()> text)
+{
+    m_progressText = std::move(text);
+    ProgressLabel->setText(m_progressText());
 }
 
 void TCompareWindow::draw()
@@ -151,7 +159,7 @@ void TCompareWindow::save()
         QStringList written = zel::writeExportFiles(files);
         for (QString& p : written)
             p = QDir::toNativeSeparators(p);
-        ProgressLabel->setText(zel::texts::modelFilesWritten(written));
+        showProgress([written] { return zel::texts::modelFilesWritten(written); });
     } catch (const zel::ZelError& e) {
         m_dialogs.showMessage(this, MessageKind::Error, windowTitle(), zel::withFullStop(zel::texts::errorText(e)));
     } catch (const zel::inv::InversionRefused& e) {  // a grid too large for the memory

@@ -8,6 +8,7 @@
 
 class QCustomPlot;
 class QLabel;
+class TElidedLabel;
 class QPushButton;
 class UserDialogs;
 
@@ -27,7 +28,7 @@ public:
     zel::CompareJob& job() { return m_job; }
 
     QLabel* TitleLabel = nullptr;
-    QLabel* ProgressLabel = nullptr;
+    TElidedLabel* ProgressLabel = nullptr;
     QPushButton* StopButton = nullptr;
     QPushButton* SaveButton = nullptr;
     QCustomPlot* ChangePlot = nullptr;
@@ -40,10 +41,13 @@ protected:
 
 private:
     void retranslate();
+    // The progress line, in the language of the moment.
+    void showProgress(std::function<QString()> text);
     void draw();
     void save();
 
     zel::CompareJob& m_job;  // the document's
     UserDialogs& m_dialogs;
     AskFile m_askFile;
+    std::function<QString()> m_progressText;
 };

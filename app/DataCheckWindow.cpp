@@ -203,8 +203,8 @@ void TDataCheckWindow::refresh()
         for (int c = 0; c < 8; ++c)
             Table->setItem(row, c, numberItem(cells[c]));
         Table->item(row, 0)->setData(Qt::UserRole + 1, QPoint(v.record + 1, v.channel));
-        Table->setItem(row, 8, v.rhoa ? numberItem(*v.rhoa, QString::number(*v.rhoa, 'g', 6)) : numberItem(0, QStringLiteral("-")));
-        Table->setItem(row, 9, checks[i].errorPercent ? numberItem(*checks[i].errorPercent, QString::number(*checks[i].errorPercent, 'f', 2))
+        Table->setItem(row, 8, v.rhoa ? numberItem(*v.rhoa, zel::texts::numberLocale().toString(*v.rhoa, 'g', 6)) : numberItem(0, QStringLiteral("-")));
+        Table->setItem(row, 9, checks[i].errorPercent ? numberItem(*checks[i].errorPercent, zel::texts::numberLocale().toString(*checks[i].errorPercent, 'f', 2))
                                                       : numberItem(-1, QStringLiteral("-")));
         auto* flags = new QTableWidgetItem(flagTexts(checks[i].flags));
         flags->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);

@@ -1,11 +1,29 @@
 #include "DecimalSpinBox.h"
 
+#include "texts/Texts.h"
+
+#include <QEvent>
+
 TDecimalSpinBox::TDecimalSpinBox(QWidget* parent)
     : QDoubleSpinBox(parent)
 {
-    QLocale numbers = locale();
+    followLanguage();
+}
+
+void TDecimalSpinBox::followLanguage()
+{
+    QLocale numbers = zel::texts::numberLocale();
     numbers.setNumberOptions(numbers.numberOptions() | QLocale::RejectGroupSeparator | QLocale::OmitGroupSeparator);
-    setLocale(numbers);
+    if (locale() != numbers)
+        setLocale(numbers);
+}
+
+void TDecimalSpinBox::changeEvent(QEvent* event)
+{
+    // Once the change of language is through: its translators come one by one.
+    if (event->type() == QEvent::LanguageChange)
+        QMetaObject::invokeMethod(this, &TDecimalSpinBox::followLanguage, Qt::QueuedConnection);
+    QDoubleSpinBox::changeEvent(event);
 }
 
 QString TDecimalSpinBox::withLocaleDecimalSign(QString text) const

@@ -523,7 +523,7 @@ QString TSectionWindow::hoverText(const QCustomPlot* panel, const QPointF& pixel
     if (!datum)
         return tr("x = %1 м, псевдоглубина %2 м").arg(metres(x), metres(z));
     const zel::inv::Point at = zel::responsePoint(m_view->data[*datum]);
-    QString text = tr("x = %1 м, псевдоглубина %2 м: ρa измеренное %3 Ом·м")
+    QString text = tr("x = %1 м, псевдоглубина %2 м: ρк измеренное %3 Ом·м")
                        .arg(metres(at.x), metres(at.z), ohmMetres(m_view->data[*datum].rhoa));
     if (m_view->response.size() == m_view->data.size())
         text += tr(", модельное %1 Ом·м, расхождение %2 %")

@@ -304,7 +304,7 @@ void TSurveyDialog::showTopography()
         return;
     }
     const zel::Topography& t = found->second.topography;
-    TopographyLabel->setText(tr("%1: %2 точек, %3").arg(found->second.topographyFile).arg(t.points.size())
+    TopographyLabel->setText(tr("%1: %n точек, %2", nullptr, int(t.points.size())).arg(found->second.topographyFile)
                                  .arg(t.byElectrode ? tr("по номерам электродов") : tr("по x, м")));
     // Along the line in metres: a topography by electrode numbers is placed
     // by the profile's spacing and x0 as the dialog shows them.

@@ -3,13 +3,13 @@
 // in ZelMainForm.
 #include "ZelMain.h"
 
-#include "Screens.h"
-
 #include "Ab.h"
 #include "FileCommands.h"
 #include "HelpWindow.h"
 #include "HtmlHlp.h"
 #include "Images.h"
+#include "NumberLocale.h"
+#include "Screens.h"
 #include "SurveyCommands.h"
 
 #include "data/Settings.h"
@@ -57,7 +57,7 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     const int row = rowWidth(QString(kWidestRow, QLatin1Char('0'))) + ListBox1->verticalScrollBar()->sizeHint().width() + 2 * ListBox1->frameWidth();
     const QRect available = screen() ? screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
     setGeometry(fitIntoScreen(QRect(190, 110, std::max(997, row), 696), available, kTypicalFrame));
-
+    followProgramLanguage();
     connect(m_station, &TStationCommands::dialogueStarted, this, &TForm1::dialogueStarted);
     connect(m_station, &TStationCommands::progress, this, &TForm1::dialogueProgress);
     connect(m_station, &TStationCommands::dialogueEnded, this, &TForm1::dialogueEnded);
@@ -118,7 +118,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 {
     // A running job (a section, a comparison, all lines) stops on the user's word.
     if (m_survey->inversionRunning() && !m_closed) {
-        if (!m_dialogs->askYesNo(this, MessageKind::Question, kApplicationTitle, zel::texts::stopInversionAndClose())) {
+        if (!m_dialogs->askYesNo(this, MessageKind::Question, windowTitle(), zel::texts::stopInversionAndClose())) {
             event->ignore();
             return;
         }
@@ -285,6 +285,6 @@ void TForm1::applyLanguage(zel::texts::Language language)
     // The window itself only changes its language here.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
     RetranslateUi();
-    if (!translated)
+    if (!translated && language == zel::texts::Language::English)
         StatusBar1->showMessage(QStringLiteral("The English translation is missing from this build."));
 }

@@ -74,7 +74,7 @@ LinesRun invertLines(const std::vector<MeasurementRecord>& records, const Survey
             run.skipped.emplace_back(line.what, texts::inversionNeedsMemory(e.needed(), e.available()));
             continue;
         } catch (const inv::InversionRefused& e) {
-            run.skipped.emplace_back(line.what, QString::fromStdString(e.what()));
+            run.skipped.emplace_back(line.what, texts::inversionRefusal(e.what()));
             continue;
         } catch (const std::bad_alloc&) {
             run.skipped.emplace_back(line.what, tr("не хватает памяти"));

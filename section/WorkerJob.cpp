@@ -35,7 +35,7 @@ QString refusalOf(const std::exception_ptr& error)
     } catch (const inv::MemoryRefused& e) {
         return texts::inversionNeedsMemory(e.needed(), e.available());
     } catch (const inv::InversionRefused& e) {
-        return QString::fromStdString(e.what());
+        return texts::inversionRefusal(e.what());
     } catch (const std::exception& e) {  // a fault of the computation: said, and the program goes on
         return QString::fromLocal8Bit(e.what());
     } catch (...) {

@@ -1,4 +1,7 @@
+#include "app/InversionDialog.h"
+#include "app/NumberLocale.h"
 #include "app/SurveyDialog.h"
+#include "texts/Texts.h"
 
 #include "data/DataFile.h"
 
@@ -65,6 +68,31 @@ TEST(NumberFields, CommaAndFullStopAreBothTheDecimalSign)
         EXPECT_TRUE(std::isnan(typed(dialog.SpikeFactorEdit, "1")));
         EXPECT_DOUBLE_EQ(typed(dialog.SpikeFactorEdit, "1,5"), 1.5);
     }
+}
+
+// The dialogs write their numbers in the program's language whatever the
+// system's locale: 1.000 m in English is one metre, not a thousand, on a
+// Russian or German system; a decimal comma in Russian under LANG=C.
+TEST(NumberFields, WrittenInTheProgramsLanguageOnAnySystem)
+{
+    using zel::texts::Language;
+    followProgramLanguage();
+    for (const QLocale& system : {QLocale::c(), QLocale(QLocale::Russian, QLocale::Russia), QLocale(QLocale::German, QLocale::Germany)}) {
+        InterfaceLocale shown(system);
+        for (const Language language : {Language::English, Language::Russian}) {
+            zel::texts::useLanguage(language);
+            const QString point = language == Language::English ? "." : ",";
+            TSurveyDialog geometry(zel::SurveyGeometry{});
+            TInversionDialog inversion(InversionChoice{}, {{1, 1}});
+            geometry.show();
+            inversion.show();
+            QCoreApplication::processEvents();
+            const std::string at = system.name().toStdString() + (language == Language::English ? " English" : " Russian");
+            EXPECT_TRUE(geometry.SpacingEdit->text().startsWith("1" + point + "0")) << at << " " << geometry.SpacingEdit->text().toStdString();
+            EXPECT_TRUE(inversion.LambdaEdit->text().startsWith("20" + point + "0")) << at << " " << inversion.LambdaEdit->text().toStdString();
+        }
+    }
+    zel::texts::useLanguage(Language::Russian);
 }
 
 // A profile's own geometry in the dialog: kept while another profile is

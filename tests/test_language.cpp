@@ -277,6 +277,10 @@ TEST_F(LanguageWindow, EnglishFromTheMenuReachesEveryWindowAndNoFile)
     EXPECT_EQ(form->HelpLink1->text(), "<a href=\"help\">Help</a>");
     form->Russian1->trigger();
     EXPECT_EQ(form->HelpLink1->text(), "<a href=\"help\">Справка</a>");
+    EXPECT_FALSE(form->StatusBar1->currentMessage().contains("missing")) << form->StatusBar1->currentMessage().toStdString();
+    // The inversion's refusals, said by the window in Russian; zeltool's own words otherwise.
+    EXPECT_EQ(zel::texts::inversionRefusal("fewer than 4 data"), "меньше 4 значений");
+    EXPECT_EQ(zel::texts::inversionRefusal("a reason of its own"), "a reason of its own");
     EXPECT_EQ(QSettings("Zel-Terravox.ini", QSettings::IniFormat).value("Interface/Language").toString(), "ru");
     // What the program adds in English has its Russian too: plots, the generator.
     dialogs.fileAnswers << zeltest::dataFile("sample.zel");

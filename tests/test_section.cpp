@@ -170,7 +170,7 @@ TEST(SectionWindow, InvertsOnAWorkerAndFollowsTheData)
     w.MeasuredPlot->replot(QCustomPlot::rpImmediateRefresh);
     const QPointF over(w.MeasuredPlot->xAxis->coordToPixel(at.x), w.MeasuredPlot->yAxis->coordToPixel(at.z));
     const QString hover = w.hoverText(w.MeasuredPlot, over);
-    EXPECT_TRUE(hover.contains("ρa измеренное") && hover.contains("модельное") && hover.contains("расхождение")) << hover.toStdString();
+    EXPECT_TRUE(hover.contains("ρк измеренное") && hover.contains("модельное") && hover.contains("расхождение")) << hover.toStdString();
     EXPECT_FALSE(hover.contains(QRegularExpression("\\d\\.\\d"))) << hover.toStdString();
     w.showHoverAt(w.MeasuredPlot, over);
     form.English1->trigger();

@@ -8,6 +8,7 @@
 #include <QSettings>
 #include <QTranslator>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -78,7 +79,9 @@ bool installProgramTranslations(Language language)
     bool all = !files.isEmpty();
     for (const QString& file : files) {
         auto t = std::make_unique<QTranslator>();
-        all = t->load(folder.filePath(file)) && QCoreApplication::installTranslator(t.get()) && all;
+        // A module written in this language has nothing to translate: its
+        // translator is empty, and Qt says so as a failure to install.
+        all = t->load(folder.filePath(file)) && (QCoreApplication::installTranslator(t.get()) || t->isEmpty()) && all;
         translators.push_back(std::move(t));
     }
     return all;
@@ -515,6 +518,28 @@ QString inversionRunning()
 {
     return tr("Идёт инверсия: команда не выполнена. Дайте её снова, когда инверсия кончится или после «Стоп» в окне этой инверсии (разрез, сравнение или все линии)");
 }
+QString inversionRefusal(const char* reason)
+{
+    static const char* const kFixed[] = {
+        QT_TRANSLATE_NOOP("zel::texts::Refusals", "an electrode's position is not a number"),
+        QT_TRANSLATE_NOOP("zel::texts::Refusals", "a datum's error is not a number"),
+        QT_TRANSLATE_NOOP("zel::texts::Refusals", "fewer than 4 electrodes"),
+        QT_TRANSLATE_NOOP("zel::texts::Refusals", "fewer than 4 data"),
+        QT_TRANSLATE_NOOP("zel::texts::Refusals", "no cell under the line"),
+        QT_TRANSLATE_NOOP("zel::texts::Refusals", "the base model was made on another mesh"),
+        QT_TRANSLATE_NOOP("zel::texts::Refusals", "the electrodes must be at least two, each at its own position"),
+        QT_TRANSLATE_NOOP("zel::texts::Refusals", "an electrode's height is not a number"),
+        QT_TRANSLATE_NOOP("zel::texts::Refusals", "the ground is too steep for the mesh: its rows would cross"),
+        QT_TRANSLATE_NOOP("zel::texts::Refusals", "the ground is too steep for the mesh: a cell would turn inside out"),
+        QT_TRANSLATE_NOOP("zel::texts::Refusals", "the first reading has no value to take: every apparent resistivity is at most 0 or out of range"),
+        QT_TRANSLATE_NOOP("zel::texts::Refusals", "the later reading has no value to take: every apparent resistivity is at most 0 or out of range"),
+    };
+    for (const char* fixed : kFixed)
+        if (std::strcmp(reason, fixed) == 0)
+            return QCoreApplication::translate("zel::texts::Refusals", fixed);
+    return QString::fromUtf8(reason);
+}
+
 QString inversionNeedsMemory(std::size_t needed, std::size_t available)
 {
     // GB with a decimal from 1 GB, MB below; both figures in one unit.

@@ -107,6 +107,9 @@ QString inversionRunning();
 // A line too large for the memory: what the inversion needs and what is
 // free, bytes.
 QString inversionNeedsMemory(std::size_t needed, std::size_t available);
+// Why the inversion refused a line (its own English words, as zeltool says
+// them), in the program's language where the reason is one of its fixed ones.
+QString inversionRefusal(const char* reason);
 // What a line's topography leaves to be assumed, as a sentence.
 QString topographyGap(const TopographyGap& gap);
 // Closing the program while an inversion runs.

@@ -442,10 +442,6 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
         <translation>x = %1 m, pseudo-depth %2 m</translation>
     </message>
     <message>
-        <source>x = %1 м, псевдоглубина %2 м: ρa измеренное %3 Ом·м</source>
-        <translation>x = %1 m, pseudo-depth %2 m: ρa measured %3 Ohm·m</translation>
-    </message>
-    <message>
         <source>, модельное %1 Ом·м, расхождение %2 %</source>
         <translation>, modelled %1 Ohm·m, misfit %2 %</translation>
     </message>
@@ -500,6 +496,10 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     <message>
         <source>; не взято значений ρк не больше 0 или вне 1e-4–1e8 Ом·м: %1</source>
         <translation>; apparent resistivities not above 0 or outside 1e-4–1e8 Ohm·m left out: %1</translation>
+    </message>
+    <message>
+        <source>x = %1 м, псевдоглубина %2 м: ρк измеренное %3 Ом·м</source>
+        <translation>x = %1 m, pseudo-depth %2 m: ρa measured %3 Ohm·m</translation>
     </message>
 </context>
 <context>
@@ -666,10 +666,6 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
         <translation>none (a flat line)</translation>
     </message>
     <message>
-        <source>%1: %2 точек, %3</source>
-        <translation>%1: %2 points, %3</translation>
-    </message>
-    <message>
         <source>по номерам электродов</source>
         <translation>by electrode number</translation>
     </message>
@@ -688,6 +684,13 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     <message>
         <source>Y профиля (поперёк площади):</source>
         <translation>The profile&apos;s Y (across the survey):</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n точек, %2</source>
+        <translation>
+            <numerusform>%1: %n point, %2</numerusform>
+            <numerusform>%1: %n points, %2</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

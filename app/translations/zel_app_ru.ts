@@ -432,10 +432,6 @@ Eigen — MPL-2.0; zlib — лицензия zlib. Подробно: THIRD-PARTY
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>x = %1 м, псевдоглубина %2 м: ρa измеренное %3 Ом·м</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>, модельное %1 Ом·м, расхождение %2 %</source>
         <translation type="unfinished"></translation>
     </message>
@@ -489,6 +485,10 @@ Eigen — MPL-2.0; zlib — лицензия zlib. Подробно: THIRD-PARTY
     </message>
     <message>
         <source>; не взято значений ρк не больше 0 или вне 1e-4–1e8 Ом·м: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>x = %1 м, псевдоглубина %2 м: ρк измеренное %3 Ом·м</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -656,10 +656,6 @@ Eigen — MPL-2.0; zlib — лицензия zlib. Подробно: THIRD-PARTY
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1: %2 точек, %3</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>по номерам электродов</source>
         <translation type="unfinished"></translation>
     </message>
@@ -678,6 +674,14 @@ Eigen — MPL-2.0; zlib — лицензия zlib. Подробно: THIRD-PARTY
     <message>
         <source>Y профиля (поперёк площади):</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n точек, %2</source>
+        <translation>
+            <numerusform>%1: %n точка, %2</numerusform>
+            <numerusform>%1: %n точки, %2</numerusform>
+            <numerusform>%1: %n точек, %2</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

@@ -584,4 +584,55 @@
         <translation>Profile L%1 F%2: between %3 and %4 the ground rises %5 m, and the tape laid on it is %6 m: no slope is like that; check the topography and the spacing</translation>
     </message>
 </context>
+<context>
+    <name>zel::texts::Refusals</name>
+    <message>
+        <source>an electrode&apos;s position is not a number</source>
+        <translation>an electrode's position is not a number</translation>
+    </message>
+    <message>
+        <source>a datum&apos;s error is not a number</source>
+        <translation>a datum's error is not a number</translation>
+    </message>
+    <message>
+        <source>fewer than 4 electrodes</source>
+        <translation>fewer than 4 electrodes</translation>
+    </message>
+    <message>
+        <source>fewer than 4 data</source>
+        <translation>fewer than 4 data</translation>
+    </message>
+    <message>
+        <source>no cell under the line</source>
+        <translation>no cell under the line</translation>
+    </message>
+    <message>
+        <source>the base model was made on another mesh</source>
+        <translation>the base model was made on another mesh</translation>
+    </message>
+    <message>
+        <source>the electrodes must be at least two, each at its own position</source>
+        <translation>the electrodes must be at least two, each at its own position</translation>
+    </message>
+    <message>
+        <source>an electrode&apos;s height is not a number</source>
+        <translation>an electrode's height is not a number</translation>
+    </message>
+    <message>
+        <source>the ground is too steep for the mesh: its rows would cross</source>
+        <translation>the ground is too steep for the mesh: its rows would cross</translation>
+    </message>
+    <message>
+        <source>the ground is too steep for the mesh: a cell would turn inside out</source>
+        <translation>the ground is too steep for the mesh: a cell would turn inside out</translation>
+    </message>
+    <message>
+        <source>the first reading has no value to take: every apparent resistivity is at most 0 or out of range</source>
+        <translation>the first reading has no value to take: every apparent resistivity is at most 0 or out of range</translation>
+    </message>
+    <message>
+        <source>the later reading has no value to take: every apparent resistivity is at most 0 or out of range</source>
+        <translation>the later reading has no value to take: every apparent resistivity is at most 0 or out of range</translation>
+    </message>
+</context>
 </TS>

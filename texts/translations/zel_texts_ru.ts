@@ -584,4 +584,55 @@
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>zel::texts::Refusals</name>
+    <message>
+        <source>an electrode&apos;s position is not a number</source>
+        <translation>положение электрода — не число</translation>
+    </message>
+    <message>
+        <source>a datum&apos;s error is not a number</source>
+        <translation>погрешность значения — не число</translation>
+    </message>
+    <message>
+        <source>fewer than 4 electrodes</source>
+        <translation>меньше 4 электродов</translation>
+    </message>
+    <message>
+        <source>fewer than 4 data</source>
+        <translation>меньше 4 значений</translation>
+    </message>
+    <message>
+        <source>no cell under the line</source>
+        <translation>под линией нет ни одной ячейки</translation>
+    </message>
+    <message>
+        <source>the base model was made on another mesh</source>
+        <translation>базовая модель построена на другой сетке</translation>
+    </message>
+    <message>
+        <source>the electrodes must be at least two, each at its own position</source>
+        <translation>нужно не меньше двух электродов, каждый на своём месте</translation>
+    </message>
+    <message>
+        <source>an electrode&apos;s height is not a number</source>
+        <translation>высота электрода — не число</translation>
+    </message>
+    <message>
+        <source>the ground is too steep for the mesh: its rows would cross</source>
+        <translation>рельеф слишком крут для сетки: её ряды пересеклись бы</translation>
+    </message>
+    <message>
+        <source>the ground is too steep for the mesh: a cell would turn inside out</source>
+        <translation>рельеф слишком крут для сетки: ячейка вывернулась бы</translation>
+    </message>
+    <message>
+        <source>the first reading has no value to take: every apparent resistivity is at most 0 or out of range</source>
+        <translation>в первом измерении нечего взять: все кажущиеся сопротивления не больше 0 или вне диапазона</translation>
+    </message>
+    <message>
+        <source>the later reading has no value to take: every apparent resistivity is at most 0 or out of range</source>
+        <translation>в позднем измерении нечего взять: все кажущиеся сопротивления не больше 0 или вне диапазона</translation>
+    </message>
+</context>
 </TS>
