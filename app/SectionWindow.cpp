@@ -10,6 +10,7 @@
 
 #include "data/DataFile.h"
 #include "data/Interpolate.h"
+#include "data/Settings.h"
 #include "data/ZelError.h"
 #include "document/Document.h"
 #include "inversion/Files.h"
@@ -28,7 +29,11 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
+#include <QSplitter>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <qcustomplot.h>
@@ -38,8 +43,10 @@
 namespace {
 
 constexpr double kClickPixels = 8;
-// The panels' shares of the height, the model's first.
-constexpr int kPanelShares[] = {5, 2, 2, 2};
+// The least height of a panel, pixels: its title, axes and a few rows of data.
+constexpr int kLeastPanelHeight = 140;
+// Where the split between the section and the data is kept.
+const QString kPanelsKey = QStringLiteral("SectionWindow/Panels");
 // The progress bar's steps from the starting model's χ² to the target.
 constexpr int kProgressSteps = 1000;
 
@@ -99,19 +106,29 @@ TSectionWindow::TSectionWindow(zel::Document& document, UserDialogs& dialogs, QW
     IterationSlider->setMinimumWidth(100);
     IterationLabel = named(new QLabel(this), "IterationLabel");
 
-    Panels = named(new QWidget(this), "Panels");
-    auto* panels = new QVBoxLayout(Panels);
-    panels->setContentsMargins(0, 0, 0, 0);
-    panels->setSpacing(2);
-    int share = 0;
+    // The section above, the data below in tabs, each at a height a crew
+    // can read on a laptop; the split between them is the user's, kept.
+    Panels = named(new QSplitter(Qt::Vertical, this), "Panels");
+    Panels->setChildrenCollapsible(false);
+    ModelScroll = named(new QScrollArea(Panels), "ModelScroll");
+    ModelScroll->setWidgetResizable(true);
+    ModelScroll->setFrameShape(QFrame::NoFrame);
+    DataTabs = named(new QTabWidget(Panels), "DataTabs");
     for (auto [plot, name] : {std::pair{&ModelPlot, "ModelPlot"}, {&MeasuredPlot, "MeasuredPlot"},
                               {&ModelledPlot, "ModelledPlot"}, {&MisfitPlot, "MisfitPlot"}}) {
-        *plot = named(new QCustomPlot(Panels), name);
+        *plot = named(new QCustomPlot, name);
         // Its own least size, not its title's width: a long title never
         // widens the window beyond the screen.
-        (*plot)->setMinimumSize(200, 70);
-        panels->addWidget(*plot, kPanelShares[share++]);
+        (*plot)->setMinimumSize(200, kLeastPanelHeight);
+        if (*plot == ModelPlot)
+            ModelScroll->setWidget(ModelPlot);
+        else
+            DataTabs->addTab(*plot, QString());
     }
+    Panels->setStretchFactor(0, 3);
+    Panels->setStretchFactor(1, 2);
+    Panels->restoreState(zel::settings::userSettings()->value(kPanelsKey).toByteArray());
+    connect(Panels, &QSplitter::splitterMoved, this, [this] { zel::settings::userSettings()->setValue(kPanelsKey, Panels->saveState()); });
     // One x axis for the four: a zoom or a pan of one moves them all.
     const QList<QCustomPlot*> all = {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot};
     for (QCustomPlot* from : all)
@@ -227,8 +244,10 @@ void TSectionWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     // Taller or lower panels have other ticks: their margins follow.
-    if (m_view)
+    if (m_view) {
         alignPanels(ModelPlot->xAxis->range());
+        fitModelHeight();
+    }
 }
 
 void TSectionWindow::closeEvent(QCloseEvent* event)
@@ -265,6 +284,11 @@ void TSectionWindow::retranslate()
         ExaggerationBox->setItemText(i, ratio == 0 ? tr("по окну") : QStringLiteral("%1:1").arg(ratio));
     }
     ContoursBox->setText(tr("Изолинии"));
+    DataTabs->setTabText(0, tr("Измеренные ρк"));
+    DataTabs->setTabText(1, tr("Модельные ρк"));
+    DataTabs->setTabText(2, tr("Расхождение"));
+    for (QCustomPlot* plot : {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot})
+        plot->setToolTip(tr("Перетаскивание сдвигает, колесо мыши увеличивает; «Вертикальный масштаб» возвращает весь разрез"));
     const QLocale numbers = zel::texts::numberLocale();
     for (QDoubleSpinBox* edit : {LowEdit, HighEdit})
         edit->setLocale(numbers);
@@ -410,6 +434,9 @@ void TSectionWindow::draw()
     // The section's view holds the whole line; the panels below take it.
     const QCPRange x = ModelPlot->xAxis->range();
     m_top = ModelPlot->yAxis->range().upper;
+    m_wholeWidth = x.size();
+    m_wholeHeight = ModelPlot->yAxis->range().size();
+    fitModelHeight();
     const bool response = m_view->response.size() == m_view->data.size();
     zel::drawResponse(*MeasuredPlot, *m_view, zel::ResponsePanel::Measured, scale);
     if (response) {
@@ -427,6 +454,24 @@ void TSectionWindow::alignPanels(const QCPRange& x)
     zel::alignPanels(panels);
     for (QCustomPlot* plot : panels)
         plot->replot();
+}
+
+void TSectionWindow::fitModelHeight()
+{
+    // Fitted to the panel: the section takes the room it is given. At a
+    // ratio, the whole line across the panel and the whole depth at that
+    // ratio down it: a section taller than its room scrolls.
+    const int ratio = ExaggerationBox->currentData().toInt();
+    ModelScroll->setVerticalScrollBarPolicy(ratio > 0 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+    int least = kLeastPanelHeight;
+    const QRect rect = ModelPlot->axisRect()->rect();
+    if (ratio > 0 && m_view && rect.width() > 0 && m_wholeWidth > 0) {
+        const double metresDown = m_wholeHeight * ratio;
+        const int around = ModelPlot->height() - rect.height();
+        least = std::max(least, around + int(std::ceil(rect.width() * metresDown / m_wholeWidth)));
+    }
+    if (std::abs(ModelPlot->minimumHeight() - least) > 1)
+        ModelPlot->setMinimumHeight(least);
 }
 
 void TSectionWindow::keepToScale()

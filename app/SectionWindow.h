@@ -23,7 +23,10 @@ class QLabel;
 class QMouseEvent;
 class QProgressBar;
 class QPushButton;
+class QScrollArea;
 class QSlider;
+class QSplitter;
+class QTabWidget;
 
 namespace zel {
 class Document;
@@ -97,7 +100,9 @@ public:
     QCustomPlot* MeasuredPlot = nullptr;
     QCustomPlot* ModelledPlot = nullptr;
     QCustomPlot* MisfitPlot = nullptr;
-    QWidget* Panels = nullptr;
+    QSplitter* Panels = nullptr;     // the section above, the data's tabs below
+    QScrollArea* ModelScroll = nullptr;  // scrolls a section exaggerated taller than its room
+    QTabWidget* DataTabs = nullptr;  // measured, modelled, misfit
 
 private:
     QLabel* m_scaleLabel = nullptr;
@@ -125,6 +130,8 @@ private:
     void draw();
     void drawIteration();
     void keepToScale();
+    // The section's panel as tall as its exaggeration needs for the whole depth.
+    void fitModelHeight();
     // The four panels on the x range `x`, their axes starting and ending alike.
     void alignPanels(const QCPRange& x);
     void showRunning(bool running);
@@ -147,6 +154,7 @@ private:
     // The section drawn: the kept model, or an earlier iteration's.
     std::shared_ptr<const zel::inv::InversionResult> m_view;
     double m_top = 0;        // the model panel's upper edge, m, as drawn
+    double m_wholeWidth = 0, m_wholeHeight = 0;  // the whole section's extent across and down, m, as drawn
     double m_firstChi2 = 0;  // of the run's starting model, for the progress bar
     bool m_settingScale = false;
     std::function<QString()> m_progressText;

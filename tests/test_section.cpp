@@ -179,6 +179,26 @@ TEST(SectionWindow, InvertsOnAWorkerAndFollowsTheData)
     // True to scale: as many metres down the model panel as across it.
     const QRect rect = w.ModelPlot->axisRect()->rect();
     EXPECT_NEAR(w.ModelPlot->yAxis->range().size() / w.ModelPlot->xAxis->range().size(), double(rect.height()) / rect.width(), 0.02);
+    // At 5:1 on a laptop's screen the whole section still shows, its panel
+    // taller than its room and scrolled; the data panels keep a readable height.
+    auto* cells = qobject_cast<QCPColorMap*>(w.ModelPlot->plottable(0));
+    ASSERT_NE(cells, nullptr);
+    const QCPRange depth = cells->data()->valueRange();
+    w.resize(1366 - 8, 728 - 34);
+    w.ExaggerationBox->setCurrentIndex(w.ExaggerationBox->findData(5));
+    QTest::qWait(50);
+    w.ModelPlot->replot(QCustomPlot::rpImmediateRefresh);
+    const QCPRange down = w.ModelPlot->yAxis->range();
+    EXPECT_LE(down.lower, depth.lower + 0.01 * depth.size());
+    EXPECT_GE(down.upper, depth.upper);
+    const QRect five = w.ModelPlot->axisRect()->rect();
+    EXPECT_NEAR(5 * down.size() / w.ModelPlot->xAxis->range().size(), double(five.height()) / five.width(), 0.02);
+    EXPECT_GT(w.ModelPlot->height(), w.ModelScroll->viewport()->height());
+    for (QCustomPlot* data : {w.MeasuredPlot, w.ModelledPlot, w.MisfitPlot})
+        EXPECT_GE(data->axisRect()->height(), 60) << data->objectName().toStdString();
+    if (const QByteArray pictures = qgetenv("ZEL_SCREENSHOTS"); !pictures.isEmpty())
+        w.grab().save(QString::fromLocal8Bit(pictures) + "/section-5-to-1.png");
+    w.ExaggerationBox->setCurrentIndex(w.ExaggerationBox->findData(1));
     // An earlier iteration can be looked at; the picture has the size asked.
     w.IterationSlider->setValue(0);
     EXPECT_TRUE(w.IterationLabel->text().startsWith("Итерация 0 из")) << w.IterationLabel->text().toStdString();

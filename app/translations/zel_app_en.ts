@@ -501,6 +501,22 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
         <source>x = %1 м, псевдоглубина %2 м: ρк измеренное %3 Ом·м</source>
         <translation>x = %1 m, pseudo-depth %2 m: ρa measured %3 Ohm·m</translation>
     </message>
+    <message>
+        <source>Измеренные ρк</source>
+        <translation>Measured ρa</translation>
+    </message>
+    <message>
+        <source>Модельные ρк</source>
+        <translation>Modelled ρa</translation>
+    </message>
+    <message>
+        <source>Расхождение</source>
+        <translation>Misfit</translation>
+    </message>
+    <message>
+        <source>Перетаскивание сдвигает, колесо мыши увеличивает; «Вертикальный масштаб» возвращает весь разрез</source>
+        <translation>Drag to pan, the mouse wheel zooms; "Vertical exaggeration" brings the whole section back</translation>
+    </message>
 </context>
 <context>
     <name>TSequenceDialog</name>

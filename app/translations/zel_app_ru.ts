@@ -491,6 +491,22 @@ Eigen — MPL-2.0; zlib — лицензия zlib. Подробно: THIRD-PARTY
         <source>x = %1 м, псевдоглубина %2 м: ρк измеренное %3 Ом·м</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Измеренные ρк</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Модельные ρк</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Расхождение</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Перетаскивание сдвигает, колесо мыши увеличивает; «Вертикальный масштаб» возвращает весь разрез</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TSequenceDialog</name>

@@ -588,11 +588,11 @@
     <name>zel::texts::Refusals</name>
     <message>
         <source>an electrode&apos;s position is not a number</source>
-        <translation>an electrode's position is not a number</translation>
+        <translation>an electrode&apos;s position is not a number</translation>
     </message>
     <message>
         <source>a datum&apos;s error is not a number</source>
-        <translation>a datum's error is not a number</translation>
+        <translation>a datum&apos;s error is not a number</translation>
     </message>
     <message>
         <source>fewer than 4 electrodes</source>
@@ -616,7 +616,7 @@
     </message>
     <message>
         <source>an electrode&apos;s height is not a number</source>
-        <translation>an electrode's height is not a number</translation>
+        <translation>an electrode&apos;s height is not a number</translation>
     </message>
     <message>
         <source>the ground is too steep for the mesh: its rows would cross</source>
