@@ -153,9 +153,60 @@ double shareOf(const ColourScale& scale, double value)
                              : (value - scale.low) / (scale.high - scale.low);
 }
 
+// The values of a colour map's grid smoothed over about `cellsX` × `cellsZ`
+// samples (a cell of the section), in log10 where `logarithmic`, by a
+// Gaussian that leaves out what lies outside the section (NaN); then taken
+// at every second sample. Contours on it run smoothly across the cells
+// rather than along their edges.
+QCPColorMapData smoothedGrid(QCPColorMapData& grid, double cellsX, double cellsZ, bool logarithmic)
+{
+    const int nx = grid.keySize(), nz = grid.valueSize();
+    std::vector<double> values(std::size_t(nx) * std::size_t(nz));
+    auto at = [nz](int ix, int iz) { return std::size_t(ix) * std::size_t(nz) + std::size_t(iz); };
+    for (int ix = 0; ix < nx; ++ix)
+        for (int iz = 0; iz < nz; ++iz) {
+            const double v = grid.cell(ix, iz);
+            values[at(ix, iz)] = logarithmic ? (v > 0 ? std::log10(v) : std::nan("")) : v;
+        }
+    // One pass along each axis, each with its weights, NaN left out.
+    auto pass = [&](double sigma, bool alongX) {
+        const int reach = std::max(1, int(std::ceil(2 * sigma)));
+        std::vector<double> weights;
+        for (int k = -reach; k <= reach; ++k)
+            weights.push_back(std::exp(-0.5 * k * k / (sigma * sigma)));
+        std::vector<double> out(values.size(), std::nan(""));
+        for (int ix = 0; ix < nx; ++ix)
+            for (int iz = 0; iz < nz; ++iz) {
+                if (std::isnan(values[at(ix, iz)]))
+                    continue;
+                double sum = 0, weight = 0;
+                for (int k = -reach; k <= reach; ++k) {
+                    const int jx = alongX ? ix + k : ix, jz = alongX ? iz : iz + k;
+                    if (jx < 0 || jx >= nx || jz < 0 || jz >= nz || std::isnan(values[at(jx, jz)]))
+                        continue;
+                    sum += weights[std::size_t(k + reach)] * values[at(jx, jz)];
+                    weight += weights[std::size_t(k + reach)];
+                }
+                out[at(ix, iz)] = sum / weight;
+            }
+        values = std::move(out);
+    };
+    pass(std::max(1.0, cellsX), true);
+    pass(std::max(1.0, cellsZ), false);
+    QCPColorMapData smooth((nx + 1) / 2, (nz + 1) / 2, grid.keyRange(), grid.valueRange());
+    for (int ix = 0; ix < smooth.keySize(); ++ix)
+        for (int iz = 0; iz < smooth.valueSize(); ++iz) {
+            const double v = values[at(std::min(nx - 1, 2 * ix), std::min(nz - 1, 2 * iz))];
+            smooth.setCell(ix, iz, logarithmic ? std::pow(10.0, v) : v);
+        }
+    return smooth;
+}
+
 // Contour lines of the values sampled on a colour map's grid at `levels`,
 // by marching squares; cells with a corner outside the section (NaN) have
-// none. Each level one curve, its segments apart.
+// none. Each level one curve, its segments apart, drawn black on a white
+// halo (seen on the dark ends of the scale as on its light middle), its
+// value written where it crosses the middle of its run.
 void addContours(QCustomPlot& plot, QCPColorMapData& grid, const std::vector<double>& levels, bool logarithmic)
 {
     const int nx = grid.keySize(), nz = grid.valueSize();
@@ -193,9 +244,24 @@ void addContours(QCustomPlot& plot, QCPColorMapData& grid, const std::vector<dou
             }
         if (xs.isEmpty())
             continue;
-        auto* curve = new QCPCurve(plot.xAxis, plot.yAxis);
-        curve->setData(xs, zs);
-        curve->setPen(QPen(QColor(0, 0, 0, 140), 0.8));
+        for (const QPen& pen : {QPen(QColor(255, 255, 255, 200), 2.6), QPen(Qt::black, 1.0)}) {
+            auto* curve = new QCPCurve(plot.xAxis, plot.yAxis);
+            curve->setData(xs, zs);
+            curve->setPen(pen);
+        }
+        // The label at the segment nearest the middle of the level's run along x.
+        std::vector<std::pair<double, double>> along;
+        for (int i = 0; i + 1 < xs.size(); i += 3)
+            along.emplace_back(xs[i], zs[i]);
+        std::nth_element(along.begin(), along.begin() + std::ptrdiff_t(along.size() / 2), along.end());
+        const auto [lx, lz] = along[along.size() / 2];
+        auto* label = new QCPItemText(&plot);
+        label->position->setCoords(lx, lz);
+        label->setText(localDecimal(plot.locale(), level, 3));
+        label->setFont(QFont(plot.font().family(), 7));
+        label->setBrush(QColor(255, 255, 255, 210));
+        label->setPadding(QMargins(1, 0, 1, 0));
+        label->setClipToAxisRect(true);
     }
 }
 
@@ -649,12 +715,17 @@ void drawCells(QCustomPlot& plot, const inv::InversionResult& r, const std::vect
     map->setDataScaleType(scale.logarithmic ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
     map->setDataRange(QCPRange(scale.low, scale.high));
     if (contours) {
-        // On a coarser grid than the colours: lines, not pixel stairs.
-        QCPColorMapData coarse(kNx / 3, kNz / 3, QCPRange(x0, x1), QCPRange(z0, z1));
-        for (int ix = 0; ix < coarse.keySize(); ++ix)
-            for (int iz = 0; iz < coarse.valueSize(); ++iz)
-                coarse.setCell(ix, iz, map->data()->cell(std::min(kNx - 1, ix * 3 + 1), std::min(kNz - 1, iz * 3 + 1)));
-        addContours(plot, coarse, scaleTicks(scale, 12), scale.logarithmic);
+        // Smoothed over about a cell of the parameter region: lines, not the cells' stairs.
+        int columns = 0;
+        for (std::size_t i = 0; i + 1 < cx.size(); ++i)
+            columns += cx[i] >= x0 - 1e-9 && cx[i + 1] <= x1 + 1e-9 ? 1 : 0;
+        int rows = 0;
+        const int middle = std::max(0, int(cx.size()) / 2 - 1);
+        for (int row = 0; row < mesh.cellRows(); ++row)
+            rows += mesh.parameterOfCell[std::size_t(mesh.cell(middle, row))] >= 0 ? 1 : 0;
+        QCPColorMapData smooth = smoothedGrid(*map->data(), double(kNx) / std::max(1, columns),
+                                              double(kNz) / std::max(1, rows), scale.logarithmic);
+        addContours(plot, smooth, scaleTicks(scale, 12), scale.logarithmic);
     }
     QCPColorGradient veil;
     veil.setColorStopAt(0, QColor(255, 255, 255, 0));

@@ -328,6 +328,30 @@ TEST(Plots, SectionShowsTheBlocksOfTheInversion)
         if (auto* text = qobject_cast<QCPTextElement*>(plot.plotLayout()->elementAt(i)))
             titled = titled || text->text() == "L1 F1";
     EXPECT_TRUE(titled);
+
+    // Contours follow the section smoothly, not the cells' edges, each
+    // labelled with its value and drawn black on a white halo.
+    zel::drawSection(plot, result, "L1 F1", zel::ColourScale{10, 200, true}, true);
+    int segments = 0, square = 0, halos = 0;
+    for (int i = 0; i < plot.plottableCount(); ++i)
+        if (auto* curve = qobject_cast<QCPCurve*>(plot.plottable(i))) {
+            halos += curve->pen().color() == Qt::white || curve->pen().color().lightness() > 240;
+            for (auto p = curve->data()->constBegin(); p != curve->data()->constEnd() && p + 1 != curve->data()->constEnd(); ++p) {
+                const double dx = (p + 1)->key - p->key, dz = (p + 1)->value - p->value;
+                if (std::isnan(dx) || std::isnan(dz))
+                    continue;
+                ++segments;
+                square += std::abs(dx) < 1e-6 || std::abs(dz) < 1e-6;
+            }
+        }
+    ASSERT_GT(segments, 50);
+    EXPECT_LT(square, segments / 10) << square << " of " << segments << " along the cells' edges";
+    QStringList labels;
+    for (int i = 0; i < plot.itemCount(); ++i)
+        if (auto* text = qobject_cast<QCPItemText*>(plot.item(i)))
+            labels << text->text();
+    EXPECT_TRUE(labels.contains("20") && labels.contains("100")) << labels.join(' ').toStdString();
+    EXPECT_GT(halos, 0);
 }
 
 // The sheet put in a report, at a screen's, a printer's and a poster's
@@ -363,6 +387,7 @@ TEST(Plots, SheetKeepsEveryTextInsideAndApartAtEachResolution)
     zel::SectionSheet sheet;
     sheet.result = &result;
     sheet.title = zel::sectionTitle("Line 1 File 1 (Wenner, 32 electrodes)", result, zel::plotLocale(false));
+    sheet.contours = true;
     for (const zel::SheetSize size : {zel::SheetSize{800, 600, 100}, zel::SheetSize{1600, 1200, 150}, zel::SheetSize{2400, 1600, 300}}) {
         const std::string at = std::to_string(size.width) + "x" + std::to_string(size.height) + "/" + std::to_string(size.dpi);
         std::vector<zel::SheetText> texts;
