@@ -113,6 +113,11 @@ TSurveyDialog::TSurveyDialog(const SurveyDialogInput& input, QWidget* parent)
     LineYEdit->setToolTip(tr("Где линия лежит поперёк площади: параллельные линии — каждая на своём Y"));
     ReversedBox = new QCheckBox(tr("Обратное направление: электрод 0 в дальнем конце, x = x0 − n · шаг"), this);
     ReversedBox->setObjectName(QStringLiteral("ReversedBox"));
+    SteepLabel = new QLabel(this);
+    SteepLabel->setObjectName(QStringLiteral("SteepLabel"));
+    SteepLabel->setWordWrap(true);
+    SteepLabel->setStyleSheet(QStringLiteral("color: #b05000"));
+    SteepLabel->hide();
     TopographyLabel = new QLabel(this);
     TopographyLabel->setObjectName(QStringLiteral("TopographyLabel"));
     TopographyLabel->setWordWrap(true);
@@ -139,6 +144,7 @@ TSurveyDialog::TSurveyDialog(const SurveyDialogInput& input, QWidget* parent)
     topographyButtons->addWidget(TopographyButton);
     topographyButtons->addWidget(NoTopographyButton);
     lineForm->addRow(tr("Рельеф:"), topographyButtons);
+    lineForm->addRow(SteepLabel);
     lineForm->addRow(SlopeBox);
     lineForm->addRow(TopographyPlot);
     auto* lineGroup = new QGroupBox(tr("Геометрия профиля"), this);
@@ -232,8 +238,10 @@ TSurveyDialog::TSurveyDialog(const SurveyDialogInput& input, QWidget* parent)
 
 void TSurveyDialog::fitContents()
 {
-    // As tall as the contents want, as far as the screen allows; the rest scrolls.
+    // As tall as the contents want, as far as the screen allows; the rest
+    // scrolls. Never narrower than the contents: nothing is cut at the right.
     const QWidget* body = m_scroll->widget();
+    m_scroll->setMinimumWidth(body->minimumSizeHint().width() + m_scroll->verticalScrollBar()->sizeHint().width());
     const QSize wanted(std::max(body->sizeHint().width() + m_scroll->verticalScrollBar()->sizeHint().width(), width()),
                        body->sizeHint().height() + layout()->contentsMargins().top() + layout()->contentsMargins().bottom()
                            + layout()->spacing() + 40);
@@ -297,15 +305,24 @@ void TSurveyDialog::showTopography()
     const bool has = found != m_lines.end() && !found->second.topography.empty();
     NoTopographyButton->setEnabled(has);
     SlopeBox->setEnabled(has);
-    const bool grown = has && !TopographyPlot->isVisibleTo(this);
     TopographyPlot->setVisible(has);
     if (!has) {
         TopographyLabel->setText(tr("нет (ровная линия)"));
+        SteepLabel->hide();
         return;
     }
     const zel::Topography& t = found->second.topography;
     TopographyLabel->setText(tr("%1: %n точек, %2", nullptr, int(t.points.size())).arg(found->second.topographyFile)
                                  .arg(t.byElectrode ? tr("по номерам электродов") : tr("по x, м")));
+    // A step steeper than any line is laid on: most likely a wrong height, named.
+    if (const auto step = zel::steepestStep(t, LineSpacingEdit->value())) {
+        const QLocale n = zel::texts::numberLocale();
+        const QString between = t.byElectrode ? tr("между электродами %1 и %2").arg(n.toString(step->from), n.toString(step->to))
+                                              : tr("между x = %1 и %2 м").arg(n.toString(step->from), n.toString(step->to));
+        SteepLabel->setText(tr("Рельеф круче 45°: %1 перепад %2 м на %3 м. Проверьте высоты в файле рельефа.")
+                                .arg(between, n.toString(step->rise, 'g', 4), n.toString(step->run, 'g', 4)));
+    }
+    SteepLabel->setVisible(zel::steepestStep(t, LineSpacingEdit->value()).has_value());
     // Along the line in metres: a topography by electrode numbers is placed
     // by the profile's spacing and x0 as the dialog shows them.
     QCPGraph* graph = TopographyPlot->addGraph();
@@ -321,7 +338,7 @@ void TSurveyDialog::showTopography()
     TopographyPlot->yAxis->ticker()->setTickCount(3);
     TopographyPlot->rescaleAxes();
     TopographyPlot->replot();
-    if (grown && isVisible())
+    if (isVisible())
         fitContents();
 }
 

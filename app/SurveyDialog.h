@@ -54,6 +54,7 @@ public:
     QCheckBox* ReversedBox = nullptr;
     QCheckBox* SlopeBox = nullptr;  // the spacing taped along the ground
     QLabel* TopographyLabel = nullptr;
+    QLabel* SteepLabel = nullptr;  // a step of the ground steeper than 45°, named
     QPushButton* TopographyButton = nullptr;
     QPushButton* NoTopographyButton = nullptr;
     QCustomPlot* TopographyPlot = nullptr;

@@ -69,6 +69,20 @@ double Topography::at(double xOrElectrode) const
     return interpolateClamped(points, xOrElectrode);
 }
 
+std::optional<SteepStep> steepestStep(const Topography& t, double spacing)
+{
+    std::optional<SteepStep> steepest;
+    for (std::size_t i = 0; i + 1 < t.points.size(); ++i) {
+        const auto& [a, za] = t.points[i];
+        const auto& [b, zb] = t.points[i + 1];
+        const double run = std::abs(b - a) * (t.byElectrode ? std::abs(spacing) : 1);
+        const double rise = std::abs(zb - za);
+        if (run > 0 && rise > run && (!steepest || rise / run > steepest->rise / steepest->run))
+            steepest = SteepStep{a, b, rise, run};
+    }
+    return steepest;
+}
+
 Topography parseTopography(const QByteArray& text, const QString& name)
 {
     static const QRegularExpression separators(QStringLiteral("[\\s;]+"));

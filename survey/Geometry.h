@@ -46,6 +46,18 @@ struct Topography {
     bool operator==(const Topography&) const = default;
 };
 
+// A step of the ground between two neighbouring points of a topography that
+// rises more than it runs (steeper than 45°): no survey line is laid on such
+// ground, so it is most likely a wrong height. `from` and `to` are its points
+// as the topography gives them (electrode numbers or x, m), `rise` and `run`
+// in metres, the run of electrode numbers by `spacing`.
+struct SteepStep {
+    double from = 0, to = 0;
+    double rise = 0, run = 0;
+};
+// The steepest such step of `t`; none where every step is gentler.
+std::optional<SteepStep> steepestStep(const Topography& t, double spacing);
+
 // A topography file: two columns a line, blanks, tabs or semicolons between
 // them, a comma or a full stop for the decimal sign, "#" comments; a first
 // line "electrode z" means electrode numbers in the first column, otherwise

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTemporaryDir>
 
 #include <QDoubleSpinBox>
@@ -136,6 +137,22 @@ TEST(SurveyDialog, EachProfileKeepsItsOwnGeometry)
     EXPECT_EQ(own.topographyFile, "levels.txt");
     EXPECT_EQ(own.slopeDistances, true);
     EXPECT_EQ(g.of({2, 1}).elevation(9), 1);
+    EXPECT_FALSE(dialog.SteepLabel->isVisibleTo(&dialog));  // 9 m over 45 m
+
+    // A 225 m drop between two electrodes 10 m apart is named, whole in the
+    // dialog, whose right edge is not cut.
+    const QString cliff = dir.filePath("cliff.txt");
+    zel::writeWholeFile(cliff, "electrode z\n0 250\n3 250\n4 25\n9 20\n");
+    dialog.LineSpacingEdit->setValue(10);
+    ASSERT_TRUE(dialog.setTopographyFile(cliff));
+    dialog.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dialog.SteepLabel->isVisibleTo(&dialog));
+    EXPECT_TRUE(dialog.SteepLabel->text().contains("электродами 3 и 4") && dialog.SteepLabel->text().contains("225 м на 10 м"))
+        << dialog.SteepLabel->text().toStdString();
+    const QWidget* body = dialog.findChild<QScrollArea*>("Scroll")->widget();
+    EXPECT_GE(body->width(), body->minimumSizeHint().width());
+    EXPECT_EQ(zel::steepestStep({false, {{0, 10}, {5, 14}, {6, 30}}}, 1)->rise, 16);  // by x, m
 
     dialog.OwnGeometryBox->setChecked(false);
     dialog.NoTopographyButton->click();

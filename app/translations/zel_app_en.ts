@@ -515,7 +515,7 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     </message>
     <message>
         <source>Перетаскивание сдвигает, колесо мыши увеличивает; «Вертикальный масштаб» возвращает весь разрез</source>
-        <translation>Drag to pan, the mouse wheel zooms; "Vertical exaggeration" brings the whole section back</translation>
+        <translation>Drag to pan, the mouse wheel zooms; &quot;Vertical exaggeration&quot; brings the whole section back</translation>
     </message>
 </context>
 <context>
@@ -707,6 +707,18 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
             <numerusform>%1: %n point, %2</numerusform>
             <numerusform>%1: %n points, %2</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>между электродами %1 и %2</source>
+        <translation>between electrodes %1 and %2</translation>
+    </message>
+    <message>
+        <source>между x = %1 и %2 м</source>
+        <translation>between x = %1 and %2 m</translation>
+    </message>
+    <message>
+        <source>Рельеф круче 45°: %1 перепад %2 м на %3 м. Проверьте высоты в файле рельефа.</source>
+        <translation>The ground is steeper than 45°: %1 it drops or rises %2 m over %3 m. Check the heights in the topography file.</translation>
     </message>
 </context>
 </TS>

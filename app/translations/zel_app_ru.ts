@@ -699,5 +699,17 @@ Eigen — MPL-2.0; zlib — лицензия zlib. Подробно: THIRD-PARTY
             <numerusform>%1: %n точек, %2</numerusform>
         </translation>
     </message>
+    <message>
+        <source>между электродами %1 и %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>между x = %1 и %2 м</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Рельеф круче 45°: %1 перепад %2 м на %3 м. Проверьте высоты в файле рельефа.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>
