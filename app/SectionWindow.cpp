@@ -597,7 +597,7 @@ void TSectionWindow::saveImage()
     if (!size)
         return;
     m_pictureSize = *size;
-    const QString path = m_askFile ? m_askFile(this, true) : QString();
+    const QString path = m_askFile ? m_askFile(this, Saved::Picture) : QString();
     if (path.isEmpty())
         return;
     try {
@@ -614,7 +614,7 @@ void TSectionWindow::saveImage()
 void TSectionWindow::saveModel()
 {
     const auto result = job().result();
-    const QString path = result && m_askFile ? m_askFile(this, false) : QString();
+    const QString path = result && m_askFile ? m_askFile(this, Saved::Model) : QString();
     if (path.isEmpty())
         return;
     try {
@@ -671,7 +671,7 @@ void TSectionWindow::compareWith()
         if (!m_document.path().isEmpty())
             later.what = QFileInfo(m_document.path()).fileName() + QLatin1Char(' ') + later.what;
         if (!m_compare)
-            m_compare = new TCompareWindow(m_document.comparison(), m_dialogs, [this](QWidget*) { return m_askFile ? m_askFile(m_compare, false) : QString(); }, this);
+            m_compare = new TCompareWindow(m_document.comparison(), m_dialogs, [this](QWidget*) { return m_askFile ? m_askFile(m_compare, Saved::Change) : QString(); }, this);
         m_compare->show();
         m_compare->raise();
         m_compare->compare(std::move(base), std::move(later), choice.options(zel::windowThreads()));

@@ -42,8 +42,11 @@ class SectionJob;
 class TSectionWindow : public QWidget {
     Q_OBJECT
 public:
-    // Asks for a file to write: a picture (.png, .pdf) or the model's files.
-    using AskFile = std::function<QString(QWidget* parent, bool picture)>;
+    // What a file asked for holds: a picture (.png, .pdf), the model's files
+    // or a comparison's change.
+    enum class Saved { Picture, Model, Change };
+    // Asks for a file to write.
+    using AskFile = std::function<QString(QWidget* parent, Saved saved)>;
     TSectionWindow(zel::Document& document, UserDialogs& dialogs, QWidget* parent);
 
     void setAskFile(AskFile ask) { m_askFile = std::move(ask); }

@@ -87,17 +87,33 @@ bool TSurveyCommands::inversionRunning() const { return m_host.document().busy()
 
 void TSurveyCommands::stopInversion() { m_host.document().stopJobs(); }
 
+QString TSurveyCommands::askNewFile(QWidget* parent, const QString& filter, const QString& ext, const QString& name)
+{
+    // Beside the reading the pictures and models are of; without one, where
+    // the last was written.
+    const QString& reading = m_host.document().path();
+    const QString folder = !reading.isEmpty() ? QFileInfo(reading).absolutePath()
+        : !m_lastFolder.isEmpty()             ? m_lastFolder
+                                              : QDir::currentPath();
+    const QString path = m_host.dialogs().saveFileName(parent, newFileOptions(filter, ext, QDir(folder).filePath(name)));
+    if (!path.isEmpty())
+        m_lastFolder = QFileInfo(path).absolutePath();
+    return path;
+}
+
 TSectionWindow& TSurveyCommands::section()
 {
     if (!m_section) {
         m_section = new TSectionWindow(m_host.document(), m_host.dialogs(), m_host.dialogParent());
-        m_section->setAskFile([this](QWidget* parent, bool picture) {
+        m_section->setAskFile([this](QWidget* parent, TSectionWindow::Saved saved) {
+            const bool picture = saved == TSectionWindow::Saved::Picture;
             const QString ext = picture ? QStringLiteral("png") : QStringLiteral("csv");
-            const QString name = !m_invertedProfile ? QStringLiteral("Section")
-                : m_invertedProfile->wholeLine()     ? QStringLiteral("Section_L%1").arg(m_invertedProfile->line)
-                                                     : QStringLiteral("Section_L%1_F%2").arg(m_invertedProfile->line).arg(m_invertedProfile->file);
-            return m_host.dialogs().saveFileName(parent, newFileOptions(picture ? kPictureFilter : QStringLiteral("CSV (*.csv)|*.csv"), ext,
-                                                                        QDir::current().filePath(name + QLatin1Char('.') + ext)));
+            // A comparison's change is named apart from the section's model beside it.
+            QString name = saved == TSectionWindow::Saved::Change ? QStringLiteral("Change") : QStringLiteral("Section");
+            if (m_invertedProfile)
+                name += m_invertedProfile->wholeLine() ? QStringLiteral("_L%1").arg(m_invertedProfile->line)
+                                                       : QStringLiteral("_L%1_F%2").arg(m_invertedProfile->line).arg(m_invertedProfile->file);
+            return askNewFile(parent, picture ? kPictureFilter : QStringLiteral("CSV (*.csv)|*.csv"), ext, name + QLatin1Char('.') + ext);
         });
         // A misfit point clicked: its value in the data check, to be left out there.
         connect(m_section, &TSectionWindow::valueChosen, this, [this](zel::ValueKey value) {
@@ -197,8 +213,7 @@ void TSurveyCommands::showPlotWindow(Window*& window)
         });
         window->setAskImageFile([this, &doc, w = window] {
             // The dialog belongs to the plot window, which stays in front.
-            return m_host.dialogs().saveFileName(w, newFileOptions(kPictureFilter, QStringLiteral("png"),
-                                                                   QDir::current().filePath(doc.offeredName(QStringLiteral("Plot"), "png"))));
+            return askNewFile(w, kPictureFilter, QStringLiteral("png"), doc.offeredName(QStringLiteral("Plot"), "png"));
         });
         if constexpr (std::is_same_v<Window, TPseudosectionWindow>) {
             // A value asked for is left out, or taken back; Ctrl+Z takes back the last change.

@@ -60,6 +60,8 @@ private:
     template <class Window>
     void showPlotWindow(Window*& window);
     TSectionWindow& section();
+    // Asks for a file to write, offered as `name` in the reading's folder.
+    QString askNewFile(QWidget* parent, const QString& filter, const QString& ext, const QString& name);
     // The profile the user looks at among `profiles`: the pseudosection's,
     // else the one inverted last; none for neither.
     std::optional<zel::Profile> currentProfile(const std::vector<zel::Profile>& profiles) const;
@@ -72,4 +74,5 @@ private:
     TSectionWindow* m_section = nullptr;
     TLinesWindow* m_lines = nullptr;
     std::optional<zel::Profile> m_invertedProfile;  // the profile inverted last
+    QString m_lastFolder;  // where a picture or model was written last
 };

@@ -28,7 +28,6 @@ FileDialogOptions newFileOptions(const QString& filter, const QString& defaultEx
 // Pictures of a plot.
 inline const QString kPictureFilter = QStringLiteral("PNG (*.png)|*.png|PDF (*.pdf)|*.pdf");
 
-// The size of a picture to write: pixels and dots per inch.
 // A picture's size, pixels, and its resolution, dots per inch.
 using PictureSize = zel::SheetSize;
 

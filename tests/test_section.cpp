@@ -393,7 +393,7 @@ TEST(SectionWindow, ShortLineDrawnWholeAndAMisfitSaid)
             EXPECT_FALSE(w.TitleLabel->text().contains(QRegularExpression("\\d\\.\\d"))) << w.TitleLabel->text().toStdString();
             const QString deep = place.dir.filePath(QString("a-folder-named-at-length-by-the-crew/").repeated(6));
             QDir().mkpath(deep);
-            w.setAskFile([&](QWidget*, bool) { return deep + "section"; });
+            w.setAskFile([&](QWidget*, TSectionWindow::Saved) { return deep + "section"; });
             w.SaveModelButton->click();
             EXPECT_TRUE(w.HoverLabel->text().contains("section-model.csv")) << w.HoverLabel->text().toStdString();
             form.document().setExcluded(zel::ValueKey{0, 1}, true);
@@ -500,6 +500,18 @@ TEST(SectionWindow, SpreadsInvertAsOneLineAndCompareWithAnEarlierReading)
     EXPECT_LT(*std::min_element(change.begin(), change.end()), -30);
     EXPECT_TRUE(compared.job().laterName().startsWith("later.zel ")) << compared.job().laterName().toStdString();
     EXPECT_EQ(needsMoreThanALaptop(compared), "");
+    // The files are offered beside the reading, the change by a name of its own.
+    QDir(place.dir.path()).mkpath("elsewhere");
+    QDir::setCurrent(place.dir.filePath("elsewhere"));
+    w.SaveModelButton->click();
+    compared.SaveButton->click();
+    ASSERT_GE(dialogs.fileDialogs.size(), 2);
+    const QString model = dialogs.fileDialogs.at(dialogs.fileDialogs.size() - 2).fileName;
+    const QString changed = dialogs.fileDialogs.last().fileName;
+    EXPECT_EQ(QFileInfo(model).absolutePath(), QFileInfo(later).absolutePath());
+    EXPECT_EQ(QFileInfo(changed).absolutePath(), QFileInfo(later).absolutePath());
+    EXPECT_NE(QFileInfo(model).fileName(), QFileInfo(changed).fileName());
+    QDir::setCurrent(place.dir.path());
     const QByteArray pictures = qgetenv("ZEL_SCREENSHOTS");
     if (!pictures.isEmpty()) {
         compared.grab().save(QString::fromLocal8Bit(pictures) + "/time-lapse-ru.png");
