@@ -178,11 +178,12 @@ int invertProfile(const InvertCall& call, const QString& what, const std::vector
         call.stop.reset();
     }
     const zel::inv::IterationReport& kept = result.kept();
-    printLine(out, QStringLiteral("%1: %2 data, %3 cells, %4 iterations, chi² %5, RRMS %6 %%7%8")
+    const int iterationsRun = result.iterations.back().number;
+    printLine(out, QStringLiteral("%1: %2 data, %3 cells, %4, chi² %5, RRMS %6 %%7%8")
                        .arg(what)
                        .arg(result.data.size())
                        .arg(result.mesh.parameterCount())
-                       .arg(result.iterations.back().number)
+                       .arg(iterationsRun == 1 ? QStringLiteral("1 iteration") : QStringLiteral("%1 iterations").arg(iterationsRun))
                        .arg(kept.chi2, 0, 'f', 2)
                        .arg(kept.rrms, 0, 'f', 2)
                        .arg(kept.number != result.iterations.back().number
