@@ -20,9 +20,9 @@ void TDecimalSpinBox::followLanguage()
 
 void TDecimalSpinBox::changeEvent(QEvent* event)
 {
-    // Once the change of language is through: its translators come one by one.
+    // The change of language arrives once every translator is in.
     if (event->type() == QEvent::LanguageChange)
-        QMetaObject::invokeMethod(this, &TDecimalSpinBox::followLanguage, Qt::QueuedConnection);
+        followLanguage();
     QDoubleSpinBox::changeEvent(event);
 }
 

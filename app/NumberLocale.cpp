@@ -18,14 +18,12 @@ protected:
         const QEvent::Type type = event->type();
         if ((type == QEvent::Show || type == QEvent::LanguageChange) && watched->isWidgetType()) {
             auto* window = static_cast<QWidget*>(watched);
+            // The change of language arrives once every translator is in:
+            // the program's language is settled by then.
             if (window->isWindow()) {
-                // After the change of language is through: the translators
-                // are installed one by one.
-                QMetaObject::invokeMethod(window, [window] {
-                    const QLocale numbers = zel::texts::numberLocale();
-                    if (window->locale() != numbers)
-                        window->setLocale(numbers);
-                }, type == QEvent::Show ? Qt::DirectConnection : Qt::QueuedConnection);
+                const QLocale numbers = zel::texts::numberLocale();
+                if (window->locale() != numbers)
+                    window->setLocale(numbers);
             }
         }
         return QObject::eventFilter(watched, event);

@@ -95,7 +95,7 @@ QString TSurveyCommands::askNewFile(QWidget* parent, const QString& filter, cons
     const QString folder = !reading.isEmpty() ? QFileInfo(reading).absolutePath()
         : !m_lastFolder.isEmpty()             ? m_lastFolder
                                               : QDir::currentPath();
-    const QString path = m_host.dialogs().saveFileName(parent, newFileOptions(filter, ext, QDir(folder).filePath(name)));
+    QString path = m_host.dialogs().saveFileName(parent, newFileOptions(filter, ext, QDir(folder).filePath(name)));
     if (!path.isEmpty())
         m_lastFolder = QFileInfo(path).absolutePath();
     return path;

@@ -180,12 +180,13 @@ QCPColorMapData smoothedGrid(QCPColorMapData& grid, double cellsX, double cellsZ
                 if (std::isnan(values[at(ix, iz)]))
                     continue;
                 double sum = 0, weight = 0;
-                for (int k = -reach; k <= reach; ++k) {
+                for (std::size_t w = 0; w < weights.size(); ++w) {
+                    const int k = int(w) - reach;
                     const int jx = alongX ? ix + k : ix, jz = alongX ? iz : iz + k;
                     if (jx < 0 || jx >= nx || jz < 0 || jz >= nz || std::isnan(values[at(jx, jz)]))
                         continue;
-                    sum += weights[std::size_t(k + reach)] * values[at(jx, jz)];
-                    weight += weights[std::size_t(k + reach)];
+                    sum += weights[w] * values[at(jx, jz)];
+                    weight += weights[w];
                 }
                 out[at(ix, iz)] = sum / weight;
             }
