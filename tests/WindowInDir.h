@@ -20,7 +20,18 @@ inline std::string needsMoreThanALaptop(const QWidget& w)
     const QSize least = w.minimumSizeHint().expandedTo(w.minimumSize());
     for (const QRect screen : {QRect(0, 0, 1366, 728), QRect(0, 0, 1280, 680)})
         if (!screen.marginsRemoved(kTypicalFrame).contains(QRect(screen.topLeft(), least).translated(kTypicalFrame.left(), kTypicalFrame.top())))
-            return w.objectName().toStdString() + " needs " + std::to_string(least.width()) + "x" + std::to_string(least.height());
+        {
+            // The widest part named: where the width comes from.
+            auto width = [](const QWidget* part) { return part->minimumWidth() > 0 ? part->minimumWidth() : part->minimumSizeHint().width(); };
+            const QWidget* widest = nullptr;
+            for (const QWidget* part : w.findChildren<QWidget*>())
+                if (part->isVisibleTo(&w) && !part->isWindow() && (!widest || width(part) > width(widest)))
+                    widest = part;
+            return w.objectName().toStdString() + " needs " + std::to_string(least.width()) + "x" + std::to_string(least.height())
+                + (widest ? ", the widest part " + std::string(widest->metaObject()->className()) + " " + widest->objectName().toStdString()
+                                + " " + std::to_string(width(widest))
+                          : std::string());
+        }
     return {};
 }
 

@@ -401,6 +401,7 @@ TEST(SectionWindow, ShortLineDrawnWholeAndAMisfitSaid)
             for (QAction* language : {form.English1, form.Russian1}) {
                 language->trigger();
                 EXPECT_EQ(needsMoreThanALaptop(w), "") << language->text().toStdString();
+                RecordProperty("least_width_" + language->objectName().toStdString(), w.minimumSizeHint().width());
             }
         }
     }
