@@ -275,6 +275,8 @@ QByteArray sheetPicture(const SectionSheet& sheet, const SheetSize& asked, bool 
         paint(painter);
     } else {
         QImage image(size.width, size.height, QImage::Format_RGB32);
+        if (image.isNull())
+            return QByteArray();  // more than the memory holds
         image.fill(Qt::white);
         {
             QCPPainter painter(&image);

@@ -25,7 +25,7 @@ struct SheetSize {
 };
 // The sizes a sheet may be asked for: pictures smaller or larger are not a
 // report's, and fonts below a few pixels cannot be read.
-constexpr int kLeastSheetSide = 200, kLargestSheetSide = 20000;
+constexpr int kLeastSheetSide = 200, kLargestSheetSide = 10000;
 constexpr int kLeastSheetDpi = 50, kLargestSheetDpi = 1200;
 // Why a size cannot be drawn; empty when it can.
 QString sheetSizeProblem(const SheetSize& size);
@@ -49,7 +49,8 @@ struct SheetText {
 };
 
 // The sheet as PNG or PDF of `size`; `texts`, when given, is filled with
-// every title, axis title and row of tick labels drawn.
+// every title, axis title and row of tick labels drawn. Empty when the
+// picture cannot be made (more pixels than the memory holds).
 QByteArray sheetPicture(const SectionSheet& sheet, const SheetSize& size, bool pdf, const QLocale& numbers,
                         std::vector<SheetText>* texts = nullptr);
 

@@ -46,7 +46,11 @@ QList<std::pair<QString, QByteArray>> sectionPicturesOf(const InvertCall& call, 
         sheet.result = &result;
         sheet.title = title;
         sheet.doiThreshold = call.choice.doiThreshold;
-        files.append({base + QLatin1Char('.') + kind, zel::sheetPicture(sheet, *call.sheet, kind == QLatin1String("pdf"), numbers)});
+        const QByteArray drawn = zel::sheetPicture(sheet, *call.sheet, kind == QLatin1String("pdf"), numbers);
+        if (drawn.isEmpty())
+            throw ToolError{QStringLiteral("the sheet of %1×%2 pixels could not be drawn: more than the memory holds")
+                                .arg(call.sheet->width).arg(call.sheet->height)};
+        files.append({base + QLatin1Char('.') + kind, drawn});
     }
     return files;
 }
