@@ -254,6 +254,8 @@ void addContours(QCustomPlot& plot, QCPColorMapData& grid, const std::vector<dou
         std::vector<std::pair<double, double>> along;
         for (int i = 0; i + 1 < xs.size(); i += 3)
             along.emplace_back(xs[i], zs[i]);
+        if (along.empty())
+            continue;
         std::nth_element(along.begin(), along.begin() + std::ptrdiff_t(along.size() / 2), along.end());
         const auto [lx, lz] = along[along.size() / 2];
         auto* label = new QCPItemText(&plot);
