@@ -63,7 +63,7 @@ TLinesWindow::TLinesWindow(zel::LinesJob& job, QWidget* parent) : QWidget(parent
     connect(&m_job, &zel::LinesJob::iteration, this, [this](int line, int count, const zel::inv::IterationReport& r) {
         ProgressLabel->setText(tr("Линия %1 из %2. ").arg(line + 1).arg(count) + zel::progressLine(r));
     });
-    connect(&m_job, &zel::LinesJob::finished, this, &TLinesWindow::finished);
+    connect(&m_job, &zel::LinesJob::finished, this, [this] { showRun(true); });
     connect(&m_job, &zel::LinesJob::staleChanged, this, &TLinesWindow::draw);
     connect(&m_job, &zel::LinesJob::stoppedEarly, this, [this] {
         StopButton->setVisible(false);
@@ -101,11 +101,12 @@ void TLinesWindow::retranslate()
     setWindowTitle(tr("Все линии"));
     StopButton->setText(tr("Стоп"));
     m_depthLabel->setText(tr("Глубина плана, м:"));
+    // The run said again in the new language; the plan stays at its depth.
     if (m_job.result())
-        finished();
+        showRun(false);
 }
 
-void TLinesWindow::finished()
+void TLinesWindow::showRun(bool newRun)
 {
     StopButton->setVisible(false);
     const auto run = m_job.result();
@@ -120,7 +121,7 @@ void TLinesWindow::finished()
     ProgressLabel->setText(tr("Обращено линий: %1, из них объясняют данные: %2.").arg(run->lines.size()).arg(fitting));
     // A depth the data see: the second of the four the slices take.
     const std::vector<double> depths = zel::sliceDepths(run->lines);
-    if (depths.size() > 1) {
+    if (newRun && depths.size() > 1) {
         const QSignalBlocker quiet(DepthEdit);
         DepthEdit->setValue(depths[1]);
     }

@@ -34,7 +34,8 @@ protected:
 
 private:
     void retranslate();
-    void finished();
+    // What the run gave: its notes, its plan; a new run's at its own depth.
+    void showRun(bool newRun);
     void draw();
 
     QLabel* m_depthLabel = nullptr;

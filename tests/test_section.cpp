@@ -556,6 +556,12 @@ TEST(SectionWindow, AllLinesInvertedAndShownInPlan)
     EXPECT_FALSE(w->NotesLabel->isVisibleTo(w)) << w->NotesLabel->text().toStdString();
     EXPECT_GT(w->DepthEdit->value(), 0.5);
     EXPECT_EQ(needsMoreThanALaptop(*w), "");
+    // A change of language says the run again and keeps the plan's depth.
+    w->DepthEdit->setValue(w->DepthEdit->value() * 0.8);
+    const double depth = w->DepthEdit->value();
+    form.English1->trigger();
+    form.Russian1->trigger();
+    EXPECT_DOUBLE_EQ(w->DepthEdit->value(), depth);
     // The plan the window draws: low between the first two lines over the
     // body, high beside it.
     EXPECT_EQ(w->PlanPlot->plottableCount(), 4);  // the colour map and the three lines
