@@ -16,8 +16,16 @@ inline int threadCount(int asked)
     return asked > 0 ? asked : std::max(1, int(std::thread::hardware_concurrency()));
 }
 
+// The calling thread's scheduling priority, and a thread given one: the
+// threads of a computation run at their starter's priority (a window's
+// worker below the window) on every system. On Linux a thread's nice value
+// passes to the threads it starts by itself; on Windows each new thread
+// starts at normal priority.
+int threadPriority();
+void setThreadPriority(int priority);
+
 // Runs body(i) for i in [0, n) on up to `threads` threads, the caller's
-// among them. The first exception any of them throws (a body's, or the
+// among them, each at the caller's priority. The first exception any of them throws (a body's, or the
 // system's refusal of a thread) stops the others taking more work; every
 // thread is joined, then it is thrown again in the caller. Nothing escapes
 // a worker, so no exception ends the program.
@@ -46,8 +54,12 @@ void parallelFor(std::size_t n, int threads, Body body)
     try {
         const int wanted = std::min<long long>(threads, static_cast<long long>(n));
         pool.reserve(std::size_t(std::max(wanted - 1, 0)));
+        const int priority = threadPriority();
         for (int t = 1; t < wanted; ++t)
-            pool.emplace_back(work);
+            pool.emplace_back([&work, priority] {
+                setThreadPriority(priority);
+                work();
+            });
     } catch (...) {
         keep();  // no more threads: those started stop at their next item
     }

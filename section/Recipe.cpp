@@ -35,6 +35,6 @@ SectionRun invertSection(const std::vector<inv::Measurement>& data, const inv::I
     return run;
 }
 
-int windowThreads() { return std::max(1, QThread::idealThreadCount() - 1); }
+int windowThreads() { return std::max(1, QThread::idealThreadCount()); }
 
 } // namespace zel

@@ -32,8 +32,9 @@ SectionRun invertSection(const std::vector<inv::Measurement>& data, const inv::I
                          const std::function<void(const inv::DoiRun&)>& depthProgress,
                          const std::atomic<bool>* cancel);
 
-// The threads of an inversion on the worker of a window, which must stay
-// responsive: every core but one.
+// The threads of an inversion on the worker of a window: every core, the
+// worker and its threads below the window's priority, which stays
+// responsive (a crew's two-core laptop inverts at full speed).
 int windowThreads();
 
 } // namespace zel

@@ -402,6 +402,11 @@ TEST(SectionWindow, ShortLineDrawnWholeAndAMisfitSaid)
                 language->trigger();
                 EXPECT_EQ(needsMoreThanALaptop(w), "") << language->text().toStdString();
                 RecordProperty("least_width_" + language->objectName().toStdString(), w.minimumSizeHint().width());
+                if (const QByteArray pictures = qgetenv("ZEL_SCREENSHOTS"); !pictures.isEmpty()) {
+                    w.resize(1280 - 8, 680 - 34);
+                    QTest::qWait(50);
+                    w.grab().save(QString::fromLocal8Bit(pictures) + "/failed-fit-" + language->objectName() + ".png");
+                }
             }
         }
     }
