@@ -979,8 +979,12 @@ void drawPoints(QCustomPlot& plot, const std::vector<inv::Measurement>& data, co
         plot.yAxis->setTicker(step);
         // As many labels as the panel's height has room for, two lines apart.
         QObject::connect(&plot, &QCustomPlot::beforeReplot, plot.yAxis, [&plot, step] {
+            // The panel's height less what its titles and axes took at the
+            // last layout: the axis' length at the size about to be drawn.
+            const int around = plot.plotLayout()->outerRect().height() - plot.axisRect()->height();
+            const int length = plot.viewport().height() - around;
             const int line = QFontMetrics(plot.yAxis->tickLabelFont()).height();
-            step->setTickCount(std::clamp((plot.axisRect()->height() - line) / (2 * line), 1, 5));
+            step->setTickCount(std::clamp((length - line) / (2 * line), 1, 5));
         });
     }
     plot.axisRect()->setBackground(even ? QBrush(QColor(225, 225, 225)) : QBrush(Qt::NoBrush));

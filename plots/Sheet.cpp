@@ -78,8 +78,16 @@ void collectTexts(const QCustomPlot& plot, QPointF at, double scale, std::vector
         const QCPAxisPainterPrivate& drawn = AxisPainterOf::of(*axis);
         if (axis->tickLabels())
             addText(texts, QStringLiteral("ticks of ") + axis->label(), drawn.tickLabelsSelectionBox(), at, scale);
-        if (!axis->label().isEmpty())
-            addText(texts, axis->label(), drawn.labelSelectionBox(), at, scale);
+        if (!axis->label().isEmpty()) {
+            // The title's own extent along its axis, centred as it is drawn.
+            const QRect box = drawn.labelSelectionBox();
+            const QRect text = QFontMetrics(axis->labelFont()).boundingRect(QRect(), Qt::AlignCenter, axis->label());
+            const bool across = axis->orientation() == Qt::Vertical;
+            const int length = across ? text.width() : text.height();
+            const QRect title = across ? QRect(box.left(), box.center().y() - length / 2, box.width(), length)
+                                       : QRect(box.center().x() - text.width() / 2, box.top(), text.width(), box.height());
+            addText(texts, axis->label(), title.united(box.intersected(title)), at, scale);
+        }
     }
 }
 
@@ -163,6 +171,25 @@ QString wrapText(const QString& text, const QFont& font, int width)
     return lines.join(QLatin1Char('\n'));
 }
 
+namespace {
+
+// A vertical axis' title longer than the axis is cut: it says only its unit
+// ("Resistivity, Ohm·m" becomes "Ohm·m"; the panel's title says what), and
+// whole again once there is room.
+void fitTitle(QCPAxis& axis, int length)
+{
+    QString full = axis.label();
+    if (full == axis.property("shortTitle").toString())
+        full = axis.property("fullTitle").toString();
+    const QString unit = full.section(QStringLiteral(", "), -1);
+    axis.setProperty("fullTitle", full);
+    axis.setProperty("shortTitle", unit);
+    const bool fits = QFontMetrics(axis.labelFont()).horizontalAdvance(full) <= length;
+    axis.setLabel(fits ? full : unit);
+}
+
+} // namespace
+
 void alignPanels(const QList<QCustomPlot*>& panels)
 {
     // Each panel's own needs, from its fonts and tick labels at its size.
@@ -174,6 +201,11 @@ void alignPanels(const QList<QCustomPlot*>& panels)
         if (colours)
             colours->axis()->setPadding(kAxisPadding);
         plot->axisRect()->setAutoMargins(QCP::msAll);
+        layOut(*plot);
+        // Titles fitted to the axes' lengths as laid out, then laid out again.
+        fitTitle(*plot->yAxis, plot->axisRect()->height());
+        if (colours)
+            fitTitle(*colours->axis(), colours->rect().height());
         layOut(*plot);
         needs.emplace_back(plot->axisRect()->margins().left(), colours ? colours->outerRect().width() : 0);
         left = std::max(left, needs.back().first);

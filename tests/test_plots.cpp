@@ -386,13 +386,19 @@ TEST(Plots, SheetKeepsEveryTextInsideAndApartAtEachResolution)
     EXPECT_TRUE(zel::readWholeFile(dir.filePath("s.pdf")).contains("/MediaBox [0 0 540.000000 420.000000]"));
     zel::SectionSheet sheet;
     sheet.result = &result;
-    sheet.title = zel::sectionTitle("Line 1 File 1 (Wenner, 32 electrodes)", result, zel::plotLocale(false));
     sheet.contours = true;
+    // In both languages: the Russian titles are the longer.
+    for (const auto language : {zel::texts::Language::English, zel::texts::Language::Russian})
     for (const zel::SheetSize size : {zel::SheetSize{800, 600, 100}, zel::SheetSize{1600, 1200, 150}, zel::SheetSize{2400, 1600, 300}}) {
-        const std::string at = std::to_string(size.width) + "x" + std::to_string(size.height) + "/" + std::to_string(size.dpi);
+        zel::texts::useLanguage(language);
+        const bool english = language == zel::texts::Language::English;
+        sheet.title = zel::sectionTitle("Line 1 File 1 (Wenner, 32 electrodes)", result, zel::plotLocale(english));
+        const std::string at = std::to_string(size.width) + "x" + std::to_string(size.height) + "/" + std::to_string(size.dpi)
+            + (english ? " English" : " Russian");
         std::vector<zel::SheetText> texts;
-        const QImage image = QImage::fromData(zel::sheetPicture(sheet, size, false, zel::plotLocale(false), &texts));
-        if (qEnvironmentVariableIsSet("SHEET_DUMP")) image.save(QString("/tmp/sheet-%1.png").arg(size.dpi));
+        const QImage image = QImage::fromData(zel::sheetPicture(sheet, size, false, zel::plotLocale(english), &texts));
+        if (qEnvironmentVariableIsSet("SHEET_DUMP"))
+            image.save(QString("/tmp/sheet-%1-%2.png").arg(size.dpi).arg(english ? "en" : "ru"));
         ASSERT_EQ(image.size(), QSize(size.width, size.height)) << at;
         EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, size.dpi, 0.5) << at;
         for (int x = 0; x < image.width(); ++x)
@@ -410,13 +416,17 @@ TEST(Plots, SheetKeepsEveryTextInsideAndApartAtEachResolution)
                 EXPECT_FALSE(texts[i].rect.adjusted(0.5, 0.5, -0.5, -0.5).intersects(texts[j].rect))
                     << at << " " << texts[i].what.toStdString() << " over " << texts[j].what.toStdString();
         }
-        for (const char* title : {"Resistivity, Ohm·m", "Ohm·m", "%", "Elevation, m", "x, m",
-                                  "Misfit (model − measured) / measured (%) by pseudo-depth (m)"})
-            EXPECT_TRUE(drawn.contains(QString::fromUtf8(title))) << at << " " << title;
+        const QStringList titles = english ? QStringList{"Ohm·m", "%", "Elevation, m", "x, m", "Misfit (model − measured) / measured (%) by pseudo-depth (m)"}
+                                           : QStringList{"Ом·м", "%", "Высота, м", "x, м"};
+        for (const QString& title : titles)
+            EXPECT_TRUE(drawn.contains(title)) << at << " " << title.toStdString();
         // The verdict is on the sheet whole, broken into lines.
-        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const zel::SheetText& t) {
-            return t.what.contains(QLatin1Char(10)) && QString(t.what).replace(QLatin1Char(10), QLatin1Char(32)).contains("does not explain the data");
+        const QString verdict = english ? "does not explain the data" : "не объясняет данные";
+        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const zel::SheetText& t) {
+            return t.what.contains(QLatin1Char(10)) && QString(t.what).replace(QLatin1Char(10), QLatin1Char(32)).contains(verdict);
         })) << at;
+        if (!english)
+            continue;
         const QByteArray pdf = zel::sheetPicture(sheet, size, true, zel::plotLocale(false));
         EXPECT_TRUE(pdf.startsWith("%PDF")) << at;
         const QString box = QStringLiteral("/MediaBox [0 0 %1 %2]").arg(size.width * 72.0 / size.dpi, 0, 'f', 6).arg(size.height * 72.0 / size.dpi, 0, 'f', 6);
