@@ -8,9 +8,16 @@
 // --small: the first line alone. --line NAME: that line.
 // --memory N: the memory estimate of a line of N electrodes against its
 // measured peak. --quality N, --doi N: how well the blocks come out.
+// --window: the 64-electrode line with its depth of investigation as
+// zeltool inverts it and as the window's worker does, side by side.
+#include "section/Recipe.h"
+#include "section/WorkerJob.h"
+
 #include "inversion/Depth.h"
 #include "inversion/Forward.h"
 #include "inversion/Inversion.h"
+
+#include <QThread>
 
 #include <chrono>
 #include <cmath>
@@ -323,10 +330,44 @@ int doi(int electrodes)
     return 0;
 }
 
+// The 64-electrode line with its depth of investigation: in the caller on
+// every core, as zeltool runs it, and on the window's worker below normal
+// priority with the window's threads; the best of three of each.
+int window()
+{
+    const Line line = lines().front();
+    const auto data = lineData(line, twoBlocks(line.x.back(), 2));
+    auto once = [&](bool worker) {
+        zel::inv::InversionOptions options;
+        options.threads = worker ? zel::windowThreads() : 0;
+        const auto t = Clock::now();
+        auto work = [&] { zel::invertSection(data, options, true, {}, {}, nullptr); };
+        if (worker) {
+            QThread* thread = nullptr;
+            zel::startWorker(thread, work);
+            thread->wait();
+            delete thread;
+        } else {
+            work();
+        }
+        return seconds(t);
+    };
+    double tool = 1e300, shown = 1e300;
+    for (int i = 0; i < 3; ++i) {
+        tool = std::min(tool, once(false));
+        shown = std::min(shown, once(true));
+    }
+    std::printf("%s with DOI: zeltool %.2f s, the window's worker (%d threads) %.2f s: %.2f x zeltool's  goal <= 1.15\n",
+                line.name.c_str(), tool, zel::windowThreads(), shown, shown / tool);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    if (argc > 1 && std::string(argv[1]) == "--window")
+        return window();
     if (argc > 2 && std::string(argv[1]) == "--memory")
         return memory(std::stoi(argv[2]));
     if (argc > 2 && std::string(argv[1]) == "--doi")
