@@ -138,8 +138,8 @@ void TCompareWindow::draw()
     TitleLabel->setText(said.join(QLatin1Char('\n')));
     TitleLabel->setVisible(true);
     zel::drawChangeSection(*ChangePlot, *result,
-                           zel::wrapText(zel::changeTitle(m_job.laterName(), m_job.baseName(), *result, numbers),
-                                         QFont(ChangePlot->font().family(), 10), std::max(400, ChangePlot->width() * 7 / 8)));
+                           zel::wrapSectionTitle(*ChangePlot, zel::changeTitle(m_job.laterName(), m_job.baseName(), *result, numbers),
+                                                std::max(457, ChangePlot->width())));
     zel::drawApparentChange(*ApparentPlot, *result);
     ChangePlot->replot();
     ApparentPlot->replot();

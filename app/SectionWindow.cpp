@@ -433,7 +433,7 @@ void TSectionWindow::draw()
     VerdictLabel->setText(verdict.isEmpty() ? QString() : zel::withFullStop(verdict.left(1).toUpper() + verdict.mid(1)));
     VerdictLabel->setVisible(!verdict.isEmpty());
     const zel::ColourScale scale = colourScale();
-    zel::drawSection(*ModelPlot, *m_view, zel::wrapText(title, QFont(ModelPlot->font().family(), 10), std::max(400, ModelPlot->width() * 7 / 8)),
+    zel::drawSection(*ModelPlot, *m_view, zel::wrapSectionTitle(*ModelPlot, title, std::max(457, ModelPlot->width())),
                      scale, ContoursBox->isChecked(), job().choice().doiThreshold);
     // The section's view holds the whole line; the panels below take it.
     const QCPRange x = ModelPlot->xAxis->range();

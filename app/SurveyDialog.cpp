@@ -315,14 +315,15 @@ void TSurveyDialog::showTopography()
     TopographyLabel->setText(tr("%1: %n точек, %2", nullptr, int(t.points.size())).arg(found->second.topographyFile)
                                  .arg(t.byElectrode ? tr("по номерам электродов") : tr("по x, м")));
     // A step steeper than any line is laid on: most likely a wrong height, named.
-    if (const auto step = zel::steepestStep(t, LineSpacingEdit->value())) {
+    const auto step = zel::steepestStep(t, LineSpacingEdit->value());
+    if (step) {
         const QLocale n = zel::texts::numberLocale();
         const QString between = t.byElectrode ? tr("между электродами %1 и %2").arg(n.toString(step->from), n.toString(step->to))
                                               : tr("между x = %1 и %2 м").arg(n.toString(step->from), n.toString(step->to));
         SteepLabel->setText(tr("Рельеф круче 45°: %1 перепад %2 м на %3 м. Проверьте высоты в файле рельефа.")
                                 .arg(between, n.toString(step->rise, 'g', 4), n.toString(step->run, 'g', 4)));
     }
-    SteepLabel->setVisible(zel::steepestStep(t, LineSpacingEdit->value()).has_value());
+    SteepLabel->setVisible(step.has_value());
     // Along the line in metres: a topography by electrode numbers is placed
     // by the profile's spacing and x0 as the dialog shows them.
     QCPGraph* graph = TopographyPlot->addGraph();

@@ -770,7 +770,7 @@ void drawCells(QCustomPlot& plot, const inv::InversionResult& r, const std::vect
 
     addResistivityBar(plot, scale, barLabel, gradient);
     plot.plotLayout()->insertRow(0);
-    plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title, QFont(plot.font().family(), 10)));
+    plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title, sectionTitleFont(plot)));
     // The whole line in view: every electrode and the parameter region, with a margin.
     double left = x0, right = x1, top = z1;
     for (int i = 0; i < ex.size(); ++i)
@@ -1038,15 +1038,11 @@ inv::Point responsePoint(const inv::Measurement& m)
     return {x, m.depth > 0 ? m.depth : (*hi - *lo) / 5};
 }
 
-void alignPanel(QCustomPlot& plot, int left, int right)
+QFont sectionTitleFont(const QCustomPlot& plot) { return QFont(plot.font().family(), 10); }
+
+QString wrapSectionTitle(const QCustomPlot& plot, const QString& title, int width)
 {
-    plot.axisRect()->setAutoMargins(QCP::msTop | QCP::msBottom);
-    plot.axisRect()->setMargins(QMargins(left, 0, 10, 0));
-    for (int i = 0; i < plot.plotLayout()->elementCount(); ++i)
-        if (auto* bar = qobject_cast<QCPColorScale*>(plot.plotLayout()->elementAt(i))) {
-            bar->setMinimumSize(right, 0);
-            bar->setMaximumSize(right, QWIDGETSIZE_MAX);
-        }
+    return wrapText(title, sectionTitleFont(plot), width * 7 / 8);
 }
 
 QByteArray plotPicture(QCustomPlot& plot, const QString& path, int width, int height)
@@ -1069,7 +1065,7 @@ QList<std::pair<QString, QByteArray>> sectionPictures(const inv::InversionResult
 {
     QCustomPlot picture;
     picture.setLocale(numbers);
-    drawSection(picture, result, wrapText(title, QFont(picture.font().family(), 10), kSectionPictureWidth * 7 / 8),
+    drawSection(picture, result, wrapSectionTitle(picture, title, kSectionPictureWidth),
                 std::nullopt, false, doiThreshold);
     const QString path = base + QLatin1Char('.') + kind;
     return {{path, plotPicture(picture, path, kSectionPictureWidth, kSectionPictureHeight)}};
@@ -1080,7 +1076,7 @@ QList<std::pair<QString, QByteArray>> changePictures(const inv::TimeLapseResult&
 {
     QCustomPlot picture;
     picture.setLocale(numbers);
-    drawChangeSection(picture, result, wrapText(title, QFont(picture.font().family(), 10), kSectionPictureWidth * 7 / 8));
+    drawChangeSection(picture, result, wrapSectionTitle(picture, title, kSectionPictureWidth));
     const QString path = base + QLatin1Char('.') + kind;
     QList<std::pair<QString, QByteArray>> files{{path, plotPicture(picture, path, kSectionPictureWidth, kSectionPictureHeight)}};
     QCustomPlot apparent;

@@ -135,11 +135,13 @@ QList<std::pair<QString, QByteArray>> changePictures(const inv::TimeLapseResult&
                                                      const QString& base, const QString& kind, const QLocale& numbers);
 QList<std::pair<QString, QByteArray>> planPicture(const PlanView& view, const QString& path, const QLocale& numbers);
 
+// The font of a section's title above its plot, and a title broken into
+// lines of at most 7/8 of `width` pixels in it: pictures and windows alike.
+QFont sectionTitleFont(const QCustomPlot& plot);
+QString wrapSectionTitle(const QCustomPlot& plot, const QString& title, int width);
+
 // Where a datum is drawn: x halfway between the centres of AB and MN, z its
 // pseudo-depth (downwards, positive).
 inv::Point responsePoint(const inv::Measurement& datum);
-// Fixes the plot's left margin and its colour bar's width, so that panels
-// stacked above each other share their x axis' place.
-void alignPanel(QCustomPlot& plot, int left, int right);
 
 } // namespace zel

@@ -86,7 +86,7 @@ void collectTexts(const QCustomPlot& plot, QPointF at, double scale, std::vector
             const int length = across ? text.width() : text.height();
             const QRect title = across ? QRect(box.left(), box.center().y() - length / 2, box.width(), length)
                                        : QRect(box.center().x() - text.width() / 2, box.top(), text.width(), box.height());
-            addText(texts, axis->label(), title.united(box.intersected(title)), at, scale);
+            addText(texts, axis->label(), title, at, scale);
         }
     }
 }
@@ -256,7 +256,7 @@ QByteArray sheetPicture(const SectionSheet& sheet, const SheetSize& asked, bool 
         const auto [low, high] = sectionRange(r, true);
         return ColourScale{low, high, true};
     }();
-    drawSection(model, r, wrapText(sheet.title, QFont(font.family(), 10), inner * 7 / 8), colours, sheet.contours,
+    drawSection(model, r, wrapSectionTitle(model, sheet.title, inner), colours, sheet.contours,
                 sheet.doiThreshold);
     const QCPRange x = model.xAxis->range();
     const bool response = r.response.size() == r.data.size();

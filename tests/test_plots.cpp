@@ -61,6 +61,19 @@ bool near(QRgb a, QColor b)
     return std::abs(qRed(a) - b.red()) + std::abs(qGreen(a) - b.green()) + std::abs(qBlue(a) - b.blue()) < 60;
 }
 
+// The simulator's two-block section line inverted for at most `iterations`.
+zel::inv::InversionResult blocksSection(int iterations)
+{
+    const auto records = zel::sim::sectionRecords(32);
+    const zel::SurveyGeometry geometry;
+    const auto values = zel::surveyValues(records, geometry);
+    const auto checks = zel::checkValues(records, values, geometry.thresholds);
+    const auto data = zel::measurementsOf(zel::inversionData(records, values, checks, {1, 1}, {}), 3, 2);
+    zel::inv::InversionOptions options;
+    options.maxIterations = iterations;
+    return zel::inv::invert(data, options);
+}
+
 } // namespace
 
 TEST(Plots, PseudosectionShowsLowColourLeftHighRightAndNegativeHollow)
@@ -308,14 +321,7 @@ TEST(Plots, ScaleTicksAreRoundFewAndNeverAlone)
 
 TEST(Plots, SectionShowsTheBlocksOfTheInversion)
 {
-    const auto records = zel::sim::sectionRecords(32);
-    const zel::SurveyGeometry geometry;
-    const auto values = zel::surveyValues(records, geometry);
-    const auto checks = zel::checkValues(records, values, geometry.thresholds);
-    const auto data = zel::measurementsOf(zel::inversionData(records, values, checks, {1, 1}, {}), 3, 2);
-    zel::inv::InversionOptions options;
-    options.maxIterations = 3;
-    const zel::inv::InversionResult result = zel::inv::invert(data, options);
+    const zel::inv::InversionResult result = blocksSection(3);
     QCustomPlot plot;
     zel::drawSection(plot, result, "L1 F1");
     const QImage image = plot.toPixmap(900, 400).toImage();
@@ -361,13 +367,7 @@ TEST(Plots, SectionShowsTheBlocksOfTheInversion)
 TEST(Plots, SheetKeepsEveryTextInsideAndApartAtEachResolution)
 {
     const auto records = zel::sim::sectionRecords(32);
-    const zel::SurveyGeometry geometry;
-    const auto values = zel::surveyValues(records, geometry);
-    const auto checks = zel::checkValues(records, values, geometry.thresholds);
-    const auto data = zel::measurementsOf(zel::inversionData(records, values, checks, {1, 1}, {}), 3, 2);
-    zel::inv::InversionOptions options;
-    options.maxIterations = 1;  // a fit that fails: the longest title
-    const zel::inv::InversionResult result = zel::inv::invert(data, options);
+    const zel::inv::InversionResult result = blocksSection(1);  // a fit that fails: the longest title
     zel::texts::useLanguage(zel::texts::Language::English);  // whatever an earlier test chose
     ASSERT_TRUE(result.misfits());
     // zeltool draws the window's sheet at the size asked.

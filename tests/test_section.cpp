@@ -341,7 +341,7 @@ TEST(SectionWindow, ExportWithEverythingLeftOutSaysSoBeforeAskingForAFile)
 }
 
 // A short line is drawn whole, every electrode in view; a model that does
-// not explain its data says so in the title and the status line.
+// not explain its data says so once, in the window's red line.
 TEST(SectionWindow, ShortLineDrawnWholeAndAMisfitSaid)
 {
     WindowInDir place;
