@@ -2,8 +2,6 @@
 
 #include "Parallel.h"
 
-#include <Eigen/SparseCholesky>
-
 #include <algorithm>
 #include <map>
 #include <cmath>
@@ -13,14 +11,6 @@
 namespace zel::inv {
 
 namespace {
-
-// The size of the factor L of a matrix of the mesh's pattern, as the solver
-// orders it, without computing it.
-class FactorSize : public Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>> {
-public:
-    explicit FactorSize(const Eigen::SparseMatrix<double>& pattern) { analyzePattern(pattern); }
-    std::size_t nonZeros() const { return std::size_t(m_matrix.nonZeros()); }
-};
 
 // The parameter cells' block: its columns and its cells a column (0, 0
 // without parameters).
@@ -59,13 +49,15 @@ std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurati
     pattern.setFromTriplets(entries.begin(), entries.end());
     entries = {};
     const std::size_t matrix = std::size_t(pattern.nonZeros());
-    const std::size_t factor = FactorSize(pattern).nonZeros();
+    const FactorSize factor = Factor::sizeOf(pattern);
 
     constexpr std::size_t kEntry = sizeof(double) + sizeof(int);  // a sparse matrix's value and index
     constexpr std::size_t kVector = 32;                           // what a vector keeps beside its values
-    // A factorisation a thread, kept from solve to solve: the factor, its
-    // diagonal, orderings and tree, and the block it solves.
-    const std::size_t factorisation = factor * kEntry + nodes * (sizeof(double) + 6 * sizeof(int))
+    // A factorisation a thread, kept from solve to solve: the supernodes'
+    // values and rows, the order, the supernodal tree and the solver's
+    // workspace by node, the block it solves and its largest update.
+    const std::size_t factorisation = factor.values * sizeof(double) + factor.indices * sizeof(int)
+        + factor.workspace * sizeof(double) + nodes * (sizeof(double) + 12 * sizeof(int))
         + 2 * nodes * std::size_t(kSourceBlock) * sizeof(double);
     // One wavenumber's system while it is made and solved: its triplets, the
     // matrix and its difference from the background's, the copies that

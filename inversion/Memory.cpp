@@ -7,6 +7,7 @@
 #include <windows.h>
 #else
 #include <sys/resource.h>
+#include <thread>
 #include <unistd.h>
 
 #include <fstream>
@@ -86,7 +87,11 @@ std::size_t addressSpaceLeft()
     unsigned long long pages = 0;
     if (!(statm >> pages))
         return std::size_t(limit.rlim_cur);
-    const unsigned long long mapped = pages * static_cast<unsigned long long>(sysconf(_SC_PAGESIZE));
+    // The dense kernels of the factorisations map a buffer of 128 MB on
+    // each thread that calls them, of which they touch a few: address space
+    // only, but without it they wait for it for ever.
+    const unsigned long long kernels = (128ULL << 20) * std::max(1U, std::thread::hardware_concurrency());
+    const unsigned long long mapped = pages * static_cast<unsigned long long>(sysconf(_SC_PAGESIZE)) + kernels;
     return mapped >= limit.rlim_cur ? 0 : std::size_t(limit.rlim_cur - mapped);
 }
 

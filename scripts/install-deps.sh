@@ -11,6 +11,7 @@ run_packages=(
   qt6-base-dev qt6-serialport-dev qt6-5compat-dev libqt6svg6 qt6-translations-l10n
   qt6-tools-dev qt6-l10n-tools
   libxlsxwriter-dev libqcustomplot-dev libeigen3-dev
+  libsuitesparse-dev libmetis-dev libopenblas-pthread-dev
   fonts-dejavu-core xdg-utils
 )
 test_packages=(

@@ -67,6 +67,16 @@ std::vector<zel::inv::Measurement> lineOver(int count, const std::vector<double>
     return data;
 }
 
+double largestRelativeDifference(const std::vector<double>& a, const std::vector<double>& b)
+{
+    if (a.size() != b.size())
+        return HUGE_VAL;
+    double largest = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        largest = std::max(largest, std::abs(a[i] - b[i]) / std::abs(b[i]));
+    return largest;
+}
+
 double blockUnderTheSlope(double x, double depth)
 {
     return x > 18 && x < 26 && depth > 1 && depth < 4 ? 20.0 : 100.0;
@@ -189,12 +199,15 @@ TEST(InversionGround, MemoryIsCountedBeforeTheRun)
     EXPECT_THROW(zel::inv::invert(data, options, [](const zel::inv::IterationReport&) { throw std::bad_alloc(); }),
                  zel::inv::MemoryRefused);
 
+    // The thread count changes only round-off: each thread's factorisation
+    // sums its dense blocks in the order its buffers' alignment gives.
     options.threads = 1;
     const zel::inv::InversionResult one = zel::inv::invert(data, options);
     options.threads = 3;
     const zel::inv::InversionResult three = zel::inv::invert(data, options);
-    EXPECT_EQ(one.resistivity, three.resistivity);
-    EXPECT_EQ(one.response, three.response);
+    EXPECT_EQ(one.iterations.size(), three.iterations.size());
+    EXPECT_LT(largestRelativeDifference(one.resistivity, three.resistivity), 1e-9);
+    EXPECT_LT(largestRelativeDifference(one.response, three.response), 1e-9);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "Commands.h"
 
 #include <new>
+#include <exception>
 
 #include "Tool.h"
 
@@ -164,6 +165,11 @@ int run(const QStringList& args, std::FILE* out, std::FILE* err, std::FILE* in)
     } catch (const std::bad_alloc&) {
         // What the command made is gone again; what it wrote was whole.
         std::fputs("zeltool: not enough memory for this command.\n", err);
+        return 1;
+    } catch (const std::exception& e) {
+        // A fault of a computation (a system that could not be factorised):
+        // said, with a failing status, never an abort.
+        printLine(err, QStringLiteral("zeltool: ") + zel::withFullStop(QString::fromStdString(e.what())));
         return 1;
     }
 }
