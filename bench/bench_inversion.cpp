@@ -10,6 +10,7 @@
 // measured peak. --quality N, --doi N: how well the blocks come out.
 // --window: the 64-electrode line with its depth of investigation as
 // zeltool inverts it and as the window's worker does, side by side.
+// --supernodal (before the others): the lines with the supernodal factorisation.
 #include "section/Recipe.h"
 #include "section/WorkerJob.h"
 
@@ -157,6 +158,8 @@ std::vector<Line> lines()
     return all;
 }
 
+zel::inv::FactorKind g_factor = zel::inv::FactorKind::Simplicial;
+
 // The baseline's time of a line (bench/inversion-baseline.txt), 0 when it
 // has none.
 double baselineSeconds(const std::string& name)
@@ -184,6 +187,7 @@ int run(const Line& line)
     const std::vector<zel::inv::Measurement> data = lineData(line, twoBlocks(length, line.x[1] - line.x[0]));
     zel::inv::InversionOptions options;
     options.elevations = line.elevations;
+    options.factor = g_factor;
     // The peak from here on: the data's finer mesh is gone, and its peak
     // is not the inversion's (Linux: "5" resets the peak to what is held).
     std::ofstream("/proc/self/clear_refs") << "5";
@@ -366,6 +370,12 @@ int window()
 
 int main(int argc, char* argv[])
 {
+    const char* program = argv[0];
+    if (argc > 1 && std::string(argv[1]) == "--supernodal") {
+        g_factor = zel::inv::FactorKind::Supernodal;
+        --argc;
+        ++argv;
+    }
     if (argc > 1 && std::string(argv[1]) == "--window")
         return window();
     if (argc > 2 && std::string(argv[1]) == "--memory")
@@ -388,7 +398,8 @@ int main(int argc, char* argv[])
     for (const Line& line : all) {
         if (small && line.name != "64-both")
             continue;
-        const std::string command = std::string("\"") + argv[0] + "\" --line " + line.name;
+        const std::string command = std::string("\"") + program + "\" "
+            + (g_factor == zel::inv::FactorKind::Supernodal ? "--supernodal " : "") + "--line " + line.name;
         missed += std::system(command.c_str()) != 0 ? 1 : 0;
     }
     return missed > 0 ? 1 : 0;

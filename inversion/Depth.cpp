@@ -30,7 +30,7 @@ std::vector<double> doiIndex(const InversionResult& result, const InversionOptio
     const int wanted = threadCount(options.threads);
     // Side by side when there are cores for both and memory for two.
     const std::size_t available = options.memory > 0 ? options.memory : availableMemory();
-    const bool together = wanted >= 2 && 2 * memoryNeeded(deepMesh, result.data, std::max(1, wanted / 2)) < available;
+    const bool together = wanted >= 2 && 2 * memoryNeeded(deepMesh, result.data, std::max(1, wanted / 2), options.factor) < available;
     InversionOptions each = deeper;
     each.threads = together ? std::max(1, wanted / 2) : wanted;
     if (together)

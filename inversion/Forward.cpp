@@ -29,7 +29,8 @@ std::array<int, 2> parameterBlock(const Mesh& mesh)
 
 } // namespace
 
-std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurations, std::size_t sources, int threads)
+std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurations, std::size_t sources, int threads,
+                                       FactorKind factorKind)
 {
     const std::size_t nodes = mesh.nodes.size();
     const std::size_t triangles = mesh.triangles.size();
@@ -49,15 +50,15 @@ std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurati
     pattern.setFromTriplets(entries.begin(), entries.end());
     entries = {};
     const std::size_t matrix = std::size_t(pattern.nonZeros());
-    const FactorSize factor = Factor::sizeOf(pattern);
+    const FactorSize factor = Factor::sizeOf(pattern, factorKind);
 
     constexpr std::size_t kEntry = sizeof(double) + sizeof(int);  // a sparse matrix's value and index
     constexpr std::size_t kVector = 32;                           // what a vector keeps beside its values
-    // A factorisation a thread, kept from solve to solve: the supernodes'
-    // values and rows, the order, the supernodal tree and the solver's
-    // workspace by node, the block it solves and its largest update.
+    // A factorisation a thread, kept from solve to solve: L's values and
+    // rows, the order, the elimination tree and the solver's workspace by
+    // node, the block it solves and its largest dense update.
     const std::size_t factorisation = factor.values * sizeof(double) + factor.indices * sizeof(int)
-        + factor.workspace * sizeof(double) + nodes * (sizeof(double) + 12 * sizeof(int))
+        + factor.workspace * sizeof(double) + nodes * (sizeof(double) + (factorKind == FactorKind::Supernodal ? 12 : 6) * sizeof(int))
         + 2 * nodes * std::size_t(kSourceBlock) * sizeof(double);
     // One wavenumber's system while it is made and solved: its triplets, the
     // matrix and its difference from the background's, the copies that
@@ -89,10 +90,11 @@ std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurati
         + std::max(threadsUsed * system, std::min(used, std::max<std::size_t>(configurations, 1)) * row);
 }
 
-ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, int threads)
+ForwardModel::ForwardModel(const Mesh& mesh, std::vector<Configuration> data, int threads, FactorKind factor)
     : m_mesh(mesh)
     , m_data(std::move(data))
     , m_threads(threadCount(threads))
+    , m_factorKind(factor)
 {
     const auto& e = mesh.electrodeNodes;
     m_sourceIndex.assign(e.size(), -1);
@@ -195,7 +197,7 @@ Factor* ForwardModel::takeFactor()
 {
     const std::lock_guard lock(m_factorLock);
     if (m_idleFactors.empty()) {
-        m_factors.push_back(std::make_unique<Factor>());
+        m_factors.push_back(std::make_unique<Factor>(m_factorKind));
         return m_factors.back().get();
     }
     Factor* f = m_idleFactors.back();

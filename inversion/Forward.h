@@ -45,7 +45,8 @@ struct Configuration {
 // the corners of the parameter cells.
 class ForwardModel {
 public:
-    ForwardModel(const Mesh& mesh, std::vector<Configuration> data, int threads = 0);
+    ForwardModel(const Mesh& mesh, std::vector<Configuration> data, int threads = 0,
+                 FactorKind factor = FactorKind::Simplicial);
 
     // Solves for a resistivity per cell of the mesh (ohm·m, padding included).
     // Without `keepFields` only the apparent resistivities are kept, and
@@ -69,7 +70,8 @@ public:
     // of every source at every wavenumber at the parameter cells' corners,
     // the sensitivity matrix, and a factorisation a thread (its size from
     // the mesh's own pattern).
-    static std::size_t memoryNeeded(const Mesh& mesh, std::size_t configurations, std::size_t sources, int threads);
+    static std::size_t memoryNeeded(const Mesh& mesh, std::size_t configurations, std::size_t sources, int threads,
+                                    FactorKind factor = FactorKind::Simplicial);
     const Wavenumbers& transform() const { return m_transform; }
 
 private:
@@ -108,6 +110,7 @@ private:
     const Mesh& m_mesh;
     std::vector<Configuration> m_data;
     int m_threads;
+    FactorKind m_factorKind;
     Wavenumbers m_transform;
     std::vector<Element> m_elements;
     std::vector<Edge> m_edges;

@@ -281,9 +281,9 @@ std::string InversionResult::verdict() const
         + " times the data's median error of " + fixed(medianErrorPercent(), 2) + " %)";
 }
 
-std::size_t memoryNeeded(const Mesh& mesh, const std::vector<Measurement>& data, int threads)
+std::size_t memoryNeeded(const Mesh& mesh, const std::vector<Measurement>& data, int threads, FactorKind factor)
 {
-    return ForwardModel::memoryNeeded(mesh, data.size(), electrodesOf(data).size(), threads)
+    return ForwardModel::memoryNeeded(mesh, data.size(), electrodesOf(data).size(), threads, factor)
         + data.size() * 8 * sizeof(double);  // the data, their weights, response and residuals
 }
 
@@ -338,7 +338,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     if (parameters == 0)
         throw InversionRefused("no cell under the line");
     // A line the memory cannot hold is refused before anything large is made.
-    needed = memoryNeeded(mesh, data, options.threads);
+    needed = memoryNeeded(mesh, data, options.threads, options.factor);
     available = options.memory > 0 ? options.memory : availableMemory();
     if (needed > available)
         throw MemoryRefused(needed, available);
@@ -350,7 +350,7 @@ InversionResult run(const std::vector<Measurement>& input, const InversionOption
     };
     for (const Measurement& m : data)
         configurations.push_back({{electrodeAt(m.x[0]), electrodeAt(m.x[1]), electrodeAt(m.x[2]), electrodeAt(m.x[3])}, m.k});
-    ForwardModel forward(mesh, configurations, options.threads);
+    ForwardModel forward(mesh, configurations, options.threads, options.factor);
     const int threads = threadCount(options.threads);
     forward.setCancel(cancel);
     result.times.mesh += lap();

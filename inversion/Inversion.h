@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Factor.h"
 #include "Mesh.h"
 
 #include <array>
@@ -60,6 +61,7 @@ struct InversionOptions {
     std::vector<double> elevations;  // per electrode, in the order of electrodes(); empty: flat
     MeshOptions mesh;
     int threads = 0;             // 0: every core
+    FactorKind factor = FactorKind::Simplicial;  // how the forward's systems are factorised
     std::size_t memory = 0;      // bytes it may take; 0: what the computer has free
 };
 
@@ -145,7 +147,8 @@ public:
 };
 
 // The memory an inversion of `data` on `mesh` takes at its peak, bytes.
-std::size_t memoryNeeded(const Mesh& mesh, const std::vector<Measurement>& data, int threads);
+std::size_t memoryNeeded(const Mesh& mesh, const std::vector<Measurement>& data, int threads,
+                         FactorKind factor = FactorKind::Simplicial);
 
 // The electrodes of the data: their distinct positions, ascending.
 std::vector<double> electrodesOf(const std::vector<Measurement>& data);

@@ -23,6 +23,7 @@
 #include <functional>
 #include <numbers>
 #include <random>
+#include <tuple>
 
 using zel::inv::Configuration;
 
@@ -580,4 +581,79 @@ TEST(Inversion, CancelEndsItAtTheNextStep)
     cancel = true;
     EXPECT_THROW(zel::inv::invert(synthetic(16, [](double, double) { return 50.0; }, 0.05), {}, {}, &cancel),
                  zel::inv::InversionStopped);
+}
+
+// Both factorisations give one answer: the forward response of a layered
+// line with topography, on one thread and on three (round-off apart), and
+// the wanted rows of a block solved on a 3D grid's Laplacian with a mass
+// term; a matrix that is not positive definite is said, not solved.
+TEST(InversionForward, BothFactorisationsGiveOneAnswer)
+{
+    using zel::inv::FactorKind;
+    Line l = line(32, 2);
+    for (int n = 1; n <= 6; ++n)
+        for (int i = 0; i < 32; ++i)
+            l.add(i, i + 1, i + 1 + n, i + 2 + n);
+    std::vector<double> z(32);
+    for (std::size_t i = 0; i < z.size(); ++i)
+        z[i] = 300 + 5 * std::sin(double(i) / 4);  // hundreds of metres up, a few of relief
+    zel::inv::MeshOptions o;
+    o.parameterDepth = 15;
+    const zel::inv::Mesh mesh = zel::inv::makeMesh(l.x, z, o);
+    const std::vector<double> rho = layered(mesh, 100, 10, 4);
+    std::vector<std::vector<double>> responses;
+    for (const auto& [kind, threads] : {std::pair{FactorKind::Simplicial, 1}, std::pair{FactorKind::Supernodal, 1},
+                                        std::pair{FactorKind::Supernodal, 3}}) {
+        zel::inv::ForwardModel forward(mesh, l.data, threads, kind);
+        forward.solve(rho);
+        responses.push_back(forward.apparentResistivity());
+    }
+    for (std::size_t r = 1; r < responses.size(); ++r)
+        for (std::size_t d = 0; d < responses[0].size(); ++d)
+            ASSERT_NEAR(responses[r][d] / responses[0][d], 1, 1e-9) << "run " << r << ", datum " << d;
+
+    // A 12³ grid: 7-point Laplacian plus a little mass, both triangles stored.
+    const int side = 12, n = side * side * side;
+    auto at = [&](int i, int j, int k) { return (k * side + j) * side + i; };
+    std::vector<Eigen::Triplet<double>> entries;
+    for (int k = 0; k < side; ++k)
+        for (int j = 0; j < side; ++j)
+            for (int i = 0; i < side; ++i) {
+                entries.emplace_back(at(i, j, k), at(i, j, k), 0.01);
+                for (const auto& [di, dj, dk] : {std::array{1, 0, 0}, std::array{0, 1, 0}, std::array{0, 0, 1}})
+                    if (i + di < side && j + dj < side && k + dk < side) {
+                        const int p = at(i, j, k), q = at(i + di, j + dj, k + dk);
+                        for (const auto& [r, c, v] : {std::tuple{p, p, 1.0}, std::tuple{q, q, 1.0}, std::tuple{p, q, -1.0},
+                                                      std::tuple{q, p, -1.0}})
+                            entries.emplace_back(r, c, v);
+                    }
+            }
+    Eigen::SparseMatrix<double> A(n, n);
+    A.setFromTriplets(entries.begin(), entries.end());
+    std::vector<char> wanted(std::size_t(n), 0);
+    for (int i = 0; i < side; ++i)
+        wanted[std::size_t(at(i, i, 0))] = 1;  // a diagonal of the top face
+    zel::inv::NodeBlock rhs = zel::inv::NodeBlock::Zero(n, zel::inv::kSourceBlock);
+    for (Eigen::Index c = 0; c < zel::inv::kSourceBlock; ++c)
+        rhs(at(int(c) % side, (int(c) * 5) % side, int(c) % 3), c) = 1;  // unit sources
+    std::vector<zel::inv::NodeBlock> solved;
+    for (const FactorKind kind : {FactorKind::Simplicial, FactorKind::Supernodal}) {
+        zel::inv::Factor factor(kind);
+        ASSERT_TRUE(factor.factorize(A));
+        EXPECT_GT(factor.nonZeros(), std::size_t(A.nonZeros() / 2));
+        EXPECT_GE(zel::inv::Factor::sizeOf(A, kind).values, factor.nonZeros() * 9 / 10);
+        zel::inv::NodeBlock x = rhs;
+        factor.solve(x, wanted);
+        solved.push_back(x);
+        x = rhs;
+        factor.solve(x);
+        EXPECT_LT((A * Eigen::MatrixXd(x) - Eigen::MatrixXd(rhs)).norm(), 1e-9);
+    }
+    for (int i = 0; i < n; ++i)
+        if (wanted[std::size_t(i)])
+            EXPECT_LT((solved[0].row(i) - solved[1].row(i)).norm(), 1e-9 * solved[0].row(i).norm()) << i;
+    Eigen::SparseMatrix<double> indefinite = A;
+    indefinite.coeffRef(at(5, 5, 5), at(5, 5, 5)) = -50;
+    for (const FactorKind kind : {FactorKind::Simplicial, FactorKind::Supernodal})
+        EXPECT_FALSE(zel::inv::Factor(kind).factorize(indefinite));
 }

@@ -1,0 +1,94 @@
+#include "FactorKinds.h"
+
+namespace zel::inv {
+
+bool SimplicialFactor::factorize(const Eigen::SparseMatrix<double>& a)
+{
+    if (!m_analysed) {
+        m_ldlt.analyzePattern(a);
+        m_analysed = true;
+    }
+    m_ldlt.factorize(a);
+    // LDLᵀ goes on through a pivot below 0: such a system is not positive
+    // definite, and its solutions would be meaningless.
+    if (m_ldlt.info() != Eigen::Success || (m_ldlt.vectorD().array() <= 0).any())
+        return false;
+    if (m_parent.empty()) {
+        // A column's first entry below the diagonal is its parent: the
+        // pattern is the mesh's, so the tree is made once.
+        const auto& L = m_ldlt.matrixL().nestedExpression();
+        m_parent.assign(std::size_t(L.cols()), -1);
+        for (Eigen::Index j = 0; j < L.cols(); ++j)
+            for (int p = L.outerIndexPtr()[j]; p < L.outerIndexPtr()[j + 1]; ++p)
+                if (const int i = L.innerIndexPtr()[p]; i > j && (m_parent[std::size_t(j)] < 0 || i < m_parent[std::size_t(j)]))
+                    m_parent[std::size_t(j)] = i;
+    }
+    return true;
+}
+
+void SimplicialFactor::solve(NodeBlock& block, const std::vector<char>& wanted) const
+{
+    using Row = Eigen::Matrix<double, 1, kSourceBlock>;
+    // L is kept by columns below its unit diagonal. Forward substitution
+    // spreads each solved row down its column; back substitution gathers
+    // each row from the rows below it, which are final by then.
+    const auto& L = m_ldlt.matrixL().nestedExpression();
+    const int* outer = L.outerIndexPtr();
+    const int* inner = L.innerIndexPtr();
+    const double* values = L.valuePtr();
+    const Eigen::Index n = L.cols();
+    // P A Pᵀ was factorised: row i of the block is row P(i) of the work.
+    const auto& order = m_ldlt.permutationP().indices();
+    m_work.resize(n, kSourceBlock);
+    for (Eigen::Index i = 0; i < n; ++i)
+        m_work.row(order(i)) = block.row(i);
+    for (Eigen::Index j = 0; j < n; ++j) {
+        const Row xj = m_work.row(j);
+        if (xj.isZero(0))
+            continue;  // unit sources: most rows stay 0 until their ancestors in the factor
+        for (int p = outer[j]; p < outer[j + 1]; ++p)
+            if (inner[p] > j)
+                m_work.row(inner[p]).noalias() -= values[p] * xj;
+    }
+    m_work = m_ldlt.vectorD().cwiseInverse().asDiagonal() * m_work;
+    // A node's value in the back substitution takes its ancestors' in the
+    // elimination tree, and no others: the wanted nodes and their ancestors.
+    m_needed.assign(std::size_t(n), wanted.empty() ? 1 : 0);
+    if (!wanted.empty()) {
+        for (Eigen::Index i = 0; i < n; ++i)
+            if (wanted[std::size_t(i)])
+                m_needed[std::size_t(order(i))] = 1;
+        for (Eigen::Index j = 0; j < n; ++j)
+            if (m_needed[std::size_t(j)] && m_parent[std::size_t(j)] >= 0)
+                m_needed[std::size_t(m_parent[std::size_t(j)])] = 1;
+    }
+    for (Eigen::Index j = n - 1; j >= 0; --j) {
+        if (!m_needed[std::size_t(j)])
+            continue;
+        Row xj = m_work.row(j);
+        for (int p = outer[j]; p < outer[j + 1]; ++p)
+            if (inner[p] > j)
+                xj.noalias() -= values[p] * m_work.row(inner[p]);
+        m_work.row(j) = xj;
+    }
+    for (Eigen::Index i = 0; i < n; ++i)
+        block.row(i) = m_work.row(order(i));
+}
+
+namespace {
+// The size of the factor L of a matrix of a pattern, as the solver orders
+// it, without computing it.
+class SymbolicSize : public Eigen::SimplicialLDLT<Eigen::SparseMatrix<double>> {
+public:
+    explicit SymbolicSize(const Eigen::SparseMatrix<double>& pattern) { analyzePattern(pattern); }
+    std::size_t nonZeros() const { return std::size_t(m_matrix.nonZeros()); }
+};
+} // namespace
+
+FactorSize SimplicialFactor::sizeOf(const Eigen::SparseMatrix<double>& pattern)
+{
+    const std::size_t entries = SymbolicSize(pattern).nonZeros();
+    return {entries, entries, 0};
+}
+
+} // namespace zel::inv
