@@ -86,7 +86,8 @@ void TAboutBox::retranslate()
     // The licences in detail, where the box has no room for them.
     Copyright->setToolTip(tr("ZEL-TERRAVOX — свободная программа под GNU GPL версии 3 или новее (файл LICENSE).\n"
                              "Библиотеки: Qt 6 — LGPL-3.0; QCustomPlot — GPL-3.0 или новее; libxlsxwriter — BSD-2-Clause;\n"
-                             "Eigen — MPL-2.0; zlib — лицензия zlib. Подробно: THIRD-PARTY.txt."));
+                             "Eigen — MPL-2.0; CHOLMOD — GPL-2.0 или новее; METIS — Apache-2.0; OpenBLAS — BSD-3-Clause;\n"
+                             "zlib — лицензия zlib. Подробно: THIRD-PARTY.txt."));
     // Every line of the text shows whole, whatever the system's fonts: the
     // box grows down towards the comment (to 128 pixels), then the text
     // takes a smaller font.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the Windows package on Debian: cross-compiles the program and zeltool
-# with mingw-w64 (posix threads) against Qt, libxlsxwriter and QCustomPlot
-# built for Windows from Debian's own source packages, and packs
+# with mingw-w64 (posix threads) against Qt, libxlsxwriter, QCustomPlot,
+# OpenBLAS, METIS and CHOLMOD built for Windows from Debian's own source
+# packages, and packs
 # dist/zel-terravox-<version>-win64.zip and an NSIS installer.
 #
 # The libraries are built once into a cache outside the checkout
@@ -132,8 +133,72 @@ if [ ! -f "$deps_prefix/lib/libxlsxwriter.a" ]; then
   build_deps
 fi
 
+# --- the sparse Cholesky factorisation: OpenBLAS, METIS, CHOLMOD -----------
+# From the upstream tarballs of Debian's source packages (Debian's own
+# patches adapt OpenBLAS to Debian's separate LAPACK, which this build does
+# not use: OpenBLAS's own Cholesky is enough for CHOLMOD). OpenBLAS has its
+# kernels for every x86-64 generation from SSE3 to AVX-512 and picks the
+# laptop's at start; without threads of its own but safe to call from the
+# inversion's. About 25-40 minutes on two cores: where ../shared/mingw holds
+# solver-<recipe>.tar.xz (this cache folder packed), it is taken from there.
+openblas_flags=(CC=x86_64-w64-mingw32-gcc-posix HOSTCC=gcc CROSS=1 BINARY=64 TARGET=PRESCOTT DYNAMIC_ARCH=1
+                "DYNAMIC_LIST=NEHALEM SANDYBRIDGE HASWELL ZEN SKYLAKEX" NOFORTRAN=1 NO_LAPACKE=1 USE_THREAD=0
+                USE_LOCKING=1 NO_SHARED=1 NO_CBLAS=1)
+solver_recipe="openblas 0.3.21+ds-4 suitesparse 5.12.0+dfsg-2 metis 5.1.0.dfsg-7 ${openblas_flags[*]} $(cat "$toolchain" "$root/packaging/windows/cholmod.cmake" | sha256sum | cut -c1-16)"
+solver_name=solver-$(echo "$solver_recipe" | sha256sum | cut -c1-16)
+solver_prefix=$cache/$solver_name
+
+# The upstream tarball of a Debian source package, unpacked under $1.
+upstream_tree() {
+  local dir=$1 package=$2
+  mkdir -p "$dir"
+  (cd "$dir" && apt-get source --download-only -qq "$package" >/dev/null)
+  tar xf "$dir"/*.orig.tar.* -C "$dir"
+  find "$dir" -mindepth 1 -maxdepth 1 -type d | head -n 1
+}
+
+build_solver() {
+  need_sources
+  local work; work=$(mktemp -d "$cache/solver-build.XXXX")
+  rm -rf "$solver_prefix.tmp"
+  mkdir -p "$solver_prefix.tmp/lib"
+  local start=$SECONDS
+  local openblas; openblas=$(upstream_tree "$work/openblas" openblas)
+  echo "Building OpenBLAS for Windows (25-40 minutes)" >&2
+  make -C "$openblas" -j"$jobs" libs "${openblas_flags[@]}" >"$work/openblas.log" 2>&1 \
+    || { tail -n 30 "$work/openblas.log" >&2; return 1; }
+  cp "$openblas/libopenblas.a" "$solver_prefix.tmp/lib/libopenblas.a"
+  local suitesparse metis
+  suitesparse=$(upstream_tree "$work/suitesparse" suitesparse)
+  metis=$(upstream_tree "$work/metis" metis)
+  mkdir -p "$work/cholmod"
+  cp "$root/packaging/windows/cholmod.cmake" "$work/cholmod/CMakeLists.txt"
+  cmake -G Ninja -S "$work/cholmod" -B "$work/cholmod-build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$solver_prefix.tmp" \
+    -DSUITESPARSE_SOURCE="$suitesparse" -DMETIS_SOURCE="$metis" >/dev/null
+  cmake --build "$work/cholmod-build" -j"$jobs" >/dev/null
+  cmake --install "$work/cholmod-build" >/dev/null
+  mv "$solver_prefix.tmp" "$solver_prefix"
+  rm -rf "$work"
+  echo "OpenBLAS, METIS and CHOLMOD built in $(( (SECONDS - start) / 60 )) min" >&2
+}
+
+solver_from_shared() {
+  local packed=$root/../shared/mingw/$solver_name.tar.xz
+  [ -f "$packed" ] || return 1
+  echo "Taking OpenBLAS, METIS and CHOLMOD from $packed" >&2
+  rm -rf "$solver_prefix.tmp"
+  mkdir -p "$solver_prefix.tmp"
+  tar xJf "$packed" -C "$solver_prefix.tmp"
+  mv "$solver_prefix.tmp" "$solver_prefix"
+}
+
+if [ ! -f "$solver_prefix/lib/libcholmod.a" ]; then
+  solver_from_shared || build_solver
+fi
+
 # --- the program -----------------------------------------------------------
-export ZEL_MINGW_QT=$qt_prefix ZEL_MINGW_DEPS=$deps_prefix
+export ZEL_MINGW_QT=$qt_prefix ZEL_MINGW_DEPS=$deps_prefix ZEL_MINGW_SOLVER=$solver_prefix
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 

@@ -36,10 +36,12 @@ Command line: zeltool</translation>
     <message>
         <source>ZEL-TERRAVOX — свободная программа под GNU GPL версии 3 или новее (файл LICENSE).
 Библиотеки: Qt 6 — LGPL-3.0; QCustomPlot — GPL-3.0 или новее; libxlsxwriter — BSD-2-Clause;
-Eigen — MPL-2.0; zlib — лицензия zlib. Подробно: THIRD-PARTY.txt.</source>
+Eigen — MPL-2.0; CHOLMOD — GPL-2.0 или новее; METIS — Apache-2.0; OpenBLAS — BSD-3-Clause;
+zlib — лицензия zlib. Подробно: THIRD-PARTY.txt.</source>
         <translation>ZEL-TERRAVOX is free software under the GNU GPL version 3 or later (the file LICENSE).
 Libraries: Qt 6 — LGPL-3.0; QCustomPlot — GPL-3.0 or later; libxlsxwriter — BSD-2-Clause;
-Eigen — MPL-2.0; zlib — the zlib licence. In detail: THIRD-PARTY.txt.</translation>
+Eigen — MPL-2.0; CHOLMOD — GPL-2.0 or later; METIS — Apache-2.0; OpenBLAS — BSD-3-Clause;
+zlib — the zlib licence. In detail: THIRD-PARTY.txt.</translation>
     </message>
 </context>
 <context>

@@ -29,7 +29,8 @@ ZEL-TERRAVOX для ПК
     <message>
         <source>ZEL-TERRAVOX — свободная программа под GNU GPL версии 3 или новее (файл LICENSE).
 Библиотеки: Qt 6 — LGPL-3.0; QCustomPlot — GPL-3.0 или новее; libxlsxwriter — BSD-2-Clause;
-Eigen — MPL-2.0; zlib — лицензия zlib. Подробно: THIRD-PARTY.txt.</source>
+Eigen — MPL-2.0; CHOLMOD — GPL-2.0 или новее; METIS — Apache-2.0; OpenBLAS — BSD-3-Clause;
+zlib — лицензия zlib. Подробно: THIRD-PARTY.txt.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

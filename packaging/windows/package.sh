@@ -55,7 +55,10 @@ cp "$build"/ZEL-TERRAVOX.chm "$build"/ZEL-TERRAVOX-en.chm "$stage/"
 sed 's/$/\r/' "$root/LICENSE" >"$stage/LICENSE.txt"
 sed 's/$/\r/' "$root/packaging/THIRD-PARTY.txt" >"$stage/THIRD-PARTY.txt"
 mkdir -p "$stage/licenses"
-for l in GPL-3 LGPL-3 MPL-2.0; do sed 's/$/\r/' "/usr/share/common-licenses/$l" >"$stage/licenses/$l.txt"; done
+for l in GPL-2 GPL-3 LGPL-2.1 LGPL-3 MPL-2.0 Apache-2.0; do sed 's/$/\r/' "/usr/share/common-licenses/$l" >"$stage/licenses/$l.txt"; done
+sed 's/$/\r/' /usr/share/doc/libsuitesparse-dev/copyright >"$stage/licenses/SuiteSparse.txt"
+sed 's/$/\r/' /usr/share/doc/libmetis-dev/copyright >"$stage/licenses/METIS.txt"
+sed 's/$/\r/' /usr/share/doc/libopenblas0/copyright >"$stage/licenses/OpenBLAS.txt"
 sed 's/$/\r/' /usr/share/doc/libxlsxwriter-dev/copyright >"$stage/licenses/libxlsxwriter.txt"
 sed 's/$/\r/' /usr/share/doc/zlib1g/copyright >"$stage/licenses/zlib.txt"
 
