@@ -26,9 +26,81 @@ bool SimplicialFactor::factorize(const Eigen::SparseMatrix<double>& a)
     return true;
 }
 
+namespace {
+
+// The substitutions on the work, a row of 32 values a node. The same loops
+// compiled twice: for any x86-64 processor, and for those with AVX2 and FMA
+// (four values an instruction instead of two), chosen when the program runs.
+#define ZEL_SUBSTITUTIONS(ATTRIBUTES, FORWARD, BACK)                                                              \
+    ATTRIBUTES void FORWARD(double* work, int n, const int* outer, const int* inner, const double* values)           \
+    {                                                                                                                \
+        constexpr int kWidth = int(kSourceBlock);                                                                    \
+        for (int j = 0; j < n; ++j) {                                                                                \
+            const double* xj = work + std::ptrdiff_t(j) * kWidth;                                                  \
+            bool zero = true;                                                                                        \
+            for (int c = 0; c < kWidth; ++c)                                                                         \
+                zero = zero && xj[c] == 0;                                                                           \
+            if (zero)                                                                                                \
+                continue; /* unit sources: most rows stay 0 until their ancestors in the factor */                  \
+            for (int p = outer[j]; p < outer[j + 1]; ++p)                                                            \
+                if (inner[p] > j) {                                                                                  \
+                    double* to = work + std::ptrdiff_t(inner[p]) * kWidth;                                         \
+                    const double v = values[p];                                                                      \
+                    for (int c = 0; c < kWidth; ++c)                                                                 \
+                        to[c] -= v * xj[c];                                                                          \
+                }                                                                                                    \
+        }                                                                                                            \
+    }                                                                                                                \
+    ATTRIBUTES void BACK(double* work, int n, const int* outer, const int* inner, const double* values,              \
+                         const char* needed)                                                                         \
+    {                                                                                                                \
+        constexpr int kWidth = int(kSourceBlock);                                                                    \
+        for (int j = n - 1; j >= 0; --j) {                                                                           \
+            if (!needed[j])                                                                                          \
+                continue;                                                                                            \
+            double xj[kWidth];                                                                                       \
+            double* row = work + std::ptrdiff_t(j) * kWidth;                                                        \
+            for (int c = 0; c < kWidth; ++c)                                                                         \
+                xj[c] = row[c];                                                                                      \
+            for (int p = outer[j]; p < outer[j + 1]; ++p)                                                            \
+                if (inner[p] > j) {                                                                                  \
+                    const double* from = work + std::ptrdiff_t(inner[p]) * kWidth;                                  \
+                    const double v = values[p];                                                                      \
+                    for (int c = 0; c < kWidth; ++c)                                                                 \
+                        xj[c] -= v * from[c];                                                                        \
+                }                                                                                                    \
+            for (int c = 0; c < kWidth; ++c)                                                                         \
+                row[c] = xj[c];                                                                                      \
+        }                                                                                                            \
+    }
+
+ZEL_SUBSTITUTIONS(, forwardAny, backAny)
+#if defined(__x86_64__) && defined(__GNUC__)
+ZEL_SUBSTITUTIONS(__attribute__((target("avx2,fma"))), forwardAvx2, backAvx2)
+#endif
+#undef ZEL_SUBSTITUTIONS
+
+struct Passes {
+    void (*forward)(double*, int, const int*, const int*, const double*);
+    void (*back)(double*, int, const int*, const int*, const double*, const char*);
+};
+
+const Passes& passesForThisProcessor()
+{
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const Passes passes = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")
+        ? Passes{forwardAvx2, backAvx2}
+        : Passes{forwardAny, backAny};
+#else
+    static const Passes passes{forwardAny, backAny};
+#endif
+    return passes;
+}
+
+} // namespace
+
 void SimplicialFactor::solve(NodeBlock& block, const std::vector<char>& wanted) const
 {
-    using Row = Eigen::Matrix<double, 1, kSourceBlock>;
     // L is kept by columns below its unit diagonal. Forward substitution
     // spreads each solved row down its column; back substitution gathers
     // each row from the rows below it, which are final by then.
@@ -42,14 +114,8 @@ void SimplicialFactor::solve(NodeBlock& block, const std::vector<char>& wanted) 
     m_work.resize(n, kSourceBlock);
     for (Eigen::Index i = 0; i < n; ++i)
         m_work.row(order(i)) = block.row(i);
-    for (Eigen::Index j = 0; j < n; ++j) {
-        const Row xj = m_work.row(j);
-        if (xj.isZero(0))
-            continue;  // unit sources: most rows stay 0 until their ancestors in the factor
-        for (int p = outer[j]; p < outer[j + 1]; ++p)
-            if (inner[p] > j)
-                m_work.row(inner[p]).noalias() -= values[p] * xj;
-    }
+    const Passes& passes = passesForThisProcessor();
+    passes.forward(m_work.data(), int(n), outer, inner, values);
     m_work = m_ldlt.vectorD().cwiseInverse().asDiagonal() * m_work;
     // A node's value in the back substitution takes its ancestors' in the
     // elimination tree, and no others: the wanted nodes and their ancestors.
@@ -62,15 +128,7 @@ void SimplicialFactor::solve(NodeBlock& block, const std::vector<char>& wanted) 
             if (m_needed[std::size_t(j)] && m_parent[std::size_t(j)] >= 0)
                 m_needed[std::size_t(m_parent[std::size_t(j)])] = 1;
     }
-    for (Eigen::Index j = n - 1; j >= 0; --j) {
-        if (!m_needed[std::size_t(j)])
-            continue;
-        Row xj = m_work.row(j);
-        for (int p = outer[j]; p < outer[j + 1]; ++p)
-            if (inner[p] > j)
-                xj.noalias() -= values[p] * m_work.row(inner[p]);
-        m_work.row(j) = xj;
-    }
+    passes.back(m_work.data(), int(n), outer, inner, values, m_needed.data());
     for (Eigen::Index i = 0; i < n; ++i)
         block.row(i) = m_work.row(order(i));
 }
