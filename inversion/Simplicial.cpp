@@ -29,56 +29,73 @@ bool SimplicialFactor::factorize(const Eigen::SparseMatrix<double>& a)
 namespace {
 
 // The substitutions on the work, a row of 32 values a node. The same loops
-// compiled twice: for any x86-64 processor, and for those with AVX2 and FMA
-// (four values an instruction instead of two), chosen when the program runs.
-#define ZEL_SUBSTITUTIONS(ATTRIBUTES, FORWARD, BACK)                                                              \
-    ATTRIBUTES void FORWARD(double* work, int n, const int* outer, const int* inner, const double* values)           \
-    {                                                                                                                \
-        constexpr int kWidth = int(kSourceBlock);                                                                    \
-        for (int j = 0; j < n; ++j) {                                                                                \
-            const double* xj = work + std::ptrdiff_t(j) * kWidth;                                                  \
-            bool zero = true;                                                                                        \
-            for (int c = 0; c < kWidth; ++c)                                                                         \
-                zero = zero && xj[c] == 0;                                                                           \
-            if (zero)                                                                                                \
-                continue; /* unit sources: most rows stay 0 until their ancestors in the factor */                  \
-            for (int p = outer[j]; p < outer[j + 1]; ++p)                                                            \
-                if (inner[p] > j) {                                                                                  \
-                    double* to = work + std::ptrdiff_t(inner[p]) * kWidth;                                         \
-                    const double v = values[p];                                                                      \
-                    for (int c = 0; c < kWidth; ++c)                                                                 \
-                        to[c] -= v * xj[c];                                                                          \
-                }                                                                                                    \
-        }                                                                                                            \
-    }                                                                                                                \
-    ATTRIBUTES void BACK(double* work, int n, const int* outer, const int* inner, const double* values,              \
-                         const char* needed)                                                                         \
-    {                                                                                                                \
-        constexpr int kWidth = int(kSourceBlock);                                                                    \
-        for (int j = n - 1; j >= 0; --j) {                                                                           \
-            if (!needed[j])                                                                                          \
-                continue;                                                                                            \
-            double xj[kWidth];                                                                                       \
-            double* row = work + std::ptrdiff_t(j) * kWidth;                                                        \
-            for (int c = 0; c < kWidth; ++c)                                                                         \
-                xj[c] = row[c];                                                                                      \
-            for (int p = outer[j]; p < outer[j + 1]; ++p)                                                            \
-                if (inner[p] > j) {                                                                                  \
-                    const double* from = work + std::ptrdiff_t(inner[p]) * kWidth;                                  \
-                    const double v = values[p];                                                                      \
-                    for (int c = 0; c < kWidth; ++c)                                                                 \
-                        xj[c] -= v * from[c];                                                                        \
-                }                                                                                                    \
-            for (int c = 0; c < kWidth; ++c)                                                                         \
-                row[c] = xj[c];                                                                                      \
-        }                                                                                                            \
+// compiled twice (inlined into two callers): for any x86-64 processor, and
+// for those with AVX2 and FMA (four values an instruction instead of two),
+// chosen when the program runs.
+[[gnu::always_inline]] inline void forwardPass(double* work, int n, const int* outer, const int* inner,
+                                               const double* values)
+{
+    constexpr int kWidth = int(kSourceBlock);
+    for (int j = 0; j < n; ++j) {
+        const double* xj = work + std::ptrdiff_t(j) * kWidth;
+        bool zero = true;
+        for (int c = 0; c < kWidth; ++c)
+            zero = zero && xj[c] == 0;
+        if (zero)
+            continue;  // unit sources: most rows stay 0 until their ancestors in the factor
+        for (int p = outer[j]; p < outer[j + 1]; ++p)
+            if (inner[p] > j) {
+                double* to = work + std::ptrdiff_t(inner[p]) * kWidth;
+                const double v = values[p];
+                for (int c = 0; c < kWidth; ++c)
+                    to[c] -= v * xj[c];
+            }
     }
+}
 
-ZEL_SUBSTITUTIONS(, forwardAny, backAny)
+[[gnu::always_inline]] inline void backPass(double* work, int n, const int* outer, const int* inner,
+                                            const double* values, const char* needed)
+{
+    constexpr int kWidth = int(kSourceBlock);
+    for (int j = n - 1; j >= 0; --j) {
+        if (!needed[j])
+            continue;
+        double xj[kWidth];
+        double* row = work + std::ptrdiff_t(j) * kWidth;
+        for (int c = 0; c < kWidth; ++c)
+            xj[c] = row[c];
+        for (int p = outer[j]; p < outer[j + 1]; ++p)
+            if (inner[p] > j) {
+                const double* from = work + std::ptrdiff_t(inner[p]) * kWidth;
+                const double v = values[p];
+                for (int c = 0; c < kWidth; ++c)
+                    xj[c] -= v * from[c];
+            }
+        for (int c = 0; c < kWidth; ++c)
+            row[c] = xj[c];
+    }
+}
+
+void forwardAny(double* work, int n, const int* outer, const int* inner, const double* values)
+{
+    forwardPass(work, n, outer, inner, values);
+}
+void backAny(double* work, int n, const int* outer, const int* inner, const double* values, const char* needed)
+{
+    backPass(work, n, outer, inner, values, needed);
+}
 #if defined(__x86_64__) && defined(__GNUC__)
-ZEL_SUBSTITUTIONS(__attribute__((target("avx2,fma"))), forwardAvx2, backAvx2)
+[[gnu::target("avx2,fma")]] void forwardAvx2(double* work, int n, const int* outer, const int* inner,
+                                             const double* values)
+{
+    forwardPass(work, n, outer, inner, values);
+}
+[[gnu::target("avx2,fma")]] void backAvx2(double* work, int n, const int* outer, const int* inner,
+                                          const double* values, const char* needed)
+{
+    backPass(work, n, outer, inner, values, needed);
+}
 #endif
-#undef ZEL_SUBSTITUTIONS
 
 struct Passes {
     void (*forward)(double*, int, const int*, const int*, const double*);
