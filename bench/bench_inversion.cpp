@@ -348,9 +348,9 @@ int doi(int electrodes)
 // mass keeps it positive definite.
 Eigen::SparseMatrix<double> volumeSystem()
 {
-    std::vector<double> x;
-    for (int i = 0; i < 48; ++i)
-        x.push_back(2.0 * i);
+    std::vector<double> x(48);
+    for (std::size_t i = 0; i < x.size(); ++i)
+        x[i] = 2.0 * double(i);
     zel::inv::MeshOptions o;
     const zel::inv::Mesh mesh = zel::inv::makeMesh(x, {}, o);
     std::vector<double> y;
