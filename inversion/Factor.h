@@ -22,6 +22,7 @@ struct FactorSize {
     std::size_t values = 0;     // entries of L
     std::size_t indices = 0;    // their row indices
     std::size_t workspace = 0;  // doubles of the largest dense update
+    std::size_t perNode = 0;    // integers kept a node: orders, trees, maps
 };
 
 // How a finite-element system is factorised (both P A Pᵀ = L Lᵀ or L D Lᵀ,

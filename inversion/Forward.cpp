@@ -58,7 +58,7 @@ std::size_t ForwardModel::memoryNeeded(const Mesh& mesh, std::size_t configurati
     // rows, the order, the elimination tree and the solver's workspace by
     // node, the block it solves and its largest dense update.
     const std::size_t factorisation = factor.values * sizeof(double) + factor.indices * sizeof(int)
-        + factor.workspace * sizeof(double) + nodes * (sizeof(double) + (factorKind == FactorKind::Supernodal ? 12 : 6) * sizeof(int))
+        + factor.workspace * sizeof(double) + nodes * (sizeof(double) + factor.perNode * sizeof(int))
         + 2 * nodes * std::size_t(kSourceBlock) * sizeof(double);
     // One wavenumber's system while it is made and solved: its triplets, the
     // matrix and its difference from the background's, the copies that

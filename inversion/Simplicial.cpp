@@ -163,7 +163,9 @@ public:
 FactorSize SimplicialFactor::sizeOf(const Eigen::SparseMatrix<double>& pattern)
 {
     const std::size_t entries = SymbolicSize(pattern).nonZeros();
-    return {entries, entries, 0};
+    // The order and its inverse, the elimination tree (the solver's and
+    // Eigen's), the column counts and the solver's flags.
+    return {entries, entries, 0, 6};
 }
 
 } // namespace zel::inv

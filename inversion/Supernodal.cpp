@@ -129,7 +129,9 @@ FactorSize SupernodalFactor::sizeOf(const Eigen::SparseMatrix<double>& pattern)
     c.L = cholmod_analyze(&a, &c.common);
     if (!c.L)
         failed(c.common);
-    return {c.L->xsize, c.L->ssize, c.L->maxcsize};
+    // CHOLMOD's order, column counts and workspace by node, and the
+    // solver's supernode map.
+    return {c.L->xsize, c.L->ssize, c.L->maxcsize, 12};
 }
 
 bool SupernodalFactor::factorize(const Eigen::SparseMatrix<double>& a)
