@@ -2,6 +2,7 @@
 
 #include "Element.h"
 #include "Factor.h"
+#include "GaussNewton.h"
 #include "Mesh.h"
 #include "Quadrature.h"
 
@@ -15,17 +16,6 @@
 #include <vector>
 
 namespace zel::inv {
-
-// The sensitivities, a row a datum and a column a parameter cell, in single
-// precision: as exact as the fields they come from, and half the memory.
-using Sensitivities = Eigen::Matrix<float, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>;
-
-// Thrown by a solve or the sensitivities when the inversion is stopped:
-// what they were making is left unfinished.
-class Stopped : public std::exception {
-public:
-    const char* what() const noexcept override { return "stopped"; }
-};
 
 // One measurement: the current electrodes A, B and the potential electrodes
 // M, N as indices into the mesh's electrodes, and its geometric factor.

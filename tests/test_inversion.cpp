@@ -649,9 +649,11 @@ TEST(InversionForward, BothFactorisationsGiveOneAnswer)
         factor.solve(x);
         EXPECT_LT((A * Eigen::MatrixXd(x) - Eigen::MatrixXd(rhs)).norm(), 1e-9);
     }
-    for (int i = 0; i < n; ++i)
-        if (wanted[std::size_t(i)])
+    for (int i = 0; i < n; ++i) {
+        if (wanted[std::size_t(i)]) {
             EXPECT_LT((solved[0].row(i) - solved[1].row(i)).norm(), 1e-9 * solved[0].row(i).norm()) << i;
+        }
+    }
     Eigen::SparseMatrix<double> indefinite = A;
     indefinite.coeffRef(at(5, 5, 5), at(5, 5, 5)) = -50;
     for (const FactorKind kind : {FactorKind::Simplicial, FactorKind::Supernodal})

@@ -1,0 +1,360 @@
+#include "GaussNewton.h"
+
+#include "Memory.h"
+#include "Parallel.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <iterator>
+
+namespace zel::inv {
+
+namespace {
+
+// A number with `digits` decimals and a full stop, whatever the locale.
+std::string fixed(double v, int digits)
+{
+    char text[512];  // the largest double has 309 digits
+    const auto [end, ec] = std::to_chars(std::begin(text), std::end(text), v, std::chars_format::fixed, digits);
+    return ec == std::errc() ? std::string(text, end) : std::string("inf");
+}
+
+// An amount of memory in the unit that suits `scale`: GB with a decimal
+// from 1 GB, MB below.
+std::string memoryText(std::size_t bytes, std::size_t scale)
+{
+    return scale >= 1'000'000'000 ? fixed(double(bytes) / 1e9, 1) + " GB" : fixed(double(bytes) / 1e6, 0) + " MB";
+}
+
+// J v and Jᵀ u, in the sensitivities' single precision, rows shared
+// among the threads.
+Eigen::VectorXd times(const Sensitivities& J, const Eigen::VectorXd& v, int threads)
+{
+    const Eigen::VectorXf x = v.cast<float>();
+    Eigen::VectorXf out(J.rows());
+    const Eigen::Index step = (J.rows() + threads - 1) / threads;
+    parallelFor(std::size_t(threads), threads, [&](std::size_t t) {
+        const Eigen::Index first = Eigen::Index(t) * step, count = std::min(step, J.rows() - first);
+        if (count > 0)
+            out.segment(first, count).noalias() = J.middleRows(first, count) * x;
+    });
+    return out.cast<double>();
+}
+
+// Jᵀ u sums the rows' shares in blocks of a fixed count, whatever the
+// threads: the same data give the same model on any computer.
+constexpr int kRowBlocks = 16;
+Eigen::VectorXd timesTransposed(const Sensitivities& J, const Eigen::VectorXd& u, int threads)
+{
+    const Eigen::VectorXf y = u.cast<float>();
+    std::vector<Eigen::VectorXf> parts(std::size_t(kRowBlocks), Eigen::VectorXf::Zero(J.cols()));
+    const Eigen::Index step = (J.rows() + kRowBlocks - 1) / kRowBlocks;
+    parallelFor(std::size_t(kRowBlocks), threads, [&](std::size_t t) {
+        const Eigen::Index first = Eigen::Index(t) * step, count = std::min(step, J.rows() - first);
+        if (count > 0)
+            parts[t].noalias() = J.middleRows(first, count).transpose() * y.segment(first, count);
+    });
+    Eigen::VectorXd out = Eigen::VectorXd::Zero(J.cols());
+    for (const Eigen::VectorXf& part : parts)
+        out += part.cast<double>();
+    return out;
+}
+
+double seconds(std::chrono::steady_clock::time_point since)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+} // namespace
+
+MemoryRefused::MemoryRefused(std::size_t needed, std::size_t available, const std::string& what)
+    : InversionRefused(needed > 0 ? what + " needs about " + memoryText(needed, needed) + "; "
+                                       + memoryText(available, needed) + " are free"
+                                 : "not enough memory for " + what + "; " + memoryText(available, available) + " are free")
+    , m_needed(needed)
+    , m_available(available)
+{
+}
+
+double relativeError(double error, double voltageMilliVolts)
+{
+    const double floor = voltageMilliVolts > 0 ? 1e-3 / voltageMilliVolts : 0;
+    return std::max(error, 1e-4) + floor;
+}
+
+double Smoothness::value(const Eigen::VectorXd& model) const
+{
+    const Eigen::VectorXd m = base.size() > 0 ? Eigen::VectorXd(model - base) : model;
+    double sum = 0;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        const double d = weight[i] * (m(pairs[i][1]) - m(pairs[i][0]));
+        sum += d * d;
+    }
+    if (smallness.size() > 0)
+        sum += smallness.dot((model - reference).cwiseAbs2());
+    return sum;
+}
+
+Eigen::VectorXd Smoothness::normal(const Eigen::VectorXd& v) const
+{
+    Eigen::VectorXd out = Eigen::VectorXd::Zero(v.size());
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        const double d = weight[i] * weight[i] * (v(pairs[i][1]) - v(pairs[i][0]));
+        out(pairs[i][1]) += d;
+        out(pairs[i][0]) -= d;
+    }
+    if (smallness.size() > 0)
+        out += smallness.cwiseProduct(v);
+    return out;
+}
+
+Eigen::VectorXd Smoothness::gradient(const Eigen::VectorXd& m) const
+{
+    Eigen::VectorXd g = normal(base.size() > 0 ? Eigen::VectorXd(m - base) : m);
+    if (smallness.size() > 0)
+        g += smallness.cwiseProduct(m - reference) - smallness.cwiseProduct(base.size() > 0 ? m - base : m);
+    return g;
+}
+
+std::size_t Fit::lowest() const
+{
+    std::size_t found = 0;
+    for (std::size_t i = 1; i < iterations.size(); ++i)
+        if (iterations[i].chi2 < iterations[found].chi2)
+            found = i;
+    return found;
+}
+
+bool misfitOf(const IterationReport& kept, double medianErrorPercent)
+{
+    return !(kept.chi2 <= kHonestChi2) || !(kept.rrms <= kHonestRrmsFactor * medianErrorPercent);
+}
+
+std::string verdictOf(const IterationReport& kept, double medianErrorPercent)
+{
+    if (!misfitOf(kept, medianErrorPercent))
+        return {};
+    return "the model does not explain the data: chi² " + fixed(kept.chi2, 2) + " (at most " + fixed(kHonestChi2, 0)
+        + " for a fit), RRMS " + fixed(kept.rrms, 2) + " % (at most " + fixed(kHonestRrmsFactor, 0)
+        + " times the data's median error of " + fixed(medianErrorPercent, 2) + " %)";
+}
+
+GaussNewton::GaussNewton(ForwardOperator& forward, const GaussNewtonOptions& options)
+    : m_forward(forward)
+    , m_options(options)
+    , m_threads(threadCount(options.threads))
+{
+}
+
+// Conjugate gradients with the system's diagonal as preconditioner, until
+// the residual is kStepTolerance of b's or the inversion is stopped.
+Eigen::VectorXd GaussNewton::step(const Sensitivities& J, const Eigen::VectorXd& D, double lambda,
+                                  const Eigen::VectorXd& b, const std::atomic<bool>* cancel) const
+{
+    auto apply = [&](const Eigen::VectorXd& v) -> Eigen::VectorXd {
+        const Eigen::VectorXd Jv = times(J, v, m_threads);
+        return timesTransposed(J, D.cwiseProduct(Jv), m_threads) + lambda * m_wm.normal(v);
+    };
+    // The diagonal: Σ D J² of each column, and λ times the weights of its
+    // differences and its smallness.
+    Eigen::VectorXd diagonal = Eigen::VectorXd::Zero(J.cols());
+    for (Eigen::Index d = 0; d < J.rows(); ++d)
+        diagonal += D(d) * J.row(d).transpose().cast<double>().cwiseAbs2();
+    for (std::size_t i = 0; i < m_wm.pairs.size(); ++i)
+        for (const int end : m_wm.pairs[i])
+            diagonal(end) += lambda * m_wm.weight[i] * m_wm.weight[i];
+    if (m_wm.smallness.size() > 0)
+        diagonal += lambda * m_wm.smallness;
+    const Eigen::VectorXd inverse = diagonal.cwiseMax(1e-300).cwiseInverse();
+    Eigen::VectorXd x = Eigen::VectorXd::Zero(b.size());
+    Eigen::VectorXd r = b;
+    Eigen::VectorXd z = inverse.cwiseProduct(r);
+    Eigen::VectorXd p = z;
+    double rz = r.dot(z);
+    const double stop = kStepTolerance * kStepTolerance * b.squaredNorm();
+    for (int it = 0; it < kMostStepIterations && r.squaredNorm() > stop && !(cancel && cancel->load()); ++it) {
+        const Eigen::VectorXd Ap = apply(p);
+        const double alpha = rz / p.dot(Ap);
+        x += alpha * p;
+        r -= alpha * Ap;
+        z = inverse.cwiseProduct(r);
+        const double next = r.dot(z);
+        p = z + (next / rz) * p;
+        rz = next;
+    }
+    return x;
+}
+
+Fit GaussNewton::run(const Eigen::VectorXd& d, const Eigen::VectorXd& weight, const Eigen::VectorXd& start,
+                     const Eigen::VectorXd& base, const std::function<void(const IterationReport&)>& progress,
+                     const std::atomic<bool>* cancel)
+{
+    const auto started = std::chrono::steady_clock::now();
+    auto lap = [last = started]() mutable {
+        const auto now = std::chrono::steady_clock::now();
+        const double s = std::chrono::duration<double>(now - last).count();
+        last = now;
+        return s;
+    };
+    Fit result;
+    const int parameters = m_forward.parameterCount();
+    // A problem the memory cannot hold is refused before anything large is made.
+    m_needed = m_forward.memoryNeeded();
+    m_available = m_options.memory > 0 ? m_options.memory : availableMemory();
+    if (m_needed > m_available)
+        throw MemoryRefused(m_needed, m_available, m_forward.subject());
+    m_forward.setCancel(cancel);
+
+    m_wm = m_forward.smoothness(m_options.verticalRatio);
+    m_wm.base = base;
+    if (m_options.reference > 0) {
+        m_wm.reference = Eigen::VectorXd::Constant(parameters, std::log(m_options.reference));
+        m_wm.smallness.resize(parameters);
+        for (int p = 0; p < parameters; ++p)
+            m_wm.smallness(p) = m_options.smallness * m_forward.parameterShare(p);
+    }
+    const Eigen::Index n = d.size();
+    Eigen::VectorXd solved;  // the model whose fields the forward holds
+    auto model = [&](const Eigen::VectorXd& m) {
+        lap();
+        Eigen::VectorXd f = m_forward.response(m);  // stopped, it keeps the last model's response
+        solved = m;
+        result.times.forward += lap();
+        ++result.times.forwardSolves;
+        return f;
+    };
+    Eigen::VectorXd robust = Eigen::VectorXd::Ones(n);
+    auto dataMisfit = [&](const Eigen::VectorXd& f) {
+        return (weight.cwiseProduct(robust).cwiseProduct(d - f)).squaredNorm();
+    };
+    auto chi2Of = [&](const Eigen::VectorXd& f) { return (weight.cwiseProduct(d - f)).squaredNorm() / double(n); };
+    auto rrmsOf = [&](const Eigen::VectorXd& f) {
+        double sum = 0;
+        for (Eigen::Index i = 0; i < n; ++i) {
+            const double rel = std::expm1(f(i) - d(i));  // (response − datum) / datum
+            sum += rel * rel;
+        }
+        return 100 * std::sqrt(sum / double(n));
+    };
+    auto cancelled = [&] { return cancel && cancel->load(); };
+
+    Eigen::VectorXd m = start;
+    Eigen::VectorXd f;
+    try {
+        f = model(m);
+    } catch (const Stopped&) {
+        throw InversionStopped();
+    }
+    double lambda = m_options.lambda;
+    double objective = dataMisfit(f) + lambda * m_wm.value(m);
+    // The model of the lowest χ² so far: a later iteration that fits worse
+    // never replaces it.
+    Eigen::VectorXd bestModel = m;
+    Eigen::VectorXd bestResponse = f;
+    auto report = [&](int number) {
+        IterationReport r{number, chi2Of(f), rrmsOf(f), lambda, seconds(started)};
+        result.iterations.push_back(r);
+        result.models.emplace_back(std::size_t(parameters));
+        result.responses.emplace_back(std::size_t(n));
+        for (int p = 0; p < parameters; ++p)
+            result.models.back()[std::size_t(p)] = float(std::exp(m(p)));
+        for (Eigen::Index i = 0; i < n; ++i)
+            result.responses.back()[std::size_t(i)] = float(std::exp(f(i)));
+        if (r.chi2 < result.kept().chi2) {
+            result.best = result.iterations.size() - 1;
+            bestModel = m;
+            bestResponse = f;
+        }
+        if (progress)
+            progress(r);
+    };
+    report(0);
+    Sensitivities J;
+    // Stop is looked at inside the solves, the sensitivities and the
+    // normal equations' solver, which leave what they were making; the
+    // iterations end with the model of the lowest χ² so far.
+    for (int iteration = 1; iteration <= m_options.maxIterations; ++iteration) try {
+        if (result.iterations.back().chi2 <= kTargetChi2 || cancelled())
+            break;
+        J.resize(0, 0);  // the last one goes before the next is made
+        lap();
+        J = m_forward.jacobian();
+        result.times.jacobian += lap();
+        if (cancelled())
+            break;
+        if (m_options.robust) {
+            // L1-like: a datum's weight falls with its standardised residual.
+            for (Eigen::Index i = 0; i < n; ++i)
+                robust(i) = 1 / std::sqrt(std::max(std::abs(weight(i) * (d(i) - f(i))), 1.0));
+            objective = dataMisfit(f) + lambda * m_wm.value(m);
+        }
+        const Eigen::VectorXd D = weight.cwiseProduct(robust).cwiseAbs2();
+        const Eigen::VectorXd gradient = timesTransposed(J, D.cwiseProduct(d - f), m_threads) - lambda * m_wm.gradient(m);
+        const Eigen::VectorXd direction = step(J, D, lambda, gradient, cancel);
+        result.times.solver += lap();
+        // The step, or a part of it when the whole raises the objective.
+        Eigen::VectorXd bestM = m, bestF = f;
+        double best = objective;
+        for (double tau = 1; tau >= kShortestStep && !cancelled(); tau /= 2) {
+            const Eigen::VectorXd trialM = m + tau * direction;
+            const Eigen::VectorXd trialF = model(trialM);
+            const double value = dataMisfit(trialF) + lambda * m_wm.value(trialM);
+            if (value < best) {
+                best = value;
+                bestM = trialM;
+                bestF = trialF;
+                break;
+            }
+        }
+        if (cancelled())
+            break;
+        const double previousChi2 = result.iterations.back().chi2;
+        const double gain = (objective - best) / objective;
+        m = bestM;
+        f = bestF;
+        if (chi2Of(f) < previousChi2)
+            lambda = std::max(m_options.lambdaFloor, lambda * kLambdaFall);
+        objective = dataMisfit(f) + lambda * m_wm.value(m);
+        report(iteration);
+        if (!(gain >= kLeastGain))
+            break;
+    } catch (const Stopped&) {
+        break;
+    }
+    result.cancelled = cancelled();
+    // The model kept, its response and its coverage. Stopped by the user,
+    // nothing more is solved: the response is the one kept with the model's
+    // iteration, and the sensitivities at hand (those the last iteration
+    // started from) give the coverage.
+    // Stopped before the first sensitivities were made, the starting model
+    // has none to show: every cell's coverage is alike (0).
+    Eigen::VectorXd response = bestResponse;
+    if (!result.cancelled) try {
+        J.resize(0, 0);
+        if (solved != bestModel)  // else its response and fields are at hand
+            response = model(bestModel);
+        lap();
+        J = m_forward.jacobian();
+    } catch (const Stopped&) {
+        result.cancelled = true;
+    }
+    result.resistivity.resize(std::size_t(parameters));
+    result.coverage.assign(std::size_t(parameters), 0.0);
+    Eigen::VectorXd summed = Eigen::VectorXd::Zero(parameters);
+    for (Eigen::Index i = 0; i < J.rows(); ++i)
+        summed += J.row(i).transpose().cast<double>().cwiseAbs();
+    for (int p = 0; p < parameters; ++p) {
+        result.resistivity[std::size_t(p)] = std::exp(bestModel(p));
+        if (J.rows() > 0)
+            result.coverage[std::size_t(p)] = std::log10(std::max(summed(p), 1e-300));
+    }
+    result.response.resize(std::size_t(n));
+    for (Eigen::Index i = 0; i < n; ++i)
+        result.response[std::size_t(i)] = std::exp(response(i));
+    result.times.output += lap();
+    return result;
+}
+
+} // namespace zel::inv
