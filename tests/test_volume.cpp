@@ -118,7 +118,7 @@ TEST(VolumeForward, ReciprocityAndSensitivitiesAgainstFiniteDifferences)
             EXPECT_NEAR(forward.potential(a, b) / forward.potential(b, a), 1, 5e-3) << a << " " << b;
     data.resize(data.size() - 10);
     const zel::inv::Sensitivities J = forward.jacobian();
-    ASSERT_EQ(J.rows(), Eigen::Index(data.size()));
+    ASSERT_EQ(J.rows(), Eigen::Index(data.size() + 10));
     // The cells that matter most to the first datums, and some deeper.
     const double h = 1e-3;
     int compared = 0;
