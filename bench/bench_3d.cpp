@@ -141,9 +141,9 @@ Run runBoth(const std::vector<SurveyMeasurement>& data)
                 "peak %.0f MB (goal ≤ 2048)\n",
                 r.linesSeconds, r.lines.front().kept().chi2, r.lines.back().kept().chi2, r.volumeSeconds,
                 r.volumeSeconds / r.linesSeconds, int(r.volume.iterations.size()) - 1, r.volume.kept().chi2, r.peak);
-    std::printf("  3D parts: forward %d solves %.1f s, sensitivities %.1f s, solver %.1f s; %d parameters, %zu nodes\n",
+    std::printf("  3D parts: forward %d solves %.1f s, sensitivities %.1f s, solver %.1f s; %d parameters, %zu nodes (%d × %d × %d)\n",
                 r.volume.times.forwardSolves, r.volume.times.forward, r.volume.times.jacobian, r.volume.times.solver,
-                r.volume.volume.parameterCount(), r.volume.volume.nodes.size());
+                r.volume.volume.parameterCount(), r.volume.volume.nodes.size(), r.volume.volume.nx(), r.volume.volume.ny(), r.volume.volume.nz());
     return r;
 }
 

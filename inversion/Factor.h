@@ -54,6 +54,7 @@ public:
     // Solves A X = B in place for a block of right-hand sides. With
     // `wanted` (a flag a node), only those nodes' rows of X are made: the
     // back substitution leaves out every node no wanted one depends on.
+    // Supernodal: blocks may be solved on several threads at once.
     void solve(NodeBlock& block, const std::vector<char>& wanted = {}) const;
     // Entries of L, for the memory a factorisation takes.
     std::size_t nonZeros() const;

@@ -99,9 +99,6 @@ struct SupernodalFactor::Cholmod {
     // By supernode: its parent in the supernodal elimination tree (-1 at a
     // root); by place in the order: the supernode holding it.
     std::vector<int> parent, supernodeOf;
-    mutable NodeBlock work;
-    mutable Eigen::Matrix<double, kSourceBlock, Eigen::Dynamic> update;
-    mutable std::vector<char> needed;
 
     Cholmod() { start(common); }
     ~Cholmod()
@@ -186,11 +183,14 @@ void SupernodalFactor::solve(NodeBlock& block, const std::vector<char>& wanted) 
     // work holds the block a row a node in that order; seen column-major it
     // is the block's transpose, 32 rows by n, so each supernode's rows are
     // one contiguous panel that the dense kernels take as it lies.
-    NodeBlock& w = m->work;
+    // The solve's workspace is the calling thread's own: blocks of sources
+    // may be solved side by side on one factor.
+    thread_local NodeBlock w;
+    thread_local Eigen::Matrix<double, kSourceBlock, Eigen::Dynamic> update;
+    thread_local std::vector<char> needed;
     w.resize(n, kSourceBlock);
     for (Eigen::Index k = 0; k < n; ++k)
         w.row(k) = block.row(order[k]);
-    auto& update = m->update;
     if (update.cols() < Eigen::Index(L.maxesize))
         update.resize(kSourceBlock, Eigen::Index(L.maxesize));
 
@@ -229,7 +229,6 @@ void SupernodalFactor::solve(NodeBlock& block, const std::vector<char>& wanted) 
     // A node's value in the back substitution takes its ancestors' in the
     // elimination tree, and no others: the supernodes of the wanted nodes
     // and their ancestors.
-    std::vector<char>& needed = m->needed;
     needed.assign(std::size_t(nsuper), wanted.empty() ? 1 : 0);
     if (!wanted.empty()) {
         for (Eigen::Index k = 0; k < n; ++k)

@@ -45,33 +45,42 @@ double surfaceOf(const Lines& lines, double x, double y)
 }
 
 // The walls of parameter cells around `centres` (ascending, distinct):
-// halfway between neighbours up to 1.5 spacings apart, else half a spacing
-// from each and the ground between cut into cells of at most a spacing;
-// half a spacing beyond the outer ones.
-std::vector<double> wallsAround(const std::vector<double>& centres, double spacing)
+// `half` either side of each, halfway between neighbours closer than that,
+// the ground between others cut into cells of at most a spacing; beyond the
+// outer ones, cells from a spacing wide growing by half until they reach
+// `apron` past the outer walls.
+std::vector<double> wallsAround(const std::vector<double>& centres, double spacing, double half, double apron)
 {
-    std::vector<double> walls{centres.front() - spacing / 2};
+    std::vector<double> before;
+    for (double at = centres.front() - half, h = spacing; centres.front() - half - at < apron - 1e-9; h *= 1.5)
+        before.push_back(at -= h);
+    std::vector<double> walls(before.rbegin(), before.rend());
+    walls.push_back(centres.front() - half);
     for (std::size_t i = 0; i + 1 < centres.size(); ++i) {
         const double gap = centres[i + 1] - centres[i];
-        if (gap <= 1.5 * spacing + kSamePosition) {
+        if (gap <= 2 * half + kSamePosition) {
             walls.push_back((centres[i] + centres[i + 1]) / 2);
             continue;
         }
-        const double low = centres[i] + spacing / 2, high = centres[i + 1] - spacing / 2;
+        const double low = centres[i] + half, high = centres[i + 1] - half;
         const int parts = std::max(1, int(std::ceil((high - low) / spacing - 1e-9)));
         for (int s = 0; s <= parts; ++s)
             walls.push_back(low + (high - low) * s / parts);
     }
-    walls.push_back(centres.back() + spacing / 2);
+    walls.push_back(centres.back() + half);
+    for (double at = centres.back() + half, h = spacing; at - centres.back() - half < apron - 1e-9; h *= 1.5)
+        walls.push_back(at += h);
     return walls;
 }
 
 // Node planes at the walls and the centres, evenly between them at most
-// `step` apart, then growing by `growth` on either side until they reach
-// `reach` beyond the outer walls.
+// `step` apart from the first centre to the last and a step beyond (the
+// cells of an apron beyond are one cell each), then growing by `growth` on
+// either side until they reach `reach` beyond the outer walls.
 std::vector<double> planes(const std::vector<double>& walls, const std::vector<double>& centres, double step,
                            double reach, double growth)
 {
+    const double low = centres.front() - step - kSamePosition, high = centres.back() + step + kSamePosition;
     std::vector<double> fixed = walls;
     fixed.insert(fixed.end(), centres.begin(), centres.end());
     std::sort(fixed.begin(), fixed.end());
@@ -79,7 +88,7 @@ std::vector<double> planes(const std::vector<double>& walls, const std::vector<d
     for (std::size_t i = 0; i < fixed.size(); ++i) {
         if (!inside.empty() && fixed[i] - inside.back() <= kSamePosition)
             continue;
-        if (!inside.empty()) {
+        if (!inside.empty() && inside.back() >= low && fixed[i] <= high) {
             const double from = inside.back(), gap = fixed[i] - from;
             const int parts = std::max(1, int(std::ceil(gap / step - 1e-9)));
             for (int s = 1; s < parts; ++s)
@@ -235,11 +244,6 @@ Volume makeVolume(const std::vector<Point3>& electrodes, const VolumeOptions& op
     const double step = spacing / 2;
     const double extent = std::max(distinctX.back() - distinctX.front(), ys.back() - ys.front()) + spacing;
     const double reach = options.paddingLengths * extent;
-    v.wallsX = wallsAround(distinctX, spacing);
-    v.wallsY = wallsAround(ys, spacing);
-    v.xs = planes(v.wallsX, distinctX, step, reach, options.paddingGrowth);
-    v.ys = planes(v.wallsY, ys, step, reach, options.paddingGrowth);
-
     const double parameterDepth = options.parameterDepth > 0 ? options.parameterDepth : extent / 5;
     v.depths = {0};
     double h = options.firstLayer * spacing;
@@ -247,6 +251,18 @@ Volume makeVolume(const std::vector<Point3>& electrodes, const VolumeOptions& op
         v.depths.push_back(v.depths.back() + h);
         h *= options.layerGrowth;
     }
+    // Along the lines, each electrode's cell reaches halfway to its
+    // neighbours. Across, a line's cells are half a spacing wide, the ground
+    // between lines has cells of its own, and the cells reach sideways past
+    // the outer lines as deep as the parameter region: what lies beside the
+    // survey is seen by it, and is not pushed into the lines' cells.
+    double gap = spacing;
+    for (std::size_t l = 0; l + 1 < ys.size(); ++l)
+        gap = std::min(gap, ys[l + 1] - ys[l]);
+    v.wallsX = wallsAround(distinctX, spacing, spacing / 2, 0);
+    v.wallsY = wallsAround(ys, spacing, std::min(spacing, gap) / 4, parameterDepth);
+    v.xs = planes(v.wallsX, distinctX, step, reach, options.paddingGrowth);
+    v.ys = planes(v.wallsY, ys, step, reach, options.paddingGrowth);
     v.layers = v.nz() - 1;
     const double bottom = std::max(reach, 2 * parameterDepth);
     while (v.depths.back() < bottom) {

@@ -20,7 +20,7 @@ struct VolumeOptions {
     double firstLayer = 0.25;    // the top layer's thickness, in electrode spacings
     double layerGrowth = 1.15;   // each layer of the parameter region this much thicker
     double parameterDepth = 0;   // depth of the parameter region, m (0: the survey's length / 5)
-    double paddingGrowth = 1.5;  // cells of the padding region grow by this factor
+    double paddingGrowth = 1.8;  // cells of the padding region grow by this factor
     double paddingLengths = 1;   // the padding reaches this many survey extents sideways and down
 };
 

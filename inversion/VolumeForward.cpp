@@ -6,6 +6,10 @@
 #include "Parallel.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -208,6 +212,7 @@ VolumeForward::VolumeForward(const Volume& volume, std::vector<Configuration> da
             at[a] = m_fieldIndex[std::size_t(corners[a])];
         m_parameterCells.push_back(c);
         m_parameterCorners.push_back(at);
+        m_parameterMatrices.push_back(m_cellMatrices[std::size_t(c)].cast<float>());
     }
 }
 
@@ -312,8 +317,10 @@ void VolumeForward::solve(const std::vector<double>& cellResistivity, bool keepF
         if (needed[std::size_t(i)])
             at.push_back(i);
     stopIfCancelled();
+    const auto t0 = std::chrono::steady_clock::now();
     if (!m_factor.factorize(m_system))
         throw std::runtime_error("the finite-element system could not be factorised");
+    const auto t1 = std::chrono::steady_clock::now();
 
     const std::size_t sources = m_sources.size();
     const std::size_t electrodes = v.electrodeNodes.size();
@@ -322,10 +329,14 @@ void VolumeForward::solve(const std::vector<double>& cellResistivity, bool keepF
         m_total.resize(Eigen::Index(m_fieldNodes.size()), Eigen::Index(sources));
         m_green.resize(Eigen::Index(m_fieldNodes.size()), Eigen::Index(sources));
     }
-    NodeBlock primary = NodeBlock::Zero(n, kSourceBlock);
-    NodeBlock fields(n, kSourceBlock);
-    for (std::size_t first = 0; first < sources; first += std::size_t(kSourceBlock)) {
+    // The blocks of sources side by side on the threads, each with its
+    // own primary and solved fields; each writes its own sources' columns.
+    const std::size_t blocks = (sources + std::size_t(kSourceBlock) - 1) / std::size_t(kSourceBlock);
+    parallelFor(blocks, m_threads, [&](std::size_t block) {
         stopIfCancelled();
+        const std::size_t first = block * std::size_t(kSourceBlock);
+        NodeBlock primary = NodeBlock::Zero(n, kSourceBlock);
+        NodeBlock fields(n, kSourceBlock);
         const Eigen::Index count = Eigen::Index(std::min<std::size_t>(std::size_t(kSourceBlock), sources - first));
         for (Eigen::Index c = 0; c < count; ++c) {
             const int node = v.electrodeNodes[std::size_t(m_sources[first + std::size_t(c)])];
@@ -359,7 +370,7 @@ void VolumeForward::solve(const std::vector<double>& cellResistivity, bool keepF
             }
         }
         if (!keepFields)
-            continue;
+            return;
         for (std::size_t f = 0; f < m_fieldNodes.size(); ++f) {
             const int node = m_fieldNodes[f];
             for (Eigen::Index c = 0; c < count; ++c)
@@ -377,7 +388,10 @@ void VolumeForward::solve(const std::vector<double>& cellResistivity, bool keepF
             for (Eigen::Index c = 0; c < count; ++c)
                 m_green(Eigen::Index(f), Eigen::Index(first) + c) = float(fields(node, c));
         }
-    }
+    });
+    if (std::getenv("ZEL_TIMING"))
+        std::fprintf(stderr, "factor %.2f s, all %.2f s, L %zu\n", std::chrono::duration<double>(t1 - t0).count(),
+                     std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(), m_factor.nonZeros());
     m_rhoa.resize(m_data.size());
     for (std::size_t d = 0; d < m_data.size(); ++d) {
         const auto& q = m_data[d].abmn;
@@ -399,30 +413,44 @@ Sensitivities VolumeForward::jacobian() const
     const Volume& v = m_volume;
     const int parameters = v.parameterCount();
     Sensitivities J(Eigen::Index(m_data.size()), parameters);
-    parallelFor(m_data.size(), m_threads, [&](std::size_t d) {
+    // The data by their current dipole: each cell's σ K (tA − tB) is made
+    // once for all the potential dipoles of one current dipole.
+    std::map<std::pair<int, int>, std::vector<std::size_t>> byCurrent;
+    for (std::size_t d = 0; d < m_data.size(); ++d)
+        byCurrent[{m_data[d].abmn[0], m_data[d].abmn[1]}].push_back(d);
+    std::vector<const std::vector<std::size_t>*> groups;
+    for (const auto& [current, data] : byCurrent)
+        groups.push_back(&data);
+    const std::size_t cells = m_parameterCells.size();
+    parallelFor(groups.size(), m_threads, [&](std::size_t group) {
         stopIfCancelled();
-        const auto& q = m_data[d].abmn;
-        const Eigen::Index a = m_sourceIndex[std::size_t(q[0])], b = m_sourceIndex[std::size_t(q[1])];
-        const Eigen::Index m = m_sourceIndex[std::size_t(q[2])], nn = m_sourceIndex[std::size_t(q[3])];
-        const double u = m_rhoa[d] / m_data[d].k;
-        const float* tA = m_total.col(a).data();
-        const float* tB = m_total.col(b).data();
-        const float* gM = m_green.col(m).data();
-        const float* gN = m_green.col(nn).data();
-        auto row = J.row(Eigen::Index(d));
-        row.setZero();
-        for (std::size_t pc = 0; pc < m_parameterCells.size(); ++pc) {
+        const auto& q0 = m_data[groups[group]->front()].abmn;
+        const float* tA = m_total.col(m_sourceIndex[std::size_t(q0[0])]).data();
+        const float* tB = m_total.col(m_sourceIndex[std::size_t(q0[1])]).data();
+        std::vector<Eigen::Matrix<float, 8, 1>> current(cells);
+        for (std::size_t pc = 0; pc < cells; ++pc) {
             const auto& corners = m_parameterCorners[pc];
-            Eigen::Matrix<double, 8, 1> t, g;
-            for (std::size_t c = 0; c < 8; ++c) {
-                t(Eigen::Index(c)) = double(tA[corners[c]]) - double(tB[corners[c]]);
-                g(Eigen::Index(c)) = double(gM[corners[c]]) - double(gN[corners[c]]);
-            }
-            const int cell = m_parameterCells[pc];
+            Eigen::Matrix<float, 8, 1> t;
+            for (std::size_t c = 0; c < 8; ++c)
+                t(Eigen::Index(c)) = tA[corners[c]] - tB[corners[c]];
+            current[pc].noalias() = float(m_sigma[std::size_t(m_parameterCells[pc])]) * (m_parameterMatrices[pc] * t);
+        }
+        for (const std::size_t d : *groups[group]) {
+            const auto& q = m_data[d].abmn;
+            const float* gM = m_green.col(m_sourceIndex[std::size_t(q[2])]).data();
+            const float* gN = m_green.col(m_sourceIndex[std::size_t(q[3])]).data();
             // ∂U/∂σ = −gᵀ K t of each cell of the parameter;
             // ∂ log ρa / ∂ log ρ = −σ ∂U/∂σ / U.
-            row(v.parameterOfCell[std::size_t(cell)]) +=
-                float(m_sigma[std::size_t(cell)] * g.dot(m_cellMatrices[std::size_t(cell)] * t) / u);
+            const float over = float(m_data[d].k / m_rhoa[d]);
+            auto row = J.row(Eigen::Index(d));
+            row.setZero();
+            for (std::size_t pc = 0; pc < cells; ++pc) {
+                const auto& corners = m_parameterCorners[pc];
+                float sum = 0;
+                for (std::size_t c = 0; c < 8; ++c)
+                    sum += (gM[corners[c]] - gN[corners[c]]) * current[pc](Eigen::Index(c));
+                row(v.parameterOfCell[std::size_t(m_parameterCells[pc])]) += over * sum;
+            }
         }
     });
     return J;

@@ -78,6 +78,7 @@ private:
     std::vector<int> m_fieldIndex;             // per node, its place among them or -1
     std::vector<int> m_parameterCells;                   // the cells of the parameters
     std::vector<std::array<int, 8>> m_parameterCorners;  // per such cell, its corners' places among the field nodes
+    std::vector<Eigen::Matrix<float, 8, 8>> m_parameterMatrices;  // and its matrix, in the fields' precision
     std::vector<double> m_sigma;
     double m_sigmaBackground = 1;
     Factor m_factor{FactorKind::Supernodal};
