@@ -556,3 +556,124 @@ QList<std::pair<QString, QByteArray>> timeLapseFiles(const TimeLapseResult& r, c
 }
 
 } // namespace zel::inv
+
+namespace zel::inv {
+
+namespace {
+
+// The corners of a parameter cell of a volume as VTK orders a hexahedron:
+// its bottom face round, then its top face round.
+std::array<int, 8> hexahedronOf(const Volume& v, int p)
+{
+    std::array<int, 3> low{v.nx(), v.ny(), v.nz()}, high{0, 0, 0};
+    for (const int c : v.cellsOfParameter[std::size_t(p)]) {
+        const auto index = v.cellIndex(c);
+        for (std::size_t a = 0; a < 3; ++a) {
+            low[a] = std::min(low[a], index[a]);
+            high[a] = std::max(high[a], index[a] + 1);
+        }
+    }
+    const int top = low[2], bottom = high[2];
+    return {v.node(low[0], low[1], bottom), v.node(high[0], low[1], bottom), v.node(high[0], high[1], bottom),
+            v.node(low[0], high[1], bottom), v.node(low[0], low[1], top),    v.node(high[0], low[1], top),
+            v.node(high[0], high[1], top),   v.node(low[0], high[1], top)};
+}
+
+QByteArray volumeHeader(const VolumeResult& r, const QByteArray& columns)
+{
+    return (r.misfits() ? "# " + QByteArray::fromStdString(r.verdict()) + kCrLf : QByteArray()) + columns + kCrLf;
+}
+
+QByteArray volumeModel(const VolumeResult& r, char separator)
+{
+    const Volume& v = r.volume;
+    QByteArray out = volumeHeader(r, QByteArray("x_m,y_m,z_m,depth_m,rho_ohmm,coverage").replace(',', separator));
+    for (int p = 0; p < v.parameterCount(); ++p) {
+        const Point3 c = v.parameterCentre(p);
+        for (const double value : {c.x, c.y, c.z, v.parameterDepth(p), r.resistivity[std::size_t(p)]}) {
+            append(out, value);
+            out += separator;
+        }
+        append(out, r.coverage[std::size_t(p)]);
+        out += kCrLf;
+    }
+    return out;
+}
+
+} // namespace
+
+QList<std::pair<QString, QByteArray>> volumeFiles(const VolumeResult& r, const QString& target)
+{
+    const QString base = resultBaseName(target);
+    QByteArray response = volumeHeader(r, "a_x_m,a_y_m,b_x_m,b_y_m,m_x_m,m_y_m,n_x_m,n_y_m,rhoa_ohmm,model_rhoa_ohmm,misfit_pct");
+    for (std::size_t d = 0; d < r.data.size(); ++d) {
+        const SurveyMeasurement& m = r.data[d];
+        for (const Point3& p : m.at) {
+            append(response, p.x);
+            response += ',';
+            append(response, p.y);
+            response += ',';
+        }
+        append(response, m.rhoa);
+        response += ',';
+        append(response, r.response[d]);
+        response += ',';
+        append(response, (r.response[d] - m.rhoa) / m.rhoa * 100);
+        response += kCrLf;
+    }
+
+    const Volume& v = r.volume;
+    std::map<int, int> pointOf;
+    std::vector<std::array<int, 8>> cells;
+    for (int p = 0; p < v.parameterCount(); ++p) {
+        std::array<int, 8> cell = hexahedronOf(v, p);
+        for (int& corner : cell)
+            corner = pointOf.try_emplace(corner, int(pointOf.size())).first->second;
+        cells.push_back(cell);
+    }
+    std::vector<int> nodeOfPoint(pointOf.size());
+    for (const auto& [node, point] : pointOf)
+        nodeOfPoint[std::size_t(point)] = node;
+    QByteArray vtu = "<?xml version=\"1.0\"?>\n";
+    if (r.misfits())
+        vtu += "<!-- " + QByteArray::fromStdString(r.verdict()) + " -->\n";
+    vtu += kVtuHead + "<Piece NumberOfPoints=\"" + QByteArray::number(qsizetype(nodeOfPoint.size())) + "\" NumberOfCells=\""
+        + QByteArray::number(qsizetype(cells.size())) + "\">\n";
+    vtu += "<Points>\n<DataArray type=\"Float64\" NumberOfComponents=\"3\" format=\"ascii\">\n";
+    for (const int node : nodeOfPoint) {
+        const Point3& p = v.nodes[std::size_t(node)];
+        for (const double c : {p.x, p.y}) {
+            append(vtu, c);
+            vtu += ' ';
+        }
+        append(vtu, p.z);
+        vtu += '\n';
+    }
+    vtu += "</DataArray>\n</Points>\n<Cells>\n<DataArray type=\"Int32\" Name=\"connectivity\" format=\"ascii\">\n";
+    for (const auto& c : cells) {
+        for (std::size_t k = 0; k < 8; ++k)
+            vtu += QByteArray::number(c[k]) + (k == 7 ? '\n' : ' ');
+    }
+    vtu += "</DataArray>\n<DataArray type=\"Int32\" Name=\"offsets\" format=\"ascii\">\n";
+    for (std::size_t c = 0; c < cells.size(); ++c)
+        vtu += QByteArray::number(qsizetype(8) * qsizetype(c + 1)) + '\n';
+    vtu += "</DataArray>\n<DataArray type=\"UInt8\" Name=\"types\" format=\"ascii\">\n";
+    for (std::size_t c = 0; c < cells.size(); ++c)
+        vtu += "12\n";  // VTK_HEXAHEDRON
+    vtu += "</DataArray>\n</Cells>\n<CellData Scalars=\"resistivity\">\n";
+    for (const auto& [name, values] : {std::pair{"resistivity", &r.resistivity}, std::pair{"coverage", &r.coverage}}) {
+        vtu += QByteArray("<DataArray type=\"Float64\" Name=\"") + name + "\" format=\"ascii\">\n";
+        for (const double value : *values) {
+            append(vtu, value);
+            vtu += '\n';
+        }
+        vtu += "</DataArray>\n";
+    }
+    vtu += "</CellData>\n</Piece>\n" + kVtuTail;
+    return {{base + QStringLiteral(".vtu"), vtu},
+            {base + QStringLiteral("-model.csv"), volumeModel(r, ',')},
+            {base + QStringLiteral("-response.csv"), response},
+            {base + QStringLiteral(".xyz"), volumeModel(r, ' ')}};
+}
+
+} // namespace zel::inv

@@ -3,6 +3,7 @@
 #include "Ground.h"
 #include "Inversion.h"
 #include "TimeLapse.h"
+#include "VolumeInversion.h"
 
 
 #include <QByteArray>
@@ -84,6 +85,14 @@ QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result,
                                                   double gridSpacing = 0, double y = 0,
                                                   const std::atomic<bool>* cancel = nullptr);
 QString resultBaseName(const QString& target);
+
+// The files of a survey's volume for a target name: "<name>.vtu" (its
+// parameter cells as hexahedra following the ground, with resistivity and
+// coverage), "<name>-model.csv" (x_m,y_m,z_m,depth_m,rho_ohmm,coverage, a
+// row a parameter cell at its centre), "<name>-response.csv" (each datum's
+// four electrodes in plan, its apparent resistivity, the model's and the
+// misfit) and "<name>.xyz" (the model's rows separated by spaces).
+QList<std::pair<QString, QByteArray>> volumeFiles(const VolumeResult& result, const QString& target);
 
 // A time-lapse result's files: the later model's files as resultFiles()
 // writes them, "<name>-change.csv" (x_m,z_m,rho_base_ohmm,rho_ohmm,

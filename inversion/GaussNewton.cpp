@@ -75,6 +75,7 @@ MemoryRefused::MemoryRefused(std::size_t needed, std::size_t available, const st
                                  : "not enough memory for " + what + "; " + memoryText(available, available) + " are free")
     , m_needed(needed)
     , m_available(available)
+    , m_subject(what)
 {
 }
 

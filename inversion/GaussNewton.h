@@ -42,9 +42,12 @@ public:
     MemoryRefused(std::size_t needed, std::size_t available, const std::string& what = "this line");
     std::size_t needed() const { return m_needed; }
     std::size_t available() const { return m_available; }
+    // What was refused: "this line" or "this survey".
+    const std::string& subject() const { return m_subject; }
 
 private:
     std::size_t m_needed, m_available;
+    std::string m_subject;
 };
 
 // Stopped by the user before the starting model's response was known:

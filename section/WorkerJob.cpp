@@ -33,7 +33,8 @@ QString refusalOf(const std::exception_ptr& error)
     try {
         std::rethrow_exception(error);
     } catch (const inv::MemoryRefused& e) {
-        return texts::inversionNeedsMemory(e.needed(), e.available());
+        return e.subject() == "this survey" ? texts::surveyNeedsMemory(e.needed(), e.available())
+                                            : texts::inversionNeedsMemory(e.needed(), e.available());
     } catch (const inv::InversionRefused& e) {
         return texts::inversionRefusal(e.what());
     } catch (const std::exception& e) {  // a fault of the computation: said, and the program goes on

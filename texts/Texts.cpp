@@ -526,6 +526,10 @@ QString inversionRefusal(const char* reason)
         QT_TRANSLATE_NOOP("zel::texts::Refusals", "fewer than 4 electrodes"),
         QT_TRANSLATE_NOOP("zel::texts::Refusals", "fewer than 4 data"),
         QT_TRANSLATE_NOOP("zel::texts::Refusals", "no cell under the line"),
+        QT_TRANSLATE_NOOP("zel::texts::Refusals", "no cell under the lines"),
+        QT_TRANSLATE_NOOP("zel::texts::Refusals", "two electrodes at one place"),
+        QT_TRANSLATE_NOOP("zel::texts::Refusals", "fewer than 2 electrodes on every line"),
+        QT_TRANSLATE_NOOP("zel::texts::Refusals", "the ground is too steep for the mesh to follow it"),
         QT_TRANSLATE_NOOP("zel::texts::Refusals", "the base model was made on another mesh"),
         QT_TRANSLATE_NOOP("zel::texts::Refusals", "the electrodes must be at least two, each at its own position"),
         QT_TRANSLATE_NOOP("zel::texts::Refusals", "an electrode's height is not a number"),
@@ -540,17 +544,35 @@ QString inversionRefusal(const char* reason)
     return QString::fromUtf8(reason);
 }
 
-QString inversionNeedsMemory(std::size_t needed, std::size_t available)
+namespace {
+
+// Amounts of memory of one message: GB with a decimal when either is 1 GB or
+// more, MB below; both figures in one unit.
+std::pair<QString, QString> memoryAmounts(std::size_t needed, std::size_t available)
 {
-    // GB with a decimal from 1 GB, MB below; both figures in one unit.
     const bool gigabytes = std::max(needed, available) >= 1'000'000'000;
     auto amount = [gigabytes](std::size_t bytes) {
         return gigabytes ? tr("%1 ГБ").arg(numberLocale().toString(double(bytes) / 1e9, 'f', 1))
                          : tr("%1 МБ").arg(numberLocale().toString(double(bytes) / 1e6, 'f', 0));
     };
+    return {amount(needed), amount(available)};
+}
+
+} // namespace
+
+QString inversionNeedsMemory(std::size_t needed, std::size_t available)
+{
+    const auto [amountNeeded, amountFree] = memoryAmounts(needed, available);
     if (needed == 0)
-        return tr("для этого профиля не хватило памяти, свободно %1").arg(amount(available));
-    return tr("для этого профиля нужно около %1 памяти, свободно %2").arg(amount(needed), amount(available));
+        return tr("для этого профиля не хватило памяти, свободно %1").arg(amountFree);
+    return tr("для этого профиля нужно около %1 памяти, свободно %2").arg(amountNeeded, amountFree);
+}
+QString surveyNeedsMemory(std::size_t needed, std::size_t available)
+{
+    const auto [amountNeeded, amountFree] = memoryAmounts(needed, available);
+    if (needed == 0)
+        return tr("для модели съёмки не хватило памяти, свободно %1").arg(amountFree);
+    return tr("для модели съёмки нужно около %1 памяти, свободно %2").arg(amountNeeded, amountFree);
 }
 QString topographyGap(const TopographyGap& g)
 {

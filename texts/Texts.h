@@ -107,6 +107,8 @@ QString inversionRunning();
 // A line too large for the memory: what the inversion needs and what is
 // free, bytes.
 QString inversionNeedsMemory(std::size_t needed, std::size_t available);
+// The same for one 3D model of every line of a survey.
+QString surveyNeedsMemory(std::size_t needed, std::size_t available);
 // Why the inversion refused a line (its own English words, as zeltool says
 // them), in the program's language where the reason is one of its fixed ones.
 QString inversionRefusal(const char* reason);

@@ -55,5 +55,21 @@
         <source>электрод %1 стоит при x = %2 м в первом измерении и при x = %3 м во втором: измерения размечены по-разному (X0 или шаг), их разность не изменение земли</source>
         <translation>electrode %1 lies at x = %2 m in the first reading and at x = %3 m in the later: the readings are placed otherwise (X0 or spacing), their difference is no change of the ground</translation>
     </message>
+    <message>
+        <source>Y линии %1 — не число: дайте ей Y в файле линий</source>
+        <translation>line %1's Y is not a number: give the line its Y in the lines file</translation>
+    </message>
+    <message>
+        <source>ни одной линии с данными</source>
+        <translation>no line has data</translation>
+    </message>
+    <message>
+        <source>линии %1 и %2 пересекаются: обе на Y %3 м вдоль %4–%5 м. Одну модель дают параллельные линии, каждая на своём Y (пересекающиеся и непараллельные линии — в следующих версиях)</source>
+        <translation>lines %1 and %2 cross: both lie at Y %3 m along %4–%5 m. One model is made of parallel lines, each at its own Y (lines that cross or are not parallel: in a later version)</translation>
+    </message>
+    <message>
+        <source>все линии лежат на одном Y (%1 м): дайте каждой линии её Y в файле линий</source>
+        <translation>every line lies at one Y (%1 m): give each line its Y in the lines file</translation>
+    </message>
 </context>
 </TS>

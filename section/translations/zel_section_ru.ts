@@ -55,5 +55,21 @@
         <source>электрод %1 стоит при x = %2 м в первом измерении и при x = %3 м во втором: измерения размечены по-разному (X0 или шаг), их разность не изменение земли</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Y линии %1 — не число: дайте ей Y в файле линий</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ни одной линии с данными</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>линии %1 и %2 пересекаются: обе на Y %3 м вдоль %4–%5 м. Одну модель дают параллельные линии, каждая на своём Y (пересекающиеся и непараллельные линии — в следующих версиях)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>все линии лежат на одном Y (%1 м): дайте каждой линии её Y в файле линий</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

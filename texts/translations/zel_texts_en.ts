@@ -583,6 +583,14 @@
         <source>Профиль L%1 F%2: между %3 и %4 земля поднимается на %5 м, а лента на ней — %6 м: по склону так не бывает; проверьте рельеф и шаг</source>
         <translation>Profile L%1 F%2: between %3 and %4 the ground rises %5 m, and the tape laid on it is %6 m: no slope is like that; check the topography and the spacing</translation>
     </message>
+    <message>
+        <source>для модели съёмки не хватило памяти, свободно %1</source>
+        <translation>not enough memory for the survey model; %1 are free</translation>
+    </message>
+    <message>
+        <source>для модели съёмки нужно около %1 памяти, свободно %2</source>
+        <translation>the survey model needs about %1 of memory; %2 are free</translation>
+    </message>
 </context>
 <context>
     <name>zel::texts::Refusals</name>
@@ -633,6 +641,22 @@
     <message>
         <source>the later reading has no value to take: every apparent resistivity is at most 0 or out of range</source>
         <translation>the later reading has no value to take: every apparent resistivity is at most 0 or out of range</translation>
+    </message>
+    <message>
+        <source>no cell under the lines</source>
+        <translation>no cell under the lines</translation>
+    </message>
+    <message>
+        <source>two electrodes at one place</source>
+        <translation>two electrodes at one place</translation>
+    </message>
+    <message>
+        <source>fewer than 2 electrodes on every line</source>
+        <translation>fewer than 2 electrodes on every line</translation>
+    </message>
+    <message>
+        <source>the ground is too steep for the mesh to follow it</source>
+        <translation>the ground is too steep for the mesh to follow it</translation>
     </message>
 </context>
 </TS>

@@ -583,6 +583,14 @@
         <source>Профиль L%1 F%2: между %3 и %4 земля поднимается на %5 м, а лента на ней — %6 м: по склону так не бывает; проверьте рельеф и шаг</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>для модели съёмки не хватило памяти, свободно %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>для модели съёмки нужно около %1 памяти, свободно %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>zel::texts::Refusals</name>
@@ -633,6 +641,22 @@
     <message>
         <source>the later reading has no value to take: every apparent resistivity is at most 0 or out of range</source>
         <translation>в позднем измерении нечего взять: все кажущиеся сопротивления не больше 0 или вне диапазона</translation>
+    </message>
+    <message>
+        <source>no cell under the lines</source>
+        <translation>под линиями нет ни одной ячейки</translation>
+    </message>
+    <message>
+        <source>two electrodes at one place</source>
+        <translation>два электрода стоят в одной точке</translation>
+    </message>
+    <message>
+        <source>fewer than 2 electrodes on every line</source>
+        <translation>ни на одной линии нет двух электродов</translation>
+    </message>
+    <message>
+        <source>the ground is too steep for the mesh to follow it</source>
+        <translation>рельеф слишком крутой: сетка не может за ним следовать</translation>
     </message>
 </context>
 </TS>

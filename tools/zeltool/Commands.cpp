@@ -56,7 +56,8 @@ const Command kCommands[] = {
      "       [--exclude FILE | --ignore-exclusions] [--drop-flagged] [THRESHOLDS] [--topography FILE]\n"
      "       [--lambda L] [--max-iterations N] [--robust] [--vertical-ratio R] [--doi] [--doi-threshold T]\n"
      "       [--grid-spacing S] [--frequency HZ] [--png] [--pdf] [--base FILE [--base-file F]] FILE.zel|FILE.ohm OUT\n"
-     "invert --all [OPTIONS] FILE.zel OUTDIR",
+     "invert --all [OPTIONS] FILE.zel OUTDIR\n"
+     "invert --3d [OPTIONS] FILE.zel OUT",
      invert, true},
     {"forward",
      "forward [--noise P] [--channels 1|4] [--spacing S --x0 X --topography FILE]\n"

@@ -222,7 +222,7 @@ int invert(const Call& c)
                   ratio = QStringLiteral("vertical-ratio"), doi = QStringLiteral("doi"),
                   doiThreshold = QStringLiteral("doi-threshold"), gridSpacing = QStringLiteral("grid-spacing"),
                   baseOption = QStringLiteral("base"), baseFileOption = QStringLiteral("base-file"),
-                  allOption = QStringLiteral("all"), frequencyOption = QStringLiteral("frequency"),
+                  allOption = QStringLiteral("all"), volumeOption = QStringLiteral("3d"), frequencyOption = QStringLiteral("frequency"),
                   sheetOption = QStringLiteral("sheet"), widthOption = QStringLiteral("width"),
                   heightOption = QStringLiteral("height"), dpiOption = QStringLiteral("dpi");
     const zel::InversionChoice defaults;
@@ -243,6 +243,7 @@ int invert(const Call& c)
                              {baseFileOption, QStringLiteral("The file of the line in the first reading, from 0 (that of --file; without it and without --file, the whole line)."), QStringLiteral("F")},
                              {frequencyOption, QStringLiteral("Of a profile read at several frequencies, the one to invert, Hz (the lowest)."), QStringLiteral("HZ")},
                              {allOption, QStringLiteral("Invert every line into the folder OUT: each line's files, lines.vtu in 3D and plan views at four depths.")},
+                             {volumeOption, QStringLiteral("Invert every line of FILE.zel into one 3D model: OUT.vtu, OUT-model.csv, OUT-response.csv, OUT.xyz; with --png, depth slices and the section under each line.")},
                              {QStringLiteral("png"), QStringLiteral("Draw the section as OUT.png too.")},
                              {QStringLiteral("pdf"), QStringLiteral("Draw the section as OUT.pdf too.")},
                              {sheetOption, QStringLiteral("Draw the pictures as a report's sheet: the section, the measured and modelled data and the misfit (OUT.png without --pdf).")},
@@ -319,6 +320,13 @@ int invert(const Call& c)
     const bool ohm = in.endsWith(QLatin1String(".ohm"), Qt::CaseInsensitive);
     if (all && ohm)
         throw UsageError{QStringLiteral("--all inverts the lines of a .zel file")};
+    const bool volume = args.isSet(volumeOption);
+    if (volume && (all || args.isSet(kLine) || args.isSet(kFile) || args.isSet(baseOption) || args.isSet(sheetOption)))
+        throw UsageError{QStringLiteral("--3d inverts every line into one model: --all, --line, --file, --base and --sheet do not go with it")};
+    if (volume && ohm)
+        throw UsageError{QStringLiteral("--3d inverts the lines of a .zel file")};
+    if (volume && args.isSet(doi))
+        throw UsageError{QStringLiteral("--3d: the depth of investigation of a volume is not computed yet; leave out --doi")};
     requireWritableTarget(target, all);
     zel::refuseOutputOverInput(in, target);
 
@@ -326,9 +334,9 @@ int invert(const Call& c)
     if (!ohm)
         loaded = load(in, c.err);
     zel::SurveyGeometry geometry = surveyGeometryOf(args, loaded ? &*loaded : nullptr);
-    if (all) {
+    if (all || volume) {
         const zel::Exclusions left = exclusionsOf(args, *loaded, c.err, BadExclusions::Refuse);
-        return invertAll(call, *loaded, geometry, left);
+        return all ? invertAll(call, *loaded, geometry, left) : invertVolume(call, *loaded, geometry, left);
     }
     std::optional<zel::Topography> given;  // --topography, over the line's own
     if (args.isSet(topography)) {

@@ -1,8 +1,9 @@
 #pragma once
 
-// zeltool invert in its three modes, one file each: a profile (Invert.cpp),
-// a time-lapse pair (--base, InvertPair.cpp) and every line (--all,
-// InvertAll.cpp), with what they share.
+// zeltool invert in its four modes, one file each: a profile (Invert.cpp),
+// a time-lapse pair (--base, InvertPair.cpp), every line (--all,
+// InvertAll.cpp) and one volume of every line (--3d, InvertVolume.cpp),
+// with what they share.
 #include "Tool.h"
 
 #include "section/Input.h"
@@ -58,5 +59,7 @@ int invertPair(const InvertCall& call, const zel::SectionInput& base, const zel:
                const zel::inv::InversionOptions& options, const QStringList& inputs);
 int invertAll(const InvertCall& call, const LoadedData& reading, const zel::SurveyGeometry& geometry,
               const zel::Exclusions& left);
+int invertVolume(const InvertCall& call, const LoadedData& reading, const zel::SurveyGeometry& geometry,
+                 const zel::Exclusions& left);
 
 } // namespace zeltool
