@@ -71,6 +71,10 @@ SurveyInput surveyInput(const std::vector<MeasurementRecord>& records, const Sur
     }
     if (survey.lines.empty())
         throw SurveyRefused(tr("ни одной линии с данными"));
+    const auto [low, high] = std::minmax_element(survey.lines.begin(), survey.lines.end(),
+                                                 [](const auto& a, const auto& b) { return a.y < b.y; });
+    if (high->y - low->y <= kSamePosition)
+        throw SurveyRefused(tr("все линии лежат на одном Y (%1 м): дайте каждой линии её Y в файле линий").arg(metres(low->y)));
     // Lines along x at their own Y: two over one stretch of one Y cross.
     for (std::size_t a = 0; a < survey.lines.size(); ++a)
         for (std::size_t b = a + 1; b < survey.lines.size(); ++b) {
@@ -82,10 +86,6 @@ SurveyInput surveyInput(const std::vector<MeasurementRecord>& records, const Sur
                        "(пересекающиеся и непараллельные линии — в следующих версиях)")
                         .arg(la.what, lb.what, metres(la.y), metres(std::max(la.from, lb.from)), metres(std::min(la.to, lb.to))));
         }
-    const auto [low, high] = std::minmax_element(survey.lines.begin(), survey.lines.end(),
-                                                 [](const auto& a, const auto& b) { return a.y < b.y; });
-    if (high->y - low->y <= kSamePosition)
-        throw SurveyRefused(tr("все линии лежат на одном Y (%1 м): дайте каждой линии её Y в файле линий").arg(metres(low->y)));
     return survey;
 }
 

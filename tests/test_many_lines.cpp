@@ -1,6 +1,7 @@
 // Lines made of many readings: the spreads of a roll-along inverted as one
 // line, two readings of one line compared, parallel lines in plan view.
 #include "section/AllLines.h"
+#include "section/SurveyVolume.h"
 #include "section/Input.h"
 #include "sim/StationModel.h"
 
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -205,4 +207,67 @@ TEST(ManyLines, ParallelLinesGiveAPlanView)
     for (const zel::LineSection& l : run.lines)
         sections.emplace_back(&l.result, l.y);
     EXPECT_EQ(zel::inv::linesVtu(sections).count("<Piece "), 3);
+}
+
+TEST(ManyLines, ParallelLinesAsOneVolume)
+{
+    std::vector<zel::sim::SyntheticLine> lines;
+    for (int n = 1; n <= 3; ++n) {
+        zel::sim::SyntheticLine& line = lines.emplace_back();
+        line.electrodes = 24;
+        line.aMax = 1;
+        line.nMax = 4;
+        line.line = n;
+        line.y = 4.0 * (n - 1);
+        line.blocks = {{8, 14, 1, 3, n < 3 ? 10.0 : 100.0}};
+    }
+    const auto [records, placed] = zel::sim::syntheticSurvey(lines);
+    zel::SurveyGeometry g;
+    g.lines = placed;
+    zel::InversionChoice choice;
+    choice.maxIterations = 3;
+    const zel::SurveyInput input = zel::surveyInput(records, g, {}, choice);
+    ASSERT_EQ(input.lines.size(), 3u);
+    zel::inv::VolumeInversionOptions options = zel::volumeOptions(choice, 2);
+    const zel::inv::VolumeResult result = zel::inv::invertVolume(input.data, options);
+    EXPECT_LT(result.kept().chi2, result.iterations.front().chi2 / 10);
+    // Under the first line the block is lower than beside it.
+    const zel::inv::InversionResult section = zel::sectionUnder(result, input.lines.front());
+    EXPECT_EQ(section.data.size() * 3, input.data.size());
+    EXPECT_LT(zel::resistivityAtDepth(section, 11, 2), 0.5 * zel::resistivityAtDepth(section, 20, 2));
+    const auto files = zel::inv::volumeFiles(result, "survey");
+    ASSERT_EQ(files.size(), 4);
+    EXPECT_TRUE(files[1].second.contains("x_m,y_m,z_m,depth_m,rho_ohmm,coverage\r\n"));
+    EXPECT_EQ(files[0].second.count("\n12\n"), result.volume.parameterCount());  // a hexahedron each
+    EXPECT_EQ(files[2].second.count("\r\n"), qsizetype(input.data.size()) + (result.misfits() ? 2 : 1));  // the verdict, the header
+
+    options.memory = 1'000'000;
+    try {
+        zel::inv::invertVolume(input.data, options);
+        ADD_FAILURE() << "a survey beyond the memory was inverted";
+    } catch (const zel::inv::MemoryRefused& e) {
+        EXPECT_EQ(e.subject(), "this survey");
+        EXPECT_GT(e.needed(), e.available());
+    }
+
+    // Lines that make no volume, refused by name.
+    const struct {
+        const char* what;
+        std::function<void(zel::LineGeometries&)> change;
+        const char* said;
+    } refusals[] = {
+        {"one Y", [](zel::LineGeometries& l) { for (auto& [p, geometry] : l) geometry.y.reset(); }, "Y (0 "},
+        {"crossing", [](zel::LineGeometries& l) { l.at({2, 1}).y = 0; }, "L1 F1"},
+        {"not a number", [](zel::LineGeometries& l) { l.at({2, 1}).y = std::nan(""); }, "L2 F1"},
+    };
+    for (const auto& r : refusals) {
+        zel::SurveyGeometry bad = g;
+        r.change(bad.lines);
+        try {
+            zel::surveyInput(records, bad, {}, choice);
+            ADD_FAILURE() << r.what;
+        } catch (const zel::SurveyRefused& e) {
+            EXPECT_TRUE(e.why().contains(QString::fromUtf8(r.said))) << r.what << ": " << e.why().toStdString();
+        }
+    }
 }
