@@ -134,11 +134,16 @@ void TSurveyCommands::invertAllLines()
                                      zel::withFullStop(zel::texts::errorText(zel::ZelError(zel::ErrorId::NoPositions))));
         return;
     }
-    if (!m_lines)
-        m_lines = new TLinesWindow(m_host.document().allLines(), m_host.dialogParent());
+    if (!m_lines) {
+        m_lines = new TLinesWindow(m_host.document().allLines(), m_host.document().volume(), m_host.dialogParent());
+        m_lines->setAskFile([this](QWidget* parent) {
+            return askNewFile(parent, QStringLiteral("CSV (*.csv)|*.csv"), QStringLiteral("csv"), QStringLiteral("Survey.csv"));
+        });
+        connect(m_lines, &TLinesWindow::invertAsked, this, &TSurveyCommands::invertAllLines);
+    }
     m_lines->show();
     m_lines->raise();
-    if (m_lines->job().running())
+    if (m_lines->running())
         return;
     // One job at a time: each takes every core but one and checks the free
     // memory for itself alone.

@@ -6,6 +6,7 @@
 #include "survey/Checks.h"
 #include "survey/Lines.h"
 #include "section/AllLines.h"
+#include "section/SurveyVolume.h"
 #include "section/CompareJob.h"
 #include "section/SectionJob.h"
 
@@ -113,6 +114,8 @@ public:
     // inverted: the two other jobs on this reading, stale as the section is.
     CompareJob& comparison() { return m_comparison; }
     LinesJob& allLines() { return m_allLines; }
+    // Every line of the reading as one 3D model.
+    VolumeJob& volume() { return m_volume; }
     // One of the jobs runs: each takes the cores and memory it finds free,
     // so no other starts, the station waits and closing asks first.
     bool busy() const;
@@ -138,8 +141,8 @@ private:
     void keepLines();
     void loadBeside();
     // The reading's jobs, for what holds for each of them.
-    std::array<WorkerJob*, 3> jobs() { return {&m_section, &m_comparison, &m_allLines}; }
-    std::array<const WorkerJob*, 3> jobs() const { return {&m_section, &m_comparison, &m_allLines}; }
+    std::array<WorkerJob*, 4> jobs() { return {&m_section, &m_comparison, &m_allLines, &m_volume}; }
+    std::array<const WorkerJob*, 4> jobs() const { return {&m_section, &m_comparison, &m_allLines, &m_volume}; }
 
     Reading m_reading;
     std::vector<MeasurementRecord> m_records;
@@ -154,6 +157,7 @@ private:
     SectionJob m_section;
     CompareJob m_comparison;
     LinesJob m_allLines;
+    VolumeJob m_volume;
 };
 
 } // namespace zel

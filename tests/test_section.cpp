@@ -597,9 +597,29 @@ TEST(SectionWindow, AllLinesInvertedAndShownInPlan)
     form.document().setExcluded(zel::keyOf(zel::surveyValues(records, form.document().geometry()).front()), true);
     EXPECT_TRUE(w->job().stale());
     EXPECT_TRUE(w->NotesLabel->text().contains(QStringLiteral("устарел"))) << w->NotesLabel->text().toStdString();
+
+    // The same lines as one 3D model: its depth slice, the section under a
+    // chosen line, its files; the body again between the first two lines.
+    form.document().setExcluded(zel::keyOf(zel::surveyValues(records, form.document().geometry()).front()), false);
+    w->ModeBox->setCurrentIndex(TLinesWindow::OneVolume);
+    w->InvertButton->click();
+    ASSERT_TRUE(waitUntil([&] { return !w->volumeJob().running(); }));
+    ASSERT_NE(w->volumeJob().result(), nullptr) << w->ProgressLabel->text().toStdString();
+    EXPECT_EQ(w->LineBox->count(), 3);
+    EXPECT_TRUE(w->SectionPlot->isVisibleTo(w));
+    EXPECT_GT(w->SectionPlot->plottableCount(), 0);
+    EXPECT_EQ(w->PlanPlot->plottableCount(), 4);
+    EXPECT_EQ(needsMoreThanALaptop(*w), "");
+    w->DepthSlider->setValue(w->DepthSlider->maximum());
+    EXPECT_GT(w->DepthEdit->value(), 2.0);
+    dialogs.fileAnswers << place.dir.filePath("survey.csv");
+    w->SaveButton->click();
+    EXPECT_TRUE(QFile::exists(place.dir.filePath("survey.vtu"))) << w->ProgressLabel->text().toStdString();
+    EXPECT_TRUE(QFile::exists(place.dir.filePath("survey-model.csv")));
     const QByteArray pictures = qgetenv("ZEL_SCREENSHOTS");
     if (!pictures.isEmpty()) {
-        w->grab().save(QString::fromLocal8Bit(pictures) + "/plan-view-ru.png");
+        w->grab().save(QString::fromLocal8Bit(pictures) + "/volume-ru.png");
+        w->ModeBox->setCurrentIndex(TLinesWindow::OneByOne);
         form.English1->trigger();
         QTest::qWait(20);
         w->grab().save(QString::fromLocal8Bit(pictures) + "/plan-view-en.png");

@@ -297,6 +297,62 @@ zlib — the zlib licence. In detail: THIRD-PARTY.txt.</translation>
         <source>Данные изменились после этой инверсии: план устарел.</source>
         <translation>The data changed since this inversion: the plan is out of date.</translation>
     </message>
+    <message>
+        <source>Одна 3D-модель всех линий...</source>
+        <translation>One 3D model of every line...</translation>
+    </message>
+    <message>
+        <source>3D-модель. </source>
+        <translation>3D model. </translation>
+    </message>
+    <message>
+        <source>Остановлено до первой модели: показана прежняя, если она была.</source>
+        <translation>Stopped before the first model: the one before is shown, if there was one.</translation>
+    </message>
+    <message>
+        <source>Обратить:</source>
+        <translation>Invert:</translation>
+    </message>
+    <message>
+        <source>линии по одной</source>
+        <translation>lines one by one</translation>
+    </message>
+    <message>
+        <source>одна 3D-модель</source>
+        <translation>one 3D model</translation>
+    </message>
+    <message>
+        <source>Обратить</source>
+        <translation>Invert</translation>
+    </message>
+    <message>
+        <source>Разрез под линией:</source>
+        <translation>Section under the line:</translation>
+    </message>
+    <message>
+        <source>Сохранить модель...</source>
+        <translation>Save model...</translation>
+    </message>
+    <message>
+        <source>%1 не в модели: %2</source>
+        <translation>%1 is not in the model: %2</translation>
+    </message>
+    <message>
+        <source>3D-модель %1 линий: %2 данных, %3 ячеек, χ² %4, RRMS %5 %%6.</source>
+        <translation>3D model of %1 lines: %2 data, %3 cells, χ² %4, RRMS %5 %%6.</translation>
+    </message>
+    <message>
+        <source>, остановлено до конца</source>
+        <translation>, stopped before the end</translation>
+    </message>
+    <message>
+        <source>%1 в 3D-модели</source>
+        <translation>%1 in the 3D model</translation>
+    </message>
+    <message>
+        <source>Данные изменились после этой инверсии: модель устарела.</source>
+        <translation>The data changed after this inversion: the model is out of date.</translation>
+    </message>
 </context>
 <context>
     <name>TPictureDialog</name>

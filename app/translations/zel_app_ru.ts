@@ -287,6 +287,62 @@ zlib — лицензия zlib. Подробно: THIRD-PARTY.txt.</source>
         <source>Данные изменились после этой инверсии: план устарел.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Одна 3D-модель всех линий...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>3D-модель. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Остановлено до первой модели: показана прежняя, если она была.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Обратить:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>линии по одной</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>одна 3D-модель</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Обратить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Разрез под линией:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сохранить модель...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 не в модели: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>3D-модель %1 линий: %2 данных, %3 ячеек, χ² %4, RRMS %5 %%6.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, остановлено до конца</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 в 3D-модели</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Данные изменились после этой инверсии: модель устарела.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TPictureDialog</name>

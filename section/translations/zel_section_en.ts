@@ -57,7 +57,7 @@
     </message>
     <message>
         <source>Y линии %1 — не число: дайте ей Y в файле линий</source>
-        <translation>line %1's Y is not a number: give the line its Y in the lines file</translation>
+        <translation>line %1&apos;s Y is not a number: give the line its Y in the lines file</translation>
     </message>
     <message>
         <source>ни одной линии с данными</source>
