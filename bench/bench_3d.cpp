@@ -9,10 +9,20 @@
 //   layers   a 2D ground (a conductive block across every line): do the
 //            volume's sections under the lines agree with the 2D sections?
 // Each case prints the wall times, χ², the peak memory and its figure.
-// Arguments: the cases to run (all without).
+// Arguments: the cases to run (all without); --pictures DIR draws the
+// contact case's depth slice and section under line 2 from the volume
+// beside the All-lines plan and line 2's own section.
+#include "inversion/Depth.h"
 #include "inversion/Inversion.h"
 #include "inversion/VolumeForward.h"
 #include "inversion/VolumeInversion.h"
+#include "plots/Plots.h"
+#include "section/AllLines.h"
+#include "section/SurveyVolume.h"
+#include "survey/Exports.h"
+
+#include <QApplication>
+#include <QString>
 
 #include <chrono>
 #include <cmath>
@@ -65,7 +75,7 @@ std::vector<SurveyMeasurement> surveyData(const std::function<double(double, dou
         for (int i = 0; i < kElectrodes; ++i)
             electrodes.push_back(electrode(l, i));
     VolumeOptions options;
-    options.parameterDepth = std::getenv("ZEL_DEPTH") ? std::atof(std::getenv("ZEL_DEPTH")) : 20;
+    options.parameterDepth = 20;
     const Volume volume = makeVolume(electrodes, options);
     std::vector<Configuration> configurations;
     for (int l = 0; l < kLines; ++l)
@@ -126,12 +136,7 @@ Run runBoth(const std::vector<SurveyMeasurement>& data)
         r.lines.push_back(invert(lineData(data, kLineGap * l), InversionOptions{}));
     r.linesSeconds = seconds(started);
     started = std::chrono::steady_clock::now();
-    VolumeInversionOptions options;
-    if (const char* l = std::getenv("ZEL_LAMBDA"))
-        options.lambda = std::atof(l);
-    if (const char* l = std::getenv("ZEL_FLOOR"))
-        options.lambdaFloor = std::atof(l);
-    r.volume = invertVolume(data, options, [](const IterationReport& i) {
+    r.volume = invertVolume(data, VolumeInversionOptions{}, [](const IterationReport& i) {
         std::printf("    3D iteration %d: chi2 %.2f, %.1f s\n", i.number, i.chi2, i.seconds);
         std::fflush(stdout);
     });
@@ -174,6 +179,34 @@ std::pair<double, double> underLine(const Run& r, int line, double deepest, cons
     return {median(volume), median(section)};
 }
 
+QString picturesFolder;
+
+// The contact case's pictures: at a depth of 4 m the volume's slice and the
+// All-lines plan, and under line 2 the volume's section and its own.
+void drawContact(const Run& r)
+{
+    zel::SurveyInput input;
+    std::vector<zel::LineSection> sections;
+    for (int l = 0; l < kLines; ++l) {
+        const QString what = QStringLiteral("L%1").arg(l + 1);
+        input.lines.push_back({zel::Profile{l + 1, zel::Profile::kWholeLine}, what, kLineGap * l, 0, kSpacing * (kElectrodes - 1)});
+        zel::LineSection s{zel::Profile{l + 1, zel::Profile::kWholeLine}, kLineGap * l, what, r.lines[std::size_t(l)], {}};
+        s.sensitivity = sensitivityDepths(s.result.mesh, relativeSensitivity(s.result), kSensitivityThreshold);
+        sections.push_back(std::move(s));
+    }
+    const QLocale numbers = QLocale::c();
+    const double depth = 4;
+    QList<std::pair<QString, QByteArray>> files;
+    files += zel::planPicture(zel::planOf(zel::sliceAt(r.volume, depth), input), picturesFolder + "/volume-contact-slice.png", numbers);
+    files += zel::planPicture(zel::planView(sections, depth), picturesFolder + "/volume-contact-all-lines.png", numbers);
+    files += zel::sectionPictures(zel::sectionUnder(r.volume, input.lines[1]), QStringLiteral("L2 in the 3D model"),
+                                  picturesFolder + "/volume-contact-L2-3d", QStringLiteral("png"), numbers, kDoiThreshold);
+    files += zel::sectionPictures(r.lines[1], QStringLiteral("L2 alone (2D)"), picturesFolder + "/volume-contact-L2-2d",
+                                  QStringLiteral("png"), numbers, kDoiThreshold);
+    for (const QString& written : zel::writeExportFiles(files))
+        std::printf("  %s\n", qPrintable(written));
+}
+
 void contact()
 {
     std::printf("contact  100 / 20 ohm·m along the lines, between lines 2 and 3\n");
@@ -181,6 +214,8 @@ void contact()
     const Run r = runBoth(surveyData(rho));
     const auto [volume, section] = underLine(r, 1, 15, rho);
     std::printf("  under line 2, median |log10 rho/true| to 15 m: 3D %.3f, its 2D section %.3f (goal: 3D nearer)\n", volume, section);
+    if (!picturesFolder.isEmpty())
+        drawContact(r);
 }
 
 void body()
@@ -228,11 +263,20 @@ void layers()
 
 int main(int argc, char** argv)
 {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::vector<const char*> asked;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--pictures") == 0 && i + 1 < argc)
+            picturesFolder = QString::fromLocal8Bit(argv[++i]);
+        else
+            asked.push_back(argv[i]);
+    }
     const std::vector<std::pair<const char*, void (*)()>> cases{{"contact", contact}, {"body", body}, {"layers", layers}};
     for (const auto& [name, run] : cases) {
-        bool wanted = argc < 2;
-        for (int i = 1; i < argc; ++i)
-            wanted = wanted || std::strcmp(argv[i], name) == 0;
+        bool wanted = asked.empty();
+        for (const char* a : asked)
+            wanted = wanted || std::strcmp(a, name) == 0;
         if (wanted)
             run();
     }

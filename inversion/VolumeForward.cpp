@@ -6,9 +6,6 @@
 #include "Parallel.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <cmath>
 #include <numbers>
@@ -317,10 +314,8 @@ void VolumeForward::solve(const std::vector<double>& cellResistivity, bool keepF
         if (needed[std::size_t(i)])
             at.push_back(i);
     stopIfCancelled();
-    const auto t0 = std::chrono::steady_clock::now();
     if (!m_factor.factorize(m_system))
         throw std::runtime_error("the finite-element system could not be factorised");
-    const auto t1 = std::chrono::steady_clock::now();
 
     const std::size_t sources = m_sources.size();
     const std::size_t electrodes = v.electrodeNodes.size();
@@ -389,9 +384,6 @@ void VolumeForward::solve(const std::vector<double>& cellResistivity, bool keepF
                 m_green(Eigen::Index(f), Eigen::Index(first) + c) = float(fields(node, c));
         }
     });
-    if (std::getenv("ZEL_TIMING"))
-        std::fprintf(stderr, "factor %.2f s, all %.2f s, L %zu\n", std::chrono::duration<double>(t1 - t0).count(),
-                     std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(), m_factor.nonZeros());
     m_rhoa.resize(m_data.size());
     for (std::size_t d = 0; d < m_data.size(); ++d) {
         const auto& q = m_data[d].abmn;

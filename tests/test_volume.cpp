@@ -1,6 +1,8 @@
 // The 3D forward response against analytic solutions: a half-space, a
 // vertical contact by its image, reciprocity, and its sensitivities against
 // finite differences.
+#include "inversion/Forward.h"
+#include "inversion/Mesh.h"
 #include "inversion/VolumeForward.h"
 
 #include <gtest/gtest.h>
@@ -145,4 +147,40 @@ TEST(VolumeForward, ReciprocityAndSensitivitiesAgainstFiniteDifferences)
             }
         }
     EXPECT_GT(compared, 20);
+}
+
+// A hill across the lines, 500 m above the sea: the volume's surface
+// follows it, and the potentials of a homogeneous ground under it agree
+// with the 2.5D forward's of the line over the same hill.
+TEST(VolumeForward, AHillAgreesWithTheLinesOwnForward)
+{
+    std::vector<double> x, heights;
+    std::vector<Point3> electrodes;
+    for (int i = 0; i < 24; ++i) {
+        x.push_back(i);
+        heights.push_back(3 * std::exp(-std::pow((i - 12) / 4.0, 2)));
+    }
+    for (int l = 0; l < 3; ++l)
+        for (int i = 0; i < 24; ++i)
+            electrodes.push_back({x[std::size_t(i)], 2.0 * (l - 1), 500 + heights[std::size_t(i)]});
+    zel::inv::VolumeOptions o;
+    o.parameterDepth = 6;
+    const zel::inv::Volume volume = zel::inv::makeVolume(electrodes, o);
+    for (std::size_t e = 0; e < electrodes.size(); ++e)
+        EXPECT_NEAR(volume.nodes[std::size_t(volume.electrodeNodes[e])].z, electrodes[e].z, 1e-9);
+    std::vector<Configuration> line, middle;
+    for (int n = 1; n <= 3; ++n)
+        for (int i = 4; i + 2 + n <= 20; i += 2) {
+            line.push_back({{i, i + 1, i + 1 + n, i + 2 + n}, 1.0});
+            middle.push_back({{24 + i, 24 + i + 1, 24 + i + 1 + n, 24 + i + 2 + n}, 1.0});
+        }
+    zel::inv::VolumeForward inVolume(volume, middle);
+    inVolume.solve(std::vector<double>(std::size_t(volume.cellCount()), 100.0));
+    zel::inv::MeshOptions m;
+    m.parameterDepth = 6;
+    const zel::inv::Mesh mesh = zel::inv::makeMesh(x, heights, m);
+    zel::inv::ForwardModel alone(mesh, line);
+    alone.solve(std::vector<double>(std::size_t(mesh.cellCount()), 100.0));
+    for (std::size_t d = 0; d < line.size(); ++d)
+        EXPECT_NEAR(inVolume.apparentResistivity()[d] / alone.apparentResistivity()[d], 1, 0.02) << d;
 }
