@@ -448,7 +448,7 @@ Sensitivities VolumeForward::jacobian() const
     return J;
 }
 
-std::size_t VolumeForward::memoryNeeded(const Volume& volume, std::size_t configurations, std::size_t sources)
+std::size_t VolumeForward::memoryNeeded(const Volume& volume, std::size_t configurations, std::size_t sources, int threads)
 {
     const std::size_t nodes = volume.nodes.size();
     const std::size_t cells = std::size_t(volume.cellCount());
@@ -465,8 +465,11 @@ std::size_t VolumeForward::memoryNeeded(const Volume& volume, std::size_t config
         + 2 * entries * (sizeof(double) + sizeof(int)) + parameters * 64 * (sizeof(Eigen::Triplet<double>) + sizeof(double) + sizeof(int));
     const std::size_t factorisation = factor.values * sizeof(double) + factor.indices * sizeof(int)
         + factor.workspace * sizeof(double) + nodes * (sizeof(double) + factor.perNode * sizeof(int));
-    // The blocks of primary and solved fields, and the flags of nodes read.
-    const std::size_t blocks = 3 * nodes * std::size_t(kSourceBlock) * sizeof(double) + 3 * nodes;
+    // On each thread solving blocks of sources: the block's primary and
+    // solved fields and the solver's own copy in the factor's order; the
+    // flags of nodes read.
+    const std::size_t solving = std::min<std::size_t>(std::size_t(threadCount(threads)), (sources + 31) / 32);
+    const std::size_t blocks = solving * 3 * nodes * std::size_t(kSourceBlock) * sizeof(double) + 3 * nodes;
     const std::size_t fields = 2 * fieldNodes * sources * sizeof(float) + volume.electrodeNodes.size() * sources * sizeof(double);
     const std::size_t geometry = nodes * (sizeof(Point3) + sizeof(int)) + cells * sizeof(int) + cells * sizeof(int) / 4 + parameters * (sizeof(int) + 32);
     const std::size_t jacobian = configurations * parameters * sizeof(float);

@@ -45,8 +45,8 @@ public:
     void setCancel(const std::atomic<bool>* cancel) { m_cancel = cancel; }
 
     // The memory, bytes, that a solve keeping its fields and the
-    // sensitivities take at their peak.
-    static std::size_t memoryNeeded(const Volume& volume, std::size_t configurations, std::size_t sources);
+    // sensitivities take at their peak on `threads` threads (0: every core).
+    static std::size_t memoryNeeded(const Volume& volume, std::size_t configurations, std::size_t sources, int threads);
 
 private:
     void stopIfCancelled() const;

@@ -98,7 +98,7 @@ public:
         for (const Configuration& c : m_configurations)
             for (const int e : c.abmn)
                 source[std::size_t(e)] = 1;
-        return VolumeForward::memoryNeeded(m_volume, m_configurations.size(), std::size_t(std::count(source.begin(), source.end(), 1)))
+        return VolumeForward::memoryNeeded(m_volume, m_configurations.size(), std::size_t(std::count(source.begin(), source.end(), 1)), m_threads)
             + m_configurations.size() * 8 * sizeof(double);
     }
     Eigen::VectorXd response(const Eigen::VectorXd& m) override
