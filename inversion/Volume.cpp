@@ -297,7 +297,7 @@ Volume makeVolume(const std::vector<Point3>& electrodes, const VolumeOptions& op
     }
     const std::vector<int> columnOf = wallOf(v.xs, v.wallsX), rowOf = wallOf(v.ys, v.wallsY);
     v.parameterOfCell.assign(std::size_t(v.cellCount()), -1);
-    v.cellsOfParameter.resize(std::size_t(v.parameterColumns() * v.parameterRows() * v.layers));
+    v.cellsOfParameter.resize(std::size_t(v.parameterColumns()) * std::size_t(v.parameterRows()) * std::size_t(v.layers));
     v.first = {v.nx(), v.ny(), 0};
     v.last = {0, 0, v.layers};
     for (int i = 0; i + 1 < v.nx(); ++i)

@@ -339,10 +339,11 @@ void VolumeForward::solve(const std::vector<double>& cellResistivity, bool keepF
             double nearest = v.depths[1];
             const int i = node / (v.ny() * v.nz()), j = (node / v.nz()) % v.ny();
             for (const int d : {-1, 1}) {
-                if (i + d >= 0 && i + d < v.nx())
-                    nearest = std::min(nearest, std::abs(v.xs[std::size_t(i + d)] - s.x));
-                if (j + d >= 0 && j + d < v.ny())
-                    nearest = std::min(nearest, std::abs(v.ys[std::size_t(j + d)] - s.y));
+                const int column = i + d, row = j + d;
+                if (column >= 0 && column < v.nx())
+                    nearest = std::min(nearest, std::abs(v.xs[std::size_t(column)] - s.x));
+                if (row >= 0 && row < v.ny())
+                    nearest = std::min(nearest, std::abs(v.ys[std::size_t(row)] - s.y));
             }
             for (const int a : at) {
                 const Point3& p = v.nodes[std::size_t(a)];
@@ -411,6 +412,7 @@ Sensitivities VolumeForward::jacobian() const
     for (std::size_t d = 0; d < m_data.size(); ++d)
         byCurrent[{m_data[d].abmn[0], m_data[d].abmn[1]}].push_back(d);
     std::vector<const std::vector<std::size_t>*> groups;
+    groups.reserve(byCurrent.size());
     for (const auto& [current, data] : byCurrent)
         groups.push_back(&data);
     const std::size_t cells = m_parameterCells.size();
