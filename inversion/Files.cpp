@@ -587,7 +587,8 @@ QByteArray volumeHeader(const VolumeResult& r, const QByteArray& columns)
 QByteArray volumeModel(const VolumeResult& r, char separator)
 {
     const Volume& v = r.volume;
-    QByteArray out = volumeHeader(r, QByteArray("x_m,y_m,z_m,depth_m,rho_ohmm,coverage").replace(',', separator));
+    const bool doi = r.doi.size() == r.resistivity.size();
+    QByteArray out = volumeHeader(r, QByteArray(doi ? "x_m,y_m,z_m,depth_m,rho_ohmm,coverage,doi" : "x_m,y_m,z_m,depth_m,rho_ohmm,coverage").replace(',', separator));
     for (int p = 0; p < v.parameterCount(); ++p) {
         const Point3 c = v.parameterCentre(p);
         for (const double value : {c.x, c.y, c.z, v.parameterDepth(p), r.resistivity[std::size_t(p)]}) {
@@ -595,6 +596,10 @@ QByteArray volumeModel(const VolumeResult& r, char separator)
             out += separator;
         }
         append(out, r.coverage[std::size_t(p)]);
+        if (doi) {
+            out += separator;
+            append(out, r.doi[std::size_t(p)]);
+        }
         out += kCrLf;
     }
     return out;
@@ -661,7 +666,10 @@ QList<std::pair<QString, QByteArray>> volumeFiles(const VolumeResult& r, const Q
     for (std::size_t c = 0; c < cells.size(); ++c)
         vtu += "12\n";  // VTK_HEXAHEDRON
     vtu += "</DataArray>\n</Cells>\n<CellData Scalars=\"resistivity\">\n";
-    for (const auto& [name, values] : {std::pair{"resistivity", &r.resistivity}, std::pair{"coverage", &r.coverage}}) {
+    for (const auto& [name, values] :
+         {std::pair{"resistivity", &r.resistivity}, std::pair{"coverage", &r.coverage}, std::pair{"doi", &r.doi}}) {
+        if (values->size() != r.resistivity.size())
+            continue;  // no DOI index computed
         vtu += QByteArray("<DataArray type=\"Float64\" Name=\"") + name + "\" format=\"ascii\">\n";
         for (const double value : *values) {
             append(vtu, value);

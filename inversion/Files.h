@@ -87,9 +87,10 @@ QList<std::pair<QString, QByteArray>> resultFiles(const InversionResult& result,
 QString resultBaseName(const QString& target);
 
 // The files of a survey's volume for a target name: "<name>.vtu" (its
-// parameter cells as hexahedra following the ground, with resistivity and
-// coverage), "<name>-model.csv" (x_m,y_m,z_m,depth_m,rho_ohmm,coverage, a
-// row a parameter cell at its centre), "<name>-response.csv" (each datum's
+// parameter cells as hexahedra following the ground, with resistivity,
+// coverage and the DOI index when computed), "<name>-model.csv"
+// (x_m,y_m,z_m,depth_m,rho_ohmm,coverage and doi, a row a parameter cell at
+// its centre), "<name>-response.csv" (each datum's
 // four electrodes in plan, its apparent resistivity, the model's and the
 // misfit) and "<name>.xyz" (the model's rows separated by spaces).
 QList<std::pair<QString, QByteArray>> volumeFiles(const VolumeResult& result, const QString& target);

@@ -260,7 +260,8 @@ Volume makeVolume(const std::vector<Point3>& electrodes, const VolumeOptions& op
     for (std::size_t l = 0; l + 1 < ys.size(); ++l)
         gap = std::min(gap, ys[l + 1] - ys[l]);
     v.wallsX = wallsAround(distinctX, spacing, spacing / 2, 0);
-    v.wallsY = wallsAround(ys, spacing, std::min(spacing, gap) / 4, parameterDepth);
+    v.apron = options.apron > 0 ? options.apron : parameterDepth;
+    v.wallsY = wallsAround(ys, spacing, std::min(spacing, gap) / 4, v.apron);
     v.xs = planes(v.wallsX, distinctX, step, reach, options.paddingGrowth);
     v.ys = planes(v.wallsY, ys, step, reach, options.paddingGrowth);
     v.layers = v.nz() - 1;

@@ -22,6 +22,7 @@ struct VolumeOptions {
     double parameterDepth = 0;   // depth of the parameter region, m (0: the survey's length / 5)
     double paddingGrowth = 1.8;  // cells of the padding region grow by this factor
     double paddingLengths = 1;   // the padding reaches this many survey extents sideways and down
+    double apron = 0;            // m the parameter cells reach past the outer lines (0: the parameter depth)
 };
 
 // A structured mesh of hexahedra under a survey, and its parameter cells.
@@ -53,6 +54,7 @@ struct Volume {
     std::vector<Point3> electrodes;
     double reference = 0;        // the height the layers are laid from: the highest electrode's
     double spacing = 1;          // the electrodes' spacing along a line, m
+    double apron = 0;            // m the parameter cells reach past the outer lines
     std::array<int, 3> first{};  // the parameter cells' block of cells: its first cell (i, j, k)
     std::array<int, 3> last{};   // and one past its last
 

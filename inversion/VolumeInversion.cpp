@@ -4,9 +4,12 @@
 #include "Memory.h"
 #include "VolumeForward.h"
 
+#include "Depth.h"
+
 #include "data/Electrodes.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <new>
@@ -239,6 +242,70 @@ VolumeResult invertVolume(const std::vector<SurveyMeasurement>& input, const Vol
     }
     result.background = start;
     return result;
+}
+
+std::vector<double> volumeDoiIndex(const VolumeResult& result, const VolumeInversionOptions& options,
+                                   const std::function<void(int run, const IterationReport&)>& progress,
+                                   const std::atomic<bool>* cancel, double low, double high)
+{
+    const Volume& v = result.volume;
+    if (v.parameterCount() == 0 || !(low > 0) || !(high > 0) || low == high)
+        return {};
+    // The two runs reach deeper than the volume, on the same walls and the
+    // same layers down to its bottom: its cell (i, j, k) is theirs.
+    VolumeInversionOptions deeper = options;
+    deeper.volume.parameterDepth = kDoiRegionFactor * v.depths[std::size_t(v.layers)];
+    deeper.volume.apron = v.apron;
+    const std::array<double, 2> references{low * result.background, high * result.background};
+    std::array<VolumeResult, 2> runs;
+    try {
+        for (std::size_t i = 0; i < 2; ++i) {
+            VolumeInversionOptions o = deeper;
+            o.reference = references[i];
+            runs[i] = invertVolume(result.data, o, [&](const IterationReport& r) {
+                if (progress)
+                    progress(int(i) + 1, r);
+            }, cancel);
+        }
+    } catch (const InversionStopped&) {
+        return {};
+    }
+    const Volume& deep = runs[0].volume;
+    if ((cancel && cancel->load()) || deep.parameterColumns() != v.parameterColumns() || deep.parameterRows() != v.parameterRows()
+        || deep.layers < v.layers)
+        return {};
+    const double span = std::log(references[0]) - std::log(references[1]);
+    std::vector<double> raw(runs[0].resistivity.size());
+    for (std::size_t p = 0; p < raw.size(); ++p)
+        raw[p] = (std::log(runs[0].resistivity[p]) - std::log(runs[1].resistivity[p])) / span;
+    // Averaged with the neighbours, scaled by the largest, never below 0.
+    std::vector<double> smooth(raw.size());
+    double largest = 0;
+    for (int i = 0; i < deep.parameterColumns(); ++i)
+        for (int j = 0; j < deep.parameterRows(); ++j)
+            for (int k = 0; k < deep.layers; ++k) {
+                double sum = 0;
+                int count = 0;
+                for (int di = -1; di <= 1; ++di)
+                    for (int dj = -1; dj <= 1; ++dj)
+                        for (int dk = -1; dk <= 1; ++dk) {
+                            const int a = i + di, b = j + dj, c = k + dk;
+                            if (a < 0 || b < 0 || c < 0 || a >= deep.parameterColumns() || b >= deep.parameterRows() || c >= deep.layers)
+                                continue;
+                            sum += raw[std::size_t(deep.parameter(a, b, c))];
+                            ++count;
+                        }
+                const double value = sum / count;
+                smooth[std::size_t(deep.parameter(i, j, k))] = value;
+                largest = std::max(largest, std::abs(value));
+            }
+    std::vector<double> index(result.resistivity.size(), 0.0);
+    for (int i = 0; i < v.parameterColumns(); ++i)
+        for (int j = 0; j < v.parameterRows(); ++j)
+            for (int k = 0; k < v.layers; ++k)
+                if (largest > 0)
+                    index[std::size_t(v.parameter(i, j, k))] = std::max(0.0, smooth[std::size_t(deep.parameter(i, j, k))] / largest);
+    return index;
 }
 
 } // namespace zel::inv

@@ -31,6 +31,9 @@ struct VolumeInversionOptions : GaussNewtonOptions {
 // A survey's inversion: its volume, its data and what the fit made of them.
 struct VolumeResult : Fit {
     Volume volume;
+    // Per parameter cell, the depth-of-investigation index; empty when it
+    // was not computed.
+    std::vector<double> doi;
     std::vector<SurveyMeasurement> data;
     int leftOut = 0;  // apparent resistivities left out: not above 0, or outside kLeastRhoa–kLargestRhoa
     double medianErrorPercent() const;
@@ -52,5 +55,15 @@ std::size_t volumeMemoryNeeded(const std::vector<SurveyMeasurement>& data, const
 VolumeResult invertVolume(const std::vector<SurveyMeasurement>& data, const VolumeInversionOptions& options,
                           const std::function<void(const IterationReport&)>& progress = {},
                           const std::atomic<bool>* cancel = nullptr);
+
+// The Oldenburg–Li index of every parameter cell of a volume, as the
+// line's (doiIndex): the data inverted twice more from references at `low`
+// and `high` times the background, on a volume reaching kDoiRegionFactor
+// times as deep, one after the other on every core; averaged with the
+// neighbours and scaled by the largest. `progress` hears each run's
+// iterations (run 1 or 2); `cancel` ends both, and the index is empty.
+std::vector<double> volumeDoiIndex(const VolumeResult& result, const VolumeInversionOptions& options,
+                                   const std::function<void(int run, const IterationReport&)>& progress = {},
+                                   const std::atomic<bool>* cancel = nullptr, double low = 0.1, double high = 10);
 
 } // namespace zel::inv

@@ -120,6 +120,8 @@ inv::InversionResult sectionUnder(const inv::VolumeResult& result, const SurveyI
             mesh.cellOfParameter.push_back(cell);
             r.resistivity.push_back(result.resistivity[std::size_t(p)]);
             r.coverage.push_back(result.coverage[std::size_t(p)]);
+            if (result.doi.size() == result.resistivity.size())
+                r.doi.push_back(result.doi[std::size_t(p)]);
         }
     mesh.parameterOfCell.resize(mesh.cellOfParameter.size());
     for (std::size_t p = 0; p < mesh.cellOfParameter.size(); ++p)

@@ -325,8 +325,6 @@ int invert(const Call& c)
         throw UsageError{QStringLiteral("--3d inverts every line into one model: --all, --line, --file, --base and --sheet do not go with it")};
     if (volume && ohm)
         throw UsageError{QStringLiteral("--3d inverts the lines of a .zel file")};
-    if (volume && args.isSet(doi))
-        throw UsageError{QStringLiteral("--3d: the depth of investigation of a volume is not computed yet; leave out --doi")};
     requireWritableTarget(target, all);
     zel::refuseOutputOverInput(in, target);
 

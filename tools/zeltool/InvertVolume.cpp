@@ -39,9 +39,18 @@ int invertVolume(const InvertCall& call, const LoadedData& reading, const zel::S
     } catch (const zel::inv::InversionRefused& e) {
         throw ToolError{QStringLiteral("the survey: %1").arg(QString::fromStdString(e.what()))};
     }
-    const zel::inv::VolumeResult& result = run.result;
+    zel::inv::VolumeResult& result = run.result;
     if (result.cancelled)
         return stoppedNothingWritten(err);
+    if (call.choice.doi) {
+        // Two more inversions from references far below and above.
+        result.doi = zel::inv::volumeDoiIndex(result, zel::volumeOptions(call.choice), [&](int which, const zel::inv::IterationReport& r) {
+            printLine(out, QStringLiteral("DOI run %1 of 2: ").arg(which) + zel::progressLine(r, true));
+            std::fflush(out);
+        }, call.stop.flag());
+        if (result.doi.empty())
+            return stoppedNothingWritten(err);
+    }
     const zel::inv::IterationReport& kept = result.kept();
     printLine(out, QStringLiteral("the survey: %1 data, %2 cells, %3 iterations, chi² %4, RRMS %5 %")
                        .arg(result.data.size())
