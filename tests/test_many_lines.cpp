@@ -241,6 +241,19 @@ TEST(ManyLines, ParallelLinesAsOneVolume)
     EXPECT_EQ(files[0].second.count("\n12\n"), result.volume.parameterCount());  // a hexahedron each
     EXPECT_EQ(files[2].second.count("\r\n"), qsizetype(input.data.size()) + (result.misfits() ? 2 : 1));  // the verdict, the header
 
+    // The DOI index: 0 to 1, higher at the volume's bottom than at its top.
+    const std::vector<double> doi = zel::inv::volumeDoiIndex(result, options);
+    ASSERT_EQ(doi.size(), result.resistivity.size());
+    const zel::inv::Volume& v = result.volume;
+    double top = 0, bottom = 0;
+    for (int i = 0; i < v.parameterColumns(); ++i)
+        for (int j = 0; j < v.parameterRows(); ++j) {
+            top += doi[std::size_t(v.parameter(i, j, 0))];
+            bottom += doi[std::size_t(v.parameter(i, j, v.layers - 1))];
+        }
+    EXPECT_GT(bottom, 2 * top);
+    EXPECT_LE(*std::max_element(doi.begin(), doi.end()), 1.0);
+
     options.memory = 1'000'000;
     try {
         zel::inv::invertVolume(input.data, options);
