@@ -188,6 +188,45 @@ Eigen::VectorXd GaussNewton::step(const Sensitivities& J, const Eigen::VectorXd&
     return x;
 }
 
+GaussNewton::Trial GaussNewton::lineSearch(const Eigen::VectorXd& m, const Eigen::VectorXd& f, const Eigen::VectorXd& direction,
+                                           double objective, const std::function<std::pair<Eigen::VectorXd, double>(const Eigen::VectorXd&)>& evaluate,
+                                           const std::atomic<bool>* cancel)
+{
+    // The step, or a part of it when the whole raises the objective.
+    Trial best{m, f, objective};
+    for (double tau = 1; tau >= kShortestStep && !(cancel && cancel->load()); tau /= 2) {
+        const Eigen::VectorXd trial = m + tau * direction;
+        auto [response, value] = evaluate(trial);
+        if (value < best.objective)
+            return {trial, std::move(response), value};
+    }
+    return best;
+}
+
+Eigen::VectorXd GaussNewton::robustWeights(const Eigen::VectorXd& standardised)
+{
+    // L1-like: a datum's weight falls with its standardised residual.
+    Eigen::VectorXd w(standardised.size());
+    for (Eigen::Index i = 0; i < standardised.size(); ++i)
+        w(i) = 1 / std::sqrt(std::max(std::abs(standardised(i)), 1.0));
+    return w;
+}
+
+std::vector<double> GaussNewton::coverage(const Sensitivities& J, int parameters)
+{
+    // log10 of each cell's summed absolute sensitivity; without
+    // sensitivities (stopped before the first) every cell's alike, 0.
+    std::vector<double> out(std::size_t(parameters), 0.0);
+    if (J.rows() == 0)
+        return out;
+    Eigen::VectorXd summed = Eigen::VectorXd::Zero(parameters);
+    for (Eigen::Index i = 0; i < J.rows(); ++i)
+        summed += J.row(i).transpose().cast<double>().cwiseAbs();
+    for (int p = 0; p < parameters; ++p)
+        out[std::size_t(p)] = std::log10(std::max(summed(p), 1e-300));
+    return out;
+}
+
 Fit GaussNewton::run(const Eigen::VectorXd& d, const Eigen::VectorXd& weight, const Eigen::VectorXd& start,
                      const Eigen::VectorXd& base, const std::function<void(const IterationReport&)>& progress,
                      const std::atomic<bool>* cancel)
@@ -286,35 +325,23 @@ Fit GaussNewton::run(const Eigen::VectorXd& d, const Eigen::VectorXd& weight, co
         if (cancelled())
             break;
         if (m_options.robust) {
-            // L1-like: a datum's weight falls with its standardised residual.
-            for (Eigen::Index i = 0; i < n; ++i)
-                robust(i) = 1 / std::sqrt(std::max(std::abs(weight(i) * (d(i) - f(i))), 1.0));
+            robust = robustWeights(weight.cwiseProduct(d - f));
             objective = dataMisfit(f) + lambda * m_wm.value(m);
         }
         const Eigen::VectorXd D = weight.cwiseProduct(robust).cwiseAbs2();
         const Eigen::VectorXd gradient = timesTransposed(J, D.cwiseProduct(d - f), m_threads) - lambda * m_wm.gradient(m);
         const Eigen::VectorXd direction = step(J, D, lambda, gradient, cancel);
         result.times.solver += lap();
-        // The step, or a part of it when the whole raises the objective.
-        Eigen::VectorXd bestM = m, bestF = f;
-        double best = objective;
-        for (double tau = 1; tau >= kShortestStep && !cancelled(); tau /= 2) {
-            const Eigen::VectorXd trialM = m + tau * direction;
-            const Eigen::VectorXd trialF = model(trialM);
-            const double value = dataMisfit(trialF) + lambda * m_wm.value(trialM);
-            if (value < best) {
-                best = value;
-                bestM = trialM;
-                bestF = trialF;
-                break;
-            }
-        }
+        const Trial taken = lineSearch(m, f, direction, objective, [&](const Eigen::VectorXd& trial) {
+            const Eigen::VectorXd response = model(trial);
+            return std::pair{response, dataMisfit(response) + lambda * m_wm.value(trial)};
+        }, cancel);
         if (cancelled())
             break;
         const double previousChi2 = result.iterations.back().chi2;
-        const double gain = (objective - best) / objective;
-        m = bestM;
-        f = bestF;
+        const double gain = (objective - taken.objective) / objective;
+        m = taken.model;
+        f = taken.response;
         if (chi2Of(f) < previousChi2)
             lambda = std::max(m_options.lambdaFloor, lambda * kLambdaFall);
         objective = dataMisfit(f) + lambda * m_wm.value(m);
@@ -342,15 +369,9 @@ Fit GaussNewton::run(const Eigen::VectorXd& d, const Eigen::VectorXd& weight, co
         result.cancelled = true;
     }
     result.resistivity.resize(std::size_t(parameters));
-    result.coverage.assign(std::size_t(parameters), 0.0);
-    Eigen::VectorXd summed = Eigen::VectorXd::Zero(parameters);
-    for (Eigen::Index i = 0; i < J.rows(); ++i)
-        summed += J.row(i).transpose().cast<double>().cwiseAbs();
-    for (int p = 0; p < parameters; ++p) {
+    for (int p = 0; p < parameters; ++p)
         result.resistivity[std::size_t(p)] = std::exp(bestModel(p));
-        if (J.rows() > 0)
-            result.coverage[std::size_t(p)] = std::log10(std::max(summed(p), 1e-300));
-    }
+    result.coverage = coverage(J, parameters);
     result.response.resize(std::size_t(n));
     for (Eigen::Index i = 0; i < n; ++i)
         result.response[std::size_t(i)] = std::exp(response(i));

@@ -11,6 +11,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zel::inv {
@@ -209,6 +210,22 @@ public:
     std::size_t available() const { return m_available; }
 
 private:
+    // A model tried, its response and objective.
+    struct Trial {
+        Eigen::VectorXd model, response;
+        double objective = 0;
+    };
+    // The whole step from m along `direction`, or half of it and so on down
+    // to kShortestStep, the first that lowers the objective; none: m itself.
+    static Trial lineSearch(const Eigen::VectorXd& m, const Eigen::VectorXd& f, const Eigen::VectorXd& direction,
+                            double objective,
+                            const std::function<std::pair<Eigen::VectorXd, double>(const Eigen::VectorXd&)>& evaluate,
+                            const std::atomic<bool>* cancel);
+    // The data's weights of an iteratively reweighted (robust) inversion
+    // from their standardised residuals.
+    static Eigen::VectorXd robustWeights(const Eigen::VectorXd& standardised);
+    // Each parameter cell's coverage from the sensitivities.
+    static std::vector<double> coverage(const Sensitivities& J, int parameters);
     // The normal equations' step: (Jᵀ D J + λ WmᵀWm) x = b.
     Eigen::VectorXd step(const Sensitivities& J, const Eigen::VectorXd& D, double lambda, const Eigen::VectorXd& b,
                          const std::atomic<bool>* cancel) const;
