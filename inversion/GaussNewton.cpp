@@ -79,6 +79,14 @@ MemoryRefused::MemoryRefused(std::size_t needed, std::size_t available, const st
 {
 }
 
+Eigen::VectorXd logResponse(const std::vector<double>& rhoa)
+{
+    Eigen::VectorXd f(Eigen::Index(rhoa.size()));
+    for (std::size_t i = 0; i < rhoa.size(); ++i)
+        f(Eigen::Index(i)) = std::log(std::max(rhoa[i], 1e-12));
+    return f;
+}
+
 double relativeError(double error, double voltageMilliVolts)
 {
     const double floor = voltageMilliVolts > 0 ? 1e-3 / voltageMilliVolts : 0;

@@ -125,6 +125,10 @@ public:
     virtual std::string subject() const { return "this line"; }
 };
 
+// log ρa of a forward's apparent resistivities, those at or below 0 (a
+// model's numerical noise on a datum near 0) taken for 1e-12 ohm·m.
+Eigen::VectorXd logResponse(const std::vector<double>& rhoa);
+
 // The relative error of a datum: its own, and 1 µV of the voltage read.
 double relativeError(double error, double voltageMilliVolts);
 

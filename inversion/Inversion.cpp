@@ -149,11 +149,7 @@ public:
         for (int p = 0; p < parameterCount(); ++p)
             m_cellRho[std::size_t(m_mesh.cellOfParameter[std::size_t(p)])] = std::exp(m(p));
         m_forward->solve(m_cellRho);  // stopped, it keeps the last model's response
-        const std::vector<double>& rhoa = m_forward->apparentResistivity();
-        Eigen::VectorXd f(Eigen::Index(rhoa.size()));
-        for (std::size_t i = 0; i < rhoa.size(); ++i)
-            f(Eigen::Index(i)) = std::log(std::max(rhoa[i], 1e-12));
-        return f;
+        return logResponse(m_forward->apparentResistivity());
     }
     Sensitivities jacobian() override { return m_forward->jacobian(); }
     Smoothness smoothness(double verticalRatio) const override { return zel::inv::smoothness(m_mesh, verticalRatio); }

@@ -114,11 +114,7 @@ public:
             for (const int c : m_volume.cellsOfParameter[std::size_t(p)])
                 m_cellRho[std::size_t(c)] = std::exp(m(p));
         m_forward->solve(m_cellRho);
-        const std::vector<double>& rhoa = m_forward->apparentResistivity();
-        Eigen::VectorXd f(Eigen::Index(rhoa.size()));
-        for (std::size_t i = 0; i < rhoa.size(); ++i)
-            f(Eigen::Index(i)) = std::log(std::max(rhoa[i], 1e-12));
-        return f;
+        return logResponse(m_forward->apparentResistivity());
     }
     Sensitivities jacobian() override { return m_forward->jacobian(); }
     Smoothness smoothness(double verticalRatio) const override { return volumeSmoothness(m_volume, verticalRatio); }

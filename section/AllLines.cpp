@@ -205,12 +205,15 @@ std::vector<double> sliceDepths(const std::vector<LineSection>& lines)
     std::nth_element(seen.begin(), seen.begin() + std::ptrdiff_t(seen.size() / 2), seen.end());
     const double median = seen[seen.size() / 2];
     std::vector<double> depths;
-    for (int k = 1; k <= 4; ++k) {
-        const double d = median * k / 5;
-        const double step = std::pow(10.0, std::floor(std::log10(d)) - 1);  // two significant digits
-        depths.push_back(std::round(d / step) * step);
-    }
+    for (int k = 1; k <= 4; ++k)
+        depths.push_back(roundedDepth(median * k / 5));
     return depths;
+}
+
+double roundedDepth(double depth)
+{
+    const double step = std::pow(10.0, std::floor(std::log10(depth)) - 1);  // two significant digits
+    return std::round(depth / step) * step;
 }
 
 bool LinesJob::start(std::vector<MeasurementRecord> records, SurveyGeometry geometry, Exclusions exclusions,

@@ -80,6 +80,8 @@ PlanView planView(const std::vector<LineSection>& lines, double depth, int colum
 
 // Whether the lines lie apart across the survey: at least two Ys.
 bool linesApart(const std::vector<LineSection>& lines);
+// A depth rounded to two significant digits, for the name of a slice.
+double roundedDepth(double depth);
 // Depths for plan views: four, evenly to the median depth of
 // investigation's by the sensitivity, rounded to the spacing's tenth.
 std::vector<double> sliceDepths(const std::vector<LineSection>& lines);

@@ -190,11 +190,8 @@ std::vector<double> volumeSliceDepths(const inv::VolumeResult& result)
     const inv::Volume& v = result.volume;
     const double half = v.depths[std::size_t(v.layers)] / 2;
     std::vector<double> depths;
-    for (int k = 1; k <= 4; ++k) {
-        const double d = half * k / 4;
-        const double step = std::pow(10.0, std::floor(std::log10(d)) - 1);  // two significant digits
-        depths.push_back(std::round(d / step) * step);
-    }
+    for (int k = 1; k <= 4; ++k)
+        depths.push_back(roundedDepth(half * k / 4));
     return depths;
 }
 
