@@ -107,9 +107,10 @@ TEST(VolumeForward, ReciprocityAndSensitivitiesAgainstFiniteDifferences)
         if (std::abs(m.x - 12) < 3 && std::abs(m.y - 2) < 2 && v.cellDepth(c) > 1.5 && v.cellDepth(c) < 5)
             model[std::size_t(c)] = 20;
     }
-    // Every electrode of the middle line is a source: reciprocity between
-    // any two. Beside a block of 5:1 on cells of half a spacing the source
-    // terms' interpolation of the half-space potential leaves up to 0.3 %.
+    // Every electrode of the middle line a source: reciprocity between any
+    // two, beside the block (the cells' interpolation of the half-space's
+    // potential leaves up to 0.4 % where a 5:1 contrast lies a cell from
+    // the electrodes).
     data.push_back({{13, 25, 14, 24}, 1});
     for (int e = 15; e < 24; ++e)
         data.push_back({{e, 25, 13, 14}, 1});
@@ -118,6 +119,26 @@ TEST(VolumeForward, ReciprocityAndSensitivitiesAgainstFiniteDifferences)
     for (int a = 13; a < 26; ++a)
         for (int b = a + 1; b < 26; ++b)
             EXPECT_NEAR(forward.potential(a, b) / forward.potential(b, a), 1, 5e-3) << a << " " << b;
+    // Two layers, 100 ohm·m over 20 from the third node layer down (about
+    // 2 m): the image series within 2 %, and reciprocity within 0.1 %.
+    {
+        const double h = v.depths[3];
+        std::vector<double> layers(std::size_t(v.cellCount()));
+        for (int c = 0; c < v.cellCount(); ++c)
+            layers[std::size_t(c)] = v.cellDepth(c) < h ? 100 : 20;
+        zel::inv::VolumeForward layered(v, data);
+        layered.solve(layers, false);
+        const double k = (20.0 - 100) / (20 + 100);
+        for (int a = 13; a < 26; ++a)
+            for (int b = a + 1; b < 26; ++b) {
+                EXPECT_NEAR(layered.potential(a, b) / layered.potential(b, a), 1, 1e-3) << a << " " << b;
+                const double r = distance(s.electrodes[std::size_t(a)], s.electrodes[std::size_t(b)]);
+                double series = 1 / r;
+                for (int n = 1; n < 200; ++n)
+                    series += 2 * std::pow(k, n) / std::hypot(r, 2 * n * h);
+                EXPECT_NEAR(layered.potential(a, b) / (100 / (2 * pi) * series), 1, 0.02) << a << " " << b;
+            }
+    }
     data.resize(data.size() - 10);
     const zel::inv::Sensitivities J = forward.jacobian();
     ASSERT_EQ(J.rows(), Eigen::Index(data.size() + 10));
