@@ -241,6 +241,13 @@ TEST(ManyLines, ParallelLinesAsOneVolume)
     EXPECT_EQ(files[0].second.count("\n12\n"), result.volume.parameterCount());  // a hexahedron each
     EXPECT_EQ(files[2].second.count("\r\n"), qsizetype(input.data.size()) + (result.misfits() ? 2 : 1));  // the verdict, the header
 
+    // The window (every core but one) and zeltool (every core) make one model.
+    zel::inv::VolumeInversionOptions alone = options;
+    alone.threads = 1;
+    const zel::inv::VolumeResult one = zel::inv::invertVolume(input.data, alone);
+    ASSERT_EQ(one.resistivity.size(), result.resistivity.size());
+    for (std::size_t p = 0; p < one.resistivity.size(); ++p)
+        ASSERT_NEAR(one.resistivity[p] / result.resistivity[p], 1, 1e-9) << p;
     // The DOI index: 0 to 1, higher at the volume's bottom than at its top.
     const std::vector<double> doi = zel::inv::volumeDoiIndex(result, options);
     ASSERT_EQ(doi.size(), result.resistivity.size());
