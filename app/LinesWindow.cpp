@@ -60,11 +60,11 @@ TLinesWindow::TLinesWindow(zel::LinesJob& job, zel::VolumeJob& volume, QWidget* 
     SaveButton = named(new QPushButton(this), "SaveButton");
     m_lineLabel = new QLabel(this);
 
-    auto* mode = new QHBoxLayout;
-    mode->addWidget(m_modeLabel);
-    mode->addWidget(ModeBox);
-    mode->addWidget(InvertButton);
-    mode->addStretch(1);
+    auto* modeRow = new QHBoxLayout;
+    modeRow->addWidget(m_modeLabel);
+    modeRow->addWidget(ModeBox);
+    modeRow->addWidget(InvertButton);
+    modeRow->addStretch(1);
     auto* running = new QHBoxLayout;
     running->addWidget(ProgressLabel, 1);
     running->addWidget(StopButton);
@@ -84,7 +84,7 @@ TLinesWindow::TLinesWindow(zel::LinesJob& job, zel::VolumeJob& volume, QWidget* 
     volumeLayout->addLayout(line);
     volumeLayout->addWidget(SectionPlot, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(mode);
+    layout->addLayout(modeRow);
     layout->addLayout(running);
     layout->addWidget(NotesLabel);
     layout->addLayout(depth);
@@ -98,7 +98,15 @@ TLinesWindow::TLinesWindow(zel::LinesJob& job, zel::VolumeJob& volume, QWidget* 
     connect(StopButton, &QPushButton::clicked, &m_volume, &zel::WorkerJob::stop);
     connect(InvertButton, &QPushButton::clicked, this, &TLinesWindow::invertAsked);
     connect(DepthEdit, &QDoubleSpinBox::valueChanged, this, &TLinesWindow::draw);
-    connect(ModeBox, &QComboBox::currentIndexChanged, this, &TLinesWindow::draw);
+    // Each mode shows its own last result and what it said of it.
+    connect(ModeBox, &QComboBox::currentIndexChanged, this, [this] {
+        if (!this->running() && this->mode() == OneVolume && m_volume.result())
+            showVolume(false);
+        else if (!this->running() && this->mode() == OneByOne && m_job.result())
+            showRun(false);
+        else
+            draw();
+    });
     connect(LineBox, &QComboBox::currentIndexChanged, this, &TLinesWindow::draw);
     connect(SaveButton, &QPushButton::clicked, this, &TLinesWindow::saveVolume);
     // The slider steps through the volume's layers: each step a layer's middle.
@@ -249,11 +257,11 @@ void TLinesWindow::showVolume(bool newRun)
     if (!run)
         return;
     const zel::inv::VolumeResult& r = run->result;
-    m_runNotes.clear();
+    m_volumeNotes.clear();
     for (const auto& [what, why] : run->input.skipped)
-        m_runNotes << tr("%1 не в модели: %2").arg(what, why);
+        m_volumeNotes << tr("%1 не в модели: %2").arg(what, why);
     if (r.misfits())
-        m_runNotes << QString::fromStdString(r.verdict());
+        m_volumeNotes << QString::fromStdString(r.verdict());
     ProgressLabel->setText(tr("3D-модель %1 линий: %2 данных, %3 ячеек, χ² %4, RRMS %5 %%6.")
                                .arg(run->input.lines.size())
                                .arg(r.data.size())
@@ -302,7 +310,7 @@ void TLinesWindow::drawVolume()
         zel::drawSection(*SectionPlot, section, zel::sectionTitle(tr("%1 в 3D-модели").arg(LineBox->currentText()), section, numbers, false));
         SectionPlot->replot();
     }
-    QStringList notes = m_runNotes;
+    QStringList notes = m_volumeNotes;
     if (m_volume.stale())
         notes << tr("Данные изменились после этой инверсии: модель устарела.");
     NotesLabel->setText(notes.join(QLatin1Char('\n')));

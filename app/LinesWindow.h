@@ -72,6 +72,7 @@ private:
     QWidget* m_volumeOnly = nullptr;
     zel::LinesJob& m_job;      // the document's
     zel::VolumeJob& m_volume;  // the document's
-    QStringList m_runNotes;    // what the last run left out
+    QStringList m_runNotes;    // what the last run of the lines one by one left out
+    QStringList m_volumeNotes;  // what the last 3D model left out, and its verdict
     AskFile m_askFile;
 };

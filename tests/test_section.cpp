@@ -616,6 +616,12 @@ TEST(SectionWindow, AllLinesInvertedAndShownInPlan)
     w->SaveButton->click();
     EXPECT_TRUE(QFile::exists(place.dir.filePath("survey.vtu"))) << w->ProgressLabel->text().toStdString();
     EXPECT_TRUE(QFile::exists(place.dir.filePath("survey-model.csv")));
+    // Back to the lines one by one: their own run and notes again.
+    w->ModeBox->setCurrentIndex(TLinesWindow::OneByOne);
+    EXPECT_TRUE(w->ProgressLabel->text().startsWith(QStringLiteral("Обращено линий"))) << w->ProgressLabel->text().toStdString();
+    EXPECT_FALSE(w->SectionPlot->isVisibleTo(w));
+    w->ModeBox->setCurrentIndex(TLinesWindow::OneVolume);
+    EXPECT_TRUE(w->ProgressLabel->text().startsWith(QStringLiteral("3D-модель"))) << w->ProgressLabel->text().toStdString();
     const QByteArray pictures = qgetenv("ZEL_SCREENSHOTS");
     if (!pictures.isEmpty()) {
         w->grab().save(QString::fromLocal8Bit(pictures) + "/volume-ru.png");
