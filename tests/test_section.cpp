@@ -625,6 +625,10 @@ TEST(SectionWindow, AllLinesInvertedAndShownInPlan)
     const QByteArray pictures = qgetenv("ZEL_SCREENSHOTS");
     if (!pictures.isEmpty()) {
         w->grab().save(QString::fromLocal8Bit(pictures) + "/volume-ru.png");
+        form.English1->trigger();
+        QTest::qWait(20);
+        w->grab().save(QString::fromLocal8Bit(pictures) + "/volume-en.png");
+        form.Russian1->trigger();
         w->ModeBox->setCurrentIndex(TLinesWindow::OneByOne);
         form.English1->trigger();
         QTest::qWait(20);
