@@ -111,16 +111,8 @@ std::vector<Measurement> lineData(const std::vector<SurveyMeasurement>& data, do
 {
     std::vector<Measurement> line;
     for (const SurveyMeasurement& m : data)
-        if (std::abs(m.at[0].y - y) < 1e-3) {
-            Measurement l;
-            for (std::size_t i = 0; i < 4; ++i)
-                l.x[i] = m.at[i].x;
-            l.k = m.k;
-            l.rhoa = m.rhoa;
-            l.error = m.error;
-            l.depth = m.depth;
-            line.push_back(l);
-        }
+        if (std::abs(m.at[0].y - y) < 1e-3)
+            line.push_back(alongLine(m));
     return line;
 }
 

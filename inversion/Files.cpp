@@ -303,6 +303,37 @@ QByteArray responseCsv(const InversionResult& r)
 
 namespace {
 
+// A piece's cells after its points: each cell's corners (numbered among the
+// points), its VTK type, and the model's values per cell (resistivity,
+// coverage and, when computed, the DOI index); the piece closed.
+template <std::size_t Corners>
+void appendVtuCells(QByteArray& out, const std::vector<std::array<int, Corners>>& cells, int type, const Fit& r,
+                    const std::vector<double>& doi)
+{
+    out += "</DataArray>\n</Points>\n<Cells>\n<DataArray type=\"Int32\" Name=\"connectivity\" format=\"ascii\">\n";
+    for (const auto& c : cells)
+        for (std::size_t k = 0; k < Corners; ++k)
+            out += QByteArray::number(c[k]) + (k + 1 == Corners ? '\n' : ' ');
+    out += "</DataArray>\n<DataArray type=\"Int32\" Name=\"offsets\" format=\"ascii\">\n";
+    for (std::size_t c = 0; c < cells.size(); ++c)
+        out += QByteArray::number(qsizetype(Corners) * qsizetype(c + 1)) + '\n';
+    out += "</DataArray>\n<DataArray type=\"UInt8\" Name=\"types\" format=\"ascii\">\n";
+    for (std::size_t c = 0; c < cells.size(); ++c)
+        out += QByteArray::number(type) + '\n';
+    out += "</DataArray>\n</Cells>\n<CellData Scalars=\"resistivity\">\n";
+    for (const auto& [name, values] : {std::pair{"resistivity", &r.resistivity}, std::pair{"coverage", &r.coverage}, std::pair{"doi", &doi}}) {
+        if (values->size() != r.resistivity.size())
+            continue;  // no DOI index computed
+        out += QByteArray("<DataArray type=\"Float64\" Name=\"") + name + "\" format=\"ascii\">\n";
+        for (const double v : *values) {
+            append(out, v);
+            out += '\n';
+        }
+        out += "</DataArray>\n";
+    }
+    out += "</CellData>\n</Piece>\n";
+}
+
 // One section as a piece of a VTK unstructured grid: its parameter cells as
 // quadrilaterals, its points at (x, z, 0), or placed in 3D at (x, y, z).
 void appendVtuPiece(QByteArray& out, const InversionResult& r, std::optional<double> y)
@@ -340,29 +371,7 @@ void appendVtuPiece(QByteArray& out, const InversionResult& r, std::optional<dou
             out += " 0\n";
         }
     }
-    out += "</DataArray>\n</Points>\n<Cells>\n<DataArray type=\"Int32\" Name=\"connectivity\" format=\"ascii\">\n";
-    for (const auto& c : cells)
-        out += QByteArray::number(c[0]) + ' ' + QByteArray::number(c[1]) + ' ' + QByteArray::number(c[2]) + ' '
-            + QByteArray::number(c[3]) + '\n';
-    out += "</DataArray>\n<DataArray type=\"Int32\" Name=\"offsets\" format=\"ascii\">\n";
-    for (std::size_t c = 0; c < cells.size(); ++c)
-        out += QByteArray::number(qsizetype(4) * qsizetype(c + 1)) + '\n';
-    out += "</DataArray>\n<DataArray type=\"UInt8\" Name=\"types\" format=\"ascii\">\n";
-    for (std::size_t c = 0; c < cells.size(); ++c)
-        out += "9\n";  // VTK_QUAD
-    out += "</DataArray>\n</Cells>\n<CellData Scalars=\"resistivity\">\n";
-    for (const auto& [name, values] :
-         {std::pair{"resistivity", &r.resistivity}, std::pair{"coverage", &r.coverage}, std::pair{"doi", &r.doi}}) {
-        if (values->size() != r.resistivity.size())
-            continue;  // no DOI index computed
-        out += QByteArray("<DataArray type=\"Float64\" Name=\"") + name + "\" format=\"ascii\">\n";
-        for (const double v : *values) {
-            append(out, v);
-            out += '\n';
-        }
-        out += "</DataArray>\n";
-    }
-    out += "</CellData>\n</Piece>\n";
+    appendVtuCells(out, cells, 9, r, r.doi);  // VTK_QUAD
 }
 
 const QByteArray kVtuHead = "<VTKFile type=\"UnstructuredGrid\" version=\"0.1\" byte_order=\"LittleEndian\">\n"
@@ -654,30 +663,8 @@ QList<std::pair<QString, QByteArray>> volumeFiles(const VolumeResult& r, const Q
         append(vtu, p.z);
         vtu += '\n';
     }
-    vtu += "</DataArray>\n</Points>\n<Cells>\n<DataArray type=\"Int32\" Name=\"connectivity\" format=\"ascii\">\n";
-    for (const auto& c : cells) {
-        for (std::size_t k = 0; k < 8; ++k)
-            vtu += QByteArray::number(c[k]) + (k == 7 ? '\n' : ' ');
-    }
-    vtu += "</DataArray>\n<DataArray type=\"Int32\" Name=\"offsets\" format=\"ascii\">\n";
-    for (std::size_t c = 0; c < cells.size(); ++c)
-        vtu += QByteArray::number(qsizetype(8) * qsizetype(c + 1)) + '\n';
-    vtu += "</DataArray>\n<DataArray type=\"UInt8\" Name=\"types\" format=\"ascii\">\n";
-    for (std::size_t c = 0; c < cells.size(); ++c)
-        vtu += "12\n";  // VTK_HEXAHEDRON
-    vtu += "</DataArray>\n</Cells>\n<CellData Scalars=\"resistivity\">\n";
-    for (const auto& [name, values] :
-         {std::pair{"resistivity", &r.resistivity}, std::pair{"coverage", &r.coverage}, std::pair{"doi", &r.doi}}) {
-        if (values->size() != r.resistivity.size())
-            continue;  // no DOI index computed
-        vtu += QByteArray("<DataArray type=\"Float64\" Name=\"") + name + "\" format=\"ascii\">\n";
-        for (const double value : *values) {
-            append(vtu, value);
-            vtu += '\n';
-        }
-        vtu += "</DataArray>\n";
-    }
-    vtu += "</CellData>\n</Piece>\n" + kVtuTail;
+    appendVtuCells(vtu, cells, 12, r, r.doi);  // VTK_HEXAHEDRON
+    vtu += kVtuTail;
     return {{base + QStringLiteral(".vtu"), vtu},
             {base + QStringLiteral("-model.csv"), volumeModel(r, ',')},
             {base + QStringLiteral("-response.csv"), response},

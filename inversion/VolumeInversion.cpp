@@ -177,6 +177,20 @@ VolumeOptions volumeOptionsFor(const std::vector<SurveyMeasurement>& data, const
 
 } // namespace
 
+Measurement alongLine(const SurveyMeasurement& m)
+{
+    Measurement l;
+    for (std::size_t i = 0; i < 4; ++i)
+        l.x[i] = m.at[i].x;
+    l.k = m.k;
+    l.rhoa = m.rhoa;
+    l.error = m.error;
+    l.voltage = m.voltage;
+    l.depth = m.depth;
+    l.tag = m.tag;
+    return l;
+}
+
 double VolumeResult::medianErrorPercent() const
 {
     std::vector<double> errors;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GaussNewton.h"
+#include "Inversion.h"
 #include "Volume.h"
 
 #include <array>
@@ -23,6 +24,10 @@ struct SurveyMeasurement {
     double depth = 0;      // median depth of investigation, m; 0: not known
     int tag = -1;          // the caller's own number of the datum
 };
+
+// The datum as its line's inversion takes it: the electrodes' places along
+// the line, the rest as it is.
+Measurement alongLine(const SurveyMeasurement& m);
 
 struct VolumeInversionOptions : GaussNewtonOptions {
     VolumeOptions volume;

@@ -37,6 +37,12 @@ std::vector<Profile> surveyLines(const std::vector<MeasurementRecord>& records)
     return lines;
 }
 
+double lineY(const SurveyGeometry& geometry, const std::vector<Profile>& files, const Profile& line)
+{
+    const auto first = std::find_if(files.begin(), files.end(), [&](const Profile& f) { return line.holds(f); });
+    return geometry.of(first == files.end() ? line : *first).y;
+}
+
 LinesRun invertLines(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
                      const Exclusions& exclusions, const InversionChoice& choice, int threads,
                      const std::function<void(int line, int count, const inv::IterationReport&)>& progress,
@@ -51,8 +57,7 @@ LinesRun invertLines(const std::vector<MeasurementRecord>& records, const Survey
     const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
     for (std::size_t i = 0; i < lines.size() && !(cancel && *cancel); ++i) {
         const Profile& p = lines[i];
-        const auto first = std::find_if(files.begin(), files.end(), [&](const Profile& f) { return p.holds(f); });
-        LineSection line{p, geometry.of(first == files.end() ? p : *first).y, profileName(p), {}, {}};
+        LineSection line{p, lineY(geometry, files, p), profileName(p), {}, {}};
         try {
             SectionInput input = profileInput(records, values, checks, geometry, p, left);
             if (input.data.empty()) {

@@ -33,6 +33,9 @@ struct LineSection {
 // The lines of a reading, one inversion each: a line of several files as
 // its whole line, a line of one file as that file; lines with positions only.
 std::vector<Profile> surveyLines(const std::vector<MeasurementRecord>& records);
+// A survey line's Y: its own, or of a whole line that of its first file
+// among `files` (profilesOf the reading).
+double lineY(const SurveyGeometry& geometry, const std::vector<Profile>& files, const Profile& line);
 
 // Every line of a reading inverted, one after the other, each on every
 // thread `choice` is given; `progress` hears each iteration with the line's

@@ -33,8 +33,7 @@ SurveyInput surveyInput(const std::vector<MeasurementRecord>& records, const Sur
     const std::vector<ChannelValue> values = surveyValues(records, geometry);
     const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
     for (const Profile& p : lines) {
-        const auto first = std::find_if(files.begin(), files.end(), [&](const Profile& f) { return p.holds(f); });
-        SurveyInput::Line line{p, profileName(p), geometry.of(first == files.end() ? p : *first).y, 0, 0};
+        SurveyInput::Line line{p, profileName(p), lineY(geometry, files, p), 0, 0};
         if (!std::isfinite(line.y))
             throw SurveyRefused(tr("Y линии %1 — не число: дайте ей Y в файле линий").arg(line.what));
         SectionInput input;
@@ -130,16 +129,7 @@ inv::InversionResult sectionUnder(const inv::VolumeResult& result, const SurveyI
         const inv::SurveyMeasurement& m = result.data[d];
         if (std::abs(m.at[0].y - line.y) > kSamePosition || m.at[0].x < line.from - kSamePosition || m.at[0].x > line.to + kSamePosition)
             continue;
-        inv::Measurement l;
-        for (std::size_t i = 0; i < 4; ++i)
-            l.x[i] = m.at[i].x;
-        l.k = m.k;
-        l.rhoa = m.rhoa;
-        l.error = m.error;
-        l.voltage = m.voltage;
-        l.depth = m.depth;
-        l.tag = m.tag;
-        r.data.push_back(l);
+        r.data.push_back(inv::alongLine(m));
         r.response.push_back(result.response[d]);
     }
     mesh.electrodeX = inv::electrodesOf(r.data);

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 
@@ -49,6 +50,24 @@ zel::inv::InversionResult invertInput(const zel::SectionInput& input)
     zel::inv::InversionOptions o;
     o.threads = 2;
     return zel::inv::invert(input.data, o);
+}
+
+// Three parallel lines `gap` m apart of `electrodes` 1 m apart, dipole-dipole
+// a = 1, n = 1 … nMax, over 100 ohm·m with a 10 ohm·m block (from, to, top,
+// bottom) under the first two: the reading and the lines' geometry.
+auto parallelLines(int electrodes, int nMax, double gap, std::array<double, 4> block)
+{
+    std::vector<zel::sim::SyntheticLine> lines;
+    for (int n = 1; n <= 3; ++n) {
+        zel::sim::SyntheticLine& line = lines.emplace_back();
+        line.electrodes = electrodes;
+        line.aMax = 1;
+        line.nMax = nMax;
+        line.line = n;
+        line.y = gap * (n - 1);
+        line.blocks = {{block[0], block[1], block[2], block[3], n < 3 ? 10.0 : 100.0}};
+    }
+    return zel::sim::syntheticSurvey(lines);
 }
 
 double medianOf(std::vector<double> v)
@@ -172,17 +191,7 @@ TEST(ManyLines, TimeLapseFindsTheBlockThatChanged)
 // it; the sections go to one 3D file; the lines file keeps each line's Y.
 TEST(ManyLines, ParallelLinesGiveAPlanView)
 {
-    std::vector<zel::sim::SyntheticLine> lines;
-    for (int n = 1; n <= 3; ++n) {
-        zel::sim::SyntheticLine& line = lines.emplace_back();
-        line.electrodes = 32;
-        line.aMax = 1;
-        line.nMax = 6;
-        line.line = n;
-        line.y = 10.0 * (n - 1);
-        line.blocks = {{12, 20, 1, 4, n < 3 ? 10.0 : 100.0}};
-    }
-    const auto [records, placed] = zel::sim::syntheticSurvey(lines);
+    const auto [records, placed] = parallelLines(32, 6, 10, {12, 20, 1, 4});
     const zel::LineGeometries reread = zel::parseLinesFile(zel::linesFileText(placed), "lines");
     EXPECT_EQ(reread.at({3, 1}).y, 20.0);
     zel::SurveyGeometry g;
@@ -211,17 +220,7 @@ TEST(ManyLines, ParallelLinesGiveAPlanView)
 
 TEST(ManyLines, ParallelLinesAsOneVolume)
 {
-    std::vector<zel::sim::SyntheticLine> lines;
-    for (int n = 1; n <= 3; ++n) {
-        zel::sim::SyntheticLine& line = lines.emplace_back();
-        line.electrodes = 24;
-        line.aMax = 1;
-        line.nMax = 4;
-        line.line = n;
-        line.y = 4.0 * (n - 1);
-        line.blocks = {{8, 14, 1, 3, n < 3 ? 10.0 : 100.0}};
-    }
-    const auto [records, placed] = zel::sim::syntheticSurvey(lines);
+    const auto [records, placed] = parallelLines(24, 4, 4, {8, 14, 1, 3});
     zel::SurveyGeometry g;
     g.lines = placed;
     zel::InversionChoice choice;
