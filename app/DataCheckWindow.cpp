@@ -48,6 +48,7 @@ QString flagTexts(unsigned flags)
         case zel::FlagNegative: texts << TDataCheckWindow::tr("отрицательное"); break;
         case zel::FlagSpike: texts << TDataCheckWindow::tr("выброс"); break;
         case zel::FlagError: texts << TDataCheckWindow::tr("погрешность"); break;
+        case zel::FlagWiring: texts << TDataCheckWindow::tr("каналы"); break;
         }
     }
     return texts.join(QStringLiteral(", "));
@@ -175,6 +176,7 @@ void TDataCheckWindow::refresh()
         e.model = zel::fitErrorModel(e.pairs);
         if (e.model)
             summary << zel::texts::errorModelLine(s.profile.line, s.profile.file, e.model->pairs, e.model->a, e.model->b);
+        summary << zel::texts::polarisationReport(records, values, checks, s.profile, false);
         if (!e.pairs.empty())
             errors.push_back(std::move(e));
     }

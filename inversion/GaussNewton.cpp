@@ -278,10 +278,14 @@ Fit GaussNewton::run(const Eigen::VectorXd& d, const Eigen::VectorXd& weight, co
         return (weight.cwiseProduct(robust).cwiseProduct(d - f)).squaredNorm();
     };
     auto chi2Of = [&](const Eigen::VectorXd& f) { return (weight.cwiseProduct(d - f)).squaredNorm() / double(n); };
+    // A value of the model or the data: the resistivity of a logarithm.
+    const bool logarithmic = m_options.logarithmic;
+    auto valueOf = [logarithmic](double v) { return logarithmic ? std::exp(v) : v; };
     auto rrmsOf = [&](const Eigen::VectorXd& f) {
         double sum = 0;
         for (Eigen::Index i = 0; i < n; ++i) {
-            const double rel = std::expm1(f(i) - d(i));  // (response − datum) / datum
+            // (response − datum) / datum; of plain values, response − datum
+            const double rel = logarithmic ? std::expm1(f(i) - d(i)) : f(i) - d(i);
             sum += rel * rel;
         }
         return 100 * std::sqrt(sum / double(n));
@@ -307,9 +311,9 @@ Fit GaussNewton::run(const Eigen::VectorXd& d, const Eigen::VectorXd& weight, co
         result.models.emplace_back(std::size_t(parameters));
         result.responses.emplace_back(std::size_t(n));
         for (int p = 0; p < parameters; ++p)
-            result.models.back()[std::size_t(p)] = float(std::exp(m(p)));
+            result.models.back()[std::size_t(p)] = float(valueOf(m(p)));
         for (Eigen::Index i = 0; i < n; ++i)
-            result.responses.back()[std::size_t(i)] = float(std::exp(f(i)));
+            result.responses.back()[std::size_t(i)] = float(valueOf(f(i)));
         if (r.chi2 < result.kept().chi2) {
             result.best = result.iterations.size() - 1;
             bestModel = m;
@@ -378,11 +382,13 @@ Fit GaussNewton::run(const Eigen::VectorXd& d, const Eigen::VectorXd& weight, co
     }
     result.resistivity.resize(std::size_t(parameters));
     for (int p = 0; p < parameters; ++p)
-        result.resistivity[std::size_t(p)] = std::exp(bestModel(p));
+        result.resistivity[std::size_t(p)] = valueOf(bestModel(p));
     result.coverage = coverage(J, parameters);
+    if (m_options.keepSensitivities && !result.cancelled && J.rows() == n)
+        result.sensitivities = std::make_shared<const Sensitivities>(std::move(J));
     result.response.resize(std::size_t(n));
     for (Eigen::Index i = 0; i < n; ++i)
-        result.response[std::size_t(i)] = std::exp(response(i));
+        result.response[std::size_t(i)] = valueOf(response(i));
     result.times.output += lap();
     return result;
 }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -62,7 +63,7 @@ public:
 struct IterationReport {
     int number = 0;
     double chi2 = 0;
-    double rrms = 0;    // %, of the apparent resistivities
+    double rrms = 0;    // %, of the apparent resistivities; of plain values (not logarithms), the RMS misfit times 100
     double lambda = 0;
     double seconds = 0;  // since the start of the inversion
 };
@@ -145,6 +146,9 @@ struct Fit {
     std::vector<std::vector<float>> models, responses;
     std::size_t best = 0;             // the iteration whose model this is: the lowest χ², or the one looked at
     bool cancelled = false;
+    // The sensitivities at the model kept, when they were asked to be kept
+    // and the inversion ran to its end.
+    std::shared_ptr<const Sensitivities> sensitivities;
     InversionTimes times;
 
     // The iteration of the lowest χ² (the first of equals): the model an inversion keeps.
@@ -172,6 +176,13 @@ struct GaussNewtonOptions {
     double smallness = 0.1;      // weight of that term: per cell its share (ForwardOperator::parameterShare) times this
     int threads = 0;             // 0: every core
     std::size_t memory = 0;      // bytes it may take; 0: what the computer has free
+    // The model and the data are logarithms of resistivities (the model's
+    // cells and results are their exponentials); false: plain values of a
+    // linear problem, such as chargeability.
+    bool logarithmic = true;
+    // The sensitivities at the model kept stay with the result
+    // (Fit::sensitivities): a chargeability section is solved with them.
+    bool keepSensitivities = false;
 };
 
 // Gauss–Newton on m = log ρ of the parameter cells: minimises

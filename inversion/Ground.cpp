@@ -21,16 +21,35 @@ std::string number(double v)
 
 } // namespace
 
+// A property of the part of the ground at x and depth: the first block that
+// holds the point, else the deepest layer above it, else the background.
+template <typename Property>
+double propertyAt(const Ground& g, double x, double depth, Property blockOrLayer, double background)
+{
+    for (const GroundBlock& b : g.blocks)
+        if (x > b.x0 && x < b.x1 && depth > b.top && depth < b.bottom)
+            return blockOrLayer(b);
+    double value = background;
+    for (const GroundLayer& l : g.layers)
+        if (depth > l.top)
+            value = blockOrLayer(l);
+    return value;
+}
+
 double Ground::rhoAt(double x, double depth) const
 {
-    for (const GroundBlock& b : blocks)
-        if (x > b.x0 && x < b.x1 && depth > b.top && depth < b.bottom)
-            return b.rho;
-    double rho = background;
-    for (const GroundLayer& l : layers)
-        if (depth > l.top)
-            rho = l.rho;
-    return rho;
+    return propertyAt(*this, x, depth, [](const auto& part) { return part.rho; }, background);
+}
+
+double Ground::pfeAt(double x, double depth) const
+{
+    return propertyAt(*this, x, depth, [](const auto& part) { return part.pfe; }, backgroundPfe);
+}
+
+bool Ground::chargeable() const
+{
+    return backgroundPfe > 0 || std::any_of(layers.begin(), layers.end(), [](const GroundLayer& l) { return l.pfe > 0; })
+        || std::any_of(blocks.begin(), blocks.end(), [](const GroundBlock& b) { return b.pfe > 0; });
 }
 
 std::vector<double> Ground::levels() const
@@ -96,6 +115,17 @@ Ground parseGround(const std::string& text)
             if (v.size() != count)
                 throw FileRefused(key + " takes " + std::to_string(count) + " numbers", n);
         };
+        // A key whose last number, the frequency effect, may be left out.
+        auto needWithEffect = [&](std::size_t count) {
+            if (v.size() != count && v.size() != count + 1)
+                throw FileRefused(key + " takes " + std::to_string(count) + " numbers and a frequency effect, %, if any", n);
+        };
+        auto effect = [&](std::size_t at) {
+            const double pfe = at < v.size() ? v[at] : 0;
+            if (!(pfe >= 0 && pfe <= 100))
+                throw FileRefused("a frequency effect of " + number(pfe) + " %: from 0 to 100 % is needed", n);
+            return pfe;
+        };
         auto resistivity = [&](double rho) {
             if (!(rho > 0))
                 throw FileRefused("a resistivity of " + number(rho) + " ohm·m: it must be above 0", n);
@@ -119,18 +149,24 @@ Ground parseGround(const std::string& text)
                 throw FileRefused("a spacing of " + number(v[0]) + " m: it must be " + number(kLeastSpacing) + " m at least", n);
             g.spacing = v[0];
         } else if (key == "background") {
-            need(1);
+            needWithEffect(1);
             g.background = resistivity(v[0]);
+            g.backgroundPfe = effect(1);
         } else if (key == "layer") {
+            needWithEffect(2);
+            g.layers.push_back({v[0], resistivity(v[1]), effect(2)});
+        } else if (key == "frequencies") {
             need(2);
-            g.layers.push_back({v[0], resistivity(v[1])});
+            if (!(v[0] > 0) || !(v[1] > v[0]))
+                throw FileRefused("frequencies " + number(v[0]) + " " + number(v[1]) + ": a low and a higher one, Hz", n);
+            g.frequencies = {v[0], v[1]};
         } else if (key == "block") {
-            need(5);
+            needWithEffect(5);
             if (!(v[0] < v[1]) || !(v[2] < v[3]) || v[2] < 0)
                 throw FileRefused("block " + number(v[0]) + " " + number(v[1]) + " " + number(v[2]) + " " + number(v[3])
                                       + ": x from before x to, and depth from (0 or more) above depth to, are needed",
                                   n);
-            g.blocks.push_back({v[0], v[1], v[2], v[3], resistivity(v[4])});
+            g.blocks.push_back({v[0], v[1], v[2], v[3], resistivity(v[4]), effect(5)});
         } else if (key == "elevation") {
             need(2);
             g.elevations.emplace_back(v[0], v[1]);

@@ -3,6 +3,7 @@
 #include "Forward.h"
 #include "Mesh.h"
 
+#include <array>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -17,15 +18,21 @@ struct GroundBlock {
     double x0 = 0, x1 = 0;       // m along the line
     double top = 0, bottom = 0;  // m below the surface
     double rho = 10;             // ohm·m
+    double pfe = 0;              // its frequency effect, %: ρ at the high frequency is ρ / (1 + pfe / 100)
 };
 struct GroundLayer {
     double top = 0;  // m below the surface: the layer reaches down to the next one's top
     double rho = 10;
+    double pfe = 0;
 };
 struct Ground {
     int electrodes = 32;  // numbered 0 … electrodes − 1, at x = number · spacing
     double spacing = 1;
     double background = 100;
+    double backgroundPfe = 0;  // %
+    // The two frequencies a station reads every quadripole at, Hz; none
+    // ({0, 0}): one reading, unless the ground has a frequency effect.
+    std::array<double, 2> frequencies{};
     std::vector<GroundLayer> layers;                    // by their tops, ascending
     std::vector<GroundBlock> blocks;                    // over the layers, the first that holds a point
     std::vector<std::pair<double, double>> elevations;  // electrode number, z in m; none: flat
@@ -39,8 +46,14 @@ struct Ground {
     int line = 1;  // the station's line number of its records
     double y = 0;  // m: where the line lies across the survey
 
-    // The resistivity at x along the line and `depth` below the surface.
+    // The resistivity at x along the line and `depth` below the surface,
+    // at the low frequency, and its frequency effect, %.
     double rhoAt(double x, double depth) const;
+    double pfeAt(double x, double depth) const;
+    // The resistivity at the high frequency: ρ / (1 + PFE / 100).
+    double highRhoAt(double x, double depth) const { return rhoAt(x, depth) / (1 + pfeAt(x, depth) / 100); }
+    // Whether any part of the ground has a frequency effect.
+    bool chargeable() const;
     // The depths and x a mesh is to have as node rows and columns: the
     // layers' tops, the blocks' edges.
     std::vector<double> levels() const;
@@ -63,11 +76,12 @@ private:
 
 // The model file: one "key numbers" a line, "#" comments, a decimal comma
 // taken for a point:
-//   electrodes N / spacing S / background RHO / layer TOP RHO /
-//   block X0 X1 TOP BOTTOM RHO / elevation ELECTRODE Z / table AMAX NMAX /
-//   spreads ELECTRODES STEP / line NUMBER [Y]
+//   electrodes N / spacing S / background RHO [PFE] / layer TOP RHO [PFE] /
+//   block X0 X1 TOP BOTTOM RHO [PFE] / elevation ELECTRODE Z / table AMAX NMAX /
+//   spreads ELECTRODES STEP / line NUMBER [Y] / frequencies LOW HIGH
 // Throws FileRefused for an unknown key, a number that is not one, a key
-// with the wrong count of numbers, a resistivity not above 0, a whole
+// with the wrong count of numbers, a resistivity not above 0, a frequency
+// effect outside 0–100 %, frequencies not above 0 or not rising, a whole
 // number out of its range, a spacing below kLeastSpacing, a block whose
 // ends are given backwards, and a file without a key.
 constexpr double kLeastSpacing = 0.01;  // m

@@ -25,6 +25,8 @@ double median(std::vector<double> v)
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
+} // namespace
+
 // The roughness of the model as the integral of its squared gradient over
 // the section: a difference between neighbouring cells is taken over the
 // distance of their centres and counted along the face they share, so a
@@ -64,8 +66,6 @@ double smallestSpacing(const std::vector<double>& electrodes)
         spacing = std::min(spacing, electrodes[i] - electrodes[i - 1]);
     return spacing;
 }
-
-} // namespace
 
 std::vector<double> electrodesOf(const std::vector<Measurement>& data)
 {

@@ -75,6 +75,13 @@ struct InversionResult : Fit {
     double misfitPercent(std::size_t datum) const { return (response[datum] - data[datum].rhoa) / data[datum].rhoa * 100; }
 };
 
+// The roughness of a section's model: first differences between
+// neighbouring parameter cells, weighted as the integral of the squared
+// gradient over the cells, vertical ones times `verticalRatio`.
+Smoothness smoothness(const Mesh& mesh, double verticalRatio);
+// The least gap between neighbouring electrodes (ascending positions).
+double smallestSpacing(const std::vector<double>& electrodes);
+
 // The memory an inversion of `data` on `mesh` takes at its peak, bytes.
 std::size_t memoryNeeded(const Mesh& mesh, const std::vector<Measurement>& data, int threads,
                          FactorKind factor = FactorKind::Simplicial);

@@ -84,6 +84,21 @@ QString placingDiffers(const SectionInput& base, const SectionInput& later)
     return {};
 }
 
+void addCharges(SectionInput& input, const std::vector<MeasurementRecord>& records,
+                const std::vector<ChannelValue>& values, const std::vector<ValueCheck>& checks,
+                const Profile& profile, const ExportChoice& choice, const FrequencyPair& pair)
+{
+    input.lowHertz = frequencyHertz(pair.low).value_or(0);
+    input.highHertz = frequencyHertz(pair.high).value_or(0);
+    std::map<ValueKey, std::size_t> tagOf;
+    for (std::size_t t = 0; t < input.values.size(); ++t)
+        tagOf.emplace(input.values[t], t);
+    input.charges.assign(input.values.size(), std::nullopt);
+    for (const FrequencyEffect& e : frequencyEffects(records, values, checks, profile, choice, pair))
+        if (const auto found = tagOf.find(keyOf(e.low.value)); found != tagOf.end())
+            input.charges[found->second] = inv::ApparentCharge{found->second, e.chargeability(), e.chargeabilityError()};
+}
+
 QString profileName(const Profile& profile)
 {
     if (profile.wholeLine())

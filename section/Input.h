@@ -1,6 +1,8 @@
 #pragma once
 
+#include "inversion/Chargeability.h"
 #include "inversion/Inversion.h"
+#include "survey/Polarisation.h"
 #include "survey/Exports.h"
 #include "survey/Geometry.h"
 
@@ -43,6 +45,12 @@ struct SectionInput {
     double frequency = 0;
     // Quadripoles read in two spreads that disagree beyond their errors.
     int disagreeing = 0;
+    // Of an induced-polarisation section (addCharges): the frequencies its
+    // effect compares, Hz, and the apparent chargeability of each datum
+    // (by its tag) read at both, with its error; none for one read at the
+    // low frequency alone.
+    double lowHertz = 0, highHertz = 0;
+    std::vector<std::optional<inv::ApparentCharge>> charges;
 };
 
 // "L3 F1".
@@ -64,6 +72,13 @@ SectionInput profileInput(const std::vector<MeasurementRecord>& records, const S
 SectionInput profileInput(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
                           const std::vector<ValueCheck>& checks, const SurveyGeometry& geometry, const Profile& profile,
                           const ExportChoice& choice);
+
+// The apparent chargeabilities of a profile's input at the low frequency
+// of `pair` (its data are of that frequency: the choice's frequency is
+// pair.low), from the frequency effects at `pair`.
+void addCharges(SectionInput& input, const std::vector<MeasurementRecord>& records,
+                const std::vector<ChannelValue>& values, const std::vector<ValueCheck>& checks,
+                const Profile& profile, const ExportChoice& choice, const FrequencyPair& pair);
 
 // Why a profile gives an inversion no data (profileInput's data empty):
 // what its values lack, the first of electrode positions, current and

@@ -3,6 +3,7 @@
 // How a section is made, the same in the window and in zeltool: the
 // inversion, then the depth of investigation when asked, with one policy
 // for a depth of investigation that cannot be had.
+#include "inversion/Chargeability.h"
 #include "inversion/Depth.h"
 #include "inversion/Inversion.h"
 
@@ -10,6 +11,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace zel {
@@ -19,6 +21,9 @@ namespace zel {
 struct SectionRun {
     inv::InversionResult result;
     QString doiMissing;
+    // The chargeability section, when apparent chargeabilities were given
+    // and the inversion ran to its end.
+    std::optional<inv::ChargeabilityResult> charge;
 };
 
 // Inverts `data`, then, when `doi` and the inversion ran to its end, the
@@ -27,10 +32,15 @@ struct SectionRun {
 // finished section, with doiMissing saying so. Throws what the inversion
 // throws (InversionStopped before the first model, MemoryRefused,
 // InversionRefused).
+// With `charges` (by each datum's tag, SectionInput::charges), the
+// chargeability section follows the resistivity section, before the DOI
+// runs, from its sensitivities; `chargeProgress` hears its iterations.
 SectionRun invertSection(const std::vector<inv::Measurement>& data, const inv::InversionOptions& options, bool doi,
                          const std::function<void(const inv::IterationReport&)>& progress,
                          const std::function<void(const inv::DoiRun&)>& depthProgress,
-                         const std::atomic<bool>* cancel);
+                         const std::atomic<bool>* cancel,
+                         const std::vector<std::optional<inv::ApparentCharge>>& charges = {},
+                         const std::function<void(const inv::IterationReport&)>& chargeProgress = {});
 
 // The threads of an inversion on the worker of a window: every core, the
 // worker and its threads below the window's priority, which stays

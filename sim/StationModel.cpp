@@ -323,6 +323,10 @@ SyntheticLine parseSyntheticLine(const QByteArray& text)
             throw std::runtime_error("electrodes " + std::to_string(line.electrodes)
                                      + ": 8 to 128 for one spread (the station's electrodes 0-127); "
                                        "a longer line takes \"spreads ELECTRODES STEP\"");
+        for (const double hz : line.frequencies)
+            if (hz > 0 && !frequencyIndexOf(hz))
+                throw std::runtime_error("frequencies: " + QString::number(hz).toStdString()
+                                         + " Hz is not one of the station's (1.22, 2.44, 4.88, 9.76, 19.5, 50, 100, 625, 1250, 2500)");
         if (line.spreadElectrodes > line.electrodes)
             throw std::runtime_error("spreads of " + std::to_string(line.spreadElectrodes) + " electrodes on a line of "
                                      + std::to_string(line.electrodes));
@@ -330,6 +334,15 @@ SyntheticLine parseSyntheticLine(const QByteArray& text)
     } catch (const inv::FileRefused& e) {
         throw std::runtime_error("line " + std::to_string(e.line()) + ": " + e.what());
     }
+}
+
+std::optional<std::pair<int, int>> readingFrequencies(const SyntheticLine& line)
+{
+    if (line.frequencies[0] > 0)
+        return std::pair(*frequencyIndexOf(line.frequencies[0]), *frequencyIndexOf(line.frequencies[1]));
+    if (line.chargeable())
+        return std::pair(kChargeableLow, kChargeableHigh);
+    return std::nullopt;
 }
 
 std::vector<MeasurementRecord> syntheticRecords(const SyntheticLine& line)
@@ -346,10 +359,24 @@ std::vector<MeasurementRecord> syntheticRecords(const SyntheticLine& line)
     for (const auto& [file, first] : syntheticSpreads(line)) {
         const int count = line.spreadElectrodes > 0 ? line.spreadElectrodes : line.electrodes;
         table.electrodes = count;
-        std::vector<MeasurementRecord> spread =
-            recordsOverModel(electrodeSequence(table), {x.begin() + first, x.begin() + first + count},
-                             {z.begin() + first, z.begin() + first + count},
-                             [&](double at, double depth) { return line.rhoAt(at, depth); }, line.levels(), line.verticals());
+        auto over = [&](const std::function<double(double, double)>& rhoAt) {
+            return recordsOverModel(electrodeSequence(table), {x.begin() + first, x.begin() + first + count},
+                                    {z.begin() + first, z.begin() + first + count}, rhoAt, line.levels(), line.verticals());
+        };
+        std::vector<MeasurementRecord> spread = over([&](double at, double depth) { return line.rhoAt(at, depth); });
+        if (const std::optional<std::pair<int, int>> pair = readingFrequencies(line)) {
+            // Each quadripole read at the low frequency, then at once at the high.
+            const std::vector<MeasurementRecord> high = over([&](double at, double depth) { return line.highRhoAt(at, depth); });
+            std::vector<MeasurementRecord> both;
+            both.reserve(2 * spread.size());
+            for (std::size_t i = 0; i < spread.size(); ++i) {
+                both.push_back(spread[i]);
+                both.back().FreqIndex = std::uint8_t(pair->first);
+                both.push_back(high[i]);
+                both.back().FreqIndex = std::uint8_t(pair->second);
+            }
+            spread = std::move(both);
+        }
         for (MeasurementRecord& r : spread) {
             r.LineNo = std::int8_t(line.line);
             r.FileNo = std::uint8_t(file);

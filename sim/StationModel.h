@@ -7,6 +7,7 @@
 #include <QByteArray>
 
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -107,6 +108,12 @@ using SyntheticLine = inv::Ground;
 // A model file (inv::parseGround), at most 128 electrodes.
 // Throws std::runtime_error naming the line that cannot be used.
 SyntheticLine parseSyntheticLine(const QByteArray& text);
+// The frequencies (FreqIndex, low and high) the station reads every
+// quadripole of the line at: those of the model file, else 1.22 and 9.76 Hz
+// over chargeable ground; none: one reading.
+constexpr int kChargeableLow = 1;   // 1.22 Hz
+constexpr int kChargeableHigh = 4;  // 9.76 Hz
+std::optional<std::pair<int, int>> readingFrequencies(const SyntheticLine& line);
 // The line's records: the voltages from the inversion's forward response;
 // a line of spreads measured spread by spread, each a file of its own with
 // its electrodes numbered from 0.

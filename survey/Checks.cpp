@@ -145,11 +145,49 @@ std::vector<ValueCheck> checkValues(const std::vector<MeasurementRecord>& record
         const MeasurementRecord& r = records[std::size_t(v.record)];
         profiles[{profileOf(r), r.FreqIndex}].push_back(i);
     }
+    // Wiring: the channels of each record against consecutive dipoles.
+    std::map<int, std::vector<std::size_t>> byRecord;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (values[i].electrodes && values[i].r)
+            byRecord[values[i].record].push_back(i);
+    for (const auto& [record, indices] : byRecord) {
+        std::vector<const ChannelValue*> channels;
+        for (const std::size_t i : indices)
+            channels.push_back(&values[i]);
+        const std::optional<double> fall = channelFall(channels);
+        if (fall && (*fall < kLeastChannelFall || *fall > kMostChannelFall))
+            for (const std::size_t i : indices)
+                checks[i].flags |= FlagWiring;
+    }
     // Each frequency of a profile alone: a quadripole read at two
     // frequencies is two readings, not a repeat whose difference is error.
     for (const auto& [profile, indices] : profiles)
         checkProfile(indices, values, thresholds, checks);
     return checks;
+}
+
+std::optional<double> channelFall(const std::vector<const ChannelValue*>& channels)
+{
+    // Least squares of log |r| on log |k|: the fall is minus its slope.
+    std::vector<std::pair<double, double>> points;
+    for (const ChannelValue* v : channels)
+        if (v->k && v->r && *v->r != 0 && *v->k != 0)
+            points.emplace_back(std::log(std::abs(*v->k)), std::log(std::abs(*v->r)));
+    if (points.size() < 2)
+        return std::nullopt;
+    double mk = 0, mr = 0;
+    for (const auto& [k, r] : points)
+        mk += k, mr += r;
+    mk /= double(points.size());
+    mr /= double(points.size());
+    double skk = 0, skr = 0;
+    for (const auto& [k, r] : points)
+        skk += (k - mk) * (k - mk), skr += (k - mk) * (r - mr);
+    // Factors within 10 % of each other cannot tell a fall from noise.
+    constexpr double kLeastSpread = 0.1;
+    if (skk < kLeastSpread * kLeastSpread)
+        return std::nullopt;
+    return -skr / skk;
 }
 
 std::vector<CheckSummary> summarizeChecks(const std::vector<MeasurementRecord>& records,
@@ -217,13 +255,15 @@ QByteArray flagName(CheckFlag flag)
         return "spike";
     case FlagError:
         return "error";
+    case FlagWiring:
+        return "wiring";
     }
     return {};
 }
 
 QByteArray flagNames(unsigned flags, bool excluded)
 {
-    static const char* const names[kCheckFlags] = {"zero", "low-signal", "negative", "spike", "error"};
+    static const char* const names[kCheckFlags] = {"zero", "low-signal", "negative", "spike", "error", "wiring"};
     QByteArray out;
     for (int bit = 0; bit < kCheckFlags; ++bit) {
         if (!(flags & (1u << bit)))

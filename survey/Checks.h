@@ -22,8 +22,22 @@ enum CheckFlag : unsigned {
     FlagNegative = 1u << 2,   // apparent resistivity below 0
     FlagSpike = 1u << 3,      // far from its neighbours of the same array shape
     FlagError = 1u << 4,      // its error estimate above the maximum error
+    FlagWiring = 1u << 5,     // its record's channels do not fall as consecutive dipoles do
 };
-constexpr int kCheckFlags = 5;
+constexpr int kCheckFlags = 6;
+
+// The channels of a record are taken for consecutive dipoles of one current
+// dipole: their resistances then fall with the geometric factor, as 1/k
+// over a half-space and close to it over any ground. The fall is the slope
+// of log |r| on log k over the record's channels; one outside these bounds
+// contradicts the wiring (stacked repeats of one dipole fall not at all,
+// channels wired backwards rise).
+constexpr double kLeastChannelFall = 0.3;
+constexpr double kMostChannelFall = 3;
+// The fall of the resistances of one record's channels with their
+// geometric factors (as above); none for fewer than two channels with a
+// resistance and a factor, or factors too alike to tell.
+std::optional<double> channelFall(const std::vector<const ChannelValue*>& channels);
 
 // The check of one value: its flags and its error estimate in %.
 struct ValueCheck {
@@ -48,6 +62,8 @@ struct ValueCheck {
 //   ordered by A; a positive apparent resistivity whose ratio to the median
 //   of the positive ones among the up to two values on each side is beyond
 //   the spike factor. Shapes with fewer than three positive values are not judged.
+// - Wiring: every value of a record whose channels' fall (channelFall) is
+//   outside kLeastChannelFall–kMostChannelFall.
 std::vector<ValueCheck> checkValues(const std::vector<MeasurementRecord>& records,
                                     const std::vector<ChannelValue>& values, const CheckThresholds& thresholds);
 

@@ -1,6 +1,7 @@
 #include "Exports.h"
 
 #include "ErrorModel.h"
+#include "Polarisation.h"
 
 #include "data/DataFile.h"
 #include "data/Electrodes.h"
@@ -136,7 +137,10 @@ QByteArray csvFile(const std::vector<MeasurementRecord>& records, const std::vec
         return v.electrodes && v.electrodes->z;
     });
     QByteArray out = QByteArray("index,line,file,station,mode,kind,channel,a,b,m,n,xa,xb,xm,xn,")
-        + (elevations ? "za,zb,zm,zn," : "") + "u_mV,i_mA,r_ohm,k_m,rhoa_ohmm,depth_m,freq_Hz,time,err_pct,flags" + kCrLf;
+        + (elevations ? "za,zb,zm,zn," : "") + "u_mV,i_mA,r_ohm,k_m,rhoa_ohmm,depth_m,freq_Hz,pfe_pct,time,err_pct,flags" + kCrLf;
+    // The frequency effect of each quadripole read at two frequencies, on
+    // the rows of both.
+    const std::vector<std::optional<double>> effects = valueEffects(records, values, checks);
     out.reserve(qsizetype(values.size()) * 130 + out.size());
     for (std::size_t n = 0; n < values.size(); ++n) {
         const ChannelValue& v = values[n];
@@ -177,6 +181,8 @@ QByteArray csvFile(const std::vector<MeasurementRecord>& records, const std::vec
         appendOptional(out, v.depth);
         out += ',';
         appendOptional(out, frequencyHertz(r.FreqIndex));
+        out += ',';
+        appendOptional(out, effects[n]);
         out += ',';
         appendIsoTime(out, r);
         out += ',';
@@ -302,6 +308,30 @@ std::vector<InversionDatum> inversionDataOf(const std::vector<MeasurementRecord>
     return data;
 }
 
+// The frequency effects of a profile's file data, where the profile was
+// read at two frequencies or more, the data are of the lowest of the pair
+// and every one of them was read at the highest too: a Res2DInv file holds
+// an IP value for every datum or for none.
+std::optional<FileEffects> effectsOf(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
+                                     const std::vector<ValueCheck>& checks, const Profile& profile,
+                                     const ExportChoice& choice, const std::vector<InversionDatum>& data)
+{
+    const std::optional<FrequencyPair> pair = frequencyPairOf(profileFrequencies(records, values, profile), std::nullopt);
+    if (!pair || (choice.frequency && *choice.frequency != pair->low))
+        return std::nullopt;
+    std::map<std::array<long long, 4>, double> effectOf;
+    for (const FrequencyEffect& e : frequencyEffects(records, values, checks, profile, choice, *pair))
+        effectOf[quadripoleKey(*e.low.value.electrodes, profile)] = e.pfe;
+    FileEffects effects{{}, *frequencyHertz(pair->low), *frequencyHertz(pair->high)};
+    for (const InversionDatum& d : data) {
+        const auto found = effectOf.find(quadripoleKey(*d.value.electrodes, profile));
+        if (found == effectOf.end())
+            return std::nullopt;
+        effects.pfe.push_back(found->second);
+    }
+    return effects;
+}
+
 } // namespace
 
 std::vector<InversionDatum> inversionData(const std::vector<MeasurementRecord>& records,
@@ -398,7 +428,7 @@ std::map<double, std::optional<double>> electrodesOf(const std::vector<Inversion
 
 } // namespace
 
-QByteArray res2dinvFile(const Profile& profile, const std::vector<InversionDatum>& data)
+QByteArray res2dinvFile(const Profile& profile, const std::vector<InversionDatum>& data, const FileEffects* effects)
 {
     const std::map<double, std::optional<double>> electrodes = electrodesOf(data);
     // The unit spacing: the smallest gap between distinct electrode positions.
@@ -414,17 +444,27 @@ QByteArray res2dinvFile(const Profile& profile, const std::vector<InversionDatum
     out += "11" + kCrLf + "0" + kCrLf;
     out += "Type of measurement (0=app. resistivity,1=resistance)" + kCrLf + "1" + kCrLf;
     out += QByteArray::number(qsizetype(data.size())) + kCrLf;
-    // x-locations are true horizontal distances, no induced polarization.
-    out += "2" + kCrLf + "0" + kCrLf;
-    for (const InversionDatum& d : data) {
+    // x-locations are true horizontal distances.
+    out += "2" + kCrLf;
+    if (effects) {
+        out += "1" + kCrLf + "Frequency effect" + kCrLf + "%" + kCrLf;
+        out += plainDecimal(effects->lowHertz, 7, false) + ',' + plainDecimal(effects->highHertz, 7, false) + kCrLf;
+    } else {
+        out += "0" + kCrLf;
+    }
+    for (std::size_t n = 0; n < data.size(); ++n) {
         out += '4';
-        for (const double x : d.value.electrodes->x) {
+        for (const double x : data[n].value.electrodes->x) {
             out += ' ';
             appendPosition(out, x);
             out += " 0.0";
         }
         out += ' ';
-        appendPlainDecimal(out, *d.value.r);
+        appendPlainDecimal(out, *data[n].value.r);
+        if (effects) {
+            out += ' ';
+            out += plainDecimal(effects->pfe[n], 6);
+        }
         out += kCrLf;
     }
     if (topography) {
@@ -552,10 +592,14 @@ SurveyExportContents surveyExportContents(SurveyFormat format, const std::vector
         throw ZelError(ErrorId::NoPositions);
 
     SurveyExportContents contents;
-    for (const auto& [profile, ofProfile] : profiles)
-        contents.files.emplace_back(profile, format == SurveyFormat::Res2DInv
-                                                 ? res2dinvFile(profile, ofProfile)
-                                                 : ohmFile(ofProfile, geometry.thresholds.defaultError, geometry.thresholds.minError));
+    for (const auto& [profile, ofProfile] : profiles) {
+        if (format == SurveyFormat::Res2DInv) {
+            const std::optional<FileEffects> effects = effectsOf(records, values, checks, profile, choice, ofProfile);
+            contents.files.emplace_back(profile, res2dinvFile(profile, ofProfile, effects ? &*effects : nullptr));
+        } else {
+            contents.files.emplace_back(profile, ohmFile(ofProfile, geometry.thresholds.defaultError, geometry.thresholds.minError));
+        }
+    }
     return contents;
 }
 

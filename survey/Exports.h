@@ -82,8 +82,18 @@ std::vector<InversionDatum> inversionData(const std::vector<MeasurementRecord>& 
                                           const ExportChoice& choice);
 // The data of invertible values as they are, without estimates.
 std::vector<InversionDatum> asData(const std::vector<ChannelValue>& values);
-// Res2DInv's general array format of one profile's data.
-QByteArray res2dinvFile(const Profile& profile, const std::vector<InversionDatum>& data);
+// The frequency effect of each datum of an inversion file, % (one per
+// datum), and the two frequencies it compares, Hz.
+struct FileEffects {
+    std::vector<double> pfe;
+    double lowHertz = 0, highHertz = 0;
+};
+// Res2DInv's general array format of one profile's data; with `effects`,
+// its induced polarisation as percent frequency effect after each datum's
+// resistance (the IP flag 1, "Frequency effect", "%" and the two
+// frequencies in place of a time-domain reading's delay and window).
+QByteArray res2dinvFile(const Profile& profile, const std::vector<InversionDatum>& data,
+                        const FileEffects* effects = nullptr);
 // pyGIMLi/BERT's unified data format (.ohm) of one profile's data, with the
 // relative error of each datum (its estimate, else `defaultErrorPercent`),
 // never below `minErrorPercent`.

@@ -106,6 +106,14 @@ std::optional<double> frequencyHertz(int index)
                                                                : std::nullopt;
 }
 
+std::optional<int> frequencyIndexOf(double hertz)
+{
+    for (std::size_t f = 0; f < kFrequenciesHertz.size(); ++f)
+        if (std::abs(hertz - kFrequenciesHertz[f]) <= 0.01 * std::max(1.0, hertz))
+            return int(f);
+    return std::nullopt;
+}
+
 std::optional<double> geometricFactor(const std::array<double, 4>& x)
 {
     const std::optional<double> sum = geometricSum(x);

@@ -45,6 +45,9 @@ struct ChannelValue {
 std::optional<double> currentMilliamps(int index);
 // The frequency of a label index in Hz (0 for DC); none above index 10.
 std::optional<double> frequencyHertz(int index);
+// The label index of a frequency in Hz, within a per cent of it (the
+// labels round: 19.5 Hz); none for a frequency the station does not have.
+std::optional<int> frequencyIndexOf(double hertz);
 
 // The geometric factor 2π / (1/AM − 1/BM − 1/AN + 1/BN) of four electrodes
 // on a line; none when two that form a distance coincide, when A and B or M

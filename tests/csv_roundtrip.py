@@ -10,7 +10,7 @@ import tempfile
 
 zeltool, data = sys.argv[1], sys.argv[2]
 HEADER = ("index,line,file,station,mode,kind,channel,a,b,m,n,xa,xb,xm,xn,u_mV,i_mA,r_ohm,k_m,rhoa_ohmm,"
-          "depth_m,freq_Hz,time,err_pct,flags").split(",")
+          "depth_m,freq_Hz,pfe_pct,time,err_pct,flags").split(",")
 
 with tempfile.TemporaryDirectory() as d:
     out = f"{d}/survey.csv"
@@ -37,7 +37,7 @@ for row in body:
         if row[name]:
             float(row[name])
     datetime.datetime.fromisoformat(row["time"])
-    if any(f not in ("zero", "low-signal", "negative", "spike", "error", "excluded") for f in filter(None, row["flags"].split("|"))):
+    if any(f not in ("zero", "low-signal", "negative", "spike", "error", "wiring", "excluded") for f in filter(None, row["flags"].split("|"))):
         failures.append(f"row {row['index']}: flags {row['flags']}")
     if row["rhoa_ohmm"]:
         with_positions += 1

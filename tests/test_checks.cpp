@@ -76,7 +76,7 @@ TEST(DataCheck, EachFlagAndEstimateOfAHandMadeMemory)
     ASSERT_EQ(summary.size(), 1u);
     EXPECT_EQ(summary[0].values, 12);
     EXPECT_EQ(summary[0].flagged, 8);
-    EXPECT_EQ(summary[0].byFlag, (std::array<int, 5>{1, 1, 1, 3, 2}));
+    EXPECT_EQ(summary[0].byFlag, (std::array<int, 6>{1, 1, 1, 3, 2, 0}));
 
     // Thresholds move the flags: a 1 % limit flags the reciprocal pair too.
     zel::CheckThresholds strict = kGeometry.thresholds;
@@ -253,7 +253,7 @@ TEST(DataCheck, ZeltoolCheckAndExportTakeThresholdsAndExclusions)
     ASSERT_EQ(c.status, 0) << c.err.toStdString();
     const QList<QByteArray> lines = c.out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 1 + 8);
-    EXPECT_EQ(lines[0].trimmed(), "L1 F1: 12 values, 8 flagged (zero 1, low-signal 1, negative 1, spike 3, error 2), "
+    EXPECT_EQ(lines[0].trimmed(), "L1 F1: 12 values, 8 flagged (zero 1, low-signal 1, negative 1, spike 3, error 2, wiring 0), "
                                   "median error 4.07 %");
     EXPECT_TRUE(lines[1].startsWith("1 ch1 L1 F1  a 0 b 3 m 1 n 2  rhoa 62.8319  err -  spike")) << lines[1].toStdString();
 

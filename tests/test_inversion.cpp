@@ -9,6 +9,7 @@
 #include "section/Input.h"
 #include "data/ZelError.h"
 
+#include "Analytic.h"
 #include "Capture.h"
 
 #include "data/DataFile.h"
@@ -26,15 +27,13 @@
 #include <tuple>
 
 using zel::inv::Configuration;
+using zeltest::geometricFactor;
+using zeltest::twoLayerRhoa;
 
 namespace {
 
 constexpr double pi = std::numbers::pi;
 
-double geometricFactor(double a, double b, double m, double n)
-{
-    return 2 * pi / (1 / std::abs(a - m) - 1 / std::abs(b - m) - 1 / std::abs(a - n) + 1 / std::abs(b - n));
-}
 
 // Electrodes 0 … count − 1 at `spacing`; configurations by electrode number.
 struct Line {
@@ -57,20 +56,6 @@ Line line(int count, double spacing)
     return l;
 }
 
-// Two layers: ρ1 above depth h, ρ2 below; the image series of the potential.
-double twoLayerRhoa(double rho1, double rho2, double h, double a, double b, double m, double n)
-{
-    const double k = (rho2 - rho1) / (rho2 + rho1);
-    const int terms = k == 0 ? 0 : int(std::log(1e-14) / std::log(std::abs(k))) + 1;
-    auto g = [&](double r) {
-        double sum = 1 / r;
-        for (int i = 1; i <= terms; ++i)
-            sum += 2 * std::pow(k, i) / std::hypot(r, 2 * i * h);
-        return sum;
-    };
-    const double r = std::abs(a - m), s = std::abs(a - n), t = std::abs(b - m), u = std::abs(b - n);
-    return rho1 * geometricFactor(a, b, m, n) / (2 * pi) * (g(r) - g(s) - g(t) + g(u));
-}
 
 std::vector<double> layered(const zel::inv::Mesh& mesh, double rho1, double rho2, double h)
 {

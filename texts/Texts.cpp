@@ -1,6 +1,7 @@
 #include "Texts.h"
 
 #include "data/Settings.h"
+#include "survey/Polarisation.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,7 +9,10 @@
 #include <QSettings>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cstring>
+#include <map>
+#include <set>
 #include <memory>
 #include <vector>
 
@@ -509,6 +513,63 @@ QString errorModelLine(int line, int file, int pairs, double a, double b)
         .arg(pairs)
         .arg(numbers.toString(a, 'g', 3), numbers.toString(100 * b, 'f', 2));
 }
+QStringList polarisationReport(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
+                               const std::vector<ValueCheck>& checks, const Profile& profile, bool plainNames)
+{
+    QStringList lines;
+    const QLocale numbers = numberLocale();
+    if (const auto pair = frequencyPairOf(profileFrequencies(records, values, profile), std::nullopt)) {
+        const EffectSummary s = summarizeEffects(profile, *pair, frequencyEffects(records, values, checks, profile, {}, *pair));
+        static const char* const names[kEffectFlags] = {QT_TRANSLATE_NOOP("zel::texts", "выброс"),
+                                                        QT_TRANSLATE_NOOP("zel::texts", "отрицательный"),
+                                                        QT_TRANSLATE_NOOP("zel::texts", "округление"),
+                                                        QT_TRANSLATE_NOOP("zel::texts", "разные токи")};
+        QStringList counts;
+        for (int bit = 0; bit < kEffectFlags; ++bit)
+            counts << QStringLiteral("%1 %2")
+                          .arg(plainNames ? QString::fromLatin1(effectFlagNames(1u << bit)) : tr(names[bit]))
+                          .arg(s.byFlag[std::size_t(bit)]);
+        if (s.quadripoles > 0)
+            lines << tr("L%1 F%2: частотный эффект %3/%4 Гц у %5 четырёхполюсников, медиана %6 % (%7)")
+                         .arg(profile.line)
+                         .arg(profile.file)
+                         .arg(numbers.toString(*frequencyHertz(pair->low)), numbers.toString(*frequencyHertz(pair->high)))
+                         .arg(s.quadripoles)
+                         .arg(numbers.toString(s.medianPfe, 'f', 2), counts.join(QStringLiteral(", ")));
+    }
+    // The records with two channels or more, and those whose channels
+    // contradict consecutive dipoles.
+    std::map<int, int> channelsOf;
+    std::set<int> contradicting;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const ChannelValue& v = values[i];
+        if (!v.electrodes || !v.r || profileOf(records[std::size_t(v.record)]) != profile)
+            continue;
+        ++channelsOf[v.record];
+        if (checks[i].flags & FlagWiring)
+            contradicting.insert(v.record + 1);
+    }
+    if (!contradicting.empty()) {
+        const int judged = int(std::count_if(channelsOf.begin(), channelsOf.end(), [](const auto& c) { return c.second > 1; }));
+        QStringList first;
+        for (const int r : contradicting) {
+            if (first.size() == 10) {
+                first << QStringLiteral("…");
+                break;
+            }
+            first << QString::number(r);
+        }
+        lines << tr("L%1 F%2: каналы %3 из %4 записей не спадают как соседние диполи (записи %5): "
+                    "каналы подключены иначе, или это повторы одного диполя (в геометрии съёмки «только первый канал»)?")
+                     .arg(profile.line)
+                     .arg(profile.file)
+                     .arg(contradicting.size())
+                     .arg(judged)
+                     .arg(first.join(QStringLiteral(", ")));
+    }
+    return lines;
+}
+
 QString atFrequency(double hertz)
 {
     return tr(" (на частоте %1 Гц)").arg(numberLocale().toString(hertz));

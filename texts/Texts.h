@@ -2,6 +2,7 @@
 
 #include "data/Messages.h"
 #include "data/ZelError.h"
+#include "survey/Checks.h"
 #include "survey/Geometry.h"
 
 #include <QLocale>
@@ -96,6 +97,13 @@ QString checkSummary(int line, int file, int values, int flagged, const QStringL
                      std::optional<double> medianError);
 // After a profile's summary when it was read at several frequencies: which.
 QString atFrequency(double hertz);
+// The data check's lines of a profile's frequency effects (at its lowest
+// and highest frequency: how many quadripoles, their median and each
+// flag's count, under the CSV's names when `plainNames`) and of records
+// whose channels contradict consecutive dipoles (how many, the first ones);
+// none where there is nothing to say.
+QStringList polarisationReport(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
+                               const std::vector<ValueCheck>& checks, const Profile& profile, bool plainNames);
 // A profile's error model: from how many pairs, err = a ohm + b of |R|.
 QString errorModelLine(int line, int file, int pairs, double a, double b);
 // "Survey" → "Invert...".

@@ -157,6 +157,10 @@ zlib — the zlib licence. In detail: THIRD-PARTY.txt.</translation>
         <source>погрешность</source>
         <translation>error</translation>
     </message>
+    <message>
+        <source>каналы</source>
+        <translation>channels</translation>
+    </message>
 </context>
 <context>
     <name>TFileCommands</name>

@@ -147,6 +147,10 @@ zlib — лицензия zlib. Подробно: THIRD-PARTY.txt.</source>
         <source>погрешность</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>каналы</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TFileCommands</name>

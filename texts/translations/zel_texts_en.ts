@@ -591,6 +591,30 @@
         <source>для модели съёмки нужно около %1 памяти, свободно %2</source>
         <translation>the survey model needs about %1 of memory; %2 are free</translation>
     </message>
+    <message>
+        <source>выброс</source>
+        <translation>outlier</translation>
+    </message>
+    <message>
+        <source>отрицательный</source>
+        <translation>negative</translation>
+    </message>
+    <message>
+        <source>округление</source>
+        <translation>rounding</translation>
+    </message>
+    <message>
+        <source>разные токи</source>
+        <translation>other currents</translation>
+    </message>
+    <message>
+        <source>L%1 F%2: частотный эффект %3/%4 Гц у %5 четырёхполюсников, медиана %6 % (%7)</source>
+        <translation>L%1 F%2: frequency effect %3/%4 Hz of %5 quadripoles, median %6 % (%7)</translation>
+    </message>
+    <message>
+        <source>L%1 F%2: каналы %3 из %4 записей не спадают как соседние диполи (записи %5): каналы подключены иначе, или это повторы одного диполя (в геометрии съёмки «только первый канал»)?</source>
+        <translation>L%1 F%2: the channels of %3 of %4 records do not fall as consecutive dipoles do (records %5): are the channels wired otherwise, or repeats of one dipole (channel 1 alone in the survey geometry)?</translation>
+    </message>
 </context>
 <context>
     <name>zel::texts::Refusals</name>

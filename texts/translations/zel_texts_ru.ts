@@ -591,6 +591,30 @@
         <source>для модели съёмки нужно около %1 памяти, свободно %2</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>выброс</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>отрицательный</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>округление</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>разные токи</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>L%1 F%2: частотный эффект %3/%4 Гц у %5 четырёхполюсников, медиана %6 % (%7)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>L%1 F%2: каналы %3 из %4 записей не спадают как соседние диполи (записи %5): каналы подключены иначе, или это повторы одного диполя (в геометрии съёмки «только первый канал»)?</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>zel::texts::Refusals</name>

@@ -1,0 +1,196 @@
+#include "Polarisation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numbers>
+#include <set>
+
+namespace zel {
+
+namespace {
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// How far the rounding of a reading's voltage to its last digit moves it,
+// as a share: half a digit of the raw value.
+double roundingShare(const MeasurementRecord& r, int channel)
+{
+    const int raw = std::abs(int(r.U[std::size_t(channel - 1)]));
+    return raw > 0 ? 0.5 / raw : 1.0;
+}
+
+std::array<long long, 4> keyOf(const InversionDatum& d, const Profile& profile)
+{
+    return quadripoleKey(*d.value.electrodes, profile);
+}
+
+} // namespace
+
+std::vector<int> profileFrequencies(const std::vector<MeasurementRecord>& records,
+                                    const std::vector<ChannelValue>& values, const Profile& profile)
+{
+    std::set<int> held;
+    for (const ChannelValue& v : invertibleValues(records, values, profile))
+        held.insert(records[std::size_t(v.record)].FreqIndex);
+    return {held.begin(), held.end()};
+}
+
+std::optional<FrequencyPair> frequencyPairOf(const std::vector<int>& held, const std::optional<FrequencyPair>& chosen)
+{
+    auto holds = [&](int f) { return std::find(held.begin(), held.end(), f) != held.end(); };
+    if (chosen)
+        return chosen->low != chosen->high && holds(chosen->low) && holds(chosen->high) ? chosen : std::nullopt;
+    if (held.size() < 2)
+        return std::nullopt;
+    return FrequencyPair{*std::min_element(held.begin(), held.end()), *std::max_element(held.begin(), held.end())};
+}
+
+QString frequencyList(const std::vector<int>& frequencies)
+{
+    QStringList hz;
+    for (const int f : frequencies)
+        hz << QString::number(frequencyHertz(f).value_or(-1));
+    return hz.join(QStringLiteral(", "));
+}
+
+std::vector<FrequencyEffect> frequencyEffects(const std::vector<MeasurementRecord>& records,
+                                              const std::vector<ChannelValue>& values,
+                                              const std::vector<ValueCheck>& checks, const Profile& profile,
+                                              const ExportChoice& choice, const FrequencyPair& pair)
+{
+    ExportChoice at = choice;
+    at.frequency = pair.low;
+    const std::vector<InversionDatum> low = inversionData(records, values, checks, profile, at);
+    at.frequency = pair.high;
+    const std::vector<InversionDatum> high = inversionData(records, values, checks, profile, at);
+    std::map<std::array<long long, 4>, const InversionDatum*> highOf;
+    for (const InversionDatum& d : high)
+        highOf.try_emplace(keyOf(d, profile), &d);
+
+    std::vector<FrequencyEffect> effects;
+    for (const InversionDatum& l : low) {
+        const auto found = highOf.find(keyOf(l, profile));
+        if (found == highOf.end())
+            continue;
+        const InversionDatum& h = *found->second;
+        const double rl = *l.value.rhoa, rh = *h.value.rhoa;
+        if (rl == 0 || rh == 0 || (rl > 0) != (rh > 0))
+            continue;  // no ratio: a reading of no signal or of a swapped wire
+        FrequencyEffect e{l, h};
+        e.pfe = 100 * (rl - rh) / rh;
+        const MeasurementRecord& recordLow = records[std::size_t(l.value.record)];
+        const MeasurementRecord& recordHigh = records[std::size_t(h.value.record)];
+        e.roundingPoints = 100 * rl / rh * (roundingShare(recordLow, l.value.channel) + roundingShare(recordHigh, h.value.channel));
+        if (l.errorPercent && h.errorPercent)
+            e.errorPoints = 100 * rl / rh * std::hypot(*l.errorPercent, *h.errorPercent) / 100;
+        else
+            e.errorPoints = kEffectErrorPoints + kEffectErrorShare * std::abs(e.pfe);
+        e.errorPoints = std::max(e.errorPoints, e.roundingPoints / std::numbers::sqrt3);
+        e.metalFactor = 2 * std::numbers::pi * 1e3 * e.pfe / rl;
+        if (e.roundingPoints >= kEffectRoundingPoints)
+            e.flags |= EffectRounding;
+        if (e.pfe < -std::max(2 * e.errorPoints, kEffectNegativePoints))
+            e.flags |= EffectNegative;
+        // The ratio of two readings under other nominal currents holds the
+        // currents' own error: the label says what was set, not what flowed.
+        if (recordLow.Current != recordHigh.Current)
+            e.flags |= EffectOtherCurrents;
+        effects.push_back(e);
+    }
+
+    // Outliers: within one array shape, ordered by A, against the median of
+    // up to two neighbours on each side.
+    std::map<std::array<int, 3>, std::vector<std::size_t>> shapes;
+    for (std::size_t i = 0; i < effects.size(); ++i) {
+        const auto& n = effects[i].low.value.electrodes->number;
+        shapes[{n[1] - n[0], n[2] - n[0], n[3] - n[0]}].push_back(i);
+    }
+    for (auto& [shape, level] : shapes) {
+        if (level.size() < 3)
+            continue;
+        std::stable_sort(level.begin(), level.end(), [&](std::size_t a, std::size_t b) {
+            return effects[a].low.value.electrodes->x[0] < effects[b].low.value.electrodes->x[0];
+        });
+        for (std::size_t p = 0; p < level.size(); ++p) {
+            std::vector<double> around;
+            for (std::size_t q = p >= 2 ? p - 2 : 0; q <= p + 2 && q < level.size(); ++q)
+                if (q != p)
+                    around.push_back(effects[level[q]].pfe);
+            FrequencyEffect& e = effects[level[p]];
+            if (std::abs(e.pfe - median(std::move(around))) > std::max(kEffectOutlierPoints, 3 * e.errorPoints))
+                e.flags |= EffectOutlier;
+        }
+    }
+    return effects;
+}
+
+EffectSummary summarizeEffects(const Profile& profile, const FrequencyPair& pair,
+                               const std::vector<FrequencyEffect>& effects)
+{
+    EffectSummary s{profile, pair, int(effects.size())};
+    std::vector<double> pfe;
+    for (const FrequencyEffect& e : effects) {
+        pfe.push_back(e.pfe);
+        for (int bit = 0; bit < kEffectFlags; ++bit)
+            s.byFlag[std::size_t(bit)] += (e.flags >> bit) & 1u;
+    }
+    if (!pfe.empty())
+        s.medianPfe = median(std::move(pfe));
+    return s;
+}
+
+QByteArray effectFlagNames(unsigned flags)
+{
+    static const char* const names[kEffectFlags] = {"outlier", "negative", "rounding", "other-currents"};
+    QByteArray out;
+    for (int bit = 0; bit < kEffectFlags; ++bit)
+        if (flags & (1u << bit))
+            out += (out.isEmpty() ? "" : "|") + QByteArray(names[bit]);
+    return out;
+}
+
+std::vector<std::optional<double>> valueEffects(const std::vector<MeasurementRecord>& records,
+                                                const std::vector<ChannelValue>& values,
+                                                const std::vector<ValueCheck>& checks,
+                                                const std::optional<FrequencyPair>& chosen)
+{
+    std::vector<std::optional<double>> out(values.size());
+    // Each profile's values found in one pass: a memory of thousands of
+    // profiles is not searched once a profile.
+    std::map<Profile, std::vector<std::size_t>> byProfile;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (values[i].electrodes)
+            byProfile[profileOf(records[std::size_t(values[i].record)])].push_back(i);
+    for (const auto& [profile, indices] : byProfile) {
+        std::set<int> held;
+        std::vector<ChannelValue> own;
+        std::vector<ValueCheck> ownChecks;
+        for (const std::size_t i : indices) {
+            own.push_back(values[i]);
+            ownChecks.push_back(i < checks.size() ? checks[i] : ValueCheck{});
+        }
+        const std::optional<FrequencyPair> pair = frequencyPairOf(profileFrequencies(records, own, profile), chosen);
+        if (!pair)
+            continue;
+        // Every reading of the quadripole at either frequency, repeats too.
+        std::map<std::array<long long, 4>, double> effectOf;
+        for (const FrequencyEffect& e : frequencyEffects(records, own, ownChecks, profile, {}, *pair))
+            effectOf[keyOf(e.low, profile)] = e.pfe;
+        for (const std::size_t i : indices) {
+            const MeasurementRecord& r = records[std::size_t(values[i].record)];
+            if (r.FreqIndex != pair->low && r.FreqIndex != pair->high)
+                continue;
+            if (const auto found = effectOf.find(quadripoleKey(*values[i].electrodes, profile)); found != effectOf.end())
+                out[i] = found->second;
+        }
+    }
+    return out;
+}
+
+} // namespace zel
