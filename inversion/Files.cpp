@@ -1,5 +1,7 @@
 #include "Files.h"
 
+#include "Chargeability.h"
+
 #include "survey/Exports.h"
 
 #include <QList>
@@ -249,7 +251,9 @@ QByteArray modelHeader(const InversionResult& r, const QByteArray& columns, char
 {
     QByteArray out = r.misfits() ? "# " + QByteArray::fromStdString(r.verdict()) + kCrLf : QByteArray();
     const bool doi = r.doi.size() == r.resistivity.size();
-    return out + columns + separator + "coverage" + (doi ? separator + QByteArray("doi") : QByteArray()) + kCrLf;
+    const bool charge = r.chargeability.size() == r.resistivity.size();
+    return out + columns + separator + "coverage" + (doi ? separator + QByteArray("doi") : QByteArray())
+        + (charge ? separator + QByteArray("chargeability") + separator + "pfe_pct" : QByteArray()) + kCrLf;
 }
 
 // A row of a model's table: where, ρ of parameter cell p, its coverage and
@@ -266,6 +270,13 @@ void appendModelRow(QByteArray& out, std::initializer_list<double> where, const 
     if (r.doi.size() == r.resistivity.size()) {
         out += separator;
         append(out, r.doi[std::size_t(p)]);
+    }
+    if (r.chargeability.size() == r.resistivity.size()) {
+        const double m = r.chargeability[std::size_t(p)];
+        out += separator;
+        append(out, m);
+        out += separator;
+        append(out, effectOfCharge(m));
     }
     out += kCrLf;
 }
@@ -308,8 +319,12 @@ namespace {
 // coverage and, when computed, the DOI index); the piece closed.
 template <std::size_t Corners>
 void appendVtuCells(QByteArray& out, const std::vector<std::array<int, Corners>>& cells, int type, const Fit& r,
-                    const std::vector<double>& doi)
+                    const std::vector<double>& doi, const std::vector<double>& chargeability = {})
 {
+    std::vector<double> effects;
+    for (const double m : chargeability)
+        effects.push_back(effectOfCharge(m));
+    const std::vector<double>& pfe = effects;
     out += "</DataArray>\n</Points>\n<Cells>\n<DataArray type=\"Int32\" Name=\"connectivity\" format=\"ascii\">\n";
     for (const auto& c : cells)
         for (std::size_t k = 0; k < Corners; ++k)
@@ -321,9 +336,10 @@ void appendVtuCells(QByteArray& out, const std::vector<std::array<int, Corners>>
     for (std::size_t c = 0; c < cells.size(); ++c)
         out += QByteArray::number(type) + '\n';
     out += "</DataArray>\n</Cells>\n<CellData Scalars=\"resistivity\">\n";
-    for (const auto& [name, values] : {std::pair{"resistivity", &r.resistivity}, std::pair{"coverage", &r.coverage}, std::pair{"doi", &doi}}) {
+    for (const auto& [name, values] : {std::pair{"resistivity", &r.resistivity}, std::pair{"coverage", &r.coverage}, std::pair{"doi", &doi},
+                                       std::pair{"chargeability", &chargeability}, std::pair{"pfe_pct", &pfe}}) {
         if (values->size() != r.resistivity.size())
-            continue;  // no DOI index computed
+            continue;  // no DOI index or chargeability computed
         out += QByteArray("<DataArray type=\"Float64\" Name=\"") + name + "\" format=\"ascii\">\n";
         for (const double v : *values) {
             append(out, v);
@@ -371,7 +387,7 @@ void appendVtuPiece(QByteArray& out, const InversionResult& r, std::optional<dou
             out += " 0\n";
         }
     }
-    appendVtuCells(out, cells, 9, r, r.doi);  // VTK_QUAD
+    appendVtuCells(out, cells, 9, r, r.doi, r.chargeability);  // VTK_QUAD
 }
 
 const QByteArray kVtuHead = "<VTKFile type=\"UnstructuredGrid\" version=\"0.1\" byte_order=\"LittleEndian\">\n"

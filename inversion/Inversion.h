@@ -55,6 +55,9 @@ struct InversionResult : Fit {
     // Per parameter cell, the depth-of-investigation index (0: the data fix
     // the cell, 1: they say nothing of it); empty when it was not computed.
     std::vector<double> doi;
+    // Per parameter cell, the chargeability of an induced-polarisation
+    // section (Chargeability.h); empty when none was made.
+    std::vector<double> chargeability;
     std::vector<Measurement> data;    // the data inverted
     int leftOut = 0;                  // apparent resistivities left out: not above 0, or outside kLeastRhoa–kLargestRhoa
 

@@ -2,6 +2,7 @@
 #include "Sheet.h"
 
 #include "data/DataFile.h"
+#include "inversion/Chargeability.h"
 #include "data/ZelError.h"
 
 #include <QDir>
@@ -812,6 +813,24 @@ void drawChangeSection(QCustomPlot& plot, const inv::TimeLapseResult& r, const Q
               QObject::tr("Change of resistivity, %"), false, 0.1);
 }
 
+void drawChargeSection(QCustomPlot& plot, const inv::InversionResult& r, const QString& title, double doiThreshold)
+{
+    resetPlot(plot);
+    if (r.mesh.parameterCount() == 0 || r.chargeability.size() != std::size_t(r.mesh.parameterCount()))
+        return;
+    std::vector<double> pfe;
+    pfe.reserve(r.chargeability.size());
+    for (const double m : r.chargeability)
+        pfe.push_back(inv::effectOfCharge(m));
+    // From no effect to the 99th percentile, at least 1 %: a lone cell at
+    // the edge does not pale the whole section.
+    std::vector<double> sorted = pfe;
+    std::sort(sorted.begin(), sorted.end());
+    const double high = std::max(1.0, sorted[std::size_t(0.99 * double(sorted.size() - 1))]);
+    drawCells(plot, r, pfe, title, {0, high, false}, resistivityGradient(), QObject::tr("Frequency effect, %"), false,
+              doiThreshold);
+}
+
 void drawPlanView(QCustomPlot& plot, const PlanView& view, std::optional<ColourScale> given)
 {
     resetPlot(plot);
@@ -1068,7 +1087,15 @@ QList<std::pair<QString, QByteArray>> sectionPictures(const inv::InversionResult
     drawSection(picture, result, wrapSectionTitle(picture, title, kSectionPictureWidth),
                 std::nullopt, false, doiThreshold);
     const QString path = base + QLatin1Char('.') + kind;
-    return {{path, plotPicture(picture, path, kSectionPictureWidth, kSectionPictureHeight)}};
+    QList<std::pair<QString, QByteArray>> files{{path, plotPicture(picture, path, kSectionPictureWidth, kSectionPictureHeight)}};
+    if (!result.chargeability.empty()) {
+        QCustomPlot charge;
+        charge.setLocale(numbers);
+        drawChargeSection(charge, result, wrapSectionTitle(charge, title, kSectionPictureWidth), doiThreshold);
+        const QString pfe = base + QStringLiteral("-pfe.") + kind;
+        files.append({pfe, plotPicture(charge, pfe, kSectionPictureWidth, kSectionPictureHeight)});
+    }
+    return files;
 }
 
 QList<std::pair<QString, QByteArray>> changePictures(const inv::TimeLapseResult& result, const QString& title,

@@ -111,6 +111,11 @@ void drawResponse(QCustomPlot& plot, const inv::InversionResult& result, Respons
 // each quadripole both readings hold, at its pseudosection point.
 void drawChangeSection(QCustomPlot& plot, const inv::TimeLapseResult& result, const QString& title);
 void drawApparentChange(QCustomPlot& plot, const inv::TimeLapseResult& result);
+// The frequency effect of an induced-polarisation section's cells, %, on a
+// linear scale of its own from 0, drawn and paled below the depth of
+// investigation as drawSection() draws a model.
+void drawChargeSection(QCustomPlot& plot, const inv::InversionResult& result, const QString& title,
+                       double doiThreshold = inv::kDoiThreshold);
 // A change section's title: the later reading against the base, and the
 // difference inversion's iterations and fit as sectionTitle() says them.
 QString changeTitle(const QString& later, const QString& base, const inv::TimeLapseResult& result,
@@ -122,7 +127,8 @@ QString changeTitle(const QString& later, const QString& base, const inv::TimeLa
 void drawPlanView(QCustomPlot& plot, const PlanView& view, std::optional<ColourScale> scale = std::nullopt);
 
 // The pictures saved of a result, the same from the window and zeltool:
-// `base`.<kind> (png or pdf) of a section at 1200×500; of a comparison the
+// `base`.<kind> (png or pdf) of a section at 1200×500 (with a
+// chargeability, `base`-pfe.<kind> of its frequency effect); of a comparison the
 // change section and beside it `base`-apparent-change.<kind> of the
 // apparent change at 1200×400; of a plan view 1000×800.
 constexpr int kSectionPictureWidth = 1200, kSectionPictureHeight = 500;

@@ -178,5 +178,9 @@
         <source> (the model of iteration %1, the lowest χ²)</source>
         <translation> (the model of iteration %1, the lowest χ²)</translation>
     </message>
+    <message>
+        <source>Frequency effect, %</source>
+        <translation>Frequency effect, %</translation>
+    </message>
 </context>
 </TS>

@@ -183,5 +183,9 @@
         <source> (the model of iteration %1, the lowest χ²)</source>
         <translation> (модель итерации %1, наименьший χ²)</translation>
     </message>
+    <message>
+        <source>Frequency effect, %</source>
+        <translation>Частотный эффект, %</translation>
+    </message>
 </context>
 </TS>

@@ -10,6 +10,7 @@
 #include "plots/Plots.h"
 #include "section/Recipe.h"
 #include "survey/Exports.h"
+#include "survey/Polarisation.h"
 #include "survey/Values.h"
 
 #include <QDir>
@@ -121,7 +122,12 @@ void sayInput(const zel::SectionInput& input, std::FILE* err)
 {
     for (const zel::TopographyGap& gap : input.gaps)
         printLine(err, QStringLiteral("zeltool: ") + zel::texts::topographyGap(gap));
-    if (input.frequencies.size() > 1) {
+    if (!input.charges.empty())
+        printLine(err, QStringLiteral("zeltool: %1: the resistivity at %2 Hz, the frequency effect against %3 Hz")
+                           .arg(input.what)
+                           .arg(input.lowHertz)
+                           .arg(input.highHertz));
+    else if (input.frequencies.size() > 1) {
         QStringList read;
         for (const double f : input.frequencies)
             read << QString::number(f);
@@ -139,9 +145,10 @@ void sayInput(const zel::SectionInput& input, std::FILE* err)
 namespace {
 
 // The section of one profile, said and written with its pictures.
-int invertProfile(const InvertCall& call, const QString& what, const std::vector<zel::inv::Measurement>& data,
-                  const zel::inv::InversionOptions& options)
+int invertProfile(const InvertCall& call, const zel::SectionInput& input, const zel::inv::InversionOptions& options)
 {
+    const QString& what = input.what;
+    const std::vector<zel::inv::Measurement>& data = input.data;
     std::FILE* out = call.out;
     std::FILE* err = call.err;
     zel::SectionRun made;
@@ -156,7 +163,11 @@ int invertProfile(const InvertCall& call, const QString& what, const std::vector
                 printLine(out, QStringLiteral("doi %1 of 2, ").arg(r.run) + zel::progressLine(r.report, true));
                 std::fflush(out);
             },
-            call.stop.flag());
+            call.stop.flag(), input.charges,
+            [&](const zel::inv::IterationReport& r) {
+                printLine(out, QStringLiteral("pfe, ") + zel::progressLine(r, true));
+                std::fflush(out);
+            });
     } catch (const zel::inv::InversionStopped&) {
         made.result.cancelled = true;  // before the first model: nothing to write
     } catch (const zel::inv::MemoryRefused& e) {
@@ -171,8 +182,10 @@ int invertProfile(const InvertCall& call, const QString& what, const std::vector
                             .arg(zel::inv::kLeastRhoa)
                             .arg(zel::inv::kLargestRhoa)};
     }
+    if (made.charge && !made.charge->cancelled)
+        made.result.chargeability = made.charge->chargeability;
     const zel::inv::InversionResult& result = made.result;
-    if (result.cancelled) {
+    if (result.cancelled || (made.charge && made.charge->cancelled)) {
         return stoppedNothingWritten(err);
     }
     // The section is whole without its depth of investigation: it is
@@ -200,6 +213,21 @@ int invertProfile(const InvertCall& call, const QString& what, const std::vector
                                                : QString()));
     if (result.misfits())
         printLine(err, QStringLiteral("zeltool: ") + QString::fromStdString(result.verdict()));
+    if (made.charge) {
+        std::vector<double> pfe = made.charge->pfe();
+        std::sort(pfe.begin(), pfe.end());
+        printLine(out, QStringLiteral("%1: frequency effect %2/%3 Hz of %4 quadripoles: chi² %5, RRMS %6 points of "
+                                      "chargeability; the section's effect %7 % in the median, %8–%9 % (p5–p95)")
+                           .arg(what)
+                           .arg(input.lowHertz)
+                           .arg(input.highHertz)
+                           .arg(made.charge->data.size())
+                           .arg(made.charge->kept().chi2, 0, 'f', 2)
+                           .arg(made.charge->kept().rrms, 0, 'f', 2)
+                           .arg(pfe[pfe.size() / 2], 0, 'f', 2)
+                           .arg(pfe[pfe.size() / 20], 0, 'f', 2)
+                           .arg(pfe[pfe.size() * 19 / 20], 0, 'f', 2));
+    }
     printLine(out, depthSummary(QStringLiteral("depth of sensitivity (%1 % of the largest)").arg(100 * zel::inv::kSensitivityThreshold),
                                 zel::inv::sensitivityDepths(result.mesh, zel::inv::relativeSensitivity(result),
                                                             zel::inv::kSensitivityThreshold)));
@@ -223,6 +251,7 @@ int invert(const Call& c)
                   doiThreshold = QStringLiteral("doi-threshold"), gridSpacing = QStringLiteral("grid-spacing"),
                   baseOption = QStringLiteral("base"), baseFileOption = QStringLiteral("base-file"),
                   allOption = QStringLiteral("all"), volumeOption = QStringLiteral("3d"), frequencyOption = QStringLiteral("frequency"),
+                  ipOption = QStringLiteral("ip"), frequenciesOption = QStringLiteral("frequencies"),
                   sheetOption = QStringLiteral("sheet"), widthOption = QStringLiteral("width"),
                   heightOption = QStringLiteral("height"), dpiOption = QStringLiteral("dpi");
     const zel::InversionChoice defaults;
@@ -242,6 +271,8 @@ int invert(const Call& c)
                              {baseOption, QStringLiteral("A first reading of the line (FILE.zel or FILE.ohm): the change from it, by a difference inversion."), QStringLiteral("FILE")},
                              {baseFileOption, QStringLiteral("The file of the line in the first reading, from 0 (that of --file; without it and without --file, the whole line)."), QStringLiteral("F")},
                              {frequencyOption, QStringLiteral("Of a profile read at several frequencies, the one to invert, Hz (the lowest)."), QStringLiteral("HZ")},
+                             {ipOption, QStringLiteral("Of a profile read at two frequencies, the frequency effect too: the resistivity at the low frequency, then the chargeability from its sensitivities (OUT-model.csv, .vtu and .xyz gain chargeability and pfe_pct; --png draws OUT-pfe.png).")},
+                             {frequenciesOption, QStringLiteral("The two frequencies --ip compares, Hz (the lowest and the highest the profile holds)."), QStringLiteral("LOW,HIGH")},
                              {allOption, QStringLiteral("Invert every line into the folder OUT: each line's files, lines.vtu in 3D and plan views at four depths.")},
                              {volumeOption, QStringLiteral("Invert every line of FILE.zel into one 3D model: OUT.vtu, OUT-model.csv, OUT-response.csv, OUT.xyz; with --png, depth slices and the section under each line.")},
                              {QStringLiteral("png"), QStringLiteral("Draw the section as OUT.png too.")},
@@ -274,18 +305,33 @@ int invert(const Call& c)
     choice.maxIterations = int(maxIterations);
     number(doiThreshold, choice.doiThreshold, zel::kDoiThresholdRange);
     number(gridSpacing, call.grid, zel::kGridSpacingRange);
-    if (args.isSet(frequencyOption)) {
-        const std::optional<double> hz = zel::decimalOfText(args.value(frequencyOption));
+    // A frequency of the station's, by its hertz.
+    auto frequencyOf = [&](const QString& option, const QString& text) {
+        const std::optional<double> hz = zel::decimalOfText(text);
+        if (const std::optional<int> f = hz ? zel::frequencyIndexOf(*hz) : std::nullopt)
+            return *f;
         QStringList known;
-        for (int f = 0; zel::frequencyHertz(f); ++f) {
+        for (int f = 0; zel::frequencyHertz(f); ++f)
             known << QString::number(*zel::frequencyHertz(f));
-            if (hz && std::abs(*hz - *zel::frequencyHertz(f)) <= 0.01 * std::max(1.0, *hz))
-                choice.frequency = f;
-        }
-        if (!choice.frequency)
-            throw UsageError{QStringLiteral("--frequency %1: one of the station's frequencies is needed (%2 Hz; 0 for DC)")
-                                 .arg(args.value(frequencyOption), known.join(QStringLiteral(", ")))};
+        throw UsageError{QStringLiteral("--%1 %2: one of the station's frequencies is needed (%3 Hz; 0 for DC)")
+                             .arg(option, text, known.join(QStringLiteral(", ")))};
+    };
+    if (args.isSet(frequencyOption))
+        choice.frequency = frequencyOf(frequencyOption, args.value(frequencyOption));
+    const bool ip = args.isSet(ipOption);
+    std::optional<zel::FrequencyPair> asked;
+    if (args.isSet(frequenciesOption)) {
+        const QStringList two = args.value(frequenciesOption).split(QLatin1Char(','));
+        if (!ip)
+            throw UsageError{QStringLiteral("--frequencies goes with --ip")};
+        if (two.size() != 2)
+            throw UsageError{QStringLiteral("--frequencies %1: two frequencies, LOW,HIGH, are needed").arg(args.value(frequenciesOption))};
+        asked = zel::FrequencyPair{frequencyOf(frequenciesOption, two[0]), frequencyOf(frequenciesOption, two[1])};
+        if (!(asked->low < asked->high))
+            throw UsageError{QStringLiteral("--frequencies %1: the low one first, then a higher one").arg(args.value(frequenciesOption))};
     }
+    if (ip && args.isSet(frequencyOption))
+        throw UsageError{QStringLiteral("--ip inverts the low frequency of its pair: --frequency does not go with it (--frequencies chooses the pair)")};
     choice.doi = args.isSet(doi);
     choice.robust = args.isSet(robust);
     choice.useFlagged = !args.isSet(kDropFlagged);
@@ -320,6 +366,8 @@ int invert(const Call& c)
     const bool ohm = in.endsWith(QLatin1String(".ohm"), Qt::CaseInsensitive);
     if (all && ohm)
         throw UsageError{QStringLiteral("--all inverts the lines of a .zel file")};
+    if (ip && (all || ohm || args.isSet(baseOption) || args.isSet(volumeOption)))
+        throw UsageError{QStringLiteral("--ip inverts one profile of a .zel file: --all, --3d, --base and an .ohm file do not go with it")};
     const bool volume = args.isSet(volumeOption);
     if (volume && (all || args.isSet(kLine) || args.isSet(kFile) || args.isSet(baseOption) || args.isSet(sheetOption)))
         throw UsageError{QStringLiteral("--3d inverts every line into one model: --all, --line, --file, --base and --sheet do not go with it")};
@@ -379,7 +427,25 @@ int invert(const Call& c)
             for (const zel::Profile& p : zel::profilesOf(records))
                 if (profile->holds(p))
                     geometry.lines[p].topography = *given;
-        input = zel::profileInput(records, geometry, *profile, exported);
+        if (!ip) {
+            input = zel::profileInput(records, geometry, *profile, exported);
+        } else {
+            // The resistivity at the pair's low frequency, and the
+            // frequency effect of each of its quadripoles.
+            const std::vector<zel::ChannelValue> values = zel::surveyValues(records, geometry);
+            const std::vector<zel::ValueCheck> checks = zel::checkValues(records, values, geometry.thresholds);
+            const std::vector<int> held = zel::profileFrequencies(records, values, *profile);
+            const std::optional<zel::FrequencyPair> pair = zel::frequencyPairOf(held, asked);
+            if (!pair)
+                throw ToolError{QStringLiteral("--ip: %1 was read at %2 Hz: %3")
+                                    .arg(zel::profileName(*profile), zel::frequencyList(held),
+                                         asked ? QStringLiteral("not at both frequencies asked")
+                                               : QStringLiteral("its frequency effect needs two frequencies")) };
+            zel::ExportChoice low = exported;
+            low.frequency = pair->low;
+            input = zel::profileInput(records, values, checks, geometry, *profile, low);
+            zel::addCharges(input, records, values, checks, *profile, low, *pair);
+        }
         if (input.data.empty())
             throw ToolError{zel::whyNoData(records, geometry, *profile, exported)};
         return input;
@@ -410,7 +476,7 @@ int invert(const Call& c)
         }
         status = invertPair(call, base, input, options, {in, basePath});
     } else {
-        status = invertProfile(call, input.what, input.data, options);
+        status = invertProfile(call, input, options);
     }
     if (status == 0 && loaded)
         sayDefaultSpacing(args, *loaded, geometry, c.err);
