@@ -74,12 +74,22 @@ TInversionDialog::TInversionDialog(const InversionChoice& choice, const std::vec
             FrequencyBox->setCurrentIndex(FrequencyBox->count() - 1);
     }
 
+    IpBox = new QCheckBox(tr("Частотный эффект (ВП): сопротивление на наименьшей частоте, "
+                             "затем заряжаемость по наибольшей"), this);
+    IpBox->setObjectName(QStringLiteral("IpBox"));
+    IpBox->setChecked(choice.ip);
+    FrequencyBox->setEnabled(!choice.ip);
+    connect(IpBox, &QCheckBox::toggled, FrequencyBox, [this](bool ip) { FrequencyBox->setEnabled(!ip); });
+
     auto* form = new QFormLayout;
     form->addRow(tr("Профиль:"), ProfileBox);
-    if (frequencies.size() > 1)
+    if (frequencies.size() > 1) {
         form->addRow(tr("Частота:"), FrequencyBox);
-    else
+        form->addRow(IpBox);
+    } else {
         FrequencyBox->hide();
+        IpBox->hide();
+    }
     form->addRow(tr("Сглаживание λ (начальное):"), LambdaEdit);
     form->addRow(tr("Итераций не больше:"), IterationsEdit);
     form->addRow(tr("Вертикальное / горизонтальное сглаживание:"), RatioEdit);
@@ -113,7 +123,8 @@ InversionChoice TInversionDialog::choice() const
     c.useFlagged = UseFlaggedBox->isChecked();
     c.doi = DoiBox->isChecked();
     c.doiThreshold = DoiThresholdEdit->value();
-    if (FrequencyBox->isVisibleTo(this) && FrequencyBox->currentIndex() > 0)
+    c.ip = IpBox->isVisibleTo(this) && IpBox->isChecked();
+    if (FrequencyBox->isVisibleTo(this) && FrequencyBox->currentIndex() > 0 && !c.ip)
         c.frequency = FrequencyBox->currentData().toInt();
     return c;
 }

@@ -32,6 +32,7 @@ public:
     QDoubleSpinBox* RatioEdit = nullptr;
     QCheckBox* UseFlaggedBox = nullptr;
     QCheckBox* DoiBox = nullptr;
+    QCheckBox* IpBox = nullptr;  // the frequency effect too, of a profile of two frequencies
     TDecimalSpinBox* DoiThresholdEdit = nullptr;
 
 private:

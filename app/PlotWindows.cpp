@@ -232,6 +232,13 @@ TPseudosectionWindow::TPseudosectionWindow(QSettings& settings, UserDialogs& dia
     ProfileBox->setObjectName(QStringLiteral("ProfileBox"));
     addControl(ProfileBox);
     connect(ProfileBox, &QComboBox::currentIndexChanged, this, &TPseudosectionWindow::redraw);
+    // Of a profile read at two frequencies, its frequency effect or metal factor.
+    ValueBox = new QComboBox(this);
+    ValueBox->setObjectName(QStringLiteral("ValueBox"));
+    for (const zel::PseudoValue v : {zel::PseudoValue::Rhoa, zel::PseudoValue::Pfe, zel::PseudoValue::MetalFactor})
+        ValueBox->addItem(QString(), int(v));
+    addControl(ValueBox);
+    connect(ValueBox, &QComboBox::currentIndexChanged, this, &TPseudosectionWindow::redraw);
     SelectedLabel = new QLabel(this);
     SelectedLabel->setObjectName(QStringLiteral("SelectedLabel"));
     SelectedLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -264,6 +271,9 @@ void TPseudosectionWindow::retranslate()
 {
     TPlotWindow::retranslate();
     setWindowTitle(zel::texts::pseudosectionTitle());
+    ValueBox->setItemText(0, tr("ρк"));
+    ValueBox->setItemText(1, tr("частотный эффект, %"));
+    ValueBox->setItemText(2, tr("металл-фактор"));
     redraw();
 }
 
@@ -287,7 +297,8 @@ void TPseudosectionWindow::setRecords(const std::vector<zel::MeasurementRecord>&
 void TPseudosectionWindow::redraw()
 {
     const QPoint p = ProfileBox->currentData().toPoint();
-    m_section = ProfileBox->count() > 0 ? zel::pseudosection(m_records, m_geometry, {p.x(), p.y()}, m_exclusions)
+    m_section = ProfileBox->count() > 0 ? zel::pseudosection(m_records, m_geometry, {p.x(), p.y()}, m_exclusions,
+                                                             zel::PseudoValue(ValueBox->currentData().toInt()))
                                         : zel::Pseudosection();
     zel::drawPseudosection(*Plot, m_section);
     ringSelected();

@@ -113,6 +113,7 @@ public:
     void select(const std::optional<zel::ValueKey>& value);
 
     QComboBox* ProfileBox = nullptr;
+    QComboBox* ValueBox = nullptr;  // ρa, frequency effect or metal factor
     QLabel* SelectedLabel = nullptr;
 
 signals:

@@ -115,7 +115,7 @@ TSectionWindow::TSectionWindow(zel::Document& document, UserDialogs& dialogs, QW
     ModelScroll->setFrameShape(QFrame::NoFrame);
     DataTabs = named(new QTabWidget(Panels), "DataTabs");
     for (auto [plot, name] : {std::pair{&ModelPlot, "ModelPlot"}, {&MeasuredPlot, "MeasuredPlot"},
-                              {&ModelledPlot, "ModelledPlot"}, {&MisfitPlot, "MisfitPlot"}}) {
+                              {&ModelledPlot, "ModelledPlot"}, {&MisfitPlot, "MisfitPlot"}, {&ChargePlot, "ChargePlot"}}) {
         *plot = named(new QCustomPlot, name);
         // Its own least size, not its title's width: a long title never
         // widens the window beyond the screen.
@@ -130,7 +130,7 @@ TSectionWindow::TSectionWindow(zel::Document& document, UserDialogs& dialogs, QW
     Panels->restoreState(zel::settings::userSettings()->value(kPanelsKey).toByteArray());
     connect(Panels, &QSplitter::splitterMoved, this, [this] { zel::settings::userSettings()->setValue(kPanelsKey, Panels->saveState()); });
     // One x axis for the four: a zoom or a pan of one moves them all.
-    const QList<QCustomPlot*> all = {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot};
+    const QList<QCustomPlot*> all = {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot, ChargePlot};
     for (QCustomPlot* from : all)
         connect(from->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [all, from](const QCPRange& r) {
             for (QCustomPlot* to : all)
@@ -291,12 +291,13 @@ void TSectionWindow::retranslate()
     DataTabs->setTabText(0, tr("Измеренные ρк"));
     DataTabs->setTabText(1, tr("Модельные ρк"));
     DataTabs->setTabText(2, tr("Расхождение"));
-    for (QCustomPlot* plot : {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot})
+    DataTabs->setTabText(3, tr("Частотный эффект"));
+    for (QCustomPlot* plot : {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot, ChargePlot})
         plot->setToolTip(tr("Перетаскивание сдвигает, колесо мыши увеличивает; «Вертикальный масштаб» возвращает весь разрез"));
     const QLocale numbers = zel::texts::numberLocale();
     for (QDoubleSpinBox* edit : {LowEdit, HighEdit})
         edit->setLocale(numbers);
-    for (QCustomPlot* plot : {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot})
+    for (QCustomPlot* plot : {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot, ChargePlot})
         plot->setLocale(numbers);
     if (m_progressText)
         ProgressLabel->setText(m_progressText());
@@ -447,12 +448,17 @@ void TSectionWindow::draw()
         zel::drawResponse(*ModelledPlot, *m_view, zel::ResponsePanel::Modelled, scale);
         zel::drawResponse(*MisfitPlot, *m_view, zel::ResponsePanel::Misfit, scale);
     }
+    // The frequency effect of the cells, of a profile read at two frequencies.
+    const bool charge = !m_view->chargeability.empty();
+    DataTabs->setTabVisible(3, charge);
+    if (charge)
+        zel::drawChargeSection(*ChargePlot, *m_view, QString(), job().choice().doiThreshold);
     alignPanels(x);
 }
 
 void TSectionWindow::alignPanels(const QCPRange& x)
 {
-    const QList<QCustomPlot*> panels = {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot};
+    const QList<QCustomPlot*> panels = {ModelPlot, MeasuredPlot, ModelledPlot, MisfitPlot, ChargePlot};
     for (QCustomPlot* plot : panels)
         plot->xAxis->setRange(x);
     zel::alignPanels(panels);

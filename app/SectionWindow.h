@@ -103,6 +103,7 @@ public:
     QCustomPlot* MeasuredPlot = nullptr;
     QCustomPlot* ModelledPlot = nullptr;
     QCustomPlot* MisfitPlot = nullptr;
+    QCustomPlot* ChargePlot = nullptr;  // the frequency effect of the cells, when inverted
     QSplitter* Panels = nullptr;     // the section above, the data's tabs below
     QScrollArea* ModelScroll = nullptr;  // scrolls a section exaggerated taller than its room
     QTabWidget* DataTabs = nullptr;  // measured, modelled, misfit

@@ -435,29 +435,35 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
         return std::size_t(p.value) >= s.excluded.size() || !s.excluded[std::size_t(p.value)];
     };
     const bool anyKept = std::any_of(s.points.begin(), s.points.end(), kept);
+    // Apparent resistivities on a logarithmic scale; a frequency effect or
+    // metal factor on a linear one from 0.
+    const bool logarithmic = s.shown == PseudoValue::Rhoa;
     double low = 0, high = 0;
     for (const PseudosectionPoint& p : s.points) {
         if (anyKept && !kept(p))
             continue;
-        low = low == 0 ? p.rhoa : std::min(low, p.rhoa);
+        low = low == 0 && logarithmic ? p.rhoa : std::min(low, p.rhoa);
         high = std::max(high, p.rhoa);
     }
     if (low == high) {
-        low = low > 0 ? low / 1.5 : 1;
-        high = high > 0 ? high * 1.5 : 10;
+        low = low > 0 ? low / 1.5 : logarithmic ? 1 : 0;
+        high = high > 0 ? high * 1.5 : logarithmic ? 10 : 1;
     }
-    // One marker graph per colour class of the logarithmic scale.
+    // One marker graph per colour class of the scale.
     std::vector<QVector<double>> xs(kColourClasses), ys(kColourClasses);
-    const double span = std::log(high / low);
+    const double span = logarithmic ? std::log(high / low) : high - low;
+    auto along = [&](double v) { return logarithmic ? std::log(v / low) / span : (v - low) / span; };
     for (const PseudosectionPoint& p : s.points) {
-        const int c = std::clamp(int(std::log(p.rhoa / low) / span * kColourClasses), 0, kColourClasses - 1);
+        const int c = std::clamp(int(along(p.rhoa) * kColourClasses), 0, kColourClasses - 1);
         xs[std::size_t(c)] << p.x;
         ys[std::size_t(c)] << p.depth;
     }
     for (int c = 0; c < kColourClasses; ++c) {
         if (xs[std::size_t(c)].isEmpty())
             continue;
-        const QColor colour = resistivityColour(low * std::exp(span * (c + 0.5) / kColourClasses), low, high);
+        const double share = (c + 0.5) / kColourClasses;
+        const QColor colour = logarithmic ? resistivityColour(low * std::exp(span * share), low, high)
+                                          : resistivityGradient().color(share, QCPRange(0, 1), false);
         QCPGraph* g = plot.addGraph();
         g->setLineStyle(QCPGraph::lsNone);
         g->setScatterStyle(QCPScatterStyle(discOf(colour)));
@@ -500,6 +506,9 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
         g->setScatterStyle(style);
         g->setData(xs, ys);
     }
+    if (!logarithmic)
+        addResistivityBar(plot, {low, high, false},
+                          s.shown == PseudoValue::Pfe ? QObject::tr("Frequency effect, %") : QObject::tr("Metal factor"));
     plot.rescaleAxes();
     markersForCount(plot, s.points.size() + s.negative.size());
     // Some room around the outer markers.

@@ -41,6 +41,10 @@ struct InversionChoice {
     // The frequency inverted (a record's FreqIndex) of a profile read at
     // several; none: the lowest it holds.
     std::optional<int> frequency;
+    // Of a profile read at two frequencies or more, the frequency effect
+    // too: the resistivity at the lowest frequency, then the chargeability
+    // section against the highest.
+    bool ip = false;
 
     // The inversion's options on `threads` threads (0: every core); its
     // λ floor never above the λ it starts from.

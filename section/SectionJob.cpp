@@ -27,7 +27,19 @@ bool SectionJob::start(const std::vector<MeasurementRecord>& records, const Surv
         return false;
     SectionInput input;
     try {
-        input = profileInput(records, geometry, choice.profile, choice.dataChoice(exclusions));
+        const std::vector<ChannelValue> values = surveyValues(records, geometry);
+        const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
+        ExportChoice asked = choice.dataChoice(exclusions);
+        // The frequency effect where the profile has two frequencies: the
+        // resistivity at the lowest, the effect against the highest.
+        const std::optional<FrequencyPair> pair = choice.ip
+            ? frequencyPairOf(profileFrequencies(records, values, choice.profile), std::nullopt)
+            : std::nullopt;
+        if (pair)
+            asked.frequency = pair->low;
+        input = profileInput(records, values, checks, geometry, choice.profile, asked);
+        if (pair)
+            addCharges(input, records, values, checks, choice.profile, asked, *pair);
     } catch (const ZelError& e) {
         emit refused(texts::errorText(e));
         return false;
@@ -42,11 +54,14 @@ bool SectionJob::start(const std::vector<MeasurementRecord>& records, const Surv
     m_input = std::move(input);
     std::vector<inv::Measurement> data = std::move(m_input.data);
     m_input.data.clear();
-    return run([this, data = std::move(data), options = std::move(options),
+    return run([this, data = std::move(data), options = std::move(options), charges = m_input.charges,
                 doi = choice.doi](const Post& post) -> std::function<bool()> {
         SectionRun made = invertSection(
             data, options, doi, [&](const inv::IterationReport& r) { post([this, r] { emit iteration(r); }); },
-            [&](const inv::DoiRun& r) { post([this, r] { emit depthIteration(r.run, r.report); }); }, cancel());
+            [&](const inv::DoiRun& r) { post([this, r] { emit depthIteration(r.run, r.report); }); }, cancel(),
+            charges);
+        if (made.charge && !made.charge->cancelled)
+            made.result.chargeability = made.charge->chargeability;
         auto result = std::make_shared<const inv::InversionResult>(std::move(made.result));
         return [this, result, doiMissing = made.doiMissing] {
             m_result = result;

@@ -1,5 +1,7 @@
 #include "Plots.h"
 
+#include "Polarisation.h"
+
 #include <map>
 #include <set>
 
@@ -51,10 +53,11 @@ std::vector<Profile> pseudosectionProfiles(const std::vector<MeasurementRecord>&
 }
 
 Pseudosection pseudosection(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
-                            const Profile& profile, const Exclusions& exclusions)
+                            const Profile& profile, const Exclusions& exclusions, PseudoValue shown)
 {
     Pseudosection s;
     s.profile = profile;
+    s.shown = shown;
     // The profile's own spacing and x0 in its caption; a whole line's are its first file's.
     s.geometry = geometry.of(profile);
     if (profile.wholeLine())
@@ -66,10 +69,19 @@ Pseudosection pseudosection(const std::vector<MeasurementRecord>& records, const
     std::set<double> electrodes;
     const std::vector<ChannelValue> values = surveyValues(records, geometry);
     const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
+    // The frequency effect and metal factor of each low-frequency reading.
+    std::map<ValueKey, std::pair<double, double>> effectOf;
+    std::optional<int> low;
+    if (shown != PseudoValue::Rhoa)
+        if (const auto pair = frequencyPairOf(profileFrequencies(records, values, profile), std::nullopt)) {
+            low = pair->low;
+            for (const FrequencyEffect& e : frequencyEffects(records, values, checks, profile, {}, *pair))
+                effectOf[keyOf(e.low.value)] = {e.pfe, e.metalFactor};
+        }
     for (std::size_t n = 0; n < values.size(); ++n) {
         const ChannelValue& v = values[n];
         const MeasurementRecord& r = records[std::size_t(v.record)];
-        if (!v.electrodes || !profile.holds(profileOf(r)))
+        if (!v.electrodes || !profile.holds(profileOf(r)) || (shown != PseudoValue::Rhoa && low && r.FreqIndex != *low))
             continue;
         const int index = int(s.values.size());
         s.values.push_back(v);
@@ -77,12 +89,20 @@ Pseudosection pseudosection(const std::vector<MeasurementRecord>& records, const
         s.excluded.push_back(exclusions.count(keyOf(v)) > 0);
         const auto& x = v.electrodes->x;
         electrodes.insert(x.begin(), x.end());
-        if (!v.rhoa || !v.depth || *v.rhoa == 0) {
+        std::optional<double> value = v.rhoa;
+        if (shown != PseudoValue::Rhoa) {
+            const auto found = effectOf.find(keyOf(v));
+            value = found == effectOf.end() ? std::nullopt
+                : std::optional(shown == PseudoValue::Pfe ? found->second.first : found->second.second);
+        }
+        // An apparent resistivity of 0 measured nothing; an effect of 0 is
+        // ground without one.
+        if (!value || !v.depth || (shown == PseudoValue::Rhoa && *value == 0)) {
             ++s.leftOut;
             continue;
         }
-        const PseudosectionPoint p{((x[0] + x[1]) / 2 + (x[2] + x[3]) / 2) / 2, *v.depth, *v.rhoa, index};
-        (*v.rhoa > 0 ? s.points : s.negative).push_back(p);
+        const PseudosectionPoint p{((x[0] + x[1]) / 2 + (x[2] + x[3]) / 2) / 2, *v.depth, *value, index};
+        (*value >= 0 ? s.points : s.negative).push_back(p);
     }
     s.electrodes.assign(electrodes.begin(), electrodes.end());
     return s;

@@ -56,17 +56,23 @@ ProfileGraph profileGraph(const std::vector<MeasurementRecord>& records, Profile
 struct PseudosectionPoint {
     double x = 0;
     double depth = 0;
-    double rhoa = 0;
-    int value = 0;  // index into Pseudosection::values
+    double rhoa = 0;  // the value shown: ρa, or the frequency effect or metal factor
+    int value = 0;    // index into Pseudosection::values
 };
+
+// What a pseudosection shows of each point: the apparent resistivity, or
+// of a profile read at two frequencies the frequency effect, %, or the
+// metal factor of each quadripole (at the lowest and highest frequency).
+enum class PseudoValue { Rhoa, Pfe, MetalFactor };
 
 struct Pseudosection {
     Profile profile;
+    PseudoValue shown = PseudoValue::Rhoa;
     SurveyGeometry geometry;                // the positions and factors drawn come from it
     std::vector<ChannelValue> values;       // the profile's values with positions
-    std::vector<PseudosectionPoint> points;    // rhoa > 0
-    std::vector<PseudosectionPoint> negative;  // rhoa < 0
-    int leftOut = 0;                           // no rhoa (no current, coinciding electrodes)
+    std::vector<PseudosectionPoint> points;    // the value above 0
+    std::vector<PseudosectionPoint> negative;  // below 0
+    int leftOut = 0;                           // no value (no current, coinciding electrodes, no second frequency)
     std::vector<double> electrodes;            // the distinct electrode positions, ascending
     std::vector<unsigned> flags;               // the data check's flags of each value
     std::vector<bool> excluded;                // each value left out by the user
@@ -74,7 +80,10 @@ struct Pseudosection {
 
 // The profiles that have values with positions.
 std::vector<Profile> pseudosectionProfiles(const std::vector<MeasurementRecord>& records);
+// Of the frequency effect and the metal factor, the points are the low
+// frequency's readings.
 Pseudosection pseudosection(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
-                            const Profile& profile, const Exclusions& exclusions = {});
+                            const Profile& profile, const Exclusions& exclusions = {},
+                            PseudoValue shown = PseudoValue::Rhoa);
 
 } // namespace zel

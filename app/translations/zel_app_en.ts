@@ -254,6 +254,10 @@ zlib — the zlib licence. In detail: THIRD-PARTY.txt.</translation>
         <source>Частота:</source>
         <translation>Frequency:</translation>
     </message>
+    <message>
+        <source>Частотный эффект (ВП): сопротивление на наименьшей частоте, затем заряжаемость по наибольшей</source>
+        <translation>Frequency effect (IP): the resistivity at the lowest frequency, then the chargeability against the highest</translation>
+    </message>
 </context>
 <context>
     <name>TLinesWindow</name>
@@ -424,6 +428,18 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
         <source>Отменить последнее исключение</source>
         <translation>Undo the last exclusion</translation>
     </message>
+    <message>
+        <source>ρк</source>
+        <translation>ρa</translation>
+    </message>
+    <message>
+        <source>частотный эффект, %</source>
+        <translation>frequency effect, %</translation>
+    </message>
+    <message>
+        <source>металл-фактор</source>
+        <translation>metal factor</translation>
+    </message>
 </context>
 <context>
     <name>TSectionWindow</name>
@@ -578,6 +594,10 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     <message>
         <source>Перетаскивание сдвигает, колесо мыши увеличивает; «Вертикальный масштаб» возвращает весь разрез</source>
         <translation>Drag to pan, the mouse wheel zooms; &quot;Vertical exaggeration&quot; brings the whole section back</translation>
+    </message>
+    <message>
+        <source>Частотный эффект</source>
+        <translation>Frequency effect</translation>
     </message>
 </context>
 <context>

@@ -244,6 +244,10 @@ zlib — лицензия zlib. Подробно: THIRD-PARTY.txt.</source>
         <source>Частота:</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Частотный эффект (ВП): сопротивление на наименьшей частоте, затем заряжаемость по наибольшей</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TLinesWindow</name>
@@ -413,6 +417,18 @@ zlib — лицензия zlib. Подробно: THIRD-PARTY.txt.</source>
         <source>Отменить последнее исключение</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>ρк</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>частотный эффект, %</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>металл-фактор</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TSectionWindow</name>
@@ -566,6 +582,10 @@ zlib — лицензия zlib. Подробно: THIRD-PARTY.txt.</source>
     </message>
     <message>
         <source>Перетаскивание сдвигает, колесо мыши увеличивает; «Вертикальный масштаб» возвращает весь разрез</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Частотный эффект</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -182,5 +182,9 @@
         <source>Frequency effect, %</source>
         <translation>Frequency effect, %</translation>
     </message>
+    <message>
+        <source>Metal factor</source>
+        <translation>Metal factor</translation>
+    </message>
 </context>
 </TS>

@@ -187,5 +187,9 @@
         <source>Frequency effect, %</source>
         <translation>Частотный эффект, %</translation>
     </message>
+    <message>
+        <source>Metal factor</source>
+        <translation>Металл-фактор</translation>
+    </message>
 </context>
 </TS>
