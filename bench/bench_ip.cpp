@@ -3,7 +3,8 @@
 // sensitivities against a difference inversion of the high frequency's
 // reading against the low one's, on a chargeable half-space, two layers
 // by the image series and a chargeable block in noise. Prints what each
-// recovers and the time each adds to the resistivity inversion.
+// recovers and the time each adds to the resistivity inversion, on those
+// and on a line of 96 electrodes.
 #include "IpCases.h"
 
 #include "inversion/TimeLapse.h"
@@ -43,9 +44,11 @@ void print(const char* name, const char* method, const std::vector<zeltest::Cell
                 100 * seconds / resistivitySeconds, resistivitySeconds);
 }
 
-void measure(const char* name, const zeltest::IpCase& c, const std::function<bool(const zeltest::CellEffect&)>& inside)
+// The cells down to `depth` (0: the data's deepest median depth).
+void measure(const char* name, const zeltest::IpCase& c, const std::function<bool(const zeltest::CellEffect&)>& inside,
+             double depth = 0)
 {
-    const double deepest = deepestOf(c);
+    const double deepest = depth > 0 ? depth : deepestOf(c);
     auto start = std::chrono::steady_clock::now();
     (void)zel::inv::invert(c.low.data, {});
     const double resistivity = secondsSince(start);
@@ -83,11 +86,20 @@ int main(int argc, char** argv)
     zel::sim::SyntheticLine half = zeltest::ipLine();
     half.backgroundPfe = 5;
     measure("half-space", zeltest::simulatedCase(half), [](const zeltest::CellEffect&) { return true; });
-    measure("two layers", zeltest::twoLayerCase(), [](const zeltest::CellEffect& c) { return c.depth > 4; });
+    measure("two layers", zeltest::twoLayerCase(), [](const zeltest::CellEffect& c) { return c.depth > 4; }, 7);
     zel::sim::SyntheticLine block = zeltest::ipLine();
     block.blocks = {{20, 26, 1, 3, 100, 10}};
     measure("block", zeltest::simulatedCase(block, 0.03), [](const zeltest::CellEffect& c) {
         return c.x > 20 && c.x < 26 && c.depth > 1 && c.depth < 3;
+    });
+    // The time on a longer line with a contrast of resistivity too.
+    zel::sim::SyntheticLine longer = zeltest::ipLine();
+    longer.electrodes = 96;
+    longer.aMax = 3;
+    longer.nMax = 8;
+    longer.blocks = {{40, 52, 2, 5, 30, 10}};
+    measure("96 el.", zeltest::simulatedCase(longer, 0.03), [](const zeltest::CellEffect& c) {
+        return c.x > 40 && c.x < 52 && c.depth > 2 && c.depth < 5;
     });
     return 0;
 }

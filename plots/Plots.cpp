@@ -506,9 +506,6 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
         g->setScatterStyle(style);
         g->setData(xs, ys);
     }
-    if (!logarithmic)
-        addResistivityBar(plot, {low, high, false},
-                          s.shown == PseudoValue::Pfe ? QObject::tr("Frequency effect, %") : QObject::tr("Metal factor"));
     plot.rescaleAxes();
     markersForCount(plot, s.points.size() + s.negative.size());
     // Some room around the outer markers.
@@ -531,11 +528,15 @@ void drawPseudosection(QCustomPlot& plot, const Pseudosection& s)
                          qOverload<const QCPRange&>(&QCPAxis::setRange));
     }
 
-    addResistivityBar(plot, {low, high, true}, QObject::tr("Apparent resistivity, Ohm·m"));
+    addResistivityBar(plot, {low, high, logarithmic},
+                      logarithmic                        ? QObject::tr("Apparent resistivity, Ohm·m")
+                          : s.shown == PseudoValue::Pfe ? QObject::tr("Frequency effect, %")
+                                                        : QObject::tr("Metal factor"));
 
     QStringList notes;
     if (s.leftOut > 0)
-        notes << QObject::tr("%n value(s) without apparent resistivity left out", nullptr, s.leftOut);
+        notes << (logarithmic ? QObject::tr("%n value(s) without apparent resistivity left out", nullptr, s.leftOut)
+                              : QObject::tr("%n value(s) without a reading at a second frequency left out", nullptr, s.leftOut));
     if (!s.negative.empty())
         notes << QObject::tr("%n negative value(s) drawn hollow", nullptr, int(s.negative.size()));
     if (!notes.isEmpty()) {

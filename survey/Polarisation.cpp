@@ -123,7 +123,8 @@ std::vector<FrequencyEffect> frequencyEffects(const std::vector<MeasurementRecor
                 if (q != p)
                     around.push_back(effects[level[q]].pfe);
             FrequencyEffect& e = effects[level[p]];
-            if (std::abs(e.pfe - median(std::move(around))) > std::max(kEffectOutlierPoints, 3 * e.errorPoints))
+            const double expected = median(std::move(around));
+            if (std::abs(e.pfe - expected) > std::max({kEffectOutlierPoints, 3 * e.errorPoints, std::abs(expected) / 2}))
                 e.flags |= EffectOutlier;
         }
     }

@@ -39,8 +39,9 @@ constexpr int kEffectFlags = 4;
 
 // A frequency effect this far from the median of its neighbours (up to two
 // on each side in one array shape), percentage points, or three times its
-// error when that is more, is an outlier.
-constexpr double kEffectOutlierPoints = 2;
+// error or half that median when more, is an outlier: the edge of a
+// chargeable body moves neighbours of one level apart by a few points.
+constexpr double kEffectOutlierPoints = 3;
 // A dipole-dipole array sees chargeable ground beside its dipoles with a
 // negative sensitivity: apparent effects down to about −1 % are the
 // ground's own (−0.7 % beside a block of 10 %); below that and beyond twice

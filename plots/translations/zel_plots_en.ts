@@ -186,5 +186,12 @@
         <source>Metal factor</source>
         <translation>Metal factor</translation>
     </message>
+    <message numerus="yes">
+        <source>%n value(s) without a reading at a second frequency left out</source>
+        <translation>
+            <numerusform>%n value without a reading at a second frequency left out</numerusform>
+            <numerusform>%n values without a reading at a second frequency left out</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>

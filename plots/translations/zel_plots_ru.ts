@@ -191,5 +191,13 @@
         <source>Metal factor</source>
         <translation>Металл-фактор</translation>
     </message>
+    <message numerus="yes">
+        <source>%n value(s) without a reading at a second frequency left out</source>
+        <translation>
+            <numerusform>%n значение без измерения на второй частоте не показано</numerusform>
+            <numerusform>%n значения без измерения на второй частоте не показаны</numerusform>
+            <numerusform>%n значений без измерения на второй частоте не показано</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>

@@ -37,7 +37,7 @@ const Command kCommands[] = {
     {"export",
      "export --format csv|res2dinv|ohm [--spacing S] [--x0 X] [--channels consecutive|first]\n"
      "       [--line L [--file F]] [--exclude FILE | --ignore-exclusions] [--drop-flagged] [THRESHOLDS]\n"
-     "       FILE.zel OUT",
+     "       [--frequency HZ] FILE.zel OUT",
      exportSurvey},
     {"check", "check [--spacing S] [--x0 X] [--channels consecutive|first] [--line L [--file F]]\n"
               "      [THRESHOLDS] FILE.zel",
@@ -47,7 +47,7 @@ const Command kCommands[] = {
      "         [--a-min A] [--a-max A] [--n-max N] [--channels 1|4] [--reciprocals] OUT.txt",
      sequence},
     {"plot",
-     "plot --kind profile|pseudosection [--value u|r] [--log] [--line L [--file F]]\n"
+     "plot --kind profile|pseudosection [--value u|r|rhoa|pfe|metal] [--log] [--line L [--file F]]\n"
      "     [--spacing S] [--x0 X] [--channels consecutive|first]\n"
      "     [--width W --height H] FILE.zel OUT.png|OUT.pdf",
      plot, true},
@@ -55,7 +55,8 @@ const Command kCommands[] = {
      "invert [--line L [--file F]] [--spacing S] [--x0 X] [--channels consecutive|first]\n"
      "       [--exclude FILE | --ignore-exclusions] [--drop-flagged] [THRESHOLDS] [--topography FILE]\n"
      "       [--lambda L] [--max-iterations N] [--robust] [--vertical-ratio R] [--doi] [--doi-threshold T]\n"
-     "       [--grid-spacing S] [--frequency HZ] [--png] [--pdf] [--base FILE [--base-file F]] FILE.zel|FILE.ohm OUT\n"
+     "       [--grid-spacing S] [--frequency HZ | --ip [--frequencies LOW,HIGH]] [--png] [--pdf]\n"
+     "       [--base FILE [--base-file F]] FILE.zel|FILE.ohm OUT\n"
      "invert --all [OPTIONS] FILE.zel OUTDIR\n"
      "invert --3d [OPTIONS] FILE.zel OUT",
      invert, true},

@@ -305,19 +305,8 @@ int invert(const Call& c)
     choice.maxIterations = int(maxIterations);
     number(doiThreshold, choice.doiThreshold, zel::kDoiThresholdRange);
     number(gridSpacing, call.grid, zel::kGridSpacingRange);
-    // A frequency of the station's, by its hertz.
-    auto frequencyOf = [&](const QString& option, const QString& text) {
-        const std::optional<double> hz = zel::decimalOfText(text);
-        if (const std::optional<int> f = hz ? zel::frequencyIndexOf(*hz) : std::nullopt)
-            return *f;
-        QStringList known;
-        for (int f = 0; zel::frequencyHertz(f); ++f)
-            known << QString::number(*zel::frequencyHertz(f));
-        throw UsageError{QStringLiteral("--%1 %2: one of the station's frequencies is needed (%3 Hz; 0 for DC)")
-                             .arg(option, text, known.join(QStringLiteral(", ")))};
-    };
     if (args.isSet(frequencyOption))
-        choice.frequency = frequencyOf(frequencyOption, args.value(frequencyOption));
+        choice.frequency = stationFrequency(frequencyOption, args.value(frequencyOption));
     const bool ip = args.isSet(ipOption);
     std::optional<zel::FrequencyPair> asked;
     if (args.isSet(frequenciesOption)) {
@@ -326,7 +315,7 @@ int invert(const Call& c)
             throw UsageError{QStringLiteral("--frequencies goes with --ip")};
         if (two.size() != 2)
             throw UsageError{QStringLiteral("--frequencies %1: two frequencies, LOW,HIGH, are needed").arg(args.value(frequenciesOption))};
-        asked = zel::FrequencyPair{frequencyOf(frequenciesOption, two[0]), frequencyOf(frequenciesOption, two[1])};
+        asked = zel::FrequencyPair{stationFrequency(frequenciesOption, two[0]), stationFrequency(frequenciesOption, two[1])};
         if (!(asked->low < asked->high))
             throw UsageError{QStringLiteral("--frequencies %1: the low one first, then a higher one").arg(args.value(frequenciesOption))};
     }

@@ -23,6 +23,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <map>
 
 namespace zeltool {
 
@@ -31,10 +32,11 @@ int exportSurvey(const Call& call)
     const QStringList& arguments = call.args;
     std::FILE* out = call.out;
     std::FILE* err = call.err;
-    const QString format = QStringLiteral("format");
+    const QString format = QStringLiteral("format"), frequency = QStringLiteral("frequency");
     const Arguments args(arguments,
                          QList<QCommandLineOption>{
                              {format, QStringLiteral("csv, res2dinv or ohm."), QStringLiteral("NAME")},
+                             {frequency, QStringLiteral("Of a profile read at several frequencies, the one the inversion files take, Hz (the lowest; a Res2DInv file of the lowest carries the frequency effect against the highest)."), QStringLiteral("HZ")},
                              {kExclude, QStringLiteral("The values to leave out."), QStringLiteral("FILE")},
                              {kDropFlagged, QStringLiteral("Leave out every flagged value too.")},
                              {kIgnoreExclusions, QStringLiteral("Leave out nothing of the exclusions file beside the data.")}}
@@ -52,7 +54,8 @@ int exportSurvey(const Call& call)
     const LoadedData data = load(args.at(0), err);
     const zel::SurveyGeometry geometry = surveyGeometryOf(args, &data);
     const std::vector<zel::MeasurementRecord>& records = data.records();
-    const zel::ExportChoice choice{exclusionsOf(args, data, err, BadExclusions::Refuse), args.isSet(kDropFlagged), std::nullopt};
+    const zel::ExportChoice choice{exclusionsOf(args, data, err, BadExclusions::Refuse), args.isSet(kDropFlagged),
+                                   args.isSet(frequency) ? std::optional(stationFrequency(frequency, args.value(frequency))) : std::nullopt};
     const auto files = zel::surveyExport(*kind, records, geometry, profile, args.at(1), choice);
     for (const auto& [path, bytes] : files)
         zel::refuseOutputOverInput(args.at(0), path);
@@ -132,7 +135,7 @@ int plot(const Call& call)
     const Arguments args(arguments,
                          QList<QCommandLineOption>{
                              {kind, QStringLiteral("profile or pseudosection."), QStringLiteral("NAME")},
-                             {value, QStringLiteral("u or r."), QStringLiteral("NAME"), QStringLiteral("u")},
+                             {value, QStringLiteral("u or r of a profile; of a pseudosection rhoa, pfe (the frequency effect) or metal (the metal factor)."), QStringLiteral("NAME")},
                              {log, QStringLiteral("A logarithmic value axis.")},
                              {width, QStringLiteral("Width in pixels."), QStringLiteral("W"), QStringLiteral("1000")},
                              {height, QStringLiteral("Height in pixels."), QStringLiteral("H"), QStringLiteral("700")}}
@@ -140,11 +143,17 @@ int plot(const Call& call)
     if (!args.ok(2, 2))
         throw UsageError{args.wrong(2, 2)};
     const QString kindName = args.value(kind);
-    const QString valueName = args.value(value);
     if (kindName != QLatin1String("profile") && kindName != QLatin1String("pseudosection"))
         throw UsageError{QStringLiteral("--kind %1: profile or pseudosection").arg(kindName)};
-    if (valueName != QLatin1String("u") && valueName != QLatin1String("r"))
+    const bool pseudo = kindName == QLatin1String("pseudosection");
+    const QString valueName = args.isSet(value) ? args.value(value) : pseudo ? QStringLiteral("rhoa") : QStringLiteral("u");
+    const std::map<QString, zel::PseudoValue> pseudoValues = {{QStringLiteral("rhoa"), zel::PseudoValue::Rhoa},
+                                                             {QStringLiteral("pfe"), zel::PseudoValue::Pfe},
+                                                             {QStringLiteral("metal"), zel::PseudoValue::MetalFactor}};
+    if (!pseudo && valueName != QLatin1String("u") && valueName != QLatin1String("r"))
         throw UsageError{QStringLiteral("--value %1: u or r").arg(valueName)};
+    if (pseudo && !pseudoValues.count(valueName))
+        throw UsageError{QStringLiteral("--value %1: rhoa, pfe or metal for a pseudosection").arg(valueName)};
     const int w = args.wholeNumber(width);
     const int h = args.wholeNumber(height);
     if (w < 100 || h < 100 || w > 10000 || h > 10000)
@@ -199,10 +208,13 @@ int plot(const Call& call)
         if (withPositions.empty()
             || (profile && std::none_of(withPositions.begin(), withPositions.end(), [&](const zel::Profile& p) { return profile->holds(p); })))
             throw zel::ZelError(zel::ErrorId::NoPositions);
-        const zel::Pseudosection section = zel::pseudosection(records, geometry, profile.value_or(withPositions.front()));
+        const zel::Pseudosection section = zel::pseudosection(records, geometry, profile.value_or(withPositions.front()),
+                                                              {}, pseudoValues.at(valueName));
         if (section.points.empty() && section.negative.empty())
-            throw ToolError{QStringLiteral("nothing to draw: no value of %1 has an apparent resistivity")
-                                .arg(zel::profileName(section.profile))};
+            throw ToolError{QStringLiteral("nothing to draw: no value of %1 has %2")
+                                .arg(zel::profileName(section.profile),
+                                     valueName == QLatin1String("rhoa") ? QStringLiteral("an apparent resistivity")
+                                                                        : QStringLiteral("a frequency effect (a reading at two frequencies)"))};
         zel::drawPseudosection(picture, section);
     }
     zel::savePlot(picture, target, w, h);

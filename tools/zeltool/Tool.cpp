@@ -7,6 +7,7 @@
 #include "data/ZelError.h"
 #include "survey/Exports.h"
 #include "survey/Lines.h"
+#include "survey/Values.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -234,6 +235,18 @@ zel::Exclusions exclusionsOf(const Arguments& args, const LoadedData& data, std:
 
 // The profile of --line and --file, none when neither is given; --line
 // alone is the whole line, its files' spreads together.
+int stationFrequency(const QString& option, const QString& text)
+{
+    const std::optional<double> hz = zel::decimalOfText(text);
+    if (const std::optional<int> f = hz ? zel::frequencyIndexOf(*hz) : std::nullopt)
+        return *f;
+    QStringList known;
+    for (int f = 0; zel::frequencyHertz(f); ++f)
+        known << QString::number(*zel::frequencyHertz(f));
+    throw UsageError{QStringLiteral("--%1 %2: one of the station's frequencies is needed (%3 Hz; 0 for DC)")
+                         .arg(option, text, known.join(QStringLiteral(", ")))};
+}
+
 std::optional<zel::Profile> profileOf(const Arguments& args)
 {
     if (args.isSet(kFile) && !args.isSet(kLine))

@@ -176,6 +176,9 @@ enum class BadExclusions {
 zel::Exclusions exclusionsOf(const Arguments& args, const LoadedData& data, std::FILE* err, BadExclusions bad);
 // The profile of --line and --file, none when neither is given.
 std::optional<zel::Profile> profileOf(const Arguments& args);
+// The station's frequency (a record's FreqIndex) that `text`, Hz, names; a
+// UsageError naming --`option` and the station's frequencies for another.
+int stationFrequency(const QString& option, const QString& text);
 
 // The commands, by theme: files (view, text, xlsx), the survey (export,
 // check, plot, sequence, invert, forward) and the station (read, port, protocol,
