@@ -17,6 +17,7 @@
 #include "document/Document.h"
 #include "plots/Plots.h"
 #include "sim/StationModel.h"
+#include "inversion/Chargeability.h"
 #include "survey/Checks.h"
 #include "survey/Lines.h"
 #include "survey/Values.h"
@@ -457,6 +458,46 @@ TEST(SectionWindow, DepthOfInvestigationThroughTheWindow)
             EXPECT_TRUE(w.ProgressLabel->text().startsWith(QStringLiteral("Глубинность исследования не посчитана")))
                 << w.ProgressLabel->text().toStdString();
         }
+    }
+}
+
+// A line read at two frequencies over a chargeable block: asked for its
+// frequency effect, the window shows the chargeability in a tab of its own,
+// highest over the block; asked for the resistivity alone, no such tab.
+TEST(SectionWindow, FrequencyEffectInAPanelOfItsOwn)
+{
+    WindowInDir place;
+    FakeDialogs dialogs;
+    TForm1 form(&dialogs, QStringList());
+    zel::sim::SyntheticLine line;
+    line.electrodes = 24;
+    line.aMax = 1;
+    line.nMax = 6;
+    line.blocks = {{8, 14, 1, 3, 100, 10}};
+    const QString file = place.dir.filePath("ip.zel");
+    zel::writeWholeFile(file, zeltest::dump(zel::sim::syntheticRecords(line)));
+    dialogs.fileAnswers << file;
+    form.ToolButton1Click();
+    InversionChoice choice;
+    choice.profile = {1, 1};
+    choice.maxIterations = 3;
+    for (const bool ip : {true, false}) {
+        SCOPED_TRACE(ip ? "with the effect" : "without");
+        choice.ip = ip;
+        dialogs.inversionAnswers << choice;
+        form.Invert1->trigger();
+        TSectionWindow& w = *form.survey().sectionWindow();
+        ASSERT_TRUE(waitUntil([&] { return !w.running(); }));
+        ASSERT_NE(w.result(), nullptr);
+        EXPECT_EQ(w.DataTabs->isTabVisible(3), ip);
+        EXPECT_EQ(w.result()->chargeability.empty(), !ip);
+        if (!ip)
+            continue;
+        const auto& r = *w.result();
+        const auto peak = std::max_element(r.chargeability.begin(), r.chargeability.end()) - r.chargeability.begin();
+        const zel::inv::Point at = r.mesh.cellCentre(r.mesh.cellOfParameter[std::size_t(peak)]);
+        EXPECT_NEAR(at.x, 11, 3);
+        EXPECT_GT(zel::inv::effectOfCharge(r.chargeability[std::size_t(peak)]), 5);
     }
 }
 
