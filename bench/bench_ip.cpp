@@ -67,7 +67,8 @@ void measure(const char* name, const zeltest::IpCase& c, const std::function<boo
         pfe.push_back(zel::inv::effectOfCharge(std::clamp(-change / 100, 0.0, zel::inv::kMostChargeability)));
     print(name, "difference", zeltest::cellEffects(lapse.later.mesh, pfe, deepest), inside, difference, resistivity);
     // The linear section by depth: what the depth of investigation takes.
-    for (double top = 0; top < 2 * deepest; top += 1) {
+    for (int metre = 0; metre < 2 * deepest; ++metre) {
+        const double top = metre;
         std::vector<double> band;
         for (const zeltest::CellEffect& e : zeltest::cellEffects(run.result.mesh, run.charge->pfe(), 3 * deepest))
             if (e.depth >= top && e.depth < top + 1)

@@ -322,6 +322,7 @@ void appendVtuCells(QByteArray& out, const std::vector<std::array<int, Corners>>
                     const std::vector<double>& doi, const std::vector<double>& chargeability = {})
 {
     std::vector<double> effects;
+    effects.reserve(chargeability.size());
     for (const double m : chargeability)
         effects.push_back(effectOfCharge(m));
     const std::vector<double>& pfe = effects;

@@ -359,9 +359,10 @@ std::vector<MeasurementRecord> syntheticRecords(const SyntheticLine& line)
     for (const auto& [file, first] : syntheticSpreads(line)) {
         const int count = line.spreadElectrodes > 0 ? line.spreadElectrodes : line.electrodes;
         table.electrodes = count;
+        const int from = first;  // a lambda takes no structured binding
         auto over = [&](const std::function<double(double, double)>& rhoAt) {
-            return recordsOverModel(electrodeSequence(table), {x.begin() + first, x.begin() + first + count},
-                                    {z.begin() + first, z.begin() + first + count}, rhoAt, line.levels(), line.verticals());
+            return recordsOverModel(electrodeSequence(table), {x.begin() + from, x.begin() + from + count},
+                                    {z.begin() + from, z.begin() + from + count}, rhoAt, line.levels(), line.verticals());
         };
         std::vector<MeasurementRecord> spread = over([&](double at, double depth) { return line.rhoAt(at, depth); });
         if (const std::optional<std::pair<int, int>> pair = readingFrequencies(line)) {

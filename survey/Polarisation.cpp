@@ -112,18 +112,21 @@ std::vector<FrequencyEffect> frequencyEffects(const std::vector<MeasurementRecor
         shapes[{n[1] - n[0], n[2] - n[0], n[3] - n[0]}].push_back(i);
     }
     for (auto& [shape, level] : shapes) {
-        if (level.size() < 3)
+        if (level.size() < 4)
             continue;
         std::stable_sort(level.begin(), level.end(), [&](std::size_t a, std::size_t b) {
             return effects[a].low.value.electrodes->x[0] < effects[b].low.value.electrodes->x[0];
         });
         for (std::size_t p = 0; p < level.size(); ++p) {
+            // Four neighbours, two on each side, more on one side at the
+            // level's ends: the median of two would follow an outlier.
+            const std::size_t from = std::min(p >= 2 ? p - 2 : 0, level.size() >= 5 ? level.size() - 5 : 0);
             std::vector<double> around;
-            for (std::size_t q = p >= 2 ? p - 2 : 0; q <= p + 2 && q < level.size(); ++q)
+            for (std::size_t q = from; q < from + 5 && q < level.size(); ++q)
                 if (q != p)
                     around.push_back(effects[level[q]].pfe);
             FrequencyEffect& e = effects[level[p]];
-            const double expected = median(std::move(around));
+            const double expected = median(around);
             if (std::abs(e.pfe - expected) > std::max({kEffectOutlierPoints, 3 * e.errorPoints, std::abs(expected) / 2}))
                 e.flags |= EffectOutlier;
         }

@@ -37,8 +37,9 @@ enum EffectFlag : unsigned {
 };
 constexpr int kEffectFlags = 4;
 
-// A frequency effect this far from the median of its neighbours (up to two
-// on each side in one array shape), percentage points, or three times its
+// A frequency effect this far from the median of its four neighbours in one
+// array shape (two on each side, more on one at the ends; shapes of fewer
+// than four effects are not judged), percentage points, or three times its
 // error or half that median when more, is an outlier: the edge of a
 // chargeable body moves neighbours of one level apart by a few points.
 constexpr double kEffectOutlierPoints = 3;

@@ -9,6 +9,8 @@
 #include "texts/Texts.h"
 #include "survey/Exports.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 #include <numbers>
@@ -81,6 +83,10 @@ TEST(FrequencyEffect, OfEachQuadripoleWithItsErrorMetalFactorAndFlags)
     EXPECT_TRUE(flagsOf[120] & zel::EffectNegative);
     EXPECT_FALSE(flagsOf[100] & zel::EffectNegative);  // 0 % is no negative effect
     EXPECT_EQ(zel::effectFlagNames(zel::EffectOutlier | zel::EffectRounding), "outlier|rounding");
+    // zeltool check names each flagged quadripole by its low reading.
+    const QStringList report = zel::texts::polarisationReport(bad.records, bad.values, bad.checks, {1, 1}, true);
+    EXPECT_EQ(report.filter(QRegularExpression(QStringLiteral("^61 ch\\d L1 F1 .*other-currents"))).size(), 4)  // its four channels
+        << report.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST(FrequencyEffect, ChannelsAreCheckedAgainstConsecutiveDipoles)

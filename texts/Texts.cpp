@@ -519,7 +519,8 @@ QStringList polarisationReport(const std::vector<MeasurementRecord>& records, co
     QStringList lines;
     const QLocale numbers = numberLocale();
     if (const auto pair = frequencyPairOf(profileFrequencies(records, values, profile), std::nullopt)) {
-        const EffectSummary s = summarizeEffects(profile, *pair, frequencyEffects(records, values, checks, profile, {}, *pair));
+        const std::vector<FrequencyEffect> effects = frequencyEffects(records, values, checks, profile, {}, *pair);
+        const EffectSummary s = summarizeEffects(profile, *pair, effects);
         static const char* const names[kEffectFlags] = {QT_TRANSLATE_NOOP("zel::texts", "выброс"),
                                                         QT_TRANSLATE_NOOP("zel::texts", "отрицательный"),
                                                         QT_TRANSLATE_NOOP("zel::texts", "округление"),
@@ -536,6 +537,24 @@ QStringList polarisationReport(const std::vector<MeasurementRecord>& records, co
                          .arg(numbers.toString(*frequencyHertz(pair->low)), numbers.toString(*frequencyHertz(pair->high)))
                          .arg(s.quadripoles)
                          .arg(numbers.toString(s.medianPfe, 'f', 2), counts.join(QStringLiteral(", ")));
+        // Each flagged effect under the CSV's names, for a script to read:
+        // its low reading's place and channel, electrodes, effect and error.
+        for (const FrequencyEffect& e : effects) {
+            if (!plainNames || e.flags == 0)
+                continue;
+            const auto& n = e.low.value.electrodes->number;
+            lines << QStringLiteral("%1 ch%2 L%3 F%4  a %5 b %6 m %7 n %8  pfe %9 %  err %10  %11")
+                         .arg(e.low.value.record + 1)
+                         .arg(e.low.value.channel)
+                         .arg(profile.line)
+                         .arg(profile.file)
+                         .arg(n[0])
+                         .arg(n[1])
+                         .arg(n[2])
+                         .arg(n[3])
+                         .arg(QString::number(e.pfe, 'f', 2), QString::number(e.errorPoints, 'f', 2),
+                              QString::fromLatin1(effectFlagNames(e.flags)));
+        }
     }
     // The records with two channels or more, and those whose channels
     // contradict consecutive dipoles.

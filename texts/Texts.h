@@ -101,7 +101,8 @@ QString atFrequency(double hertz);
 // and highest frequency: how many quadripoles, their median and each
 // flag's count, under the CSV's names when `plainNames`) and of records
 // whose channels contradict consecutive dipoles (how many, the first ones);
-// none where there is nothing to say.
+// with `plainNames` each flagged effect a line too; none where there is
+// nothing to say.
 QStringList polarisationReport(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
                                const std::vector<ValueCheck>& checks, const Profile& profile, bool plainNames);
 // A profile's error model: from how many pairs, err = a ohm + b of |R|.
