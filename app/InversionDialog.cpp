@@ -74,8 +74,9 @@ TInversionDialog::TInversionDialog(const InversionChoice& choice, const std::vec
             FrequencyBox->setCurrentIndex(FrequencyBox->count() - 1);
     }
 
-    IpBox = new QCheckBox(tr("Частотный эффект (ВП): сопротивление на наименьшей частоте, "
-                             "затем заряжаемость по наибольшей"), this);
+    IpBox = new QCheckBox(tr("Частотный эффект (ВП): заряжаемость по двум частотам"), this);
+    IpBox->setToolTip(tr("Сопротивление на наименьшей частоте профиля, затем заряжаемость ячеек по частотному "
+                         "эффекту против наибольшей"));
     IpBox->setObjectName(QStringLiteral("IpBox"));
     IpBox->setChecked(choice.ip);
     FrequencyBox->setEnabled(!choice.ip);

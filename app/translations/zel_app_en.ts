@@ -255,8 +255,12 @@ zlib — the zlib licence. In detail: THIRD-PARTY.txt.</translation>
         <translation>Frequency:</translation>
     </message>
     <message>
-        <source>Частотный эффект (ВП): сопротивление на наименьшей частоте, затем заряжаемость по наибольшей</source>
-        <translation>Frequency effect (IP): the resistivity at the lowest frequency, then the chargeability against the highest</translation>
+        <source>Частотный эффект (ВП): заряжаемость по двум частотам</source>
+        <translation>Frequency effect (IP): chargeability from the two frequencies</translation>
+    </message>
+    <message>
+        <source>Сопротивление на наименьшей частоте профиля, затем заряжаемость ячеек по частотному эффекту против наибольшей</source>
+        <translation>The resistivity at the profile's lowest frequency, then the cells' chargeability from the frequency effect against the highest</translation>
     </message>
 </context>
 <context>

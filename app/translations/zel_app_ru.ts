@@ -245,7 +245,11 @@ zlib — лицензия zlib. Подробно: THIRD-PARTY.txt.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Частотный эффект (ВП): сопротивление на наименьшей частоте, затем заряжаемость по наибольшей</source>
+        <source>Частотный эффект (ВП): заряжаемость по двум частотам</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сопротивление на наименьшей частоте профиля, затем заряжаемость ячеек по частотному эффекту против наибольшей</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
