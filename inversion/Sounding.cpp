@@ -1,0 +1,116 @@
+#include "Sounding.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <utility>
+
+namespace zel::inv {
+
+namespace {
+
+// Guptasarma, D. and B. Singh, 1997: New digital linear filters for Hankel
+// J0 and J1 transforms. Geophysical Prospecting 45, 745–762. The 61-point
+// J0 filter: ∫ f(λ) J0(λr) dλ ≈ Σ f(base/r) · weight / r. Its abscissae
+// and weights as published.
+constexpr std::pair<double, double> kJ0Filter[] = {
+    {8.26989508568e-06, 3.30220475766e-04},
+    {1.08177839572e-05, -1.18223623458e-03},
+    {1.41506571161e-05, 2.01879495264e-03},
+    {1.85103619753e-05, -2.13218719891e-03},
+    {2.42132572110e-05, 1.60839063172e-03},
+    {3.16731690903e-05, -9.09156346708e-04},
+    {4.14314204602e-05, 4.37889252738e-04},
+    {5.41961114299e-05, -1.55298878782e-04},
+    {7.08935021172e-05, 7.98411962729e-05},
+    {9.27352260125e-05, 4.37268394072e-06},
+    {1.21306211243e-04, 3.94253441247e-05},
+    {1.58679689681e-04, 4.02675924344e-05},
+    {2.07567639440e-04, 5.66053344653e-05},
+    {2.71517577514e-04, 7.25774926389e-05},
+    {3.55169982652e-04, 9.55412535465e-05},
+    {4.64595028183e-04, 1.24699163157e-04},
+    {6.07733059534e-04, 1.63262166579e-04},
+    {7.94970779381e-04, 2.13477133718e-04},
+    {1.03989495084e-03, 2.79304232173e-04},
+    {1.36027831064e-03, 3.65312787897e-04},
+    {1.77936923427e-03, 4.77899413107e-04},
+    {2.32757873672e-03, 6.25100170825e-04},
+    {3.04468722472e-03, 8.17726956451e-04},
+    {3.98273113176e-03, 1.06961339341e-03},
+    {5.20977890244e-03, 1.39920928148e-03},
+    {6.81487032753e-03, 1.83020380399e-03},
+    {8.91447764880e-03, 2.39417015791e-03},
+    {1.16609572790e-02, 3.13158560774e-03},
+    {1.52536054291e-02, 4.09654426763e-03},
+    {1.99531198873e-02, 5.35807925630e-03},
+    {2.61005173555e-02, 7.00889482693e-03},
+    {3.41418790682e-02, 9.16637526490e-03},
+    {4.46607203386e-02, 1.19891721272e-02},
+    {5.84203329048e-02, 1.56755740646e-02},
+    {7.64191726160e-02, 2.04953856060e-02},
+    {9.99633116236e-02, 2.67778388247e-02},
+    {1.30761212516e-01, 3.49719672729e-02},
+    {1.71047701612e-01, 4.55975312615e-02},
+    {2.23746137434e-01, 5.93498881451e-02},
+    {2.92680542006e-01, 7.69179091244e-02},
+    {3.82853088108e-01, 9.91094769804e-02},
+    {5.00807078151e-01, 1.26166963993e-01},
+    {6.55101753955e-01, 1.57616825575e-01},
+    {8.56933391635e-01, 1.89707800260e-01},
+    {1.12094775089e+00, 2.13804195282e-01},
+    {1.46630283344e+00, 2.08669340316e-01},
+    {1.91805906889e+00, 1.40250562745e-01},
+    {2.50899780582e+00, -3.65385242807e-02},
+    {3.28200006544e+00, -2.98004010732e-01},
+    {4.29315817038e+00, -4.21898149249e-01},
+    {5.61584604156e+00, 5.94373771266e-02},
+    {7.34604352108e+00, 5.29621428353e-01},
+    {9.60930107669e+00, -4.41362405166e-01},
+    {1.25698502762e+01, 1.90355040550e-01},
+    {1.64425211267e+01, -6.19966386785e-02},
+    {2.15083310509e+01, 1.87255115744e-02},
+    {2.81348767037e+01, -5.68736766738e-03},
+    {3.68030083439e+01, 1.68263510609e-03},
+    {4.81417223692e+01, -4.38587145792e-04},
+    {6.29738039624e+01, 8.59117336292e-05},
+    {8.23755318740e+01, -9.15853765160e-06},
+};
+
+} // namespace
+
+double resistivityTransform(const LayeredEarth& earth, double lambda)
+{
+    double t = earth.rho.back();
+    for (std::size_t i = earth.thickness.size(); i-- > 0;) {
+        const double rho = earth.rho[i];
+        const double th = std::tanh(lambda * earth.thickness[i]);
+        t = (t + rho * th) / (1 + t * th / rho);
+    }
+    return t;
+}
+
+double surfacePotential(const LayeredEarth& earth, double r)
+{
+    const double top = earth.rho.front();
+    double layers = 0;
+    if (!earth.thickness.empty())
+        for (const auto& [base, weight] : kJ0Filter)
+            layers += (resistivityTransform(earth, base / r) - top) * weight;
+    return (top + layers) / (2 * std::numbers::pi * r);
+}
+
+double soundingRhoa(const LayeredEarth& earth, const std::array<double, 4>& x)
+{
+    const double am = std::abs(x[0] - x[2]), bm = std::abs(x[1] - x[2]), an = std::abs(x[0] - x[3]),
+                 bn = std::abs(x[1] - x[3]);
+    const double sum = 1 / am - 1 / bm - 1 / an + 1 / bn;
+    if (!(am > 0 && bm > 0 && an > 0 && bn > 0) || !std::isfinite(sum) || std::abs(sum) < 1e-12 / std::min({am, bm, an, bn}))
+        return std::numeric_limits<double>::quiet_NaN();
+    const double v = surfacePotential(earth, am) - surfacePotential(earth, bm) - surfacePotential(earth, an)
+        + surfacePotential(earth, bn);
+    return 2 * std::numbers::pi / sum * v;
+}
+
+} // namespace zel::inv

@@ -1,0 +1,65 @@
+// The layered earth's forward response of a sounding against the half-space
+// in closed form, two layers by the image series and three layers by an
+// independent quadrature of the Hankel integral.
+#include "Analytic.h"
+
+#include "inversion/Sounding.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+// Schlumberger spreads: AB/2 from 1.5 to 120 m, 20 to a decade's 1.3, at MN/2.
+std::vector<std::array<double, 4>> schlumberger(double mn2)
+{
+    std::vector<std::array<double, 4>> out;
+    for (double ab2 = 1.5; ab2 <= 120; ab2 *= 1.3)
+        if (ab2 > 2 * mn2)
+            out.push_back({-ab2, ab2, -mn2, mn2});
+    return out;
+}
+
+// V(r) of a unit current by Simpson's rule on ∫ (T(λ) − ρ1) J0(λr) dλ, the
+// kernel decaying as exp(−2λh1): a quadrature that shares nothing with the
+// filter.
+double quadraturePotential(const zel::inv::LayeredEarth& earth, double r)
+{
+    const double top = earth.rho.front();
+    const double end = 40 / earth.thickness.front();
+    const int steps = 40000;
+    const double h = end / steps;
+    double sum = 0;
+    for (int i = 0; i <= steps; ++i) {
+        const double lambda = i * h;
+        const double f = (zel::inv::resistivityTransform(earth, lambda) - top) * std::cyl_bessel_j(0.0, lambda * r);
+        sum += f * (i == 0 || i == steps ? 1 : i % 2 ? 4 : 2);
+    }
+    return (top / r + sum * h / 3) / (2 * std::numbers::pi);
+}
+
+} // namespace
+
+TEST(SoundingForward, HalfSpaceTwoLayersAndThreeLayers)
+{
+    for (const auto& x : schlumberger(0.5))
+        EXPECT_NEAR(zel::inv::soundingRhoa({{100}, {}}, x), 100, 1e-9);  // to rounding
+    EXPECT_NEAR(zel::inv::soundingRhoa({{37}, {}}, {0, 30, 10, 20}), 37, 1e-9);  // Wenner
+
+    // Two layers against the image series: a conductive and a resistive base.
+    for (const double rho2 : {10.0, 1000.0})
+        for (const double mn2 : {0.5, 2.0})
+            for (const auto& x : schlumberger(mn2)) {
+                const double expected = zeltest::twoLayerRhoa(100, rho2, 5, x[0], x[1], x[2], x[3]);
+                EXPECT_NEAR(zel::inv::soundingRhoa({{100, rho2}, {5}}, x) / expected, 1, 1e-3)
+                    << "rho2 " << rho2 << " AB/2 " << x[1] << " MN/2 " << mn2;
+            }
+
+    // H-type, 100 / 10 / 1000 ohm·m, 4 and 8 m: the potential against quadrature.
+    const zel::inv::LayeredEarth h{{100, 10, 1000}, {4, 8}};
+    for (const double r : {0.5, 2.0, 10.0, 40.0, 120.0})
+        EXPECT_NEAR(zel::inv::surfacePotential(h, r) / quadraturePotential(h, r), 1, 1e-3) << "r " << r;
+}
