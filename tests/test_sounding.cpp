@@ -17,8 +17,8 @@ namespace {
 std::vector<std::array<double, 4>> schlumberger(double mn2)
 {
     std::vector<std::array<double, 4>> out;
-    for (double ab2 = 1.5; ab2 <= 120; ab2 *= 1.3)
-        if (ab2 > 2 * mn2)
+    for (int k = 0; 1.5 * std::pow(1.3, k) <= 120; ++k)
+        if (const double ab2 = 1.5 * std::pow(1.3, k); ab2 > 2 * mn2)
             out.push_back({-ab2, ab2, -mn2, mn2});
     return out;
 }
