@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace zel::inv {
@@ -29,5 +30,41 @@ double surfacePotential(const LayeredEarth& earth, double r);
 // None-like NaN when the geometric factor is not defined (coinciding
 // electrodes, or terms that cancel).
 double soundingRhoa(const LayeredEarth& earth, const std::array<double, 4>& x);
+
+// One reading of a sounding: its electrodes along the line, its apparent
+// resistivity and relative error.
+struct SoundingDatum {
+    std::array<double, 4> x{};  // A, B, M, N, m
+    double rhoa = 0;            // ohm·m
+    double error = 0.03;        // relative
+};
+
+// What a layer of a layered fit is held at: its resistivity or thickness
+// (none: free).
+struct LayerFix {
+    std::optional<double> rho, thickness;
+};
+
+// A layered model fitted to a sounding, with each parameter's range (one
+// standard error of its logarithm from the covariance, as low and high
+// values), the model's response to each datum, χ² and the RRMS misfit, %.
+struct LayeredFit {
+    LayeredEarth earth;
+    std::vector<std::array<double, 2>> rhoRange, thicknessRange;
+    std::vector<double> response;
+    double chi2 = 0;
+    double rrms = 0;
+    int iterations = 0;
+};
+
+// Levenberg–Marquardt in log ρ and log h of `layers` layers, from a model
+// whose boundaries divide the depths the spacings reach evenly on a
+// logarithmic scale and whose resistivities are the apparent ones there;
+// `fixed` (one per layer, or empty) holds some at their values.
+LayeredFit fitLayers(const std::vector<SoundingDatum>& data, int layers, const std::vector<LayerFix>& fixed = {});
+// The fewest layers, up to `most`, whose fit explains the data (χ² at most
+// kSoundingTargetChi2); else the one of the least χ² per degree of freedom.
+constexpr double kSoundingTargetChi2 = 1;
+LayeredFit fitFewestLayers(const std::vector<SoundingDatum>& data, int most = 5);
 
 } // namespace zel::inv

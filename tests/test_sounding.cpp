@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <numbers>
+#include <random>
 #include <vector>
 
 namespace {
@@ -62,4 +64,51 @@ TEST(SoundingForward, HalfSpaceTwoLayersAndThreeLayers)
     const zel::inv::LayeredEarth h{{100, 10, 1000}, {4, 8}};
     for (const double r : {0.5, 2.0, 10.0, 40.0, 120.0})
         EXPECT_NEAR(zel::inv::surfacePotential(h, r) / quadraturePotential(h, r), 1, 1e-3) << "r " << r;
+}
+
+namespace {
+
+// A Schlumberger sounding at MN 1 and 4 m (AB/2 1.5–120 m) over `earth`,
+// its apparent resistivities by `rhoaOf`, each times 1 + noise·N(0, 1).
+std::vector<zel::inv::SoundingDatum> sounding(const std::function<double(const std::array<double, 4>&)>& rhoaOf,
+                                              double noise = 0, unsigned seed = 1)
+{
+    std::mt19937 random(seed);
+    std::normal_distribution<double> normal;
+    std::vector<zel::inv::SoundingDatum> data;
+    for (const double mn2 : {0.5, 2.0})
+        for (const auto& x : schlumberger(mn2))
+            if (mn2 == 0.5 ? x[1] <= 20 : x[1] >= 10)  // the segments overlap at 10–20 m
+                data.push_back({x, rhoaOf(x) * (1 + noise * normal(random)), 0.02});
+    return data;
+}
+
+} // namespace
+
+TEST(SoundingInversion, FewestLayersWithTheirRanges)
+{
+    // Two layers, 100 over 10 ohm·m at 5 m, by the image series, 1 % noise.
+    const auto two = sounding([](const auto& x) { return zeltest::twoLayerRhoa(100, 10, 5, x[0], x[1], x[2], x[3]); }, 0.01);
+    const zel::inv::LayeredFit fit = zel::inv::fitFewestLayers(two);
+    ASSERT_EQ(fit.earth.rho.size(), 2u);
+    EXPECT_NEAR(fit.earth.rho[0] / 100, 1, 0.05);
+    EXPECT_NEAR(fit.earth.thickness[0] / 5, 1, 0.10);
+    EXPECT_NEAR(fit.earth.rho[1] / 10, 1, 0.10);
+    EXPECT_LE(fit.rrms, 2);
+    EXPECT_LT(fit.rhoRange[0][0], fit.earth.rho[0]);
+    EXPECT_GT(fit.rhoRange[0][1], fit.earth.rho[0]);
+
+    // H-type, 100 / 10 / 1000 ohm·m at 4 and 8 m: three layers, the
+    // conductor's conductance h/ρ (0.8 S) within 20 %.
+    const zel::inv::LayeredEarth h{{100, 10, 1000}, {4, 8}};
+    const auto three = sounding([&](const auto& x) { return zel::inv::soundingRhoa(h, x); }, 0.01, 2);
+    const zel::inv::LayeredFit found = zel::inv::fitFewestLayers(three);
+    ASSERT_EQ(found.earth.rho.size(), 3u);
+    EXPECT_NEAR(found.earth.thickness[1] / found.earth.rho[1] / 0.8, 1, 0.20);
+    EXPECT_NEAR(found.earth.rho[0] / 100, 1, 0.10);
+
+    // A layer held: the second's resistivity at its true value.
+    const zel::inv::LayeredFit held = zel::inv::fitLayers(two, 2, {{}, {10.0, std::nullopt}});
+    EXPECT_DOUBLE_EQ(held.earth.rho[1], 10);
+    EXPECT_NEAR(held.earth.thickness[0] / 5, 1, 0.10);
 }
