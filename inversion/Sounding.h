@@ -67,4 +67,18 @@ LayeredFit fitLayers(const std::vector<SoundingDatum>& data, int layers, const s
 constexpr double kSoundingTargetChi2 = 1;
 LayeredFit fitFewestLayers(const std::vector<SoundingDatum>& data, int most = 5);
 
+// A smooth model: kSmoothLayers layers thickening downward by a constant
+// factor from a sixth of the shortest spacing's depth to twice the deepest,
+// first-order smoothing between neighbours, inverted by the Gauss–Newton of
+// the sections with its λ schedule, from the median apparent resistivity.
+constexpr int kSmoothLayers = 30;
+struct SmoothFit {
+    LayeredEarth earth;
+    std::vector<double> response;
+    double chi2 = 0;
+    double rrms = 0;
+    int iterations = 0;
+};
+SmoothFit smoothSounding(const std::vector<SoundingDatum>& data);
+
 } // namespace zel::inv

@@ -112,3 +112,23 @@ TEST(SoundingInversion, FewestLayersWithTheirRanges)
     EXPECT_DOUBLE_EQ(held.earth.rho[1], 10);
     EXPECT_NEAR(held.earth.thickness[0] / 5, 1, 0.10);
 }
+
+TEST(SoundingInversion, SmoothModelFollowsTheLayers)
+{
+    const auto two = sounding([](const auto& x) { return zeltest::twoLayerRhoa(100, 10, 5, x[0], x[1], x[2], x[3]); }, 0.01);
+    const zel::inv::SmoothFit smooth = zel::inv::smoothSounding(two);
+    ASSERT_EQ(smooth.earth.rho.size(), std::size_t(zel::inv::kSmoothLayers));
+    EXPECT_LE(smooth.chi2, 2);
+    // The resistivity at a depth: the layer that holds it.
+    auto at = [&](double depth) {
+        double top = 0;
+        for (std::size_t i = 0; i < smooth.earth.thickness.size(); ++i) {
+            if (depth < top + smooth.earth.thickness[i])
+                return smooth.earth.rho[i];
+            top += smooth.earth.thickness[i];
+        }
+        return smooth.earth.rho.back();
+    };
+    EXPECT_NEAR(at(1) / 100, 1, 0.15);
+    EXPECT_NEAR(at(20) / 10, 1, 0.3);
+}
