@@ -2,8 +2,16 @@
 // in closed form, two layers by the image series and three layers by an
 // independent quadrature of the Hankel integral.
 #include "Analytic.h"
+#include "Capture.h"
+#include "TestDumps.h"
+
+#include "data/DataFile.h"
 
 #include "inversion/Sounding.h"
+#include "section/Sounding.h"
+#include "sim/StationModel.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -131,4 +139,53 @@ TEST(SoundingInversion, SmoothModelFollowsTheLayers)
     };
     EXPECT_NEAR(at(1) / 100, 1, 0.15);
     EXPECT_NEAR(at(20) / 10, 1, 0.3);
+}
+
+TEST(SoundingInversion, FoundInTheStationsRecords)
+{
+    // A Schlumberger sounding as the station stores it: M and N at 64 and
+    // 65, A and B moved outward, one channel, 100 mA.
+    const zel::inv::LayeredEarth earth{{100, 10}, {5}};
+    std::vector<zel::MeasurementRecord> records;
+    for (const int k : {1, 2, 3, 5, 7, 10, 15, 20, 30, 45, 60, 80, 100, 120}) {
+        zel::MeasurementRecord r;
+        r.LineNo = 1, r.FileNo = 1, r.Mode = 10, r.Current = 8;  // 100 mA
+        r.ElectrodeA = std::int16_t(64 - k), r.ElectrodeB = std::int16_t(65 + k), r.ElectrodeM = 64, r.ElectrodeN = 65;
+        const std::array<double, 4> x{64.0 - k, 65.0 + k, 64, 65};
+        const double mv = zel::inv::soundingRhoa(earth, x) / zeltest::geometricFactor(x[0], x[1], x[2], x[3]) * 100;
+        r.Range[0] = 4, r.Range[1] = r.Range[2] = r.Range[3] = 7;
+        while (std::abs(mv) * std::pow(10.0, r.Range[0]) > 30000)
+            --r.Range[0];
+        r.U[0] = std::int16_t(std::lround(mv * std::pow(10.0, r.Range[0])));
+        records.push_back(r);
+    }
+    zel::SurveyGeometry geometry;
+    geometry.channels = zel::ChannelGeometry::FirstOnly;
+    const zel::SoundingInput input = zel::soundingInput(records, geometry, {1, 1}, {});
+    EXPECT_DOUBLE_EQ(input.centre, 64.5);
+    ASSERT_EQ(input.data.size(), 14u);
+    const zel::inv::LayeredFit fit = zel::inv::fitFewestLayers(input.data);
+    ASSERT_EQ(fit.earth.rho.size(), 2u);
+    EXPECT_NEAR(fit.earth.rho[0] / 100, 1, 0.05);
+    EXPECT_NEAR(fit.earth.thickness[0] / 5, 1, 0.05);
+    EXPECT_NEAR(fit.earth.rho[1] / 10, 1, 0.05);
+    // A dipole-dipole line is no sounding, and is refused as one.
+    EXPECT_THROW(zel::soundingInput(zel::sim::sectionRecords(32), {}, {1, 1}, {}), zel::SoundingRefused);
+
+    // zeltool sounding writes the curve, the layers with their ranges and the smooth model.
+    QTemporaryDir dir;
+    const QString file = dir.filePath("ves.zel");
+    zel::writeWholeFile(file, zeltest::dump(records));
+    const Captured c = run({"sounding", "--channels", "first", file, dir.filePath("ves")});
+    ASSERT_EQ(c.status, 0) << c.err.toStdString();
+    EXPECT_TRUE(c.out.startsWith("L1 F1: a sounding at x = 64.5 m, 14 data; 2 layers")) << c.out.toStdString();
+    const QList<QByteArray> layers = zel::readWholeFile(dir.filePath("ves-layers.csv")).split('\n');
+    EXPECT_TRUE(layers[0].startsWith("top_m,bottom_m,rho_ohmm,rho_low_ohmm,rho_high_ohmm"));
+    EXPECT_EQ(layers.size(), 4);  // the header, two layers, the end
+    EXPECT_EQ(zel::readWholeFile(dir.filePath("ves-curve.csv")).count('\n'), 15);
+    EXPECT_EQ(zel::readWholeFile(dir.filePath("ves-smooth.csv")).count('\n'), 1 + zel::inv::kSmoothLayers);
+    zel::writeWholeFile(dir.filePath("line.zel"), zeltest::dump(zel::sim::sectionRecords(32)));
+    const Captured line = run({"sounding", dir.filePath("line.zel"), dir.filePath("no")});
+    EXPECT_EQ(line.status, 1);
+    EXPECT_TRUE(line.err.contains("not a sounding")) << line.err.toStdString();
 }

@@ -60,6 +60,10 @@ const Command kCommands[] = {
      "invert --all [OPTIONS] FILE.zel OUTDIR\n"
      "invert --3d [OPTIONS] FILE.zel OUT",
      invert, true},
+    {"sounding",
+     "sounding [--line L [--file F]] [--spacing S] [--x0 X] [--channels consecutive|first] [THRESHOLDS]\n"
+     "         FILE.zel OUT",
+     sounding},
     {"forward",
      "forward [--noise P] [--channels 1|4] [--spacing S --x0 X --topography FILE]\n"
      "        MODEL.txt|MODEL.csv TABLE.txt OUT.ohm",

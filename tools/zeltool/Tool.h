@@ -192,6 +192,7 @@ int plot(const Call& call);
 int sequence(const Call& call);
 int invert(const Call& call);
 int forward(const Call& call);
+int sounding(const Call& call);
 int read(const Call& call);
 int port(const Call& call);
 int protocol(const Call& call);
