@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <numbers>
 #include <utility>
 
@@ -134,11 +135,27 @@ LayeredEarth earthOf(const std::vector<double>& p, int layers)
     return e;
 }
 
+// log ρa of each datum. A sounding's distances repeat (AM = BN and AN = BM
+// on a symmetric spread, and between the MN segments): each distance's
+// potential is computed once.
 Eigen::VectorXd logResponseOf(const std::vector<SoundingDatum>& data, const LayeredEarth& e)
 {
+    std::map<double, double> potentialAt;
+    auto potential = [&](double r) {
+        const auto [it, added] = potentialAt.try_emplace(r);
+        if (added)
+            it->second = surfacePotential(e, r);
+        return it->second;
+    };
     Eigen::VectorXd f(Eigen::Index(data.size()));
-    for (std::size_t i = 0; i < data.size(); ++i)
-        f(Eigen::Index(i)) = std::log(std::max(soundingRhoa(e, data[i].x), 1e-12));
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const auto& x = data[i].x;
+        const double am = std::abs(x[0] - x[2]), bm = std::abs(x[1] - x[2]), an = std::abs(x[0] - x[3]),
+                     bn = std::abs(x[1] - x[3]);
+        const double sum = 1 / am - 1 / bm - 1 / an + 1 / bn;
+        const double rhoa = 2 * std::numbers::pi / sum * (potential(am) - potential(bm) - potential(an) + potential(bn));
+        f(Eigen::Index(i)) = std::log(std::max(std::isfinite(rhoa) ? rhoa : 1e-12, 1e-12));
+    }
     return f;
 }
 
@@ -282,9 +299,82 @@ LayeredFit fitFewestLayers(const std::vector<SoundingDatum>& data, int most)
 
 namespace {
 
+// T(λ) and its derivative by each layer's resistivity, accumulated into
+// `gradient` times `weight`: the recurrence's partial derivatives on the
+// way up, chained from the top down.
+double transformWithGradient(const LayeredEarth& earth, double lambda, double weight, std::vector<double>& gradient,
+                             std::vector<double>& byNext, std::vector<double>& byOwn)
+{
+    const std::size_t n = earth.rho.size();
+    byNext.assign(n, 0);
+    byOwn.assign(n, 0);
+    double t = earth.rho.back();
+    for (std::size_t i = n - 1; i-- > 0;) {
+        const double rho = earth.rho[i];
+        const double th = std::tanh(lambda * earth.thickness[i]);
+        const double num = t + rho * th, den = 1 + t * th / rho;
+        byNext[i] = (den - num * th / rho) / (den * den);
+        byOwn[i] = (th * den + num * t * th / (rho * rho)) / (den * den);
+        t = num / den;
+    }
+    double chain = 1;  // ∂T/∂t of the layer below those passed
+    for (std::size_t k = 0; k + 1 < n; ++k) {
+        gradient[k] += weight * chain * byOwn[k];
+        chain *= byNext[k];
+    }
+    gradient[n - 1] += weight * chain;
+    return t;
+}
+
+} // namespace
+
+Sensitivities soundingSensitivities(const std::vector<SoundingDatum>& data, const LayeredEarth& e)
+{
+    const std::size_t n = e.rho.size();
+    std::map<double, std::pair<double, std::vector<double>>> at;  // r: V and ∂V/∂ρ
+    std::vector<double> byNext, byOwn;
+    auto potential = [&](double r) -> const std::pair<double, std::vector<double>>& {
+        const auto [it, added] = at.try_emplace(r);
+        if (added) {
+            std::vector<double> gradient(n, 0.0);
+            double sum = 0;
+            for (const auto& [base, weight] : kJ0Filter)
+                sum += (transformWithGradient(e, base / r, weight, gradient, byNext, byOwn) - e.rho.front()) * weight;
+            double weights = 0;
+            for (const auto& filter : kJ0Filter)
+                weights += filter.second;
+            gradient[0] += 1 - weights;  // the top layer's closed form
+            const double scale = 1 / (2 * std::numbers::pi * r);
+            for (double& g : gradient)
+                g *= scale;
+            it->second = {(e.rho.front() + sum) * scale, std::move(gradient)};
+        }
+        return it->second;
+    };
+    Sensitivities J(Eigen::Index(data.size()), Eigen::Index(n));
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const auto& x = data[i].x;
+        const std::array<double, 4> r{std::abs(x[0] - x[2]), std::abs(x[1] - x[2]), std::abs(x[0] - x[3]), std::abs(x[1] - x[3])};
+        constexpr std::array<double, 4> sign{1, -1, -1, 1};
+        double v = 0;
+        std::vector<double> dv(n, 0.0);
+        for (std::size_t j = 0; j < 4; ++j) {
+            const auto& [value, gradient] = potential(r[j]);
+            v += sign[j] * value;
+            for (std::size_t k = 0; k < n; ++k)
+                dv[k] += sign[j] * gradient[k];
+        }
+        for (std::size_t k = 0; k < n; ++k)
+            J(Eigen::Index(i), Eigen::Index(k)) = float(e.rho[k] * dv[k] / v);
+    }
+    return J;
+}
+
+namespace {
+
 // A sounding's layers of fixed thickness as a forward operator: the
-// parameters are log ρ of each layer, the sensitivities central
-// differences (a forward costs microseconds).
+// parameters are log ρ of each layer, the sensitivities by the
+// recurrence's derivatives.
 class SoundingOperator final : public ForwardOperator {
 public:
     SoundingOperator(const std::vector<SoundingDatum>& data, std::vector<double> thickness)
@@ -302,20 +392,7 @@ public:
             m_earth.rho[std::size_t(i)] = std::exp(model(i));
         return logResponseOf(m_data, m_earth);
     }
-    Sensitivities jacobian() override
-    {
-        constexpr double kStep = 1e-4;
-        Sensitivities J(Eigen::Index(m_data.size()), m_model.size());
-        LayeredEarth e = m_earth;
-        for (Eigen::Index k = 0; k < m_model.size(); ++k) {
-            e.rho[std::size_t(k)] = std::exp(m_model(k) + kStep);
-            const Eigen::VectorXd up = logResponseOf(m_data, e);
-            e.rho[std::size_t(k)] = std::exp(m_model(k) - kStep);
-            J.col(k) = ((up - logResponseOf(m_data, e)) / (2 * kStep)).cast<float>();
-            e.rho[std::size_t(k)] = m_earth.rho[std::size_t(k)];
-        }
-        return J;
-    }
+    Sensitivities jacobian() override { return soundingSensitivities(m_data, m_earth); }
     Smoothness smoothness(double /*verticalRatio*/) const override
     {
         Smoothness s;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GaussNewton.h"
+
 #include <array>
 #include <optional>
 #include <vector>
@@ -66,6 +68,11 @@ LayeredFit fitLayers(const std::vector<SoundingDatum>& data, int layers, const s
 // kSoundingTargetChi2); else the one of the least χ² per degree of freedom.
 constexpr double kSoundingTargetChi2 = 1;
 LayeredFit fitFewestLayers(const std::vector<SoundingDatum>& data, int most = 5);
+
+// ∂ log ρa / ∂ log ρ of each datum and layer of a layered earth (its
+// thicknesses held), by the recurrence's partial derivatives chained from
+// the top down and the filter, each distance's potential once.
+Sensitivities soundingSensitivities(const std::vector<SoundingDatum>& data, const LayeredEarth& earth);
 
 // A smooth model: kSmoothLayers layers thickening downward by a constant
 // factor from a sixth of the shortest spacing's depth to twice the deepest,

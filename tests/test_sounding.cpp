@@ -123,6 +123,19 @@ TEST(SoundingInversion, FewestLayersWithTheirRanges)
 
 TEST(SoundingInversion, SmoothModelFollowsTheLayers)
 {
+    // Its sensitivities against central differences of the forward, H-type.
+    const zel::inv::LayeredEarth h{{100, 10, 1000, 50}, {4, 8, 20}};
+    const auto data = sounding([&](const auto& x) { return zel::inv::soundingRhoa(h, x); });
+    const zel::inv::Sensitivities J = zel::inv::soundingSensitivities(data, h);
+    for (std::size_t k = 0; k < h.rho.size(); ++k) {
+        zel::inv::LayeredEarth up = h, down = h;
+        up.rho[k] *= std::exp(1e-4), down.rho[k] *= std::exp(-1e-4);
+        for (std::size_t i = 0; i < data.size(); ++i) {
+            const double fd = (std::log(zel::inv::soundingRhoa(up, data[i].x)) - std::log(zel::inv::soundingRhoa(down, data[i].x))) / 2e-4;
+            EXPECT_NEAR(J(Eigen::Index(i), Eigen::Index(k)), fd, 1e-3) << "layer " << k << " datum " << i;
+        }
+    }
+
     const auto two = sounding([](const auto& x) { return zeltest::twoLayerRhoa(100, 10, 5, x[0], x[1], x[2], x[3]); }, 0.01);
     const zel::inv::SmoothFit smooth = zel::inv::smoothSounding(two);
     ASSERT_EQ(smooth.earth.rho.size(), std::size_t(zel::inv::kSmoothLayers));
