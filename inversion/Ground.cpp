@@ -174,6 +174,9 @@ Ground parseGround(const std::string& text)
             need(2);
             g.aMax = whole(v[0], 1, 8);
             g.nMax = whole(v[1], 1, 16);
+        } else if (key == "sounding") {
+            need(0);
+            g.sounding = true;
         } else if (key == "spreads") {
             need(2);
             g.spreadElectrodes = whole(v[0], 4, 128);

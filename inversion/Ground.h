@@ -43,6 +43,11 @@ struct Ground {
     // along than the one before: a roll-along, one file a spread.
     int spreadElectrodes = 0;
     int spreadStep = 0;
+    // The station reads a Schlumberger sounding at the middle of the line
+    // instead of the dipole-dipole table: M and N one spacing apart about
+    // the centre (and four from AB/2 of ten spacings on), A and B moved
+    // outward as far as the station's electrode numbers reach.
+    bool sounding = false;
     int line = 1;  // the station's line number of its records
     double y = 0;  // m: where the line lies across the survey
 
@@ -78,7 +83,7 @@ private:
 // taken for a point:
 //   electrodes N / spacing S / background RHO [PFE] / layer TOP RHO [PFE] /
 //   block X0 X1 TOP BOTTOM RHO [PFE] / elevation ELECTRODE Z / table AMAX NMAX /
-//   spreads ELECTRODES STEP / line NUMBER [Y] / frequencies LOW HIGH
+//   spreads ELECTRODES STEP / line NUMBER [Y] / frequencies LOW HIGH / sounding
 // Throws FileRefused for an unknown key, a number that is not one, a key
 // with the wrong count of numbers, a resistivity not above 0, a frequency
 // effect outside 0–100 %, frequencies not above 0 or not rising, a whole

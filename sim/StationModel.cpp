@@ -2,6 +2,7 @@
 
 #include "data/Interpolate.h"
 #include "inversion/Ground.h"
+#include "inversion/Sounding.h"
 #include "survey/Sequence.h"
 #include "survey/Values.h"
 
@@ -345,8 +346,66 @@ std::optional<std::pair<int, int>> readingFrequencies(const SyntheticLine& line)
     return std::nullopt;
 }
 
+namespace {
+
+// A Schlumberger sounding at the middle of the line over its layers (the
+// layered earth's own response): M and N one spacing apart about the
+// centre, and from A and B ten spacings out on also three apart; A and B
+// moved outward 1, 2, 3, 5, 7 … spacings beyond them while the station's
+// numbers reach (A from −255, B to 255).
+std::vector<MeasurementRecord> soundingRecords(const SyntheticLine& line)
+{
+    inv::LayeredEarth earth{{line.background}, {}};
+    double top = 0;
+    for (const inv::GroundLayer& l : line.layers) {
+        if (l.top <= top) {  // a layer from the surface: the top one's resistivity
+            earth.rho.back() = l.rho;
+            continue;
+        }
+        earth.thickness.push_back(l.top - top);
+        earth.rho.push_back(l.rho);
+        top = l.top;
+    }
+    const int centre = line.electrodes / 2;  // M of the short segment; N is centre + 1
+    std::vector<MeasurementRecord> records;
+    for (const int mn : {1, 3}) {
+        const int m = mn == 1 ? centre : centre - 1, n = m + mn;
+        for (const int k : {1, 2, 3, 4, 5, 7, 10, 14, 20, 28, 40, 56, 80, 110, 150, 200}) {
+            if (mn == 1 ? k > 14 : k < 10)
+                continue;  // the two segments overlap at 10–14 spacings
+            const int a = m - k, b = n + k;
+            if (a < -255 || b > 255)
+                break;
+            MeasurementRecord r;
+            r.LineNo = std::int8_t(line.line);
+            r.FileNo = 1;
+            r.Mode = 10;
+            r.Current = 8;  // 100 mA
+            r.ElectrodeA = std::int16_t(a), r.ElectrodeB = std::int16_t(b);
+            r.ElectrodeM = std::uint8_t(m), r.ElectrodeN = std::uint8_t(n);
+            r.Year = 2026, r.Month = 12, r.Day = 7, r.Hour = 10;
+            const std::array<double, 4> x{a * line.spacing, b * line.spacing, m * line.spacing, n * line.spacing};
+            const double k2 = *geometricFactor(x);
+            const double milliVolts = inv::soundingRhoa(earth, x) / k2 * 100;
+            int range = 0;
+            while (range < 4 && std::abs(milliVolts) * std::pow(10.0, range + 1) <= 30000)
+                ++range;
+            r.Range[0] = std::uint8_t(range);
+            r.Range[1] = r.Range[2] = r.Range[3] = 7;
+            r.U[0] = std::int16_t(std::lround(milliVolts * std::pow(10.0, range)));
+            r.Station = std::int16_t(records.size() + 1);
+            records.push_back(r);
+        }
+    }
+    return records;
+}
+
+} // namespace
+
 std::vector<MeasurementRecord> syntheticRecords(const SyntheticLine& line)
 {
+    if (line.sounding)
+        return soundingRecords(line);
     SequenceOptions table;
     table.array = ArrayKind::DipoleDipole;
     table.first = 0;

@@ -182,6 +182,15 @@ TEST(SoundingInversion, FoundInTheStationsRecords)
     EXPECT_NEAR(fit.earth.rho[0] / 100, 1, 0.05);
     EXPECT_NEAR(fit.earth.thickness[0] / 5, 1, 0.05);
     EXPECT_NEAR(fit.earth.rho[1] / 10, 1, 0.05);
+    // The simulated station's sounding over the same earth, read as it stores it.
+    const zel::sim::SyntheticLine simulated =
+        zel::sim::parseSyntheticLine("electrodes 128\nbackground 100\nlayer 5 10\nsounding\n");
+    const zel::SoundingInput read = zel::soundingInput(zel::sim::syntheticRecords(simulated), {}, {1, 1}, {});
+    const zel::inv::LayeredFit again = zel::inv::fitFewestLayers(read.data);
+    ASSERT_EQ(again.earth.rho.size(), 2u);
+    EXPECT_NEAR(again.earth.thickness[0] / 5, 1, 0.05);
+    EXPECT_NEAR(again.earth.rho[1] / 10, 1, 0.05);
+
     // A dipole-dipole line is no sounding, and is refused as one.
     EXPECT_THROW(zel::soundingInput(zel::sim::sectionRecords(32), {}, {1, 1}, {}), zel::SoundingRefused);
 
