@@ -84,7 +84,7 @@ Options parse(const QCoreApplication& app)
     const QCommandLineOption section("section", "A dipole-dipole line of <n> electrodes over two blocks instead.", "n");
     const QCommandLineOption model("model", "A dipole-dipole line over the synthetic model of <file> instead "
                                             "(electrodes, spacing, background, layer, block, elevation, table, "
-                                            "spreads, line, frequencies lines; a frequency effect, %, after a "
+                                            "spreads, line, frequencies, sounding lines; a frequency effect, %, after a "
                                             "background's, layer's or block's resistivity has every quadripole "
                                             "read at two frequencies); given again, a line of each.", "file");
     const QCommandLineOption seed("seed", "Seed of the generated measurements (default 1).", "s", "1");
