@@ -3,6 +3,7 @@
 
 #include "data/DataFile.h"
 #include "inversion/Chargeability.h"
+#include "inversion/Sounding.h"
 #include "data/ZelError.h"
 
 #include <QDir>
@@ -15,8 +16,10 @@
 #include <cmath>
 #include <limits>
 #include <functional>
+#include <map>
 #include <memory>
 #include <numbers>
+#include <tuple>
 
 namespace zel {
 
@@ -821,6 +824,76 @@ void drawChangeSection(QCustomPlot& plot, const inv::TimeLapseResult& r, const Q
     const double widest = changeScale(r.change);
     drawCells(plot, r.later, r.change, title, {-widest, widest, false}, changeGradient(),
               QObject::tr("Change of resistivity, %"), false, 0.1);
+}
+
+void drawSounding(QCustomPlot& plot, const std::vector<inv::SoundingDatum>& data, const inv::LayeredFit& layered,
+                  const inv::SmoothFit& smooth, const QString& title)
+{
+    resetPlot(plot);
+    plot.xAxis->setLabel(QObject::tr("AB/2, depth, m"));
+    plot.yAxis->setLabel(QObject::tr("Apparent resistivity, Ohm·m"));
+    for (QCPAxis* axis : {plot.xAxis, plot.yAxis}) {
+        axis->setScaleType(QCPAxis::stLogarithmic);
+        axis->setTicker(QSharedPointer<QCPAxisTickerLog>(new QCPAxisTickerLog));
+    }
+    // The measured points, a graph per MN segment; the responses in AB/2 order.
+    std::map<double, std::pair<QVector<double>, QVector<double>>> segments;
+    std::vector<std::array<double, 3>> responses;  // AB/2, layered, smooth
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const auto& x = data[i].x;
+        const double ab2 = std::abs(x[1] - x[0]) / 2, mn2 = std::abs(x[3] - x[2]) / 2;
+        segments[mn2].first << ab2;
+        segments[mn2].second << data[i].rhoa;
+        if (i < layered.response.size() && i < smooth.response.size())
+            responses.push_back({ab2, layered.response[i], smooth.response[i]});
+    }
+    const QList<QCPScatterStyle::ScatterShape> shapes = {QCPScatterStyle::ssCircle, QCPScatterStyle::ssSquare,
+                                                         QCPScatterStyle::ssTriangle, QCPScatterStyle::ssDiamond};
+    int shape = 0;
+    for (const auto& [mn2, points] : segments) {
+        QCPGraph* g = plot.addGraph();
+        g->setLineStyle(QCPGraph::lsNone);
+        g->setScatterStyle(QCPScatterStyle(shapes[shape++ % shapes.size()], Qt::black, 7));
+        g->setData(points.first, points.second);
+        g->setName(QObject::tr("Measured, MN/2 = %1 m").arg(localDecimal(plot.locale(), mn2, 3)));
+    }
+    std::sort(responses.begin(), responses.end());
+    for (const auto& [column, colour, style, name] :
+         {std::tuple{1, QColor(Qt::red), Qt::SolidLine, QObject::tr("Layered model's response")},
+          std::tuple{2, QColor(Qt::blue), Qt::DashLine, QObject::tr("Smooth model's response")}}) {
+        QVector<double> x, y;
+        for (const auto& r : responses)
+            x << r[0], y << r[std::size_t(column)];
+        QCPGraph* g = plot.addGraph();
+        g->setPen(QPen(colour, 1.5, style));
+        g->setData(x, y, true);
+        g->setName(name);
+    }
+    // The models as steps of ρ against depth, to the deepest AB/2.
+    const double deepest = responses.empty() ? 10 : responses.back()[0];
+    auto steps = [&](const inv::LayeredEarth& e, const QColor& colour, Qt::PenStyle style, const QString& name) {
+        QVector<double> x, y;
+        double top = std::max(deepest * 1e-3, responses.empty() ? 0.1 : responses.front()[0] / 10);
+        for (std::size_t i = 0; i < e.rho.size(); ++i) {
+            const double bottom = i < e.thickness.size() ? top + e.thickness[i] : deepest;
+            x << top << std::max(bottom, top);
+            y << e.rho[i] << e.rho[i];
+            top = bottom;
+        }
+        auto* curve = new QCPCurve(plot.xAxis, plot.yAxis);
+        curve->setData(x, y);
+        curve->setPen(QPen(colour, 2.5, style));
+        curve->setName(name);
+    };
+    steps(layered.earth, QColor(200, 0, 0, 120), Qt::SolidLine, QObject::tr("Layered model (ρ against depth)"));
+    steps(smooth.earth, QColor(0, 0, 200, 120), Qt::DotLine, QObject::tr("Smooth model (ρ against depth)"));
+    plot.rescaleAxes();
+    for (QCPAxis* axis : {plot.xAxis, plot.yAxis})
+        axis->setRange(axis->range().lower / 1.3, axis->range().upper * 1.3);
+    plot.legend->setVisible(true);
+    plot.legend->setFont(QFont(plot.font().family(), 8));
+    plot.plotLayout()->insertRow(0);
+    plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title, QFont(plot.font().family(), 10)));
 }
 
 void drawChargeSection(QCustomPlot& plot, const inv::InversionResult& r, const QString& title, double doiThreshold)

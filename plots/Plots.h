@@ -4,6 +4,7 @@
 #include "survey/Plots.h"
 #include "inversion/Depth.h"
 #include "inversion/Inversion.h"
+#include "inversion/Sounding.h"
 #include "inversion/TimeLapse.h"
 #include "section/AllLines.h"
 
@@ -111,6 +112,12 @@ void drawResponse(QCustomPlot& plot, const inv::InversionResult& result, Respons
 // each quadripole both readings hold, at its pseudosection point.
 void drawChangeSection(QCustomPlot& plot, const inv::TimeLapseResult& result, const QString& title);
 void drawApparentChange(QCustomPlot& plot, const inv::TimeLapseResult& result);
+// A sounding on log–log axes: the apparent resistivity measured against
+// AB/2, each MN segment its own markers, the layered and the smooth
+// models' responses as lines, and both models as ρ against depth (steps).
+void drawSounding(QCustomPlot& plot, const std::vector<inv::SoundingDatum>& data, const inv::LayeredFit& layered,
+                  const inv::SmoothFit& smooth, const QString& title);
+
 // The frequency effect of an induced-polarisation section's cells, %, on a
 // linear scale of its own from 0, drawn and paled below the depth of
 // investigation as drawSection() draws a model.

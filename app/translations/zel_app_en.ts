@@ -260,7 +260,7 @@ zlib — the zlib licence. In detail: THIRD-PARTY.txt.</translation>
     </message>
     <message>
         <source>Сопротивление на наименьшей частоте профиля, затем заряжаемость ячеек по частотному эффекту против наибольшей</source>
-        <translation>The resistivity at the profile's lowest frequency, then the cells' chargeability from the frequency effect against the highest</translation>
+        <translation>The resistivity at the profile&apos;s lowest frequency, then the cells&apos; chargeability from the frequency effect against the highest</translation>
     </message>
 </context>
 <context>

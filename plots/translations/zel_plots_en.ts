@@ -193,5 +193,29 @@
             <numerusform>%n values without a reading at a second frequency left out</numerusform>
         </translation>
     </message>
+    <message>
+        <source>AB/2, depth, m</source>
+        <translation>AB/2, depth, m</translation>
+    </message>
+    <message>
+        <source>Measured, MN/2 = %1 m</source>
+        <translation>Measured, MN/2 = %1 m</translation>
+    </message>
+    <message>
+        <source>Layered model&apos;s response</source>
+        <translation>Layered model's response</translation>
+    </message>
+    <message>
+        <source>Smooth model&apos;s response</source>
+        <translation>Smooth model's response</translation>
+    </message>
+    <message>
+        <source>Layered model (ρ against depth)</source>
+        <translation>Layered model (ρ against depth)</translation>
+    </message>
+    <message>
+        <source>Smooth model (ρ against depth)</source>
+        <translation>Smooth model (ρ against depth)</translation>
+    </message>
 </context>
 </TS>

@@ -199,5 +199,29 @@
             <numerusform>%n значений без измерения на второй частоте не показано</numerusform>
         </translation>
     </message>
+    <message>
+        <source>AB/2, depth, m</source>
+        <translation>AB/2, глубина, м</translation>
+    </message>
+    <message>
+        <source>Measured, MN/2 = %1 m</source>
+        <translation>Измерено, MN/2 = %1 м</translation>
+    </message>
+    <message>
+        <source>Layered model&apos;s response</source>
+        <translation>Отклик слоистой модели</translation>
+    </message>
+    <message>
+        <source>Smooth model&apos;s response</source>
+        <translation>Отклик гладкой модели</translation>
+    </message>
+    <message>
+        <source>Layered model (ρ against depth)</source>
+        <translation>Слоистая модель (ρ по глубине)</translation>
+    </message>
+    <message>
+        <source>Smooth model (ρ against depth)</source>
+        <translation>Гладкая модель (ρ по глубине)</translation>
+    </message>
 </context>
 </TS>

@@ -62,8 +62,8 @@ const Command kCommands[] = {
      invert, true},
     {"sounding",
      "sounding [--line L [--file F]] [--spacing S] [--x0 X] [--channels consecutive|first] [THRESHOLDS]\n"
-     "         FILE.zel OUT",
-     sounding},
+     "         [--png] [--pdf] FILE.zel OUT",
+     sounding, true},
     {"forward",
      "forward [--noise P] [--channels 1|4] [--spacing S --x0 X --topography FILE]\n"
      "        MODEL.txt|MODEL.csv TABLE.txt OUT.ohm",

@@ -3,12 +3,17 @@
 // and its smooth model.
 #include "Tool.h"
 
+#include "texts/Texts.h"
+
 #include "data/DataFile.h"
+#include "plots/Plots.h"
 #include "section/Sounding.h"
 #include "survey/Exports.h"
 #include "survey/Plots.h"
 
 #include <QDir>
+
+#include <qcustomplot.h>
 
 namespace zeltool {
 
@@ -20,7 +25,10 @@ QByteArray number(double v) { return zel::plainDecimal(v, 6, false); }
 
 int sounding(const Call& call)
 {
-    const Arguments args(call.args, kGeometryOptions + kCheckOptions);
+    const Arguments args(call.args,
+                         QList<QCommandLineOption>{{QStringLiteral("png"), QStringLiteral("Draw the curve and the models as OUT-curve.png too.")},
+                                                   {QStringLiteral("pdf"), QStringLiteral("Draw them as OUT-curve.pdf too.")}}
+                             + kGeometryOptions + kCheckOptions);
     if (!args.ok(2, 2))
         throw UsageError{args.wrong(2, 2)};
     const QString target = args.at(1);
@@ -73,9 +81,19 @@ int sounding(const Call& call)
         top += h;
     }
     const QString base = target.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive) ? target.chopped(4) : target;
-    const QList<std::pair<QString, QByteArray>> files = {{base + QStringLiteral("-curve.csv"), curve},
-                                                         {base + QStringLiteral("-layers.csv"), layers},
-                                                         {base + QStringLiteral("-smooth.csv"), smoothCsv}};
+    QList<std::pair<QString, QByteArray>> files = {{base + QStringLiteral("-curve.csv"), curve},
+                                                   {base + QStringLiteral("-layers.csv"), layers},
+                                                   {base + QStringLiteral("-smooth.csv"), smoothCsv}};
+    for (const QString& kind : {QStringLiteral("png"), QStringLiteral("pdf")}) {
+        if (!args.isSet(kind))
+            continue;
+        QCustomPlot picture;
+        picture.setLocale(zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English));
+        zel::drawSounding(picture, input.data, layered, smooth,
+                          QStringLiteral("%1: %2 layers, RRMS %3 %").arg(input.what).arg(layered.earth.rho.size()).arg(layered.rrms, 0, 'f', 2));
+        const QString path = base + QStringLiteral("-curve.") + kind;
+        files.append({path, zel::plotPicture(picture, path, zel::kSectionPictureWidth, zel::kSectionPictureHeight + 200)});
+    }
     for (const auto& [path, bytes] : files)
         zel::refuseOutputOverInput(args.at(0), path);
     printLine(call.out, QStringLiteral("%1: a sounding at x = %2 m, %3 data; %4 layers, chi² %5, RRMS %6 %; smooth: chi² %7, RRMS %8 %")
