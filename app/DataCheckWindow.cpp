@@ -176,7 +176,7 @@ void TDataCheckWindow::refresh()
         e.model = zel::fitErrorModel(e.pairs);
         if (e.model)
             summary << zel::texts::errorModelLine(s.profile.line, s.profile.file, e.model->pairs, e.model->a, e.model->b);
-        summary << zel::texts::polarisationReport(records, values, checks, s.profile, false);
+        summary << zel::texts::polarisationReport(records, values, checks, byProfile.at(s.profile), s.profile, false);
         if (!e.pairs.empty())
             errors.push_back(std::move(e));
     }

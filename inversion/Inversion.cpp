@@ -2,6 +2,7 @@
 
 #include "Forward.h"
 #include "data/Electrodes.h"
+#include "data/Statistics.h"
 #include "Memory.h"
 #include "Parallel.h"
 
@@ -15,17 +16,6 @@
 #include <string>
 
 namespace zel::inv {
-
-namespace {
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-} // namespace
 
 // The roughness of the model as the integral of its squared gradient over
 // the section: a difference between neighbouring cells is taken over the

@@ -7,6 +7,7 @@
 #include "Depth.h"
 
 #include "data/Electrodes.h"
+#include "data/Statistics.h"
 
 #include <algorithm>
 #include <array>
@@ -18,13 +19,6 @@
 namespace zel::inv {
 
 namespace {
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 // The data's electrodes, distinct by their place in plan (a millimetre
 // apart at least), and each datum's four as indices among them.

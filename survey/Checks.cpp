@@ -1,5 +1,7 @@
 #include "Checks.h"
 
+#include "data/Statistics.h"
+
 #include <QList>
 
 #include <algorithm>
@@ -11,13 +13,6 @@
 namespace zel {
 
 namespace {
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 using Pair = std::pair<int, int>;
 Pair sorted(int a, int b) { return {std::min(a, b), std::max(a, b)}; }

@@ -1,5 +1,8 @@
 #include "Polarisation.h"
 
+#include "ErrorModel.h"
+#include "data/Statistics.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -9,13 +12,6 @@
 namespace zel {
 
 namespace {
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 // How far the rounding of a reading's voltage to its last digit moves it,
 // as a share: half a digit of the raw value.
@@ -159,39 +155,45 @@ QByteArray effectFlagNames(unsigned flags)
     return out;
 }
 
+ProfileEffects profileEffects(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
+                              const std::vector<ValueCheck>& checks, const std::vector<std::size_t>& indices,
+                              const Profile& profile, const std::optional<FrequencyPair>& chosen)
+{
+    std::vector<ChannelValue> own;
+    std::vector<ValueCheck> ownChecks;
+    own.reserve(indices.size());
+    ownChecks.reserve(indices.size());
+    for (const std::size_t i : indices) {
+        own.push_back(values[i]);
+        ownChecks.push_back(i < checks.size() ? checks[i] : ValueCheck{});
+    }
+    ProfileEffects out;
+    out.pair = frequencyPairOf(profileFrequencies(records, own, profile), chosen);
+    if (out.pair)
+        out.effects = frequencyEffects(records, own, ownChecks, profile, {}, *out.pair);
+    return out;
+}
+
 std::vector<std::optional<double>> valueEffects(const std::vector<MeasurementRecord>& records,
                                                 const std::vector<ChannelValue>& values,
                                                 const std::vector<ValueCheck>& checks,
                                                 const std::optional<FrequencyPair>& chosen)
 {
     std::vector<std::optional<double>> out(values.size());
-    // Each profile's values found in one pass: a memory of thousands of
-    // profiles is not searched once a profile.
-    std::map<Profile, std::vector<std::size_t>> byProfile;
-    for (std::size_t i = 0; i < values.size(); ++i)
-        if (values[i].electrodes)
-            byProfile[profileOf(records[std::size_t(values[i].record)])].push_back(i);
-    for (const auto& [profile, indices] : byProfile) {
-        std::set<int> held;
-        std::vector<ChannelValue> own;
-        std::vector<ValueCheck> ownChecks;
-        for (const std::size_t i : indices) {
-            own.push_back(values[i]);
-            ownChecks.push_back(i < checks.size() ? checks[i] : ValueCheck{});
-        }
-        const std::optional<FrequencyPair> pair = frequencyPairOf(profileFrequencies(records, own, profile), chosen);
-        if (!pair)
+    for (const auto& [profile, indices] : valuesByProfile(records, values)) {
+        const ProfileEffects found = profileEffects(records, values, checks, indices, profile, chosen);
+        if (!found.pair)
             continue;
         // Every reading of the quadripole at either frequency, repeats too.
         std::map<std::array<long long, 4>, double> effectOf;
-        for (const FrequencyEffect& e : frequencyEffects(records, own, ownChecks, profile, {}, *pair))
+        for (const FrequencyEffect& e : found.effects)
             effectOf[keyOf(e.low, profile)] = e.pfe;
         for (const std::size_t i : indices) {
             const MeasurementRecord& r = records[std::size_t(values[i].record)];
-            if (r.FreqIndex != pair->low && r.FreqIndex != pair->high)
+            if (r.FreqIndex != found.pair->low && r.FreqIndex != found.pair->high)
                 continue;
-            if (const auto found = effectOf.find(quadripoleKey(*values[i].electrodes, profile)); found != effectOf.end())
-                out[i] = found->second;
+            if (const auto at = effectOf.find(quadripoleKey(*values[i].electrodes, profile)); at != effectOf.end())
+                out[i] = at->second;
         }
     }
     return out;

@@ -84,6 +84,18 @@ std::vector<FrequencyEffect> frequencyEffects(const std::vector<MeasurementRecor
                                               const std::vector<ValueCheck>& checks, const Profile& profile,
                                               const ExportChoice& choice, const FrequencyPair& pair);
 
+// A profile's frequency effects from its values at `indices` (as
+// valuesByProfile finds them: a memory of thousands of profiles is not
+// searched once a profile), at its lowest and highest frequency or
+// `chosen`; no pair and no effects where it does not hold two.
+struct ProfileEffects {
+    std::optional<FrequencyPair> pair;
+    std::vector<FrequencyEffect> effects;
+};
+ProfileEffects profileEffects(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
+                              const std::vector<ValueCheck>& checks, const std::vector<std::size_t>& indices,
+                              const Profile& profile, const std::optional<FrequencyPair>& chosen = std::nullopt);
+
 // What the check found in one profile's frequency effects.
 struct EffectSummary {
     Profile profile;

@@ -7,6 +7,7 @@
 
 #include "section/Recipe.h"
 #include "texts/Texts.h"
+#include "survey/ErrorModel.h"
 #include "survey/Exports.h"
 
 #include <QRegularExpression>
@@ -84,7 +85,8 @@ TEST(FrequencyEffect, OfEachQuadripoleWithItsErrorMetalFactorAndFlags)
     EXPECT_FALSE(flagsOf[100] & zel::EffectNegative);  // 0 % is no negative effect
     EXPECT_EQ(zel::effectFlagNames(zel::EffectOutlier | zel::EffectRounding), "outlier|rounding");
     // zeltool check names each flagged quadripole by its low reading.
-    const QStringList report = zel::texts::polarisationReport(bad.records, bad.values, bad.checks, {1, 1}, true);
+    const QStringList report = zel::texts::polarisationReport(bad.records, bad.values, bad.checks,
+                                                                 zel::valuesByProfile(bad.records, bad.values).at({1, 1}), {1, 1}, true);
     EXPECT_EQ(report.filter(QRegularExpression(QStringLiteral("^61 ch\\d L1 F1 .*other-currents"))).size(), 4)  // its four channels
         << report.join(QLatin1Char('\n')).toStdString();
 }
@@ -117,7 +119,8 @@ TEST(FrequencyEffect, ChannelsAreCheckedAgainstConsecutiveDipoles)
     EXPECT_GT(wiringFlags(backwards), 3 * judged);
     // The check names the records in its report.
     const Reading stacked(repeats);
-    const QStringList lines = zel::texts::polarisationReport(stacked.records, stacked.values, stacked.checks, {1, 1}, true);
+    const QStringList lines = zel::texts::polarisationReport(stacked.records, stacked.values, stacked.checks,
+                                                                zel::valuesByProfile(stacked.records, stacked.values).at({1, 1}), {1, 1}, true);
     ASSERT_EQ(lines.size(), 1);
     EXPECT_TRUE(lines[0].contains(QStringLiteral("(записи 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, …)"))) << lines[0].toStdString();
 }

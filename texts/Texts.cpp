@@ -514,12 +514,13 @@ QString errorModelLine(int line, int file, int pairs, double a, double b)
         .arg(numbers.toString(a, 'g', 3), numbers.toString(100 * b, 'f', 2));
 }
 QStringList polarisationReport(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
-                               const std::vector<ValueCheck>& checks, const Profile& profile, bool plainNames)
+                               const std::vector<ValueCheck>& checks, const std::vector<std::size_t>& indices,
+                               const Profile& profile, bool plainNames)
 {
     QStringList lines;
     const QLocale numbers = numberLocale();
-    if (const auto pair = frequencyPairOf(profileFrequencies(records, values, profile), std::nullopt)) {
-        const std::vector<FrequencyEffect> effects = frequencyEffects(records, values, checks, profile, {}, *pair);
+    const auto [pair, effects] = profileEffects(records, values, checks, indices, profile);
+    if (pair) {
         const EffectSummary s = summarizeEffects(profile, *pair, effects);
         static const char* const names[kEffectFlags] = {QT_TRANSLATE_NOOP("zel::texts", "выброс"),
                                                         QT_TRANSLATE_NOOP("zel::texts", "отрицательный"),
@@ -560,9 +561,9 @@ QStringList polarisationReport(const std::vector<MeasurementRecord>& records, co
     // contradict consecutive dipoles.
     std::map<int, int> channelsOf;
     std::set<int> contradicting;
-    for (std::size_t i = 0; i < values.size(); ++i) {
+    for (const std::size_t i : indices) {
         const ChannelValue& v = values[i];
-        if (!v.electrodes || !v.r || profileOf(records[std::size_t(v.record)]) != profile)
+        if (!v.r)
             continue;
         ++channelsOf[v.record];
         if (checks[i].flags & FlagWiring)

@@ -103,8 +103,10 @@ QString atFrequency(double hertz);
 // whose channels contradict consecutive dipoles (how many, the first ones);
 // with `plainNames` each flagged effect a line too; none where there is
 // nothing to say.
+// `indices` are the profile's values (valuesByProfile).
 QStringList polarisationReport(const std::vector<MeasurementRecord>& records, const std::vector<ChannelValue>& values,
-                               const std::vector<ValueCheck>& checks, const Profile& profile, bool plainNames);
+                               const std::vector<ValueCheck>& checks, const std::vector<std::size_t>& indices,
+                               const Profile& profile, bool plainNames);
 // A profile's error model: from how many pairs, err = a ohm + b of |R|.
 QString errorModelLine(int line, int file, int pairs, double a, double b);
 // "Survey" → "Invert...".

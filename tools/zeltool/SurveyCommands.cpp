@@ -99,7 +99,7 @@ int check(const Call& call)
             continue;
         if (const auto model = zel::fitErrorModel(zel::errorPairs(records, values, byProfile.at(s.profile), s.profile)))
             printLine(out, zel::texts::errorModelLine(s.profile.line, s.profile.file, model->pairs, model->a, model->b));
-        for (const QString& line : zel::texts::polarisationReport(records, values, checks, s.profile, true))
+        for (const QString& line : zel::texts::polarisationReport(records, values, checks, byProfile.at(s.profile), s.profile, true))
             printLine(out, line);
     }
     for (std::size_t i = 0; i < values.size(); ++i) {
