@@ -40,6 +40,7 @@ enum class ErrorId {
     TopographyTwice,       // (file, line, x): a second, other height at one place
     ElectrodesTogether,    // (line, file, electrode, electrode, x): two electrodes of a profile at one place
     LinesFileLine,         // (file, line, text): a line of the lines' geometry file that cannot be used
+    SpacingsFileLine,      // (file, line, text): a row of a soundings' spacing sheet that cannot be used
     WholeLineSpacing,      // (line, file, spacing, first file, its spacing): a spread of a whole line at another spacing
     WholeLineNotPlaced,    // (line, file): a spread of a whole line without its own X0
     WholeLineOnePlace,     // (line, file, other file, x0): two spreads of a whole line at one X0

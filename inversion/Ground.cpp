@@ -175,8 +175,16 @@ Ground parseGround(const std::string& text)
             g.aMax = whole(v[0], 1, 8);
             g.nMax = whole(v[1], 1, 16);
         } else if (key == "sounding") {
+            if (!v.empty())
+                need(2);
+            g.soundings = v.empty() ? 1 : whole(v[0], 1, 255);
+            g.soundingStep = v.empty() ? 0 : v[1];
+            if (g.soundings > 1 && !(g.soundingStep >= kLeastSpacing))
+                throw FileRefused("sounding " + number(v[0]) + " " + number(v[1]) + ": soundings lie "
+                                      + number(kLeastSpacing) + " m apart at least", n);
+        } else if (key == "plain") {
             need(0);
-            g.sounding = true;
+            g.plainSoundings = true;
         } else if (key == "spreads") {
             need(2);
             g.spreadElectrodes = whole(v[0], 4, 128);
@@ -197,6 +205,8 @@ Ground parseGround(const std::string& text)
         throw FileRefused("no model: not one line of keys (electrodes, spacing, background, layer, block, …)", 1);
     std::sort(g.layers.begin(), g.layers.end(), [](const GroundLayer& a, const GroundLayer& b) { return a.top < b.top; });
     std::sort(g.elevations.begin(), g.elevations.end());
+    if (g.plainSoundings && g.soundings == 0)
+        throw FileRefused("plain: the key reads soundings as plain measurements, and no sounding is asked for", 0);
     return g;
 }
 

@@ -43,11 +43,17 @@ struct Ground {
     // along than the one before: a roll-along, one file a spread.
     int spreadElectrodes = 0;
     int spreadStep = 0;
-    // The station reads a Schlumberger sounding at the middle of the line
-    // instead of the dipole-dipole table: M and N one spacing apart about
-    // the centre (and four from AB/2 of ten spacings on), A and B moved
-    // outward as far as the station's electrode numbers reach.
-    bool sounding = false;
+    // The station reads Schlumberger soundings instead of the
+    // dipole-dipole table, each over the ground's column beneath its centre:
+    // `soundings` of them `soundingStep` m apart about the line's middle,
+    // each a file of its own (0: none). With positions, M and N one spacing
+    // apart about the centre (and three from AB/2 of ten spacings on), A and
+    // B moved outward as far as the station's electrode numbers reach;
+    // `plainSoundings`: plain measurements of the crew's usual sheet, AB/2
+    // 1.5–120 m at MN/2 0.5 and 2 m.
+    int soundings = 0;
+    double soundingStep = 0;
+    bool plainSoundings = false;
     int line = 1;  // the station's line number of its records
     double y = 0;  // m: where the line lies across the survey
 
@@ -83,7 +89,8 @@ private:
 // taken for a point:
 //   electrodes N / spacing S / background RHO [PFE] / layer TOP RHO [PFE] /
 //   block X0 X1 TOP BOTTOM RHO [PFE] / elevation ELECTRODE Z / table AMAX NMAX /
-//   spreads ELECTRODES STEP / line NUMBER [Y] / frequencies LOW HIGH / sounding
+//   spreads ELECTRODES STEP / line NUMBER [Y] / frequencies LOW HIGH /
+//   sounding [COUNT STEP] / plain
 // Throws FileRefused for an unknown key, a number that is not one, a key
 // with the wrong count of numbers, a resistivity not above 0, a frequency
 // effect outside 0–100 %, frequencies not above 0 or not rising, a whole

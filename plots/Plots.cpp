@@ -896,6 +896,69 @@ void drawSounding(QCustomPlot& plot, const std::vector<inv::SoundingDatum>& data
     plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title, QFont(plot.font().family(), 10)));
 }
 
+QString soundingTitle(const SoundingResult& r, const QLocale& numbers)
+{
+    return QObject::tr("%1 at %2 m: %n layer(s), RRMS %3 %", nullptr, int(r.layered.earth.rho.size()))
+        .arg(r.input.what, localDecimal(numbers, r.input.centre, 6), localDecimal(numbers, r.layered.rrms, 3));
+}
+
+void drawSoundingSection(QCustomPlot& plot, const SoundingSection& section, const QString& title)
+{
+    resetPlot(plot);
+    plot.xAxis->setLabel(QObject::tr("x along the line, m"));
+    plot.yAxis->setLabel(QObject::tr("Depth, m"));
+    plot.yAxis->setRangeReversed(true);
+    if (section.x.size() < 2 || section.depth.size() < 2)
+        return;
+    double low = std::numeric_limits<double>::max(), high = 0;
+    for (const double r : section.rho)
+        low = std::min(low, r), high = std::max(high, r);
+    const ColourScale scale{low, high > low * 1.01 ? high : low * 10, true};
+    auto* map = new QCPColorMap(plot.xAxis, plot.yAxis);
+    map->data()->setSize(int(section.x.size()), int(section.depth.size()));
+    map->data()->setRange(QCPRange(section.x.front(), section.x.back()),
+                          QCPRange(section.depth.front(), section.depth.back()));
+    for (std::size_t r = 0; r < section.depth.size(); ++r)
+        for (std::size_t c = 0; c < section.x.size(); ++c)
+            map->data()->setCell(int(c), int(r), section.at(r, c));
+    map->setGradient(resistivityGradient());
+    map->setInterpolate(true);
+    map->setDataScaleType(QCPAxis::stLogarithmic);
+    map->setDataRange(QCPRange(scale.low, scale.high));
+    // Each sounding: its centre, its name, and the layered model's
+    // boundaries as short bars; equal boundaries of neighbours with as many
+    // layers are joined.
+    const double bar = (section.x.back() - section.x.front()) / double(std::max<std::size_t>(section.soundings.size(), 2)) / 4;
+    for (std::size_t i = 0; i < section.soundings.size(); ++i) {
+        const SoundingSection::Column& s = section.soundings[i];
+        QCPGraph* centre = plot.addGraph();
+        centre->setData(QVector<double>{s.centre, s.centre}, QVector<double>{0, section.depth.back()});
+        centre->setPen(QPen(Qt::black, 1, Qt::DotLine));
+        auto* label = new QCPItemText(&plot);
+        label->position->setCoords(s.centre, 0);
+        label->setPositionAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        label->setText(s.what);
+        label->setFont(QFont(plot.font().family(), 8));
+        for (std::size_t b = 0; b < s.boundaries.size(); ++b) {
+            QCPGraph* g = plot.addGraph();
+            g->setPen(QPen(Qt::black, 2));
+            QVector<double> x{s.centre - bar, s.centre + bar}, z{s.boundaries[b], s.boundaries[b]};
+            if (i + 1 < section.soundings.size() && section.soundings[i + 1].boundaries.size() == s.boundaries.size())
+                x << section.soundings[i + 1].centre - bar, z << section.soundings[i + 1].boundaries[b];
+            g->setData(x, z, true);
+        }
+    }
+    plot.xAxis->setRange(section.x.front(), section.x.back());
+    plot.yAxis->setRange(section.depth.front(), section.depth.back());
+    addResistivityBar(plot, scale, QObject::tr("Resistivity, Ohm·m"));
+    plot.plotLayout()->insertRow(0);
+    plot.plotLayout()->addElement(0, 0,
+                                  new QCPTextElement(&plot, QObject::tr("%1: %n sounding(s), smooth models; layered boundaries in black",
+                                                                        nullptr, int(section.soundings.size()))
+                                                                .arg(title),
+                                                     QFont(plot.font().family(), 10)));
+}
+
 void drawChargeSection(QCustomPlot& plot, const inv::InversionResult& r, const QString& title, double doiThreshold)
 {
     resetPlot(plot);

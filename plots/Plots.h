@@ -7,6 +7,7 @@
 #include "inversion/Sounding.h"
 #include "inversion/TimeLapse.h"
 #include "section/AllLines.h"
+#include "section/Sounding.h"
 
 #include <QColor>
 #include <QLocale>
@@ -117,6 +118,14 @@ void drawApparentChange(QCustomPlot& plot, const inv::TimeLapseResult& result);
 // models' responses as lines, and both models as ρ against depth (steps).
 void drawSounding(QCustomPlot& plot, const std::vector<inv::SoundingDatum>& data, const inv::LayeredFit& layered,
                   const inv::SmoothFit& smooth, const QString& title);
+
+// The title of a sounding's picture: its name, the layered model's layers
+// and misfit.
+QString soundingTitle(const SoundingResult& result, const QLocale& numbers = QLocale::c());
+// Soundings along a line: the section of their smooth models on a
+// logarithmic colour scale, depth downward, each centre marked with its
+// name and the layered model's boundaries.
+void drawSoundingSection(QCustomPlot& plot, const SoundingSection& section, const QString& title);
 
 // The frequency effect of an induced-polarisation section's cells, %, on a
 // linear scale of its own from 0, drawn and paled below the depth of

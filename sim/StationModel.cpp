@@ -348,53 +348,116 @@ std::optional<std::pair<int, int>> readingFrequencies(const SyntheticLine& line)
 
 namespace {
 
-// A Schlumberger sounding at the middle of the line over its layers (the
-// layered earth's own response): M and N one spacing apart about the
-// centre, and from A and B ten spacings out on also three apart; A and B
-// moved outward 1, 2, 3, 5, 7 … spacings beyond them while the station's
-// numbers reach (A from −255, B to 255).
+// The ground beneath x as a layered earth: a layer between each two depths
+// where a layer or a block over x begins or ends, neighbours of one
+// resistivity merged. A sounding there sees this column alone.
+inv::LayeredEarth columnEarth(const SyntheticLine& line, double x)
+{
+    std::vector<double> depths;
+    for (const inv::GroundLayer& l : line.layers)
+        if (l.top > 0)
+            depths.push_back(l.top);
+    for (const inv::GroundBlock& b : line.blocks)
+        if (b.x0 <= x && x < b.x1) {
+            if (b.top > 0)
+                depths.push_back(b.top);
+            depths.push_back(b.bottom);
+        }
+    std::sort(depths.begin(), depths.end());
+    depths.erase(std::unique(depths.begin(), depths.end()), depths.end());
+    inv::LayeredEarth earth{{line.rhoAt(x, depths.empty() ? 1 : depths.front() / 2)}, {}};
+    double top = 0;
+    for (std::size_t i = 0; i < depths.size(); ++i) {
+        const double below = i + 1 < depths.size() ? (depths[i] + depths[i + 1]) / 2 : depths[i] + 1;
+        const double rho = line.rhoAt(x, below);
+        if (rho == earth.rho.back())
+            continue;
+        earth.thickness.push_back(depths[i] - top);
+        earth.rho.push_back(rho);
+        top = depths[i];
+    }
+    return earth;
+}
+
+// Each sounding's centre, m: about the line's middle (between electrodes
+// electrodes/2 and electrodes/2 + 1), `soundingStep` apart.
+double soundingCentre(const SyntheticLine& line, int file)
+{
+    return (line.electrodes / 2 + 0.5) * line.spacing + (file - (line.soundings + 1) / 2.0) * line.soundingStep;
+}
+
+// A record of channel 1 alone reading `milliVolts` at 100 mA, at the
+// finest range that holds it.
+MeasurementRecord soundingReading(const SyntheticLine& line, int file, double milliVolts)
+{
+    MeasurementRecord r;
+    r.LineNo = std::int8_t(line.line);
+    r.FileNo = std::uint8_t(file);
+    r.Current = 8;  // 100 mA
+    r.Year = 2026, r.Month = 12, r.Day = 7, r.Hour = 10;
+    int range = 0;
+    while (range < 4 && std::abs(milliVolts) * std::pow(10.0, range + 1) <= 30000)
+        ++range;
+    r.Range[0] = std::uint8_t(range);
+    r.Range[1] = r.Range[2] = r.Range[3] = 7;
+    r.U[0] = std::int16_t(std::lround(milliVolts * std::pow(10.0, range)));
+    return r;
+}
+
+// The crew's usual sheet: AB/2 1.5–15 m at MN/2 0.5 m, then 10–120 m at
+// MN/2 2 m (the segments overlap at 10–15 m), a station each.
+SpacingSheet usualSheet()
+{
+    SpacingSheet sheet;
+    int station = 1;
+    for (const double ab2 : {1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0, 12.0, 15.0})
+        sheet.stations[station++] = {ab2, 0.5};
+    for (const double ab2 : {10.0, 12.0, 15.0, 20.0, 25.0, 30.0, 40.0, 50.0, 65.0, 80.0, 100.0, 120.0})
+        sheet.stations[station++] = {ab2, 2.0};
+    return sheet;
+}
+
+// Schlumberger soundings over the ground's column beneath each centre (the
+// layered earth's own response), a file each: plain measurements of the
+// usual sheet, or readings with positions whose M and N lie one spacing
+// apart about the file's middle electrode (and from A and B ten spacings
+// out on, also three apart), A and B moved outward 1, 2, 3, 5, 7 …
+// spacings beyond them while the station's numbers reach (A from −255, B
+// to 255). Each file's X0 places its centre.
 std::vector<MeasurementRecord> soundingRecords(const SyntheticLine& line)
 {
-    inv::LayeredEarth earth{{line.background}, {}};
-    double top = 0;
-    for (const inv::GroundLayer& l : line.layers) {
-        if (l.top <= top) {  // a layer from the surface: the top one's resistivity
-            earth.rho.back() = l.rho;
+    std::vector<MeasurementRecord> records;
+    const int centre = line.electrodes / 2;  // M of the short segment; N is centre + 1
+    for (int file = 1; file <= line.soundings; ++file) {
+        const double at = soundingCentre(line, file);
+        const inv::LayeredEarth earth = columnEarth(line, at);
+        if (line.plainSoundings) {
+            for (const auto& [station, s] : usualSheet().stations) {
+                const std::array<double, 4> x{-s.ab2, s.ab2, -s.mn2, s.mn2};
+                MeasurementRecord r = soundingReading(line, file, inv::soundingRhoa(earth, x) / *geometricFactor(x) * 100);
+                r.Station = std::int16_t(station);
+                records.push_back(r);
+            }
             continue;
         }
-        earth.thickness.push_back(l.top - top);
-        earth.rho.push_back(l.rho);
-        top = l.top;
-    }
-    const int centre = line.electrodes / 2;  // M of the short segment; N is centre + 1
-    std::vector<MeasurementRecord> records;
-    for (const int mn : {1, 3}) {
-        const int m = mn == 1 ? centre : centre - 1, n = m + mn;
-        for (const int k : {1, 2, 3, 4, 5, 7, 10, 14, 20, 28, 40, 56, 80, 110, 150, 200}) {
-            if (mn == 1 ? k > 14 : k < 10)
-                continue;  // the two segments overlap at 10–14 spacings
-            const int a = m - k, b = n + k;
-            if (a < -255 || b > 255)
-                break;
-            MeasurementRecord r;
-            r.LineNo = std::int8_t(line.line);
-            r.FileNo = 1;
-            r.Mode = 10;
-            r.Current = 8;  // 100 mA
-            r.ElectrodeA = std::int16_t(a), r.ElectrodeB = std::int16_t(b);
-            r.ElectrodeM = std::uint8_t(m), r.ElectrodeN = std::uint8_t(n);
-            r.Year = 2026, r.Month = 12, r.Day = 7, r.Hour = 10;
-            const std::array<double, 4> x{a * line.spacing, b * line.spacing, m * line.spacing, n * line.spacing};
-            const double k2 = *geometricFactor(x);
-            const double milliVolts = inv::soundingRhoa(earth, x) / k2 * 100;
-            int range = 0;
-            while (range < 4 && std::abs(milliVolts) * std::pow(10.0, range + 1) <= 30000)
-                ++range;
-            r.Range[0] = std::uint8_t(range);
-            r.Range[1] = r.Range[2] = r.Range[3] = 7;
-            r.U[0] = std::int16_t(std::lround(milliVolts * std::pow(10.0, range)));
-            r.Station = std::int16_t(records.size() + 1);
-            records.push_back(r);
+        int station = 1;
+        for (const int mn : {1, 3}) {
+            const int m = mn == 1 ? centre : centre - 1, n = m + mn;
+            for (const int k : {1, 2, 3, 4, 5, 7, 10, 14, 20, 28, 40, 56, 80, 110, 150, 200}) {
+                if (mn == 1 ? k > 14 : k < 10)
+                    continue;  // the two segments overlap at 10–14 spacings
+                const int a = m - k, b = n + k;
+                if (a < -255 || b > 255)
+                    break;
+                const std::array<double, 4> x{a * line.spacing, b * line.spacing, m * line.spacing, n * line.spacing};
+                MeasurementRecord r =
+                    soundingReading(line, file, inv::soundingRhoa(earth, x) / *geometricFactor(x) * 100);
+                r.Mode = 10;
+                r.ElectrodeA = std::int16_t(a), r.ElectrodeB = std::int16_t(b);
+                r.ElectrodeM = std::uint8_t(m), r.ElectrodeN = std::uint8_t(n);
+                r.Station = std::int16_t(station++);
+                records.push_back(r);
+            }
         }
     }
     return records;
@@ -404,7 +467,7 @@ std::vector<MeasurementRecord> soundingRecords(const SyntheticLine& line)
 
 std::vector<MeasurementRecord> syntheticRecords(const SyntheticLine& line)
 {
-    if (line.sounding)
+    if (line.soundings > 0)
         return soundingRecords(line);
     SequenceOptions table;
     table.array = ArrayKind::DipoleDipole;
@@ -460,6 +523,21 @@ std::vector<std::pair<int, int>> syntheticSpreads(const SyntheticLine& line)
 LineGeometries syntheticGeometry(const SyntheticLine& line)
 {
     LineGeometries lines;
+    if (line.soundings > 0) {
+        // Soundings with positions: each file's X0 puts its middle electrodes
+        // about its centre.
+        if ((line.soundings < 2 || line.plainSoundings) && line.y == 0)
+            return lines;
+        for (int file = 1; file <= line.soundings; ++file) {
+            LineGeometry& g = lines[Profile{line.line, file}];
+            g.spacing = line.spacing;
+            if (!line.plainSoundings)
+                g.x0 = soundingCentre(line, file) - (line.electrodes / 2 + 0.5) * line.spacing;
+            if (line.y != 0)
+                g.y = line.y;
+        }
+        return lines;
+    }
     const auto spreads = syntheticSpreads(line);
     if (spreads.size() < 2 && line.y == 0)
         return lines;
@@ -479,11 +557,27 @@ SyntheticSurvey syntheticSurvey(const std::vector<SyntheticLine>& lines)
     for (const SyntheticLine& line : lines) {
         for (const MeasurementRecord& r : syntheticRecords(line)) {
             survey.records.push_back(r);
-            survey.records.back().Station = std::int16_t(survey.records.size());
+            // Plain soundings keep the stations of their sheet.
+            if (!line.plainSoundings)
+                survey.records.back().Station = std::int16_t(survey.records.size());
         }
         survey.lines.merge(syntheticGeometry(line));
+        survey.spacings.profiles.merge(syntheticSpacings(line).profiles);
     }
     return survey;
+}
+
+SpacingSheets syntheticSpacings(const SyntheticLine& line)
+{
+    SpacingSheets sheets;
+    if (!line.plainSoundings)
+        return sheets;
+    for (int file = 1; file <= line.soundings; ++file) {
+        SpacingSheet& sheet = sheets.profiles[Profile{line.line, file}];
+        sheet = usualSheet();
+        sheet.centre = soundingCentre(line, file);
+    }
+    return sheets;
 }
 
 QByteArray rawRecords(const std::vector<MeasurementRecord>& records)

@@ -3,6 +3,7 @@
 #include "data/Record.h"
 #include "inversion/Ground.h"
 #include "survey/Lines.h"
+#include "survey/Spacings.h"
 
 #include <QByteArray>
 
@@ -128,7 +129,11 @@ LineGeometries syntheticGeometry(const SyntheticLine& line);
 struct SyntheticSurvey {
     std::vector<MeasurementRecord> records;
     LineGeometries lines;
+    SpacingSheets spacings;
 };
+// The spacing sheet of a line's plain soundings, a sheet a file with its
+// centre; none for other lines.
+SpacingSheets syntheticSpacings(const SyntheticLine& line);
 SyntheticSurvey syntheticSurvey(const std::vector<SyntheticLine>& lines);
 QByteArray rawRecords(const std::vector<MeasurementRecord>& records);
 // The raw records followed by the station's checksum of them, high byte first.

@@ -84,7 +84,7 @@ Options parse(const QCoreApplication& app)
     const QCommandLineOption section("section", "A dipole-dipole line of <n> electrodes over two blocks instead.", "n");
     const QCommandLineOption model("model", "A dipole-dipole line over the synthetic model of <file> instead "
                                             "(electrodes, spacing, background, layer, block, elevation, table, "
-                                            "spreads, line, frequencies, sounding lines; a frequency effect, %, after a "
+                                            "spreads, line, frequencies, sounding [COUNT STEP], plain lines; a frequency effect, %, after a "
                                             "background's, layer's or block's resistivity has every quadripole "
                                             "read at two frequencies); given again, a line of each.", "file");
     const QCommandLineOption seed("seed", "Seed of the generated measurements (default 1).", "s", "1");
@@ -229,10 +229,15 @@ int main(int argc, char* argv[])
             zel::writeWholeFile(options.memoryOut, dump);
             // Where the lines' spreads lie, beside the memory as a crew keeps it.
             zel::LineGeometries lines;
-            for (const zel::sim::SyntheticLine& line : modelLines(options))
+            zel::SpacingSheets spacings;  // the crew's sheet of plain soundings
+            for (const zel::sim::SyntheticLine& line : modelLines(options)) {
                 lines.merge(zel::sim::syntheticGeometry(line));
+                spacings.profiles.merge(zel::sim::syntheticSpacings(line).profiles);
+            }
             if (!lines.empty())
                 zel::writeLinesBeside(options.memoryOut, lines);
+            if (!spacings.empty())
+                zel::writeSpacingsBeside(options.memoryOut, spacings);
             if (options.memoryOnly)
                 return 0;
         }

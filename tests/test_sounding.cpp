@@ -211,3 +211,114 @@ TEST(SoundingInversion, FoundInTheStationsRecords)
     EXPECT_EQ(line.status, 1);
     EXPECT_TRUE(line.err.contains("not a sounding")) << line.err.toStdString();
 }
+
+TEST(SoundingSheets, RowsRefusedAndEachProfilesSheet)
+{
+    for (const char* row : {"1 2", "x 2 1", "1 2 2", "1 2 0", "70000 2 1", "1 2 1\n1 3 1", "Centre=abc",
+                            "[Line 1 File 1]\n[Line 1 File 1]", "1 200000 1"}) {
+        try {
+            zel::parseSpacings(QByteArray("# sheet\n") + row, "sheet");
+            ADD_FAILURE() << row;
+        } catch (const zel::ZelError& e) {
+            EXPECT_EQ(e.id(), zel::ErrorId::SpacingsFileLine) << row;
+        }
+    }
+    const zel::SpacingSheets sheets =
+        zel::parseSpacings("1 1,5 0,5\r\n2\t2.5\t0.5\n\n[Line 2 File 1]\nCentre=120\n[line 3 file 1]\n1 3 1\n", "sheet");
+    EXPECT_EQ(zel::parseSpacings(zel::spacingsText(sheets), "again"), sheets);
+    EXPECT_EQ(sheets.of({1, 1}).stations.at(1), (zel::SoundingSpacing{1.5, 0.5}));
+    EXPECT_EQ(sheets.of({2, 1}).stations.size(), 2u);  // the common rows, its own centre
+    EXPECT_EQ(sheets.of({2, 1}).centre, 120.0);
+    EXPECT_EQ(sheets.of({3, 1}).stations.size(), 1u);
+}
+
+TEST(SoundingSheets, PlainRecordsGiveTheSameLayers)
+{
+    // The two-layer case read as plain measurements: AB/2 1.5–120 m at MN
+    // 1 and 4 m from the crew's sheet, the image series with 1 % noise.
+    zel::SpacingSheets sheets;
+    zel::SpacingSheet& sheet = sheets.common;
+    int station = 1;
+    for (const double mn2 : {0.5, 2.0})
+        for (const auto& x : schlumberger(mn2))
+            if (mn2 == 0.5 ? x[1] <= 20 : x[1] >= 10)
+                sheet.stations[station++] = {x[1], mn2};
+    sheet.centre = 250;
+    std::mt19937 random(3);
+    std::normal_distribution<double> normal;
+    std::vector<zel::MeasurementRecord> records;
+    for (const auto& [number, s] : sheet.stations) {
+        const std::array<double, 4> x{-s.ab2, s.ab2, -s.mn2, s.mn2};
+        const double rhoa = zeltest::twoLayerRhoa(100, 10, 5, x[0], x[1], x[2], x[3]) * (1 + 0.01 * normal(random));
+        zel::MeasurementRecord r;
+        r.LineNo = 1, r.FileNo = 1, r.Station = std::int16_t(number), r.Current = 8;  // 100 mA
+        const double mv = rhoa / zeltest::geometricFactor(x[0], x[1], x[2], x[3]) * 100;
+        r.Range[0] = 4, r.Range[1] = r.Range[2] = r.Range[3] = 7;
+        while (std::abs(mv) * std::pow(10.0, r.Range[0]) > 30000)
+            --r.Range[0];
+        r.U[0] = std::int16_t(std::lround(mv * std::pow(10.0, r.Range[0])));
+        records.push_back(r);
+    }
+    records.push_back(records[3]);  // a repeat of a station: one datum
+    const zel::SoundingInput input = zel::soundingInput(records, {}, {1, 1}, {}, sheets);
+    EXPECT_DOUBLE_EQ(input.centre, 250);
+    EXPECT_EQ(input.data.size(), sheet.stations.size());
+    const zel::inv::LayeredFit fit = zel::inv::fitFewestLayers(input.data);
+    ASSERT_EQ(fit.earth.rho.size(), 2u);
+    EXPECT_NEAR(fit.earth.rho[0] / 100, 1, 0.05);
+    EXPECT_NEAR(fit.earth.thickness[0] / 5, 1, 0.05);
+    EXPECT_NEAR(fit.earth.rho[1] / 10, 1, 0.05);
+
+    // Without a sheet, or with a station it lacks, the sounding is refused by name.
+    auto refusal = [&](const zel::SpacingSheets& given) {
+        try {
+            zel::soundingInput(records, {}, {1, 1}, {}, given);
+        } catch (const zel::SoundingRefused& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    EXPECT_NE(refusal({}).find("spacing sheet"), std::string::npos);
+    zel::SpacingSheets short_ = sheets;
+    short_.common.stations.erase(7);
+    EXPECT_NE(refusal(short_).find("for station 7"), std::string::npos) << refusal(short_);
+}
+
+TEST(SoundingSheets, ManySoundingsAlongALine)
+{
+    // Three plain soundings 20 m apart, the middle one over a resistive
+    // block: zeltool finds them through the sheet beside the memory, a
+    // third layer under the middle one alone, and draws their section.
+    const zel::sim::SyntheticLine line =
+        zel::sim::parseSyntheticLine("electrodes 128\nbackground 100\nlayer 5 10\nblock 60 70 3 12 1000\nsounding 3 20\nplain\n");
+    QTemporaryDir dir;
+    const QString file = dir.filePath("ves.zel");
+    zel::writeWholeFile(file, zeltest::dump(zel::sim::syntheticRecords(line)));
+    zel::writeSpacingsBeside(file, zel::sim::syntheticSpacings(line));
+    const Captured c = run({"sounding", "--all", file, dir.filePath("out")});
+    ASSERT_EQ(c.status, 0) << c.err.toStdString();
+    const QList<QByteArray> said = c.out.split('\n');
+    ASSERT_GE(said.size(), 3);
+    EXPECT_TRUE(said[0].startsWith("L1 F1: a sounding at x = 44.5 m, 23 data; 2 layers")) << c.out.toStdString();
+    EXPECT_TRUE(said[1].startsWith("L1 F2: a sounding at x = 64.5 m, 23 data; 3 layers")) << c.out.toStdString();
+    EXPECT_TRUE(said[2].startsWith("L1 F3: a sounding at x = 84.5 m, 23 data; 2 layers")) << c.out.toStdString();
+    const QList<QByteArray> section = zel::readWholeFile(dir.filePath("out/section.csv")).trimmed().split('\n');
+    EXPECT_EQ(section.size(), 1 + 200 * 120);
+
+    // The section through each centre is that sounding's smooth model.
+    std::vector<zel::SoundingResult> results;
+    for (const int f : {1, 2})
+        results.push_back(zel::interpretSounding(zel::soundingInput(zel::sim::syntheticRecords(line), {}, {1, f}, {},
+                                                                    zel::sim::syntheticSpacings(line))));
+    const zel::SoundingSection two = zel::soundingSection(results, 3, 40);
+    ASSERT_EQ(two.x.size(), 3u);
+    EXPECT_DOUBLE_EQ(two.x[1], 54.5);
+    EXPECT_NEAR(two.at(0, 0), results[0].smooth.earth.rho.front(), 1e-9);
+    EXPECT_GT(two.at(15, 2), 3 * two.at(15, 0));  // the block beneath the second
+    results[1].input.centre = results[0].input.centre;
+    EXPECT_THROW(zel::soundingSection(results), zel::SoundingRefused);
+
+    // A sounding with positions needs no sheet; one of plain records does.
+    const Captured noSheet = run({"sounding", "--spacings", dir.filePath("none.txt"), file, dir.filePath("x")});
+    EXPECT_EQ(noSheet.status, 1);
+}

@@ -339,6 +339,10 @@ QString errorText(const ZelError& error)
     case ErrorId::LinesFileLine:
         text = tr("Файл геометрии линий «%1», строка %2: «%3» — непонятная строка или значение вне пределов");
         break;
+    case ErrorId::SpacingsFileLine:
+        text = tr("Лист разносов «%1», строка %2: «%3» — ожидаются номер станции, AB/2 и MN/2 в метрах "
+                  "(MN/2 меньше AB/2, станция один раз на лист)");
+        break;
     }
     // A reason the system does not give leaves no blank behind the full stop.
     return withArguments(text, error.args()).trimmed();

@@ -203,11 +203,11 @@
     </message>
     <message>
         <source>Layered model&apos;s response</source>
-        <translation>Layered model's response</translation>
+        <translation>Layered model&apos;s response</translation>
     </message>
     <message>
         <source>Smooth model&apos;s response</source>
-        <translation>Smooth model's response</translation>
+        <translation>Smooth model&apos;s response</translation>
     </message>
     <message>
         <source>Layered model (ρ against depth)</source>
@@ -216,6 +216,28 @@
     <message>
         <source>Smooth model (ρ against depth)</source>
         <translation>Smooth model (ρ against depth)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 at %2 m: %n layer(s), RRMS %3 %</source>
+        <translation>
+            <numerusform>%1 at %2 m: %n layer, RRMS %3 %</numerusform>
+            <numerusform>%1 at %2 m: %n layers, RRMS %3 %</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>x along the line, m</source>
+        <translation>x along the line, m</translation>
+    </message>
+    <message>
+        <source>Depth, m</source>
+        <translation>Depth, m</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n sounding(s), smooth models; layered boundaries in black</source>
+        <translation>
+            <numerusform>%1: %n sounding, smooth models; layered boundaries in black</numerusform>
+            <numerusform>%1: %n soundings, smooth models; layered boundaries in black</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

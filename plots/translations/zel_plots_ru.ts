@@ -223,5 +223,29 @@
         <source>Smooth model (ρ against depth)</source>
         <translation>Гладкая модель (ρ по глубине)</translation>
     </message>
+    <message numerus="yes">
+        <source>%1 at %2 m: %n layer(s), RRMS %3 %</source>
+        <translation>
+            <numerusform>%1 в точке %2 м: %n слой, RRMS %3 %</numerusform>
+            <numerusform>%1 в точке %2 м: %n слоя, RRMS %3 %</numerusform>
+            <numerusform>%1 в точке %2 м: %n слоёв, RRMS %3 %</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>x along the line, m</source>
+        <translation>x вдоль линии, м</translation>
+    </message>
+    <message>
+        <source>Depth, m</source>
+        <translation>Глубина, м</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: %n sounding(s), smooth models; layered boundaries in black</source>
+        <translation>
+            <numerusform>%1: %n зондирование, гладкие модели; границы слоёв чёрным</numerusform>
+            <numerusform>%1: %n зондирования, гладкие модели; границы слоёв чёрным</numerusform>
+            <numerusform>%1: %n зондирований, гладкие модели; границы слоёв чёрным</numerusform>
+        </translation>
+    </message>
 </context>
 </TS>

@@ -615,6 +615,10 @@
         <source>L%1 F%2: каналы %3 из %4 записей не спадают как соседние диполи (записи %5): каналы подключены иначе, или это повторы одного диполя (в геометрии съёмки «только первый канал»)?</source>
         <translation>L%1 F%2: the channels of %3 of %4 records do not fall as consecutive dipoles do (records %5): are the channels wired otherwise, or repeats of one dipole (channel 1 alone in the survey geometry)?</translation>
     </message>
+    <message>
+        <source>Лист разносов «%1», строка %2: «%3» — ожидаются номер станции, AB/2 и MN/2 в метрах (MN/2 меньше AB/2, станция один раз на лист)</source>
+        <translation>Spacing sheet "%1", line %2: "%3" — expected a station number, AB/2 and MN/2 in metres (MN/2 less than AB/2, each station once a sheet)</translation>
+    </message>
 </context>
 <context>
     <name>zel::texts::Refusals</name>

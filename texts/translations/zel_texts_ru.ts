@@ -615,6 +615,10 @@
         <source>L%1 F%2: каналы %3 из %4 записей не спадают как соседние диполи (записи %5): каналы подключены иначе, или это повторы одного диполя (в геометрии съёмки «только первый канал»)?</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Лист разносов «%1», строка %2: «%3» — ожидаются номер станции, AB/2 и MN/2 в метрах (MN/2 меньше AB/2, станция один раз на лист)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>zel::texts::Refusals</name>

@@ -62,7 +62,8 @@ const Command kCommands[] = {
      invert, true},
     {"sounding",
      "sounding [--line L [--file F]] [--spacing S] [--x0 X] [--channels consecutive|first] [THRESHOLDS]\n"
-     "         [--png] [--pdf] FILE.zel OUT",
+     "         [--spacings FILE] [--png] [--pdf] FILE.zel OUT\n"
+     "sounding --all [OPTIONS] FILE.zel OUTDIR",
      sounding, true},
     {"forward",
      "forward [--noise P] [--channels 1|4] [--spacing S --x0 X --topography FILE]\n"

@@ -1,6 +1,8 @@
 // zeltool sounding: a vertical electrical sounding of a profile, its curve,
 // its layered model (the fewest layers that explain it, with their ranges)
-// and its smooth model.
+// and its smooth model; with --all every sounding of the memory and the
+// section of their smooth models.
+#include "Invert.h"
 #include "Tool.h"
 
 #include "texts/Texts.h"
@@ -10,6 +12,7 @@
 #include "section/Sounding.h"
 #include "survey/Exports.h"
 #include "survey/Plots.h"
+#include "survey/Spacings.h"
 
 #include <QDir>
 
@@ -19,7 +22,103 @@ namespace zeltool {
 
 namespace {
 
-QByteArray number(double v) { return zel::plainDecimal(v, 6, false); }
+QString soundingSummary(const zel::SoundingResult& r)
+{
+    return QStringLiteral("%1: a sounding at x = %2 m, %3 data; %4 layers, chi² %5, RRMS %6 %; smooth: chi² %7, RRMS %8 %")
+        .arg(r.input.what)
+        .arg(r.input.centre)
+        .arg(r.input.data.size())
+        .arg(r.layered.earth.rho.size())
+        .arg(r.layered.chi2, 0, 'f', 2)
+        .arg(r.layered.rrms, 0, 'f', 2)
+        .arg(r.smooth.chi2, 0, 'f', 2)
+        .arg(r.smooth.rrms, 0, 'f', 2);
+}
+
+QLocale pictureLocale()
+{
+    return zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English);
+}
+
+// The files of one sounding named after `base`, its pictures where asked.
+void addSoundingFiles(QList<std::pair<QString, QByteArray>>& files, const QString& base, const zel::SoundingResult& r,
+                      const Arguments& args)
+{
+    files.append({{base + QStringLiteral("-curve.csv"), zel::soundingCurveCsv(r)},
+                  {base + QStringLiteral("-layers.csv"), zel::soundingLayersCsv(r.layered)},
+                  {base + QStringLiteral("-smooth.csv"), zel::soundingSmoothCsv(r.smooth)}});
+    for (const QString& kind : {QStringLiteral("png"), QStringLiteral("pdf")}) {
+        if (!args.isSet(kind))
+            continue;
+        QCustomPlot picture;
+        picture.setLocale(pictureLocale());
+        zel::drawSounding(picture, r.input.data, r.layered, r.smooth,
+                          zel::soundingTitle(r, picture.locale()));
+        const QString path = base + QStringLiteral("-curve.") + kind;
+        files.append({path, zel::plotPicture(picture, path, zel::kSectionPictureWidth, zel::kSectionPictureHeight + 200)});
+    }
+}
+
+zel::SpacingSheets spacingSheets(const Arguments& args)
+{
+    if (!args.isSet(QStringLiteral("spacings")))
+        return zel::readSpacingsBeside(args.at(0));
+    const QString file = args.value(QStringLiteral("spacings"));
+    return zel::parseSpacings(zel::readWholeFile(file), QDir::toNativeSeparators(file));
+}
+
+int soundingAll(const Call& call, const Arguments& args, const LoadedData& data, const zel::SurveyGeometry& geometry,
+                const zel::SpacingSheets& sheets)
+{
+    const QString folder = args.at(1);
+    requireWritableTarget(folder, true);
+    const std::vector<zel::MeasurementRecord>& records = data.records();
+    std::vector<zel::SoundingResult> soundings;
+    QList<std::pair<QString, QByteArray>> files;
+    for (const zel::Profile& profile : zel::profilesOf(records)) {
+        try {
+            soundings.push_back(zel::interpretSounding(zel::soundingInput(records, geometry, profile, {}, sheets)));
+        } catch (const zel::SoundingRefused& e) {
+            printLine(call.err, QStringLiteral("zeltool: left out: %1").arg(QString::fromStdString(e.what())));
+            continue;
+        }
+        printLine(call.out, soundingSummary(soundings.back()));
+        addSoundingFiles(files, QDir(folder).filePath(QStringLiteral("L%1F%2").arg(profile.line).arg(profile.file)),
+                         soundings.back(), args);
+    }
+    if (soundings.empty())
+        throw ToolError{QStringLiteral("no profile of %1 is a sounding").arg(QDir::toNativeSeparators(args.at(0)))};
+    if (soundings.size() < 2) {
+        printLine(call.err, QStringLiteral("zeltool: one sounding: no section"));
+    } else {
+        zel::SoundingSection section;
+        try {
+            section = zel::soundingSection(soundings);
+        } catch (const zel::SoundingRefused& e) {
+            throw ToolError{QString::fromStdString(e.what())};
+        }
+        files.append({QDir(folder).filePath(QStringLiteral("section.csv")), zel::soundingSectionCsv(section)});
+        for (const QString& kind : {QStringLiteral("png"), QStringLiteral("pdf")}) {
+            if (!args.isSet(kind))
+                continue;
+            QCustomPlot picture;
+            picture.setLocale(pictureLocale());
+            zel::drawSoundingSection(picture, section, QDir::toNativeSeparators(QFileInfo(args.at(0)).fileName()));
+            const QString path = QDir(folder).filePath(QStringLiteral("section.") + kind);
+            files.append({path, zel::plotPicture(picture, path, zel::kSectionPictureWidth, zel::kSectionPictureHeight)});
+        }
+    }
+    for (const auto& [path, bytes] : files)
+        zel::refuseOutputOverInput(args.at(0), path);
+    for (const QString& path : zel::writeExportFiles(files))
+        printLine(call.out, QDir::toNativeSeparators(path));
+    // The electrodes' spacing places readings with positions; plain ones
+    // take the sheet's metres.
+    if (std::any_of(soundings.begin(), soundings.end(),
+                    [&](const zel::SoundingResult& r) { return !zel::plainSounding(records, r.input.profile); }))
+        sayDefaultSpacing(args, data, geometry, call.err);
+    return 0;
+}
 
 } // namespace
 
@@ -27,87 +126,50 @@ int sounding(const Call& call)
 {
     const Arguments args(call.args,
                          QList<QCommandLineOption>{{QStringLiteral("png"), QStringLiteral("Draw the curve and the models as OUT-curve.png too.")},
-                                                   {QStringLiteral("pdf"), QStringLiteral("Draw them as OUT-curve.pdf too.")}}
+                                                   {QStringLiteral("pdf"), QStringLiteral("Draw them as OUT-curve.pdf too.")},
+                                                   {QStringLiteral("all"), QStringLiteral("Every sounding of the memory, and their section, into OUTDIR.")},
+                                                   {QStringLiteral("spacings"), QStringLiteral("AB/2 and MN/2 of each station of plain records."), QStringLiteral("FILE")}}
                              + kGeometryOptions + kCheckOptions);
     if (!args.ok(2, 2))
         throw UsageError{args.wrong(2, 2)};
+    const std::optional<zel::Profile> chosen = profileOf(args);
+    if (args.isSet(QStringLiteral("all")) && chosen)
+        throw UsageError{QStringLiteral("--all takes every profile: it does not go with --line")};
     const QString target = args.at(1);
     zel::refuseOutputOverInput(args.at(0), target);
     const LoadedData data = load(args.at(0), call.err);
     const zel::SurveyGeometry geometry = surveyGeometryOf(args, &data);
+    const zel::SpacingSheets sheets = spacingSheets(args);
+    if (args.isSet(QStringLiteral("all")))
+        return soundingAll(call, args, data, geometry, sheets);
     const std::vector<zel::MeasurementRecord>& records = data.records();
-    const std::optional<zel::Profile> chosen = profileOf(args);
     requireProfile(records, chosen);
-    const auto withPositions = zel::pseudosectionProfiles(records);
-    if (withPositions.empty())
+    // Unless one is chosen, the first profile with positions, else the
+    // first of plain measurements.
+    std::optional<zel::Profile> profile = chosen;
+    if (const auto withPositions = zel::pseudosectionProfiles(records); !profile && !withPositions.empty())
+        profile = withPositions.front();
+    for (const zel::Profile& p : zel::profilesOf(records))
+        if (!profile && zel::plainSounding(records, p))
+            profile = p;
+    if (!profile)
         throw zel::ZelError(zel::ErrorId::NoPositions);
-    const zel::Profile profile = chosen.value_or(withPositions.front());
-    zel::SoundingInput input;
+    zel::SoundingResult result;
     try {
-        input = zel::soundingInput(records, geometry, profile, {});
+        result = zel::interpretSounding(zel::soundingInput(records, geometry, *profile, {}, sheets));
     } catch (const zel::SoundingRefused& e) {
         throw ToolError{QString::fromStdString(e.what())};
     }
-    const zel::inv::LayeredFit layered = zel::inv::fitFewestLayers(input.data);
-    const zel::inv::SmoothFit smooth = zel::inv::smoothSounding(input.data);
-
-    QByteArray curve = "ab2_m,mn2_m,rhoa_ohmm,model_rhoa_ohmm,smooth_rhoa_ohmm\r\n";
-    for (std::size_t i = 0; i < input.data.size(); ++i) {
-        const auto& x = input.data[i].x;
-        curve += number(std::abs(x[1] - x[0]) / 2) + ',' + number(std::abs(x[3] - x[2]) / 2) + ','
-            + number(input.data[i].rhoa) + ',' + number(layered.response[i]) + ',' + number(smooth.response[i]) + "\r\n";
-    }
-    // Each layer with its range, and where a layer is thin the conductance
-    // S = h/ρ and the transverse resistance T = h·ρ that the data fix
-    // better than h and ρ alone.
-    QByteArray layers = "top_m,bottom_m,rho_ohmm,rho_low_ohmm,rho_high_ohmm,thickness_low_m,thickness_high_m,s_siemens,t_ohmm2\r\n";
-    double top = 0;
-    for (std::size_t i = 0; i < layered.earth.rho.size(); ++i) {
-        const bool last = i == layered.earth.thickness.size();
-        const double rho = layered.earth.rho[i];
-        const double h = last ? 0 : layered.earth.thickness[i];
-        layers += number(top) + ',' + (last ? QByteArray() : number(top + h)) + ',' + number(rho) + ','
-            + number(layered.rhoRange[i][0]) + ',' + number(layered.rhoRange[i][1]) + ','
-            + (last ? QByteArray(",") : number(layered.thicknessRange[i][0]) + ',' + number(layered.thicknessRange[i][1])) + ','
-            + (last ? QByteArray(",") : number(h / rho) + ',' + number(h * rho)) + "\r\n";
-        top += h;
-    }
-    QByteArray smoothCsv = "top_m,bottom_m,rho_ohmm\r\n";
-    top = 0;
-    for (std::size_t i = 0; i < smooth.earth.rho.size(); ++i) {
-        const bool last = i == smooth.earth.thickness.size();
-        const double h = last ? 0 : smooth.earth.thickness[i];
-        smoothCsv += number(top) + ',' + (last ? QByteArray() : number(top + h)) + ',' + number(smooth.earth.rho[i]) + "\r\n";
-        top += h;
-    }
     const QString base = target.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive) ? target.chopped(4) : target;
-    QList<std::pair<QString, QByteArray>> files = {{base + QStringLiteral("-curve.csv"), curve},
-                                                   {base + QStringLiteral("-layers.csv"), layers},
-                                                   {base + QStringLiteral("-smooth.csv"), smoothCsv}};
-    for (const QString& kind : {QStringLiteral("png"), QStringLiteral("pdf")}) {
-        if (!args.isSet(kind))
-            continue;
-        QCustomPlot picture;
-        picture.setLocale(zel::plotLocale(zel::texts::currentLanguage() == zel::texts::Language::English));
-        zel::drawSounding(picture, input.data, layered, smooth,
-                          QStringLiteral("%1: %2 layers, RRMS %3 %").arg(input.what).arg(layered.earth.rho.size()).arg(layered.rrms, 0, 'f', 2));
-        const QString path = base + QStringLiteral("-curve.") + kind;
-        files.append({path, zel::plotPicture(picture, path, zel::kSectionPictureWidth, zel::kSectionPictureHeight + 200)});
-    }
+    QList<std::pair<QString, QByteArray>> files;
+    addSoundingFiles(files, base, result, args);
     for (const auto& [path, bytes] : files)
         zel::refuseOutputOverInput(args.at(0), path);
-    printLine(call.out, QStringLiteral("%1: a sounding at x = %2 m, %3 data; %4 layers, chi² %5, RRMS %6 %; smooth: chi² %7, RRMS %8 %")
-                            .arg(input.what)
-                            .arg(input.centre)
-                            .arg(input.data.size())
-                            .arg(layered.earth.rho.size())
-                            .arg(layered.chi2, 0, 'f', 2)
-                            .arg(layered.rrms, 0, 'f', 2)
-                            .arg(smooth.chi2, 0, 'f', 2)
-                            .arg(smooth.rrms, 0, 'f', 2));
+    printLine(call.out, soundingSummary(result));
     for (const QString& path : zel::writeExportFiles(files))
         printLine(call.out, QDir::toNativeSeparators(path));
-    sayDefaultSpacing(args, data, geometry, call.err);
+    if (!zel::plainSounding(records, *profile))
+        sayDefaultSpacing(args, data, geometry, call.err);
     return 0;
 }
 
