@@ -6,6 +6,7 @@
 #include "DataCheckWindow.h"
 #include "InversionDialog.h"
 #include "PlotWindows.h"
+#include "SoundingWindow.h"
 #include "LinesWindow.h"
 #include "SectionWindow.h"
 
@@ -202,6 +203,8 @@ void TSurveyCommands::showDataCheck()
 void TSurveyCommands::showProfileGraph() { showPlotWindow(m_profile); }
 
 void TSurveyCommands::showPseudosection() { showPlotWindow(m_pseudosection); }
+
+void TSurveyCommands::showSounding() { showPlotWindow(m_sounding); }
 
 template <class Window>
 void TSurveyCommands::showPlotWindow(Window*& window)

@@ -14,6 +14,7 @@ class TCommandHost;
 class TDataCheckWindow;
 class TProfileWindow;
 class TPseudosectionWindow;
+class TSoundingWindow;
 class TSectionWindow;
 class TLinesWindow;
 
@@ -34,6 +35,7 @@ public:
     void exportSurvey(zel::SurveyFormat format);  // "Export CSV/Res2DInv/pyGIMLi..."
     void showProfileGraph();
     void showPseudosection();
+    void showSounding();                        // "Sounding"
     void showDataCheck();
     void invert();                              // "Invert..."
     void invertAllLines();                      // "All lines"
@@ -52,6 +54,7 @@ public:
     // The windows, once made (tests look into them).
     TProfileWindow* profileWindow() const { return m_profile; }
     TPseudosectionWindow* pseudosectionWindow() const { return m_pseudosection; }
+    TSoundingWindow* soundingWindow() const { return m_sounding; }
     TDataCheckWindow* dataCheckWindow() const { return m_dataCheck; }
     TSectionWindow* sectionWindow() const { return m_section; }
     TLinesWindow* linesWindow() const { return m_lines; }
@@ -70,6 +73,7 @@ private:
     TFileDialog m_exportDialog;  // remembers the folder of the last export
     TProfileWindow* m_profile = nullptr;
     TPseudosectionWindow* m_pseudosection = nullptr;
+    TSoundingWindow* m_sounding = nullptr;
     TDataCheckWindow* m_dataCheck = nullptr;
     TSectionWindow* m_section = nullptr;
     TLinesWindow* m_lines = nullptr;

@@ -10,6 +10,11 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QSpinBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QFileDialog>
@@ -172,6 +177,43 @@ std::optional<InversionChoice> QtUserDialogs::askInversion(QWidget* parent, cons
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();
+}
+
+std::optional<zel::SpacingSheets> QtUserDialogs::editSpacings(QWidget* parent, const zel::SpacingSheets& sheets)
+{
+    auto says = [](const char* text) { return QCoreApplication::translate("TSpacingsDialog", text); };
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("SpacingsDialog"));
+    dialog.setWindowTitle(says(QT_TRANSLATE_NOOP("TSpacingsDialog", "Лист разносов")));
+    auto* hint = new QLabel(says(QT_TRANSLATE_NOOP("TSpacingsDialog",
+                                                   "Строка на станцию: номер станции, AB/2 и MN/2 в метрах. Строки до "
+                                                   "первого раздела — лист всех профилей; раздел [Line 3 File 1] — лист "
+                                                   "своего профиля, Centre= — его центр на линии, м.")),
+                            &dialog);
+    hint->setWordWrap(true);
+    auto* text = new QPlainTextEdit(QString::fromUtf8(zel::spacingsText(sheets)), &dialog);
+    text->setObjectName(QStringLiteral("SpacingsText"));
+    text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    std::optional<zel::SpacingSheets> chosen;
+    // A row that cannot be used is said, and the dialog stays.
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        try {
+            chosen = zel::parseSpacings(text->toPlainText().toUtf8(), dialog.windowTitle());
+            dialog.accept();
+        } catch (const zel::ZelError& e) {
+            QMessageBox::warning(&dialog, dialog.windowTitle(), zel::withFullStop(zel::texts::errorText(e)));
+        }
+    });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(hint);
+    layout->addWidget(text, 1);
+    layout->addWidget(buttons);
+    dialog.resize(480, 520);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return chosen;
 }
 
 namespace {

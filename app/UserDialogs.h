@@ -4,6 +4,7 @@
 #include "SurveyDialog.h"
 #include "plots/Sheet.h"
 #include "survey/Geometry.h"
+#include "survey/Spacings.h"
 
 #include <QString>
 
@@ -62,6 +63,9 @@ public:
     virtual std::optional<InversionChoice> askInversion(QWidget* parent, const InversionChoice& choice,
                                                         const std::vector<zel::Profile>& profiles,
                                                         const std::vector<int>& frequencies = {}) = 0;
+    // "Spacing sheet...": the sheets as the user left them (each row
+    // checked), or none for Cancel.
+    virtual std::optional<zel::SpacingSheets> editSpacings(QWidget* parent, const zel::SpacingSheets& sheets) = 0;
 };
 
 class QtUserDialogs : public UserDialogs {
@@ -79,6 +83,7 @@ public:
     std::optional<InversionChoice> askInversion(QWidget* parent, const InversionChoice& choice,
                                                 const std::vector<zel::Profile>& profiles,
                                                 const std::vector<int>& frequencies = {}) override;
+    std::optional<zel::SpacingSheets> editSpacings(QWidget* parent, const zel::SpacingSheets& sheets) override;
 };
 
 // "Text (*.ext)|*.ext|All|*.*" as name filters of a Qt file dialog.

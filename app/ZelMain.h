@@ -91,6 +91,7 @@ public:
     QAction* DataCheck1 = nullptr;  // "Survey" → "Data check..."
     QAction* Invert1 = nullptr;     // "Survey" → "Invert..."
     QAction* AllLines1 = nullptr;   // "Survey" → "All lines"
+    QAction* Sounding1 = nullptr;   // "Survey" → "Sounding"
 
     // The current reading, and the command groups that act on it.
     zel::Document& document() override { return *m_document; }

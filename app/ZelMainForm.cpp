@@ -170,6 +170,7 @@ void TForm1::buildMenu()
     menu->addSeparator();
     ProfileGraph1 = add(menu, "ProfileGraph1", QStringLiteral("Profile graph"), [survey] { survey->showProfileGraph(); });
     Pseudosection1 = add(menu, "Pseudosection1", QStringLiteral("Pseudosection"), [survey] { survey->showPseudosection(); });
+    Sounding1 = add(menu, "Sounding1", zel::texts::soundingCommand(), [survey] { survey->showSounding(); });
     menu->addSeparator();
     DataCheck1 = add(menu, "DataCheck1", zel::texts::dataCheckCommand(), [survey] { survey->showDataCheck(); });
     Invert1 = add(menu, "Invert1", zel::texts::invertCommand(), [survey] { survey->invert(); });
@@ -274,7 +275,7 @@ void TForm1::UpdateActions()
         a->setEnabled(idle);
     RecentReadings1->setEnabled(idle);
     // The survey exports need decoded data.
-    for (QAction* a : {ExportCsv1, ExportRes2DInv1, ExportOhm1, ProfileGraph1, Pseudosection1, DataCheck1, Invert1, AllLines1})
+    for (QAction* a : {ExportCsv1, ExportRes2DInv1, ExportOhm1, ProfileGraph1, Pseudosection1, Sounding1, DataCheck1, Invert1, AllLines1})
         a->setEnabled(idle && m_document->decoded());
 }
 
@@ -292,6 +293,7 @@ void TForm1::RetranslateUi()
     DataCheck1->setText(zel::texts::dataCheckCommand());
     Invert1->setText(zel::texts::invertCommand());
     AllLines1->setText(zel::texts::allLinesCommand());
+    Sounding1->setText(zel::texts::soundingCommand());
     HelpLink1->setText(zel::texts::helpLink());
     StopButton1->setText(zel::texts::stopCommand());
     StopButton1->setToolTip(QStringLiteral("Esc"));

@@ -4,6 +4,9 @@
 
 #include "data/Electrodes.h"
 
+#include <QCoreApplication>
+#include <QStringList>
+
 #include <algorithm>
 #include <cmath>
 #include <set>
@@ -12,6 +15,8 @@ namespace zel {
 
 namespace {
 
+QString tr(const char* text) { return QCoreApplication::translate("zel", text); }
+
 // Plain readings placed by the crew's sheet: channel 1 of each record of
 // Mode 0–9, as a Schlumberger array about the sheet's centre. Repeats of a
 // station are one quadripole.
@@ -19,9 +24,9 @@ void placeBySheet(const std::vector<MeasurementRecord>& records, std::vector<Cha
                   const Profile& profile, const SpacingSheet& sheet, double centre, const QString& what)
 {
     if (sheet.stations.empty())
-        throw SoundingRefused(what.toStdString()
-                              + ": plain measurements carry no electrode positions: give each station's AB/2 and MN/2 "
-                                "(a spacing sheet)");
+        throw SoundingRefused(tr("%1: у простых измерений нет положений электродов: дайте AB/2 и MN/2 каждой станции "
+                                 "(лист разносов)")
+                                  .arg(what));
     std::set<int> missing;
     for (ChannelValue& v : values) {
         const MeasurementRecord& rec = records[std::size_t(v.record)];
@@ -42,11 +47,10 @@ void placeBySheet(const std::vector<MeasurementRecord>& records, std::vector<Cha
             v.rhoa = *v.k * *v.r;
     }
     if (!missing.empty()) {
-        std::string list;
+        QStringList list;
         for (const int station : missing)
-            list += (list.empty() ? "" : ", ") + std::to_string(station);
-        throw SoundingRefused(what.toStdString() + ": the spacing sheet has no AB/2 and MN/2 for station "
-                              + list);
+            list << QString::number(station);
+        throw SoundingRefused(tr("%1: в листе разносов нет AB/2 и MN/2 для станций %2").arg(what, list.join(QStringLiteral(", "))));
     }
 }
 
@@ -78,7 +82,7 @@ SoundingInput soundingInput(const std::vector<MeasurementRecord>& records, const
     const std::vector<ValueCheck> checks = checkValues(records, values, geometry.thresholds);
     const std::vector<InversionDatum> data = inversionData(records, values, checks, profile, choice);
     if (data.empty())
-        throw SoundingRefused(out.what.toStdString() + ": no value with electrode positions, current and voltage");
+        throw SoundingRefused(tr("%1: нет значений с положениями электродов, током и напряжением").arg(out.what));
     const auto& first = data.front().value.electrodes->x;
     out.centre = (first[0] + first[1]) / 2;
     std::set<long long> spacings;
@@ -86,11 +90,13 @@ SoundingInput soundingInput(const std::vector<MeasurementRecord>& records, const
         const auto& x = d.value.electrodes->x;
         const double ab = (x[0] + x[1]) / 2, mn = (x[2] + x[3]) / 2;
         if (std::abs(ab - out.centre) > kSamePosition || std::abs(mn - out.centre) > kSamePosition)
-            throw SoundingRefused(out.what.toStdString() + ": the quadripole A " + std::to_string(d.value.electrodes->number[0])
-                                  + " B " + std::to_string(d.value.electrodes->number[1]) + " M "
-                                  + std::to_string(d.value.electrodes->number[2]) + " N "
-                                  + std::to_string(d.value.electrodes->number[3])
-                                  + " is not centred where the first one is: not a sounding");
+            throw SoundingRefused(tr("%1: центр установки A %2 B %3 M %4 N %5 не совпадает с центром первой: "
+                                     "это не зондирование")
+                                      .arg(out.what)
+                                      .arg(d.value.electrodes->number[0])
+                                      .arg(d.value.electrodes->number[1])
+                                      .arg(d.value.electrodes->number[2])
+                                      .arg(d.value.electrodes->number[3]));
         if (!(*d.value.rhoa > 0))
             continue;  // a reading of a swapped wire: no layered earth gives it
         out.data.push_back({{x[0] - out.centre, x[1] - out.centre, x[2] - out.centre, x[3] - out.centre},
@@ -99,7 +105,7 @@ SoundingInput soundingInput(const std::vector<MeasurementRecord>& records, const
         spacings.insert(std::llround(std::abs(x[1] - x[0]) / 2 / kSamePosition));
     }
     if (spacings.size() < 3)
-        throw SoundingRefused(out.what.toStdString() + ": fewer than three spacings AB/2: not a sounding");
+        throw SoundingRefused(tr("%1: меньше трёх разносов AB/2: это не зондирование").arg(out.what));
     std::sort(out.data.begin(), out.data.end(), [](const inv::SoundingDatum& a, const inv::SoundingDatum& b) {
         return std::pair(std::abs(a.x[1] - a.x[0]), std::abs(a.x[3] - a.x[2]))
             < std::pair(std::abs(b.x[1] - b.x[0]), std::abs(b.x[3] - b.x[2]));
@@ -199,7 +205,7 @@ double logRhoAt(const inv::LayeredEarth& earth, double depth)
 SoundingSection soundingSection(const std::vector<SoundingResult>& soundings, int columns, int rows)
 {
     if (soundings.size() < 2)
-        throw SoundingRefused("a section needs two soundings or more");
+        throw SoundingRefused(tr("для разреза нужны два зондирования или больше"));
     std::vector<const SoundingResult*> byCentre;
     double deepest = 0;
     for (const SoundingResult& s : soundings) {
@@ -211,10 +217,9 @@ SoundingSection soundingSection(const std::vector<SoundingResult>& soundings, in
               [](const SoundingResult* a, const SoundingResult* b) { return a->input.centre < b->input.centre; });
     for (std::size_t i = 1; i < byCentre.size(); ++i)
         if (std::abs(byCentre[i]->input.centre - byCentre[i - 1]->input.centre) <= kSamePosition)
-            throw SoundingRefused((byCentre[i - 1]->input.what + QStringLiteral(" and ") + byCentre[i]->input.what)
-                                      .toStdString()
-                                  + " lie at one centre: a section places each sounding at a centre of its own "
-                                    "(X0 of the lines, or Centre= of the spacing sheet)");
+            throw SoundingRefused(tr("%1 и %2 стоят в одной точке: в разрезе у каждого зондирования своя точка "
+                                     "(X0 в геометрии линий или Centre= в листе разносов)")
+                                      .arg(byCentre[i - 1]->input.what, byCentre[i]->input.what));
     SoundingSection out;
     // Half the mean distance between centres beyond the first and the last:
     // their names and boundaries stay inside the picture.

@@ -13,10 +13,10 @@
 
 namespace zel {
 
-// A profile that is no sounding, said why.
+// A profile that is no sounding, said why (in the interface's language).
 class SoundingRefused : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit SoundingRefused(const QString& why) : std::runtime_error(why.toStdString()) {}
 };
 
 // A sounding's data, each datum's electrodes taken from its midpoint

@@ -24,6 +24,8 @@ public:
     bool documentsOpen = true;      // whether the desktop has an application for what is opened
     QList<bool> buttonAnswers;      // the extra button chosen; OK when none is left
     QList<zel::SurveyGeometry> geometryAnswers;  // Cancel when none is left
+    QList<zel::SpacingSheets> spacingAnswers;    // Cancel when none is left
+    zel::SpacingSheets shownSpacings;
     zel::SurveyGeometry shownGeometry;
     QString shownGeometryProblem;
     std::vector<zel::Profile> shownProfiles;
@@ -61,6 +63,12 @@ public:
         shownGeometryProblem = input.problem;
         shownProfiles = input.profiles;
         return geometryAnswers.isEmpty() ? std::nullopt : std::optional(geometryAnswers.takeFirst());
+    }
+
+    std::optional<zel::SpacingSheets> editSpacings(QWidget*, const zel::SpacingSheets& sheets) override
+    {
+        shownSpacings = sheets;
+        return spacingAnswers.isEmpty() ? std::nullopt : std::optional(spacingAnswers.takeFirst());
     }
 
     std::optional<PictureSize> askPictureSize(QWidget*, const PictureSize& offered) override

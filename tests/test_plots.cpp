@@ -5,6 +5,7 @@
 
 #include "texts/Texts.h"
 #include "app/PlotWindows.h"
+#include "app/SoundingWindow.h"
 #include "app/SurveyCommands.h"
 #include "app/ZelMain.h"
 #include "data/DataFile.h"
@@ -16,6 +17,10 @@
 #include "survey/Checks.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QDir>
 #include <QSettings>
 #include <QImage>
@@ -432,4 +437,50 @@ TEST(Plots, SheetKeepsEveryTextInsideAndApartAtEachResolution)
         const QString box = QStringLiteral("/MediaBox [0 0 %1 %2]").arg(size.width * 72.0 / size.dpi, 0, 'f', 6).arg(size.height * 72.0 / size.dpi, 0, 'f', 6);
         EXPECT_TRUE(pdf.contains(box.toLatin1())) << at << " " << box.toStdString();
     }
+}
+
+// The sounding window: plain soundings refused until the spacing sheet is
+// given (then kept beside the data), a value typed held in the refit,
+// layers added and removed, and the section of every sounding.
+TEST(Plots, SoundingWindowFitsWhatTheCrewHolds)
+{
+    WindowInDir place;
+    FakeDialogs dialogs;
+    TForm1 form(&dialogs, QStringList());
+    const zel::sim::SyntheticLine line =
+        zel::sim::parseSyntheticLine("electrodes 128\nbackground 100\nlayer 5 10\nblock 60 70 3 12 1000\nsounding 3 20\nplain\n");
+    const QString file = place.dir.filePath("ves.zel");
+    zel::writeWholeFile(file, zeltest::dump(zel::sim::syntheticRecords(line)));
+    dialogs.fileAnswers << file;
+    form.ToolButton1Click();
+    form.Sounding1->trigger();
+    TSoundingWindow& w = *form.survey().soundingWindow();
+    EXPECT_FALSE(w.result());
+    EXPECT_TRUE(w.StateLabel->text().contains("AB/2")) << w.StateLabel->text().toStdString();
+
+    dialogs.spacingAnswers << zel::sim::syntheticSpacings(line);
+    w.SpacingsButton->click();
+    EXPECT_EQ(zel::readSpacingsBeside(file), zel::sim::syntheticSpacings(line));
+    ASSERT_TRUE(w.result());
+    ASSERT_EQ(w.LayersTable->rowCount(), 2);
+    EXPECT_NEAR(w.result()->layered.earth.thickness[0], 5, 0.25);
+
+    // ρ of the lower layer typed as 20: held, the rest fitted around it.
+    w.LayersTable->item(1, 0)->setText("20");
+    EXPECT_EQ(w.LayersTable->item(1, 0)->checkState(), Qt::Checked);
+    EXPECT_DOUBLE_EQ(w.result()->layered.earth.rho[1], 20);
+    EXPECT_GT(w.result()->layered.rrms, 2);  // the curve says the value is wrong
+    w.AddLayerButton->click();
+    EXPECT_EQ(w.result()->layered.earth.rho.size(), 3u);
+    w.LayersTable->setCurrentCell(2, 0);
+    w.RemoveLayerButton->click();
+    EXPECT_EQ(w.result()->layered.earth.rho.size(), 2u);
+    w.FewestButton->click();
+    EXPECT_NEAR(w.result()->layered.earth.rho[1], 10, 0.5);
+    EXPECT_EQ(w.LayersTable->item(1, 0)->checkState(), Qt::Unchecked);
+
+    w.SoundingBox->setCurrentIndex(1);  // over the block: its resistive layer
+    EXPECT_EQ(w.result()->layered.earth.rho.size(), 3u);
+    w.Tabs->setCurrentWidget(w.SectionPlot);
+    EXPECT_GT(w.SectionPlot->plottableCount(), 0);
 }

@@ -497,6 +497,7 @@ QString surveyGeometryCommand() { return tr("Survey geometry..."); }
 QString dataCheckCommand() { return tr("Data check..."); }
 QString invertCommand() { return tr("Invert..."); }
 QString allLinesCommand() { return tr("All lines"); }
+QString soundingCommand() { return tr("Sounding"); }
 QString checkSummary(int line, int file, int values, int flagged, const QStringList& flagCounts,
                      std::optional<double> medianError)
 {

@@ -113,6 +113,7 @@ QString errorModelLine(int line, int file, int pairs, double a, double b);
 QString invertCommand();
 // "All lines": every line of the reading inverted, and a plan view.
 QString allLinesCommand();
+QString soundingCommand();  // "Survey" → the sounding window
 // A station command, or another inversion, while an inversion runs.
 QString inversionRunning();
 // A line too large for the memory: what the inversion needs and what is

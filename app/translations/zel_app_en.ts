@@ -632,6 +632,96 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
     </message>
 </context>
 <context>
+    <name>TSoundingWindow</name>
+    <message>
+        <source>Зондирование</source>
+        <translation>Sounding</translation>
+    </message>
+    <message>
+        <source>Кривая</source>
+        <translation>Curve</translation>
+    </message>
+    <message>
+        <source>Разрез по зондированиям</source>
+        <translation>Section of the soundings</translation>
+    </message>
+    <message>
+        <source>Лист разносов...</source>
+        <translation>Spacing sheet...</translation>
+    </message>
+    <message>
+        <source>AB/2 и MN/2 каждой станции для измерений без положений электродов</source>
+        <translation>AB/2 and MN/2 of each station, for measurements without electrode positions</translation>
+    </message>
+    <message>
+        <source>Добавить слой</source>
+        <translation>Add layer</translation>
+    </message>
+    <message>
+        <source>Удалить слой</source>
+        <translation>Remove layer</translation>
+    </message>
+    <message>
+        <source>Подобрать число слоёв</source>
+        <translation>Fewest layers</translation>
+    </message>
+    <message>
+        <source>Наименьшее число слоёв, которое объясняет данные; закреплённое отпускается</source>
+        <translation>The fewest layers that explain the data; held values are let go</translation>
+    </message>
+    <message>
+        <source>ρ, Ом·м</source>
+        <translation>ρ, Ohm·m</translation>
+    </message>
+    <message>
+        <source>h, м</source>
+        <translation>h, m</translation>
+    </message>
+    <message>
+        <source>ρ от – до</source>
+        <translation>ρ from – to</translation>
+    </message>
+    <message>
+        <source>S = h/ρ, См</source>
+        <translation>S = h/ρ, S</translation>
+    </message>
+    <message>
+        <source>Отметка: значение закреплено при подборе</source>
+        <translation>Ticked: the value is held in the fit</translation>
+    </message>
+    <message>
+        <source>В данных нет профилей.</source>
+        <translation>The data have no profiles.</translation>
+    </message>
+    <message>
+        <source>T = h·ρ = %1 Ом·м²</source>
+        <translation>T = h·ρ = %1 Ohm·m²</translation>
+    </message>
+    <message>
+        <source>%1 в точке %2 м: %3 измерений; слоёв %4, χ² %5, RRMS %6 %; гладкая модель: RRMS %7 %</source>
+        <translation>%1 at %2 m: %3 data; %4 layers, χ² %5, RRMS %6 %; smooth model: RRMS %7 %</translation>
+    </message>
+    <message>
+        <source>Разрез строится по двум зондированиям и более в разных точках; их здесь %1.</source>
+        <translation>A section needs two soundings or more at different centres; there are %1 here.</translation>
+    </message>
+    <message>
+        <source>AB/2 = %1 м, MN/2 = %2 м: ρк = %3 Ом·м; слоистая модель %4, гладкая %5</source>
+        <translation>AB/2 = %1 m, MN/2 = %2 m: ρa = %3 Ohm·m; layered model %4, smooth %5</translation>
+    </message>
+</context>
+<context>
+    <name>TSpacingsDialog</name>
+    <message>
+        <source>Лист разносов</source>
+        <translation>Spacing sheet</translation>
+    </message>
+    <message>
+        <source>Строка на станцию: номер станции, AB/2 и MN/2 в метрах. Строки до первого раздела — лист всех профилей; раздел [Line 3 File 1] — лист своего профиля, Centre= — его центр на линии, м.</source>
+        <translation>A row a station: the station number, AB/2 and MN/2 in metres. Rows before the first section are the sheet of every profile; a section [Line 3 File 1] holds its profile&apos;s own sheet, Centre= its centre along the line, m.</translation>
+    </message>
+</context>
+<context>
     <name>TStationCommands</name>
     <message>
         <source>Файл прошивки (*.bin)|*.bin</source>

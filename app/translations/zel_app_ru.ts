@@ -621,6 +621,96 @@ zlib — лицензия zlib. Подробно: THIRD-PARTY.txt.</source>
     </message>
 </context>
 <context>
+    <name>TSoundingWindow</name>
+    <message>
+        <source>Зондирование</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Кривая</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Разрез по зондированиям</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Лист разносов...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AB/2 и MN/2 каждой станции для измерений без положений электродов</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Добавить слой</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Удалить слой</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Подобрать число слоёв</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Наименьшее число слоёв, которое объясняет данные; закреплённое отпускается</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ρ, Ом·м</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>h, м</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ρ от – до</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>S = h/ρ, См</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Отметка: значение закреплено при подборе</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>В данных нет профилей.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>T = h·ρ = %1 Ом·м²</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 в точке %2 м: %3 измерений; слоёв %4, χ² %5, RRMS %6 %; гладкая модель: RRMS %7 %</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Разрез строится по двум зондированиям и более в разных точках; их здесь %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AB/2 = %1 м, MN/2 = %2 м: ρк = %3 Ом·м; слоистая модель %4, гладкая %5</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TSpacingsDialog</name>
+    <message>
+        <source>Лист разносов</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Строка на станцию: номер станции, AB/2 и MN/2 в метрах. Строки до первого раздела — лист всех профилей; раздел [Line 3 File 1] — лист своего профиля, Centre= — его центр на линии, м.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>TStationCommands</name>
     <message>
         <source>Файл прошивки (*.bin)|*.bin</source>

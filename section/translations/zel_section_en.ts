@@ -71,5 +71,33 @@
         <source>все линии лежат на одном Y (%1 м): дайте каждой линии её Y в файле линий</source>
         <translation>every line lies at one Y (%1 m): give each line its Y in the lines file</translation>
     </message>
+    <message>
+        <source>%1: у простых измерений нет положений электродов: дайте AB/2 и MN/2 каждой станции (лист разносов)</source>
+        <translation>%1: plain measurements carry no electrode positions: give each station's AB/2 and MN/2 (a spacing sheet)</translation>
+    </message>
+    <message>
+        <source>%1: в листе разносов нет AB/2 и MN/2 для станций %2</source>
+        <translation>%1: the spacing sheet has no AB/2 and MN/2 for stations %2</translation>
+    </message>
+    <message>
+        <source>%1: нет значений с положениями электродов, током и напряжением</source>
+        <translation>%1: no value with electrode positions, current and voltage</translation>
+    </message>
+    <message>
+        <source>%1: центр установки A %2 B %3 M %4 N %5 не совпадает с центром первой: это не зондирование</source>
+        <translation>%1: the quadripole A %2 B %3 M %4 N %5 is not centred where the first one is: not a sounding</translation>
+    </message>
+    <message>
+        <source>%1: меньше трёх разносов AB/2: это не зондирование</source>
+        <translation>%1: fewer than three spacings AB/2: not a sounding</translation>
+    </message>
+    <message>
+        <source>для разреза нужны два зондирования или больше</source>
+        <translation>a section needs two soundings or more</translation>
+    </message>
+    <message>
+        <source>%1 и %2 стоят в одной точке: в разрезе у каждого зондирования своя точка (X0 в геометрии линий или Centre= в листе разносов)</source>
+        <translation>%1 and %2 lie at one centre: a section places each sounding at a centre of its own (X0 of the lines, or Centre= of the spacing sheet)</translation>
+    </message>
 </context>
 </TS>

@@ -71,5 +71,33 @@
         <source>все линии лежат на одном Y (%1 м): дайте каждой линии её Y в файле линий</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1: у простых измерений нет положений электродов: дайте AB/2 и MN/2 каждой станции (лист разносов)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: в листе разносов нет AB/2 и MN/2 для станций %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: нет значений с положениями электродов, током и напряжением</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: центр установки A %2 B %3 M %4 N %5 не совпадает с центром первой: это не зондирование</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: меньше трёх разносов AB/2: это не зондирование</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>для разреза нужны два зондирования или больше</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 и %2 стоят в одной точке: в разрезе у каждого зондирования своя точка (X0 в геометрии линий или Centre= в листе разносов)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

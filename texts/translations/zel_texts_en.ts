@@ -617,7 +617,11 @@
     </message>
     <message>
         <source>Лист разносов «%1», строка %2: «%3» — ожидаются номер станции, AB/2 и MN/2 в метрах (MN/2 меньше AB/2, станция один раз на лист)</source>
-        <translation>Spacing sheet "%1", line %2: "%3" — expected a station number, AB/2 and MN/2 in metres (MN/2 less than AB/2, each station once a sheet)</translation>
+        <translation>Spacing sheet &quot;%1&quot;, line %2: &quot;%3&quot; — expected a station number, AB/2 and MN/2 in metres (MN/2 less than AB/2, each station once a sheet)</translation>
+    </message>
+    <message>
+        <source>Sounding</source>
+        <translation>Sounding</translation>
     </message>
 </context>
 <context>

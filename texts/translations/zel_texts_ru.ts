@@ -619,6 +619,10 @@
         <source>Лист разносов «%1», строка %2: «%3» — ожидаются номер станции, AB/2 и MN/2 в метрах (MN/2 меньше AB/2, станция один раз на лист)</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Sounding</source>
+        <translation>Зондирование</translation>
+    </message>
 </context>
 <context>
     <name>zel::texts::Refusals</name>

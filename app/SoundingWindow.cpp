@@ -1,0 +1,352 @@
+#include "SoundingWindow.h"
+
+#include "texts/Texts.h"
+
+#include "data/ZelError.h"
+#include "document/Document.h"
+#include "plots/Plots.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <qcustomplot.h>
+
+#include <cmath>
+
+namespace {
+
+enum Column { RhoColumn, ThicknessColumn, RangeColumn, ConductanceColumn, ColumnCount };
+
+QString decimal(double v, int significant = 4) { return zel::texts::numberLocale().toString(v, 'g', significant); }
+
+} // namespace
+
+TSoundingWindow::TSoundingWindow(QSettings& settings, UserDialogs& dialogs, QWidget* parent)
+    : TPlotWindow(QStringLiteral("SoundingWindow"), settings, dialogs, parent)
+    , m_dialogs(dialogs)
+{
+    SoundingBox = new QComboBox(this);
+    SoundingBox->setObjectName(QStringLiteral("SoundingBox"));
+    addControl(SoundingBox);
+    SpacingsButton = new QPushButton(this);
+    SpacingsButton->setObjectName(QStringLiteral("SpacingsButton"));
+    addControl(SpacingsButton);
+
+    // The curve and the section as tabs, the layers beside them.
+    auto* outer = static_cast<QVBoxLayout*>(layout());
+    outer->removeWidget(Plot);
+    Tabs = new QTabWidget(this);
+    Tabs->setObjectName(QStringLiteral("Tabs"));
+    Tabs->addTab(Plot, QString());
+    SectionPlot = new QCustomPlot(this);
+    SectionPlot->setObjectName(QStringLiteral("SectionPlot"));
+    Tabs->addTab(SectionPlot, QString());
+    LayersTable = new QTableWidget(0, ColumnCount, this);
+    LayersTable->setObjectName(QStringLiteral("LayersTable"));
+    LayersTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    LayersTable->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    AddLayerButton = new QPushButton(this);
+    AddLayerButton->setObjectName(QStringLiteral("AddLayerButton"));
+    RemoveLayerButton = new QPushButton(this);
+    RemoveLayerButton->setObjectName(QStringLiteral("RemoveLayerButton"));
+    FewestButton = new QPushButton(this);
+    FewestButton->setObjectName(QStringLiteral("FewestButton"));
+    StateLabel = new QLabel(this);
+    StateLabel->setObjectName(QStringLiteral("StateLabel"));
+    StateLabel->setWordWrap(true);
+    StateLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {AddLayerButton, RemoveLayerButton, FewestButton})
+        buttons->addWidget(b);
+    auto* side = new QVBoxLayout;
+    side->addWidget(LayersTable, 1);
+    side->addLayout(buttons);
+    side->addWidget(StateLabel);
+    auto* row = new QHBoxLayout;
+    row->addWidget(Tabs, 3);
+    row->addLayout(side, 2);
+    outer->addLayout(row, 1);
+
+    connect(SoundingBox, &QComboBox::currentIndexChanged, this, &TSoundingWindow::interpretChosen);
+    connect(SpacingsButton, &QPushButton::clicked, this, &TSoundingWindow::editSpacings);
+    connect(AddLayerButton, &QPushButton::clicked, this, [this] { refit(LayersTable->rowCount() + 1); });
+    connect(RemoveLayerButton, &QPushButton::clicked, this, [this] {
+        // The chosen layer goes (else the deepest), and what it held with it.
+        const int gone = LayersTable->currentRow() >= 0 ? LayersTable->currentRow() : LayersTable->rowCount() - 1;
+        if (LayersTable->rowCount() > 1) {
+            LayersTable->removeRow(gone);
+            refit(LayersTable->rowCount());
+        }
+    });
+    connect(FewestButton, &QPushButton::clicked, this, [this] {
+        if (!m_result)
+            return;
+        m_result->layered = zel::inv::fitFewestLayers(m_result->input.data);
+        fillTable();
+        drawCurve();
+    });
+    // A value typed is held; its box taken off frees it. Either fits again.
+    connect(LayersTable, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (m_filling || item->column() > ThicknessColumn)
+            return;
+        if (const auto typed = zel::decimalOfText(item->text()); typed && *typed > 0
+            && std::abs(*typed - item->data(Qt::UserRole).toDouble()) > 1e-9 * *typed) {
+            const QSignalBlocker quiet(LayersTable);
+            item->setCheckState(Qt::Checked);
+        }
+        refit(LayersTable->rowCount());
+    });
+    connect(Tabs, &QTabWidget::currentChanged, this, [this] {
+        if (Tabs->currentWidget() == SectionPlot && m_sectionStale)
+            drawSection();
+    });
+    TSoundingWindow::retranslate();
+}
+
+void TSoundingWindow::retranslate()
+{
+    TPlotWindow::retranslate();
+    SectionPlot->setLocale(Plot->locale());
+    setWindowTitle(tr("Зондирование"));
+    Tabs->setTabText(0, tr("Кривая"));
+    Tabs->setTabText(1, tr("Разрез по зондированиям"));
+    SpacingsButton->setText(tr("Лист разносов..."));
+    SpacingsButton->setToolTip(tr("AB/2 и MN/2 каждой станции для измерений без положений электродов"));
+    AddLayerButton->setText(tr("Добавить слой"));
+    RemoveLayerButton->setText(tr("Удалить слой"));
+    FewestButton->setText(tr("Подобрать число слоёв"));
+    FewestButton->setToolTip(tr("Наименьшее число слоёв, которое объясняет данные; закреплённое отпускается"));
+    LayersTable->setHorizontalHeaderLabels({tr("ρ, Ом·м"), tr("h, м"), tr("ρ от – до"), tr("S = h/ρ, См")});
+    LayersTable->horizontalHeaderItem(RhoColumn)->setToolTip(tr("Отметка: значение закреплено при подборе"));
+    LayersTable->horizontalHeaderItem(ThicknessColumn)->setToolTip(tr("Отметка: значение закреплено при подборе"));
+    fillTable();
+    drawCurve();
+    m_sectionStale = true;
+    if (Tabs->currentWidget() == SectionPlot)
+        drawSection();
+}
+
+void TSoundingWindow::documentChanged()
+{
+    // The sheet beside the data file is read with the data.
+    m_sheets = {};
+    m_sheetProblem.clear();
+    if (document()) {
+        try {
+            m_sheets = zel::readSpacingsBeside(document()->path());
+        } catch (const zel::ZelError& e) {
+            m_sheetProblem = zel::withFullStop(zel::texts::errorText(e));
+        }
+    }
+    TPlotWindow::documentChanged();
+}
+
+void TSoundingWindow::setRecords(const std::vector<zel::MeasurementRecord>& records, const zel::SurveyGeometry& geometry)
+{
+    m_records = records;
+    m_geometry = geometry;
+    const QVariant chosen = SoundingBox->currentData();
+    {
+        const QSignalBlocker quiet(SoundingBox);
+        SoundingBox->clear();
+        for (const zel::Profile& p : zel::profilesOf(m_records))
+            SoundingBox->addItem(zel::profileName(p), QVariant::fromValue(QPoint(p.line, p.file)));
+        SoundingBox->setCurrentIndex(std::max(0, SoundingBox->findData(chosen)));
+    }
+    m_sectionStale = true;
+    interpretChosen();
+    if (Tabs->currentWidget() == SectionPlot)
+        drawSection();
+}
+
+void TSoundingWindow::interpretChosen()
+{
+    m_result.reset();
+    m_refusal.clear();
+    if (const QVariant data = SoundingBox->currentData(); data.isValid()) {
+        const QPoint p = data.toPoint();
+        try {
+            m_result = zel::interpretSounding(zel::soundingInput(m_records, m_geometry, {p.x(), p.y()}, {}, m_sheets));
+        } catch (const zel::SoundingRefused& e) {
+            m_refusal = QString::fromStdString(e.what());
+        } catch (const zel::ZelError& e) {
+            m_refusal = zel::withFullStop(zel::texts::errorText(e));
+        }
+    }
+    fillTable();
+    drawCurve();
+}
+
+std::vector<zel::inv::LayerFix> TSoundingWindow::heldLayers() const
+{
+    std::vector<zel::inv::LayerFix> held(std::size_t(LayersTable->rowCount()));
+    for (int row = 0; row < LayersTable->rowCount(); ++row)
+        for (const int column : {RhoColumn, ThicknessColumn}) {
+            const QTableWidgetItem* item = LayersTable->item(row, column);
+            if (!item || item->checkState() != Qt::Checked)
+                continue;
+            const auto value = zel::decimalOfText(item->text());
+            if (!value || !(*value > 0))
+                continue;
+            (column == RhoColumn ? held[std::size_t(row)].rho : held[std::size_t(row)].thickness) = *value;
+        }
+    return held;
+}
+
+void TSoundingWindow::refit(int layers)
+{
+    if (!m_result || layers < 1)
+        return;
+    std::vector<zel::inv::LayerFix> held = heldLayers();
+    held.resize(std::size_t(layers));
+    held.back().thickness.reset();  // the deepest reaches down without end
+    m_result->layered = zel::inv::fitLayers(m_result->input.data, layers, held);
+    fillTable();
+    // What the user held stays ticked.
+    {
+        const QSignalBlocker quiet(LayersTable);
+        for (std::size_t i = 0; i < held.size() && int(i) < LayersTable->rowCount(); ++i) {
+            if (held[i].rho)
+                LayersTable->item(int(i), RhoColumn)->setCheckState(Qt::Checked);
+            if (held[i].thickness && LayersTable->item(int(i), ThicknessColumn)->flags() & Qt::ItemIsEditable)
+                LayersTable->item(int(i), ThicknessColumn)->setCheckState(Qt::Checked);
+        }
+    }
+    drawCurve();
+}
+
+void TSoundingWindow::fillTable()
+{
+    m_filling = true;
+    const QSignalBlocker quiet(LayersTable);
+    LayersTable->setRowCount(0);
+    const bool any = m_result.has_value();
+    for (QPushButton* b : {AddLayerButton, RemoveLayerButton, FewestButton})
+        b->setEnabled(any);
+    if (!any) {
+        StateLabel->setText(m_refusal.isEmpty() ? tr("В данных нет профилей.") : m_refusal);
+        m_filling = false;
+        return;
+    }
+    const zel::inv::LayeredFit& fit = m_result->layered;
+    AddLayerButton->setEnabled(fit.earth.rho.size() < 8);
+    RemoveLayerButton->setEnabled(fit.earth.rho.size() > 1);
+    LayersTable->setRowCount(int(fit.earth.rho.size()));
+    for (std::size_t i = 0; i < fit.earth.rho.size(); ++i) {
+        const int row = int(i);
+        const bool last = i == fit.earth.thickness.size();
+        auto* rho = new QTableWidgetItem(decimal(fit.earth.rho[i]));
+        rho->setData(Qt::UserRole, fit.earth.rho[i]);
+        rho->setCheckState(Qt::Unchecked);
+        LayersTable->setItem(row, RhoColumn, rho);
+        auto* h = new QTableWidgetItem(last ? QStringLiteral("∞") : decimal(fit.earth.thickness[i]));
+        if (last) {
+            h->setFlags(Qt::ItemIsEnabled);
+        } else {
+            h->setData(Qt::UserRole, fit.earth.thickness[i]);
+            h->setCheckState(Qt::Unchecked);
+        }
+        LayersTable->setItem(row, ThicknessColumn, h);
+        for (const int column : {RangeColumn, ConductanceColumn}) {
+            auto* item = new QTableWidgetItem;
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            LayersTable->setItem(row, column, item);
+        }
+        LayersTable->item(row, RangeColumn)->setText(decimal(fit.rhoRange[i][0], 3) + QStringLiteral(" – ") + decimal(fit.rhoRange[i][1], 3));
+        if (!last) {
+            // Where ρ and h are equivalent, the data fix S = h/ρ and T = h·ρ.
+            LayersTable->item(row, ConductanceColumn)->setText(decimal(fit.earth.thickness[i] / fit.earth.rho[i], 3));
+            LayersTable->item(row, ConductanceColumn)->setToolTip(
+                tr("T = h·ρ = %1 Ом·м²").arg(decimal(fit.earth.thickness[i] * fit.earth.rho[i], 3)));
+        }
+    }
+    StateLabel->setText(tr("%1 в точке %2 м: %3 измерений; слоёв %4, χ² %5, RRMS %6 %; гладкая модель: RRMS %7 %")
+                            .arg(m_result->input.what, decimal(m_result->input.centre, 6))
+                            .arg(m_result->input.data.size())
+                            .arg(fit.earth.rho.size())
+                            .arg(decimal(fit.chi2, 3), decimal(fit.rrms, 3), decimal(m_result->smooth.rrms, 3))
+                        + (m_sheetProblem.isEmpty() ? QString() : QStringLiteral("\n") + m_sheetProblem));
+    m_filling = false;
+}
+
+void TSoundingWindow::drawCurve()
+{
+    if (!m_result) {
+        Plot->clearPlottables();
+        Plot->clearItems();
+        Plot->replot();
+        return;
+    }
+    zel::drawSounding(*Plot, m_result->input.data, m_result->layered, m_result->smooth,
+                      zel::soundingTitle(*m_result, Plot->locale()));
+    Plot->replot();
+}
+
+void TSoundingWindow::drawSection()
+{
+    m_sectionStale = false;
+    std::vector<zel::SoundingResult> soundings;
+    for (const zel::Profile& p : zel::profilesOf(m_records)) {
+        try {
+            soundings.push_back(zel::interpretSounding(zel::soundingInput(m_records, m_geometry, p, {}, m_sheets)));
+        } catch (const zel::SoundingRefused&) {
+            continue;  // not a sounding: the curve tab says why
+        } catch (const zel::ZelError&) {
+            continue;
+        }
+    }
+    try {
+        zel::drawSoundingSection(*SectionPlot, zel::soundingSection(soundings),
+                                 document() ? QFileInfo(document()->path()).fileName() : QString());
+    } catch (const zel::SoundingRefused&) {
+        SectionPlot->clearPlottables();
+        SectionPlot->clearItems();
+        StateLabel->setText(StateLabel->text() + QStringLiteral("\n")
+                            + tr("Разрез строится по двум зондированиям и более в разных точках; их здесь %1.")
+                                  .arg(soundings.size()));
+    }
+    SectionPlot->replot();
+}
+
+QString TSoundingWindow::hoverText(const QPointF& pixel) const
+{
+    if (!m_result || Tabs->currentWidget() != Plot)
+        return {};
+    const auto& data = m_result->input.data;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const double ab2 = std::abs(data[i].x[1] - data[i].x[0]) / 2, mn2 = std::abs(data[i].x[3] - data[i].x[2]) / 2;
+        const QPointF at(Plot->xAxis->coordToPixel(ab2), Plot->yAxis->coordToPixel(data[i].rhoa));
+        if (QLineF(at, pixel).length() <= 8)
+            return tr("AB/2 = %1 м, MN/2 = %2 м: ρк = %3 Ом·м; слоистая модель %4, гладкая %5")
+                .arg(decimal(ab2), decimal(mn2), decimal(data[i].rhoa), decimal(m_result->layered.response[i]),
+                     decimal(m_result->smooth.response[i]));
+    }
+    return {};
+}
+
+void TSoundingWindow::editSpacings()
+{
+    const QString path = document() ? document()->path() : QString();
+    const auto edited = m_dialogs.editSpacings(this, m_sheets);
+    if (!edited)
+        return;
+    m_sheets = *edited;
+    m_sheetProblem.clear();
+    if (!path.isEmpty()) {
+        try {
+            zel::writeSpacingsBeside(path, m_sheets);
+        } catch (const zel::ZelError& e) {
+            m_dialogs.showMessage(this, MessageKind::Error, windowTitle(), zel::withFullStop(zel::texts::errorText(e)));
+        }
+    }
+    m_sectionStale = true;
+    interpretChosen();
+    if (Tabs->currentWidget() == SectionPlot)
+        drawSection();
+}

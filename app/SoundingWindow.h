@@ -1,0 +1,69 @@
+#pragma once
+
+#include "PlotWindows.h"
+
+#include "section/Sounding.h"
+#include "survey/Spacings.h"
+
+#include <optional>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+class QTabWidget;
+
+// "Survey" → "Sounding": a profile's vertical electrical sounding as its
+// curve on log–log axes (each MN segment apart) with the layered and the
+// smooth model; the layered model's layers in a table, where a value typed
+// is held (its box ticked), a layer is added or removed, and the curve is
+// fitted again at once. A second tab draws the section of every sounding of
+// the reading. Plain measurements take the spacing sheet beside the data
+// file, edited here.
+class TSoundingWindow : public TPlotWindow {
+    Q_OBJECT
+public:
+    TSoundingWindow(QSettings& settings, UserDialogs& dialogs, QWidget* parent);
+    void setRecords(const std::vector<zel::MeasurementRecord>& records, const zel::SurveyGeometry& geometry) override;
+    QString hoverText(const QPointF& pixel) const override;
+    // The sounding shown, interpreted; none when the profile is no sounding
+    // (StateLabel says why).
+    const std::optional<zel::SoundingResult>& result() const { return m_result; }
+    // The sheet the plain soundings take (read beside the data file).
+    const zel::SpacingSheets& spacings() const { return m_sheets; }
+
+    QComboBox* SoundingBox = nullptr;
+    QTabWidget* Tabs = nullptr;
+    QCustomPlot* SectionPlot = nullptr;
+    QTableWidget* LayersTable = nullptr;  // ρ and h of each layer, ticked: held; range, S and T
+    QPushButton* AddLayerButton = nullptr;
+    QPushButton* RemoveLayerButton = nullptr;
+    QPushButton* FewestButton = nullptr;  // the fewest layers the data need, nothing held
+    QPushButton* SpacingsButton = nullptr;
+    QLabel* StateLabel = nullptr;
+
+    // The layered model fitted again with `layers` layers and what the table holds.
+    void refit(int layers);
+
+protected:
+    void retranslate() override;
+    void documentChanged() override;
+
+private:
+    void interpretChosen();
+    void fillTable();
+    void drawCurve();
+    void drawSection();
+    void editSpacings();
+    std::vector<zel::inv::LayerFix> heldLayers() const;
+
+    UserDialogs& m_dialogs;
+    std::vector<zel::MeasurementRecord> m_records;
+    zel::SurveyGeometry m_geometry;
+    zel::SpacingSheets m_sheets;
+    QString m_sheetProblem;  // a sheet beside the data that cannot be used
+    std::optional<zel::SoundingResult> m_result;
+    QString m_refusal;
+    bool m_sectionStale = true;
+    bool m_filling = false;
+};
