@@ -383,7 +383,7 @@ inv::LayeredEarth columnEarth(const SyntheticLine& line, double x)
 // electrodes/2 and electrodes/2 + 1), `soundingStep` apart.
 double soundingCentre(const SyntheticLine& line, int file)
 {
-    return (line.electrodes / 2 + 0.5) * line.spacing + (file - (line.soundings + 1) / 2.0) * line.soundingStep;
+    return (double(line.electrodes / 2) + 0.5) * line.spacing + (file - (line.soundings + 1) / 2.0) * line.soundingStep;
 }
 
 // A record of channel 1 alone reading `milliVolts` at 100 mA, at the
@@ -532,7 +532,7 @@ LineGeometries syntheticGeometry(const SyntheticLine& line)
             LineGeometry& g = lines[Profile{line.line, file}];
             g.spacing = line.spacing;
             if (!line.plainSoundings)
-                g.x0 = soundingCentre(line, file) - (line.electrodes / 2 + 0.5) * line.spacing;
+                g.x0 = soundingCentre(line, file) - (double(line.electrodes / 2) + 0.5) * line.spacing;
             if (line.y != 0)
                 g.y = line.y;
         }
