@@ -7,6 +7,7 @@
 #include "data/ZelError.h"
 #include "survey/Exports.h"
 #include "survey/Sequence.h"
+#include "survey/Spacings.h"
 
 #include <cstddef>
 #include <cmath>
@@ -66,6 +67,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                           int(records.size()));
     if (read.badLine != 0 && !read.exclusions.empty())
         std::abort();
+    // The same bytes as a soundings' spacing sheet: refused, or written out
+    // and read back as the same sheets.
+    try {
+        const zel::SpacingSheets sheets =
+            zel::parseSpacings(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)), QStringLiteral("fuzz"));
+        if (zel::parseSpacings(zel::spacingsText(sheets), QStringLiteral("again")) != sheets)
+            std::abort();
+    } catch (const zel::ZelError&) {
+    }
     for (const zel::Profile& p : zel::profilesOf(records)) {
         expectPlain(zel::ohmFile(zel::inversionData(records, values, checks, p, {read.exclusions, false}), 3, 2));
         const std::vector<zel::ChannelValue> invertible = zel::invertibleValues(records, values, p);

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -18,7 +19,7 @@ constexpr double kLongestSpacing = 100000.0;
 
 QByteArray number(double v)
 {
-    return QByteArray::number(v, 'g', 15);
+    return QByteArray::number(v, 'g', QLocale::FloatingPointShortest);  // read back as the same double
 }
 
 void writeSheet(QByteArray& out, const SpacingSheet& sheet)
