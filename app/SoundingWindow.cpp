@@ -23,7 +23,12 @@ namespace {
 
 enum Column { RhoColumn, ThicknessColumn, RangeColumn, ConductanceColumn, ColumnCount };
 
-QString decimal(double v, int significant = 4) { return zel::texts::numberLocale().toString(v, 'g', significant); }
+// `significant` digits without an exponent: a field crew reads 1420, not 1.42E+03.
+QString decimal(double v, int significant = 4)
+{
+    const int decimals = v == 0 || !std::isfinite(v) ? 0 : std::max(0, significant - 1 - int(std::floor(std::log10(std::abs(v)))));
+    return zel::texts::numberLocale().toString(v, 'f', std::min(decimals, 6));
+}
 
 } // namespace
 
@@ -267,10 +272,11 @@ void TSoundingWindow::fillTable()
         }
     }
     StateLabel->setText(tr("%1 в точке %2 м: %3 измерений; слоёв %4, χ² %5, RRMS %6 %; гладкая модель: RRMS %7 %")
-                            .arg(m_result->input.what, decimal(m_result->input.centre, 6))
+                            .arg(m_result->input.what, zel::texts::numberLocale().toString(m_result->input.centre, 'g', 10))
                             .arg(m_result->input.data.size())
                             .arg(fit.earth.rho.size())
-                            .arg(decimal(fit.chi2, 3), decimal(fit.rrms, 3), decimal(m_result->smooth.rrms, 3))
+                            .arg(zel::texts::numberLocale().toString(fit.chi2, 'f', 2), zel::texts::numberLocale().toString(fit.rrms, 'f', 2),
+                                 zel::texts::numberLocale().toString(m_result->smooth.rrms, 'f', 2))
                         + (m_sheetProblem.isEmpty() ? QString() : QStringLiteral("\n") + m_sheetProblem));
     m_filling = false;
 }

@@ -78,9 +78,16 @@ void resetPlot(QCustomPlot& plot)
     plot.clearPlottables();
     // The layout keeps only the axis rect: colour bars and notes are made anew.
     QCPLayoutGrid* layout = plot.plotLayout();
+    // A legend drawn below the axes goes back inside them, as made.
     for (int i = layout->elementCount() - 1; i >= 0; --i)
-        if (QCPLayoutElement* element = layout->elementAt(i); element && element != plot.axisRect())
+        if (QCPLayoutElement* element = layout->elementAt(i); element == plot.legend) {
+            layout->take(element);
+            plot.legend->setWrap(0);
+            plot.legend->setFillOrder(QCPLayoutGrid::foRowsFirst);
+            plot.axisRect()->insetLayout()->addElement(plot.legend, Qt::AlignRight | Qt::AlignTop);
+        } else if (element && element != plot.axisRect()) {
             layout->remove(element);
+        }
     layout->simplify();
     plot.xAxis->setScaleType(QCPAxis::stLinear);
     plot.yAxis->setScaleType(QCPAxis::stLinear);
@@ -890,8 +897,15 @@ void drawSounding(QCustomPlot& plot, const std::vector<inv::SoundingDatum>& data
     plot.rescaleAxes();
     for (QCPAxis* axis : {plot.xAxis, plot.yAxis})
         axis->setRange(axis->range().lower / 1.3, axis->range().upper * 1.3);
+    // The legend below the axes, in three columns: inside them it would
+    // hide the curve on a small window.
     plot.legend->setVisible(true);
     plot.legend->setFont(QFont(plot.font().family(), 8));
+    plot.axisRect()->insetLayout()->take(plot.legend);
+    plot.plotLayout()->addElement(plot.plotLayout()->rowCount(), 0, plot.legend);
+    plot.legend->setWrap(3);
+    plot.legend->setFillOrder(QCPLayoutGrid::foColumnsFirst, true);
+    plot.plotLayout()->setRowStretchFactor(plot.plotLayout()->rowCount() - 1, 0.001);
     plot.plotLayout()->insertRow(0);
     plot.plotLayout()->addElement(0, 0, new QCPTextElement(&plot, title, QFont(plot.font().family(), 10)));
 }
@@ -899,7 +913,7 @@ void drawSounding(QCustomPlot& plot, const std::vector<inv::SoundingDatum>& data
 QString soundingTitle(const SoundingResult& r, const QLocale& numbers)
 {
     return QObject::tr("%1 at %2 m: %n layer(s), RRMS %3 %", nullptr, int(r.layered.earth.rho.size()))
-        .arg(r.input.what, localDecimal(numbers, r.input.centre, 6), localDecimal(numbers, r.layered.rrms, 3));
+        .arg(r.input.what, localDecimal(numbers, r.input.centre, 6), numbers.toString(r.layered.rrms, 'f', 2));
 }
 
 void drawSoundingSection(QCustomPlot& plot, const SoundingSection& section, const QString& title)
