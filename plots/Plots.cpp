@@ -897,6 +897,14 @@ void drawSounding(QCustomPlot& plot, const std::vector<inv::SoundingDatum>& data
     plot.rescaleAxes();
     for (QCPAxis* axis : {plot.xAxis, plot.yAxis})
         axis->setRange(axis->range().lower / 1.3, axis->range().upper * 1.3);
+    // 1, 2, 5 of each decade marked and labelled: across one or two decades
+    // a logarithmic ticker falls back to even steps, and 10 went unlabelled.
+    for (QCPAxis* axis : {plot.xAxis, plot.yAxis}) {
+        QSharedPointer<QCPAxisTickerText> ticker(new QCPAxisTickerText);
+        for (const double tick : scaleTicks({axis->range().lower, axis->range().upper, true}, 12))
+            ticker->addTick(tick, localDecimal(plot.locale(), tick, 4));
+        axis->setTicker(ticker);
+    }
     // The legend below the axes, in three columns: inside them it would
     // hide the curve on a small window.
     plot.legend->setVisible(true);
