@@ -181,6 +181,13 @@ std::vector<std::optional<double>> valueEffects(const std::vector<MeasurementRec
 {
     std::vector<std::optional<double>> out(values.size());
     for (const auto& [profile, indices] : valuesByProfile(records, values)) {
+        // A profile read at one frequency has no effect: its values are not
+        // copied to find that out (most memories are of one frequency).
+        const int first = indices.empty() ? 0 : records[std::size_t(values[indices.front()].record)].FreqIndex;
+        if (!chosen && std::all_of(indices.begin(), indices.end(), [&](std::size_t i) {
+                return records[std::size_t(values[i].record)].FreqIndex == first;
+            }))
+            continue;
         const ProfileEffects found = profileEffects(records, values, checks, indices, profile, chosen);
         if (!found.pair)
             continue;
