@@ -297,16 +297,8 @@ void TSoundingWindow::drawCurve()
 void TSoundingWindow::drawSection()
 {
     m_sectionStale = false;
-    std::vector<zel::SoundingResult> soundings;
-    for (const zel::Profile& p : zel::profilesOf(m_records)) {
-        try {
-            soundings.push_back(zel::interpretSounding(zel::soundingInput(m_records, m_geometry, p, {}, m_sheets)));
-        } catch (const zel::SoundingRefused&) {
-            continue;  // not a sounding: the curve tab says why
-        } catch (const zel::ZelError&) {
-            continue;
-        }
-    }
+    // Profiles that are no sounding are left out: the curve tab says why.
+    const std::vector<zel::SoundingResult> soundings = zel::everySounding(m_records, m_geometry, m_sheets);
     try {
         zel::drawSoundingSection(*SectionPlot, zel::soundingSection(soundings),
                                  document() ? QFileInfo(document()->path()).fileName() : QString());

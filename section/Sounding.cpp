@@ -3,6 +3,8 @@
 #include "Input.h"
 
 #include "data/Electrodes.h"
+#include "data/ZelError.h"
+#include "texts/Texts.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -120,6 +122,24 @@ SoundingResult interpretSounding(SoundingInput input)
     r.smooth = inv::smoothSounding(input.data);
     r.input = std::move(input);
     return r;
+}
+
+std::vector<SoundingResult> everySounding(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
+                                          const SpacingSheets& sheets, QStringList* leftOut)
+{
+    std::vector<SoundingResult> out;
+    for (const Profile& profile : profilesOf(records)) {
+        try {
+            out.push_back(interpretSounding(soundingInput(records, geometry, profile, {}, sheets)));
+        } catch (const SoundingRefused& e) {
+            if (leftOut)
+                leftOut->append(QString::fromStdString(e.what()));
+        } catch (const ZelError& e) {  // a profile whose geometry cannot be used
+            if (leftOut)
+                leftOut->append(profileName(profile) + QStringLiteral(": ") + withFullStop(texts::errorText(e)));
+        }
+    }
+    return out;
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include "survey/Spacings.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <stdexcept>
 #include <vector>
@@ -49,6 +50,12 @@ struct SoundingResult {
     inv::SmoothFit smooth;
 };
 SoundingResult interpretSounding(SoundingInput input);
+
+// Every sounding of a reading, each profile in turn; the refusals of
+// profiles that are none (or whose geometry cannot be used), in `leftOut`
+// when given.
+std::vector<SoundingResult> everySounding(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
+                                          const SpacingSheets& sheets, QStringList* leftOut = nullptr);
 
 // The files of a sounding: the curve (each datum with both models'
 // responses), the layered model with each layer's range and, where thin,

@@ -562,7 +562,6 @@ SyntheticSurvey syntheticSurvey(const std::vector<SyntheticLine>& lines)
                 survey.records.back().Station = std::int16_t(survey.records.size());
         }
         survey.lines.merge(syntheticGeometry(line));
-        survey.spacings.profiles.merge(syntheticSpacings(line).profiles);
     }
     return survey;
 }

@@ -129,7 +129,6 @@ LineGeometries syntheticGeometry(const SyntheticLine& line);
 struct SyntheticSurvey {
     std::vector<MeasurementRecord> records;
     LineGeometries lines;
-    SpacingSheets spacings;
 };
 // The spacing sheet of a line's plain soundings, a sheet a file with its
 // centre; none for other lines.

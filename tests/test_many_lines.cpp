@@ -191,7 +191,7 @@ TEST(ManyLines, TimeLapseFindsTheBlockThatChanged)
 // it; the sections go to one 3D file; the lines file keeps each line's Y.
 TEST(ManyLines, ParallelLinesGiveAPlanView)
 {
-    const auto [records, placed, sheets] = parallelLines(32, 6, 10, {12, 20, 1, 4});
+    const auto [records, placed] = parallelLines(32, 6, 10, {12, 20, 1, 4});
     const zel::LineGeometries reread = zel::parseLinesFile(zel::linesFileText(placed), "lines");
     EXPECT_EQ(reread.at({3, 1}).y, 20.0);
     zel::SurveyGeometry g;
@@ -220,7 +220,7 @@ TEST(ManyLines, ParallelLinesGiveAPlanView)
 
 TEST(ManyLines, ParallelLinesAsOneVolume)
 {
-    const auto [records, placed, sheets] = parallelLines(24, 4, 4, {8, 14, 1, 3});
+    const auto [records, placed] = parallelLines(24, 4, 4, {8, 14, 1, 3});
     zel::SurveyGeometry g;
     g.lines = placed;
     zel::InversionChoice choice;

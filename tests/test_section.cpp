@@ -587,7 +587,7 @@ TEST(SectionWindow, AllLinesInvertedAndShownInPlan)
         line.y = 8.0 * (n - 1);
         line.blocks = {{9, 15, 1, 3, n < 3 ? 10.0 : 100.0}};
     }
-    const auto [records, placed, sheets] = zel::sim::syntheticSurvey(lines);
+    const auto [records, placed] = zel::sim::syntheticSurvey(lines);
     const QString file = place.dir.filePath("lines.zel");
     zel::writeWholeFile(file, zeltest::dump(records));
     zel::writeLinesBeside(file, placed);

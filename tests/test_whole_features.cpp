@@ -63,7 +63,7 @@ QStringList filesIn(const QString& folder)
 TEST(WholeFeatures, PlanLeavesOutWhatDoesNotFitOrSharesAY)
 {
     std::vector<zel::sim::SyntheticLine> lines{shortLine(1, 0), shortLine(2, 0), shortLine(3, 10)};
-    const auto [records, placed, sheets] = zel::sim::syntheticSurvey(lines);
+    const auto [records, placed] = zel::sim::syntheticSurvey(lines);
     zel::SurveyGeometry g;
     g.lines = placed;
     zel::InversionChoice choice;

@@ -73,18 +73,16 @@ int soundingAll(const Call& call, const Arguments& args, const LoadedData& data,
     const QString folder = args.at(1);
     requireWritableTarget(folder, true);
     const std::vector<zel::MeasurementRecord>& records = data.records();
-    std::vector<zel::SoundingResult> soundings;
+    QStringList leftOut;
+    const std::vector<zel::SoundingResult> soundings = zel::everySounding(records, geometry, sheets, &leftOut);
+    for (const QString& why : leftOut)
+        printLine(call.err, QStringLiteral("zeltool: left out: %1").arg(why));
     QList<std::pair<QString, QByteArray>> files;
-    for (const zel::Profile& profile : zel::profilesOf(records)) {
-        try {
-            soundings.push_back(zel::interpretSounding(zel::soundingInput(records, geometry, profile, {}, sheets)));
-        } catch (const zel::SoundingRefused& e) {
-            printLine(call.err, QStringLiteral("zeltool: left out: %1").arg(QString::fromStdString(e.what())));
-            continue;
-        }
-        printLine(call.out, soundingSummary(soundings.back()));
-        addSoundingFiles(files, QDir(folder).filePath(QStringLiteral("L%1F%2").arg(profile.line).arg(profile.file)),
-                         soundings.back(), args);
+    for (const zel::SoundingResult& s : soundings) {
+        printLine(call.out, soundingSummary(s));
+        addSoundingFiles(files,
+                         QDir(folder).filePath(QStringLiteral("L%1F%2").arg(s.input.profile.line).arg(s.input.profile.file)),
+                         s, args);
     }
     if (soundings.empty())
         throw ToolError{QStringLiteral("no profile of %1 is a sounding").arg(QDir::toNativeSeparators(args.at(0)))};
