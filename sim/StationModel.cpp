@@ -381,9 +381,17 @@ inv::LayeredEarth columnEarth(const SyntheticLine& line, double x)
 
 // Each sounding's centre, m: about the line's middle (between electrodes
 // electrodes/2 and electrodes/2 + 1), `soundingStep` apart.
+// The middle of the line's spread, m from its first electrode: halfway
+// between electrodes electrodes/2 and electrodes/2 + 1 (whole electrodes).
+double spreadMiddle(const SyntheticLine& line)
+{
+    const int below = line.electrodes / 2;
+    return (below + 0.5) * line.spacing;
+}
+
 double soundingCentre(const SyntheticLine& line, int file)
 {
-    return (double(line.electrodes / 2) + 0.5) * line.spacing + (file - (line.soundings + 1) / 2.0) * line.soundingStep;
+    return spreadMiddle(line) + (file - (line.soundings + 1) / 2.0) * line.soundingStep;
 }
 
 // A record of channel 1 alone reading `milliVolts` at 100 mA, at the
@@ -532,7 +540,7 @@ LineGeometries syntheticGeometry(const SyntheticLine& line)
             LineGeometry& g = lines[Profile{line.line, file}];
             g.spacing = line.spacing;
             if (!line.plainSoundings)
-                g.x0 = soundingCentre(line, file) - (double(line.electrodes / 2) + 0.5) * line.spacing;
+                g.x0 = soundingCentre(line, file) - spreadMiddle(line);
             if (line.y != 0)
                 g.y = line.y;
         }
