@@ -73,8 +73,20 @@ TSoundingWindow::TSoundingWindow(QSettings& settings, UserDialogs& dialogs, QWid
     side->addWidget(LayersTable, 1);
     side->addLayout(buttons);
     side->addWidget(StateLabel);
+    SectionStateLabel = new QLabel(this);
+    SectionStateLabel->setObjectName(QStringLiteral("SectionStateLabel"));
+    SectionStateLabel->setWordWrap(true);
+    StopButton = new QPushButton(this);
+    StopButton->setObjectName(QStringLiteral("StopButton"));
+    StopButton->hide();
+    auto* sectionState = new QHBoxLayout;
+    sectionState->addWidget(SectionStateLabel, 1);
+    sectionState->addWidget(StopButton);
+    auto* main = new QVBoxLayout;
+    main->addWidget(Tabs, 1);
+    main->addLayout(sectionState);
     auto* row = new QHBoxLayout;
-    row->addWidget(Tabs, 3);
+    row->addLayout(main, 3);
     row->addLayout(side, 2);
     outer->addLayout(row, 1);
 
@@ -107,6 +119,21 @@ TSoundingWindow::TSoundingWindow(QSettings& settings, UserDialogs& dialogs, QWid
         }
         refit(LayersTable->rowCount());
     });
+    m_sectionJob = new zel::SoundingSectionJob(this);
+    connect(m_sectionJob, &zel::SoundingSectionJob::progress, this, [this](int done, int total) {
+        SectionStateLabel->setText(tr("Разрез: зондирования интерпретированы в %1 профилях из %2…").arg(done).arg(total));
+    });
+    connect(m_sectionJob, &zel::WorkerJob::finished, this, [this] { sectionEnded({}); });
+    connect(m_sectionJob, &zel::WorkerJob::stoppedEarly, this, [this] {
+        sectionEnded(tr("Разрез остановлен; он будет построен, когда вкладка откроется снова."));
+        if (!m_sectionJob->running())
+            m_sectionStale = true;
+    });
+    connect(m_sectionJob, &zel::WorkerJob::refused, this, &TSoundingWindow::sectionEnded);
+    connect(StopButton, &QPushButton::clicked, this, [this] {
+        m_sectionStale = false;
+        m_sectionJob->stop();
+    });
     connect(Tabs, &QTabWidget::currentChanged, this, [this] {
         if (Tabs->currentWidget() == SectionPlot && m_sectionStale)
             drawSection();
@@ -127,14 +154,15 @@ void TSoundingWindow::retranslate()
     RemoveLayerButton->setText(tr("Удалить слой"));
     FewestButton->setText(tr("Подобрать число слоёв"));
     FewestButton->setToolTip(tr("Наименьшее число слоёв, которое объясняет данные; закреплённое отпускается"));
+    StopButton->setText(tr("Стоп"));
+    StopButton->setToolTip(tr("Остановить интерпретацию зондирований для разреза"));
     LayersTable->setHorizontalHeaderLabels({tr("ρ, Ом·м"), tr("h, м"), tr("ρ от – до"), tr("S = h/ρ, См")});
     LayersTable->horizontalHeaderItem(RhoColumn)->setToolTip(tr("Отметка: значение закреплено при подборе"));
     LayersTable->horizontalHeaderItem(ThicknessColumn)->setToolTip(tr("Отметка: значение закреплено при подборе"));
     fillTable();
     drawCurve();
-    m_sectionStale = true;
-    if (Tabs->currentWidget() == SectionPlot)
-        drawSection();
+    if (!m_sectionJob->running())
+        showSection();
 }
 
 void TSoundingWindow::documentChanged()
@@ -296,20 +324,55 @@ void TSoundingWindow::drawCurve()
 
 void TSoundingWindow::drawSection()
 {
+    // Every sounding's inversions run on the worker. One under way on what
+    // has since changed is stopped, and the section begun again at its end.
+    if (m_sectionJob->running()) {
+        m_sectionJob->stop();
+        return;
+    }
     m_sectionStale = false;
-    // Profiles that are no sounding are left out: the curve tab says why.
-    const std::vector<zel::SoundingResult> soundings = zel::everySounding(m_records, m_geometry, m_sheets);
-    try {
-        zel::drawSoundingSection(*SectionPlot, zel::soundingSection(soundings),
+    m_sectionJob->start(m_records, m_geometry, m_sheets);
+    StopButton->show();
+    SectionStateLabel->setText(tr("Разрез: зондирования интерпретируются…"));
+}
+
+void TSoundingWindow::sectionEnded(const QString& why)
+{
+    StopButton->hide();
+    if (m_sectionStale && Tabs->currentWidget() == SectionPlot) {
+        drawSection();
+        return;
+    }
+    if (!why.isEmpty()) {  // stopped or refused: what was drawn stays
+        SectionStateLabel->setText(why);
+        SectionStateLabel->setToolTip({});
+        return;
+    }
+    showSection();
+}
+
+void TSoundingWindow::showSection()
+{
+    const auto result = m_sectionJob->result();
+    if (!result)
+        return;
+    if (result->section) {
+        zel::drawSoundingSection(*SectionPlot, *result->section,
                                  document() ? QFileInfo(document()->path()).fileName() : QString());
-    } catch (const zel::SoundingRefused&) {
+    } else {
         SectionPlot->clearPlottables();
         SectionPlot->clearItems();
-        StateLabel->setText(StateLabel->text() + QStringLiteral("\n")
-                            + tr("Разрез строится по двум зондированиям и более в разных точках; их здесь %1.")
-                                  .arg(soundings.size()));
     }
     SectionPlot->replot();
+    // Profiles that are no sounding are left out: the curve tab says why,
+    // and the tooltip here.
+    QString state = result->section
+        ? tr("Разрез: зондирований %1.").arg(result->soundings.size())
+        : tr("Разрез строится по двум зондированиям и более в разных точках; их здесь %1.").arg(result->soundings.size());
+    if (!result->leftOut.isEmpty())
+        state += QStringLiteral(" ") + tr("Профили, которые не зондирования: %1.").arg(result->leftOut.size());
+    SectionStateLabel->setText(state);
+    SectionStateLabel->setToolTip(result->leftOut.join(QStringLiteral("\n")));
 }
 
 QString TSoundingWindow::hoverText(const QPointF& pixel) const

@@ -3,6 +3,7 @@
 #include "PlotWindows.h"
 
 #include "section/Sounding.h"
+#include "section/SoundingJob.h"
 #include "survey/Spacings.h"
 
 #include <optional>
@@ -18,8 +19,8 @@ class QTabWidget;
 // smooth model; the layered model's layers in a table, where a value typed
 // is held (its box ticked), a layer is added or removed, and the curve is
 // fitted again at once. A second tab draws the section of every sounding of
-// the reading. Plain measurements take the spacing sheet beside the data
-// file, edited here.
+// the reading, interpreted on the worker with progress and Stop. Plain
+// measurements take the spacing sheet beside the data file, edited here.
 class TSoundingWindow : public TPlotWindow {
     Q_OBJECT
 public:
@@ -41,6 +42,11 @@ public:
     QPushButton* FewestButton = nullptr;  // the fewest layers the data need, nothing held
     QPushButton* SpacingsButton = nullptr;
     QLabel* StateLabel = nullptr;
+    QLabel* SectionStateLabel = nullptr;  // the section's progress, or what it holds
+    QPushButton* StopButton = nullptr;    // ends the section's interpretation where it is
+
+    // The section's interpretation of every sounding runs.
+    bool sectionRunning() const { return m_sectionJob->running(); }
 
     // The layered model fitted again with `layers` layers and what the table holds.
     void refit(int layers);
@@ -54,6 +60,10 @@ private:
     void fillTable();
     void drawCurve();
     void drawSection();
+    // The section's run ended: whole (`why` empty), or stopped or refused.
+    void sectionEnded(const QString& why);
+    // The last section made, drawn in the interface's language.
+    void showSection();
     void editSpacings();
     std::vector<zel::inv::LayerFix> heldLayers() const;
 
@@ -65,5 +75,6 @@ private:
     std::optional<zel::SoundingResult> m_result;
     QString m_refusal;
     bool m_sectionStale = true;
+    zel::SoundingSectionJob* m_sectionJob = nullptr;
     bool m_filling = false;
 };

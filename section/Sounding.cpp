@@ -4,6 +4,7 @@
 
 #include "data/Electrodes.h"
 #include "data/ZelError.h"
+#include "inversion/GaussNewton.h"
 #include "texts/Texts.h"
 
 #include <QCoreApplication>
@@ -125,10 +126,16 @@ SoundingResult interpretSounding(SoundingInput input)
 }
 
 std::vector<SoundingResult> everySounding(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
-                                          const SpacingSheets& sheets, QStringList* leftOut)
+                                          const SpacingSheets& sheets, QStringList* leftOut,
+                                          const SoundingSteps& step, const std::atomic<bool>* cancel)
 {
     std::vector<SoundingResult> out;
-    for (const Profile& profile : profilesOf(records)) {
+    const auto profiles = profilesOf(records);
+    const int total = static_cast<int>(profiles.size());
+    int done = 0;
+    for (const Profile& profile : profiles) {
+        if (cancel && *cancel)
+            throw inv::InversionStopped();
         try {
             out.push_back(interpretSounding(soundingInput(records, geometry, profile, {}, sheets)));
         } catch (const SoundingRefused& e) {
@@ -138,6 +145,8 @@ std::vector<SoundingResult> everySounding(const std::vector<MeasurementRecord>& 
             if (leftOut)
                 leftOut->append(profileName(profile) + QStringLiteral(": ") + withFullStop(texts::errorText(e)));
         }
+        if (step)
+            step(++done, total);
     }
     return out;
 }

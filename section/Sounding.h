@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -53,9 +55,12 @@ SoundingResult interpretSounding(SoundingInput input);
 
 // Every sounding of a reading, each profile in turn; the refusals of
 // profiles that are none (or whose geometry cannot be used), in `leftOut`
-// when given.
+// when given. `step` hears of each profile taken (done of total); once
+// `cancel` is set, the next profile throws inv::InversionStopped.
+using SoundingSteps = std::function<void(int done, int total)>;
 std::vector<SoundingResult> everySounding(const std::vector<MeasurementRecord>& records, const SurveyGeometry& geometry,
-                                          const SpacingSheets& sheets, QStringList* leftOut = nullptr);
+                                          const SpacingSheets& sheets, QStringList* leftOut = nullptr,
+                                          const SoundingSteps& step = {}, const std::atomic<bool>* cancel = nullptr);
 
 // The files of a sounding: the curve (each datum with both models'
 // responses), the layered model with each layer's range and, where thin,

@@ -5,9 +5,11 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QListWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -87,4 +89,17 @@ inline void onceWhen(QObject* owner, std::function<bool()> ready, std::function<
         action();
     });
     poll->start(20);
+}
+
+// Lets the window's event loop run until `done` or the time is up: a
+// ceiling only a fault reaches, as the sanitizers and a busy machine slow an
+// inversion several times over.
+template <class Done>
+bool waitUntil(Done done, int ms = 600000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QTest::qWait(5);
+    return done();
 }

@@ -481,6 +481,29 @@ TEST(Plots, SoundingWindowFitsWhatTheCrewHolds)
 
     w.SoundingBox->setCurrentIndex(1);  // over the block: its resistive layer
     EXPECT_EQ(w.result()->layered.earth.rho.size(), 3u);
+
+    // The section runs on the worker: Stop leaves nothing half drawn, and
+    // the tab shown again makes it whole.
     w.Tabs->setCurrentWidget(w.SectionPlot);
+    ASSERT_TRUE(w.sectionRunning());
+    w.StopButton->click();
+    ASSERT_TRUE(waitUntil([&] { return !w.sectionRunning(); }));
+    EXPECT_EQ(w.SectionPlot->plottableCount(), 0);
+    EXPECT_TRUE(w.StopButton->isHidden());
+    w.Tabs->setCurrentWidget(w.Plot);
+    w.Tabs->setCurrentWidget(w.SectionPlot);
+    ASSERT_TRUE(waitUntil([&] { return !w.sectionRunning(); }));
     EXPECT_GT(w.SectionPlot->plottableCount(), 0);
+    EXPECT_EQ(w.SectionStateLabel->text(), "Разрез: зондирований 3.");
+
+    // Data changed while it runs: the run is stopped and begun again on
+    // what is shown now; the program closed half way waits for the worker.
+    dialogs.spacingAnswers << zel::SpacingSheets{};
+    w.SpacingsButton->click();
+    ASSERT_TRUE(waitUntil([&] { return !w.sectionRunning(); }));
+    EXPECT_EQ(w.SectionPlot->plottableCount(), 0);
+    EXPECT_TRUE(w.SectionStateLabel->text().startsWith("Разрез строится по двум"));
+    dialogs.spacingAnswers << zel::sim::syntheticSpacings(line);
+    w.SpacingsButton->click();
+    ASSERT_TRUE(w.sectionRunning());  // the program closes with the run under way
 }

@@ -38,19 +38,6 @@
 
 namespace {
 
-// Lets the window's event loop run until `done` or the time is up: a
-// ceiling only a fault reaches, as the sanitizers and a busy machine slow an
-// inversion several times over.
-template <class Done>
-bool waitUntil(Done done, int ms = 600000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms)
-        QTest::qWait(5);
-    return done();
-}
-
 // The line of the window's inversion: 64 electrodes, or 40 where the
 // sanitizers make every step many times slower.
 #if defined(ZEL_SANITIZED)

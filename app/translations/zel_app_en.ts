@@ -709,6 +709,34 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
         <source>AB/2 = %1 м, MN/2 = %2 м: ρк = %3 Ом·м; слоистая модель %4, гладкая %5</source>
         <translation>AB/2 = %1 m, MN/2 = %2 m: ρa = %3 Ohm·m; layered model %4, smooth %5</translation>
     </message>
+    <message>
+        <source>Разрез: зондирования интерпретированы в %1 профилях из %2…</source>
+        <translation>Section: soundings interpreted in %1 of %2 profiles…</translation>
+    </message>
+    <message>
+        <source>Разрез остановлен; он будет построен, когда вкладка откроется снова.</source>
+        <translation>Section stopped; it will be made when the tab is opened again.</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Остановить интерпретацию зондирований для разреза</source>
+        <translation>Stop interpreting the soundings for the section</translation>
+    </message>
+    <message>
+        <source>Разрез: зондирования интерпретируются…</source>
+        <translation>Section: interpreting the soundings…</translation>
+    </message>
+    <message>
+        <source>Разрез: зондирований %1.</source>
+        <translation>Section: %1 soundings.</translation>
+    </message>
+    <message>
+        <source>Профили, которые не зондирования: %1.</source>
+        <translation>Profiles that are no sounding: %1.</translation>
+    </message>
 </context>
 <context>
     <name>TSpacingsDialog</name>

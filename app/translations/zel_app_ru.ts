@@ -698,6 +698,34 @@ zlib — лицензия zlib. Подробно: THIRD-PARTY.txt.</source>
         <source>AB/2 = %1 м, MN/2 = %2 м: ρк = %3 Ом·м; слоистая модель %4, гладкая %5</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Разрез: зондирования интерпретированы в %1 профилях из %2…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Разрез остановлен; он будет построен, когда вкладка откроется снова.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Остановить интерпретацию зондирований для разреза</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Разрез: зондирования интерпретируются…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Разрез: зондирований %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Профили, которые не зондирования: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TSpacingsDialog</name>

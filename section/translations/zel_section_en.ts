@@ -73,7 +73,7 @@
     </message>
     <message>
         <source>%1: у простых измерений нет положений электродов: дайте AB/2 и MN/2 каждой станции (лист разносов)</source>
-        <translation>%1: plain measurements carry no electrode positions: give each station's AB/2 and MN/2 (a spacing sheet)</translation>
+        <translation>%1: plain measurements carry no electrode positions: give each station&apos;s AB/2 and MN/2 (a spacing sheet)</translation>
     </message>
     <message>
         <source>%1: в листе разносов нет AB/2 и MN/2 для станций %2</source>
