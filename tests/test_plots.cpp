@@ -495,6 +495,8 @@ TEST(Plots, SoundingWindowFitsWhatTheCrewHolds)
     ASSERT_TRUE(waitUntil([&] { return !w.sectionRunning(); }));
     EXPECT_GT(w.SectionPlot->plottableCount(), 0);
     EXPECT_EQ(w.SectionStateLabel->text(), "Разрез: зондирований 3.");
+    if (const QByteArray pictures = qgetenv("ZEL_SCREENSHOTS"); !pictures.isEmpty())
+        w.grab().save(QString::fromLocal8Bit(pictures) + "/sounding-window-ru.png");
 
     // Data changed while it runs: the run is stopped and begun again on
     // what is shown now; the program closed half way waits for the worker.
