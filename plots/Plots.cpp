@@ -111,6 +111,22 @@ QString localDecimal(const QLocale& numbers, double value, int significant = 15)
     return QString::fromLatin1(plainDecimal(value, significant, false)).replace(QLatin1Char('.'), numbers.decimalPoint());
 }
 
+// A logarithmic axis marked 1, 2, 5 in each decade of the range it shows,
+// zoomed or not: across one or two decades QCustomPlot's logarithmic ticker
+// falls back to even steps and leaves 10 unlabelled. Within one decade the
+// marks are round linear steps. Labels are plain decimals in the plot's
+// language.
+class DecadeTicker : public QCPAxisTicker {
+protected:
+    QVector<double> createTickVector(double, const QCPRange& range) override
+    {
+        const std::vector<double> ticks = scaleTicks({range.lower, range.upper, true}, 12);
+        return {ticks.begin(), ticks.end()};
+    }
+    int getSubTickCount(double) override { return 0; }
+    QString getTickLabel(double tick, const QLocale& locale, QChar, int) override { return localDecimal(locale, tick, 4); }
+};
+
 // The pixels a colour bar's label takes along the bar: room for one line of text.
 constexpr int kBarLabelPixels = 26;
 
@@ -897,14 +913,8 @@ void drawSounding(QCustomPlot& plot, const std::vector<inv::SoundingDatum>& data
     plot.rescaleAxes();
     for (QCPAxis* axis : {plot.xAxis, plot.yAxis})
         axis->setRange(axis->range().lower / 1.3, axis->range().upper * 1.3);
-    // 1, 2, 5 of each decade marked and labelled: across one or two decades
-    // a logarithmic ticker falls back to even steps, and 10 went unlabelled.
-    for (QCPAxis* axis : {plot.xAxis, plot.yAxis}) {
-        QSharedPointer<QCPAxisTickerText> ticker(new QCPAxisTickerText);
-        for (const double tick : scaleTicks({axis->range().lower, axis->range().upper, true}, 12))
-            ticker->addTick(tick, localDecimal(plot.locale(), tick, 4));
-        axis->setTicker(ticker);
-    }
+    for (QCPAxis* axis : {plot.xAxis, plot.yAxis})
+        axis->setTicker(QSharedPointer<DecadeTicker>::create());
     // The legend below the axes, in three columns: inside them it would
     // hide the curve on a small window.
     plot.legend->setVisible(true);

@@ -481,6 +481,12 @@ TEST(Plots, SoundingWindowFitsWhatTheCrewHolds)
 
     w.SoundingBox->setCurrentIndex(1);  // over the block: its resistive layer
     EXPECT_EQ(w.result()->layered.earth.rho.size(), 3u);
+    // AB/2 marked 1, 2, 5 in each decade, and anew when zoomed into one.
+    w.Plot->replot();
+    EXPECT_TRUE(w.Plot->xAxis->tickVectorLabels().contains("10")) << w.Plot->xAxis->tickVectorLabels().join(' ').toStdString();
+    w.Plot->xAxis->setRange(1.2, 3.5);
+    w.Plot->replot();
+    EXPECT_EQ(w.Plot->xAxis->tickVectorLabels(), QList<QString>({"1,5", "2", "2,5", "3", "3,5"}));
 
     // The section runs on the worker: Stop leaves nothing half drawn, and
     // the tab shown again makes it whole.
