@@ -167,17 +167,23 @@ void TSoundingWindow::retranslate()
 
 void TSoundingWindow::documentChanged()
 {
-    // The sheet beside the data file is read with the data.
-    m_sheets = {};
-    m_sheetProblem.clear();
     if (document()) {
-        try {
-            m_sheets = zel::readSpacingsBeside(document()->path());
-        } catch (const zel::ZelError& e) {
-            m_sheetProblem = zel::withFullStop(zel::texts::errorText(e));
-        }
+        m_sheets = document()->spacings();
+        m_sheetProblem = document()->spacingsRefusal();
     }
     TPlotWindow::documentChanged();
+}
+
+void TSoundingWindow::setSpacings(const zel::SpacingSheets& sheets, const QString& problem)
+{
+    if (sheets == m_sheets && problem == m_sheetProblem)
+        return;
+    m_sheets = sheets;
+    m_sheetProblem = problem;
+    m_sectionStale = true;
+    interpretChosen();
+    if (Tabs->currentWidget() == SectionPlot)
+        drawSection();
 }
 
 void TSoundingWindow::setRecords(const std::vector<zel::MeasurementRecord>& records, const zel::SurveyGeometry& geometry)
@@ -263,7 +269,8 @@ void TSoundingWindow::fillTable()
     for (QPushButton* b : {AddLayerButton, RemoveLayerButton, FewestButton})
         b->setEnabled(any);
     if (!any) {
-        StateLabel->setText(m_refusal.isEmpty() ? tr("В данных нет профилей.") : m_refusal);
+        StateLabel->setText((m_refusal.isEmpty() ? tr("В данных нет профилей.") : m_refusal)
+                            + (m_sheetProblem.isEmpty() ? QString() : QStringLiteral("\n") + m_sheetProblem));
         m_filling = false;
         return;
     }
@@ -393,21 +400,6 @@ QString TSoundingWindow::hoverText(const QPointF& pixel) const
 
 void TSoundingWindow::editSpacings()
 {
-    const QString path = document() ? document()->path() : QString();
-    const auto edited = m_dialogs.editSpacings(this, m_sheets);
-    if (!edited)
-        return;
-    m_sheets = *edited;
-    m_sheetProblem.clear();
-    if (!path.isEmpty()) {
-        try {
-            zel::writeSpacingsBeside(path, m_sheets);
-        } catch (const zel::ZelError& e) {
-            m_dialogs.showMessage(this, MessageKind::Error, windowTitle(), zel::withFullStop(zel::texts::errorText(e)));
-        }
-    }
-    m_sectionStale = true;
-    interpretChosen();
-    if (Tabs->currentWidget() == SectionPlot)
-        drawSection();
+    if (const auto edited = m_dialogs.editSpacings(this, m_sheets))
+        emit spacingsEdited(*edited);
 }

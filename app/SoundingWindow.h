@@ -30,7 +30,7 @@ public:
     // The sounding shown, interpreted; none when the profile is no sounding
     // (StateLabel says why).
     const std::optional<zel::SoundingResult>& result() const { return m_result; }
-    // The sheet the plain soundings take (read beside the data file).
+    // The sheet the plain soundings take (the document's).
     const zel::SpacingSheets& spacings() const { return m_sheets; }
 
     QComboBox* SoundingBox = nullptr;
@@ -50,6 +50,13 @@ public:
 
     // The layered model fitted again with `layers` layers and what the table holds.
     void refit(int layers);
+    // The sheet the plain soundings take, or why the one beside the data
+    // could not be used; every sounding is interpreted again.
+    void setSpacings(const zel::SpacingSheets& sheets, const QString& problem);
+
+signals:
+    // The user edited the sheet: the document keeps it beside the data.
+    void spacingsEdited(const zel::SpacingSheets& sheets);
 
 protected:
     void retranslate() override;

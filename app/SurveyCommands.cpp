@@ -230,6 +230,12 @@ void TSurveyCommands::showPlotWindow(Window*& window)
             connect(window, &TPseudosectionWindow::undoAsked, this, [&doc] { doc.undoExclusion(); });
             connect(&doc, &zel::Document::exclusionsChanged, window, [&doc, window] { window->setExclusions(doc.exclusions()); });
         }
+        if constexpr (std::is_same_v<Window, TSoundingWindow>) {
+            // The sheet is the document's: edited here, kept beside the data there.
+            connect(window, &TSoundingWindow::spacingsEdited, this, [&doc](const zel::SpacingSheets& sheets) { doc.setSpacings(sheets); });
+            connect(&doc, &zel::Document::spacingsChanged, window,
+                    [&doc, window] { window->setSpacings(doc.spacings(), doc.spacingsRefusal()); });
+        }
         geometry();
         window->follow(doc);
     } else {

@@ -65,10 +65,14 @@ TForm1::TForm1(UserDialogs* dialogs, std::optional<QStringList> serialDevices, Q
     connect(m_document, &zel::Document::exclusionsNotKept, this,
             [this](const zel::ZelError& e) { showError(zel::texts::errorText(e)); });
     connect(m_document, &zel::Document::linesNotKept, this, [this](const zel::ZelError& e) { showError(zel::texts::errorText(e)); });
+    connect(m_document, &zel::Document::spacingsNotKept, this, [this](const zel::ZelError& e) { showError(zel::texts::errorText(e)); });
     // What lies beside a loaded file and cannot be used is said; the file is not applied.
     connect(m_document, &zel::Document::exclusionsRefused, this, [this](int line) {
         m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,
                                zel::texts::exclusionsBadLine(QDir::toNativeSeparators(zel::exclusionsFileOf(m_document->path())), line));
+    });
+    connect(m_document, &zel::Document::spacingsRefused, this, [this](const zel::ZelError& e) {
+        m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle, zel::withFullStop(zel::texts::errorText(e)));
     });
     connect(m_document, &zel::Document::linesRefused, this, [this](const zel::ZelError& e) {
         m_dialogs->showMessage(this, MessageKind::Warning, kApplicationTitle,

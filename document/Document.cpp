@@ -59,6 +59,8 @@ void Document::clear()
     m_exclusions.clear();
     m_excludedBefore.clear();
     m_lines.clear();
+    m_spacings = {};
+    m_spacingsRefusal.clear();
     m_reading = {};
     m_records.clear();
     m_origin = ReadingOrigin::None;
@@ -71,6 +73,8 @@ DumpDecoding Document::load(QByteArray rawDump, const QString& path)
     m_exclusions.clear();
     m_excludedBefore.clear();
     m_lines.clear();
+    m_spacings = {};
+    m_spacingsRefusal.clear();
     m_reading = Reading{std::move(rawDump), {}, 0, {}, false};
     m_origin = ReadingOrigin::File;
     m_path = path;
@@ -85,6 +89,8 @@ void Document::setStationReading(const StationReading& reading, const QString& k
     m_exclusions.clear();
     m_excludedBefore.clear();
     m_lines.clear();
+    m_spacings = {};
+    m_spacingsRefusal.clear();
     m_reading = {};
     m_records.clear();
     m_reading.rawDump = reading.rawDump;
@@ -122,6 +128,8 @@ void Document::loadBeside()
     m_exclusions.clear();
     m_excludedBefore.clear();
     m_lines.clear();
+    m_spacings = {};
+    m_spacingsRefusal.clear();
     m_besideRefused.clear();
     const QString file = exclusionsFileOf(m_path);
     if (QFileInfo::exists(file)) {
@@ -142,6 +150,15 @@ void Document::loadBeside()
             m_besideRefused = texts::errorText(e);
         emit linesRefused(e);
     }
+    try {
+        m_spacings = readSpacingsBeside(m_path);
+    } catch (const ZelError& e) {
+        m_spacingsRefusal = withFullStop(texts::errorText(e));
+        if (m_besideRefused.isEmpty())
+            m_besideRefused = texts::errorText(e);
+        emit spacingsRefused(e);
+    }
+    emit spacingsChanged();
 }
 
 void Document::setExcluded(const ValueKey& value, bool excluded)
@@ -238,10 +255,28 @@ void Document::keepLines()
     }
 }
 
+void Document::setSpacings(SpacingSheets sheets)
+{
+    if (sheets == m_spacings)
+        return;
+    m_spacings = std::move(sheets);
+    m_spacingsRefusal.clear();
+    // A reading with no file of its own keeps its sheet for the run only.
+    if (!m_path.isEmpty()) {
+        try {
+            writeSpacingsBeside(m_path, m_spacings);
+        } catch (const ZelError& e) {
+            emit spacingsNotKept(e);
+        }
+    }
+    emit spacingsChanged();
+}
+
 void Document::savedAs(const QString& dataFile)
 {
     saveExclusionsBeside(dataFile);
     m_lines = writeLinesBeside(dataFile, m_lines);
+    writeSpacingsBeside(dataFile, m_spacings);
     m_path = dataFile;
     m_origin = ReadingOrigin::File;
 }

@@ -5,6 +5,7 @@
 #include "data/StationReading.h"
 #include "survey/Checks.h"
 #include "survey/Lines.h"
+#include "survey/Spacings.h"
 #include "section/AllLines.h"
 #include "section/SurveyVolume.h"
 #include "section/CompareJob.h"
@@ -102,6 +103,16 @@ public:
     // linesNotKept says when that failed.
     void setLines(LineGeometries lines);
 
+    // The crew's spacing sheet of the plain soundings, kept beside the data
+    // file (or the kept copy of a reading) as "<file>.spacings".
+    const SpacingSheets& spacings() const { return m_spacings; }
+    // Sets the sheet and keeps it beside the data file at once;
+    // spacingsNotKept says when that failed.
+    void setSpacings(SpacingSheets sheets);
+    // Why the sheet beside the loaded data could not be used, said; empty
+    // when it was taken or there is none.
+    const QString& spacingsRefusal() const { return m_spacingsRefusal; }
+
     // The inversion of a profile of this reading: the one running and the
     // section it gave, marked stale when the data, their exclusions or the
     // geometry change after it.
@@ -128,11 +139,15 @@ signals:
     // The default geometry, the thresholds or a profile's own geometry changed.
     void geometryChanged();
     void linesNotKept(const zel::ZelError& error);
+    // The spacing sheet changed: loaded with the data, or set.
+    void spacingsChanged();
+    void spacingsNotKept(const zel::ZelError& error);
     // What lies beside a loaded data file cannot be used: the exclusions
     // file's first line that does not match the data (from 1), the lines
-    // file's or a topography file's error.
+    // file's, a topography file's or the spacing sheet's error.
     void exclusionsRefused(int line);
     void linesRefused(const zel::ZelError& error);
+    void spacingsRefused(const zel::ZelError& error);
     // The exclusions file could not be written: they hold for this run only.
     void exclusionsNotKept(const zel::ZelError& error);
 
@@ -151,6 +166,8 @@ private:
     Exclusions m_exclusions;
     std::vector<Exclusions> m_excludedBefore;  // what each change replaced, the last one last
     LineGeometries m_lines;
+    SpacingSheets m_spacings;
+    QString m_spacingsRefusal;
     SurveyGeometry m_default;
     QString m_besideRefused;
     // Last: they stop, and their workers end, before what they read goes.

@@ -451,17 +451,26 @@ TEST(Plots, SoundingWindowFitsWhatTheCrewHolds)
         zel::sim::parseSyntheticLine("electrodes 128\nbackground 100\nlayer 5 10\nblock 60 70 3 12 1000\nsounding 3 20\nplain\n");
     const QString file = place.dir.filePath("ves.zel");
     zel::writeWholeFile(file, zeltest::dump(zel::sim::syntheticRecords(line)));
+    zel::writeWholeFile(zel::spacingsFileOf(file), "1 1,5 0,5\n2 two 0,5\n");  // a sheet that cannot be used is said
     dialogs.fileAnswers << file;
     form.ToolButton1Click();
+    ASSERT_FALSE(dialogs.messages.isEmpty());
+    EXPECT_EQ(dialogs.messages.last().kind, MessageKind::Warning);
     form.Sounding1->trigger();
     TSoundingWindow& w = *form.survey().soundingWindow();
     EXPECT_FALSE(w.result());
     EXPECT_TRUE(w.StateLabel->text().contains("AB/2")) << w.StateLabel->text().toStdString();
+    EXPECT_TRUE(w.StateLabel->text().contains(dialogs.messages.last().text)) << w.StateLabel->text().toStdString();
 
     dialogs.spacingAnswers << zel::sim::syntheticSpacings(line);
     w.SpacingsButton->click();
     EXPECT_EQ(zel::readSpacingsBeside(file), zel::sim::syntheticSpacings(line));
     ASSERT_TRUE(w.result());
+    // Saved under another name, the data take their sheet along.
+    const QString copy = place.dir.filePath("ves-copy.zel");
+    dialogs.fileAnswers << copy;
+    form.ToolButton8Click();
+    EXPECT_EQ(zel::readSpacingsBeside(copy), zel::sim::syntheticSpacings(line));
     ASSERT_EQ(w.LayersTable->rowCount(), 2);
     EXPECT_NEAR(w.result()->layered.earth.thickness[0], 5, 0.25);
 
