@@ -185,6 +185,9 @@ Ground parseGround(const std::string& text)
         } else if (key == "plain") {
             need(0);
             g.plainSoundings = true;
+        } else if (key == "wenner") {
+            need(0);
+            g.wennerSoundings = true;
         } else if (key == "spreads") {
             need(2);
             g.spreadElectrodes = whole(v[0], 4, 128);
@@ -207,6 +210,8 @@ Ground parseGround(const std::string& text)
     std::sort(g.elevations.begin(), g.elevations.end());
     if (g.plainSoundings && g.soundings == 0)
         throw FileRefused("plain: the key reads soundings as plain measurements, and no sounding is asked for", 0);
+    if (g.wennerSoundings && (g.soundings == 0 || g.plainSoundings))
+        throw FileRefused("wenner: the key reads soundings with positions as the Wenner array, and no such sounding is asked for", 0);
     return g;
 }
 

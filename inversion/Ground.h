@@ -50,10 +50,12 @@ struct Ground {
     // apart about the centre (and three from AB/2 of ten spacings on), A and
     // B moved outward as far as the station's electrode numbers reach;
     // `plainSoundings`: plain measurements of the crew's usual sheet, AB/2
-    // 1.5–120 m at MN/2 0.5 and 2 m.
+    // 1.5–120 m at MN/2 0.5 and 2 m. `wennerSoundings`: with positions, the
+    // Wenner array instead, A M N B a = 1, 3, 5 … spacings apart.
     int soundings = 0;
     double soundingStep = 0;
     bool plainSoundings = false;
+    bool wennerSoundings = false;
     int line = 1;  // the station's line number of its records
     double y = 0;  // m: where the line lies across the survey
 

@@ -19,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <numbers>
+#include <set>
 #include <tuple>
 
 namespace zel {
@@ -859,14 +860,32 @@ void drawSounding(QCustomPlot& plot, const std::vector<inv::SoundingDatum>& data
         axis->setScaleType(QCPAxis::stLogarithmic);
         axis->setTicker(QSharedPointer<QCPAxisTickerLog>(new QCPAxisTickerLog));
     }
-    // The measured points, a graph per MN segment; the responses in AB/2 order.
+    // The measured points, a graph per MN segment; the responses in AB/2
+    // order. Where MN grows with AB at one ratio (Wenner: MN = AB/3) the
+    // points are one curve, not a segment each.
+    auto spacings = [&](std::size_t i) {
+        const auto& x = data[i].x;
+        return std::pair(std::abs(x[1] - x[0]) / 2, std::abs(x[3] - x[2]) / 2);
+    };
+    bool oneRatio = false;
+    if (!data.empty()) {
+        const auto [firstAb2, firstMn2] = spacings(0);
+        std::set<double> mns;
+        oneRatio = true;
+        for (std::size_t i = 0; i < data.size() && oneRatio; ++i) {
+            const auto [ab2, mn2] = spacings(i);
+            oneRatio = std::abs(mn2 * firstAb2 - firstMn2 * ab2) <= 1e-6 * ab2 * firstAb2;
+            mns.insert(mn2);
+        }
+        oneRatio = oneRatio && mns.size() > 1;
+    }
     std::map<double, std::pair<QVector<double>, QVector<double>>> segments;
     std::vector<std::array<double, 3>> responses;  // AB/2, layered, smooth
     for (std::size_t i = 0; i < data.size(); ++i) {
-        const auto& x = data[i].x;
-        const double ab2 = std::abs(x[1] - x[0]) / 2, mn2 = std::abs(x[3] - x[2]) / 2;
-        segments[mn2].first << ab2;
-        segments[mn2].second << data[i].rhoa;
+        const auto [ab2, mn2] = spacings(i);
+        auto& segment = segments[oneRatio ? 0.0 : mn2];
+        segment.first << ab2;
+        segment.second << data[i].rhoa;
         if (i < layered.response.size() && i < smooth.response.size())
             responses.push_back({ab2, layered.response[i], smooth.response[i]});
     }
@@ -878,7 +897,8 @@ void drawSounding(QCustomPlot& plot, const std::vector<inv::SoundingDatum>& data
         g->setLineStyle(QCPGraph::lsNone);
         g->setScatterStyle(QCPScatterStyle(shapes[shape++ % shapes.size()], Qt::black, 7));
         g->setData(points.first, points.second);
-        g->setName(QObject::tr("Measured, MN/2 = %1 m").arg(localDecimal(plot.locale(), mn2, 3)));
+        g->setName(oneRatio ? QObject::tr("Measured, MN = AB/%1").arg(localDecimal(plot.locale(), spacings(0).first / spacings(0).second, 3))
+                            : QObject::tr("Measured, MN/2 = %1 m").arg(localDecimal(plot.locale(), mn2, 3)));
     }
     std::sort(responses.begin(), responses.end());
     for (const auto& [column, colour, style, name] :

@@ -425,13 +425,14 @@ SpacingSheet usualSheet()
     return sheet;
 }
 
-// Schlumberger soundings over the ground's column beneath each centre (the
+// Soundings over the ground's column beneath each centre (the
 // layered earth's own response), a file each: plain measurements of the
 // usual sheet, or readings with positions whose M and N lie one spacing
 // apart about the file's middle electrode (and from A and B ten spacings
 // out on, also three apart), A and B moved outward 1, 2, 3, 5, 7 …
 // spacings beyond them while the station's numbers reach (A from −255, B
-// to 255). Each file's X0 places its centre.
+// to 255), or Wenner arrays about the same centre. Each file's X0 places
+// its centre.
 std::vector<MeasurementRecord> soundingRecords(const SyntheticLine& line)
 {
     std::vector<MeasurementRecord> records;
@@ -449,6 +450,23 @@ std::vector<MeasurementRecord> soundingRecords(const SyntheticLine& line)
             continue;
         }
         int station = 1;
+        if (line.wennerSoundings) {
+            // A M N B equally spaced about the centre: a = 2j + 1 spacings.
+            for (int j = 0;; j += std::max(1, j / 2)) {  // a grows about geometrically
+                const int m = centre - j, n = centre + 1 + j, a = centre - 3 * j - 1, b = centre + 3 * j + 2;
+                if (a < -255 || b > 255 || m < 0 || n > 127)
+                    break;
+                const std::array<double, 4> x{a * line.spacing, b * line.spacing, m * line.spacing, n * line.spacing};
+                MeasurementRecord r =
+                    soundingReading(line, file, inv::soundingRhoa(earth, x) / *geometricFactor(x) * 100);
+                r.Mode = 10;
+                r.ElectrodeA = std::int16_t(a), r.ElectrodeB = std::int16_t(b);
+                r.ElectrodeM = std::uint8_t(m), r.ElectrodeN = std::uint8_t(n);
+                r.Station = std::int16_t(station++);
+                records.push_back(r);
+            }
+            continue;
+        }
         for (const int mn : {1, 3}) {
             const int m = mn == 1 ? centre : centre - 1, n = m + mn;
             for (const int k : {1, 2, 3, 4, 5, 7, 10, 14, 20, 28, 40, 56, 80, 110, 150, 200}) {

@@ -439,6 +439,25 @@ TEST(Plots, SheetKeepsEveryTextInsideAndApartAtEachResolution)
     }
 }
 
+// A sounding's measured points: a graph per MN segment (Schlumberger), one
+// for MN growing with AB at one ratio (Wenner).
+TEST(Plots, SoundingCurveDrawsSegmentsOrOneWennerCurve)
+{
+    for (const auto& [array, names] : {std::pair{"", QStringList{"Measured, MN/2 = 0.5 m", "Measured, MN/2 = 1.5 m"}},
+                                       std::pair{"wenner\n", QStringList{"Measured, MN = AB/3"}}}) {
+        const auto line = zel::sim::parseSyntheticLine(QByteArray("electrodes 128\nbackground 100\nlayer 5 10\nsounding\n") + array);
+        const zel::SoundingResult r = zel::interpretSounding(zel::soundingInput(zel::sim::syntheticRecords(line), {}, {1, 1}, {}));
+        QCustomPlot plot;
+        plot.setLocale(QLocale::c());
+        zel::drawSounding(plot, r.input.data, r.layered, r.smooth, QString());
+        QStringList measured;
+        for (int i = 0; i < plot.graphCount(); ++i)
+            if (plot.graph(i)->name().startsWith("Measured"))
+                measured << plot.graph(i)->name();
+        EXPECT_EQ(measured, names);
+    }
+}
+
 // The sounding window: plain soundings refused until the spacing sheet is
 // given (then kept beside the data), a value typed held in the refit,
 // layers added and removed, and the section of every sounding.

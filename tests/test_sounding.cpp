@@ -190,6 +190,16 @@ TEST(SoundingInversion, FoundInTheStationsRecords)
     ASSERT_EQ(again.earth.rho.size(), 2u);
     EXPECT_NEAR(again.earth.thickness[0] / 5, 1, 0.05);
     EXPECT_NEAR(again.earth.rho[1] / 10, 1, 0.05);
+    // The same as Wenner soundings: MN grows with AB, one midpoint.
+    const zel::SoundingInput wenner = zel::soundingInput(
+        zel::sim::syntheticRecords(zel::sim::parseSyntheticLine("electrodes 128\nbackground 100\nlayer 5 10\nsounding\nwenner\n")),
+        {}, {1, 1}, {});
+    ASSERT_GE(wenner.data.size(), 10u);
+    const zel::inv::LayeredFit fromWenner = zel::inv::fitFewestLayers(wenner.data);
+    ASSERT_EQ(fromWenner.earth.rho.size(), 2u);
+    EXPECT_NEAR(fromWenner.earth.rho[0] / 100, 1, 0.05);
+    EXPECT_NEAR(fromWenner.earth.thickness[0] / 5, 1, 0.05);
+    EXPECT_NEAR(fromWenner.earth.rho[1] / 10, 1, 0.05);
 
     // A dipole-dipole line is no sounding, and is refused as one.
     EXPECT_THROW(zel::soundingInput(zel::sim::sectionRecords(32), {}, {1, 1}, {}), zel::SoundingRefused);

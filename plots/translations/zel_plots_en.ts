@@ -239,5 +239,9 @@
             <numerusform>%1: %n soundings, smooth models; layered boundaries in black</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Measured, MN = AB/%1</source>
+        <translation>Measured, MN = AB/%1</translation>
+    </message>
 </context>
 </TS>

@@ -247,5 +247,9 @@
             <numerusform>%1: %n зондирований, гладкие модели; границы слоёв чёрным</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Measured, MN = AB/%1</source>
+        <translation>Измерено, MN = AB/%1</translation>
+    </message>
 </context>
 </TS>
