@@ -6,6 +6,7 @@
 #include "texts/Texts.h"
 #include "app/DataCheckWindow.h"
 #include "app/PlotWindows.h"
+#include "app/SoundingWindow.h"
 #include "app/SurveyCommands.h"
 #include "app/Ab.h"
 #include "app/HelpWindow.h"
@@ -388,6 +389,7 @@ TEST_F(MainWindow, EveryWindowFitsALaptopScreen)
     form->DataCheck1->trigger();
     form->Pseudosection1->trigger();
     form->ProfileGraph1->trigger();
+    form->Sounding1->trigger();
     form->ShowHelpTopic(3);
     SurveyDialogInput input;
     input.geometry.lines = form->document().lines();
@@ -399,7 +401,8 @@ TEST_F(MainWindow, EveryWindowFitsALaptopScreen)
     TSequenceDialog sequence([](auto&, auto&) { return QString(); }, [](auto&, auto&) { return QString(); }, form.get());
     TSectionWindow section(form->document(), dialogs, form.get());
     const QList<QWidget*> windows = {form.get(), form->AboutBox, form->HelpWindow, form->survey().dataCheckWindow(),
-                                     form->survey().pseudosectionWindow(), form->survey().profileWindow(), &geometry,
+                                     form->survey().pseudosectionWindow(), form->survey().profileWindow(),
+                                     form->survey().soundingWindow(), &geometry,
                                      &inversion, &sequence, &section};
     const QRect here = QGuiApplication::primaryScreen()->availableGeometry();
     for (QWidget* w : windows) {
