@@ -196,6 +196,16 @@ LayeredFit fitLayers(const std::vector<SoundingDatum>& data, int layers, const s
         if (fixed[i].thickness && int(i) + 1 < layers)
             p[std::size_t(layers) + i] = std::log(*fixed[i].thickness), free[std::size_t(layers) + i] = false;
     }
+    // Every value, held or fitted, within what the earth holds: a value
+    // typed as 1e300 would leave the response without a number.
+    auto keepWithin = [&](std::vector<double>& at) {
+        for (int k = 0; k < count; ++k) {
+            const bool rho = k < layers;
+            at[std::size_t(k)] = std::clamp(at[std::size_t(k)], std::log(rho ? kLeastLayerRho : kThinnestLayer),
+                                            std::log(rho ? kMostLayerRho : kThickestLayer));
+        }
+    };
+    keepWithin(p);
 
     Eigen::VectorXd d(n), w(n);
     for (int i = 0; i < n; ++i)
@@ -235,6 +245,7 @@ LayeredFit fitLayers(const std::vector<SoundingDatum>& data, int layers, const s
             std::vector<double> trial = p;
             for (int k = 0; k < count; ++k)
                 trial[std::size_t(k)] += std::clamp(step(k), -2.0, 2.0);  // at most e² at once
+            keepWithin(trial);
             const Eigen::VectorXd ft = logResponseOf(data, earthOf(trial, layers));
             const double vt = misfit(ft);
             if (vt < value) {
@@ -271,9 +282,12 @@ LayeredFit fitLayers(const std::vector<SoundingDatum>& data, int layers, const s
         if (!free[std::size_t(k)])
             A.row(k).setZero(), A.col(k).setZero(), A(k, k) = 1;
     const Eigen::MatrixXd covariance = A.completeOrthogonalDecomposition().pseudoInverse() * std::max(1.0, fit.chi2);
+    // A value the data do not fix ranges over the bounds, not beyond.
     auto range = [&](int k) {
         const double sigma = free[std::size_t(k)] ? std::sqrt(std::max(0.0, covariance(k, k))) : 0;
-        return std::array<double, 2>{std::exp(p[std::size_t(k)] - sigma), std::exp(p[std::size_t(k)] + sigma)};
+        const bool rho = k < layers;
+        return std::array<double, 2>{std::max(std::exp(p[std::size_t(k)] - sigma), rho ? kLeastLayerRho : kThinnestLayer),
+                                     std::min(std::exp(p[std::size_t(k)] + sigma), rho ? kMostLayerRho : kThickestLayer)};
     };
     for (int i = 0; i < layers; ++i)
         fit.rhoRange.push_back(range(i));

@@ -62,7 +62,10 @@ struct LayeredFit {
 // Levenberg–Marquardt in log ρ and log h of `layers` layers, from a model
 // whose boundaries divide the depths the spacings reach evenly on a
 // logarithmic scale and whose resistivities are the apparent ones there;
-// `fixed` (one per layer, or empty) holds some at their values.
+// `fixed` (one per layer, or empty) holds some at their values. Every
+// value, held or fitted, is kept within the bounds below.
+constexpr double kLeastLayerRho = 1e-4, kMostLayerRho = 1e8;  // ohm·m
+constexpr double kThinnestLayer = 1e-3, kThickestLayer = 1e5;  // m
 LayeredFit fitLayers(const std::vector<SoundingDatum>& data, int layers, const std::vector<LayerFix>& fixed = {});
 // The fewest layers, up to `most`, whose fit explains the data (χ² at most
 // kSoundingTargetChi2); else the one of the least χ² per degree of freedom.

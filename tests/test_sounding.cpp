@@ -119,6 +119,18 @@ TEST(SoundingInversion, FewestLayersWithTheirRanges)
     const zel::inv::LayeredFit held = zel::inv::fitLayers(two, 2, {{}, {10.0, std::nullopt}});
     EXPECT_DOUBLE_EQ(held.earth.rho[1], 10);
     EXPECT_NEAR(held.earth.thickness[0] / 5, 1, 0.10);
+
+    // Whatever a user types and holds, the fit and its figures stay numbers.
+    for (const double rho : {1e-300, 1e-9, 1e12, 1e300})
+        for (const double thickness : {1e-300, 1e-6, 1e9, 1e300}) {
+            const zel::inv::LayeredFit odd = zel::inv::fitLayers(two, 3, {{rho, thickness}, {}, {}});
+            bool finite = std::isfinite(odd.chi2) && std::isfinite(odd.rrms);
+            for (const double v : odd.response)
+                finite = finite && std::isfinite(v) && v > 0;
+            for (const auto& range : odd.rhoRange)
+                finite = finite && std::isfinite(range[0]) && std::isfinite(range[1]);
+            EXPECT_TRUE(finite) << rho << " " << thickness;
+        }
 }
 
 TEST(SoundingInversion, SmoothModelFollowsTheLayers)
