@@ -312,6 +312,9 @@ void TSoundingWindow::fillTable()
                             .arg(fit.earth.rho.size())
                             .arg(zel::texts::numberLocale().toString(fit.chi2, 'f', 2), zel::texts::numberLocale().toString(fit.rrms, 'f', 2),
                                  zel::texts::numberLocale().toString(m_result->smooth.rrms, 'f', 2))
+                        + (m_result->input.notPositive > 0
+                               ? QStringLiteral("\n") + tr("Измерений с ρк ≤ 0 не взято: %1 (перепутаны провода?).").arg(m_result->input.notPositive)
+                               : QString())
                         + (m_sheetProblem.isEmpty() ? QString() : QStringLiteral("\n") + m_sheetProblem));
     m_filling = false;
 }

@@ -100,8 +100,10 @@ SoundingInput soundingInput(const std::vector<MeasurementRecord>& records, const
                                       .arg(d.value.electrodes->number[1])
                                       .arg(d.value.electrodes->number[2])
                                       .arg(d.value.electrodes->number[3]));
-        if (!(*d.value.rhoa > 0))
-            continue;  // a reading of a swapped wire: no layered earth gives it
+        if (!(*d.value.rhoa > 0)) {
+            ++out.notPositive;  // a reading of a swapped wire: no layered earth gives it
+            continue;
+        }
         out.data.push_back({{x[0] - out.centre, x[1] - out.centre, x[2] - out.centre, x[3] - out.centre},
                             *d.value.rhoa,
                             d.errorFraction(geometry.thresholds.defaultError, geometry.thresholds.minError)});

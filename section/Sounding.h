@@ -29,6 +29,9 @@ struct SoundingInput {
     QString what;  // "L1 F1"
     double centre = 0;
     std::vector<inv::SoundingDatum> data;
+    // Readings of ρa ≤ 0 (a swapped wire, a sign lost): no layered earth
+    // gives them, so they are left out, and counted here to be said.
+    int notPositive = 0;
 };
 
 // The sounding of a profile: its invertible values (with the choice's

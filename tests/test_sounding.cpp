@@ -228,6 +228,13 @@ TEST(SoundingInversion, FoundInTheStationsRecords)
     EXPECT_EQ(layers.size(), 4);  // the header, two layers, the end
     EXPECT_EQ(zel::readWholeFile(dir.filePath("ves-curve.csv")).count('\n'), 15);
     EXPECT_EQ(zel::readWholeFile(dir.filePath("ves-smooth.csv")).count('\n'), 1 + zel::inv::kSmoothLayers);
+    // A reading of a swapped wire is left out, and said.
+    std::vector<zel::MeasurementRecord> swapped = records;
+    swapped[5].U[0] = std::int16_t(-swapped[5].U[0]);
+    EXPECT_EQ(zel::soundingInput(swapped, geometry, {1, 1}, {}).notPositive, 1);
+    zel::writeWholeFile(file, zeltest::dump(swapped));
+    const Captured one = run({"sounding", "--channels", "first", file, dir.filePath("ves")});
+    EXPECT_TRUE(one.out.contains("13 data;") && one.out.contains("1 readings of rhoa <= 0 left out")) << one.out.toStdString();
     zel::writeWholeFile(dir.filePath("line.zel"), zeltest::dump(zel::sim::sectionRecords(32)));
     const Captured line = run({"sounding", dir.filePath("line.zel"), dir.filePath("no")});
     EXPECT_EQ(line.status, 1);

@@ -737,6 +737,10 @@ ch%1  a %2  b %3  m %4  n %5  k %6 m  rhoa %7 Ohm·m</translation>
         <source>Профили, которые не зондирования: %1.</source>
         <translation>Profiles that are no sounding: %1.</translation>
     </message>
+    <message>
+        <source>Измерений с ρк ≤ 0 не взято: %1 (перепутаны провода?).</source>
+        <translation>Readings of ρa ≤ 0 left out: %1 (wires swapped?).</translation>
+    </message>
 </context>
 <context>
     <name>TSpacingsDialog</name>

@@ -726,6 +726,10 @@ zlib — лицензия zlib. Подробно: THIRD-PARTY.txt.</source>
         <source>Профили, которые не зондирования: %1.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Измерений с ρк ≤ 0 не взято: %1 (перепутаны провода?).</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TSpacingsDialog</name>

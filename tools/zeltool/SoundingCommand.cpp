@@ -32,7 +32,10 @@ QString soundingSummary(const zel::SoundingResult& r)
         .arg(r.layered.chi2, 0, 'f', 2)
         .arg(r.layered.rrms, 0, 'f', 2)
         .arg(r.smooth.chi2, 0, 'f', 2)
-        .arg(r.smooth.rrms, 0, 'f', 2);
+        .arg(r.smooth.rrms, 0, 'f', 2)
+        + (r.input.notPositive > 0
+               ? QStringLiteral("; %1 readings of rhoa <= 0 left out (a swapped wire?)").arg(r.input.notPositive)
+               : QString());
 }
 
 QLocale pictureLocale()
