@@ -440,30 +440,35 @@ std::vector<MeasurementRecord> soundingRecords(const SyntheticLine& line)
     for (int file = 1; file <= line.soundings; ++file) {
         const double at = soundingCentre(line, file);
         const inv::LayeredEarth earth = columnEarth(line, at);
+        // The station's reading of the quadripole at x (m from the centre or along the line).
+        auto reading = [&](const std::array<double, 4>& x) {
+            return soundingReading(line, file, inv::soundingRhoa(earth, x) / *geometricFactor(x) * 100);
+        };
         if (line.plainSoundings) {
             for (const auto& [station, s] : usualSheet().stations) {
-                const std::array<double, 4> x{-s.ab2, s.ab2, -s.mn2, s.mn2};
-                MeasurementRecord r = soundingReading(line, file, inv::soundingRhoa(earth, x) / *geometricFactor(x) * 100);
+                MeasurementRecord r = reading({-s.ab2, s.ab2, -s.mn2, s.mn2});
                 r.Station = std::int16_t(station);
                 records.push_back(r);
             }
             continue;
         }
+        // A reading with the electrodes' numbers, the next station.
         int station = 1;
+        auto positioned = [&](int a, int b, int m, int n) {
+            MeasurementRecord r = reading({a * line.spacing, b * line.spacing, m * line.spacing, n * line.spacing});
+            r.Mode = 10;
+            r.ElectrodeA = std::int16_t(a), r.ElectrodeB = std::int16_t(b);
+            r.ElectrodeM = std::uint8_t(m), r.ElectrodeN = std::uint8_t(n);
+            r.Station = std::int16_t(station++);
+            records.push_back(r);
+        };
         if (line.wennerSoundings) {
             // A M N B equally spaced about the centre: a = 2j + 1 spacings.
             for (int j = 0;; j += std::max(1, j / 2)) {  // a grows about geometrically
                 const int m = centre - j, n = centre + 1 + j, a = centre - 3 * j - 1, b = centre + 3 * j + 2;
                 if (a < -255 || b > 255 || m < 0 || n > 127)
                     break;
-                const std::array<double, 4> x{a * line.spacing, b * line.spacing, m * line.spacing, n * line.spacing};
-                MeasurementRecord r =
-                    soundingReading(line, file, inv::soundingRhoa(earth, x) / *geometricFactor(x) * 100);
-                r.Mode = 10;
-                r.ElectrodeA = std::int16_t(a), r.ElectrodeB = std::int16_t(b);
-                r.ElectrodeM = std::uint8_t(m), r.ElectrodeN = std::uint8_t(n);
-                r.Station = std::int16_t(station++);
-                records.push_back(r);
+                positioned(a, b, m, n);
             }
             continue;
         }
@@ -472,17 +477,9 @@ std::vector<MeasurementRecord> soundingRecords(const SyntheticLine& line)
             for (const int k : {1, 2, 3, 4, 5, 7, 10, 14, 20, 28, 40, 56, 80, 110, 150, 200}) {
                 if (mn == 1 ? k > 14 : k < 10)
                     continue;  // the two segments overlap at 10–14 spacings
-                const int a = m - k, b = n + k;
-                if (a < -255 || b > 255)
+                if (m - k < -255 || n + k > 255)
                     break;
-                const std::array<double, 4> x{a * line.spacing, b * line.spacing, m * line.spacing, n * line.spacing};
-                MeasurementRecord r =
-                    soundingReading(line, file, inv::soundingRhoa(earth, x) / *geometricFactor(x) * 100);
-                r.Mode = 10;
-                r.ElectrodeA = std::int16_t(a), r.ElectrodeB = std::int16_t(b);
-                r.ElectrodeM = std::uint8_t(m), r.ElectrodeN = std::uint8_t(n);
-                r.Station = std::int16_t(station++);
-                records.push_back(r);
+                positioned(m - k, n + k, m, n);
             }
         }
     }

@@ -189,11 +189,15 @@ TEST(SoundingInversion, FoundInTheStationsRecords)
     const zel::SoundingInput input = zel::soundingInput(records, geometry, {1, 1}, {});
     EXPECT_DOUBLE_EQ(input.centre, 64.5);
     ASSERT_EQ(input.data.size(), 14u);
-    const zel::inv::LayeredFit fit = zel::inv::fitFewestLayers(input.data);
-    ASSERT_EQ(fit.earth.rho.size(), 2u);
-    EXPECT_NEAR(fit.earth.rho[0] / 100, 1, 0.05);
-    EXPECT_NEAR(fit.earth.thickness[0] / 5, 1, 0.05);
-    EXPECT_NEAR(fit.earth.rho[1] / 10, 1, 0.05);
+    // Two layers found, 100 over 10 ohm·m at 5 m, each within 5 %.
+    auto expectTheTwoLayers = [](const std::vector<zel::inv::SoundingDatum>& data) {
+        const zel::inv::LayeredFit fit = zel::inv::fitFewestLayers(data);
+        ASSERT_EQ(fit.earth.rho.size(), 2u);
+        EXPECT_NEAR(fit.earth.rho[0] / 100, 1, 0.05);
+        EXPECT_NEAR(fit.earth.thickness[0] / 5, 1, 0.05);
+        EXPECT_NEAR(fit.earth.rho[1] / 10, 1, 0.05);
+    };
+    expectTheTwoLayers(input.data);
     // The simulated station's sounding over the same earth, read as it stores it.
     const zel::sim::SyntheticLine simulated =
         zel::sim::parseSyntheticLine("electrodes 128\nbackground 100\nlayer 5 10\nsounding\n");
@@ -207,11 +211,7 @@ TEST(SoundingInversion, FoundInTheStationsRecords)
         zel::sim::syntheticRecords(zel::sim::parseSyntheticLine("electrodes 128\nbackground 100\nlayer 5 10\nsounding\nwenner\n")),
         {}, {1, 1}, {});
     ASSERT_GE(wenner.data.size(), 10u);
-    const zel::inv::LayeredFit fromWenner = zel::inv::fitFewestLayers(wenner.data);
-    ASSERT_EQ(fromWenner.earth.rho.size(), 2u);
-    EXPECT_NEAR(fromWenner.earth.rho[0] / 100, 1, 0.05);
-    EXPECT_NEAR(fromWenner.earth.thickness[0] / 5, 1, 0.05);
-    EXPECT_NEAR(fromWenner.earth.rho[1] / 10, 1, 0.05);
+    expectTheTwoLayers(wenner.data);
 
     // A dipole-dipole line is no sounding, and is refused as one.
     EXPECT_THROW(zel::soundingInput(zel::sim::sectionRecords(32), {}, {1, 1}, {}), zel::SoundingRefused);
@@ -292,11 +292,15 @@ TEST(SoundingSheets, PlainRecordsGiveTheSameLayers)
     const zel::SoundingInput input = zel::soundingInput(records, {}, {1, 1}, {}, sheets);
     EXPECT_DOUBLE_EQ(input.centre, 250);
     EXPECT_EQ(input.data.size(), sheet.stations.size());
-    const zel::inv::LayeredFit fit = zel::inv::fitFewestLayers(input.data);
-    ASSERT_EQ(fit.earth.rho.size(), 2u);
-    EXPECT_NEAR(fit.earth.rho[0] / 100, 1, 0.05);
-    EXPECT_NEAR(fit.earth.thickness[0] / 5, 1, 0.05);
-    EXPECT_NEAR(fit.earth.rho[1] / 10, 1, 0.05);
+    // Two layers found, 100 over 10 ohm·m at 5 m, each within 5 %.
+    auto expectTheTwoLayers = [](const std::vector<zel::inv::SoundingDatum>& data) {
+        const zel::inv::LayeredFit fit = zel::inv::fitFewestLayers(data);
+        ASSERT_EQ(fit.earth.rho.size(), 2u);
+        EXPECT_NEAR(fit.earth.rho[0] / 100, 1, 0.05);
+        EXPECT_NEAR(fit.earth.thickness[0] / 5, 1, 0.05);
+        EXPECT_NEAR(fit.earth.rho[1] / 10, 1, 0.05);
+    };
+    expectTheTwoLayers(input.data);
 
     // Without a sheet, or with a station it lacks, the sounding is refused by name.
     auto refusal = [&](const zel::SpacingSheets& given) {
